@@ -1,0 +1,7 @@
+// Tintvale: every public header of the library.
+#ifndef TINTVALE_TINTVALE_H
+#define TINTVALE_TINTVALE_H
+
+#include <tintvale/tspectrum.h>
+
+#endif

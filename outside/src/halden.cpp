@@ -1,0 +1,178 @@
+// Halden: message sinks, string helpers, the linear interpolator and file floats.
+#include "halden.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::mutex gSinkMutex;
+HaldenMessageHandler gMessageHandler;
+HaldenWarningHandler gWarningHandler;
+
+int LowerAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+
+} // namespace
+
+int error_mess_fl(const char* message, const char* file, int line)
+{
+    HaldenMessageHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(gSinkMutex);
+        handler = gMessageHandler;
+    }
+    const char* text = message ? message : "";
+    const char* where = file ? file : "?";
+    if (handler)
+        handler(text, where, line);
+    else
+        std::fprintf(stderr, "%s:%d: %s\n", where, line, text);
+    return 0;
+}
+
+void halden_warn(int level, const char* message)
+{
+    HaldenWarningHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(gSinkMutex);
+        handler = gWarningHandler;
+    }
+    const char* text = message ? message : "";
+    if (handler)
+        handler(level, text);
+    else
+        std::fprintf(stderr, "warning(%d): %s\n", level, text);
+}
+
+HaldenMessageHandler halden_set_message_handler(HaldenMessageHandler handler)
+{
+    std::lock_guard<std::mutex> lock(gSinkMutex);
+    return std::exchange(gMessageHandler, std::move(handler));
+}
+
+HaldenWarningHandler halden_set_warning_handler(HaldenWarningHandler handler)
+{
+    std::lock_guard<std::mutex> lock(gSinkMutex);
+    return std::exchange(gWarningHandler, std::move(handler));
+}
+
+int strcmp_ci(const char* a, const char* b) { return strncmp_ci(a, b, static_cast<std::size_t>(-1)); }
+
+int strncmp_ci(const char* a, const char* b, std::size_t n)
+{
+    if (!a || !b)
+        return (a == b) ? 0 : (a ? 1 : -1);
+    for (std::size_t i = 0; i < n; ++i) {
+        const int ca = LowerAscii(static_cast<unsigned char>(a[i]));
+        const int cb = LowerAscii(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca - cb;
+        if (ca == 0)
+            break;
+    }
+    return 0;
+}
+
+char* strncpy_w0(char* dst, const char* src, std::size_t n)
+{
+    if (!dst)
+        return dst;
+    std::size_t i = 0;
+    if (src)
+        for (; i < n && src[i] != '\0'; ++i)
+            dst[i] = src[i];
+    dst[i] = '\0';
+    return dst;
+}
+
+struct lin_interp_double {
+    std::vector<std::pair<double, double>> points;
+    bool sorted = true;
+};
+
+lin_interp_double* lin_interp_double_new(int expected_points, int /*flags*/)
+{
+    auto* handle = new (std::nothrow) lin_interp_double;
+    if (handle && expected_points > 0) {
+        try {
+            handle->points.reserve(static_cast<std::size_t>(expected_points) + 2);
+        } catch (...) {
+            delete handle;
+            return nullptr;
+        }
+    }
+    return handle;
+}
+
+int lin_interp_double_insert(lin_interp_double* handle, double x, double y)
+{
+    if (!handle || !std::isfinite(x) || std::isnan(y))
+        return -1;
+    try {
+        handle->points.emplace_back(x, y);
+    } catch (...) {
+        return -1;
+    }
+    handle->sorted = false;
+    return 0;
+}
+
+int lin_interp_double_inter(lin_interp_double* handle, double x, double* y)
+{
+    if (!handle || !y || handle->points.empty())
+        return -1;
+    auto& pts = handle->points;
+    if (!handle->sorted) {
+        // Stable, so that of several points at one x the first inserted is the one met.
+        std::stable_sort(
+            pts.begin(), pts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        handle->sorted = true;
+    }
+    if (x <= pts.front().first) {
+        *y = pts.front().second;
+        return 0;
+    }
+    if (x >= pts.back().first) {
+        *y = pts.back().second;
+        return 0;
+    }
+    auto hi
+        = std::lower_bound(pts.begin(), pts.end(), x, [](const auto& p, double v) { return p.first < v; });
+    if (hi->first == x) {
+        *y = hi->second;
+        return 0;
+    }
+    auto lo = hi - 1;
+    const double t = (x - lo->first) / (hi->first - lo->first);
+    *y = lo->second + t * (hi->second - lo->second);
+    return 0;
+}
+
+void lin_interp_double_kill(lin_interp_double* handle) { delete handle; }
+
+void ffltofl(const void* file_float, float* value)
+{
+    if (!file_float || !value)
+        return;
+    const auto* b = static_cast<const unsigned char*>(file_float);
+    const std::uint32_t bits = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8)
+        | (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    std::memcpy(value, &bits, sizeof bits);
+}
+
+void fltoffl(float value, void* file_float)
+{
+    if (!file_float)
+        return;
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    auto* b = static_cast<unsigned char*>(file_float);
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<unsigned char>(bits >> (8 * i));
+}
