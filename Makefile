@@ -6,7 +6,9 @@ JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all deps build test demo test-sanitize bench format format-check clean
+PREFIX    ?= /usr/local
+
+.PHONY: all deps build test demo test-sanitize bench install format format-check clean
 
 all: build
 
@@ -36,6 +38,9 @@ bench: deps
 	  -DTINTVALE_BUILD_BENCH=ON $(CMAKE_ARGS)
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/*_bench; do [ -x "$$b" ] || continue; "$$b" || exit 1; done
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 format:
 	clang-format -i $(FORMAT_FILES)

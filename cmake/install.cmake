@@ -1,0 +1,30 @@
+# Installation: the versioned shared library, public headers, shipped data, the tool, a CMake package
+# (find_package(Tintvale CONFIG) -> Tintvale::tintvale) and a pkg-config file.
+include(CMakePackageConfigHelpers)
+
+set(TINTVALE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tintvale)
+
+install(TARGETS tintvale EXPORT TintvaleTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY include/tintvale DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
+foreach(dir illuminants samples)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/data/${dir})
+    install(DIRECTORY data/${dir} DESTINATION ${CMAKE_INSTALL_DATADIR}/tintvale)
+  endif()
+endforeach()
+if(TARGET tintvale_tool)
+  install(TARGETS tintvale_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+install(EXPORT TintvaleTargets NAMESPACE Tintvale:: DESTINATION ${TINTVALE_CMAKE_DIR})
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/TintvaleConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfig.cmake INSTALL_DESTINATION ${TINTVALE_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMinorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfigVersion.cmake
+  DESTINATION ${TINTVALE_CMAKE_DIR})
+
+configure_file(${CMAKE_CURRENT_LIST_DIR}/tintvale.pc.in ${CMAKE_CURRENT_BINARY_DIR}/tintvale.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tintvale.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
