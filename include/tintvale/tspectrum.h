@@ -3,6 +3,7 @@
 #ifndef TINTVALE_TSPECTRUM_H
 #define TINTVALE_TSPECTRUM_H
 
+#include <tintvale/tcms.h>
 #include <tintvale/texport.h>
 
 #include <vector>
@@ -60,6 +61,22 @@ public:
     const char* ToFileData(int* size) const;
     // Short record (value block only) relative to reference, which must have the same layout.
     const char* ToShrtFileData(TSpectrum* reference, int* size) const;
+
+    // Status densities under a filter standard: densities[0..3] = cyan, magenta, yellow, visual;
+    // *dominant = 0, 1, 2 for the largest colour density, 3 when the smallest is above 0.7 of the
+    // largest (neutral). Returns 2 for a standard above 8 or a null pointer (nothing written), 1 when a
+    // filter response is unavailable, else 0. A weighted reflectance at or below 1e-10 counts as 1e-10,
+    // so a density never exceeds 10.
+    int GetDensity(TCMS::FilterStandard standard, double* densities, int* dominant) const;
+    // Display names of the filter standards in enumerator order, null-terminated; static storage.
+    static const char** GetDensityList();
+
+    // Euclidean distance between the grid samples of this spectrum and other (not null).
+    double CalcDistance(TSpectrum* other);
+    // Writes count values (values must hold count) at first, first + h, ..., last, interpolating the
+    // grid linearly and flat beyond 380 and 730 nm. Returns 0 (also for count <= 0, writing nothing),
+    // 1 when no interpolator could be made, 4 when a grid sample is not a number.
+    int GetNonUniformSpectrum(double first, double last, int count, double* values) const;
 
     static constexpr int kNrUniform = 36;
     static constexpr double kFirstWavelength = 380.0;

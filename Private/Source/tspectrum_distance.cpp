@@ -1,0 +1,43 @@
+// Spectral distance on the grid, and resampling of the grid onto evenly spaced wavelengths.
+#include <tintvale/tspectrum.h>
+
+#include "halden.h"
+
+#include <cmath>
+
+// Euclidean distance over the 36 grid samples.
+double TSpectrum::CalcDistance(TSpectrum* other)
+{
+    double sum = 0.0;
+    for (int i = 0; i < kNrUniform; ++i) {
+        const double d = other->mUniform[i] - mUniform[i];
+        sum += d * d;
+    }
+    return std::sqrt(sum);
+}
+
+// Linear interpolation of the grid, flat below 380 nm and above 730 nm, evaluated at
+// first, first + h, ... with h = (last - first) / (count - 1) accumulated.
+int TSpectrum::GetNonUniformSpectrum(double first, double last, int count, double* values) const
+{
+    lin_interp_double* interp = lin_interp_double_new(count, 0);
+    if (!interp)
+        return 1;
+    for (int i = 0; i < kNrUniform; ++i)
+        if (lin_interp_double_insert(interp, i * 10 + 380, mUniform[i]) < 0) {
+            lin_interp_double_kill(interp);
+            return 4;
+        }
+    lin_interp_double_insert(interp, 0.0, mUniform[0]);
+    lin_interp_double_insert(interp, 1000.0, mUniform[kNrUniform - 1]);
+    if (count <= 0) {
+        lin_interp_double_kill(interp);
+        return 0;
+    }
+    const double step = (last - first) / (count - 1);
+    double x = first;
+    for (int k = 0; k < count; ++k, x += step)
+        lin_interp_double_inter(interp, x, &values[k]);
+    lin_interp_double_kill(interp);
+    return 0;
+}

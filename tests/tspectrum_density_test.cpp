@@ -1,0 +1,197 @@
+// Status densitometry of spectra and the shared filter cache.
+#include <tintvale/tspectrum.h>
+
+#include "tspectrum_density.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+namespace {
+
+TSpectrum Flat(double value)
+{
+    double v[36];
+    for (double& x : v)
+        x = value;
+    return TSpectrum(v);
+}
+
+// 1.0 below 500 nm, 0.01 from 500 nm on: a yellow-free, deep red/green absorber.
+TSpectrum Step()
+{
+    double v[36];
+    for (int i = 0; i < 36; ++i)
+        v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
+    return TSpectrum(v);
+}
+
+} // namespace
+
+TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
+{
+    for (int c = 0; c < kNrDensityChannels; ++c)
+        for (int s = 0; s < kNrDensityStandards; ++s) {
+            double sum = 0.0;
+            for (double w : sDensityFilters[c][s])
+                sum += w;
+            EXPECT_NEAR(sum, 1.0, 2e-4) << "channel " << c << " standard " << s;
+        }
+    // ANSI/DIN visual row peak and tail; ISO visual row differs from it.
+    EXPECT_EQ(sDensityFilters[0][0][19], 0.094578);
+    EXPECT_EQ(sDensityFilters[0][0][35], 0.0001);
+    EXPECT_NE(std::memcmp(sDensityFilters[0][0], sDensityFilters[0][4], sizeof sDensityFilters[0][0]), 0);
+    // Status T and E share their red row and nothing else among the colour rows.
+    EXPECT_EQ(std::memcmp(sDensityFilters[3][6], sDensityFilters[3][7], sizeof sDensityFilters[3][6]), 0);
+    EXPECT_NE(std::memcmp(sDensityFilters[2][6], sDensityFilters[2][7], sizeof sDensityFilters[2][6]), 0);
+    // DIN NB: single-wavelength filters at 430, 530 and 620 nm.
+    EXPECT_EQ(sDensityFilters[1][3][5], 1.0);
+    EXPECT_EQ(sDensityFilters[2][3][15], 1.0);
+    EXPECT_EQ(sDensityFilters[3][3][24], 1.0);
+    // Peaks within blue 430..460, green 530..540, red 600..640 nm.
+    for (int s = 0; s < kNrDensityStandards; ++s)
+        for (int c = 1; c < 4; ++c) {
+            int peak = 0;
+            for (int j = 1; j < 36; ++j)
+                if (sDensityFilters[c][s][j] > sDensityFilters[c][s][peak])
+                    peak = j;
+            const int nm = 380 + 10 * peak;
+            const int lo[4] = { 0, 430, 530, 600 };
+            const int hi[4] = { 0, 460, 540, 640 };
+            EXPECT_GE(nm, lo[c]) << s << "/" << c;
+            EXPECT_LE(nm, hi[c]) << s << "/" << c;
+        }
+}
+
+TEST(TSpectrumDensity, FlatGreyIsNeutralWithDensityOne)
+{
+    const TSpectrum grey = Flat(0.1);
+    for (int s = 0; s < 9; ++s) {
+        double d[4];
+        int index = -1;
+        ASSERT_EQ(grey.GetDensity(static_cast<TCMS::FilterStandard>(s), d, &index), 0);
+        for (double x : d)
+            EXPECT_NEAR(x, 1.0, 1e-5) << TSpectrum::GetDensityList()[s];
+        EXPECT_EQ(index, 3);
+    }
+}
+
+TEST(TSpectrumDensity, StepSpectrumUnderStatusTAndAnsiA)
+{
+    const TSpectrum step = Step();
+    double d[4];
+    int index = -1;
+    ASSERT_EQ(step.GetDensity(TCMS::IsoStatusT, d, &index), 0);
+    EXPECT_NEAR(d[0], 2.00, 0.005);
+    EXPECT_NEAR(d[1], 1.67, 0.005);
+    EXPECT_NEAR(d[2], 0.04, 0.005);
+    EXPECT_NEAR(d[3], 1.47, 0.005);
+    EXPECT_EQ(index, 0);
+
+    ASSERT_EQ(step.GetDensity(TCMS::AnsiA, d, &index), 0);
+    EXPECT_NEAR(d[0], 2.0, 1e-5);
+    EXPECT_NEAR(d[1], 2.0, 1e-5);
+    EXPECT_EQ(index, 0) << "the first of the tied largest densities wins";
+}
+
+TEST(TSpectrumDensity, NarrowBandReadsOneWavelengthAndBadStandardsWriteNothing)
+{
+    double v[36];
+    for (int i = 0; i < 36; ++i)
+        v[i] = 0.02 + 0.02 * i;
+    const TSpectrum ramp(v);
+    double d[4];
+    int index = -1;
+    ASSERT_EQ(ramp.GetDensity(TCMS::DinNb, d, &index), 0);
+    EXPECT_DOUBLE_EQ(d[0], -std::log10(v[24]));
+    EXPECT_DOUBLE_EQ(d[1], -std::log10(v[15]));
+    EXPECT_DOUBLE_EQ(d[2], -std::log10(v[5]));
+
+    double untouched[4] = { 7, 7, 7, 7 };
+    int idx = 42;
+    EXPECT_EQ(ramp.GetDensity(static_cast<TCMS::FilterStandard>(9), untouched, &idx), 2);
+    EXPECT_EQ(ramp.GetDensity(static_cast<TCMS::FilterStandard>(-1), untouched, &idx), 2);
+    EXPECT_EQ(untouched[0], 7);
+    EXPECT_EQ(idx, 42);
+    EXPECT_EQ(ramp.GetDensity(TCMS::AnsiA, nullptr, &idx), 2);
+}
+
+TEST(TSpectrumDensity, BlackAndUnsetSpectraGiveFiniteDensities)
+{
+    double d[4];
+    int index = -1;
+    ASSERT_EQ(Flat(0.0).GetDensity(TCMS::IsoStatusM, d, &index), 0);
+    for (double x : d)
+        EXPECT_EQ(x, 10.0);
+    ASSERT_EQ(TSpectrum().GetDensity(TCMS::IsoStatusM, d, &index), 0);
+    for (double x : d)
+        EXPECT_TRUE(std::isfinite(x));
+}
+
+TEST(TSpectrumDensity, NamesInEnumeratorOrder)
+{
+    const char** names = TSpectrum::GetDensityList();
+    const char* expected[] = { "ANSI A", "ANSI T", "DIN", "DIN NB", "ISO Status A", "ISO Status M",
+        "ISO Status T", "ISO Status E", "ISO Status I" };
+    for (int i = 0; i < 9; ++i)
+        EXPECT_STREQ(names[i], expected[i]);
+    EXPECT_EQ(names[9], nullptr);
+}
+
+TEST(DensityFilterCache, ConcurrentFirstUseBuildsOneResponsePerFilter)
+{
+    std::vector<const TSpectrum*> seen(8 * 36);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([t, &seen] {
+            for (int k = 0; k < 36; ++k)
+                seen[t * 36 + k] = DensityFilterResponse(k % 4, k / 4);
+        });
+    for (auto& th : threads)
+        th.join();
+    for (int k = 0; k < 36; ++k) {
+        ASSERT_NE(seen[k], nullptr);
+        for (int t = 1; t < 8; ++t)
+            EXPECT_EQ(seen[t * 36 + k], seen[k]);
+        const TSpectrum* r = seen[k];
+        for (int j = 0; j < 36; ++j)
+            EXPECT_EQ(r->GetUniformSpectrum(nullptr, nullptr, nullptr)[j], sDensityFilters[k % 4][k / 4][j]);
+    }
+    EXPECT_EQ(DensityFilterResponse(4, 0), nullptr);
+    EXPECT_EQ(DensityFilterResponse(0, 9), nullptr);
+}
+
+TEST(TSpectrumResampling, DistanceAndEvenlySpacedResampling)
+{
+    double ramp[36];
+    for (int i = 0; i < 36; ++i)
+        ramp[i] = i;
+    TSpectrum s(ramp);
+    double out[43];
+    ASSERT_EQ(s.GetNonUniformSpectrum(400, 700, 31, out), 0);
+    for (int k = 0; k < 31; ++k)
+        EXPECT_NEAR(out[k], 2.0 + k, 1e-9);
+    ASSERT_EQ(s.GetNonUniformSpectrum(360, 780, 43, out), 0);
+    EXPECT_EQ(out[0], 0.0);
+    EXPECT_EQ(out[1], 0.0);
+    for (int k = 37; k < 43; ++k)
+        EXPECT_EQ(out[k], 35.0);
+    double one = -5;
+    ASSERT_EQ(s.GetNonUniformSpectrum(455, 999, 1, &one), 0);
+    EXPECT_DOUBLE_EQ(one, 7.5);
+    double untouched = -5;
+    EXPECT_EQ(s.GetNonUniformSpectrum(400, 700, 0, &untouched), 0);
+    EXPECT_EQ(untouched, -5);
+    ramp[3] = std::nan("");
+    EXPECT_EQ(TSpectrum(ramp).GetNonUniformSpectrum(400, 700, 3, out), 4);
+
+    TSpectrum copy(s);
+    EXPECT_EQ(s.CalcDistance(&copy), 0.0);
+    copy.Data(12) += 0.3;
+    EXPECT_NEAR(s.CalcDistance(&copy), 0.3, 1e-12);
+    copy.Data(0) += 0.4;
+    EXPECT_NEAR(s.CalcDistance(&copy), 0.5, 1e-12);
+}
