@@ -1,4 +1,5 @@
 # Entry points: `make demo` and `make test` install what is missing, build and run.
+SHELL := /bin/bash
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-sanitize
 BENCH_DIR ?= build-bench
@@ -7,8 +8,10 @@ CMAKE_ARGS ?=
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
 PREFIX    ?= /usr/local
+FUZZ_DIR  ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test demo test-sanitize bench install format format-check clean
+.PHONY: all deps build test demo test-sanitize bench install fuzz fuzz-build format format-check clean
 
 all: build
 
@@ -42,6 +45,22 @@ bench: deps
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
+fuzz-build: deps
+	cmake -S fuzz -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+# Each target runs FUZZ_SECONDS on a working copy of its checked-in seeds (fuzz/corpus/<target>).
+fuzz: fuzz-build
+	@for b in $(FUZZ_DIR)/fuzz_*; do \
+	  [ -x "$$b" ] || continue; name=$$(basename $$b); \
+	  mkdir -p $(FUZZ_DIR)/work/$$name; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  ASAN_OPTIONS=detect_leaks=1 $$b -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+	    -print_final_stats=1 $(FUZZ_DIR)/work/$$name fuzz/corpus/$$name 2>&1 | \
+	    grep -E '^(stat::number_of_executed_units|==|SUMMARY)|ERROR' ; \
+	  [ $${PIPESTATUS[0]} -eq 0 ] || exit 1; \
+	done
+
 format:
 	clang-format -i $(FORMAT_FILES)
 
@@ -49,4 +68,4 @@ format-check:
 	@clang-format --dry-run --Werror $(FORMAT_FILES)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)
