@@ -2,6 +2,8 @@
 #ifndef TINTVALE_TINTVALE_H
 #define TINTVALE_TINTVALE_H
 
+#include <tintvale/jsonhelpers.h>
+#include <tintvale/neuralnetworkhelpers.h>
 #include <tintvale/tspectrum.h>
 
 #endif
