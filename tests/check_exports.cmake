@@ -12,7 +12,9 @@ foreach(line IN LISTS lines)
 endforeach()
 foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const"
     "NeuralNetworkHelpers::ApplyNeuralTintInterpolation(std::" "NeuralNetworkHelpers::ApplyNeuralTintInterpolation(char*"
-    "JsonHelpers::FindConstJsonRefInJson(" "JsonHelpers::ToLower(")
+    "JsonHelpers::FindConstJsonRefInJson(" "JsonHelpers::ToLower("
+    "WriteInt(int, std::ostream&)" "ReadCharUpTo(std::istream&" "streambufExt::openfile()" "fdifstream::fdifstream("
+    "fdofstream::close()")
   string(FIND "${symbols}" "${required}" pos)
   if(pos EQUAL -1)
     message(SEND_ERROR "public symbol not exported: ${required}")

@@ -4,6 +4,8 @@
 
 #include <tintvale/jsonhelpers.h>
 #include <tintvale/neuralnetworkhelpers.h>
+#include <tintvale/streambufext.h>
+#include <tintvale/streamhelpers.h>
 #include <tintvale/tspectrum.h>
 
 #endif
