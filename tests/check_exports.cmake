@@ -10,7 +10,11 @@ foreach(line IN LISTS lines)
     message(SEND_ERROR "internal symbol exported: ${line}")
   endif()
 endforeach()
-foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const")
+foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const"
+    "NeuralNetworkHelpers::ApplyNeuralTintInterpolation(std::" "NeuralNetworkHelpers::ApplyNeuralTintInterpolation(char*"
+    "JsonHelpers::FindConstJsonRefInJson(" "JsonHelpers::ToLower("
+    "WriteInt(int, std::ostream&)" "ReadCharUpTo(std::istream&" "streambufExt::openfile()" "fdifstream::fdifstream("
+    "fdofstream::close()")
   string(FIND "${symbols}" "${required}" pos)
   if(pos EQUAL -1)
     message(SEND_ERROR "public symbol not exported: ${required}")

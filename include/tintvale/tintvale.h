@@ -2,6 +2,10 @@
 #ifndef TINTVALE_TINTVALE_H
 #define TINTVALE_TINTVALE_H
 
+#include <tintvale/jsonhelpers.h>
+#include <tintvale/neuralnetworkhelpers.h>
+#include <tintvale/streambufext.h>
+#include <tintvale/streamhelpers.h>
 #include <tintvale/tcms.h>
 #include <tintvale/tspectrum.h>
 

@@ -1,0 +1,308 @@
+// Descriptor file streams: opening modes, buffered reads, logical positions and seeks.
+#include <tintvale/streambufext.h>
+#include <tintvale/streamhelpers.h>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+// A scratch directory removed with its files.
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        char name[] = "/tmp/tintvale_fdstream_XXXXXX";
+        mPath = mkdtemp(name) ? name : "";
+    }
+    ~ScratchDir()
+    {
+        for (const std::string& file : mFiles)
+            unlink(file.c_str());
+        rmdir(mPath.c_str());
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    std::string File(const std::string& name)
+    {
+        mFiles.push_back(mPath + "/" + name);
+        return mFiles.back();
+    }
+
+private:
+    std::string mPath;
+    std::vector<std::string> mFiles;
+};
+
+// Byte i of the test files; its period (251) does not divide the buffer size, so a byte read from a
+// wrong offset shows.
+char Pattern(long long i) { return static_cast<char>(i % 251); }
+
+std::string Patterned(long long size)
+{
+    std::string text(static_cast<std::size_t>(size), '\0');
+    for (long long i = 0; i < size; ++i)
+        text[static_cast<std::size_t>(i)] = Pattern(i);
+    return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+constexpr long long kMiB = 1 << 20;
+
+} // namespace
+
+static_assert(!std::is_copy_constructible_v<streambufExt> && !std::is_copy_assignable_v<streambufExt>,
+    "two buffers must never close one descriptor");
+
+TEST(FdStreamOpen, AMissingFileFails)
+{
+    ScratchDir dir;
+    fdifstream in(dir.File("missing.bin").c_str(), std::ios::binary);
+    EXPECT_FALSE(in.is_open());
+    EXPECT_TRUE(in.fail());
+
+    fdofstream out(dir.File("no/such/dir.bin").c_str(), 0);
+    EXPECT_FALSE(out.is_open());
+    EXPECT_TRUE(out.fail());
+
+    fdifstream nullName(nullptr, 0);
+    EXPECT_TRUE(nullName.fail());
+}
+
+TEST(FdStreamOpen, ModesDecideHowTheFileOpens)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("modes.bin");
+    streambufExt neither(path.c_str(), std::ios::binary);
+    EXPECT_EQ(neither.openfile(), -1);
+    EXPECT_FALSE(neither.is_open());
+
+    streambufExt writer(path.c_str(), std::ios::out);
+    EXPECT_EQ(writer.openfile(), 0);
+    EXPECT_EQ(writer.openfile(), 0);
+    EXPECT_EQ(writer.out_waiting(), 0);
+    EXPECT_EQ(writer.sputn("abc", 3), 3);
+    EXPECT_EQ(writer.closefile(), 0);
+    EXPECT_FALSE(writer.is_open());
+    EXPECT_EQ(writer.closefile(), 0);
+    EXPECT_EQ(ReadFile(path), "abc");
+
+    struct stat info { };
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & (S_IRUSR | S_IWUSR), static_cast<mode_t>(S_IRUSR | S_IWUSR));
+
+    // With in and out both set the file opens for reading only: writes fail.
+    streambufExt both(path.c_str(), std::ios::in | std::ios::out);
+    ASSERT_EQ(both.openfile(), 0);
+    EXPECT_EQ(both.sputc('x'), std::char_traits<char>::eof());
+    EXPECT_EQ(both.sgetc(), 'a');
+}
+
+TEST(FdStreamOpen, AppendKeepsAndTruncateReplaces)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("log.txt");
+    {
+        fdofstream out(path.c_str(), 0);
+        out << "hello";
+    }
+    {
+        fdofstream out(path.c_str(), std::ios::app | std::ios::binary);
+        out << " world";
+        EXPECT_EQ(static_cast<long long>(out.tellp()), 11);
+    }
+    EXPECT_EQ(ReadFile(path), "hello world");
+    {
+        fdofstream out(path.c_str(), std::ios::binary);
+        out << "X";
+        EXPECT_TRUE(out.good());
+    }
+    EXPECT_EQ(ReadFile(path), "X");
+}
+
+TEST(FdStreamOpen, Utf8NamesOpen)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("Spektrum \xC3\xA4\xE5\x85\x89.bin");
+    {
+        fdofstream out(path.c_str(), std::ios::binary);
+        ASSERT_TRUE(out.is_open());
+        WriteInt(42, out);
+        WriteString("paper white", out);
+    }
+    fdifstream in(path.c_str(), std::ios::binary);
+    int value = 0;
+    std::string text;
+    ReadInt(&value, in);
+    ReadString(text, in);
+    EXPECT_TRUE(in.good());
+    EXPECT_EQ(value, 42);
+    EXPECT_EQ(text, "paper white");
+}
+
+TEST(FdStreamOpen, CloseLeavesTheStreamStateAlone)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("close.bin");
+    WriteFile(path, "abc");
+    fdifstream in(path.c_str(), 0);
+    EXPECT_EQ(in.get(), 'a');
+    EXPECT_EQ(in.close(), 0);
+    EXPECT_FALSE(in.is_open());
+    EXPECT_TRUE(in.good());
+    EXPECT_EQ(in.get(), std::char_traits<char>::eof());
+}
+
+TEST(FdStreamRead, AShortReadDeliversWhatTheFileHolds)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("three.bin");
+    WriteFile(path, "xyz");
+    fdifstream in(path.c_str(), std::ios::binary);
+    char buf[5] = {};
+    in.read(buf, 5);
+    EXPECT_TRUE(in.eof());
+    EXPECT_TRUE(in.fail());
+    EXPECT_EQ(in.gcount(), 3);
+    EXPECT_EQ(std::string(buf, 3), "xyz");
+
+    streambufExt raw(path.c_str(), std::ios::in);
+    ASSERT_EQ(raw.openfile(), 0);
+    EXPECT_EQ(raw.sgetn(buf, 5), 3);
+    EXPECT_EQ(raw.sgetn(buf, 5), 0);
+}
+
+TEST(FdStreamRead, BytesAcrossBufferRefillsArriveInOrder)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("large.bin");
+    const long long size = 2 * streambufExt::FileBufSize + 37;
+    const std::string expected = Patterned(size);
+    WriteFile(path, expected);
+
+    fdifstream bytewise(path.c_str(), 0);
+    std::string got;
+    for (int c = bytewise.get(); c != std::char_traits<char>::eof(); c = bytewise.get())
+        got.push_back(static_cast<char>(c));
+    EXPECT_EQ(got.size(), expected.size());
+    EXPECT_TRUE(got == expected);
+
+    // One request larger than the buffer, after a peek that leaves its byte in place.
+    fdifstream block(path.c_str(), 0);
+    EXPECT_EQ(block.peek(), Pattern(0));
+    std::string all(static_cast<std::size_t>(size), '\0');
+    block.read(&all[0], size);
+    EXPECT_EQ(block.gcount(), size);
+    EXPECT_TRUE(all == expected);
+    EXPECT_EQ(block.peek(), std::char_traits<char>::eof());
+}
+
+TEST(FdStreamSeek, PositionsAreLogical)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("mib.bin");
+    WriteFile(path, Patterned(kMiB));
+    fdifstream in(path.c_str(), std::ios::binary);
+    char buf[10];
+    in.read(buf, 10);
+    // The descriptor stands at 524288, after the first buffer fill.
+    EXPECT_EQ(static_cast<long long>(in.tellg()), 10);
+
+    in.seekg(100, std::ios::cur);
+    EXPECT_EQ(static_cast<long long>(in.tellg()), 110);
+    EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(110)));
+
+    in.seekg(streambufExt::FileBufSize + 1000, std::ios::cur);
+    const long long far = 111 + streambufExt::FileBufSize + 1000;
+    EXPECT_EQ(static_cast<long long>(in.tellg()), far);
+    EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(far)));
+
+    in.seekg(-20, std::ios::cur); // inside the buffer filled at far
+    EXPECT_EQ(static_cast<long long>(in.tellg()), far - 19);
+    EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(far - 19)));
+
+    in.seekg(-500000, std::ios::cur); // before that buffer
+    EXPECT_EQ(static_cast<long long>(in.tellg()), far - 18 - 500000);
+    EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(far - 18 - 500000)));
+
+    in.seekg(-5, std::ios::end);
+    EXPECT_EQ(static_cast<long long>(in.tellg()), kMiB - 5);
+    EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(kMiB - 5)));
+
+    in.seekg(std::streampos(12345));
+    EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(12345)));
+    EXPECT_EQ(static_cast<long long>(in.tellg()), 12346);
+}
+
+TEST(FdStreamSeek, RefusedAndOutOfRangeSeeks)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("small.bin");
+    WriteFile(path, Patterned(1000));
+    fdifstream in(path.c_str(), 0);
+    in.seekg(500);
+    EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(500)));
+
+    // Before the start: refused, and the position stays where it was.
+    in.seekg(-5000, std::ios::cur);
+    EXPECT_TRUE(in.fail());
+    in.clear();
+    EXPECT_EQ(static_cast<long long>(in.tellg()), 501);
+    EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(501)));
+
+    // Past the end: allowed, and reading there meets the end of the file.
+    in.seekg(2000);
+    EXPECT_EQ(static_cast<long long>(in.tellg()), 2000);
+    EXPECT_EQ(in.get(), std::char_traits<char>::eof());
+
+    streambufExt closed(path.c_str(), std::ios::in);
+    EXPECT_EQ(closed.pubseekoff(0, std::ios::cur), std::streampos(std::streamoff(-1)));
+    EXPECT_EQ(closed.pubseekpos(10), std::streampos(std::streamoff(-1)));
+}
+
+TEST(FdStreamSeek, PositionsBeyondTwoGibibytes)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("sparse.bin");
+    const long long marker = 5LL * (1LL << 29); // 2.5 GiB
+    {
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        const bool sparse = ftruncate(fd, 3LL << 30) == 0 && pwrite(fd, "M", 1, marker) == 1;
+        close(fd);
+        if (!sparse)
+            GTEST_SKIP() << "no sparse 3 GiB file on this file system";
+    }
+    fdifstream in(path.c_str(), std::ios::binary);
+    in.seekg(marker);
+    EXPECT_EQ(static_cast<long long>(in.tellg()), marker);
+    EXPECT_EQ(in.get(), 'M');
+    EXPECT_EQ(static_cast<long long>(in.tellg()), marker + 1);
+    in.seekg(-1, std::ios::end);
+    EXPECT_EQ(static_cast<long long>(in.tellg()), (3LL << 30) - 1);
+
+    fdofstream out(path.c_str(), std::ios::app);
+    out << "Z";
+    EXPECT_EQ(static_cast<long long>(out.tellp()), (3LL << 30) + 1);
+}
