@@ -36,9 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* record = spectrum.ToFileData(&length);
     std::string copy(record, record + length);
     TSpectrum again;
-    if (TSpectrumRecord::ReadLong(again, reinterpret_cast<const unsigned char*>(copy.data()), copy.size(),
-                                  nullptr) != 0 &&
-        again.ErrNo() != 4)
+    if (TSpectrumRecord::ReadLong(
+            again, reinterpret_cast<const unsigned char*>(copy.data()), copy.size(), nullptr)
+            != 0
+        && again.ErrNo() != 4)
         std::abort();
     return 0;
 }
