@@ -10,7 +10,9 @@ foreach(line IN LISTS lines)
     message(SEND_ERROR "internal symbol exported: ${line}")
   endif()
 endforeach()
-foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const")
+foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const"
+    "TCMS_EncodeIllegalCharacters(char const*, char*, char const*)"
+    "TCMS_DecodeIllegalCharacters(std::")
   string(FIND "${symbols}" "${required}" pos)
   if(pos EQUAL -1)
     message(SEND_ERROR "public symbol not exported: ${required}")
