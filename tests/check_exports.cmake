@@ -12,7 +12,7 @@ foreach(line IN LISTS lines)
 endforeach()
 foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const"
     "TCMS_EncodeIllegalCharacters(char const*, char*, char const*)"
-    "TCMS_DecodeIllegalCharacters(std::")
+    "TCMS_DecodeIllegalCharacters(std::" "TCacheFile::Save()" " T orvane_quire_err\n")
   string(FIND "${symbols}" "${required}" pos)
   if(pos EQUAL -1)
     message(SEND_ERROR "public symbol not exported: ${required}")

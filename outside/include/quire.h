@@ -60,7 +60,8 @@ int quire_add_topic(Quire* quire, int file, const char* topic, const char* comme
 // Removes a topic and all its items from the given file.
 int quire_remove_topic(Quire* quire, int file, const char* topic);
 
-// Finds the item; *value (when value is non-null) receives its text.
+// Finds the item; *value (when value is non-null) receives its text. With a null value the
+// text handed out before stays valid.
 int quire_search(Quire* quire, const char* topic, const char* item, const char** value);
 // Finds the item and reads the first number of its text as an int.
 int quire_search_int(Quire* quire, const char* topic, const char* item, int* value);

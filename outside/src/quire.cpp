@@ -456,9 +456,10 @@ int quire_search(Quire* quire, const char* topic, const char* item, const char**
     const int code = FindItem(quire, topic, item, &text);
     if (code != kNoError)
         return Fail(code);
-    quire->value = std::move(text);
-    if (value)
+    if (value) {
+        quire->value = std::move(text);
         *value = quire->value.c_str();
+    }
     return Succeed();
 }
 
