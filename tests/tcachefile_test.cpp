@@ -351,3 +351,19 @@ TEST(TCacheFileOpening, EqualityComparesDirectoryAndNameIgnoringCase)
     TCacheFile noDir("a.tvc", "", false);
     EXPECT_FALSE(noDir == noDir);
 }
+
+TEST(TCacheFilePersistence, TwoObjectsOnOneFileSeeEachOthersSavedChanges)
+{
+    TempDir dir;
+    const std::string path = dir.File("shared.tvc");
+    TCacheFile first(path.c_str(), 1, true);
+    TCacheFile second(path.c_str(), 0, true);
+    ASSERT_EQ(second.ErrNo(), 0);
+    first.AddItem("t", "k", "unsaved", false, false);
+    EXPECT_EQ(Value(second, "t", "k"), "<absent>") << "reading is not blocked, and sees saved content only";
+    EXPECT_EQ(first.Save(), 0);
+    EXPECT_EQ(Value(second, "t", "k"), "unsaved");
+    EXPECT_EQ(second.AddItem("t", "k", "second", false, false), 0);
+    EXPECT_EQ(second.Save(), 0);
+    EXPECT_EQ(Value(first, "t", "k"), "second");
+}

@@ -25,12 +25,14 @@ extern "C" TINTVALE_API int orvane_quire_err(const char* context);
 // topic "_internal_" (any letter case) is reserved and never returned by ScanTopics.
 //
 // ErrNo: 0 usable; 1 the store could not be set up; 3 the file could not be opened (missing, or
-// not a cache file) or created. Operations return 0 for success and -1 for failure, reporting
-// failures through orvane_quire_err; texts of any length are handled whole. Texts returned by
-// ScanTopics and ScanItems are owned by the object and stay valid until its next call of the
+// not a cache file) or created. Operations return 0 for success and -1 for failure; failed changes
+// are reported through orvane_quire_err. Texts of any length are handled whole. Texts returned
+// by ScanTopics and ScanItems are owned by the object and stay valid until its next call of the
 // same operation.
 //
-// Not copyable: the object owns its open file. Use from one thread at a time.
+// Not copyable: the object owns its open file. Use from one thread at a time. Several objects or
+// processes may open the same file; while one holds unsaved changes, changes through another wait
+// up to 5 seconds for its Save and then fail.
 class TINTVALE_API TCacheFile {
 public:
     // Opens the cache file directory + fileName (no separator is inserted); it must exist.
