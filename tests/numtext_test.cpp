@@ -5,10 +5,13 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <limits>
 
 using tintvale::detail::AtofC;
 using tintvale::detail::AtoiC;
+using tintvale::detail::FormatF;
 using tintvale::detail::FormatG;
 using tintvale::detail::ParseDouble;
 using tintvale::detail::ParseInt;
@@ -30,6 +33,7 @@ TEST(NumText, ParsesLikeTheCLocaleWhateverTheHostLocale)
     EXPECT_EQ(FormatG(1234567.0), "1.23457e+06");
     EXPECT_EQ(FormatG(100.0), "100");
     EXPECT_EQ(FormatG(-0.5, 3), "-0.5");
+    EXPECT_EQ(FormatF(12.25, 6, 4), "12.2500");
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
@@ -62,4 +66,22 @@ TEST(NumText, OutOfRangeAndSpecialValues)
     double v = 0;
     EXPECT_EQ(ParseDouble(bounded, bounded + 3, v), bounded + 3);
     EXPECT_EQ(v, 123.0);
+}
+
+TEST(NumText, FixedFormatMatchesPrintfInTheCLocale)
+{
+    EXPECT_EQ(FormatF(0.5, 6, 4), "0.5000");
+    EXPECT_EQ(FormatF(12.25, 6, 4), "12.2500");
+    EXPECT_EQ(FormatF(1.0, 8, 2), "    1.00");
+    EXPECT_EQ(FormatF(-0.00001, 6, 4), "-0.0000");
+    EXPECT_EQ(FormatF(2.5, 0, 0), "2");
+    EXPECT_EQ(FormatF(0.125, 1, 2), "0.12");
+    EXPECT_EQ(FormatF(1e300, 6, 4).size(), 301u + 5u);
+    EXPECT_EQ(FormatF(-std::numeric_limits<double>::infinity(), 6, 4), "  -inf");
+    // Against the C library itself (this process runs in the C locale).
+    char expected[512];
+    for (double value : { 0.0, 3.14159265, -123456.789, 0.99995, 1e-7, 4.5e15, 1.7976931348623157e308 }) {
+        std::snprintf(expected, sizeof expected, "%6.4f", value);
+        EXPECT_EQ(FormatF(value, 6, 4), expected) << value;
+    }
 }

@@ -94,4 +94,20 @@ std::string FormatG(double value, int precision)
     return std::string(buffer, end);
 }
 
+std::string FormatF(double value, int width, int precision)
+{
+    if (precision < 0)
+        precision = 6;
+    // The largest finite double has 309 integer digits.
+    std::string text(320 + static_cast<std::size_t>(precision), '\0');
+    const auto [end, ec]
+        = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, precision);
+    if (ec != std::errc())
+        return std::string();
+    text.resize(static_cast<std::size_t>(end - text.data()));
+    if (width > 0 && text.size() < static_cast<std::size_t>(width))
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
+}
+
 } // namespace tintvale::detail

@@ -20,6 +20,8 @@ int AtoiC(const char* text);
 
 // The text printf("%.*g", precision, value) gives in the C locale.
 std::string FormatG(double value, int precision = 6);
+// The text printf("%*.*f", width, precision, value) gives in the C locale.
+std::string FormatF(double value, int width, int precision);
 
 } // namespace tintvale::detail
 

@@ -6,7 +6,9 @@
 #include <tintvale/neuralnetworkhelpers.h>
 #include <tintvale/streambufext.h>
 #include <tintvale/streamhelpers.h>
+#include <tintvale/tcachefile.h>
 #include <tintvale/tcms.h>
+#include <tintvale/tcms_illegalcharacters.h>
 #include <tintvale/tspectrum.h>
 
 #endif

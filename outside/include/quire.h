@@ -1,0 +1,88 @@
+// Quire: named topics holding named items with text values, kept in resource files.
+//
+// A quire is a stack of open resource files; each file is one SQLite database holding its topics
+// and their items in the order they were added. Lookups by topic go through the files from the
+// most recently pushed to the first. Changes are kept in a pending transaction per file and become
+// durable together at quire_flush; quire_close discards what was not flushed. A crash or kill at
+// any moment leaves every file with either its previous or its newly flushed content.
+//
+// Every operation returning int gives non-zero for success and 0 for failure, except the two
+// str_*_from_itemstr parsers (0 for success, -1 for failure). Each quire_* operation sets
+// quire_err: 0 on success, else one of the codes below; the parsers leave it alone.
+//
+// Returned texts are owned by the quire and stay valid until the next call of the same operation
+// on the same quire, or quire_close.
+#ifndef OUTSIDE_QUIRE_H
+#define OUTSIDE_QUIRE_H
+
+struct Quire;
+
+// Code of the last operation's failure, 0 after a success. One per thread.
+//   1 no resource file specified (null or empty path)
+//   2 the file cannot be opened, is not a quire file, or cannot be created
+//   4 a null quire
+//   5 the quire holds no files
+//   6 no file with that id
+//   7 the topic exists already (quire_add_topic)
+//   8 the item exists already (quire_add_item)
+//   9 the topic cannot be written
+//  10 the item cannot be written, or its name or value is null
+//  11 the topic of a new item cannot be added
+//  12 a pending transaction cannot be committed
+//  13 topic position past the end
+//  14 item position past the end
+//  15 topic not found (searches)
+//  17 item not found, or not a number (quire_search_int)
+//  18 the destination is too short
+//  19 topic not found (changes)
+//  20 the topic or its items cannot be removed
+extern thread_local int quire_err;
+
+// A new, empty quire; null only when memory runs out.
+Quire* quire_open();
+// Discards pending changes, closes every file and frees the quire.
+int quire_close(Quire* quire);
+
+// Opens an existing quire file at path (UTF-8) and puts it on top; returns its file id (> 0).
+// Files that are not quire files, and missing files, are refused.
+int quire_push_rfile(Quire* quire, const char* path);
+// Creates a quire file at path and puts it on top; returns its file id. The new file holds an
+// empty store at once. An existing file is accepted only when it is empty (0 bytes); anything
+// else at path is refused and left as it is.
+int quire_create_rfile(Quire* quire, const char* path);
+// Commits the pending changes of every file, each in one transaction.
+int quire_flush(Quire* quire);
+
+// Non-zero when some file holds the topic.
+int quire_search_topic(Quire* quire, const char* topic);
+// Adds an empty topic to the given file; fails when that file holds it already.
+int quire_add_topic(Quire* quire, int file, const char* topic, const char* comment);
+// Removes a topic and all its items from the given file.
+int quire_remove_topic(Quire* quire, int file, const char* topic);
+
+// Finds the item; *value (when value is non-null) receives its text. With a null value the
+// text handed out before stays valid.
+int quire_search(Quire* quire, const char* topic, const char* item, const char** value);
+// Finds the item and reads the first number of its text as an int.
+int quire_search_int(Quire* quire, const char* topic, const char* item, int* value);
+// Copies the item's text with its terminating zero into out, which holds size characters;
+// when the text does not fit, out is left alone and quire_err is 18.
+int quire_search_string(Quire* quire, const char* topic, const char* item, char* out, int size);
+// Replaces the text of an existing item.
+int quire_modify(Quire* quire, const char* topic, const char* item, const char* value);
+// Appends a new item to the topic, adding the topic to the top file when no file holds it.
+int quire_add_item(Quire* quire, const char* topic, const char* item, const char* value, const char* comment);
+
+// Name of the topic at position (0, 1, ...) in the given file, in the order topics were added;
+// null past the end.
+const char* quire_posat_topic(Quire* quire, int file, int position);
+// Name of the item at position in the topic, in the order items were added; null past the end.
+const char* quire_posat_item(Quire* quire, const char* topic, int position);
+
+// Reads the index-th (0, 1, ...) of the numbers in an item text, separated by white space or
+// commas. The whole number must be valid: "12" is an int, "12.5" only a double. 0, or -1 when
+// there is no such number (out of range for an int included).
+int str_int_from_itemstr(const char* text, int index, int* value);
+int str_double_from_itemstr(const char* text, int index, double* value);
+
+#endif

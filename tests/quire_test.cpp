@@ -1,0 +1,277 @@
+// The topic/item store: files, insertion order, flush and discard, searches and item-text parsing.
+#include "quire.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct QuireCloser {
+    void operator()(Quire* quire) const { quire_close(quire); }
+};
+using QuirePtr = std::unique_ptr<Quire, QuireCloser>;
+
+QuirePtr Open() { return QuirePtr(quire_open()); }
+
+std::string Value(Quire* quire, const char* topic, const char* item)
+{
+    const char* value = nullptr;
+    return quire_search(quire, topic, item, &value) ? std::string(value) : std::string("<absent>");
+}
+
+std::vector<std::string> Topics(Quire* quire, int file)
+{
+    std::vector<std::string> names;
+    for (int i = 0; const char* name = quire_posat_topic(quire, file, i); ++i)
+        names.push_back(name);
+    return names;
+}
+
+std::vector<std::string> Items(Quire* quire, const char* topic)
+{
+    std::vector<std::string> names;
+    for (int i = 0; const char* name = quire_posat_item(quire, topic, i); ++i)
+        names.push_back(name);
+    return names;
+}
+
+} // namespace
+
+TEST(QuireFiles, CreateThenPushAndRefuseWhatIsNotAQuireFile)
+{
+    TempDir dir;
+    const std::string path = dir.File("cache.qr");
+    {
+        QuirePtr q = Open();
+        EXPECT_EQ(quire_push_rfile(q.get(), path.c_str()), 0) << "a missing file is not pushed";
+        EXPECT_EQ(quire_err, 2);
+        EXPECT_EQ(quire_create_rfile(q.get(), path.c_str()), 1);
+        EXPECT_EQ(quire_err, 0);
+    }
+    {
+        QuirePtr q = Open();
+        EXPECT_EQ(quire_push_rfile(q.get(), path.c_str()), 1);
+        EXPECT_EQ(quire_create_rfile(q.get(), path.c_str()), 0) << "create never takes over a store";
+        EXPECT_EQ(quire_err, 2);
+        EXPECT_EQ(quire_push_rfile(q.get(), nullptr), 0);
+        EXPECT_EQ(quire_err, 1);
+        EXPECT_EQ(quire_push_rfile(q.get(), ""), 0);
+        EXPECT_EQ(quire_err, 1);
+    }
+    EXPECT_EQ(quire_push_rfile(nullptr, path.c_str()), 0);
+    EXPECT_EQ(quire_err, 4);
+
+    // A text file is neither pushed nor overwritten by create.
+    const std::string text = dir.File("notes.txt");
+    const std::string content = "topic=value\nnot a database at all\n";
+    TempDir::Write(text, content);
+    QuirePtr q = Open();
+    EXPECT_EQ(quire_push_rfile(q.get(), text.c_str()), 0);
+    EXPECT_EQ(quire_err, 2);
+    EXPECT_EQ(quire_create_rfile(q.get(), text.c_str()), 0);
+    EXPECT_EQ(TempDir::Read(text), content);
+
+    // An SQLite database of another program is refused too.
+    const std::string other = dir.File("other.db");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(other.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE topic(x); CREATE TABLE item(y);", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(quire_push_rfile(q.get(), other.c_str()), 0);
+    EXPECT_EQ(quire_create_rfile(q.get(), other.c_str()), 0);
+
+    // An empty file may become a store; a directory that does not exist may not.
+    const std::string empty = dir.File("empty.qr");
+    TempDir::Write(empty, "");
+    EXPECT_EQ(quire_create_rfile(q.get(), empty.c_str()), 1);
+    EXPECT_EQ(quire_create_rfile(q.get(), dir.File("no/such/dir.qr").c_str()), 0);
+    EXPECT_EQ(quire_err, 2);
+}
+
+TEST(QuireOrder, TopicsAndItemsComeBackInTheOrderTheyWereAdded)
+{
+    TempDir dir;
+    QuirePtr q = Open();
+    const int f = quire_create_rfile(q.get(), dir.File("order.qr").c_str());
+    ASSERT_EQ(f, 1);
+    EXPECT_EQ(Topics(q.get(), f), std::vector<std::string>());
+    EXPECT_EQ(quire_err, 13);
+    for (const char* topic : { "zeta", "alpha", "mid" })
+        EXPECT_EQ(quire_add_topic(q.get(), f, topic, ""), 1);
+    EXPECT_EQ(quire_add_topic(q.get(), f, "alpha", ""), 0);
+    EXPECT_EQ(quire_err, 7);
+    EXPECT_EQ(Topics(q.get(), f), (std::vector<std::string> { "zeta", "alpha", "mid" }));
+    EXPECT_EQ(quire_posat_topic(q.get(), f, -1), nullptr);
+    EXPECT_EQ(quire_posat_topic(q.get(), 2, 0), nullptr);
+    EXPECT_EQ(quire_err, 6);
+
+    for (const char* item : { "b", "c", "a" })
+        EXPECT_EQ(quire_add_item(q.get(), "alpha", item, item, ""), 1);
+    EXPECT_EQ(quire_add_item(q.get(), "alpha", "c", "again", ""), 0);
+    EXPECT_EQ(quire_err, 8);
+    EXPECT_EQ(quire_modify(q.get(), "alpha", "b", "changed"), 1);
+    EXPECT_EQ(Items(q.get(), "alpha"), (std::vector<std::string> { "b", "c", "a" }));
+    EXPECT_EQ(quire_err, 14);
+    EXPECT_EQ(Value(q.get(), "alpha", "b"), "changed");
+
+    // Removing a topic takes its items along; a topic added later goes to the end.
+    EXPECT_EQ(quire_remove_topic(q.get(), f, "zeta"), 1);
+    EXPECT_EQ(quire_remove_topic(q.get(), f, "zeta"), 0);
+    EXPECT_EQ(quire_err, 19);
+    EXPECT_EQ(quire_add_topic(q.get(), f, "zeta", ""), 1);
+    EXPECT_EQ(Topics(q.get(), f), (std::vector<std::string> { "alpha", "mid", "zeta" }));
+    EXPECT_EQ(quire_remove_topic(q.get(), f, "alpha"), 1);
+    EXPECT_EQ(quire_search_topic(q.get(), "alpha"), 0);
+    EXPECT_EQ(quire_err, 15);
+    EXPECT_EQ(Value(q.get(), "alpha", "b"), "<absent>");
+
+    // An item for a topic nobody holds brings its topic along.
+    EXPECT_EQ(quire_add_item(q.get(), "fresh", "k", "v", ""), 1);
+    EXPECT_EQ(quire_search_topic(q.get(), "fresh"), 1);
+    EXPECT_EQ(Topics(q.get(), f), (std::vector<std::string> { "mid", "zeta", "fresh" }));
+    EXPECT_EQ(quire_modify(q.get(), "fresh", "absent", "v"), 0);
+    EXPECT_EQ(quire_err, 17);
+    EXPECT_EQ(quire_modify(q.get(), "nowhere", "k", "v"), 0);
+    EXPECT_EQ(quire_err, 19);
+}
+
+TEST(QuireDurability, FlushKeepsChangesAndCloseDiscardsTheRest)
+{
+    TempDir dir;
+    const std::string path = dir.File("flush.qr");
+    {
+        QuirePtr q = Open();
+        const int f = quire_create_rfile(q.get(), path.c_str());
+        ASSERT_EQ(f, 1);
+        quire_add_topic(q.get(), f, "kept", "");
+        quire_add_item(q.get(), "kept", "x", "1", "");
+        EXPECT_EQ(quire_flush(q.get()), 1);
+        quire_add_topic(q.get(), f, "dropped", "");
+        quire_modify(q.get(), "kept", "x", "2");
+        quire_add_item(q.get(), "kept", "y", "3", "");
+        EXPECT_EQ(Value(q.get(), "kept", "x"), "2") << "a quire sees its own pending changes";
+    }
+    QuirePtr q = Open();
+    const int f = quire_push_rfile(q.get(), path.c_str());
+    ASSERT_EQ(f, 1);
+    EXPECT_EQ(Topics(q.get(), f), std::vector<std::string> { "kept" });
+    EXPECT_EQ(Items(q.get(), "kept"), std::vector<std::string> { "x" });
+    EXPECT_EQ(Value(q.get(), "kept", "x"), "1");
+    // A flush with nothing pending succeeds; a quire without files has nothing to flush.
+    EXPECT_EQ(quire_flush(q.get()), 1);
+    QuirePtr none = Open();
+    EXPECT_EQ(quire_flush(none.get()), 0);
+    EXPECT_EQ(quire_err, 5);
+}
+
+TEST(QuireFiles, LookupsPreferTheMostRecentlyPushedFile)
+{
+    TempDir dir;
+    QuirePtr q = Open();
+    const int lower = quire_create_rfile(q.get(), dir.File("lower.qr").c_str());
+    const int upper = quire_create_rfile(q.get(), dir.File("upper.qr").c_str());
+    ASSERT_EQ(lower, 1);
+    ASSERT_EQ(upper, 2);
+    quire_add_topic(q.get(), lower, "shared", "");
+    quire_add_item(q.get(), "shared", "who", "lower", "");
+    quire_add_topic(q.get(), lower, "onlylower", "");
+    EXPECT_EQ(quire_add_topic(q.get(), upper, "shared", ""), 1) << "topics are per file";
+    quire_add_item(q.get(), "shared", "who", "upper", "");
+    EXPECT_EQ(Value(q.get(), "shared", "who"), "upper");
+    EXPECT_EQ(quire_search_topic(q.get(), "onlylower"), 1);
+    // New topics made for items go to the top file.
+    quire_add_item(q.get(), "new", "k", "v", "");
+    EXPECT_EQ(Topics(q.get(), upper), (std::vector<std::string> { "shared", "new" }));
+    EXPECT_EQ(Topics(q.get(), lower), (std::vector<std::string> { "shared", "onlylower" }));
+}
+
+TEST(QuireSearch, StringIntAndFailureCodes)
+{
+    TempDir dir;
+    QuirePtr q = Open();
+    ASSERT_EQ(quire_search_topic(q.get(), "t"), 0);
+    EXPECT_EQ(quire_err, 5);
+    const int f = quire_create_rfile(q.get(), dir.File("search.qr").c_str());
+    quire_add_topic(q.get(), f, "t", "");
+    quire_add_item(q.get(), "t", "word", "hello", "");
+    quire_add_item(q.get(), "t", "count", " -42, 7", "");
+    quire_add_item(q.get(), "t", "text", "forty", "");
+
+    char out[6];
+    std::memcpy(out, "?????", 6);
+    EXPECT_EQ(quire_search_string(q.get(), "t", "word", out, 5), 0) << "five characters need six bytes";
+    EXPECT_EQ(quire_err, 18);
+    EXPECT_STREQ(out, "?????");
+    EXPECT_EQ(quire_search_string(q.get(), "t", "word", out, 6), 1);
+    EXPECT_STREQ(out, "hello");
+    EXPECT_EQ(quire_search_string(q.get(), "t", "none", out, 6), 0);
+    EXPECT_EQ(quire_err, 17);
+
+    int n = 0;
+    EXPECT_EQ(quire_search_int(q.get(), "t", "count", &n), 1);
+    EXPECT_EQ(n, -42);
+    EXPECT_EQ(quire_search_int(q.get(), "t", "text", &n), 0);
+    EXPECT_EQ(quire_search_int(q.get(), "u", "count", &n), 0);
+    EXPECT_EQ(quire_err, 15);
+    EXPECT_EQ(quire_search(q.get(), "t", nullptr, nullptr), 0);
+    EXPECT_EQ(quire_err, 17);
+    EXPECT_EQ(quire_search(q.get(), "t", "word", nullptr), 1);
+    EXPECT_EQ(quire_err, 0);
+    EXPECT_EQ(quire_add_item(q.get(), "t", "null", nullptr, ""), 0);
+    EXPECT_EQ(quire_err, 10);
+}
+
+TEST(QuireItemText, NumbersByIndex)
+{
+    int n = 0;
+    EXPECT_EQ(str_int_from_itemstr("12, 13\t-4", 0, &n), 0);
+    EXPECT_EQ(n, 12);
+    EXPECT_EQ(str_int_from_itemstr("12, 13\t-4", 2, &n), 0);
+    EXPECT_EQ(n, -4);
+    EXPECT_EQ(str_int_from_itemstr("12,,13", 1, &n), 0);
+    EXPECT_EQ(n, 13);
+    EXPECT_EQ(str_int_from_itemstr("+7", 0, &n), 0);
+    EXPECT_EQ(n, 7);
+    n = 99;
+    EXPECT_EQ(str_int_from_itemstr("12, 13", 2, &n), -1);
+    EXPECT_EQ(str_int_from_itemstr("12, 13", -1, &n), -1);
+    EXPECT_EQ(str_int_from_itemstr("12.5", 0, &n), -1);
+    EXPECT_EQ(str_int_from_itemstr("3000000000", 0, &n), -1);
+    EXPECT_EQ(str_int_from_itemstr("+-3", 0, &n), -1);
+    EXPECT_EQ(str_int_from_itemstr(nullptr, 0, &n), -1);
+    EXPECT_EQ(str_int_from_itemstr("", 0, &n), -1);
+    EXPECT_EQ(n, 99) << "a failed read leaves the target alone";
+
+    double d = 0;
+    EXPECT_EQ(str_double_from_itemstr("  0.5000", 0, &d), 0);
+    EXPECT_EQ(d, 0.5);
+    EXPECT_EQ(str_double_from_itemstr("1 2.5e-3 -7", 1, &d), 0);
+    EXPECT_EQ(d, 2.5e-3);
+    EXPECT_EQ(str_double_from_itemstr("12", 0, &d), 0);
+    EXPECT_EQ(d, 12.0);
+    EXPECT_EQ(str_double_from_itemstr("1,5", 1, &d), 0) << "a comma separates, it is no decimal mark";
+    EXPECT_EQ(d, 5.0);
+    EXPECT_EQ(str_double_from_itemstr("   nan", 0, &d), 0);
+    EXPECT_TRUE(std::isnan(d));
+    EXPECT_EQ(str_double_from_itemstr("0.5x", 0, &d), -1);
+    EXPECT_EQ(str_double_from_itemstr("1e400", 0, &d), -1);
+}
+
+TEST(QuireErrors, EachThreadHasItsOwnCode)
+{
+    quire_err = 0;
+    std::thread([] {
+        quire_search_topic(nullptr, "t");
+        EXPECT_EQ(quire_err, 4);
+    }).join();
+    EXPECT_EQ(quire_err, 0);
+}
