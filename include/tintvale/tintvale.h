@@ -2,6 +2,10 @@
 #ifndef TINTVALE_TINTVALE_H
 #define TINTVALE_TINTVALE_H
 
+#include <tintvale/tlist.h>
+#include <tintvale/tmeasgeom.h>
+#include <tintvale/tobjfac.h>
+#include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 
 #endif
