@@ -11,7 +11,8 @@ foreach(line IN LISTS lines)
   endif()
 endforeach()
 foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const" "TObserver::sXSpectrum"
-    "TMeasGeom::sGeomList" "TObjFac::iRand" "TList::Sort()")
+    "TMeasGeom::sGeomList" "TObjFac::iRand" "TList::Sort()"
+    "TIlluminantAndObserver::sASTMtable6" "TIlluminantFactory::AddDirectory(char const*)")
   string(FIND "${symbols}" "${required}" pos)
   if(pos EQUAL -1)
     message(SEND_ERROR "public symbol not exported: ${required}")

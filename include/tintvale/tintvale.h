@@ -2,6 +2,9 @@
 #ifndef TINTVALE_TINTVALE_H
 #define TINTVALE_TINTVALE_H
 
+#include <tintvale/tilluminant.h>
+#include <tintvale/tilluminantandobserver.h>
+#include <tintvale/tilluminantfactory.h>
 #include <tintvale/tlist.h>
 #include <tintvale/tmeasgeom.h>
 #include <tintvale/tobjfac.h>
