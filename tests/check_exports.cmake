@@ -28,6 +28,12 @@ set(required
   "TCMS_DecodeIllegalCharacters(std::"
   "TCacheFile::Save()"
   " T orvane_quire_err\n"
+  "TObserver::sXSpectrum"
+  "TMeasGeom::sGeomList"
+  "TObjFac::iRand"
+  "TList::Sort()"
+  "TIlluminantAndObserver::sASTMtable6"
+  "TIlluminantFactory::AddDirectory(char const*)"
 )
 foreach(required IN LISTS required)
   string(FIND "${symbols}" "${required}" pos)

@@ -9,6 +9,13 @@
 #include <tintvale/tcachefile.h>
 #include <tintvale/tcms.h>
 #include <tintvale/tcms_illegalcharacters.h>
+#include <tintvale/tilluminant.h>
+#include <tintvale/tilluminantandobserver.h>
+#include <tintvale/tilluminantfactory.h>
+#include <tintvale/tlist.h>
+#include <tintvale/tmeasgeom.h>
+#include <tintvale/tobjfac.h>
+#include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 
 #endif

@@ -1,0 +1,83 @@
+// TIlluminantAndObserver: CIE tristimulus integration of spectra for one illuminant and one
+// standard observer, with the ASTM E308 Table 6 weights for CIE illuminants F2, F7 and F11.
+#ifndef TINTVALE_TILLUMINANTANDOBSERVER_H
+#define TINTVALE_TILLUMINANTANDOBSERVER_H
+
+#include <tintvale/texport.h>
+#include <tintvale/tobserver.h>
+
+class TIlluminant;
+class TSpectrum;
+
+// Precomputes, at n integration wavelengths 380 + i * 350 / (n - 1) nm, the products of the
+// illuminant's power S with x̄, ȳ, z̄ and the factor k = 100 / Σ S ȳ, so that a perfect reflecting
+// diffuser gives Y = 100 (CIE 15:2004, 7.1). Every caller uses n = 36: the grid 380, 390, ..., 730
+// nm. n = 1 integrates at 380 nm alone; n = 0 integrates nothing.
+//
+// For illuminants named "CIE Illuminant F2", "CIE Illuminant F7" and "CIE Illuminant F11" (any
+// letter case) the spectrum form of GetXYZ and GetXYZWhite use the ASTM E308 Table 6 weights
+// (2° observer, whichever observer was given), k = 100 / Σ Wy. The value form and GetXYZIncrement
+// use products of the illuminant's own spectrum for them too (zero when it has none).
+//
+// The illuminant is borrowed and must outlive this object; the observer is copied. After
+// construction the object is read-only and may be shared between threads.
+//
+// Error numbers (ErrNo): 0, or 2 for a count outside 0..36, a null illuminant or observer, an
+// illuminant without spectrum (ASTM illuminants excepted) or without luminance (Σ S ȳ not
+// positive). Conversions return 2 when count is not n (the output untouched), else 0.
+// XYZ are three doubles on the scale where the perfect white has Y = 100.
+class TINTVALE_API TIlluminantAndObserver {
+public:
+    static constexpr int kMaxPoints = 36;
+    static constexpr int kNrASTMIlluminants = 3;
+
+    TIlluminantAndObserver(const TIlluminant* illuminant, const TObserver* observer, int count);
+    TIlluminantAndObserver(const TIlluminantAndObserver& other);
+    TIlluminantAndObserver& operator=(const TIlluminantAndObserver&) = delete;
+    ~TIlluminantAndObserver();
+
+    int ErrNo() const { return mError; }
+
+    // X = k Σ v[i] S x̄[i], Y and Z alike, for values v at the n integration wavelengths.
+    int GetXYZ(const double* values, double* xyz, int count) const;
+    // Tristimulus values of a reflectance or transmittance spectrum: its first n uniform samples
+    // weighted as above, or by the ASTM weights.
+    int GetXYZ(const TSpectrum* spectrum, double* xyz, int count) const;
+    // The perfect white under this illuminant and observer; Y = 100. Returns 0.
+    int GetXYZWhite(double* xyz) const;
+    // Adds value * S x̄[i] * k, ... to xyz. Returns 0, or 2 (nothing added) when i is not 0..n-1
+    // or xyz is null.
+    int GetXYZIncrement(double value, int i, double* xyz);
+
+    // ASTM E308 Table 6, 2° observer, 10 nm, 380 ... 730 nm: blocks F2, F7, F11, rows X, Y, Z.
+    static const double sASTMtable6[kNrASTMIlluminants][3][kMaxPoints];
+
+protected:
+    int Init();
+    // The same increment for every point first <= i < last (clamped to 0..n), ascending.
+    int GetXYZIncrement(double value, int first, int last, double* xyz) const;
+
+private:
+    int IlluminantNeedsASTM308Tables(int* tableIndex);
+    int ComputeProducts();
+    void Copy(const TIlluminantAndObserver& other);
+
+    int mError = 0;
+    int mNrPoints = 0;
+    const TIlluminant* mIlluminant;
+    TObserver mObserver;
+    int mTableIndex = -1;
+    // k of the spectrum form and the white (the ASTM k for table illuminants).
+    double mK = 0.0;
+    // k of the products: equal to mK without a table.
+    double mProductK = 0.0;
+    double mXBar[kMaxPoints] = {};
+    double mYBar[kMaxPoints] = {};
+    double mZBar[kMaxPoints] = {};
+    double mSX[kMaxPoints] = {};
+    double mSY[kMaxPoints] = {};
+    double mSZ[kMaxPoints] = {};
+    double mWeight[kMaxPoints] = {};
+};
+
+#endif

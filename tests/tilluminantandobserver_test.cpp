@@ -1,0 +1,278 @@
+// TIlluminantAndObserver: the ASTM E308 weights, the white, the sums and the increments.
+#include <tintvale/tilluminant.h>
+#include <tintvale/tilluminantandobserver.h>
+#include <tintvale/tilluminantfactory.h>
+#include <tintvale/tobserver.h>
+#include <tintvale/tspectrum.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double RowSum(int illuminant, int row)
+{
+    double sum = 0.0;
+    for (int j = 0; j < 36; ++j)
+        sum += TIlluminantAndObserver::sASTMtable6[illuminant][row][j];
+    return sum;
+}
+
+TSpectrum Constant(double value)
+{
+    double samples[36];
+    std::fill(samples, samples + 36, value);
+    return TSpectrum(samples);
+}
+
+// Exposes the range form of the increments.
+struct OpenIntegration : TIlluminantAndObserver {
+    using TIlluminantAndObserver::GetXYZIncrement;
+    using TIlluminantAndObserver::TIlluminantAndObserver;
+};
+
+class Shipped : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0); }
+    TIlluminant* Get(const char* name)
+    {
+        TIlluminant* ill = mFactory.GetIlluminant(name);
+        EXPECT_NE(ill, nullptr) << name;
+        return ill;
+    }
+    TIlluminantFactory mFactory;
+    TObserver mTwo { 0 };
+    TObserver mTen { 1 };
+};
+
+} // namespace
+
+// ASTM E308 Table 6 check values (sums over 380 ... 730 nm of the published entries).
+TEST(TIlluminantAndObserverTable, AstmCheckValues)
+{
+    const double sums[3][3]
+        = { { 99.188, 100.004, 67.395 }, { 95.041, 100.002, 108.748 }, { 100.964, 100.005, 64.354 } };
+    for (int ill = 0; ill < 3; ++ill)
+        for (int row = 0; row < 3; ++row)
+            EXPECT_NEAR(RowSum(ill, row), sums[ill][row], 1e-9) << ill << " " << row;
+    const auto& f2 = TIlluminantAndObserver::sASTMtable6[0];
+    EXPECT_EQ(f2[0][0], 0.001);
+    EXPECT_EQ(f2[1][0], 0.000);
+    EXPECT_EQ(f2[2][0], 0.004);
+    EXPECT_EQ(f2[0][1], -0.007);
+    EXPECT_EQ(f2[1][1], 0.000);
+    EXPECT_EQ(f2[2][1], -0.038);
+    const auto& f11x = TIlluminantAndObserver::sASTMtable6[2][0];
+    const double* largest = std::max_element(f11x, f11x + 36);
+    EXPECT_EQ(*largest, 29.903);
+    EXPECT_EQ(largest - f11x, (610 - 380) / 10);
+    EXPECT_EQ(std::count(f11x, f11x + 36, 29.903), 1);
+}
+
+TEST_F(Shipped, WhiteEqualsAllOnesSpectrum)
+{
+    for (const char* name : { "CIE Illuminant D50", "CIE Illuminant D65", "CIE Illuminant A" }) {
+        for (const TObserver* obs : { &mTwo, &mTen }) {
+            TIlluminantAndObserver io(Get(name), obs, 36);
+            ASSERT_EQ(io.ErrNo(), 0);
+            double white[3];
+            double ones[3];
+            TSpectrum one = Constant(1.0);
+            ASSERT_EQ(io.GetXYZWhite(white), 0);
+            ASSERT_EQ(io.GetXYZ(&one, ones, 36), 0);
+            EXPECT_NEAR(white[1], 100.0, 1e-12);
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(ones[c], white[c], 1e-10) << name << " " << c;
+        }
+    }
+}
+
+// White points over the 10-nm grid 380 ... 730 nm, computed independently from the CIE 15:2004
+// illuminant tables and the four-decimal 2° observer. They lie within 0.07 of the CIE 15:2004
+// Table T.3 values (D65: 95.04, 108.88), the difference being the shorter, coarser grid.
+TEST_F(Shipped, WhitePointsUnderTheTwoDegreeObserver)
+{
+    struct Expected {
+        const char* name;
+        double x;
+        double z;
+    };
+    const Expected expected[] = { { "CIE Illuminant D50", 96.3841, 82.4535 },
+        { "CIE Illuminant D65", 95.0121, 108.8171 }, { "CIE Illuminant A", 109.8155, 35.5487 },
+        { "CIE Illuminant C", 98.0401, 118.1056 }, { "D55", 95.6452, 92.0765 } };
+    for (const Expected& e : expected) {
+        TIlluminantAndObserver io(Get(e.name), &mTwo, 36);
+        double white[3];
+        io.GetXYZWhite(white);
+        EXPECT_NEAR(white[0], e.x, 5e-5) << e.name;
+        EXPECT_NEAR(white[1], 100.0, 1e-12) << e.name;
+        EXPECT_NEAR(white[2], e.z, 5e-5) << e.name;
+    }
+}
+
+TEST_F(Shipped, AstmWeightsForF11WhateverTheCase)
+{
+    TIlluminantFactory factory;
+    TIlluminant* shipped = Get("CIE Illuminant F11");
+    TIlluminant* lower = factory.AddIlluminant(*shipped->GetSpectrum(), "cie illuminant f11");
+    ASSERT_NE(lower, nullptr);
+    for (const TObserver* obs : { &mTwo, &mTen }) {
+        TIlluminantAndObserver io(lower, obs, 36);
+        double white[3];
+        io.GetXYZWhite(white);
+        const double k = 100.0 / 100.005;
+        EXPECT_NEAR(white[0], 100.964 * k, 1e-9);
+        EXPECT_NEAR(white[1], 100.0, 1e-9);
+        EXPECT_NEAR(white[2], 64.354 * k, 1e-9);
+        // The spectrum form uses the same weights: a constant 0.5 reflectance gives half the white.
+        TSpectrum half = Constant(0.5);
+        double xyz[3];
+        ASSERT_EQ(io.GetXYZ(&half, xyz, 36), 0);
+        EXPECT_NEAR(xyz[0], white[0] / 2, 1e-9);
+        EXPECT_NEAR(xyz[2], white[2] / 2, 1e-9);
+    }
+    // F2 and F7 too; their whites are the published check sums scaled to Y = 100.
+    TIlluminantAndObserver f2(Get("CIE Illuminant F2"), &mTwo, 36);
+    double white[3];
+    f2.GetXYZWhite(white);
+    EXPECT_NEAR(white[0], 99.188 * 100.0 / 100.004, 1e-9);
+    TIlluminantAndObserver f7(Get("CIE Illuminant F7"), &mTwo, 36);
+    f7.GetXYZWhite(white);
+    EXPECT_NEAR(white[2], 108.748 * 100.0 / 100.002, 1e-9);
+}
+
+// For the ASTM illuminants the value and increment forms use the illuminant's own products.
+TEST_F(Shipped, ValueFormsWorkForAstmIlluminants)
+{
+    TIlluminant* f2 = Get("CIE Illuminant F2");
+    OpenIntegration io(f2, &mTwo, 36);
+    ASSERT_EQ(io.ErrNo(), 0);
+    double ones[36];
+    std::fill(ones, ones + 36, 1.0);
+    double xyz[3];
+    ASSERT_EQ(io.GetXYZ(ones, xyz, 36), 0);
+    EXPECT_NEAR(xyz[1], 100.0, 1e-9);
+    // The products over the 10-nm grid (computed independently: F2 98.8118, 55.8058) differ
+    // from the ASTM whites (99.184, 67.392) since Table 6 is not a plain sample of the spectrum.
+    EXPECT_NEAR(xyz[0], 98.8118, 5e-5);
+    EXPECT_NEAR(xyz[2], 55.8058, 5e-5);
+    double sum[3] = { 0, 0, 0 };
+    for (int i = 0; i < 36; ++i)
+        ASSERT_EQ(io.GetXYZIncrement(1.0, i, sum), 0);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(sum[c], xyz[c], 1e-9);
+}
+
+TEST_F(Shipped, IncrementsAddUpToTheSum)
+{
+    OpenIntegration io(Get("CIE Illuminant D65"), &mTen, 36);
+    double values[36];
+    for (int i = 0; i < 36; ++i)
+        values[i] = 0.2 + 0.02 * i;
+    double xyz[3];
+    ASSERT_EQ(io.GetXYZ(values, xyz, 36), 0);
+    double single[3] = { 0, 0, 0 };
+    for (int i = 0; i < 36; ++i)
+        io.GetXYZIncrement(values[i], i, single);
+    double ranged[3] = { 0, 0, 0 };
+    io.GetXYZIncrement(1.0, 0, 36, ranged);
+    double white[3];
+    io.GetXYZWhite(white);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(single[c], xyz[c], 1e-9);
+        EXPECT_NEAR(ranged[c], white[c], 1e-9);
+    }
+    // Indices outside 0..35 add nothing; a reversed or clamped range likewise.
+    double untouched[3] = { 1, 2, 3 };
+    EXPECT_EQ(io.GetXYZIncrement(1.0, 36, untouched), 2);
+    EXPECT_EQ(io.GetXYZIncrement(1.0, -1, untouched), 2);
+    EXPECT_EQ(io.GetXYZIncrement(1.0, 5, 5, untouched), 0);
+    EXPECT_EQ(io.GetXYZIncrement(1.0, 40, 50, untouched), 0);
+    EXPECT_EQ(untouched[0], 1);
+    EXPECT_EQ(untouched[2], 3);
+}
+
+TEST_F(Shipped, SingleWavelengthWeights)
+{
+    // A value at one integration point gives k S(λ) x̄(λ): the grid samples of illuminant and
+    // observer, with k from the white.
+    TIlluminant* a = Get("CIE Illuminant A");
+    TIlluminantAndObserver io(a, &mTwo, 36);
+    const double* s = a->GetSpectrum()->GetUniformSpectrum(nullptr, nullptr, nullptr);
+    const double* y = mTwo.GetYSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
+    const double* x = mTwo.GetXSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
+    double sumSY = 0.0;
+    for (int j = 0; j < 36; ++j)
+        sumSY += s[j] * y[j];
+    for (int i : { 0, 17, 22, 35 }) {
+        double values[36] = {};
+        values[i] = 1.0;
+        double xyz[3];
+        io.GetXYZ(values, xyz, 36);
+        EXPECT_NEAR(xyz[0], 100.0 / sumSY * s[i] * x[i], 1e-12) << i;
+        EXPECT_NEAR(xyz[1], 100.0 / sumSY * s[i] * y[i], 1e-12) << i;
+    }
+    // 560 nm on the 36-point grid is sample 18: A is 100.0 there by definition.
+    EXPECT_EQ(s[18], 100.0);
+}
+
+TEST_F(Shipped, CountsAndErrors)
+{
+    TIlluminant* d65 = Get("D65");
+    for (int bad : { 37, -1 }) {
+        TIlluminantAndObserver io(d65, &mTwo, bad);
+        EXPECT_EQ(io.ErrNo(), 2) << bad;
+    }
+    TIlluminantAndObserver io(d65, &mTwo, 36);
+    double xyz[3] = { 7, 8, 9 };
+    TSpectrum one = Constant(1.0);
+    double values[36] = {};
+    EXPECT_EQ(io.GetXYZ(&one, xyz, 35), 2);
+    EXPECT_EQ(io.GetXYZ(values, xyz, 35), 2);
+    EXPECT_EQ(xyz[0], 7);
+    EXPECT_EQ(xyz[1], 8);
+    EXPECT_EQ(xyz[2], 9);
+    EXPECT_EQ(io.GetXYZ(static_cast<const TSpectrum*>(nullptr), xyz, 36), 2);
+    EXPECT_EQ(TIlluminantAndObserver(nullptr, &mTwo, 36).ErrNo(), 2);
+    EXPECT_EQ(TIlluminantAndObserver(d65, nullptr, 36).ErrNo(), 2);
+
+    // Without luminance there is no white to normalise to.
+    TIlluminantFactory factory;
+    TIlluminant* black = factory.AddIlluminant(Constant(0.0), "Black");
+    EXPECT_EQ(TIlluminantAndObserver(black, &mTwo, 36).ErrNo(), 2);
+
+    // The copy keeps every precomputed value.
+    TIlluminantAndObserver copy(io);
+    double a[3];
+    double b[3];
+    io.GetXYZ(&one, a, 36);
+    copy.GetXYZ(&one, b, 36);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(a[c], b[c]);
+}
+
+TEST_F(Shipped, OtherPointCounts)
+{
+    // Two points: 380 and 730 nm.
+    TIlluminant* e = Get("CIE Illuminant E");
+    TIlluminantAndObserver two(e, &mTwo, 2);
+    ASSERT_EQ(two.ErrNo(), 0);
+    double values[2] = { 1.0, 0.0 };
+    double xyz[3];
+    ASSERT_EQ(two.GetXYZ(values, xyz, 2), 0);
+    // E is flat, so only the observer matters: x̄(380) / (ȳ(380) + ȳ(730)).
+    EXPECT_NEAR(xyz[0], 100.0 * 0.0014 / (0.0000 + 0.0005), 1e-9);
+    // 71 points: every 5 nm, halfway points interpolated on the grid.
+    TIlluminantAndObserver fine(e, &mTwo, 71);
+    ASSERT_EQ(fine.ErrNo(), 2); // more than 36 points are refused
+    TIlluminantAndObserver odd(e, &mTwo, 8); // 50-nm steps: 380, 430, ..., 730
+    ASSERT_EQ(odd.ErrNo(), 0);
+    double ones[8];
+    std::fill(ones, ones + 8, 1.0);
+    ASSERT_EQ(odd.GetXYZ(ones, xyz, 8), 0);
+    EXPECT_NEAR(xyz[1], 100.0, 1e-9);
+    EXPECT_EQ(TIlluminantAndObserver(e, &mTwo, 1).ErrNo(), 2); // ȳ(380) = 0: no luminance
+    EXPECT_EQ(TIlluminantAndObserver(e, &mTwo, 0).ErrNo(), 2);
+}

@@ -1,0 +1,263 @@
+// TList and TElement: ordered placement, sorting, removal, look-ups and ownership.
+#include <tintvale/tlist.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Keyed : TElement {
+    Keyed(int k, int tag = 0, int* destroyed = nullptr)
+        : key(k)
+        , tag(tag)
+        , destroyed(destroyed)
+    { }
+    ~Keyed() override
+    {
+        if (destroyed != nullptr)
+            ++*destroyed;
+    }
+    int key;
+    int tag;
+    int* destroyed;
+};
+
+int CompareKeys(void* inList, void* placed)
+{
+    return static_cast<Keyed*>(static_cast<TElement*>(inList))->key
+        - static_cast<Keyed*>(static_cast<TElement*>(placed))->key;
+}
+
+int CompareCounting(void* inList, void* placed);
+int gCompareCalls = 0;
+int CompareCounting(void* inList, void* placed)
+{
+    ++gCompareCalls;
+    return CompareKeys(inList, placed);
+}
+
+int MatchKey(void* element, void* key)
+{
+    return static_cast<Keyed*>(static_cast<TElement*>(element))->key == *static_cast<int*>(key) ? 0 : 1;
+}
+
+Keyed* K(TElement* e) { return static_cast<Keyed*>(e); }
+
+std::vector<int> Keys(const TList& list)
+{
+    std::vector<int> keys;
+    for (TElement* e = list.First(); e != nullptr; e = e->Next())
+        keys.push_back(K(e)->key);
+    return keys;
+}
+
+std::vector<int> Tags(const TList& list)
+{
+    std::vector<int> tags;
+    for (TElement* e = list.First(); e != nullptr; e = e->Next())
+        tags.push_back(K(e)->tag);
+    return tags;
+}
+
+// Links agree in both directions and with the anchors.
+void ExpectConsistent(const TList& list)
+{
+    TElement* previous = nullptr;
+    for (TElement* e = list.First(); e != nullptr; e = e->Next()) {
+        EXPECT_EQ(e->Previous(), previous);
+        previous = e;
+    }
+    EXPECT_EQ(list.Last(), previous);
+}
+
+} // namespace
+
+TEST(TListPlacement, KeysArriveInAnyOrderAndComeOutAscending)
+{
+    TList list(CompareKeys);
+    for (int k : { 5, 1, 3, 4, 2 })
+        list.Add(new Keyed(k));
+    EXPECT_EQ(Keys(list), (std::vector<int> { 1, 2, 3, 4, 5 }));
+    ExpectConsistent(list);
+    EXPECT_EQ(list.Count(), 5);
+}
+
+TEST(TListPlacement, EqualKeysAfterLastBeforeFirstAfterSearchHit)
+{
+    TList list(CompareKeys);
+    list.Add(new Keyed(1, 1));
+    list.Add(new Keyed(3, 2));
+    list.Add(new Keyed(3, 3)); // equal to the last: after it
+    EXPECT_EQ(Tags(list), (std::vector<int> { 1, 2, 3 }));
+    list.Add(new Keyed(1, 4)); // equal to the first, less than the last: before it
+    EXPECT_EQ(Tags(list), (std::vector<int> { 4, 1, 2, 3 }));
+
+    // Within the list: an equal element met by the search gets the newcomer right after it.
+    TList inner(CompareKeys);
+    for (int k : { 0, 2, 4, 6, 8 })
+        inner.Add(new Keyed(k, k));
+    inner.Add(new Keyed(4, 99)); // the search meets 4 first (middle of 0..8)
+    EXPECT_EQ(Keys(inner), (std::vector<int> { 0, 2, 4, 4, 6, 8 }));
+    EXPECT_EQ(Tags(inner), (std::vector<int> { 0, 2, 4, 99, 6, 8 }));
+    ExpectConsistent(inner);
+}
+
+TEST(TListPlacement, StaysOrderedForManyKeysWithLogarithmicCompares)
+{
+    TList list(CompareCounting);
+    std::vector<int> expected;
+    for (int i = 0; i < 257; ++i) {
+        int k = (i * 97) % 257;
+        expected.push_back(k);
+        list.Add(new Keyed(k));
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Keys(list), expected);
+    ExpectConsistent(list);
+    gCompareCalls = 0;
+    list.Add(new Keyed(128));
+    EXPECT_LE(gCompareCalls, 2 + 10); // two end checks and at most ~log2(257) + 1 probes
+}
+
+TEST(TListPlacement, NoCompareFunctionAppends)
+{
+    TList list;
+    for (int k : { 3, 1, 2 })
+        list + new Keyed(k);
+    EXPECT_EQ(Keys(list), (std::vector<int> { 3, 1, 2 }));
+    list.Sort();
+    EXPECT_EQ(Keys(list), (std::vector<int> { 3, 1, 2 }));
+}
+
+TEST(TListPlacement, TwoArgumentAddIgnoresOrderAndSortRestoresIt)
+{
+    TList list(CompareKeys);
+    Keyed* five = static_cast<Keyed*>(list.Add(nullptr, new Keyed(5)));
+    list.Add(nullptr, new Keyed(2));
+    list.Add(five, new Keyed(9)); // before 5, at the front
+    list.Add(nullptr, new Keyed(1));
+    EXPECT_EQ(Keys(list), (std::vector<int> { 9, 5, 2, 1 }));
+    list.SetCurrent(five);
+    list.Sort();
+    EXPECT_EQ(Keys(list), (std::vector<int> { 1, 2, 5, 9 }));
+    EXPECT_EQ(list.Current(), five);
+    ExpectConsistent(list);
+}
+
+TEST(TListSubtract, UnlinksAndHandsBackOwnership)
+{
+    int destroyed = 0;
+    TList list(CompareKeys);
+    std::vector<Keyed*> el;
+    for (int k = 1; k <= 4; ++k)
+        el.push_back(static_cast<Keyed*>(list.Add(new Keyed(k, 0, &destroyed))));
+    EXPECT_EQ(list.Subtract(el[1]), el[2]);
+    EXPECT_EQ(el[1]->Previous(), nullptr);
+    EXPECT_EQ(el[1]->Next(), nullptr);
+    EXPECT_EQ(Keys(list), (std::vector<int> { 1, 3, 4 }));
+    EXPECT_EQ(list.Subtract(el[3]), nullptr);
+    EXPECT_EQ(list.Last(), el[2]);
+    EXPECT_EQ(list.Subtract(nullptr), nullptr);
+    ExpectConsistent(list);
+    EXPECT_EQ(destroyed, 0);
+    delete el[1];
+    delete el[3];
+    EXPECT_EQ(destroyed, 2);
+}
+
+TEST(TListSubtract, ForeignElementChangesNeitherList)
+{
+    TList a(CompareKeys);
+    TList b(CompareKeys);
+    for (int k : { 1, 2, 3 }) {
+        a.Add(new Keyed(k));
+        b.Add(new Keyed(10 + k));
+    }
+    TElement* foreign = b.Get(1);
+    EXPECT_EQ(a.Subtract(foreign), foreign);
+    a - b.First();
+    EXPECT_EQ(Keys(a), (std::vector<int> { 1, 2, 3 }));
+    EXPECT_EQ(Keys(b), (std::vector<int> { 11, 12, 13 }));
+    ExpectConsistent(a);
+    ExpectConsistent(b);
+    Keyed loose(7);
+    EXPECT_EQ(a.Subtract(&loose), &loose);
+    TList empty;
+    EXPECT_EQ(empty.Subtract(&loose), &loose);
+    EXPECT_EQ(empty.First(), nullptr);
+}
+
+TEST(TListSubtract, CurrentMovesToSuccessorOrNewLast)
+{
+    TList list;
+    std::vector<TElement*> el;
+    for (int k = 0; k < 3; ++k)
+        el.push_back(list.Add(new Keyed(k)));
+    list.SetCurrent(el[1]);
+    list.Subtract(el[1]);
+    EXPECT_EQ(list.Current(), el[2]);
+    list.Subtract(el[2]);
+    EXPECT_EQ(list.Current(), el[0]);
+    delete el[1];
+    delete el[2];
+}
+
+TEST(TListLookup, ByPositionMatchAndIndex)
+{
+    TList list(CompareKeys);
+    for (int k : { 10, 20, 30 })
+        list.Add(new Keyed(k));
+    EXPECT_EQ(K(list.Get(0))->key, 10);
+    EXPECT_EQ(K(list.Get(-5))->key, 10);
+    EXPECT_EQ(K(list.Get(2))->key, 30);
+    EXPECT_EQ(list.Get(list.Count()), nullptr);
+    EXPECT_EQ(list.GetNext(nullptr), list.First());
+    EXPECT_EQ(list.GetNext(list.Last()), nullptr);
+    EXPECT_EQ(list.Index(list.Get(1)), 1);
+    EXPECT_EQ(list.Get(2)->ListIndex(), 2);
+    Keyed outside(20);
+    EXPECT_EQ(list.Index(&outside), -1);
+    EXPECT_EQ(list.Index(nullptr), -1);
+    EXPECT_EQ(outside.ListIndex(), 0);
+
+    int key = 20;
+    EXPECT_EQ(K(list.Get(MatchKey, &key))->key, 20);
+    key = 25;
+    EXPECT_EQ(list.Get(MatchKey, &key), nullptr);
+}
+
+TEST(TListLookup, MatchTriesCurrentFirst)
+{
+    TList list;
+    TElement* first = list.Add(new Keyed(7, 1));
+    TElement* second = list.Add(new Keyed(7, 2));
+    int key = 7;
+    EXPECT_EQ(list.Get(MatchKey, &key), first);
+    list.SetCurrent(second);
+    EXPECT_EQ(list.Get(MatchKey, &key), second);
+    EXPECT_EQ(list.Current(), second);
+}
+
+TEST(TListOwnership, DestroyAndDestructorDestroyEveryElementOnce)
+{
+    int destroyed = 0;
+    {
+        TList list(CompareKeys);
+        for (int k = 0; k < 4; ++k)
+            list.Add(new Keyed(k, 0, &destroyed));
+        list.SetCurrent(list.First());
+        list.Destroy();
+        EXPECT_EQ(destroyed, 4);
+        EXPECT_EQ(list.First(), nullptr);
+        EXPECT_EQ(list.Last(), nullptr);
+        EXPECT_EQ(list.Current(), nullptr);
+        // The compare function survives Destroy.
+        list.Add(new Keyed(2, 0, &destroyed));
+        list.Add(new Keyed(1, 0, &destroyed));
+        EXPECT_EQ(Keys(list), (std::vector<int> { 1, 2 }));
+    }
+    EXPECT_EQ(destroyed, 6);
+    static_assert(!std::is_copy_constructible<TList>::value, "a list has one owner");
+    static_assert(!std::is_copy_assignable<TElement>::value, "an element has one place");
+}

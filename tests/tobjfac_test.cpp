@@ -1,0 +1,275 @@
+// TObj, TObjEl, TObjList and TObjFac: reference counting, scanning, look-ups and random names.
+#include <tintvale/tobjfac.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <type_traits>
+
+namespace {
+
+struct Counted : TObj {
+    explicit Counted(int* destroyed, int value = 0)
+        : destroyed(destroyed)
+        , value(value)
+    { }
+    ~Counted() override { ++*destroyed; }
+    int* destroyed;
+    int value;
+};
+
+// Elements that compare contents instead of identity.
+struct ValueEl : TObjEl {
+    using TObjEl::TObjEl;
+    int IsSameContent(const TObj* obj) const override
+    {
+        auto* a = dynamic_cast<const Counted*>(iPtConst());
+        auto* b = dynamic_cast<const Counted*>(obj);
+        return a != nullptr && b != nullptr && a->value == b->value;
+    }
+};
+
+// Opens the protected registration calls to the tests.
+struct Factory : TObjFac {
+    using TObjFac::Clear;
+    using TObjFac::GetRefc;
+    using TObjFac::IncrRefc;
+    using TObjFac::ObjList;
+};
+
+struct ValueFactory : Factory {
+    TObjEl* TObjFacCreateEl(TObj* obj) override { return new ValueEl(obj); }
+};
+
+} // namespace
+
+TEST(TObjFacReferences, LastReleaseDestroysExactlyOnce)
+{
+    int destroyed = 0;
+    Factory fac;
+    auto* obj = new Counted(&destroyed);
+    fac.IncrRefc(obj);
+    fac.IncrRefc(obj);
+    EXPECT_EQ(fac.GetNrObj(), 1);
+    EXPECT_EQ(fac.GetRefc(obj), 2);
+    fac.DecrRefc(obj);
+    EXPECT_EQ(destroyed, 0);
+    EXPECT_EQ(fac.GetRefc(obj), 1);
+    fac.DecrRefc(obj);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(fac.GetNrObj(), 0);
+    EXPECT_EQ(fac.GetRefc(obj), 0);
+    fac.DecrRefc(obj); // stale pointer: unknown, ignored, never dereferenced
+    fac.DecrRefc(nullptr);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(fac.GetNrObj(), 0);
+    EXPECT_EQ(fac.ErrNo(), 0);
+}
+
+TEST(TObjFacReferences, FactoryDestroysWhatIsLeftAndClearEmpties)
+{
+    int destroyed = 0;
+    {
+        Factory fac;
+        for (int i = 0; i < 3; ++i)
+            fac.IncrRefc(new Counted(&destroyed));
+        auto* kept = new Counted(&destroyed);
+        fac.IncrRefc(kept);
+        fac.IncrRefc(kept);
+        EXPECT_EQ(fac.GetNrObj(), 4);
+        ASSERT_NE(fac.ScanObject(1), nullptr);
+        EXPECT_EQ(fac.Clear(), 0);
+        EXPECT_EQ(destroyed, 4);
+        EXPECT_EQ(fac.GetNrObj(), 0);
+        EXPECT_EQ(fac.GetCurrentScanObject(), nullptr);
+        EXPECT_EQ(fac.ScanObject(0), nullptr);
+        fac.IncrRefc(new Counted(&destroyed));
+        fac.IncrRefc(new Counted(&destroyed));
+    }
+    EXPECT_EQ(destroyed, 6);
+}
+
+TEST(TObjFacScan, ScanningWhileReleasing)
+{
+    int destroyed = 0;
+    Factory fac;
+    Counted* obj[3];
+    for (auto*& o : obj) {
+        o = new Counted(&destroyed);
+        fac.IncrRefc(o);
+    }
+    EXPECT_EQ(fac.ScanObject(1), obj[0]);
+    fac.DecrRefc(obj[0]);
+    EXPECT_EQ(fac.GetCurrentScanObject(), nullptr);
+    EXPECT_EQ(fac.ScanObject(0), obj[1]);
+    EXPECT_EQ(fac.ScanObject(0), obj[2]);
+    // Releasing the last scanned object leaves the cursor on its predecessor: the scan is at its end.
+    fac.DecrRefc(obj[2]);
+    EXPECT_EQ(fac.ScanObject(0), nullptr);
+    EXPECT_EQ(fac.GetCurrentScanObject()->iPt(), obj[1]);
+    EXPECT_EQ(fac.ScanObject(1), obj[1]);
+    EXPECT_EQ(fac.ScanObject(0), nullptr);
+    EXPECT_EQ(destroyed, 2);
+
+    // Releasing every object during one scan visits each exactly once.
+    Factory all;
+    for (int i = 0; i < 5; ++i)
+        all.IncrRefc(new Counted(&destroyed, i));
+    int visited = 0;
+    for (TObj* o = all.ScanObject(1); o != nullptr; o = all.ScanObject(0)) {
+        ++visited;
+        all.DecrRefc(o);
+    }
+    EXPECT_EQ(visited, 5);
+    EXPECT_EQ(all.GetNrObj(), 0);
+    EXPECT_EQ(destroyed, 7);
+}
+
+TEST(TObjListFind, ByIdentityTriesCurrentThenEarliest)
+{
+    int destroyed = 0;
+    TObjList list;
+    auto* obj = new Counted(&destroyed);
+    // Two elements holding the same (null) object, so that neither destroys it twice.
+    auto* emptyA = static_cast<TObjEl*>(list.Add(new TObjEl(nullptr)));
+    auto* held = static_cast<TObjEl*>(list.Add(new TObjEl(obj)));
+    auto* emptyB = static_cast<TObjEl*>(list.Add(new TObjEl(nullptr)));
+    EXPECT_EQ(list.Find(nullptr, false), emptyA);
+    EXPECT_EQ(list.Find(obj, false), held);
+    list.SetCurrent(emptyB);
+    EXPECT_EQ(list.Find(nullptr, false), emptyB);
+    EXPECT_EQ(list.Find(obj, false), held);
+    EXPECT_EQ(list.Find(obj, true), held);
+    Counted stranger(&destroyed);
+    EXPECT_EQ(list.Find(&stranger, false), nullptr);
+    EXPECT_EQ(list.Find(&stranger, true), nullptr);
+    EXPECT_EQ(list.ErrNo(), 0);
+}
+
+TEST(TObjListFind, CurrentElementWinsForTheSameObject)
+{
+    int destroyed = 0;
+    ValueFactory fac;
+    auto* a = new Counted(&destroyed, 4);
+    auto* b = new Counted(&destroyed, 4);
+    fac.IncrRefc(a);
+    fac.IncrRefc(b);
+    TObjList& list = fac.ObjList();
+    TObjEl* elA = list.Find(a, false);
+    TObjEl* elB = list.Find(b, false);
+    ASSERT_NE(elA, elB);
+    EXPECT_EQ(elB->iPt(), b);
+    // By content both match: the earlier unless the current one does.
+    Counted probe(&destroyed, 4);
+    EXPECT_EQ(list.Find(&probe, true), elA);
+    list.SetCurrent(elB);
+    EXPECT_EQ(list.Find(&probe, true), elB);
+    probe.value = 5;
+    EXPECT_EQ(list.Find(&probe, true), nullptr);
+}
+
+TEST(TObjListIteration, IteratorsWalkFrontToBack)
+{
+    int destroyed = 0;
+    Factory fac;
+    for (int i = 1; i <= 3; ++i)
+        fac.IncrRefc(new Counted(&destroyed, i));
+    int sum = 0;
+    int count = 0;
+    for (TObjEl& el : fac.ObjList()) {
+        sum = sum * 10 + static_cast<Counted*>(el.iPt())->value;
+        ++count;
+    }
+    EXPECT_EQ(sum, 123);
+    EXPECT_EQ(count, 3);
+    const TObjList& constList = fac.ObjList();
+    auto it = constList.cbegin();
+    EXPECT_EQ(it->RefC(), 1);
+    ++it;
+    ++it;
+    ++it;
+    EXPECT_TRUE(it == constList.cend());
+    ++it;
+    EXPECT_TRUE(it == constList.cend());
+}
+
+TEST(TObjElCounts, CountsAndOwnership)
+{
+    int destroyed = 0;
+    {
+        TObjEl el(new Counted(&destroyed));
+        EXPECT_EQ(el.RefC(), 1);
+        EXPECT_EQ(el.NoRefs(), 0);
+        el.RefCpp();
+        EXPECT_EQ(el.RefC(), 2);
+        el.RefCmm();
+        el.RefCmm();
+        EXPECT_EQ(el.NoRefs(), 1);
+        el.RefCmm();
+        EXPECT_EQ(el.RefC(), -1);
+        EXPECT_EQ(el.ErrNo(), 0);
+    }
+    EXPECT_EQ(destroyed, 1);
+    static_assert(!std::is_copy_constructible<TObjEl>::value, "an element owns its object");
+    static_assert(!std::is_copy_assignable<TObjList>::value, "a list owns its elements");
+}
+
+// Park and Miller (1988): from seed 1, the 10000th value of the minimal standard generator is
+// 1043618065.
+TEST(TRandomTypeSequence, MinimalStandardCheckValue)
+{
+    TRandomType r(1);
+    std::int32_t x = 0;
+    for (int i = 0; i < 10000; ++i)
+        x = r.Next();
+    EXPECT_EQ(x, 1043618065);
+    EXPECT_EQ(TRandomType(1).Next(), 16807);
+    EXPECT_EQ(TRandomType(0).State(), 1);
+    EXPECT_EQ(TRandomType(2147483647).State(), 1);
+    EXPECT_EQ(TRandomType(-1).State(), 2147483646);
+}
+
+TEST(TObjFacRandomName, BufferLimits)
+{
+    char out[16];
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(TObjFac::MakeRandomName("ill", out, 9), -1);
+    EXPECT_EQ(out[0], 'x');
+    ASSERT_EQ(TObjFac::MakeRandomName("ill", out, 10), 0);
+    EXPECT_EQ(std::strlen(out), 9u);
+    EXPECT_EQ(std::string(out, 3), "ill");
+    for (int i = 3; i < 9; ++i)
+        EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(out[i]))) << out;
+    EXPECT_EQ(out[10], 'x');
+    EXPECT_EQ(TObjFac::MakeRandomName(nullptr, out, 16), -1);
+    EXPECT_EQ(TObjFac::MakeRandomName("", nullptr, 16), -1);
+    EXPECT_EQ(TObjFac::MakeRandomName("", out, -3), -1);
+    ASSERT_EQ(TObjFac::MakeRandomName("", out, 7), 0);
+    EXPECT_EQ(std::strlen(out), 6u);
+}
+
+TEST(TObjFacRandomName, TwoCallsShareOneGenerator)
+{
+    char first[16];
+    ASSERT_EQ(TObjFac::MakeRandomName("n", first, sizeof first), 0);
+    ASSERT_TRUE(TObjFac::iRand);
+    const TRandomType* generator = TObjFac::iRand.get();
+    TRandomType twin = *TObjFac::iRand;
+    const std::int32_t x = twin.Next();
+    // n = trunc(x * 2^-31 * 100000), in single precision.
+    const int n = static_cast<int>(static_cast<float>(x) * (1.0f / 2147483648.0f) * 100000.0f);
+    EXPECT_GE(n, 0);
+    EXPECT_LE(n, 100000);
+    char expected[16];
+    expected[0] = 'n';
+    for (int d = 6, v = n; d >= 1; --d, v /= 10)
+        expected[d] = static_cast<char>('0' + v % 10);
+    expected[7] = '\0';
+    char second[16];
+    ASSERT_EQ(TObjFac::MakeRandomName("n", second, sizeof second), 0);
+    EXPECT_STREQ(second, expected);
+    EXPECT_EQ(TObjFac::iRand.get(), generator);
+    EXPECT_EQ(TObjFac::iRand->State(), x);
+}
