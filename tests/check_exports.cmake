@@ -10,7 +10,9 @@ foreach(line IN LISTS lines)
     message(SEND_ERROR "internal symbol exported: ${line}")
   endif()
 endforeach()
-foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const")
+foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const"
+    "TLabSpace::XYZToLab(double const*, double*) const"
+    "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)")
   string(FIND "${symbols}" "${required}" pos)
   if(pos EQUAL -1)
     message(SEND_ERROR "public symbol not exported: ${required}")

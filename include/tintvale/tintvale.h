@@ -2,6 +2,8 @@
 #ifndef TINTVALE_TINTVALE_H
 #define TINTVALE_TINTVALE_H
 
+#include <tintvale/tcolorspacerepresentation.h>
+#include <tintvale/tlabspace.h>
 #include <tintvale/tspectrum.h>
 
 #endif
