@@ -34,6 +34,8 @@ set(required
   "TList::Sort()"
   "TIlluminantAndObserver::sASTMtable6"
   "TIlluminantFactory::AddDirectory(char const*)"
+  "TLabSpace::XYZToLab(double const*, double*) const"
+  "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)"
 )
 foreach(required IN LISTS required)
   string(FIND "${symbols}" "${required}" pos)

@@ -9,9 +9,11 @@
 #include <tintvale/tcachefile.h>
 #include <tintvale/tcms.h>
 #include <tintvale/tcms_illegalcharacters.h>
+#include <tintvale/tcolorspacerepresentation.h>
 #include <tintvale/tilluminant.h>
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
+#include <tintvale/tlabspace.h>
 #include <tintvale/tlist.h>
 #include <tintvale/tmeasgeom.h>
 #include <tintvale/tobjfac.h>
