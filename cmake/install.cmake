@@ -3,6 +3,7 @@
 include(CMakePackageConfigHelpers)
 
 set(TINTVALE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tintvale)
+set(TINTVALE_DATA_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/tintvale)
 
 install(TARGETS tintvale EXPORT TintvaleTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -11,7 +12,7 @@ install(TARGETS tintvale EXPORT TintvaleTargets
 install(DIRECTORY include/tintvale DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
 foreach(dir illuminants samples)
   if(EXISTS ${PROJECT_SOURCE_DIR}/data/${dir})
-    install(DIRECTORY data/${dir} DESTINATION ${CMAKE_INSTALL_DATADIR}/tintvale)
+    install(DIRECTORY data/${dir} DESTINATION ${TINTVALE_DATA_INSTALL_DIR})
   endif()
 endforeach()
 if(TARGET tintvale_tool)
@@ -20,11 +21,13 @@ endif()
 
 install(EXPORT TintvaleTargets NAMESPACE Tintvale:: DESTINATION ${TINTVALE_CMAKE_DIR})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/TintvaleConfig.cmake.in
-  ${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfig.cmake INSTALL_DESTINATION ${TINTVALE_CMAKE_DIR})
+  ${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfig.cmake INSTALL_DESTINATION ${TINTVALE_CMAKE_DIR}
+  PATH_VARS TINTVALE_DATA_INSTALL_DIR)
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMinorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfigVersion.cmake
   DESTINATION ${TINTVALE_CMAKE_DIR})
 
+file(RELATIVE_PATH PC_TO_PREFIX "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/root")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tintvale.pc.in ${CMAKE_CURRENT_BINARY_DIR}/tintvale.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tintvale.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -25,15 +25,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int count = 0;
         std::list<char> chars;
         switch (data[1 + k] % 9) {
-        case 0: ReadInt(&i, in); break;
-        case 1: ReadDouble(&d, in); break;
-        case 2: ReadString(s, in); break;
-        case 3: ReadCString(buf, sizeof buf, in); break;
-        case 4: ReadBinary(bin, in); break;
-        case 5: OpenBracket(in); CloseBracketOn(in); break;
-        case 6: CloseBracket(in); OpenBracketOn(in); break;
-        case 7: ReadUpTo(in, buf, sizeof buf, "END", &count); break;
-        default: ReadCharUpTo(in, chars, "}}"); break;
+        case 0:
+            ReadInt(&i, in);
+            break;
+        case 1:
+            ReadDouble(&d, in);
+            break;
+        case 2:
+            ReadString(s, in);
+            break;
+        case 3:
+            ReadCString(buf, sizeof buf, in);
+            break;
+        case 4:
+            ReadBinary(bin, in);
+            break;
+        case 5:
+            OpenBracket(in);
+            CloseBracketOn(in);
+            break;
+        case 6:
+            CloseBracket(in);
+            OpenBracketOn(in);
+            break;
+        case 7:
+            ReadUpTo(in, buf, sizeof buf, "END", &count);
+            break;
+        default:
+            ReadCharUpTo(in, chars, "}}");
+            break;
         }
     }
     return 0;
