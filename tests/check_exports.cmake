@@ -12,7 +12,11 @@ foreach(line IN LISTS lines)
 endforeach()
 foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const"
     "TLabSpace::XYZToLab(double const*, double*) const"
-    "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)")
+    "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)"
+    "TColorSpace::TColorSpace(double const*, int)"
+    "TColorSpace_CIECAM02::FromXYZ(double const*, double*) const"
+    "TColorSpace_CIECAM97s::ToXYZ(double const*, double*) const"
+    "TXYZRSpace::XYZToXYZR(double const*, double*) const")
   string(FIND "${symbols}" "${required}" pos)
   if(pos EQUAL -1)
     message(SEND_ERROR "public symbol not exported: ${required}")
