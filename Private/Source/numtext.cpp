@@ -94,4 +94,36 @@ std::string FormatG(double value, int precision)
     return std::string(buffer, end);
 }
 
+std::string FormatF(double value, int precision)
+{
+    // Enough for the 309 integer digits of the largest double and a generous fraction.
+    char buffer[400];
+    if (precision < 0)
+        precision = 6;
+    if (precision > 64)
+        precision = 64;
+    const auto [end, ec]
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+    if (ec != std::errc())
+        return std::string();
+    return std::string(buffer, end);
+}
+
+void AppendInt(std::string& out, int value)
+{
+    char buffer[16];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (ec == std::errc())
+        out.append(buffer, end);
+}
+
+void AppendG6(std::string& out, double value)
+{
+    char buffer[64];
+    const auto [end, ec]
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    if (ec == std::errc())
+        out.append(buffer, end);
+}
+
 } // namespace tintvale::detail

@@ -20,6 +20,12 @@ int AtoiC(const char* text);
 
 // The text printf("%.*g", precision, value) gives in the C locale.
 std::string FormatG(double value, int precision = 6);
+// The text printf("%.*f", precision, value) gives in the C locale.
+std::string FormatF(double value, int precision);
+// Appends the decimal text of value ("%d").
+void AppendInt(std::string& out, int value);
+// Appends FormatG(value, 6) without a temporary string.
+void AppendG6(std::string& out, double value);
 
 } // namespace tintvale::detail
 

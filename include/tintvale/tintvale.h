@@ -2,6 +2,7 @@
 #ifndef TINTVALE_TINTVALE_H
 #define TINTVALE_TINTVALE_H
 
+#include <tintvale/tcgats.h>
 #include <tintvale/tspectrum.h>
 
 #endif

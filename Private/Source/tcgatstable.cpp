@@ -1,0 +1,248 @@
+// TCgatsTable: creation from a header, storing and reading rows, and writing the table's text.
+#include "tcgatstable.h"
+
+#include "numtext.h"
+#include "tcgats_vocabulary.h"
+
+#include <cstring>
+
+using namespace tintvale::detail;
+
+namespace {
+
+bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::unique_ptr<TCgatsValueList> MakeList(int type, int count)
+{
+    switch (type) {
+    case TCgatsField::kString:
+        return std::make_unique<TCgatsValueListString>(count);
+    case TCgatsField::kInt:
+        return std::make_unique<TCgatsValueListInt>(count);
+    case TCgatsField::kDouble:
+        return std::make_unique<TCgatsValueListDouble>(count);
+    default:
+        return nullptr;
+    }
+}
+
+// A String value is quoted when it could not be read back as one bare token: when it is empty or
+// holds a blank, tab or line end anywhere.
+bool NeedsQuotes(const char* text)
+{
+    if (!*text)
+        return true;
+    for (; *text; ++text)
+        if (IsSeparator(*text))
+            return true;
+    return false;
+}
+
+} // namespace
+
+int TCgatsTable::Init(std::unique_ptr<TCgatsTableHeader>& newHeader, bool createLists)
+{
+    if (!newHeader)
+        return error = kTableNoHeader;
+    if (newHeader->fields.empty())
+        return error = kTableNoFields;
+    if (newHeader->nrSamples <= 0)
+        return error = kTableNoSamples;
+    for (const auto& slot : newHeader->fields)
+        if (!slot)
+            return error = kTableEmptySlot;
+    if (!newHeader->analysed && newHeader->Analyse() != 0)
+        return error = kTableAnalysis;
+    // Checked before the header is taken, so that a failed Init never owns it.
+    for (const auto& slot : newHeader->fields)
+        if (slot->type < TCgatsField::kString || slot->type > TCgatsField::kDouble)
+            return error = kTableBadType;
+
+    header = std::move(newHeader);
+    columns.clear();
+    columns.resize(header->fields.size());
+    if (createLists)
+        CreateLists();
+    nrFilled = 0;
+    error = kTableOk;
+    return error;
+}
+
+void TCgatsTable::CreateLists()
+{
+    if (!header)
+        return;
+    columns.resize(header->fields.size());
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        if (!columns[k] && header->fields[k])
+            columns[k] = MakeList(header->fields[k]->type, header->nrSamples);
+}
+
+std::unique_ptr<TCgatsTableHeader> TCgatsTable::ReleaseHeader() { return std::move(header); }
+
+int TCgatsTable::AddSample(const char* const* texts)
+{
+    if (!header || nrFilled >= header->nrSamples)
+        return kTableTooManyRows;
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        if (columns[k])
+            columns[k]->SetValue(nrFilled, texts[k]);
+    if (nrFilled < kPercentRows && header->nrWaveLengths > 0 && error == kTableOk)
+        DetectPercent(nrFilled);
+    ++nrFilled;
+    return 0;
+}
+
+void TCgatsTable::DetectPercent(int row)
+{
+    for (int field : header->waveLengthFields) {
+        const TCgatsValueList* column = columns[field].get();
+        if (column && column->GetDouble(row) > kPercentThreshold) {
+            spectralPercent = true;
+            return;
+        }
+    }
+}
+
+int TCgatsTable::Read(const char** cursor)
+{
+    if (error != kTableOk)
+        return error;
+    if (!header || !cursor || !*cursor)
+        return error = kTableNoHeader;
+    const int nrFields = NrFields();
+    // Values are read whole whatever their length; the texts are reused from row to row.
+    std::vector<std::string> texts(nrFields);
+    std::vector<const char*> pointers(nrFields);
+    const char* p = *cursor;
+    for (int row = 0; row < header->nrSamples; ++row) {
+        for (int k = 0; k < nrFields; ++k) {
+            while (IsSeparator(*p))
+                ++p;
+            if (!*p)
+                return error = kTableTextEnded;
+            std::string& text = texts[k];
+            if (*p == '"') {
+                const char* start = ++p;
+                const char* end = std::strchr(start, '"');
+                if (!end)
+                    return error = kTableTextEnded;
+                text.assign(start, end);
+                p = end + 1;
+            } else {
+                const char* start = p;
+                while (*p && !IsSeparator(*p))
+                    ++p;
+                // A bare value must be closed by a separator: a value cut by the end of the
+                // text may be incomplete.
+                if (!*p)
+                    return error = kTableTextEnded;
+                text.assign(start, p);
+                ++p;
+                if (header->fields[k]->type == TCgatsField::kDouble)
+                    for (char& c : text)
+                        if (c == ',')
+                            c = '.';
+            }
+            pointers[k] = text.c_str();
+        }
+        const int result = AddSample(pointers.data());
+        if (result != 0)
+            return error = result;
+    }
+    *cursor = p;
+    return error;
+}
+
+int TCgatsTable::WriteHeader(std::string& out) const
+{
+    if (error != kTableOk)
+        return error;
+    if (!header)
+        return kTableNoHeader;
+    return header->Write(out) == 0 ? kTableOk : kTableHeaderNotWritten;
+}
+
+int TCgatsTable::WriteData(std::string& out) const
+{
+    if (error != kTableOk)
+        return error;
+    if (!header)
+        return kTableNoHeader;
+    if (nrFilled != header->nrSamples)
+        return kTableRowCount;
+    if (header->fields.empty())
+        return kTableEmptySlot;
+    const int nrFields = NrFields();
+    for (int row = 0; row < nrFilled; ++row) {
+        for (int k = 0; k < nrFields; ++k) {
+            const TCgatsValueList* column = columns[k].get();
+            const TCgatsField* field = header->Field(k);
+            if (!column || !field)
+                continue;
+            switch (field->type) {
+            case TCgatsField::kInt:
+                AppendInt(out, column->GetInt(row));
+                break;
+            case TCgatsField::kDouble:
+                AppendG6(out, column->GetDouble(row));
+                break;
+            case TCgatsField::kString: {
+                const char* text = column->GetString(row);
+                if (!text)
+                    text = "";
+                if (NeedsQuotes(text)) {
+                    out += '"';
+                    out += text;
+                    out += '"';
+                } else {
+                    out += text;
+                }
+                break;
+            }
+            default:
+                continue;
+            }
+            out += '\t';
+        }
+        out += '\n';
+    }
+    return kTableOk;
+}
+
+int TCgatsTable::GetFieldText(int sample, int field, std::string& out) const
+{
+    if (error != kTableOk || !header || sample < 0 || sample >= nrFilled || field < 0 || field >= NrFields())
+        return -1;
+    const TCgatsValueList* column = columns[field].get();
+    const TCgatsField* f = header->Field(field);
+    if (!column || !f)
+        return -1;
+    switch (f->type) {
+    case TCgatsField::kString: {
+        const char* text = column->GetString(sample);
+        out = text ? text : "";
+        return 0;
+    }
+    case TCgatsField::kInt:
+        out.clear();
+        AppendInt(out, column->GetInt(sample));
+        return 0;
+    case TCgatsField::kDouble:
+        out = FormatF(column->GetDouble(sample), 5);
+        return 0;
+    default:
+        return -1;
+    }
+}
+
+int TCgatsTable::GetField(int sample, int field, char** out) const
+{
+    if (!out || !*out)
+        return -1;
+    std::string text;
+    if (GetFieldText(sample, field, text) != 0)
+        return -1;
+    std::memcpy(*out, text.c_str(), text.size() + 1);
+    return 0;
+}
