@@ -87,10 +87,35 @@ int TCgatsTable::AddSample(const char* const* texts)
     for (std::size_t k = 0; k < columns.size(); ++k)
         if (columns[k])
             columns[k]->SetValue(nrFilled, texts[k]);
+    FinishRow();
+    return 0;
+}
+
+int TCgatsTable::StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles)
+{
+    if (!header || nrFilled >= header->nrSamples)
+        return kTableTooManyRows;
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        if (doubles[k]) {
+            // The common case without a virtual call: the leading number, as atof takes it.
+            const char* first = spans[k].first;
+            while (first < spans[k].last && (*first == ' ' || (*first >= '\t' && *first <= '\r')))
+                ++first;
+            double value = 0.0;
+            doubles[k]->values[nrFilled] = ParseDouble(first, spans[k].last, value) ? value : 0.0;
+        } else if (columns[k]) {
+            columns[k]->SetValue(nrFilled, spans[k].first, spans[k].last);
+        }
+    }
+    FinishRow();
+    return 0;
+}
+
+void TCgatsTable::FinishRow()
+{
     if (nrFilled < kPercentRows && header->nrWaveLengths > 0 && error == kTableOk)
         DetectPercent(nrFilled);
     ++nrFilled;
-    return 0;
 }
 
 void TCgatsTable::DetectPercent(int row)
@@ -104,6 +129,8 @@ void TCgatsTable::DetectPercent(int row)
     }
 }
 
+// The values form one stream of blank-, tab- or line-separated tokens, bare or in double quotes,
+// bound to rows only by count. Values are taken whole whatever their length.
 int TCgatsTable::Read(const char** cursor)
 {
     if (error != kTableOk)
@@ -111,9 +138,15 @@ int TCgatsTable::Read(const char** cursor)
     if (!header || !cursor || !*cursor)
         return error = kTableNoHeader;
     const int nrFields = NrFields();
-    // Values are read whole whatever their length; the texts are reused from row to row.
-    std::vector<std::string> texts(nrFields);
-    std::vector<const char*> pointers(nrFields);
+    std::vector<Span> spans(nrFields);
+    std::vector<bool> isDouble(nrFields);
+    std::vector<TCgatsValueListDouble*> doubles(nrFields, nullptr);
+    for (int k = 0; k < nrFields; ++k) {
+        isDouble[k] = header->fields[k]->type == TCgatsField::kDouble;
+        doubles[k] = dynamic_cast<TCgatsValueListDouble*>(columns[k].get());
+    }
+    // Decimal commas of number fields are turned into points in a copy of the value.
+    std::vector<std::string> converted(nrFields);
     const char* p = *cursor;
     for (int row = 0; row < header->nrSamples; ++row) {
         for (int k = 0; k < nrFields; ++k) {
@@ -121,32 +154,37 @@ int TCgatsTable::Read(const char** cursor)
                 ++p;
             if (!*p)
                 return error = kTableTextEnded;
-            std::string& text = texts[k];
             if (*p == '"') {
                 const char* start = ++p;
                 const char* end = std::strchr(start, '"');
                 if (!end)
                     return error = kTableTextEnded;
-                text.assign(start, end);
+                spans[k] = { start, end };
                 p = end + 1;
-            } else {
-                const char* start = p;
-                while (*p && !IsSeparator(*p))
-                    ++p;
-                // A bare value must be closed by a separator: a value cut by the end of the
-                // text may be incomplete.
-                if (!*p)
-                    return error = kTableTextEnded;
-                text.assign(start, p);
-                ++p;
-                if (header->fields[k]->type == TCgatsField::kDouble)
-                    for (char& c : text)
-                        if (c == ',')
-                            c = '.';
+                continue;
             }
-            pointers[k] = text.c_str();
+            const char* start = p;
+            bool comma = false;
+            while (*p && !IsSeparator(*p)) {
+                comma |= (*p == ',');
+                ++p;
+            }
+            // A bare value must be closed by a separator: one cut by the end of the text may be
+            // incomplete.
+            if (!*p)
+                return error = kTableTextEnded;
+            spans[k] = { start, p };
+            ++p;
+            if (comma && isDouble[k]) {
+                std::string& text = converted[k];
+                text.assign(start, spans[k].last);
+                for (char& c : text)
+                    if (c == ',')
+                        c = '.';
+                spans[k] = { text.data(), text.data() + text.size() };
+            }
         }
-        const int result = AddSample(pointers.data());
+        const int result = StoreRow(spans.data(), doubles.data());
         if (result != 0)
             return error = result;
     }

@@ -53,6 +53,15 @@ public:
     bool spectralPercent = false;
 
 private:
+    struct Span {
+        const char* first;
+        const char* last;
+    };
+    // Stores one row given as text ranges (doubles[k]: column k when it is a Double list, else
+    // null); 11 when the table is full.
+    int StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles);
+    // The bookkeeping after a row was stored.
+    void FinishRow();
     void DetectPercent(int row);
 };
 

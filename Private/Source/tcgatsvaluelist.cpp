@@ -13,6 +13,25 @@ namespace {
 
 int Count(int n) { return n < 0 ? 0 : n; }
 
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// atoi and atof over a range: leading white space skipped, the leading number taken, else 0.
+int RangeToInt(const char* first, const char* last)
+{
+    while (first < last && IsSpace(*first))
+        ++first;
+    int value = 0;
+    return tintvale::detail::ParseInt(first, last, value) ? value : 0;
+}
+
+double RangeToDouble(const char* first, const char* last)
+{
+    while (first < last && IsSpace(*first))
+        ++first;
+    double value = 0.0;
+    return tintvale::detail::ParseDouble(first, last, value) ? value : 0.0;
+}
+
 template <class Vector> bool InRange(const Vector& v, int sample)
 {
     return sample >= 0 && static_cast<std::size_t>(sample) < v.size();
@@ -25,6 +44,11 @@ TCgatsValueListInt::TCgatsValueListInt(int count)
 { }
 
 void TCgatsValueListInt::SetValue(int sample, const char* text) { Set(sample, AtoiC(text)); }
+
+void TCgatsValueListInt::SetValue(int sample, const char* first, const char* last)
+{
+    Set(sample, RangeToInt(first, last));
+}
 
 void TCgatsValueListInt::Set(int sample, int value)
 {
@@ -41,6 +65,11 @@ TCgatsValueListDouble::TCgatsValueListDouble(int count)
 { }
 
 void TCgatsValueListDouble::SetValue(int sample, const char* text) { Set(sample, AtofC(text)); }
+
+void TCgatsValueListDouble::SetValue(int sample, const char* first, const char* last)
+{
+    Set(sample, RangeToDouble(first, last));
+}
 
 void TCgatsValueListDouble::Set(int sample, double value)
 {
@@ -77,6 +106,12 @@ void TCgatsValueListString::SetValue(int sample, const char* text)
         values[sample] = std::string(text);
     else
         values[sample].reset();
+}
+
+void TCgatsValueListString::SetValue(int sample, const char* first, const char* last)
+{
+    if (InRange(values, sample))
+        values[sample] = std::string(first, last);
 }
 
 const char* TCgatsValueListString::GetString(int sample) const

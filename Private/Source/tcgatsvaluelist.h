@@ -21,12 +21,15 @@ public:
     virtual const char* GetString(int sample) const = 0;
     virtual int GetType() const = 0;
     virtual int Size() const = 0;
+    // SetValue for the text first ... last (no terminator needed), as the reader delivers it.
+    virtual void SetValue(int sample, const char* first, const char* last) = 0;
 };
 
 class TCgatsValueListInt : public TCgatsValueList {
 public:
     explicit TCgatsValueListInt(int count);
     void SetValue(int sample, const char* text) override;
+    void SetValue(int sample, const char* first, const char* last) override;
     int GetInt(int sample) const override;
     double GetDouble(int sample) const override;
     const char* GetString(int) const override { return nullptr; }
@@ -41,6 +44,7 @@ class TCgatsValueListDouble : public TCgatsValueList {
 public:
     explicit TCgatsValueListDouble(int count);
     void SetValue(int sample, const char* text) override;
+    void SetValue(int sample, const char* first, const char* last) override;
     // Truncated toward zero; values beyond the int range saturate, NaN gives 0.
     int GetInt(int sample) const override;
     double GetDouble(int sample) const override;
@@ -57,6 +61,7 @@ public:
     explicit TCgatsValueListString(int count);
     // Stores a copy of text; a null text makes the entry unset again.
     void SetValue(int sample, const char* text) override;
+    void SetValue(int sample, const char* first, const char* last) override;
     int GetInt(int) const override { return 0; }
     double GetDouble(int) const override { return 0.0; }
     // The stored text, or null when never set.

@@ -5,6 +5,7 @@
 
 #include <tintvale/texport.h>
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,14 @@ public:
     static constexpr int kMaxValueLength = 4095;
     static constexpr int kMaxCommentLength = 511;
 
+    // Reads the file named by the UTF-8 text fileName (2 for a null or empty name, 3 when it
+    // cannot be opened, else the reader's codes). Header lines keep their order, unknown
+    // keywords, comments and free-form BEGIN_/END_ blocks; data values and field names are read
+    // whole whatever their length; decimal commas are accepted in number fields. A table whose
+    // declared size exceeds what the text can hold fails with 1 before anything is allocated.
+    explicit TCgats(const char* fileName);
+    // Reads the NUL-terminated text buffer; the int only tells this constructor from the other.
+    TCgats(const char* buffer, int);
     TCgats(const TCgats&) = delete;
     TCgats& operator=(const TCgats&) = delete;
     ~TCgats();
@@ -72,6 +81,16 @@ public:
     int GetFieldNameIndex(int table, const char* name) const;
     // Adds a quoted header line name value ahead of the data sections; 1 when 128 lines exist.
     int AddCustomTag(const char* name, const char* value);
+
+    // Writes the file (tab-separated, LF line ends) through a temporary file in the target's
+    // directory that replaces the target only when everything was written; a failure leaves an
+    // existing file untouched. Returns the object's error code when it is in error (nothing is
+    // written), 4 when the file cannot be written, a writing error code, or 0.
+    int SaveAs(const char* fileName) const;
+    // Writes the text into a new NUL-terminated buffer that the caller releases with delete[].
+    // Returns the error code at once (buffer untouched) when the object is in error; otherwise
+    // *buffer receives the text as far as it was written and the result is 0 or the writing code.
+    int WriteToBuffer(char** buffer) const;
 
 protected:
     // Code 0 changes nothing and tells whether the object is in error; any other code is stored
@@ -115,6 +134,23 @@ private:
     // The table at index t when t is valid, else null.
     TINTVALE_LOCAL const TCgatsTable* Table(int t) const;
 
+    // Reader.
+    int ReadFromFile(const char* fileName);
+    int FileToBuffer(const char* fileName, char** buffer);
+    int ReadFromBuffer(const char* text);
+    int ReadNextTag(
+        const char** cursor, int* kind, char** keyword, int* unquoted, char** value, char** comment);
+    int ReadTmpHeader(const char** cursor);
+    int ReadTable(const char** cursor);
+    int ReadCommentTag(const char* keyword, const char** cursor);
+
+    // Writer.
+    int WriteToStream(std::ostream* stream) const;
+    int WriteToString(std::string& out) const;
+    int WriteTag(int i, std::string& out) const;
+    int WriteHeader(int t, std::string& out) const;
+    int WriteTable(int t, std::string& out) const;
+
     std::vector<std::unique_ptr<TCgatsTag>> tags; // at most kMaxTags, in file order
     std::vector<std::string> commentTags; // free-form block bodies, at most kMaxCommentTags
     int nrSamples; // pending "NUMBER_OF_SETS" for the next table
@@ -125,6 +161,7 @@ private:
     std::vector<std::unique_ptr<TCgatsTable>> tables;
     mutable int errorCode;
     mutable char errorMsg[128];
+    const char* readEnd = nullptr; // end of the text being read, while reading
 };
 
 #endif
