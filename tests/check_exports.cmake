@@ -40,6 +40,9 @@ set(required
   "TColorSpace_CIECAM02::FromXYZ(double const*, double*) const"
   "TColorSpace_CIECAM97s::ToXYZ(double const*, double*) const"
   "TXYZRSpace::XYZToXYZR(double const*, double*) const"
+  "TCgats::GetFieldNameIndex(int, char const*) const"
+  "TCgats::TCgats(char const*)"
+  "TCgats::SaveAs(char const*) const"
 )
 foreach(required IN LISTS required)
   string(FIND "${symbols}" "${required}" pos)

@@ -7,6 +7,7 @@
 #include <tintvale/streambufext.h>
 #include <tintvale/streamhelpers.h>
 #include <tintvale/tcachefile.h>
+#include <tintvale/tcgats.h>
 #include <tintvale/tcms.h>
 #include <tintvale/tcms_illegalcharacters.h>
 #include <tintvale/tcolorspace.h>
