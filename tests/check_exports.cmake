@@ -36,6 +36,13 @@ set(required
   "TIlluminantFactory::AddDirectory(char const*)"
   "TLabSpace::XYZToLab(double const*, double*) const"
   "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)"
+  "TColorSpace::TColorSpace(double const*, int)"
+  "TColorSpace_CIECAM02::FromXYZ(double const*, double*) const"
+  "TColorSpace_CIECAM97s::ToXYZ(double const*, double*) const"
+  "TXYZRSpace::XYZToXYZR(double const*, double*) const"
+  "TCgats::GetFieldNameIndex(int, char const*) const"
+  "TCgats::TCgats(char const*)"
+  "TCgats::SaveAs(char const*) const"
 )
 foreach(required IN LISTS required)
   string(FIND "${symbols}" "${required}" pos)

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -84,4 +86,90 @@ TEST(NumText, FixedFormatMatchesPrintfInTheCLocale)
         std::snprintf(expected, sizeof expected, "%6.4f", value);
         EXPECT_EQ(FormatF(value, 6, 4), expected) << value;
     }
+}
+
+TEST(NumText, FixedAndSixDigitFormsMatchPrintf)
+{
+    using tintvale::detail::AppendG6;
+    using tintvale::detail::AppendInt;
+    using tintvale::detail::FormatF;
+    EXPECT_EQ(FormatF(0.5, 5), "0.50000");
+    EXPECT_EQ(FormatF(-2.0, 5), "-2.00000");
+    EXPECT_EQ(FormatF(123.456789, 5), "123.45679");
+    std::string ints;
+    AppendInt(ints, -2147483647 - 1);
+    ints += ' ';
+    AppendInt(ints, 42);
+    EXPECT_EQ(ints, "-2147483648 42");
+
+    // The six-digit form takes a fast path for common magnitudes; it must give exactly the text
+    // of printf's "%.6g", with ties and carries in every decade included.
+    auto g6 = [](double v) {
+        std::string s;
+        AppendG6(s, v);
+        return s;
+    };
+    const double edges[] = { 0.0, -0.0, 1e-3, 9.999995e-4, 0.00123456, 0.0012345650, 0.1234565, 2.5, 999999.0,
+        999999.5, 999998.5, 99999.95, 9.999995, 1e6, 0.1, 0.125, 100, 250, 1e-7, -0.5, 12.3456500001,
+        1.0000005, 0.9999995, 123456.5, 0.30000000000000004 };
+    for (double v : edges)
+        EXPECT_EQ(g6(v), FormatG(v, 6)) << v;
+    EXPECT_EQ(g6(0.123456789), "0.123457");
+    EXPECT_EQ(g6(1e-7), "1e-07");
+    EXPECT_EQ(g6(250.0), "250");
+    uint64_t state = 88172645463325252ull;
+    for (int i = 0; i < 200000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        const double unit = static_cast<double>(state >> 11) / 9007199254740992.0;
+        const double v = (unit - 0.5) * std::pow(10.0, static_cast<int>(state % 14) - 5);
+        ASSERT_EQ(g6(v), FormatG(v, 6)) << v;
+        // Values with few digits hit the ties of rounding to six digits.
+        const double rounded = std::round(v * 1e7) / 1e7;
+        ASSERT_EQ(g6(rounded), FormatG(rounded, 6)) << rounded;
+    }
+}
+
+TEST(NumText, PlainDecimalsParseAsFromChars)
+{
+    // Short plain decimals take a fast path; it must round exactly as the general parser does.
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    char text[40];
+    for (int i = 0; i < 200000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        const int intDigits = static_cast<int>(state % 8);
+        const int fracDigits = static_cast<int>((state >> 8) % 12);
+        int n = 0;
+        if ((state >> 20) & 1)
+            text[n++] = '-';
+        uint64_t digits = state >> 24;
+        for (int d = 0; d < intDigits; ++d, digits /= 10)
+            text[n++] = static_cast<char>('0' + digits % 10);
+        if (fracDigits > 0) {
+            text[n++] = '.';
+            for (int d = 0; d < fracDigits; ++d, digits = digits / 10 + 7919 * d)
+                text[n++] = static_cast<char>('0' + digits % 10);
+        }
+        text[n] = '\0';
+        double fast = 0.0;
+        const char* end = ParseDouble(text, text + n, fast);
+        const char* p = text[0] == '-' ? text + 1 : text;
+        double reference = 0.0;
+        const auto result = std::from_chars(p, text + n, reference);
+        if (result.ec != std::errc()) {
+            EXPECT_EQ(end, nullptr) << text;
+            continue;
+        }
+        ASSERT_EQ(end, result.ptr) << text;
+        ASSERT_EQ(fast, text[0] == '-' ? -reference : reference) << text;
+    }
+    double v = 0.0;
+    EXPECT_EQ(ParseDouble("1.5e2", "1.5e2" + 5, v) - "1.5e2", 5);
+    EXPECT_EQ(v, 150.0);
+    EXPECT_EQ(ParseDouble(".", "." + 1, v), nullptr);
+    EXPECT_EQ(ParseDouble("0.1", "0.1" + 3, v) - "0.1", 3);
+    EXPECT_EQ(v, 0.1);
 }

@@ -27,6 +27,7 @@ public:
     // The directory with a trailing separator, ready to have a file name appended.
     std::string Dir() const { return mPath.string() + "/"; }
     std::string File(const std::string& name) const { return (mPath / name).string(); }
+    const boost::filesystem::path& Path() const { return mPath; }
 
     static void Write(const std::string& path, const std::string& content)
     {

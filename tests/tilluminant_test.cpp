@@ -30,7 +30,7 @@ TEST(TIlluminantFile, BinaryLayoutWithOddAndEvenNames)
 
     OpenIlluminant a(s, "A");
     ASSERT_EQ(a.Save(dir.File("a.ill").c_str()), 0);
-    const std::string fileA = ReadBytes(dir.File("a.ill"));
+    const std::string fileA = TempDir::Read(dir.File("a.ill"));
     ASSERT_EQ(fileA.size(), 4u + 4 + 1 + 1 + 76);
     EXPECT_EQ(fileA.substr(0, 8), "ORVIV100");
     EXPECT_EQ(fileA[8], '\x01');
@@ -39,7 +39,7 @@ TEST(TIlluminantFile, BinaryLayoutWithOddAndEvenNames)
 
     OpenIlluminant ab(s, "AB");
     ASSERT_EQ(ab.Save(dir.File("ab.ill").c_str()), 0);
-    const std::string fileAB = ReadBytes(dir.File("ab.ill"));
+    const std::string fileAB = TempDir::Read(dir.File("ab.ill"));
     ASSERT_EQ(fileAB.size(), 4u + 4 + 1 + 2 + 1 + 76);
     EXPECT_EQ(fileAB[8], '\x02');
     EXPECT_EQ(fileAB.substr(9, 2), "AB");
@@ -48,7 +48,7 @@ TEST(TIlluminantFile, BinaryLayoutWithOddAndEvenNames)
 
     OpenIlluminant empty(s, "");
     ASSERT_EQ(empty.Save(dir.File("empty.ill").c_str()), 0);
-    const std::string fileEmpty = ReadBytes(dir.File("empty.ill"));
+    const std::string fileEmpty = TempDir::Read(dir.File("empty.ill"));
     EXPECT_EQ(fileEmpty.size(), 4u + 4 + 1 + 1 + 76);
     EXPECT_EQ(fileEmpty[9], '\0');
 }
@@ -74,7 +74,7 @@ TEST(TIlluminantFile, SaveThenLoadKeepsNameAndSamples)
     double v[] = { 1, 2, 4 };
     OpenIlluminant points(TSpectrum(wl, 3, v), "Points");
     ASSERT_EQ(points.Save(dir.File("points.ill").c_str()), 0);
-    EXPECT_EQ(ReadBytes(dir.File("points.ill")).size(), 8u + 1 + 6 + 1 + (4 * 3 + 6));
+    EXPECT_EQ(TempDir::Read(dir.File("points.ill")).size(), 8u + 1 + 6 + 1 + (4 * 3 + 6));
     OpenIlluminant back(dir.File("points.ill").c_str());
     ASSERT_EQ(back.ErrNo(), 0);
     // 16 bits under the exponent 2^3, the first power of two above the largest value.
@@ -108,13 +108,13 @@ TEST(TIlluminantFile, TextVariantExample)
 TEST(TIlluminantFile, FileNameMustEndInIll)
 {
     TempDir dir;
-    WriteBytes(dir.File("x.ill.bak"), TextImage("X\n1 500 1"));
-    WriteBytes(dir.File("noext"), TextImage("X\n1 500 1"));
+    TempDir::Write(dir.File("x.ill.bak"), TextImage("X\n1 500 1"));
+    TempDir::Write(dir.File("noext"), TextImage("X\n1 500 1"));
     EXPECT_EQ(OpenIlluminant(dir.File("x.ill.bak").c_str()).ErrNo(), 2);
     EXPECT_EQ(OpenIlluminant(dir.File("noext").c_str()).ErrNo(), 2);
     EXPECT_EQ(OpenIlluminant(static_cast<const char*>(nullptr)).ErrNo(), 2);
     EXPECT_EQ(OpenIlluminant(dir.File("missing.ill").c_str()).ErrNo(), 4);
-    WriteBytes(dir.File("upper.ILL"), TextImage("X\n1 500 1"));
+    TempDir::Write(dir.File("upper.ILL"), TextImage("X\n1 500 1"));
     OpenIlluminant upper(dir.File("upper.ILL").c_str());
     EXPECT_EQ(upper.ErrNo(), 0);
     EXPECT_STREQ(upper.GetName(), "X");
@@ -124,17 +124,17 @@ TEST(TIlluminantFile, SizesMagicAndVariantGiveError5)
 {
     TempDir dir;
     const std::string valid = TextImage("X\n1 500 1");
-    WriteBytes(dir.File("three.ill"), "ORV");
+    TempDir::Write(dir.File("three.ill"), "ORV");
     EXPECT_EQ(OpenIlluminant(dir.File("three.ill").c_str()).ErrNo(), 5);
-    WriteBytes(dir.File("big.ill"), valid + std::string(2049 - valid.size(), ' '));
+    TempDir::Write(dir.File("big.ill"), valid + std::string(2049 - valid.size(), ' '));
     EXPECT_EQ(OpenIlluminant(dir.File("big.ill").c_str()).ErrNo(), 5);
-    WriteBytes(dir.File("max.ill"), valid + std::string(2048 - valid.size(), ' '));
+    TempDir::Write(dir.File("max.ill"), valid + std::string(2048 - valid.size(), ' '));
     EXPECT_EQ(OpenIlluminant(dir.File("max.ill").c_str()).ErrNo(), 0);
-    WriteBytes(dir.File("magic.ill"), "ORVX" + valid.substr(4));
+    TempDir::Write(dir.File("magic.ill"), "ORVX" + valid.substr(4));
     EXPECT_EQ(OpenIlluminant(dir.File("magic.ill").c_str()).ErrNo(), 5);
-    WriteBytes(dir.File("tag.ill"), "ORVIV200" + valid.substr(8));
+    TempDir::Write(dir.File("tag.ill"), "ORVIV200" + valid.substr(8));
     EXPECT_EQ(OpenIlluminant(dir.File("tag.ill").c_str()).ErrNo(), 5);
-    WriteBytes(dir.File("short.ill"), "ORVIV1");
+    TempDir::Write(dir.File("short.ill"), "ORVIV1");
     EXPECT_EQ(OpenIlluminant(dir.File("short.ill").c_str()).ErrNo(), 5);
 
     std::string longName = TextImage(std::string(1024, 'n') + "\n1 500 1");
@@ -181,7 +181,7 @@ TEST(TIlluminantFile, TruncatedImagesNeverReadPastTheirEnd)
     EXPECT_EQ(reader.ReadFrom(cutText.data(), cutText.size()), 3);
 
     TempDir dir;
-    WriteBytes(dir.File("cut.ill"), full.substr(0, full.size() - 1));
+    TempDir::Write(dir.File("cut.ill"), full.substr(0, full.size() - 1));
     EXPECT_EQ(OpenIlluminant(dir.File("cut.ill").c_str()).ErrNo(), 5);
 }
 
@@ -249,11 +249,11 @@ TEST(TIlluminantSave, FailedSaveReportsFourAndKeepsTheOldFile)
     EXPECT_EQ(lamp.Save(dir.File("no/such/dir/lamp.ill").c_str()), 4);
 
     const std::string target = dir.File("kept.ill");
-    WriteBytes(target, "old contents");
+    TempDir::Write(target, "old contents");
     // The temporary file cannot be created: a directory has its name.
     boost::filesystem::create_directory(target + ".part");
     EXPECT_EQ(lamp.Save(target.c_str()), 4);
-    EXPECT_EQ(ReadBytes(target), "old contents");
+    EXPECT_EQ(TempDir::Read(target), "old contents");
     boost::filesystem::remove(target + ".part");
 
     // The rename cannot replace a directory: the temporary file is removed again.
@@ -265,7 +265,7 @@ TEST(TIlluminantSave, FailedSaveReportsFourAndKeepsTheOldFile)
 
     // A successful save replaces the old file and leaves no temporary behind.
     EXPECT_EQ(lamp.Save(target.c_str()), 0);
-    EXPECT_EQ(ReadBytes(target).substr(0, 8), "ORVIV100");
+    EXPECT_EQ(TempDir::Read(target).substr(0, 8), "ORVIV100");
     EXPECT_FALSE(boost::filesystem::exists(target + ".part"));
 }
 

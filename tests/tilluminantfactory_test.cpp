@@ -28,11 +28,11 @@ bool EndsWith(const std::string& text, const std::string& tail)
 TEST(TIlluminantFactoryDirectory, LoadsOnlyIllFilesOfTheDirectoryItself)
 {
     TempDir dir;
-    WriteBytes(dir.File("daylight.ill"), TextIlluminant("Daylight"));
-    WriteBytes(dir.File("notes.txt"), TextIlluminant("Notes"));
-    WriteBytes(dir.File("broken.ill"), "ORVIJUNK");
+    TempDir::Write(dir.File("daylight.ill"), TextIlluminant("Daylight"));
+    TempDir::Write(dir.File("notes.txt"), TextIlluminant("Notes"));
+    TempDir::Write(dir.File("broken.ill"), "ORVIJUNK");
     boost::filesystem::create_directory(dir.File("sub.ill"));
-    WriteBytes(dir.File("sub.ill/inner.ill"), TextIlluminant("Inner"));
+    TempDir::Write(dir.File("sub.ill/inner.ill"), TextIlluminant("Inner"));
     MessageCapture capture;
     TIlluminantFactory factory;
     EXPECT_EQ(factory.AddDirectory(dir.Path().string().c_str()), 0);

@@ -347,6 +347,10 @@ TEST(TLabSpaceDifference, Ciede2000AgreesWithTheLiteralFormulaEverywhere)
     pairs.push_back({ { 50, 0, 0 }, { 60, 0, 0 } });
     pairs.push_back({ { 50, 0, 0 }, { 60, 5, -5 } });
     pairs.push_back({ { 50, 20, 20 }, { 50, 20.000001, 19.999999 } });
+    pairs.push_back({ { 50, 0, 4e-320 }, { 55, 3, 4 } }); // a chroma that underflows to 0
+    pairs.push_back({ { 50, -3, 1e-9 }, { 50, 3, 1e-9 } }); // hues a hair from opposite
+    for (double b : { 0.004, 0.007, 0.01, 0.015, 0.03 }) // about 0.001 rad from opposite and beyond
+        pairs.push_back({ { 50, -10, b }, { 52, 10, 0 } });
     for (const auto& [a, b] : pairs) {
         for (double kL : { 1.0, 2.0 }) {
             const double expected = ReferenceDeltaE2000(a.data(), b.data(), kL);

@@ -22,6 +22,12 @@ int AtoiC(const char* text);
 std::string FormatG(double value, int precision = 6);
 // The text printf("%*.*f", width, precision, value) gives in the C locale.
 std::string FormatF(double value, int width, int precision);
+// The same without padding: printf("%.*f", precision, value).
+std::string FormatF(double value, int precision);
+// Appends the decimal text of value ("%d").
+void AppendInt(std::string& out, int value);
+// Appends FormatG(value, 6) without a temporary string.
+void AppendG6(std::string& out, double value);
 
 } // namespace tintvale::detail
 

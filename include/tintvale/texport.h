@@ -14,4 +14,11 @@
 #define TINTVALE_API __attribute__((visibility("default")))
 #endif
 
+// Members of exported classes whose signatures name internal types stay out of the exported surface.
+#if defined(_WIN32) || defined(TINTVALE_STATIC)
+#define TINTVALE_LOCAL
+#else
+#define TINTVALE_LOCAL __attribute__((visibility("hidden")))
+#endif
+
 #endif

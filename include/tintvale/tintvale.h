@@ -7,8 +7,12 @@
 #include <tintvale/streambufext.h>
 #include <tintvale/streamhelpers.h>
 #include <tintvale/tcachefile.h>
+#include <tintvale/tcgats.h>
 #include <tintvale/tcms.h>
 #include <tintvale/tcms_illegalcharacters.h>
+#include <tintvale/tcolorspace.h>
+#include <tintvale/tcolorspace_ciecam02.h>
+#include <tintvale/tcolorspace_ciecam97s.h>
 #include <tintvale/tcolorspacerepresentation.h>
 #include <tintvale/tilluminant.h>
 #include <tintvale/tilluminantandobserver.h>
@@ -19,5 +23,6 @@
 #include <tintvale/tobjfac.h>
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
+#include <tintvale/txyzrspace.h>
 
 #endif

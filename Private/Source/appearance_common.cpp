@@ -1,0 +1,33 @@
+// Pieces shared by the two colour appearance spaces.
+#include "appearance_common.h"
+
+#include <cmath>
+
+namespace tintvale::detail {
+
+double LuminanceAdaptationFactor(double adaptingLuminance)
+{
+    const double k = 1.0 / (5.0 * adaptingLuminance + 1.0);
+    const double k4 = k * k * k * k;
+    return 0.2 * k4 * (5.0 * adaptingLuminance)
+        + 0.1 * (1.0 - k4) * (1.0 - k4) * std::pow(5.0 * adaptingLuminance, 1.0 / 3.0);
+}
+
+// Delta E^2 = (C2 cos h2 - C1 cos h1)^2 + (J2 - J1)^2 + (C2 sin h2 - C1 sin h1)^2
+double SquareDistanceJCh(const double* jch1, const double* jch2)
+{
+    constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+    const double h1 = jch1[2] * kDegToRad;
+    const double h2 = jch2[2] * kDegToRad;
+    return std::pow(jch2[1] * std::cos(h2) - jch1[1] * std::cos(h1), 2.0) + std::pow(jch2[0] - jch1[0], 2.0)
+        + std::pow(jch2[1] * std::sin(h2) - jch1[1] * std::sin(h1), 2.0);
+}
+
+void MultiplyMatrix(const double (&m)[3][3], const double* x, double* y)
+{
+    const double x0 = x[0], x1 = x[1], x2 = x[2];
+    for (int r = 0; r < 3; ++r)
+        y[r] = m[r][0] * x0 + m[r][1] * x1 + m[r][2] * x2;
+}
+
+} // namespace tintvale::detail

@@ -1,0 +1,244 @@
+// TCgats: life cycle, error state, vocabulary look-ups, field-name classification and cell access.
+#include <tintvale/tcgats.h>
+
+#include "halden.h"
+#include "tcgats_vocabulary.h"
+#include "tcgatsfield.h"
+#include "tcgatstable.h"
+#include "tcgatstableheader.h"
+#include "tcgatstag.h"
+
+#include <cstring>
+
+using namespace tintvale::detail;
+
+namespace {
+
+// Field-name patterns; a pattern matches only when its last number is not negative.
+const char* const kSpectralPatterns[] = { "nm%d", "SPECTRAL_%d", "SPECTRAL_NM_%d", "NM_%d", "SPECTRAL_NM%d" };
+const char* const kNColorPattern = "%dCLR_%d";
+const char* const kSpotPattern = "SPOT_%d";
+const char* const kCustomProcessPattern = "PC%d_%d";
+// Spellings of the sample-name column that are declared as custom fields when first met.
+const char* const kSampleNameSpellings[] = { "SampleID", "SAMPLE_NAME", "SampleName" };
+
+// The last number a pattern with nrNumbers "%d" delivers, or -1 when it does not match.
+int PatternNumber(const char* name, const char* pattern, int nrNumbers)
+{
+    int numbers[2] = { -1, -1 };
+    if (ScanIntPattern(name, pattern, numbers, 2) != nrNumbers)
+        return -1;
+    return numbers[nrNumbers - 1];
+}
+
+} // namespace
+
+bool TCgats::SetToZero()
+{
+    // Owned members are released by their holders; here every count and list starts empty.
+    tags.clear();
+    commentTags.clear();
+    nrSamples = 0;
+    tmpHeader.reset();
+    nrProcessColorIds = 0;
+    nrSpotIds = 0;
+    customFields.clear();
+    tables.clear();
+    errorCode = 0;
+    errorMsg[0] = '\0';
+    return false;
+}
+
+TCgats::TCgats() { SetToZero(); }
+
+TCgats::~TCgats() = default;
+
+void TCgats::RecordError(int code) const
+{
+    if (code >= 0 && code < kCgatsNrMessages)
+        strncpy_w0(errorMsg, kCgatsMessages[code], sizeof errorMsg - 1);
+    errorCode = code;
+}
+
+bool TCgats::SetErrorCode(int code) const
+{
+    if (code == 0)
+        return errorCode != 0;
+    RecordError(code);
+    return false;
+}
+
+int TCgats::TableErrorToCgatsError(int tableError)
+{
+    switch (tableError) {
+    case kTableNoHeader:
+        return 6;
+    case kTableNoFields:
+        return 14;
+    case kTableEmptySlot:
+        return 12;
+    case kTableNoSamples:
+        return 15;
+    case kTableRowCount:
+        return 13;
+    case kTableBadType:
+        return 16;
+    case kTableAnalysis:
+        return 17;
+    case kTableFirstNotString:
+        return 19;
+    case kTableCoordNotDouble:
+        return 20;
+    case kTableTextEnded:
+        return 1;
+    case kTableTooManyRows:
+        return 13;
+    case kTableHeaderNotWritten:
+        return 7;
+    case kTableBadInkMap:
+        return 8;
+    default:
+        return 1;
+    }
+}
+
+int TCgats::MatchTag(const char* text) const
+{
+    if (!text)
+        return -1;
+    for (int i = 0; i < kCgatsNrKeywords; ++i)
+        if (std::strcmp(text, kCgatsKeywords[i]) == 0)
+            return i;
+    return -1;
+}
+
+int TCgats::AddCustomField(const char* name)
+{
+    if (!name || !*name)
+        return 1;
+    customFields.emplace_back(name);
+    return 0;
+}
+
+int TCgats::MatchField(const char* name, int* category, int* index, int* type, std::string* canonical)
+{
+    if (!name || !category || !index || !type || !canonical)
+        return -1;
+    *canonical = name;
+
+    for (const char* pattern : kSpectralPatterns) {
+        const int nm = PatternNumber(name, pattern, 1);
+        if (nm >= 0) {
+            *category = TCgatsField::kSpectral;
+            *index = nm;
+            *type = TCgatsField::kDouble;
+            return 0;
+        }
+    }
+    const struct {
+        const char* pattern;
+        int nrNumbers;
+        int category;
+    } channelPatterns[] = {
+        { kNColorPattern, 2, TCgatsField::kNColor },
+        { kSpotPattern, 1, TCgatsField::kSpot },
+        { kCustomProcessPattern, 2, TCgatsField::kCustomProcess },
+    };
+    for (const auto& p : channelPatterns) {
+        const int channel = PatternNumber(name, p.pattern, p.nrNumbers);
+        if (channel >= 0) {
+            *category = p.category;
+            *index = channel - 1;
+            *type = TCgatsField::kDouble;
+            return 0;
+        }
+    }
+
+    // Declared names come before the vocabulary, so a declared "LAB_L" is a text column.
+    auto matchCustom = [&]() -> int {
+        for (std::size_t i = 0; i < customFields.size(); ++i) {
+            if (strcmp_ci(customFields[i].c_str(), name) == 0) {
+                *canonical = customFields[i];
+                *category = TCgatsField::kKeyword;
+                *index = 0;
+                *type = TCgatsField::kString;
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    };
+    const int custom = matchCustom();
+    if (custom >= 0)
+        return custom;
+
+    for (int i = 0; i < kCgatsNrFieldNames; ++i) {
+        if (strcmp_ci(kCgatsFieldNames[i], name) == 0) {
+            *canonical = kCgatsFieldNames[i];
+            *category = TCgatsField::kStandard;
+            *index = 0;
+            *type = (i == kFieldSampleId || i == kFieldString) ? TCgatsField::kString : TCgatsField::kDouble;
+            return i;
+        }
+    }
+
+    for (const char* spelling : kSampleNameSpellings) {
+        if (strcmp_ci(spelling, name) == 0) {
+            AddCustomField(name);
+            *canonical = customFields.back();
+            *category = TCgatsField::kKeyword;
+            *index = 0;
+            *type = TCgatsField::kString;
+            return static_cast<int>(customFields.size()) - 1;
+        }
+    }
+    return -1;
+}
+
+const TCgatsTable* TCgats::Table(int t) const
+{
+    if (t < 0 || t >= static_cast<int>(tables.size()))
+        return nullptr;
+    return tables[t].get();
+}
+
+int TCgats::GetField(int table, int sample, int field, char** out) const
+{
+    if (errorCode != 0)
+        return -1;
+    const TCgatsTable* t = Table(table);
+    return t ? t->GetField(sample, field, out) : -1;
+}
+
+int TCgats::GetField(int table, int sample, int field, char* out, std::size_t size) const
+{
+    if (errorCode != 0 || !out || size == 0)
+        return -1;
+    const TCgatsTable* t = Table(table);
+    std::string text;
+    if (!t || t->GetFieldText(sample, field, text) != 0 || text.size() >= size)
+        return -1;
+    std::memcpy(out, text.c_str(), text.size() + 1);
+    return 0;
+}
+
+int TCgats::GetFieldNameIndex(int table, const char* name) const
+{
+    if (errorCode != 0)
+        return -1;
+    const TCgatsTable* t = Table(table);
+    if (!t || t->error != 0 || !t->header)
+        return -1;
+    return t->header->FindField(name);
+}
+
+int TCgats::SetNrSamples(int n)
+{
+    nrSamples = n;
+    return 0;
+}
+
+int TCgats::InitTmpHeader(int n)
+{
+    tmpHeader = std::make_unique<TCgatsTableHeader>(n);
+    return 0;
+}

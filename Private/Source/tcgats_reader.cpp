@@ -1,0 +1,352 @@
+// TCgats: reading CGATS.17 text into tags, free-form blocks, table headers and tables.
+#include <tintvale/tcgats.h>
+
+#include "halden.h"
+#include "numtext.h"
+#include "ostrel.h"
+#include "tcgats_vocabulary.h"
+#include "tcgatsfield.h"
+#include "tcgatstable.h"
+#include "tcgatstableheader.h"
+#include "tcgatstag.h"
+
+#include <boost/filesystem/fstream.hpp>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+
+using namespace tintvale::detail;
+
+namespace {
+
+constexpr const char* kBeginPrefix = "BEGIN_";
+constexpr std::size_t kBeginPrefixLength = 6;
+constexpr const char* kEndDataFormat = "END_DATA_FORMAT";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+bool IsSeparator(char c) { return IsBlank(c) || IsLineEnd(c); }
+
+// Appends c to a buffer holding at most limit characters; false when it is full.
+bool Append(char* buffer, std::size_t& length, std::size_t limit, char c)
+{
+    if (length >= limit)
+        return false;
+    buffer[length++] = c;
+    buffer[length] = '\0';
+    return true;
+}
+
+} // namespace
+
+TCgats::TCgats(const char* fileName)
+{
+    SetToZero();
+    if (!fileName || !*fileName) {
+        RecordError(2);
+        return;
+    }
+    const int result = ReadFromFile(fileName);
+    if (result != 0)
+        RecordError(result);
+}
+
+TCgats::TCgats(const char* buffer, int)
+{
+    SetToZero();
+    const int result = ReadFromBuffer(buffer);
+    if (result != 0)
+        RecordError(result);
+}
+
+int TCgats::ReadFromFile(const char* fileName)
+{
+    char* buffer = nullptr;
+    const int result = FileToBuffer(fileName, &buffer);
+    if (result != 0)
+        return result;
+    const std::unique_ptr<char[]> owned(buffer);
+    return ReadFromBuffer(owned.get());
+}
+
+int TCgats::FileToBuffer(const char* fileName, char** buffer)
+{
+    if (!fileName || !buffer)
+        return 3;
+    boost::filesystem::ifstream in(Ostrel::FromUTF8String(fileName), std::ios::in | std::ios::binary);
+    if (!in)
+        return 3;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    // The size is kept in 32 bits; larger files are not read.
+    if (size < 0 || size >= INT_MAX)
+        return 3;
+    in.seekg(0, std::ios::beg);
+    std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(size) + 1]);
+    in.read(text.get(), size);
+    if (in.gcount() != size)
+        return 3;
+    text[static_cast<std::size_t>(size)] = '\0';
+    *buffer = text.release();
+    return 0;
+}
+
+// One header line: keyword, then a bare or quoted value, then a comment after "#" (anywhere on
+// the line, between quotes too). Blank lines are skipped; a line with only a comment is a tag
+// without keyword. Returns 1 when the text has ended, 0 when not, -1 on an over-long part.
+int TCgats::ReadNextTag(
+    const char** cursor, int* kind, char** keyword, int* unquoted, char** value, char** comment)
+{
+    const char* p = *cursor;
+    char* kw = *keyword;
+    char* val = *value;
+    char* com = *comment;
+    std::size_t nk = 0, nv = 0, nc = 0;
+    kw[0] = val[0] = com[0] = '\0';
+    *unquoted = 0;
+    *kind = kKindNone;
+    bool ended = false;
+    while (nk == 0 && nc == 0 && !ended) {
+        bool inKeyword = true, atGap = true, inValue = false, inComment = false;
+        for (;;) {
+            const char c = *p;
+            if (c == '\0') {
+                ended = true;
+                break;
+            }
+            ++p;
+            if (IsLineEnd(c))
+                break;
+            if (inComment) {
+                if (!Append(com, nc, kMaxCommentLength, c))
+                    return -1;
+            } else if (c == '#') {
+                inComment = true;
+            } else if (IsBlank(c)) {
+                if (atGap)
+                    continue;
+                if (inValue && *unquoted == 0) {
+                    if (!Append(val, nv, kMaxValueLength, c))
+                        return -1;
+                    continue;
+                }
+                if (inKeyword) {
+                    inKeyword = false;
+                    inValue = true;
+                }
+                atGap = true;
+            } else {
+                const bool wasGap = atGap;
+                atGap = false;
+                if (inKeyword) {
+                    if (!Append(kw, nk, kMaxKeywordLength, c))
+                        return -1;
+                } else if (!inValue) {
+                    // Text after a closing quote is not part of the value.
+                } else if (c == '"') {
+                    *unquoted = 0;
+                    if (!wasGap)
+                        inValue = false;
+                } else {
+                    if (wasGap)
+                        *unquoted = 1;
+                    if (!Append(val, nv, kMaxValueLength, c))
+                        return -1;
+                }
+            }
+        }
+    }
+    *cursor = p;
+    *kind = MatchTag(kw);
+    return ended ? 1 : 0;
+}
+
+int TCgats::ReadFromBuffer(const char* text)
+{
+    if (!text)
+        return 1;
+    std::unique_ptr<char[]> keyword(new char[kMaxKeywordLength + 1]);
+    std::unique_ptr<char[]> value(new char[kMaxValueLength + 1]);
+    std::unique_ptr<char[]> comment(new char[kMaxCommentLength + 1]);
+    char* kw = keyword.get();
+    char* val = value.get();
+    char* com = comment.get();
+    const char* cursor = text;
+    readEnd = text + std::strlen(text);
+    for (;;) {
+        int kind = kKindNone;
+        int unquoted = 0;
+        const int state = ReadNextTag(&cursor, &kind, &kw, &unquoted, &val, &com);
+        if (state < 0)
+            return -1;
+        const bool ended = state == 1;
+        int result = 0;
+        switch (kind) {
+        case kKindNumberOfFields: {
+            // A declared count beyond the rest of the text can never be filled (each name takes
+            // at least one character); capping it keeps a hostile count from exhausting memory
+            // without changing the outcome.
+            const long long rest = static_cast<long long>(readEnd - cursor) + 1;
+            const int declared = AtoiC(val);
+            InitTmpHeader(declared > rest ? static_cast<int>(rest) : declared);
+            break;
+        }
+        case kKindBeginDataFormat:
+            result = ReadTmpHeader(&cursor);
+            break;
+        case kKindProcessColorId:
+            ++nrProcessColorIds;
+            break;
+        case kKindSpotId:
+            ++nrSpotIds;
+            break;
+        case kKindNumberOfSets:
+            SetNrSamples(AtoiC(val));
+            break;
+        case kKindBeginData:
+            result = ReadTable(&cursor);
+            break;
+        case kKindKeyword:
+            AddCustomField(val);
+            break;
+        default:
+            break;
+        }
+        if (result != 0)
+            return result;
+        // A comment on a last line without line end is kept like any other comment line.
+        if (ended && kw[0] == '\0' && com[0] == '\0')
+            return 0;
+        if (kind != kKindBeginDataFormat && kind != kKindBeginData
+            && strncmp_ci(kw, kBeginPrefix, kBeginPrefixLength) == 0) {
+            result = ReadCommentTag(kw, &cursor);
+            if (result != 0)
+                return result;
+        }
+        if (static_cast<int>(tags.size()) < kMaxTags)
+            AddTag(kind, kw, unquoted, val, com);
+        if (ended)
+            return 0;
+    }
+}
+
+// The field names of a data format, up to "END_DATA_FORMAT". After "NUMBER_OF_FIELDS" the
+// declared slots are filled; otherwise the names are appended.
+int TCgats::ReadTmpHeader(const char** cursor)
+{
+    const bool fill = static_cast<bool>(tmpHeader);
+    if (!fill)
+        InitTmpHeader(0);
+    const char* p = *cursor;
+    int nrNames = 0;
+    // Slots are filled strictly in order, so the empty ones form the tail of the header.
+    int next = 0;
+    while (next < tmpHeader->NrFields() && tmpHeader->fields[next])
+        ++next;
+    std::string token;
+    std::string canonical;
+    for (;;) {
+        // Separators and comments before the token.
+        for (;;) {
+            if (IsSeparator(*p)) {
+                ++p;
+            } else if (*p == '#') {
+                while (*p && !IsLineEnd(*p))
+                    ++p;
+            } else {
+                break;
+            }
+        }
+        if (!*p)
+            return 9;
+        const char* start = p;
+        token.clear();
+        while (*p && !IsSeparator(*p) && *p != '#')
+            token += *p++;
+        if (!*p)
+            return 9;
+        if (IsSeparator(*p))
+            ++p;
+        if (token.size() >= 1 && token.front() == '"')
+            token.erase(0, 1);
+        if (token.size() >= 1 && token.back() == '"')
+            token.pop_back();
+
+        if (token == kEndDataFormat) {
+            // The main loop reads the end line as a tag.
+            *cursor = start;
+            return (fill && nrNames != tmpHeader->NrFields()) ? 12 : 0;
+        }
+
+        int category = 0, index = 0, type = 0;
+        int vocabIndex = MatchField(token.c_str(), &category, &index, &type, &canonical);
+        if (vocabIndex < 0) {
+            // An undeclared name becomes a text column and is declared in the header lines, so
+            // that the written file declares it.
+            if (InsertTag(kKindKeyword, "KEYWORD", 0, token.c_str(), "", -1, false) != 0)
+                return 11;
+            type = TCgatsField::kString;
+            category = TCgatsField::kKeyword;
+            index = 0;
+            vocabIndex = -1;
+            canonical = token;
+        }
+        auto field = std::make_unique<TCgatsField>(type, canonical.c_str(), category, index, vocabIndex);
+        if (field->invalid)
+            return 10;
+        if (fill) {
+            if (next >= tmpHeader->NrFields())
+                return 10;
+            tmpHeader->fields[next++] = std::move(field);
+        } else {
+            tmpHeader->fields.push_back(std::move(field));
+        }
+        ++nrNames;
+    }
+}
+
+int TCgats::ReadTable(const char** cursor)
+{
+    if (!tmpHeader || nrSamples <= 0)
+        return 6;
+    tmpHeader->nrSamples = nrSamples;
+    auto table = std::make_unique<TCgatsTable>();
+    const int initError = table->Init(tmpHeader, false);
+    if (initError != 0)
+        return TableErrorToCgatsError(initError);
+    // Every value takes at least one character: a table larger than the rest of the text
+    // cannot be complete, and its columns are not allocated.
+    const long long values = static_cast<long long>(table->header->nrSamples) * table->NrFields();
+    if (values > static_cast<long long>(readEnd - *cursor)) {
+        tmpHeader = table->ReleaseHeader();
+        return TableErrorToCgatsError(kTableTextEnded);
+    }
+    table->CreateLists();
+    const int readError = table->Read(cursor);
+    if (readError != 0) {
+        tmpHeader = table->ReleaseHeader();
+        return TableErrorToCgatsError(readError);
+    }
+    tables.push_back(std::move(table));
+    nrSamples = 0;
+    return 0;
+}
+
+// The body of a free-form block: everything up to and including the line end that is followed
+// by the matching end keyword (any letter case).
+int TCgats::ReadCommentTag(const char* keyword, const char** cursor)
+{
+    const std::string endKeyword = std::string("END_") + (keyword + kBeginPrefixLength);
+    if (static_cast<int>(commentTags.size()) >= kMaxCommentTags)
+        return 5;
+    const char* start = *cursor;
+    for (const char* p = start; *p; ++p) {
+        if (IsLineEnd(*p) && strncmp_ci(p + 1, endKeyword.c_str(), endKeyword.size()) == 0) {
+            commentTags.emplace_back(start, p + 1);
+            *cursor = p + 1;
+            return 0;
+        }
+    }
+    return 5;
+}

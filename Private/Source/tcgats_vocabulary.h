@@ -1,0 +1,93 @@
+// The fixed CGATS vocabulary: standard data field names, header keywords and the error messages.
+#ifndef TINTVALE_TCGATS_VOCABULARY_H
+#define TINTVALE_TCGATS_VOCABULARY_H
+
+namespace tintvale::detail {
+
+constexpr int kCgatsNrFieldNames = 40;
+constexpr int kCgatsNrKeywords = 55;
+constexpr int kCgatsNrMessages = 26; // codes 0 to 25
+
+// Standard data field names; matched ignoring letter case, written in this spelling.
+extern const char* const kCgatsFieldNames[kCgatsNrFieldNames];
+// Header keywords; the index is a tag's kind. Matched byte for byte.
+extern const char* const kCgatsKeywords[kCgatsNrKeywords];
+// The message of each TCgats error code 0 to 25.
+extern const char* const kCgatsMessages[kCgatsNrMessages];
+
+// Field vocabulary indices with a role in the header analysis.
+enum CgatsFieldIndex {
+    kFieldSampleId = 0,
+    kFieldString = 1,
+    kFieldCmykC = 2,
+    kFieldCmykK = 5,
+    kFieldXyzX = 17,
+    kFieldXyzZ = 19,
+    kFieldLabL = 23,
+    kFieldLabB = 25,
+};
+
+// Tag kinds (keyword indices) the subsystem acts on.
+enum CgatsKind {
+    kKindNone = -1,
+    kKindOriginator = 0,
+    kKindFileDescriptor = 1,
+    kKindCreated = 2,
+    kKindNumberOfFields = 3,
+    kKindBeginDataFormat = 4,
+    kKindEndDataFormat = 5,
+    kKindTargetType = 16,
+    kKindProcessColorId = 21,
+    kKindSpotId = 22,
+    kKindNumberOfSets = 23,
+    kKindBeginData = 24,
+    kKindEndData = 25,
+    kKindKeyword = 29,
+    kKindNumberOfStripsPages = 30, // "NumberOfStrips": the page count
+    kKindLgoRowLength = 31,
+    kKindNumberOfStrips = 32,
+    kKindNumberOfCols = 33,
+    kKindBorderPatches = 34,
+    kKindDevice = 35,
+    kKindPatchHeight = 36,
+    kKindPatchWidth = 37,
+    kKindGapSizeX = 38,
+    kKindGapSizeY = 39,
+    kKindMirrorX = 40,
+    kKindInkSet = 41,
+    kKindMeasurementCondition = 42,
+    kKindLayoutVersion = 43,
+    kKindLayoutType = 44,
+    kKindGuiName = 45,
+    kKindSpectro = 46,
+    kKindMarkReferencePoints = 47,
+    kKindAddTintPercentage = 48,
+    kKindGapsBetweenPatches = 49,
+    kKindGapMode = 50,
+    kKindColorRed = 51,
+    kKindColorGreen = 52,
+    kKindColorBlue = 53,
+    kKindAddCuttingLine = 54,
+};
+
+// Table error codes (TCgatsTable::error).
+enum CgatsTableError {
+    kTableOk = 0,
+    kTableNoHeader = 1,
+    kTableNoFields = 2,
+    kTableEmptySlot = 3,
+    kTableNoSamples = 4,
+    kTableRowCount = 5,
+    kTableBadType = 6,
+    kTableAnalysis = 7,
+    kTableFirstNotString = 8,
+    kTableCoordNotDouble = 9,
+    kTableTextEnded = 10,
+    kTableTooManyRows = 11,
+    kTableHeaderNotWritten = 12,
+    kTableBadInkMap = 13,
+};
+
+} // namespace tintvale::detail
+
+#endif

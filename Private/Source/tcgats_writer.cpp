@@ -1,0 +1,147 @@
+// TCgats: writing the model back as CGATS.17 text, to a buffer or (atomically) to a file.
+#include <tintvale/tcgats.h>
+
+#include "halden.h"
+#include "ostrel.h"
+#include "tcgats_vocabulary.h"
+#include "tcgatstable.h"
+#include "tcgatstag.h"
+
+#include <boost/filesystem.hpp>
+#include <boost/filesystem/fstream.hpp>
+
+#include <cstring>
+#include <ostream>
+
+using namespace tintvale::detail;
+
+namespace {
+
+constexpr const char* kBeginPrefix = "BEGIN_";
+constexpr std::size_t kBeginPrefixLength = 6;
+
+// A name beside the target in the same directory, so that the final rename stays on one file system.
+boost::filesystem::path TemporaryBeside(const boost::filesystem::path& target)
+{
+    boost::filesystem::path name = target.filename();
+    name += boost::filesystem::unique_path(".%%%%-%%%%-%%%%.tmp");
+    return target.parent_path() / name;
+}
+
+} // namespace
+
+int TCgats::WriteTag(int i, std::string& out) const
+{
+    if (i < 0 || i >= static_cast<int>(tags.size()) || !tags[i])
+        return 21;
+    tags[i]->Write(out);
+    return 0;
+}
+
+int TCgats::WriteHeader(int t, std::string& out) const
+{
+    const TCgatsTable* table = Table(t);
+    if (!table)
+        return 23;
+    const int error = table->WriteHeader(out);
+    return error == 0 ? 0 : TableErrorToCgatsError(error);
+}
+
+int TCgats::WriteTable(int t, std::string& out) const
+{
+    const TCgatsTable* table = Table(t);
+    if (!table)
+        return 23;
+    const int error = table->WriteData(out);
+    return error == 0 ? 0 : TableErrorToCgatsError(error);
+}
+
+// The tag lines in order; after the n-th "BEGIN_DATA_FORMAT" the n-th table's field names, after
+// the n-th "BEGIN_DATA" its rows, after any other "BEGIN_" line the next stored block body.
+int TCgats::WriteToString(std::string& out) const
+{
+    int nextHeader = 0, nextData = 0;
+    std::size_t nextBody = 0;
+    for (int i = 0; i < static_cast<int>(tags.size()); ++i) {
+        int result = WriteTag(i, out);
+        if (result != 0)
+            return result;
+        const TCgatsTag& tag = *tags[i];
+        if (tag.kind == kKindBeginDataFormat) {
+            result = WriteHeader(nextHeader++, out);
+        } else if (tag.kind == kKindBeginData) {
+            result = WriteTable(nextData++, out);
+        } else if (tag.Name() && strncmp_ci(tag.Name(), kBeginPrefix, kBeginPrefixLength) == 0) {
+            if (nextBody < commentTags.size())
+                out += commentTags[nextBody++];
+        }
+        if (result != 0)
+            return result;
+    }
+    return 0;
+}
+
+int TCgats::WriteToStream(std::ostream* stream) const
+{
+    if (!stream)
+        return 4;
+    std::string text;
+    const int result = WriteToString(text);
+    stream->write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (result == 0 && !*stream)
+        return 4;
+    return result;
+}
+
+int TCgats::WriteToBuffer(char** buffer) const
+{
+    if (errorCode != 0)
+        return errorCode;
+    if (!buffer)
+        return 0;
+    *buffer = nullptr;
+    std::string text;
+    const int result = WriteToString(text);
+    if (result != 0)
+        RecordError(result);
+    *buffer = new char[text.size() + 1];
+    std::memcpy(*buffer, text.c_str(), text.size() + 1);
+    return result;
+}
+
+int TCgats::SaveAs(const char* fileName) const
+{
+    if (errorCode != 0)
+        return errorCode;
+    if (!fileName || !*fileName) {
+        RecordError(4);
+        return 4;
+    }
+    std::string text;
+    const int result = WriteToString(text);
+    if (result != 0) {
+        RecordError(result);
+        return result;
+    }
+    // The text goes to a temporary file first; the target is replaced only by a complete file.
+    boost::system::error_code ec;
+    const boost::filesystem::path target = Ostrel::FromUTF8String(fileName);
+    const boost::filesystem::path temporary = TemporaryBeside(target);
+    bool written = false;
+    {
+        boost::filesystem::ofstream out(temporary, std::ios::out | std::ios::binary | std::ios::trunc);
+        if (out) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            out.close();
+            written = !out.fail();
+        }
+    }
+    if (written)
+        boost::filesystem::rename(temporary, target, ec);
+    if (!written || ec) {
+        boost::filesystem::remove(temporary, ec);
+        RecordError(4);
+        return 4;
+    }
+    return 0;
+}

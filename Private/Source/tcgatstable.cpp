@@ -1,0 +1,286 @@
+// TCgatsTable: creation from a header, storing and reading rows, and writing the table's text.
+#include "tcgatstable.h"
+
+#include "numtext.h"
+#include "tcgats_vocabulary.h"
+
+#include <cstring>
+
+using namespace tintvale::detail;
+
+namespace {
+
+bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::unique_ptr<TCgatsValueList> MakeList(int type, int count)
+{
+    switch (type) {
+    case TCgatsField::kString:
+        return std::make_unique<TCgatsValueListString>(count);
+    case TCgatsField::kInt:
+        return std::make_unique<TCgatsValueListInt>(count);
+    case TCgatsField::kDouble:
+        return std::make_unique<TCgatsValueListDouble>(count);
+    default:
+        return nullptr;
+    }
+}
+
+// A String value is quoted when it could not be read back as one bare token: when it is empty or
+// holds a blank, tab or line end anywhere.
+bool NeedsQuotes(const char* text)
+{
+    if (!*text)
+        return true;
+    for (; *text; ++text)
+        if (IsSeparator(*text))
+            return true;
+    return false;
+}
+
+} // namespace
+
+int TCgatsTable::Init(std::unique_ptr<TCgatsTableHeader>& newHeader, bool createLists)
+{
+    if (!newHeader)
+        return error = kTableNoHeader;
+    if (newHeader->fields.empty())
+        return error = kTableNoFields;
+    if (newHeader->nrSamples <= 0)
+        return error = kTableNoSamples;
+    for (const auto& slot : newHeader->fields)
+        if (!slot)
+            return error = kTableEmptySlot;
+    if (!newHeader->analysed && newHeader->Analyse() != 0)
+        return error = kTableAnalysis;
+    // Checked before the header is taken, so that a failed Init never owns it.
+    for (const auto& slot : newHeader->fields)
+        if (slot->type < TCgatsField::kString || slot->type > TCgatsField::kDouble)
+            return error = kTableBadType;
+
+    header = std::move(newHeader);
+    columns.clear();
+    columns.resize(header->fields.size());
+    if (createLists)
+        CreateLists();
+    nrFilled = 0;
+    error = kTableOk;
+    return error;
+}
+
+void TCgatsTable::CreateLists()
+{
+    if (!header)
+        return;
+    columns.resize(header->fields.size());
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        if (!columns[k] && header->fields[k])
+            columns[k] = MakeList(header->fields[k]->type, header->nrSamples);
+}
+
+std::unique_ptr<TCgatsTableHeader> TCgatsTable::ReleaseHeader() { return std::move(header); }
+
+int TCgatsTable::AddSample(const char* const* texts)
+{
+    if (!header || nrFilled >= header->nrSamples)
+        return kTableTooManyRows;
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        if (columns[k])
+            columns[k]->SetValue(nrFilled, texts[k]);
+    FinishRow();
+    return 0;
+}
+
+int TCgatsTable::StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles)
+{
+    if (!header || nrFilled >= header->nrSamples)
+        return kTableTooManyRows;
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        if (doubles[k]) {
+            // The common case without a virtual call: the leading number, as atof takes it.
+            const char* first = spans[k].first;
+            while (first < spans[k].last && (*first == ' ' || (*first >= '\t' && *first <= '\r')))
+                ++first;
+            double value = 0.0;
+            doubles[k]->values[nrFilled] = ParseDouble(first, spans[k].last, value) ? value : 0.0;
+        } else if (columns[k]) {
+            columns[k]->SetValue(nrFilled, spans[k].first, spans[k].last);
+        }
+    }
+    FinishRow();
+    return 0;
+}
+
+void TCgatsTable::FinishRow()
+{
+    if (nrFilled < kPercentRows && header->nrWaveLengths > 0 && error == kTableOk)
+        DetectPercent(nrFilled);
+    ++nrFilled;
+}
+
+void TCgatsTable::DetectPercent(int row)
+{
+    for (int field : header->waveLengthFields) {
+        const TCgatsValueList* column = columns[field].get();
+        if (column && column->GetDouble(row) > kPercentThreshold) {
+            spectralPercent = true;
+            return;
+        }
+    }
+}
+
+// The values form one stream of blank-, tab- or line-separated tokens, bare or in double quotes,
+// bound to rows only by count. Values are taken whole whatever their length.
+int TCgatsTable::Read(const char** cursor)
+{
+    if (error != kTableOk)
+        return error;
+    if (!header || !cursor || !*cursor)
+        return error = kTableNoHeader;
+    const int nrFields = NrFields();
+    std::vector<Span> spans(nrFields);
+    std::vector<bool> isDouble(nrFields);
+    std::vector<TCgatsValueListDouble*> doubles(nrFields, nullptr);
+    for (int k = 0; k < nrFields; ++k) {
+        isDouble[k] = header->fields[k]->type == TCgatsField::kDouble;
+        doubles[k] = dynamic_cast<TCgatsValueListDouble*>(columns[k].get());
+    }
+    // Decimal commas of number fields are turned into points in a copy of the value.
+    std::vector<std::string> converted(nrFields);
+    const char* p = *cursor;
+    for (int row = 0; row < header->nrSamples; ++row) {
+        for (int k = 0; k < nrFields; ++k) {
+            while (IsSeparator(*p))
+                ++p;
+            if (!*p)
+                return error = kTableTextEnded;
+            if (*p == '"') {
+                const char* start = ++p;
+                const char* end = std::strchr(start, '"');
+                if (!end)
+                    return error = kTableTextEnded;
+                spans[k] = { start, end };
+                p = end + 1;
+                continue;
+            }
+            const char* start = p;
+            bool comma = false;
+            while (*p && !IsSeparator(*p)) {
+                comma |= (*p == ',');
+                ++p;
+            }
+            // A bare value must be closed by a separator: one cut by the end of the text may be
+            // incomplete.
+            if (!*p)
+                return error = kTableTextEnded;
+            spans[k] = { start, p };
+            ++p;
+            if (comma && isDouble[k]) {
+                std::string& text = converted[k];
+                text.assign(start, spans[k].last);
+                for (char& c : text)
+                    if (c == ',')
+                        c = '.';
+                spans[k] = { text.data(), text.data() + text.size() };
+            }
+        }
+        const int result = StoreRow(spans.data(), doubles.data());
+        if (result != 0)
+            return error = result;
+    }
+    *cursor = p;
+    return error;
+}
+
+int TCgatsTable::WriteHeader(std::string& out) const
+{
+    if (error != kTableOk)
+        return error;
+    if (!header)
+        return kTableNoHeader;
+    return header->Write(out) == 0 ? kTableOk : kTableHeaderNotWritten;
+}
+
+int TCgatsTable::WriteData(std::string& out) const
+{
+    if (error != kTableOk)
+        return error;
+    if (!header)
+        return kTableNoHeader;
+    if (nrFilled != header->nrSamples)
+        return kTableRowCount;
+    if (header->fields.empty())
+        return kTableEmptySlot;
+    const int nrFields = NrFields();
+    for (int row = 0; row < nrFilled; ++row) {
+        for (int k = 0; k < nrFields; ++k) {
+            const TCgatsValueList* column = columns[k].get();
+            const TCgatsField* field = header->Field(k);
+            if (!column || !field)
+                continue;
+            switch (field->type) {
+            case TCgatsField::kInt:
+                AppendInt(out, column->GetInt(row));
+                break;
+            case TCgatsField::kDouble:
+                AppendG6(out, column->GetDouble(row));
+                break;
+            case TCgatsField::kString: {
+                const char* text = column->GetString(row);
+                if (!text)
+                    text = "";
+                if (NeedsQuotes(text)) {
+                    out += '"';
+                    out += text;
+                    out += '"';
+                } else {
+                    out += text;
+                }
+                break;
+            }
+            default:
+                continue;
+            }
+            out += '\t';
+        }
+        out += '\n';
+    }
+    return kTableOk;
+}
+
+int TCgatsTable::GetFieldText(int sample, int field, std::string& out) const
+{
+    if (error != kTableOk || !header || sample < 0 || sample >= nrFilled || field < 0 || field >= NrFields())
+        return -1;
+    const TCgatsValueList* column = columns[field].get();
+    const TCgatsField* f = header->Field(field);
+    if (!column || !f)
+        return -1;
+    switch (f->type) {
+    case TCgatsField::kString: {
+        const char* text = column->GetString(sample);
+        out = text ? text : "";
+        return 0;
+    }
+    case TCgatsField::kInt:
+        out.clear();
+        AppendInt(out, column->GetInt(sample));
+        return 0;
+    case TCgatsField::kDouble:
+        out = FormatF(column->GetDouble(sample), 5);
+        return 0;
+    default:
+        return -1;
+    }
+}
+
+int TCgatsTable::GetField(int sample, int field, char** out) const
+{
+    if (!out || !*out)
+        return -1;
+    std::string text;
+    if (GetFieldText(sample, field, text) != 0)
+        return -1;
+    std::memcpy(*out, text.c_str(), text.size() + 1);
+    return 0;
+}

@@ -1,0 +1,68 @@
+// TCgatsTable: one data table of a CGATS file, a header and one typed value list per field.
+#ifndef TINTVALE_TCGATSTABLE_H
+#define TINTVALE_TCGATSTABLE_H
+
+#include "tcgatstableheader.h"
+#include "tcgatsvaluelist.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCgatsTable {
+public:
+    // Values above this in one of the first kPercentRows rows mark the spectra as percentages.
+    static constexpr double kPercentThreshold = 10.0;
+    static constexpr int kPercentRows = 5;
+
+    TCgatsTable() = default;
+    TCgatsTable(const TCgatsTable&) = delete;
+    TCgatsTable& operator=(const TCgatsTable&) = delete;
+
+    // Checks the header (null 1, no fields 2, no samples 4, empty slot 3, analysis 7, unknown
+    // field type 6), then takes it over (header becomes null) and, when createLists, makes one
+    // empty value list per field. On failure header is left with the caller. Returns error.
+    int Init(std::unique_ptr<TCgatsTableHeader>& header, bool createLists);
+    // Creates the missing value lists, one per field for header->nrSamples samples.
+    void CreateLists();
+    // Gives the header back (the table is left without one).
+    std::unique_ptr<TCgatsTableHeader> ReleaseHeader();
+
+    // Stores one row, one text per field in column order; 11 when the table is full, else 0.
+    int AddSample(const char* const* texts);
+    // Reads header->nrSamples rows of values from *cursor and advances it; sets and returns error.
+    int Read(const char** cursor);
+
+    // Append the field-name line or the data rows to out; return a table error code or 0.
+    int WriteHeader(std::string& out) const;
+    int WriteData(std::string& out) const;
+
+    // The value of one cell as text ("%d" for Int, "%3.5f" for Double) written into *out, which the
+    // caller sizes; -1 on a table error, an index outside the table or a null buffer.
+    int GetField(int sample, int field, char** out) const;
+    // The same into a string; -1 on the same conditions.
+    int GetFieldText(int sample, int field, std::string& out) const;
+
+    const TCgatsTableHeader* Header() const { return header.get(); }
+    int NrFields() const { return header ? header->NrFields() : 0; }
+
+    std::unique_ptr<TCgatsTableHeader> header;
+    std::vector<std::unique_ptr<TCgatsValueList>> columns;
+    int nrFilled = 0;
+    int error = 0;
+    bool spectralPercent = false;
+
+private:
+    struct Span {
+        const char* first;
+        const char* last;
+    };
+    // Stores one row given as text ranges (doubles[k]: column k when it is a Double list, else
+    // null); 11 when the table is full.
+    int StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles);
+    // The bookkeeping after a row was stored.
+    void FinishRow();
+    void DetectPercent(int row);
+};
+
+#endif

@@ -1,0 +1,298 @@
+// TColorSpace_CIECAM02: the CIECAM02 forward and inverse models (CIE 159:2004) for a fixed scene.
+#include <tintvale/tcolorspace_ciecam02.h>
+
+#include "appearance_common.h"
+
+#include <cmath>
+
+using tintvale::detail::MultiplyMatrix;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRadToDeg = 57.29577951308232;
+
+// CIE 159:2004: M_CAT02, its published (six-decimal) inverse, the published inverse of the
+// Hunt-Pointer-Estevez matrix, and M_HPE M_CAT02^-1 as used in the forward direction.
+const double sCAT02[3][3] = {
+    { 0.7328, 0.4296, -0.1624 },
+    { -0.7036, 1.6975, 0.0061 },
+    { 0.0030, 0.0136, 0.9834 },
+};
+const double sCAT02Inverse[3][3] = {
+    { 1.096124, -0.278869, 0.182745 },
+    { 0.454369, 0.473533, 0.072098 },
+    { -0.009628, -0.005698, 1.015326 },
+};
+const double sHPEInverse[3][3] = {
+    { 1.910197, -1.112124, 0.201908 },
+    { 0.370950, 0.629054, -0.000008 },
+    { 0.0, 0.0, 1.0 },
+};
+const double sHPEByCAT02Inverse[3][3] = {
+    { 0.7409792, 0.218025, 0.0410058 },
+    { 0.2853532, 0.6242014, 0.0904454 },
+    { -0.009628, -0.005698, 1.015326 },
+};
+
+// Constants of the inverse model (CIE 159:2004), as doubles.
+constexpr double k50000By13 = 3846.153846153846;
+constexpr double k460By1403 = 0.32786885245901637;
+constexpr double k3_05x220By1403 = 0.47826086956521735;
+constexpr double k27By1403 = 0.01924447612259444;
+constexpr double k1_05x6300By1403 = 4.714896650035638;
+constexpr double k6588By1403 = 4.695652173913044;
+constexpr double kInverse042 = 2.380952380952381;
+constexpr double kP3 = 1.05;
+
+const char* sDifferenceFunctionList[] = { "CIECAM02 Delta E" };
+
+} // namespace
+
+TColorSpace_CIECAM02::TColorSpace_CIECAM02(const double* white, int viewingCondition)
+{
+    SetToZero();
+    const int viewing = InitializeViewingCondition(viewingCondition);
+    const int scene = InitializeScene(
+        white, tintvale::detail::kSceneAdaptingLuminance, tintvale::detail::kSceneBackground);
+    if (viewing != 0 || scene != 0)
+        mError = -1;
+}
+
+TColorSpace_CIECAM02::TColorSpace_CIECAM02(const TColorSpace_CIECAM02& other) = default;
+TColorSpace_CIECAM02& TColorSpace_CIECAM02::operator=(const TColorSpace_CIECAM02& other) = default;
+TColorSpace_CIECAM02::~TColorSpace_CIECAM02() = default;
+
+void TColorSpace_CIECAM02::SetToZero()
+{
+    mWhite[0] = mWhite[1] = mWhite[2] = 0.0;
+    mError = 0;
+    mC = mNc = mF = mLA = mYb = 0.0;
+    mRw = mGw = mBw = mAw = mD = mN = mNbb = mZ = mFL = 0.0;
+}
+
+// CIE 159:2004, Table 1: surround parameters.
+int TColorSpace_CIECAM02::InitializeViewingCondition(int viewingCondition)
+{
+    switch (viewingCondition) {
+    case 0: // average
+        mC = 0.69, mNc = 1.0, mF = 1.0;
+        return 0;
+    case 1: // dim
+        mC = 0.59, mNc = 0.95, mF = 0.9;
+        return 0;
+    case 2: // dark
+        mC = 0.525, mNc = 0.8, mF = 0.8;
+        return 0;
+    default:
+        return 1;
+    }
+}
+
+int TColorSpace_CIECAM02::InitializeScene(const double* white, double adaptingLuminance, double background)
+{
+    // Without a white with a positive luminance nothing below is defined.
+    if (!white || !std::isfinite(white[0]) || !std::isfinite(white[2]) || !(white[1] > 0.0)
+        || !std::isfinite(white[1]))
+        return 1;
+    for (int i = 0; i < 3; ++i)
+        mWhite[i] = white[i];
+    mLA = adaptingLuminance;
+    mYb = background;
+
+    // n = Yb / Yw, Nbb = Ncb = 0.725 (1/n)^0.2, z = 1.48 + sqrt(n)
+    mN = mYb / mWhite[1];
+    mNbb = 0.725 * std::pow(1.0 / mN, 0.2);
+    mZ = 1.48 + std::pow(mN, 0.5);
+    // D = F (1 - (1/3.6) exp((-LA - 42) / 92))
+    mD = mF * (1.0 - (1.0 / 3.6) * std::exp((-mLA - 42.0) / 92.0));
+    mFL = tintvale::detail::LuminanceAdaptationFactor(mLA);
+
+    double rgbw[3];
+    ToCAT02(mWhite, rgbw);
+    mRw = rgbw[0];
+    mGw = rgbw[1];
+    mBw = rgbw[2];
+
+    double rgbc[3], rgbp[3], rgba[3];
+    ChromaticAdaptation(rgbw, rgbc);
+    ToHuntPointerEstevez(rgbc, rgbp);
+    NonlinearAdaptation(rgbp, rgba);
+    mAw = AchromaticResponse(rgba);
+    return 0;
+}
+
+int TColorSpace_CIECAM02::ToCAT02(const double* xyz, double* rgb)
+{
+    MultiplyMatrix(sCAT02, xyz, rgb);
+    return 0;
+}
+
+int TColorSpace_CIECAM02::FromCAT02(const double* rgb, double* xyz)
+{
+    MultiplyMatrix(sCAT02Inverse, rgb, xyz);
+    return 0;
+}
+
+int TColorSpace_CIECAM02::ToHuntPointerEstevez(const double* rgbc, double* rgbp)
+{
+    MultiplyMatrix(sHPEByCAT02Inverse, rgbc, rgbp);
+    return 0;
+}
+
+int TColorSpace_CIECAM02::FromHuntPointerEstevez(const double* rgbp, double* xyz)
+{
+    MultiplyMatrix(sHPEInverse, rgbp, xyz);
+    return 0;
+}
+
+// Rc = (D Yw / Rw + 1 - D) R, likewise G and B.
+int TColorSpace_CIECAM02::ChromaticAdaptation(const double* rgb, double* rgbc) const
+{
+    rgbc[0] = (mD * mWhite[1] / mRw + 1.0 - mD) * rgb[0];
+    rgbc[1] = (mD * mWhite[1] / mGw + 1.0 - mD) * rgb[1];
+    rgbc[2] = (mD * mWhite[1] / mBw + 1.0 - mD) * rgb[2];
+    return 0;
+}
+
+int TColorSpace_CIECAM02::InverseChromaticAdaptation(const double* rgbc, double* rgb) const
+{
+    rgb[0] = rgbc[0] / (mD * mWhite[1] / mRw + 1.0 - mD);
+    rgb[1] = rgbc[1] / (mD * mWhite[1] / mGw + 1.0 - mD);
+    rgb[2] = rgbc[2] / (mD * mWhite[1] / mBw + 1.0 - mD);
+    return 0;
+}
+
+// R'a = 400 (FL R' / 100)^0.42 / ((FL R' / 100)^0.42 + 27.13) + 0.1
+int TColorSpace_CIECAM02::NonlinearAdaptation(const double* rgbp, double* rgba) const
+{
+    for (int i = 0; i < 3; ++i) {
+        const double x = std::pow(mFL * rgbp[i] / 100.0, 0.42);
+        rgba[i] = 400.0 * x / (x + 27.13) + 0.1;
+    }
+    return 0;
+}
+
+// R' = (100 / FL) (27.13 |R'a - 0.1| / (400 - |R'a - 0.1|))^(1/0.42)
+int TColorSpace_CIECAM02::InverseNonlinearAdaptation(const double* rgba, double* rgbp) const
+{
+    for (int i = 0; i < 3; ++i) {
+        const double d = std::fabs(rgba[i] - 0.1);
+        rgbp[i] = (100.0 / mFL) * std::pow(27.13 * d / (400.0 - d), kInverse042);
+    }
+    return 0;
+}
+
+// R'a = (460/1403) p2 + (451/1403) a + (288/1403) b, G'a and B'a likewise, p2 = A / Nbb + 0.305.
+int TColorSpace_CIECAM02::AabToRGB(double achromatic, double a, double b, double* rgba) const
+{
+    const double p2 = achromatic / mNbb + 0.305;
+    rgba[0] = k460By1403 * p2 + 0.32145 * a + 0.20527 * b;
+    rgba[1] = k460By1403 * p2 - 0.63507 * a - 0.18603 * b;
+    rgba[2] = k460By1403 * p2 - 0.15681 * a - 4.49038 * b;
+    return 0;
+}
+
+double TColorSpace_CIECAM02::AchromaticResponse(const double* rgba) const
+{
+    return (2.0 * rgba[0] + rgba[1] + 0.05 * rgba[2] - 0.305) * mNbb;
+}
+
+int TColorSpace_CIECAM02::FromXYZ(const double* xyz, double* jch) const
+{
+    if (!xyz || !jch)
+        return 2;
+    double rgb[3], rgbc[3], rgbp[3], rgba[3];
+    ToCAT02(xyz, rgb);
+    ChromaticAdaptation(rgb, rgbc);
+    ToHuntPointerEstevez(rgbc, rgbp);
+    NonlinearAdaptation(rgbp, rgba);
+
+    // a = R'a - 12 G'a / 11 + B'a / 11, b = (R'a + G'a - 2 B'a) / 9, h = atan2(b, a)
+    const double a = rgba[0] - 12.0 * rgba[1] / 11.0 + rgba[2] / 11.0;
+    const double b = (rgba[0] + rgba[1] - 2.0 * rgba[2]) / 9.0;
+    double h = std::atan2(b, a) * kRadToDeg;
+    if (h < 0.0)
+        h += 360.0;
+
+    // J = 100 (A / Aw)^(c z)
+    const double achromatic = AchromaticResponse(rgba);
+    const double j = 100.0 * std::pow(achromatic / mAw, mC * mZ);
+
+    // et = (cos(h + 2) + 3.8) / 4, t = (50000/13) Nc Ncb et sqrt(a^2 + b^2) / (R'a + G'a + 21/20 B'a),
+    // C = t^0.9 sqrt(J / 100) (1.64 - 0.29^n)^0.73
+    const double et = (std::cos(h * kPi / 180.0 + 2.0) + 3.8) / 4.0;
+    const double t
+        = k50000By13 * mNc * mNbb * et * std::sqrt(a * a + b * b) / (rgba[0] + rgba[1] + 1.05 * rgba[2]);
+    const double c = std::pow(t, 0.9) * std::sqrt(j / 100.0) * std::pow(1.64 - std::pow(0.29, mN), 0.73);
+
+    jch[0] = j;
+    jch[1] = c;
+    jch[2] = h;
+    return 0;
+}
+
+int TColorSpace_CIECAM02::ToXYZ(const double* jch, double* xyz) const
+{
+    if (!jch || !xyz)
+        return 2;
+    const double j = jch[0];
+    const double c = jch[1];
+    const double h = jch[2];
+
+    // t = (C / (sqrt(J / 100) (1.64 - 0.29^n)^0.73))^(1/0.9), A = Aw (J / 100)^(1/(c z))
+    const double t
+        = std::pow(c / (std::sqrt(j / 100.0) * std::pow(1.64 - std::pow(0.29, mN), 0.73)), 1.0 / 0.9);
+    const double achromatic = mAw * std::pow(j / 100.0, 1.0 / (mC * mZ));
+
+    const double hr = h * kPi / 180.0;
+    const double sinH = std::sin(hr);
+    const double cosH = std::cos(hr);
+    const double p1 = (std::cos(hr + 2.0) + 3.8) * 0.25 * k50000By13 * mNc * mNbb / t;
+    const double p2 = achromatic / mNbb + 0.305;
+    double a, b;
+    if (std::fabs(sinH) >= std::fabs(cosH)) {
+        const double p4 = p1 / sinH;
+        b = p2 * (2.0 + kP3) * k460By1403
+            / (p4 + k3_05x220By1403 * (cosH / sinH) - k27By1403 + k1_05x6300By1403);
+        a = b * cosH / sinH;
+    } else {
+        const double p5 = p1 / cosH;
+        a = p2 * (2.0 + kP3) * k460By1403 / (p5 + k3_05x220By1403 + k6588By1403 * (sinH / cosH));
+        b = a * sinH / cosH;
+    }
+
+    double rgba[3], rgbp[3], xyzc[3], rgbc[3], rgb[3];
+    AabToRGB(achromatic, a, b, rgba);
+    InverseNonlinearAdaptation(rgba, rgbp);
+    FromHuntPointerEstevez(rgbp, xyzc);
+    ToCAT02(xyzc, rgbc);
+    InverseChromaticAdaptation(rgbc, rgb);
+    FromCAT02(rgb, xyz);
+    return 0;
+}
+
+double TColorSpace_CIECAM02::CalcSquareDeltaEConverted(const double* jch1, const double* jch2, int) const
+{
+    if (!jch1 || !jch2)
+        return -1.0;
+    return tintvale::detail::SquareDistanceJCh(jch1, jch2);
+}
+
+double TColorSpace_CIECAM02::CalcSquareDeltaE(const double* xyz1, const double* xyz2, int index) const
+{
+    double jch1[3], jch2[3];
+    if (FromXYZ(xyz1, jch1) != 0 || FromXYZ(xyz2, jch2) != 0)
+        return -1.0;
+    return CalcSquareDeltaEConverted(jch1, jch2, index);
+}
+
+// Kept as the squared distance: hosts that have always read this value expect it squared.
+double TColorSpace_CIECAM02::CalcDeltaE(const double* xyz1, const double* xyz2, int index) const
+{
+    return CalcSquareDeltaE(xyz1, xyz2, index);
+}
+
+const char** TColorSpace_CIECAM02::GetDifferenceFunctionList() { return sDifferenceFunctionList; }
+
+int TColorSpace_CIECAM02::GetDifferenceFunctionListSize() { return 1; }

@@ -1,0 +1,122 @@
+// Reading and writing a 20 000-sample spectral CGATS file, beside LittleCMS's IT8 parser on the
+// same bytes.
+#include <tintvale/tcgats.h>
+
+#include "numtext.h"
+
+#include <benchmark/benchmark.h>
+#include <lcms2.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace {
+
+constexpr int kSamples = 20000;
+
+// SampleID, CMYK, Lab and 36 spectral values from 380 to 730 nm: 44 fields.
+std::string GenerateText()
+{
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> tint(0.0, 100.0), ab(-80.0, 80.0), reflectance(0.0, 1.0);
+    std::string text
+        = "CGATS.17\nORIGINATOR\t\"tintvale bench\"\nKEYWORD\t\"SampleID\"\nNUMBER_OF_FIELDS\t44\n"
+          "BEGIN_DATA_FORMAT\nSampleID\tCMYK_C\tCMYK_M\tCMYK_Y\tCMYK_K\tLAB_L\tLAB_A\tLAB_B";
+    for (int nm = 380; nm <= 730; nm += 10)
+        text += "\tnm" + std::to_string(nm);
+    text += "\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t" + std::to_string(kSamples) + "\nBEGIN_DATA\n";
+    for (int s = 0; s < kSamples; ++s) {
+        text += std::to_string(s + 1);
+        for (int k = 0; k < 4; ++k)
+            text += "\t" + tintvale::detail::FormatG(tint(rng), 6);
+        text += "\t" + tintvale::detail::FormatG(tint(rng), 6);
+        text += "\t" + tintvale::detail::FormatG(ab(rng), 6);
+        text += "\t" + tintvale::detail::FormatG(ab(rng), 6);
+        for (int k = 0; k < 36; ++k)
+            text += "\t" + tintvale::detail::FormatG(reflectance(rng), 6);
+        text += "\n";
+    }
+    text += "END_DATA\n";
+    return text;
+}
+
+struct Fixture {
+    std::string text = GenerateText();
+    std::string input = "tcgats_bench_input.txt";
+    std::string output = "tcgats_bench_output.txt";
+    Fixture()
+    {
+        std::ofstream out(input, std::ios::binary);
+        out << text;
+    }
+    ~Fixture()
+    {
+        std::remove(input.c_str());
+        std::remove(output.c_str());
+    }
+};
+
+Fixture& Data()
+{
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_TCgatsRead(benchmark::State& state)
+{
+    Fixture& f = Data();
+    for (auto _ : state) {
+        TCgats cgats(f.input.c_str());
+        if (cgats.GetErrorCode() != 0)
+            state.SkipWithError(cgats.GetErrorMsg());
+        benchmark::DoNotOptimize(cgats.GetErrorCode());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.text.size()));
+}
+
+void BM_LcmsRead(benchmark::State& state)
+{
+    Fixture& f = Data();
+    for (auto _ : state) {
+        cmsHANDLE it8 = cmsIT8LoadFromFile(nullptr, f.input.c_str());
+        if (!it8)
+            state.SkipWithError("cmsIT8LoadFromFile failed");
+        benchmark::DoNotOptimize(it8);
+        cmsIT8Free(it8);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.text.size()));
+}
+
+void BM_TCgatsWrite(benchmark::State& state)
+{
+    Fixture& f = Data();
+    TCgats cgats(f.input.c_str());
+    for (auto _ : state) {
+        if (cgats.SaveAs(f.output.c_str()) != 0)
+            state.SkipWithError("SaveAs failed");
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.text.size()));
+}
+
+void BM_LcmsWrite(benchmark::State& state)
+{
+    Fixture& f = Data();
+    cmsHANDLE it8 = cmsIT8LoadFromFile(nullptr, f.input.c_str());
+    for (auto _ : state) {
+        if (!cmsIT8SaveToFile(it8, f.output.c_str()))
+            state.SkipWithError("cmsIT8SaveToFile failed");
+    }
+    cmsIT8Free(it8);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.text.size()));
+}
+
+} // namespace
+
+BENCHMARK(BM_TCgatsRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LcmsRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TCgatsWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LcmsWrite)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

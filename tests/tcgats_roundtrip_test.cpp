@@ -1,0 +1,278 @@
+// TCgats property test: randomly built files are a fixed point of write, read, write.
+#include "tcgats_test_access.h"
+
+#include "numtext.h"
+#include "tcgatsfield.h"
+#include "tcgatstableheader.h"
+#include "tcgatsvaluelist.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+using A = TCgatsTestAccess;
+
+namespace {
+
+class Builder {
+public:
+    explicit Builder(unsigned seed)
+        : mRng(seed)
+    { }
+
+    std::unique_ptr<TCgats> Build()
+    {
+        auto c = A::Empty();
+        A::AddTag(*c, -1, "CGATS.17", 0, "", "");
+        const int nrHeaderLines = Int(0, 12);
+        for (int i = 0; i < nrHeaderLines; ++i)
+            AddHeaderLine(*c);
+        const int nrTables = Int(1, 3);
+        for (int t = 0; t < nrTables; ++t)
+            AddTable(*c, t);
+        return c;
+    }
+
+private:
+    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(mRng); }
+    bool Chance(int percent) { return Int(1, 100) <= percent; }
+
+    // Text without quotes, "#" or line ends; blanks only when allowed.
+    std::string Text(int maxLength, bool blanks, bool allowEmpty = true)
+    {
+        static const std::string letters
+            = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.,;:-+_/()[]"
+              "=*%&!?'<>\xC3\xA4\xE2\x82\xAC";
+        const int length = Int(allowEmpty ? 0 : 1, maxLength);
+        std::string s;
+        for (int i = 0; i < length; ++i)
+            s += (blanks && Chance(15)) ? (Chance(80) ? ' ' : '\t')
+                                        : letters[Int(0, int(letters.size()) - 1)];
+        return s;
+    }
+
+    std::string Word(int maxLength)
+    {
+        std::string s = "X";
+        const int length = Int(0, maxLength);
+        for (int i = 0; i < length; ++i)
+            s += "ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789"[Int(0, 36)];
+        return s;
+    }
+
+    std::string Comment()
+    {
+        if (Chance(60))
+            return "";
+        std::string s = Text(30, true);
+        if (Chance(20))
+            s += "# \"quoted\" #";
+        return s;
+    }
+
+    void AddHeaderLine(TCgats& c)
+    {
+        static const int descriptive[]
+            = { 0, 1, 2, 6, 7, 8, 14, 15, 16, 19, 20, 26, 27, 28, 30, 31, 33, 36, 41, 44, 45 };
+        static const char* const names[]
+            = { "ORIGINATOR", "FILE_DESCRIPTOR", "CREATED", "INSTRUMENTATION", "MEASUREMENT_GEOMETRY",
+                  "MEASUREMENT_SOURCE", "MANUFACTURER", "MATERIAL", "TARGET_TYPE", "PRINT_CONDITIONS",
+                  "SERIAL", "DATA_FORMAT_IDENTIFIER", "TABLE_DESCRIPTOR", "TABLE_NAME", "NumberOfStrips",
+                  "LGOROWLENGTH", "NUMBER_OF_COLS", "PATCH_HEIGHT", "INKSET", "LAYOUT_TYPE", "GUI_NAME" };
+        const int choice = Int(0, 9);
+        if (choice <= 4) {
+            const int k = Int(0, int(std::size(descriptive)) - 1);
+            AddValueLine(c, descriptive[k], names[k]);
+        } else if (choice <= 6) {
+            AddValueLine(c, -1, Word(12).c_str());
+        } else if (choice == 7) {
+            A::AddTag(c, -1, nullptr, 0, "", ((Chance(50) ? " " : "") + Text(40, true, false)).c_str());
+        } else if (choice == 8) {
+            A::AddTag(
+                c, 21 + Int(0, 1), Chance(50) ? "PROCESSCOLOR_ID" : "SPOT_ID", 0, Text(20, true).c_str(), "");
+        } else {
+            AddBlock(c);
+        }
+    }
+
+    void AddValueLine(TCgats& c, int kind, const char* name)
+    {
+        const bool bare = Chance(50);
+        const std::string value = bare ? Text(16, false) : Text(24, true);
+        A::AddTag(c, kind, name, bare ? Int(1, 2) : 0, value.c_str(), Comment().c_str());
+    }
+
+    void AddBlock(TCgats& c)
+    {
+        const std::string suffix = Word(6);
+        const bool crlf = Chance(50);
+        std::string body = crlf ? "\n" : "";
+        const int lines = Int(crlf ? 0 : 1, 4);
+        for (int i = 0; i < lines; ++i)
+            body += (Chance(30) ? "  " : "") + Text(30, true) + (crlf ? "\r\n" : "\n");
+        A::AddTag(c, -1, ("BEGIN_" + suffix).c_str(), 0, "", "");
+        A::CommentTags(c).push_back(body);
+        A::AddTag(c, -1, ("END_" + suffix).c_str(), 0, "", Comment().c_str());
+    }
+
+    struct Column {
+        std::string name;
+        int type;
+        int category;
+        int index;
+        int vocabIndex;
+    };
+
+    std::vector<Column> Columns(TCgats& c, int t)
+    {
+        std::vector<Column> columns;
+        columns.push_back({ "SampleID", TCgatsField::kString, TCgatsField::kKeyword, 0, 0 });
+        if (Chance(50))
+            for (int k = 0; k < 4; ++k)
+                columns.push_back({ std::string("CMYK_") + "CMYK"[k], TCgatsField::kDouble, 0, 0, 2 + k });
+        if (Chance(50))
+            for (int k = 0; k < 3; ++k)
+                columns.push_back({ std::string("LAB_") + "LAB"[k], TCgatsField::kDouble, 0, 0, 23 + k });
+        static const char* const plain[] = { "D_RED", "RGB_G", "LAB_C", "MEAN_DE", "STDEV_Z", "XYY_X" };
+        for (int k = 0; k < 6; ++k)
+            if (Chance(20))
+                columns.push_back({ plain[k], TCgatsField::kDouble, 0, 0, 6 });
+        const int nrSpectral = Chance(50) ? Int(1, 8) : 0;
+        for (int k = 0; k < nrSpectral; ++k) {
+            const int nm = 380 + 10 * Int(0, 35);
+            columns.push_back(
+                { "nm" + std::to_string(nm), TCgatsField::kDouble, TCgatsField::kSpectral, nm, 0 });
+        }
+        // Declared text and integer columns (integers read back as text, and write the same).
+        const int nrDeclared = Int(0, 2);
+        for (int k = 0; k < nrDeclared; ++k) {
+            const std::string name = "NOTE" + std::to_string(t) + "_" + std::to_string(k);
+            A::AddTag(c, 29, "KEYWORD", 0, name.c_str(), "");
+            columns.push_back(
+                { name, Chance(50) ? TCgatsField::kInt : TCgatsField::kString, TCgatsField::kKeyword, 0, 0 });
+        }
+        return columns;
+    }
+
+    double Number()
+    {
+        switch (Int(0, 5)) {
+        case 0:
+            return Int(-100, 100);
+        case 1:
+            return std::uniform_real_distribution<double>(0, 100)(mRng);
+        case 2:
+            return std::uniform_real_distribution<double>(-1, 1)(mRng) * 1e-6;
+        case 3:
+            return std::uniform_real_distribution<double>(-1, 1)(mRng) * 1e9;
+        case 4:
+            return 0.0;
+        default:
+            return std::uniform_real_distribution<double>(0, 1)(mRng);
+        }
+    }
+
+    void AddTable(TCgats& c, int t)
+    {
+        const std::vector<Column> columns = Columns(c, t);
+        const int rows = Int(1, 12);
+        A::AddTag(c, 3, "NUMBER_OF_FIELDS", 1, std::to_string(columns.size()).c_str(), "");
+        A::AddTag(c, 4, "BEGIN_DATA_FORMAT", 0, "", "");
+        A::AddTag(c, 5, "END_DATA_FORMAT", 0, "", "");
+        A::AddTag(c, 23, "NUMBER_OF_SETS", 1, std::to_string(rows).c_str(), Comment().c_str());
+        A::AddTag(c, 24, "BEGIN_DATA", 0, "", "");
+        A::AddTag(c, 25, "END_DATA", 0, "", "");
+        auto header = std::make_unique<TCgatsTableHeader>(0);
+        header->nrSamples = rows;
+        for (const Column& col : columns)
+            header->AppendField(
+                TCgatsField(col.type, col.name.c_str(), col.category, col.index, col.vocabIndex));
+        auto table = std::make_unique<TCgatsTable>();
+        ASSERT_EQ(table->Init(header, true), 0);
+        for (int r = 0; r < rows; ++r) {
+            std::vector<std::string> texts;
+            for (const Column& col : columns) {
+                if (col.type == TCgatsField::kString)
+                    texts.push_back(Chance(30) ? Text(12, true) : Text(10, false, false));
+                else if (col.type == TCgatsField::kInt)
+                    texts.push_back(std::to_string(Int(-100000, 100000)));
+                else
+                    texts.push_back(tintvale::detail::FormatG(Number(), 12));
+            }
+            std::vector<const char*> pointers;
+            for (const auto& s : texts)
+                pointers.push_back(s.c_str());
+            ASSERT_EQ(table->AddSample(pointers.data()), 0);
+        }
+        A::Tables(c).push_back(std::move(table));
+    }
+
+    std::mt19937 mRng;
+};
+
+std::string Write(const TCgats& c)
+{
+    char* buffer = nullptr;
+    EXPECT_EQ(c.WriteToBuffer(&buffer), 0);
+    std::string text = buffer ? buffer : "";
+    delete[] buffer;
+    return text;
+}
+
+// Deep equality of two models read from text.
+void ExpectSameModel(TCgats& a, TCgats& b)
+{
+    ASSERT_EQ(A::Tags(a).size(), A::Tags(b).size());
+    for (std::size_t i = 0; i < A::Tags(a).size(); ++i)
+        EXPECT_TRUE(*A::Tags(a)[i] == *A::Tags(b)[i]) << "tag " << i;
+    EXPECT_EQ(A::CommentTags(a), A::CommentTags(b));
+    EXPECT_EQ(A::CustomFields(a), A::CustomFields(b));
+    EXPECT_EQ(A::NrProcessColorIds(a), A::NrProcessColorIds(b));
+    EXPECT_EQ(A::NrSpotIds(a), A::NrSpotIds(b));
+    ASSERT_EQ(A::Tables(a).size(), A::Tables(b).size());
+    for (std::size_t t = 0; t < A::Tables(a).size(); ++t) {
+        const TCgatsTable& ta = *A::Tables(a)[t];
+        const TCgatsTable& tb = *A::Tables(b)[t];
+        EXPECT_TRUE(*ta.header == *tb.header);
+        EXPECT_EQ(ta.nrFilled, tb.nrFilled);
+        EXPECT_EQ(ta.spectralPercent, tb.spectralPercent);
+        ASSERT_EQ(ta.columns.size(), tb.columns.size());
+        for (std::size_t k = 0; k < ta.columns.size(); ++k) {
+            ASSERT_EQ(ta.columns[k]->GetType(), tb.columns[k]->GetType());
+            for (int r = 0; r < ta.nrFilled; ++r) {
+                if (ta.columns[k]->GetType() == TCgatsValueList::kString)
+                    EXPECT_STREQ(ta.columns[k]->GetString(r), tb.columns[k]->GetString(r));
+                else
+                    EXPECT_EQ(ta.columns[k]->GetDouble(r), tb.columns[k]->GetDouble(r));
+            }
+        }
+    }
+}
+
+} // namespace
+
+TEST(TCgatsRoundTrip, RandomFilesAreAFixedPointOfWriteReadWrite)
+{
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Builder builder(seed);
+        auto built = builder.Build();
+        const std::string first = Write(*built);
+        TCgats read1(first.c_str(), 0);
+        ASSERT_EQ(read1.GetErrorCode(), 0) << read1.GetErrorMsg() << "\n" << first;
+        const std::string second = Write(read1);
+        ASSERT_EQ(first, second);
+        TCgats read2(second.c_str(), 0);
+        ASSERT_EQ(read2.GetErrorCode(), 0);
+        ExpectSameModel(read1, read2);
+        // The read model keeps every table and block of the built one.
+        EXPECT_EQ(A::Tables(read1).size(), A::Tables(*built).size());
+        EXPECT_EQ(A::CommentTags(read1), A::CommentTags(*built));
+        if (HasFailure())
+            break;
+    }
+}

@@ -1,0 +1,72 @@
+// Test access to the private model of TCgats.
+#ifndef TINTVALE_TESTS_TCGATS_TEST_ACCESS_H
+#define TINTVALE_TESTS_TCGATS_TEST_ACCESS_H
+
+#include <tintvale/tcgats.h>
+
+#include "tcgatstable.h"
+#include "tcgatstag.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCgatsTestAccess {
+public:
+    static std::unique_ptr<TCgats> Empty() { return std::unique_ptr<TCgats>(new TCgats()); }
+
+    static std::vector<std::unique_ptr<TCgatsTag>>& Tags(TCgats& c) { return c.tags; }
+    static std::vector<std::string>& CommentTags(TCgats& c) { return c.commentTags; }
+    static std::vector<std::string>& CustomFields(TCgats& c) { return c.customFields; }
+    static std::vector<std::unique_ptr<TCgatsTable>>& Tables(TCgats& c) { return c.tables; }
+    static int NrSamples(const TCgats& c) { return c.nrSamples; }
+    static const TCgatsTableHeader* TmpHeader(const TCgats& c) { return c.tmpHeader.get(); }
+    static int NrProcessColorIds(const TCgats& c) { return c.nrProcessColorIds; }
+    static int NrSpotIds(const TCgats& c) { return c.nrSpotIds; }
+
+    static bool SetErrorCode(const TCgats& c, int code) { return c.SetErrorCode(code); }
+    static int TableErrorToCgatsError(int e) { return TCgats::TableErrorToCgatsError(e); }
+    static int MatchTag(const TCgats& c, const char* text) { return c.MatchTag(text); }
+    static int MatchField(
+        TCgats& c, const char* name, int* category, int* index, int* type, std::string* canonical)
+    {
+        return c.MatchField(name, category, index, type, canonical);
+    }
+    static int FindTag(const TCgats& c, int kind) { return c.FindTag(kind); }
+    static const TCgatsTag* GetTag(const TCgats& c, int kind) { return c.GetTag(kind); }
+    static const TCgatsTag* GetTag(const TCgats& c, const char* name) { return c.GetTag(name); }
+    static int AddTag(
+        TCgats& c, int kind, const char* name, int unquoted, const char* value, const char* comment)
+    {
+        return c.AddTag(kind, name, unquoted, value, comment);
+    }
+    static int InsertTag(TCgats& c, int kind, const char* name, int unquoted, const char* value,
+        const char* comment, int position, bool replace)
+    {
+        return c.InsertTag(kind, name, unquoted, value, comment, position, replace);
+    }
+    static int ChangeTagValue(TCgats& c, int kind, const char* value, const char* comment)
+    {
+        return c.ChangeTagValue(kind, value, comment);
+    }
+    static int CopyTagFrom(TCgats& c, const TCgatsTag* tag) { return c.CopyTagFrom(tag); }
+    static void CopyTagList(
+        const TCgats& c, int* nrTags, TCgatsTag** tags, int* nrBodies, char** bodies, int nrColors)
+    {
+        c.CopyTagList(nrTags, tags, nrBodies, bodies, nrColors);
+    }
+    static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
+    static int SetNrSamples(TCgats& c, int n) { return c.SetNrSamples(n); }
+    static int InitTmpHeader(TCgats& c, int n) { return c.InitTmpHeader(n); }
+
+    // Tag names in order ("" for a comment-only line).
+    static std::vector<std::string> TagNames(TCgats& c)
+    {
+        std::vector<std::string> names;
+        for (const auto& tag : c.tags)
+            names.push_back(tag && tag->Name() ? tag->Name() : "");
+        return names;
+    }
+};
+
+#endif

@@ -1,0 +1,225 @@
+// TCgats writer: tag lines, field names, data rows, block bodies, buffers and atomic saving.
+#include "tcgats_test_access.h"
+
+#include "tcgatsvaluelist.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <fstream>
+#include <locale>
+#include <memory>
+#include <sstream>
+#include <string>
+
+using A = TCgatsTestAccess;
+
+namespace {
+
+std::unique_ptr<TCgats> Read(const std::string& text) { return std::make_unique<TCgats>(text.c_str(), 0); }
+
+std::string Write(const TCgats& c, int* result = nullptr)
+{
+    char* buffer = nullptr;
+    const int r = c.WriteToBuffer(&buffer);
+    if (result)
+        *result = r;
+    std::string text = buffer ? buffer : "<null>";
+    delete[] buffer;
+    return text;
+}
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+const char* kMixed = "CGATS.17\r\n"
+                     "ORIGINATOR \"Test rig\"  #  two blanks\n"
+                     "INKSET 3\n"
+                     "#word\n"
+                     "KEYWORD \"Remark\"\n"
+                     "BEGIN_NOTES\r\nfree\ttext\r\nEND_NOTES\n"
+                     "NUMBER_OF_FIELDS 5\n"
+                     "BEGIN_DATA_FORMAT\n"
+                     "SampleID Remark LAB_L nm400 nm410\n"
+                     "END_DATA_FORMAT\n"
+                     "NUMBER_OF_SETS 3\n"
+                     "BEGIN_DATA\n"
+                     "A1 \"two words\" 0.123456789 1e-7 250\n"
+                     "A2 \"\" 0 -0.00001234 1234567\n"
+                     "A3 \" lead\" 12.5 nan 99.99999\n"
+                     "END_DATA\n";
+
+const char* kMixedWritten = "CGATS.17\n"
+                            "ORIGINATOR\t\"Test rig\"\t#  two blanks\n"
+                            "INKSET\t3\n"
+                            "# word\n"
+                            "KEYWORD\t\"Remark\"\n"
+                            "BEGIN_NOTES\n"
+                            "\nfree\ttext\r\n"
+                            "END_NOTES\n"
+                            "NUMBER_OF_FIELDS\t5\n"
+                            "BEGIN_DATA_FORMAT\n"
+                            "SampleID\tRemark\tLAB_L\tnm400\tnm410\n"
+                            "END_DATA_FORMAT\n"
+                            "NUMBER_OF_SETS\t3\n"
+                            "BEGIN_DATA\n"
+                            "A1\t\"two words\"\t0.123457\t1e-07\t250\t\n"
+                            "A2\t\"\"\t0\t-1.234e-05\t1.23457e+06\t\n"
+                            "A3\t\" lead\"\t12.5\tnan\t100\t\n"
+                            "END_DATA\n";
+
+} // namespace
+
+TEST(TCgatsWriter, EmptyObjectWritesNothing)
+{
+    auto c = Read("");
+    int result = -1;
+    EXPECT_EQ(Write(*c, &result), "");
+    EXPECT_EQ(result, 0);
+}
+
+TEST(TCgatsWriter, WritesTagsNamesRowsAndBlocks)
+{
+    auto c = Read(kMixed);
+    ASSERT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
+    EXPECT_EQ(Write(*c), kMixedWritten);
+    // What the writer wrote reads back and writes again unchanged.
+    auto again = Read(kMixedWritten);
+    ASSERT_EQ(again->GetErrorCode(), 0);
+    EXPECT_EQ(Write(*again), kMixedWritten);
+}
+
+TEST(TCgatsWriter, TagLines)
+{
+    auto c = TCgatsTestAccess::Empty();
+    A::AddTag(*c, 0, "ORIGINATOR", 0, "a b", "");
+    A::AddTag(*c, 41, "INKSET", 1, "3", "");
+    A::AddTag(*c, 36, "PATCH_HEIGHT", 2, "6.50000", "mm");
+    A::AddTag(*c, 2, "CREATED", 0, "", "");
+    A::AddTag(*c, -1, nullptr, 0, "", "");
+    A::AddTag(*c, -1, nullptr, 0, "", "note");
+    // A bare value that would not read back as one word is quoted.
+    A::AddTag(*c, 1, "FILE_DESCRIPTOR", 1, "two words", "");
+    EXPECT_EQ(Write(*c),
+        "ORIGINATOR\t\"a b\"\n"
+        "INKSET\t3\n"
+        "PATCH_HEIGHT\t6.50000\t# mm\n"
+        "CREATED\n"
+        "# note\n"
+        "FILE_DESCRIPTOR\t\"two words\"\n");
+}
+
+TEST(TCgatsWriter, TablesFollowTheirSectionsInOrder)
+{
+    auto c = Read(
+        "CGATS.17\nBEGIN_DATA_FORMAT\nSampleID LAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\nA 1\n"
+        "END_DATA\nBEGIN_DATA_FORMAT\nXYZ_Y\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\n2 3\nEND_DATA\n");
+    ASSERT_EQ(c->GetErrorCode(), 0);
+    EXPECT_EQ(Write(*c),
+        "CGATS.17\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\nBEGIN_"
+        "DATA\nA\t1\t\n"
+        "END_DATA\nBEGIN_DATA_FORMAT\nXYZ_Y\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t2\nBEGIN_DATA\n2\t\n3\t\nEND_"
+        "DATA\n");
+}
+
+TEST(TCgatsWriter, IntColumnsAndWritingFailures)
+{
+    auto c
+        = Read("BEGIN_DATA_FORMAT\nSampleID\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\nA B\nEND_DATA\n");
+    ASSERT_EQ(c->GetErrorCode(), 0);
+    // Replace the text column by an Int column to see its formatting.
+    TCgatsTable& t = *A::Tables(*c)[0];
+    t.header->fields[0]->type = TCgatsField::kInt;
+    auto ints = std::make_unique<TCgatsValueListInt>(2);
+    ints->Set(0, -7);
+    ints->Set(1, 2147483647);
+    t.columns[0] = std::move(ints);
+    EXPECT_EQ(Write(*c),
+        "BEGIN_DATA_FORMAT\nSampleID\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t2\nBEGIN_DATA\n-7\t\n2147483647\t\n"
+        "END_DATA\n");
+
+    // A row count that differs from the declared one fails with 13, after what was written.
+    t.nrFilled = 1;
+    int result = 0;
+    EXPECT_EQ(
+        Write(*c, &result), "BEGIN_DATA_FORMAT\nSampleID\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t2\nBEGIN_DATA\n");
+    EXPECT_EQ(result, 13);
+    EXPECT_EQ(c->GetErrorCode(), 13);
+    // Now in error: nothing more is written.
+    char* untouched = reinterpret_cast<char*>(&result);
+    EXPECT_EQ(c->WriteToBuffer(&untouched), 13);
+    EXPECT_EQ(untouched, reinterpret_cast<char*>(&result));
+
+    // More data sections than tables give 23.
+    auto d = Read("ORIGINATOR x\n");
+    A::AddTag(*d, 24, "BEGIN_DATA", 0, "", "");
+    EXPECT_EQ(Write(*d, &result), "ORIGINATOR\tx\nBEGIN_DATA\n");
+    EXPECT_EQ(result, 23);
+    EXPECT_STREQ(d->GetErrorMsg(), "Internal error: illegal table index.");
+}
+
+TEST(TCgatsWriter, ReadingAndWritingIgnoreTheHostLocale)
+{
+    const std::string reference = [] {
+        auto c = Read(kMixed);
+        return Write(*c);
+    }();
+    const std::string savedC = std::setlocale(LC_ALL, nullptr);
+    std::locale savedCpp;
+    bool haveLocale = true;
+    try {
+        std::locale german("de_DE.UTF-8");
+        std::locale::global(german);
+    } catch (const std::runtime_error&) {
+        haveLocale = false;
+    }
+    if (!haveLocale) {
+        // Without the locale, a decimal-comma facet in the global C++ locale stands in.
+        struct Comma : std::numpunct<char> {
+            char do_decimal_point() const override { return ','; }
+            char do_thousands_sep() const override { return '.'; }
+            std::string do_grouping() const override { return "\3"; }
+        };
+        std::locale::global(std::locale(std::locale::classic(), new Comma));
+    }
+    auto c = Read(kMixed);
+    const std::string written = Write(*c);
+    const std::string path = ::testing::TempDir() + "tcgats_locale.txt";
+    const int saved = c->SaveAs(path.c_str());
+    std::locale::global(savedCpp);
+    std::setlocale(LC_ALL, savedC.c_str());
+    EXPECT_EQ(written, reference);
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(Slurp(path), reference);
+    std::remove(path.c_str());
+}
+
+TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
+{
+    const std::string path = ::testing::TempDir() + "tcgats_save.txt";
+    auto c = Read(kMixed);
+    ASSERT_EQ(c->SaveAs(path.c_str()), 0);
+    EXPECT_EQ(Slurp(path), kMixedWritten);
+    TCgats back(path.c_str());
+    EXPECT_EQ(back.GetErrorCode(), 0);
+
+    // A failing write leaves the existing file as it was.
+    auto broken = Read("ORIGINATOR other\n");
+    A::AddTag(*broken, 4, "BEGIN_DATA_FORMAT", 0, "", "");
+    EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
+    EXPECT_EQ(Slurp(path), kMixedWritten);
+    // An object in error writes nothing.
+    EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
+
+    auto fine = Read("ORIGINATOR x\n");
+    EXPECT_EQ(fine->SaveAs("/nonexistent-dir/sub/file.txt"), 4);
+    EXPECT_EQ(fine->GetErrorCode(), 4);
+    EXPECT_STREQ(fine->GetErrorMsg(), "Could not create or open the requested file for writing.");
+    std::remove(path.c_str());
+}
