@@ -73,6 +73,39 @@ template <typename T> py::array_t<T> NewRows(const std::vector<py::ssize_t>& lea
         shape.push_back(width);
     return py::array_t<T>(shape);
 }
+// Applies convert(in, out) to every triple of values, with the GIL released.
+template <typename Convert>
+py::array_t<double> MapTriples(const py::handle& values, const char* what, Convert convert)
+{
+    Rows rows = RowsOf(values, 3, what);
+    py::array_t<double> result = NewRows<double>(rows.lead, 3);
+    double* out = result.mutable_data();
+    {
+        py::gil_scoped_release release;
+        for (py::ssize_t i = 0; i < rows.count; ++i)
+            convert(rows.data + 3 * i, out + 3 * i);
+    }
+    return result;
+}
+
+// Applies difference(a, b) to every pair of triples, broadcast against each other, GIL released.
+template <typename Difference>
+py::array_t<double> MapPairs(const py::handle& first, const py::handle& second, const char* whatA,
+    const char* whatB, Difference difference)
+{
+    Rows a = RowsOf(first, 3, whatA);
+    Rows b = RowsOf(second, 3, whatB);
+    Broadcast(a, b, 3, whatA, whatB);
+    py::array_t<double> result = NewRows<double>(a.lead, 0);
+    double* out = result.mutable_data();
+    {
+        py::gil_scoped_release release;
+        for (py::ssize_t i = 0; i < a.count; ++i)
+            out[i] = difference(a.data + 3 * i, b.data + 3 * i);
+    }
+    return result;
+}
+
 // Exactly three doubles (a white point, say).
 void TripleOf(const py::handle& obj, const char* what, double* out);
 
@@ -83,6 +116,7 @@ void BindSpectrum(py::module_& m);
 void BindIlluminants(py::module_& m);
 void BindLab(py::module_& m);
 void BindGeometry(py::module_& m);
+void BindColorSpaces(py::module_& m);
 
 } // namespace tvpy
 

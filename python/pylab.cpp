@@ -22,7 +22,7 @@ int FormulaOf(const py::handle& obj)
     if (py::isinstance<py::str>(obj)) {
         const std::string name = obj.cast<std::string>();
         const int index = TLabSpace::DifferenceFunctionNameToIndex(name.c_str());
-        const std::string& found = names[index];
+        const std::string found = names[index];
         if (found.size() == name.size()
             && std::equal(found.begin(), found.end(), name.begin(), [](char a, char b) {
                    return std::tolower(static_cast<unsigned char>(a))
@@ -53,39 +53,6 @@ TLabSpace SpaceOf(const py::handle& white)
         sinks.Fail(space.ErrNo(), "invalid reference white");
     sinks.Done();
     return space;
-}
-
-// Applies convert to every triple of values, with the GIL released.
-template <typename Convert>
-py::array_t<double> MapTriples(const py::handle& values, const char* what, Convert convert)
-{
-    Rows rows = RowsOf(values, 3, what);
-    py::array_t<double> result = NewRows<double>(rows.lead, 3);
-    double* out = result.mutable_data();
-    {
-        py::gil_scoped_release release;
-        for (py::ssize_t i = 0; i < rows.count; ++i)
-            convert(rows.data + 3 * i, out + 3 * i);
-    }
-    return result;
-}
-
-// Applies difference to every pair of triples (broadcast against each other), GIL released.
-template <typename Difference>
-py::array_t<double> MapPairs(const py::handle& first, const py::handle& second, const char* whatA,
-    const char* whatB, Difference difference)
-{
-    Rows a = RowsOf(first, 3, whatA);
-    Rows b = RowsOf(second, 3, whatB);
-    Broadcast(a, b, 3, whatA, whatB);
-    py::array_t<double> result = NewRows<double>(a.lead, 0);
-    double* out = result.mutable_data();
-    {
-        py::gil_scoped_release release;
-        for (py::ssize_t i = 0; i < a.count; ++i)
-            out[i] = difference(a.data + 3 * i, b.data + 3 * i);
-    }
-    return result;
 }
 
 py::array_t<double> DeltaE(const py::handle& lab1, const py::handle& lab2, const py::handle& formula)

@@ -18,10 +18,11 @@ void BindGeometry(py::module_& m)
 PYBIND11_MODULE(tintvale, m)
 {
     m.doc() = "Colour science over NumPy arrays: spectra on the 36-sample grid 380 ... 730 nm, illuminants, "
-              "tristimulus integration, CIELAB and colour differences, densities.";
+              "tristimulus integration, CIELAB and colour differences, appearance models, densities.";
     tvpy::InitErrors(m);
     tvpy::BindSpectrum(m);
     tvpy::BindIlluminants(m);
     tvpy::BindLab(m);
+    tvpy::BindColorSpaces(m);
     tvpy::BindGeometry(m);
 }
