@@ -34,6 +34,8 @@ set(required
   "TList::Sort()"
   "TIlluminantAndObserver::sASTMtable6"
   "TIlluminantFactory::AddDirectory(char const*)"
+  "TIlluminantAndObserver::CalculateMatchingSpectrum("
+  "TSpectrum::GetNonUniformSpectrum(double, double, int, double*) const"
   "TLabSpace::XYZToLab(double const*, double*) const"
   "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)"
 )

@@ -185,6 +185,13 @@ TEST(TSpectrumResampling, DistanceAndEvenlySpacedResampling)
     double untouched = -5;
     EXPECT_EQ(s.GetNonUniformSpectrum(400, 700, 0, &untouched), 0);
     EXPECT_EQ(untouched, -5);
+    // Unset samples (-1.0) are interpolated as they are.
+    TSpectrum partly(ramp);
+    partly.Data(10) = TSpectrum::kNotSet;
+    ASSERT_EQ(partly.GetNonUniformSpectrum(470, 490, 3, out), 0);
+    EXPECT_DOUBLE_EQ(out[0], 9.0);
+    EXPECT_DOUBLE_EQ(out[1], -1.0);
+    EXPECT_DOUBLE_EQ(out[2], 11.0);
     ramp[3] = std::nan("");
     EXPECT_EQ(TSpectrum(ramp).GetNonUniformSpectrum(400, 700, 3, out), 4);
 
