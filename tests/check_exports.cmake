@@ -36,6 +36,9 @@ set(required
   "TIlluminantFactory::AddDirectory(char const*)"
   "TIlluminantAndObserver::CalculateMatchingSpectrum("
   "TSpectrum::GetNonUniformSpectrum(double, double, int, double*) const"
+  "TOneMeasurement::GetSCTV("
+  "TLABMeasurement::CreateSpectralMeasurement(TOneMeasurement const*) const"
+  "typeinfo for TReflectionSpectrum"
   "TLabSpace::XYZToLab(double const*, double*) const"
   "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)"
 )
