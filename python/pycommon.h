@@ -117,6 +117,7 @@ void BindIlluminants(py::module_& m);
 void BindLab(py::module_& m);
 void BindGeometry(py::module_& m);
 void BindColorSpaces(py::module_& m);
+void BindMeasurements(py::module_& m);
 
 } // namespace tvpy
 

@@ -25,4 +25,5 @@ PYBIND11_MODULE(tintvale, m)
     tvpy::BindLab(m);
     tvpy::BindColorSpaces(m);
     tvpy::BindGeometry(m);
+    tvpy::BindMeasurements(m);
 }

@@ -2,7 +2,13 @@
 // distance and resampling) and densities of many spectra at once.
 #include "pycommon.h"
 
+#include <tintvale/tmeasgeom.h>
+#include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
 
 #include <cstdint>
 #include <cstring>
@@ -166,25 +172,46 @@ int PointCount(const TSpectrum& s)
     return Word(data, 1);
 }
 
+// Densities of every row; relative to reference (one spectrum, or one per row) when given, as a
+// reflection measurement would give them against its paper: this minus the reference, clamped at 0.
 std::tuple<py::array_t<double>, py::array_t<int>> Densities(
-    const py::handle& spectra, const py::handle& standard)
+    const py::handle& spectra, const py::handle& standard, const py::handle& reference)
 {
     const TCMS::FilterStandard filter = StandardOf(standard);
     Rows rows = RowsOf(spectra, kN, "spectra");
+    std::optional<Rows> refs;
+    if (!reference.is_none()) {
+        refs = RowsOf(reference, kN, "reference");
+        if (!refs->lead.empty() && refs->lead != rows.lead)
+            throw py::value_error("reference must be 36 samples or one row of 36 per spectrum");
+    }
     py::array_t<double> densities = NewRows<double>(rows.lead, 4);
     py::array_t<int> dominant = NewRows<int>(rows.lead, 0);
     double* d = densities.mutable_data();
     int* k = dominant.mutable_data();
-    int failed = 0;
     {
         py::gil_scoped_release release;
-        for (py::ssize_t i = 0; i < rows.count && failed == 0; ++i) {
-            TSpectrum s(rows.data + i * kN);
-            failed = s.GetDensity(filter, d + 4 * i, k + i);
+        const TMeasGeom geom;
+        std::optional<TReflectionSpectrum> single;
+        if (refs && refs->lead.empty())
+            single.emplace(refs->data, &geom);
+        for (py::ssize_t i = 0; i < rows.count; ++i) {
+            // A density the library leaves unwritten (a black or unset spectrum) is NaN.
+            std::fill(d + 4 * i, d + 4 * i + 4, std::numeric_limits<double>::quiet_NaN());
+            k[i] = 3;
+            if (!refs) {
+                const TSpectrum s(rows.data + i * kN);
+                s.GetDensity(filter, d + 4 * i, k + i);
+                continue;
+            }
+            const TReflectionSpectrum sample(rows.data + i * kN, &geom);
+            std::optional<TReflectionSpectrum> own;
+            if (!single)
+                own.emplace(refs->data + i * kN, &geom);
+            const TReflectionSpectrum& paper = single ? *single : *own;
+            sample.GetDensity(filter, &paper, nullptr, nullptr, d + 4 * i, k + i);
         }
     }
-    if (failed != 0)
-        throw LibraryError { failed, "a density filter response is unavailable" };
     return { densities, dominant };
 }
 
@@ -325,15 +352,15 @@ void BindSpectrum(py::module_& m)
             "density",
             [](const TSpectrum& s, const py::handle& standard) {
                 py::array_t<double> d(4);
-                int dominant = 0;
-                const int rc = s.GetDensity(StandardOf(standard), d.mutable_data(), &dominant);
-                if (rc != 0)
-                    throw LibraryError { rc, "a density filter response is unavailable" };
+                std::fill(d.mutable_data(), d.mutable_data() + 4, std::numeric_limits<double>::quiet_NaN());
+                int dominant = 3;
+                s.GetDensity(StandardOf(standard), d.mutable_data(), &dominant);
                 return py::make_tuple(d, dominant);
             },
             py::arg("standard"),
             "Status densities under a standard (index or name from DENSITY_STANDARDS): (array of cyan, "
-            "magenta, yellow, visual; dominant index 0..2, or 3 for neutral).")
+            "magenta, yellow, visual, NaN where undefined (a black or unset spectrum); dominant index "
+            "0..2, or 3 for neutral).")
         .def("copy", [](const TSpectrum& s) { return TSpectrum(s); })
         .def("__copy__", [](const TSpectrum& s) { return TSpectrum(s); })
         .def("__deepcopy__", [](const TSpectrum& s, const py::dict&) { return TSpectrum(s); })
@@ -343,9 +370,11 @@ void BindSpectrum(py::module_& m)
                           : "<tintvale.Spectrum with " + std::to_string(n) + " points>";
         });
 
-    m.def("densities", &Densities, py::arg("spectra"), py::arg("standard"),
+    m.def("densities", &Densities, py::arg("spectra"), py::arg("standard"), py::arg("reference") = py::none(),
         "Status densities of spectra (..., 36) under a standard (index or name from DENSITY_STANDARDS): "
-        "(densities (..., 4) as cyan, magenta, yellow, visual; dominant index (...), 3 for neutral).");
+        "(densities (..., 4) as cyan, magenta, yellow, visual, NaN where undefined; dominant index (...), "
+        "3 for neutral). With a reference (paper) spectrum (36, or one per row) the densities are "
+        "relative to it, clamped at 0.");
 }
 
 } // namespace tvpy
