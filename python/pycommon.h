@@ -118,6 +118,7 @@ void BindLab(py::module_& m);
 void BindGeometry(py::module_& m);
 void BindColorSpaces(py::module_& m);
 void BindMeasurements(py::module_& m);
+void BindCgats(py::module_& m);
 
 } // namespace tvpy
 

@@ -26,4 +26,5 @@ PYBIND11_MODULE(tintvale, m)
     tvpy::BindColorSpaces(m);
     tvpy::BindGeometry(m);
     tvpy::BindMeasurements(m);
+    tvpy::BindCgats(m);
 }
