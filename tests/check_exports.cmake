@@ -11,7 +11,8 @@ foreach(line IN LISTS lines)
   endif()
 endforeach()
 foreach(required "TSpectrum::TSpectrum()" "TSpectrum::ToFileData(int*) const" "TCgats::GetFieldNameIndex(int, char const*) const"
-  "TCgats::TCgats(char const*)" "TCgats::SaveAs(char const*) const")
+  "TCgats::TCgats(char const*)" "TCgats::SaveAs(char const*) const"
+  "TCgats::GetLayoutInfo() const" "TCMS::TLayoutInfo::TLayoutInfo()")
   string(FIND "${symbols}" "${required}" pos)
   if(pos EQUAL -1)
     message(SEND_ERROR "public symbol not exported: ${required}")

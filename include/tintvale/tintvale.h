@@ -3,6 +3,7 @@
 #define TINTVALE_TINTVALE_H
 
 #include <tintvale/tcgats.h>
+#include <tintvale/tcms.h>
 #include <tintvale/tspectrum.h>
 
 #endif
