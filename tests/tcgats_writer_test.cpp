@@ -128,6 +128,17 @@ TEST(TCgatsWriter, TablesFollowTheirSectionsInOrder)
         "DATA\n");
 }
 
+TEST(TCgatsWriter, DataFormatWithoutDataIsWrittenBack)
+{
+    // A template with a data format and no data reads without error, so it must also save.
+    const char* text = "CGATS.17\nNUMBER_OF_FIELDS\t2\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\n";
+    auto c = Read(text);
+    ASSERT_EQ(c->GetErrorCode(), 0);
+    int result = -1;
+    EXPECT_EQ(Write(*c, &result), text);
+    EXPECT_EQ(result, 0);
+}
+
 TEST(TCgatsWriter, IntColumnsAndWritingFailures)
 {
     auto c

@@ -83,6 +83,8 @@ public:
     // Adds a quoted header line name value ahead of the data sections; 1 when 128 lines exist.
     int AddCustomTag(const char* name, const char* value);
 
+    // Files written here read back and write again byte for byte. The format has no escapes: a
+    // header value cannot carry a double quote or a line end, and a comment no line end.
     // Writes the file (tab-separated, LF line ends) through a temporary file in the target's
     // directory that replaces the target only when everything was written; a failure leaves an
     // existing file untouched. Returns the object's error code when it is in error (nothing is
