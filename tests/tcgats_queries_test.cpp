@@ -114,7 +114,7 @@ TEST(TCgatsQueries, PerSampleValues)
     EXPECT_EQ(c->GetLab(0, 2, v), -1); // sample out of range
     EXPECT_EQ(c->GetLab(1, 0, v), -1);
 
-    // The designed forms write into caller buffers and refuse a null one.
+    // The caller-buffer forms write into caller memory and refuse a null one.
     double buffer[3] = { -1, -1, -1 };
     double* out = buffer;
     ASSERT_EQ(c->GetLab(0, 0, &out), 0);
@@ -208,7 +208,7 @@ TEST(TCgatsQueries, SolidSearchThresholdsAndFirstWins)
     EXPECT_DOUBLE_EQ(values[1][0], 0.30);
     EXPECT_DOUBLE_EQ(values[2][1], 0.50);
 
-    // The designed form fills caller buffers.
+    // The caller-buffer form fills caller memory.
     double lab[3][3] = {};
     double* rows[3] = { lab[0], lab[1], lab[2] };
     double** out = rows;

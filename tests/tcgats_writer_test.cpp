@@ -13,6 +13,8 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
+
 using A = TCgatsTestAccess;
 
 namespace {
@@ -227,6 +229,13 @@ TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
     EXPECT_EQ(Slurp(path), kMixedWritten);
     // An object in error writes nothing.
     EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
+
+    // A replaced file keeps its permissions.
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    ASSERT_EQ(c->SaveAs(path.c_str()), 0);
+    struct stat info { };
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     auto fine = Read("ORIGINATOR x\n");
     EXPECT_EQ(fine->SaveAs("/nonexistent-dir/sub/file.txt"), 4);

@@ -154,7 +154,7 @@ int TCgats::GetNrWaveLengths(int t) const
     return h ? h->nrWaveLengths : -1;
 }
 
-// ---- Per-sample values. The sized variants do the work; the designed forms copy from them.
+// ---- Per-sample values. The sized variants do the work; the caller-buffer forms copy from them.
 
 int TCgats::GetCoordinates(int t, int s, std::vector<double>& out) const
 {

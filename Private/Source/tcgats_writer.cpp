@@ -143,8 +143,14 @@ int TCgats::SaveAs(const char* fileName) const
             written = !out.fail();
         }
     }
-    if (written)
+    if (written) {
+        // A replaced file keeps its permissions.
+        const boost::filesystem::file_status old = boost::filesystem::status(target, ec);
+        if (!ec && boost::filesystem::is_regular_file(old))
+            boost::filesystem::permissions(temporary, old.permissions(), ec);
+        ec.clear();
         boost::filesystem::rename(temporary, target, ec);
+    }
     if (!written || ec) {
         boost::filesystem::remove(temporary, ec);
         RecordError(4);

@@ -80,11 +80,12 @@ public:
     int GetField(int table, int sample, int field, char* out, std::size_t size) const;
     // Index of the first field of the table named exactly name, or -1.
     int GetFieldNameIndex(int table, const char* name) const;
-    // Adds a quoted header line name value ahead of the data sections; 1 when 128 lines exist.
+    // Adds a quoted header line name value ahead of the data sections; 1 (nothing added) when 128
+    // lines exist or name is empty or holds a blank, tab, line end or "#".
     int AddCustomTag(const char* name, const char* value);
 
     // Files written here read back and write again byte for byte. The format has no escapes: a
-    // header value cannot carry a double quote or a line end, and a comment no line end.
+    // header value cannot carry a double quote, a "#" or a line end, and a comment no line end.
     // Writes the file (tab-separated, LF line ends) through a temporary file in the target's
     // directory that replaces the target only when everything was written; a failure leaves an
     // existing file untouched. Returns the object's error code when it is in error (nothing is
