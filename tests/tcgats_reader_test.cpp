@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 using A = TCgatsTestAccess;
 
 namespace {
@@ -342,7 +344,8 @@ TEST(TCgatsReader, FileConstructor)
     EXPECT_EQ(missing.GetErrorCode(), 3);
     EXPECT_STREQ(missing.GetErrorMsg(), "The requested file could not be found.");
 
-    const std::string path = ::testing::TempDir() + "tcgats_reader_small.txt";
+    const std::string path
+        = ::testing::TempDir() + "tcgats_reader_small_" + std::to_string(getpid()) + ".txt";
     {
         std::ofstream out(path, std::ios::binary);
         out << kSmall;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using A = TCgatsTestAccess;
 
@@ -203,7 +204,7 @@ TEST(TCgatsWriter, ReadingAndWritingIgnoreTheHostLocale)
     }
     auto c = Read(kMixed);
     const std::string written = Write(*c);
-    const std::string path = ::testing::TempDir() + "tcgats_locale.txt";
+    const std::string path = ::testing::TempDir() + "tcgats_locale_" + std::to_string(getpid()) + ".txt";
     const int saved = c->SaveAs(path.c_str());
     std::locale::global(savedCpp);
     std::setlocale(LC_ALL, savedC.c_str());
@@ -215,7 +216,7 @@ TEST(TCgatsWriter, ReadingAndWritingIgnoreTheHostLocale)
 
 TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
 {
-    const std::string path = ::testing::TempDir() + "tcgats_save.txt";
+    const std::string path = ::testing::TempDir() + "tcgats_save_" + std::to_string(getpid()) + ".txt";
     auto c = Read(kMixed);
     ASSERT_EQ(c->SaveAs(path.c_str()), 0);
     EXPECT_EQ(Slurp(path), kMixedWritten);
