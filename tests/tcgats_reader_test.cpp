@@ -218,6 +218,27 @@ TEST(TCgatsReader, KeywordLinesAndColourIdsAreCounted)
     EXPECT_EQ(Cell(*c, 0, 0, 0), "two words");
 }
 
+TEST(TCgatsReader, DeclaredNamesMatchIgnoringCaseFirstDeclarationFirst)
+{
+    auto c = Read("KEYWORD \"Note\"\nKEYWORD \"LAB_L\"\nKEYWORD \"NOTE\"\nBEGIN_DATA_FORMAT\nnote lab_l "
+                  "SAMPLEID sampleid\n"
+                  "END_DATA_FORMAT\n");
+    ASSERT_EQ(c->GetErrorCode(), 0);
+    const TCgatsTableHeader* h = A::TmpHeader(*c);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->fields[0]->name, "Note");
+    EXPECT_EQ(h->fields[0]->vocabIndex, 0);
+    // A declared vocabulary name is a text column.
+    EXPECT_EQ(h->fields[1]->name, "LAB_L");
+    EXPECT_EQ(h->fields[1]->category, TCgatsField::kKeyword);
+    EXPECT_EQ(h->fields[1]->vocabIndex, 1);
+    // The sample-name spelling is declared once, in the spelling first met.
+    EXPECT_EQ(h->fields[2]->name, "SAMPLEID");
+    EXPECT_EQ(h->fields[3]->name, "SAMPLEID");
+    EXPECT_EQ(h->fields[3]->vocabIndex, 3);
+    EXPECT_EQ(A::CustomFields(*c), (std::vector<std::string> { "Note", "LAB_L", "NOTE", "SAMPLEID" }));
+}
+
 TEST(TCgatsReader, DataValuesFormOneStream)
 {
     auto c = Read(

@@ -6,6 +6,7 @@
 #include "ostrel.h"
 #include "tcgats_vocabulary.h"
 #include "tcgatsfield.h"
+#include "tcgatsnameindex.h"
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
@@ -169,11 +170,20 @@ int TCgats::ReadFromBuffer(const char* text)
     std::unique_ptr<char[]> keyword(new char[kMaxKeywordLength + 1]);
     std::unique_ptr<char[]> value(new char[kMaxValueLength + 1]);
     std::unique_ptr<char[]> comment(new char[kMaxCommentLength + 1]);
-    char* kw = keyword.get();
-    char* val = value.get();
-    char* com = comment.get();
     const char* cursor = text;
     readEnd = text + std::strlen(text);
+    // Declarations only grow while reading, so one incremental index serves every data format.
+    TCgatsNameIndex index;
+    nameIndex = &index;
+    const int result = ReadLines(&cursor, keyword.get(), value.get(), comment.get());
+    nameIndex = nullptr;
+    readEnd = nullptr;
+    return result;
+}
+
+int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
+{
+    const char*& cursor = *cursorIn;
     for (;;) {
         int kind = kKindNone;
         int unquoted = 0;

@@ -14,6 +14,7 @@
 class TCgatsTag;
 class TCgatsTableHeader;
 class TCgatsTable;
+class TCgatsNameIndex;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
@@ -284,6 +285,8 @@ private:
     int ReadFromFile(const char* fileName);
     int FileToBuffer(const char* fileName, char** buffer);
     int ReadFromBuffer(const char* text);
+    // The header-line loop of ReadFromBuffer over three line buffers.
+    int ReadLines(const char** cursor, char* keyword, char* value, char* comment);
     int ReadNextTag(
         const char** cursor, int* kind, char** keyword, int* unquoted, char** value, char** comment);
     int ReadTmpHeader(const char** cursor);
@@ -308,6 +311,7 @@ private:
     mutable int errorCode;
     mutable char errorMsg[128];
     const char* readEnd = nullptr; // end of the text being read, while reading
+    TCgatsNameIndex* nameIndex = nullptr; // look-up of customFields, while reading
 };
 
 #endif
