@@ -13,6 +13,7 @@
 
 #include <boost/filesystem/fstream.hpp>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -24,6 +25,8 @@ namespace {
 constexpr const char* kBeginPrefix = "BEGIN_";
 constexpr std::size_t kBeginPrefixLength = 6;
 constexpr const char* kEndDataFormat = "END_DATA_FORMAT";
+// Declared field counts up to this are kept exactly; larger ones are capped at the text left.
+constexpr long long kSlotsAlwaysKept = 4096;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
@@ -176,6 +179,7 @@ int TCgats::ReadFromBuffer(const char* text)
     TCgatsNameIndex index;
     nameIndex = &index;
     const int result = ReadLines(&cursor, keyword.get(), value.get(), comment.get());
+    MakePendingHeader();
     nameIndex = nullptr;
     readEnd = nullptr;
     return result;
@@ -196,10 +200,12 @@ int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
         case kKindNumberOfFields: {
             // A declared count beyond the rest of the text can never be filled (each name takes
             // at least one character); capping it keeps a hostile count from exhausting memory
-            // without changing the outcome.
-            const long long rest = static_cast<long long>(readEnd - cursor) + 1;
+            // without changing the outcome. The empty slots are made when a section needs them,
+            // so that a run of such lines costs nothing.
+            const long long cap = std::max<long long>(readEnd - cursor, kSlotsAlwaysKept);
             const int declared = AtoiC(val);
-            InitTmpHeader(declared > rest ? static_cast<int>(rest) : declared);
+            tmpHeader.reset();
+            pendingSlots = declared > cap ? static_cast<int>(cap) : std::max(declared, 0);
             break;
         }
         case kKindBeginDataFormat:
@@ -243,8 +249,16 @@ int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
 
 // The field names of a data format, up to "END_DATA_FORMAT". After "NUMBER_OF_FIELDS" the
 // declared slots are filled; otherwise the names are appended.
+void TCgats::MakePendingHeader()
+{
+    if (pendingSlots >= 0)
+        InitTmpHeader(pendingSlots);
+    pendingSlots = -1;
+}
+
 int TCgats::ReadTmpHeader(const char** cursor)
 {
+    MakePendingHeader();
     const bool fill = static_cast<bool>(tmpHeader);
     if (!fill)
         InitTmpHeader(0);
@@ -318,6 +332,7 @@ int TCgats::ReadTmpHeader(const char** cursor)
 
 int TCgats::ReadTable(const char** cursor)
 {
+    MakePendingHeader();
     if (!tmpHeader || nrSamples <= 0)
         return 6;
     tmpHeader->nrSamples = nrSamples;

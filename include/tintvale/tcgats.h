@@ -285,6 +285,8 @@ private:
     int ReadFromFile(const char* fileName);
     int FileToBuffer(const char* fileName, char** buffer);
     int ReadFromBuffer(const char* text);
+    // Makes tmpHeader for a pending "NUMBER_OF_FIELDS" count.
+    void MakePendingHeader();
     // The header-line loop of ReadFromBuffer over three line buffers.
     int ReadLines(const char** cursor, char* keyword, char* value, char* comment);
     int ReadNextTag(
@@ -312,6 +314,7 @@ private:
     mutable char errorMsg[128];
     const char* readEnd = nullptr; // end of the text being read, while reading
     TCgatsNameIndex* nameIndex = nullptr; // look-up of customFields, while reading
+    int pendingSlots = -1; // "NUMBER_OF_FIELDS" count whose tmpHeader is not made yet, while reading
 };
 
 #endif
