@@ -1,0 +1,97 @@
+# Runs the tool once and checks what it did. Lists are separated by "^^" (CTest would split ";").
+#   TOOL        the program
+#   ARGS        its arguments
+#   RC          the expected exit status
+#   STDOUT      regular expressions the standard output must match
+#   STDERR      regular expressions the standard error must match
+#   JSON        checks of the standard output as JSON: path=expected=tolerance, path elements
+#               separated by "." (array indices as numbers); a tolerance "text" compares as text
+#   ABSENT      files that must not exist afterwards
+#   SAME_AS     FILE=REFERENCE: FILE must equal REFERENCE byte for byte
+#   WORKDIR     where to run
+foreach(v ARGS STDOUT STDERR JSON ABSENT SAME_AS)
+  string(REPLACE "^^" ";" ${v} "${${v}}")
+endforeach()
+if(NOT WORKDIR)
+  set(WORKDIR ${CMAKE_CURRENT_BINARY_DIR})
+endif()
+foreach(f IN LISTS ABSENT)
+  file(REMOVE ${f})
+endforeach()
+
+execute_process(COMMAND ${TOOL} ${ARGS} WORKING_DIRECTORY ${WORKDIR}
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(failed FALSE)
+macro(fail text)
+  message(SEND_ERROR "${text}")
+  set(failed TRUE)
+endmacro()
+
+if(NOT "${rc}" STREQUAL "${RC}")
+  fail("exit status ${rc}, expected ${RC}")
+endif()
+foreach(re IN LISTS STDOUT)
+  if(NOT out MATCHES "${re}")
+    fail("standard output does not match: ${re}")
+  endif()
+endforeach()
+foreach(re IN LISTS STDERR)
+  if(NOT err MATCHES "${re}")
+    fail("standard error does not match: ${re}")
+  endif()
+endforeach()
+
+foreach(check IN LISTS JSON)
+  string(REPLACE "=" ";" parts "${check}")
+  list(GET parts 0 path)
+  list(GET parts 1 expected)
+  list(GET parts 2 tolerance)
+  string(REPLACE "." ";" keys "${path}")
+  string(JSON value ERROR_VARIABLE jerr GET "${out}" ${keys})
+  if(jerr)
+    fail("JSON ${path}: ${jerr}")
+  elseif(tolerance STREQUAL "text")
+    if(NOT value STREQUAL expected)
+      fail("JSON ${path} is \"${value}\", expected \"${expected}\"")
+    endif()
+  else()
+    # CMake has no floating-point arithmetic: compare in integer units of 1e-6.
+    foreach(n value expected tolerance)
+      if(NOT ${n} MATCHES "^-?[0-9]+(\\.[0-9]*)?([eE][-+]?[0-9]+)?$")
+        fail("JSON ${path}: ${n} \"${${n}}\" is not a number")
+        set(${n} 0)
+      endif()
+      string(REGEX MATCH "^(-?)([0-9]+)\\.?([0-9]*)" _ "${${n}}")
+      set(sign ${CMAKE_MATCH_1})
+      set(whole ${CMAKE_MATCH_2})
+      string(SUBSTRING "${CMAKE_MATCH_3}000000" 0 6 frac)
+      math(EXPR ${n}_micro "${sign}(${whole} * 1000000 + ${frac})")
+    endforeach()
+    math(EXPR diff "${value_micro} - ${expected_micro}")
+    if(diff LESS 0)
+      math(EXPR diff "-(${diff})")
+    endif()
+    if(diff GREATER tolerance_micro)
+      fail("JSON ${path} is ${value}, expected ${expected} +- ${tolerance}")
+    endif()
+  endif()
+endforeach()
+
+foreach(f IN LISTS ABSENT)
+  if(EXISTS ${f})
+    fail("${f} exists but must not")
+  endif()
+endforeach()
+foreach(pair IN LISTS SAME_AS)
+  string(REPLACE "=" ";" parts "${pair}")
+  list(GET parts 0 a)
+  list(GET parts 1 b)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${a} ${b} RESULT_VARIABLE same)
+  if(NOT same EQUAL 0)
+    fail("${a} differs from ${b}")
+  endif()
+endforeach()
+
+if(failed)
+  message(FATAL_ERROR "tintvale ${ARGS}\n--- stdout\n${out}--- stderr\n${err}")
+endif()
