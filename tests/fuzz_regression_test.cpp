@@ -16,7 +16,8 @@ namespace {
 std::vector<std::string> Inputs(const std::string& kind)
 {
     std::vector<std::string> files;
-    const boost::filesystem::path dir = boost::filesystem::path(TINTVALE_SOURCE_DIR) / "tests/data/fuzz" / kind;
+    const boost::filesystem::path dir
+        = boost::filesystem::path(TINTVALE_SOURCE_DIR) / "tests/data/fuzz" / kind;
     boost::system::error_code ec;
     for (boost::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
         files.push_back(it->path().string());
