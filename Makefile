@@ -55,7 +55,8 @@ fuzz: fuzz-build
 	  [ -x "$$b" ] || continue; name=$$(basename $$b); \
 	  mkdir -p $(FUZZ_DIR)/work/$$name; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  ASAN_OPTIONS=detect_leaks=1 $$b -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+	  mkdir -p $(FUZZ_DIR)/artifacts; ASAN_OPTIONS=detect_leaks=1 $$b -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+	    -artifact_prefix=$(FUZZ_DIR)/artifacts/$$name- \
 	    -print_final_stats=1 $(FUZZ_DIR)/work/$$name fuzz/corpus/$$name 2>&1 | \
 	    grep -E '^(stat::number_of_executed_units|==|SUMMARY)|ERROR' ; \
 	  [ $${PIPESTATUS[0]} -eq 0 ] || exit 1; \

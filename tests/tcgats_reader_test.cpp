@@ -308,17 +308,33 @@ TEST(TCgatsReader, CapacitiesOfTagsAndBlocks)
     std::string many;
     for (int i = 0; i < 140; ++i)
         many += "K" + std::to_string(i) + " " + std::to_string(i) + "\n";
+    // Lines beyond the 128 the list holds would be lost on writing: the file is refused.
     auto c = Read(many);
-    EXPECT_EQ(c->GetErrorCode(), 0);
+    EXPECT_EQ(c->GetErrorCode(), 1);
     EXPECT_EQ(A::Tags(*c).size(), 128u);
-    EXPECT_STREQ(A::Tags(*c).back()->Name(), "K127");
+    auto fits = Read(many.substr(0, many.find("K128")));
+    EXPECT_EQ(fits->GetErrorCode(), 0);
+    EXPECT_STREQ(A::Tags(*fits).back()->Name(), "K127");
 
     std::string blocks;
     for (int i = 0; i < 129; ++i)
         blocks += "BEGIN_B\nx\nEND_B\n";
+    // Each block is two lines, so the line list fills (at 64 blocks) before the 128 block bodies.
     auto b = Read(blocks);
-    EXPECT_EQ(b->GetErrorCode(), 5);
-    EXPECT_EQ(A::CommentTags(*b).size(), 128u);
+    EXPECT_EQ(b->GetErrorCode(), 1);
+    EXPECT_EQ(A::CommentTags(*b).size(), 65u);
+}
+
+TEST(TCgatsReader, DataFormatWithoutDataIsRefused)
+{
+    // Formats and tables are paired by order when writing: an orphan format would lose names.
+    const std::string format = "BEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L\nEND_DATA_FORMAT\n";
+    const std::string data = "NUMBER_OF_SETS 1\nBEGIN_DATA\n1 50\nEND_DATA\n";
+    EXPECT_EQ(Read(format + data)->GetErrorCode(), 0);
+    EXPECT_EQ(Read(format + format + data)->GetErrorCode(), 15);
+    EXPECT_EQ(Read(format + data + format)->GetErrorCode(), 15);
+    EXPECT_EQ(Read(format + data + format + "# trailing comment")->GetErrorCode(), 15);
+    EXPECT_EQ(Read(format + data + format + data)->GetErrorCode(), 0);
 }
 
 TEST(TCgatsReader, HostileCountsFailWithoutExhaustingMemory)

@@ -119,16 +119,36 @@ TEST(TSpectrumDensity, NarrowBandReadsOneWavelengthAndBadStandardsWriteNothing)
     EXPECT_EQ(ramp.GetDensity(TCMS::AnsiA, nullptr, &idx), 2);
 }
 
-TEST(TSpectrumDensity, BlackAndUnsetSpectraGiveFiniteDensities)
+TEST(TSpectrumDensity, NoDensityWithoutReflectedLight)
 {
-    double d[4];
+    double d[4] = { 7, 7, 7, 7 };
     int index = -1;
-    ASSERT_EQ(Flat(0.0).GetDensity(TCMS::IsoStatusM, d, &index), 0);
+    EXPECT_EQ(Flat(0.0).GetDensity(TCMS::IsoStatusM, d, &index), 1);
     for (double x : d)
-        EXPECT_EQ(x, 10.0);
-    ASSERT_EQ(TSpectrum().GetDensity(TCMS::IsoStatusM, d, &index), 0);
-    for (double x : d)
-        EXPECT_TRUE(std::isfinite(x));
+        EXPECT_EQ(x, 7.0) << "nothing computed, nothing written";
+    EXPECT_EQ(index, 3);
+    EXPECT_EQ(TSpectrum().GetDensity(TCMS::IsoStatusM, d, &index), 1) << "unset samples are -1";
+    EXPECT_EQ(d[0], 7.0);
+
+    // Dark only from 600 nm on: DIN NB has no cyan density at 620 nm, the first it computes.
+    double v[36];
+    for (int i = 0; i < 36; ++i)
+        v[i] = i < 22 ? 0.5 : 0.0;
+    EXPECT_EQ(TSpectrum(v).GetDensity(TCMS::DinNb, d, &index), 1);
+    EXPECT_EQ(d[0], 7.0);
+    // Dark only below 450 nm: cyan and magenta come out, yellow (430 nm) has none.
+    for (int i = 0; i < 36; ++i)
+        v[i] = i < 7 ? 0.0 : (i < 20 ? 0.5 : 0.01);
+    EXPECT_EQ(TSpectrum(v).GetDensity(TCMS::DinNb, d, &index), 1);
+    EXPECT_DOUBLE_EQ(d[0], 2.0);
+    EXPECT_DOUBLE_EQ(d[1], -std::log10(0.5));
+    EXPECT_EQ(d[2], 7.0);
+    EXPECT_EQ(index, 0);
+
+    // A perfect white: all densities 0, not neutral by a 0 / 0 ratio but the first largest.
+    ASSERT_EQ(Flat(1.0).GetDensity(TCMS::DinNb, d, &index), 0);
+    EXPECT_EQ(d[0], 0.0);
+    EXPECT_EQ(index, 0);
 }
 
 TEST(TSpectrumDensity, NamesInEnumeratorOrder)
@@ -185,6 +205,13 @@ TEST(TSpectrumResampling, DistanceAndEvenlySpacedResampling)
     double untouched = -5;
     EXPECT_EQ(s.GetNonUniformSpectrum(400, 700, 0, &untouched), 0);
     EXPECT_EQ(untouched, -5);
+    // Unset samples (-1.0) are interpolated as they are.
+    TSpectrum partly(ramp);
+    partly.Data(10) = TSpectrum::kNotSet;
+    ASSERT_EQ(partly.GetNonUniformSpectrum(470, 490, 3, out), 0);
+    EXPECT_DOUBLE_EQ(out[0], 9.0);
+    EXPECT_DOUBLE_EQ(out[1], -1.0);
+    EXPECT_DOUBLE_EQ(out[2], 11.0);
     ramp[3] = std::nan("");
     EXPECT_EQ(TSpectrum(ramp).GetNonUniformSpectrum(400, 700, 3, out), 4);
 

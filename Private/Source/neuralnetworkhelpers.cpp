@@ -1,6 +1,8 @@
 // NeuralNetworkHelpers: the process-wide tint network, its text file and its evaluation.
 #include <tintvale/neuralnetworkhelpers.h>
 
+#include "neuralnetworkhelpers_reader.h"
+
 #include "numtext.h"
 
 #include <cmath>
@@ -11,6 +13,9 @@
 
 namespace {
 
+using tintvale::detail::TLayer;
+using tintvale::detail::TNetwork;
+
 constexpr int kNrSamples = 36;
 constexpr std::size_t kNrLayers = 4;
 
@@ -20,18 +25,6 @@ constexpr std::size_t kNrLayers = 4;
 //           = lambda * (alpha * e^z - alpha)   otherwise
 constexpr double kSeluLambda = 1.0507;
 constexpr double kSeluAlpha = 1.6732;
-
-struct TLayer {
-    int nIn = 0;
-    int nOut = 0;
-    std::vector<double> weights; // weight of input j for output i at [j * nOut + i]
-    std::vector<double> bias; // one per output
-};
-
-struct TNetwork {
-    std::vector<TLayer> layers;
-    bool usable = false;
-};
 
 enum class TBlockRead { kLayer, kEnd, kMalformed };
 
@@ -101,6 +94,10 @@ bool ShapesFit(const std::vector<TLayer>& layers)
     return true;
 }
 
+} // namespace
+
+namespace tintvale::detail {
+
 TNetwork ReadNetwork(std::istream& in)
 {
     TNetwork network;
@@ -116,11 +113,18 @@ TNetwork ReadNetwork(std::istream& in)
     return network;
 }
 
+} // namespace tintvale::detail
+
+namespace {
+
+using tintvale::detail::TLayer;
+using tintvale::detail::TNetwork;
+
 // The network of the process, read from the stream of the very first call. The function-local
 // static makes concurrent first calls wait for that one read.
 const TNetwork& ProcessNetwork(std::istream& in)
 {
-    static const TNetwork sNetwork = ReadNetwork(in);
+    static const TNetwork sNetwork = tintvale::detail::ReadNetwork(in);
     return sNetwork;
 }
 

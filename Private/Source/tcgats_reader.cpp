@@ -174,6 +174,9 @@ int TCgats::ReadFromBuffer(const char* text)
     char* com = comment.get();
     const char* cursor = text;
     readEnd = text + std::strlen(text);
+    // A data format must be followed by its data before the next format or the end of the text:
+    // the writer pairs formats and tables by order, so an orphan format would lose a table's names.
+    bool formatWithoutData = false;
     for (;;) {
         int kind = kKindNone;
         int unquoted = 0;
@@ -193,7 +196,10 @@ int TCgats::ReadFromBuffer(const char* text)
             break;
         }
         case kKindBeginDataFormat:
+            if (formatWithoutData)
+                return 15;
             result = ReadTmpHeader(&cursor);
+            formatWithoutData = true;
             break;
         case kKindProcessColorId:
             ++nrProcessColorIds;
@@ -206,6 +212,7 @@ int TCgats::ReadFromBuffer(const char* text)
             break;
         case kKindBeginData:
             result = ReadTable(&cursor);
+            formatWithoutData = false;
             break;
         case kKindKeyword:
             AddCustomField(val);
@@ -217,17 +224,20 @@ int TCgats::ReadFromBuffer(const char* text)
             return result;
         // A comment on a last line without line end is kept like any other comment line.
         if (ended && kw[0] == '\0' && com[0] == '\0')
-            return 0;
+            return formatWithoutData ? 15 : 0;
         if (kind != kKindBeginDataFormat && kind != kKindBeginData
             && strncmp_ci(kw, kBeginPrefix, kBeginPrefixLength) == 0) {
             result = ReadCommentTag(kw, &cursor);
             if (result != 0)
                 return result;
         }
-        if (static_cast<int>(tags.size()) < kMaxTags)
-            AddTag(kind, kw, unquoted, val, com);
+        // Dropping a line would make the written file differ from the one read (and could
+        // separate a table from its section), so a file with more lines than the list holds fails.
+        if (static_cast<int>(tags.size()) >= kMaxTags)
+            return 1;
+        AddTag(kind, kw, unquoted, val, com);
         if (ended)
-            return 0;
+            return formatWithoutData ? 15 : 0;
     }
 }
 

@@ -10,9 +10,6 @@
 
 namespace {
 
-// A weighted sum at or below this is taken as this: densities stop at 10 rather than reaching
-// infinity or NaN for black or unset spectra.
-constexpr double kSmallestReflectance = 1e-10;
 constexpr double kNeutralRatio = 0.7;
 
 struct FilterCache {
@@ -70,7 +67,12 @@ int TSpectrum::GetDensity(TCMS::FilterStandard standard, double* densities, int*
         double p = 0.0;
         if (!response || InProduct(response, &p) != 0)
             break;
-        densities[k] = std::log10(1.0 / std::fmax(p, kSmallestReflectance));
+        // A weighted reflectance that is not positive (black, unset or negative samples) has no
+        // density: stop here as for a missing filter.
+        const double density = p > 0.0 ? std::log10(1.0 / p) : NAN;
+        if (!std::isfinite(density))
+            break;
+        densities[k] = density;
         if (densities[k] > densities[largest])
             largest = k;
         if (densities[k] < densities[smallest])
@@ -81,6 +83,8 @@ int TSpectrum::GetDensity(TCMS::FilterStandard standard, double* densities, int*
         *dominant = 3;
         return 1;
     }
-    *dominant = (densities[smallest] / densities[largest] > kNeutralRatio) ? 3 : largest;
+    const bool neutral
+        = densities[largest] != 0.0 && densities[smallest] / densities[largest] > kNeutralRatio;
+    *dominant = neutral ? 3 : largest;
     return computed == 4 ? 0 : 1;
 }

@@ -34,7 +34,8 @@ int TSpectrum::GetNonUniformSpectrum(double first, double last, int count, doubl
         lin_interp_double_kill(interp);
         return 0;
     }
-    const double step = (last - first) / (count - 1);
+    // A single point is the value at first; no step is needed (nor defined).
+    const double step = count > 1 ? (last - first) / (count - 1) : 0.0;
     double x = first;
     for (int k = 0; k < count; ++k, x += step)
         lin_interp_double_inter(interp, x, &values[k]);

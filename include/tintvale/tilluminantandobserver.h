@@ -31,6 +31,12 @@ public:
     static constexpr int kMaxPoints = 36;
     static constexpr int kNrASTMIlluminants = 3;
 
+    // The distance CalculateMatchingSpectrum minimises.
+    enum MatchingMethod : int {
+        MatchInLab = 0, // CIE 1976 Delta E*ab under the white
+        MatchInXYZ = 1 // Euclidean distance of the XYZ triples
+    };
+
     TIlluminantAndObserver(const TIlluminant* illuminant, const TObserver* observer, int count);
     TIlluminantAndObserver(const TIlluminantAndObserver& other);
     TIlluminantAndObserver& operator=(const TIlluminantAndObserver&) = delete;
@@ -48,6 +54,21 @@ public:
     // Adds value * S x̄[i] * k, ... to xyz. Returns 0, or 2 (nothing added) when i is not 0..n-1
     // or xyz is null.
     int GetXYZIncrement(double value, int i, double* xyz);
+
+    // Finds a reflectance on the 36-sample grid whose XYZ under this illuminant and observer comes
+    // close to target, by 1000 steps of a smoothed, normalised gradient walk from start; every
+    // updated sample is held within [lower, upper] (the upper bound wins where they cross). The best
+    // spectrum met is written to result and its CIE 1976 Delta E*ab to target under white is
+    // returned, whichever method was minimised. An unknown method takes no step.
+    //   target, white: XYZ on one scale; white null: the illuminant's own white (Y = 100).
+    //   upper, lower: 36 bounds each; null: 0.99999 and 0.00001 for every sample.
+    //   start, result: 36 samples; result may be start.
+    // Returns -1.0 with result untouched when target, start or result is null, target or start
+    // holds a value that is not finite, the white has a component that is not positive and
+    // finite, or this object was not built without error for 36 points. For F2, F7 and F11 the
+    // search works on products of the illuminant's own spectrum and fails when it has none.
+    double CalculateMatchingSpectrum(const double* target, const double* white, const double* upper,
+        const double* lower, const double* start, MatchingMethod method, double* result);
 
     // ASTM E308 Table 6, 2° observer, 10 nm, 380 ... 730 nm: blocks F2, F7, F11, rows X, Y, Z.
     static const double sASTMtable6[kNrASTMIlluminants][3][kMaxPoints];

@@ -14,15 +14,20 @@
 #include <tintvale/tcolorspace_ciecam02.h>
 #include <tintvale/tcolorspace_ciecam97s.h>
 #include <tintvale/tcolorspacerepresentation.h>
+#include <tintvale/temissionspectrum.h>
 #include <tintvale/tilluminant.h>
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
+#include <tintvale/tlabmeasurement.h>
 #include <tintvale/tlabspace.h>
 #include <tintvale/tlist.h>
 #include <tintvale/tmeasgeom.h>
 #include <tintvale/tobjfac.h>
 #include <tintvale/tobserver.h>
+#include <tintvale/tonemeasurement.h>
+#include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
+#include <tintvale/txyzmeasurement.h>
 #include <tintvale/txyzrspace.h>
 
 #endif

@@ -64,9 +64,10 @@ public:
 
     // Status densities under a filter standard: densities[0..3] = cyan, magenta, yellow, visual;
     // *dominant = 0, 1, 2 for the largest colour density, 3 when the smallest is above 0.7 of the
-    // largest (neutral). Returns 2 for a standard above 8 or a null pointer (nothing written), 1 when a
-    // filter response is unavailable, else 0. A weighted reflectance at or below 1e-10 counts as 1e-10,
-    // so a density never exceeds 10.
+    // largest (neutral). Returns 2 for a standard above 8 or a null pointer (nothing written), else 0.
+    // Returns 1 when a filter response is unavailable or a weighted reflectance is not positive (a
+    // black or unset spectrum): the densities from that one on are not written, and *dominant covers
+    // those computed before it (3 when there are none). Densities are never infinite or NaN.
     int GetDensity(TCMS::FilterStandard standard, double* densities, int* dominant) const;
     // Display names of the filter standards in enumerator order, null-terminated; static storage.
     static const char** GetDensityList();

@@ -1,0 +1,335 @@
+// TIlluminantAndObserver::CalculateMatchingSpectrum: convergence, bounds, methods and bad input.
+#include <tintvale/tilluminant.h>
+#include <tintvale/tilluminantandobserver.h>
+#include <tintvale/tilluminantfactory.h>
+#include <tintvale/tobserver.h>
+#include <tintvale/tspectrum.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using Method = TIlluminantAndObserver::MatchingMethod;
+
+// CIE 15:2004, 8.2.1, with the exact constants (24/116)^3 and (116/24)^2 / 3.
+double F(double t)
+{
+    const double e = 216.0 / 24389.0;
+    return t > e ? std::cbrt(t) : (24389.0 / 27.0 * t + 16.0) / 116.0;
+}
+
+void Lab(const double* xyz, const double* white, double* lab)
+{
+    const double fx = F(xyz[0] / white[0]);
+    const double fy = F(xyz[1] / white[1]);
+    const double fz = F(xyz[2] / white[2]);
+    lab[0] = 116.0 * fy - 16.0;
+    lab[1] = 500.0 * (fx - fy);
+    lab[2] = 200.0 * (fy - fz);
+}
+
+double FInverse(double f) { return f > 6.0 / 29.0 ? f * f * f : (116.0 * f - 16.0) * 27.0 / 24389.0; }
+
+void LabToXYZ(const double* lab, const double* white, double* xyz)
+{
+    const double fy = (lab[0] + 16.0) / 116.0;
+    xyz[0] = white[0] * FInverse(fy + lab[1] / 500.0);
+    xyz[1] = white[1] * FInverse(fy);
+    xyz[2] = white[2] * FInverse(fy - lab[2] / 200.0);
+}
+
+double DeltaE(const double* xyz1, const double* xyz2, const double* white)
+{
+    double a[3];
+    double b[3];
+    Lab(xyz1, white, a);
+    Lab(xyz2, white, b);
+    return std::sqrt(
+        (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+// X = sum S x̄ R / sum S ȳ * 100 over the grid, straight from the observer and illuminant spectra.
+void Integrate(const TIlluminant* ill, int observer, const double* r, double* xyz)
+{
+    const TObserver obs(observer);
+    const double* s = ill->GetSpectrum()->GetUniformSpectrum(nullptr, nullptr, nullptr);
+    const double* x = obs.GetXSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
+    const double* y = obs.GetYSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
+    const double* z = obs.GetZSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
+    double sums[3] = { 0, 0, 0 };
+    double norm = 0.0;
+    for (int i = 0; i < 36; ++i) {
+        sums[0] += s[i] * x[i] * r[i];
+        sums[1] += s[i] * y[i] * r[i];
+        sums[2] += s[i] * z[i] * r[i];
+        norm += s[i] * y[i];
+    }
+    for (int c = 0; c < 3; ++c)
+        xyz[c] = 100.0 * sums[c] / norm;
+}
+
+void Fill(double* v, double value) { std::fill(v, v + 36, value); }
+
+class Matching : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
+        mD50 = mFactory.GetIlluminant("CIE Illuminant D50");
+        ASSERT_NE(mD50, nullptr);
+    }
+
+    // The XYZ of L* 45, a* 60, b* 40 under the D50 white of observer 0: a strong red.
+    void RedTarget(const double* white, double* xyz) const
+    {
+        const double lab[3] = { 45.0, 60.0, 40.0 };
+        LabToXYZ(lab, white, xyz);
+    }
+
+    TIlluminantFactory mFactory;
+    TIlluminant* mD50 = nullptr;
+    TObserver mTwo { 0 };
+};
+
+} // namespace
+
+TEST_F(Matching, GreyReachesARedWithinHalfADeltaE)
+{
+    TIlluminantAndObserver io(mD50, &mTwo, 36);
+    double white[3];
+    io.GetXYZWhite(white);
+    double target[3];
+    RedTarget(white, target);
+    double start[36];
+    Fill(start, 0.5);
+    double result[36];
+    const double de
+        = io.CalculateMatchingSpectrum(target, white, nullptr, nullptr, start, Method::MatchInLab, result);
+
+    double xyz[3];
+    Integrate(mD50, 0, result, xyz);
+    EXPECT_LT(de, 0.5);
+    EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
+    for (double v : result) {
+        EXPECT_LE(v, 0.99999);
+        EXPECT_GE(v, 0.00001);
+    }
+    // A red reflects more at 650 nm than at 450 and 530 nm.
+    EXPECT_GT(result[27], result[7]);
+    EXPECT_GT(result[27], result[15]);
+
+    // The illuminant's own white is taken when none is given.
+    double again[36];
+    EXPECT_EQ(
+        io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, Method::MatchInLab, again),
+        de);
+    EXPECT_TRUE(std::equal(result, result + 36, again));
+}
+
+TEST_F(Matching, XYZMethodConvergesAndStillReturnsALabDifference)
+{
+    const TObserver ten(1);
+    TIlluminantAndObserver io(mD50, &ten, 36);
+    double white[3];
+    io.GetXYZWhite(white);
+    const double lab[3] = { 70.0, -30.0, 20.0 };
+    double target[3];
+    LabToXYZ(lab, white, target);
+    double start[36];
+    Fill(start, 0.5);
+    double result[36];
+    const double de
+        = io.CalculateMatchingSpectrum(target, white, nullptr, nullptr, start, Method::MatchInXYZ, result);
+    double xyz[3];
+    Integrate(mD50, 1, result, xyz);
+    const double dXYZ = std::sqrt((xyz[0] - target[0]) * (xyz[0] - target[0])
+        + (xyz[1] - target[1]) * (xyz[1] - target[1]) + (xyz[2] - target[2]) * (xyz[2] - target[2]));
+    EXPECT_LT(dXYZ, 0.5);
+    EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
+    EXPECT_GT(std::fabs(de - dXYZ), 1e-6) << "the return value is not the XYZ distance";
+}
+
+TEST_F(Matching, AStartThatAlreadyMatchesIsReturnedWithZero)
+{
+    TIlluminantAndObserver io(mD50, &mTwo, 36);
+    double start[36];
+    for (int i = 0; i < 36; ++i)
+        start[i] = 0.2 + 0.015 * i;
+    for (Method method : { Method::MatchInLab, Method::MatchInXYZ }) {
+        double target[3];
+        ASSERT_EQ(io.GetXYZ(start, target, 36), 0);
+        double result[36];
+        Fill(result, -7.0);
+        EXPECT_EQ(
+            io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, method, result), 0.0);
+        EXPECT_TRUE(std::equal(start, start + 36, result));
+    }
+
+    // Outside the bounds too: the clamped spectra are all worse than the exact start.
+    start[20] = 1.5;
+    start[3] = -0.2;
+    double target[3];
+    io.GetXYZ(start, target, 36);
+    double result[36];
+    EXPECT_EQ(
+        io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, Method::MatchInLab, result),
+        0.0);
+    EXPECT_TRUE(std::equal(start, start + 36, result));
+
+    // The result may overwrite the start.
+    double inPlace[36];
+    std::copy(start, start + 36, inPlace);
+    EXPECT_EQ(
+        io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, inPlace, Method::MatchInLab, inPlace),
+        0.0);
+    EXPECT_TRUE(std::equal(start, start + 36, inPlace));
+}
+
+TEST_F(Matching, BoundsHoldForATargetBrighterThanTheWhite)
+{
+    TIlluminantAndObserver io(mD50, &mTwo, 36);
+    double white[3];
+    io.GetXYZWhite(white);
+    const double target[3] = { 1.3 * white[0], 1.3 * white[1], 1.3 * white[2] };
+    double start[36];
+    Fill(start, 0.5);
+    double result[36];
+    const double de
+        = io.CalculateMatchingSpectrum(target, white, nullptr, nullptr, start, Method::MatchInLab, result);
+    for (double v : result)
+        EXPECT_LE(v, 0.99999);
+    // The walk climbs to the upper bound: the best it can do is nearly the white itself.
+    double xyz[3];
+    Integrate(mD50, 0, result, xyz);
+    EXPECT_GT(xyz[1], 99.0);
+    EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
+    double lab[3];
+    Lab(target, white, lab);
+    EXPECT_NEAR(de, lab[0] - 100.0, 0.5) << "the remaining difference is the excess lightness";
+}
+
+TEST_F(Matching, EqualBoundsPinSamplesAndCrossedBoundsTakeTheUpper)
+{
+    TIlluminantAndObserver io(mD50, &mTwo, 36);
+    double upper[36];
+    double lower[36];
+    Fill(upper, 0.99999);
+    Fill(lower, 0.00001);
+    for (int i = 22; i < 36; ++i)
+        lower[i] = upper[i] = 0.1; // pinned red samples
+    lower[10] = 0.8;
+    upper[10] = 0.4; // crossed: the upper bound wins
+    double white[3];
+    io.GetXYZWhite(white);
+    double target[3];
+    RedTarget(white, target);
+    double start[36];
+    Fill(start, 0.5);
+    double result[36];
+    const double de
+        = io.CalculateMatchingSpectrum(target, white, upper, lower, start, Method::MatchInLab, result);
+    for (int i = 22; i < 36; ++i)
+        EXPECT_EQ(result[i], 0.1) << i;
+    EXPECT_EQ(result[10], 0.4);
+    // Held down in the red, the search cannot reach the target, but it still improves on the start.
+    EXPECT_GT(de, 0.5);
+    double startXYZ[3];
+    Integrate(mD50, 0, start, startXYZ);
+    EXPECT_LT(de, DeltaE(target, startXYZ, white));
+}
+
+TEST_F(Matching, UnknownMethodTakesNoStep)
+{
+    TIlluminantAndObserver io(mD50, &mTwo, 36);
+    double white[3];
+    io.GetXYZWhite(white);
+    double target[3];
+    RedTarget(white, target);
+    double start[36];
+    Fill(start, 0.5);
+    double result[36];
+    const double de = io.CalculateMatchingSpectrum(
+        target, white, nullptr, nullptr, start, static_cast<Method>(2), result);
+    EXPECT_TRUE(std::equal(start, start + 36, result));
+    double xyz[3];
+    Integrate(mD50, 0, start, xyz);
+    EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
+}
+
+TEST_F(Matching, DarkWavelengthsOfTheIlluminantStayFinite)
+{
+    // A light with no power below 450 nm: those samples cannot move the colour.
+    double power[36];
+    for (int i = 0; i < 36; ++i)
+        power[i] = i < 7 ? 0.0 : 100.0;
+    TIlluminant* gap = mFactory.AddIlluminant(TSpectrum(power), "Gap");
+    ASSERT_NE(gap, nullptr);
+    TIlluminantAndObserver io(gap, &mTwo, 36);
+    ASSERT_EQ(io.ErrNo(), 0);
+    double white[3];
+    io.GetXYZWhite(white);
+    const double lab[3] = { 60.0, 20.0, 30.0 };
+    double target[3];
+    LabToXYZ(lab, white, target);
+    double start[36];
+    Fill(start, 0.5);
+    double result[36];
+    const double de
+        = io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, Method::MatchInLab, result);
+    EXPECT_LT(de, 0.5);
+    for (int i = 0; i < 36; ++i)
+        EXPECT_TRUE(std::isfinite(result[i])) << i;
+}
+
+TEST_F(Matching, AstmIlluminantsSearchOnTheirOwnSpectrum)
+{
+    TIlluminant* f11 = mFactory.GetIlluminant("CIE Illuminant F11");
+    ASSERT_NE(f11, nullptr);
+    TIlluminantAndObserver io(f11, &mTwo, 36);
+    double start[36];
+    Fill(start, 0.5);
+    double white[3];
+    Integrate(f11, 0, start, white);
+    for (double& c : white)
+        c *= 2.0;
+    double target[3];
+    RedTarget(white, target);
+    double result[36];
+    const double de
+        = io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, Method::MatchInLab, result);
+    double xyz[3];
+    Integrate(f11, 0, result, xyz);
+    EXPECT_LT(de, 1.0);
+    EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
+}
+
+TEST_F(Matching, BadInputIsRefusedWithResultUntouched)
+{
+    TIlluminantAndObserver io(mD50, &mTwo, 36);
+    double start[36];
+    Fill(start, 0.5);
+    double result[36];
+    Fill(result, 7.0);
+    const double target[3] = { 20.0, 15.0, 10.0 };
+    const Method lab = Method::MatchInLab;
+    EXPECT_EQ(io.CalculateMatchingSpectrum(nullptr, nullptr, nullptr, nullptr, start, lab, result), -1.0);
+    EXPECT_EQ(io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, nullptr, lab, result), -1.0);
+    EXPECT_EQ(io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, lab, nullptr), -1.0);
+    const double zeroWhite[3] = { 96.4, 0.0, 82.5 };
+    EXPECT_EQ(io.CalculateMatchingSpectrum(target, zeroWhite, nullptr, nullptr, start, lab, result), -1.0);
+    const double nanTarget[3] = { 20.0, std::nan(""), 10.0 };
+    EXPECT_EQ(io.CalculateMatchingSpectrum(nanTarget, nullptr, nullptr, nullptr, start, lab, result), -1.0);
+    start[5] = INFINITY;
+    EXPECT_EQ(io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, lab, result), -1.0);
+    start[5] = 0.5;
+
+    TIlluminantAndObserver fewer(mD50, &mTwo, 35);
+    EXPECT_EQ(fewer.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, lab, result), -1.0);
+    TIlluminantAndObserver broken(mD50, &mTwo, 37);
+    EXPECT_EQ(broken.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, lab, result), -1.0);
+    for (double v : result)
+        EXPECT_EQ(v, 7.0);
+}

@@ -1,0 +1,144 @@
+// Densities of measurements: the plain form, relative to a paper, and the tristimulus fallback.
+#include <tintvale/temissionspectrum.h>
+#include <tintvale/tilluminant.h>
+#include <tintvale/tilluminantfactory.h>
+#include <tintvale/tobserver.h>
+#include <tintvale/treflectionspectrum.h>
+#include <tintvale/tspectrum.h>
+#include <tintvale/txyzmeasurement.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+TSpectrum Flat(double value)
+{
+    double v[36];
+    std::fill(v, v + 36, value);
+    return TSpectrum(v);
+}
+
+// 1.0 below 500 nm, 0.01 from 500 nm on.
+TSpectrum Step()
+{
+    double v[36];
+    for (int i = 0; i < 36; ++i)
+        v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
+    return TSpectrum(v);
+}
+
+class MeasurementDensity : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
+        mD50 = mFactory.GetIlluminant("CIE Illuminant D50");
+        ASSERT_NE(mD50, nullptr);
+    }
+
+    TIlluminantFactory mFactory;
+    TIlluminant* mD50 = nullptr;
+    TObserver mTwo { 0 };
+    TMeasGeom mGeom { 0 };
+};
+
+} // namespace
+
+TEST_F(MeasurementDensity, PlainFormReadsTheSpectrumOrGivesZeros)
+{
+    TReflectionSpectrum grey(Flat(0.1), &mGeom);
+    double d[4];
+    int index = -1;
+    ASSERT_EQ(grey.GetDensity(TCMS::IsoStatusE, d, &index), 0);
+    for (double x : d)
+        EXPECT_NEAR(x, 1.0, 1e-4);
+    EXPECT_EQ(index, 3);
+
+    TXYZMeasurement xyz(20.0, 20.0, 20.0, &mGeom, mD50, &mTwo);
+    std::fill(d, d + 4, 7.0);
+    ASSERT_EQ(xyz.GetDensity(TCMS::IsoStatusE, d, &index), 0);
+    for (double x : d)
+        EXPECT_EQ(x, 0.0);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(grey.GetDensity(static_cast<TCMS::FilterStandard>(9), d, &index), 2);
+    EXPECT_EQ(xyz.GetDensity(TCMS::AnsiA, nullptr, &index), 3);
+}
+
+TEST_F(MeasurementDensity, RelativeToPaperIsClampedAtZero)
+{
+    TReflectionSpectrum sample(Step(), &mGeom);
+    TReflectionSpectrum paper(Flat(0.8), &mGeom);
+    const double paperDensity = -std::log10(0.8);
+    double d[4];
+    int index = -1;
+    ASSERT_EQ(sample.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 0);
+    EXPECT_NEAR(d[0], 2.00 - paperDensity, 0.005);
+    EXPECT_NEAR(d[1], 1.67 - paperDensity, 0.005);
+    EXPECT_EQ(d[2], 0.0) << "0.04 less the paper's 0.097 is clamped";
+    EXPECT_NEAR(d[3], 1.47 - paperDensity, 0.005);
+    EXPECT_EQ(index, 0);
+
+    // The paper against a darker reference: nothing but zeros.
+    TReflectionSpectrum dark(Flat(0.05), &mGeom);
+    ASSERT_EQ(paper.GetDensity(TCMS::AnsiT, &dark, mD50, &mTwo, d, &index), 0);
+    for (double x : d)
+        EXPECT_EQ(x, 0.0);
+
+    // No reference: the plain densities.
+    ASSERT_EQ(sample.GetDensity(TCMS::IsoStatusT, nullptr, mD50, &mTwo, d, &index), 0);
+    EXPECT_NEAR(d[2], 0.04, 0.005);
+
+    // A black sample has no cyan density: the relative form fails too.
+    TReflectionSpectrum black(Flat(0.0), &mGeom);
+    EXPECT_EQ(black.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 1);
+    for (double x : d)
+        EXPECT_TRUE(std::isfinite(x));
+    EXPECT_EQ(sample.GetDensity(static_cast<TCMS::FilterStandard>(9), &paper, mD50, &mTwo, d, &index), 2);
+}
+
+TEST_F(MeasurementDensity, TristimulusFallbackWithoutSpectra)
+{
+    TReflectionSpectrum paper(Flat(0.9), &mGeom);
+    double paperXYZ[3];
+    ASSERT_EQ(paper.GetXYZ(mD50, &mTwo, paperXYZ), 0);
+    // Ten, a hundred and two times less light than the paper in X, Y and Z.
+    TXYZMeasurement sample(paperXYZ[0] / 10.0, paperXYZ[1] / 100.0, paperXYZ[2] / 2.0, &mGeom, mD50, &mTwo);
+    double d[4];
+    int index = -1;
+    ASSERT_EQ(sample.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 0);
+    EXPECT_NEAR(d[0], 1.0, 1e-12);
+    EXPECT_NEAR(d[1], 2.0, 1e-12);
+    EXPECT_NEAR(d[2], std::log10(2.0), 1e-12);
+    EXPECT_EQ(d[3], d[1]);
+    EXPECT_EQ(index, 1);
+
+    // A near-neutral: the smallest above 0.7 of the largest.
+    TXYZMeasurement grey(paperXYZ[0] / 10.0, paperXYZ[1] / 12.0, paperXYZ[2] / 9.0, &mGeom, mD50, &mTwo);
+    ASSERT_EQ(grey.GetDensity(TCMS::AnsiA, &paper, mD50, &mTwo, d, &index), 0);
+    EXPECT_EQ(index, 3);
+
+    // A reference without XYZ counts as 100 in each.
+    TEmissionSpectrum nothing(nullptr, &mGeom);
+    TXYZMeasurement plain(10.0, 1.0, 50.0, &mGeom, mD50, &mTwo);
+    ASSERT_EQ(plain.GetDensity(TCMS::IsoStatusT, &nothing, mD50, &mTwo, d, &index), 0);
+    EXPECT_NEAR(d[0], 1.0, 1e-12);
+    EXPECT_NEAR(d[1], 2.0, 1e-12);
+    EXPECT_NEAR(d[2], std::log10(2.0), 1e-12);
+
+    // This measurement giving no XYZ under what is asked falls back to the plain form.
+    const TObserver ten(1);
+    ASSERT_EQ(plain.GetDensity(TCMS::IsoStatusT, &paper, mD50, &ten, d, &index), 0);
+    for (double x : d)
+        EXPECT_EQ(x, 0.0);
+
+    // No light in Y: no magenta density, and no infinity.
+    TXYZMeasurement noY(10.0, 0.0, 50.0, &mGeom, mD50, &mTwo);
+    std::fill(d, d + 4, 7.0);
+    EXPECT_EQ(noY.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 1);
+    EXPECT_TRUE(std::isfinite(d[0]));
+    EXPECT_EQ(d[1], 7.0);
+    EXPECT_EQ(index, 3) << "over cyan alone, as the spectral form does";
+}
