@@ -55,6 +55,13 @@ int main(int argc, char** argv)
     cmd->callback(
         [&] { run = [&](std::ostream& out) { return tool::RunIlluminants(common, illuminants, out); }; });
 
+    tool::MatchOptions match;
+    cmd = app.add_subcommand("match", "Find a reflectance spectrum matching a CIELAB value");
+    cmd->add_option("L", match.lab[0], "L*")->required();
+    cmd->add_option("a", match.lab[1], "a*")->required();
+    cmd->add_option("b", match.lab[2], "b*")->required();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunMatch(common, match, out); }; });
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {

@@ -16,6 +16,11 @@ struct IlluminantsOptions {
 };
 int RunIlluminants(const CommonOptions& common, const IlluminantsOptions& options, std::ostream& out);
 
+struct MatchOptions {
+    double lab[3] = {};
+};
+int RunMatch(const CommonOptions& common, const MatchOptions& options, std::ostream& out);
+
 } // namespace tool
 
 #endif

@@ -68,6 +68,8 @@ public:
     TIlluminant* Illuminant() const { return mIlluminant; }
     TObserver* Observer() { return &mObserver; }
     const TIlluminantAndObserver& Integrator() const { return *mIntegrator; }
+    // The matching-spectrum search is a non-const operation of the integration object.
+    TIlluminantAndObserver& Integrator() { return *mIntegrator; }
     const double* White() const { return mWhite; }
     const TLabSpace& Lab() const { return *mLab; }
     std::string Describe() const;
