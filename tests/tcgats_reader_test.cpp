@@ -337,6 +337,13 @@ TEST(TCgatsReader, DataFormatWithoutDataIsRefused)
     EXPECT_EQ(Read(format + data + format + data)->GetErrorCode(), 0);
 }
 
+TEST(TCgatsReader, FieldNameWithAQuoteInsideIsRefused)
+{
+    const std::string tail = "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 x\nEND_DATA\n";
+    EXPECT_EQ(Read("BEGIN_DATA_FORMAT\nSAMPLE_ID \"MY_NAME\"\n" + tail)->GetErrorCode(), 0);
+    EXPECT_EQ(Read("BEGIN_DATA_FORMAT\nSAMPLE_ID MY\"NAME\n" + tail)->GetErrorCode(), 10);
+}
+
 TEST(TCgatsReader, HostileCountsFailWithoutExhaustingMemory)
 {
     auto fields = Read("NUMBER_OF_FIELDS 2000000000\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n");

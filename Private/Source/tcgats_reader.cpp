@@ -282,6 +282,9 @@ int TCgats::ReadTmpHeader(const char** cursor)
             token.erase(0, 1);
         if (token.size() >= 1 && token.back() == '"')
             token.pop_back();
+        // A quote inside a name could not be written back in the quoted "KEYWORD" line.
+        if (token.find('"') != std::string::npos)
+            return 10;
 
         if (token == kEndDataFormat) {
             // The main loop reads the end line as a tag.
