@@ -131,7 +131,7 @@ std::string ChartText(const char* descriptor, const std::vector<std::vector<doub
 {
     std::string text = "CGATS.17\n";
     text += "ORIGINATOR \"tintvale_make_samples\"\n";
-    text += std::string("DESCRIPTOR \"") + descriptor + "\"\n";
+    text += std::string("FILE_DESCRIPTOR \"") + descriptor + "\"\n";
     text += "CREATED \"2026-01-01\"\n";
     text += "MEASUREMENT_CONDITION \"M0\"\n";
     text += "KEYWORD \"SampleID\"\n";
