@@ -8,6 +8,7 @@
 #include <lcms2.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -44,8 +45,8 @@ std::string GenerateText()
 
 struct Fixture {
     std::string text = GenerateText();
-    std::string input = "tcgats_bench_input.txt";
-    std::string output = "tcgats_bench_output.txt";
+    std::string input = (std::filesystem::temp_directory_path() / "tcgats_bench_input.txt").string();
+    std::string output = (std::filesystem::temp_directory_path() / "tcgats_bench_output.txt").string();
     Fixture()
     {
         std::ofstream out(input, std::ios::binary);

@@ -48,6 +48,8 @@ set(required
   "TCgats::GetFieldNameIndex(int, char const*) const"
   "TCgats::TCgats(char const*)"
   "TCgats::SaveAs(char const*) const"
+  "TCgats::GetLayoutInfo() const"
+  "TCMS::TLayoutInfo::TLayoutInfo()"
 )
 foreach(required IN LISTS required)
   string(FIND "${symbols}" "${required}" pos)

@@ -554,6 +554,10 @@ TEST(TCgatsTags, FindChangeAndCopy)
     ASSERT_NE(custom, nullptr);
     EXPECT_EQ(custom->kind, -1);
     EXPECT_EQ(custom->unquoted, 0);
+    // Keywords that would read back as another line are refused.
+    for (const char* bad : { "", "TWO WORDS", "TAB\tBED", "HASH#", "LINE\nEND" })
+        EXPECT_EQ(c->AddCustomTag(bad, "v"), 1) << bad;
+    EXPECT_EQ(c->AddCustomTag(nullptr, "v"), 1);
     TCgatsTag incoming(-1, "OTHER", 0, "changed", "");
     EXPECT_EQ(A::CopyTagFrom(*c, &incoming), 0);
     EXPECT_STREQ(A::Tags(*c)[0]->Name(), "CGATS.17");

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 using A = TCgatsTestAccess;
 
 namespace {
@@ -216,6 +218,27 @@ TEST(TCgatsReader, KeywordLinesAndColourIdsAreCounted)
     EXPECT_EQ(Cell(*c, 0, 0, 0), "two words");
 }
 
+TEST(TCgatsReader, DeclaredNamesMatchIgnoringCaseFirstDeclarationFirst)
+{
+    auto c = Read("KEYWORD \"Note\"\nKEYWORD \"LAB_L\"\nKEYWORD \"NOTE\"\nBEGIN_DATA_FORMAT\nnote lab_l "
+                  "SAMPLEID sampleid\n"
+                  "END_DATA_FORMAT\n");
+    ASSERT_EQ(c->GetErrorCode(), 0);
+    const TCgatsTableHeader* h = A::TmpHeader(*c);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->fields[0]->name, "Note");
+    EXPECT_EQ(h->fields[0]->vocabIndex, 0);
+    // A declared vocabulary name is a text column.
+    EXPECT_EQ(h->fields[1]->name, "LAB_L");
+    EXPECT_EQ(h->fields[1]->category, TCgatsField::kKeyword);
+    EXPECT_EQ(h->fields[1]->vocabIndex, 1);
+    // The sample-name spelling is declared once, in the spelling first met.
+    EXPECT_EQ(h->fields[2]->name, "SAMPLEID");
+    EXPECT_EQ(h->fields[3]->name, "SAMPLEID");
+    EXPECT_EQ(h->fields[3]->vocabIndex, 3);
+    EXPECT_EQ(A::CustomFields(*c), (std::vector<std::string> { "Note", "LAB_L", "NOTE", "SAMPLEID" }));
+}
+
 TEST(TCgatsReader, DataValuesFormOneStream)
 {
     auto c = Read(
@@ -325,15 +348,17 @@ TEST(TCgatsReader, CapacitiesOfTagsAndBlocks)
     EXPECT_EQ(A::CommentTags(*b).size(), 65u);
 }
 
-TEST(TCgatsReader, DataFormatWithoutDataIsRefused)
+TEST(TCgatsReader, DataFormatFollowedByAnotherFormatIsRefused)
 {
-    // Formats and tables are paired by order when writing: an orphan format would lose names.
+    // Formats and tables are paired by order when writing: a format without data in the middle
+    // would lose its names. A last format without data is a template and stays.
     const std::string format = "BEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L\nEND_DATA_FORMAT\n";
     const std::string data = "NUMBER_OF_SETS 1\nBEGIN_DATA\n1 50\nEND_DATA\n";
     EXPECT_EQ(Read(format + data)->GetErrorCode(), 0);
     EXPECT_EQ(Read(format + format + data)->GetErrorCode(), 15);
-    EXPECT_EQ(Read(format + data + format)->GetErrorCode(), 15);
-    EXPECT_EQ(Read(format + data + format + "# trailing comment")->GetErrorCode(), 15);
+    EXPECT_EQ(Read(format + data + format + format + data)->GetErrorCode(), 15);
+    EXPECT_EQ(Read(format + data + format)->GetErrorCode(), 0);
+    EXPECT_EQ(Read(format + data + format + "# trailing comment")->GetErrorCode(), 0);
     EXPECT_EQ(Read(format + data + format + data)->GetErrorCode(), 0);
 }
 
@@ -353,6 +378,13 @@ TEST(TCgatsReader, HostileCountsFailWithoutExhaustingMemory)
     EXPECT_EQ(sets->GetErrorCode(), 1);
     auto negative = Read("NUMBER_OF_FIELDS -5\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n");
     EXPECT_EQ(negative->GetErrorCode(), 10);
+    // Only the last declared count takes effect, also at the end of the text.
+    auto last
+        = Read("NUMBER_OF_FIELDS 99999\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\n"
+               "NUMBER_OF_FIELDS 3\n");
+    EXPECT_EQ(last->GetErrorCode(), 0);
+    ASSERT_NE(A::TmpHeader(*last), nullptr);
+    EXPECT_EQ(A::TmpHeader(*last)->NrFields(), 3);
 }
 
 TEST(TCgatsReader, FileConstructor)
@@ -365,7 +397,8 @@ TEST(TCgatsReader, FileConstructor)
     EXPECT_EQ(missing.GetErrorCode(), 3);
     EXPECT_STREQ(missing.GetErrorMsg(), "The requested file could not be found.");
 
-    const std::string path = ::testing::TempDir() + "tcgats_reader_small.txt";
+    const std::string path
+        = ::testing::TempDir() + "tcgats_reader_small_" + std::to_string(getpid()) + ".txt";
     {
         std::ofstream out(path, std::ios::binary);
         out << kSmall;

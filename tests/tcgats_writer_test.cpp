@@ -13,6 +13,9 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using A = TCgatsTestAccess;
 
 namespace {
@@ -128,6 +131,17 @@ TEST(TCgatsWriter, TablesFollowTheirSectionsInOrder)
         "DATA\n");
 }
 
+TEST(TCgatsWriter, DataFormatWithoutDataIsWrittenBack)
+{
+    // A template with a data format and no data reads without error, so it must also save.
+    const char* text = "CGATS.17\nNUMBER_OF_FIELDS\t2\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\n";
+    auto c = Read(text);
+    ASSERT_EQ(c->GetErrorCode(), 0);
+    int result = -1;
+    EXPECT_EQ(Write(*c, &result), text);
+    EXPECT_EQ(result, 0);
+}
+
 TEST(TCgatsWriter, IntColumnsAndWritingFailures)
 {
     auto c
@@ -190,7 +204,7 @@ TEST(TCgatsWriter, ReadingAndWritingIgnoreTheHostLocale)
     }
     auto c = Read(kMixed);
     const std::string written = Write(*c);
-    const std::string path = ::testing::TempDir() + "tcgats_locale.txt";
+    const std::string path = ::testing::TempDir() + "tcgats_locale_" + std::to_string(getpid()) + ".txt";
     const int saved = c->SaveAs(path.c_str());
     std::locale::global(savedCpp);
     std::setlocale(LC_ALL, savedC.c_str());
@@ -202,7 +216,7 @@ TEST(TCgatsWriter, ReadingAndWritingIgnoreTheHostLocale)
 
 TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
 {
-    const std::string path = ::testing::TempDir() + "tcgats_save.txt";
+    const std::string path = ::testing::TempDir() + "tcgats_save_" + std::to_string(getpid()) + ".txt";
     auto c = Read(kMixed);
     ASSERT_EQ(c->SaveAs(path.c_str()), 0);
     EXPECT_EQ(Slurp(path), kMixedWritten);
@@ -216,6 +230,13 @@ TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
     EXPECT_EQ(Slurp(path), kMixedWritten);
     // An object in error writes nothing.
     EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
+
+    // A replaced file keeps its permissions.
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    ASSERT_EQ(c->SaveAs(path.c_str()), 0);
+    struct stat info { };
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     auto fine = Read("ORIGINATOR x\n");
     EXPECT_EQ(fine->SaveAs("/nonexistent-dir/sub/file.txt"), 4);

@@ -4,6 +4,7 @@
 #include "halden.h"
 #include "tcgats_vocabulary.h"
 #include "tcgatsfield.h"
+#include "tcgatsnameindex.h"
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
@@ -156,16 +157,21 @@ int TCgats::MatchField(const char* name, int* category, int* index, int* type, s
 
     // Declared names come before the vocabulary, so a declared "LAB_L" is a text column.
     auto matchCustom = [&]() -> int {
-        for (std::size_t i = 0; i < customFields.size(); ++i) {
-            if (strcmp_ci(customFields[i].c_str(), name) == 0) {
-                *canonical = customFields[i];
-                *category = TCgatsField::kKeyword;
-                *index = 0;
-                *type = TCgatsField::kString;
-                return static_cast<int>(i);
-            }
+        int i = -1;
+        if (nameIndex) {
+            i = nameIndex->Find(customFields, name);
+        } else {
+            for (std::size_t k = 0; k < customFields.size() && i < 0; ++k)
+                if (strcmp_ci(customFields[k].c_str(), name) == 0)
+                    i = static_cast<int>(k);
         }
-        return -1;
+        if (i >= 0) {
+            *canonical = customFields[i];
+            *category = TCgatsField::kKeyword;
+            *index = 0;
+            *type = TCgatsField::kString;
+        }
+        return i;
     };
     const int custom = matchCustom();
     if (custom >= 0)

@@ -6,12 +6,14 @@
 #include "ostrel.h"
 #include "tcgats_vocabulary.h"
 #include "tcgatsfield.h"
+#include "tcgatsnameindex.h"
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
 
 #include <boost/filesystem/fstream.hpp>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -23,6 +25,8 @@ namespace {
 constexpr const char* kBeginPrefix = "BEGIN_";
 constexpr std::size_t kBeginPrefixLength = 6;
 constexpr const char* kEndDataFormat = "END_DATA_FORMAT";
+// Declared field counts up to this are kept exactly; larger ones are capped at the text left.
+constexpr long long kSlotsAlwaysKept = 4096;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
@@ -169,13 +173,24 @@ int TCgats::ReadFromBuffer(const char* text)
     std::unique_ptr<char[]> keyword(new char[kMaxKeywordLength + 1]);
     std::unique_ptr<char[]> value(new char[kMaxValueLength + 1]);
     std::unique_ptr<char[]> comment(new char[kMaxCommentLength + 1]);
-    char* kw = keyword.get();
-    char* val = value.get();
-    char* com = comment.get();
     const char* cursor = text;
     readEnd = text + std::strlen(text);
-    // A data format must be followed by its data before the next format or the end of the text:
-    // the writer pairs formats and tables by order, so an orphan format would lose a table's names.
+    // Declarations only grow while reading, so one incremental index serves every data format.
+    TCgatsNameIndex index;
+    nameIndex = &index;
+    const int result = ReadLines(&cursor, keyword.get(), value.get(), comment.get());
+    MakePendingHeader();
+    nameIndex = nullptr;
+    readEnd = nullptr;
+    return result;
+}
+
+int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
+{
+    const char*& cursor = *cursorIn;
+    // The writer pairs data formats and tables by order: a format followed by another format
+    // before its data would lose its names on writing. (A last format without data is a
+    // template, which the writer keeps.)
     bool formatWithoutData = false;
     for (;;) {
         int kind = kKindNone;
@@ -189,10 +204,12 @@ int TCgats::ReadFromBuffer(const char* text)
         case kKindNumberOfFields: {
             // A declared count beyond the rest of the text can never be filled (each name takes
             // at least one character); capping it keeps a hostile count from exhausting memory
-            // without changing the outcome.
-            const long long rest = static_cast<long long>(readEnd - cursor) + 1;
+            // without changing the outcome. The empty slots are made when a section needs them,
+            // so that a run of such lines costs nothing.
+            const long long cap = std::max<long long>(readEnd - cursor, kSlotsAlwaysKept);
             const int declared = AtoiC(val);
-            InitTmpHeader(declared > rest ? static_cast<int>(rest) : declared);
+            tmpHeader.reset();
+            pendingSlots = declared > cap ? static_cast<int>(cap) : std::max(declared, 0);
             break;
         }
         case kKindBeginDataFormat:
@@ -224,7 +241,7 @@ int TCgats::ReadFromBuffer(const char* text)
             return result;
         // A comment on a last line without line end is kept like any other comment line.
         if (ended && kw[0] == '\0' && com[0] == '\0')
-            return formatWithoutData ? 15 : 0;
+            return 0;
         if (kind != kKindBeginDataFormat && kind != kKindBeginData
             && strncmp_ci(kw, kBeginPrefix, kBeginPrefixLength) == 0) {
             result = ReadCommentTag(kw, &cursor);
@@ -237,14 +254,22 @@ int TCgats::ReadFromBuffer(const char* text)
             return 1;
         AddTag(kind, kw, unquoted, val, com);
         if (ended)
-            return formatWithoutData ? 15 : 0;
+            return 0;
     }
 }
 
 // The field names of a data format, up to "END_DATA_FORMAT". After "NUMBER_OF_FIELDS" the
 // declared slots are filled; otherwise the names are appended.
+void TCgats::MakePendingHeader()
+{
+    if (pendingSlots >= 0)
+        InitTmpHeader(pendingSlots);
+    pendingSlots = -1;
+}
+
 int TCgats::ReadTmpHeader(const char** cursor)
 {
+    MakePendingHeader();
     const bool fill = static_cast<bool>(tmpHeader);
     if (!fill)
         InitTmpHeader(0);
@@ -321,6 +346,7 @@ int TCgats::ReadTmpHeader(const char** cursor)
 
 int TCgats::ReadTable(const char** cursor)
 {
+    MakePendingHeader();
     if (!tmpHeader || nrSamples <= 0)
         return 6;
     tmpHeader->nrSamples = nrSamples;

@@ -94,6 +94,9 @@ int TCgats::ChangeTagValue(int kind, const char* value, const char* comment)
 
 int TCgats::AddCustomTag(const char* name, const char* value)
 {
+    // A keyword that is empty or holds a separator or "#" would read back as another line.
+    if (!name || !*name || std::strpbrk(name, " \t\r\n#"))
+        return 1;
     return InsertTag(kKindNone, name, 0, value, "", -1, false);
 }
 

@@ -5,6 +5,7 @@
 #include "ostrel.h"
 #include "tcgats_vocabulary.h"
 #include "tcgatstable.h"
+#include "tcgatstableheader.h"
 #include "tcgatstag.h"
 
 #include <boost/filesystem.hpp>
@@ -41,6 +42,12 @@ int TCgats::WriteTag(int i, std::string& out) const
 int TCgats::WriteHeader(int t, std::string& out) const
 {
     const TCgatsTable* table = Table(t);
+    // A data format read without its data section stays pending; it is written back as read,
+    // so that every file that reads without error can be saved again.
+    if (!table && t == static_cast<int>(tables.size()) && tmpHeader) {
+        tmpHeader->Write(out);
+        return 0;
+    }
     if (!table)
         return 23;
     const int error = table->WriteHeader(out);
@@ -136,8 +143,14 @@ int TCgats::SaveAs(const char* fileName) const
             written = !out.fail();
         }
     }
-    if (written)
+    if (written) {
+        // A replaced file keeps its permissions.
+        const boost::filesystem::file_status old = boost::filesystem::status(target, ec);
+        if (!ec && boost::filesystem::is_regular_file(old))
+            boost::filesystem::permissions(temporary, old.permissions(), ec);
+        ec.clear();
         boost::filesystem::rename(temporary, target, ec);
+    }
     if (!written || ec) {
         boost::filesystem::remove(temporary, ec);
         RecordError(4);

@@ -284,3 +284,15 @@ int TCgatsTable::GetField(int sample, int field, char** out) const
     std::memcpy(*out, text.c_str(), text.size() + 1);
     return 0;
 }
+
+int TCgatsTable::GetValues(int sample, const std::vector<int>& fieldList, double factor, double* out) const
+{
+    if (error != kTableOk || !header || !ValidSample(sample) || !out)
+        return -1;
+    for (int field : fieldList)
+        if (field < 0 || field >= static_cast<int>(columns.size()) || !columns[field])
+            return -1;
+    for (std::size_t k = 0; k < fieldList.size(); ++k)
+        out[k] = columns[fieldList[k]]->GetDouble(sample) * factor;
+    return 0;
+}

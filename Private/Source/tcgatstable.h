@@ -43,6 +43,11 @@ public:
     // The same into a string; -1 on the same conditions.
     int GetFieldText(int sample, int field, std::string& out) const;
 
+    // Reads the Double values of the listed fields for one sample, each times factor, into out;
+    // -1 on a table error, an invalid sample or a missing column, else 0.
+    int GetValues(int sample, const std::vector<int>& fieldList, double factor, double* out) const;
+    bool ValidSample(int sample) const { return sample >= 0 && sample < nrFilled; }
+
     const TCgatsTableHeader* Header() const { return header.get(); }
     int NrFields() const { return header ? header->NrFields() : 0; }
 

@@ -3,6 +3,7 @@
 #ifndef TINTVALE_TCGATS_H
 #define TINTVALE_TCGATS_H
 
+#include <tintvale/tcms.h>
 #include <tintvale/texport.h>
 
 #include <iosfwd>
@@ -13,6 +14,7 @@
 class TCgatsTag;
 class TCgatsTableHeader;
 class TCgatsTable;
+class TCgatsNameIndex;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
@@ -79,9 +81,12 @@ public:
     int GetField(int table, int sample, int field, char* out, std::size_t size) const;
     // Index of the first field of the table named exactly name, or -1.
     int GetFieldNameIndex(int table, const char* name) const;
-    // Adds a quoted header line name value ahead of the data sections; 1 when 128 lines exist.
+    // Adds a quoted header line name value ahead of the data sections; 1 (nothing added) when 128
+    // lines exist or name is empty or holds a blank, tab, line end or "#".
     int AddCustomTag(const char* name, const char* value);
 
+    // Files written here read back and write again byte for byte. The format has no escapes: a
+    // header value cannot carry a double quote, a "#" or a line end, and a comment no line end.
     // Writes the file (tab-separated, LF line ends) through a temporary file in the target's
     // directory that replaces the target only when everything was written; a failure leaves an
     // existing file untouched. Returns the object's error code when it is in error (nothing is
@@ -91,6 +96,137 @@ public:
     // Returns the error code at once (buffer untouched) when the object is in error; otherwise
     // *buffer receives the text as far as it was written and the result is 0 or the writing code.
     int WriteToBuffer(char** buffer) const;
+
+    // ---- Queries. A table index t is valid for 0 <= t < GetNrTables(), a sample index s for the
+    // samples stored in the table. Text results point into the object and stay valid until it
+    // changes.
+
+    // Per-table presence: false when the object or the table is in error or t is invalid.
+    bool ContainsFieldName(int t, const char* name) const; // exact, case-sensitive name
+    bool ContainsInkBookNames(int t) const; // a field named "InkBook"
+    bool ContainsLab(int t) const;
+    bool ContainsXyz(int t) const;
+    bool ContainsProcessColors(int t) const; // CMYK, custom process or N-colour channels
+    bool ContainsSpotColors(int t) const;
+    bool ContainsSampleNames(int t) const; // a field named "SampleID"
+    bool ContainsWaveLengths(int t) const;
+    bool IsCMYKDefined(int t) const;
+    bool IsCustomDefined(int t) const;
+    bool IsNColorDefined(int t) const;
+    bool IsSpotColorDefined(int t) const;
+
+    // File-level presence, whatever the error state.
+    bool ContainsCustomProcessColorDescriptions() const; // a "PROCESSCOLOR_ID" line
+    bool ContainsSpotDescriptions() const; // a "SPOT_ID" line
+    bool IsPellorLayout() const; // "LAYOUT_TYPE" is exactly "Pellor"
+
+    // Counts; -1 on failure, so test for a negative count before sizing a buffer. GetNrFields and
+    // GetNrSamples do not consult the object's error code; the others do.
+    int GetNrTables() const;
+    int GetNrFields(int t) const;
+    int GetNrSamples(int t) const;
+    int GetNrProcessColors(int t) const;
+    int GetNrSpotColors(int t) const;
+    int GetNrWaveLengths(int t) const;
+
+    // Per-sample fills into caller memory *out, which the caller sizes (no size is passed); 0, or
+    // -1 when the object or table is in error, t or s is invalid, *out is null or the table has
+    // no such values. The sized variants below are the safe choice.
+    // Colour channels: the process channels (tints 0 to 100) in channel order, else the spots.
+    int GetCoordinates(int t, int s, double** out) const;
+    int GetSpotCoordinates(int t, int s, double** out) const;
+    int GetLab(int t, int s, double** out) const; // L*, a*, b*
+    int GetXyz(int t, int s, double** out) const; // X, Y, Z
+    // One value per wavelength, ascending; percent tables are scaled to factors (0 to 1).
+    int GetSpectrum(int t, int s, double** out) const;
+    int GetSampleName(int t, int s, char** out) const;
+    // The "InkBook" value as text ("%d", "%3.5f" for numbers); without such a field *out becomes
+    // the empty text and the result is -1.
+    int GetInkBookName(int t, int s, char** out);
+    // The wavelengths in nm of the spectral fields, ascending; 0, or 1 on failure (the object's
+    // error code is not consulted).
+    int GetWaveLengths(int t, int** out) const;
+
+    // Sized variants: the vector is resized to the values written; same results.
+    int GetCoordinates(int t, int s, std::vector<double>& out) const;
+    int GetSpotCoordinates(int t, int s, std::vector<double>& out) const;
+    int GetLab(int t, int s, std::vector<double>& out) const;
+    int GetXyz(int t, int s, std::vector<double>& out) const;
+    int GetSpectrum(int t, int s, std::vector<double>& out) const;
+    int GetSampleName(int t, int s, std::string& out) const;
+    int GetInkBookName(int t, int s, std::string& out) const;
+    int GetWaveLengths(int t, std::vector<int>& out) const;
+
+    // The k-th "PROCESSCOLOR_ID" (or "SPOT_ID") value of the file for each process (spot) colour
+    // of table t, into the caller's array of nrColors (nrSpots) pointers; 0, or -1 when the
+    // object is in error, t is invalid, the table has no custom process colours (no spots) or
+    // the file has fewer descriptions.
+    int GetCustomProcessColorDescriptions(int t, const char*** out) const;
+    int GetSpotColorDescriptions(int t, const char*** out) const;
+    int GetCustomProcessColorDescriptions(int t, std::vector<const char*>& out) const;
+    int GetSpotColorDescriptions(int t, std::vector<const char*>& out) const;
+
+    // For every process (or spot) colour, the spectrum (or Lab) of the first sample that is a
+    // solid of that colour alone: that channel above 99.5 and every other below 0.5.
+    // (*values)[c] is the caller's buffer for colour c (nrWaveLengths or 3 doubles). 0 when every
+    // colour was found, else 1 (the buffers of the colours found stay filled).
+    int GetColorValues(int t, double*** values, bool spectral, bool process) const;
+    int GetProcessColorValues(int t, double*** values, bool spectral) const;
+    int GetProcessColorLab(int t, double*** values) const;
+    int GetProcessColorSpectra(int t, double*** values) const;
+    int GetSpotColorValues(int t, double*** values, bool spectral) const;
+    // Sized variant: values is resized to one vector per colour.
+    int GetColorValues(int t, std::vector<std::vector<double>>& values, bool spectral, bool process) const;
+
+    // ---- Header keywords, from the first line with the keyword, whatever the error state.
+    // Text getters give null when the keyword is absent; numbers are the leading number of the
+    // value (0 when there is none), with the default shown when the keyword is absent.
+    const char* GetOriginator() const;
+    const char* GetFileDescriptor() const;
+    const char* GetCreated() const;
+    const char* GetTargetType() const;
+    const char* GetVersion() const; // "LAYOUT_VERSION"
+    const char* GetGUIName() const;
+    const char* GetSpectrophotometer() const; // "SPECTRO"
+    const char* GetMeasurementCondition() const; // the empty text when absent
+    int GetInkSetNumber() const; // -1
+    int GetIsMirroredX() const; // -1
+    int GetNrOfCols() const; // 1
+    int GetNrOfPages() const; // "NumberOfStrips", 1
+    // The larger of "NUMBER_OF_STRIPS" and "LGOROWLENGTH", each 1 when absent.
+    int GetNrOfRows() const;
+    int GetRowLength() const;
+    double GetGapSizeX() const; // -1.0
+    double GetGapSizeY() const; // -1.0
+    double GetPatchHeight() const; // 0.0
+    double GetPatchWidth() const; // 0.0
+
+    // Setters replace the first line with the keyword in place, or add a quoted line ahead of the
+    // data sections; 1 when 128 lines exist already, else 0. A null value is the empty text.
+    int SetOriginator(const char* value);
+    int SetFileDescriptor(const char* value);
+    int SetCreated(const char* value);
+    int SetTargetType(const char* value);
+    int SetVersion(const char* value);
+    int SetGUIName(const char* value);
+    int SetSpectrophotometerName(const char* value);
+    // Writes "INKSET" bare; returns the object's error code when it is in error (nothing
+    // changed), else 0.
+    int SetInkSet(TCMS::InkSet value);
+
+    // ---- Chart layout.
+    // Writes the specified fields of info as keywords (unspecified ones are skipped); returns the
+    // object's error code when it is in error (nothing added), else 0.
+    int AddLayoutInfo(TCMS::TLayoutInfo info);
+    int AddLayoutInfo(int rowLength, int nrOfCols, int nrOfPages, int isPellorLayout, double patchHeight,
+        double patchWidth, double gapSizeY, double gapSizeX, int borderPatches, int device, int inkSet,
+        int mirrorX, const char* measurementCondition);
+    // The layout keywords read back; absent ones give the read-back defaults (1 row, column and
+    // page, -1 for device, ink set, mirror and the optional settings), not those of TLayoutInfo().
+    TCMS::TLayoutInfo GetLayoutInfo() const;
+    // Copies the 21 layout keywords present in source, replacing existing lines in place (keeping
+    // their comment when the source has none); 1 when the tag list is full or source is null.
+    int CopyLayoutInfoFrom(const TCgats* source);
 
 protected:
     // Code 0 changes nothing and tells whether the object is in error; any other code is stored
@@ -133,11 +269,26 @@ private:
     int InitTmpHeader(int n);
     // The table at index t when t is valid, else null.
     TINTVALE_LOCAL const TCgatsTable* Table(int t) const;
+    // Table t when the object and the table are sound, else null.
+    TINTVALE_LOCAL const TCgatsTable* SoundTable(int t) const;
+    // Sets a keyword line: replaces the first line of that kind in place, else inserts one ahead
+    // of the data sections. The one way header keywords are set.
+    int SetKeyword(int kind, const char* value, int unquoted);
+    int SetKeyword(int kind, int value);
+    int SetKeyword(int kind, double value);
+    // The value of the first line of that kind, or null.
+    const char* KeywordValue(int kind) const;
+    int KeywordInt(int kind, int absent) const;
+    double KeywordDouble(int kind, double absent) const;
 
     // Reader.
     int ReadFromFile(const char* fileName);
     int FileToBuffer(const char* fileName, char** buffer);
     int ReadFromBuffer(const char* text);
+    // Makes tmpHeader for a pending "NUMBER_OF_FIELDS" count.
+    void MakePendingHeader();
+    // The header-line loop of ReadFromBuffer over three line buffers.
+    int ReadLines(const char** cursor, char* keyword, char* value, char* comment);
     int ReadNextTag(
         const char** cursor, int* kind, char** keyword, int* unquoted, char** value, char** comment);
     int ReadTmpHeader(const char** cursor);
@@ -162,6 +313,8 @@ private:
     mutable int errorCode;
     mutable char errorMsg[128];
     const char* readEnd = nullptr; // end of the text being read, while reading
+    TCgatsNameIndex* nameIndex = nullptr; // look-up of customFields, while reading
+    int pendingSlots = -1; // "NUMBER_OF_FIELDS" count whose tmpHeader is not made yet, while reading
 };
 
 #endif

@@ -1,0 +1,222 @@
+// Chart layout: TCMS::TLayoutInfo and its keywords (writing, reading back, copying).
+#include "tcgats_test_access.h"
+
+#include <tintvale/tcms.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+using A = TCgatsTestAccess;
+using TCMS::TLayoutInfo;
+
+namespace {
+
+std::unique_ptr<TCgats> Read(const std::string& text)
+{
+    auto c = std::make_unique<TCgats>(text.c_str(), 0);
+    EXPECT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
+    return c;
+}
+
+const char* kFile = "CGATS.17\nORIGINATOR me\nNUMBER_OF_FIELDS 1\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n"
+                    "NUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n";
+
+std::string Written(const TCgats& c)
+{
+    char* buffer = nullptr;
+    c.WriteToBuffer(&buffer);
+    std::string text = buffer ? buffer : "";
+    delete[] buffer;
+    return text;
+}
+
+} // namespace
+
+TEST(TLayoutInfo, ConstructionEqualityAndCondition)
+{
+    TLayoutInfo d;
+    EXPECT_EQ(d.iRowLength, 0);
+    EXPECT_EQ(d.iGapSizeY, -1.0);
+    EXPECT_EQ(d.iGapSizeX, -1.0);
+    EXPECT_EQ(d.iDevice, -1);
+    EXPECT_EQ(d.iInkSet, -1);
+    EXPECT_EQ(d.iMirrorX, 0);
+    EXPECT_EQ(d.iMarkReferencePoints, TCMS::kOptionalUnspecified);
+    EXPECT_EQ(d.iGapMode, TCMS::kGapModeUnspecified);
+    EXPECT_TRUE(d.iColor.empty());
+    EXPECT_TRUE(d.iMeasurementCondition.empty());
+
+    const std::vector<unsigned char> color { 10, 20, 30 };
+    TLayoutInfo full(14, 2, 3, 1, 6.5, 7.0, 1.5, 2.5, 4, 2, 3, 1, "M1", TCMS::kOptionalYes, TCMS::kOptionalNo,
+        TCMS::kOptionalYes, static_cast<TCMS::GapMode>(2), color, TCMS::kOptionalNo);
+    EXPECT_EQ(full.iGapSizeY, 1.5); // y before x
+    EXPECT_EQ(full.iGapSizeX, 2.5);
+    EXPECT_EQ(full.iAddCuttingLine, TCMS::kOptionalNo);
+    EXPECT_EQ(full.iGapMode, 2);
+    TLayoutInfo copy = full;
+    EXPECT_TRUE(copy == full);
+    copy.iAddCuttingLine = TCMS::kOptionalYes;
+    EXPECT_TRUE(copy != full);
+    copy = full;
+    copy.iColor.push_back(0);
+    EXPECT_TRUE(copy != full);
+    copy = full;
+    copy.iPatchWidth = std::nan("");
+    EXPECT_FALSE(copy == copy); // NaN never equals
+    EXPECT_TRUE(TLayoutInfo(0, 0, 0, 0, 0, 0, -1, -1, 0, -1, -1, 0, nullptr, TCMS::kOptionalUnspecified,
+                    TCMS::kOptionalUnspecified, TCMS::kOptionalUnspecified, TCMS::kGapModeUnspecified, {},
+                    TCMS::kOptionalUnspecified)
+        == d);
+
+    d.SetMeasurementCondition(2);
+    EXPECT_EQ(d.iMeasurementCondition, "M2");
+    d.SetMeasurementCondition(12);
+    EXPECT_EQ(d.iMeasurementCondition, "M12");
+    d.SetMeasurementCondition(0);
+    EXPECT_EQ(d.iMeasurementCondition, "M0");
+    d.SetMeasurementCondition(-1);
+    EXPECT_EQ(d.iMeasurementCondition, "");
+}
+
+TEST(TCgatsLayout, AddWritesSpecifiedFieldsInOrderAheadOfTheData)
+{
+    auto c = Read(kFile);
+    TLayoutInfo info;
+    info.iRowLength = 14;
+    info.iNrOfCols = 1; // not written
+    info.iNrOfPages = 2;
+    info.iIsPellorLayout = 1;
+    info.iPatchHeight = 6.5;
+    info.iPatchWidth = 0.0; // not written (> 0 required)
+    info.iGapSizeX = 0.0; // written (>= 0)
+    info.iBorderPatches = 2;
+    info.iInkSet = 3;
+    info.iMirrorX = 1;
+    info.SetMeasurementCondition(1);
+    info.iGapsBetweenPatches = TCMS::kOptionalNo;
+    info.iGapMode = static_cast<TCMS::GapMode>(0);
+    info.iColor = { 300 % 256, 0, 255, 9 };
+    ASSERT_EQ(c->AddLayoutInfo(info), 0);
+    EXPECT_EQ(Written(*c),
+        "CGATS.17\n"
+        "ORIGINATOR\tme\n"
+        "LGOROWLENGTH\t14\n"
+        "NUMBER_OF_STRIPS\t14\n"
+        "NumberOfStrips\t2\n"
+        "LAYOUT_TYPE\t\"Pellor\"\n"
+        "PATCH_HEIGHT\t6.50000\n"
+        "GAP_SIZE_X\t0.00000\n"
+        "BORDER_PATCHES\t2\n"
+        "INKSET\t3\n"
+        "MIRROR_X\t1\n"
+        "MEASUREMENT_CONDITION\t\"M1\"\n"
+        "GAPS_BETWEEN_PATCHES\t0\n"
+        "GAP_MODE\t0\n"
+        "COLOR_RED\t44\n"
+        "COLOR_GREEN\t0\n"
+        "COLOR_BLUE\t255\n"
+        "NUMBER_OF_FIELDS\t1\n"
+        "BEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\nBEGIN_DATA\n1\t\nEND_DATA\n");
+    EXPECT_EQ(A::GetTag(*c, 36)->unquoted, 2); // reals are marked 2
+    EXPECT_EQ(A::GetTag(*c, 31)->unquoted, 1);
+
+    // Adding again replaces in place.
+    info.iRowLength = 7;
+    ASSERT_EQ(c->AddLayoutInfo(info), 0);
+    EXPECT_EQ(A::TagNames(*c)[2], "LGOROWLENGTH");
+    EXPECT_STREQ(A::Tags(*c)[2]->Value(), "7");
+
+    // An object in error adds nothing.
+    auto bad = Read(kFile);
+    A::SetErrorCode(*bad, 5);
+    EXPECT_EQ(bad->AddLayoutInfo(info), 5);
+    EXPECT_EQ(A::Tags(*bad).size(), 8u);
+}
+
+TEST(TCgatsLayout, ReadBackGivesItsOwnDefaults)
+{
+    auto c = Read(kFile);
+    TLayoutInfo info;
+    info.iRowLength = 14;
+    info.iNrOfCols = 1;
+    info.iNrOfPages = 1;
+    info.iPatchHeight = 6.5;
+    info.iColor = { 1, 2 }; // fewer than three: not written
+    ASSERT_EQ(c->AddLayoutInfo(info), 0);
+    EXPECT_EQ(A::GetTag(*c, 51), nullptr);
+    const TLayoutInfo back = c->GetLayoutInfo();
+    EXPECT_EQ(back.iRowLength, 14);
+    EXPECT_EQ(back.iNrOfCols, 1); // default constructor says 0
+    EXPECT_EQ(back.iNrOfPages, 1);
+    EXPECT_EQ(back.iPatchHeight, 6.5);
+    EXPECT_EQ(back.iMirrorX, -1); // default constructor says 0
+    EXPECT_EQ(back.iDevice, -1);
+    EXPECT_EQ(back.iBorderPatches, 0);
+    EXPECT_EQ(back.iGapSizeX, -1.0);
+    EXPECT_TRUE(back.iColor.empty());
+    EXPECT_EQ(back.iAddCuttingLine, TCMS::kOptionalUnspecified);
+
+    // The short form leaves the optional settings unspecified.
+    auto s = Read(kFile);
+    ASSERT_EQ(s->AddLayoutInfo(0, 3, 0, 0, 0.0, 5.0, 1.0, -1.0, 0, 4, -1, 0, "M2"), 0);
+    const TLayoutInfo sb = s->GetLayoutInfo();
+    EXPECT_EQ(sb.iNrOfCols, 3);
+    EXPECT_EQ(sb.iPatchWidth, 5.0);
+    EXPECT_EQ(sb.iGapSizeY, 1.0);
+    EXPECT_EQ(sb.iGapSizeX, -1.0);
+    EXPECT_EQ(sb.iDevice, 4);
+    EXPECT_EQ(sb.iMeasurementCondition, "M2");
+    EXPECT_EQ(sb.iRowLength, 1);
+}
+
+TEST(TCgatsLayout, ColourReadBack)
+{
+    auto c = Read("COLOR_RED 300\nCOLOR_GREEN 0\nCOLOR_BLUE 0\n");
+    EXPECT_EQ(c->GetLayoutInfo().iColor, (std::vector<unsigned char> { 44, 0, 0 }));
+    EXPECT_TRUE(Read("COLOR_RED 3\nCOLOR_GREEN 0\n")->GetLayoutInfo().iColor.empty());
+    EXPECT_TRUE(Read("COLOR_RED 3\nCOLOR_GREEN -1\nCOLOR_BLUE 0\n")->GetLayoutInfo().iColor.empty());
+    auto layout
+        = Read("MARK_REFERENCE_POINTS 1\nADD_TINT_PERCENTAGE 0\nADD_CUTTING_LINE 1\nGAP_MODE 2\nDEVICE 5\n"
+               "LAYOUT_TYPE Pellor\nMIRROR_X 0\n")
+              ->GetLayoutInfo();
+    EXPECT_EQ(layout.iMarkReferencePoints, TCMS::kOptionalYes);
+    EXPECT_EQ(layout.iAddTintPercentage, TCMS::kOptionalNo);
+    EXPECT_EQ(layout.iAddCuttingLine, TCMS::kOptionalYes);
+    EXPECT_EQ(layout.iGapsBetweenPatches, TCMS::kOptionalUnspecified);
+    EXPECT_EQ(layout.iGapMode, 2);
+    EXPECT_EQ(layout.iDevice, 5);
+    EXPECT_EQ(layout.iIsPellorLayout, 1);
+    EXPECT_EQ(layout.iMirrorX, 0);
+}
+
+TEST(TCgatsLayout, CopyKeepsTheTargetCommentAndSkipsOtherKeywords)
+{
+    auto source = Read("PATCH_WIDTH 7.5\nGAP_MODE 1 # from source\nADD_CUTTING_LINE 1\nGUI_NAME g\n"
+                       "LAYOUT_VERSION 3\nSPECTRO s\nCOLOR_RED 5\n");
+    auto target = Read("CGATS.17\nPATCH_WIDTH 6 # target note\nGAP_MODE 0 # target gap\n"
+        + std::string("NUMBER_OF_FIELDS 1\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS "
+                      "1\nBEGIN_DATA\n1\n"));
+    ASSERT_EQ(target->CopyLayoutInfoFrom(source.get()), 0);
+    const TCgatsTag* width = A::GetTag(*target, 37);
+    EXPECT_STREQ(width->Value(), "7.5");
+    EXPECT_STREQ(width->Comment(), " target note");
+    EXPECT_STREQ(A::GetTag(*target, 50)->Comment(), " from source");
+    EXPECT_EQ(A::TagNames(*target)[1], "PATCH_WIDTH");
+    EXPECT_EQ(A::TagNames(*target)[3], "COLOR_RED"); // inserted ahead of the data
+    EXPECT_EQ(A::GetTag(*target, 54), nullptr); // ADD_CUTTING_LINE is not copied
+    EXPECT_EQ(A::GetTag(*target, 45), nullptr);
+    EXPECT_EQ(A::GetTag(*target, 43), nullptr);
+    EXPECT_EQ(A::GetTag(*target, 46), nullptr);
+    EXPECT_EQ(target->CopyLayoutInfoFrom(nullptr), 1);
+
+    // A full tag list stops the copy with 1.
+    std::string many;
+    for (int i = 0; i < 128; ++i)
+        many += "K" + std::to_string(i) + " 1\n";
+    auto full = Read(many);
+    EXPECT_EQ(full->CopyLayoutInfoFrom(source.get()), 1);
+}

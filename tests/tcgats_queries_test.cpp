@@ -1,0 +1,314 @@
+// TCgats queries: presence, counts, per-sample values, colour descriptions, the solid-patch
+// search and the header keywords with their defaults and setters.
+#include "tcgats_test_access.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using A = TCgatsTestAccess;
+
+namespace {
+
+std::unique_ptr<TCgats> Read(const std::string& text)
+{
+    auto c = std::make_unique<TCgats>(text.c_str(), 0);
+    EXPECT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
+    return c;
+}
+
+std::string Table(const std::string& fields, const std::vector<std::string>& rows)
+{
+    std::string text = "BEGIN_DATA_FORMAT\n" + fields + "\nEND_DATA_FORMAT\nNUMBER_OF_SETS "
+        + std::to_string(rows.size()) + "\nBEGIN_DATA\n";
+    for (const auto& row : rows)
+        text += row + "\n";
+    return text + "END_DATA\n";
+}
+
+// Three-ink CMYK-less custom file: the process colours are PC3_1 ... PC3_3.
+const std::string kSolids = "CGATS.17\nPROCESSCOLOR_ID \"Cyan ink\"\nPROCESSCOLOR_ID \"Magenta ink\"\n"
+                            "PROCESSCOLOR_ID \"Yellow ink\"\nSPOT_ID \"unused\"\n"
+    + Table("SampleID PC3_1 PC3_2 PC3_3 LAB_L LAB_A LAB_B nm400 nm500",
+        {
+            "paper 0 0 0 95 0 0 90 91", // not a solid
+            "c1 100 0.4 0 55 -37 -50 20 60", // cyan solid: 0.4 is empty
+            "m1 100 0.5 0 50 70 -5 1 1", // 0.5 is not empty
+            "m2 0 99.5 0 48 74 -3 2 2", // 99.5 is not full
+            "cm 0 100 100 47 68 -2 3 3", // two full channels
+            "m3 0 100 0 48 75 -4 30 10", // magenta solid
+            "c2 100 0 0 11 11 11 11 11", // a later cyan solid is ignored
+        });
+
+} // namespace
+
+TEST(TCgatsQueries, PresenceAndCounts)
+{
+    auto c = Read(
+        Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L LAB_A LAB_B XYZ_X XYZ_Y XYZ_Z InkBook nm400 nm410",
+            { "a 0 0 0 0 1 2 3 4 5 6 book 0.1 0.2" })
+        + Table("SPOT_1 SPOT_2 SampleName", { "1 2 x", "3 4 y" }));
+    EXPECT_EQ(c->GetNrTables(), 2);
+    EXPECT_TRUE(c->ContainsFieldName(0, "InkBook"));
+    EXPECT_FALSE(c->ContainsFieldName(0, "inkbook"));
+    EXPECT_TRUE(c->ContainsInkBookNames(0));
+    EXPECT_TRUE(c->ContainsLab(0));
+    EXPECT_TRUE(c->ContainsXyz(0));
+    EXPECT_TRUE(c->ContainsProcessColors(0));
+    EXPECT_TRUE(c->IsCMYKDefined(0));
+    EXPECT_FALSE(c->ContainsSpotColors(0));
+    EXPECT_TRUE(c->ContainsSampleNames(0));
+    EXPECT_TRUE(c->ContainsWaveLengths(0));
+    EXPECT_EQ(c->GetNrFields(0), 14);
+    EXPECT_EQ(c->GetNrSamples(1), 2);
+    EXPECT_EQ(c->GetNrProcessColors(0), 4);
+    EXPECT_EQ(c->GetNrWaveLengths(0), 2);
+
+    EXPECT_FALSE(c->ContainsProcessColors(1));
+    EXPECT_TRUE(c->ContainsSpotColors(1));
+    EXPECT_TRUE(c->IsSpotColorDefined(1));
+    EXPECT_FALSE(c->ContainsSampleNames(1)); // only "SampleID" is the sample-name field
+    EXPECT_EQ(c->GetNrSpotColors(1), 2);
+    EXPECT_EQ(c->GetNrProcessColors(1), 0);
+    EXPECT_FALSE(c->IsCustomDefined(1));
+    EXPECT_FALSE(c->IsNColorDefined(1));
+
+    // Invalid tables.
+    EXPECT_FALSE(c->ContainsLab(2));
+    EXPECT_FALSE(c->ContainsLab(-1));
+    EXPECT_EQ(c->GetNrFields(2), -1);
+    EXPECT_EQ(c->GetNrSamples(-1), -1);
+    EXPECT_EQ(c->GetNrWaveLengths(5), -1);
+
+    // An object in error refuses most queries, but not the field and sample counts.
+    A::SetErrorCode(*c, 13);
+    EXPECT_FALSE(c->ContainsLab(0));
+    EXPECT_EQ(c->GetNrProcessColors(0), -1);
+    EXPECT_EQ(c->GetNrFields(0), 14);
+    EXPECT_EQ(c->GetNrSamples(0), 1);
+}
+
+TEST(TCgatsQueries, PerSampleValues)
+{
+    auto c = Read("KEYWORD \"Code\"\n"
+        + Table("SampleID CMYK_M CMYK_C CMYK_Y LAB_L LAB_A LAB_B XYZ_X XYZ_Y XYZ_Z nm420 nm400 nm410 Code",
+            { "first 20 10 30 50 -5 7 20 21 22 0.5 0.3 0.4 c1", "second 1 2 3 4 5 6 7 8 9 0.6 0.7 0.8 c2" }));
+    std::vector<double> v;
+    ASSERT_EQ(c->GetCoordinates(0, 0, v), 0);
+    EXPECT_EQ(v, (std::vector<double> { 10, 20, 30 })); // channel order C, M, Y
+    ASSERT_EQ(c->GetLab(0, 1, v), 0);
+    EXPECT_EQ(v, (std::vector<double> { 4, 5, 6 }));
+    ASSERT_EQ(c->GetXyz(0, 0, v), 0);
+    EXPECT_EQ(v, (std::vector<double> { 20, 21, 22 }));
+    ASSERT_EQ(c->GetSpectrum(0, 0, v), 0);
+    EXPECT_EQ(v, (std::vector<double> { 0.3, 0.4, 0.5 })); // ascending wavelength
+    std::vector<int> wl;
+    ASSERT_EQ(c->GetWaveLengths(0, wl), 0);
+    EXPECT_EQ(wl, (std::vector<int> { 400, 410, 420 }));
+    std::string name;
+    ASSERT_EQ(c->GetSampleName(0, 1, name), 0);
+    EXPECT_EQ(name, "second");
+    EXPECT_EQ(c->GetSpotCoordinates(0, 0, v), -1);
+    EXPECT_EQ(c->GetLab(0, 2, v), -1); // sample out of range
+    EXPECT_EQ(c->GetLab(1, 0, v), -1);
+
+    // The caller-buffer forms write into caller memory and refuse a null one.
+    double buffer[3] = { -1, -1, -1 };
+    double* out = buffer;
+    ASSERT_EQ(c->GetLab(0, 0, &out), 0);
+    EXPECT_EQ(buffer[2], 7.0);
+    double* none = nullptr;
+    EXPECT_EQ(c->GetLab(0, 0, &none), -1);
+    char text[32] = "";
+    char* textOut = text;
+    ASSERT_EQ(c->GetSampleName(0, 0, &textOut), 0);
+    EXPECT_STREQ(text, "first");
+    int wavelengths[3] = { 0, 0, 0 };
+    int* wlOut = wavelengths;
+    ASSERT_EQ(c->GetWaveLengths(0, &wlOut), 0);
+    EXPECT_EQ(wavelengths[0], 400);
+    EXPECT_EQ(c->GetWaveLengths(3, &wlOut), 1);
+
+    // Without an "InkBook" field the caller's buffer gets the empty text.
+    char ink[16] = "junk";
+    char* inkOut = ink;
+    EXPECT_EQ(c->GetInkBookName(0, 0, &inkOut), -1);
+    EXPECT_STREQ(ink, "");
+}
+
+TEST(TCgatsQueries, PercentSpectraComeOutAsFactors)
+{
+    auto c = Read(Table("SampleID nm400 nm410", { "a 45.3 80", "b 2 100" }));
+    std::vector<double> v;
+    ASSERT_EQ(c->GetSpectrum(0, 1, v), 0);
+    EXPECT_DOUBLE_EQ(v[0], 0.02);
+    EXPECT_DOUBLE_EQ(v[1], 1.0);
+}
+
+TEST(TCgatsQueries, InkBookNames)
+{
+    auto c = Read("KEYWORD \"InkBook\"\n" + Table("SampleID InkBook", { "a \"Book one\"" }));
+    std::string name;
+    ASSERT_EQ(c->GetInkBookName(0, 0, name), 0);
+    EXPECT_EQ(name, "Book one");
+    // A numeric InkBook column is written as "%3.5f".
+    auto n = Read("KEYWORD \"X\"\n" + Table("SampleID X", { "a 1" }));
+    TCgatsTableHeader& h = *A::Tables(*n)[0]->header;
+    h.fields[1]->name = "InkBook";
+    h.fields[1]->type = TCgatsField::kDouble;
+    auto list = std::make_unique<TCgatsValueListDouble>(1);
+    list->Set(0, 2.5);
+    A::Tables(*n)[0]->columns[1] = std::move(list);
+    ASSERT_EQ(n->GetInkBookName(0, 0, name), 0);
+    EXPECT_EQ(name, "2.50000");
+}
+
+TEST(TCgatsQueries, ColourDescriptions)
+{
+    auto c = Read(kSolids);
+    EXPECT_TRUE(c->ContainsCustomProcessColorDescriptions());
+    EXPECT_TRUE(c->ContainsSpotDescriptions());
+    std::vector<const char*> d;
+    ASSERT_EQ(c->GetCustomProcessColorDescriptions(0, d), 0);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_STREQ(d[0], "Cyan ink");
+    EXPECT_STREQ(d[2], "Yellow ink");
+    EXPECT_EQ(c->GetSpotColorDescriptions(0, d), -1); // the table has no spots
+
+    // Fewer descriptions than colours: -1, with those found written.
+    auto few = Read("PROCESSCOLOR_ID \"only\"\n" + Table("PC2_1 PC2_2", { "1 2" }));
+    const char* slots[2] = { nullptr, nullptr };
+    const char** out = slots;
+    EXPECT_EQ(few->GetCustomProcessColorDescriptions(0, &out), -1);
+    EXPECT_STREQ(slots[0], "only");
+    EXPECT_EQ(slots[1], nullptr);
+    EXPECT_FALSE(Read("")->ContainsSpotDescriptions());
+}
+
+TEST(TCgatsQueries, SolidSearchThresholdsAndFirstWins)
+{
+    auto c = Read(kSolids);
+    std::vector<std::vector<double>> values;
+    // Yellow has no solid: 1, but cyan and magenta are filled.
+    EXPECT_EQ(c->GetColorValues(0, values, false, true), 1);
+    ASSERT_EQ(values.size(), 3u);
+    EXPECT_EQ(values[0], (std::vector<double> { 55, -37, -50 }));
+    EXPECT_EQ(values[1], (std::vector<double> { 48, 75, -4 }));
+    EXPECT_TRUE(values[2].empty());
+
+    // With a yellow solid appended every colour is found; spectra in percent come out as factors.
+    std::string withYellow = kSolids;
+    withYellow.replace(withYellow.find("NUMBER_OF_SETS 7"), 16, "NUMBER_OF_SETS 8");
+    withYellow.insert(withYellow.find("END_DATA\n"), "y1 0 0 100 90 -5 90 5 50\n");
+    auto all = Read(withYellow);
+    ASSERT_EQ(all->GetColorValues(0, values, true, true), 0);
+    EXPECT_DOUBLE_EQ(values[0][0], 0.20); // percent table: 20 -> 0.2
+    EXPECT_DOUBLE_EQ(values[1][0], 0.30);
+    EXPECT_DOUBLE_EQ(values[2][1], 0.50);
+
+    // The caller-buffer form fills caller memory.
+    double lab[3][3] = {};
+    double* rows[3] = { lab[0], lab[1], lab[2] };
+    double** out = rows;
+    ASSERT_EQ(all->GetProcessColorLab(0, &out), 0);
+    EXPECT_EQ(lab[2][2], 90.0);
+    EXPECT_EQ(all->GetSpotColorValues(0, &out, false), 1); // no spot channels
+
+    // Only tints: nothing found and the buffers untouched.
+    auto tints = Read(Table("CMYK_C CMYK_M CMYK_Y LAB_L LAB_A LAB_B", { "50 0 0 1 2 3", "0 20 0 1 2 3" }));
+    double untouched[3][3] = { { -9, -9, -9 }, { -9, -9, -9 }, { -9, -9, -9 } };
+    double* urows[3] = { untouched[0], untouched[1], untouched[2] };
+    double** uout = urows;
+    EXPECT_EQ(tints->GetProcessColorLab(0, &uout), 1);
+    EXPECT_EQ(untouched[0][0], -9.0);
+    EXPECT_EQ(tints->GetProcessColorSpectra(0, &uout), 1); // no spectra at all
+}
+
+TEST(TCgatsKeywords, GettersAndDefaults)
+{
+    auto none = Read("CGATS.17\n");
+    EXPECT_EQ(none->GetTargetType(), nullptr);
+    EXPECT_EQ(none->GetOriginator(), nullptr);
+    EXPECT_STREQ(none->GetMeasurementCondition(), "");
+    EXPECT_EQ(none->GetGapSizeX(), -1.0);
+    EXPECT_EQ(none->GetGapSizeY(), -1.0);
+    EXPECT_EQ(none->GetPatchWidth(), 0.0);
+    EXPECT_EQ(none->GetPatchHeight(), 0.0);
+    EXPECT_EQ(none->GetInkSetNumber(), -1);
+    EXPECT_EQ(none->GetIsMirroredX(), -1);
+    EXPECT_EQ(none->GetNrOfCols(), 1);
+    EXPECT_EQ(none->GetNrOfPages(), 1);
+    EXPECT_EQ(none->GetNrOfRows(), 1);
+
+    EXPECT_EQ(Read("LGOROWLENGTH 12\n")->GetNrOfRows(), 12);
+    EXPECT_EQ(Read("NUMBER_OF_STRIPS 3\nLGOROWLENGTH 2\n")->GetRowLength(), 3);
+    auto some
+        = Read("TARGET_TYPE \"\"\nPATCH_WIDTH 6,5\nGAP_SIZE_X abc\nMEASUREMENT_CONDITION M1\nSPECTRO \"i1\"\n"
+               "LAYOUT_VERSION 2\nGUI_NAME \"g\"\nCREATED \"2026\"\nFILE_DESCRIPTOR d\nNumberOfStrips 4\n");
+    EXPECT_STREQ(some->GetTargetType(), ""); // present but empty
+    EXPECT_EQ(some->GetPatchWidth(), 6.0); // the leading number only
+    EXPECT_EQ(some->GetGapSizeX(), 0.0);
+    EXPECT_STREQ(some->GetMeasurementCondition(), "M1");
+    EXPECT_STREQ(some->GetSpectrophotometer(), "i1");
+    EXPECT_STREQ(some->GetVersion(), "2");
+    EXPECT_STREQ(some->GetGUIName(), "g");
+    EXPECT_STREQ(some->GetCreated(), "2026");
+    EXPECT_STREQ(some->GetFileDescriptor(), "d");
+    EXPECT_EQ(some->GetNrOfPages(), 4);
+
+    EXPECT_TRUE(Read("LAYOUT_TYPE Pellor\n")->IsPellorLayout());
+    EXPECT_FALSE(Read("LAYOUT_TYPE pellor\n")->IsPellorLayout());
+    EXPECT_FALSE(Read("LAYOUT_TYPE \"Pellor \"\n")->IsPellorLayout());
+    EXPECT_FALSE(Read("")->IsPellorLayout());
+}
+
+TEST(TCgatsKeywords, SettersReplaceInPlaceOrInsertAheadOfTheData)
+{
+    auto c = Read("CGATS.17\nCREATED \"old\" # kept?\nORIGINATOR x\n" + Table("LAB_L", { "1" }));
+    EXPECT_EQ(c->SetCreated("first"), 0);
+    EXPECT_EQ(c->SetCreated("second"), 0);
+    EXPECT_EQ(A::TagNames(*c)[1], "CREATED");
+    EXPECT_STREQ(A::Tags(*c)[1]->Value(), "second");
+    EXPECT_STREQ(A::Tags(*c)[1]->Comment(), "");
+    EXPECT_EQ(A::Tags(*c)[1]->unquoted, 0);
+    int count = 0;
+    for (const auto& name : A::TagNames(*c))
+        count += name == "CREATED";
+    EXPECT_EQ(count, 1);
+
+    EXPECT_EQ(c->SetTargetType(nullptr), 0);
+    EXPECT_EQ(A::TagNames(*c)[3], "TARGET_TYPE"); // ahead of BEGIN_DATA_FORMAT
+    EXPECT_STREQ(c->GetTargetType(), "");
+    EXPECT_EQ(c->SetInkSet(static_cast<TCMS::InkSet>(3)), 0);
+    EXPECT_EQ(A::GetTag(*c, 41)->unquoted, 1);
+    EXPECT_EQ(c->GetInkSetNumber(), 3);
+    c->SetOriginator("o");
+    c->SetFileDescriptor("f");
+    c->SetVersion("v");
+    c->SetGUIName("g");
+    c->SetSpectrophotometerName("s");
+    EXPECT_STREQ(c->GetOriginator(), "o");
+    EXPECT_STREQ(c->GetSpectrophotometer(), "s");
+    EXPECT_STREQ(c->GetVersion(), "v");
+
+    // The object in error refuses SetInkSet but not the text setters.
+    A::SetErrorCode(*c, 7);
+    EXPECT_EQ(c->SetInkSet(static_cast<TCMS::InkSet>(5)), 7);
+    EXPECT_EQ(c->GetInkSetNumber(), 3);
+    EXPECT_EQ(c->SetCreated("third"), 0);
+}
+
+TEST(TCgatsKeywords, FullTagListRefusesNewKeywords)
+{
+    std::string text;
+    for (int i = 0; i < 128; ++i)
+        text += "K" + std::to_string(i) + " 1\n";
+    auto c = Read(text);
+    ASSERT_EQ(A::Tags(*c).size(), 128u);
+    const std::vector<std::string> before = A::TagNames(*c);
+    EXPECT_EQ(c->SetOriginator("me"), 1);
+    EXPECT_EQ(A::TagNames(*c), before);
+    EXPECT_EQ(c->GetOriginator(), nullptr);
+}
