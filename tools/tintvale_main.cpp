@@ -55,6 +55,29 @@ int main(int argc, char** argv)
     cmd->callback(
         [&] { run = [&](std::ostream& out) { return tool::RunIlluminants(common, illuminants, out); }; });
 
+    tool::InfoOptions info;
+    cmd = app.add_subcommand("info", "Describe a measurement data file");
+    cmd->add_option("FILE", info.file, "CGATS measurement data file")->required();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunInfo(common, info, out); }; });
+
+    tool::CompareOptions compare;
+    cmd = app.add_subcommand("compare", "Colour differences between two measurements of one chart");
+    cmd->add_option("REFERENCE", compare.reference, "Reference file")->required();
+    cmd->add_option("SAMPLE", compare.sample, "Sample file")->required();
+    cmd->add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
+    cmd->add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
+        ->check(CLI::NonNegativeNumber);
+    cmd->add_option("--table", compare.table, "Table of both files")->capture_default_str();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunCompare(common, compare, out); }; });
+
+    tool::DensityOptions density;
+    cmd = app.add_subcommand("density", "Status densities C, M, Y, V and the dominant filter per sample");
+    cmd->add_option("FILE", density.file, "CGATS measurement data file")->required();
+    cmd->add_option("--standard", density.standard, "Density standard")->capture_default_str();
+    cmd->add_option("--paper", density.paper, "Sample (name or number) the densities are relative to");
+    cmd->add_option("--table", density.table, "Table of the file")->capture_default_str();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunDensity(common, density, out); }; });
+
     tool::MatchOptions match;
     cmd = app.add_subcommand("match", "Find a reflectance spectrum matching a CIELAB value");
     cmd->add_option("L", match.lab[0], "L*")->required();

@@ -21,6 +21,28 @@ struct MatchOptions {
 };
 int RunMatch(const CommonOptions& common, const MatchOptions& options, std::ostream& out);
 
+struct InfoOptions {
+    std::string file;
+};
+int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostream& out);
+
+struct CompareOptions {
+    std::string reference;
+    std::string sample;
+    std::string formula = "Delta E 2000";
+    double max = -1.0; // negative: no tolerance
+    int table = 0;
+};
+int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out);
+
+struct DensityOptions {
+    std::string file;
+    std::string standard = "ISO Status T";
+    std::string paper; // a sample name or number; empty: absolute densities
+    int table = 0;
+};
+int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out);
+
 } // namespace tool
 
 #endif
