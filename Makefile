@@ -42,6 +42,7 @@ bench: deps
 	  -DTINTVALE_BUILD_BENCH=ON $(CMAKE_ARGS)
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/*_bench; do [ -x "$$b" ] || continue; "$$b" || exit 1; done
+	cmake --build $(BENCH_DIR) --target bench_python
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

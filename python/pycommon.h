@@ -1,0 +1,125 @@
+// Shared pieces of the Python module: the exception that carries a library status, the capture of
+// what the library sends to its message sinks, and the checks and shapes of NumPy arguments.
+#ifndef TINTVALE_PYTHON_PYCOMMON_H
+#define TINTVALE_PYTHON_PYCOMMON_H
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <tintvale/tobserver.h>
+
+#include <string>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace tvpy {
+
+// A failure status of the library. Raised in Python as tintvale.TintvaleError with the attributes
+// code (the library's status number) and message.
+struct LibraryError {
+    int code;
+    std::string message;
+};
+
+// Collects what the library sends to its message and warning sinks on this thread while the scope
+// lives; the module's sinks write into the innermost scope. Done() (GIL held) hands the notices
+// to Python's warnings module; a scope left by an exception drops them.
+class SinkScope {
+public:
+    SinkScope();
+    ~SinkScope();
+    SinkScope(const SinkScope&) = delete;
+    SinkScope& operator=(const SinkScope&) = delete;
+
+    // The messages so far, joined by "; ", and forgets them.
+    std::string TakeMessages();
+    // Raises LibraryError with code and what, followed by any captured message.
+    [[noreturn]] void Fail(int code, const std::string& what);
+    // Emits captured messages and warnings as Python warnings.
+    void Done();
+
+    std::vector<std::string> messages;
+    std::vector<std::string> warnings;
+
+private:
+    SinkScope* mOuter;
+};
+
+// Installs the module's sinks and registers TintvaleError; called once from the module init.
+void InitErrors(py::module_& m);
+
+using DoubleArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// An array whose last axis has a fixed width (3 for colours, 36 for spectra), seen as rows.
+struct Rows {
+    DoubleArray array;
+    const double* data;
+    py::ssize_t count;
+    std::vector<py::ssize_t> lead; // the shape without the last axis (empty for one row)
+};
+
+// Converts obj to C-contiguous doubles and checks that its last axis has width entries; what names
+// the argument in the ValueError.
+Rows RowsOf(const py::handle& obj, py::ssize_t width, const char* what);
+// Brings row sets to one shape by NumPy broadcasting (a single row against many, say).
+void Broadcast(Rows& a, Rows& b, py::ssize_t width, const char* whatA, const char* whatB);
+void Broadcast(Rows& a, Rows& b, Rows& c, py::ssize_t width);
+// A new array of shape lead + (width,), or lead alone when width is 0.
+template <typename T> py::array_t<T> NewRows(const std::vector<py::ssize_t>& lead, py::ssize_t width)
+{
+    std::vector<py::ssize_t> shape(lead);
+    if (width > 0)
+        shape.push_back(width);
+    return py::array_t<T>(shape);
+}
+// Applies convert(in, out) to every triple of values, with the GIL released.
+template <typename Convert>
+py::array_t<double> MapTriples(const py::handle& values, const char* what, Convert convert)
+{
+    Rows rows = RowsOf(values, 3, what);
+    py::array_t<double> result = NewRows<double>(rows.lead, 3);
+    double* out = result.mutable_data();
+    {
+        py::gil_scoped_release release;
+        for (py::ssize_t i = 0; i < rows.count; ++i)
+            convert(rows.data + 3 * i, out + 3 * i);
+    }
+    return result;
+}
+
+// Applies difference(a, b) to every pair of triples, broadcast against each other, GIL released.
+template <typename Difference>
+py::array_t<double> MapPairs(const py::handle& first, const py::handle& second, const char* whatA,
+    const char* whatB, Difference difference)
+{
+    Rows a = RowsOf(first, 3, whatA);
+    Rows b = RowsOf(second, 3, whatB);
+    Broadcast(a, b, 3, whatA, whatB);
+    py::array_t<double> result = NewRows<double>(a.lead, 0);
+    double* out = result.mutable_data();
+    {
+        py::gil_scoped_release release;
+        for (py::ssize_t i = 0; i < a.count; ++i)
+            out[i] = difference(a.data + 3 * i, b.data + 3 * i);
+    }
+    return result;
+}
+
+// Exactly three doubles (a white point, say).
+void TripleOf(const py::handle& obj, const char* what, double* out);
+
+// An observer given as its index (0, 1) or its name ("2 degree", "10 degree").
+TObserver ObserverOf(const py::handle& obj);
+
+void BindSpectrum(py::module_& m);
+void BindIlluminants(py::module_& m);
+void BindLab(py::module_& m);
+void BindGeometry(py::module_& m);
+void BindColorSpaces(py::module_& m);
+void BindMeasurements(py::module_& m);
+void BindCgats(py::module_& m);
+
+} // namespace tvpy
+
+#endif

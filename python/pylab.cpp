@@ -1,0 +1,177 @@
+// CIELAB: conversions between XYZ, Lab and LHC over arrays of triples, and the six
+// colour-difference formulas.
+#include "pycommon.h"
+
+#include <tintvale/tlabspace.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <string>
+
+namespace tvpy {
+
+namespace {
+
+// A formula given as its index (0..5) or its name, compared ignoring letter case. Unlike
+// DifferenceFunctionNameToIndex, an unknown name is an error rather than the classic formula.
+int FormulaOf(const py::handle& obj)
+{
+    const char** names = TLabSpace::GetDifferenceFunctionList();
+    const int count = TLabSpace::GetDifferenceFunctionListSize();
+    if (py::isinstance<py::str>(obj)) {
+        const std::string name = obj.cast<std::string>();
+        const int index = TLabSpace::DifferenceFunctionNameToIndex(name.c_str());
+        const std::string found = names[index];
+        if (found.size() == name.size()
+            && std::equal(found.begin(), found.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a))
+                       == std::tolower(static_cast<unsigned char>(b));
+               }))
+            return index;
+        std::string known;
+        for (int i = 0; i < count; ++i)
+            known += (i ? ", \"" : "\"") + std::string(names[i]) + "\"";
+        throw py::value_error("unknown colour-difference formula \"" + name + "\"; known: " + known);
+    }
+    if (PyIndex_Check(obj.ptr())) {
+        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
+        if (index >= 0 && index < count)
+            return static_cast<int>(index);
+        throw py::value_error("formula index must be 0.." + std::to_string(count - 1));
+    }
+    throw py::type_error("a formula is its index or its name, e.g. \"Delta E 2000\"");
+}
+
+TLabSpace SpaceOf(const py::handle& white)
+{
+    double w[3];
+    TripleOf(white, "white", w);
+    SinkScope sinks;
+    TLabSpace space(w);
+    if (space.ErrNo() != 0)
+        sinks.Fail(space.ErrNo(), "invalid reference white");
+    sinks.Done();
+    return space;
+}
+
+py::array_t<double> DeltaE(const py::handle& lab1, const py::handle& lab2, const py::handle& formula)
+{
+    const int index = FormulaOf(formula);
+    return MapPairs(lab1, lab2, "lab1", "lab2", [index](const double* a, const double* b) {
+        // CIE94 and CMC subtract Delta C^2 inside their Delta H^2: for near-equal colours rounding
+        // can leave the sum a hair below 0, which is a difference of 0, not NaN.
+        const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(a, b, index);
+        return square > 0.0 ? std::sqrt(square) : 0.0;
+    });
+}
+
+} // namespace
+
+void BindLab(py::module_& m)
+{
+    py::list formulas;
+    for (int i = 0; i < TLabSpace::GetDifferenceFunctionListSize(); ++i)
+        formulas.append(TLabSpace::GetDifferenceFunctionList()[i]);
+    m.attr("DELTA_E_FORMULAS") = py::tuple(formulas);
+
+    py::class_<TLabSpace>(m, "LabSpace", "CIELAB (CIE 15:2004, 8.2.1) relative to one reference white XYZ.")
+        .def(py::init(&SpaceOf), py::arg("white"))
+        .def(
+            "to_lab",
+            [](const TLabSpace& s, const py::handle& xyz) {
+                return MapTriples(xyz, "xyz", [&s](const double* in, double* out) { s.XYZToLab(in, out); });
+            },
+            py::arg("xyz"), "Lab (..., 3) of XYZ (..., 3); a negative component converts as 0.")
+        .def(
+            "to_lab_fast",
+            [](const TLabSpace& s, const py::handle& xyz) {
+                Rows rows = RowsOf(xyz, 3, "xyz");
+                py::array_t<double> lab = NewRows<double>(rows.lead, 3);
+                double* out = lab.mutable_data();
+                {
+                    py::gil_scoped_release release;
+                    // The count is an int: convert in slices that fit one.
+                    constexpr py::ssize_t kSlice = 1 << 30;
+                    for (py::ssize_t i = 0; i < rows.count; i += kSlice) {
+                        const py::ssize_t n = std::min(kSlice, rows.count - i);
+                        s.FastXYZToLab(rows.data + 3 * i, out + 3 * i, static_cast<int>(n));
+                    }
+                }
+                return lab;
+            },
+            py::arg("xyz"), "Lab computed in single precision (differs from to_lab in the low digits).")
+        .def(
+            "to_xyz",
+            [](const TLabSpace& s, const py::handle& lab) {
+                return MapTriples(lab, "lab", [&s](const double* in, double* out) { s.LabToXYZ(in, out); });
+            },
+            py::arg("lab"), "XYZ (..., 3) of Lab (..., 3); negative components come out as 0.")
+        .def(
+            "delta_e",
+            [](const TLabSpace& s, const py::handle& xyz1, const py::handle& xyz2,
+                const py::handle& formula) {
+                const int index = FormulaOf(formula);
+                return MapPairs(xyz1, xyz2, "xyz1", "xyz2",
+                    [&s, index](const double* a, const double* b) { return s.CalcDeltaE(a, b, index); });
+            },
+            py::arg("xyz1"), py::arg("xyz2"), py::arg("formula") = 0,
+            "Colour differences of XYZ pairs converted under this white; xyz1 is the sample, xyz2 the "
+            "reference.")
+        .def("__repr__", [](const TLabSpace&) { return std::string("<tintvale.LabSpace>"); });
+
+    m.def(
+        "xyz_to_lab",
+        [](const py::handle& xyz, const py::handle& white) {
+            const TLabSpace space = SpaceOf(white);
+            return MapTriples(
+                xyz, "xyz", [&space](const double* in, double* out) { space.XYZToLab(in, out); });
+        },
+        py::arg("xyz"), py::arg("white"), "Lab (..., 3) of XYZ (..., 3) relative to white (3 numbers).");
+    m.def(
+        "lab_to_xyz",
+        [](const py::handle& lab, const py::handle& white) {
+            const TLabSpace space = SpaceOf(white);
+            return MapTriples(
+                lab, "lab", [&space](const double* in, double* out) { space.LabToXYZ(in, out); });
+        },
+        py::arg("lab"), py::arg("white"), "XYZ (..., 3) of Lab (..., 3) relative to white (3 numbers).");
+    m.def(
+        "lab_to_lhc",
+        [](const py::handle& lab) {
+            return MapTriples(
+                lab, "lab", [](const double* in, double* out) { TLabSpace::LabToLHC(in, out); });
+        },
+        py::arg("lab"), "L*, hue angle in radians [0, 2 pi), chroma of Lab (..., 3).");
+    m.def(
+        "lhc_to_lab",
+        [](const py::handle& lhc) {
+            return MapTriples(
+                lhc, "lhc", [](const double* in, double* out) { TLabSpace::LHCToLab(in, out); });
+        },
+        py::arg("lhc"), "Lab of L*, hue angle in radians [0, 2 pi], chroma (..., 3).");
+    m.def("delta_e", &DeltaE, py::arg("lab1"), py::arg("lab2"), py::arg("formula") = 0,
+        "Colour differences of Lab pairs (..., 3), broadcast against each other, with a formula given "
+        "by index or name from DELTA_E_FORMULAS (default 0, CIE 1976). lab1 is the sample, lab2 the "
+        "reference: CIE94 and CMC take their weights from lab2.");
+    m.def(
+        "sctv",
+        [](const py::handle& tint, const py::handle& paper, const py::handle& solid) {
+            Rows t = RowsOf(tint, 3, "tint");
+            Rows p = RowsOf(paper, 3, "paper");
+            Rows s = RowsOf(solid, 3, "solid");
+            Broadcast(t, p, s, 3);
+            py::array_t<double> result = NewRows<double>(t.lead, 0);
+            double* out = result.mutable_data();
+            {
+                py::gil_scoped_release release;
+                for (py::ssize_t i = 0; i < t.count; ++i)
+                    out[i] = TLabSpace::CalcSCTV(t.data + 3 * i, p.data + 3 * i, s.data + 3 * i);
+            }
+            return result;
+        },
+        py::arg("tint"), py::arg("paper"), py::arg("solid"),
+        "Spot colour tone value (ISO 20654) of Lab tints against paper and solid, as a fraction.");
+}
+
+} // namespace tvpy

@@ -1,0 +1,30 @@
+// The Python module "tintvale": NumPy-vectorised access to the colour-science library.
+#include "pycommon.h"
+
+#include <tintvale/tmeasgeom.h>
+
+namespace tvpy {
+
+void BindGeometry(py::module_& m)
+{
+    py::list geometries;
+    for (int i = 0; i < TMeasGeom::sNrGeom; ++i)
+        geometries.append(TMeasGeom::sGeomList[i]);
+    m.attr("GEOMETRIES") = py::tuple(geometries);
+}
+
+} // namespace tvpy
+
+PYBIND11_MODULE(tintvale, m)
+{
+    m.doc() = "Colour science over NumPy arrays: spectra on the 36-sample grid 380 ... 730 nm, illuminants, "
+              "tristimulus integration, CIELAB and colour differences, appearance models, densities.";
+    tvpy::InitErrors(m);
+    tvpy::BindSpectrum(m);
+    tvpy::BindIlluminants(m);
+    tvpy::BindLab(m);
+    tvpy::BindColorSpaces(m);
+    tvpy::BindGeometry(m);
+    tvpy::BindMeasurements(m);
+    tvpy::BindCgats(m);
+}
