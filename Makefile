@@ -27,8 +27,9 @@ build: deps $(BUILD_DIR)/build.ninja
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+# Compares the measured sample chart with its reference: per-patch CIEDE2000 and the summary.
 demo: build
-	./$(BUILD_DIR)/examples/spectrum_demo
+	./$(BUILD_DIR)/tools/tintvale compare data/samples/chart_reference.txt data/samples/chart_measured.txt
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTINTVALE_SANITIZE=ON $(CMAKE_ARGS)

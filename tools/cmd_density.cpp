@@ -1,0 +1,89 @@
+// `tintvale density FILE`: status densities cyan, magenta, yellow and visual of every sample and the
+// dominant filter, optionally relative to a paper sample.
+#include "tool_chart.h"
+#include "tool_commands.h"
+
+#include <tintvale/tspectrum.h>
+
+#include <ostream>
+#include <strings.h>
+
+namespace tool {
+
+namespace {
+
+TCMS::FilterStandard Standard(const std::string& name)
+{
+    const char** names = TSpectrum::GetDensityList();
+    std::string known;
+    for (int i = 0; names[i]; ++i) {
+        if (strcasecmp(names[i], name.c_str()) == 0)
+            return static_cast<TCMS::FilterStandard>(i);
+        known += (i ? ", \"" : "\"") + std::string(names[i]) + '"';
+    }
+    throw ToolError("unknown density standard \"" + name + "\" (known: " + known + ")");
+}
+
+// The paper sample: by name, else by its number from 1.
+int FindSample(const Chart& chart, int table, const std::string& which)
+{
+    const int n = chart.NrSamples(table);
+    for (int s = 0; s < n; ++s)
+        if (chart.SampleName(table, s) == which)
+            return s;
+    if (!which.empty() && which.find_first_not_of("0123456789") == std::string::npos && which.size() < 9) {
+        const int number = std::stoi(which);
+        if (number >= 1 && number <= n)
+            return number - 1;
+    }
+    chart.Fail("no sample \"" + which + "\" to serve as paper");
+}
+
+const char* const kFilterLetters[] = { "C", "M", "Y", "V" };
+
+} // namespace
+
+int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out)
+{
+    const TCMS::FilterStandard standard = Standard(options.standard);
+    const Format format = ParseFormat(common.format);
+    Chart chart(options.file);
+    chart.CheckTable(options.table);
+    const ColourData data = chart.Offers(options.table);
+    if (data == ColourData::None)
+        chart.Fail(
+            "no colour data (neither spectra nor Lab nor XYZ) in table " + std::to_string(options.table));
+    // Without spectra the library can only give densities relative to a paper, from X, Y and Z.
+    if (data != ColourData::Spectrum && options.paper.empty())
+        chart.Fail("no spectra: densities need spectra, or --paper for densities from XYZ");
+    Colorimetry colorimetry(common);
+
+    std::unique_ptr<TOneMeasurement> paper;
+    if (!options.paper.empty())
+        paper
+            = chart.Measurement(options.table, FindSample(chart, options.table, options.paper), colorimetry);
+
+    Report report;
+    Section& table = report.AddTable("densities", { "sample", "C", "M", "Y", "V", "dominant" });
+    const int n = chart.NrSamples(options.table);
+    for (int s = 0; s < n; ++s) {
+        auto m = chart.Measurement(options.table, s, colorimetry);
+        double d[4] = {};
+        int dominant = 0;
+        const int rc = paper ? m->GetDensity(standard, paper.get(), colorimetry.Illuminant(),
+                           colorimetry.Observer(), d, &dominant)
+                             : m->GetDensity(standard, d, &dominant);
+        if (rc != 0)
+            chart.Fail("sample \"" + chart.SampleName(options.table, s) + "\": no density (status "
+                + std::to_string(rc) + ")");
+        table.rows.push_back({ Cell(chart.SampleName(options.table, s)), Cell(d[0], 2), Cell(d[1], 2),
+            Cell(d[2], 2), Cell(d[3], 2), Cell(kFilterLetters[dominant & 3]) });
+    }
+    Section& summary = report.AddKeyValues("settings");
+    Report::Put(summary, "standard", Cell(TSpectrum::GetDensityList()[standard]));
+    Report::Put(summary, "paper", Cell(options.paper.empty() ? "none" : options.paper));
+    report.Write(out, format);
+    return kExitOk;
+}
+
+} // namespace tool

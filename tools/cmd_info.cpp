@@ -1,0 +1,88 @@
+// `tintvale info FILE`: what a measurement data file holds, table by table, and its header keywords.
+#include "tool_chart.h"
+#include "tool_commands.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace tool {
+
+namespace {
+
+std::string ColourKind(const TCgats& c, int t)
+{
+    if (c.IsCMYKDefined(t))
+        return "CMYK";
+    if (c.IsCustomDefined(t))
+        return "custom process";
+    if (c.IsNColorDefined(t))
+        return "n-colour";
+    if (c.IsSpotColorDefined(t) || c.ContainsSpotColors(t))
+        return "spot";
+    return "none";
+}
+
+int Channels(const TCgats& c, int t)
+{
+    if (c.ContainsProcessColors(t))
+        return std::max(0, c.GetNrProcessColors(t));
+    if (c.ContainsSpotColors(t))
+        return std::max(0, c.GetNrSpotColors(t));
+    return 0;
+}
+
+std::string WavelengthRange(const TCgats& c, int t)
+{
+    std::vector<int> nm;
+    if (!c.ContainsWaveLengths(t) || c.GetWaveLengths(t, nm) != 0 || nm.empty())
+        return "none";
+    return std::to_string(nm.front()) + "-" + std::to_string(nm.back()) + " nm, " + std::to_string(nm.size())
+        + " values";
+}
+
+const char* YesNo(bool b) { return b ? "yes" : "no"; }
+
+} // namespace
+
+int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostream& out)
+{
+    const Format format = ParseFormat(common.format);
+    Chart chart(options.file);
+    const TCgats& c = chart.Cgats();
+
+    Report report;
+    Section& tables = report.AddTable(
+        "tables", { "table", "samples", "fields", "colours", "channels", "spectrum", "Lab", "XYZ", "names" });
+    for (int t = 0; t < chart.NrTables(); ++t) {
+        if (c.GetNrSamples(t) < 0) {
+            tables.rows.push_back({ Cell(t), Cell("unreadable"), Cell(""), Cell(""), Cell(""), Cell(""),
+                Cell(""), Cell(""), Cell("") });
+            continue;
+        }
+        tables.rows.push_back(
+            { Cell(t), Cell(c.GetNrSamples(t)), Cell(c.GetNrFields(t)), Cell(ColourKind(c, t)),
+                Cell(Channels(c, t)), Cell(WavelengthRange(c, t)), Cell(YesNo(c.ContainsLab(t))),
+                Cell(YesNo(c.ContainsXyz(t))), Cell(YesNo(c.ContainsSampleNames(t))) });
+    }
+
+    // The header keywords the library gives access to, where the file has them.
+    Section& header = report.AddKeyValues("header");
+    const std::pair<const char*, const char*> keywords[] = {
+        { "ORIGINATOR", c.GetOriginator() },
+        { "FILE_DESCRIPTOR", c.GetFileDescriptor() },
+        { "CREATED", c.GetCreated() },
+        { "TARGET_TYPE", c.GetTargetType() },
+        { "LAYOUT_VERSION", c.GetVersion() },
+        { "GUI_NAME", c.GetGUIName() },
+        { "SPECTRO", c.GetSpectrophotometer() },
+        { "MEASUREMENT_CONDITION", *c.GetMeasurementCondition() ? c.GetMeasurementCondition() : nullptr },
+    };
+    for (const auto& [keyword, value] : keywords)
+        if (value)
+            Report::Put(header, keyword, Cell(value));
+    Report::Put(header, "tables", Cell(chart.NrTables()));
+    report.Write(out, format);
+    return kExitOk;
+}
+
+} // namespace tool

@@ -1,0 +1,59 @@
+# Writes the measurement data files the tool's tests read, into ${TOOL_TEST_DIR}:
+#   sharma_reference.txt, sharma_sample.txt  Lab files of the 34 CIEDE2000 test pairs of Sharma, Wu
+#                                           and Dalal (2005); the sample file in reverse order
+#   white_xyz.txt, white_lab.txt            the perfect white as XYZ (D50, 2 degree, Y = 100) and Lab
+#   short_lab.txt                           three unnamed Lab samples
+#   malformed.txt                           a data format section that never ends
+#   no_colour.txt                           names and CMYK tints only
+#   empty.txt                               nothing at all
+file(MAKE_DIRECTORY ${TOOL_TEST_DIR})
+
+function(lab_file path names rows)
+  list(LENGTH rows n)
+  set(text "CGATS.17\nORIGINATOR \"tintvale tests\"\nKEYWORD \"SampleID\"\nNUMBER_OF_FIELDS 4\n")
+  string(APPEND text "BEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\n")
+  string(APPEND text "NUMBER_OF_SETS ${n}\nBEGIN_DATA\n")
+  foreach(name row IN ZIP_LISTS names rows)
+    string(REPLACE "," " " row "${row}")
+    string(APPEND text "${name} ${row}\n")
+  endforeach()
+  string(APPEND text "END_DATA\n")
+  file(WRITE ${path} "${text}")
+endfunction()
+
+file(STRINGS ${SHARMA_CSV} lines)
+list(REMOVE_AT lines 0)
+set(names)
+set(first)
+set(second)
+set(i 0)
+foreach(line IN LISTS lines)
+  math(EXPR i "${i} + 1")
+  string(REPLACE "," ";" v "${line}")
+  list(SUBLIST v 0 3 a)
+  list(SUBLIST v 3 3 b)
+  string(REPLACE ";" "," a "${a}")
+  string(REPLACE ";" "," b "${b}")
+  list(APPEND names pair${i})
+  list(APPEND first "${a}")
+  list(APPEND second "${b}")
+endforeach()
+lab_file(${TOOL_TEST_DIR}/sharma_reference.txt "${names}" "${first}")
+list(REVERSE names)
+list(REVERSE second)
+lab_file(${TOOL_TEST_DIR}/sharma_sample.txt "${names}" "${second}")
+lab_file(${TOOL_TEST_DIR}/white_lab.txt "white" "100,0,0")
+
+# The white of CIE illuminant D50 and the 2 degree observer integrated over 380-730 nm at 10 nm.
+file(WRITE ${TOOL_TEST_DIR}/white_xyz.txt "CGATS.17\nKEYWORD \"SampleID\"\nNUMBER_OF_FIELDS 4\n"
+  "BEGIN_DATA_FORMAT\nSampleID XYZ_X XYZ_Y XYZ_Z\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+  "BEGIN_DATA\nwhite 96.3841 100.0 82.4535\nEND_DATA\n")
+file(WRITE ${TOOL_TEST_DIR}/short_lab.txt "CGATS.17\nNUMBER_OF_FIELDS 3\n"
+  "BEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 3\n"
+  "BEGIN_DATA\n50 0 0\n60 10 10\n70 -10 5\nEND_DATA\n")
+file(WRITE ${TOOL_TEST_DIR}/malformed.txt "CGATS.17\nNUMBER_OF_FIELDS 3\n"
+  "BEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\nNUMBER_OF_SETS 1\nBEGIN_DATA\n50 0 0\nEND_DATA\n")
+file(WRITE ${TOOL_TEST_DIR}/no_colour.txt "CGATS.17\nKEYWORD \"SampleID\"\nNUMBER_OF_FIELDS 5\n"
+  "BEGIN_DATA_FORMAT\nSampleID CMYK_C CMYK_M CMYK_Y CMYK_K\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
+  "BEGIN_DATA\npaper 0 0 0 0\ncyan 100 0 0 0\nEND_DATA\n")
+file(WRITE ${TOOL_TEST_DIR}/empty.txt "")

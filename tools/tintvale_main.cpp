@@ -1,0 +1,110 @@
+// tintvale: the command-line face of the library. Subcommands read measurement data files and
+// illuminant sets, and print what the library computes from them.
+#include "tool_commands.h"
+
+#include <tintvale/tobserver.h>
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+using tool::CommonOptions;
+
+void AddCommonOptions(CLI::App& app, CommonOptions& common)
+{
+    const char** observers = nullptr;
+    int nrObservers = 0;
+    TObserver::GetKnownObservers(&observers, &nrObservers);
+    std::vector<std::string> observerNames(observers, observers + nrObservers);
+
+    app.add_option("--illuminant", common.illuminant, "Illuminant name")->capture_default_str();
+    app.add_option("--observer", common.observer, "Standard observer")
+        ->check(CLI::IsMember(observerNames))
+        ->capture_default_str();
+    app.add_option(
+        "--illuminants", common.illuminantDir, "Directory of illuminant files (default: the shipped set)");
+    app.add_option("--format", common.format, "Output format")
+        ->check(CLI::IsMember({ "table", "csv", "json" }))
+        ->capture_default_str();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CommonOptions common;
+    common.program = argc > 0 ? argv[0] : "tintvale";
+
+    CLI::App app { "Colour measurements, differences and densities with the Tintvale library", "tintvale" };
+    app.require_subcommand(1);
+    app.fallthrough();
+    AddCommonOptions(app, common);
+
+    // The report is built in memory and printed only when the subcommand succeeded, so a failure
+    // leaves no partial output behind.
+    std::function<int(std::ostream&)> run;
+
+    tool::IlluminantsOptions illuminants;
+    CLI::App* cmd
+        = app.add_subcommand("illuminants", "List illuminants with x, y and correlated colour temperature");
+    cmd->add_option("DIR", illuminants.directory, "Directory of illuminant files");
+    cmd->callback(
+        [&] { run = [&](std::ostream& out) { return tool::RunIlluminants(common, illuminants, out); }; });
+
+    tool::InfoOptions info;
+    cmd = app.add_subcommand("info", "Describe a measurement data file");
+    cmd->add_option("FILE", info.file, "CGATS measurement data file")->required();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunInfo(common, info, out); }; });
+
+    tool::CompareOptions compare;
+    cmd = app.add_subcommand("compare", "Colour differences between two measurements of one chart");
+    cmd->add_option("REFERENCE", compare.reference, "Reference file")->required();
+    cmd->add_option("SAMPLE", compare.sample, "Sample file")->required();
+    cmd->add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
+    cmd->add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
+        ->check(CLI::NonNegativeNumber);
+    cmd->add_option("--table", compare.table, "Table of both files")->capture_default_str();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunCompare(common, compare, out); }; });
+
+    tool::DensityOptions density;
+    cmd = app.add_subcommand("density", "Status densities C, M, Y, V and the dominant filter per sample");
+    cmd->add_option("FILE", density.file, "CGATS measurement data file")->required();
+    cmd->add_option("--standard", density.standard, "Density standard")->capture_default_str();
+    cmd->add_option("--paper", density.paper, "Sample (name or number) the densities are relative to");
+    cmd->add_option("--table", density.table, "Table of the file")->capture_default_str();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunDensity(common, density, out); }; });
+
+    tool::MatchOptions match;
+    cmd = app.add_subcommand("match", "Find a reflectance spectrum matching a CIELAB value");
+    cmd->add_option("L", match.lab[0], "L*")->required();
+    cmd->add_option("a", match.lab[1], "a*")->required();
+    cmd->add_option("b", match.lab[2], "b*")->required();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunMatch(common, match, out); }; });
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "tintvale: " << e.what() << " (see tintvale --help)\n";
+        return tool::kExitError;
+    }
+
+    try {
+        std::ostringstream out;
+        const int status = run(out);
+        std::cout << out.str() << std::flush;
+        return std::cout ? status : tool::kExitError;
+    } catch (const tool::ToolError& e) {
+        std::cerr << "tintvale: " << e.what() << '\n';
+    } catch (const std::bad_alloc&) {
+        std::cerr << "tintvale: out of memory\n";
+    } catch (const std::exception& e) {
+        std::cerr << "tintvale: " << e.what() << '\n';
+    }
+    return tool::kExitError;
+}

@@ -1,0 +1,54 @@
+// A measurement data file as the subcommands use it: read through TCgats, with failures turned into
+// one line naming the file and the library's message and code, and its samples as measurements.
+#ifndef TINTVALE_TOOL_CHART_H
+#define TINTVALE_TOOL_CHART_H
+
+#include "tool_context.h"
+
+#include <tintvale/tcgats.h>
+#include <tintvale/tmeasgeom.h>
+#include <tintvale/tonemeasurement.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+// What colour data one table offers, in the order the tool prefers it.
+enum class ColourData { None, Spectrum, Lab, Xyz };
+
+class Chart {
+public:
+    // Reads the file; fails when it cannot be read or holds no table.
+    explicit Chart(const std::string& path);
+
+    const std::string& Path() const { return mPath; }
+    const TCgats& Cgats() const { return *mCgats; }
+    TCgats& Cgats() { return *mCgats; }
+    int NrTables() const;
+    // Fails when table is not one of the file's tables.
+    void CheckTable(int table) const;
+    int NrSamples(int table) const;
+    // The sample's name, or its number from 1 when the table has no names.
+    std::string SampleName(int table, int sample) const;
+    ColourData Offers(int table) const;
+    // The sample as a measurement (reflectance spectrum, Lab or XYZ triple, whichever the table
+    // has first) under colorimetry's illuminant and observer. Fails when the table has no colour
+    // data or the row cannot be read.
+    std::unique_ptr<TOneMeasurement> Measurement(int table, int sample, Colorimetry& colorimetry) const;
+    // CIELAB of the sample under colorimetry's illuminant, observer and white.
+    void Lab(int table, int sample, Colorimetry& colorimetry, double* lab) const;
+
+    // "FILE: " + text, as a ToolError.
+    [[noreturn]] void Fail(const std::string& text) const;
+
+private:
+    std::string mPath;
+    std::unique_ptr<TCgats> mCgats;
+    TMeasGeom mGeometry;
+};
+
+} // namespace tool
+
+#endif

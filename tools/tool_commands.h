@@ -1,0 +1,48 @@
+// The subcommands: each takes the common options and its own, writes its report to out and returns
+// the exit status; failures are thrown as ToolError.
+#ifndef TINTVALE_TOOL_COMMANDS_H
+#define TINTVALE_TOOL_COMMANDS_H
+
+#include "tool_context.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+struct IlluminantsOptions {
+    std::string directory; // positional; overrides --illuminants
+};
+int RunIlluminants(const CommonOptions& common, const IlluminantsOptions& options, std::ostream& out);
+
+struct MatchOptions {
+    double lab[3] = {};
+};
+int RunMatch(const CommonOptions& common, const MatchOptions& options, std::ostream& out);
+
+struct InfoOptions {
+    std::string file;
+};
+int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostream& out);
+
+struct CompareOptions {
+    std::string reference;
+    std::string sample;
+    std::string formula = "Delta E 2000";
+    double max = -1.0; // negative: no tolerance
+    int table = 0;
+};
+int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out);
+
+struct DensityOptions {
+    std::string file;
+    std::string standard = "ISO Status T";
+    std::string paper; // a sample name or number; empty: absolute densities
+    int table = 0;
+};
+int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out);
+
+} // namespace tool
+
+#endif

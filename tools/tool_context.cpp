@@ -1,0 +1,133 @@
+// Common options, the illuminant set and the colorimetric setting shared by the subcommands.
+#include "tool_context.h"
+
+#include <tintvale/tilluminant.h>
+
+#include <filesystem>
+#include <strings.h>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace tool {
+
+Format ParseFormat(const std::string& name)
+{
+    if (name == "table")
+        return Format::Table;
+    if (name == "csv")
+        return Format::Csv;
+    if (name == "json")
+        return Format::Json;
+    throw ToolError("unknown format \"" + name + "\" (table, csv or json)");
+}
+
+namespace {
+
+bool HoldsIlluminants(const fs::path& dir)
+{
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec))
+        return false;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string ext = it->path().extension().string();
+        if (strcasecmp(ext.c_str(), ".ill") == 0)
+            return true;
+    }
+    return false;
+}
+
+fs::path ProgramDirectory(const std::string& program)
+{
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (ec || self.empty())
+        self = fs::absolute(program, ec);
+    return self.parent_path();
+}
+
+} // namespace
+
+std::string IlluminantDirectory(const CommonOptions& options)
+{
+    if (!options.illuminantDir.empty())
+        return options.illuminantDir;
+    const fs::path candidates[] = {
+        ProgramDirectory(options.program) / ".." / "share" / "tintvale" / "illuminants",
+        fs::path(TINTVALE_INSTALLED_ILLUMINANTS),
+        fs::path(TINTVALE_SOURCE_ILLUMINANTS),
+    };
+    for (const fs::path& dir : candidates)
+        if (HoldsIlluminants(dir))
+            return dir.lexically_normal().string();
+    throw ToolError("no illuminant set found (looked beside the program, in " TINTVALE_INSTALLED_ILLUMINANTS
+                    " and " TINTVALE_SOURCE_ILLUMINANTS "); name one with --illuminants DIR");
+}
+
+IlluminantSet::IlluminantSet(const std::string& directory)
+    : mDirectory(directory)
+{
+    std::error_code ec;
+    if (!fs::is_directory(directory, ec))
+        throw ToolError(directory + ": not a directory of illuminant files");
+    try {
+        mFactory.AddDirectory(directory.c_str());
+    } catch (const std::exception& e) {
+        throw ToolError(directory + ": " + e.what());
+    }
+    if (mFactory.GetListOfIlluminants().empty())
+        throw ToolError(directory + ": no illuminant files (*.ill) found");
+}
+
+TIlluminant* IlluminantSet::Find(const std::string& name)
+{
+    // Looked up in the list first: the factory reports a miss to the message sink, and the tool
+    // reports it once, with the names to choose from.
+    std::string known;
+    for (const TIlluminant* ill : mFactory.GetListOfIlluminants()) {
+        const char* n = ill->GetName();
+        if (!n)
+            continue;
+        if (strcasecmp(n, name.c_str()) == 0)
+            return mFactory.GetIlluminant(n);
+        known += known.empty() ? "\"" : ", \"";
+        known += n;
+        known += '"';
+    }
+    throw ToolError("illuminant \"" + name + "\" not found in " + mDirectory + " (known: " + known + ")");
+}
+
+Colorimetry::Colorimetry(const CommonOptions& options)
+    : mSet(IlluminantDirectory(options))
+    , mObserver(options.observer.c_str())
+{
+    if (mObserver.ErrNo() != 0)
+        throw ToolError("unknown observer \"" + options.observer + "\" (\"2 degree\" or \"10 degree\")");
+    mIlluminant = mSet.Find(options.illuminant);
+    mIntegrator = std::make_unique<TIlluminantAndObserver>(mIlluminant, &mObserver, 36);
+    if (mIntegrator->ErrNo() != 0)
+        throw ToolError("illuminant \"" + options.illuminant + "\" cannot be used for integration (error "
+            + std::to_string(mIntegrator->ErrNo()) + ")");
+    mIntegrator->GetXYZWhite(mWhite);
+    mLab = std::make_unique<TLabSpace>(mWhite);
+}
+
+std::string Colorimetry::Describe() const
+{
+    return std::string(mIlluminant->GetName()) + ", " + mObserver.GetName() + " observer";
+}
+
+int FormulaIndex(const std::string& name)
+{
+    const char** names = TLabSpace::GetDifferenceFunctionList();
+    const int count = TLabSpace::GetDifferenceFunctionListSize();
+    std::string known;
+    for (int i = 0; i < count; ++i) {
+        if (strcasecmp(names[i], name.c_str()) == 0)
+            return i;
+        known += (i ? ", \"" : "\"") + std::string(names[i]) + '"';
+    }
+    throw ToolError("unknown formula \"" + name + "\" (known: " + known + ")");
+}
+
+} // namespace tool

@@ -1,0 +1,92 @@
+// What every subcommand shares: the common options, the illuminant set with the chosen illuminant and
+// observer, and the one way a failure leaves the program.
+#ifndef TINTVALE_TOOL_CONTEXT_H
+#define TINTVALE_TOOL_CONTEXT_H
+
+#include "tool_report.h"
+
+#include <tintvale/tilluminantandobserver.h>
+#include <tintvale/tilluminantfactory.h>
+#include <tintvale/tlabspace.h>
+#include <tintvale/tobserver.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class TIlluminant;
+
+namespace tool {
+
+// A failure the user must hear about: main prints "tintvale: " and the text, and exits with 2.
+class ToolError : public std::runtime_error {
+public:
+    explicit ToolError(const std::string& text)
+        : std::runtime_error(text)
+    { }
+};
+
+// Exit statuses: 0 success, 1 a tolerance exceeded (compare), 2 any error.
+constexpr int kExitOk = 0;
+constexpr int kExitTolerance = 1;
+constexpr int kExitError = 2;
+
+struct CommonOptions {
+    std::string illuminant = "CIE Illuminant D50";
+    std::string observer = "2 degree";
+    std::string illuminantDir; // empty: the shipped set
+    std::string format = "table";
+    std::string program; // argv[0], to find the shipped set beside an installed binary
+};
+
+Format ParseFormat(const std::string& name);
+
+// The directory of illuminant files: the one given, else the shipped set, looked for beside the
+// installed program (../share/tintvale/illuminants), in the configured installation and in the source
+// tree the program was built from.
+std::string IlluminantDirectory(const CommonOptions& options);
+
+// The illuminant set loaded from a directory. Fails when the directory holds no illuminant file.
+class IlluminantSet {
+public:
+    explicit IlluminantSet(const std::string& directory);
+    const std::string& Directory() const { return mDirectory; }
+    TIlluminantFactory& Factory() { return mFactory; }
+    // The illuminant of that name (letter case ignored); fails with the names that exist.
+    TIlluminant* Find(const std::string& name);
+
+private:
+    std::string mDirectory;
+    TIlluminantFactory mFactory;
+};
+
+// The chosen illuminant and observer, the integration over the library's 36-sample grid, the white
+// (Y = 100) and CIELAB relative to it.
+class Colorimetry {
+public:
+    explicit Colorimetry(const CommonOptions& options);
+    TIlluminant* Illuminant() const { return mIlluminant; }
+    TObserver* Observer() { return &mObserver; }
+    const TIlluminantAndObserver& Integrator() const { return *mIntegrator; }
+    // The matching-spectrum search is a non-const operation of the integration object.
+    TIlluminantAndObserver& Integrator() { return *mIntegrator; }
+    const double* White() const { return mWhite; }
+    const TLabSpace& Lab() const { return *mLab; }
+    std::string Describe() const;
+
+private:
+    IlluminantSet mSet;
+    TIlluminant* mIlluminant = nullptr;
+    TObserver mObserver;
+    std::unique_ptr<TIlluminantAndObserver> mIntegrator;
+    double mWhite[3] = {};
+    std::unique_ptr<TLabSpace> mLab;
+};
+
+// Index of a colour-difference formula in the library's list, by its exact name (letter case
+// ignored); fails listing the names, since the library itself falls back to index 0 silently.
+int FormulaIndex(const std::string& name);
+
+} // namespace tool
+
+#endif

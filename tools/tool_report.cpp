@@ -1,0 +1,205 @@
+// Rendering of reports. The tool never changes the C locale, so snprintf writes a decimal point.
+#include "tool_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+
+namespace tool {
+
+Cell::Cell(std::string t)
+    : text(std::move(t))
+{ }
+
+Cell::Cell(const char* t)
+    : text(t ? t : "")
+{ }
+
+Cell::Cell(double n, int d)
+    : isNumber(true)
+    , number(n)
+    , decimals(d)
+{ }
+
+Cell::Cell(int n)
+    : isNumber(true)
+    , number(n)
+    , decimals(0)
+{ }
+
+std::string Cell::Shown() const
+{
+    if (!isNumber)
+        return text;
+    if (!std::isfinite(number))
+        return "nan";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, number);
+    // "-0.00" reads as a signed difference where there is none.
+    std::string shown = buffer;
+    if (shown[0] == '-' && shown.find_first_not_of("-0.") == std::string::npos)
+        shown.erase(0, 1);
+    return shown;
+}
+
+Section& Report::AddTable(const std::string& name, std::vector<std::string> columns)
+{
+    mSections.push_back(Section { name, std::move(columns), {}, false });
+    return mSections.back();
+}
+
+Section& Report::AddKeyValues(const std::string& name)
+{
+    mSections.push_back(Section { name, {}, { {} }, true });
+    return mSections.back();
+}
+
+void Report::Put(Section& section, const std::string& key, Cell value)
+{
+    section.columns.push_back(key);
+    section.rows.front().push_back(std::move(value));
+}
+
+void Report::Write(std::ostream& out, Format format) const
+{
+    switch (format) {
+    case Format::Table:
+        WriteTable(out);
+        break;
+    case Format::Csv:
+        WriteCsv(out);
+        break;
+    case Format::Json:
+        WriteJson(out);
+        break;
+    }
+}
+
+namespace {
+
+void WriteAligned(std::ostream& out, const Section& s)
+{
+    std::vector<std::size_t> width(s.columns.size(), 0);
+    std::vector<bool> numeric(s.columns.size(), true);
+    for (std::size_t c = 0; c < s.columns.size(); ++c)
+        width[c] = s.columns[c].size();
+    for (const auto& row : s.rows)
+        for (std::size_t c = 0; c < row.size() && c < width.size(); ++c) {
+            width[c] = std::max(width[c], row[c].Shown().size());
+            numeric[c] = numeric[c] && row[c].isNumber;
+        }
+    auto line = [&](auto cellText) {
+        std::string text;
+        for (std::size_t c = 0; c < width.size(); ++c) {
+            const std::string v = cellText(c);
+            const std::string pad(width[c] - std::min(width[c], v.size()), ' ');
+            if (c > 0)
+                text += "  ";
+            text += numeric[c] ? pad + v : v + (c + 1 < width.size() ? pad : "");
+        }
+        out << text << '\n';
+    };
+    line([&](std::size_t c) { return s.columns[c]; });
+    for (const auto& row : s.rows)
+        line([&](std::size_t c) { return c < row.size() ? row[c].Shown() : std::string(); });
+}
+
+void WriteKeyValues(std::ostream& out, const Section& s)
+{
+    std::size_t width = 0;
+    for (const auto& key : s.columns)
+        width = std::max(width, key.size());
+    const auto& row = s.rows.front();
+    for (std::size_t c = 0; c < s.columns.size(); ++c)
+        out << s.columns[c] << ':' << std::string(width - s.columns[c].size() + 1, ' ') << row[c].Shown()
+            << '\n';
+}
+
+// RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled.
+std::string CsvField(const std::string& v)
+{
+    if (v.find_first_of(",\"\r\n") == std::string::npos)
+        return v;
+    std::string quoted = "\"";
+    for (char ch : v) {
+        quoted += ch;
+        if (ch == '"')
+            quoted += '"';
+    }
+    return quoted + '"';
+}
+
+void WriteCsvLine(std::ostream& out, const std::vector<std::string>& fields)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        out << (i ? "," : "") << CsvField(fields[i]);
+    out << '\n';
+}
+
+nlohmann::ordered_json JsonValue(const Cell& cell)
+{
+    if (!cell.isNumber)
+        return cell.text;
+    if (!std::isfinite(cell.number))
+        return nullptr;
+    if (cell.decimals == 0 && std::fabs(cell.number) < 9.0e15)
+        return static_cast<long long>(std::llround(cell.number));
+    return cell.number;
+}
+
+} // namespace
+
+void Report::WriteTable(std::ostream& out) const
+{
+    for (std::size_t i = 0; i < mSections.size(); ++i) {
+        if (i > 0)
+            out << '\n';
+        if (mSections[i].keyValue)
+            WriteKeyValues(out, mSections[i]);
+        else
+            WriteAligned(out, mSections[i]);
+    }
+}
+
+void Report::WriteCsv(std::ostream& out) const
+{
+    for (std::size_t i = 0; i < mSections.size(); ++i) {
+        if (i > 0)
+            out << '\n';
+        const Section& s = mSections[i];
+        WriteCsvLine(out, s.columns);
+        for (const auto& row : s.rows) {
+            std::vector<std::string> fields;
+            for (const auto& cell : row)
+                fields.push_back(cell.Shown());
+            WriteCsvLine(out, fields);
+        }
+    }
+}
+
+void Report::WriteJson(std::ostream& out) const
+{
+    nlohmann::ordered_json doc = nlohmann::ordered_json::object();
+    for (const Section& s : mSections) {
+        auto rowObject = [&](const std::vector<Cell>& row) {
+            nlohmann::ordered_json o = nlohmann::ordered_json::object();
+            for (std::size_t c = 0; c < s.columns.size() && c < row.size(); ++c)
+                o[s.columns[c]] = JsonValue(row[c]);
+            return o;
+        };
+        if (s.keyValue) {
+            doc[s.name] = rowObject(s.rows.front());
+        } else {
+            nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+            for (const auto& row : s.rows)
+                rows.push_back(rowObject(row));
+            doc[s.name] = rows;
+        }
+    }
+    out << doc.dump(2) << '\n';
+}
+
+} // namespace tool

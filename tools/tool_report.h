@@ -1,0 +1,56 @@
+// Report: what a subcommand prints, as named sections of rows or of key/value pairs, rendered as an
+// aligned table, CSV or JSON.
+#ifndef TINTVALE_TOOL_REPORT_H
+#define TINTVALE_TOOL_REPORT_H
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+enum class Format { Table, Csv, Json };
+
+// One value: text, or a number shown with a fixed count of decimals (JSON keeps the full value).
+struct Cell {
+    Cell(std::string text);
+    Cell(const char* text);
+    Cell(double number, int decimals);
+    Cell(int number);
+
+    bool isNumber = false;
+    std::string text;
+    double number = 0.0;
+    int decimals = 0;
+
+    std::string Shown() const;
+};
+
+// Rows under column names, or (keyValue) one row shown as "name: value" lines.
+struct Section {
+    std::string name;
+    std::vector<std::string> columns;
+    std::vector<std::vector<Cell>> rows;
+    bool keyValue = false;
+};
+
+class Report {
+public:
+    Section& AddTable(const std::string& name, std::vector<std::string> columns);
+    Section& AddKeyValues(const std::string& name);
+    // Appends a key/value pair to a section made by AddKeyValues.
+    static void Put(Section& section, const std::string& key, Cell value);
+
+    void Write(std::ostream& out, Format format) const;
+
+private:
+    void WriteTable(std::ostream& out) const;
+    void WriteCsv(std::ostream& out) const;
+    void WriteJson(std::ostream& out) const;
+
+    std::vector<Section> mSections;
+};
+
+} // namespace tool
+
+#endif
