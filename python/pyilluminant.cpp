@@ -48,18 +48,19 @@ int AddDirectory(TIlluminantFactory& f, const py::handle& directory)
     return static_cast<int>(Count(f) - before);
 }
 
-// The directory of the shipped illuminant files: installed beside the library, or in the source tree.
-std::string ShippedDirectory()
+// The shipped data (illuminants, sample charts): installed beside the library, or in the source tree.
+std::string DataDirectory()
 {
     for (const char* root : { TINTVALE_PY_INSTALLED_DATA, TINTVALE_PY_SOURCE_DATA }) {
-        const std::string candidate = std::string(root) + "/illuminants";
         std::error_code ec;
-        if (std::filesystem::is_directory(std::filesystem::u8path(candidate), ec))
-            return candidate;
+        if (std::filesystem::is_directory(std::filesystem::u8path(std::string(root) + "/illuminants"), ec))
+            return root;
     }
-    RaiseFileNotFound("the shipped illuminants were not found in " TINTVALE_PY_INSTALLED_DATA
-                      "/illuminants or " TINTVALE_PY_SOURCE_DATA "/illuminants");
+    RaiseFileNotFound(
+        "the shipped data was not found in " TINTVALE_PY_INSTALLED_DATA " or " TINTVALE_PY_SOURCE_DATA);
 }
+
+std::string ShippedDirectory() { return DataDirectory() + "/illuminants"; }
 
 // Looks a name up; with raise set a miss raises KeyError carrying the library's message.
 TIlluminant* Lookup(TIlluminantFactory& f, const std::string& name, bool raise)
@@ -146,6 +147,8 @@ void BindIlluminants(py::module_& m)
     for (int i = 0; i < TObserver::sNrObservers; ++i)
         observers.append(TObserver::sObsNameList[i]);
     m.attr("OBSERVERS") = py::tuple(observers);
+    m.def("data_directory", &DataDirectory,
+        "The directory of the shipped data: illuminants/ and samples/ (installed, or the source tree).");
 
     // Illuminants belong to the factory that made them: Python never deletes one, and each handed
     // out keeps its factory alive.

@@ -370,6 +370,33 @@ void BindSpectrum(py::module_& m)
                           : "<tintvale.Spectrum with " + std::to_string(n) + " points>";
         });
 
+    m.def(
+        "to_grid",
+        [](const py::handle& wavelengths, const py::handle& values) {
+            DoubleArray wl = DoubleArray::ensure(wavelengths);
+            if (!wl || wl.ndim() != 1 || wl.size() < 1 || wl.size() > TSpectrum::kMaxPoints)
+                throw py::value_error("wavelengths must be 1 to 1024 numbers");
+            const int n = static_cast<int>(wl.size());
+            Rows rows = RowsOf(values, n, "values");
+            py::array_t<double> out = NewRows<double>(rows.lead, kN);
+            double* grid = out.mutable_data();
+            int failed = 0;
+            {
+                py::gil_scoped_release release;
+                for (py::ssize_t i = 0; i < rows.count && failed == 0; ++i) {
+                    const TSpectrum s(wl.data(), n, rows.data + i * n);
+                    failed = s.ErrNo();
+                    std::memcpy(
+                        grid + i * kN, s.GetUniformSpectrum(nullptr, nullptr, nullptr), kN * sizeof(double));
+                }
+            }
+            if (failed != 0)
+                throw LibraryError { failed, SpectrumErrorText(failed) };
+            return out;
+        },
+        py::arg("wavelengths"), py::arg("values"),
+        "Resamples spectra given at wavelengths (W) with values (..., W) onto WAVELENGTHS: (..., 36), "
+        "linear, flat beyond the outermost wavelengths.");
     m.def("densities", &Densities, py::arg("spectra"), py::arg("standard"), py::arg("reference") = py::none(),
         "Status densities of spectra (..., 36) under a standard (index or name from DENSITY_STANDARDS): "
         "(densities (..., 4) as cyan, magenta, yellow, visual, NaN where undefined; dominant index (...), "

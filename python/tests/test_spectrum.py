@@ -158,3 +158,19 @@ def test_density_standard_arguments():
     d, k = tv.densities(np.full(36, 0.01), 8)
     assert d.shape == (4,) and k.shape == ()
     assert math.isclose(d[3], 2.0, abs_tol=1e-3)
+
+
+def test_to_grid_resamples_rows():
+    wl = np.array([400.0, 450.0, 520.0, 700.0])
+    values = np.random.default_rng(8).uniform(0.0, 1.0, (2, 3, 4))
+    grid = tv.to_grid(wl, values)
+    assert grid.shape == (2, 3, 36)
+    for i in range(2):
+        for j in range(3):
+            np.testing.assert_array_equal(grid[i, j], tv.Spectrum(wl, values[i, j]).samples)
+            np.testing.assert_allclose(grid[i, j], np.interp(tv.WAVELENGTHS, wl, values[i, j]), atol=1e-12)
+    with pytest.raises(ValueError):
+        tv.to_grid(wl, np.ones((2, 5)))
+    with pytest.raises(tv.TintvaleError) as nan:
+        tv.to_grid(wl, [[0.1, np.nan, 0.2, 0.3]])
+    assert nan.value.code == 4
