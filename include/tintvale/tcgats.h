@@ -15,6 +15,10 @@ class TCgatsTag;
 class TCgatsTableHeader;
 class TCgatsTable;
 class TCgatsNameIndex;
+class TIlluminant;
+class TObserver;
+class TMeasGeom;
+class TOneMeasurement;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
@@ -214,6 +218,35 @@ public:
     // changed), else 0.
     int SetInkSet(TCMS::InkSet value);
 
+    // ---- Measurements. Colour coordinates of a measurement are the channel tints as fractions of
+    // paper: coordinate = 1 - tint / 100 (a solid is 0, paper 1).
+
+    // A new measurement of sample s of table t: a TReflectionSpectrum when the table has spectral
+    // fields (percent tables scaled to factors), else a TLABMeasurement relative to the white of
+    // illuminant and observer when it has Lab, else a TXYZMeasurement when it has XYZ; with the
+    // process-colour coordinates attached. The illuminant is borrowed by the measurement and must
+    // outlive it. Empty on failure (object or table in error, an invalid index, no colour values,
+    // a measurement that could not be made complete).
+    std::shared_ptr<TOneMeasurement> GetMeasurement(
+        int t, int s, TIlluminant* illuminant, TObserver* observer, TMeasGeom* geometry) const;
+    // Writes m into sample s of table t: the channel tints from its coordinates (their count must
+    // equal the table's process colours, or spot colours without process colours), its Lab under
+    // the white of illuminant and observer, its XYZ, and its spectrum interpolated at the table's
+    // wavelengths (times 100 for percent tables; left as they were when m is not spectral).
+    // Everything is computed before the first value is written: on failure (-1) the row is
+    // unchanged. Lab and XYZ tables need illuminant and observer. 0 on success.
+    int SetMeasurement(int t, int s, const TOneMeasurement* m, TIlluminant* illuminant, TObserver* observer);
+    // Adds the columns LAB_L, LAB_A, LAB_B to table t (or overwrites them when present) with
+    // lab[k] = { L*, a*, b* } of sample k for every sample, and updates the table's
+    // "NUMBER_OF_FIELDS" line. Returns the object's error code when it is in error; 1 for an
+    // invalid table, an incomplete table, a null array or entry, or when the table's section has
+    // no "NUMBER_OF_FIELDS" line (the columns are added all the same); a table error code as is.
+    int AddLab(int t, const double** lab);
+    // Adds (or overwrites) the String column "InkBook" of table t with names[k] for sample k,
+    // declaring it with a "KEYWORD" line and updating "NUMBER_OF_FIELDS" as AddLab does. Results
+    // as AddLab; 1 (nothing changed) when names holds fewer names than the table has samples.
+    int AddInkBookNames(int t, const std::vector<std::string>& names);
+
     // ---- Chart layout.
     // Writes the specified fields of info as keywords (unspecified ones are skipped); returns the
     // object's error code when it is in error (nothing added), else 0.
@@ -276,6 +309,11 @@ private:
     int SetKeyword(int kind, const char* value, int unquoted);
     int SetKeyword(int kind, int value);
     int SetKeyword(int kind, double value);
+    // Index of the "NUMBER_OF_FIELDS" line in the section of table t, or -1.
+    int FieldCountTag(int t) const;
+    // Sets that line to table t's field count in place (unquoted -1 and a null comment keep the
+    // line's own); 1 when the section has no such line.
+    int UpdateFieldCount(int t, int unquoted, const char* comment);
     // The value of the first line of that kind, or null.
     const char* KeywordValue(int kind) const;
     int KeywordInt(int kind, int absent) const;
