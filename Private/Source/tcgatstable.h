@@ -55,6 +55,20 @@ public:
     // fewer entries than there are samples (nothing changed).
     int SetInkBookNames(const std::vector<std::string>& names, int vocabIndex);
 
+    // Selecting copy of src: the listed samples (samples, m > 0) or all rows; with an ink map
+    // (n > 0) the process channels replaced by names[k] filled from channel inkMap[k] of src, or
+    // from fillText (a Double column) where the entry is negative. A source in error gives its
+    // error; an unusable ink map (no process colours, an entry not below the channel count, no
+    // names for it) gives 13; a sample outside src gives 5.
+    static std::unique_ptr<TCgatsTable> SelectingCopy(const TCgatsTable& src, const int* samples, int m,
+        const int* inkMap, int n, const std::vector<TCgatsField>& names, const char* fillText);
+    // Headers equal, the same columns equal within tolerance over this table's rows, and the same
+    // row count and percent flag.
+    bool Equals(const TCgatsTable& other, double tolerance) const;
+    // Both lists of one type; Int equal, Double within tolerance over rows rows, String entries
+    // all equal (two unset entries are equal).
+    static bool ColumnsEqual(const TCgatsValueList& a, const TCgatsValueList& b, int rows, double tolerance);
+
     bool ValidSample(int sample) const { return sample >= 0 && sample < nrFilled; }
 
     const TCgatsTableHeader* Header() const { return header.get(); }
