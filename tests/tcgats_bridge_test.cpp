@@ -318,6 +318,14 @@ TEST(TCgatsInkBook, NamesAreAddedDeclaredAndReadBack)
     std::string name;
     ASSERT_EQ(back->GetInkBookName(0, 1, name), 0);
     EXPECT_EQ(name, "y");
+    // The file written again is the same text.
+    char* first = nullptr;
+    char* again = nullptr;
+    ASSERT_EQ(c->WriteToBuffer(&first), 0);
+    ASSERT_EQ(back->WriteToBuffer(&again), 0);
+    EXPECT_STREQ(first, again);
+    delete[] first;
+    delete[] again;
 }
 
 TEST(TCgatsInkBook, WithoutFieldCountLineTheColumnIsAddedAndOneReturned)
