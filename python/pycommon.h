@@ -119,6 +119,7 @@ void BindGeometry(py::module_& m);
 void BindColorSpaces(py::module_& m);
 void BindMeasurements(py::module_& m);
 void BindCgats(py::module_& m);
+void BindCgatsBuild(py::module_& m);
 
 } // namespace tvpy
 

@@ -27,4 +27,5 @@ PYBIND11_MODULE(tintvale, m)
     tvpy::BindGeometry(m);
     tvpy::BindMeasurements(m);
     tvpy::BindCgats(m);
+    tvpy::BindCgatsBuild(m);
 }
