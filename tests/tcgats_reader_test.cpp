@@ -357,6 +357,7 @@ TEST(TCgatsReader, DataFormatFollowedByAnotherFormatIsRefused)
     EXPECT_EQ(Read(format + data)->GetErrorCode(), 0);
     EXPECT_EQ(Read(format + format + data)->GetErrorCode(), 15);
     EXPECT_EQ(Read(format + data + format + format + data)->GetErrorCode(), 15);
+    EXPECT_EQ(Read(format + "NUMBER_OF_FIELDS 2\n" + format + data)->GetErrorCode(), 15);
     EXPECT_EQ(Read(format + data + format)->GetErrorCode(), 0);
     EXPECT_EQ(Read(format + data + format + "# trailing comment")->GetErrorCode(), 0);
     EXPECT_EQ(Read(format + data + format + data)->GetErrorCode(), 0);

@@ -188,9 +188,9 @@ int TCgats::ReadFromBuffer(const char* text)
 int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
 {
     const char*& cursor = *cursorIn;
-    // The writer pairs data formats and tables by order: a format followed by another format
-    // before its data would lose its names on writing. (A last format without data is a
-    // template, which the writer keeps.)
+    // The writer pairs data formats and tables by order: a format followed by another format (or
+    // another field count) before its data would lose its names on writing. (A last format
+    // without data is a template, which the writer keeps.)
     bool formatWithoutData = false;
     for (;;) {
         int kind = kKindNone;
@@ -202,6 +202,9 @@ int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
         int result = 0;
         switch (kind) {
         case kKindNumberOfFields: {
+            // It starts the next table's header, which would replace the pending format's names.
+            if (formatWithoutData)
+                return 15;
             // A declared count beyond the rest of the text can never be filled (each name takes
             // at least one character); capping it keeps a hostile count from exhausting memory
             // without changing the outcome. The empty slots are made when a section needs them,
