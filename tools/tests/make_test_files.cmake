@@ -2,6 +2,8 @@
 #   sharma_reference.txt, sharma_sample.txt  Lab files of the 34 CIEDE2000 test pairs of Sharma, Wu
 #                                           and Dalal (2005); the sample file in reverse order
 #   white_xyz.txt, white_lab.txt            the perfect white as XYZ (D50, 2 degree, Y = 100) and Lab
+#   overflow_*.txt                          two samples, the second of the sample file beyond any
+#                                           colour difference
 #   short_lab.txt                           three unnamed Lab samples
 #   malformed.txt                           a data format section that never ends
 #   no_colour.txt                           names and CMYK tints only
@@ -43,6 +45,8 @@ list(REVERSE names)
 list(REVERSE second)
 lab_file(${TOOL_TEST_DIR}/sharma_sample.txt "${names}" "${second}")
 lab_file(${TOOL_TEST_DIR}/white_lab.txt "white" "100,0,0")
+lab_file(${TOOL_TEST_DIR}/overflow_reference.txt "a;b" "50,0,0;60,0,0")
+lab_file(${TOOL_TEST_DIR}/overflow_sample.txt "a;b" "50,1,0;1e308,0,0")
 
 # The white of CIE illuminant D50 and the 2 degree observer integrated over 380-730 nm at 10 nm.
 file(WRITE ${TOOL_TEST_DIR}/white_xyz.txt "CGATS.17\nKEYWORD \"SampleID\"\nNUMBER_OF_FIELDS 4\n"
