@@ -8,6 +8,8 @@
 #   malformed.txt                           a data format section that never ends
 #   no_colour.txt                           names and CMYK tints only
 #   empty.txt                               nothing at all
+#   two_tables.txt                          a Lab table of one sample, an XYZ table of two (the
+#                                           white and half of it)
 file(MAKE_DIRECTORY ${TOOL_TEST_DIR})
 
 function(lab_file path names rows)
@@ -61,3 +63,9 @@ file(WRITE ${TOOL_TEST_DIR}/no_colour.txt "CGATS.17\nKEYWORD \"SampleID\"\nNUMBE
   "BEGIN_DATA_FORMAT\nSampleID CMYK_C CMYK_M CMYK_Y CMYK_K\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
   "BEGIN_DATA\npaper 0 0 0 0\ncyan 100 0 0 0\nEND_DATA\n")
 file(WRITE ${TOOL_TEST_DIR}/empty.txt "")
+file(WRITE ${TOOL_TEST_DIR}/two_tables.txt "CGATS.17\nNUMBER_OF_FIELDS 3\n"
+  "BEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+  "BEGIN_DATA\n50 0 0\nEND_DATA\n"
+  "NUMBER_OF_FIELDS 3\n"
+  "BEGIN_DATA_FORMAT\nXYZ_X XYZ_Y XYZ_Z\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
+  "BEGIN_DATA\n96.3841 100.0 82.4535\n48.19205 50.0 41.22675\nEND_DATA\n")
