@@ -49,6 +49,8 @@ set(required
   "TCgats::TCgats(char const*)"
   "TCgats::SaveAs(char const*) const"
   "TCgats::GetLayoutInfo() const"
+  "TCgats::GetMeasurement(int, int, TIlluminant*, TObserver*, TMeasGeom*) const"
+  "TCgats::TCgats(std::vector<TCgats const*"
   "TCMS::TLayoutInfo::TLayoutInfo()"
 )
 foreach(required IN LISTS required)

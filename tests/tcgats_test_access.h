@@ -4,6 +4,7 @@
 
 #include <tintvale/tcgats.h>
 
+#include "tcgatsfield.h"
 #include "tcgatstable.h"
 #include "tcgatstag.h"
 
@@ -58,6 +59,21 @@ public:
     static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
     static int SetNrSamples(TCgats& c, int n) { return c.SetNrSamples(n); }
     static int InitTmpHeader(TCgats& c, int n) { return c.InitTmpHeader(n); }
+
+    // The channel descriptors (names and categories), empty when none are made.
+    static std::vector<std::string> ProcessFieldNames(const TCgats& c, int n, bool spot, bool custom)
+    {
+        std::vector<std::string> names;
+        TCgatsField** fields = c.CreateProcessFieldDescriptions(n, spot, custom);
+        if (!fields)
+            return names;
+        for (int k = 0; k < n; ++k) {
+            names.push_back(fields[k]->name);
+            delete fields[k];
+        }
+        delete[] fields;
+        return names;
+    }
 
     // Tag names in order ("" for a comment-only line).
     static std::vector<std::string> TagNames(TCgats& c)

@@ -46,6 +46,29 @@ public:
     // Reads the Double values of the listed fields for one sample, each times factor, into out;
     // -1 on a table error, an invalid sample or a missing column, else 0.
     int GetValues(int sample, const std::vector<int>& fieldList, double factor, double* out) const;
+    // Adds Double columns LAB_L, LAB_A, LAB_B holding lab[i][0..2] for every declared sample, or
+    // overwrites the Lab columns present. The table error when set; 1 when the table is not full,
+    // lab or an entry is null, or the new header cannot be made (the table then unchanged); else 0.
+    int AddLab(const double* const* lab);
+    // Stores names[i] for every declared sample in the "InkBook" column, adding it as a String
+    // Keyword field (vocabIndex as given) when missing. Results as AddLab; 1 also when names holds
+    // fewer entries than there are samples (nothing changed).
+    int SetInkBookNames(const std::vector<std::string>& names, int vocabIndex);
+
+    // Selecting copy of src: the listed samples (samples, m > 0) or all rows; with an ink map
+    // (n > 0) the process channels replaced by names[k] filled from channel inkMap[k] of src, or
+    // from fillText (a Double column) where the entry is negative. A source in error gives its
+    // error; an unusable ink map (no process colours, an entry not below the channel count, no
+    // names for it) gives 13; a sample outside src gives 5.
+    static std::unique_ptr<TCgatsTable> SelectingCopy(const TCgatsTable& src, const int* samples, int m,
+        const int* inkMap, int n, const std::vector<TCgatsField>& names, const char* fillText);
+    // Headers equal, the same columns equal within tolerance over this table's rows, and the same
+    // row count and percent flag.
+    bool Equals(const TCgatsTable& other, double tolerance) const;
+    // Both lists of one type; Int equal, Double within tolerance over rows rows, String entries
+    // all equal (two unset entries are equal).
+    static bool ColumnsEqual(const TCgatsValueList& a, const TCgatsValueList& b, int rows, double tolerance);
+
     bool ValidSample(int sample) const { return sample >= 0 && sample < nrFilled; }
 
     const TCgatsTableHeader* Header() const { return header.get(); }
@@ -58,6 +81,11 @@ public:
     bool spectralPercent = false;
 
 private:
+    // Replaces the header by a copy with the fields appended (analysed), and appends the columns;
+    // 1 (nothing changed) when the new header cannot be made.
+    int AppendColumns(
+        const std::vector<TCgatsField>& newFields, std::vector<std::unique_ptr<TCgatsValueList>> lists);
+
     struct Span {
         const char* first;
         const char* last;

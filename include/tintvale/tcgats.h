@@ -15,6 +15,11 @@ class TCgatsTag;
 class TCgatsTableHeader;
 class TCgatsTable;
 class TCgatsNameIndex;
+class TCgatsField;
+class TIlluminant;
+class TObserver;
+class TMeasGeom;
+class TOneMeasurement;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
@@ -65,9 +70,61 @@ public:
     explicit TCgats(const char* fileName);
     // Reads the NUL-terminated text buffer; the int only tells this constructor from the other.
     TCgats(const char* buffer, int);
-    TCgats(const TCgats&) = delete;
-    TCgats& operator=(const TCgats&) = delete;
+    // ---- Copies, selections, averages and files built from arrays. A constructor that fails
+    // records its code; the object stays destructible. A source in error passes its code on.
+
+    // Deep copies: the same header lines, blocks, declared fields and tables.
+    TCgats(const TCgats& src);
+    // Releases what the object held and becomes a copy of src; self-assignment changes nothing.
+    TCgats& operator=(const TCgats& src);
+    // A copy of *src; a null src gives 25 "Trying to copy from empty data set.".
+    explicit TCgats(const TCgats* src);
+    // A copy whose first table holds only the listed samples, in list order ("NUMBER_OF_SETS"
+    // follows); the other tables are copied whole. An empty list copies everything. A sample
+    // index outside the first table leaves that table in error (table error 5, code 13).
+    TCgats(const TCgats* src, const std::vector<int>& samples);
+    // A copy with the process-colour channels of every table replaced by inkMap.size() new
+    // channels: new channel k takes the values of old channel inkMap[k], or fillValue (to five
+    // decimals) where the entry is negative. The new channels are named CMYK_C ... CMYK_K for 3 or
+    // 4, "%dCLR_%d" for 5 or more. A table without process colours, an entry not below its
+    // channel count, or a map of 1 or 2 channels leaves the copied table in error (table error 13,
+    // code 8 "Internal error: attempt to map inks using an illegal ink map."); the object's code
+    // stays 0. "NUMBER_OF_FIELDS" follows the change of channel count of the first table.
+    TCgats(const TCgats* src, const std::vector<int>& inkMap, double fillValue);
+    // The average of several measurements of one chart: a copy of files[0] whose Double values are
+    // the means over all files and whose Int values are the means rounded half away from zero;
+    // texts are those of files[0]. Code 1 "The file is not a valid Cgats file." for an empty list,
+    // a null entry or one in error, or tables that differ in count, header or sample count.
+    explicit TCgats(const std::vector<const TCgats*>& files);
+    // A new one-table file: "CGATS.17", one "PROCESSCOLOR_ID" (customColors) or "SPOT_ID" line per
+    // colour description, the layout keywords of rowLength, nrOfCols and nrOfPages, and the table
+    // SampleID, the colour channels, LAB_*, XYZ_*, nm<wavelength> (rounded to whole nanometres).
+    // Sample k is coords[k] (channel tints 100 * (value - zero) / (full - zero)), lab[k], xyz[k],
+    // spectra[k]; an empty outer vector leaves those fields out. Names default to "1", "2", ....
+    // Channels: "SPOT_%d" with spot descriptions, "PC%d_%d" with customColors, else CMYK for 3 or
+    // 4 and "%dCLR_%d" for 5 or more; any other count gives 18. Values pass through text with five
+    // decimals. Errors: 15 without samples; 13 when lab, xyz, spectra or sampleNames (where not
+    // empty) hold another number of samples than coords (or than each other); 12 when a row is
+    // shorter than its fields (coords rows must all have the first one's size, 18 otherwise); 18
+    // when full equals zero with channels present.
+    TCgats(double full, double zero, const std::vector<std::vector<double>>& coords,
+        const std::vector<std::vector<double>>& lab, const std::vector<std::vector<double>>& xyz,
+        const std::vector<std::vector<double>>& spectra, const std::vector<double>& waveLengths,
+        const std::vector<std::string>& sampleNames, const std::vector<std::string>& colorDescriptions,
+        int rowLength, int nrOfCols, int nrOfPages, bool customColors);
     ~TCgats();
+
+    // Same header lines, blocks, description counts, declared fields and tables; values of Double
+    // columns may differ by up to 0.01. The error state takes no part.
+    bool operator==(const TCgats& other) const;
+    bool operator!=(const TCgats& other) const { return !(*this == other); }
+    // Same tables with the same sample counts, Lab, XYZ and wavelengths, and the same Lab, XYZ and
+    // spectral values within 0.01 (a table in error on this side counts as equal).
+    bool HasSameMeasurementsAs(const TCgats& other) const;
+    // Same tables with the same sample counts and process-colour channels, and the same channel
+    // values within tolerance (a table in error or without process colours on this side counts as
+    // equal).
+    bool HasSameSampleListAs(const TCgats& other, double tolerance) const;
 
     int GetErrorCode() const { return errorCode; }
     // The message of the error code; valid as long as the object.
@@ -214,6 +271,35 @@ public:
     // changed), else 0.
     int SetInkSet(TCMS::InkSet value);
 
+    // ---- Measurements. Colour coordinates of a measurement are the channel tints as fractions of
+    // paper: coordinate = 1 - tint / 100 (a solid is 0, paper 1).
+
+    // A new measurement of sample s of table t: a TReflectionSpectrum when the table has spectral
+    // fields (percent tables scaled to factors), else a TLABMeasurement relative to the white of
+    // illuminant and observer when it has Lab, else a TXYZMeasurement when it has XYZ; with the
+    // process-colour coordinates attached. The illuminant is borrowed by the measurement and must
+    // outlive it. Empty on failure (object or table in error, an invalid index, no colour values,
+    // a measurement that could not be made complete).
+    std::shared_ptr<TOneMeasurement> GetMeasurement(
+        int t, int s, TIlluminant* illuminant, TObserver* observer, TMeasGeom* geometry) const;
+    // Writes m into sample s of table t: the channel tints from its coordinates (their count must
+    // equal the table's process colours, or spot colours without process colours), its Lab under
+    // the white of illuminant and observer, its XYZ, and its spectrum interpolated at the table's
+    // wavelengths (times 100 for percent tables; left as they were when m is not spectral).
+    // Everything is computed before the first value is written: on failure (-1) the row is
+    // unchanged. Lab and XYZ tables need illuminant and observer. 0 on success.
+    int SetMeasurement(int t, int s, const TOneMeasurement* m, TIlluminant* illuminant, TObserver* observer);
+    // Adds the columns LAB_L, LAB_A, LAB_B to table t (or overwrites them when present) with
+    // lab[k] = { L*, a*, b* } of sample k for every sample, and updates the table's
+    // "NUMBER_OF_FIELDS" line. Returns the object's error code when it is in error; 1 for an
+    // invalid table, an incomplete table, a null array or entry, or when the table's section has
+    // no "NUMBER_OF_FIELDS" line (the columns are added all the same); a table error code as is.
+    int AddLab(int t, const double** lab);
+    // Adds (or overwrites) the String column "InkBook" of table t with names[k] for sample k,
+    // declaring it with a "KEYWORD" line and updating "NUMBER_OF_FIELDS" as AddLab does. Results
+    // as AddLab; 1 (nothing changed) when names holds fewer names than the table has samples.
+    int AddInkBookNames(int t, const std::vector<std::string>& names);
+
     // ---- Chart layout.
     // Writes the specified fields of info as keywords (unspecified ones are skipped); returns the
     // object's error code when it is in error (nothing added), else 0.
@@ -250,6 +336,28 @@ protected:
     TINTVALE_LOCAL void CopyTagList(std::vector<std::unique_ptr<TCgatsTag>>& tagsOut,
         std::vector<std::string>& commentTagsOut, int nrColors) const;
 
+    // Makes this (freshly zeroed) object a copy of src: with a sample list for its first table
+    // (samples, nrSamples > 0) and with an ink map for every table (inkMap, nrInks > 0).
+    void Init(const TCgats& src, const int* samples, int nrSamples, const int* inkMap, int nrInks,
+        double fillValue);
+    // Copies of every table into a new array of *nrTablesOut tables (released by the caller, each
+    // with delete, the array with delete[]); returns 0.
+    TINTVALE_LOCAL int CopyTables(int* nrTablesOut, TCgatsTable*** tablesOut, const int* samples,
+        int nrSamples, const int* inkMap, int nrInks, double fillValue) const;
+    TINTVALE_LOCAL int CopyTables(std::vector<std::unique_ptr<TCgatsTable>>& tablesOut, const int* samples,
+        int nrSamples, const int* inkMap, int nrInks, double fillValue) const;
+    // The description counts and a copy of the declared field names (a new array of new strings,
+    // released by the caller with delete[]); returns 0.
+    int CopyColorAndFieldInfo(
+        int* nrProcessColorIdsOut, int* nrSpotIdsOut, int* nrCustomFieldsOut, char*** customFieldsOut) const;
+    // n new Double channel descriptors (SPOT_k, PCn_k, CMYK_* for 3 or 4, nCLR_k for 5 or more) in
+    // a new array of new fields that the caller releases; null for other counts.
+    TINTVALE_LOCAL TCgatsField** CreateProcessFieldDescriptions(int n, bool spot, bool custom) const;
+    // Builds the one table of a file made from arrays (the per-sample arrays may be null).
+    void BuildTable(double full, double zero, int nrSamples, const char** sampleNames, int nrChannels,
+        bool spot, const double** coords, const double** lab, const double** xyz, const double** spectra,
+        int nrWaveLengths, const double* waveLengths, bool custom);
+
 private:
     friend class TCgatsTestAccess;
 
@@ -276,6 +384,17 @@ private:
     int SetKeyword(int kind, const char* value, int unquoted);
     int SetKeyword(int kind, int value);
     int SetKeyword(int kind, double value);
+    // The channel descriptors of CreateProcessFieldDescriptions, empty for unsupported counts.
+    TINTVALE_LOCAL std::vector<TCgatsField> ProcessFieldDescriptions(int n, bool spot, bool custom) const;
+    // The position in customFields of the first name equal to name ignoring case, or -1.
+    int CustomFieldIndex(const char* name) const;
+    // The average of the tables of files into this copy of files[0]; false when they differ.
+    bool AverageTables(const std::vector<const TCgats*>& files);
+    // Index of the "NUMBER_OF_FIELDS" line in the section of table t, or -1.
+    int FieldCountTag(int t) const;
+    // Sets that line to table t's field count in place (unquoted -1 and a null comment keep the
+    // line's own); 1 when the section has no such line.
+    int UpdateFieldCount(int t, int unquoted, const char* comment);
     // The value of the first line of that kind, or null.
     const char* KeywordValue(int kind) const;
     int KeywordInt(int kind, int absent) const;

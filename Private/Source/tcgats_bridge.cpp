@@ -1,0 +1,258 @@
+// TCgats: turning table rows into measurement objects and back, and adding whole columns (Lab
+// values, ink-book names) to a table.
+#include <tintvale/tcgats.h>
+
+#include <tintvale/tilluminantandobserver.h>
+#include <tintvale/tlabmeasurement.h>
+#include <tintvale/tonemeasurement.h>
+#include <tintvale/treflectionspectrum.h>
+#include <tintvale/tspectrum.h>
+#include <tintvale/txyzmeasurement.h>
+
+#include "halden.h"
+#include "numtext.h"
+#include "tcgats_vocabulary.h"
+#include "tcgatstable.h"
+#include "tcgatstableheader.h"
+#include "tcgatstag.h"
+
+using namespace tintvale::detail;
+
+namespace {
+
+constexpr const char* kInkBookField = "InkBook";
+// Every integration in the library runs over the 36-point grid, 380 to 730 nm.
+constexpr int kIntegrationPoints = 36;
+constexpr double kPercent = 100.0;
+
+// A measurement coordinate is the paper fraction of a channel: 1 - tint / 100.
+double TintToCoordinate(double tint) { return 1.0 - tint / kPercent; }
+double CoordinateToTint(double coordinate) { return (1.0 - coordinate) * kPercent; }
+
+bool IsProcessModel(int model)
+{
+    return model == TCgatsTableHeader::kCmyk || model == TCgatsTableHeader::kCustom
+        || model == TCgatsTableHeader::kNColor;
+}
+
+// The white point of illuminant and observer on the 36-point grid; false when they cannot
+// integrate (either missing, or an illuminant without spectrum or luminance).
+bool WhitePoint(const TIlluminant* illuminant, const TObserver* observer, double* white)
+{
+    if (!illuminant || !observer)
+        return false;
+    const TIlluminantAndObserver iao(illuminant, observer, kIntegrationPoints);
+    return iao.ErrNo() == 0 && iao.GetXYZWhite(white) == 0;
+}
+
+TCgatsValueListDouble* DoubleColumn(TCgatsTable& table, int field)
+{
+    if (field < 0 || field >= static_cast<int>(table.columns.size()))
+        return nullptr;
+    return dynamic_cast<TCgatsValueListDouble*>(table.columns[field].get());
+}
+
+// One value to be written into a Double column.
+struct PendingValue {
+    TCgatsValueListDouble* column;
+    double value;
+};
+
+} // namespace
+
+std::shared_ptr<TOneMeasurement> TCgats::GetMeasurement(
+    int t, int s, TIlluminant* illuminant, TObserver* observer, TMeasGeom* geometry) const
+{
+    const TCgatsTable* table = SoundTable(t);
+    if (!table || !table->ValidSample(s))
+        return nullptr;
+    const TCgatsTableHeader& h = *table->header;
+
+    std::vector<double> coords;
+    if (IsProcessModel(h.colorModel)) {
+        coords.resize(h.colorFields.size());
+        if (table->GetValues(s, h.colorFields, 1.0, coords.data()) != 0)
+            return nullptr;
+        for (double& c : coords)
+            c = TintToCoordinate(c);
+    }
+    const int n = static_cast<int>(coords.size());
+    const double* coordData = n > 0 ? coords.data() : nullptr;
+
+    std::unique_ptr<TOneMeasurement> m;
+    if (h.nrWaveLengths > 0) {
+        std::vector<int> nm;
+        std::vector<double> values;
+        if (GetWaveLengths(t, nm) != 0 || GetSpectrum(t, s, values) != 0)
+            return nullptr;
+        const std::vector<double> wavelengths(nm.begin(), nm.end());
+        const TSpectrum spectrum(wavelengths.data(), static_cast<int>(wavelengths.size()), values.data());
+        if (spectrum.ErrNo() != 0)
+            return nullptr;
+        m = std::make_unique<TReflectionSpectrum>(spectrum, geometry, n, coordData);
+    } else if (!h.labFields.empty()) {
+        double white[3] = { 0.0, 0.0, 0.0 };
+        double lab[3];
+        if (!WhitePoint(illuminant, observer, white) || table->GetValues(s, h.labFields, 1.0, lab) != 0)
+            return nullptr;
+        m = std::make_unique<TLABMeasurement>(
+            lab[0], lab[1], lab[2], white, geometry, illuminant, observer, n, coordData);
+    } else if (!h.xyzFields.empty()) {
+        double xyz[3];
+        if (table->GetValues(s, h.xyzFields, 1.0, xyz) != 0)
+            return nullptr;
+        m = std::make_unique<TXYZMeasurement>(
+            xyz[0], xyz[1], xyz[2], geometry, illuminant, observer, n, coordData);
+    }
+    if (!m || m->ErrNo() != 0)
+        return nullptr;
+    return std::shared_ptr<TOneMeasurement>(std::move(m));
+}
+
+int TCgats::SetMeasurement(
+    int t, int s, const TOneMeasurement* m, TIlluminant* illuminant, TObserver* observer)
+{
+    if (!SoundTable(t) || !m || m->ErrNo() != 0)
+        return -1;
+    TCgatsTable& table = *tables[t];
+    if (!table.ValidSample(s))
+        return -1;
+    const TCgatsTableHeader& h = *table.header;
+
+    int nrCoords = 0;
+    const double* coords = m->GetCoord(&nrCoords);
+    if (nrCoords < 0 || (nrCoords > 0 && !coords))
+        return -1;
+
+    // Everything is computed, and every target column found, before the first value is written.
+    std::vector<PendingValue> pending;
+    auto queue = [&](int field, double value) {
+        TCgatsValueListDouble* column = DoubleColumn(table, field);
+        if (!column)
+            return false;
+        pending.push_back({ column, value });
+        return true;
+    };
+
+    const std::vector<int>& channels = !h.colorFields.empty() ? h.colorFields : h.spotFields;
+    const int nrChannels = !h.colorFields.empty() ? h.nrColors : h.nrSpots;
+    if (nrCoords != nrChannels || static_cast<int>(channels.size()) != nrChannels)
+        return -1;
+    for (int k = 0; k < nrChannels; ++k)
+        if (!queue(channels[k], CoordinateToTint(coords[k])))
+            return -1;
+
+    if (!h.labFields.empty()) {
+        double white[3], lab[3];
+        if (!illuminant || !observer || !WhitePoint(illuminant, observer, white)
+            || m->GetLAB(illuminant, observer, white, lab) != 0)
+            return -1;
+        for (int k = 0; k < 3; ++k)
+            if (!queue(h.labFields[k], lab[k]))
+                return -1;
+    }
+
+    if (h.nrWaveLengths > 0) {
+        const TSpectrum* spectrum = m->GetSpectrum();
+        if (spectrum) {
+            // Interpolated at each of the table's wavelengths, whatever their spacing; on the
+            // 10-nm grid this gives the grid values themselves.
+            const double factor = table.spectralPercent ? kPercent : 1.0;
+            for (int field : h.waveLengthFields) {
+                const TCgatsField* f = h.Field(field);
+                double value = 0.0;
+                if (!f || spectrum->GetNonUniformSpectrum(f->index, f->index, 1, &value) != 0)
+                    return -1;
+                if (!queue(field, value * factor))
+                    return -1;
+            }
+        }
+    }
+
+    if (!h.xyzFields.empty()) {
+        double xyz[3];
+        if (!illuminant || !observer || m->GetXYZ(illuminant, observer, xyz) != 0)
+            return -1;
+        for (int k = 0; k < 3; ++k)
+            if (!queue(h.xyzFields[k], xyz[k]))
+                return -1;
+    }
+
+    for (const PendingValue& p : pending)
+        p.column->Set(s, p.value);
+    return 0;
+}
+
+int TCgats::FieldCountTag(int t) const
+{
+    // The "NUMBER_OF_FIELDS" line that declares table t is the last one after the data format of
+    // table t - 1 and before that of table t.
+    int formats = 0, found = -1;
+    for (int i = 0; i < static_cast<int>(tags.size()); ++i) {
+        if (!tags[i])
+            continue;
+        if (tags[i]->kind == kKindBeginDataFormat) {
+            if (formats == t)
+                break;
+            ++formats;
+        } else if (tags[i]->kind == kKindNumberOfFields && formats == t) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+int TCgats::UpdateFieldCount(int t, int unquoted, const char* comment)
+{
+    const int i = FieldCountTag(t);
+    if (i < 0)
+        return 1;
+    std::string value;
+    AppendInt(value, tables[t]->NrFields());
+    const TCgatsTag& old = *tags[i];
+    const std::string keptComment = comment ? comment : old.Comment();
+    const std::string name = old.Name() ? old.Name() : "";
+    return InsertTag(old.kind, name.c_str(), unquoted < 0 ? old.unquoted : unquoted, value.c_str(),
+        keptComment.c_str(), i, true);
+}
+
+int TCgats::AddLab(int t, const double** lab)
+{
+    if (errorCode != 0)
+        return errorCode;
+    if (!Table(t))
+        return 1;
+    const int result = tables[t]->AddLab(lab);
+    if (result != 0)
+        return result;
+    return UpdateFieldCount(t, -1, nullptr);
+}
+
+int TCgats::AddInkBookNames(int t, const std::vector<std::string>& names)
+{
+    if (errorCode != 0)
+        return errorCode;
+    if (!Table(t))
+        return 1;
+    TCgatsTable& table = *tables[t];
+    const bool declared = table.header && table.header->HasField(kInkBookField);
+    if (declared)
+        return table.SetInkBookNames(names, 0);
+
+    // The declaration line must fit before anything changes.
+    if (static_cast<int>(tags.size()) >= kMaxTags)
+        return 1;
+    // Declared like a "KEYWORD" line read from a file, so that the column reads back the same.
+    int vocabIndex = static_cast<int>(customFields.size());
+    for (std::size_t k = 0; k < customFields.size(); ++k)
+        if (strcmp_ci(customFields[k].c_str(), kInkBookField) == 0) {
+            vocabIndex = static_cast<int>(k);
+            break;
+        }
+    const int result = table.SetInkBookNames(names, vocabIndex);
+    if (result != 0)
+        return result;
+    InsertTag(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, kInkBookField, "", -1, false);
+    AddCustomField(kInkBookField);
+    return UpdateFieldCount(t, 1, "");
+}
