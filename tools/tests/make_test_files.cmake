@@ -1,6 +1,7 @@
 # Writes the measurement data files the tool's tests read, into ${TOOL_TEST_DIR}:
 #   sharma_reference.txt, sharma_sample.txt  Lab files of the 34 CIEDE2000 test pairs of Sharma, Wu
 #                                           and Dalal (2005); the sample file in reverse order
+#   sharma_sample_ordered.txt               the second colours in the reference's order
 #   white_xyz.txt, white_lab.txt            the perfect white as XYZ (D50, 2 degree, Y = 100) and Lab
 #   overflow_*.txt                          two samples, the second of the sample file beyond any
 #                                           colour difference
@@ -43,6 +44,7 @@ foreach(line IN LISTS lines)
   list(APPEND second "${b}")
 endforeach()
 lab_file(${TOOL_TEST_DIR}/sharma_reference.txt "${names}" "${first}")
+lab_file(${TOOL_TEST_DIR}/sharma_sample_ordered.txt "${names}" "${second}")
 list(REVERSE names)
 list(REVERSE second)
 lab_file(${TOOL_TEST_DIR}/sharma_sample.txt "${names}" "${second}")
