@@ -32,7 +32,6 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
     Chart chart(options.file);
     Colorimetry colorimetry(common);
     TCgats& cgats = chart.Cgats();
-    TMeasGeom geometry;
 
     for (int t = 0; t < chart.NrTables(); ++t) {
         chart.CheckTable(t);
@@ -42,11 +41,7 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
         std::vector<double> values(3 * static_cast<std::size_t>(n));
         std::vector<const double*> rows(n);
         for (int s = 0; s < n; ++s) {
-            std::shared_ptr<TOneMeasurement> m
-                = cgats.GetMeasurement(t, s, colorimetry.Illuminant(), colorimetry.Observer(), &geometry);
-            if (!m)
-                chart.Fail("sample " + std::to_string(s + 1) + " of table " + std::to_string(t)
-                    + " is not a measurement");
+            std::shared_ptr<TOneMeasurement> m = chart.Measurement(t, s, colorimetry);
             double* lab = &values[3 * static_cast<std::size_t>(s)];
             const int rc
                 = m->GetLAB(colorimetry.Illuminant(), colorimetry.Observer(), colorimetry.White(), lab);
