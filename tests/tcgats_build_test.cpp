@@ -166,6 +166,15 @@ TEST(TCgatsCopy, InkMapRearrangesChannels)
     EXPECT_EQ(Coords(two, 0, 2), (std::vector<double> { 42, 12, 22, 32 }));
     EXPECT_EQ(two.GetNrFields(1), -1);
     EXPECT_EQ(two.SaveAs("unused"), 8);
+
+    // Every table's section declares its own new field count.
+    auto mixed = Read("CGATS.17\n" + kCmykTable + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3" }));
+    TCgats four(mixed.get(), std::vector<int> { 0, 1, 2, -1 }, 0.0);
+    ASSERT_EQ(four.GetErrorCode(), 0);
+    auto back = Read(Text(four));
+    EXPECT_EQ(back->GetNrFields(0), 8);
+    EXPECT_EQ(back->GetNrFields(1), 5);
+    EXPECT_EQ(Coords(*back, 1, 0), (std::vector<double> { 1, 2, 3, 0 }));
 }
 
 TEST(TCgatsCopy, InkMapAddsFilledChannels)

@@ -141,6 +141,11 @@ void TCgats::Init(const TCgats& src, const int* samples, int nrSamplesSelected, 
     nrSpotIds = src.nrSpotIds;
     customFields = src.customFields;
     src.CopyTables(tables, samples, nrSamplesSelected, inkMap, nrInks, fillValue);
+    // Tables with another channel count than the first need their own field count.
+    if (inkMap && nrInks > 0)
+        for (std::size_t t = 1; t < tables.size(); ++t)
+            if (tables[t] && tables[t]->error == 0 && tables[t]->header)
+                UpdateFieldCount(static_cast<int>(t), -1, nullptr);
     // A data format read without its data is kept, so that the copy is written as its source is.
     if (src.tmpHeader)
         tmpHeader = std::make_unique<TCgatsTableHeader>(*src.tmpHeader);
