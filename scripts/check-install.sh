@@ -19,3 +19,16 @@ for mode in OFF ON; do
 done
 echo "== linked against"
 LD_LIBRARY_PATH="$prefix/lib" ldd "$work/ON/consumer" | grep tintvale
+
+# The installed tool finds its library (../lib) and the shipped illuminants (../share) by itself.
+echo "== installed tintvale"
+"$prefix/bin/tintvale" compare "$prefix/share/tintvale/samples/chart_reference.txt" \
+  "$prefix/share/tintvale/samples/chart_measured.txt" | tail -2
+# An unknown illuminant makes it name the directory it searched.
+miss=$("$prefix/bin/tintvale" match 50 0 0 --illuminant none 2>&1 || true)
+if [[ "$miss" == *"not found in $prefix/share/tintvale/illuminants "* ]]; then
+  echo "illuminants from $prefix/share/tintvale/illuminants"
+else
+  echo "the installed tool does not use the installed illuminants" >&2
+  exit 1
+fi

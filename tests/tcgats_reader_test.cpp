@@ -379,13 +379,16 @@ TEST(TCgatsReader, HostileCountsFailWithoutExhaustingMemory)
     EXPECT_EQ(sets->GetErrorCode(), 1);
     auto negative = Read("NUMBER_OF_FIELDS -5\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n");
     EXPECT_EQ(negative->GetErrorCode(), 10);
-    // Only the last declared count takes effect, also at the end of the text.
-    auto last
-        = Read("NUMBER_OF_FIELDS 99999\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\n"
-               "NUMBER_OF_FIELDS 3\n");
+    // Only the last declared count takes effect; a count after a pending format would replace its
+    // names, so that is refused.
+    auto last = Read(
+        "NUMBER_OF_FIELDS 99999\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\n");
     EXPECT_EQ(last->GetErrorCode(), 0);
     ASSERT_NE(A::TmpHeader(*last), nullptr);
-    EXPECT_EQ(A::TmpHeader(*last)->NrFields(), 3);
+    EXPECT_EQ(A::TmpHeader(*last)->NrFields(), 2);
+    auto replaced
+        = Read("NUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\nNUMBER_OF_FIELDS 3\n");
+    EXPECT_EQ(replaced->GetErrorCode(), 15);
 }
 
 TEST(TCgatsReader, FileConstructor)

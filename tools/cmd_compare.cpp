@@ -78,7 +78,7 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
         // The library takes the sample first and the reference second (CIE94 and CMC weigh by the
         // reference).
         const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(labSmp, labRef, formula);
-        if (!(square >= 0.0))
+        if (!std::isfinite(square) || square < 0.0)
             throw ToolError("sample \"" + ref.SampleName(options.table, static_cast<int>(s))
                 + "\": no colour difference could be computed");
         const double d = std::sqrt(square);

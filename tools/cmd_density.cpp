@@ -58,7 +58,7 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
         chart.Fail("no spectra: densities need spectra, or --paper for densities from XYZ");
     Colorimetry colorimetry(common);
 
-    std::unique_ptr<TOneMeasurement> paper;
+    std::shared_ptr<TOneMeasurement> paper;
     if (!options.paper.empty())
         paper
             = chart.Measurement(options.table, FindSample(chart, options.table, options.paper), colorimetry);

@@ -80,6 +80,13 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
     for (const auto& [keyword, value] : keywords)
         if (value)
             Report::Put(header, keyword, Cell(value));
+    // Chart layout, where the file gives more than the one-row default.
+    if (c.GetRowLength() > 1)
+        Report::Put(header, "row length", Cell(c.GetRowLength()));
+    if (c.GetNrOfCols() > 1)
+        Report::Put(header, "columns", Cell(c.GetNrOfCols()));
+    if (c.GetNrOfPages() > 1)
+        Report::Put(header, "pages", Cell(c.GetNrOfPages()));
     Report::Put(header, "tables", Cell(chart.NrTables()));
     report.Write(out, format);
     return kExitOk;

@@ -6,8 +6,7 @@
 //
 // The spectra are smooth model curves (flat, band, notch, rising and falling edges) on the library's
 // grid, 380 to 730 nm in 10 nm steps; they are made here, not copied from any commercial chart.
-// Each file is composed as CGATS.17 text, read back by TCgats (which checks it) and written by
-// TCgats::SaveAs, so the files are exactly what the library writes.
+// Each file is built by TCgats from arrays and written by TCgats::SaveAs.
 #include <tintvale/tcgats.h>
 
 #include <cmath>
@@ -21,6 +20,7 @@ namespace {
 constexpr int kNrPoints = 36;
 constexpr double kFirstNm = 380.0;
 constexpr double kStepNm = 10.0;
+constexpr int kRowLength = 6; // patches to a row of the chart
 
 enum class Shape { Flat, Band, Notch, Rise, Fall };
 
@@ -33,7 +33,7 @@ struct Patch {
     double high;
 };
 
-// Six rows of four: earth tones, lights, saturated colours, and a grey scale.
+// Four rows of six: earth tones and lights, more lights, saturated colours, and a grey scale.
 const Patch kPatches[] = {
     { "brown", Shape::Rise, 585, 28, 0.05, 0.40 },
     { "light skin", Shape::Rise, 565, 35, 0.18, 0.62 },
@@ -120,49 +120,27 @@ std::vector<std::vector<double>> Measured(const std::vector<std::vector<double>>
     return out;
 }
 
-std::string Format(double v, const char* format)
+// The chart as the library builds it from arrays: sample names, no colour channels, the spectra on
+// the grid, six patches to a row; then the descriptive header lines.
+bool Save(const char* descriptor, const std::vector<std::vector<double>>& spectra, const std::string& path)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, v);
-    return buffer;
-}
-
-std::string ChartText(const char* descriptor, const std::vector<std::vector<double>>& spectra)
-{
-    std::string text = "CGATS.17\n";
-    text += "ORIGINATOR \"tintvale_make_samples\"\n";
-    text += std::string("FILE_DESCRIPTOR \"") + descriptor + "\"\n";
-    text += "CREATED \"2026-01-01\"\n";
-    text += "MEASUREMENT_CONDITION \"M0\"\n";
-    text += "KEYWORD \"SampleID\"\n";
-    text += "NUMBER_OF_FIELDS " + std::to_string(1 + kNrPoints) + "\n";
-    text += "BEGIN_DATA_FORMAT\nSampleID";
+    std::vector<double> wavelengths;
     for (int i = 0; i < kNrPoints; ++i)
-        text += " nm" + std::to_string(static_cast<int>(kFirstNm + kStepNm * i));
-    text += "\nEND_DATA_FORMAT\n";
-    text += "NUMBER_OF_SETS " + std::to_string(spectra.size()) + "\n";
-    text += "BEGIN_DATA\n";
-    for (std::size_t p = 0; p < spectra.size(); ++p) {
-        text += std::string("\"") + kPatches[p].name + "\"";
-        for (double v : spectra[p])
-            text += " " + Format(v, "%.5f");
-        text += "\n";
-    }
-    text += "END_DATA\n";
-    return text;
-}
-
-bool Save(const std::string& text, const std::string& path)
-{
-    TCgats chart(text.c_str(), 0);
-    if (chart.GetErrorCode() != 0) {
-        std::fprintf(stderr, "%s: the composed text does not read back: %s (%d)\n", path.c_str(),
-            chart.GetErrorMsg(), chart.GetErrorCode());
-        return false;
+        wavelengths.push_back(kFirstNm + kStepNm * i);
+    std::vector<std::string> names;
+    for (const Patch& p : kPatches)
+        names.emplace_back(p.name);
+    const std::vector<std::vector<double>> noChannels(spectra.size());
+    TCgats chart(1.0, 0.0, noChannels, {}, {}, spectra, wavelengths, names, {}, kRowLength, 1, 1, false);
+    if (chart.GetErrorCode() == 0) {
+        chart.SetOriginator("tintvale_make_samples");
+        chart.SetFileDescriptor(descriptor);
+        chart.SetCreated("2026-01-01");
+        chart.AddCustomTag("MEASUREMENT_CONDITION", "M0");
     }
     const int rc = chart.SaveAs(path.c_str());
     if (rc != 0) {
-        std::fprintf(stderr, "%s: %s (%d)\n", path.c_str(), chart.GetErrorMsg(), rc);
+        std::fprintf(stderr, "%s: %s (code %d)\n", path.c_str(), chart.GetErrorMsg(), rc);
         return false;
     }
     return true;
@@ -184,8 +162,8 @@ int main(int argc, char** argv)
             spectrum.push_back(Reflectance(p, kFirstNm + kStepNm * i));
         reference.push_back(spectrum);
     }
-    const bool ok = Save(ChartText("24-patch reference chart, reflectance factors", reference),
-                        dir + "/chart_reference.txt")
-        && Save(ChartText("24-patch chart as measured", Measured(reference)), dir + "/chart_measured.txt");
+    const bool ok
+        = Save("24-patch reference chart, reflectance factors", reference, dir + "/chart_reference.txt")
+        && Save("24-patch chart as measured", Measured(reference), dir + "/chart_measured.txt");
     return ok ? 0 : 1;
 }

@@ -60,6 +60,19 @@ int main(int argc, char** argv)
     cmd->add_option("FILE", info.file, "CGATS measurement data file")->required();
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunInfo(common, info, out); }; });
 
+    tool::LabOptions lab;
+    cmd = app.add_subcommand(
+        "lab", "Add or overwrite the Lab columns, computed from each sample as a measurement");
+    cmd->add_option("FILE", lab.file, "CGATS measurement data file")->required();
+    cmd->add_option("-o,--output", lab.output, "Output file (default: standard output)");
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunLab(common, lab, out); }; });
+
+    tool::AverageOptions average;
+    cmd = app.add_subcommand("average", "Average several measurements of one chart");
+    cmd->add_option("FILE", average.files, "CGATS measurement data files")->required();
+    cmd->add_option("-o,--output", average.output, "Output file")->required();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunAverage(common, average, out); }; });
+
     tool::CompareOptions compare;
     cmd = app.add_subcommand("compare", "Colour differences between two measurements of one chart");
     cmd->add_option("REFERENCE", compare.reference, "Reference file")->required();

@@ -1,11 +1,6 @@
 // Reading measurement data files and turning their rows into measurements.
 #include "tool_chart.h"
 
-#include <tintvale/tlabmeasurement.h>
-#include <tintvale/treflectionspectrum.h>
-#include <tintvale/tspectrum.h>
-#include <tintvale/txyzmeasurement.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -64,45 +59,16 @@ ColourData Chart::Offers(int table) const
     return ColourData::None;
 }
 
-std::unique_ptr<TOneMeasurement> Chart::Measurement(int table, int sample, Colorimetry& colorimetry) const
+std::shared_ptr<TOneMeasurement> Chart::Measurement(int table, int sample, Colorimetry& colorimetry) const
 {
-    const std::string where = "sample " + std::to_string(sample + 1) + " of table " + std::to_string(table);
-    std::unique_ptr<TOneMeasurement> m;
-    switch (Offers(table)) {
-    case ColourData::None:
+    if (Offers(table) == ColourData::None)
         Fail("no colour data (neither spectra nor Lab nor XYZ) in table " + std::to_string(table));
-    case ColourData::Spectrum: {
-        std::vector<int> nm;
-        std::vector<double> values;
-        if (mCgats->GetWaveLengths(table, nm) != 0 || mCgats->GetSpectrum(table, sample, values) != 0
-            || values.size() != nm.size())
-            Fail(where + ": the spectrum cannot be read");
-        const std::vector<double> wavelengths(nm.begin(), nm.end());
-        TSpectrum spectrum(wavelengths.data(), static_cast<int>(wavelengths.size()), values.data());
-        if (spectrum.ErrNo() != 0)
-            Fail(where + ": the spectrum is not usable (error " + std::to_string(spectrum.ErrNo()) + ")");
-        m = std::make_unique<TReflectionSpectrum>(spectrum, &mGeometry);
-        break;
-    }
-    case ColourData::Lab: {
-        std::vector<double> lab;
-        if (mCgats->GetLab(table, sample, lab) != 0 || lab.size() != 3)
-            Fail(where + ": the Lab values cannot be read");
-        m = std::make_unique<TLABMeasurement>(lab[0], lab[1], lab[2], colorimetry.White(), &mGeometry,
-            colorimetry.Illuminant(), colorimetry.Observer());
-        break;
-    }
-    case ColourData::Xyz: {
-        std::vector<double> xyz;
-        if (mCgats->GetXyz(table, sample, xyz) != 0 || xyz.size() != 3)
-            Fail(where + ": the XYZ values cannot be read");
-        m = std::make_unique<TXYZMeasurement>(
-            xyz[0], xyz[1], xyz[2], &mGeometry, colorimetry.Illuminant(), colorimetry.Observer());
-        break;
-    }
-    }
-    if (m->ErrNo() != 0)
-        Fail(where + ": not a usable measurement (error " + std::to_string(m->ErrNo()) + ")");
+    TMeasGeom geometry = mGeometry;
+    std::shared_ptr<TOneMeasurement> m
+        = mCgats->GetMeasurement(table, sample, colorimetry.Illuminant(), colorimetry.Observer(), &geometry);
+    if (!m)
+        Fail("sample " + std::to_string(sample + 1) + " of table " + std::to_string(table)
+            + " cannot be read as a measurement");
     return m;
 }
 

@@ -33,10 +33,10 @@ public:
     // The sample's name, or its number from 1 when the table has no names.
     std::string SampleName(int table, int sample) const;
     ColourData Offers(int table) const;
-    // The sample as a measurement (reflectance spectrum, Lab or XYZ triple, whichever the table
-    // has first) under colorimetry's illuminant and observer. Fails when the table has no colour
-    // data or the row cannot be read.
-    std::unique_ptr<TOneMeasurement> Measurement(int table, int sample, Colorimetry& colorimetry) const;
+    // The sample as the library's measurement of it (reflectance spectrum, Lab or XYZ triple,
+    // whichever the table has first) under colorimetry's illuminant and observer. Fails when the
+    // table has no colour data or the row cannot be read.
+    std::shared_ptr<TOneMeasurement> Measurement(int table, int sample, Colorimetry& colorimetry) const;
     // CIELAB of the sample under colorimetry's illuminant, observer and white.
     void Lab(int table, int sample, Colorimetry& colorimetry, double* lab) const;
 

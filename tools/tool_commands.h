@@ -43,6 +43,18 @@ struct DensityOptions {
 };
 int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out);
 
+struct LabOptions {
+    std::string file;
+    std::string output; // empty: standard output
+};
+int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream& out);
+
+struct AverageOptions {
+    std::vector<std::string> files;
+    std::string output;
+};
+int RunAverage(const CommonOptions& common, const AverageOptions& options, std::ostream& out);
+
 } // namespace tool
 
 #endif

@@ -3,9 +3,11 @@
 
 #include <tintvale/tilluminant.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <strings.h>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -83,17 +85,19 @@ TIlluminant* IlluminantSet::Find(const std::string& name)
 {
     // Looked up in the list first: the factory reports a miss to the message sink, and the tool
     // reports it once, with the names to choose from.
-    std::string known;
+    std::vector<std::string> names;
     for (const TIlluminant* ill : mFactory.GetListOfIlluminants()) {
         const char* n = ill->GetName();
         if (!n)
             continue;
         if (strcasecmp(n, name.c_str()) == 0)
             return mFactory.GetIlluminant(n);
-        known += known.empty() ? "\"" : ", \"";
-        known += n;
-        known += '"';
+        names.emplace_back(n);
     }
+    std::sort(names.begin(), names.end());
+    std::string known;
+    for (const std::string& n : names)
+        known += (known.empty() ? "\"" : ", \"") + n + '"';
     throw ToolError("illuminant \"" + name + "\" not found in " + mDirectory + " (known: " + known + ")");
 }
 

@@ -1,11 +1,16 @@
 # Writes the measurement data files the tool's tests read, into ${TOOL_TEST_DIR}:
 #   sharma_reference.txt, sharma_sample.txt  Lab files of the 34 CIEDE2000 test pairs of Sharma, Wu
 #                                           and Dalal (2005); the sample file in reverse order
+#   sharma_sample_ordered.txt               the second colours in the reference's order
 #   white_xyz.txt, white_lab.txt            the perfect white as XYZ (D50, 2 degree, Y = 100) and Lab
+#   overflow_*.txt                          two samples, the second of the sample file beyond any
+#                                           colour difference
 #   short_lab.txt                           three unnamed Lab samples
 #   malformed.txt                           a data format section that never ends
 #   no_colour.txt                           names and CMYK tints only
 #   empty.txt                               nothing at all
+#   two_tables.txt                          a Lab table of one sample, an XYZ table of two (the
+#                                           white and half of it)
 file(MAKE_DIRECTORY ${TOOL_TEST_DIR})
 
 function(lab_file path names rows)
@@ -39,10 +44,13 @@ foreach(line IN LISTS lines)
   list(APPEND second "${b}")
 endforeach()
 lab_file(${TOOL_TEST_DIR}/sharma_reference.txt "${names}" "${first}")
+lab_file(${TOOL_TEST_DIR}/sharma_sample_ordered.txt "${names}" "${second}")
 list(REVERSE names)
 list(REVERSE second)
 lab_file(${TOOL_TEST_DIR}/sharma_sample.txt "${names}" "${second}")
 lab_file(${TOOL_TEST_DIR}/white_lab.txt "white" "100,0,0")
+lab_file(${TOOL_TEST_DIR}/overflow_reference.txt "a;b" "50,0,0;60,0,0")
+lab_file(${TOOL_TEST_DIR}/overflow_sample.txt "a;b" "50,1,0;1e308,0,0")
 
 # The white of CIE illuminant D50 and the 2 degree observer integrated over 380-730 nm at 10 nm.
 file(WRITE ${TOOL_TEST_DIR}/white_xyz.txt "CGATS.17\nKEYWORD \"SampleID\"\nNUMBER_OF_FIELDS 4\n"
@@ -57,3 +65,9 @@ file(WRITE ${TOOL_TEST_DIR}/no_colour.txt "CGATS.17\nKEYWORD \"SampleID\"\nNUMBE
   "BEGIN_DATA_FORMAT\nSampleID CMYK_C CMYK_M CMYK_Y CMYK_K\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
   "BEGIN_DATA\npaper 0 0 0 0\ncyan 100 0 0 0\nEND_DATA\n")
 file(WRITE ${TOOL_TEST_DIR}/empty.txt "")
+file(WRITE ${TOOL_TEST_DIR}/two_tables.txt "CGATS.17\nNUMBER_OF_FIELDS 3\n"
+  "BEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+  "BEGIN_DATA\n50 0 0\nEND_DATA\n"
+  "NUMBER_OF_FIELDS 3\n"
+  "BEGIN_DATA_FORMAT\nXYZ_X XYZ_Y XYZ_Z\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
+  "BEGIN_DATA\n96.3841 100.0 82.4535\n48.19205 50.0 41.22675\nEND_DATA\n")

@@ -1,0 +1,43 @@
+// `tintvale average FILE... -o OUT`: the average of several measurements of one chart.
+#include "tool_chart.h"
+#include "tool_commands.h"
+
+#include <ostream>
+
+namespace tool {
+
+int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream&)
+{
+    if (options.files.empty())
+        throw ToolError("no files to average");
+    std::vector<std::unique_ptr<Chart>> charts;
+    std::vector<const TCgats*> files;
+    for (const std::string& path : options.files) {
+        charts.push_back(std::make_unique<Chart>(path));
+        files.push_back(&charts.back()->Cgats());
+    }
+    // The library refuses files of different structure with one general code; say which differ.
+    const Chart& first = *charts.front();
+    for (const auto& chart : charts) {
+        if (chart->NrTables() != first.NrTables())
+            throw ToolError(chart->Path() + " has " + std::to_string(chart->NrTables()) + " tables but "
+                + first.Path() + " has " + std::to_string(first.NrTables()));
+        for (int t = 0; t < first.NrTables(); ++t)
+            if (chart->NrSamples(t) != first.NrSamples(t))
+                throw ToolError(chart->Path() + " has " + std::to_string(chart->NrSamples(t))
+                    + " samples in table " + std::to_string(t) + " but " + first.Path() + " has "
+                    + std::to_string(first.NrSamples(t)));
+    }
+
+    TCgats average(files);
+    if (average.GetErrorCode() != 0)
+        throw ToolError("the files cannot be averaged (their tables differ in fields): "
+            + std::string(average.GetErrorMsg()) + " (code " + std::to_string(average.GetErrorCode()) + ")");
+    // SaveAs replaces the target only once everything is written.
+    const int rc = average.SaveAs(options.output.c_str());
+    if (rc != 0)
+        throw ToolError(options.output + ": could not be written (code " + std::to_string(rc) + ")");
+    return kExitOk;
+}
+
+} // namespace tool
