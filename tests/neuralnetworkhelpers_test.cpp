@@ -5,15 +5,15 @@
 // itself may call ApplyNeuralTintInterpolation.
 #include <tintvale/neuralnetworkhelpers.h>
 
+#include "temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <locale>
@@ -135,26 +135,6 @@ Values Ramp(double first, double step)
 
 const Values kOnes(36, 1.0);
 
-class TempFile {
-public:
-    explicit TempFile(const std::string& text)
-    {
-        char name[] = "/tmp/tintvale_network_XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd >= 0)
-            close(fd);
-        mPath = name;
-        std::ofstream(mPath) << text;
-    }
-    ~TempFile() { std::remove(mPath.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    char* Name() { return mPath.data(); }
-
-private:
-    std::string mPath;
-};
-
 } // namespace
 
 TEST(NeuralTintIdentityNetwork, AppliesTheActivationFourTimes)
@@ -226,14 +206,16 @@ std::vector<Layer> SmallNetwork()
 
 TEST(NeuralTintSmallNetwork, EvaluatesLayersOfEveryShapeFromAFile)
 {
-    TempFile file(NetworkText(SmallNetwork()));
+    TempDir dir;
+    std::string path = dir.File("network.txt");
+    TempDir::Write(path, NetworkText(SmallNetwork()));
     const Values paper = Ramp(0.8, 0.005);
     const Values solid = Ramp(0.1, 0.02);
     const Values out = InFreshProcess([&] {
         Values result;
         for (double tint : { 100.0, 40.0, 0.0 }) {
             Values p(paper), s(solid), o(36, 0.0);
-            ApplyNeuralTintInterpolation(file.Name(), p.data(), s.data(), tint, o.data());
+            ApplyNeuralTintInterpolation(path.data(), p.data(), s.data(), tint, o.data());
             result = Append(result, o);
         }
         return result;

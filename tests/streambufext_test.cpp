@@ -2,48 +2,19 @@
 #include <tintvale/streambufext.h>
 #include <tintvale/streamhelpers.h>
 
+#include "temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 namespace {
-
-// A scratch directory removed with its files.
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        char name[] = "/tmp/tintvale_fdstream_XXXXXX";
-        mPath = mkdtemp(name) ? name : "";
-    }
-    ~ScratchDir()
-    {
-        for (const std::string& file : mFiles)
-            unlink(file.c_str());
-        rmdir(mPath.c_str());
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::string File(const std::string& name)
-    {
-        mFiles.push_back(mPath + "/" + name);
-        return mFiles.back();
-    }
-
-private:
-    std::string mPath;
-    std::vector<std::string> mFiles;
-};
 
 // Byte i of the test files; its period (251) does not divide the buffer size, so a byte read from a
 // wrong offset shows.
@@ -57,17 +28,6 @@ std::string Patterned(long long size)
     return text;
 }
 
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 constexpr long long kMiB = 1 << 20;
 
 } // namespace
@@ -77,7 +37,7 @@ static_assert(!std::is_copy_constructible_v<streambufExt> && !std::is_copy_assig
 
 TEST(FdStreamOpen, AMissingFileFails)
 {
-    ScratchDir dir;
+    TempDir dir;
     fdifstream in(dir.File("missing.bin").c_str(), std::ios::binary);
     EXPECT_FALSE(in.is_open());
     EXPECT_TRUE(in.fail());
@@ -92,7 +52,7 @@ TEST(FdStreamOpen, AMissingFileFails)
 
 TEST(FdStreamOpen, ModesDecideHowTheFileOpens)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("modes.bin");
     streambufExt neither(path.c_str(), std::ios::binary);
     EXPECT_EQ(neither.openfile(), -1);
@@ -106,7 +66,7 @@ TEST(FdStreamOpen, ModesDecideHowTheFileOpens)
     EXPECT_EQ(writer.closefile(), 0);
     EXPECT_FALSE(writer.is_open());
     EXPECT_EQ(writer.closefile(), 0);
-    EXPECT_EQ(ReadFile(path), "abc");
+    EXPECT_EQ(TempDir::Read(path), "abc");
 
     struct stat info { };
     ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -121,7 +81,7 @@ TEST(FdStreamOpen, ModesDecideHowTheFileOpens)
 
 TEST(FdStreamOpen, AppendKeepsAndTruncateReplaces)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("log.txt");
     {
         fdofstream out(path.c_str(), 0);
@@ -132,18 +92,18 @@ TEST(FdStreamOpen, AppendKeepsAndTruncateReplaces)
         out << " world";
         EXPECT_EQ(static_cast<long long>(out.tellp()), 11);
     }
-    EXPECT_EQ(ReadFile(path), "hello world");
+    EXPECT_EQ(TempDir::Read(path), "hello world");
     {
         fdofstream out(path.c_str(), std::ios::binary);
         out << "X";
         EXPECT_TRUE(out.good());
     }
-    EXPECT_EQ(ReadFile(path), "X");
+    EXPECT_EQ(TempDir::Read(path), "X");
 }
 
 TEST(FdStreamOpen, Utf8NamesOpen)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("Spektrum \xC3\xA4\xE5\x85\x89.bin");
     {
         fdofstream out(path.c_str(), std::ios::binary);
@@ -163,9 +123,9 @@ TEST(FdStreamOpen, Utf8NamesOpen)
 
 TEST(FdStreamOpen, CloseLeavesTheStreamStateAlone)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("close.bin");
-    WriteFile(path, "abc");
+    TempDir::Write(path, "abc");
     fdifstream in(path.c_str(), 0);
     EXPECT_EQ(in.get(), 'a');
     EXPECT_EQ(in.close(), 0);
@@ -176,9 +136,9 @@ TEST(FdStreamOpen, CloseLeavesTheStreamStateAlone)
 
 TEST(FdStreamRead, AShortReadDeliversWhatTheFileHolds)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("three.bin");
-    WriteFile(path, "xyz");
+    TempDir::Write(path, "xyz");
     fdifstream in(path.c_str(), std::ios::binary);
     char buf[5] = {};
     in.read(buf, 5);
@@ -195,11 +155,11 @@ TEST(FdStreamRead, AShortReadDeliversWhatTheFileHolds)
 
 TEST(FdStreamRead, BytesAcrossBufferRefillsArriveInOrder)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("large.bin");
     const long long size = 2 * streambufExt::FileBufSize + 37;
     const std::string expected = Patterned(size);
-    WriteFile(path, expected);
+    TempDir::Write(path, expected);
 
     fdifstream bytewise(path.c_str(), 0);
     std::string got;
@@ -220,9 +180,9 @@ TEST(FdStreamRead, BytesAcrossBufferRefillsArriveInOrder)
 
 TEST(FdStreamSeek, PositionsAreLogical)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("mib.bin");
-    WriteFile(path, Patterned(kMiB));
+    TempDir::Write(path, Patterned(kMiB));
     fdifstream in(path.c_str(), std::ios::binary);
     char buf[10];
     in.read(buf, 10);
@@ -257,9 +217,9 @@ TEST(FdStreamSeek, PositionsAreLogical)
 
 TEST(FdStreamSeek, RefusedAndOutOfRangeSeeks)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("small.bin");
-    WriteFile(path, Patterned(1000));
+    TempDir::Write(path, Patterned(1000));
     fdifstream in(path.c_str(), 0);
     in.seekg(500);
     EXPECT_EQ(in.get(), static_cast<unsigned char>(Pattern(500)));
@@ -283,7 +243,7 @@ TEST(FdStreamSeek, RefusedAndOutOfRangeSeeks)
 
 TEST(FdStreamSeek, PositionsBeyondTwoGibibytes)
 {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.File("sparse.bin");
     const long long marker = 5LL * (1LL << 29); // 2.5 GiB
     {

@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -47,33 +48,23 @@ bool EndsWith(const std::string& text, const std::string& tail)
 TEST(OrvaneQuireErr, AppendsTheStoreReasonAndClearsIt)
 {
     MessageCapture capture;
-    quire_err = 7;
-    EXPECT_EQ(orvane_quire_err("ctx"), 0);
-    EXPECT_EQ(quire_err, 0);
-    quire_err = 25;
-    orvane_quire_err("ctx");
-    EXPECT_EQ(quire_err, 0);
-    orvane_quire_err("ctx");
-    quire_err = 12;
-    orvane_quire_err("ctx");
-    quire_err = 19;
-    orvane_quire_err("ctx");
-    quire_err = 20;
-    orvane_quire_err("ctx");
-    quire_err = 21;
-    orvane_quire_err("ctx");
-    quire_err = -3;
-    orvane_quire_err(nullptr);
-    EXPECT_EQ(quire_err, 0);
-    ASSERT_EQ(capture.messages.size(), 8u);
-    EXPECT_EQ(capture.messages[0].text, "ctx : Failed to add a topic");
-    EXPECT_EQ(capture.messages[1].text, "ctx : quire-error no : 25");
-    EXPECT_EQ(capture.messages[2].text, "ctx");
-    EXPECT_EQ(capture.messages[3].text, "ctx : Failed to flush data tp disk");
-    EXPECT_EQ(capture.messages[4].text, "ctx : Topic not found in database");
-    EXPECT_EQ(capture.messages[5].text, "ctx : Failed to remove an item");
-    EXPECT_EQ(capture.messages[6].text, "ctx : quire-error no : 21");
-    EXPECT_EQ(capture.messages[7].text, " : quire-error no : -3");
+    // Code 0 adds no reason; codes without a text of their own are given by number.
+    const struct {
+        int code;
+        const char* context;
+        const char* text;
+    } cases[] = { { 7, "ctx", "ctx : Failed to add a topic" }, { 25, "ctx", "ctx : quire-error no : 25" },
+        { 0, "ctx", "ctx" }, { 12, "ctx", "ctx : Failed to flush data tp disk" },
+        { 19, "ctx", "ctx : Topic not found in database" }, { 20, "ctx", "ctx : Failed to remove an item" },
+        { 21, "ctx", "ctx : quire-error no : 21" }, { -3, nullptr, " : quire-error no : -3" } };
+    for (const auto& c : cases) {
+        quire_err = c.code;
+        EXPECT_EQ(orvane_quire_err(c.context), 0);
+        EXPECT_EQ(quire_err, 0) << c.code;
+    }
+    ASSERT_EQ(capture.messages.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(capture.messages[i].text, cases[i].text);
     EXPECT_TRUE(EndsWith(capture.messages[0].file, "orvane_quire_err.cpp")) << capture.messages[0].file;
 }
 

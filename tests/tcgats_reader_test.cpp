@@ -197,8 +197,8 @@ TEST(TCgatsReader, UndeclaredFieldsBecomeTextColumnsWithADeclaration)
     // The comma is kept in a text column and read as a decimal point in a number column.
     EXPECT_EQ(Cell(*c, 0, 0, 1), "0,5");
     EXPECT_EQ(Cell(*c, 0, 0, 2), "1.50000");
-    // SampleID was declared on the fly; the undeclared name was not.
-    EXPECT_EQ(A::CustomFields(*c), (std::vector<std::string> { "SampleID" }));
+    // Both names taken in on the fly count as declared, as they will when the written file is read.
+    EXPECT_EQ(A::CustomFields(*c), (std::vector<std::string> { "SampleID", "spectral_400" }));
 
     // After NUMBER_OF_FIELDS the declaration goes before it.
     auto d = Read("ORIGINATOR me\nNUMBER_OF_FIELDS 1\nBEGIN_DATA_FORMAT\nodd\nEND_DATA_FORMAT\n");

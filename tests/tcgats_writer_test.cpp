@@ -2,19 +2,16 @@
 #include "tcgats_test_access.h"
 
 #include "tcgatsvaluelist.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdio>
-#include <fstream>
 #include <locale>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using A = TCgatsTestAccess;
 
@@ -31,14 +28,6 @@ std::string Write(const TCgats& c, int* result = nullptr)
     std::string text = buffer ? buffer : "<null>";
     delete[] buffer;
     return text;
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 const char* kMixed = "CGATS.17\r\n"
@@ -204,22 +193,23 @@ TEST(TCgatsWriter, ReadingAndWritingIgnoreTheHostLocale)
     }
     auto c = Read(kMixed);
     const std::string written = Write(*c);
-    const std::string path = ::testing::TempDir() + "tcgats_locale_" + std::to_string(getpid()) + ".txt";
+    TempDir dir;
+    const std::string path = dir.File("locale.txt");
     const int saved = c->SaveAs(path.c_str());
     std::locale::global(savedCpp);
     std::setlocale(LC_ALL, savedC.c_str());
     EXPECT_EQ(written, reference);
     EXPECT_EQ(saved, 0);
-    EXPECT_EQ(Slurp(path), reference);
-    std::remove(path.c_str());
+    EXPECT_EQ(TempDir::Read(path), reference);
 }
 
 TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
 {
-    const std::string path = ::testing::TempDir() + "tcgats_save_" + std::to_string(getpid()) + ".txt";
+    TempDir dir;
+    const std::string path = dir.File("save.txt");
     auto c = Read(kMixed);
     ASSERT_EQ(c->SaveAs(path.c_str()), 0);
-    EXPECT_EQ(Slurp(path), kMixedWritten);
+    EXPECT_EQ(TempDir::Read(path), kMixedWritten);
     TCgats back(path.c_str());
     EXPECT_EQ(back.GetErrorCode(), 0);
 
@@ -227,7 +217,7 @@ TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
     auto broken = Read("ORIGINATOR other\n");
     A::AddTag(*broken, 4, "BEGIN_DATA_FORMAT", 0, "", "");
     EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
-    EXPECT_EQ(Slurp(path), kMixedWritten);
+    EXPECT_EQ(TempDir::Read(path), kMixedWritten);
     // An object in error writes nothing.
     EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
 
@@ -242,5 +232,4 @@ TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
     EXPECT_EQ(fine->SaveAs("/nonexistent-dir/sub/file.txt"), 4);
     EXPECT_EQ(fine->GetErrorCode(), 4);
     EXPECT_STREQ(fine->GetErrorMsg(), "Could not create or open the requested file for writing.");
-    std::remove(path.c_str());
 }

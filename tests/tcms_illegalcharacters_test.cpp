@@ -30,50 +30,45 @@ std::string Decode(const char* src, const char* only, int* result = nullptr)
     return dst.data();
 }
 
+// Each case: text, set, expected text, expected result (1 when anything was escaped).
+struct Case {
+    const char* src;
+    const char* set;
+    const char* expected;
+    int result;
+};
+
 } // namespace
 
-TEST(TcmsEncodeIllegal, EscapesSetMembersWithLowercaseHex)
+TEST(TcmsEncodeIllegal, EscapesSetMembersWithLowercaseHexAndNothingElse)
 {
-    int r = -1;
-    EXPECT_EQ(Encode("a b/c", kCacheSet, &r), "a%20b%2fc");
-    EXPECT_EQ(r, 1);
-    EXPECT_EQ(Encode("abc", kCacheSet, &r), "abc");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(Encode("", kCacheSet, &r), "");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(Encode(nullptr, kCacheSet, &r), "");
-    EXPECT_EQ(r, 0);
-    // Every member of the cache set, in order: $ % blank . / \ * [ ] @ ? : | # < > " ;
-    EXPECT_EQ(Encode(kCacheSet, kCacheSet), "%24%25%20%2e%2f%5c%2a%5b%5d%40%3f%3a%7c%23%3c%3e%22%3b");
-    // A byte above 0x7f: high nibble first.
-    EXPECT_EQ(Encode("\xE9", "\xE9"), "%e9");
-    // Characters outside the set pass, whatever they are.
-    EXPECT_EQ(Encode("a-b_c~d", kCacheSet, &r), "a-b_c~d");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(Encode("a b", nullptr, &r), "a b");
-    EXPECT_EQ(r, 0);
-}
-
-TEST(TcmsEncodeIllegal, LettersDigitsAndExemptNamesAreNeverEscaped)
-{
-    int r = -1;
-    EXPECT_EQ(Encode("Az09 ", "Az09 ", &r), "Az09%20");
-    EXPECT_EQ(r, 1);
-    EXPECT_EQ(Encode("Trans._White_100_K", kCacheSet, &r), "Trans._White_100_K");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(Encode("trans._white_100_w", kCacheSet), "trans._white_100_w");
-    EXPECT_EQ(Encode("TRANS._WHITE_100_G", kCacheSet), "TRANS._WHITE_100_G");
-    // Only the whole name is exempt.
-    EXPECT_EQ(Encode("Trans._White_100_kx", kCacheSet), "Trans%2e_White_100_kx");
-}
-
-TEST(TcmsEncodeIllegal, PercentIsEscapedOnlyWhenInTheSet)
-{
-    EXPECT_EQ(Encode("50%", " "), "50%");
-    EXPECT_EQ(Encode("50%", "%"), "50%25");
-    // Left unescaped, "%41" reads back as an escape.
-    EXPECT_EQ(Encode("%41", " "), "%41");
-    EXPECT_EQ(Decode("%41", nullptr), "A");
+    const Case cases[] = {
+        { "a b/c", kCacheSet, "a%20b%2fc", 1 },
+        { "abc", kCacheSet, "abc", 0 },
+        { "", kCacheSet, "", 0 },
+        { nullptr, kCacheSet, "", 0 },
+        // Every member of the cache set, in order: $ % blank . / \ * [ ] @ ? : | # < > " ;
+        { kCacheSet, kCacheSet, "%24%25%20%2e%2f%5c%2a%5b%5d%40%3f%3a%7c%23%3c%3e%22%3b", 1 },
+        { "\xE9", "\xE9", "%e9", 1 }, // a byte above 0x7f: high nibble first
+        // Characters outside the set pass, whatever they are.
+        { "a-b_c~d", kCacheSet, "a-b_c~d", 0 },
+        { "a b", nullptr, "a b", 0 },
+        // Letters, digits and the exempt names are never escaped; only the whole name is exempt.
+        { "Az09 ", "Az09 ", "Az09%20", 1 },
+        { "Trans._White_100_K", kCacheSet, "Trans._White_100_K", 0 },
+        { "trans._white_100_w", kCacheSet, "trans._white_100_w", 0 },
+        { "TRANS._WHITE_100_G", kCacheSet, "TRANS._WHITE_100_G", 0 },
+        { "Trans._White_100_kx", kCacheSet, "Trans%2e_White_100_kx", 1 },
+        // Percent is escaped only when in the set; left unescaped, "%41" reads back as an escape.
+        { "50%", " ", "50%", 0 },
+        { "50%", "%", "50%25", 1 },
+        { "%41", " ", "%41", 0 },
+    };
+    for (const Case& c : cases) {
+        int r = -1;
+        EXPECT_EQ(Encode(c.src, c.set, &r), c.expected) << (c.src ? c.src : "null");
+        EXPECT_EQ(r, c.result) << (c.src ? c.src : "null");
+    }
 }
 
 TEST(TcmsEncodeIllegal, StringFormMatchesCharacterForm)
@@ -84,45 +79,32 @@ TEST(TcmsEncodeIllegal, StringFormMatchesCharacterForm)
     EXPECT_EQ(TCMS_EncodeIllegalCharacters(std::string("a b\0c d", 7), kCacheSet), "a%20b");
 }
 
-TEST(TcmsDecodeIllegal, DecodesEscapesInEitherCase)
+TEST(TcmsDecodeIllegal, EscapesInEitherCaseRestrictionsAndMalformedEscapes)
 {
-    int r = -1;
-    EXPECT_EQ(Decode("%41%4a", nullptr, &r), "AJ");
-    EXPECT_EQ(r, 1);
-    EXPECT_EQ(Decode("%41%4A", nullptr), "AJ");
-    EXPECT_EQ(Decode("a%20b%2Fc", nullptr), "a b/c");
-    EXPECT_EQ(Decode("abc", nullptr, &r), "abc");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(Decode("", nullptr, &r), "");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(Decode(nullptr, nullptr, &r), "");
-    EXPECT_EQ(r, 0);
-}
-
-TEST(TcmsDecodeIllegal, RestrictionSetKeepsOtherEscapes)
-{
-    int r = -1;
-    EXPECT_EQ(Decode("%41%4a", "J", &r), "%41J");
-    EXPECT_EQ(r, 1);
-    EXPECT_EQ(Decode("%41", "J", &r), "%41");
-    EXPECT_EQ(r, 0);
-    // The kept '%' is ordinary; scanning resumes right after it.
-    EXPECT_EQ(Decode("%%41", "A%"), "%A");
-}
-
-TEST(TcmsDecodeIllegal, MalformedEscapes)
-{
-    int r = -1;
-    // A '%' with fewer than two characters after it is dropped.
-    EXPECT_EQ(Decode("abc%", nullptr, &r), "abc");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(Decode("%4", nullptr, &r), "4");
-    EXPECT_EQ(r, 0);
-    // A '%' before characters that are not hexadecimal digits stays.
-    EXPECT_EQ(Decode("100%ok", nullptr, &r), "100%ok");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(Decode("%g0%20", nullptr, &r), "%g0 ");
-    EXPECT_EQ(r, 1);
+    const Case cases[] = {
+        { "%41%4a", nullptr, "AJ", 1 },
+        { "%41%4A", nullptr, "AJ", 1 },
+        { "a%20b%2Fc", nullptr, "a b/c", 1 },
+        { "%41", nullptr, "A", 1 },
+        { "abc", nullptr, "abc", 0 },
+        { "", nullptr, "", 0 },
+        { nullptr, nullptr, "", 0 },
+        // A restriction set keeps other escapes; a kept '%' is ordinary and scanning resumes after it.
+        { "%41%4a", "J", "%41J", 1 },
+        { "%41", "J", "%41", 0 },
+        { "%%41", "A%", "%A", 1 },
+        // A '%' with fewer than two characters after it is dropped.
+        { "abc%", nullptr, "abc", 0 },
+        { "%4", nullptr, "4", 0 },
+        // A '%' before characters that are not hexadecimal digits stays.
+        { "100%ok", nullptr, "100%ok", 0 },
+        { "%g0%20", nullptr, "%g0 ", 1 },
+    };
+    for (const Case& c : cases) {
+        int r = -1;
+        EXPECT_EQ(Decode(c.src, c.set, &r), c.expected) << (c.src ? c.src : "null");
+        EXPECT_EQ(r, c.result) << (c.src ? c.src : "null");
+    }
 }
 
 TEST(TcmsDecodeIllegal, ZeroByteEndsTheText)

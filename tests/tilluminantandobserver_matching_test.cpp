@@ -73,6 +73,15 @@ void Integrate(const TIlluminant* ill, int observer, const double* r, double* xy
 
 void Fill(double* v, double value) { std::fill(v, v + 36, value); }
 
+// The Lab difference between target and the colour of reflectance r, integrated independently.
+double Residual(
+    const TIlluminant* ill, int observer, const double* r, const double* target, const double* white)
+{
+    double xyz[3];
+    Integrate(ill, observer, r, xyz);
+    return DeltaE(target, xyz, white);
+}
+
 class Matching : public ::testing::Test {
 protected:
     void SetUp() override
@@ -80,6 +89,14 @@ protected:
         ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
         mD50 = mFactory.GetIlluminant("CIE Illuminant D50");
         ASSERT_NE(mD50, nullptr);
+        Fill(mStart, 0.5);
+    }
+
+    // Searches from the grey start without bounds.
+    double Match(TIlluminantAndObserver& io, const double* target, const double* white, double* result,
+        Method method = Method::MatchInLab)
+    {
+        return io.CalculateMatchingSpectrum(target, white, nullptr, nullptr, mStart, method, result);
     }
 
     // The XYZ of L* 45, a* 60, b* 40 under the D50 white of observer 0: a strong red.
@@ -92,6 +109,7 @@ protected:
     TIlluminantFactory mFactory;
     TIlluminant* mD50 = nullptr;
     TObserver mTwo { 0 };
+    double mStart[36];
 };
 
 } // namespace
@@ -103,16 +121,10 @@ TEST_F(Matching, GreyReachesARedWithinHalfADeltaE)
     io.GetXYZWhite(white);
     double target[3];
     RedTarget(white, target);
-    double start[36];
-    Fill(start, 0.5);
     double result[36];
-    const double de
-        = io.CalculateMatchingSpectrum(target, white, nullptr, nullptr, start, Method::MatchInLab, result);
-
-    double xyz[3];
-    Integrate(mD50, 0, result, xyz);
+    const double de = Match(io, target, white, result);
     EXPECT_LT(de, 0.5);
-    EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
+    EXPECT_NEAR(de, Residual(mD50, 0, result, target, white), 1e-6);
     for (double v : result) {
         EXPECT_LE(v, 0.99999);
         EXPECT_GE(v, 0.00001);
@@ -123,9 +135,7 @@ TEST_F(Matching, GreyReachesARedWithinHalfADeltaE)
 
     // The illuminant's own white is taken when none is given.
     double again[36];
-    EXPECT_EQ(
-        io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, Method::MatchInLab, again),
-        de);
+    EXPECT_EQ(Match(io, target, nullptr, again), de);
     EXPECT_TRUE(std::equal(result, result + 36, again));
 }
 
@@ -138,11 +148,8 @@ TEST_F(Matching, XYZMethodConvergesAndStillReturnsALabDifference)
     const double lab[3] = { 70.0, -30.0, 20.0 };
     double target[3];
     LabToXYZ(lab, white, target);
-    double start[36];
-    Fill(start, 0.5);
     double result[36];
-    const double de
-        = io.CalculateMatchingSpectrum(target, white, nullptr, nullptr, start, Method::MatchInXYZ, result);
+    const double de = Match(io, target, white, result, Method::MatchInXYZ);
     double xyz[3];
     Integrate(mD50, 1, result, xyz);
     const double dXYZ = std::sqrt((xyz[0] - target[0]) * (xyz[0] - target[0])
@@ -194,11 +201,8 @@ TEST_F(Matching, BoundsHoldForATargetBrighterThanTheWhite)
     double white[3];
     io.GetXYZWhite(white);
     const double target[3] = { 1.3 * white[0], 1.3 * white[1], 1.3 * white[2] };
-    double start[36];
-    Fill(start, 0.5);
     double result[36];
-    const double de
-        = io.CalculateMatchingSpectrum(target, white, nullptr, nullptr, start, Method::MatchInLab, result);
+    const double de = Match(io, target, white, result);
     for (double v : result)
         EXPECT_LE(v, 0.99999);
     // The walk climbs to the upper bound: the best it can do is nearly the white itself.
@@ -226,19 +230,15 @@ TEST_F(Matching, EqualBoundsPinSamplesAndCrossedBoundsTakeTheUpper)
     io.GetXYZWhite(white);
     double target[3];
     RedTarget(white, target);
-    double start[36];
-    Fill(start, 0.5);
     double result[36];
     const double de
-        = io.CalculateMatchingSpectrum(target, white, upper, lower, start, Method::MatchInLab, result);
+        = io.CalculateMatchingSpectrum(target, white, upper, lower, mStart, Method::MatchInLab, result);
     for (int i = 22; i < 36; ++i)
         EXPECT_EQ(result[i], 0.1) << i;
     EXPECT_EQ(result[10], 0.4);
     // Held down in the red, the search cannot reach the target, but it still improves on the start.
     EXPECT_GT(de, 0.5);
-    double startXYZ[3];
-    Integrate(mD50, 0, start, startXYZ);
-    EXPECT_LT(de, DeltaE(target, startXYZ, white));
+    EXPECT_LT(de, Residual(mD50, 0, mStart, target, white));
 }
 
 TEST_F(Matching, UnknownMethodTakesNoStep)
@@ -248,15 +248,10 @@ TEST_F(Matching, UnknownMethodTakesNoStep)
     io.GetXYZWhite(white);
     double target[3];
     RedTarget(white, target);
-    double start[36];
-    Fill(start, 0.5);
     double result[36];
-    const double de = io.CalculateMatchingSpectrum(
-        target, white, nullptr, nullptr, start, static_cast<Method>(2), result);
-    EXPECT_TRUE(std::equal(start, start + 36, result));
-    double xyz[3];
-    Integrate(mD50, 0, start, xyz);
-    EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
+    const double de = Match(io, target, white, result, static_cast<Method>(2));
+    EXPECT_TRUE(std::equal(mStart, mStart + 36, result));
+    EXPECT_NEAR(de, Residual(mD50, 0, mStart, target, white), 1e-6);
 }
 
 TEST_F(Matching, DarkWavelengthsOfTheIlluminantStayFinite)
@@ -274,11 +269,8 @@ TEST_F(Matching, DarkWavelengthsOfTheIlluminantStayFinite)
     const double lab[3] = { 60.0, 20.0, 30.0 };
     double target[3];
     LabToXYZ(lab, white, target);
-    double start[36];
-    Fill(start, 0.5);
     double result[36];
-    const double de
-        = io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, Method::MatchInLab, result);
+    const double de = Match(io, target, nullptr, result);
     EXPECT_LT(de, 0.5);
     for (int i = 0; i < 36; ++i)
         EXPECT_TRUE(std::isfinite(result[i])) << i;
@@ -289,47 +281,41 @@ TEST_F(Matching, AstmIlluminantsSearchOnTheirOwnSpectrum)
     TIlluminant* f11 = mFactory.GetIlluminant("CIE Illuminant F11");
     ASSERT_NE(f11, nullptr);
     TIlluminantAndObserver io(f11, &mTwo, 36);
-    double start[36];
-    Fill(start, 0.5);
     double white[3];
-    Integrate(f11, 0, start, white);
+    Integrate(f11, 0, mStart, white);
     for (double& c : white)
         c *= 2.0;
     double target[3];
     RedTarget(white, target);
     double result[36];
-    const double de
-        = io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, Method::MatchInLab, result);
-    double xyz[3];
-    Integrate(f11, 0, result, xyz);
+    const double de = Match(io, target, nullptr, result);
     EXPECT_LT(de, 1.0);
-    EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
+    EXPECT_NEAR(de, Residual(f11, 0, result, target, white), 1e-6);
 }
 
 TEST_F(Matching, BadInputIsRefusedWithResultUntouched)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);
-    double start[36];
-    Fill(start, 0.5);
     double result[36];
     Fill(result, 7.0);
     const double target[3] = { 20.0, 15.0, 10.0 };
-    const Method lab = Method::MatchInLab;
-    EXPECT_EQ(io.CalculateMatchingSpectrum(nullptr, nullptr, nullptr, nullptr, start, lab, result), -1.0);
-    EXPECT_EQ(io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, nullptr, lab, result), -1.0);
-    EXPECT_EQ(io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, lab, nullptr), -1.0);
+    EXPECT_EQ(Match(io, nullptr, nullptr, result), -1.0);
+    EXPECT_EQ(
+        io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, nullptr, Method::MatchInLab, result),
+        -1.0);
+    EXPECT_EQ(Match(io, target, nullptr, nullptr), -1.0);
     const double zeroWhite[3] = { 96.4, 0.0, 82.5 };
-    EXPECT_EQ(io.CalculateMatchingSpectrum(target, zeroWhite, nullptr, nullptr, start, lab, result), -1.0);
+    EXPECT_EQ(Match(io, target, zeroWhite, result), -1.0);
     const double nanTarget[3] = { 20.0, std::nan(""), 10.0 };
-    EXPECT_EQ(io.CalculateMatchingSpectrum(nanTarget, nullptr, nullptr, nullptr, start, lab, result), -1.0);
-    start[5] = INFINITY;
-    EXPECT_EQ(io.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, lab, result), -1.0);
-    start[5] = 0.5;
+    EXPECT_EQ(Match(io, nanTarget, nullptr, result), -1.0);
+    mStart[5] = INFINITY;
+    EXPECT_EQ(Match(io, target, nullptr, result), -1.0);
+    mStart[5] = 0.5;
 
     TIlluminantAndObserver fewer(mD50, &mTwo, 35);
-    EXPECT_EQ(fewer.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, lab, result), -1.0);
+    EXPECT_EQ(Match(fewer, target, nullptr, result), -1.0);
     TIlluminantAndObserver broken(mD50, &mTwo, 37);
-    EXPECT_EQ(broken.CalculateMatchingSpectrum(target, nullptr, nullptr, nullptr, start, lab, result), -1.0);
+    EXPECT_EQ(Match(broken, target, nullptr, result), -1.0);
     for (double v : result)
         EXPECT_EQ(v, 7.0);
 }

@@ -29,7 +29,6 @@ int CompareKeys(void* inList, void* placed)
         - static_cast<Keyed*>(static_cast<TElement*>(placed))->key;
 }
 
-int CompareCounting(void* inList, void* placed);
 int gCompareCalls = 0;
 int CompareCounting(void* inList, void* placed)
 {
@@ -44,20 +43,13 @@ int MatchKey(void* element, void* key)
 
 Keyed* K(TElement* e) { return static_cast<Keyed*>(e); }
 
-std::vector<int> Keys(const TList& list)
+// The keys (or tags) from first to last.
+std::vector<int> Keys(const TList& list, int Keyed::*field = &Keyed::key)
 {
-    std::vector<int> keys;
+    std::vector<int> values;
     for (TElement* e = list.First(); e != nullptr; e = e->Next())
-        keys.push_back(K(e)->key);
-    return keys;
-}
-
-std::vector<int> Tags(const TList& list)
-{
-    std::vector<int> tags;
-    for (TElement* e = list.First(); e != nullptr; e = e->Next())
-        tags.push_back(K(e)->tag);
-    return tags;
+        values.push_back(K(e)->*field);
+    return values;
 }
 
 // Links agree in both directions and with the anchors.
@@ -89,9 +81,9 @@ TEST(TListPlacement, EqualKeysAfterLastBeforeFirstAfterSearchHit)
     list.Add(new Keyed(1, 1));
     list.Add(new Keyed(3, 2));
     list.Add(new Keyed(3, 3)); // equal to the last: after it
-    EXPECT_EQ(Tags(list), (std::vector<int> { 1, 2, 3 }));
+    EXPECT_EQ(Keys(list, &Keyed::tag), (std::vector<int> { 1, 2, 3 }));
     list.Add(new Keyed(1, 4)); // equal to the first, less than the last: before it
-    EXPECT_EQ(Tags(list), (std::vector<int> { 4, 1, 2, 3 }));
+    EXPECT_EQ(Keys(list, &Keyed::tag), (std::vector<int> { 4, 1, 2, 3 }));
 
     // Within the list: an equal element met by the search gets the newcomer right after it.
     TList inner(CompareKeys);
@@ -99,7 +91,7 @@ TEST(TListPlacement, EqualKeysAfterLastBeforeFirstAfterSearchHit)
         inner.Add(new Keyed(k, k));
     inner.Add(new Keyed(4, 99)); // the search meets 4 first (middle of 0..8)
     EXPECT_EQ(Keys(inner), (std::vector<int> { 0, 2, 4, 4, 6, 8 }));
-    EXPECT_EQ(Tags(inner), (std::vector<int> { 0, 2, 4, 99, 6, 8 }));
+    EXPECT_EQ(Keys(inner, &Keyed::tag), (std::vector<int> { 0, 2, 4, 99, 6, 8 }));
     ExpectConsistent(inner);
 }
 

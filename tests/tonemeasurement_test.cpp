@@ -199,9 +199,7 @@ TEST_F(Measurements, SpectralMeasurementsIntegrateTheirSpectra)
     EXPECT_EQ(empty.GetXYZ(mD50, &mTwo, xyz), 2) << "unset samples are no reflectance";
 
     // Emission: the observer's absolute summation, whatever the illuminant.
-    double flat[36];
-    std::fill(flat, flat + 36, 0.5);
-    const TSpectrum radiance(flat);
+    const TSpectrum radiance = Flat(0.5);
     TEmissionSpectrum lamp(&radiance, &mGeom);
     double expected[3];
     ASSERT_EQ(mTwo.GetXYZ(&radiance, expected), 0);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -233,23 +234,19 @@ TEST(TSpectrumEncoding, ShortRecordNeedsTheReferenceLayout)
     const double wl[3] = { 400, 550, 700 };
     const double other[3] = { 400, 551, 700 };
     const double v[3] = { 0.1, 0.2, 0.3 };
-    TSpectrum s(wl, 3, v);
     TSpectrum shifted(other, 3, v);
-    int size = -1;
-    EXPECT_EQ(s.ToShrtFileData(&shifted, &size), nullptr);
-    EXPECT_EQ(s.ErrNo(), 5);
     TSpectrum uniform;
-    TSpectrum s2(wl, 3, v);
-    EXPECT_EQ(s2.ToShrtFileData(&uniform, &size), nullptr);
-    EXPECT_EQ(s2.ErrNo(), 5);
     const double nanWl[3] = { 400, 550, std::nan("") };
-    TSpectrum s3(wl, 3, v);
     TSpectrum withNan(nanWl, 3, v); // error 4, but its wavelengths are kept
-    EXPECT_EQ(s3.ToShrtFileData(&withNan, &size), nullptr);
-    EXPECT_EQ(s3.ErrNo(), 5);
+    const std::pair<TSpectrum*, int> refs[]
+        = { { &shifted, 5 }, { &uniform, 5 }, { &withNan, 5 }, { nullptr, 2 } };
+    for (const auto& [ref, error] : refs) {
+        TSpectrum s(wl, 3, v);
+        int size = -1;
+        EXPECT_EQ(s.ToShrtFileData(ref, &size), nullptr) << error;
+        EXPECT_EQ(s.ErrNo(), error);
+    }
     TSpectrum s4(wl, 3, v);
-    EXPECT_EQ(s4.ToShrtFileData(nullptr, &size), nullptr);
-    EXPECT_EQ(s4.ErrNo(), 2);
     EXPECT_EQ(s4.ToFileData(nullptr), nullptr);
 }
 

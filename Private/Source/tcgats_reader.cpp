@@ -324,9 +324,11 @@ int TCgats::ReadTmpHeader(const char** cursor)
         int vocabIndex = MatchField(token.c_str(), &category, &index, &type, &canonical);
         if (vocabIndex < 0) {
             // An undeclared name becomes a text column and is declared in the header lines, so
-            // that the written file declares it.
+            // that the written file declares it. It counts as declared from here on too, so that
+            // later names match it now exactly as they will when the written file is read.
             if (InsertTag(kKindKeyword, "KEYWORD", 0, token.c_str(), "", -1, false) != 0)
                 return 11;
+            AddCustomField(token.c_str());
             type = TCgatsField::kString;
             category = TCgatsField::kKeyword;
             index = 0;
