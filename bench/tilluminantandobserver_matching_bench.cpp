@@ -6,6 +6,8 @@
 #include <tintvale/tlabspace.h>
 #include <tintvale/tobserver.h>
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -133,23 +135,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    // Five interleaved repetitions by default, so that other load falls on both sides of the ratio.
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_display_aggregates_only=true";
-    if (argc == 1) {
-        args.push_back(repetitions.data());
-        args.push_back(interleave.data());
-        args.push_back(aggregates.data());
-    }
-    argc = static_cast<int>(args.size());
-    argv = args.data();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunRatioBenchmarks(argc, argv, reporter);
 }

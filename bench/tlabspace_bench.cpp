@@ -2,6 +2,8 @@
 // and per conversion for XYZToLab and FastXYZToLab, with the ratio of each to its counterpart.
 #include <tintvale/tlabspace.h>
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 #include <lcms2.h>
 
@@ -213,24 +215,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    // By default five repetitions in random interleaving, so that other load on the machine falls
-    // on both sides of each ratio alike; the ratios use the medians.
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_display_aggregates_only=true";
-    if (argc == 1) {
-        args.push_back(repetitions.data());
-        args.push_back(interleave.data());
-        args.push_back(aggregates.data());
-    }
-    argc = static_cast<int>(args.size());
-    argv = args.data();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunRatioBenchmarks(argc, argv, reporter);
 }
