@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <tintvale/tcms.h>
+
 namespace py = pybind11;
 
 namespace tvpy {
@@ -111,6 +113,8 @@ void TripleOf(const py::handle& obj, const char* what, double* out);
 
 // An observer given as its index (0, 1) or its name ("2 degree", "10 degree").
 TObserver ObserverOf(const py::handle& obj);
+// A density standard given by its display name or its index.
+TCMS::FilterStandard StandardOf(const py::handle& obj);
 
 void BindSpectrum(py::module_& m);
 void BindIlluminants(py::module_& m);

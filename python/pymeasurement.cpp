@@ -106,26 +106,6 @@ py::array_t<double> Triple(const double* v)
     return out;
 }
 
-TCMS::FilterStandard StandardIndex(const py::handle& obj)
-{
-    const char** names = TSpectrum::GetDensityList();
-    if (py::isinstance<py::str>(obj)) {
-        const std::string name = obj.cast<std::string>();
-        for (int i = 0; names[i] != nullptr; ++i) {
-            if (name == names[i])
-                return static_cast<TCMS::FilterStandard>(i);
-        }
-        throw py::value_error("unknown density standard \"" + name + "\"");
-    }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        if (index >= 0 && index <= TCMS::IsoStatusI)
-            return static_cast<TCMS::FilterStandard>(index);
-        throw py::value_error("density standard index must be 0..8");
-    }
-    throw py::type_error("a density standard is its index or its name");
-}
-
 // Parameters of the search shared by every target.
 struct MatchSetup {
     const double* white = nullptr;
@@ -206,7 +186,7 @@ py::tuple Match(TIlluminantAndObserver& io, const py::handle& target, const py::
 py::tuple MeasurementDensity(const TOneMeasurement& m, const py::handle& standard,
     const TOneMeasurement* reference, const TIlluminant* ill, const py::handle& observer)
 {
-    const TCMS::FilterStandard filter = StandardIndex(standard);
+    const TCMS::FilterStandard filter = StandardOf(standard);
     const std::optional<TObserver> obs = OptionalObserver(observer);
     py::array_t<double> d(4);
     std::fill(d.mutable_data(), d.mutable_data() + 4, std::nan(""));

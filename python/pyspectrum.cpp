@@ -115,29 +115,6 @@ std::pair<TSpectrum, py::ssize_t> ReadShort(
     return { s, offset + static_cast<py::ssize_t>(size) };
 }
 
-TCMS::FilterStandard StandardOf(const py::handle& obj)
-{
-    const char** names = TSpectrum::GetDensityList();
-    if (py::isinstance<py::str>(obj)) {
-        const std::string name = obj.cast<std::string>();
-        for (int i = 0; names[i] != nullptr; ++i) {
-            if (name == names[i])
-                return static_cast<TCMS::FilterStandard>(i);
-        }
-        throw py::value_error("unknown density standard \"" + name + "\"");
-    }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        int count = 0;
-        while (names[count] != nullptr)
-            ++count;
-        if (index >= 0 && index < count)
-            return static_cast<TCMS::FilterStandard>(index);
-        throw py::value_error("density standard index must be 0.." + std::to_string(count - 1));
-    }
-    throw py::type_error("a density standard is its index or its name, e.g. \"ISO Status T\"");
-}
-
 py::array_t<double> Samples(const TSpectrum& s)
 {
     py::array_t<double> out(kN);
