@@ -265,7 +265,7 @@ void BindIlluminants(py::module_& m)
 
     py::class_<TIlluminantAndObserver>(m, "IlluminantAndObserver",
         "Tristimulus integration under one illuminant and observer (CIE 15:2004, 7.1; ASTM E308 "
-        "Table 6 weights for CIE illuminants F2, F7, F11): a perfect white has Y = 100.")
+        "Table 6 weights for CIE illuminants F2, F7, F11 under 2 degrees): a perfect white has Y = 100.")
         .def(py::init(&MakeIntegration), py::arg("illuminant"), py::arg("observer") = 0,
             py::keep_alive<1, 2>())
         .def("xyz", &IntegrateRows, py::arg("spectra"), "XYZ (..., 3) of reflectance spectra (..., 36).")

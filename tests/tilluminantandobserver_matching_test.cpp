@@ -276,23 +276,6 @@ TEST_F(Matching, DarkWavelengthsOfTheIlluminantStayFinite)
         EXPECT_TRUE(std::isfinite(result[i])) << i;
 }
 
-TEST_F(Matching, AstmIlluminantsSearchOnTheirOwnSpectrum)
-{
-    TIlluminant* f11 = mFactory.GetIlluminant("CIE Illuminant F11");
-    ASSERT_NE(f11, nullptr);
-    TIlluminantAndObserver io(f11, &mTwo, 36);
-    double white[3];
-    Integrate(f11, 0, mStart, white);
-    for (double& c : white)
-        c *= 2.0;
-    double target[3];
-    RedTarget(white, target);
-    double result[36];
-    const double de = Match(io, target, nullptr, result);
-    EXPECT_LT(de, 1.0);
-    EXPECT_NEAR(de, Residual(f11, 0, result, target, white), 1e-6);
-}
-
 TEST_F(Matching, BadInputIsRefusedWithResultUntouched)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);

@@ -18,6 +18,8 @@ constexpr int kNrGrid = TIlluminantAndObserver::kMaxPoints;
 
 const char* const kASTMIlluminants[TIlluminantAndObserver::kNrASTMIlluminants]
     = { "CIE Illuminant F2", "CIE Illuminant F7", "CIE Illuminant F11" };
+// The observer the ASTM table is computed for: CIE 1931 2°.
+constexpr int kASTMObserver = 0;
 
 // Value at wavelength lambda from grid samples g: g[j] + (g[j+1] - g[j]) f / 10, with
 // j = trunc((lambda - 380) / 10) and f = lambda - (380 + 10 j); the last sample from j = 35 on.
@@ -61,7 +63,6 @@ void TIlluminantAndObserver::Copy(const TIlluminantAndObserver& other)
     mNrPoints = other.mNrPoints;
     mTableIndex = other.mTableIndex;
     mK = other.mK;
-    mProductK = other.mProductK;
     std::copy(other.mXBar, other.mXBar + kMaxPoints, mXBar);
     std::copy(other.mYBar, other.mYBar + kMaxPoints, mYBar);
     std::copy(other.mZBar, other.mZBar + kMaxPoints, mZBar);
@@ -78,7 +79,8 @@ int TIlluminantAndObserver::IlluminantNeedsASTM308Tables(int* tableIndex)
 {
     *tableIndex = -1;
     const char* name = mIlluminant->GetName();
-    if (name == nullptr)
+    // Under the 10° observer these lamps integrate their own spectrum.
+    if (name == nullptr || mObserver.Index() != kASTMObserver)
         return 0;
     for (int t = 0; t < kNrASTMIlluminants; ++t) {
         if (strcmp_ci(name, kASTMIlluminants[t]) == 0) {
@@ -89,31 +91,37 @@ int TIlluminantAndObserver::IlluminantNeedsASTM308Tables(int* tableIndex)
     return 0;
 }
 
+// Every form of the integration, the increments and the matching search read one set of products:
+// the ASTM weights where they apply, else the illuminant's own.
 int TIlluminantAndObserver::Init()
 {
     IlluminantNeedsASTM308Tables(&mTableIndex);
-    if (mTableIndex >= 0) {
-        // ASTM E308: k = 100 / Σ Wy over the tabulated Y weights.
-        double sumY = 0.0;
-        for (int j = 0; j < kMaxPoints; ++j)
-            sumY += sASTMtable6[mTableIndex][1][j];
-        mK = 100.0 / sumY;
-        // The products serve the value and increment forms; without them those give zero.
-        if (mIlluminant->GetSpectrum() != nullptr && ComputeProducts() != 0)
-            mProductK = 0.0;
-        return 0;
-    }
-    if (mIlluminant->GetSpectrum() == nullptr)
-        return 2;
-    const int status = ComputeProducts();
-    mK = mProductK;
+    const int status = mTableIndex >= 0 ? TakeTableProducts() : ComputeProducts();
+    if (status == 0)
+        ComputeWeights();
     return status;
 }
 
-// S x̄_i, S ȳ_i, S z̄_i at λ_i = 380 + i h, h = 350 / (n - 1), k = 100 / Σ S_i ȳ_i (CIE 15:2004, 7.1),
-// and the combined weights w_i = S ȳ_i / Σ S ȳ + S x̄_i / Σ S x̄ + S z̄_i / Σ S z̄.
+// ASTM E308: the weights already hold S x̄, S ȳ, S z̄; k = 100 / Σ Wy over the whole table.
+int TIlluminantAndObserver::TakeTableProducts()
+{
+    const double(*w)[kMaxPoints] = sASTMtable6[mTableIndex];
+    double sumY = 0.0;
+    for (int j = 0; j < kMaxPoints; ++j)
+        sumY += w[1][j];
+    mK = 100.0 / sumY;
+    std::copy(w[0], w[0] + mNrPoints, mSX);
+    std::copy(w[1], w[1] + mNrPoints, mSY);
+    std::copy(w[2], w[2] + mNrPoints, mSZ);
+    return 0;
+}
+
+// S x̄_i, S ȳ_i, S z̄_i at λ_i = 380 + i h, h = 350 / (n - 1), and k = 100 / Σ S_i ȳ_i
+// (CIE 15:2004, 7.1).
 int TIlluminantAndObserver::ComputeProducts()
 {
+    if (mIlluminant->GetSpectrum() == nullptr)
+        return 2;
     const double* x = mObserver.GetXSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
     const double* y = mObserver.GetYSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
     const double* z = mObserver.GetZSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
@@ -121,41 +129,40 @@ int TIlluminantAndObserver::ComputeProducts()
     // A single point sits at 380 nm (h is not finite for n = 1).
     const double h = mNrPoints > 1 ? kRange / (mNrPoints - 1) : 0.0;
 
-    double power[kMaxPoints];
     double sumSY = 0.0;
     for (int i = 0; i < mNrPoints; ++i) {
         const double lambda = kFirstWavelength + i * h;
         mXBar[i] = AtWavelength(x, lambda);
         mYBar[i] = AtWavelength(y, lambda);
         mZBar[i] = AtWavelength(z, lambda);
-        power[i] = AtWavelength(s, lambda);
-        sumSY += power[i] * mYBar[i];
+        const double power = AtWavelength(s, lambda);
+        mSX[i] = power * mXBar[i];
+        mSY[i] = power * mYBar[i];
+        mSZ[i] = power * mZBar[i];
+        sumSY += mSY[i];
     }
     // Without luminance there is nothing to normalise to.
     if (!(sumSY > 0.0) || !std::isfinite(sumSY))
         return 2;
-    mProductK = 100.0 / sumSY;
-
-    double sumX = 0.0;
-    double sumY = 0.0;
-    double sumZ = 0.0;
-    for (int i = 0; i < mNrPoints; ++i) {
-        mSX[i] = power[i] * mXBar[i];
-        mSY[i] = power[i] * mYBar[i];
-        mSZ[i] = power[i] * mZBar[i];
-        sumX += mSX[i];
-        sumY += mSY[i];
-        sumZ += mSZ[i];
-    }
-    for (int i = 0; i < mNrPoints; ++i) {
-        double w = mSY[i] / sumY;
-        if (sumX != 0.0)
-            w += mSX[i] / sumX;
-        if (sumZ != 0.0)
-            w += mSZ[i] / sumZ;
-        mWeight[i] = w;
-    }
+    mK = 100.0 / sumSY;
     return 0;
+}
+
+// w_i = S ȳ_i / Σ S ȳ + S x̄_i / Σ S x̄ + S z̄_i / Σ S z̄, the search's measure of how strongly sample
+// i moves the colour.
+void TIlluminantAndObserver::ComputeWeights()
+{
+    const double* products[3] = { mSY, mSX, mSZ };
+    std::fill(mWeight, mWeight + kMaxPoints, 0.0);
+    for (const double* p : products) {
+        double sum = 0.0;
+        for (int i = 0; i < mNrPoints; ++i)
+            sum += p[i];
+        if (sum == 0.0)
+            continue;
+        for (int i = 0; i < mNrPoints; ++i)
+            mWeight[i] += p[i] / sum;
+    }
 }
 
 // X = k Σ v_i S x̄_i, Y = k Σ v_i S ȳ_i, Z = k Σ v_i S z̄_i, summed in ascending i.
@@ -171,28 +178,18 @@ int TIlluminantAndObserver::GetXYZ(const double* values, double* xyz, int count)
         sy += values[i] * mSY[i];
         sz += values[i] * mSZ[i];
     }
-    xyz[0] = mProductK * sx;
-    xyz[1] = mProductK * sy;
-    xyz[2] = mProductK * sz;
+    xyz[0] = mK * sx;
+    xyz[1] = mK * sy;
+    xyz[2] = mK * sz;
     return 0;
 }
 
-// ASTM E308: X = k Σ Wx_j R_j, Y = k Σ Wy_j R_j, Z = k Σ Wz_j R_j over the tabulated weights.
+// The value form on the spectrum's first n uniform samples (ASTM E308: X = k Σ Wx_j R_j, ...).
 int TIlluminantAndObserver::GetXYZ(const TSpectrum* spectrum, double* xyz, int count) const
 {
     if (spectrum == nullptr || xyz == nullptr || count != mNrPoints)
         return 2;
-    const double* r = spectrum->GetUniformSpectrum(nullptr, nullptr, nullptr);
-    if (mTableIndex < 0)
-        return GetXYZ(r, xyz, count);
-    const double(*w)[kMaxPoints] = sASTMtable6[mTableIndex];
-    double sums[3] = { 0.0, 0.0, 0.0 };
-    for (int c = 0; c < 3; ++c)
-        for (int j = 0; j < mNrPoints; ++j)
-            sums[c] += w[c][j] * r[j];
-    for (int c = 0; c < 3; ++c)
-        xyz[c] = mK * sums[c];
-    return 0;
+    return GetXYZ(spectrum->GetUniformSpectrum(nullptr, nullptr, nullptr), xyz, count);
 }
 
 int TIlluminantAndObserver::GetXYZWhite(double* xyz) const
@@ -230,9 +227,9 @@ int TIlluminantAndObserver::GetXYZIncrement(double value, int first, int last, d
     first = std::max(first, 0);
     last = std::min(last, mNrPoints);
     for (int i = first; i < last; ++i) {
-        xyz[0] += value * mSX[i] * mProductK;
-        xyz[1] += value * mSY[i] * mProductK;
-        xyz[2] += value * mSZ[i] * mProductK;
+        xyz[0] += value * mSX[i] * mK;
+        xyz[1] += value * mSY[i] * mK;
+        xyz[2] += value * mSZ[i] * mK;
     }
     return 0;
 }

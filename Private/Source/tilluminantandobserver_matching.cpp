@@ -102,7 +102,7 @@ double TIlluminantAndObserver::CalculateMatchingSpectrum(const double* target, c
     const double* upper, const double* lower, const double* start, MatchingMethod method, double* result)
 {
     if (target == nullptr || start == nullptr || result == nullptr || mError != 0 || mNrPoints != kNrSamples
-        || !(mProductK > 0.0) || !AllFinite(target, 3) || !AllFinite(start, kNrSamples))
+        || !(mK > 0.0) || !AllFinite(target, 3) || !AllFinite(start, kNrSamples))
         return -1.0;
 
     double upperBound[kNrSamples];
@@ -116,9 +116,7 @@ double TIlluminantAndObserver::CalculateMatchingSpectrum(const double* target, c
         for (int c = 0; c < 3; ++c)
             whiteXYZ[c] = white[c];
     } else {
-        const TSpectrum* s = mIlluminant->GetSpectrum();
-        if (mObserver.GetXYZ(s, s, whiteXYZ) != 0)
-            return -1.0;
+        GetXYZWhite(whiteXYZ);
     }
     for (double c : whiteXYZ)
         if (!(c > 0.0) || !std::isfinite(c))
@@ -140,8 +138,8 @@ double TIlluminantAndObserver::CalculateMatchingSpectrum(const double* target, c
     for (int iteration = 0; known && iteration < kNrIterations; ++iteration) {
         double g[kNrSamples];
         for (int i = 0; i < kNrSamples; ++i) {
-            const double probe[3] = { xyz[0] + mSX[i] * kProbe * mProductK,
-                xyz[1] + mSY[i] * kProbe * mProductK, xyz[2] + mSZ[i] * kProbe * mProductK };
+            const double probe[3] = { xyz[0] + mSX[i] * kProbe * mK, xyz[1] + mSY[i] * kProbe * mK,
+                xyz[2] + mSZ[i] * kProbe * mK };
             // A wavelength without weight cannot move the colour.
             g[i] = mWeight[i] != 0.0 ? (d - dist(probe)) / mWeight[i] : 0.0;
         }

@@ -15,9 +15,10 @@ class TSpectrum;
 // nm. n = 1 integrates at 380 nm alone; n = 0 integrates nothing.
 //
 // For illuminants named "CIE Illuminant F2", "CIE Illuminant F7" and "CIE Illuminant F11" (any
-// letter case) the spectrum form of GetXYZ and GetXYZWhite use the ASTM E308 Table 6 weights
-// (2° observer, whichever observer was given), k = 100 / Σ Wy. The value form and GetXYZIncrement
-// use products of the illuminant's own spectrum for them too (zero when it has none).
+// letter case) under the 2° observer, the ASTM E308 Table 6 weights take the place of the products,
+// k = 100 / Σ Wy: every form of GetXYZ, GetXYZWhite, the increments and the matching search then
+// agree to rounding, and the illuminant needs no spectrum. The table is for the 2° observer only;
+// under 10° these lamps integrate their own spectrum like any other illuminant.
 //
 // The illuminant is borrowed and must outlive this object; the observer is copied. After
 // construction the object is read-only and may be shared between threads.
@@ -47,7 +48,7 @@ public:
     // X = k Σ v[i] S x̄[i], Y and Z alike, for values v at the n integration wavelengths.
     int GetXYZ(const double* values, double* xyz, int count) const;
     // Tristimulus values of a reflectance or transmittance spectrum: its first n uniform samples
-    // weighted as above, or by the ASTM weights.
+    // weighted as above.
     int GetXYZ(const TSpectrum* spectrum, double* xyz, int count) const;
     // The perfect white under this illuminant and observer; Y = 100. Returns 0.
     int GetXYZWhite(double* xyz) const;
@@ -65,8 +66,7 @@ public:
     //   start, result: 36 samples; result may be start.
     // Returns -1.0 with result untouched when target, start or result is null, target or start
     // holds a value that is not finite, the white has a component that is not positive and
-    // finite, or this object was not built without error for 36 points. For F2, F7 and F11 the
-    // search works on products of the illuminant's own spectrum and fails when it has none.
+    // finite, or this object was not built without error for 36 points.
     double CalculateMatchingSpectrum(const double* target, const double* white, const double* upper,
         const double* lower, const double* start, MatchingMethod method, double* result);
 
@@ -80,7 +80,9 @@ protected:
 
 private:
     int IlluminantNeedsASTM308Tables(int* tableIndex);
+    int TakeTableProducts();
     int ComputeProducts();
+    void ComputeWeights();
     void Copy(const TIlluminantAndObserver& other);
 
     int mError = 0;
@@ -88,13 +90,12 @@ private:
     const TIlluminant* mIlluminant;
     TObserver mObserver;
     int mTableIndex = -1;
-    // k of the spectrum form and the white (the ASTM k for table illuminants).
+    // 100 / Σ S ȳ, or 100 / Σ Wy with the ASTM table.
     double mK = 0.0;
-    // k of the products: equal to mK without a table.
-    double mProductK = 0.0;
     double mXBar[kMaxPoints] = {};
     double mYBar[kMaxPoints] = {};
     double mZBar[kMaxPoints] = {};
+    // S x̄, S ȳ, S z̄ at the integration wavelengths, or the ASTM weights.
     double mSX[kMaxPoints] = {};
     double mSY[kMaxPoints] = {};
     double mSZ[kMaxPoints] = {};
