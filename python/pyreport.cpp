@@ -5,6 +5,7 @@
 
 #include <tintvale/tilluminant.h>
 
+#include <cmath>
 #include <sstream>
 
 namespace tvpy {
@@ -35,8 +36,8 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     options.title = title;
     if (!max.is_none()) {
         options.compare.max = max.cast<double>();
-        if (!(options.compare.max >= 0.0)) // also refuses NaN
-            throw py::value_error("max must be a non-negative number");
+        if (!std::isfinite(options.compare.max) || options.compare.max < 0.0)
+            throw py::value_error("max must be a finite non-negative number");
     }
     if (options.output == "-")
         throw py::value_error("path must name a file");
@@ -62,7 +63,7 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     summary["median"] = c.median;
     summary["p95"] = c.p95;
     summary["max"] = worst.dE;
-    summary["max_sample"] = worst.name;
+    summary["max_sample"] = tool::Utf8Text(worst.name);
     if (c.tolerance >= 0.0) {
         summary["tolerance"] = c.tolerance;
         summary["over_tolerance"] = c.over;

@@ -68,31 +68,45 @@ svg text{font:11px system-ui,sans-serif;fill:#39414c}
 .key{display:inline-block;width:26px;border-top:3px solid;vertical-align:middle;margin-right:6px}
 footer{color:#5b6573;font-size:12px;margin-top:22px})";
 
+// The length of the well-formed UTF-8 sequence at text[i] (RFC 3629: no overlong forms, no
+// surrogates, nothing above U+10FFFF), or 0.
+std::size_t Utf8Length(const std::string& text, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || i + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+    const unsigned char second = byte(i + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90)
+        || (lead == 0xF4 && second > 0x8F))
+        return 0;
+    return length;
+}
+
 // Text for HTML and XML alike: the five characters with a meaning there become references.
 std::string Escape(const std::string& text)
 {
     std::string out;
     out.reserve(text.size());
-    for (char ch : text) {
-        switch (ch) {
-        case '&':
+    for (char ch : Utf8Text(text)) {
+        if (ch == '&')
             out += "&amp;";
-            break;
-        case '<':
+        else if (ch == '<')
             out += "&lt;";
-            break;
-        case '>':
+        else if (ch == '>')
             out += "&gt;";
-            break;
-        case '"':
+        else if (ch == '"')
             out += "&quot;";
-            break;
-        case '\'':
+        else if (ch == '\'')
             out += "&#39;";
-            break;
-        default:
+        else
             out += ch;
-        }
     }
     return out;
 }
@@ -493,6 +507,25 @@ std::string SpectraSection(const Comparison& c, const std::vector<std::size_t>& 
         + Svg(kPlotWidth, kPlotHeight, "spectra", body) + legend + "</ul></section>\n";
 }
 
+// Nothing may be fetched or run: the page is complete in itself.
+std::string Head(const std::string& heading)
+{
+    return std::string("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/>\n")
+        + "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src "
+          "'unsafe-inline'\"/>\n"
+        + "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n"
+        + "<meta name=\"generator\" content=\"tintvale report\"/>\n<title>" + heading + "</title>\n<style>\n"
+        + kStyle + "\n</style></head>\n";
+}
+
+std::string DistributionSection(const Comparison& c)
+{
+    const std::string note
+        = c.tolerance >= 0.0 ? "In chart order; red: over the tolerance (dashed line)." : "In chart order.";
+    return "<section id=\"distribution\"><h2>\u0394E per patch</h2><p class=\"note\">" + note + "</p>\n"
+        + BarChart(c) + "<h2>Cumulative distribution</h2>\n" + Distribution(c) + "</section>\n";
+}
+
 std::string Verdict(const Comparison& c)
 {
     if (c.tolerance < 0.0)
@@ -503,28 +536,46 @@ std::string Verdict(const Comparison& c)
 
 } // namespace
 
+std::string Utf8Text(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char ch = static_cast<unsigned char>(text[i]);
+        const std::size_t length = Utf8Length(text, i);
+        if (length > 1) {
+            out.append(text, i, length);
+            i += length;
+            continue;
+        }
+        ++i;
+        if (length == 0) { // Latin-1: U+0080 ... U+00FF in two bytes
+            out += static_cast<char>(0xC0 | (ch >> 6));
+            out += static_cast<char>(0x80 | (ch & 0x3F));
+        } else if (ch < 0x20 && ch != '\t' && ch != '\n' && ch != '\r')
+            out += "\uFFFD";
+        else
+            out += static_cast<char>(ch);
+    }
+    return out;
+}
+
 std::string HtmlReport(const Comparison& c, const std::string& title)
 {
     const SrgbRenderer srgb(c.colorimetry->White());
     const std::vector<std::size_t> order = ByDifference(c);
     const std::string heading = Escape(Title(c, title));
     std::string page;
-    page.reserve(1024 + 800 * c.patches.size());
-    page += "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/>\n"
-            "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src "
-            "'unsafe-inline'\"/>\n"
-            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n"
-            "<meta name=\"generator\" content=\"tintvale report\"/>\n<title>"
-        + heading + "</title>\n<style>\n" + kStyle + "\n</style></head>\n<body><main>\n<header><h1>" + heading
-        + "</h1>" + Verdict(c) + "</header>\n<section id=\"summary\">" + Summary(c) + "</section>\n"
-        + ChartSection(c, srgb)
-        + "<section id=\"distribution\"><h2>\u0394E per patch</h2><p class=\"note\">In chart "
-          "order"
-        + (c.tolerance >= 0.0 ? "; red: over the tolerance (dashed line)" : std::string()) + ".</p>\n"
-        + BarChart(c) + "<h2>Cumulative distribution</h2>\n" + Distribution(c) + "</section>\n"
-        + SpectraSection(c, order) + "<section id=\"table\"><h2>Patches by \u0394E</h2>\n"
-        + PatchTable(c, order, srgb) + "</section>\n<footer>Colours: CIELAB under "
-        + Escape(c.colorimetry->Describe())
+    page.reserve(2048 + 800 * c.patches.size());
+    page += Head(heading);
+    page += "<body><main>\n<header><h1>" + heading + "</h1>" + Verdict(c) + "</header>\n";
+    page += "<section id=\"summary\">" + Summary(c) + "</section>\n";
+    page += ChartSection(c, srgb);
+    page += DistributionSection(c);
+    page += SpectraSection(c, order);
+    page += "<section id=\"table\"><h2>Patches by \u0394E</h2>\n" + PatchTable(c, order, srgb)
+        + "</section>\n";
+    page += "<footer>Colours: CIELAB under " + Escape(c.colorimetry->Describe())
         + ", shown as sRGB (IEC 61966-2-1) after Bradford adaptation to D65. \u0394L*, \u0394C*, \u0394H*: "
           "sample minus reference.</footer>\n</main></body></html>\n";
     return page;

@@ -11,6 +11,10 @@
 
 namespace tool {
 
+// text as UTF-8: bytes that are not UTF-8 are taken as Latin-1, as older instrument software writes
+// names; control characters, which the page cannot carry, become U+FFFD.
+std::string Utf8Text(const std::string& text);
+
 // The page of c; an empty title names the two files.
 std::string HtmlReport(const Comparison& c, const std::string& title);
 // Writes the page of c to options.output ("-": out); a file is replaced only by the complete page.

@@ -227,6 +227,21 @@ def test_out_of_gamut_colours_are_clipped_and_marked(tmp_path):
     assert all(g.find(SVG + "path[@class='clipmark']") is not None for g in marks) and len(marks) == 2
 
 
+def test_names_reach_the_page_as_text(tmp_path):
+    # Latin-1 as older instrument software writes it, markup characters, a control character.
+    names = [b"Gr\xfcn", "Blau \u2192".encode(), b"<a&b>'", b"x\x01y"]
+    shown_names = ["Grün", "Blau \u2192", "<a&b>'", "x\ufffdy"]
+    data = b"".join(b'"' + n + b'"\t50\t0\t0\n' for n in names)
+    chart = tmp_path / "names.txt"
+    chart.write_bytes(b'CGATS.17\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\tLAB_A\tLAB_B\n'
+                      b"END_DATA_FORMAT\nNUMBER_OF_SETS 4\nBEGIN_DATA\n" + data + b"END_DATA\n")
+    out = tmp_path / "report.html"
+    tv.report(chart, chart, out)
+    root = parse(out.read_bytes().decode("utf-8"))
+    assert [name for name, *_ in patches(root)] == shown_names
+    assert [name for name, _ in table(root)] == shown_names
+
+
 def test_spectra_only_for_spectral_files(charts, tmp_path):
     reference, measured = charts
     out = tmp_path / "spectral.html"
@@ -269,6 +284,13 @@ def test_bad_input_fails_as_compare_does_writing_nothing(tmp_path, case):
         tv.report(*files, out, formula=dict(zip(options[::2], options[1::2])).get("--formula", "Delta E 2000"),
                   table=1 if case == "table" else 0)
     assert made.stderr == f"tintvale: {failure.value}\n" and not out.exists()
+
+
+@pytest.mark.parametrize("max", [-1.0, float("nan"), float("inf")])
+def test_module_refuses_a_tolerance_that_is_no_distance(charts, tmp_path, max):
+    with pytest.raises(ValueError, match="max must be a finite non-negative number"):
+        tv.report(*charts, tmp_path / "report.html", max=max)
+    assert not (tmp_path / "report.html").exists()
 
 
 @needs_tool
