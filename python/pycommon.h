@@ -124,6 +124,7 @@ void BindColorSpaces(py::module_& m);
 void BindMeasurements(py::module_& m);
 void BindCgats(py::module_& m);
 void BindCgatsBuild(py::module_& m);
+void BindReport(py::module_& m);
 
 } // namespace tvpy
 

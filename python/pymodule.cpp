@@ -28,4 +28,5 @@ PYBIND11_MODULE(tintvale, m)
     tvpy::BindMeasurements(m);
     tvpy::BindCgats(m);
     tvpy::BindCgatsBuild(m);
+    tvpy::BindReport(m);
 }

@@ -52,6 +52,7 @@ set(required
   "TCgats::GetMeasurement(int, int, TIlluminant*, TObserver*, TMeasGeom*) const"
   "TCgats::TCgats(std::vector<TCgats const*"
   "TCMS::TLayoutInfo::TLayoutInfo()"
+  "TCMS::WriteFileAtomically(char const*, void const*, unsigned long)"
 )
 foreach(required IN LISTS required)
   string(FIND "${symbols}" "${required}" pos)

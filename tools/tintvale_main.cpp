@@ -32,6 +32,17 @@ void AddCommonOptions(CLI::App& app, CommonOptions& common)
         ->capture_default_str();
 }
 
+// The options of compare, which report shares.
+void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare)
+{
+    cmd.add_option("REFERENCE", compare.reference, "Reference file")->required();
+    cmd.add_option("SAMPLE", compare.sample, "Sample file")->required();
+    cmd.add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
+    cmd.add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
+        ->check(CLI::NonNegativeNumber);
+    cmd.add_option("--table", compare.table, "Table of both files")->capture_default_str();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -75,13 +86,16 @@ int main(int argc, char** argv)
 
     tool::CompareOptions compare;
     cmd = app.add_subcommand("compare", "Colour differences between two measurements of one chart");
-    cmd->add_option("REFERENCE", compare.reference, "Reference file")->required();
-    cmd->add_option("SAMPLE", compare.sample, "Sample file")->required();
-    cmd->add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
-    cmd->add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
-        ->check(CLI::NonNegativeNumber);
-    cmd->add_option("--table", compare.table, "Table of both files")->capture_default_str();
+    AddCompareOptions(*cmd, compare);
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunCompare(common, compare, out); }; });
+
+    tool::ReportOptions report;
+    cmd = app.add_subcommand(
+        "report", "Colour differences of two measurements as one self-contained HTML page");
+    AddCompareOptions(*cmd, report.compare);
+    cmd->add_option("-o,--output", report.output, "Output HTML file (-: standard output)")->required();
+    cmd->add_option("--title", report.title, "Title of the page (default: names the two files)");
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunReport(common, report, out); }; });
 
     tool::DensityOptions density;
     cmd = app.add_subcommand("density", "Status densities C, M, Y, V and the dominant filter per sample");

@@ -35,6 +35,14 @@ struct CompareOptions {
 };
 int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out);
 
+struct ReportOptions {
+    CompareOptions compare;
+    std::string output; // "-": standard output
+    std::string title; // empty: one naming the two files
+};
+// Writes the page and returns compare's exit status.
+int RunReport(const CommonOptions& common, const ReportOptions& options, std::ostream& out);
+
 struct DensityOptions {
     std::string file;
     std::string standard = "ISO Status T";

@@ -3,6 +3,8 @@
 
 #include "pindle.h"
 
+#include <tintvale/tatomicfile.h>
+
 #include <cstdio>
 #include <string>
 
@@ -27,3 +29,12 @@ bool WriteFileAtomically(const char* fileName, const void* data, std::size_t siz
 }
 
 } // namespace tintvale::detail
+
+int TCMS::WriteFileAtomically(const char* fileName, const void* data, std::size_t size)
+{
+    // Code 4 is the library's "file cannot be written", as TCgats::SaveAs returns it.
+    constexpr int kCannotWrite = 4;
+    if (fileName == nullptr || *fileName == '\0')
+        return kCannotWrite;
+    return tintvale::detail::WriteFileAtomically(fileName, data, size) ? 0 : kCannotWrite;
+}

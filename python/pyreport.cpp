@@ -1,0 +1,90 @@
+// The quality-control page of the command-line tool's `report`, made by the same code.
+#include "pycommon.h"
+
+#include "tool_html_report.h"
+
+#include <tintvale/tilluminant.h>
+
+#include <cmath>
+#include <sstream>
+
+namespace tvpy {
+
+namespace {
+
+std::string PathOf(const py::handle& obj)
+{
+    return py::str(py::module_::import("os").attr("fspath")(obj)).cast<std::string>();
+}
+
+py::dict Report(const py::object& reference, const py::object& sample, const py::object& path,
+    const std::string& formula, const py::object& max, int table, const std::string& illuminant,
+    const py::object& observer, const std::string& title, const py::object& illuminants)
+{
+    tool::CommonOptions common;
+    common.illuminant = illuminant;
+    common.observer = ObserverOf(observer).GetName();
+    common.illuminantDir = PathOf(illuminants.is_none()
+            ? py::module_::import("tintvale").attr("IlluminantFactory").attr("shipped_directory")()
+            : illuminants);
+    tool::ReportOptions options;
+    options.compare.reference = PathOf(reference);
+    options.compare.sample = PathOf(sample);
+    options.compare.formula = formula;
+    options.compare.table = table;
+    options.output = PathOf(path);
+    options.title = title;
+    if (!max.is_none()) {
+        options.compare.max = max.cast<double>();
+        if (!std::isfinite(options.compare.max) || options.compare.max < 0.0)
+            throw py::value_error("max must be a finite non-negative number");
+    }
+    if (options.output == "-")
+        throw py::value_error("path must name a file");
+
+    SinkScope sinks;
+    tool::Comparison c;
+    try {
+        py::gil_scoped_release release;
+        std::ostringstream unused;
+        c = tool::Compare(common, options.compare);
+        tool::WriteReportPage(c, options, unused);
+    } catch (const tool::ToolError& e) {
+        throw py::value_error(e.what());
+    }
+    sinks.Done();
+    const tool::PatchDifference& worst = c.patches[c.worst];
+    py::dict summary;
+    summary["formula"] = c.FormulaName();
+    summary["illuminant"] = c.colorimetry->Illuminant()->GetName();
+    summary["observer"] = c.colorimetry->Observer()->GetName();
+    summary["samples"] = c.patches.size();
+    summary["mean"] = c.mean;
+    summary["median"] = c.median;
+    summary["p95"] = c.p95;
+    summary["max"] = worst.dE;
+    summary["max_sample"] = tool::Utf8Text(worst.name);
+    if (c.tolerance >= 0.0) {
+        summary["tolerance"] = c.tolerance;
+        summary["over_tolerance"] = c.over;
+        summary["passed"] = c.over == 0;
+    }
+    return summary;
+}
+
+} // namespace
+
+void BindReport(py::module_& m)
+{
+    m.def("report", &Report, py::arg("reference"), py::arg("sample"), py::arg("path"),
+        py::arg("formula") = "Delta E 2000", py::arg("max") = py::none(), py::arg("table") = 0,
+        py::arg("illuminant") = "CIE Illuminant D50", py::arg("observer") = "2 degree", py::arg("title") = "",
+        py::arg("illuminants") = py::none(),
+        "Writes the quality-control page of the command-line tool's report: the colour differences of sample "
+        "against reference (measurement data files, paired by sample name, else by position) as one "
+        "self-contained HTML file at path, replaced only once complete. max is the tolerance (None: none). "
+        "Returns the summary that compare prints (with max also 'passed'). Raises ValueError with the tool's "
+        "message when a file cannot be compared; nothing is written then.");
+}
+
+} // namespace tvpy

@@ -1,0 +1,134 @@
+// Pairing the samples of two files, their colour differences and the summary statistics.
+#include "tool_compare.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+
+namespace tool {
+
+namespace {
+
+// Which sample of the other file belongs to each reference sample: by name when both files name
+// their samples, else by position.
+std::vector<int> Pairing(const Chart& ref, const Chart& smp, int table)
+{
+    const int n = ref.NrSamples(table);
+    const int m = smp.NrSamples(table);
+    std::vector<int> pair(n);
+    if (ref.Cgats().ContainsSampleNames(table) && smp.Cgats().ContainsSampleNames(table)) {
+        std::map<std::string, int> where;
+        for (int s = m - 1; s >= 0; --s) // the first of equal names wins
+            where[smp.SampleName(table, s)] = s;
+        for (int s = 0; s < n; ++s) {
+            auto it = where.find(ref.SampleName(table, s));
+            if (it == where.end())
+                smp.Fail(
+                    "no sample named \"" + ref.SampleName(table, s) + "\" (it is in " + ref.Path() + ")");
+            pair[s] = it->second;
+        }
+        return pair;
+    }
+    if (n != m)
+        throw ToolError(ref.Path() + " has " + std::to_string(n) + " samples but " + smp.Path() + " has "
+            + std::to_string(m));
+    for (int s = 0; s < n; ++s)
+        pair[s] = s;
+    return pair;
+}
+
+// The p-quantile of sorted values, interpolating linearly between closest ranks (Hyndman and
+// Fan 1996, definition 7).
+double Quantile(const std::vector<double>& sorted, double p)
+{
+    const double rank = p * static_cast<double>(sorted.size() - 1);
+    const std::size_t below = static_cast<std::size_t>(std::floor(rank));
+    const std::size_t above = std::min(below + 1, sorted.size() - 1);
+    return sorted[below] + (rank - static_cast<double>(below)) * (sorted[above] - sorted[below]);
+}
+
+// CIE 15:2004, 8.2.3: Delta L*, Delta C*ab and Delta H*ab, the sign of Delta H that of the hue
+// angle difference (sample minus reference).
+void CielabTerms(PatchDifference& p)
+{
+    const double* r = p.labRef;
+    const double* s = p.labSmp;
+    p.dL = s[0] - r[0];
+    p.dC = std::hypot(s[1], s[2]) - std::hypot(r[1], r[2]);
+    const double squareH = TLabSpace::CalcSquareDeltaHConvertedStatic(s, r);
+    const double cross = r[1] * s[2] - r[2] * s[1];
+    p.dH = std::copysign(std::sqrt(std::max(0.0, squareH)), cross);
+}
+
+void Summarise(Comparison& c)
+{
+    std::vector<double> sorted;
+    double sum = 0.0;
+    for (const PatchDifference& p : c.patches) {
+        sorted.push_back(p.dE);
+        sum += p.dE;
+    }
+    std::sort(sorted.begin(), sorted.end());
+    c.mean = sum / static_cast<double>(sorted.size());
+    c.median = Quantile(sorted, 0.5);
+    c.p95 = Quantile(sorted, 0.95);
+}
+
+} // namespace
+
+const char* Comparison::FormulaName() const { return TLabSpace::GetDifferenceFunctionList()[formula]; }
+
+bool Comparison::HasCielabTerms() const
+{
+    // CIEDE2000 takes its terms from a rescaled a* instead.
+    static const char* const kCielabBased[]
+        = { "CIELAB Delta E (Classic)", "Delta E 94", "CMC(1:1)", "CMC(2:1)" };
+    for (const char* name : kCielabBased)
+        if (std::strcmp(name, FormulaName()) == 0)
+            return true;
+    return false;
+}
+
+Comparison Compare(const CommonOptions& common, const CompareOptions& options)
+{
+    Comparison c;
+    c.formula = FormulaIndex(options.formula);
+    c.tolerance = options.max;
+    c.table = options.table;
+    c.reference = std::make_unique<Chart>(options.reference);
+    c.sample = std::make_unique<Chart>(options.sample);
+    const Chart& ref = *c.reference;
+    const Chart& smp = *c.sample;
+    ref.CheckTable(c.table);
+    smp.CheckTable(c.table);
+    if (ref.NrSamples(c.table) < 1)
+        ref.Fail("no samples to compare");
+    c.colorimetry = std::make_unique<Colorimetry>(common);
+    const std::vector<int> pair = Pairing(ref, smp, c.table);
+
+    for (std::size_t s = 0; s < pair.size(); ++s) {
+        PatchDifference p;
+        p.reference = static_cast<int>(s);
+        p.sample = pair[s];
+        p.name = ref.SampleName(c.table, p.reference);
+        ref.Lab(c.table, p.reference, *c.colorimetry, p.labRef);
+        smp.Lab(c.table, p.sample, *c.colorimetry, p.labSmp);
+        // The library takes the sample first and the reference second (CIE94 and CMC weigh by the
+        // reference).
+        const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(p.labSmp, p.labRef, c.formula);
+        if (!std::isfinite(square) || square < 0.0)
+            throw ToolError("sample \"" + p.name + "\": no colour difference could be computed");
+        p.dE = std::sqrt(square);
+        CielabTerms(p);
+        if (c.patches.empty() || p.dE > c.patches[c.worst].dE) // the first of equal maxima is named
+            c.worst = static_cast<int>(s);
+        if (c.Over(p))
+            ++c.over;
+        c.patches.push_back(p);
+    }
+    Summarise(c);
+    return c;
+}
+
+} // namespace tool

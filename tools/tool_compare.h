@@ -1,0 +1,54 @@
+// The comparison of two measurements of one chart: what `compare` prints and `report` draws.
+#ifndef TINTVALE_TOOL_COMPARE_H
+#define TINTVALE_TOOL_COMPARE_H
+
+#include "tool_chart.h"
+#include "tool_commands.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+// One reference sample and its partner in the sample file.
+struct PatchDifference {
+    std::string name;
+    int reference = 0; // sample index in the reference file
+    int sample = 0; // sample index in the sample file
+    double labRef[3] = {};
+    double labSmp[3] = {};
+    // CIELAB Delta L*, Delta C*ab and signed Delta H*ab, sample minus reference.
+    double dL = 0.0;
+    double dC = 0.0;
+    double dH = 0.0;
+    double dE = 0.0;
+};
+
+struct Comparison {
+    std::unique_ptr<Chart> reference;
+    std::unique_ptr<Chart> sample;
+    std::unique_ptr<Colorimetry> colorimetry;
+    int table = 0;
+    int formula = 0;
+    double tolerance = -1.0; // negative: none
+    std::vector<PatchDifference> patches; // in reference order
+    int worst = 0; // the first patch of largest difference
+    int over = 0; // patches above the tolerance
+    double mean = 0.0;
+    double median = 0.0;
+    double p95 = 0.0;
+
+    const char* FormulaName() const;
+    // Whether the formula is built on Delta L*, Delta C*ab and Delta H*ab.
+    bool HasCielabTerms() const;
+    bool Over(const PatchDifference& p) const { return tolerance >= 0.0 && p.dE > tolerance; }
+};
+
+// Reads both files and compares table options.table sample by sample (paired by name when both
+// files name their samples, else by position). Fails with a ToolError before anything is shown.
+Comparison Compare(const CommonOptions& common, const CompareOptions& options);
+
+} // namespace tool
+
+#endif

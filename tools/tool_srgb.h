@@ -1,0 +1,33 @@
+// CIELAB shown on screen: Lab under the measurement's white to XYZ, Bradford-adapted to D65, then
+// sRGB with its transfer curve, 8 bits per channel.
+#ifndef TINTVALE_TOOL_SRGB_H
+#define TINTVALE_TOOL_SRGB_H
+
+#include <tintvale/tlabspace.h>
+
+#include <string>
+
+namespace tool {
+
+// An 8-bit sRGB colour; clipped when a channel fell outside 0 ... 255 and was clipped into it.
+struct Srgb8 {
+    int rgb[3] = {};
+    bool clipped = false;
+    // "#rrggbb"
+    std::string Hex() const;
+};
+
+class SrgbRenderer {
+public:
+    // white: XYZ of the white the Lab values are relative to (Y = 100).
+    explicit SrgbRenderer(const double* white);
+    Srgb8 FromLab(const double* lab) const;
+
+private:
+    TLabSpace mLab;
+    double mToLinearRgb[3][3]; // XYZ (white Y = 1) under the white to linear sRGB
+};
+
+} // namespace tool
+
+#endif
