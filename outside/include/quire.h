@@ -36,6 +36,9 @@ struct Quire;
 //  18 the destination is too short
 //  19 topic not found (changes)
 //  20 the topic or its items cannot be removed
+//  21 the file is locked by another process for longer than the wait
+//  22 the file cannot be read or written (an I/O error, a damaged file)
+// A search or position that fails with 21 or 22 says nothing about whether the entry exists.
 extern thread_local int quire_err;
 
 // A new, empty quire; null only when memory runs out.
@@ -52,6 +55,14 @@ int quire_push_rfile(Quire* quire, const char* path);
 int quire_create_rfile(Quire* quire, const char* path);
 // Commits the pending changes of every file, each in one transaction.
 int quire_flush(Quire* quire);
+// How long an operation waits for another process's lock on one of the files (5000 ms at first),
+// for the files open now and those opened later. Several processes may use one file: each change
+// takes the file's write lock before it reads what it changes, and keeps it until the flush.
+int quire_set_wait(Quire* quire, int milliseconds);
+// Takes the write lock of the file now (waiting as above), so that what is read next cannot change
+// before the flush; quire_unlock_rfile gives it back when no change was made since.
+int quire_lock_rfile(Quire* quire, int file);
+int quire_unlock_rfile(Quire* quire, int file);
 
 // Non-zero when some file holds the topic.
 int quire_search_topic(Quire* quire, const char* topic);
@@ -74,7 +85,8 @@ int quire_modify(Quire* quire, const char* topic, const char* item, const char* 
 int quire_add_item(Quire* quire, const char* topic, const char* item, const char* value, const char* comment);
 
 // Name of the topic at position (0, 1, ...) in the given file, in the order topics were added;
-// null past the end.
+// null past the end. Asking for the position after the one asked last steps on from there, so a
+// scan from the first position is linear in the number of entries.
 const char* quire_posat_topic(Quire* quire, int file, int position);
 // Name of the item at position in the topic, in the order items were added; null past the end.
 const char* quire_posat_item(Quire* quire, const char* topic, int position);
