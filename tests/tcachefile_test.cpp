@@ -354,3 +354,32 @@ TEST(TCacheFilePersistence, TwoObjectsOnOneFileSeeEachOthersSavedChanges)
     EXPECT_EQ(second.Save(), 0);
     EXPECT_EQ(Value(first, "t", "k"), "second");
 }
+
+TEST_F(TCacheFileOps, ScanItemsKeepsTheOrderOfAdditionOverManyItems)
+{
+    // Names in an order unlike that of addition (7919 is prime to 2000), another topic's in between.
+    constexpr int kItems = 2000;
+    auto name = [](int i) { return "k" + std::to_string(i * 7919 % kItems); };
+    for (int i = 0; i < kItems; ++i) {
+        ASSERT_EQ(cache.AddItem("big", name(i).c_str(), i, false), 0);
+        if (i % 100 == 0) {
+            ASSERT_EQ(cache.AddItem("other", name(i).c_str(), -i, false), 0);
+        }
+    }
+    ASSERT_EQ(cache.Save(), 0);
+    int count = 0;
+    const char* value = nullptr;
+    for (const char* item = cache.ScanItems("big", &value, 1); item && count < kItems;
+         item = cache.ScanItems("big", &value, 0), ++count) {
+        ASSERT_EQ(item, name(count));
+        ASSERT_STREQ(value, std::to_string(count).c_str());
+    }
+    EXPECT_EQ(count, kItems);
+    EXPECT_EQ(cache.ScanItems("big", &value, 0), nullptr);
+    // Switching topics mid-scan: the position carries over to the other topic.
+    EXPECT_EQ(cache.ScanItems("other", &value, 1), name(0));
+    EXPECT_EQ(cache.ScanItems("other", &value, 0), name(100));
+    EXPECT_STREQ(value, "-100");
+    EXPECT_EQ(cache.ScanItems("big", &value, 0), name(2));
+    EXPECT_STREQ(value, "2");
+}

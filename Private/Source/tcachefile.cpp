@@ -224,7 +224,7 @@ int TCacheFile::CopyTopic(TCacheFile& source, const char* topic)
     // Read whole first: a source that cannot be read leaves this file as it was.
     std::vector<std::pair<std::string, std::string>> items;
     const char* value = nullptr;
-    for (const char* item = source.ScanItems(topic, &value, 1); item && value;
+    for (const char* item = source.ScanItems(topic, &value, 1); item;
          item = source.ScanItems(topic, &value, 0))
         items.emplace_back(item, value);
     if (source.ScanResult() != Ok)
@@ -324,16 +324,12 @@ const char* TCacheFile::ScanItems(const char* topic, const char** value, int res
         value = &ignored;
     *value = nullptr;
     mScanResult = Ok;
-    const char* item = quire_posat_item(mDatabase, topic, mItemPosition);
+    // Name and value in one step.
+    const char* item = quire_posat_item_value(mDatabase, topic, mItemPosition, value);
     if (!item) {
         if (IsStoreError(quire_err))
             mScanResult = Failure("Cannot read the items of topic " + Text(topic));
         return nullptr;
-    }
-    if (!quire_search(mDatabase, topic, item, value)) {
-        *value = nullptr;
-        mScanResult = IsStoreError(quire_err) ? StoreError : Failed;
-        SetErrMsg("Cannot get item Value for item ", item, orvane_quire_err);
     }
     ++mItemPosition;
     return item;

@@ -94,11 +94,11 @@ public:
     // is returned.
     const char* ScanTopics(const char* needle, int restart);
     // The next item name of topic (as stored, not escaped here), or null at the end; *value
-    // receives its value, or null when it cannot be read. restart non-zero starts from the first.
-    // A whole scan takes time linear in the number of items.
+    // receives its value (null with a null result). restart non-zero starts from the first. A
+    // whole scan takes time linear in the number of items.
     const char* ScanItems(const char* topic, const char** value, int restart);
-    // After ScanTopics or ScanItems: Ok, or StoreError when that call ended the scan (null) or
-    // gave a null value because the file could not be read (Failed when the value vanished).
+    // After ScanTopics or ScanItems: Ok, or StoreError when that call gave null because the file
+    // could not be read (reported) rather than because the scan was complete.
     int ScanResult() const { return mScanResult; }
     // How long operations wait for another process's lock on the file (5000 ms at first).
     int SetWait(int milliseconds);

@@ -90,6 +90,8 @@ int quire_add_item(Quire* quire, const char* topic, const char* item, const char
 const char* quire_posat_topic(Quire* quire, int file, int position);
 // Name of the item at position in the topic, in the order items were added; null past the end.
 const char* quire_posat_item(Quire* quire, const char* topic, int position);
+// The same, and *value (when value is non-null) receives the item's text, as from quire_search.
+const char* quire_posat_item_value(Quire* quire, const char* topic, int position, const char** value);
 
 // Reads the index-th (0, 1, ...) of the numbers in an item text, separated by white space or
 // commas. The whole number must be valid: "12" is an int, "12.5" only a double. 0, or -1 when

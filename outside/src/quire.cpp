@@ -22,6 +22,11 @@ constexpr int kApplicationId = 0x51524531;
 constexpr int kSchemaVersion = 1;
 // How long an operation waits for another process's lock on the same file, unless set otherwise.
 constexpr int kDefaultWaitMs = 5000;
+// How often a waiting process tries the lock again, and how long a process that has just given the
+// lock back waits before it takes it again: longer than one try, so that a process saving in a
+// loop lets the waiting ones in rather than keeping the lock throughout their wait.
+constexpr std::chrono::milliseconds kRetryInterval { 1 };
+constexpr std::chrono::milliseconds kYieldAfterCommit { 3 };
 
 // A new row's id is one more than the largest present, so ordering by id is insertion order.
 const char kSchema[]
@@ -62,6 +67,25 @@ int StoreFailure(int rc)
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? kLocked : kUnreadable;
 }
 
+// Prepared look-ups kept for reuse, by the address of their SQL text (a literal of this file).
+struct StatementCache {
+    struct Entry {
+        const char* sql;
+        sqlite3_stmt* stmt;
+        bool inUse;
+    };
+    std::vector<Entry> entries;
+
+    StatementCache() = default;
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+    ~StatementCache()
+    {
+        for (const Entry& entry : entries)
+            sqlite3_finalize(entry.stmt);
+    }
+};
+
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql)
@@ -73,7 +97,39 @@ public:
             mStmt = nullptr;
         }
     }
-    ~Statement() { sqlite3_finalize(mStmt); }
+    // The same, reusing a statement of cache that is not in use.
+    Statement(StatementCache& cache, sqlite3* db, const char* sql)
+    {
+        for (std::size_t i = 0; i < cache.entries.size() && !mCache; ++i) {
+            if (cache.entries[i].sql == sql && !cache.entries[i].inUse) {
+                mCache = &cache;
+                mEntry = i;
+            }
+        }
+        if (!mCache) {
+            mPrepared = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &mStmt, nullptr);
+            if (mPrepared != SQLITE_OK) {
+                sqlite3_finalize(mStmt);
+                mStmt = nullptr;
+                return;
+            }
+            cache.entries.push_back({ sql, mStmt, false });
+            mCache = &cache;
+            mEntry = cache.entries.size() - 1;
+        }
+        mStmt = cache.entries[mEntry].stmt;
+        cache.entries[mEntry].inUse = true;
+    }
+    ~Statement()
+    {
+        if (!mCache) {
+            sqlite3_finalize(mStmt);
+            return;
+        }
+        sqlite3_reset(mStmt);
+        sqlite3_clear_bindings(mStmt);
+        mCache->entries[mEntry].inUse = false;
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -102,10 +158,14 @@ public:
 private:
     sqlite3_stmt* mStmt = nullptr;
     int mPrepared = SQLITE_OK;
+    StatementCache* mCache = nullptr;
+    std::size_t mEntry = 0;
 };
 
 struct QuireFile {
     sqlite3* db = nullptr;
+    // Finalized after the destructor has closed db, which SQLite then completes.
+    mutable StatementCache statements;
     // A write transaction is open: the file's write lock is held until the flush.
     bool pending = false;
     // The open write transaction holds changes.
@@ -115,6 +175,8 @@ struct QuireFile {
     // How long to wait for another process's lock, and since when the current wait lasts.
     int waitMs = kDefaultWaitMs;
     std::chrono::steady_clock::time_point busySince;
+    // When this file last committed.
+    std::chrono::steady_clock::time_point committed;
     // SQLite rolled a pending transaction back after a failure: the next flush must fail.
     bool lost = false;
 
@@ -133,6 +195,9 @@ struct QuireFile {
     {
         if (pending)
             return SQLITE_OK;
+        const auto sinceCommit = std::chrono::steady_clock::now() - committed;
+        if (sinceCommit < kYieldAfterCommit)
+            std::this_thread::sleep_for(kYieldAfterCommit - sinceCommit);
         const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         pending = rc == SQLITE_OK;
         return rc;
@@ -227,6 +292,8 @@ struct Cursor {
     sqlite3_int64 owner = 0;
     int position = -1;
     sqlite3_int64 id = 0;
+    // For items: the owner's topic name.
+    std::string topic;
 };
 
 struct Quire {
@@ -252,7 +319,7 @@ int RetryWhileLocked(void* context, int count)
         file->busySince = now;
     if (now - file->busySince >= std::chrono::milliseconds(file->waitMs))
         return 0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(kRetryInterval);
     return 1;
 }
 
@@ -337,7 +404,7 @@ int Succeed(int result = 1)
 // file does not hold it, or why the file could not be read.
 int FindTopicIn(const QuireFile& file, const char* topic, sqlite3_int64* id)
 {
-    Statement query(file.db, "SELECT id FROM topic WHERE name = ?1");
+    Statement query(file.statements, file.db, "SELECT id FROM topic WHERE name = ?1");
     const int rc = query.Bind(1, topic).Step();
     if (rc == SQLITE_ROW)
         *id = query.Int(0);
@@ -347,7 +414,7 @@ int FindTopicIn(const QuireFile& file, const char* topic, sqlite3_int64* id)
 // The same for an item of a topic, with its text.
 int FindItemIn(const QuireFile& file, sqlite3_int64 topic, const char* item, std::string* value)
 {
-    Statement query(file.db, "SELECT value FROM item WHERE topic = ?1 AND name = ?2");
+    Statement query(file.statements, file.db, "SELECT value FROM item WHERE topic = ?1 AND name = ?2");
     const int rc = query.Bind(1, topic).Bind(2, item).Step();
     if (rc == SQLITE_ROW && value)
         *value = query.Text(0);
@@ -460,22 +527,25 @@ int FindItem(Quire* quire, const char* topic, const char* item, std::string* val
 
 // The name at position among the rows of table (of owner, for items), in the order of their ids.
 // The position after the one asked last continues from that row's id, so that a scan is linear;
-// any other position counts the rows from the first. Step result as for FindTopicIn.
+// any other position counts the rows from the first. With value, the row's third column (an
+// item's text) goes there. Step result as for FindTopicIn.
 int NameAt(const QuireFile& file, Cursor& cursor, const char* byId, const char* byOffset, sqlite3_int64 owner,
-    int position, std::string* name)
+    int position, std::string* name, std::string* value = nullptr)
 {
     if (position < 0)
         return SQLITE_DONE;
     const bool next = cursor.file == &file && cursor.owner == owner && position == cursor.position + 1;
-    Statement query(file.db, next ? byId : byOffset);
+    Statement query(file.statements, file.db, next ? byId : byOffset);
     query.Bind(1, owner).Bind(2, cursor.id).Bind(3, sqlite3_int64 { position });
     const int rc = query.Step();
     if (rc != SQLITE_ROW) {
         cursor = Cursor();
         return rc;
     }
-    cursor = Cursor { &file, owner, position, query.Int(0) };
+    cursor = Cursor { &file, owner, position, query.Int(0), std::move(cursor.topic) };
     *name = query.Text(1);
+    if (value)
+        *value = query.Text(2);
     return rc;
 }
 
@@ -515,6 +585,7 @@ int quire_flush(Quire* quire)
         if (!file->pending)
             continue;
         if (sqlite3_exec(file->db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            file->committed = std::chrono::steady_clock::now();
             file->pending = false;
             file->changed = false;
         } else {
@@ -764,7 +835,10 @@ const char* quire_posat_topic(Quire* quire, int file, int position)
     return quire->topicName.c_str();
 }
 
-const char* quire_posat_item(Quire* quire, const char* topic, int position)
+namespace {
+
+// quire_posat_item, giving the item's text to value when it is not null.
+const char* ItemAt(Quire* quire, const char* topic, int position, const char** value)
 {
     if (!quire) {
         Fail(kNullQuire);
@@ -774,23 +848,44 @@ const char* quire_posat_item(Quire* quire, const char* topic, int position)
         Fail(kNoFiles);
         return nullptr;
     }
-    sqlite3_int64 topicId = 0;
+    // The next position of the topic scanned last continues with that topic's row.
+    Cursor& cursor = quire->itemCursor;
+    const bool next = cursor.file && topic && cursor.topic == topic && position == cursor.position + 1;
+    sqlite3_int64 topicId = cursor.owner;
     int rc = SQLITE_DONE;
-    const QuireFile* file = FindTopic(quire, topic, &topicId, &rc);
+    const QuireFile* file = next ? cursor.file : FindTopic(quire, topic, &topicId, &rc);
     if (!file) {
         Fail(TopicMissing(rc, kTopicNotFound));
         return nullptr;
     }
+    if (!next)
+        cursor.topic = topic;
+    // "+topic" keeps the (topic, name) index out: walking the ids in order finds the next item at
+    // once, where the index would gather and sort every item of the topic at each step.
     rc = NameAt(*file, quire->itemCursor,
-        "SELECT id, name FROM item WHERE topic = ?1 AND id > ?2 ORDER BY id LIMIT 1",
-        "SELECT id, name FROM item WHERE topic = ?1 ORDER BY id LIMIT 1 OFFSET ?3", topicId, position,
-        &quire->itemName);
+        "SELECT id, name, value FROM item WHERE +topic = ?1 AND id > ?2 ORDER BY id LIMIT 1",
+        "SELECT id, name, value FROM item WHERE +topic = ?1 ORDER BY id LIMIT 1 OFFSET ?3", topicId, position,
+        &quire->itemName, value ? &quire->value : nullptr);
     if (rc != SQLITE_ROW) {
         Fail(TopicMissing(rc, kEndOfItems));
         return nullptr;
     }
+    if (value)
+        *value = quire->value.c_str();
     Succeed();
     return quire->itemName.c_str();
+}
+
+} // namespace
+
+const char* quire_posat_item(Quire* quire, const char* topic, int position)
+{
+    return ItemAt(quire, topic, position, nullptr);
+}
+
+const char* quire_posat_item_value(Quire* quire, const char* topic, int position, const char** value)
+{
+    return ItemAt(quire, topic, position, value);
 }
 
 int str_int_from_itemstr(const char* text, int index, int* value)
