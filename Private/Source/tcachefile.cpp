@@ -23,11 +23,6 @@ const char kIllegalCharacters[] = "$% ./\\*[]@?:|#<>\";";
 const char kReservedTopic[] = "_internal_";
 // First guess for reading a value; longer values are read whole with a larger buffer.
 constexpr int kValueBufferSize = 1024;
-// quire_err when a value does not fit the buffer given.
-constexpr int kQuireTooShort = 18;
-// quire_err when the file is locked by another process past the wait, or cannot be read or written.
-constexpr int kQuireLocked = 21;
-constexpr int kQuireUnreadable = 22;
 
 std::string Text(const char* text) { return text ? text : ""; }
 

@@ -17,28 +17,35 @@
 
 struct Quire;
 
-// Code of the last operation's failure, 0 after a success. One per thread.
-//   1 no resource file specified (null or empty path)
-//   2 the file cannot be opened, is not a quire file, or cannot be created
-//   4 a null quire
-//   5 the quire holds no files
-//   6 no file with that id
-//   7 the topic exists already (quire_add_topic)
-//   8 the item exists already (quire_add_item)
-//   9 the topic cannot be written
-//  10 the item cannot be written, or its name or value is null
-//  11 the topic of a new item cannot be added
-//  12 a pending transaction cannot be committed
-//  13 topic position past the end
-//  14 item position past the end
-//  15 topic not found (searches)
-//  17 item not found, or not a number (quire_search_int)
-//  18 the destination is too short
-//  19 topic not found (changes)
-//  20 the topic or its items cannot be removed
-//  21 the file is locked by another process for longer than the wait
-//  22 the file cannot be read or written (an I/O error, a damaged file)
-// A search or position that fails with 21 or 22 says nothing about whether the entry exists.
+// Codes of quire_err.
+enum QuireError : int {
+    kQuireNoError = 0,
+    kQuireNoFileName = 1, // null or empty path
+    kQuireOpenFailed = 2, // the file cannot be opened, is not a quire file, or cannot be created
+    kQuireNull = 4, // a null quire
+    kQuireNoFiles = 5, // the quire holds no files
+    kQuireNoFileHandle = 6, // no file with that id
+    kQuireTopicExists = 7, // quire_add_topic
+    kQuireItemExists = 8, // quire_add_item
+    kQuireTopicWriteFailed = 9,
+    kQuireItemWriteFailed = 10, // also a null item name or value
+    kQuireItemTopicFailed = 11, // the topic of a new item cannot be added
+    kQuireFlushFailed = 12, // a pending transaction cannot be committed
+    kQuireEndOfTopics = 13, // topic position past the end
+    kQuireEndOfItems = 14, // item position past the end
+    kQuireTopicNotFound = 15, // searches
+    kQuireItemNotFound = 17, // also not a number (quire_search_int)
+    kQuireTooShort = 18, // the destination is too short
+    kQuireChangedTopicNotFound = 19, // changes
+    kQuireRemoveFailed = 20, // the topic or its items cannot be removed
+    // The file is locked by another process for longer than the wait, or cannot be read or written
+    // (an I/O error, a damaged file). A search or position that fails so says nothing about whether
+    // the entry exists.
+    kQuireLocked = 21,
+    kQuireUnreadable = 22,
+};
+
+// Code of the last operation's failure, kQuireNoError after a success. One per thread.
 extern thread_local int quire_err;
 
 // A new, empty quire; null only when memory runs out.

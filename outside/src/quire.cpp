@@ -36,35 +36,11 @@ const char kSchema[]
       " name TEXT NOT NULL, value TEXT NOT NULL, comment TEXT NOT NULL,"
       " UNIQUE(topic, name));";
 
-enum QuireError {
-    kNoError = 0,
-    kNoFileName = 1,
-    kOpenFailed = 2,
-    kNullQuire = 4,
-    kNoFiles = 5,
-    kNoFileHandle = 6,
-    kTopicExists = 7,
-    kItemExists = 8,
-    kTopicWriteFailed = 9,
-    kItemWriteFailed = 10,
-    kItemTopicFailed = 11,
-    kFlushFailed = 12,
-    kEndOfTopics = 13,
-    kEndOfItems = 14,
-    kTopicNotFound = 15,
-    kItemNotFound = 17,
-    kTooShort = 18,
-    kChangedTopicNotFound = 19,
-    kRemoveFailed = 20,
-    kLocked = 21,
-    kUnreadable = 22,
-};
-
 // quire_err of a failed SQLite call: a lock held past the wait, or any other failure.
 int StoreFailure(int rc)
 {
     const int primary = rc & 0xff;
-    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? kLocked : kUnreadable;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? kQuireLocked : kQuireUnreadable;
 }
 
 // Prepared look-ups kept for reuse, by the address of their SQL text (a literal of this file).
@@ -239,8 +215,8 @@ public:
     WriteLock& operator=(const WriteLock&) = delete;
 
     bool Held() const { return mRc == SQLITE_OK; }
-    // quire_err when the lock could not be taken: a lock held elsewhere past the wait gives kLocked.
-    int Failure(int otherwise) const { return StoreFailure(mRc) == kLocked ? kLocked : otherwise; }
+    // quire_err when the lock could not be taken: a lock held elsewhere past the wait gives kQuireLocked.
+    int Failure(int otherwise) const { return StoreFailure(mRc) == kQuireLocked ? kQuireLocked : otherwise; }
     void Changed() { mFile.changed = true; }
 
 private:
@@ -396,7 +372,7 @@ int Fail(int code)
 
 int Succeed(int result = 1)
 {
-    quire_err = kNoError;
+    quire_err = kQuireNoError;
     return result;
 }
 
@@ -424,12 +400,12 @@ int FindItemIn(const QuireFile& file, sqlite3_int64 topic, const char* item, std
 int AddFile(Quire* quire, const char* path, bool create)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (!path || !*path)
-        return Fail(kNoFileName);
+        return Fail(kQuireNoFileName);
     std::unique_ptr<QuireFile> file = OpenFile(path, create, quire->waitMs);
     if (!file)
-        return Fail(kOpenFailed);
+        return Fail(kQuireOpenFailed);
     quire->files.push_back(std::move(file));
     return Succeed(static_cast<int>(quire->files.size()));
 }
@@ -511,18 +487,18 @@ int TopicMissing(int rc, int notFound) { return rc == SQLITE_DONE ? notFound : S
 int FindItem(Quire* quire, const char* topic, const char* item, std::string* value)
 {
     if (!quire)
-        return kNullQuire;
+        return kQuireNull;
     if (quire->files.empty())
-        return kNoFiles;
+        return kQuireNoFiles;
     sqlite3_int64 topicId = 0;
     int rc = SQLITE_DONE;
     const QuireFile* file = FindTopic(quire, topic, &topicId, &rc);
     if (!file)
-        return TopicMissing(rc, kTopicNotFound);
+        return TopicMissing(rc, kQuireTopicNotFound);
     if (!item)
-        return kItemNotFound;
+        return kQuireItemNotFound;
     rc = FindItemIn(*file, topicId, item, value);
-    return rc == SQLITE_ROW ? kNoError : TopicMissing(rc, kItemNotFound);
+    return rc == SQLITE_ROW ? kQuireNoError : TopicMissing(rc, kQuireItemNotFound);
 }
 
 // The name at position among the rows of table (of owner, for items), in the order of their ids.
@@ -554,14 +530,14 @@ int NameAt(const QuireFile& file, Cursor& cursor, const char* byId, const char* 
 Quire* quire_open()
 {
     Quire* quire = new (std::nothrow) Quire;
-    quire_err = quire ? kNoError : kNullQuire;
+    quire_err = quire ? kQuireNoError : kQuireNull;
     return quire;
 }
 
 int quire_close(Quire* quire)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     delete quire;
     return Succeed();
 }
@@ -573,9 +549,9 @@ int quire_create_rfile(Quire* quire, const char* path) { return AddFile(quire, p
 int quire_flush(Quire* quire)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     bool ok = true;
     for (auto& file : quire->files) {
         if (file->lost) {
@@ -595,13 +571,13 @@ int quire_flush(Quire* quire)
             ok = false;
         }
     }
-    return ok ? Succeed() : Fail(kFlushFailed);
+    return ok ? Succeed() : Fail(kQuireFlushFailed);
 }
 
 int quire_set_wait(Quire* quire, int milliseconds)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     quire->waitMs = milliseconds < 0 ? 0 : milliseconds;
     for (auto& file : quire->files)
         file->waitMs = quire->waitMs;
@@ -611,12 +587,12 @@ int quire_set_wait(Quire* quire, int milliseconds)
 int quire_lock_rfile(Quire* quire, int file)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     QuireFile* target = FileById(quire, file);
     if (!target)
-        return Fail(kNoFileHandle);
+        return Fail(kQuireNoFileHandle);
     const int rc = target->BeginWrite();
     if (rc != SQLITE_OK)
         return Fail(StoreFailure(rc));
@@ -627,10 +603,10 @@ int quire_lock_rfile(Quire* quire, int file)
 int quire_unlock_rfile(Quire* quire, int file)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     QuireFile* target = FileById(quire, file);
     if (!target)
-        return Fail(kNoFileHandle);
+        return Fail(kQuireNoFileHandle);
     if (target->holds > 0)
         --target->holds;
     target->EndUnchanged();
@@ -640,34 +616,34 @@ int quire_unlock_rfile(Quire* quire, int file)
 int quire_search_topic(Quire* quire, const char* topic)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     sqlite3_int64 id = 0;
     int rc = SQLITE_DONE;
-    return FindTopic(quire, topic, &id, &rc) ? Succeed() : Fail(TopicMissing(rc, kTopicNotFound));
+    return FindTopic(quire, topic, &id, &rc) ? Succeed() : Fail(TopicMissing(rc, kQuireTopicNotFound));
 }
 
 int quire_add_topic(Quire* quire, int file, const char* topic, const char* comment)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     QuireFile* target = FileById(quire, file);
     if (!target)
-        return Fail(kNoFileHandle);
+        return Fail(kQuireNoFileHandle);
     if (!topic)
-        return Fail(kTopicExists);
+        return Fail(kQuireTopicExists);
     WriteLock lock(*target);
     if (!lock.Held())
-        return Fail(lock.Failure(kTopicWriteFailed));
+        return Fail(lock.Failure(kQuireTopicWriteFailed));
     sqlite3_int64 id = 0;
     const int rc = FindTopicIn(*target, topic, &id);
     if (rc != SQLITE_DONE)
-        return Fail(rc == SQLITE_ROW ? kTopicExists : StoreFailure(rc));
+        return Fail(rc == SQLITE_ROW ? kQuireTopicExists : StoreFailure(rc));
     Statement insert(target->db, "INSERT INTO topic(name, comment) VALUES(?1, ?2)");
     if (insert.Bind(1, topic).Bind(2, comment ? comment : "").Step() != SQLITE_DONE) {
         target->NoteFailure();
-        return Fail(kTopicWriteFailed);
+        return Fail(kQuireTopicWriteFailed);
     }
     lock.Changed();
     return Succeed();
@@ -676,25 +652,25 @@ int quire_add_topic(Quire* quire, int file, const char* topic, const char* comme
 int quire_remove_topic(Quire* quire, int file, const char* topic)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     QuireFile* target = FileById(quire, file);
     if (!target)
-        return Fail(kNoFileHandle);
+        return Fail(kQuireNoFileHandle);
     if (!topic)
-        return Fail(kChangedTopicNotFound);
+        return Fail(kQuireChangedTopicNotFound);
     WriteLock lock(*target);
     if (!lock.Held())
-        return Fail(lock.Failure(kRemoveFailed));
+        return Fail(lock.Failure(kQuireRemoveFailed));
     sqlite3_int64 id = 0;
     const int rc = FindTopicIn(*target, topic, &id);
     if (rc != SQLITE_ROW)
-        return Fail(TopicMissing(rc, kChangedTopicNotFound));
+        return Fail(TopicMissing(rc, kQuireChangedTopicNotFound));
     Savepoint change(*target);
     Statement items(target->db, "DELETE FROM item WHERE topic = ?1");
     Statement row(target->db, "DELETE FROM topic WHERE id = ?1");
     if (!change.Open() || items.Bind(1, id).Step() != SQLITE_DONE || row.Bind(1, id).Step() != SQLITE_DONE
         || !change.Release())
-        return Fail(kRemoveFailed);
+        return Fail(kQuireRemoveFailed);
     lock.Changed();
     return Succeed();
 }
@@ -703,7 +679,7 @@ int quire_search(Quire* quire, const char* topic, const char* item, const char**
 {
     std::string text;
     const int code = FindItem(quire, topic, item, &text);
-    if (code != kNoError)
+    if (code != kQuireNoError)
         return Fail(code);
     if (value) {
         quire->value = std::move(text);
@@ -716,19 +692,19 @@ int quire_search_int(Quire* quire, const char* topic, const char* item, int* val
 {
     std::string text;
     const int code = FindItem(quire, topic, item, &text);
-    if (code != kNoError)
+    if (code != kQuireNoError)
         return Fail(code);
-    return str_int_from_itemstr(text.c_str(), 0, value) == 0 ? Succeed() : Fail(kItemNotFound);
+    return str_int_from_itemstr(text.c_str(), 0, value) == 0 ? Succeed() : Fail(kQuireItemNotFound);
 }
 
 int quire_search_string(Quire* quire, const char* topic, const char* item, char* out, int size)
 {
     std::string text;
     const int code = FindItem(quire, topic, item, &text);
-    if (code != kNoError)
+    if (code != kQuireNoError)
         return Fail(code);
     if (!out || size <= 0 || text.size() >= static_cast<std::size_t>(size))
-        return Fail(kTooShort);
+        return Fail(kQuireTooShort);
     std::memcpy(out, text.c_str(), text.size() + 1);
     return Succeed();
 }
@@ -736,30 +712,30 @@ int quire_search_string(Quire* quire, const char* topic, const char* item, char*
 int quire_modify(Quire* quire, const char* topic, const char* item, const char* value)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     if (!item || !value)
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     sqlite3_int64 topicId = 0;
     int rc = SQLITE_DONE;
     QuireFile* file = FindTopic(quire, topic, &topicId, &rc);
     if (!file)
-        return Fail(TopicMissing(rc, kChangedTopicNotFound));
+        return Fail(TopicMissing(rc, kQuireChangedTopicNotFound));
     WriteLock lock(*file);
     if (!lock.Held())
-        return Fail(lock.Failure(kItemWriteFailed));
+        return Fail(lock.Failure(kQuireItemWriteFailed));
     // Looked up again under the lock: another process may have changed the file before.
     rc = FindTopicIn(*file, topic, &topicId);
     if (rc != SQLITE_ROW)
-        return Fail(TopicMissing(rc, kChangedTopicNotFound));
+        return Fail(TopicMissing(rc, kQuireChangedTopicNotFound));
     rc = FindItemIn(*file, topicId, item, nullptr);
     if (rc != SQLITE_ROW)
-        return Fail(TopicMissing(rc, kItemNotFound));
+        return Fail(TopicMissing(rc, kQuireItemNotFound));
     Statement update(file->db, "UPDATE item SET value = ?1 WHERE topic = ?2 AND name = ?3");
     if (update.Bind(1, value).Bind(2, topicId).Bind(3, item).Step() != SQLITE_DONE) {
         file->NoteFailure();
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     }
     lock.Changed();
     return Succeed();
@@ -768,13 +744,13 @@ int quire_modify(Quire* quire, const char* topic, const char* item, const char* 
 int quire_add_item(Quire* quire, const char* topic, const char* item, const char* value, const char* comment)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     if (!topic)
-        return Fail(kItemTopicFailed);
+        return Fail(kQuireItemTopicFailed);
     if (!item || !value)
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     sqlite3_int64 topicId = 0;
     int rc = SQLITE_DONE;
     QuireFile* file = FindTopic(quire, topic, &topicId, &rc);
@@ -784,7 +760,7 @@ int quire_add_item(Quire* quire, const char* topic, const char* item, const char
         file = quire->files.back().get();
     WriteLock lock(*file);
     if (!lock.Held())
-        return Fail(lock.Failure(kItemWriteFailed));
+        return Fail(lock.Failure(kQuireItemWriteFailed));
     // Looked up again under the lock: another process may have changed the file before.
     rc = FindTopicIn(*file, topic, &topicId);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
@@ -793,22 +769,22 @@ int quire_add_item(Quire* quire, const char* topic, const char* item, const char
     if (!newTopic) {
         rc = FindItemIn(*file, topicId, item, nullptr);
         if (rc != SQLITE_DONE)
-            return Fail(rc == SQLITE_ROW ? kItemExists : StoreFailure(rc));
+            return Fail(rc == SQLITE_ROW ? kQuireItemExists : StoreFailure(rc));
     }
     Savepoint change(*file);
     if (!change.Open())
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     if (newTopic) {
         Statement insert(file->db, "INSERT INTO topic(name, comment) VALUES(?1, '')");
         if (insert.Bind(1, topic).Step() != SQLITE_DONE)
-            return Fail(kItemTopicFailed);
+            return Fail(kQuireItemTopicFailed);
         topicId = sqlite3_last_insert_rowid(file->db);
     }
     Statement insert(file->db, "INSERT INTO item(topic, name, value, comment) VALUES(?1, ?2, ?3, ?4)");
     if (insert.Bind(1, topicId).Bind(2, item).Bind(3, value).Bind(4, comment ? comment : "").Step()
             != SQLITE_DONE
         || !change.Release())
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     lock.Changed();
     return Succeed();
 }
@@ -816,19 +792,19 @@ int quire_add_item(Quire* quire, const char* topic, const char* item, const char
 const char* quire_posat_topic(Quire* quire, int file, int position)
 {
     if (!quire) {
-        Fail(kNullQuire);
+        Fail(kQuireNull);
         return nullptr;
     }
     const QuireFile* source = FileById(quire, file);
     if (!source) {
-        Fail(kNoFileHandle);
+        Fail(kQuireNoFileHandle);
         return nullptr;
     }
     const int rc
         = NameAt(*source, quire->topicCursor, "SELECT id, name FROM topic WHERE id > ?2 ORDER BY id LIMIT 1",
             "SELECT id, name FROM topic ORDER BY id LIMIT 1 OFFSET ?3", 0, position, &quire->topicName);
     if (rc != SQLITE_ROW) {
-        Fail(TopicMissing(rc, kEndOfTopics));
+        Fail(TopicMissing(rc, kQuireEndOfTopics));
         return nullptr;
     }
     Succeed();
@@ -841,11 +817,11 @@ namespace {
 const char* ItemAt(Quire* quire, const char* topic, int position, const char** value)
 {
     if (!quire) {
-        Fail(kNullQuire);
+        Fail(kQuireNull);
         return nullptr;
     }
     if (quire->files.empty()) {
-        Fail(kNoFiles);
+        Fail(kQuireNoFiles);
         return nullptr;
     }
     // The next position of the topic scanned last continues with that topic's row.
@@ -855,7 +831,7 @@ const char* ItemAt(Quire* quire, const char* topic, int position, const char** v
     int rc = SQLITE_DONE;
     const QuireFile* file = next ? cursor.file : FindTopic(quire, topic, &topicId, &rc);
     if (!file) {
-        Fail(TopicMissing(rc, kTopicNotFound));
+        Fail(TopicMissing(rc, kQuireTopicNotFound));
         return nullptr;
     }
     if (!next)
@@ -867,7 +843,7 @@ const char* ItemAt(Quire* quire, const char* topic, int position, const char** v
         "SELECT id, name, value FROM item WHERE +topic = ?1 ORDER BY id LIMIT 1 OFFSET ?3", topicId, position,
         &quire->itemName, value ? &quire->value : nullptr);
     if (rc != SQLITE_ROW) {
-        Fail(TopicMissing(rc, kEndOfItems));
+        Fail(TopicMissing(rc, kQuireEndOfItems));
         return nullptr;
     }
     if (value)
