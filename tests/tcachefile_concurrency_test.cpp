@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <string>
@@ -198,4 +199,30 @@ TEST(TCacheFileProcesses, AFileLockedPastTheWaitGivesErrorsAndKeepsItsValues)
     EXPECT_EQ(cache.Save(), 0);
     EXPECT_EQ(Counter(path), 101);
     EXPECT_STREQ(target.ScanItems("src", &value, 1), "k0");
+}
+
+TEST(TCacheFileDamage, ADamagedFileGivesErrorsNotAbsence)
+{
+    TempDir dir;
+    const std::string path = dir.File("damaged.tvc");
+    {
+        TCacheFile cache(path.c_str(), 1, false);
+        cache.AddItem("t", "n", 100, false);
+        ASSERT_EQ(cache.Save(), 0);
+    }
+    // Every page after the first (the schema) overwritten: the tables can no longer be read.
+    std::string content = TempDir::Read(path);
+    ASSERT_GT(content.size(), 4096u);
+    std::fill(content.begin() + 4096, content.end(), '\xff');
+    TempDir::Write(path, content);
+
+    MessageCapture capture;
+    TCacheFile cache(path.c_str(), 0, false);
+    ASSERT_EQ(cache.ErrNo(), 0);
+    int value = 0;
+    EXPECT_EQ(cache.Search("t", "n", &value, 0, false, false), TCacheFile::StoreError);
+    EXPECT_EQ(cache.ChangeIntItem("t", "n", 1, INT_MIN, INT_MAX, false), TCacheFile::StoreError);
+    ASSERT_EQ(capture.messages.size(), 2u);
+    EXPECT_EQ(
+        capture.messages[0].text, "Cannot read item n of topic t : Failed to read or write resource file");
 }
