@@ -226,3 +226,30 @@ TEST(TCacheFileDamage, ADamagedFileGivesErrorsNotAbsence)
     EXPECT_EQ(
         capture.messages[0].text, "Cannot read item n of topic t : Failed to read or write resource file");
 }
+
+TEST(TCacheFileSharing, OperationsThatChangeNothingGiveTheLockBack)
+{
+    TempDir dir;
+    const std::string path = dir.File("shared.tvc");
+    TCacheFile first(path.c_str(), 1, false);
+    first.AddItem("t", "word", "12.5000", false, false);
+    ASSERT_EQ(first.Save(), 0);
+    TCacheFile second(path.c_str(), 0, false);
+    ASSERT_EQ(second.SetWait(100), 0);
+    // Each row fails without changing anything; the other object may write at once after it.
+    const struct {
+        const char* what;
+        std::function<int()> run;
+        int expected;
+    } cases[] = {
+        { "existing topic", [&] { return first.AddTopic("t", false); }, TCacheFile::Failed },
+        { "no integer", [&] { return first.ChangeIntItem("t", "word", 1, 0, 9, false); },
+            TCacheFile::NotInteger },
+        { "topic exists", [&] { return first.CopyTopic(second, "t"); }, TCacheFile::Failed },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.run(), c.expected) << c.what;
+        EXPECT_EQ(second.AddItem("t", c.what, 1, false), 0) << c.what;
+        EXPECT_EQ(second.Save(), 0) << c.what;
+    }
+}
