@@ -156,7 +156,7 @@ TEST(TCacheFileProcesses, AFileLockedPastTheWaitGivesErrorsAndKeepsItsValues)
     for (int i = 0; i < 10; ++i)
         cache.AddItem("src", ("k" + std::to_string(i)).c_str(), i, false);
     ASSERT_EQ(cache.Save(), 0);
-    ASSERT_EQ(cache.SetWait(200), 0);
+    ASSERT_EQ(cache.SetWait(50), 0);
 
     LockHolder holder(path);
     ASSERT_TRUE(holder.Held());
