@@ -7,6 +7,7 @@
 
 #include "halden.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace tvpy {
@@ -17,6 +18,29 @@ thread_local SinkScope* tCurrent = nullptr;
 HaldenMessageHandler gPreviousMessage;
 HaldenWarningHandler gPreviousWarning;
 PyObject* gErrorType = nullptr;
+
+// Messages go to the "tintvale" logger of Python's logging module.
+constexpr char kLoggerName[] = "tintvale";
+
+void Log(int level, const std::string& text)
+{
+    py::module_::import("logging").attr("getLogger")(kLoggerName).attr("log")(level, "%s", text);
+}
+
+// A message raised outside any bound call (GIL not necessarily held).
+void LogUnscoped(const char* text, const char* source, int line)
+{
+    if (!Py_IsInitialized()) {
+        std::fprintf(stderr, "%s:%d: %s\n", source, line, text);
+        return;
+    }
+    py::gil_scoped_acquire gil;
+    try {
+        Log(kLogWarning, text);
+    } catch (py::error_already_set& e) {
+        e.discard_as_unraisable(kLoggerName);
+    }
+}
 
 std::string Join(std::vector<std::string>& parts)
 {
@@ -62,14 +86,16 @@ void SinkScope::Fail(int code, const std::string& what)
     throw LibraryError { code, text };
 }
 
-void SinkScope::Done()
+void SinkScope::Done(int messageLevel)
 {
-    std::vector<std::string> notices;
-    notices.swap(messages);
-    notices.insert(notices.end(), warnings.begin(), warnings.end());
-    warnings.clear();
-    for (const std::string& notice : notices) {
-        if (PyErr_WarnEx(PyExc_UserWarning, notice.c_str(), 2) != 0)
+    std::vector<std::string> logged;
+    std::vector<std::string> warned;
+    logged.swap(messages);
+    warned.swap(warnings);
+    for (const std::string& message : logged)
+        Log(messageLevel, message);
+    for (const std::string& warning : warned) {
+        if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 2) != 0)
             throw py::error_already_set();
     }
 }
@@ -91,12 +117,12 @@ void InitErrors(py::module_& m)
         }
     });
 
-    // Messages raised inside a bound call belong to that call; any other keeps the old sink.
+    // Messages raised inside a bound call belong to that call; any other is logged at once.
     gPreviousMessage = halden_set_message_handler([](const char* text, const char* file, int line) {
         if (tCurrent != nullptr)
             tCurrent->messages.emplace_back(text != nullptr ? text : "");
-        else if (gPreviousMessage)
-            gPreviousMessage(text, file, line);
+        else
+            LogUnscoped(text != nullptr ? text : "", file != nullptr ? file : "?", line);
     });
     gPreviousWarning = halden_set_warning_handler([](int level, const char* text) {
         if (tCurrent != nullptr)

@@ -24,9 +24,15 @@ struct LibraryError {
     std::string message;
 };
 
+// Levels of Python's logging module.
+constexpr int kLogDebug = 10;
+constexpr int kLogWarning = 30;
+
 // Collects what the library sends to its message and warning sinks on this thread while the scope
-// lives; the module's sinks write into the innermost scope. Done() (GIL held) hands the notices
-// to Python's warnings module; a scope left by an exception drops them.
+// lives; the module's sinks write into the innermost scope. Done() (GIL held) hands the messages
+// to the "tintvale" logger of Python's logging module and the warnings to its warnings module; a
+// scope left by an exception drops them (Fail puts the messages in the exception). Messages
+// raised outside any scope are logged at once, at warning level.
 class SinkScope {
 public:
     SinkScope();
@@ -38,8 +44,8 @@ public:
     std::string TakeMessages();
     // Raises LibraryError with code and what, followed by any captured message.
     [[noreturn]] void Fail(int code, const std::string& what);
-    // Emits captured messages and warnings as Python warnings.
-    void Done();
+    // Logs the captured messages at messageLevel and emits the warnings as Python warnings.
+    void Done(int messageLevel = kLogWarning);
 
     std::vector<std::string> messages;
     std::vector<std::string> warnings;

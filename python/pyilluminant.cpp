@@ -68,10 +68,13 @@ TIlluminant* Lookup(TIlluminantFactory& f, const std::string& name, bool raise)
     SinkScope sinks;
     TIlluminant* found = f.GetIlluminant(name.c_str());
     if (found == nullptr) {
+        // A miss the caller handles (None) is no failure: its reason is logged at debug level.
+        if (!raise) {
+            sinks.Done(kLogDebug);
+            return nullptr;
+        }
         const std::string why = sinks.TakeMessages();
-        if (raise)
-            throw py::key_error(name + (why.empty() ? "" : ": " + why));
-        return nullptr;
+        throw py::key_error(name + (why.empty() ? "" : ": " + why));
     }
     sinks.Done();
     return found;
@@ -82,11 +85,14 @@ TIlluminant* LookupTemperature(TIlluminantFactory& f, double kelvin, bool raise)
     SinkScope sinks;
     TIlluminant* found = f.GetIlluminant(kelvin);
     if (found == nullptr) {
+        // A miss the caller handles (None) is no failure: its reason is logged at debug level.
+        if (!raise) {
+            sinks.Done(kLogDebug);
+            return nullptr;
+        }
         const std::string why = sinks.TakeMessages();
-        if (raise)
-            throw py::key_error(
-                "no illuminant for " + std::to_string(kelvin) + " K" + (why.empty() ? "" : ": " + why));
-        return nullptr;
+        throw py::key_error(
+            "no illuminant for " + std::to_string(kelvin) + " K" + (why.empty() ? "" : ": " + why));
     }
     sinks.Done();
     return found;

@@ -17,6 +17,10 @@ for mode in OFF ON; do
   echo "== consumer (pkg-config $mode)"
   LD_LIBRARY_PATH="$prefix/lib" "$work/$mode/consumer"
 done
+# A host of the installed library captures a library message through its own handler.
+echo "== consumer_messages"
+LD_LIBRARY_PATH="$prefix/lib" "$work/OFF/consumer_messages" 2>/dev/null
+
 echo "== linked against"
 LD_LIBRARY_PATH="$prefix/lib" ldd "$work/ON/consumer" | grep tintvale
 

@@ -28,6 +28,8 @@ set(required
   "TCMS_DecodeIllegalCharacters(std::"
   "TCacheFile::Save()"
   " T orvane_quire_err\n"
+  " T tintvale_set_message_handler\n"
+  " T tintvale_set_warning_handler\n"
   "TObserver::sXSpectrum"
   "TMeasGeom::sGeomList"
   "TObjFac::iRand"

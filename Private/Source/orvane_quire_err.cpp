@@ -31,6 +31,8 @@ const char* const kQuireMessages[] = {
     "The destination string is too short",
     "Topic not found in database",
     "Failed to remove an item",
+    "Resource file locked by another process",
+    "Failed to read or write resource file",
 };
 constexpr int kNrQuireMessages = static_cast<int>(sizeof kQuireMessages / sizeof kQuireMessages[0]);
 
@@ -45,6 +47,6 @@ int orvane_quire_err(const char* context)
     else if (code != 0)
         text += " : quire-error no : " + std::to_string(code);
     quire_err = 0;
-    error_mess_fl(text.c_str(), __FILE__, __LINE__);
+    error_mess_fl(text.c_str(), "orvane_quire_err", __LINE__);
     return 0;
 }

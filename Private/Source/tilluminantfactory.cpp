@@ -15,6 +15,18 @@
 
 namespace {
 
+// The messages, with the source and the line numbers hosts know them by.
+struct Message {
+    const char* text;
+    int line;
+};
+constexpr Message kNoMemoryInDirectory { "No Memory of Ill creation", 46 };
+constexpr Message kNoMemoryForAdded { "No Memory for Ill Creation", 68 };
+constexpr Message kNoName { "Specify illuminant name", 101 };
+constexpr Message kNotFound { "No Illuminant with this name available", 131 };
+
+void Tell(const Message& message) { error_mess_fl(message.text, "tilluminantfactory", message.line); }
+
 const char kFallbackName[] = "CIE Illuminant D50";
 const char kFallbackTarget[] = "D50";
 const char kReplacedWarning[] = "Illuminant \"CIE Illuminant D50\" was replaced by illuminant \"D50\"";
@@ -43,7 +55,7 @@ int TIlluminantFactory::AddDirectory(const char* directory)
         const std::string name = Ostrel::ToUTF8String(it->path());
         std::shared_ptr<TIlluminant> illuminant(new (std::nothrow) TIlluminant(name.c_str()));
         if (!illuminant) {
-            error_mess_fl("No Memory of Ill creation", __FILE__, __LINE__);
+            Tell(kNoMemoryInDirectory);
             continue;
         }
         if (illuminant->ErrNo() == 0)
@@ -65,7 +77,7 @@ TIlluminant* TIlluminantFactory::AddIlluminant(const TSpectrum& spectrum, const 
 {
     std::shared_ptr<TIlluminant> illuminant(new (std::nothrow) TIlluminant(spectrum, name));
     if (!illuminant) {
-        error_mess_fl("No Memory for Ill Creation", __FILE__, __LINE__);
+        Tell(kNoMemoryForAdded);
         return nullptr;
     }
     if (illuminant->ErrNo() != 0)
@@ -98,7 +110,7 @@ TIlluminant* TIlluminantFactory::AddIlluminant(const TSpectrum& spectrum, const 
 TIlluminant* TIlluminantFactory::GetIlluminant(const char* name)
 {
     if (name == nullptr || name[0] == '\0') {
-        error_mess_fl("Specify illuminant name", __FILE__, __LINE__);
+        Tell(kNoName);
         return nullptr;
     }
 
@@ -128,7 +140,7 @@ TIlluminant* TIlluminantFactory::GetIlluminant(const char* name)
     // Nothing found, not even through the fallback. The message names no illuminant: the host
     // knows what it asked for, and the sink receives one fixed text for every miss, which keeps
     // it usable as a key by hosts that collect messages.
-    error_mess_fl("No Illuminant with this name available", __FILE__, __LINE__);
+    Tell(kNotFound);
     return nullptr;
 }
 

@@ -7,6 +7,9 @@
 
 namespace {
 
+// The source named in messages.
+constexpr char kSource[] = "tlabspace";
+
 // CIE 15:2004, 8.2.1, with the constants as this library has always rounded them.
 constexpr double kLinearThreshold = 0.008856; // (24/116)^3
 constexpr double kLinearSlope = 7.787079; // (116/24)^2 / 3
@@ -23,7 +26,7 @@ TLabSpace::TLabSpace(const double* white)
     , mError(0)
 {
     if (!white) {
-        error_mess_fl("Invalid XYZref values", __FILE__, __LINE__);
+        error_mess_fl("Invalid XYZref values", kSource, __LINE__);
         mError = 2;
         return;
     }
@@ -32,7 +35,7 @@ TLabSpace::TLabSpace(const double* white)
     for (int i = 0; i < 3; ++i) {
         if (mWhite[i] < 0.0) {
             mWhite[i] = 0.0;
-            error_mess_fl("Invalid XYZref values", __FILE__, __LINE__);
+            error_mess_fl("Invalid XYZref values", kSource, __LINE__);
             mError = 2;
             break;
         }

@@ -24,6 +24,9 @@ const int TMeasGeom::sNrGeom = TMeasGeom::kNrGeom;
 
 namespace {
 
+// The source named in messages.
+constexpr char kSource[] = "tmeasgeom";
+
 const char* const kUnknownGeometry = "Unkown Geometry";
 
 bool IsGeometryNumber(int number)
@@ -71,7 +74,7 @@ const char* TMeasGeom::GetGeometryName(int number)
 {
     if (IsGeometryNumber(number))
         return sGeomList[number];
-    error_mess_fl(kUnknownGeometry, __FILE__, __LINE__);
+    error_mess_fl(kUnknownGeometry, kSource, __LINE__);
     return nullptr;
 }
 
@@ -83,7 +86,7 @@ int TMeasGeom::GetGeometryNumber(const char* name)
                 return i;
         }
     }
-    error_mess_fl(kUnknownGeometry, __FILE__, __LINE__);
+    error_mess_fl(kUnknownGeometry, kSource, __LINE__);
     return -1;
 }
 

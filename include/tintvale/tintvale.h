@@ -23,6 +23,7 @@
 #include <tintvale/tlabspace.h>
 #include <tintvale/tlist.h>
 #include <tintvale/tmeasgeom.h>
+#include <tintvale/tmessages.h>
 #include <tintvale/tobjfac.h>
 #include <tintvale/tobserver.h>
 #include <tintvale/tonemeasurement.h>

@@ -17,25 +17,35 @@
 
 struct Quire;
 
-// Code of the last operation's failure, 0 after a success. One per thread.
-//   1 no resource file specified (null or empty path)
-//   2 the file cannot be opened, is not a quire file, or cannot be created
-//   4 a null quire
-//   5 the quire holds no files
-//   6 no file with that id
-//   7 the topic exists already (quire_add_topic)
-//   8 the item exists already (quire_add_item)
-//   9 the topic cannot be written
-//  10 the item cannot be written, or its name or value is null
-//  11 the topic of a new item cannot be added
-//  12 a pending transaction cannot be committed
-//  13 topic position past the end
-//  14 item position past the end
-//  15 topic not found (searches)
-//  17 item not found, or not a number (quire_search_int)
-//  18 the destination is too short
-//  19 topic not found (changes)
-//  20 the topic or its items cannot be removed
+// Codes of quire_err.
+enum QuireError : int {
+    kQuireNoError = 0,
+    kQuireNoFileName = 1, // null or empty path
+    kQuireOpenFailed = 2, // the file cannot be opened, is not a quire file, or cannot be created
+    kQuireNull = 4, // a null quire
+    kQuireNoFiles = 5, // the quire holds no files
+    kQuireNoFileHandle = 6, // no file with that id
+    kQuireTopicExists = 7, // quire_add_topic
+    kQuireItemExists = 8, // quire_add_item
+    kQuireTopicWriteFailed = 9,
+    kQuireItemWriteFailed = 10, // also a null item name or value
+    kQuireItemTopicFailed = 11, // the topic of a new item cannot be added
+    kQuireFlushFailed = 12, // a pending transaction cannot be committed
+    kQuireEndOfTopics = 13, // topic position past the end
+    kQuireEndOfItems = 14, // item position past the end
+    kQuireTopicNotFound = 15, // searches
+    kQuireItemNotFound = 17, // also not a number (quire_search_int)
+    kQuireTooShort = 18, // the destination is too short
+    kQuireChangedTopicNotFound = 19, // changes
+    kQuireRemoveFailed = 20, // the topic or its items cannot be removed
+    // The file is locked by another process for longer than the wait, or cannot be read or written
+    // (an I/O error, a damaged file). A search or position that fails so says nothing about whether
+    // the entry exists.
+    kQuireLocked = 21,
+    kQuireUnreadable = 22,
+};
+
+// Code of the last operation's failure, kQuireNoError after a success. One per thread.
 extern thread_local int quire_err;
 
 // A new, empty quire; null only when memory runs out.
@@ -52,6 +62,14 @@ int quire_push_rfile(Quire* quire, const char* path);
 int quire_create_rfile(Quire* quire, const char* path);
 // Commits the pending changes of every file, each in one transaction.
 int quire_flush(Quire* quire);
+// How long an operation waits for another process's lock on one of the files (5000 ms at first),
+// for the files open now and those opened later. Several processes may use one file: each change
+// takes the file's write lock before it reads what it changes, and keeps it until the flush.
+int quire_set_wait(Quire* quire, int milliseconds);
+// Takes the write lock of the file now (waiting as above), so that what is read next cannot change
+// before the flush; quire_unlock_rfile gives it back when no change was made since.
+int quire_lock_rfile(Quire* quire, int file);
+int quire_unlock_rfile(Quire* quire, int file);
 
 // Non-zero when some file holds the topic.
 int quire_search_topic(Quire* quire, const char* topic);
@@ -74,10 +92,13 @@ int quire_modify(Quire* quire, const char* topic, const char* item, const char* 
 int quire_add_item(Quire* quire, const char* topic, const char* item, const char* value, const char* comment);
 
 // Name of the topic at position (0, 1, ...) in the given file, in the order topics were added;
-// null past the end.
+// null past the end. Asking for the position after the one asked last steps on from there, so a
+// scan from the first position is linear in the number of entries.
 const char* quire_posat_topic(Quire* quire, int file, int position);
 // Name of the item at position in the topic, in the order items were added; null past the end.
 const char* quire_posat_item(Quire* quire, const char* topic, int position);
+// The same, and *value (when value is non-null) receives the item's text, as from quire_search.
+const char* quire_posat_item_value(Quire* quire, const char* topic, int position, const char** value);
 
 // Reads the index-th (0, 1, ...) of the numbers in an item text, separated by white space or
 // commas. The whole number must be valid: "12" is an int, "12.5" only a double. 0, or -1 when

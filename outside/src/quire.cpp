@@ -5,10 +5,12 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 thread_local int quire_err = 0;
@@ -18,8 +20,13 @@ namespace {
 // Marks a database as a quire file ("QRE1").
 constexpr int kApplicationId = 0x51524531;
 constexpr int kSchemaVersion = 1;
-// How long an operation waits for another process's lock on the same file.
-constexpr int kBusyTimeoutMs = 5000;
+// How long an operation waits for another process's lock on the same file, unless set otherwise.
+constexpr int kDefaultWaitMs = 5000;
+// How often a waiting process tries the lock again, and how long a process that has just given the
+// lock back waits before it takes it again: longer than one try, so that a process saving in a
+// loop lets the waiting ones in rather than keeping the lock throughout their wait.
+constexpr std::chrono::milliseconds kRetryInterval { 1 };
+constexpr std::chrono::milliseconds kYieldAfterCommit { 3 };
 
 // A new row's id is one more than the largest present, so ordering by id is insertion order.
 const char kSchema[]
@@ -29,38 +36,76 @@ const char kSchema[]
       " name TEXT NOT NULL, value TEXT NOT NULL, comment TEXT NOT NULL,"
       " UNIQUE(topic, name));";
 
-enum QuireError {
-    kNoError = 0,
-    kNoFileName = 1,
-    kOpenFailed = 2,
-    kNullQuire = 4,
-    kNoFiles = 5,
-    kNoFileHandle = 6,
-    kTopicExists = 7,
-    kItemExists = 8,
-    kTopicWriteFailed = 9,
-    kItemWriteFailed = 10,
-    kItemTopicFailed = 11,
-    kFlushFailed = 12,
-    kEndOfTopics = 13,
-    kEndOfItems = 14,
-    kTopicNotFound = 15,
-    kItemNotFound = 17,
-    kTooShort = 18,
-    kChangedTopicNotFound = 19,
-    kRemoveFailed = 20,
+// quire_err of a failed SQLite call: a lock held past the wait, or any other failure.
+int StoreFailure(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? kQuireLocked : kQuireUnreadable;
+}
+
+// Prepared look-ups kept for reuse, by the address of their SQL text (a literal of this file).
+struct StatementCache {
+    struct Entry {
+        const char* sql;
+        sqlite3_stmt* stmt;
+        bool inUse;
+    };
+    std::vector<Entry> entries;
+
+    StatementCache() = default;
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+    ~StatementCache()
+    {
+        for (const Entry& entry : entries)
+            sqlite3_finalize(entry.stmt);
+    }
 };
 
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql)
     {
-        if (sqlite3_prepare_v2(db, sql, -1, &mStmt, nullptr) != SQLITE_OK) {
+        // Preparing reads the schema, so it fails too when the file is locked or damaged.
+        mPrepared = sqlite3_prepare_v2(db, sql, -1, &mStmt, nullptr);
+        if (mPrepared != SQLITE_OK) {
             sqlite3_finalize(mStmt);
             mStmt = nullptr;
         }
     }
-    ~Statement() { sqlite3_finalize(mStmt); }
+    // The same, reusing a statement of cache that is not in use.
+    Statement(StatementCache& cache, sqlite3* db, const char* sql)
+    {
+        for (std::size_t i = 0; i < cache.entries.size() && !mCache; ++i) {
+            if (cache.entries[i].sql == sql && !cache.entries[i].inUse) {
+                mCache = &cache;
+                mEntry = i;
+            }
+        }
+        if (!mCache) {
+            mPrepared = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &mStmt, nullptr);
+            if (mPrepared != SQLITE_OK) {
+                sqlite3_finalize(mStmt);
+                mStmt = nullptr;
+                return;
+            }
+            cache.entries.push_back({ sql, mStmt, false });
+            mCache = &cache;
+            mEntry = cache.entries.size() - 1;
+        }
+        mStmt = cache.entries[mEntry].stmt;
+        cache.entries[mEntry].inUse = true;
+    }
+    ~Statement()
+    {
+        if (!mCache) {
+            sqlite3_finalize(mStmt);
+            return;
+        }
+        sqlite3_reset(mStmt);
+        sqlite3_clear_bindings(mStmt);
+        mCache->entries[mEntry].inUse = false;
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -77,7 +122,7 @@ public:
         return *this;
     }
     // SQLITE_ROW, SQLITE_DONE or an error code.
-    int Step() { return mStmt ? sqlite3_step(mStmt) : SQLITE_ERROR; }
+    int Step() { return mStmt ? sqlite3_step(mStmt) : mPrepared; }
     sqlite3_int64 Int(int column) const { return sqlite3_column_int64(mStmt, column); }
     std::string Text(int column) const
     {
@@ -88,12 +133,26 @@ public:
 
 private:
     sqlite3_stmt* mStmt = nullptr;
+    int mPrepared = SQLITE_OK;
+    StatementCache* mCache = nullptr;
+    std::size_t mEntry = 0;
 };
 
 struct QuireFile {
     sqlite3* db = nullptr;
-    // A write transaction is open and holds changes not yet flushed.
+    // Finalized after the destructor has closed db, which SQLite then completes.
+    mutable StatementCache statements;
+    // A write transaction is open: the file's write lock is held until the flush.
     bool pending = false;
+    // The open write transaction holds changes.
+    bool changed = false;
+    // quire_lock_rfile calls not yet matched by quire_unlock_rfile.
+    int holds = 0;
+    // How long to wait for another process's lock, and since when the current wait lasts.
+    int waitMs = kDefaultWaitMs;
+    std::chrono::steady_clock::time_point busySince;
+    // When this file last committed.
+    std::chrono::steady_clock::time_point committed;
     // SQLite rolled a pending transaction back after a failure: the next flush must fail.
     bool lost = false;
 
@@ -107,21 +166,63 @@ struct QuireFile {
         sqlite3_close_v2(db);
     }
 
-    bool BeginWrite()
+    // SQLITE_OK once the write lock is held, else why it could not be taken.
+    int BeginWrite()
     {
         if (pending)
-            return true;
-        pending = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-        return pending;
+            return SQLITE_OK;
+        const auto sinceCommit = std::chrono::steady_clock::now() - committed;
+        if (sinceCommit < kYieldAfterCommit)
+            std::this_thread::sleep_for(kYieldAfterCommit - sinceCommit);
+        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        pending = rc == SQLITE_OK;
+        return rc;
+    }
+    // Gives the write lock back when the transaction holds no change and nobody holds it.
+    void EndUnchanged()
+    {
+        if (pending && !changed && holds == 0) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            pending = false;
+        }
     }
     // After a failed statement: some errors make SQLite roll the whole transaction back.
     void NoteFailure()
     {
         if (pending && sqlite3_get_autocommit(db)) {
             pending = false;
-            lost = true;
+            lost = changed;
+            changed = false;
         }
     }
+};
+
+// Holds a file's write lock for one change: taken before the change reads what it changes, given
+// back at the end unless a change was made (which keeps it until the flush).
+class WriteLock {
+public:
+    explicit WriteLock(QuireFile& file)
+        : mFile(file)
+        , mStarted(!file.pending)
+        , mRc(file.BeginWrite())
+    { }
+    ~WriteLock()
+    {
+        if (mStarted)
+            mFile.EndUnchanged();
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    bool Held() const { return mRc == SQLITE_OK; }
+    // quire_err when the lock could not be taken: a lock held elsewhere past the wait gives kQuireLocked.
+    int Failure(int otherwise) const { return StoreFailure(mRc) == kQuireLocked ? kQuireLocked : otherwise; }
+    void Changed() { mFile.changed = true; }
+
+private:
+    QuireFile& mFile;
+    bool mStarted;
+    int mRc;
 };
 
 // Groups the statements of one change so that it applies whole or not at all.
@@ -161,8 +262,21 @@ private:
 
 } // namespace
 
+// Where the last positional look-up of a table ended, so that the next position continues from it.
+struct Cursor {
+    const QuireFile* file = nullptr;
+    sqlite3_int64 owner = 0;
+    int position = -1;
+    sqlite3_int64 id = 0;
+    // For items: the owner's topic name.
+    std::string topic;
+};
+
 struct Quire {
     std::vector<std::unique_ptr<QuireFile>> files;
+    int waitMs = kDefaultWaitMs;
+    Cursor topicCursor;
+    Cursor itemCursor;
     // The texts handed out by quire_posat_topic, quire_posat_item and quire_search.
     std::string topicName;
     std::string itemName;
@@ -171,13 +285,28 @@ struct Quire {
 
 namespace {
 
-bool QueryInt(sqlite3* db, const char* sql, sqlite3_int64* value)
+// Tries again every millisecond until the wait is over. SQLite's own handler sleeps up to 100 ms
+// between tries, and a process that saves in a loop then keeps the lock from the others throughout.
+int RetryWhileLocked(void* context, int count)
+{
+    auto* file = static_cast<QuireFile*>(context);
+    const auto now = std::chrono::steady_clock::now();
+    if (count == 0)
+        file->busySince = now;
+    if (now - file->busySince >= std::chrono::milliseconds(file->waitMs))
+        return 0;
+    std::this_thread::sleep_for(kRetryInterval);
+    return 1;
+}
+
+// Step result of a single-value query: SQLITE_ROW with *value set, or why not.
+int QueryInt(sqlite3* db, const char* sql, sqlite3_int64* value)
 {
     Statement query(db, sql);
-    if (query.Step() != SQLITE_ROW)
-        return false;
-    *value = query.Int(0);
-    return true;
+    const int rc = query.Step();
+    if (rc == SQLITE_ROW)
+        *value = query.Int(0);
+    return rc;
 }
 
 bool IsQuireFile(sqlite3* db)
@@ -185,10 +314,12 @@ bool IsQuireFile(sqlite3* db)
     sqlite3_int64 id = 0;
     sqlite3_int64 version = 0;
     sqlite3_int64 tables = 0;
-    return QueryInt(db, "PRAGMA application_id", &id) && id == kApplicationId
-        && QueryInt(db, "PRAGMA user_version", &version) && version == kSchemaVersion
+    return QueryInt(db, "PRAGMA application_id", &id) == SQLITE_ROW && id == kApplicationId
+        && QueryInt(db, "PRAGMA user_version", &version) == SQLITE_ROW && version == kSchemaVersion
         && QueryInt(db,
-            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('topic', 'item')", &tables)
+               "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('topic', 'item')",
+               &tables)
+        == SQLITE_ROW
         && tables == 2;
 }
 
@@ -196,34 +327,39 @@ bool IsEmptyDatabase(sqlite3* db)
 {
     sqlite3_int64 id = -1;
     sqlite3_int64 objects = -1;
-    return QueryInt(db, "PRAGMA application_id", &id) && id == 0
-        && QueryInt(db, "SELECT count(*) FROM sqlite_master", &objects) && objects == 0;
+    return QueryInt(db, "PRAGMA application_id", &id) == SQLITE_ROW && id == 0
+        && QueryInt(db, "SELECT count(*) FROM sqlite_master", &objects) == SQLITE_ROW && objects == 0;
 }
 
+// Under the write lock, so that of two processes creating one file the second finds the first's
+// store and refuses to write another (its caller may then open the file).
 bool WriteSchema(sqlite3* db)
 {
-    const std::string script = std::string("BEGIN IMMEDIATE;") + kSchema
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    const std::string script = std::string(kSchema)
         + "PRAGMA application_id = " + std::to_string(kApplicationId) + ";"
         + "PRAGMA user_version = " + std::to_string(kSchemaVersion) + ";COMMIT;";
-    if (sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK)
+    if (IsEmptyDatabase(db) && sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK)
         return true;
     if (!sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     return false;
 }
 
-std::unique_ptr<QuireFile> OpenFile(const char* path, bool create)
+std::unique_ptr<QuireFile> OpenFile(const char* path, bool create, int waitMs)
 {
     auto file = std::make_unique<QuireFile>();
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(path, &file->db, flags, nullptr) != SQLITE_OK)
         return nullptr;
-    sqlite3_busy_timeout(file->db, kBusyTimeoutMs);
+    file->waitMs = waitMs;
+    sqlite3_busy_handler(file->db, RetryWhileLocked, file.get());
     // Every commit reaches the disk before it counts as done.
     sqlite3_exec(file->db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     if (IsQuireFile(file->db))
         return create ? nullptr : std::move(file);
-    if (create && IsEmptyDatabase(file->db) && WriteSchema(file->db))
+    if (create && WriteSchema(file->db))
         return file;
     return nullptr;
 }
@@ -236,38 +372,40 @@ int Fail(int code)
 
 int Succeed(int result = 1)
 {
-    quire_err = kNoError;
+    quire_err = kQuireNoError;
     return result;
 }
 
-bool FindTopicIn(const QuireFile& file, const char* topic, sqlite3_int64* id)
+// Step result of looking the topic up in one file: SQLITE_ROW with *id set, SQLITE_DONE when the
+// file does not hold it, or why the file could not be read.
+int FindTopicIn(const QuireFile& file, const char* topic, sqlite3_int64* id)
 {
-    Statement query(file.db, "SELECT id FROM topic WHERE name = ?1");
-    if (query.Bind(1, topic).Step() != SQLITE_ROW)
-        return false;
-    *id = query.Int(0);
-    return true;
+    Statement query(file.statements, file.db, "SELECT id FROM topic WHERE name = ?1");
+    const int rc = query.Bind(1, topic).Step();
+    if (rc == SQLITE_ROW)
+        *id = query.Int(0);
+    return rc;
 }
 
-bool FindItemIn(const QuireFile& file, sqlite3_int64 topic, const char* item, std::string* value)
+// The same for an item of a topic, with its text.
+int FindItemIn(const QuireFile& file, sqlite3_int64 topic, const char* item, std::string* value)
 {
-    Statement query(file.db, "SELECT value FROM item WHERE topic = ?1 AND name = ?2");
-    if (query.Bind(1, topic).Bind(2, item).Step() != SQLITE_ROW)
-        return false;
-    if (value)
+    Statement query(file.statements, file.db, "SELECT value FROM item WHERE topic = ?1 AND name = ?2");
+    const int rc = query.Bind(1, topic).Bind(2, item).Step();
+    if (rc == SQLITE_ROW && value)
         *value = query.Text(0);
-    return true;
+    return rc;
 }
 
 int AddFile(Quire* quire, const char* path, bool create)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (!path || !*path)
-        return Fail(kNoFileName);
-    std::unique_ptr<QuireFile> file = OpenFile(path, create);
+        return Fail(kQuireNoFileName);
+    std::unique_ptr<QuireFile> file = OpenFile(path, create, quire->waitMs);
     if (!file)
-        return Fail(kOpenFailed);
+        return Fail(kQuireOpenFailed);
     quire->files.push_back(std::move(file));
     return Succeed(static_cast<int>(quire->files.size()));
 }
@@ -325,31 +463,66 @@ QuireFile* FileById(Quire* quire, int id)
     return quire->files[static_cast<std::size_t>(id) - 1].get();
 }
 
-// The most recently pushed file holding the topic, with the topic's row id.
-QuireFile* FindTopic(Quire* quire, const char* topic, sqlite3_int64* id)
+// The most recently pushed file holding the topic, with the topic's row id. Null when no file
+// holds it (*rc SQLITE_DONE) or a file could not be read (*rc says why).
+QuireFile* FindTopic(Quire* quire, const char* topic, sqlite3_int64* id, int* rc)
 {
+    *rc = SQLITE_DONE;
     if (!topic)
         return nullptr;
-    for (auto file = quire->files.rbegin(); file != quire->files.rend(); ++file)
-        if (FindTopicIn(**file, topic, id))
+    for (auto file = quire->files.rbegin(); file != quire->files.rend(); ++file) {
+        *rc = FindTopicIn(**file, topic, id);
+        if (*rc == SQLITE_ROW)
             return file->get();
+        if (*rc != SQLITE_DONE)
+            return nullptr;
+    }
     return nullptr;
 }
+
+// quire_err code of a topic look-up that found nothing: absent (notFound) or unreadable.
+int TopicMissing(int rc, int notFound) { return rc == SQLITE_DONE ? notFound : StoreFailure(rc); }
 
 // quire_err code of looking up an item's text.
 int FindItem(Quire* quire, const char* topic, const char* item, std::string* value)
 {
     if (!quire)
-        return kNullQuire;
+        return kQuireNull;
     if (quire->files.empty())
-        return kNoFiles;
+        return kQuireNoFiles;
     sqlite3_int64 topicId = 0;
-    const QuireFile* file = FindTopic(quire, topic, &topicId);
+    int rc = SQLITE_DONE;
+    const QuireFile* file = FindTopic(quire, topic, &topicId, &rc);
     if (!file)
-        return kTopicNotFound;
-    if (!item || !FindItemIn(*file, topicId, item, value))
-        return kItemNotFound;
-    return kNoError;
+        return TopicMissing(rc, kQuireTopicNotFound);
+    if (!item)
+        return kQuireItemNotFound;
+    rc = FindItemIn(*file, topicId, item, value);
+    return rc == SQLITE_ROW ? kQuireNoError : TopicMissing(rc, kQuireItemNotFound);
+}
+
+// The name at position among the rows of table (of owner, for items), in the order of their ids.
+// The position after the one asked last continues from that row's id, so that a scan is linear;
+// any other position counts the rows from the first. With value, the row's third column (an
+// item's text) goes there. Step result as for FindTopicIn.
+int NameAt(const QuireFile& file, Cursor& cursor, const char* byId, const char* byOffset, sqlite3_int64 owner,
+    int position, std::string* name, std::string* value = nullptr)
+{
+    if (position < 0)
+        return SQLITE_DONE;
+    const bool next = cursor.file == &file && cursor.owner == owner && position == cursor.position + 1;
+    Statement query(file.statements, file.db, next ? byId : byOffset);
+    query.Bind(1, owner).Bind(2, cursor.id).Bind(3, sqlite3_int64 { position });
+    const int rc = query.Step();
+    if (rc != SQLITE_ROW) {
+        cursor = Cursor();
+        return rc;
+    }
+    cursor = Cursor { &file, owner, position, query.Int(0), std::move(cursor.topic) };
+    *name = query.Text(1);
+    if (value)
+        *value = query.Text(2);
+    return rc;
 }
 
 } // namespace
@@ -357,14 +530,14 @@ int FindItem(Quire* quire, const char* topic, const char* item, std::string* val
 Quire* quire_open()
 {
     Quire* quire = new (std::nothrow) Quire;
-    quire_err = quire ? kNoError : kNullQuire;
+    quire_err = quire ? kQuireNoError : kQuireNull;
     return quire;
 }
 
 int quire_close(Quire* quire)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     delete quire;
     return Succeed();
 }
@@ -376,9 +549,9 @@ int quire_create_rfile(Quire* quire, const char* path) { return AddFile(quire, p
 int quire_flush(Quire* quire)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     bool ok = true;
     for (auto& file : quire->files) {
         if (file->lost) {
@@ -388,7 +561,9 @@ int quire_flush(Quire* quire)
         if (!file->pending)
             continue;
         if (sqlite3_exec(file->db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            file->committed = std::chrono::steady_clock::now();
             file->pending = false;
+            file->changed = false;
         } else {
             // A busy file keeps its transaction for the next flush; anything else was rolled back.
             file->NoteFailure();
@@ -396,57 +571,107 @@ int quire_flush(Quire* quire)
             ok = false;
         }
     }
-    return ok ? Succeed() : Fail(kFlushFailed);
+    return ok ? Succeed() : Fail(kQuireFlushFailed);
+}
+
+int quire_set_wait(Quire* quire, int milliseconds)
+{
+    if (!quire)
+        return Fail(kQuireNull);
+    quire->waitMs = milliseconds < 0 ? 0 : milliseconds;
+    for (auto& file : quire->files)
+        file->waitMs = quire->waitMs;
+    return Succeed();
+}
+
+int quire_lock_rfile(Quire* quire, int file)
+{
+    if (!quire)
+        return Fail(kQuireNull);
+    if (quire->files.empty())
+        return Fail(kQuireNoFiles);
+    QuireFile* target = FileById(quire, file);
+    if (!target)
+        return Fail(kQuireNoFileHandle);
+    const int rc = target->BeginWrite();
+    if (rc != SQLITE_OK)
+        return Fail(StoreFailure(rc));
+    ++target->holds;
+    return Succeed();
+}
+
+int quire_unlock_rfile(Quire* quire, int file)
+{
+    if (!quire)
+        return Fail(kQuireNull);
+    QuireFile* target = FileById(quire, file);
+    if (!target)
+        return Fail(kQuireNoFileHandle);
+    if (target->holds > 0)
+        --target->holds;
+    target->EndUnchanged();
+    return Succeed();
 }
 
 int quire_search_topic(Quire* quire, const char* topic)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     sqlite3_int64 id = 0;
-    return FindTopic(quire, topic, &id) ? Succeed() : Fail(kTopicNotFound);
+    int rc = SQLITE_DONE;
+    return FindTopic(quire, topic, &id, &rc) ? Succeed() : Fail(TopicMissing(rc, kQuireTopicNotFound));
 }
 
 int quire_add_topic(Quire* quire, int file, const char* topic, const char* comment)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     QuireFile* target = FileById(quire, file);
     if (!target)
-        return Fail(kNoFileHandle);
+        return Fail(kQuireNoFileHandle);
+    if (!topic)
+        return Fail(kQuireTopicExists);
+    WriteLock lock(*target);
+    if (!lock.Held())
+        return Fail(lock.Failure(kQuireTopicWriteFailed));
     sqlite3_int64 id = 0;
-    if (!topic || FindTopicIn(*target, topic, &id))
-        return Fail(kTopicExists);
-    if (!target->BeginWrite())
-        return Fail(kTopicWriteFailed);
+    const int rc = FindTopicIn(*target, topic, &id);
+    if (rc != SQLITE_DONE)
+        return Fail(rc == SQLITE_ROW ? kQuireTopicExists : StoreFailure(rc));
     Statement insert(target->db, "INSERT INTO topic(name, comment) VALUES(?1, ?2)");
     if (insert.Bind(1, topic).Bind(2, comment ? comment : "").Step() != SQLITE_DONE) {
         target->NoteFailure();
-        return Fail(kTopicWriteFailed);
+        return Fail(kQuireTopicWriteFailed);
     }
+    lock.Changed();
     return Succeed();
 }
 
 int quire_remove_topic(Quire* quire, int file, const char* topic)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     QuireFile* target = FileById(quire, file);
     if (!target)
-        return Fail(kNoFileHandle);
+        return Fail(kQuireNoFileHandle);
+    if (!topic)
+        return Fail(kQuireChangedTopicNotFound);
+    WriteLock lock(*target);
+    if (!lock.Held())
+        return Fail(lock.Failure(kQuireRemoveFailed));
     sqlite3_int64 id = 0;
-    if (!topic || !FindTopicIn(*target, topic, &id))
-        return Fail(kChangedTopicNotFound);
-    if (!target->BeginWrite())
-        return Fail(kRemoveFailed);
+    const int rc = FindTopicIn(*target, topic, &id);
+    if (rc != SQLITE_ROW)
+        return Fail(TopicMissing(rc, kQuireChangedTopicNotFound));
     Savepoint change(*target);
     Statement items(target->db, "DELETE FROM item WHERE topic = ?1");
     Statement row(target->db, "DELETE FROM topic WHERE id = ?1");
     if (!change.Open() || items.Bind(1, id).Step() != SQLITE_DONE || row.Bind(1, id).Step() != SQLITE_DONE
         || !change.Release())
-        return Fail(kRemoveFailed);
+        return Fail(kQuireRemoveFailed);
+    lock.Changed();
     return Succeed();
 }
 
@@ -454,7 +679,7 @@ int quire_search(Quire* quire, const char* topic, const char* item, const char**
 {
     std::string text;
     const int code = FindItem(quire, topic, item, &text);
-    if (code != kNoError)
+    if (code != kQuireNoError)
         return Fail(code);
     if (value) {
         quire->value = std::move(text);
@@ -467,19 +692,19 @@ int quire_search_int(Quire* quire, const char* topic, const char* item, int* val
 {
     std::string text;
     const int code = FindItem(quire, topic, item, &text);
-    if (code != kNoError)
+    if (code != kQuireNoError)
         return Fail(code);
-    return str_int_from_itemstr(text.c_str(), 0, value) == 0 ? Succeed() : Fail(kItemNotFound);
+    return str_int_from_itemstr(text.c_str(), 0, value) == 0 ? Succeed() : Fail(kQuireItemNotFound);
 }
 
 int quire_search_string(Quire* quire, const char* topic, const char* item, char* out, int size)
 {
     std::string text;
     const int code = FindItem(quire, topic, item, &text);
-    if (code != kNoError)
+    if (code != kQuireNoError)
         return Fail(code);
     if (!out || size <= 0 || text.size() >= static_cast<std::size_t>(size))
-        return Fail(kTooShort);
+        return Fail(kQuireTooShort);
     std::memcpy(out, text.c_str(), text.size() + 1);
     return Succeed();
 }
@@ -487,108 +712,156 @@ int quire_search_string(Quire* quire, const char* topic, const char* item, char*
 int quire_modify(Quire* quire, const char* topic, const char* item, const char* value)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     if (!item || !value)
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     sqlite3_int64 topicId = 0;
-    QuireFile* file = FindTopic(quire, topic, &topicId);
+    int rc = SQLITE_DONE;
+    QuireFile* file = FindTopic(quire, topic, &topicId, &rc);
     if (!file)
-        return Fail(kChangedTopicNotFound);
-    if (!FindItemIn(*file, topicId, item, nullptr))
-        return Fail(kItemNotFound);
-    if (!file->BeginWrite())
-        return Fail(kItemWriteFailed);
+        return Fail(TopicMissing(rc, kQuireChangedTopicNotFound));
+    WriteLock lock(*file);
+    if (!lock.Held())
+        return Fail(lock.Failure(kQuireItemWriteFailed));
+    // Looked up again under the lock: another process may have changed the file before.
+    rc = FindTopicIn(*file, topic, &topicId);
+    if (rc != SQLITE_ROW)
+        return Fail(TopicMissing(rc, kQuireChangedTopicNotFound));
+    rc = FindItemIn(*file, topicId, item, nullptr);
+    if (rc != SQLITE_ROW)
+        return Fail(TopicMissing(rc, kQuireItemNotFound));
     Statement update(file->db, "UPDATE item SET value = ?1 WHERE topic = ?2 AND name = ?3");
     if (update.Bind(1, value).Bind(2, topicId).Bind(3, item).Step() != SQLITE_DONE) {
         file->NoteFailure();
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     }
+    lock.Changed();
     return Succeed();
 }
 
 int quire_add_item(Quire* quire, const char* topic, const char* item, const char* value, const char* comment)
 {
     if (!quire)
-        return Fail(kNullQuire);
+        return Fail(kQuireNull);
     if (quire->files.empty())
-        return Fail(kNoFiles);
+        return Fail(kQuireNoFiles);
     if (!topic)
-        return Fail(kItemTopicFailed);
+        return Fail(kQuireItemTopicFailed);
     if (!item || !value)
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     sqlite3_int64 topicId = 0;
-    QuireFile* file = FindTopic(quire, topic, &topicId);
-    if (file && FindItemIn(*file, topicId, item, nullptr))
-        return Fail(kItemExists);
-    const bool newTopic = !file;
-    if (newTopic)
+    int rc = SQLITE_DONE;
+    QuireFile* file = FindTopic(quire, topic, &topicId, &rc);
+    if (!file && rc != SQLITE_DONE)
+        return Fail(StoreFailure(rc));
+    if (!file)
         file = quire->files.back().get();
-    if (!file->BeginWrite())
-        return Fail(kItemWriteFailed);
+    WriteLock lock(*file);
+    if (!lock.Held())
+        return Fail(lock.Failure(kQuireItemWriteFailed));
+    // Looked up again under the lock: another process may have changed the file before.
+    rc = FindTopicIn(*file, topic, &topicId);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return Fail(StoreFailure(rc));
+    const bool newTopic = rc == SQLITE_DONE;
+    if (!newTopic) {
+        rc = FindItemIn(*file, topicId, item, nullptr);
+        if (rc != SQLITE_DONE)
+            return Fail(rc == SQLITE_ROW ? kQuireItemExists : StoreFailure(rc));
+    }
     Savepoint change(*file);
     if (!change.Open())
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
     if (newTopic) {
         Statement insert(file->db, "INSERT INTO topic(name, comment) VALUES(?1, '')");
         if (insert.Bind(1, topic).Step() != SQLITE_DONE)
-            return Fail(kItemTopicFailed);
+            return Fail(kQuireItemTopicFailed);
         topicId = sqlite3_last_insert_rowid(file->db);
     }
     Statement insert(file->db, "INSERT INTO item(topic, name, value, comment) VALUES(?1, ?2, ?3, ?4)");
     if (insert.Bind(1, topicId).Bind(2, item).Bind(3, value).Bind(4, comment ? comment : "").Step()
             != SQLITE_DONE
         || !change.Release())
-        return Fail(kItemWriteFailed);
+        return Fail(kQuireItemWriteFailed);
+    lock.Changed();
     return Succeed();
 }
 
 const char* quire_posat_topic(Quire* quire, int file, int position)
 {
     if (!quire) {
-        Fail(kNullQuire);
+        Fail(kQuireNull);
         return nullptr;
     }
     const QuireFile* source = FileById(quire, file);
     if (!source) {
-        Fail(kNoFileHandle);
+        Fail(kQuireNoFileHandle);
         return nullptr;
     }
-    Statement query(source->db, "SELECT name FROM topic ORDER BY id LIMIT 1 OFFSET ?1");
-    if (position < 0 || query.Bind(1, sqlite3_int64 { position }).Step() != SQLITE_ROW) {
-        Fail(kEndOfTopics);
+    const int rc
+        = NameAt(*source, quire->topicCursor, "SELECT id, name FROM topic WHERE id > ?2 ORDER BY id LIMIT 1",
+            "SELECT id, name FROM topic ORDER BY id LIMIT 1 OFFSET ?3", 0, position, &quire->topicName);
+    if (rc != SQLITE_ROW) {
+        Fail(TopicMissing(rc, kQuireEndOfTopics));
         return nullptr;
     }
-    quire->topicName = query.Text(0);
     Succeed();
     return quire->topicName.c_str();
 }
 
-const char* quire_posat_item(Quire* quire, const char* topic, int position)
+namespace {
+
+// quire_posat_item, giving the item's text to value when it is not null.
+const char* ItemAt(Quire* quire, const char* topic, int position, const char** value)
 {
     if (!quire) {
-        Fail(kNullQuire);
+        Fail(kQuireNull);
         return nullptr;
     }
     if (quire->files.empty()) {
-        Fail(kNoFiles);
+        Fail(kQuireNoFiles);
         return nullptr;
     }
-    sqlite3_int64 topicId = 0;
-    const QuireFile* file = FindTopic(quire, topic, &topicId);
+    // The next position of the topic scanned last continues with that topic's row.
+    Cursor& cursor = quire->itemCursor;
+    const bool next = cursor.file && topic && cursor.topic == topic && position == cursor.position + 1;
+    sqlite3_int64 topicId = cursor.owner;
+    int rc = SQLITE_DONE;
+    const QuireFile* file = next ? cursor.file : FindTopic(quire, topic, &topicId, &rc);
     if (!file) {
-        Fail(kTopicNotFound);
+        Fail(TopicMissing(rc, kQuireTopicNotFound));
         return nullptr;
     }
-    Statement query(file->db, "SELECT name FROM item WHERE topic = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
-    if (position < 0 || query.Bind(1, topicId).Bind(2, sqlite3_int64 { position }).Step() != SQLITE_ROW) {
-        Fail(kEndOfItems);
+    if (!next)
+        cursor.topic = topic;
+    // "+topic" keeps the (topic, name) index out: walking the ids in order finds the next item at
+    // once, where the index would gather and sort every item of the topic at each step.
+    rc = NameAt(*file, quire->itemCursor,
+        "SELECT id, name, value FROM item WHERE +topic = ?1 AND id > ?2 ORDER BY id LIMIT 1",
+        "SELECT id, name, value FROM item WHERE +topic = ?1 ORDER BY id LIMIT 1 OFFSET ?3", topicId, position,
+        &quire->itemName, value ? &quire->value : nullptr);
+    if (rc != SQLITE_ROW) {
+        Fail(TopicMissing(rc, kQuireEndOfItems));
         return nullptr;
     }
-    quire->itemName = query.Text(0);
+    if (value)
+        *value = quire->value.c_str();
     Succeed();
     return quire->itemName.c_str();
+}
+
+} // namespace
+
+const char* quire_posat_item(Quire* quire, const char* topic, int position)
+{
+    return ItemAt(quire, topic, position, nullptr);
+}
+
+const char* quire_posat_item_value(Quire* quire, const char* topic, int position, const char** value)
+{
+    return ItemAt(quire, topic, position, value);
 }
 
 int str_int_from_itemstr(const char* text, int index, int* value)
