@@ -83,13 +83,15 @@ unsigned long long RandomBits()
     return bits ^ counter.fetch_add(1);
 }
 
+std::atomic<TemporaryNameBits> nameBits { RandomBits };
+
 // A new file of a name nobody else holds, beside the target; O_EXCL never follows a link planted
 // at the name. Returns the descriptor, or -1 with errno set.
 int CreateTemporary(const std::string& target, std::string& name)
 {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", RandomBits());
+        std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", nameBits.load()());
         name = target + suffix;
         const int fd
             = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFilePermission);
@@ -141,6 +143,8 @@ int SyncDirectory(const std::string& dir)
 }
 
 } // namespace
+
+void SetTemporaryNameBits(TemporaryNameBits source) { nameBits = source ? source : RandomBits; }
 
 int ReplaceFile(const char* fileName, const void* data, std::size_t size)
 {

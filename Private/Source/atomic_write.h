@@ -19,6 +19,11 @@ namespace tintvale::detail {
 // directory entry were flushed to the disk.
 int ReplaceFile(const char* fileName, const void* data, std::size_t size);
 
+// The temporary file is named fileName + "." + 16 hexadecimal digits of these bits + ".tmp". Tests
+// set a predictable source to plant files at those names; null restores the random one.
+using TemporaryNameBits = unsigned long long (*)();
+void SetTemporaryNameBits(TemporaryNameBits source);
+
 } // namespace tintvale::detail
 
 #endif
