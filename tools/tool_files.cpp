@@ -55,7 +55,7 @@ public:
     { }
     ~Descriptor()
     {
-        if (mFd > STDERR_FILENO)
+        if (mFd >= 0)
             close(mFd);
     }
     Descriptor(const Descriptor&) = delete;
