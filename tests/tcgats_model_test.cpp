@@ -260,9 +260,12 @@ TEST(TCgatsAnalyse, NColorCountsAndRanges)
     EXPECT_EQ(h->colorModel, TCgatsTableHeader::kNoColor);
 
     // Fewer N-colour fields than the count: the custom process colours decide.
-    h = Analysed({ "5CLR_1", "5CLR_2", "PC2_2", "PC2_1" });
+    h = Analysed({ "5CLR_1", "5CLR_2", "PC2_2", "PC2_1", "LAB_L" });
     EXPECT_EQ(h->colorModel, TCgatsTableHeader::kCustom);
     EXPECT_EQ(h->colorFields, (std::vector<int> { 3, 2 }));
+    // A count larger than the header's fields fails (its array is never made).
+    h = Analysed({ "5CLR_1", "5CLR_2", "PC2_2", "PC2_1" }, 1);
+    EXPECT_FALSE(h->analysed);
 }
 
 TEST(TCgatsAnalyse, CustomAndSpotNumbering)

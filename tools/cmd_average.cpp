@@ -1,12 +1,13 @@
 // `tintvale average FILE... -o OUT`: the average of several measurements of one chart.
 #include "tool_chart.h"
 #include "tool_commands.h"
+#include "tool_files.h"
 
 #include <ostream>
 
 namespace tool {
 
-int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream&)
+int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream& out)
 {
     if (options.files.empty())
         throw ToolError("no files to average");
@@ -33,10 +34,7 @@ int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream
     if (average.GetErrorCode() != 0)
         throw ToolError("the files cannot be averaged (their tables differ in fields): "
             + std::string(average.GetErrorMsg()) + " (code " + std::to_string(average.GetErrorCode()) + ")");
-    // SaveAs replaces the target only once everything is written.
-    const int rc = average.SaveAs(options.output.c_str());
-    if (rc != 0)
-        throw ToolError(options.output + ": could not be written (code " + std::to_string(rc) + ")");
+    WriteCgats(average, options.output, out);
     return kExitOk;
 }
 

@@ -2,9 +2,9 @@
 // illuminant and observer written into the Lab columns (added or overwritten), and the file written.
 #include "tool_chart.h"
 #include "tool_commands.h"
+#include "tool_files.h"
 
 #include <memory>
-#include <ostream>
 #include <vector>
 
 namespace tool {
@@ -58,19 +58,8 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
                 + std::to_string(rc) + ")");
     }
 
-    if (!options.output.empty()) {
-        // SaveAs replaces the target only once everything is written.
-        const int rc = cgats.SaveAs(options.output.c_str());
-        if (rc != 0)
-            throw ToolError(options.output + ": could not be written (code " + std::to_string(rc) + ")");
-        return kExitOk;
-    }
-    char* buffer = nullptr;
-    const int rc = cgats.WriteToBuffer(&buffer);
-    std::unique_ptr<char[]> owned(buffer);
-    if (rc != 0 || !buffer)
-        chart.Fail("the file could not be written (code " + std::to_string(rc) + ")");
-    out << buffer;
+    // The file is replaced only once everything is written.
+    WriteCgats(cgats, options.output, out);
     return kExitOk;
 }
 

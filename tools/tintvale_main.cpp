@@ -6,6 +6,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <sstream>
@@ -32,6 +35,16 @@ void AddCommonOptions(CLI::App& app, CommonOptions& common)
         ->capture_default_str();
 }
 
+// A tolerance: NaN would compare false with every difference and switch the check off.
+const CLI::Validator kTolerance(
+    [](std::string& text) {
+        double value = 0.0;
+        if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value) || value < 0.0)
+            return std::string("must be a finite number (0 or more)");
+        return std::string();
+    },
+    "TOLERANCE");
+
 // The options of compare, which report shares.
 void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare)
 {
@@ -39,7 +52,7 @@ void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare)
     cmd.add_option("SAMPLE", compare.sample, "Sample file")->required();
     cmd.add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
     cmd.add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
-        ->check(CLI::NonNegativeNumber);
+        ->check(kTolerance);
     cmd.add_option("--table", compare.table, "Table of both files")->capture_default_str();
 }
 
@@ -75,13 +88,13 @@ int main(int argc, char** argv)
     cmd = app.add_subcommand(
         "lab", "Add or overwrite the Lab columns, computed from each sample as a measurement");
     cmd->add_option("FILE", lab.file, "CGATS measurement data file")->required();
-    cmd->add_option("-o,--output", lab.output, "Output file (default: standard output)");
+    cmd->add_option("-o,--output", lab.output, "Output file, - for standard output (the default)");
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunLab(common, lab, out); }; });
 
     tool::AverageOptions average;
     cmd = app.add_subcommand("average", "Average several measurements of one chart");
     cmd->add_option("FILE", average.files, "CGATS measurement data files")->required();
-    cmd->add_option("-o,--output", average.output, "Output file")->required();
+    cmd->add_option("-o,--output", average.output, "Output file, - for standard output")->required();
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunAverage(common, average, out); }; });
 
     tool::CompareOptions compare;
@@ -124,8 +137,13 @@ int main(int argc, char** argv)
     try {
         std::ostringstream out;
         const int status = run(out);
+        errno = 0;
         std::cout << out.str() << std::flush;
-        return std::cout ? status : tool::kExitError;
+        if (std::cout)
+            return status;
+        const int error = errno;
+        std::cerr << "tintvale: standard output could not be written"
+                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
     } catch (const tool::ToolError& e) {
         std::cerr << "tintvale: " << e.what() << '\n';
     } catch (const std::bad_alloc&) {

@@ -1,21 +1,19 @@
 // Reading measurement data files and turning their rows into measurements.
 #include "tool_chart.h"
 
-#include <filesystem>
-#include <system_error>
+#include "tool_files.h"
 
 namespace tool {
 
 Chart::Chart(const std::string& path)
     : mPath(path)
 {
-    // The library reports a missing file as code 3; a directory would read as an empty file.
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        Fail("is a directory, not a measurement data file");
-    mCgats = std::make_unique<TCgats>(path.c_str());
+    // Read here rather than by the library, which would wait on a FIFO and call every failure
+    // to open "not found".
+    const std::string text = ReadInput(path);
+    mCgats = std::make_unique<TCgats>(text.c_str(), 0);
     if (mCgats->GetErrorCode() != 0)
-        Fail(std::string(mCgats->GetErrorMsg()) + " (code " + std::to_string(mCgats->GetErrorCode()) + ")");
+        Fail(CgatsMessage(*mCgats));
     if (mCgats->GetNrTables() < 1)
         Fail("no data table");
 }

@@ -25,8 +25,10 @@ namespace {
 constexpr const char* kBeginPrefix = "BEGIN_";
 constexpr std::size_t kBeginPrefixLength = 6;
 constexpr const char* kEndDataFormat = "END_DATA_FORMAT";
-// Declared field counts up to this are kept exactly; larger ones are capped at the text left.
-constexpr long long kSlotsAlwaysKept = 4096;
+// The most field names a data format may hold, as in LittleCMS (which refuses NUMBER_OF_FIELDS
+// above 0x7ffe): far beyond any instrument's spectra, and it bounds what a header costs, about
+// 80 bytes a field, whatever the file declares or repeats.
+constexpr int kMaxFields = 0x7ffe;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
@@ -205,14 +207,12 @@ int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
             // It starts the next table's header, which would replace the pending format's names.
             if (formatWithoutData)
                 return 15;
-            // A declared count beyond the rest of the text can never be filled (each name takes
-            // at least one character); capping it keeps a hostile count from exhausting memory
-            // without changing the outcome. The empty slots are made when a section needs them,
-            // so that a run of such lines costs nothing.
-            const long long cap = std::max<long long>(readEnd - cursor, kSlotsAlwaysKept);
-            const int declared = AtoiC(val);
+            // A count beyond the limit fails whenever its names are read, as too many or too
+            // few; capping it keeps a hostile count from exhausting memory without changing the
+            // outcome. The empty slots are made when a section needs them, so that a run of such
+            // lines costs nothing.
             tmpHeader.reset();
-            pendingSlots = declared > cap ? static_cast<int>(cap) : std::max(declared, 0);
+            pendingSlots = std::clamp(AtoiC(val), 0, kMaxFields + 1);
             break;
         }
         case kKindBeginDataFormat:
@@ -320,6 +320,8 @@ int TCgats::ReadTmpHeader(const char** cursor)
             return (fill && nrNames != tmpHeader->NrFields()) ? 12 : 0;
         }
 
+        if (nrNames >= kMaxFields)
+            return 10;
         int category = 0, index = 0, type = 0;
         int vocabIndex = MatchField(token.c_str(), &category, &index, &type, &canonical);
         if (vocabIndex < 0) {

@@ -1,6 +1,7 @@
 // TCgats: writing the model back as CGATS.17 text, to a buffer or (atomically) to a file.
 #include <tintvale/tcgats.h>
 
+#include "atomic_write.h"
 #include "halden.h"
 #include "ostrel.h"
 #include "tcgats_vocabulary.h"
@@ -8,9 +9,9 @@
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
 
-#include <boost/filesystem.hpp>
-#include <boost/filesystem/fstream.hpp>
+#include <boost/filesystem/path.hpp>
 
+#include <cerrno>
 #include <cstring>
 #include <ostream>
 
@@ -20,14 +21,6 @@ namespace {
 
 constexpr const char* kBeginPrefix = "BEGIN_";
 constexpr std::size_t kBeginPrefixLength = 6;
-
-// A name beside the target in the same directory, so that the final rename stays on one file system.
-boost::filesystem::path TemporaryBeside(const boost::filesystem::path& target)
-{
-    boost::filesystem::path name = target.filename();
-    name += boost::filesystem::unique_path(".%%%%-%%%%-%%%%.tmp");
-    return target.parent_path() / name;
-}
 
 } // namespace
 
@@ -130,30 +123,12 @@ int TCgats::SaveAs(const char* fileName) const
         RecordError(result);
         return result;
     }
-    // The text goes to a temporary file first; the target is replaced only by a complete file.
-    boost::system::error_code ec;
+    // The target is replaced only by a complete file that has reached the disk.
     const boost::filesystem::path target = Ostrel::FromUTF8String(fileName);
-    const boost::filesystem::path temporary = TemporaryBeside(target);
-    bool written = false;
-    {
-        boost::filesystem::ofstream out(temporary, std::ios::out | std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            out.close();
-            written = !out.fail();
-        }
-    }
-    if (written) {
-        // A replaced file keeps its permissions.
-        const boost::filesystem::file_status old = boost::filesystem::status(target, ec);
-        if (!ec && boost::filesystem::is_regular_file(old))
-            boost::filesystem::permissions(temporary, old.permissions(), ec);
-        ec.clear();
-        boost::filesystem::rename(temporary, target, ec);
-    }
-    if (!written || ec) {
-        boost::filesystem::remove(temporary, ec);
+    if (ReplaceFile(target.c_str(), text.data(), text.size()) != 0) {
+        const int reason = errno;
         RecordError(4);
+        errno = reason;
         return 4;
     }
     return 0;

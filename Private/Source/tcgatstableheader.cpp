@@ -173,7 +173,9 @@ int TCgatsTableHeader::DoAnalyse()
                 int numbers[2] = { 0, 0 };
                 ScanIntPattern(f.name.c_str(), "%dCLR_%d", numbers, 2);
                 nColorCount = numbers[0];
-                if (nColorCount < kMinNColors)
+                // A count the header does not back with as many fields is refused before its
+                // array is made: a name alone must not decide what memory is taken.
+                if (nColorCount < kMinNColors || nColorCount > NrFields())
                     return 1;
                 nColor.assign(nColorCount, -1);
             }

@@ -203,7 +203,7 @@ int TIlluminant::Save(const char* fileName)
     // A file the loader would refuse is not written.
     if (image.size() > kMaxFileSize)
         return 3;
-    return tintvale::detail::WriteFileAtomically(fileName, image.data(), image.size()) ? 0 : 4;
+    return tintvale::detail::ReplaceFile(fileName, image.data(), image.size()) == 0 ? 0 : 4;
 }
 
 namespace {

@@ -144,10 +144,14 @@ public:
 
     // Files written here read back and write again byte for byte. The format has no escapes: a
     // header value cannot carry a double quote, a "#" or a line end, and a comment no line end.
-    // Writes the file (tab-separated, LF line ends) through a temporary file in the target's
-    // directory that replaces the target only when everything was written; a failure leaves an
-    // existing file untouched. Returns the object's error code when it is in error (nothing is
-    // written), 4 when the file cannot be written, a writing error code, or 0.
+    // Writes the file (tab-separated, LF line ends) through a uniquely named temporary file in the
+    // target's directory that replaces the target only when everything was written and flushed to
+    // the disk; a failure leaves an existing file untouched. A symbolic link is followed and the
+    // file it names replaced, keeping its permissions and, where the process may, its owner. A
+    // target that is not a regular file (directory, device, FIFO, socket) or that may not be
+    // written (no write permission at all, even for a privileged caller) is refused with 4.
+    // Returns the object's error code when it is in error (nothing is written), 4 when the file
+    // cannot be written (errno then tells why), a writing error code, or 0.
     int SaveAs(const char* fileName) const;
     // Writes the text into a new NUL-terminated buffer that the caller releases with delete[].
     // Returns the error code at once (buffer untouched) when the object is in error; otherwise

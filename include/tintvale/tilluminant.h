@@ -23,7 +23,8 @@ class TIlluminantFactory;
 //     a file name whose extension is not "ill" (any letter case)
 //   3 Save: no spectrum, no name, a name of 256 characters or more, or a spectrum too large for
 //     a 2048-byte file
-//   4 the file could not be opened or read completely; Save: the file could not be written
+//   4 the file could not be opened or read completely; Save: the file could not be written, or
+//     the target is not a regular file the caller may write
 //   5 a file of fewer than 4 or more than 2048 bytes, wrong magic, an unknown variant, a truncated
 //     file (a name or spectrum record running past the end, a text name line without its line
 //     end), or a text name line of 1024 characters or more
@@ -71,9 +72,11 @@ protected:
     // far as its own header says; the sized form never reads past size bytes.
     int ReadFrom(char* image);
     int ReadFrom(const char* image, std::size_t size);
-    // Writes the binary variant. The image goes to a temporary file beside fileName, which then
-    // replaces fileName, so a failed save leaves an existing file intact. 0 or an error number;
-    // the error number of the illuminant is not changed.
+    // Writes the binary variant. The image goes to a uniquely named temporary file beside
+    // fileName (beside the file a symbolic link names), flushed to the disk, which then replaces
+    // it keeping its permissions, so a failed save leaves an existing file intact and a reader
+    // sees the old or the new image, never a part. 0 or an error number; the error number of the
+    // illuminant is not changed.
     int Save(const char* fileName);
 
 private:

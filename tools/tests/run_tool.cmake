@@ -9,6 +9,8 @@
 #   ABSENT      files that must not exist afterwards
 #   SAME_AS     FILE=REFERENCE: FILE must equal REFERENCE byte for byte
 #   WORKDIR     where to run
+#   STDIN       a file the standard input is read from
+#   STDOUT_FILE a file the standard output goes to instead of being checked
 foreach(v ARGS STDOUT STDERR JSON ABSENT SAME_AS)
   string(REPLACE "^^" ";" ${v} "${${v}}")
 endforeach()
@@ -19,8 +21,15 @@ foreach(f IN LISTS ABSENT)
   file(REMOVE ${f})
 endforeach()
 
+set(redirect OUTPUT_VARIABLE out)
+if(STDOUT_FILE)
+  set(redirect OUTPUT_FILE ${STDOUT_FILE})
+endif()
+if(STDIN)
+  list(APPEND redirect INPUT_FILE ${STDIN})
+endif()
 execute_process(COMMAND ${TOOL} ${ARGS} WORKING_DIRECTORY ${WORKDIR}
-  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  RESULT_VARIABLE rc ${redirect} ERROR_VARIABLE err)
 set(failed FALSE)
 
 # Decimal text (with an optional exponent) to a whole number of millionths, truncated; "NaN" when

@@ -1,0 +1,131 @@
+// What reading a file may cost in memory: a bound set by the file's size, never by a number in it.
+// Every allocation of this test program is counted; during a measurement one that would pass the
+// bound is refused, so that a reader without the bound fails here at once instead of taking
+// gigabytes.
+#include <tintvale/tcgats.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include <malloc.h>
+
+// The address sanitizer has its own operator new and keeps freed memory aside, so the count is
+// made in the plain build only; under the sanitizer the fuzz harness bounds single allocations.
+#if defined(__SANITIZE_ADDRESS__)
+#define TINTVALE_COUNT_ALLOCATIONS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TINTVALE_COUNT_ALLOCATIONS 0
+#endif
+#endif
+#ifndef TINTVALE_COUNT_ALLOCATIONS
+#define TINTVALE_COUNT_ALLOCATIONS 1
+#endif
+
+namespace {
+
+std::atomic<long long> gLive { 0 };
+std::atomic<long long> gPeak { 0 };
+std::atomic<long long> gLimit { 0 }; // 0: no limit
+std::atomic<bool> gRefused { false };
+
+[[maybe_unused]] void* Allocate(std::size_t n)
+{
+    const long long limit = gLimit.load(std::memory_order_relaxed);
+    if (limit != 0 && gLive.load(std::memory_order_relaxed) + static_cast<long long>(n) > limit) {
+        gRefused = true;
+        throw std::bad_alloc();
+    }
+    void* p = std::malloc(n != 0 ? n : 1);
+    if (!p)
+        throw std::bad_alloc();
+    const long long live = gLive += static_cast<long long>(malloc_usable_size(p));
+    long long peak = gPeak.load(std::memory_order_relaxed);
+    while (live > peak && !gPeak.compare_exchange_weak(peak, live)) { }
+    return p;
+}
+
+[[maybe_unused]] void Release(void* p) noexcept
+{
+    if (!p)
+        return;
+    gLive -= static_cast<long long>(malloc_usable_size(p));
+    std::free(p);
+}
+
+} // namespace
+
+#if TINTVALE_COUNT_ALLOCATIONS
+void* operator new(std::size_t n) { return Allocate(n); }
+void* operator new[](std::size_t n) { return Allocate(n); }
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete(void* p, std::size_t) noexcept { Release(p); }
+void operator delete[](void* p, std::size_t) noexcept { Release(p); }
+#endif
+
+namespace {
+
+constexpr long long kMB = 1 << 20;
+
+std::string Repeat(const std::string& piece, std::size_t times)
+{
+    std::string text;
+    text.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+} // namespace
+
+TEST(TCgatsMemory, ReadingCostsWhatTheFileHolds)
+{
+    if (!TINTVALE_COUNT_ALLOCATIONS)
+        GTEST_SKIP() << "allocations are not counted under the address sanitizer";
+    const std::string names = Repeat("a ", 10'000'000); // 20 MB of names
+    const struct {
+        const char* what;
+        std::string text;
+        long long bound;
+        int code;
+    } rows[] = {
+        // A 135-byte file whose one field name claims 2^31 - 1 N-colour channels.
+        { "channel count in a name",
+            "CGATS.17\nORIGINATOR \"abcd\"\nNUMBER_OF_FIELDS "
+            "1\nBEGIN_DATA_FORMAT\n2147483647CLR_1\nEND_DATA_FORMAT\n"
+            "NUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n",
+            50 * kMB, 17 },
+        { "declared names under a huge count",
+            "KEYWORD \"a\"\nNUMBER_OF_FIELDS 2000000000\nBEGIN_DATA_FORMAT\n" + names + "\nEND_DATA_FORMAT\n",
+            300 * kMB, 10 },
+        { "declared names without a count",
+            "KEYWORD \"a\"\nBEGIN_DATA_FORMAT\n" + names + "\nEND_DATA_FORMAT\n", 300 * kMB, 10 },
+        { "a huge set count with one row",
+            "NUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2000000000\n"
+            "BEGIN_DATA\n1 2\nEND_DATA\n",
+            50 * kMB, 1 },
+    };
+    EXPECT_EQ(std::string(rows[0].text).size(), 135u);
+    for (const auto& row : rows) {
+        const long long start = gLive;
+        gPeak = start;
+        gRefused = false;
+        gLimit = start + row.bound;
+        int code = 0;
+        try {
+            TCgats cgats(row.text.c_str(), 0);
+            code = cgats.GetErrorCode();
+        } catch (const std::bad_alloc&) {
+            code = -2;
+        }
+        gLimit = 0;
+        EXPECT_FALSE(gRefused) << row.what;
+        EXPECT_EQ(code, row.code) << row.what;
+        EXPECT_LT(gPeak - start, row.bound) << row.what << ": " << (gPeak - start) / kMB << " MB";
+    }
+}

@@ -1,0 +1,148 @@
+// Reading inputs and writing outputs, with the system's reasons for failures in words.
+#include "tool_files.h"
+
+#include "tool_context.h"
+
+#include <tintvale/tcgats.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <ostream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tool {
+
+namespace {
+
+// The library's reader keeps a file's size in 32 bits.
+constexpr std::size_t kMaxInput = INT_MAX - 1;
+constexpr std::size_t kReadChunk = 1 << 16;
+// Code the library gives for an over-long header line, without a message of its own.
+constexpr int kHeaderLineTooLong = -1;
+
+std::string Reason(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return "not found";
+    case EACCES:
+    case EPERM:
+        return "permission denied";
+    case EISDIR:
+        return "is a directory";
+    case EINVAL:
+        return "not a regular file";
+    case EFBIG:
+    case EOVERFLOW:
+        return "too large (2 GiB or more)";
+    case EROFS:
+        return "read-only file system";
+    default:
+        return error != 0 ? std::strerror(error) : "unknown error";
+    }
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd)
+        : mFd(fd)
+    { }
+    ~Descriptor()
+    {
+        if (mFd >= 0)
+            close(mFd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return mFd; }
+
+private:
+    int mFd;
+};
+
+// Everything up to the end; 0 or the errno value of the failure.
+int ReadAll(int fd, std::string& text)
+{
+    std::unique_ptr<char[]> chunk(new char[kReadChunk]);
+    for (;;) {
+        const ssize_t n = read(fd, chunk.get(), kReadChunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return 0;
+        if (text.size() + static_cast<std::size_t>(n) > kMaxInput)
+            return EFBIG;
+        text.append(chunk.get(), static_cast<std::size_t>(n));
+    }
+}
+
+} // namespace
+
+std::string ReadInput(const std::string& path)
+{
+    std::string text;
+    if (path == "-") {
+        if (const int error = ReadAll(STDIN_FILENO, text))
+            throw ToolError("standard input: " + Reason(error));
+        return text;
+    }
+    // Non-blocking, so that opening a FIFO without a writer returns at once.
+    const Descriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st { };
+    int error = fd.Get() < 0 ? errno : (fstat(fd.Get(), &st) != 0 ? errno : 0);
+    if (error == 0 && S_ISDIR(st.st_mode))
+        throw ToolError(path + ": is a directory, not a measurement data file");
+    if (error == 0 && !S_ISREG(st.st_mode))
+        error = EINVAL;
+    if (error == 0 && static_cast<unsigned long long>(st.st_size) > kMaxInput)
+        error = EFBIG;
+    if (error == 0) {
+        text.reserve(static_cast<std::size_t>(st.st_size) + 1);
+        error = ReadAll(fd.Get(), text);
+    }
+    if (error != 0)
+        throw ToolError(path + ": " + Reason(error));
+    return text;
+}
+
+void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& out)
+{
+    if (output.empty() || output == "-") {
+        char* buffer = nullptr;
+        const int rc = cgats.WriteToBuffer(&buffer);
+        const std::unique_ptr<char[]> owned(buffer);
+        if (rc != 0 || !buffer)
+            throw ToolError("the file could not be written: " + CgatsMessage(cgats));
+        out << buffer;
+        return;
+    }
+    errno = 0;
+    const int rc = cgats.SaveAs(output.c_str());
+    if (rc == 4)
+        throw ToolError(output + ": could not be written: " + Reason(errno) + " (code 4)");
+    if (rc != 0)
+        throw ToolError(output + ": could not be written: " + CgatsMessage(cgats));
+}
+
+std::string CgatsMessage(const TCgats& cgats)
+{
+    const int code = cgats.GetErrorCode();
+    const char* message = cgats.GetErrorMsg();
+    std::string text = message ? message : "";
+    if (text.empty())
+        text = code == kHeaderLineTooLong
+            ? "a header line is too long (over 255 characters of keyword, 4095 of "
+              "value or 511 of comment)"
+            : "the file cannot be read";
+    return text + " (code " + std::to_string(code) + ")";
+}
+
+} // namespace tool

@@ -1,0 +1,28 @@
+// The tool's edges: what it reads (a regular file by name, or standard input as "-") and where it
+// writes a measurement data file (a file the library replaces atomically, or standard output as
+// "-"), with every failure turned into the system's reason in words.
+#ifndef TINTVALE_TOOL_FILES_H
+#define TINTVALE_TOOL_FILES_H
+
+#include <iosfwd>
+#include <string>
+
+class TCgats;
+
+namespace tool {
+
+// The whole content of path, or of standard input for "-". Anything but a regular file is refused
+// by name at once (a FIFO without a writer would block forever, a device never end), as is a file of
+// 2 GiB or more, which the library's reader cannot hold.
+std::string ReadInput(const std::string& path);
+
+// Writes cgats to the file output (replaced as a whole), or into out for "-" or an empty name.
+void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& out);
+
+// The library's message with its code, or the tool's own words for a code the library leaves
+// without text.
+std::string CgatsMessage(const TCgats& cgats);
+
+} // namespace tool
+
+#endif
