@@ -83,9 +83,11 @@ private:
     std::unique_ptr<TLabSpace> mLab;
 };
 
-// Index of a colour-difference formula in the library's list, by its exact name (letter case
-// ignored); fails listing the names, since the library itself falls back to index 0 silently.
+// Index of a colour-difference formula by its name or an alias (letter case ignored); fails listing
+// the names.
 int FormulaIndex(const std::string& name);
+// The formula names with their aliases, for help texts and messages.
+std::string FormulaNames();
 
 } // namespace tool
 
