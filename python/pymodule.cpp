@@ -2,6 +2,7 @@
 #include "pycommon.h"
 
 #include <tintvale/tmeasgeom.h>
+#include <tintvale/version.h>
 
 namespace tvpy {
 
@@ -19,6 +20,7 @@ PYBIND11_MODULE(tintvale, m)
 {
     m.doc() = "Colour science over NumPy arrays: spectra on the 36-sample grid 380 ... 730 nm, illuminants, "
               "tristimulus integration, CIELAB and colour differences, appearance models, densities.";
+    m.attr("__version__") = TintvaleGetVersion(nullptr, nullptr, nullptr);
     tvpy::InitErrors(m);
     tvpy::BindSpectrum(m);
     tvpy::BindIlluminants(m);

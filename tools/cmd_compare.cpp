@@ -111,7 +111,7 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
         Report::Put(summary, "tolerance", Cell(options.max, 2));
         Report::Put(summary, "over_tolerance", Cell(over));
     }
-    report.Write(out, format);
+    report.Write(out, format, common.section);
     return over > 0 ? kExitTolerance : kExitOk;
 }
 

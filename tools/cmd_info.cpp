@@ -88,7 +88,7 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
     if (c.GetNrOfPages() > 1)
         Report::Put(header, "pages", Cell(c.GetNrOfPages()));
     Report::Put(header, "tables", Cell(chart.NrTables()));
-    report.Write(out, format);
+    report.Write(out, format, common.section);
     return kExitOk;
 }
 

@@ -36,6 +36,7 @@ struct CommonOptions {
     std::string observer = "2 degree";
     std::string illuminantDir; // empty: the shipped set
     std::string format = "table";
+    std::string section; // empty: the whole report (csv: its first section)
     std::string program; // argv[0], to find the shipped set beside an installed binary
 };
 

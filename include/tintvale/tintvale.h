@@ -29,5 +29,6 @@
 #include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 #include <tintvale/txyzrspace.h>
+#include <tintvale/version.h>
 
 #endif
