@@ -48,6 +48,13 @@ private:
     SinkScope* mOuter;
 };
 
+// The extension module's import name (set once at its initialisation) and the file it was loaded from.
+void SetExtensionName(const std::string& name);
+std::string ExtensionFile();
+
+// Raises FileNotFoundError for path (errno ENOENT, filename path), as open() would.
+[[noreturn]] void RaiseFileNotFound(const std::string& path);
+
 // Installs the module's sinks and registers TintvaleError; called once from the module init.
 void InitErrors(py::module_& m);
 

@@ -16,8 +16,13 @@ void BindGeometry(py::module_& m)
 
 } // namespace tvpy
 
-PYBIND11_MODULE(tintvale, m)
+// The extension module of the package: tintvale/__init__.py re-exports everything, so the classes
+// and functions carry the package's name, as users see and pickle them.
+PYBIND11_MODULE(_tintvale, m)
 {
+    const py::object ownName = m.attr("__name__");
+    tvpy::SetExtensionName(ownName.cast<std::string>());
+    m.attr("__name__") = "tintvale";
     m.doc() = "Colour science over NumPy arrays: spectra on the 36-sample grid 380 ... 730 nm, illuminants, "
               "tristimulus integration, CIELAB and colour differences, appearance models, densities.";
     m.attr("__version__") = TintvaleGetVersion(nullptr, nullptr, nullptr);
@@ -30,4 +35,5 @@ PYBIND11_MODULE(tintvale, m)
     tvpy::BindMeasurements(m);
     tvpy::BindCgats(m);
     tvpy::BindCgatsBuild(m);
+    m.attr("__name__") = ownName;
 }
