@@ -38,26 +38,6 @@ def python_type(text):
     return text
 
 
-def split_top(text):
-    """Splits at the commas outside brackets and quotes."""
-    parts, depth, quote, start = [], 0, None, 0
-    for i, c in enumerate(text):
-        if quote:
-            quote = None if c == quote else quote
-        elif c in "'\"":
-            quote = c
-        elif c in "([{":
-            depth += 1
-        elif c in ")]}":
-            depth -= 1
-        elif c == "," and depth == 0:
-            parts.append(text[start:i].strip())
-            start = i + 1
-    if text[start:].strip():
-        parts.append(text[start:].strip())
-    return parts
-
-
 def parameter(text, first_is_self):
     name, _, rest = text.partition(":")
     name = name.strip()
@@ -72,7 +52,7 @@ def signatures(name, doc):
     """The (parameters, result) of each overload the docstring states."""
     found = []
     for match in re.finditer(rf"^(?:\d+\. )?{re.escape(name)}\((.*)\) -> (.+)$", doc or "", re.M):
-        found.append((split_top(match.group(1)), python_type(match.group(2).strip())))
+        found.append((split_parameters(match.group(1)), python_type(match.group(2).strip())))
     return found
 
 
@@ -133,6 +113,8 @@ def constant(name, value):
 
 
 def stubs(module):
+    global split_parameters
+    split_parameters = module._split_parameters
     out = [HEADER]
     for name in sorted(n for n in dir(module) if not n.startswith("_") and n != "TintvaleError"):
         value = getattr(module, name)

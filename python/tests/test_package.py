@@ -1,5 +1,6 @@
 # The package as installed: its version, its data, its stubs, missing files and header keywords.
 import importlib.util
+import inspect
 import pathlib
 import re
 
@@ -45,3 +46,13 @@ def test_keywords_of_a_file_with_custom_keywords():
                                 ("NUMBER_OF_FIELDS", "2"), ("NUMBER_OF_SETS", "1")]
     assert chart.keyword("weighting_function") == "ILLUMINANT, D50"
     assert chart.keyword("DEVICE_CLASS") is None
+
+
+def test_signatures_name_the_parameters():
+    assert str(inspect.signature(tv.delta_e)) == "(lab1, lab2, formula='Delta E 2000')"
+    assert str(inspect.signature(tv.Cgats.keyword)) == "(self, keyword)"
+    functions = [f for f in vars(tv).values() if inspect.isfunction(f)]
+    methods = [m for c in vars(tv).values() if inspect.isclass(c) for m in vars(c).values() if inspect.isfunction(m)]
+    assert len(functions) > 10 and len(methods) > 50
+    for f in functions + methods:
+        assert not any(re.fullmatch(r"arg\d+", p) for p in inspect.signature(f).parameters), f.__qualname__
