@@ -85,7 +85,9 @@ template <typename Space> void BindAppearance(py::module_& m, const char* name, 
                     return std::sqrt(s.CalcSquareDeltaEConverted(a, b, 0));
                 });
             },
-            py::arg("jch1"), py::arg("jch2"), "Distances in (J, C cos h, C sin h) of (J, C, h) pairs.");
+            py::arg("jch1"), py::arg("jch2"),
+            "Distances in (J, C cos h, C sin h) of (J, C, h) pairs, in the order (sample, reference); the "
+            "distance is symmetric.");
 }
 
 std::string ColorSpaceName(int type) { return TColorSpace::GetColorSpaceList()[type]; }
