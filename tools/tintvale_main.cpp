@@ -112,11 +112,15 @@ int main(int argc, char** argv)
     cmd->add_option("b", match.lab[2], "b*")->required();
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunMatch(common, match, out); }; });
 
-    // The common options are accepted after a subcommand too, so its help lists them.
-    for (CLI::App* sub : app.get_subcommands({}))
+    // The common options are accepted after a subcommand too, so its help lists them, with the
+    // names its own options accept.
+    for (CLI::App* sub : app.get_subcommands({})) {
         AddCommonOptions(*sub, common);
-    app.get_subcommand("compare")->footer("Formulas (letter case ignored): " + tool::FormulaNames());
-    app.get_subcommand("density")->footer("Density standards: " + DensityStandardNames());
+        if (sub->get_option_no_throw("--formula"))
+            sub->footer("Formulas (letter case ignored): " + tool::FormulaNames());
+        if (sub->get_option_no_throw("--standard"))
+            sub->footer("Density standards: " + DensityStandardNames());
+    }
 
     try {
         app.parse(argc, argv);
