@@ -5,7 +5,6 @@
 #include <tintvale/tlabspace.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <string>
 
