@@ -17,6 +17,8 @@ namespace {
 
 using Cgats = std::unique_ptr<TCgats>;
 
+constexpr int kCgatsFileNotFound = 3; // "The requested file could not be found."
+
 // Beyond any cell text: data values are read whole, whatever their length.
 constexpr std::size_t kMaxCellText = std::size_t(1) << 30;
 
@@ -36,6 +38,8 @@ Cgats ReadFile(const py::handle& file, bool strict)
             py::gil_scoped_release release;
             c = std::make_unique<TCgats>(path.c_str());
         }
+        if (strict && c->GetErrorCode() == kCgatsFileNotFound)
+            RaiseFileNotFound(path);
         if (strict && c->GetErrorCode() != 0)
             sinks.Fail(c->GetErrorCode(), std::string(c->GetErrorMsg()) + " " + path);
         sinks.Done();
@@ -232,6 +236,23 @@ void BindCgats(py::module_& m)
                 return index < 0 ? py::object(py::none()) : py::object(py::int_(index));
             },
             py::arg("table"), py::arg("name"), "The index of the first field named exactly name, or None.")
+        .def(
+            "keywords",
+            [](const TCgats& c) {
+                py::list list;
+                for (const auto& [keyword, value] : c.GetKeywords())
+                    list.append(py::make_tuple(keyword, value));
+                return list;
+            },
+            "Every header keyword line in file order as (keyword, value) pairs: custom and unknown "
+            "keywords and per-table lines such as NUMBER_OF_FIELDS included; comment lines, the "
+            "identification line and BEGIN_/END_ markers left out.")
+        .def(
+            "keyword",
+            [](const TCgats& c, const std::string& keyword) {
+                return OptionalText(c.GetKeywordValue(keyword.c_str()));
+            },
+            py::arg("keyword"), "The value of the first line with keyword (letter case ignored), or None.")
         .def(
             "add_custom_tag",
             [](TCgats& c, const std::string& name, const std::string& value) {
@@ -445,7 +466,9 @@ void BindCgats(py::module_& m)
                 i.iColor.assign(b.begin(), b.end());
             },
             "Red, green, blue bytes when it holds three or more.")
-        .def("__eq__", [](const TCMS::TLayoutInfo& a, const TCMS::TLayoutInfo& b) { return a == b; })
+        .def(
+            "__eq__", [](const TCMS::TLayoutInfo& a, const TCMS::TLayoutInfo& b) { return a == b; },
+            py::arg("other"))
         .def("set_measurement_condition", &TCMS::TLayoutInfo::SetMeasurementCondition, py::arg("n"),
             "\"M\" followed by n (M0, M1, ...); a negative n clears the condition.");
 }

@@ -128,7 +128,8 @@ void BindCgatsBuild(py::module_& m)
             "average",
             [](const std::vector<const TCgats*>& files) { return Checked(std::make_unique<TCgats>(files)); },
             py::arg("files"), "The mean of several measurements of one chart (texts from the first).")
-        .def("__eq__", [](const TCgats& a, const TCgats& b) { return a == b; })
+        .def(
+            "__eq__", [](const TCgats& a, const TCgats& b) { return a == b; }, py::arg("other"))
         .def("same_measurements", &TCgats::HasSameMeasurementsAs, py::arg("other"),
             "Same tables, sample counts and Lab, XYZ and spectral values within 0.01.")
         .def("same_samples", &TCgats::HasSameSampleListAs, py::arg("other"), py::arg("tolerance") = 0.01,

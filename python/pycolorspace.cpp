@@ -75,7 +75,9 @@ template <typename Space> void BindAppearance(py::module_& m, const char* name, 
                     return std::sqrt(s.CalcSquareDeltaE(a, b, 0));
                 });
             },
-            py::arg("xyz1"), py::arg("xyz2"), "Distances in (J, C cos h, C sin h) of XYZ pairs.")
+            py::arg("xyz1"), py::arg("xyz2"),
+            "Distances in (J, C cos h, C sin h) of XYZ pairs, in the order (sample, reference); the "
+            "distance is symmetric.")
         .def(
             "delta_e_jch",
             [](const Space& s, const py::handle& jch1, const py::handle& jch2) {
@@ -83,7 +85,9 @@ template <typename Space> void BindAppearance(py::module_& m, const char* name, 
                     return std::sqrt(s.CalcSquareDeltaEConverted(a, b, 0));
                 });
             },
-            py::arg("jch1"), py::arg("jch2"), "Distances in (J, C cos h, C sin h) of (J, C, h) pairs.");
+            py::arg("jch1"), py::arg("jch2"),
+            "Distances in (J, C cos h, C sin h) of (J, C, h) pairs, in the order (sample, reference); the "
+            "distance is symmetric.");
 }
 
 std::string ColorSpaceName(int type) { return TColorSpace::GetColorSpaceList()[type]; }
@@ -112,6 +116,8 @@ int FacadeFormulaOf(const TColorSpace& space, const py::handle& obj)
 {
     const char** names = space.GetDifferenceFunctionList();
     const int count = space.GetDifferenceFunctionListSize();
+    if (space.GetType() == 0)
+        return FormulaOf(obj);
     if (py::isinstance<py::str>(obj)) {
         const std::string name = obj.cast<std::string>();
         for (int i = 0; i < count; ++i) {
@@ -196,7 +202,9 @@ void BindColorSpaces(py::module_& m)
                     [&s, index](const double* a, const double* b) { return s.CalcDeltaE(a, b, index); });
             },
             py::arg("xyz1"), py::arg("xyz2"), py::arg("formula") = 0,
-            "Colour differences of XYZ pairs with a formula of this space (index or name).")
+            "Colour differences of XYZ pairs in the order (sample, reference): xyz1 is the sample, xyz2 "
+            "the reference (CIE94 and CMC take their weights from it). formula: index or name of a "
+            "formula of this space; CIELAB accepts the aliases of DELTA_E_ALIASES too.")
         .def_static(
             "formulas_of",
             [](const py::handle& type) {

@@ -8,6 +8,7 @@
 #include "halden.h"
 
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 
 namespace tvpy {
@@ -130,6 +131,28 @@ void InitErrors(py::module_& m)
         else if (gPreviousWarning)
             gPreviousWarning(level, text);
     });
+}
+
+namespace {
+std::string gExtensionName;
+} // namespace
+
+void SetExtensionName(const std::string& name) { gExtensionName = name; }
+
+std::string ExtensionFile()
+{
+    return py::module_::import(gExtensionName.c_str()).attr("__file__").cast<std::string>();
+}
+
+void RaiseFileNotFound(const std::string& path)
+{
+    PyObject* error = PyObject_CallFunction(
+        PyExc_FileNotFoundError, "isO", ENOENT, std::strerror(ENOENT), py::str(path).ptr());
+    if (error != nullptr) {
+        PyErr_SetObject(PyExc_FileNotFoundError, error);
+        Py_DECREF(error);
+    }
+    throw py::error_already_set();
 }
 
 Rows RowsOf(const py::handle& obj, py::ssize_t width, const char* what)

@@ -54,6 +54,13 @@ private:
     SinkScope* mOuter;
 };
 
+// The extension module's import name (set once at its initialisation) and the file it was loaded from.
+void SetExtensionName(const std::string& name);
+std::string ExtensionFile();
+
+// Raises FileNotFoundError for path (errno ENOENT, filename path), as open() would.
+[[noreturn]] void RaiseFileNotFound(const std::string& path);
+
 // Installs the module's sinks and registers TintvaleError; called once from the module init.
 void InitErrors(py::module_& m);
 
@@ -119,6 +126,9 @@ void TripleOf(const py::handle& obj, const char* what, double* out);
 
 // An observer given as its index (0, 1) or its name ("2 degree", "10 degree").
 TObserver ObserverOf(const py::handle& obj);
+// A CIELAB difference formula given as its index (0..5), its name or an alias, letter case ignored;
+// an unknown name is a ValueError listing the names.
+int FormulaOf(const py::handle& obj);
 // A density standard given by its display name or its index.
 TCMS::FilterStandard StandardOf(const py::handle& obj);
 

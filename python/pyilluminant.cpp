@@ -26,12 +26,6 @@ std::string PathOf(const py::handle& obj)
     return path.cast<std::string>();
 }
 
-[[noreturn]] void RaiseFileNotFound(const std::string& text)
-{
-    PyErr_SetString(PyExc_FileNotFoundError, text.c_str());
-    throw py::error_already_set();
-}
-
 std::size_t Count(const TIlluminantFactory& f) { return f.GetListOfIlluminants().size(); }
 
 int AddDirectory(TIlluminantFactory& f, const py::handle& directory)
@@ -39,7 +33,7 @@ int AddDirectory(TIlluminantFactory& f, const py::handle& directory)
     const std::string path = PathOf(directory);
     std::error_code ec;
     if (!std::filesystem::is_directory(std::filesystem::u8path(path), ec))
-        RaiseFileNotFound("no such directory: " + path);
+        RaiseFileNotFound(path);
     const std::size_t before = Count(f);
     SinkScope sinks;
     if (f.AddDirectory(path.c_str()) != 0)
@@ -48,16 +42,20 @@ int AddDirectory(TIlluminantFactory& f, const py::handle& directory)
     return static_cast<int>(Count(f) - before);
 }
 
-// The shipped data (illuminants, sample charts): installed beside the library, or in the source tree.
+// The shipped data (illuminants, sample charts), found from where the package is: inside it (a
+// wheel, or the link of the build tree), else where `make install` puts it relative to the package.
 std::string DataDirectory()
 {
-    for (const char* root : { TINTVALE_PY_INSTALLED_DATA, TINTVALE_PY_SOURCE_DATA }) {
+    const std::filesystem::path package = std::filesystem::u8path(ExtensionFile()).parent_path();
+    std::string tried;
+    for (const std::filesystem::path& root : { package / "data", package / TINTVALE_PY_DATA_RELATIVE }) {
         std::error_code ec;
-        if (std::filesystem::is_directory(std::filesystem::u8path(std::string(root) + "/illuminants"), ec))
-            return root;
+        const std::filesystem::path found = std::filesystem::weakly_canonical(root, ec);
+        if (!ec && std::filesystem::is_directory(found / "illuminants", ec))
+            return found.u8string();
+        tried += (tried.empty() ? "" : " or ") + root.u8string();
     }
-    RaiseFileNotFound(
-        "the shipped data was not found in " TINTVALE_PY_INSTALLED_DATA " or " TINTVALE_PY_SOURCE_DATA);
+    RaiseFileNotFound(tried);
 }
 
 std::string ShippedDirectory() { return DataDirectory() + "/illuminants"; }
@@ -154,7 +152,8 @@ void BindIlluminants(py::module_& m)
         observers.append(TObserver::sObsNameList[i]);
     m.attr("OBSERVERS") = py::tuple(observers);
     m.def("data_directory", &DataDirectory,
-        "The directory of the shipped data: illuminants/ and samples/ (installed, or the source tree).");
+        "The directory of the shipped data, illuminants/ and samples/: inside the package, or where make "
+        "install put it relative to the package. FileNotFoundError when neither exists.");
 
     // Illuminants belong to the factory that made them: Python never deletes one, and each handed
     // out keeps its factory alive.
@@ -180,7 +179,8 @@ void BindIlluminants(py::module_& m)
             "CIE 1931 x, y of the illuminant's white (2 degree observer).")
         .def_property_readonly("temperature", &TIlluminant::GetColorTemperature,
             "Correlated colour temperature in K by Robertson's method, to 10 K; 0.0 when undefined.")
-        .def("__eq__", [](const TIlluminant& a, const TIlluminant& b) { return a == b; })
+        .def(
+            "__eq__", [](const TIlluminant& a, const TIlluminant& b) { return a == b; }, py::arg("other"))
         .def("__hash__",
             [](const TIlluminant& i) { return py::hash(py::str(i.GetName() ? i.GetName() : "")); })
         .def("__repr__", [](const TIlluminant& i) {
@@ -234,8 +234,10 @@ void BindIlluminants(py::module_& m)
             [](TIlluminantFactory& f, double kelvin) { return LookupTemperature(f, kelvin, true); },
             py::arg("kelvin"), py::return_value_policy::reference_internal,
             "The daylight illuminant named \"D\" + round(kelvin / 100): 6504 gives D65. KeyError if absent.")
-        .def("__contains__",
-            [](TIlluminantFactory& f, const std::string& name) { return Lookup(f, name, false) != nullptr; })
+        .def(
+            "__contains__",
+            [](TIlluminantFactory& f, const std::string& name) { return Lookup(f, name, false) != nullptr; },
+            py::arg("name"))
         .def("__len__", &Count)
         .def("__iter__",
             [](const py::object& self) {

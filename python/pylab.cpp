@@ -5,43 +5,12 @@
 #include <tintvale/tlabspace.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <string>
 
 namespace tvpy {
 
 namespace {
-
-// A formula given as its index (0..5) or its name, compared ignoring letter case. Unlike
-// DifferenceFunctionNameToIndex, an unknown name is an error rather than the classic formula.
-int FormulaOf(const py::handle& obj)
-{
-    const char** names = TLabSpace::GetDifferenceFunctionList();
-    const int count = TLabSpace::GetDifferenceFunctionListSize();
-    if (py::isinstance<py::str>(obj)) {
-        const std::string name = obj.cast<std::string>();
-        const int index = TLabSpace::DifferenceFunctionNameToIndex(name.c_str());
-        const std::string found = names[index];
-        if (found.size() == name.size()
-            && std::equal(found.begin(), found.end(), name.begin(), [](char a, char b) {
-                   return std::tolower(static_cast<unsigned char>(a))
-                       == std::tolower(static_cast<unsigned char>(b));
-               }))
-            return index;
-        std::string known;
-        for (int i = 0; i < count; ++i)
-            known += (i ? ", \"" : "\"") + std::string(names[i]) + "\"";
-        throw py::value_error("unknown colour-difference formula \"" + name + "\"; known: " + known);
-    }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        if (index >= 0 && index < count)
-            return static_cast<int>(index);
-        throw py::value_error("formula index must be 0.." + std::to_string(count - 1));
-    }
-    throw py::type_error("a formula is its index or its name, e.g. \"Delta E 2000\"");
-}
 
 TLabSpace SpaceOf(const py::handle& white)
 {
@@ -68,12 +37,40 @@ py::array_t<double> DeltaE(const py::handle& lab1, const py::handle& lab2, const
 
 } // namespace
 
+int FormulaOf(const py::handle& obj)
+{
+    const int count = TLabSpace::GetDifferenceFunctionListSize();
+    if (py::isinstance<py::str>(obj)) {
+        const std::string name = obj.cast<std::string>();
+        const int index = TLabSpace::DifferenceFunctionNameToIndex(name.c_str());
+        if (index >= 0)
+            return index;
+        std::string known;
+        for (int i = 0; i < count; ++i)
+            known += (i ? ", \"" : "\"") + std::string(TLabSpace::GetDifferenceFunctionList()[i]) + "\"";
+        throw py::value_error("unknown colour-difference formula \"" + name + "\"; known: " + known
+            + " and their aliases (DELTA_E_ALIASES)");
+    }
+    if (PyIndex_Check(obj.ptr())) {
+        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
+        if (index >= 0 && index < count)
+            return static_cast<int>(index);
+        throw py::value_error("formula index must be 0.." + std::to_string(count - 1));
+    }
+    throw py::type_error("a formula is its index or its name, e.g. \"Delta E 2000\"");
+}
+
 void BindLab(py::module_& m)
 {
     py::list formulas;
     for (int i = 0; i < TLabSpace::GetDifferenceFunctionListSize(); ++i)
         formulas.append(TLabSpace::GetDifferenceFunctionList()[i]);
     m.attr("DELTA_E_FORMULAS") = py::tuple(formulas);
+    py::dict aliases;
+    for (int i = 0; i < TLabSpace::GetDifferenceFunctionListSize(); ++i)
+        for (const char* const* alias = TLabSpace::GetDifferenceFunctionAliases(i); *alias; ++alias)
+            aliases[*alias] = TLabSpace::GetDifferenceFunctionList()[i];
+    m.attr("DELTA_E_ALIASES") = aliases;
 
     py::class_<TLabSpace>(m, "LabSpace", "CIELAB (CIE 15:2004, 8.2.1) relative to one reference white XYZ.")
         .def(py::init(&SpaceOf), py::arg("white"))
@@ -115,9 +112,11 @@ void BindLab(py::module_& m)
                 return MapPairs(xyz1, xyz2, "xyz1", "xyz2",
                     [&s, index](const double* a, const double* b) { return s.CalcDeltaE(a, b, index); });
             },
-            py::arg("xyz1"), py::arg("xyz2"), py::arg("formula") = 0,
-            "Colour differences of XYZ pairs converted under this white; xyz1 is the sample, xyz2 the "
-            "reference.")
+            py::arg("xyz1"), py::arg("xyz2"), py::arg("formula") = "Delta E 2000",
+            "Colour differences of XYZ pairs converted under this white, in the order (sample, "
+            "reference): xyz1 is the sample, xyz2 the reference, from which CIE94 and CMC take their "
+            "weights. formula: a name or alias (DELTA_E_FORMULAS, DELTA_E_ALIASES) or index; "
+            "default CIEDE2000.")
         .def("__repr__", [](const TLabSpace&) { return std::string("<tintvale.LabSpace>"); });
 
     m.def(
@@ -150,10 +149,11 @@ void BindLab(py::module_& m)
                 lhc, "lhc", [](const double* in, double* out) { TLabSpace::LHCToLab(in, out); });
         },
         py::arg("lhc"), "Lab of L*, hue angle in radians [0, 2 pi], chroma (..., 3).");
-    m.def("delta_e", &DeltaE, py::arg("lab1"), py::arg("lab2"), py::arg("formula") = 0,
-        "Colour differences of Lab pairs (..., 3), broadcast against each other, with a formula given "
-        "by index or name from DELTA_E_FORMULAS (default 0, CIE 1976). lab1 is the sample, lab2 the "
-        "reference: CIE94 and CMC take their weights from lab2.");
+    m.def("delta_e", &DeltaE, py::arg("lab1"), py::arg("lab2"), py::arg("formula") = "Delta E 2000",
+        "Colour differences of Lab pairs (..., 3), broadcast against each other, in the order (sample, "
+        "reference): lab1 is the sample, lab2 the reference, from which CIE94 and CMC take their weights "
+        "(the reverse of colormath's order). formula: a name or alias from DELTA_E_FORMULAS or "
+        "DELTA_E_ALIASES (letter case ignored) or an index; default CIEDE2000.");
     m.def(
         "sctv",
         [](const py::handle& tint, const py::handle& paper, const py::handle& solid) {

@@ -2,6 +2,7 @@
 #include "pycommon.h"
 
 #include <tintvale/tmeasgeom.h>
+#include <tintvale/version.h>
 
 namespace tvpy {
 
@@ -15,10 +16,16 @@ void BindGeometry(py::module_& m)
 
 } // namespace tvpy
 
-PYBIND11_MODULE(tintvale, m)
+// The extension module of the package: tintvale/__init__.py re-exports everything, so the classes
+// and functions carry the package's name, as users see and pickle them.
+PYBIND11_MODULE(_tintvale, m)
 {
+    const py::object ownName = m.attr("__name__");
+    tvpy::SetExtensionName(ownName.cast<std::string>());
+    m.attr("__name__") = "tintvale";
     m.doc() = "Colour science over NumPy arrays: spectra on the 36-sample grid 380 ... 730 nm, illuminants, "
               "tristimulus integration, CIELAB and colour differences, appearance models, densities.";
+    m.attr("__version__") = TintvaleGetVersion(nullptr, nullptr, nullptr);
     tvpy::InitErrors(m);
     tvpy::BindSpectrum(m);
     tvpy::BindIlluminants(m);
@@ -29,4 +36,5 @@ PYBIND11_MODULE(tintvale, m)
     tvpy::BindCgats(m);
     tvpy::BindCgatsBuild(m);
     tvpy::BindReport(m);
+    m.attr("__name__") = ownName;
 }

@@ -290,7 +290,9 @@ void BindSpectrum(py::module_& m)
             },
             py::arg("dtype") = py::none(), py::arg("copy") = py::none())
         .def("__len__", [](const TSpectrum&) { return kN; })
-        .def("__getitem__", [](TSpectrum& s, py::ssize_t i) { return s.Data(SampleIndex(i)); })
+        .def(
+            "__getitem__", [](TSpectrum& s, py::ssize_t i) { return s.Data(SampleIndex(i)); },
+            py::arg("index"))
         .def("__setitem__", [](TSpectrum& s, py::ssize_t i, double v) { s.Data(SampleIndex(i)) = v; })
         .def(
             "__mul__",

@@ -13,6 +13,7 @@ endforeach()
 # One public symbol per line: each must be exported.
 set(required
   "TSpectrum::TSpectrum()"
+  "TintvaleGetVersion(int*, int*, int*)"
   "TSpectrum::ToFileData(int*) const"
   "TSpectrum::GetDensity(TCMS::FilterStandard, double*, int*) const"
   "NeuralNetworkHelpers::ApplyNeuralTintInterpolation(std::"

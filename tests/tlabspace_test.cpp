@@ -13,6 +13,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -464,10 +465,17 @@ TEST(TLabSpaceNames, TableAndLookup)
         EXPECT_STREQ(names[i], expected[i]);
         EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(expected[i]), i);
     }
-    EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex("delta e 2000"), 2);
-    EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex("Delta E 2000 "), 0);
-    EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex("cmc(2:1)"), 4);
-    EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(nullptr), 0);
+    // Common names resolve to their formula; anything else is -1, never a silent CIE76.
+    const std::pair<const char*, int> rows[] = { { "delta e 2000", 2 }, { "CIEDE2000", 2 }, { "dE00", 2 },
+        { "cie 2000", 2 }, { "CIE94", 1 }, { "dE94", 1 }, { "CIE76", 0 }, { "dE76", 0 }, { "cmc(2:1)", 4 },
+        { "CMC", 4 }, { "CMC 1:1", 3 }, { "Delta E 2000 ", -1 }, { "CIE", -1 }, { "", -1 }, { nullptr, -1 } };
+    for (const auto& [name, index] : rows)
+        EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(name), index) << (name ? name : "null");
+    // No alias is claimed by two formulas.
+    for (int i = 0; i < 6; ++i)
+        for (const char* const* alias = TLabSpace::GetDifferenceFunctionAliases(i); *alias; ++alias)
+            EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(*alias), i) << *alias;
+    EXPECT_EQ(TLabSpace::GetDifferenceFunctionAliases(6), nullptr);
 }
 
 TEST(TLabSpaceConversion, NullPointersAreRefused)

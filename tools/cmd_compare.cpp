@@ -34,7 +34,7 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
         Report::Put(summary, "tolerance", Cell(c.tolerance, 2));
         Report::Put(summary, "over_tolerance", Cell(c.over));
     }
-    report.Write(out, format);
+    report.Write(out, format, common.section);
     return c.over > 0 ? kExitTolerance : kExitOk;
 }
 

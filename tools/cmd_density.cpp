@@ -82,7 +82,7 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
     Section& summary = report.AddKeyValues("settings");
     Report::Put(summary, "standard", Cell(TSpectrum::GetDensityList()[standard]));
     Report::Put(summary, "paper", Cell(options.paper.empty() ? "none" : options.paper));
-    report.Write(out, format);
+    report.Write(out, format, common.section);
     return kExitOk;
 }
 

@@ -34,7 +34,7 @@ int RunIlluminants(const CommonOptions& common, const IlluminantsOptions& option
                 + ": chromaticity could not be computed");
         table.rows.push_back({ Cell(ill->GetName()), Cell(x, 4), Cell(y, 4), Cell(cct, 0) });
     }
-    report.Write(out, ParseFormat(common.format));
+    report.Write(out, ParseFormat(common.format), common.section);
     return kExitOk;
 }
 

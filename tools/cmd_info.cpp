@@ -1,4 +1,5 @@
-// `tintvale info FILE`: what a measurement data file holds, table by table, and its header keywords.
+// `tintvale info FILE`: what a measurement data file holds, table by table, every header keyword and
+// the chart layout.
 #include "tool_chart.h"
 #include "tool_commands.h"
 
@@ -65,21 +66,11 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
                 Cell(YesNo(c.ContainsXyz(t))), Cell(YesNo(c.ContainsSampleNames(t))) });
     }
 
-    // The header keywords the library gives access to, where the file has them.
+    // Every keyword line of the header, in file order (a keyword may stand once per table).
+    Section& keywords = report.AddTable("keywords", { "keyword", "value" });
+    for (const auto& [keyword, value] : c.GetKeywords())
+        keywords.rows.push_back({ Cell(keyword), Cell(value) });
     Section& header = report.AddKeyValues("header");
-    const std::pair<const char*, const char*> keywords[] = {
-        { "ORIGINATOR", c.GetOriginator() },
-        { "FILE_DESCRIPTOR", c.GetFileDescriptor() },
-        { "CREATED", c.GetCreated() },
-        { "TARGET_TYPE", c.GetTargetType() },
-        { "LAYOUT_VERSION", c.GetVersion() },
-        { "GUI_NAME", c.GetGUIName() },
-        { "SPECTRO", c.GetSpectrophotometer() },
-        { "MEASUREMENT_CONDITION", *c.GetMeasurementCondition() ? c.GetMeasurementCondition() : nullptr },
-    };
-    for (const auto& [keyword, value] : keywords)
-        if (value)
-            Report::Put(header, keyword, Cell(value));
     // Chart layout, where the file gives more than the one-row default.
     if (c.GetRowLength() > 1)
         Report::Put(header, "row length", Cell(c.GetRowLength()));
@@ -88,7 +79,7 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
     if (c.GetNrOfPages() > 1)
         Report::Put(header, "pages", Cell(c.GetNrOfPages()));
     Report::Put(header, "tables", Cell(chart.NrTables()));
-    report.Write(out, format);
+    report.Write(out, format, common.section);
     return kExitOk;
 }
 

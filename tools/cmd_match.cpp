@@ -60,7 +60,7 @@ int RunMatch(const CommonOptions& common, const MatchOptions& options, std::ostr
     Section& spectrum = report.AddTable("spectrum", { "nm", "reflectance" });
     for (int i = 0; i < kNrPoints; ++i)
         spectrum.rows.push_back({ Cell(kFirstNm + kStepNm * i, 0), Cell(result[i], 5) });
-    report.Write(out, ParseFormat(common.format));
+    report.Write(out, ParseFormat(common.format), common.section);
     return kExitOk;
 }
 

@@ -3,6 +3,8 @@
 #include "tool_commands.h"
 
 #include <tintvale/tobserver.h>
+#include <tintvale/tspectrum.h>
+#include <tintvale/version.h>
 
 #include <CLI/CLI.hpp>
 
@@ -33,6 +35,16 @@ void AddCommonOptions(CLI::App& app, CommonOptions& common)
     app.add_option("--format", common.format, "Output format")
         ->check(CLI::IsMember({ "table", "csv", "json" }))
         ->capture_default_str();
+    app.add_option("--section", common.section,
+        "Print only this part of the report (csv prints one table: the first part unless named)");
+}
+
+std::string DensityStandardNames()
+{
+    std::string text;
+    for (const char** name = TSpectrum::GetDensityList(); *name; ++name)
+        text += (text.empty() ? "\"" : ", \"") + std::string(*name) + '"';
+    return text;
 }
 
 // A tolerance: NaN would compare false with every difference and switch the check off.
@@ -67,6 +79,8 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     app.fallthrough();
     AddCommonOptions(app, common);
+    app.set_version_flag(
+        "--version", std::string("tintvale ") + TintvaleGetVersion(nullptr, nullptr, nullptr));
 
     // The report is built in memory and printed only when the subcommand succeeded, so a failure
     // leaves no partial output behind.
@@ -124,6 +138,16 @@ int main(int argc, char** argv)
     cmd->add_option("a", match.lab[1], "a*")->required();
     cmd->add_option("b", match.lab[2], "b*")->required();
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunMatch(common, match, out); }; });
+
+    // The common options are accepted after a subcommand too, so its help lists them, with the
+    // names its own options accept.
+    for (CLI::App* sub : app.get_subcommands({})) {
+        AddCommonOptions(*sub, common);
+        if (sub->get_option_no_throw("--formula"))
+            sub->footer("Formulas (letter case ignored): " + tool::FormulaNames());
+        if (sub->get_option_no_throw("--standard"))
+            sub->footer("Density standards: " + DensityStandardNames());
+    }
 
     try {
         app.parse(argc, argv);

@@ -121,17 +121,25 @@ std::string Colorimetry::Describe() const
     return std::string(mIlluminant->GetName()) + ", " + mObserver.GetName() + " observer";
 }
 
+std::string FormulaNames()
+{
+    std::string text;
+    for (int i = 0; i < TLabSpace::GetDifferenceFunctionListSize(); ++i) {
+        text += (i ? "; \"" : "\"") + std::string(TLabSpace::GetDifferenceFunctionList()[i]) + '"';
+        const char* const* alias = TLabSpace::GetDifferenceFunctionAliases(i);
+        for (int k = 0; alias[k]; ++k)
+            text += (k ? ", \"" : " (also \"") + std::string(alias[k]) + '"';
+        text += ')';
+    }
+    return text;
+}
+
 int FormulaIndex(const std::string& name)
 {
-    const char** names = TLabSpace::GetDifferenceFunctionList();
-    const int count = TLabSpace::GetDifferenceFunctionListSize();
-    std::string known;
-    for (int i = 0; i < count; ++i) {
-        if (strcasecmp(names[i], name.c_str()) == 0)
-            return i;
-        known += (i ? ", \"" : "\"") + std::string(names[i]) + '"';
-    }
-    throw ToolError("unknown formula \"" + name + "\" (known: " + known + ")");
+    const int index = TLabSpace::DifferenceFunctionNameToIndex(name.c_str());
+    if (index < 0)
+        throw ToolError("unknown formula \"" + name + "\" (known: " + FormulaNames() + ")");
+    return index;
 }
 
 } // namespace tool

@@ -36,6 +36,7 @@ struct CommonOptions {
     std::string observer = "2 degree";
     std::string illuminantDir; // empty: the shipped set
     std::string format = "table";
+    std::string section; // empty: the whole report (csv: its first section)
     std::string program; // argv[0], to find the shipped set beside an installed binary
 };
 
@@ -83,9 +84,11 @@ private:
     std::unique_ptr<TLabSpace> mLab;
 };
 
-// Index of a colour-difference formula in the library's list, by its exact name (letter case
-// ignored); fails listing the names, since the library itself falls back to index 0 silently.
+// Index of a colour-difference formula by its name or an alias (letter case ignored); fails listing
+// the names.
 int FormulaIndex(const std::string& name);
+// The formula names with their aliases, for help texts and messages.
+std::string FormulaNames();
 
 } // namespace tool
 

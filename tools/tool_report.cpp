@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ostream>
+#include <stdexcept>
 
 namespace tool {
 
@@ -63,17 +64,26 @@ void Report::Put(Section& section, const std::string& key, Cell value)
     section.rows.front().push_back(std::move(value));
 }
 
-void Report::Write(std::ostream& out, Format format) const
+void Report::Write(std::ostream& out, Format format, const std::string& section) const
 {
+    std::vector<const Section*> chosen;
+    std::string names;
+    for (const Section& s : mSections) {
+        if (section.empty() || s.name == section)
+            chosen.push_back(&s);
+        names += (names.empty() ? "" : ", ") + s.name;
+    }
+    if (chosen.empty())
+        throw std::invalid_argument("no section \"" + section + "\" in this report (" + names + ")");
     switch (format) {
     case Format::Table:
-        WriteTable(out);
+        WriteTable(out, chosen);
         break;
     case Format::Csv:
-        WriteCsv(out);
+        WriteCsv(out, *chosen.front());
         break;
     case Format::Json:
-        WriteJson(out);
+        WriteJson(out, chosen);
         break;
     }
 }
@@ -152,38 +162,35 @@ nlohmann::ordered_json JsonValue(const Cell& cell)
 
 } // namespace
 
-void Report::WriteTable(std::ostream& out) const
+void Report::WriteTable(std::ostream& out, const std::vector<const Section*>& sections) const
 {
-    for (std::size_t i = 0; i < mSections.size(); ++i) {
+    for (std::size_t i = 0; i < sections.size(); ++i) {
         if (i > 0)
             out << '\n';
-        if (mSections[i].keyValue)
-            WriteKeyValues(out, mSections[i]);
+        if (sections[i]->keyValue)
+            WriteKeyValues(out, *sections[i]);
         else
-            WriteAligned(out, mSections[i]);
+            WriteAligned(out, *sections[i]);
     }
 }
 
-void Report::WriteCsv(std::ostream& out) const
+// One table: a header line and its rows, so that any CSV reader takes it as it is.
+void Report::WriteCsv(std::ostream& out, const Section& s) const
 {
-    for (std::size_t i = 0; i < mSections.size(); ++i) {
-        if (i > 0)
-            out << '\n';
-        const Section& s = mSections[i];
-        WriteCsvLine(out, s.columns);
-        for (const auto& row : s.rows) {
-            std::vector<std::string> fields;
-            for (const auto& cell : row)
-                fields.push_back(cell.Shown());
-            WriteCsvLine(out, fields);
-        }
+    WriteCsvLine(out, s.columns);
+    for (const auto& row : s.rows) {
+        std::vector<std::string> fields;
+        for (const auto& cell : row)
+            fields.push_back(cell.Shown());
+        WriteCsvLine(out, fields);
     }
 }
 
-void Report::WriteJson(std::ostream& out) const
+void Report::WriteJson(std::ostream& out, const std::vector<const Section*>& sections) const
 {
     nlohmann::ordered_json doc = nlohmann::ordered_json::object();
-    for (const Section& s : mSections) {
+    for (const Section* section : sections) {
+        const Section& s = *section;
         auto rowObject = [&](const std::vector<Cell>& row) {
             nlohmann::ordered_json o = nlohmann::ordered_json::object();
             for (std::size_t c = 0; c < s.columns.size() && c < row.size(); ++c)

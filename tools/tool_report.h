@@ -41,12 +41,15 @@ public:
     // Appends a key/value pair to a section made by AddKeyValues.
     static void Put(Section& section, const std::string& key, Cell value);
 
-    void Write(std::ostream& out, Format format) const;
+    // Writes the section named section, or with an empty name every section; CSV holds one table,
+    // so it writes the first section then. An unknown name throws std::invalid_argument naming the
+    // sections there are.
+    void Write(std::ostream& out, Format format, const std::string& section = {}) const;
 
 private:
-    void WriteTable(std::ostream& out) const;
-    void WriteCsv(std::ostream& out) const;
-    void WriteJson(std::ostream& out) const;
+    void WriteTable(std::ostream& out, const std::vector<const Section*>& sections) const;
+    void WriteCsv(std::ostream& out, const Section& section) const;
+    void WriteJson(std::ostream& out, const std::vector<const Section*>& sections) const;
 
     std::vector<Section> mSections;
 };

@@ -17,15 +17,19 @@ constexpr double k60Deg = kPi / 3.0;
 constexpr double k275Deg = 275.0 * kPi / 180.0;
 constexpr double kPer25Deg = 180.0 / (25.0 * kPi); // radians to units of 25 degrees
 
-const char* sDifferenceFunctionList[] = {
-    "CIELAB Delta E (Classic)",
-    "Delta E 94",
-    "Delta E 2000",
-    "CMC(1:1)",
-    "CMC(2:1)",
-    "Delta E 2000 (2:1:1)",
-};
+// The formula names, one row per index: the library's own name first, then the common names that
+// hosts, peers and instrument software use for exactly that formula. Plain "CMC" is l:c = 2:1, the
+// acceptability setting CMC recommends and the peers' default. Every name lookup reads this table.
 constexpr int kNrDifferenceFunctions = 6;
+constexpr int kMaxFormulaNames = 8;
+const char* const sFormulaNames[kNrDifferenceFunctions][kMaxFormulaNames] = {
+    { "CIELAB Delta E (Classic)", "CIE76", "CIE 1976", "dE76", "Delta E 76", "dEab", nullptr },
+    { "Delta E 94", "CIE94", "CIE 1994", "dE94", nullptr },
+    { "Delta E 2000", "CIEDE2000", "CIE 2000", "dE00", "Delta E 00", nullptr },
+    { "CMC(1:1)", "CMC 1:1", "dECMC(1:1)", nullptr },
+    { "CMC(2:1)", "CMC", "CMC 2:1", "dECMC", "dECMC(2:1)", nullptr },
+    { "Delta E 2000 (2:1:1)", "CIEDE2000 (2:1:1)", "dE00 (2:1:1)", nullptr },
+};
 
 inline double Sq(double x) { return x * x; }
 
@@ -317,17 +321,31 @@ double TLabSpace::CalcSCTV(const double* labTint, const double* labPaper, const 
     return std::sqrt(SquareDistance(tint, paper) / range);
 }
 
-const char** TLabSpace::GetDifferenceFunctionList() { return sDifferenceFunctionList; }
+const char** TLabSpace::GetDifferenceFunctionList()
+{
+    static const char* names[kNrDifferenceFunctions] = { sFormulaNames[0][0], sFormulaNames[1][0],
+        sFormulaNames[2][0], sFormulaNames[3][0], sFormulaNames[4][0], sFormulaNames[5][0] };
+    return names;
+}
 
 int TLabSpace::GetDifferenceFunctionListSize() { return kNrDifferenceFunctions; }
+
+const char* const* TLabSpace::GetDifferenceFunctionAliases(int index)
+{
+    if (index < 0 || index >= kNrDifferenceFunctions)
+        return nullptr;
+    return &sFormulaNames[index][1];
+}
 
 int TLabSpace::DifferenceFunctionNameToIndex(const char* name)
 {
     if (!name)
-        return 0;
+        return -1;
     for (int i = 0; i < kNrDifferenceFunctions; ++i) {
-        if (strcmp_ci(name, sDifferenceFunctionList[i]) == 0)
-            return i;
+        for (const char* const* n = sFormulaNames[i]; *n; ++n) {
+            if (strcmp_ci(name, *n) == 0)
+                return i;
+        }
     }
-    return 0;
+    return -1;
 }

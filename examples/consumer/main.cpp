@@ -1,18 +1,24 @@
 // A host program of the installed library: the CIEDE2000 difference of two reflectance spectra
-// under CIE illuminant D50 and the 2 degree observer.
+// under CIE illuminant D50 and the 2 degree observer. Its argument: a directory of illuminant files,
+// such as the shipped set.
 #include <tintvale/tilluminant.h>
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
 #include <tintvale/tlabspace.h>
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
+#include <tintvale/version.h>
 
 #include <cmath>
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
-    const char* illuminantDir = argc > 1 ? argv[1] : TINTVALE_ILLUMINANT_DIR;
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s ILLUMINANT_DIRECTORY\n", argv[0]);
+        return 2;
+    }
+    const char* illuminantDir = argv[1];
     TIlluminantFactory factory;
     factory.AddDirectory(illuminantDir);
     TIlluminant* d50 = factory.GetIlluminant("CIE Illuminant D50");
@@ -36,9 +42,11 @@ int main(int argc, char** argv)
     TLabSpace lab(white);
     lab.XYZToLab(xyzRef, labRef);
     lab.XYZToLab(xyzSmp, labSmp);
-    const int de2000 = TLabSpace::DifferenceFunctionNameToIndex("Delta E 2000");
+    const int de2000 = TLabSpace::DifferenceFunctionNameToIndex("CIEDE2000"); // -1 if unknown
     const double dE = std::sqrt(TLabSpace::CalcSquareDeltaEConvertedStatic(labSmp, labRef, de2000));
 
+    std::printf(
+        "tintvale %s (headers %s)\n", TintvaleGetVersion(nullptr, nullptr, nullptr), TINTVALE_VERSION_STRING);
     std::printf("reference Lab %.2f %.2f %.2f\n", labRef[0], labRef[1], labRef[2]);
     std::printf("sample    Lab %.2f %.2f %.2f\n", labSmp[0], labSmp[1], labSmp[2]);
     std::printf("Delta E 2000  %.3f\n", dE);

@@ -9,6 +9,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TCgatsTag;
@@ -261,6 +262,16 @@ public:
     double GetGapSizeY() const; // -1.0
     double GetPatchHeight() const; // 0.0
     double GetPatchWidth() const; // 0.0
+
+    // Every header keyword line in file order, as (keyword, value) with the value as written but
+    // without its quotes: standard, custom and unknown keywords alike, "KEYWORD" declarations and
+    // per-table lines such as "NUMBER_OF_FIELDS" included. Left out: comment-only lines, the
+    // identification line (the first line when it holds a keyword alone, e.g. "CGATS.17") and the
+    // BEGIN_/END_ marker lines. Whatever the error state.
+    std::vector<std::pair<std::string, std::string>> GetKeywords() const;
+    // The value of the first line with keyword (letter case ignored), or null when there is none;
+    // valid until the header changes.
+    const char* GetKeywordValue(const char* keyword) const;
 
     // Setters replace the first line with the keyword in place, or add a quoted line ahead of the
     // data sections; 1 when 128 lines exist already, else 0. A null value is the empty text.

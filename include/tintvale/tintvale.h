@@ -31,5 +31,6 @@
 #include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 #include <tintvale/txyzrspace.h>
+#include <tintvale/version.h>
 
 #endif

@@ -77,7 +77,12 @@ public:
     // The six formula names; the table is static and must not be released.
     static const char** GetDifferenceFunctionList();
     static int GetDifferenceFunctionListSize();
-    // Index of name, compared ignoring letter case; 0 when no name matches.
+    // The other accepted names of formula index ("CIEDE2000", "dE00", "CIE 2000" for index 2, ...):
+    // a static list ending with null, or null for an index outside 0..5.
+    static const char* const* GetDifferenceFunctionAliases(int index);
+    // Index of a formula by its name or one of its aliases, compared ignoring letter case; -1 when
+    // nothing matches (a null name included). Pass the result on only when it is not -1: the
+    // difference functions answer -1.0 to it.
     static int DifferenceFunctionNameToIndex(const char* name);
 
 private:

@@ -53,10 +53,6 @@ def test_writing_reads_back_the_same(tmp_path):
 
 
 def test_read_errors_carry_the_reader_code(tmp_path):
-    with pytest.raises(tv.TintvaleError) as missing:
-        tv.Cgats(tmp_path / "absent.txt")
-    assert missing.value.code == 3
-    assert "The requested file could not be found." in missing.value.message
     short = SMALL.replace("NUMBER_OF_SETS\t2", "NUMBER_OF_SETS\t3")
     with pytest.raises(tv.TintvaleError) as count:
         tv.Cgats.from_text(short)

@@ -108,7 +108,7 @@ def test_delta_e_2000_against_sharma_wu_dalal(sharma):
 
 def test_other_formulas_against_independent_code(pairs):
     lab1, lab2 = pairs
-    np.testing.assert_allclose(tv.delta_e(lab1, lab2), np.linalg.norm(lab1 - lab2, axis=1), rtol=1e-12)
+    np.testing.assert_allclose(tv.delta_e(lab1, lab2, "CIE76"), np.linalg.norm(lab1 - lab2, axis=1), rtol=1e-12)
     np.testing.assert_allclose(tv.delta_e(lab1, lab2, "Delta E 94"), cie94(lab1, lab2), rtol=1e-9)
     np.testing.assert_allclose(tv.delta_e(lab1, lab2, "CMC(1:1)"), cmc(lab1, lab2, 1), rtol=1e-9)
     np.testing.assert_allclose(tv.delta_e(lab1, lab2, "CMC(2:1)"), cmc(lab1, lab2, 2), rtol=1e-9)
@@ -121,6 +121,10 @@ def test_delta_e_arguments(pairs):
     for index, name in enumerate(tv.DELTA_E_FORMULAS):
         np.testing.assert_array_equal(tv.delta_e(lab1, lab2, name), tv.delta_e(lab1, lab2, index))
         np.testing.assert_array_equal(tv.delta_e(lab1, lab1, index), 0.0)
+    # The default is CIEDE2000, as in the tool; the aliases name the same formulas.
+    np.testing.assert_array_equal(tv.delta_e(lab1, lab2), tv.delta_e(lab1, lab2, 2))
+    for alias, name in tv.DELTA_E_ALIASES.items():
+        np.testing.assert_array_equal(tv.delta_e(lab1, lab2, alias.lower()), tv.delta_e(lab1, lab2, name))
     # One reference against many samples, and a single pair giving a 0-d result.
     np.testing.assert_allclose(tv.delta_e(lab1, lab2[0], 2), tv.delta_e(lab1, np.tile(lab2[0], (len(lab1), 1)), 2))
     assert tv.delta_e(lab1[0], lab2[0], 2).shape == ()

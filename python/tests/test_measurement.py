@@ -136,7 +136,7 @@ def test_matching_spectrum_finds_the_colour(d50, reflectances):
     assert spectra.shape == (3, 36) and de.shape == (3,)
     assert np.all(de < 0.5)
     # The returned difference is the CIE 1976 one of the returned spectra, recomputed here.
-    np.testing.assert_allclose(de, tv.delta_e(tv.xyz_to_lab(io.xyz(spectra), white), tv.xyz_to_lab(targets, white)), atol=1e-9)
+    np.testing.assert_allclose(de, tv.delta_e(tv.xyz_to_lab(io.xyz(spectra), white), tv.xyz_to_lab(targets, white), "CIE76"), atol=1e-9)
     assert np.all((spectra >= 1e-5) & (spectra <= 0.99999))
     # Each target alone gives the same result as the batch.
     one, de_one = tv.matching_spectrum(targets[1], d50, 0, np.full(36, 0.5))

@@ -1,0 +1,35 @@
+// TCgats: every header keyword and its value, for hosts that need keywords the library does not name.
+#include <tintvale/tcgats.h>
+
+#include "halden.h"
+#include "tcgatstag.h"
+
+namespace {
+
+// Section markers and free-form block delimiters structure the file; they carry no value.
+bool IsMarker(const char* keyword)
+{
+    return strncmp_ci(keyword, "BEGIN_", 6) == 0 || strncmp_ci(keyword, "END_", 4) == 0;
+}
+
+} // namespace
+
+std::vector<std::pair<std::string, std::string>> TCgats::GetKeywords() const
+{
+    std::vector<std::pair<std::string, std::string>> list;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const TCgatsTag* tag = tags[i].get();
+        if (!tag || !tag->Name() || IsMarker(tag->Name()))
+            continue;
+        if (i == 0 && *tag->Value() == '\0')
+            continue; // the identification line
+        list.emplace_back(tag->Name(), tag->Value());
+    }
+    return list;
+}
+
+const char* TCgats::GetKeywordValue(const char* keyword) const
+{
+    const TCgatsTag* tag = GetTag(keyword);
+    return tag ? tag->Value() : nullptr;
+}
