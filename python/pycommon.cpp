@@ -7,8 +7,8 @@
 
 #include "halden.h"
 
-#include <cstdio>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace tvpy {
