@@ -23,9 +23,9 @@ def test_data_is_found_from_the_package():
 
 
 def test_stubs_are_current(root):
-    spec = importlib.util.spec_from_file_location("make_stubs", root / "scripts" / "make_stubs.py")
-    make_stubs = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(make_stubs)
+    module_source = importlib.util.spec_from_file_location("make_stubs", root / "scripts" / "make_stubs.py")
+    make_stubs = importlib.util.module_from_spec(module_source)
+    module_source.loader.exec_module(make_stubs)
     assert (pathlib.Path(tv.__file__).parent / "__init__.pyi").read_text() == make_stubs.stubs(tv)
 
 
