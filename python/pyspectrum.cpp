@@ -29,9 +29,9 @@ const char* SpectrumErrorText(int code)
     case 2:
         return "a required argument is missing or the point count is outside 1..1024";
     case 3:
-        return "malformed spectrum data";
+        return "malformed spectrum data, or a spectrum no record can hold";
     case 4:
-        return "a wavelength or value is not a number";
+        return "a wavelength or value is not finite";
     case 5:
         return "the reference spectrum has another layout";
     default:

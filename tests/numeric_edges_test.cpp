@@ -1,0 +1,174 @@
+// Numeric edges: NaN, infinities and values past what a record holds, through the interpolator,
+// spectra and their records, illuminants, the integrator, the measurements, the CIE94 and CMC
+// differences and the two appearance models.
+#include <tintvale/tcolorspace.h>
+#include <tintvale/tcolorspace_ciecam02.h>
+#include <tintvale/tcolorspace_ciecam97s.h>
+#include <tintvale/temissionspectrum.h>
+#include <tintvale/tilluminantandobserver.h>
+#include <tintvale/tilluminantfactory.h>
+#include <tintvale/tlabmeasurement.h>
+#include <tintvale/tlabspace.h>
+#include <tintvale/tobserver.h>
+#include <tintvale/treflectionspectrum.h>
+#include <tintvale/txyzmeasurement.h>
+
+#include "halden.h"
+#include "illuminant_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const double kD65[3] = { 95.047, 100.0, 108.883 };
+const double kD50[3] = { 96.422, 100.0, 82.521 };
+
+// The text form of n points at 300 + 0.01 i nm, all of value 0.5.
+std::string PointsText(int n)
+{
+    std::string text = std::to_string(n);
+    for (int i = 0; i < n; ++i)
+        text += ' ' + std::to_string(300.0 + 0.01 * i);
+    for (int i = 0; i < n; ++i)
+        text += " 0.5";
+    return text;
+}
+
+TSpectrum WithSample(int i, double value)
+{
+    TSpectrum s = Ramp(0.5, 0.0);
+    s.Data(i) = value;
+    return s;
+}
+
+} // namespace
+
+TEST(NumericEdgesInterpolator, NeverLeavesItsPointsAndRejectsInfinitePoints)
+{
+    // Two point sets: (400, 1), (500, 3); and (-1.5e308, -1.5e308), (1.5e308, 1.5e308), whose
+    // differences overflow.
+    lin_interp_double* small = lin_interp_double_new(2, 0);
+    lin_interp_double* huge = lin_interp_double_new(2, 0);
+    ASSERT_EQ(lin_interp_double_insert(small, 400.0, 1.0), 0);
+    ASSERT_EQ(lin_interp_double_insert(small, 500.0, 3.0), 0);
+    ASSERT_EQ(lin_interp_double_insert(huge, -1.5e308, -1.5e308), 0);
+    ASSERT_EQ(lin_interp_double_insert(huge, 1.5e308, 1.5e308), 0);
+    EXPECT_LT(lin_interp_double_insert(small, 450.0, kInf), 0);
+    EXPECT_LT(lin_interp_double_insert(small, 450.0, -kInf), 0);
+    const struct {
+        lin_interp_double* h;
+        double x;
+        bool refused;
+        double y;
+    } rows[] = { { small, kNaN, true, 7.0 }, { small, -kInf, false, 1.0 }, { small, kInf, false, 3.0 },
+        { small, -1e308, false, 1.0 }, { small, 1e308, false, 3.0 }, { small, 450.0, false, 2.0 },
+        { huge, kNaN, true, 7.0 }, { huge, 0.0, false, 0.0 }, { huge, 7.5e307, false, 7.5e307 } };
+    for (const auto& r : rows) {
+        double y = 7.0;
+        EXPECT_EQ(lin_interp_double_inter(r.h, r.x, &y) < 0, r.refused) << r.x;
+        EXPECT_DOUBLE_EQ(y, r.y) << r.x;
+    }
+    lin_interp_double_kill(small);
+    lin_interp_double_kill(huge);
+}
+
+TEST(NumericEdgesSpectrum, ResamplingRefusesNonFiniteEndsAndWritesNothing)
+{
+    const TSpectrum ramp = Ramp(0.0, 1.0);
+    const struct {
+        double first, last;
+        int count;
+    } rows[] = { { kNaN, 700.0, 5 }, { 400.0, kNaN, 5 }, { kNaN, kNaN, 1 }, { kInf, 700.0, 3 },
+        { 400.0, -kInf, 3 }, { -kInf, kInf, 2 }, { kInf, kInf, 1 }, { -1e308, 1e308, 3 } };
+    for (const auto& r : rows) {
+        std::vector<double> out(5, 7.0);
+        EXPECT_EQ(ramp.GetNonUniformSpectrum(r.first, r.last, r.count, out.data()), 4)
+            << r.first << " " << r.last;
+        EXPECT_EQ(out, std::vector<double>(5, 7.0)) << r.first << " " << r.last;
+    }
+    EXPECT_EQ(ramp.GetNonUniformSpectrum(400.0, 700.0, 3, nullptr), 2);
+    // Far but finite ends land on the flat extensions: sample 0 at -1e300 and 0 nm, 35 at 1e300.
+    double far[3];
+    ASSERT_EQ(ramp.GetNonUniformSpectrum(-1e300, 1e300, 3, far), 0);
+    EXPECT_EQ(far[0], 0.0);
+    EXPECT_EQ(far[1], 0.0);
+    EXPECT_EQ(far[2], 35.0);
+}
+
+TEST(NumericEdgesSpectrum, InfinitePointsAreRejectedInTextAndIlluminantFiles)
+{
+    for (const char* text : { "1 500 +inf", "1 500 -inf", "2 400 600 1 +inf", "1 +inf 1", "1 500 -nan" }) {
+        std::string copy(text);
+        EXPECT_EQ(TSpectrum(copy.data()).ErrNo(), 4) << text;
+    }
+    TempDir dir;
+    TempDir::Write(dir.File("finite.ill"), "ORVITEXTFinite\n2 400 700 1 2\n");
+    TempDir::Write(dir.File("infinite.ill"), "ORVITEXTInfinite\n2 400 700 1 +inf\n");
+    EXPECT_EQ(OpenIlluminant(dir.File("infinite.ill").c_str()).ErrNo(), 4);
+    TIlluminantFactory factory;
+    factory.AddDirectory(dir.Path().string().c_str());
+    const auto list = factory.GetListOfIlluminants();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_STREQ(list[0]->GetName(), "Finite");
+}
+
+// The long record keeps the count in 16 bits and the reader takes at most 1024 points; the value
+// block's mantissa is value * 65535 / 2^e, whose product overflows from 1.797e308 / 65535 = 2.743e303.
+TEST(NumericEdgesSpectrum, RecordsThatWouldNotReadBackAreNotWritten)
+{
+    const struct {
+        const char* what;
+        TSpectrum spectrum;
+        bool written;
+    } rows[] = {
+        { "1024 points", TSpectrum(PointsText(1024).data()), true },
+        { "1025 points", TSpectrum(PointsText(1025).data()), false },
+        { "65546 points (count 10 mod 2^16)", TSpectrum(PointsText(65546).data()), false },
+        { "a sample of 2.7e303", WithSample(5, 2.7e303), true },
+        { "a sample of 2.75e303", WithSample(5, 2.75e303), false },
+        { "an infinite sample", WithSample(5, kInf), false },
+    };
+    for (const auto& r : rows) {
+        TSpectrum reference(r.spectrum);
+        int shortSize = -1;
+        EXPECT_EQ(r.spectrum.ToShrtFileData(&reference, &shortSize) != nullptr, r.written) << r.what;
+        int size = -1;
+        const char* record = r.spectrum.ToFileData(&size);
+        EXPECT_EQ(record != nullptr, r.written) << r.what;
+        if (!r.written) {
+            EXPECT_EQ(size, 0) << r.what;
+            EXPECT_EQ(shortSize, 0) << r.what;
+            EXPECT_EQ(r.spectrum.ErrNo(), 3) << r.what;
+            continue;
+        }
+        // Sample 5 holds the largest value, which keeps 15 bits.
+        std::vector<char> copy(record, record + size);
+        TSpectrum back(static_cast<void*>(copy.data()), nullptr);
+        EXPECT_EQ(back.ErrNo(), 0) << r.what;
+        EXPECT_NEAR(
+            back.Data(5) / r.spectrum.GetUniformSpectrum(nullptr, nullptr, nullptr)[5], 1.0, 1.0 / 32768)
+            << r.what;
+    }
+}
+
+// A uniform long record with exponent 1100 and every mantissa 0x8000: 2^1099 is past the doubles.
+TEST(NumericEdgesSpectrum, RecordsWhoseValuesOverflowAreRefused)
+{
+    std::vector<unsigned char> record = { 0, 0, 0x4C, 0x04 };
+    for (int i = 0; i < 36; ++i)
+        record.insert(record.end(), { 0x00, 0x80 });
+    TSpectrum reference;
+    const TSpectrum longForm(static_cast<void*>(record.data()), nullptr);
+    const TSpectrum shortForm(&reference, record.data() + 2, nullptr);
+    EXPECT_EQ(longForm.ErrNo(), 3);
+    EXPECT_EQ(shortForm.ErrNo(), 3);
+    EXPECT_EQ(longForm.GetUniformSpectrum(nullptr, nullptr, nullptr)[0], -1.0);
+}
