@@ -172,3 +172,57 @@ TEST(NumericEdgesSpectrum, RecordsWhoseValuesOverflowAreRefused)
     EXPECT_EQ(shortForm.ErrNo(), 3);
     EXPECT_EQ(longForm.GetUniformSpectrum(nullptr, nullptr, nullptr)[0], -1.0);
 }
+
+TEST(NumericEdgesIntegration, AnIntegratorInErrorReturnsItsErrorAndWritesNothing)
+{
+    const TObserver observer(0);
+    const TSpectrum paper = Ramp(0.8, 0.0);
+    const struct {
+        const char* what;
+        TSpectrum light;
+    } rows[]
+        = { { "black", Ramp(0.0, 0.0) }, { "negative", Ramp(-0.5, 0.0) }, { "NaN", WithSample(20, kNaN) } };
+    for (const auto& r : rows) {
+        const OpenIlluminant light(r.light, "Lamp");
+        const TIlluminantAndObserver io(&light, &observer, 36);
+        ASSERT_EQ(io.ErrNo(), 2) << r.what;
+        double xyz[3] = { 7.0, 7.0, 7.0 };
+        EXPECT_EQ(io.GetXYZWhite(xyz), 2) << r.what;
+        EXPECT_EQ(io.GetXYZ(&paper, xyz, 36), 2) << r.what;
+        EXPECT_EQ(io.GetXYZ(paper.GetUniformSpectrum(nullptr, nullptr, nullptr), xyz, 36), 2) << r.what;
+        EXPECT_EQ(xyz[0], 7.0) << r.what;
+        EXPECT_EQ(xyz[1], 7.0) << r.what;
+        EXPECT_EQ(xyz[2], 7.0) << r.what;
+    }
+}
+
+TEST(NumericEdgesMeasurement, NonFiniteValuesGiveStatus4AndNoResult)
+{
+    const TObserver obs(0);
+    const OpenIlluminant light(Ramp(100.0, 0.0), "E");
+    const TMeasGeom geom(0);
+    std::vector<std::unique_ptr<TOneMeasurement>> rows;
+    rows.push_back(std::make_unique<TXYZMeasurement>(kNaN, 50.0, 50.0, &geom, &light, &obs));
+    rows.push_back(std::make_unique<TXYZMeasurement>(50.0, kInf, 50.0, &geom, &light, &obs));
+    rows.push_back(std::make_unique<TLABMeasurement>(kNaN, 0.0, 0.0, kD65, &geom, &light, &obs));
+    rows.push_back(std::make_unique<TLABMeasurement>(50.0, -kInf, 0.0, kD65, &geom, &light, &obs));
+    rows.push_back(std::make_unique<TReflectionSpectrum>(WithSample(17, kNaN), &geom));
+    rows.push_back(std::make_unique<TReflectionSpectrum>(WithSample(3, kInf), &geom));
+    const TSpectrum nanLight = WithSample(30, kNaN);
+    rows.push_back(std::make_unique<TEmissionSpectrum>(&nanLight, &geom));
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        double xyz[3] = { 7.0, 7.0, 7.0 };
+        double lab[3] = { 7.0, 7.0, 7.0 };
+        EXPECT_EQ(rows[k]->GetXYZ(&light, &obs, xyz), TOneMeasurement::kNotFinite) << "row " << k;
+        EXPECT_EQ(rows[k]->GetLAB(&light, &obs, kD50, lab), TOneMeasurement::kNotFinite) << "row " << k;
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(xyz[c], 7.0) << "row " << k;
+            EXPECT_EQ(lab[c], 7.0) << "row " << k;
+        }
+    }
+    // A finite L* whose cube overflows: no XYZ either.
+    double xyz[3] = { 7.0, 7.0, 7.0 };
+    EXPECT_EQ(TLABMeasurement(1e200, 0.0, 0.0, kD65, &geom, &light, &obs).GetXYZ(&light, &obs, xyz),
+        TOneMeasurement::kNotFinite);
+    EXPECT_EQ(xyz[0], 7.0);
+}
