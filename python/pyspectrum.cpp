@@ -138,16 +138,7 @@ py::bytes Encoded(const char* data, int size, const TSpectrum& s)
     return py::bytes(data, static_cast<std::size_t>(size));
 }
 
-// The header words of a long record tell whether the spectrum carries non-uniform points.
-int PointCount(const TSpectrum& s)
-{
-    TSpectrum copy(s);
-    int size = 0;
-    const char* data = copy.ToFileData(&size);
-    if (data == nullptr || Word(data, 0) == 0)
-        return 0;
-    return Word(data, 1);
-}
+int PointCount(const TSpectrum& s) { return s.GetNrPoints(); }
 
 // Densities of every row; relative to reference (one spectrum, or one per row) when given, as a
 // reflection measurement would give them against its paper: this minus the reference, clamped at 0.

@@ -60,6 +60,8 @@ public:
     // Uniform sample i (0..35); not range-checked.
     double& Data(int i) { return mUniform[i]; }
     int ErrNo() const { return mError; }
+    // The number of non-uniform points (0 when uniform); the text form takes more than a record holds.
+    int GetNrPoints() const { return mNrPoints; }
     double GetUniformDeltaLambda() const { return kUniformStep; }
     // The 36 uniform samples; start, end and count (where non-null) receive 380, 730 and 36.
     const double* GetUniformSpectrum(double* start, double* end, int* count) const;

@@ -185,3 +185,8 @@ def test_non_finite_ends_and_points_are_refused():
     with pytest.raises(tv.TintvaleError) as inf:
         tv.Spectrum.from_text("1 500 +inf")
     assert inf.value.code == 4
+    many = tv.Spectrum.from_text("1025 " + " ".join(["500"] * 1025) + " " + " ".join(["0.5"] * 1025))
+    assert many.point_count == 1025 and not many.is_uniform
+    with pytest.raises(tv.TintvaleError) as unwritable:
+        many.to_file_data()
+    assert unwritable.value.code == 3
