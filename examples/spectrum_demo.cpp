@@ -37,6 +37,10 @@ int main(int argc, char** argv)
 
     int size = 0;
     const char* record = measured.ToFileData(&size);
+    if (record == nullptr) {
+        std::fprintf(stderr, "no record holds this spectrum (error %d)\n", measured.ErrNo());
+        return 1;
+    }
     std::printf("long record: %d bytes\n", size);
     std::string copy(record, record + size);
     TSpectrum decoded(static_cast<void*>(copy.data()), nullptr);

@@ -1,12 +1,42 @@
 // The binary stream readers on hostile bytes: each byte of a small program picks the next reader.
+// Doubles, NaN and infinities included, must come back from a write as the float they narrow to.
 #include <tintvale/streamhelpers.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <list>
 #include <sstream>
 #include <string>
 #include <vector>
+
+namespace {
+
+// What WriteDouble then ReadDouble must give for value: its float, an infinity beyond the float
+// range, NaN for NaN.
+bool SurvivesAsFloat(double value, double back)
+{
+    constexpr double kFloatMax = std::numeric_limits<float>::max();
+    if (std::isnan(value))
+        return std::isnan(back);
+    if (std::fabs(value) > kFloatMax)
+        return std::isinf(back) && std::signbit(back) == std::signbit(value);
+    return back == static_cast<double>(static_cast<float>(value));
+}
+
+void CheckDoubleRoundTrip(double value)
+{
+    std::stringstream io;
+    WriteDouble(value, io);
+    double back = 0.0;
+    if (!ReadDouble(&back, io) || !SurvivesAsFloat(value, back))
+        std::abort();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -24,12 +54,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         char buf[16];
         int count = 0;
         std::list<char> chars;
-        switch (data[1 + k] % 9) {
+        switch (data[1 + k] % 10) {
         case 0:
             ReadInt(&i, in);
             break;
         case 1:
-            ReadDouble(&d, in);
+            if (ReadDouble(&d, in))
+                CheckDoubleRoundTrip(d);
             break;
         case 2:
             ReadString(s, in);
@@ -51,6 +82,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 7:
             ReadUpTo(in, buf, sizeof buf, "END", &count);
             break;
+        case 8: {
+            char bytes[sizeof(double)];
+            if (in.read(bytes, sizeof bytes)) {
+                std::memcpy(&d, bytes, sizeof d);
+                CheckDoubleRoundTrip(d);
+            }
+            break;
+        }
         default:
             ReadCharUpTo(in, chars, "}}");
             break;

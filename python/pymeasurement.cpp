@@ -38,6 +38,8 @@ const char* MeasurementErrorText(int code)
         return "the measurement has no spectrum";
     case 3:
         return "a required part is missing, or the white cannot serve as the reference of CIELAB";
+    case 4:
+        return "a value or the result is not finite";
     default:
         return "measurement error";
     }

@@ -29,9 +29,9 @@ const char* SpectrumErrorText(int code)
     case 2:
         return "a required argument is missing or the point count is outside 1..1024";
     case 3:
-        return "malformed spectrum data";
+        return "malformed spectrum data, or a spectrum no record can hold";
     case 4:
-        return "a wavelength or value is not a number";
+        return "a wavelength or value is not finite";
     case 5:
         return "the reference spectrum has another layout";
     default:
@@ -138,16 +138,7 @@ py::bytes Encoded(const char* data, int size, const TSpectrum& s)
     return py::bytes(data, static_cast<std::size_t>(size));
 }
 
-// The header words of a long record tell whether the spectrum carries non-uniform points.
-int PointCount(const TSpectrum& s)
-{
-    TSpectrum copy(s);
-    int size = 0;
-    const char* data = copy.ToFileData(&size);
-    if (data == nullptr || Word(data, 0) == 0)
-        return 0;
-    return Word(data, 1);
-}
+int PointCount(const TSpectrum& s) { return s.GetNrPoints(); }
 
 // Densities of every row; relative to reference (one spectrum, or one per row) when given, as a
 // reflection measurement would give them against its paper: this minus the reference, clamped at 0.

@@ -23,6 +23,21 @@ double SquareDistanceJCh(const double* jch1, const double* jch2)
         + std::pow(jch2[1] * std::sin(h2) - jch1[1] * std::sin(h1), 2.0);
 }
 
+double CompressResponse(double x, double fl, const ResponseCompression& c)
+{
+    const double q = std::pow(fl * std::fabs(x) / 100.0, c.exponent);
+    const double magnitude = c.maximum * q / (q + c.halfSaturation);
+    return (x < 0.0 ? -magnitude : magnitude) + c.offset;
+}
+
+double ExpandResponse(double y, double fl, const ResponseCompression& c)
+{
+    const double d = std::fabs(y - c.offset);
+    const double magnitude
+        = (100.0 / fl) * std::pow(c.halfSaturation * d / (c.maximum - d), c.inverseExponent);
+    return y - c.offset < 0.0 ? -magnitude : magnitude;
+}
+
 void MultiplyMatrix(const double (&m)[3][3], const double* x, double* y)
 {
     const double x0 = x[0], x1 = x[1], x2 = x[2];

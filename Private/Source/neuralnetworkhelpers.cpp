@@ -3,6 +3,7 @@
 
 #include "neuralnetworkhelpers_reader.h"
 
+#include "halden.h"
 #include "numtext.h"
 
 #include <cmath>
@@ -18,6 +19,9 @@ using tintvale::detail::TNetwork;
 
 constexpr int kNrSamples = 36;
 constexpr std::size_t kNrLayers = 4;
+// The ratio fed in where the paper reflects nothing: the ink cannot darken such a sample, and the
+// sample's output is the paper's 0 whatever the network makes of it.
+constexpr double kBlackPaperRatio = 1.0;
 
 // Scaled exponential linear unit (Klambauer et al., "Self-Normalizing Neural Networks", NIPS 2017),
 // with the rounded constants the tint networks are trained with:
@@ -149,8 +153,6 @@ std::vector<double> Apply(const TLayer& layer, const std::vector<double>& v)
 // The first two layers encode the ratio, the tint fraction scales the code, the last two decode it.
 void Evaluate(const TNetwork& network, const std::vector<double>& ratio, double scale, double* out)
 {
-    if (!network.usable)
-        return;
     std::vector<double> code = Apply(network.layers[1], Apply(network.layers[0], ratio));
     for (double& c : code)
         c *= scale;
@@ -169,10 +171,14 @@ void ApplyNeuralTintInterpolation(
     if (!paper || !solid || !out)
         return;
     const TNetwork& net = ProcessNetwork(network);
-    // A zero in paper is not guarded: its infinite or undefined ratio passes through the network.
+    if (!net.usable) {
+        error_mess_fl("Neural tint network not loaded: output left unchanged", __FILE__, __LINE__);
+        return;
+    }
+    // Every input feeds every output: one infinite ratio would make all 36 undefined.
     std::vector<double> ratio(kNrSamples);
     for (int i = 0; i < kNrSamples; ++i)
-        ratio[i] = solid[i] / paper[i];
+        ratio[i] = paper[i] != 0.0 ? solid[i] / paper[i] : kBlackPaperRatio;
     Evaluate(net, ratio, tintPercent / 100.0, out);
     for (int i = 0; i < kNrSamples; ++i)
         out[i] *= paper[i];

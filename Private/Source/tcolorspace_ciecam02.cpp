@@ -45,6 +45,8 @@ constexpr double k6588By1403 = 4.695652173913044;
 constexpr double kInverse042 = 2.380952380952381;
 constexpr double kP3 = 1.05;
 
+const tintvale::detail::ResponseCompression kCompression = { 0.42, kInverse042, 400.0, 27.13, 0.1 };
+
 const char* sDifferenceFunctionList[] = { "CIECAM02 Delta E" };
 
 } // namespace
@@ -163,23 +165,19 @@ int TColorSpace_CIECAM02::InverseChromaticAdaptation(const double* rgbc, double*
     return 0;
 }
 
-// R'a = 400 (FL R' / 100)^0.42 / ((FL R' / 100)^0.42 + 27.13) + 0.1
+// R'a = sign(R') 400 (FL |R'| / 100)^0.42 / ((FL |R'| / 100)^0.42 + 27.13) + 0.1
 int TColorSpace_CIECAM02::NonlinearAdaptation(const double* rgbp, double* rgba) const
 {
-    for (int i = 0; i < 3; ++i) {
-        const double x = std::pow(mFL * rgbp[i] / 100.0, 0.42);
-        rgba[i] = 400.0 * x / (x + 27.13) + 0.1;
-    }
+    for (int i = 0; i < 3; ++i)
+        rgba[i] = tintvale::detail::CompressResponse(rgbp[i], mFL, kCompression);
     return 0;
 }
 
-// R' = (100 / FL) (27.13 |R'a - 0.1| / (400 - |R'a - 0.1|))^(1/0.42)
+// R' = sign(R'a - 0.1) (100 / FL) (27.13 |R'a - 0.1| / (400 - |R'a - 0.1|))^(1/0.42)
 int TColorSpace_CIECAM02::InverseNonlinearAdaptation(const double* rgba, double* rgbp) const
 {
-    for (int i = 0; i < 3; ++i) {
-        const double d = std::fabs(rgba[i] - 0.1);
-        rgbp[i] = (100.0 / mFL) * std::pow(27.13 * d / (400.0 - d), kInverse042);
-    }
+    for (int i = 0; i < 3; ++i)
+        rgbp[i] = tintvale::detail::ExpandResponse(rgba[i], mFL, kCompression);
     return 0;
 }
 

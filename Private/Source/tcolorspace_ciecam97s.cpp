@@ -52,6 +52,9 @@ constexpr double kInverse069 = 1.4492753623188408;
 constexpr double kInverse073 = 1.36986301369863;
 constexpr double kRadToDeg = 57.29577951308232;
 
+// The inverse of this compression is CalculatePrime, written per sign as the model publishes it.
+const tintvale::detail::ResponseCompression kCompression = { 0.73, kInverse073, 40.0, 2.0, 1.0 };
+
 const char* sDifferenceFunctionList[] = { "CIECAM97s Delta E" };
 
 } // namespace
@@ -173,13 +176,11 @@ int TColorSpace_CIECAM97s::MultiplyByMbInv(const double* rgb, double* xyz)
     return 0;
 }
 
-// R'a = 40 (FL R' / 100)^0.73 / ((FL R' / 100)^0.73 + 2) + 1
+// R'a = sign(R') 40 (FL |R'| / 100)^0.73 / ((FL |R'| / 100)^0.73 + 2) + 1
 int TColorSpace_CIECAM97s::MultiplyPostAdaption(const double* rgbp, double* rgba) const
 {
-    for (int i = 0; i < 3; ++i) {
-        const double x = std::pow(mFL * rgbp[i] / 100.0, 0.73);
-        rgba[i] = 40.0 * x / (x + 2.0) + 1.0;
-    }
+    for (int i = 0; i < 3; ++i)
+        rgba[i] = tintvale::detail::CompressResponse(rgbp[i], mFL, kCompression);
     return 0;
 }
 

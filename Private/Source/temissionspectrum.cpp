@@ -4,6 +4,10 @@
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 
+#include "tmeasurement_white.h"
+
+#include <algorithm>
+
 TEmissionSpectrum::TEmissionSpectrum(const TSpectrum* spectrum, const TMeasGeom* geom)
     : TEmissionSpectrum(spectrum, geom, 0, nullptr)
 { }
@@ -35,8 +39,15 @@ int TEmissionSpectrum::GetXYZ(const TIlluminant* /*ill*/, const TObserver* obs, 
     if (obs == nullptr || xyz == nullptr)
         return 3;
     if (!mSpectrum)
-        return 2;
-    return obs->GetXYZ(mSpectrum.get(), xyz);
+        return kNoSpectrum;
+    double result[3];
+    const int status = obs->GetXYZ(mSpectrum.get(), result);
+    if (status != 0)
+        return status;
+    if (!IsFiniteTriple(result))
+        return kNotFinite;
+    std::copy(result, result + 3, xyz);
+    return kSuccess;
 }
 
 const double* TEmissionSpectrum::GetUniformSpectrum(double* start, double* end, int* count) const

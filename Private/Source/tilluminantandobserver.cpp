@@ -170,6 +170,8 @@ int TIlluminantAndObserver::GetXYZ(const double* values, double* xyz, int count)
 {
     if (values == nullptr || xyz == nullptr || count != mNrPoints)
         return 2;
+    if (mError != 0)
+        return mError;
     double sx = 0.0;
     double sy = 0.0;
     double sz = 0.0;
@@ -196,6 +198,8 @@ int TIlluminantAndObserver::GetXYZWhite(double* xyz) const
 {
     if (xyz == nullptr)
         return 2;
+    if (mError != 0)
+        return mError;
     xyz[0] = xyz[1] = xyz[2] = 0.0;
     if (mTableIndex < 0) {
         // The illuminant as stimulus and as white: Y = 100.

@@ -9,6 +9,7 @@
 
 #include "tmeasurement_white.h"
 
+#include <algorithm>
 #include <cmath>
 
 TLABMeasurement::TLABMeasurement(double l, double a, double b, const double* const white,
@@ -61,8 +62,18 @@ int TLABMeasurement::GetXYZ(const TIlluminant* ill, const TObserver* obs, double
     if (Matches(ill, obs) != 0)
         return -1;
     if (!IsValidLabWhite(mWhite))
-        return 3;
-    return TLabSpace(mWhite).LabToXYZ(mLab, xyz);
+        return kInvalidArgument;
+    if (!IsFiniteTriple(mLab))
+        return kNotFinite;
+    double result[3];
+    const int status = TLabSpace(mWhite).LabToXYZ(mLab, result);
+    if (status != 0)
+        return status;
+    // L* of about 1e102 and beyond cubes past the largest double.
+    if (!IsFiniteTriple(result))
+        return kNotFinite;
+    std::copy(result, result + 3, xyz);
+    return kSuccess;
 }
 
 const double* TLABMeasurement::GetUniformSpectrum(double* /*start*/, double* /*end*/, int* /*count*/) const
@@ -74,7 +85,9 @@ int TLABMeasurement::GetLAB(
     const TIlluminant* ill, const TObserver* obs, const double* white, double* lab) const
 {
     if (lab == nullptr)
-        return 3;
+        return kInvalidArgument;
+    if (!IsFiniteTriple(mLab))
+        return kNotFinite;
     for (int c = 0; c < 3; ++c)
         lab[c] = mLab[c];
     if (!mObserver)

@@ -35,6 +35,14 @@ inline double Sq(double x) { return x * x; }
 
 inline double Chroma(const double* lab) { return std::sqrt(lab[1] * lab[1] + lab[2] * lab[2]); }
 
+// Delta H^2 = Delta a^2 + Delta b^2 - Delta C^2, which rounding takes a few ulps below 0 for colours
+// equal but for rounding; clamped at 0 as CIE 116-1995 intends (a NaN stays NaN).
+inline double SquareDeltaHue(const double* lab1, const double* lab2, double dC)
+{
+    const double dH2 = Sq(lab2[1] - lab1[1]) + Sq(lab2[2] - lab1[2]) - Sq(dC);
+    return dH2 < 0.0 ? 0.0 : dH2;
+}
+
 // CIE 1976: Delta E*ab^2 = Delta L*^2 + Delta a*^2 + Delta b*^2
 double SquareDeltaE76(const double* lab1, const double* lab2)
 {
@@ -51,7 +59,7 @@ double SquareDeltaE94(const double* lab1, const double* lab2)
     const double c2 = Chroma(lab2);
     const double dL = lab2[0] - lab1[0];
     const double dC = c2 - c1;
-    const double dH2 = Sq(lab2[1] - lab1[1]) + Sq(lab2[2] - lab1[2]) - Sq(dC);
+    const double dH2 = SquareDeltaHue(lab1, lab2, dC);
     return Sq(dL) + Sq(dC / (1.0 + kK1 * c2)) + dH2 / Sq(1.0 + kK2 * c2);
 }
 
@@ -221,7 +229,7 @@ double SquareDeltaECmc(const double* lab1, const double* lab2, double l)
 
     const double dL = lab2[0] - lab1[0];
     const double dC = cRef - Chroma(lab1);
-    const double dH2 = Sq(lab2[1] - lab1[1]) + Sq(lab2[2] - lab1[2]) - Sq(dC);
+    const double dH2 = SquareDeltaHue(lab1, lab2, dC);
     return Sq(dL / (l * sL)) + Sq(dC / sC) + dH2 / Sq(sH);
 }
 

@@ -1,4 +1,4 @@
-// The reference whites the measurement classes accept for CIELAB.
+// The reference whites the measurement classes accept for CIELAB, and their test of a triple.
 #ifndef TINTVALE_TMEASUREMENT_WHITE_H
 #define TINTVALE_TMEASUREMENT_WHITE_H
 
@@ -14,6 +14,12 @@ inline bool IsValidLabWhite(const double* white)
         if (!(white[c] > 0.0) || !std::isfinite(white[c]))
             return false;
     return true;
+}
+
+// A NaN or infinite component makes a triple no colour: the measurements refuse it (status 4).
+inline bool IsFiniteTriple(const double* v)
+{
+    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
 
 #endif

@@ -7,6 +7,8 @@
 
 #include "tmeasurement_white.h"
 
+#include <algorithm>
+
 namespace {
 
 // The given geometry, or geometry 0 in place of a missing one.
@@ -55,17 +57,24 @@ int TOneMeasurement::GetLAB(
     const TIlluminant* ill, const TObserver* obs, const double* white, double* lab) const
 {
     if (lab == nullptr)
-        return 3;
+        return kInvalidArgument;
     double xyz[3];
     const int status = GetXYZ(ill, obs, xyz);
-    if (status != 0)
+    if (status != kSuccess)
         return status;
     // Checked here rather than left to TLabSpace, which reports a bad white to the message sink and
     // accepts a zero component that would divide by zero.
     if (!IsValidLabWhite(white))
-        return 3;
-    const TLabSpace space(white);
-    return space.XYZToLab(xyz, lab);
+        return kInvalidArgument;
+    double result[3];
+    const int converted = TLabSpace(white).XYZToLab(xyz, result);
+    if (converted != 0)
+        return converted;
+    // A finite XYZ far beyond a tiny white still overflows.
+    if (!IsFiniteTriple(result))
+        return kNotFinite;
+    std::copy(result, result + 3, lab);
+    return kSuccess;
 }
 
 const TSpectrum* TOneMeasurement::GetSpectrum() const { return nullptr; }

@@ -4,6 +4,10 @@
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tspectrum.h>
 
+#include "tmeasurement_white.h"
+
+#include <algorithm>
+
 TReflectionSpectrum::TReflectionSpectrum(const TSpectrum& spectrum, const TMeasGeom* geom)
     : TOneMeasurement(geom)
 {
@@ -92,8 +96,16 @@ int TReflectionSpectrum::GetXYZ(const TIlluminant* ill, const TObserver* obs, do
     const TIlluminantAndObserver io(ill, obs, TIlluminantAndObserver::kMaxPoints);
     // An illuminant without spectrum or luminance cannot weight the reflectance.
     if (io.ErrNo() != 0)
-        return 3;
-    return io.GetXYZ(mSpectrum.get(), xyz, TIlluminantAndObserver::kMaxPoints);
+        return kInvalidArgument;
+    double result[3];
+    const int status = io.GetXYZ(mSpectrum.get(), result, TIlluminantAndObserver::kMaxPoints);
+    if (status != 0)
+        return status;
+    // A NaN or infinite sample (or a sum past the largest double) gives no colour.
+    if (!IsFiniteTriple(result))
+        return kNotFinite;
+    std::copy(result, result + 3, xyz);
+    return kSuccess;
 }
 
 const double* TReflectionSpectrum::GetUniformSpectrum(double* start, double* end, int* count) const

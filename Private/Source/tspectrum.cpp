@@ -143,6 +143,8 @@ const char* TSpectrum::ToFileData(int* size) const
     }
     const bool uniform = (mNonUniform == 0);
     const int n = uniform ? kNrUniform : mNrPoints;
+    if (!TSpectrumRecord::Encodable(uniform ? mUniform : mValues.data(), n))
+        return Unencodable(size);
     const std::size_t header = uniform ? 2 : 4 + 2 * static_cast<std::size_t>(n);
     mFileData.assign(header + TSpectrumRecord::BlockSize(n), 0);
     auto* out = reinterpret_cast<unsigned char*>(mFileData.data());
@@ -182,11 +184,22 @@ const char* TSpectrum::ToShrtFileData(TSpectrum* reference, int* size) const
         return nullptr;
     }
     const int n = mNonUniform ? mNrPoints : kNrUniform;
+    if (!TSpectrumRecord::Encodable(mNonUniform ? mValues.data() : mUniform, n))
+        return Unencodable(size);
     mFileData.assign(TSpectrumRecord::BlockSize(n), 0);
     TSpectrumRecord::EncodeBlock(
         mNonUniform ? mValues.data() : mUniform, n, reinterpret_cast<unsigned char*>(mFileData.data()));
     mFileDataSize = *size = static_cast<int>(mFileData.size());
     return mFileData.data();
+}
+
+// No record rather than one the reader would refuse or misread.
+const char* TSpectrum::Unencodable(int* size) const
+{
+    mFileData = std::vector<char>();
+    mFileDataSize = *size = 0;
+    mError = kErrorMalformed;
+    return nullptr;
 }
 
 void TSpectrum::SetToZero()

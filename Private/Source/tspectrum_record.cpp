@@ -69,10 +69,18 @@ void TSpectrumRecord::EncodeBlock(const double* values, int n, unsigned char* ou
     }
 }
 
-void TSpectrumRecord::DecodeBlock(const unsigned char* in, int n, double* values)
+bool TSpectrumRecord::Encodable(const double* values, int n)
+{
+    return n <= TSpectrum::kMaxPoints && std::none_of(values, values + n, [](double v) {
+        return v > 0.0 && std::isinf(v * kMantissaScale);
+    });
+}
+
+bool TSpectrumRecord::DecodeBlock(const unsigned char* in, int n, double* values)
 {
     const int e = static_cast<std::int16_t>(static_cast<std::uint16_t>(ReadWord(in)));
     const double scale = std::ldexp(1.0, e);
+    bool finite = true;
     for (int i = 0; i < n; ++i) {
         const unsigned mantissa = ReadWord(in + 2 * (i + 1));
         if (mantissa == kNotSetMantissa)
@@ -81,7 +89,18 @@ void TSpectrumRecord::DecodeBlock(const unsigned char* in, int n, double* values
             values[i] = 0.0;
         else
             values[i] = mantissa * scale / kMantissaScale;
+        finite = finite && std::isfinite(values[i]);
     }
+    return finite;
+}
+
+int TSpectrumRecord::ReadUniform(TSpectrum& spectrum, const unsigned char* block)
+{
+    double samples[TSpectrum::kNrUniform];
+    if (!DecodeBlock(block, TSpectrum::kNrUniform, samples))
+        return spectrum.mError = TSpectrum::kErrorMalformed;
+    std::copy(samples, samples + TSpectrum::kNrUniform, spectrum.mUniform);
+    return 0;
 }
 
 int TSpectrumRecord::ReadLong(
@@ -92,9 +111,8 @@ int TSpectrumRecord::ReadLong(
     const unsigned flag = ReadWord(data);
     if (flag == 0) {
         const std::size_t length = 2 + BlockSize(TSpectrum::kNrUniform);
-        if (size < length)
-            return spectrum.mError = 3;
-        DecodeBlock(data + 2, TSpectrum::kNrUniform, spectrum.mUniform);
+        if (size < length || ReadUniform(spectrum, data + 2) != 0)
+            return spectrum.mError = TSpectrum::kErrorMalformed;
         if (used)
             *used = length;
         return 0;
@@ -111,7 +129,8 @@ int TSpectrumRecord::ReadLong(
     spectrum.mValues.resize(n);
     for (int i = 0; i < n; ++i)
         spectrum.mWavelengths[i] = ReadWord(data + 4 + 2 * i);
-    DecodeBlock(data + 4 + 2 * n, n, spectrum.mValues.data());
+    if (!DecodeBlock(data + 4 + 2 * n, n, spectrum.mValues.data()))
+        return spectrum.mError = TSpectrum::kErrorMalformed;
     if (n > 0 && (spectrum.mError = spectrum.CalcStandardSpec()) != 0)
         return spectrum.mError;
     if (used)
@@ -124,9 +143,8 @@ int TSpectrumRecord::ReadShort(TSpectrum& spectrum, const TSpectrum& reference, 
 {
     if (reference.mNonUniform == 0) {
         const std::size_t length = BlockSize(TSpectrum::kNrUniform);
-        if (size < length)
-            return spectrum.mError = 3;
-        DecodeBlock(data, TSpectrum::kNrUniform, spectrum.mUniform);
+        if (size < length || ReadUniform(spectrum, data) != 0)
+            return spectrum.mError = TSpectrum::kErrorMalformed;
         if (used)
             *used = length;
         return 0;
@@ -142,7 +160,8 @@ int TSpectrumRecord::ReadShort(TSpectrum& spectrum, const TSpectrum& reference, 
     spectrum.mNrPoints = n;
     spectrum.mWavelengths.assign(reference.mWavelengths.begin(), reference.mWavelengths.begin() + n);
     spectrum.mValues.resize(n);
-    DecodeBlock(data, n, spectrum.mValues.data());
+    if (!DecodeBlock(data, n, spectrum.mValues.data()))
+        return spectrum.mError = TSpectrum::kErrorMalformed;
     if (n > 0 && (spectrum.mError = spectrum.CalcStandardSpec()) != 0)
         return spectrum.mError;
     if (used)

@@ -23,7 +23,14 @@ public:
     // A value block of n values is n + 1 little-endian words: the exponent, then the mantissas.
     static std::size_t BlockSize(int n) { return 2 * (static_cast<std::size_t>(n < 0 ? 0 : n) + 1); }
     static void EncodeBlock(const double* values, int n, unsigned char* out);
-    static void DecodeBlock(const unsigned char* in, int n, double* values);
+    // Whether n values fit a record that reads back as written: at most 1024 of them (the reader's
+    // bound) and none whose mantissa product value * 65535 overflows (+inf, and finite values from
+    // about 2.743e303 on). NaN is the not-set marker; negative values encode as 0 by design.
+    static bool Encodable(const double* values, int n);
+    // False when a value overflows: an exponent the encoder never writes (records are error 3).
+    static bool DecodeBlock(const unsigned char* in, int n, double* values);
+    // The 36 uniform samples from a value block; nothing is stored from a block that overflows.
+    static int ReadUniform(TSpectrum& spectrum, const unsigned char* block);
 };
 
 #endif

@@ -3,6 +3,8 @@
 
 #include <tintvale/tobserver.h>
 
+#include "tmeasurement_white.h"
+
 TXYZMeasurement::TXYZMeasurement(
     double x, double y, double z, const TMeasGeom* geom, const TIlluminant* ill, const TObserver* obs)
     : TXYZMeasurement(x, y, z, geom, ill, obs, 0, nullptr)
@@ -39,7 +41,9 @@ TOneMeasurement* TXYZMeasurement::Copy() const
 int TXYZMeasurement::GetXYZ(const TIlluminant* ill, const TObserver* obs, double* xyz) const
 {
     if (xyz == nullptr)
-        return 3;
+        return kInvalidArgument;
+    if (!IsFiniteTriple(mXYZ))
+        return kNotFinite;
     for (int c = 0; c < 3; ++c)
         xyz[c] = mXYZ[c];
     if (!mObserver)

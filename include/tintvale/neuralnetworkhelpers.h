@@ -26,8 +26,9 @@ namespace NeuralNetworkHelpers {
 // paper, solid and out hold 36 samples on the 380..730 nm grid. With the usable network N (layers
 // L0..L3, each z = bias + weights * v followed by the scaled exponential linear unit):
 //   out[i] = paper[i] * L3(L2(tintPercent / 100 * L1(L0(solid / paper))))[i]
-// Without a usable network: out[i] = out[i] * paper[i]. A zero in paper passes its infinite or
-// undefined ratio through the network. Nothing is reported; a null array makes the call do nothing.
+// where a paper sample of 0 gives the ratio 1 (and its output 0) instead of dividing by zero.
+// Without a usable network out is left as it was and each call tells the message sink. A null
+// array makes the call do nothing.
 TINTVALE_API void ApplyNeuralTintInterpolation(
     std::istream& network, double* const paper, double* const solid, double tintPercent, double* out);
 

@@ -17,8 +17,10 @@
 //   -1 the viewing condition was not 0, 1 or 2, or the white was null or had a Y that is not a
 //      positive number; the object exists but its results are meaningless.
 //
-// Conversions return 0 (2 for a null pointer). Colours outside the model's domain (negative cone
-// responses, J = 0) give not-a-number or infinite values; nothing is clamped.
+// Conversions return 0 (2 for a null pointer). A negative post-adaptation cone response is
+// compressed by its absolute value with its sign restored, forward and inverse, so real colours
+// whose responses go negative (saturated reds, monochromatic stimuli) convert to finite values.
+// J = 0 with C = 0 in the inverse gives not-a-number or infinite values; nothing is clamped.
 //
 // One difference formula, "CIECAM02 Delta E": the distance in (J, C cos h, C sin h); the index is
 // ignored. CalcDeltaE returns the squared distance, exactly as CalcSquareDeltaE does.

@@ -17,10 +17,11 @@
 //   -1 the viewing condition was not 0, 1 or 2, or the white was null or had a Y that is not a
 //      positive number; the object exists but its results are meaningless.
 //
-// Conversions return 0 (2 for a null pointer). Negative post-adaptation cone responses give
-// not-a-number; nothing is clamped. The forward direction uses the four-digit inverse of the
-// Bradford matrix published with the model and the inverse direction the full-precision one, so a
-// round trip agrees to the rounding of those four digits, not to double precision.
+// Conversions return 0 (2 for a null pointer). A negative post-adaptation cone response is
+// compressed by its absolute value with its sign restored (as CalculatePrime inverts it); nothing
+// is clamped. The forward direction uses the four-digit inverse of the Bradford matrix published
+// with the model and the inverse direction the full-precision one, so a round trip agrees to the
+// rounding of those four digits, not to double precision.
 //
 // One difference formula, "CIECAM97s Delta E": the distance in (J, C cos h, C sin h); the index is
 // ignored. CalcDeltaE returns the squared distance, exactly as CalcSquareDeltaE does.

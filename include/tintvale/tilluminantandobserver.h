@@ -25,7 +25,8 @@ class TSpectrum;
 //
 // Error numbers (ErrNo): 0, or 2 for a count outside 0..36, a null illuminant or observer, an
 // illuminant without spectrum (ASTM illuminants excepted) or without luminance (Σ S ȳ not
-// positive). Conversions return 2 when count is not n (the output untouched), else 0.
+// positive). Conversions return 2 when count is not n, and GetXYZ and GetXYZWhite the error number
+// of an object built with one (the output untouched either way), else 0.
 // XYZ are three doubles on the scale where the perfect white has Y = 100.
 class TINTVALE_API TIlluminantAndObserver {
 public:
@@ -50,7 +51,7 @@ public:
     // Tristimulus values of a reflectance or transmittance spectrum: its first n uniform samples
     // weighted as above.
     int GetXYZ(const TSpectrum* spectrum, double* xyz, int count) const;
-    // The perfect white under this illuminant and observer; Y = 100. Returns 0.
+    // The perfect white under this illuminant and observer; Y = 100. Returns 0, or the error number.
     int GetXYZWhite(double* xyz) const;
     // Adds value * S x̄[i] * k, ... to xyz. Returns 0, or 2 (nothing added) when i is not 0..n-1
     // or xyz is null.

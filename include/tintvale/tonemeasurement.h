@@ -28,11 +28,22 @@ class TSpectrum;
 //    2 a spectral measurement has no spectrum, or a density standard above 8
 //    3 a required pointer is null, or a white cannot serve as the reference of CIELAB (a
 //      component not positive and finite), or the measurement lacks its illuminant or observer
+//    4 GetXYZ, GetLAB: a stored value or the result is NaN or infinite; nothing is written
 // Nothing is reported to the message sink.
 //
 // Objects returned by Copy and CreateSpectralMeasurement belong to the caller (delete them).
 class TINTVALE_API TOneMeasurement {
 public:
+    // The status codes above (GetDensity adds 1: a density is undefined).
+    enum Status : int {
+        kOtherBinding = -1,
+        kSuccess = 0,
+        kUndefinedDensity = 1,
+        kNoSpectrum = 2,
+        kInvalidArgument = 3,
+        kNotFinite = 4,
+    };
+
     explicit TOneMeasurement(const TMeasGeom* geom);
     // Copies count coordinates; a count of 0 or below, or null coords, attaches none.
     TOneMeasurement(const TMeasGeom* geom, int count, const double* coords);

@@ -8,13 +8,16 @@
 
 #include <vector>
 
-// Error numbers (ErrNo):
+// Error numbers (ErrNo; TSpectrum::ErrorNumber):
 //   0 no error
 //   1 memory or an interpolator could not be obtained
 //   2 a required pointer is null, or a point count is out of range (array constructor)
-//   3 malformed data: uniformity flag not 0 or 1, a record point count outside 0..1024, a text that
-//     ends before its numbers or has a negative count, a product operand whose first sample is unset
-//   4 the interpolator rejected a point (a wavelength or value that is not a number)
+//   3 malformed data: uniformity flag not 0 or 1, a record point count outside 0..1024, a record
+//     whose values overflow (an exponent the encoder never writes), a text that ends before its
+//     numbers or has a negative count, a product operand whose first sample is unset; ToFileData and
+//     ToShrtFileData: more than 1024 points, or a value above about 2.743e303 (DBL_MAX / 65535; +inf
+//     included), which no record holds (nothing is encoded)
+//   4 the interpolator rejected a point (a wavelength or value that is not finite)
 //   5 ToShrtFileData: the reference spectrum has another layout
 //
 // Uniform samples that were never set hold -1.0. Values are encoded as 16-bit mantissas under a
@@ -26,6 +29,15 @@
 // whose 36 samples are all unset (-1.0), error 0.
 class TINTVALE_API TSpectrum {
 public:
+    enum ErrorNumber : int {
+        kNoError = 0,
+        kErrorMemory = 1,
+        kErrorArgument = 2,
+        kErrorMalformed = 3,
+        kErrorNotFinite = 4,
+        kErrorLayout = 5,
+    };
+
     TSpectrum();
     TSpectrum(const TSpectrum& other);
     // 36 uniform samples, the values at 380 ... 730 nm.
@@ -48,6 +60,8 @@ public:
     // Uniform sample i (0..35); not range-checked.
     double& Data(int i) { return mUniform[i]; }
     int ErrNo() const { return mError; }
+    // The number of non-uniform points (0 when uniform); the text form takes more than a record holds.
+    int GetNrPoints() const { return mNrPoints; }
     double GetUniformDeltaLambda() const { return kUniformStep; }
     // The 36 uniform samples; start, end and count (where non-null) receive 380, 730 and 36.
     const double* GetUniformSpectrum(double* start, double* end, int* count) const;
@@ -58,8 +72,10 @@ public:
 
     // Long record: 76 bytes when uniform, 4 * N + 6 bytes with N points. The buffer is owned by
     // this spectrum and valid until the next encoding, ClearNonUniform, assignment or destruction.
+    // A spectrum no record can hold (error 3) gives null, *size = 0 and no buffer.
     const char* ToFileData(int* size) const;
-    // Short record (value block only) relative to reference, which must have the same layout.
+    // Short record (value block only) relative to reference, which must have the same layout;
+    // null, *size = 0 and no buffer as above when it cannot be written.
     const char* ToShrtFileData(TSpectrum* reference, int* size) const;
 
     // Status densities under a filter standard: densities[0..3] = cyan, magenta, yellow, visual;
@@ -76,7 +92,8 @@ public:
     double CalcDistance(TSpectrum* other);
     // Writes count values (values must hold count) at first, first + h, ..., last, interpolating the
     // grid linearly and flat beyond 380 and 730 nm. Returns 0 (also for count <= 0, writing nothing),
-    // 1 when no interpolator could be made, 4 when a grid sample is not a number.
+    // 1 when no interpolator could be made, 2 for null values with a positive count, 4 when a grid
+    // sample, first, last or the step between them is not finite; values is untouched on failure.
     int GetNonUniformSpectrum(double first, double last, int count, double* values) const;
 
     static constexpr int kNrUniform = 36;
@@ -93,6 +110,8 @@ protected:
     int CalcStandardSpec();
 
 private:
+    const char* Unencodable(int* size) const;
+
     friend class TSpectrumRecord;
 
     mutable std::vector<char> mFileData; // the last record either encoder produced

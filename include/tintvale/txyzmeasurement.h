@@ -21,7 +21,8 @@ public:
     ~TXYZMeasurement() override;
 
     TOneMeasurement* Copy() const override;
-    // Writes the stored X, Y, Z, then returns -1 when ill or obs (where non-null) is not the stored one.
+    // Writes the stored X, Y, Z, then returns -1 when ill or obs (where non-null) is not the stored one;
+    // 4 (nothing written) when a stored value is not finite.
     int GetXYZ(const TIlluminant* ill, const TObserver* obs, double* xyz) const override;
     // Null: not spectral.
     const double* GetUniformSpectrum(double* start, double* end, int* count) const override;

@@ -32,7 +32,8 @@ struct lin_interp_double;
 lin_interp_double* lin_interp_double_new(int expected_points, int flags);
 // Negative when the point is rejected (x or y not finite, or no handle).
 int lin_interp_double_insert(lin_interp_double* handle, double x, double y);
-// Stores the interpolated value at x; negative when there is nothing to interpolate.
+// Stores the interpolated value at x (the end values for x = -inf, +inf); negative, *y untouched,
+// when there is nothing to interpolate or x is NaN.
 int lin_interp_double_inter(lin_interp_double* handle, double x, double* y);
 void lin_interp_double_kill(lin_interp_double* handle);
 

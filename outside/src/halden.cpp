@@ -112,7 +112,7 @@ lin_interp_double* lin_interp_double_new(int expected_points, int /*flags*/)
 
 int lin_interp_double_insert(lin_interp_double* handle, double x, double y)
 {
-    if (!handle || !std::isfinite(x) || std::isnan(y))
+    if (!handle || !std::isfinite(x) || !std::isfinite(y))
         return -1;
     try {
         handle->points.emplace_back(x, y);
@@ -125,7 +125,8 @@ int lin_interp_double_insert(lin_interp_double* handle, double x, double y)
 
 int lin_interp_double_inter(lin_interp_double* handle, double x, double* y)
 {
-    if (!handle || !y || handle->points.empty())
+    // A NaN abscissa compares false with every point and would search past the front.
+    if (!handle || !y || handle->points.empty() || std::isnan(x))
         return -1;
     auto& pts = handle->points;
     if (!handle->sorted) {
@@ -149,8 +150,12 @@ int lin_interp_double_inter(lin_interp_double* handle, double x, double* y)
         return 0;
     }
     auto lo = hi - 1;
-    const double t = (x - lo->first) / (hi->first - lo->first);
-    *y = lo->second + t * (hi->second - lo->second);
+    // Finite points whose differences overflow (beyond +-8.9e307) are weighted through halves.
+    const double width = hi->first - lo->first;
+    const double t = std::isfinite(width) ? (x - lo->first) / width
+                                          : (x / 2.0 - lo->first / 2.0) / (hi->first / 2.0 - lo->first / 2.0);
+    const double span = hi->second - lo->second;
+    *y = std::isfinite(span) ? lo->second + t * span : (1.0 - t) * lo->second + t * hi->second;
     return 0;
 }
 

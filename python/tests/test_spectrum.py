@@ -174,3 +174,19 @@ def test_to_grid_resamples_rows():
     with pytest.raises(tv.TintvaleError) as nan:
         tv.to_grid(wl, [[0.1, np.nan, 0.2, 0.3]])
     assert nan.value.code == 4
+
+
+def test_non_finite_ends_and_points_are_refused():
+    ramp = tv.Spectrum(np.arange(36.0))
+    for first, last in ((math.nan, 700.0), (400.0, math.nan), (-math.inf, 700.0), (400.0, math.inf)):
+        with pytest.raises(tv.TintvaleError) as bad:
+            ramp.resample(first, last, 5)
+        assert bad.value.code == 4
+    with pytest.raises(tv.TintvaleError) as inf:
+        tv.Spectrum.from_text("1 500 +inf")
+    assert inf.value.code == 4
+    many = tv.Spectrum.from_text("1025 " + " ".join(["500"] * 1025) + " " + " ".join(["0.5"] * 1025))
+    assert many.point_count == 1025 and not many.is_uniform
+    with pytest.raises(tv.TintvaleError) as unwritable:
+        many.to_file_data()
+    assert unwritable.value.code == 3
