@@ -44,10 +44,7 @@ int TEmissionSpectrum::GetXYZ(const TIlluminant* /*ill*/, const TObserver* obs, 
     const int status = obs->GetXYZ(mSpectrum.get(), result);
     if (status != 0)
         return status;
-    if (!IsFiniteTriple(result))
-        return kNotFinite;
-    std::copy(result, result + 3, xyz);
-    return kSuccess;
+    return DeliverFinite(result, xyz);
 }
 
 const double* TEmissionSpectrum::GetUniformSpectrum(double* start, double* end, int* count) const

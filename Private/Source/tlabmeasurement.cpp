@@ -70,10 +70,7 @@ int TLABMeasurement::GetXYZ(const TIlluminant* ill, const TObserver* obs, double
     if (status != 0)
         return status;
     // L* of about 1e102 and beyond cubes past the largest double.
-    if (!IsFiniteTriple(result))
-        return kNotFinite;
-    std::copy(result, result + 3, xyz);
-    return kSuccess;
+    return DeliverFinite(result, xyz);
 }
 
 const double* TLABMeasurement::GetUniformSpectrum(double* /*start*/, double* /*end*/, int* /*count*/) const

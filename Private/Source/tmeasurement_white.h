@@ -1,7 +1,11 @@
-// The reference whites the measurement classes accept for CIELAB, and their test of a triple.
+// The reference whites the measurement classes accept for CIELAB, their test of a triple, and how they hand
+// one out.
 #ifndef TINTVALE_TMEASUREMENT_WHITE_H
 #define TINTVALE_TMEASUREMENT_WHITE_H
 
+#include <tintvale/tonemeasurement.h>
+
+#include <algorithm>
 #include <cmath>
 
 // A white serves as the CIELAB reference when every component is positive and finite: X / Xn and
@@ -20,6 +24,15 @@ inline bool IsValidLabWhite(const double* white)
 inline bool IsFiniteTriple(const double* v)
 {
     return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+}
+
+// Hands a computed triple to the caller only when it is a colour; out is left untouched otherwise.
+inline int DeliverFinite(const double* result, double* out)
+{
+    if (!IsFiniteTriple(result))
+        return TOneMeasurement::kNotFinite;
+    std::copy(result, result + 3, out);
+    return TOneMeasurement::kSuccess;
 }
 
 #endif

@@ -71,10 +71,7 @@ int TOneMeasurement::GetLAB(
     if (converted != 0)
         return converted;
     // A finite XYZ far beyond a tiny white still overflows.
-    if (!IsFiniteTriple(result))
-        return kNotFinite;
-    std::copy(result, result + 3, lab);
-    return kSuccess;
+    return DeliverFinite(result, lab);
 }
 
 const TSpectrum* TOneMeasurement::GetSpectrum() const { return nullptr; }

@@ -102,10 +102,7 @@ int TReflectionSpectrum::GetXYZ(const TIlluminant* ill, const TObserver* obs, do
     if (status != 0)
         return status;
     // A NaN or infinite sample (or a sum past the largest double) gives no colour.
-    if (!IsFiniteTriple(result))
-        return kNotFinite;
-    std::copy(result, result + 3, xyz);
-    return kSuccess;
+    return DeliverFinite(result, xyz);
 }
 
 const double* TReflectionSpectrum::GetUniformSpectrum(double* start, double* end, int* count) const
