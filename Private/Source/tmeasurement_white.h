@@ -1,5 +1,4 @@
-// The reference whites the measurement classes accept for CIELAB, their test of a triple, and how they hand
-// one out.
+// The whites the measurement classes accept for CIELAB, and how they check and hand out a triple.
 #ifndef TINTVALE_TMEASUREMENT_WHITE_H
 #define TINTVALE_TMEASUREMENT_WHITE_H
 
