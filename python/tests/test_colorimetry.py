@@ -73,22 +73,19 @@ def test_illuminants_made_from_spectra_and_saved(tmp_path):
     f = tv.IlluminantFactory()
     power = np.linspace(50.0, 150.0, 36)
     made = f.add(power, "Ramp")
-    assert made.name == "Ramp" and f["ramp"] == made and len(f) == 1
-    np.testing.assert_array_equal(made.spectrum.samples, power)
+    assert made.name == "Ramp" and f["ramp"] == made and np.array_equal(made.spectrum.samples, power)
     assert f.add(tv.Spectrum([380.0, 730.0], [100.0, 100.0]), "Flat").temperature > 5000.0  # equal energy: 5455 K
     f.save(made, tmp_path / "ramp.ill")
-    with pytest.raises(tv.TintvaleError) as wrong:
-        f.save(made, tmp_path / "no such directory" / "ramp.ill")
-    assert wrong.value.code == 4
     (tmp_path / "notes.txt").write_text("not an illuminant")
     (tmp_path / "sub").mkdir()
     loaded = tv.IlluminantFactory(tmp_path)
     assert loaded.names() == ["Ramp"]
     np.testing.assert_allclose(loaded["Ramp"].spectrum.samples, power, rtol=1e-4)
-    with pytest.raises(FileNotFoundError):
-        loaded.add_directory(tmp_path / "missing")
-    with pytest.raises(tv.TintvaleError):
-        f.add(np.zeros(36), "x" * 1025)
+    for call, error in ((lambda: f.save(made, tmp_path / "no such directory" / "ramp.ill"), tv.TintvaleError),
+                        (lambda: loaded.add_directory(tmp_path / "missing"), FileNotFoundError),
+                        (lambda: f.add(np.zeros(36), "x" * 1025), tv.TintvaleError)):
+        with pytest.raises(error):
+            call()
     f.add(np.ones(36), "D50")
     with pytest.warns(UserWarning, match='was replaced by illuminant "D50"'):
         assert f["CIE Illuminant D50"].name == "D50"
