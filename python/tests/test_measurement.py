@@ -18,21 +18,17 @@ def reflectances():
 def test_reflection_measurement(d50, reflectances):
     white = tv.white_point(d50)
     m = tv.ReflectionSpectrum(reflectances[0], geometry="Ill 45, Obs 0", coords=[0.25, 1.0])
-    assert isinstance(m, tv.Measurement) and m.geometry == "Ill 45, Obs 0"
-    np.testing.assert_array_equal(m.coords, [0.25, 1.0])
+    assert isinstance(m, tv.Measurement) and m.geometry == "Ill 45, Obs 0" and list(m.coords) == [0.25, 1.0]
     np.testing.assert_allclose(m.lab(d50, "2 degree", white), tv.xyz_to_lab(tv.xyz(reflectances[0], d50), white), rtol=1e-12)
     paper = tv.ReflectionSpectrum(np.full(36, 0.9))
     d, k = m.density("ISO Status T", reference=paper)
-    expected, dominant = tv.densities(reflectances[0], "ISO Status T", reference=np.full(36, 0.9))
-    np.testing.assert_array_equal(d, expected)
-    assert k == dominant
+    assert (d.tolist(), k) == tuple(v.tolist() for v in tv.densities(reflectances[0], 6, reference=np.full(36, 0.9)))
     m.set_coords([])
     copy = m.copy()
     assert type(copy) is tv.ReflectionSpectrum and copy.coords.shape == (0,)
     np.testing.assert_array_equal(copy.spectrum.samples, reflectances[0])
     solid = tv.ReflectionSpectrum(np.linspace(0.05, 0.8, 36))
-    assert paper.sctv(d50, 0, paper, solid) == pytest.approx(0.0, abs=1e-12)
-    assert solid.sctv(d50, 0, paper, solid) == pytest.approx(1.0)
+    assert (paper.sctv(d50, 0, paper, solid), solid.sctv(d50, 0, paper, solid)) == pytest.approx((0.0, 1.0), abs=1e-12)
     with pytest.raises(tv.TintvaleError) as missing:
         m.xyz()  # no illuminant
     assert missing.value.code == 3
@@ -44,8 +40,7 @@ def test_xyz_lab_and_emission_measurements(factory, d50):
     white = tv.white_point(d50)
     xyz = np.array([41.2, 35.0, 20.5])
     m = tv.XYZMeasurement(xyz, d50, "2 degree", geometry=0)
-    np.testing.assert_array_equal(m.xyz(d50, 0), xyz)
-    np.testing.assert_array_equal(m.xyz(None, None), xyz)  # None matches any
+    assert m.xyz(d50, 0).tolist() == m.xyz(None, None).tolist() == xyz.tolist()  # None matches any
     for illuminant, observer in ((factory["CIE Illuminant D65"], 0), (d50, "10 degree")):
         with pytest.raises(tv.TintvaleError) as other:
             m.xyz(illuminant, observer)
@@ -54,7 +49,6 @@ def test_xyz_lab_and_emission_measurements(factory, d50):
     lab = tv.xyz_to_lab(xyz, white)
     lm = tv.LabMeasurement(lab, white, d50)
     np.testing.assert_allclose(lm.xyz(d50), xyz, rtol=1e-9)
-    np.testing.assert_array_equal(lm.white, white)
     d65_white = tv.white_point(factory["CIE Illuminant D65"])
     np.testing.assert_allclose(lm.lab(d50, 0, d65_white), tv.xyz_to_lab(xyz, d65_white), rtol=1e-9)
     # Emission is summed absolutely: the chromaticity is the stimulus's, doubling the power doubles XYZ.
@@ -90,11 +84,9 @@ def test_matching_spectrum(d50, reflectances):
     np.testing.assert_allclose(de, np.linalg.norm(
         tv.xyz_to_lab(io.xyz(spectra), io.white) - tv.xyz_to_lab(targets, io.white), axis=1), atol=1e-9)
     one, de_one = tv.matching_spectrum(targets[1], d50, 0, np.full(36, 0.5))
-    np.testing.assert_array_equal(one, spectra[1])
-    assert de_one == de[1]
+    assert one.tolist() == spectra[1].tolist() and de_one == de[1]
     same, de_same = io.matching_spectrum(targets[0], reflectances[0])
-    np.testing.assert_array_equal(same, reflectances[0])
-    assert de_same == 0.0
+    assert same.tolist() == reflectances[0].tolist() and de_same == 0.0
     low, up = np.full(36, 1e-5), np.full(36, 0.99999)
     low[10] = up[10] = 0.3
     assert io.matching_spectrum(targets[0], np.full(36, 0.5), upper=up, lower=low)[0][10] == 0.3
