@@ -133,32 +133,24 @@ def test_patches_are_placed_by_the_layout(tmp_path, header, count, columns):
     assert [(xs.index(x), ys.index(y)) for _, x, y, _, _ in drawn] == [(k % columns, k // columns) for k in range(count)]
 
 
-def test_known_lab_values_render_as_published_srgb(tmp_path):
-    chart = lab_file(tmp_path / "colorchecker.txt", [(name, lab) for name, lab, _ in COLORCHECKER])
+def test_known_lab_values_render_as_published_srgb_clipped_and_marked(tmp_path):
+    # Beyond the chart, two colours far outside sRGB, expected 8-bit values computed once with
+    # colormath 3.0 (Debian python3-colormath): convert_color(LabColor(L, a, b, illuminant="d50"),
+    # sRGBColor) (Bradford adaptation), clamped_rgb scaled to 8 bits.
+    rows = COLORCHECKER + [("far green", (60.0, -100.0, 80.0), (0, 0xB3, 0)),
+                           ("violet", (30.0, 60.0, -110.0), (0, 0x1E, 0xFD))]
+    chart = lab_file(tmp_path / "colorchecker.txt", [(name, lab) for name, lab, _ in rows])
     tv.report(chart, chart, tmp_path / "report.html", illuminant="CIE Illuminant D50")
-    drawn = patches(page(tmp_path / "report.html"))
-    assert [name for name, *_ in drawn] == [name for name, _, _ in COLORCHECKER]
-    for (name, _, _, fills, classes), (_, _, srgb) in zip(drawn, COLORCHECKER):
+    root = page(tmp_path / "report.html")
+    drawn = patches(root)
+    assert [name for name, *_ in drawn] == [name for name, _, _ in rows]
+    for (name, _, _, fills, classes), (_, _, srgb) in zip(drawn, rows):
         for fill in fills:  # reference and sample alike
             got = [int(fill[i:i + 2], 16) for i in (1, 3, 5)]
             assert max(abs(g - e) for g, e in zip(got, srgb)) <= 1, (name, got, srgb)
-        assert ("clipped" in classes) == (name == "cyan"), name
-
-
-def test_out_of_gamut_colours_are_clipped_and_marked(tmp_path):
-    # Expected 8-bit values computed once with colormath 3.0 (Debian python3-colormath):
-    # convert_color(LabColor(L, a, b, illuminant="d50"), sRGBColor) (Bradford adaptation),
-    # clamped_rgb scaled to 8 bits.
-    rows = [("grey", (50.0, 0.0, 0.0), "#777777", False), ("green", (60.0, -100.0, 80.0), "#00b300", True),
-            ("violet", (30.0, 60.0, -110.0), "#001efd", True)]
-    reference = lab_file(tmp_path / "reference.txt", [(n, lab) for n, lab, _, _ in rows])
-    sample = lab_file(tmp_path / "sample.txt", [(n, (50.0, 0.0, 0.0)) for n, _, _, _ in rows])
-    tv.report(reference, sample, tmp_path / "report.html")
-    root = page(tmp_path / "report.html")
-    for (name, _, _, fills, classes), (_, _, fill, clipped) in zip(patches(root), rows):
-        assert fills[0] == fill and ("clipped" in classes) == clipped, name
+        assert ("clipped" in classes) == (name in ("cyan", "far green", "violet")), name
     marks = [g for g in root.iter(SVG + "g") if "clipped" in g.get("class", "")]
-    assert len(marks) == 2 and all(g.find(SVG + "path[@class='clipmark']") is not None for g in marks)
+    assert len(marks) == 3 and all(g.find(SVG + "path[@class='clipmark']") is not None for g in marks)
 
 
 def test_names_reach_the_page_as_text(tmp_path):
