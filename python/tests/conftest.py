@@ -42,3 +42,11 @@ def charts():
     """The shipped spectral reference and measured charts."""
     samples = ROOT / "data" / "samples"
     return samples / "chart_reference.txt", samples / "chart_measured.txt"
+
+
+def refuses(error, call, code=None):
+    """The call raises error (with the library's code, where given); the exception."""
+    with pytest.raises(error) as raised:
+        call()
+    assert code is None or raised.value.code == code, raised.value
+    return raised.value
