@@ -1,12 +1,25 @@
-# Shared fixtures: the repository root and one factory holding the shipped illuminants.
+# Shared fixtures: the repository root, the shipped illuminants, the sample charts and the tool.
+import json
 import os
 import pathlib
+import subprocess
 
 import pytest
 
 import tintvale as tv
 
 ROOT = pathlib.Path(os.environ.get("TINTVALE_SOURCE_DIR", pathlib.Path(__file__).resolve().parents[2]))
+TOOL = os.environ.get("TINTVALE_TOOL")
+needs_tool = pytest.mark.skipif(not TOOL, reason="the command-line tool is not built")
+
+
+def run(*args):
+    """The command-line tool's result."""
+    return subprocess.run([TOOL, *map(str, args)], capture_output=True, text=True)
+
+
+def run_json(*args):
+    return json.loads(run(*args, "--format", "json").stdout)
 
 
 @pytest.fixture(scope="session")
@@ -17,3 +30,23 @@ def root():
 @pytest.fixture(scope="session")
 def factory():
     return tv.IlluminantFactory.shipped()
+
+
+@pytest.fixture(scope="session")
+def d50(factory):
+    return factory["CIE Illuminant D50"]
+
+
+@pytest.fixture(scope="session")
+def charts():
+    """The shipped spectral reference and measured charts."""
+    samples = ROOT / "data" / "samples"
+    return samples / "chart_reference.txt", samples / "chart_measured.txt"
+
+
+def refuses(error, call, code=None):
+    """The call raises error (with the library's code, where given); the exception."""
+    with pytest.raises(error) as raised:
+        call()
+    assert code is None or raised.value.code == code, raised.value
+    return raised.value

@@ -4,7 +4,7 @@ import inspect
 import pathlib
 import re
 
-import pytest
+from conftest import refuses
 
 import tintvale as tv
 
@@ -31,9 +31,7 @@ def test_stubs_are_current(root):
 
 def test_missing_file_is_file_not_found(tmp_path):
     for read in (tv.Cgats, tv.IlluminantFactory):
-        with pytest.raises(FileNotFoundError) as error:
-            read(tmp_path / "missing")
-        assert error.value.filename == str(tmp_path / "missing")
+        assert refuses(FileNotFoundError, lambda: read(tmp_path / "missing")).filename == str(tmp_path / "missing")
 
 
 def test_keywords_of_a_file_with_custom_keywords():
