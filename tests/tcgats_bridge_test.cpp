@@ -11,6 +11,8 @@
 #include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 
+#include "shipped_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -73,17 +75,8 @@ double Value(const TCgats& c, int t, int s, const char* field)
 
 const char* const kCmykFields = "SampleID CMYK_C CMYK_M CMYK_Y CMYK_K";
 
-class Bridge : public ::testing::Test {
+class Bridge : public ShippedD50 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
-        mD50 = mFactory.GetIlluminant("D50");
-        ASSERT_NE(mD50, nullptr);
-    }
-    TIlluminantFactory mFactory;
-    TIlluminant* mD50 = nullptr;
-    TObserver mTwo { 0 };
     TMeasGeom mGeom { 0 };
 };
 
@@ -146,8 +139,8 @@ TEST_F(Bridge, LabAndXyzTables)
     auto lab = Read(Table("SampleID LAB_L LAB_A LAB_B XYZ_X XYZ_Y XYZ_Z", { "a 50 10 -20 1 2 3" }));
     auto m = lab->GetMeasurement(0, 0, mD50, &mTwo, &mGeom);
     ASSERT_NE(dynamic_cast<TLABMeasurement*>(m.get()), nullptr);
-    double white[3], values[3];
-    TIlluminantAndObserver(mD50, &mTwo, 36).GetXYZWhite(white);
+    const double* white = mWhite;
+    double values[3];
     ASSERT_EQ(m->GetLAB(mD50, &mTwo, white, values), 0);
     EXPECT_DOUBLE_EQ(values[0], 50);
     EXPECT_DOUBLE_EQ(values[1], 10);
@@ -201,8 +194,7 @@ TEST_F(Bridge, FailedWritesLeaveTheRowUnchanged)
 TEST_F(Bridge, LabMeasurementLeavesTheSpectrumAlone)
 {
     auto c = Read(Table("SampleID LAB_L LAB_A LAB_B nm400", { "a 50 1 2 0.5" }));
-    double white[3];
-    TIlluminantAndObserver(mD50, &mTwo, 36).GetXYZWhite(white);
+    const double* white = mWhite;
     const TLABMeasurement lab(70, -3, 4, white, &mGeom, mD50, &mTwo);
     ASSERT_EQ(c->SetMeasurement(0, 0, &lab, mD50, &mTwo), 0);
     EXPECT_DOUBLE_EQ(Value(*c, 0, 0, "LAB_L"), 70);

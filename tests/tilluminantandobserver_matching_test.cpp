@@ -5,6 +5,8 @@
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 
+#include "shipped_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,13 +84,11 @@ double Residual(
     return DeltaE(target, xyz, white);
 }
 
-class Matching : public ::testing::Test {
+class Matching : public ShippedD50 {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
-        mD50 = mFactory.GetIlluminant("CIE Illuminant D50");
-        ASSERT_NE(mD50, nullptr);
+        ShippedD50::SetUp();
         Fill(mStart, 0.5);
     }
 
@@ -106,9 +106,6 @@ protected:
         LabToXYZ(lab, white, xyz);
     }
 
-    TIlluminantFactory mFactory;
-    TIlluminant* mD50 = nullptr;
-    TObserver mTwo { 0 };
     double mStart[36];
 };
 
@@ -117,8 +114,7 @@ protected:
 TEST_F(Matching, GreyReachesARedWithinHalfADeltaE)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);
-    double white[3];
-    io.GetXYZWhite(white);
+    const double* white = mWhite;
     double target[3];
     RedTarget(white, target);
     double result[36];
@@ -198,8 +194,7 @@ TEST_F(Matching, AStartThatAlreadyMatchesIsReturnedWithZero)
 TEST_F(Matching, BoundsHoldForATargetBrighterThanTheWhite)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);
-    double white[3];
-    io.GetXYZWhite(white);
+    const double* white = mWhite;
     const double target[3] = { 1.3 * white[0], 1.3 * white[1], 1.3 * white[2] };
     double result[36];
     const double de = Match(io, target, white, result);
@@ -244,8 +239,7 @@ TEST_F(Matching, EqualBoundsPinSamplesAndCrossedBoundsTakeTheUpper)
 TEST_F(Matching, UnknownMethodTakesNoStep)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);
-    double white[3];
-    io.GetXYZWhite(white);
+    const double* white = mWhite;
     double target[3];
     RedTarget(white, target);
     double result[36];

@@ -7,6 +7,8 @@
 #include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 
+#include "shipped_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,18 +32,8 @@ TSpectrum Step()
     return TSpectrum(v);
 }
 
-class MeasurementDensity : public ::testing::Test {
+class MeasurementDensity : public ShippedD50 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
-        mD50 = mFactory.GetIlluminant("CIE Illuminant D50");
-        ASSERT_NE(mD50, nullptr);
-    }
-
-    TIlluminantFactory mFactory;
-    TIlluminant* mD50 = nullptr;
-    TObserver mTwo { 0 };
     TMeasGeom mGeom { 0 };
 };
 
