@@ -62,100 +62,57 @@ std::unique_ptr<TCgatsTableHeader> Analysed(const std::vector<std::string>& name
 TEST(TCgatsVocabulary, KeywordsAreMatchedCaseSensitively)
 {
     auto c = A::Empty();
-    EXPECT_EQ(A::MatchTag(*c, "ORIGINATOR"), 0);
-    EXPECT_EQ(A::MatchTag(*c, "NUMBER_OF_FIELDS"), 3);
-    EXPECT_EQ(A::MatchTag(*c, "BEGIN_DATA"), 24);
-    EXPECT_EQ(A::MatchTag(*c, "KEYWORD"), 29);
-    EXPECT_EQ(A::MatchTag(*c, "NumberOfStrips"), 30);
-    EXPECT_EQ(A::MatchTag(*c, "NUMBEROFSTRIPS"), -1);
-    EXPECT_EQ(A::MatchTag(*c, "numberofstrips"), -1);
-    EXPECT_EQ(A::MatchTag(*c, "NUMBER_OF_STRIPS"), 32);
-    EXPECT_EQ(A::MatchTag(*c, "ADD_CUTTING_LINE"), 54);
-    EXPECT_EQ(A::MatchTag(*c, "originator"), -1);
-    EXPECT_EQ(A::MatchTag(*c, "CGATS.17"), -1);
-    EXPECT_EQ(A::MatchTag(*c, ""), -1);
+    const std::pair<const char*, int> rows[]
+        = { { "ORIGINATOR", 0 }, { "NUMBER_OF_FIELDS", 3 }, { "BEGIN_DATA", 24 }, { "KEYWORD", 29 },
+              { "NumberOfStrips", 30 }, { "NUMBEROFSTRIPS", -1 }, { "NUMBER_OF_STRIPS", 32 },
+              { "ADD_CUTTING_LINE", 54 }, { "originator", -1 }, { "CGATS.17", -1 }, { "", -1 } };
+    for (const auto& [text, kind] : rows)
+        EXPECT_EQ(A::MatchTag(*c, text), kind) << text;
     EXPECT_EQ(A::MatchTag(*c, nullptr), -1);
 }
 
-TEST(TCgatsVocabulary, TableErrorsTranslate)
-{
-    const int expected[][2] = { { 0, 1 }, { 1, 6 }, { 2, 14 }, { 3, 12 }, { 4, 15 }, { 5, 13 }, { 6, 16 },
-        { 7, 17 }, { 8, 19 }, { 9, 20 }, { 10, 1 }, { 11, 13 }, { 12, 7 }, { 13, 8 }, { 14, 1 }, { -3, 1 } };
-    for (const auto& pair : expected)
-        EXPECT_EQ(A::TableErrorToCgatsError(pair[0]), pair[1]) << "table error " << pair[0];
-}
-
-TEST(TCgatsErrorState, SetErrorCodeStoresCodeAndMessage)
+TEST(TCgatsErrorState, CodesWithoutAMessageKeepThePreviousOne)
 {
     auto c = A::Empty();
-    EXPECT_EQ(c->GetErrorCode(), 0);
-    EXPECT_STREQ(c->GetErrorMsg(), "");
-    EXPECT_FALSE(A::SetErrorCode(*c, 0));
-
     EXPECT_FALSE(A::SetErrorCode(*c, 12));
-    EXPECT_EQ(c->GetErrorCode(), 12);
     // The longest message (77 characters) fits whole.
     EXPECT_STREQ(
         c->GetErrorMsg(), "Number of header fields found doesn't match number of header fields declared.");
-    EXPECT_EQ(std::strlen(c->GetErrorMsg()), 77u);
-
-    // Code 0 only reports.
-    EXPECT_TRUE(A::SetErrorCode(*c, 0));
+    EXPECT_TRUE(A::SetErrorCode(*c, 0)); // only reports
     EXPECT_EQ(c->GetErrorCode(), 12);
-
-    // Codes without a message keep the previous one.
     EXPECT_FALSE(A::SetErrorCode(*c, 30));
     EXPECT_EQ(c->GetErrorCode(), 30);
     EXPECT_STREQ(
         c->GetErrorMsg(), "Number of header fields found doesn't match number of header fields declared.");
-    A::SetErrorCode(*c, 25);
-    EXPECT_STREQ(c->GetErrorMsg(), "Trying to copy from empty data set.");
-    A::SetErrorCode(*c, 1);
-    EXPECT_STREQ(c->GetErrorMsg(), "The file is not a valid Cgats file.");
 }
 
-TEST(TCgatsMatchField, SpectralPatterns)
+TEST(TCgatsMatchField, SpectralAndChannelPatterns)
 {
     auto c = A::Empty();
-    Match m = Classify(*c, "nm380");
-    EXPECT_EQ(m.result, 0);
-    EXPECT_EQ(m.category, TCgatsField::kSpectral);
-    EXPECT_EQ(m.index, 380);
-    EXPECT_EQ(m.type, TCgatsField::kDouble);
-    EXPECT_EQ(m.canonical, "nm380");
-    for (const char* name : { "SPECTRAL_NM_400", "NM_400", "SPECTRAL_NM400", "SPECTRAL_400" }) {
-        m = Classify(*c, name);
-        EXPECT_EQ(m.result, 0) << name;
-        EXPECT_EQ(m.category, TCgatsField::kSpectral) << name;
-        EXPECT_EQ(m.index, 400) << name;
+    struct Row {
+        const char* name;
+        int result, category, index;
+    };
+    const Row rows[] = { { "nm380", 0, TCgatsField::kSpectral, 380 },
+        { "SPECTRAL_NM_400", 0, TCgatsField::kSpectral, 400 }, { "NM_400", 0, TCgatsField::kSpectral, 400 },
+        { "SPECTRAL_NM400", 0, TCgatsField::kSpectral, 400 },
+        { "SPECTRAL_400", 0, TCgatsField::kSpectral, 400 }, { "6CLR_2", 0, TCgatsField::kNColor, 1 },
+        { "SPOT_3", 0, TCgatsField::kSpot, 2 }, { "PC5_4", 0, TCgatsField::kCustomProcess, 3 },
+        // Channel zero still matches (index -1 is left to the header analysis).
+        { "SPOT_0", 0, TCgatsField::kSpot, -1 },
+        // The exact vocabulary name is a standard field, not a spectral one.
+        { "SPECTRAL_NM", 14, TCgatsField::kStandard, -99 },
+        // Pattern literals are case-sensitive, and a negative number matches no pattern.
+        { "spectral_400", -1, -99, -99 }, { "nm-5", -1, -99, -99 } };
+    for (const Row& r : rows) {
+        const Match m = Classify(*c, r.name);
+        EXPECT_EQ(m.result, r.result) << r.name;
+        EXPECT_EQ(m.category, r.category) << r.name;
+        if (r.index != -99) {
+            EXPECT_EQ(m.index, r.index) << r.name;
+            EXPECT_EQ(m.type, TCgatsField::kDouble) << r.name;
+        }
     }
-    // The exact vocabulary name is a standard field, not a spectral one.
-    m = Classify(*c, "SPECTRAL_NM");
-    EXPECT_EQ(m.result, 14);
-    EXPECT_EQ(m.category, TCgatsField::kStandard);
-    // Pattern literals are case-sensitive, and a negative number matches no pattern.
-    EXPECT_EQ(Classify(*c, "spectral_400").result, -1);
-    EXPECT_EQ(Classify(*c, "nm-5").result, -1);
-}
-
-TEST(TCgatsMatchField, ChannelPatterns)
-{
-    auto c = A::Empty();
-    Match m = Classify(*c, "6CLR_2");
-    EXPECT_EQ(m.result, 0);
-    EXPECT_EQ(m.category, TCgatsField::kNColor);
-    EXPECT_EQ(m.index, 1);
-    m = Classify(*c, "SPOT_3");
-    EXPECT_EQ(m.category, TCgatsField::kSpot);
-    EXPECT_EQ(m.index, 2);
-    m = Classify(*c, "PC5_4");
-    EXPECT_EQ(m.category, TCgatsField::kCustomProcess);
-    EXPECT_EQ(m.index, 3);
-    EXPECT_EQ(m.type, TCgatsField::kDouble);
-    // The channel number zero still matches (index -1 is left to the header analysis).
-    m = Classify(*c, "SPOT_0");
-    EXPECT_EQ(m.category, TCgatsField::kSpot);
-    EXPECT_EQ(m.index, -1);
 }
 
 TEST(TCgatsMatchField, VocabularyIgnoresCaseAndGivesItsSpelling)
@@ -315,7 +272,7 @@ TEST(TCgatsAnalyse, LabAndXyzOnlyWhenComplete)
     EXPECT_TRUE(h->labFields.empty());
 }
 
-TEST(TCgatsTableHeader, SlotsCopiesAndEquality)
+TEST(TCgatsTableHeader, SlotsAndSelectingCopy)
 {
     TCgatsTableHeader h(2);
     EXPECT_EQ(h.Analyse(), 1); // empty slots
@@ -338,12 +295,6 @@ TEST(TCgatsTableHeader, SlotsCopiesAndEquality)
     ASSERT_EQ(h.Analyse(), 0);
     EXPECT_EQ(h.labFields, (std::vector<int> { 1, 2, 3 }));
 
-    TCgatsTableHeader copy(h);
-    EXPECT_TRUE(copy == h);
-    EXPECT_TRUE(copy.analysed);
-    copy.nrSamples = 8;
-    EXPECT_TRUE(copy != h);
-
     // Selecting copy: fields 3 and 0, the first replaced; the sample count overridden.
     const int map[] = { 3, 0 };
     const TCgatsField replacement(TCgatsField::kDouble, "XYZ_Y", 0, 0, 18);
@@ -356,16 +307,6 @@ TEST(TCgatsTableHeader, SlotsCopiesAndEquality)
     EXPECT_TRUE(selected.analysed);
     EXPECT_EQ(selected.sampleIdField, 1);
     EXPECT_TRUE(selected.labFields.empty());
-}
-
-TEST(TCgatsTableHeader, WritesNamesWithTabs)
-{
-    auto h = HeaderOf({ "SampleID", "lab_l", "nm400" });
-    std::string out;
-    ASSERT_EQ(h->Write(out), 0);
-    EXPECT_EQ(out, "SampleID\tLAB_L\tnm400\n");
-    TCgatsTableHeader empty(0);
-    EXPECT_EQ(empty.Write(out), 1);
 }
 
 TEST(TCgatsTable, InitChecksInOrder)
@@ -428,33 +369,22 @@ TEST(TCgatsTable, PercentSpectraAreDetectedInTheFirstFiveRowsOnly)
     EXPECT_FALSE(exactlyTen->spectralPercent);
 }
 
-TEST(TCgatsValueList, TypesNumberingAndConversions)
+TEST(TCgatsValueList, ConversionsBetweenColumnTypes)
 {
     TCgatsValueListInt ints(2);
     TCgatsValueListDouble doubles(2);
     TCgatsValueListString strings(2);
-    EXPECT_EQ(ints.GetType(), 0);
-    EXPECT_EQ(doubles.GetType(), 1);
-    EXPECT_EQ(strings.GetType(), 2);
-
     ints.SetValue(0, " 42abc");
     ints.SetValue(1, "x");
     EXPECT_EQ(ints.GetInt(0), 42);
     EXPECT_EQ(ints.GetInt(1), 0);
     EXPECT_EQ(ints.GetDouble(0), 42.0);
-    EXPECT_EQ(ints.GetString(0), nullptr);
-
     doubles.SetValue(0, "-2.75e0xyz");
     EXPECT_EQ(doubles.GetDouble(0), -2.75);
     EXPECT_EQ(doubles.GetInt(0), -2); // truncated toward zero
-    EXPECT_EQ(doubles.GetDouble(1), 0.0);
-
     EXPECT_EQ(strings.GetString(0), nullptr);
     strings.SetValue(0, "a b");
     EXPECT_STREQ(strings.GetString(0), "a b");
-    EXPECT_EQ(strings.GetInt(0), 0);
-    EXPECT_EQ(strings.GetDouble(0), 0.0);
-
     // Indices outside the column are ignored rather than written.
     doubles.SetValue(5, "1");
     strings.SetValue(-1, "1");
@@ -510,18 +440,6 @@ TEST(TCgatsTags, InsertGoesAheadOfTheDataSections)
     A::InsertTag(*d, 16, "TARGET_TYPE", 0, "x", "", 9, false);
     EXPECT_EQ(A::TagNames(*d),
         (std::vector<std::string> { "CGATS.17", "FILE_DESCRIPTOR", "ORIGINATOR", "CREATED", "TARGET_TYPE" }));
-}
-
-TEST(TCgatsTags, CapacityIs128)
-{
-    auto c = A::Empty();
-    for (int i = 0; i < 128; ++i)
-        ASSERT_EQ(A::AddTag(*c, -1, ("K" + std::to_string(i)).c_str(), 1, "1", ""), 0);
-    EXPECT_EQ(A::AddTag(*c, -1, "MORE", 1, "1", ""), 1);
-    EXPECT_EQ(A::InsertTag(*c, -1, "MORE", 1, "1", "", 0, false), 1);
-    EXPECT_EQ(c->AddCustomTag("MORE", "1"), 1);
-    EXPECT_EQ(A::InsertTag(*c, -1, "MORE", 1, "1", "", 0, true), 0); // replacing still works
-    EXPECT_EQ(A::Tags(*c).size(), 128u);
 }
 
 TEST(TCgatsTags, FindChangeAndCopy)
@@ -601,30 +519,4 @@ TEST(TCgatsTags, CopyTagListRenumbersTheFieldCount)
     EXPECT_EQ(copy(3), "9");
     A::SetErrorCode(*c, 3);
     EXPECT_EQ(copy(5), "16");
-}
-
-TEST(TCgatsTags, TagEqualityAndConstruction)
-{
-    TCgatsTag a(0, "ORIGINATOR", 0, "x", nullptr);
-    TCgatsTag b(0, "ORIGINATOR", 0, "x", "");
-    EXPECT_TRUE(a == b);
-    TCgatsTag noName(0, "", 0, nullptr, nullptr);
-    EXPECT_EQ(noName.Name(), nullptr);
-    EXPECT_STREQ(noName.Value(), "");
-    EXPECT_TRUE(a != TCgatsTag(0, "originator", 0, "x", ""));
-    EXPECT_TRUE(a != TCgatsTag(0, "ORIGINATOR", 1, "x", ""));
-    EXPECT_TRUE(noName != TCgatsTag(0, "X", 0, "", ""));
-}
-
-TEST(TCgatsModel, PendingHeaderAndSamples)
-{
-    auto c = A::Empty();
-    EXPECT_EQ(A::TmpHeader(*c), nullptr);
-    EXPECT_EQ(A::InitTmpHeader(*c, 3), 0);
-    ASSERT_NE(A::TmpHeader(*c), nullptr);
-    EXPECT_EQ(A::TmpHeader(*c)->NrFields(), 3);
-    A::InitTmpHeader(*c, -2);
-    EXPECT_EQ(A::TmpHeader(*c)->NrFields(), 0);
-    EXPECT_EQ(A::SetNrSamples(*c, 12), 0);
-    EXPECT_EQ(A::NrSamples(*c), 12);
 }

@@ -309,6 +309,7 @@ TEST(TCgatsKeywords, FullTagListRefusesNewKeywords)
     ASSERT_EQ(A::Tags(*c).size(), 128u);
     const std::vector<std::string> before = A::TagNames(*c);
     EXPECT_EQ(c->SetOriginator("me"), 1);
+    EXPECT_EQ(c->AddCustomTag("MORE", "1"), 1);
     EXPECT_EQ(A::TagNames(*c), before);
     EXPECT_EQ(c->GetOriginator(), nullptr);
 }
