@@ -53,20 +53,6 @@ TEST(TObserverTables, CheckValuesOfBothObservers)
     EXPECT_NEAR(ColumnSum(TObserver::sZSpectrum, 1), 23.3343, 0.0003);
 }
 
-TEST(TObserverTables, NamesAndCount)
-{
-    EXPECT_EQ(TObserver::sNrObservers, 2);
-    EXPECT_STREQ(TObserver::sObsNameList[0], "2 degree");
-    EXPECT_STREQ(TObserver::sObsNameList[1], "10 degree");
-    const char** list = nullptr;
-    int count = 0;
-    EXPECT_EQ(TObserver::GetKnownObservers(&list, &count), 0);
-    EXPECT_EQ(count, 2);
-    EXPECT_STREQ(list[1], "10 degree");
-    EXPECT_EQ(TObserver::GetKnownObservers(nullptr, &count), 2);
-    EXPECT_EQ(TObserver::GetKnownObservers(&list, nullptr), 2);
-}
-
 TEST(TObserverSelection, ByIndexAndByExactName)
 {
     EXPECT_EQ(TObserver(1).Index(), 1);
@@ -97,16 +83,6 @@ TEST(TObserverSelection, CopyKeepsIndexOnlyAssignmentKeepsError)
     assigned = bad;
     EXPECT_EQ(assigned.ErrNo(), 2);
     EXPECT_EQ(assigned.Index(), 0);
-}
-
-TEST(TObserverSelection, EqualityIgnoresFetchedSpectra)
-{
-    TObserver fetched(1);
-    ASSERT_NE(fetched.GetXSensitivity(), nullptr);
-    TObserver fresh(1);
-    EXPECT_TRUE(fetched == fresh);
-    EXPECT_FALSE(fetched != fresh);
-    EXPECT_TRUE(fetched != TObserver(0));
 }
 
 TEST(TObserverSpectra, GridSamplesAreTheTableValues)
