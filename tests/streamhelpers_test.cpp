@@ -244,53 +244,35 @@ TEST(StreamHelpersBrackets, ProbesPeekWithoutConsuming)
     EXPECT_TRUE(bad.bad());
 }
 
-TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminator)
+TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminatorAtSizeOrAtTheEnd)
 {
-    std::istringstream in("abcENDxyz");
-    char buf[16];
-    std::memset(buf, 'q', sizeof buf);
-    int count = -1;
-    ReadUpTo(in, buf, sizeof buf, "END", &count);
-    EXPECT_STREQ(buf, "abcEND");
-    EXPECT_EQ(count, 6);
-    EXPECT_EQ(Rest(in), "xyz");
-
-    std::istringstream semi("ab;c");
-    char small[8];
-    ReadUpTo(semi, small, sizeof small, ";", &count);
-    EXPECT_STREQ(small, "ab;");
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(Rest(semi), "c");
-
-    // The terminator may start at the very first character.
-    std::istringstream first("ENDrest");
-    ReadUpTo(first, buf, sizeof buf, "END", &count);
-    EXPECT_EQ(count, 3);
-}
-
-TEST(StreamHelpersReadUpTo, BufferModeStopsAtSizeOrAtTheEnd)
-{
-    std::istringstream in("abcdefEND");
-    char buf[4];
-    int count = -1;
-    ReadUpTo(in, buf, sizeof buf, "END", &count);
-    EXPECT_EQ(std::string(buf, 4), "abcd");
-    EXPECT_EQ(count, -1);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(Rest(in), "efEND");
-
-    std::istringstream noTerminator("ab");
-    char wide[8];
-    std::memset(wide, 'q', sizeof wide);
-    ReadUpTo(noTerminator, wide, sizeof wide, "END", &count);
-    EXPECT_EQ(std::string(wide, 8), std::string("ab\0\0\0\0\0\0", 8));
-    EXPECT_EQ(count, -1);
-    EXPECT_TRUE(noTerminator.eof());
-
-    std::istringstream emptyTerminator("abcdef");
-    ReadUpTo(emptyTerminator, buf, sizeof buf, "", &count);
-    EXPECT_EQ(std::string(buf, 4), "abcd");
-    EXPECT_EQ(count, -1);
+    // Input, buffer size, terminator; the bytes written, the count (left at -1 without a terminator)
+    // and the rest.
+    const struct {
+        const char* input;
+        int size;
+        const char* terminator;
+        std::string written;
+        int count;
+        const char* rest;
+    } rows[] = {
+        { "abcENDxyz", 16, "END", std::string("abcEND\0", 7), 6, "xyz" },
+        { "ab;c", 8, ";", std::string("ab;\0", 4), 3, "c" },
+        { "ENDrest", 16, "END", std::string("END\0", 4), 3, "rest" }, // at the very first character
+        { "abcdefEND", 4, "END", "abcd", -1, "efEND" },
+        { "ab", 8, "END", std::string("ab\0\0\0\0\0\0", 8), -1, "" },
+        { "abcdef", 4, "", "abcd", -1, "ef" },
+    };
+    for (const auto& r : rows) {
+        std::istringstream in(r.input);
+        std::vector<char> buf(r.size, 'q');
+        int count = -1;
+        ReadUpTo(in, buf.data(), r.size, r.terminator, &count);
+        EXPECT_EQ(std::string(buf.data(), r.written.size()), r.written) << r.input;
+        EXPECT_EQ(count, r.count) << r.input;
+        EXPECT_EQ(in.eof(), r.count == -1 && *r.rest == '\0') << r.input;
+        EXPECT_EQ(Rest(in), r.rest) << r.input;
+    }
 }
 
 TEST(StreamHelpersReadUpTo, SkipModeConsumesThroughTheTerminator)
