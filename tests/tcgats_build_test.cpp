@@ -1,4 +1,5 @@
 // TCgats construction: copies, sample selections, ink maps and files built from arrays.
+#include "cgats_text.h"
 #include "tcgats_test_access.h"
 
 #include <gtest/gtest.h>
@@ -13,25 +14,6 @@ namespace {
 
 constexpr int kKindNumberOfFields = 3;
 constexpr int kKindNumberOfSets = 23;
-
-std::string Table(const std::string& fields, const std::vector<std::string>& rows)
-{
-    int n = 1;
-    for (char c : fields)
-        n += c == ' ';
-    std::string text = "NUMBER_OF_FIELDS " + std::to_string(n) + "\nBEGIN_DATA_FORMAT\n" + fields
-        + "\nEND_DATA_FORMAT\nNUMBER_OF_SETS " + std::to_string(rows.size()) + "\nBEGIN_DATA\n";
-    for (const auto& row : rows)
-        text += row + "\n";
-    return text + "END_DATA\n";
-}
-
-std::unique_ptr<TCgats> Read(const std::string& text)
-{
-    auto c = std::make_unique<TCgats>(text.c_str(), 0);
-    EXPECT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
-    return c;
-}
 
 std::string Text(const TCgats& c)
 {
@@ -70,9 +52,10 @@ std::string FieldNames(const TCgats& c, int t)
 // CMYK with Lab; with a second table of XYZ.
 const std::string kCmykTable = Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L LAB_A LAB_B",
     { "s0 10 20 30 40 90 1 2", "s1 11 21 31 41 80 3 4", "s2 12 22 32 42 70 5 6", "s3 13 23 33 43 60 7 8",
-        "s4 14 24 34 44 50 9 10" });
+        "s4 14 24 34 44 50 9 10" },
+    true);
 const std::string kTwoTables = "CGATS.17\nORIGINATOR \"test\"\n" + kCmykTable
-    + Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "x0 1 2 3", "x1 4 5 6" });
+    + Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "x0 1 2 3", "x1 4 5 6" }, true);
 
 TCgats Build(const std::vector<std::vector<double>>& coords, double full = 100.0, double zero = 0.0,
     const std::vector<std::string>& descriptions = {}, bool custom = false)
@@ -168,7 +151,8 @@ TEST(TCgatsCopy, InkMapRearrangesChannels)
     EXPECT_EQ(two.SaveAs("unused"), 8);
 
     // Every table's section declares its own new field count.
-    auto mixed = Read("CGATS.17\n" + kCmykTable + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3" }));
+    auto mixed
+        = Read("CGATS.17\n" + kCmykTable + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3" }, true));
     TCgats four(mixed.get(), std::vector<int> { 0, 1, 2, -1 }, 0.0);
     ASSERT_EQ(four.GetErrorCode(), 0);
     auto back = Read(Text(four));
@@ -179,7 +163,8 @@ TEST(TCgatsCopy, InkMapRearrangesChannels)
 
 TEST(TCgatsCopy, InkMapAddsFilledChannels)
 {
-    auto src = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L", { "a 1 2 3 4 50" }));
+    auto src
+        = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L", { "a 1 2 3 4 50" }, true));
     TCgats five(src.get(), std::vector<int> { 0, 1, 2, 3, -1 }, 0.0);
     ASSERT_EQ(five.GetErrorCode(), 0);
     EXPECT_EQ(FieldNames(five, 0), "SampleID\t5CLR_1\t5CLR_2\t5CLR_3\t5CLR_4\t5CLR_5\tLAB_L");

@@ -1,4 +1,5 @@
 // Chart layout: TCMS::TLayoutInfo and its keywords (writing, reading back, copying).
+#include "cgats_text.h"
 #include "tcgats_test_access.h"
 
 #include <tintvale/tcms.h>
@@ -15,24 +16,8 @@ using TCMS::TLayoutInfo;
 
 namespace {
 
-std::unique_ptr<TCgats> Read(const std::string& text)
-{
-    auto c = std::make_unique<TCgats>(text.c_str(), 0);
-    EXPECT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
-    return c;
-}
-
 const char* kFile = "CGATS.17\nORIGINATOR me\nNUMBER_OF_FIELDS 1\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n"
                     "NUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n";
-
-std::string Written(const TCgats& c)
-{
-    char* buffer = nullptr;
-    c.WriteToBuffer(&buffer);
-    std::string text = buffer ? buffer : "";
-    delete[] buffer;
-    return text;
-}
 
 } // namespace
 
