@@ -412,3 +412,20 @@ TEST(TCgatsReader, FileConstructor)
     EXPECT_EQ(Cell(fromFile, 0, 1, 0), "A2");
     std::remove(path.c_str());
 }
+
+TEST(TCgatsReader, QuotesAroundFieldNamesAreStrippedOneAtEachEnd)
+{
+    const std::string tail = "\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 x\nEND_DATA\n";
+    // Name as written, error, and the name read (a name left empty is refused).
+    const struct {
+        const char* name;
+        int error;
+        const char* read;
+    } rows[]
+        = { { "\"A\"", 0, "A" }, { "\"B", 0, "B" }, { "C\"", 0, "C" }, { "\"\"", 10, "" }, { "\"", 10, "" } };
+    for (const auto& r : rows) {
+        auto c = Read("BEGIN_DATA_FORMAT\nSAMPLE_ID " + std::string(r.name) + tail);
+        EXPECT_EQ(c->GetErrorCode(), r.error) << r.name;
+        EXPECT_EQ(c->GetFieldNameIndex(0, r.read), r.error == 0 ? 1 : -1) << r.name;
+    }
+}
