@@ -151,16 +151,6 @@ TEST(TSpectrumDensity, NoDensityWithoutReflectedLight)
     EXPECT_EQ(index, 0);
 }
 
-TEST(TSpectrumDensity, NamesInEnumeratorOrder)
-{
-    const char** names = TSpectrum::GetDensityList();
-    const char* expected[] = { "ANSI A", "ANSI T", "DIN", "DIN NB", "ISO Status A", "ISO Status M",
-        "ISO Status T", "ISO Status E", "ISO Status I" };
-    for (int i = 0; i < 9; ++i)
-        EXPECT_STREQ(names[i], expected[i]);
-    EXPECT_EQ(names[9], nullptr);
-}
-
 TEST(DensityFilterCache, ConcurrentFirstUseBuildsOneResponsePerFilter)
 {
     std::vector<const TSpectrum*> seen(8 * 36);
