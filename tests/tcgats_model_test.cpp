@@ -172,104 +172,73 @@ TEST(TCgatsMatchField, SampleNameSpellingsAreDeclaredOnFirstUse)
     EXPECT_EQ(A::CustomFields(*c).size(), 2u);
 }
 
-TEST(TCgatsAnalyse, CmykWithThreeChannelsAndMissingCyan)
+TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
 {
-    auto h = Analysed({ "SampleID", "CMYK_C", "CMYK_M", "CMYK_Y", "LAB_L" });
-    EXPECT_EQ(h->colorModel, TCgatsTableHeader::kCmyk);
-    EXPECT_EQ(h->nrColors, 3);
-    EXPECT_EQ(h->colorFields, (std::vector<int> { 1, 2, 3 }));
-    EXPECT_EQ(h->sampleIdField, 0);
-    EXPECT_TRUE(h->labFields.empty()); // incomplete Lab is not kept
-
-    // Channel order follows C, M, Y, K, not the header order.
-    h = Analysed({ "CMYK_K", "CMYK_Y", "CMYK_M", "CMYK_C" });
-    EXPECT_EQ(h->colorFields, (std::vector<int> { 3, 2, 1, 0 }));
-    EXPECT_EQ(h->nrColors, 4);
-
-    // Without cyan there is no colour kind, and process colours are then not considered.
-    h = Analysed({ "CMYK_M", "CMYK_Y", "CMYK_K", "PC2_1", "PC2_2" });
-    EXPECT_EQ(h->colorModel, TCgatsTableHeader::kNoColor);
-    EXPECT_EQ(h->nrColors, 0);
-    EXPECT_TRUE(h->colorFields.empty());
-    EXPECT_TRUE(h->analysed);
-
+    using H = TCgatsTableHeader;
+    using V = std::vector<int>;
+    // Field names; Analyse's result, colour model, colour, spot, wavelength, Lab and XYZ fields.
+    const struct {
+        std::vector<std::string> names;
+        int result, model;
+        V colors, spots, wavelengths, lab, xyz;
+    } rows[] = {
+        // Three CMYK channels, incomplete Lab not kept.
+        { { "SampleID", "CMYK_C", "CMYK_M", "CMYK_Y", "LAB_L" }, 0, H::kCmyk, { 1, 2, 3 }, {}, {}, {}, {} },
+        // Channel order follows C, M, Y, K, not the header order.
+        { { "CMYK_K", "CMYK_Y", "CMYK_M", "CMYK_C" }, 0, H::kCmyk, { 3, 2, 1, 0 }, {}, {}, {}, {} },
+        // Without cyan there is no colour kind, and process colours are then not considered.
+        { { "CMYK_M", "CMYK_Y", "CMYK_K", "PC2_1", "PC2_2" }, 0, H::kNoColor, {}, {}, {}, {}, {} },
+        { { "6CLR_1", "6CLR_2", "6CLR_3", "6CLR_4", "6CLR_5", "6CLR_6" }, 0, H::kNColor, { 0, 1, 2, 3, 4, 5 },
+            {}, {}, {}, {} },
+        // Fewer than five channels, or a channel beyond the count, fail.
+        { { "4CLR_1", "4CLR_2", "4CLR_3", "4CLR_4" }, 1, H::kNoColor, {}, {}, {}, {}, {} },
+        { { "6CLR_1", "6CLR_2", "6CLR_3", "6CLR_4", "6CLR_5", "6CLR_6", "6CLR_7" }, 1, H::kNoColor, {}, {},
+            {}, {}, {} },
+        // A channel repeated instead of another: the count matches but one channel is missing.
+        { { "5CLR_1", "5CLR_2", "5CLR_3", "5CLR_4", "5CLR_4", "PC1_1" }, 0, H::kNoColor, {}, {}, {}, {}, {} },
+        // Fewer N-colour fields than the count: the custom process colours decide.
+        { { "5CLR_1", "5CLR_2", "PC2_2", "PC2_1" }, 0, H::kCustom, { 3, 2 }, {}, {}, {}, {} },
+        { { "SampleID", "PC3_3", "PC3_1", "PC3_2", "SPOT_2", "SPOT_1" }, 0, H::kCustom, { 2, 3, 1 }, { 5, 4 },
+            {}, {}, {} },
+        { { "SPOT_1", "SPOT_2" }, 0, H::kSpotColor, {}, { 0, 1 }, {}, {}, {} },
+        { { "SPOT_1", "SPOT_3" }, 1, H::kNoColor, {}, {}, {}, {}, {} }, // spot 3 of two spots
+        { { "SPOT_0" }, 1, H::kNoColor, {}, {}, {}, {}, {} },
+        { { "PC2_1", "PC2_3" }, 1, H::kNoColor, {}, {}, {}, {}, {} },
+        // Wavelengths ascend, ties in header order.
+        { { "SampleID", "nm700", "nm400", "nm550" }, 0, H::kNoColor, {}, {}, { 2, 3, 1 }, {}, {} },
+        { { "nm500", "SPECTRAL_400", "NM_500", "nm400" }, 0, H::kNoColor, {}, {}, { 1, 3, 0, 2 }, {}, {} },
+        // Lab and XYZ only when complete.
+        { { "LAB_B", "XYZ_X", "LAB_L", "XYZ_Y", "LAB_A" }, 0, H::kNoColor, {}, {}, {}, { 2, 4, 0 }, {} },
+        { { "XYZ_Z", "XYZ_Y", "XYZ_X" }, 0, H::kNoColor, {}, {}, {}, {}, { 2, 1, 0 } },
+    };
+    for (const auto& r : rows) {
+        const std::string what = r.names[0] + " ... " + r.names.back();
+        auto h = Analysed(r.names, r.result);
+        EXPECT_EQ(h->analysed, r.result == 0) << what;
+        EXPECT_EQ(h->colorModel, r.model) << what;
+        EXPECT_EQ(h->colorFields, r.colors) << what;
+        EXPECT_EQ(h->nrColors, static_cast<int>(r.colors.size())) << what;
+        EXPECT_EQ(h->spotFields, r.spots) << what;
+        EXPECT_EQ(h->waveLengthFields, r.wavelengths) << what;
+        EXPECT_EQ(h->labFields, r.lab) << what;
+        EXPECT_EQ(h->xyzFields, r.xyz) << what;
+        EXPECT_EQ(h->sampleIdField, r.names[0] == "SampleID" && r.result == 0 ? 0 : -1) << what;
+    }
     // Only a field named exactly SampleID is the sample-name column.
-    h = Analysed({ "SampleName", "CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K" });
-    EXPECT_EQ(h->sampleIdField, -1);
+    EXPECT_EQ(Analysed({ "SampleName", "CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K" })->sampleIdField, -1);
 }
 
-TEST(TCgatsAnalyse, NColorCountsAndRanges)
+TEST(TCgatsAnalyse, WavelengthListNeedsAnAnalysedSpectralHeader)
 {
-    auto h = Analysed({ "6CLR_1", "6CLR_2", "6CLR_3", "6CLR_4", "6CLR_5", "6CLR_6" });
-    EXPECT_EQ(h->colorModel, TCgatsTableHeader::kNColor);
-    EXPECT_EQ(h->nrColors, 6);
-    EXPECT_EQ(h->colorFields, (std::vector<int> { 0, 1, 2, 3, 4, 5 }));
-
-    // Fewer than five channels, or a channel beyond the count, fail and leave nothing analysed.
-    h = Analysed({ "4CLR_1", "4CLR_2", "4CLR_3", "4CLR_4" }, 1);
-    EXPECT_FALSE(h->analysed);
-    EXPECT_EQ(h->colorModel, TCgatsTableHeader::kNoColor);
-    h = Analysed({ "6CLR_1", "6CLR_2", "6CLR_3", "6CLR_4", "6CLR_5", "6CLR_6", "6CLR_7" }, 1);
-    EXPECT_FALSE(h->analysed);
-
-    // A channel repeated instead of another: the count matches but one channel is missing.
-    h = Analysed({ "5CLR_1", "5CLR_2", "5CLR_3", "5CLR_4", "5CLR_4", "PC1_1" });
-    EXPECT_EQ(h->colorModel, TCgatsTableHeader::kNoColor);
-
-    // Fewer N-colour fields than the count: the custom process colours decide.
-    h = Analysed({ "5CLR_1", "5CLR_2", "PC2_2", "PC2_1" });
-    EXPECT_EQ(h->colorModel, TCgatsTableHeader::kCustom);
-    EXPECT_EQ(h->colorFields, (std::vector<int> { 3, 2 }));
-}
-
-TEST(TCgatsAnalyse, CustomAndSpotNumbering)
-{
-    auto h = Analysed({ "SampleID", "PC3_3", "PC3_1", "PC3_2", "SPOT_2", "SPOT_1" });
-    EXPECT_EQ(h->colorModel, TCgatsTableHeader::kCustom);
-    EXPECT_EQ(h->colorFields, (std::vector<int> { 2, 3, 1 }));
-    EXPECT_EQ(h->nrSpots, 2);
-    EXPECT_EQ(h->spotFields, (std::vector<int> { 5, 4 }));
-
-    h = Analysed({ "SPOT_1", "SPOT_2" });
-    EXPECT_EQ(h->colorModel, TCgatsTableHeader::kSpotColor);
-    Analysed({ "SPOT_1", "SPOT_3" }, 1); // spot 3 of two spots
-    Analysed({ "SPOT_0" }, 1);
-    Analysed({ "PC2_1", "PC2_3" }, 1);
-}
-
-TEST(TCgatsAnalyse, WavelengthsAscendWithTiesInHeaderOrder)
-{
-    auto h = Analysed({ "SampleID", "nm700", "nm400", "nm550" });
-    EXPECT_EQ(h->nrWaveLengths, 3);
-    EXPECT_EQ(h->waveLengthFields, (std::vector<int> { 2, 3, 1 }));
     int wl[3] = { 0, 0, 0 };
-    ASSERT_EQ(h->GetWaveLengths(wl), 0);
-    EXPECT_EQ(wl[0], 400);
-    EXPECT_EQ(wl[1], 550);
-    EXPECT_EQ(wl[2], 700);
-
-    h = Analysed({ "nm500", "SPECTRAL_400", "NM_500", "nm400" });
-    EXPECT_EQ(h->waveLengthFields, (std::vector<int> { 1, 3, 0, 2 }));
-
+    ASSERT_EQ(Analysed({ "SampleID", "nm700", "nm400", "nm550" })->GetWaveLengths(wl), 0);
+    EXPECT_EQ(std::vector<int>(wl, wl + 3), (std::vector<int> { 400, 550, 700 }));
+    EXPECT_EQ(Analysed({ "LAB_L" })->GetWaveLengths(wl), 1);
+    EXPECT_EQ(HeaderOf({ "nm400" })->GetWaveLengths(wl), 1);
     // A spectral field with a negative wavelength can only be made by hand; it fails.
     auto bad = HeaderOf({ "nm400" });
     bad->AppendField(TCgatsField(TCgatsField::kDouble, "odd", TCgatsField::kSpectral, -10, 0));
     EXPECT_EQ(bad->Analyse(), 1);
-
-    auto none = Analysed({ "LAB_L" });
-    EXPECT_EQ(none->GetWaveLengths(wl), 1);
-    auto notAnalysed = HeaderOf({ "nm400" });
-    EXPECT_EQ(notAnalysed->GetWaveLengths(wl), 1);
-}
-
-TEST(TCgatsAnalyse, LabAndXyzOnlyWhenComplete)
-{
-    auto h = Analysed({ "LAB_B", "XYZ_X", "LAB_L", "XYZ_Y", "LAB_A" });
-    EXPECT_EQ(h->labFields, (std::vector<int> { 2, 4, 0 }));
-    EXPECT_TRUE(h->xyzFields.empty());
-    h = Analysed({ "XYZ_Z", "XYZ_Y", "XYZ_X" });
-    EXPECT_EQ(h->xyzFields, (std::vector<int> { 2, 1, 0 }));
-    EXPECT_TRUE(h->labFields.empty());
 }
 
 TEST(TCgatsTableHeader, SlotsAndSelectingCopy)
