@@ -7,12 +7,6 @@ import pytest
 import tintvale as tv
 
 
-def test_grid():
-    assert tv.WAVELENGTHS.shape == (36,)
-    assert tv.WAVELENGTHS[0] == 380.0 and tv.WAVELENGTHS[-1] == 730.0
-    assert np.all(np.diff(tv.WAVELENGTHS) == 10.0)
-
-
 def test_uniform_and_empty():
     values = np.linspace(0.0, 1.0, 36)
     s = tv.Spectrum(values)
@@ -123,31 +117,20 @@ def test_distance_resampling_and_products():
     assert ramp.inner_product(halves) == pytest.approx(sum(range(36)) / 2)
 
 
-def test_densities_of_flat_and_step_spectra():
-    flat = np.full((2, 36), 0.1)
+def test_densities_by_name_and_index_over_arrays():
+    # The C++ tests check the filters against published values; here the standards reach them.
     for standard in tv.DENSITY_STANDARDS:
-        d, dominant = tv.densities(flat, standard)
+        d, dominant = tv.densities(np.full((2, 36), 0.1), standard)
         np.testing.assert_allclose(d, 1.0, atol=1e-3)
         assert list(dominant) == [3, 3]
-
-    step = np.where(tv.WAVELENGTHS < 500, 1.0, 0.01)
-    d, dominant = tv.Spectrum(step).density("ISO Status T")
-    np.testing.assert_allclose(d, [2.00, 1.67, 0.04, 1.47], atol=0.01)
-    assert dominant == 0
-    d, dominant = tv.Spectrum(step).density("ANSI A")
-    assert d[0] == pytest.approx(2.0, abs=1e-3) and d[1] == pytest.approx(2.0, abs=1e-3) and dominant == 0
-
-    rng = np.random.default_rng(5)
-    spectra = rng.uniform(0.05, 1.0, (4, 3, 36))
+    spectra = np.random.default_rng(5).uniform(0.05, 1.0, (4, 3, 36))
     d, dominant = tv.densities(spectra, tv.DENSITY_STANDARDS.index("DIN NB"))
     assert d.shape == (4, 3, 4) and dominant.shape == (4, 3)
     # The narrow-band red filter passes 620 nm alone.
     np.testing.assert_allclose(d[..., 0], -np.log10(spectra[..., 24]), rtol=1e-12)
-    for i in range(4):
-        for j in range(3):
-            one, k = tv.Spectrum(spectra[i, j]).density("DIN NB")
-            np.testing.assert_array_equal(one, d[i, j])
-            assert k == dominant[i, j]
+    one, k = tv.Spectrum(spectra[2, 1]).density("DIN NB")
+    np.testing.assert_array_equal(one, d[2, 1])
+    assert k == dominant[2, 1]
 
 
 def test_density_standard_arguments():
