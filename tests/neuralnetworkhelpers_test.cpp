@@ -144,14 +144,17 @@ TEST(NeuralTintIdentityNetwork, ScalesTheCodeByTheTintAndMultipliesByPaper)
     Values solid(36);
     for (int i = 0; i < 36; ++i)
         solid[i] = paper[i] * x[i];
+    Values zeroPaper(kOnes);
+    zeroPaper[20] = 0.0;
     // Reading ends at the first block without its counts: a trailing note is no fifth layer.
     const std::string network = kIdentity + "\n# trained 2019\n";
     const Values out = InFreshProcess([&] {
         return Append(
             Append(Interpolate(network, paper, solid, 100.0), Interpolate(network, paper, solid, 50.0)),
-            Interpolate(network, paper, solid, 0.0, 7.0));
+            Append(
+                Interpolate(network, paper, solid, 0.0, 7.0), Interpolate(network, zeroPaper, kOnes, 100.0)));
     });
-    ASSERT_EQ(out.size(), 3 * 36u);
+    ASSERT_EQ(out.size(), 4 * 36u);
     // Independently computed: positive inputs grow by 1.0507^4 = 1.21875084279084.
     EXPECT_NEAR(out[35], paper[35] * 2.13281397488397, 1e-13);
     EXPECT_NEAR(out[0], paper[0] * -1.2792799297421789, 1e-13);
@@ -162,18 +165,9 @@ TEST(NeuralTintIdentityNetwork, ScalesTheCodeByTheTintAndMultipliesByPaper)
             << "tint 50, sample " << i;
         // selu(0) is 0, so zero biases decode a zero code to zero.
         EXPECT_EQ(out[72 + i], 0.0) << "tint 0, sample " << i;
+        // A zero paper sample: its infinite ratio meets zero weights in every sum, 0 * inf.
+        EXPECT_TRUE(std::isnan(out[108 + i])) << "zero paper, sample " << i;
     }
-}
-
-TEST(NeuralTintIdentityNetwork, ZeroPaperPassesItsRatioThrough)
-{
-    Values paper(kOnes);
-    paper[20] = 0.0;
-    // The infinite ratio meets zero weights in every sum: 0 * inf makes each output undefined.
-    const Values out = InFreshProcess([&] { return Interpolate(kIdentity, paper, kOnes, 100.0); });
-    ASSERT_EQ(out.size(), 36u);
-    for (int i = 0; i < 36; ++i)
-        EXPECT_TRUE(std::isnan(out[i])) << "sample " << i;
 }
 
 // 36 -> 2 -> 3 -> 2 -> 36: non-square layers catch a transposed weight layout.
@@ -310,24 +304,9 @@ struct DecimalComma : std::numpunct<char> {
 
 } // namespace
 
-TEST(NeuralTintNetworkFile, ReadsNumbersInTheCLocaleWhateverTheStreamCarries)
+TEST(NeuralTintNetworkFile, NullArraysReadNoNetworkAndNumbersAreReadInTheCLocale)
 {
     const std::string network = NetworkText({ Identity(), Identity(), Identity(), Identity(0.25) });
-    const Values x = Ramp(-1.75, 0.1);
-    const Values out = InFreshProcess([&] {
-        std::istringstream in(network);
-        in.imbue(std::locale(std::locale::classic(), new DecimalComma));
-        Values p(kOnes), s(x), o(36, 0.0);
-        ApplyNeuralTintInterpolation(in, p.data(), s.data(), 100.0, o.data());
-        return o;
-    });
-    ASSERT_EQ(out.size(), 36u);
-    for (int i = 0; i < 36; ++i)
-        EXPECT_NEAR(out[i], Selu(Selu(Selu(Selu(x[i]))) + 0.25), 1e-13) << "sample " << i;
-}
-
-TEST(NeuralTintArguments, NullArraysDoNothingAndReadNoNetwork)
-{
     const Values x = Ramp(-1.75, 0.1);
     const Values out = InFreshProcess([&] {
         std::istringstream bad("36 36 1 2 3");
@@ -335,12 +314,17 @@ TEST(NeuralTintArguments, NullArraysDoNothingAndReadNoNetwork)
         ApplyNeuralTintInterpolation(bad, nullptr, s.data(), 100.0, o.data());
         ApplyNeuralTintInterpolation(bad, p.data(), nullptr, 100.0, o.data());
         ApplyNeuralTintInterpolation(bad, p.data(), s.data(), 100.0, nullptr);
-        return Append(o, Interpolate(kIdentity, kOnes, x, 100.0));
+        // The first network read is this one, through a stream with a decimal comma.
+        std::istringstream in(network);
+        in.imbue(std::locale(std::locale::classic(), new DecimalComma));
+        Values read(36, 0.0);
+        ApplyNeuralTintInterpolation(in, p.data(), s.data(), 100.0, read.data());
+        return Append(o, read);
     });
     ASSERT_EQ(out.size(), 2 * 36u);
     for (int i = 0; i < 36; ++i) {
         EXPECT_EQ(out[i], 3.0) << "sample " << i;
-        EXPECT_NEAR(out[36 + i], Selu4(x[i]), 1e-13) << "sample " << i;
+        EXPECT_NEAR(out[36 + i], Selu(Selu(Selu(Selu(x[i]))) + 0.25), 1e-13) << "sample " << i;
     }
 }
 
