@@ -270,14 +270,6 @@ TEST(TCgatsKeywords, SettersReplaceInPlaceOrInsertAheadOfTheData)
     EXPECT_EQ(c->SetInkSet(static_cast<TCMS::InkSet>(3)), 0);
     EXPECT_EQ(A::GetTag(*c, 41)->unquoted, 1);
     EXPECT_EQ(c->GetInkSetNumber(), 3);
-    c->SetOriginator("o");
-    c->SetFileDescriptor("f");
-    c->SetVersion("v");
-    c->SetGUIName("g");
-    c->SetSpectrophotometerName("s");
-    EXPECT_STREQ(c->GetOriginator(), "o");
-    EXPECT_STREQ(c->GetSpectrophotometer(), "s");
-    EXPECT_STREQ(c->GetVersion(), "v");
 
     // The object in error refuses SetInkSet but not the text setters.
     A::SetErrorCode(*c, 7);
