@@ -9,6 +9,7 @@
 #include <tintvale/tobserver.h>
 #include <tintvale/tonemeasurement.h>
 
+#include "cielab_reference.h"
 #include "shipped_fixture.h"
 
 #include <gtest/gtest.h>
@@ -46,17 +47,6 @@ double Cell(const TCgats& c, int s, int field)
     char text[64];
     EXPECT_EQ(c.GetField(0, s, field, text, sizeof text), 0);
     return std::stod(text);
-}
-
-// CIE 15:2004, 8.2.1: L* = 116 f(Y/Yn) - 16, a* = 500 (f(X/Xn) - f(Y/Yn)), b* = 200 (f(Y/Yn) - f(Z/Zn)).
-std::vector<double> Lab(const double* xyz, const double* white)
-{
-    auto f = [](double t) {
-        const double d = 6.0 / 29.0;
-        return t > d * d * d ? std::cbrt(t) : t / (3 * d * d) + 4.0 / 29.0;
-    };
-    const double fx = f(xyz[0] / white[0]), fy = f(xyz[1] / white[1]), fz = f(xyz[2] / white[2]);
-    return { 116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz) };
 }
 
 } // namespace
@@ -219,7 +209,8 @@ TEST_F(TCgatsEndToEnd, BuiltSavedMeasuredAndExtendedWithLab)
         // Direct computation from the arrays: the 36 values weighted by the D50 and 2° products.
         double xyz[3];
         ASSERT_EQ(iao.GetXYZ(spectra[s].data(), xyz, 36), 0);
-        const std::vector<double> expected = Lab(xyz, white);
+        std::vector<double> expected(3);
+        reference::XYZToLab(xyz, white, expected.data());
         std::vector<double> lab;
         ASSERT_EQ(final.GetLab(0, s, lab), 0);
         for (int k = 0; k < 3; ++k)

@@ -9,6 +9,7 @@
 #include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 
+#include "cielab_reference.h"
 #include "shipped_fixture.h"
 #include "test_support.h"
 
@@ -19,34 +20,6 @@
 #include <memory>
 
 namespace {
-
-// CIE 15:2004, 8.2.1, with the exact constants.
-double F(double t) { return t > 216.0 / 24389.0 ? std::cbrt(t) : (24389.0 / 27.0 * t + 16.0) / 116.0; }
-double FInverse(double f) { return f > 6.0 / 29.0 ? f * f * f : (116.0 * f - 16.0) * 27.0 / 24389.0; }
-
-void ToLab(const double* xyz, const double* white, double* lab)
-{
-    const double fx = F(xyz[0] / white[0]);
-    const double fy = F(xyz[1] / white[1]);
-    const double fz = F(xyz[2] / white[2]);
-    lab[0] = 116.0 * fy - 16.0;
-    lab[1] = 500.0 * (fx - fy);
-    lab[2] = 200.0 * (fy - fz);
-}
-
-void ToXYZ(const double* lab, const double* white, double* xyz)
-{
-    const double fy = (lab[0] + 16.0) / 116.0;
-    xyz[0] = white[0] * FInverse(fy + lab[1] / 500.0);
-    xyz[1] = white[1] * FInverse(fy);
-    xyz[2] = white[2] * FInverse(fy - lab[2] / 200.0);
-}
-
-double Distance(const double* a, const double* b)
-{
-    return std::sqrt(
-        (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
-}
 
 TSpectrum Flat(double value)
 {
@@ -123,9 +96,9 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
     ASSERT_EQ(m.GetLAB(mD50, &mTwo, far, lab), 0);
     const double original[3] = { 52.0, 30.0, -20.0 };
     double xyz[3];
-    ToXYZ(original, stored, xyz);
+    reference::LabToXYZ(original, stored, xyz);
     double expected[3];
-    ToLab(xyz, far, expected);
+    reference::XYZToLab(xyz, far, expected);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(lab[c], expected[c], 1e-4) << c;
     EXPECT_LT(lab[1], 30.0) << "a whiter X reference lowers a*";
@@ -311,8 +284,8 @@ TEST_F(Measurements, SpectralEquivalents)
     double xyzMade[3];
     ASSERT_EQ(made->GetXYZ(mD50, &mTwo, xyzMade), 0);
     double labMade[3];
-    ToLab(xyzMade, mWhite, labMade);
-    EXPECT_LT(Distance(labMade, target), 0.5);
+    reference::XYZToLab(xyzMade, mWhite, labMade);
+    EXPECT_LT(reference::DeltaE76(labMade, target), 0.5);
 
     EXPECT_EQ(red.CreateSpectralMeasurement(nullptr), nullptr);
     EXPECT_EQ(red.CreateSpectralMeasurement(&xyz), nullptr) << "a template without spectrum";
