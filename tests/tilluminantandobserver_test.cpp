@@ -7,6 +7,8 @@
 
 #include "shipped_fixture.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,13 +22,6 @@ double RowSum(int illuminant, int row)
     for (int j = 0; j < 36; ++j)
         sum += TIlluminantAndObserver::sASTMtable6[illuminant][row][j];
     return sum;
-}
-
-TSpectrum Constant(double value)
-{
-    double samples[36];
-    std::fill(samples, samples + 36, value);
-    return TSpectrum(samples);
 }
 
 using Shipped = ShippedD50;
@@ -57,7 +52,7 @@ TEST_F(Shipped, WhiteEqualsAllOnesSpectrum)
             ASSERT_EQ(io.ErrNo(), 0);
             double white[3];
             double ones[3];
-            TSpectrum one = Constant(1.0);
+            TSpectrum one = Flat(1.0);
             ASSERT_EQ(io.GetXYZWhite(white), 0);
             ASSERT_EQ(io.GetXYZ(&one, ones, 36), 0);
             EXPECT_NEAR(white[1], 100.0, 1e-12);
@@ -105,7 +100,7 @@ TEST_F(Shipped, AstmWeightsForF11WhateverTheCase)
         EXPECT_NEAR(white[1], 100.0, 1e-9);
         EXPECT_NEAR(white[2], 64.354 * k, 1e-9);
         // The spectrum form uses the same weights: a constant 0.5 reflectance gives half the white.
-        TSpectrum half = Constant(0.5);
+        TSpectrum half = Flat(0.5);
         double xyz[3];
         ASSERT_EQ(io.GetXYZ(&half, xyz, 36), 0);
         EXPECT_NEAR(xyz[0], white[0] / 2, 1e-9);
@@ -159,7 +154,7 @@ TEST_F(Shipped, CountsAndErrors)
     }
     TIlluminantAndObserver io(d65, &mTwo, 36);
     double xyz[3] = { 7, 8, 9 };
-    TSpectrum one = Constant(1.0);
+    TSpectrum one = Flat(1.0);
     double values[36] = {};
     EXPECT_EQ(io.GetXYZ(&one, xyz, 35), 2);
     EXPECT_EQ(io.GetXYZ(values, xyz, 35), 2);
@@ -172,7 +167,7 @@ TEST_F(Shipped, CountsAndErrors)
 
     // Without luminance there is no white to normalise to.
     TIlluminantFactory factory;
-    TIlluminant* black = factory.AddIlluminant(Constant(0.0), "Black");
+    TIlluminant* black = factory.AddIlluminant(Flat(0.0), "Black");
     EXPECT_EQ(TIlluminantAndObserver(black, &mTwo, 36).ErrNo(), 2);
 
     // The copy keeps every precomputed value.

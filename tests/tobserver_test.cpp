@@ -2,6 +2,8 @@
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,14 +21,6 @@ double ColumnSum(const double (*table)[TObserver::kNrTableRows], int observer)
     for (int i = 0; i < TObserver::kNrTableRows; ++i)
         sum += table[observer][i];
     return sum;
-}
-
-TSpectrum Constant(double value)
-{
-    double samples[36];
-    for (double& s : samples)
-        s = value;
-    return TSpectrum(samples);
 }
 
 } // namespace
@@ -104,7 +98,7 @@ TEST(TObserverSpectra, GridSamplesAreTheTableValuesSharedPerObserver)
 // published tables: 2°: 10.6823, 10.6852, 10.6770; 10°: 11.6636, 11.6641, 11.6645.
 TEST(TObserverSummation, AbsoluteScalesTheGridSumBy683)
 {
-    TSpectrum ones = Constant(1.0);
+    TSpectrum ones = Flat(1.0);
     double xyz[3];
     ASSERT_EQ(TObserver(0).GetXYZ(&ones, xyz), 0);
     EXPECT_NEAR(xyz[0], 6.83 * 10.6823, 1e-9);
@@ -130,12 +124,12 @@ TEST(TObserverSummation, NormalisedToTheWhite)
     EXPECT_NEAR(xyz[1], 100.0, 1e-12);
 
     // Equal-energy white: X/Y is the ratio of the grid sums.
-    TSpectrum e = Constant(100.0);
+    TSpectrum e = Flat(100.0);
     ASSERT_EQ(TObserver(0).GetXYZ(&e, &e, xyz), 0);
     EXPECT_NEAR(xyz[0], 100.0 * 10.6823 / 10.6852, 1e-9);
     EXPECT_NEAR(xyz[2], 100.0 * 10.6770 / 10.6852, 1e-9);
 
-    TSpectrum zero = Constant(0.0);
+    TSpectrum zero = Flat(0.0);
     EXPECT_EQ(TObserver(0).GetXYZ(&s, &zero, xyz), 3);
     EXPECT_EQ(TObserver(0).GetXYZ(&s, nullptr, xyz), 2);
     EXPECT_EQ(TObserver(0).GetXYZ(nullptr, &s, xyz), 2);
@@ -156,7 +150,7 @@ TEST(TObserverConcurrency, FirstUseFromManyThreads)
         threads.emplace_back([&, t] {
             TObserver a(0);
             TObserver b(1);
-            TSpectrum ones = Constant(1.0);
+            TSpectrum ones = Flat(1.0);
             ++ready;
             while (!go.load())
                 std::this_thread::yield();

@@ -9,19 +9,14 @@
 
 #include "shipped_fixture.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-TSpectrum Flat(double value)
-{
-    double v[36];
-    std::fill(v, v + 36, value);
-    return TSpectrum(v);
-}
 
 // 1.0 below 500 nm, 0.01 from 500 nm on.
 TSpectrum Step()

@@ -21,13 +21,6 @@
 
 namespace {
 
-TSpectrum Flat(double value)
-{
-    double v[36];
-    std::fill(v, v + 36, value);
-    return TSpectrum(v);
-}
-
 // A cyan ink: high in the blue-green, low in the red.
 TSpectrum Cyan()
 {

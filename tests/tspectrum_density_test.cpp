@@ -3,6 +3,8 @@
 
 #include "tspectrum_density.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,14 +13,6 @@
 #include <vector>
 
 namespace {
-
-TSpectrum Flat(double value)
-{
-    double v[36];
-    for (double& x : v)
-        x = value;
-    return TSpectrum(v);
-}
 
 // 1.0 below 500 nm, 0.01 from 500 nm on: a yellow-free, deep red/green absorber.
 TSpectrum Step()
