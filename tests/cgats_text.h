@@ -32,10 +32,11 @@ inline std::unique_ptr<TCgats> Read(const std::string& text)
     return c;
 }
 
+// The text written, which must be written.
 inline std::string Written(const TCgats& c)
 {
     char* buffer = nullptr;
-    c.WriteToBuffer(&buffer);
+    EXPECT_EQ(c.WriteToBuffer(&buffer), 0) << c.GetErrorMsg();
     std::string text = buffer ? buffer : "";
     delete[] buffer;
     return text;

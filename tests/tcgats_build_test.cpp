@@ -15,15 +15,6 @@ namespace {
 constexpr int kKindNumberOfFields = 3;
 constexpr int kKindNumberOfSets = 23;
 
-std::string Text(const TCgats& c)
-{
-    char* buffer = nullptr;
-    EXPECT_EQ(c.WriteToBuffer(&buffer), 0) << c.GetErrorMsg();
-    std::string text = buffer ? buffer : "";
-    delete[] buffer;
-    return text;
-}
-
 std::string Name(const TCgats& c, int t, int s)
 {
     std::string name;
@@ -41,7 +32,7 @@ std::vector<double> Coords(const TCgats& c, int t, int s)
 std::string FieldNames(const TCgats& c, int t)
 {
     // The written field-name line of table t.
-    const std::string all = Text(c);
+    const std::string all = Written(c);
     const std::string begin = "BEGIN_DATA_FORMAT\n";
     std::size_t at = 0;
     for (int k = 0; k <= t; ++k)
@@ -71,7 +62,7 @@ TEST(TCgatsCopy, CopiesAreDeepAndEqual)
     TCgats copy(*src);
     EXPECT_EQ(copy.GetErrorCode(), 0);
     EXPECT_TRUE(copy == *src);
-    EXPECT_EQ(Text(copy), Text(*src));
+    EXPECT_EQ(Written(copy), Written(*src));
     copy.SetOriginator("changed");
     EXPECT_STREQ(src->GetOriginator(), "test");
     EXPECT_TRUE(copy != *src);
@@ -79,10 +70,10 @@ TEST(TCgatsCopy, CopiesAreDeepAndEqual)
     TCgats assigned(src.get());
     assigned = copy;
     EXPECT_STREQ(assigned.GetOriginator(), "changed");
-    EXPECT_EQ(Text(assigned), Text(copy));
+    EXPECT_EQ(Written(assigned), Written(copy));
     const TCgats& same = assigned;
     assigned = same;
-    EXPECT_EQ(Text(assigned), Text(copy));
+    EXPECT_EQ(Written(assigned), Written(copy));
 
     TCgats fromNull(static_cast<const TCgats*>(nullptr));
     EXPECT_EQ(fromNull.GetErrorCode(), 25);
@@ -103,7 +94,7 @@ TEST(TCgatsCopy, PendingDataFormatIsKept)
     // A data format without data reads without error and is written back; so is its copy.
     auto src = Read("CGATS.17\nBEGIN_DATA_FORMAT\nSampleID LAB_L\nEND_DATA_FORMAT\n");
     TCgats copy(*src);
-    EXPECT_EQ(Text(copy), Text(*src));
+    EXPECT_EQ(Written(copy), Written(*src));
 }
 
 TEST(TCgatsCopy, SampleSelectionAppliesToTheFirstTable)
@@ -123,7 +114,7 @@ TEST(TCgatsCopy, SampleSelectionAppliesToTheFirstTable)
     EXPECT_EQ(sel.GetNrSamples(1), 2);
     EXPECT_EQ(Name(sel, 1, 1), "x1");
     // The result is a sound file.
-    auto back = Read(Text(sel));
+    auto back = Read(Written(sel));
     EXPECT_TRUE(*back == sel);
 
     // A sample outside the table cannot be copied: the first table is left in error.
@@ -155,7 +146,7 @@ TEST(TCgatsCopy, InkMapRearrangesChannels)
         = Read("CGATS.17\n" + kCmykTable + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3" }, true));
     TCgats four(mixed.get(), std::vector<int> { 0, 1, 2, -1 }, 0.0);
     ASSERT_EQ(four.GetErrorCode(), 0);
-    auto back = Read(Text(four));
+    auto back = Read(Written(four));
     EXPECT_EQ(back->GetNrFields(0), 8);
     EXPECT_EQ(back->GetNrFields(1), 5);
     EXPECT_EQ(Coords(*back, 1, 0), (std::vector<double> { 1, 2, 3, 0 }));
@@ -171,7 +162,7 @@ TEST(TCgatsCopy, InkMapAddsFilledChannels)
     EXPECT_TRUE(five.IsNColorDefined(0));
     EXPECT_EQ(Coords(five, 0, 0), (std::vector<double> { 1, 2, 3, 4, 0 }));
     EXPECT_STREQ(A::GetTag(five, kKindNumberOfFields)->Value(), "7");
-    auto back = Read(Text(five));
+    auto back = Read(Written(five));
     EXPECT_EQ(back->GetNrProcessColors(0), 5);
 
     // A fill value goes through text with five decimals; channels may be repeated or dropped.
@@ -230,13 +221,13 @@ TEST(TCgatsBuild, WrittenFile)
     // 0.0001 of 255 is a tint below 0.0001: written as an exact zero.
     ASSERT_EQ(c.GetField(0, 0, 4, text, sizeof text), 0);
     EXPECT_STREQ(text, "0.00000");
-    EXPECT_EQ(Text(c),
+    EXPECT_EQ(Written(c),
         "CGATS.17\nKEYWORD\t\"SampleID\"\nNUMBER_OF_FIELDS\t10\nBEGIN_DATA_FORMAT\n"
         "SampleID\tCMYK_C\tCMYK_M\tCMYK_Y\tCMYK_K\tLAB_L\tLAB_A\tLAB_B\tnm380\tnm390\nEND_DATA_FORMAT\n"
         "NUMBER_OF_SETS\t2\nBEGIN_DATA\n"
         "\"a b\"\t100\t0\t50\t0\t50\t1\t-2\t0.5\t0.25\t\n"
         "c\t10\t100\t0\t0\t60.1235\t0\t0\t0.125\t1\t\nEND_DATA\n");
-    EXPECT_TRUE(*Read(Text(c)) == c);
+    EXPECT_TRUE(*Read(Written(c)) == c);
 }
 
 TEST(TCgatsBuild, LayoutDefaultsAndFailures)
