@@ -54,4 +54,13 @@ inline TSpectrum Ramp(double first, double step)
 
 inline TSpectrum Flat(double value) { return Ramp(value, 0.0); }
 
+// 1.0 below 500 nm, 0.01 from 500 nm on: a yellow-free, deep red and green absorber.
+inline TSpectrum Step()
+{
+    double v[36];
+    for (int i = 0; i < 36; ++i)
+        v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
+    return TSpectrum(v);
+}
+
 #endif

@@ -18,15 +18,6 @@
 
 namespace {
 
-// 1.0 below 500 nm, 0.01 from 500 nm on.
-TSpectrum Step()
-{
-    double v[36];
-    for (int i = 0; i < 36; ++i)
-        v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
-    return TSpectrum(v);
-}
-
 class MeasurementDensity : public ShippedD50 {
 protected:
     TMeasGeom mGeom { 0 };

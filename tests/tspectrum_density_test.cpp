@@ -12,19 +12,6 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-// 1.0 below 500 nm, 0.01 from 500 nm on: a yellow-free, deep red/green absorber.
-TSpectrum Step()
-{
-    double v[36];
-    for (int i = 0; i < 36; ++i)
-        v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
-    return TSpectrum(v);
-}
-
-} // namespace
-
 TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
 {
     for (int c = 0; c < kNrDensityChannels; ++c)
