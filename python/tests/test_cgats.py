@@ -167,19 +167,3 @@ def test_header_keywords_and_layout():
     target = tv.Cgats.from_text(SMALL)
     target.copy_layout_from(c)
     assert target.layout.row_length == 12
-
-
-def test_spectral_file_to_lab(factory):
-    """Spectra written to a file in percent and read back give the colours of the originals."""
-    rng = np.random.default_rng(9)
-    reflectances = rng.uniform(0.05, 0.95, (5, 36))
-    fields = "SampleID " + " ".join(f"nm{w}" for w in range(380, 731, 10))
-    rows = [f"s{i} " + " ".join(f"{100 * v:.4f}" for v in r) for i, r in enumerate(reflectances)]
-    c = tv.Cgats.from_text("CGATS.17\n" + table(fields, rows))
-    np.testing.assert_array_equal(c.wavelengths(), tv.WAVELENGTHS.astype(int))
-    spectra = c.spectra()
-    np.testing.assert_allclose(spectra, reflectances, atol=5e-7)
-    d50 = factory["CIE Illuminant D50"]
-    white = tv.white_point(d50)
-    lab = tv.xyz_to_lab(tv.xyz(spectra, d50), white)
-    np.testing.assert_allclose(lab, tv.xyz_to_lab(tv.xyz(reflectances, d50), white), atol=1e-4)
