@@ -51,21 +51,6 @@ public:
     static int CopyTagFrom(TCgats& c, const TCgatsTag* tag) { return c.CopyTagFrom(tag); }
     static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
 
-    // The channel descriptors (names and categories), empty when none are made.
-    static std::vector<std::string> ProcessFieldNames(const TCgats& c, int n, bool spot, bool custom)
-    {
-        std::vector<std::string> names;
-        TCgatsField** fields = c.CreateProcessFieldDescriptions(n, spot, custom);
-        if (!fields)
-            return names;
-        for (int k = 0; k < n; ++k) {
-            names.push_back(fields[k]->name);
-            delete fields[k];
-        }
-        delete[] fields;
-        return names;
-    }
-
     // Tag names in order ("" for a comment-only line).
     static std::vector<std::string> TagNames(TCgats& c)
     {
