@@ -195,11 +195,14 @@ TEST(TCgatsBuild, ChannelNamesByCount)
     auto pair = Build({ two });
     EXPECT_EQ(pair.GetErrorCode(), 18);
     EXPECT_STREQ(pair.GetErrorMsg(), "Number of color coordinates not supported.");
-    auto custom = Build({ two }, 100, 0, { "Orange", "Green" }, true);
+    auto custom = Build({ two }, 100, 0, { "Orange ink", "Green" }, true);
     ASSERT_EQ(custom.GetErrorCode(), 0);
     EXPECT_EQ(FieldNames(custom, 0), "SampleID\tPC2_1\tPC2_2");
+    // The descriptions are written quoted: a blank inside survives the file.
+    auto reread = Read(Written(custom));
     std::vector<const char*> descriptions;
-    ASSERT_EQ(custom.GetCustomProcessColorDescriptions(0, descriptions), 0);
+    ASSERT_EQ(reread->GetCustomProcessColorDescriptions(0, descriptions), 0);
+    EXPECT_STREQ(descriptions[0], "Orange ink");
     EXPECT_STREQ(descriptions[1], "Green");
     auto spot = Build({ two }, 100, 0, { "Gold", "Silver" }, false);
     EXPECT_TRUE(spot.IsSpotColorDefined(0));
