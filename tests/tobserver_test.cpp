@@ -49,6 +49,13 @@ TEST(TObserverTables, CheckValuesOfBothObservers)
 
 TEST(TObserverSelection, ByIndexAndByExactName)
 {
+    const char** list = nullptr;
+    int count = 0;
+    EXPECT_EQ(TObserver::GetKnownObservers(nullptr, &count), 2);
+    EXPECT_EQ(TObserver::GetKnownObservers(&list, nullptr), 2);
+    ASSERT_EQ(TObserver::GetKnownObservers(&list, &count), 0);
+    ASSERT_EQ(count, 2);
+    EXPECT_STREQ(list[1], "10 degree");
     EXPECT_EQ(TObserver(1).Index(), 1);
     EXPECT_EQ(TObserver(1).ErrNo(), 0);
     for (int bad : { 2, -1 }) {
