@@ -198,7 +198,8 @@ TEST(TCgatsBuild, ChannelNamesByCount)
     auto custom = Build({ two }, 100, 0, { "Orange ink", "Green" }, true);
     ASSERT_EQ(custom.GetErrorCode(), 0);
     EXPECT_EQ(FieldNames(custom, 0), "SampleID\tPC2_1\tPC2_2");
-    // The descriptions are written quoted: a blank inside survives the file.
+    // The descriptions are written quoted, as instrument software writes them; a blank survives.
+    EXPECT_NE(Written(custom).find("PROCESSCOLOR_ID\t\"Green\"\n"), std::string::npos);
     auto reread = Read(Written(custom));
     std::vector<const char*> descriptions;
     ASSERT_EQ(reread->GetCustomProcessColorDescriptions(0, descriptions), 0);

@@ -196,6 +196,7 @@ TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
         // Wavelengths ascend, ties in header order.
         { { "SampleID", "nm700", "nm400", "nm550" }, 0, H::kNoColor, {}, {}, { 2, 3, 1 }, {}, {} },
         { { "nm500", "SPECTRAL_400", "NM_500", "nm400" }, 0, H::kNoColor, {}, {}, { 1, 3, 0, 2 }, {}, {} },
+        { { "nm10", "nm0" }, 0, H::kNoColor, {}, {}, { 1, 0 }, {}, {} }, // zero is a wavelength
         // Lab and XYZ only when complete.
         { { "LAB_B", "XYZ_X", "LAB_L", "XYZ_Y", "LAB_A" }, 0, H::kNoColor, {}, {}, {}, { 2, 4, 0 }, {} },
         { { "XYZ_Z", "XYZ_Y", "XYZ_X" }, 0, H::kNoColor, {}, {}, {}, {}, { 2, 1, 0 } },
