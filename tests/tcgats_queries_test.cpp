@@ -24,6 +24,7 @@ const std::string kSolids = "CGATS.17\nPROCESSCOLOR_ID \"Cyan ink\"\nPROCESSCOLO
             "m1 100 0.5 0 50 70 -5 1 1", // 0.5 is not empty
             "m2 0 99.5 0 48 74 -3 2 2", // 99.5 is not full
             "cm 0 100 100 47 68 -2 3 3", // two full channels
+            "ym 0 0.5 100 80 -3 85 4 4", // a full channel beside one neither empty nor full
             "m3 0 100 0 48 75 -4 30 10", // magenta solid
             "c2 100 0 0 11 11 11 11 11", // a later cyan solid is ignored
         });
@@ -186,7 +187,7 @@ TEST(TCgatsQueries, SolidSearchThresholdsAndFirstWins)
 
     // With a yellow solid appended every colour is found; spectra in percent come out as factors.
     std::string withYellow = kSolids;
-    withYellow.replace(withYellow.find("NUMBER_OF_SETS 7"), 16, "NUMBER_OF_SETS 8");
+    withYellow.replace(withYellow.find("NUMBER_OF_SETS 8"), 16, "NUMBER_OF_SETS 9");
     withYellow.insert(withYellow.find("END_DATA\n"), "y1 0 0 100 90 -5 90 5 50\n");
     auto all = Read(withYellow);
     ASSERT_EQ(all->GetColorValues(0, values, true, true), 0);
