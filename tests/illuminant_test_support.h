@@ -6,6 +6,7 @@
 #include <tintvale/tspectrum.h>
 
 #include "temp_dir.h"
+#include "test_support.h"
 
 #include <string>
 #include <vector>
@@ -24,14 +25,5 @@ struct OpenIlluminant : TIlluminant {
     using TIlluminant::ReadFrom;
     using TIlluminant::Save;
 };
-
-// A uniform spectrum with sample i = first + step * i.
-inline TSpectrum Ramp(double first, double step)
-{
-    double samples[36];
-    for (int i = 0; i < 36; ++i)
-        samples[i] = first + step * i;
-    return TSpectrum(samples);
-}
 
 #endif

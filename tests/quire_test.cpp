@@ -232,38 +232,31 @@ TEST(QuireSearch, StringIntAndFailureCodes)
 
 TEST(QuireItemText, NumbersByIndex)
 {
-    int n = 0;
-    EXPECT_EQ(str_int_from_itemstr("12, 13\t-4", 0, &n), 0);
-    EXPECT_EQ(n, 12);
-    EXPECT_EQ(str_int_from_itemstr("12, 13\t-4", 2, &n), 0);
-    EXPECT_EQ(n, -4);
-    EXPECT_EQ(str_int_from_itemstr("12,,13", 1, &n), 0);
-    EXPECT_EQ(n, 13);
-    EXPECT_EQ(str_int_from_itemstr("+7", 0, &n), 0);
-    EXPECT_EQ(n, 7);
-    n = 99;
-    EXPECT_EQ(str_int_from_itemstr("12, 13", 2, &n), -1);
-    EXPECT_EQ(str_int_from_itemstr("12, 13", -1, &n), -1);
-    EXPECT_EQ(str_int_from_itemstr("12.5", 0, &n), -1);
-    EXPECT_EQ(str_int_from_itemstr("3000000000", 0, &n), -1);
-    EXPECT_EQ(str_int_from_itemstr("+-3", 0, &n), -1);
-    EXPECT_EQ(str_int_from_itemstr(nullptr, 0, &n), -1);
-    EXPECT_EQ(str_int_from_itemstr("", 0, &n), -1);
-    EXPECT_EQ(n, 99) << "a failed read leaves the target alone";
-
+    // Text, index, expected result (or failure): separators are blanks and commas, never decimal marks.
+    const struct {
+        const char* text;
+        int index;
+        bool ok;
+        double value;
+    } ints[] = { { "12, 13\t-4", 0, true, 12 }, { "12, 13\t-4", 2, true, -4 }, { "12,,13", 1, true, 13 },
+        { "+7", 0, true, 7 }, { "12, 13", 2, false, 0 }, { "12, 13", -1, false, 0 }, { "12.5", 0, false, 0 },
+        { "3000000000", 0, false, 0 }, { "+-3", 0, false, 0 }, { nullptr, 0, false, 0 },
+        { "", 0, false, 0 } },
+      doubles[] = { { "  0.5000", 0, true, 0.5 }, { "1 2.5e-3 -7", 1, true, 2.5e-3 }, { "12", 0, true, 12 },
+          { "1,5", 1, true, 5 }, { "0.5x", 0, false, 0 }, { "1e400", 0, false, 0 } };
+    for (const auto& r : ints) {
+        int n = 99;
+        EXPECT_EQ(str_int_from_itemstr(r.text, r.index, &n), r.ok ? 0 : -1) << (r.text ? r.text : "null");
+        EXPECT_EQ(n, r.ok ? r.value : 99) << "a failed read leaves the target alone";
+    }
+    for (const auto& r : doubles) {
+        double d = 99;
+        EXPECT_EQ(str_double_from_itemstr(r.text, r.index, &d), r.ok ? 0 : -1) << r.text;
+        EXPECT_EQ(d, r.ok ? r.value : 99) << r.text;
+    }
     double d = 0;
-    EXPECT_EQ(str_double_from_itemstr("  0.5000", 0, &d), 0);
-    EXPECT_EQ(d, 0.5);
-    EXPECT_EQ(str_double_from_itemstr("1 2.5e-3 -7", 1, &d), 0);
-    EXPECT_EQ(d, 2.5e-3);
-    EXPECT_EQ(str_double_from_itemstr("12", 0, &d), 0);
-    EXPECT_EQ(d, 12.0);
-    EXPECT_EQ(str_double_from_itemstr("1,5", 1, &d), 0) << "a comma separates, it is no decimal mark";
-    EXPECT_EQ(d, 5.0);
     EXPECT_EQ(str_double_from_itemstr("   nan", 0, &d), 0);
     EXPECT_TRUE(std::isnan(d));
-    EXPECT_EQ(str_double_from_itemstr("0.5x", 0, &d), -1);
-    EXPECT_EQ(str_double_from_itemstr("1e400", 0, &d), -1);
 }
 
 TEST(QuireErrors, EachThreadHasItsOwnCode)

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -38,90 +37,50 @@ std::string Text(const std::list<char>& chars) { return std::string(chars.begin(
 
 } // namespace
 
-TEST(StreamHelpersLayout, IntsAreFourLittleEndianBytes)
+TEST(StreamHelpersLayout, FieldsHaveTheirByteLayoutAndReadBack)
 {
     std::ostringstream out;
-    WriteInt(1, out);
     WriteInt(-2, out);
-    WriteInt(INT_MIN, out);
     WriteInt(0x12345678, out);
-    EXPECT_EQ(BytesOf(out.str()),
-        (Bytes { 0x01, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 0x78, 0x56, 0x34, 0x12 }));
-
-    std::istringstream in(out.str());
-    int values[4] = {};
-    for (int& v : values)
-        ReadInt(&v, in);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(values[0], 1);
-    EXPECT_EQ(values[1], -2);
-    EXPECT_EQ(values[2], INT_MIN);
-    EXPECT_EQ(values[3], 0x12345678);
-}
-
-TEST(StreamHelpersLayout, DoublesGoThroughSinglePrecision)
-{
-    std::ostringstream out;
+    // IEEE 754 binary32: 0.1 -> 0x3DCCCCCD, overflow -> +inf 0x7F800000.
     WriteDouble(0.1, out);
-    WriteDouble(-2.5, out);
     WriteDouble(1e300, out);
-    // IEEE 754 binary32: 0.1 -> 0x3DCCCCCD, -2.5 -> 0xC0200000, overflow -> +inf 0x7F800000.
-    EXPECT_EQ(BytesOf(out.str()), (Bytes { 0xCD, 0xCC, 0xCC, 0x3D, 0, 0, 0x20, 0xC0, 0, 0, 0x80, 0x7F }));
-
-    std::istringstream in(out.str());
-    double value = 0.0;
-    ReadDouble(&value, in);
-    EXPECT_EQ(value, 0.100000001490116119384765625);
-    ReadDouble(&value, in);
-    EXPECT_EQ(value, -2.5);
-    ReadDouble(&value, in);
-    EXPECT_EQ(value, std::numeric_limits<double>::infinity());
-}
-
-TEST(StreamHelpersLayout, StringsAreCountedAndStopAtAZero)
-{
-    std::ostringstream out;
-    WriteString("", out);
+    // Strings are counted and end at a zero; binary data keeps its zeros.
     WriteString(std::string("ab\0cd", 5), out);
     WriteCString("xyz", out);
-    EXPECT_EQ(BytesOf(out.str()), (Bytes { 0, 0, 0, 0, 2, 0, 0, 0, 'a', 'b', 3, 0, 0, 0, 'x', 'y', 'z' }));
-
-    std::istringstream in(out.str());
-    std::string first = "old", second, third;
-    ReadString(first, in);
-    ReadString(second, in);
-    ReadString(third, in);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(first, "");
-    EXPECT_EQ(second, "ab");
-    EXPECT_EQ(third, "xyz");
-}
-
-TEST(StreamHelpersLayout, AStoredZeroEndsTheStringButItsBytesAreConsumed)
-{
-    std::istringstream in(Record({ 4, 0, 0, 0, 'a', 'b', 0, 'c', 7, 0, 0, 0 }));
-    std::string text;
-    int next = 0;
-    ReadString(text, in);
-    ReadInt(&next, in);
-    EXPECT_EQ(text, "ab");
-    EXPECT_EQ(next, 7);
-}
-
-TEST(StreamHelpersLayout, BinaryKeepsZerosAndAnEmptyVectorWritesNothing)
-{
-    std::ostringstream out;
-    WriteBinary({}, out);
     WriteBinary({ 'a', '\0', 'b' }, out);
-    EXPECT_EQ(BytesOf(out.str()), (Bytes { 3, 0, 0, 0, 'a', 0, 'b' }));
+    WriteBinary({}, out);
+    EXPECT_EQ(BytesOf(out.str()),
+        (Bytes { 0xFE, 0xFF, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12, 0xCD, 0xCC, 0xCC, 0x3D, 0, 0, 0x80, 0x7F, 2,
+            0, 0, 0, 'a', 'b', 3, 0, 0, 0, 'x', 'y', 'z', 3, 0, 0, 0, 'a', 0, 'b' }));
 
-    std::istringstream in(out.str() + Record({ 0, 0, 0, 0 }));
+    std::istringstream in(out.str() + Record({ 0, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 0, 'c', 7, 0, 0, 0 }));
+    int i1 = 0, i2 = 0, next = 0;
+    double d1 = 0, d2 = 0;
+    std::string s1 = "old", s2, s3, zeroEnded;
     std::vector<char> data { 'z' };
+    ReadInt(&i1, in);
+    ReadInt(&i2, in);
+    ReadDouble(&d1, in);
+    ReadDouble(&d2, in);
+    ReadString(s1, in);
+    ReadString(s2, in);
     ReadBinary(data, in);
     EXPECT_EQ(data, (std::vector<char> { 'a', '\0', 'b' }));
     ReadBinary(data, in);
-    EXPECT_TRUE(data.empty());
+    // A stored zero ends the string, but its bytes are consumed.
+    ReadString(zeroEnded, in);
+    ReadInt(&next, in);
     EXPECT_TRUE(in.good());
+    EXPECT_EQ(i1, -2);
+    EXPECT_EQ(i2, 0x12345678);
+    EXPECT_EQ(d1, 0.100000001490116119384765625);
+    EXPECT_EQ(d2, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(s1, "ab");
+    EXPECT_EQ(s2, "xyz");
+    EXPECT_TRUE(data.empty());
+    EXPECT_EQ(zeroEnded, "ab");
+    EXPECT_EQ(next, 7);
 }
 
 TEST(StreamHelpersCString, TruncatesAndLeavesTheRestInTheStream)
@@ -244,53 +203,35 @@ TEST(StreamHelpersBrackets, ProbesPeekWithoutConsuming)
     EXPECT_TRUE(bad.bad());
 }
 
-TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminator)
+TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminatorAtSizeOrAtTheEnd)
 {
-    std::istringstream in("abcENDxyz");
-    char buf[16];
-    std::memset(buf, 'q', sizeof buf);
-    int count = -1;
-    ReadUpTo(in, buf, sizeof buf, "END", &count);
-    EXPECT_STREQ(buf, "abcEND");
-    EXPECT_EQ(count, 6);
-    EXPECT_EQ(Rest(in), "xyz");
-
-    std::istringstream semi("ab;c");
-    char small[8];
-    ReadUpTo(semi, small, sizeof small, ";", &count);
-    EXPECT_STREQ(small, "ab;");
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(Rest(semi), "c");
-
-    // The terminator may start at the very first character.
-    std::istringstream first("ENDrest");
-    ReadUpTo(first, buf, sizeof buf, "END", &count);
-    EXPECT_EQ(count, 3);
-}
-
-TEST(StreamHelpersReadUpTo, BufferModeStopsAtSizeOrAtTheEnd)
-{
-    std::istringstream in("abcdefEND");
-    char buf[4];
-    int count = -1;
-    ReadUpTo(in, buf, sizeof buf, "END", &count);
-    EXPECT_EQ(std::string(buf, 4), "abcd");
-    EXPECT_EQ(count, -1);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(Rest(in), "efEND");
-
-    std::istringstream noTerminator("ab");
-    char wide[8];
-    std::memset(wide, 'q', sizeof wide);
-    ReadUpTo(noTerminator, wide, sizeof wide, "END", &count);
-    EXPECT_EQ(std::string(wide, 8), std::string("ab\0\0\0\0\0\0", 8));
-    EXPECT_EQ(count, -1);
-    EXPECT_TRUE(noTerminator.eof());
-
-    std::istringstream emptyTerminator("abcdef");
-    ReadUpTo(emptyTerminator, buf, sizeof buf, "", &count);
-    EXPECT_EQ(std::string(buf, 4), "abcd");
-    EXPECT_EQ(count, -1);
+    // Input, buffer size, terminator; the bytes written, the count (left at -1 without a terminator)
+    // and the rest.
+    const struct {
+        const char* input;
+        int size;
+        const char* terminator;
+        std::string written;
+        int count;
+        const char* rest;
+    } rows[] = {
+        { "abcENDxyz", 16, "END", std::string("abcEND\0", 7), 6, "xyz" },
+        { "ab;c", 8, ";", std::string("ab;\0", 4), 3, "c" },
+        { "ENDrest", 16, "END", std::string("END\0", 4), 3, "rest" }, // at the very first character
+        { "abcdefEND", 4, "END", "abcd", -1, "efEND" },
+        { "ab", 8, "END", std::string("ab\0\0\0\0\0\0", 8), -1, "" },
+        { "abcdef", 4, "", "abcd", -1, "ef" },
+    };
+    for (const auto& r : rows) {
+        std::istringstream in(r.input);
+        std::vector<char> buf(r.size, 'q');
+        int count = -1;
+        ReadUpTo(in, buf.data(), r.size, r.terminator, &count);
+        EXPECT_EQ(std::string(buf.data(), r.written.size()), r.written) << r.input;
+        EXPECT_EQ(count, r.count) << r.input;
+        EXPECT_EQ(in.eof(), r.count == -1 && *r.rest == '\0') << r.input;
+        EXPECT_EQ(Rest(in), r.rest) << r.input;
+    }
 }
 
 TEST(StreamHelpersReadUpTo, SkipModeConsumesThroughTheTerminator)

@@ -1,9 +1,11 @@
 // TCgats queries: presence, counts, per-sample values, colour descriptions, the solid-patch
 // search and the header keywords with their defaults and setters.
+#include "cgats_text.h"
 #include "tcgats_test_access.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,22 +13,6 @@
 using A = TCgatsTestAccess;
 
 namespace {
-
-std::unique_ptr<TCgats> Read(const std::string& text)
-{
-    auto c = std::make_unique<TCgats>(text.c_str(), 0);
-    EXPECT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
-    return c;
-}
-
-std::string Table(const std::string& fields, const std::vector<std::string>& rows)
-{
-    std::string text = "BEGIN_DATA_FORMAT\n" + fields + "\nEND_DATA_FORMAT\nNUMBER_OF_SETS "
-        + std::to_string(rows.size()) + "\nBEGIN_DATA\n";
-    for (const auto& row : rows)
-        text += row + "\n";
-    return text + "END_DATA\n";
-}
 
 // Three-ink CMYK-less custom file: the process colours are PC3_1 ... PC3_3.
 const std::string kSolids = "CGATS.17\nPROCESSCOLOR_ID \"Cyan ink\"\nPROCESSCOLOR_ID \"Magenta ink\"\n"
@@ -38,6 +24,7 @@ const std::string kSolids = "CGATS.17\nPROCESSCOLOR_ID \"Cyan ink\"\nPROCESSCOLO
             "m1 100 0.5 0 50 70 -5 1 1", // 0.5 is not empty
             "m2 0 99.5 0 48 74 -3 2 2", // 99.5 is not full
             "cm 0 100 100 47 68 -2 3 3", // two full channels
+            "ym 0 0.5 100 80 -3 85 4 4", // a full channel beside one neither empty nor full
             "m3 0 100 0 48 75 -4 30 10", // magenta solid
             "c2 100 0 0 11 11 11 11 11", // a later cyan solid is ignored
         });
@@ -200,7 +187,7 @@ TEST(TCgatsQueries, SolidSearchThresholdsAndFirstWins)
 
     // With a yellow solid appended every colour is found; spectra in percent come out as factors.
     std::string withYellow = kSolids;
-    withYellow.replace(withYellow.find("NUMBER_OF_SETS 7"), 16, "NUMBER_OF_SETS 8");
+    withYellow.replace(withYellow.find("NUMBER_OF_SETS 8"), 16, "NUMBER_OF_SETS 9");
     withYellow.insert(withYellow.find("END_DATA\n"), "y1 0 0 100 90 -5 90 5 50\n");
     auto all = Read(withYellow);
     ASSERT_EQ(all->GetColorValues(0, values, true, true), 0);
@@ -284,14 +271,6 @@ TEST(TCgatsKeywords, SettersReplaceInPlaceOrInsertAheadOfTheData)
     EXPECT_EQ(c->SetInkSet(static_cast<TCMS::InkSet>(3)), 0);
     EXPECT_EQ(A::GetTag(*c, 41)->unquoted, 1);
     EXPECT_EQ(c->GetInkSetNumber(), 3);
-    c->SetOriginator("o");
-    c->SetFileDescriptor("f");
-    c->SetVersion("v");
-    c->SetGUIName("g");
-    c->SetSpectrophotometerName("s");
-    EXPECT_STREQ(c->GetOriginator(), "o");
-    EXPECT_STREQ(c->GetSpectrophotometer(), "s");
-    EXPECT_STREQ(c->GetVersion(), "v");
 
     // The object in error refuses SetInkSet but not the text setters.
     A::SetErrorCode(*c, 7);
@@ -309,6 +288,36 @@ TEST(TCgatsKeywords, FullTagListRefusesNewKeywords)
     ASSERT_EQ(A::Tags(*c).size(), 128u);
     const std::vector<std::string> before = A::TagNames(*c);
     EXPECT_EQ(c->SetOriginator("me"), 1);
+    EXPECT_EQ(c->AddCustomTag("MORE", "1"), 1);
     EXPECT_EQ(A::TagNames(*c), before);
     EXPECT_EQ(c->GetOriginator(), nullptr);
+}
+
+TEST(TCgatsQueries, CellsRefuseEveryBadRequestWithMinusOneAndWriteNothing)
+{
+    auto c = Read(Table("SampleID LAB_L", { "a 50.5" }));
+    auto call = [&](int t, int s, int f, char** out) { return c->GetField(t, s, f, out); };
+    char buffer[16] = "untouched";
+    char* out = buffer;
+    char* none = nullptr;
+    // Table, sample and field out of range on either side, and no buffer.
+    for (const auto& [t, s, f] : { std::array<int, 3> { -1, 0, 0 }, { 1, 0, 0 }, { 0, -1, 0 }, { 0, 1, 0 },
+             { 0, 0, -1 }, { 0, 0, 2 } }) {
+        EXPECT_EQ(call(t, s, f, &out), -1) << t << s << f;
+        EXPECT_EQ(c->GetField(t, s, f, buffer, sizeof buffer), -1) << t << s << f;
+    }
+    EXPECT_EQ(call(0, 0, 0, &none), -1);
+    EXPECT_EQ(call(0, 0, 0, nullptr), -1);
+    EXPECT_EQ(c->GetField(0, 0, 1, nullptr, 16), -1);
+    EXPECT_EQ(c->GetField(0, 0, 1, buffer, 0), -1);
+    // "50.50000" needs nine bytes with its terminator.
+    EXPECT_EQ(c->GetField(0, 0, 1, buffer, 8), -1);
+    EXPECT_STREQ(buffer, "untouched");
+    EXPECT_EQ(c->GetField(0, 0, 1, buffer, 9), 0);
+    EXPECT_STREQ(buffer, "50.50000");
+    // An object in error answers no cell.
+    A::SetErrorCode(*c, 13);
+    EXPECT_EQ(call(0, 0, 0, &out), -1);
+    EXPECT_EQ(c->GetField(0, 0, 0, buffer, sizeof buffer), -1);
+    EXPECT_STREQ(buffer, "50.50000");
 }

@@ -20,13 +20,11 @@ public:
     static std::vector<std::string>& CommentTags(TCgats& c) { return c.commentTags; }
     static std::vector<std::string>& CustomFields(TCgats& c) { return c.customFields; }
     static std::vector<std::unique_ptr<TCgatsTable>>& Tables(TCgats& c) { return c.tables; }
-    static int NrSamples(const TCgats& c) { return c.nrSamples; }
     static const TCgatsTableHeader* TmpHeader(const TCgats& c) { return c.tmpHeader.get(); }
     static int NrProcessColorIds(const TCgats& c) { return c.nrProcessColorIds; }
     static int NrSpotIds(const TCgats& c) { return c.nrSpotIds; }
 
     static bool SetErrorCode(const TCgats& c, int code) { return c.SetErrorCode(code); }
-    static int TableErrorToCgatsError(int e) { return TCgats::TableErrorToCgatsError(e); }
     static int MatchTag(const TCgats& c, const char* text) { return c.MatchTag(text); }
     static int MatchField(
         TCgats& c, const char* name, int* category, int* index, int* type, std::string* canonical)
@@ -51,29 +49,7 @@ public:
         return c.ChangeTagValue(kind, value, comment);
     }
     static int CopyTagFrom(TCgats& c, const TCgatsTag* tag) { return c.CopyTagFrom(tag); }
-    static void CopyTagList(
-        const TCgats& c, int* nrTags, TCgatsTag** tags, int* nrBodies, char** bodies, int nrColors)
-    {
-        c.CopyTagList(nrTags, tags, nrBodies, bodies, nrColors);
-    }
     static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
-    static int SetNrSamples(TCgats& c, int n) { return c.SetNrSamples(n); }
-    static int InitTmpHeader(TCgats& c, int n) { return c.InitTmpHeader(n); }
-
-    // The channel descriptors (names and categories), empty when none are made.
-    static std::vector<std::string> ProcessFieldNames(const TCgats& c, int n, bool spot, bool custom)
-    {
-        std::vector<std::string> names;
-        TCgatsField** fields = c.CreateProcessFieldDescriptions(n, spot, custom);
-        if (!fields)
-            return names;
-        for (int k = 0; k < n; ++k) {
-            names.push_back(fields[k]->name);
-            delete fields[k];
-        }
-        delete[] fields;
-        return names;
-    }
 
     // Tag names in order ("" for a comment-only line).
     static std::vector<std::string> TagNames(TCgats& c)

@@ -1,8 +1,10 @@
-// Shared test helpers: capture what the library hands to the message and warning sinks.
+// Shared test helpers: capture what the library hands to the message and warning sinks; simple spectra.
 #ifndef TINTVALE_TESTS_TEST_SUPPORT_H
 #define TINTVALE_TESTS_TEST_SUPPORT_H
 
 #include "halden.h"
+
+#include <tintvale/tspectrum.h>
 
 #include <string>
 #include <vector>
@@ -40,5 +42,25 @@ private:
     HaldenMessageHandler mOldMessage;
     HaldenWarningHandler mOldWarning;
 };
+
+// A spectrum on the 36-point grid with sample i = first + step * i.
+inline TSpectrum Ramp(double first, double step)
+{
+    double samples[36];
+    for (int i = 0; i < 36; ++i)
+        samples[i] = first + step * i;
+    return TSpectrum(samples);
+}
+
+inline TSpectrum Flat(double value) { return Ramp(value, 0.0); }
+
+// 1.0 below 500 nm, 0.01 from 500 nm on: a yellow-free, deep red and green absorber.
+inline TSpectrum Step()
+{
+    double v[36];
+    for (int i = 0; i < 36; ++i)
+        v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
+    return TSpectrum(v);
+}
 
 #endif

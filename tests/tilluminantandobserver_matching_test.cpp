@@ -5,6 +5,9 @@
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 
+#include "cielab_reference.h"
+#include "shipped_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,41 +17,14 @@ namespace {
 
 using Method = TIlluminantAndObserver::MatchingMethod;
 
-// CIE 15:2004, 8.2.1, with the exact constants (24/116)^3 and (116/24)^2 / 3.
-double F(double t)
-{
-    const double e = 216.0 / 24389.0;
-    return t > e ? std::cbrt(t) : (24389.0 / 27.0 * t + 16.0) / 116.0;
-}
-
-void Lab(const double* xyz, const double* white, double* lab)
-{
-    const double fx = F(xyz[0] / white[0]);
-    const double fy = F(xyz[1] / white[1]);
-    const double fz = F(xyz[2] / white[2]);
-    lab[0] = 116.0 * fy - 16.0;
-    lab[1] = 500.0 * (fx - fy);
-    lab[2] = 200.0 * (fy - fz);
-}
-
-double FInverse(double f) { return f > 6.0 / 29.0 ? f * f * f : (116.0 * f - 16.0) * 27.0 / 24389.0; }
-
-void LabToXYZ(const double* lab, const double* white, double* xyz)
-{
-    const double fy = (lab[0] + 16.0) / 116.0;
-    xyz[0] = white[0] * FInverse(fy + lab[1] / 500.0);
-    xyz[1] = white[1] * FInverse(fy);
-    xyz[2] = white[2] * FInverse(fy - lab[2] / 200.0);
-}
-
+// The CIE 1976 difference of two XYZ under one white.
 double DeltaE(const double* xyz1, const double* xyz2, const double* white)
 {
     double a[3];
     double b[3];
-    Lab(xyz1, white, a);
-    Lab(xyz2, white, b);
-    return std::sqrt(
-        (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+    reference::XYZToLab(xyz1, white, a);
+    reference::XYZToLab(xyz2, white, b);
+    return reference::DeltaE76(a, b);
 }
 
 // X = sum S x̄ R / sum S ȳ * 100 over the grid, straight from the observer and illuminant spectra.
@@ -82,13 +58,11 @@ double Residual(
     return DeltaE(target, xyz, white);
 }
 
-class Matching : public ::testing::Test {
+class Matching : public ShippedD50 {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
-        mD50 = mFactory.GetIlluminant("CIE Illuminant D50");
-        ASSERT_NE(mD50, nullptr);
+        ShippedD50::SetUp();
         Fill(mStart, 0.5);
     }
 
@@ -103,12 +77,9 @@ protected:
     void RedTarget(const double* white, double* xyz) const
     {
         const double lab[3] = { 45.0, 60.0, 40.0 };
-        LabToXYZ(lab, white, xyz);
+        reference::LabToXYZ(lab, white, xyz);
     }
 
-    TIlluminantFactory mFactory;
-    TIlluminant* mD50 = nullptr;
-    TObserver mTwo { 0 };
     double mStart[36];
 };
 
@@ -117,8 +88,7 @@ protected:
 TEST_F(Matching, GreyReachesARedWithinHalfADeltaE)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);
-    double white[3];
-    io.GetXYZWhite(white);
+    const double* white = mWhite;
     double target[3];
     RedTarget(white, target);
     double result[36];
@@ -147,7 +117,7 @@ TEST_F(Matching, XYZMethodConvergesAndStillReturnsALabDifference)
     io.GetXYZWhite(white);
     const double lab[3] = { 70.0, -30.0, 20.0 };
     double target[3];
-    LabToXYZ(lab, white, target);
+    reference::LabToXYZ(lab, white, target);
     double result[36];
     const double de = Match(io, target, white, result, Method::MatchInXYZ);
     double xyz[3];
@@ -198,8 +168,7 @@ TEST_F(Matching, AStartThatAlreadyMatchesIsReturnedWithZero)
 TEST_F(Matching, BoundsHoldForATargetBrighterThanTheWhite)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);
-    double white[3];
-    io.GetXYZWhite(white);
+    const double* white = mWhite;
     const double target[3] = { 1.3 * white[0], 1.3 * white[1], 1.3 * white[2] };
     double result[36];
     const double de = Match(io, target, white, result);
@@ -211,7 +180,7 @@ TEST_F(Matching, BoundsHoldForATargetBrighterThanTheWhite)
     EXPECT_GT(xyz[1], 99.0);
     EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6);
     double lab[3];
-    Lab(target, white, lab);
+    reference::XYZToLab(target, white, lab);
     EXPECT_NEAR(de, lab[0] - 100.0, 0.5) << "the remaining difference is the excess lightness";
 }
 
@@ -244,8 +213,7 @@ TEST_F(Matching, EqualBoundsPinSamplesAndCrossedBoundsTakeTheUpper)
 TEST_F(Matching, UnknownMethodTakesNoStep)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);
-    double white[3];
-    io.GetXYZWhite(white);
+    const double* white = mWhite;
     double target[3];
     RedTarget(white, target);
     double result[36];
@@ -268,7 +236,7 @@ TEST_F(Matching, DarkWavelengthsOfTheIlluminantStayFinite)
     io.GetXYZWhite(white);
     const double lab[3] = { 60.0, 20.0, 30.0 };
     double target[3];
-    LabToXYZ(lab, white, target);
+    reference::LabToXYZ(lab, white, target);
     double result[36];
     const double de = Match(io, target, nullptr, result);
     EXPECT_LT(de, 0.5);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
@@ -76,26 +77,20 @@ struct SharmaPair {
 
 std::vector<SharmaPair> ReadSharma()
 {
-    using tintvale::detail::ParseDouble;
     std::ifstream in(std::string(TINTVALE_SOURCE_DIR) + "/tests/data/ciede2000_sharma.csv");
     std::vector<SharmaPair> pairs;
     std::string line;
     std::getline(in, line); // header
     while (std::getline(in, line)) {
-        double v[7];
-        const char* p = line.data();
-        const char* end = line.data() + line.size();
-        int n = 0;
-        while (n < 7 && p < end) {
-            p = ParseDouble(p, end, v[n]);
-            if (!p)
-                break;
-            ++n;
-            if (p < end && *p == ',')
-                ++p;
+        SharmaPair p;
+        double* v[7]
+            = { &p.lab1[0], &p.lab1[1], &p.lab1[2], &p.lab2[0], &p.lab2[1], &p.lab2[2], &p.expected };
+        const char* text = line.c_str();
+        for (double* target : v) {
+            *target = tintvale::detail::AtofC(text);
+            text = std::strchr(text, ',') ? std::strchr(text, ',') + 1 : "";
         }
-        if (n == 7)
-            pairs.push_back({ { v[0], v[1], v[2] }, { v[3], v[4], v[5] }, v[6] });
+        pairs.push_back(p);
     }
     return pairs;
 }
@@ -418,8 +413,6 @@ TEST(TLabSpaceDifference, IdenticalColoursUnknownIndicesAndXYZForms)
     space.XYZToLab(xyz2, lab2);
     for (int index = 0; index < 6; ++index) {
         const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(lab1, lab2, index);
-        EXPECT_EQ(space.CalcSquareDeltaE(xyz1, xyz2, index), square);
-        EXPECT_EQ(space.CalcSquareDeltaEConverted(lab1, lab2, index), square);
         EXPECT_EQ(space.CalcDeltaE(xyz1, xyz2, index), std::sqrt(square));
     }
 }
@@ -455,7 +448,7 @@ TEST(TLabSpaceToneValue, SpotColourToneValue)
     EXPECT_NEAR(TLabSpace::CalcSCTV(tint, nullptr, nullptr), 127.345080784457, 1e-10);
 }
 
-TEST(TLabSpaceNames, TableAndLookup)
+TEST(TLabSpaceNames, LookupIgnoresCaseButNotSpacesAndFallsBackToTheFirst)
 {
     ASSERT_EQ(TLabSpace::GetDifferenceFunctionListSize(), 6);
     const char** names = TLabSpace::GetDifferenceFunctionList();

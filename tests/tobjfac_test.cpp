@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstring>
 #include <string>
-#include <type_traits>
 
 namespace {
 
@@ -184,36 +183,6 @@ TEST(TObjListIteration, IteratorsWalkFrontToBack)
     }
     EXPECT_EQ(sum, 123);
     EXPECT_EQ(count, 3);
-    const TObjList& constList = fac.ObjList();
-    auto it = constList.cbegin();
-    EXPECT_EQ(it->RefC(), 1);
-    ++it;
-    ++it;
-    ++it;
-    EXPECT_TRUE(it == constList.cend());
-    ++it;
-    EXPECT_TRUE(it == constList.cend());
-}
-
-TEST(TObjElCounts, CountsAndOwnership)
-{
-    int destroyed = 0;
-    {
-        TObjEl el(new Counted(&destroyed));
-        EXPECT_EQ(el.RefC(), 1);
-        EXPECT_EQ(el.NoRefs(), 0);
-        el.RefCpp();
-        EXPECT_EQ(el.RefC(), 2);
-        el.RefCmm();
-        el.RefCmm();
-        EXPECT_EQ(el.NoRefs(), 1);
-        el.RefCmm();
-        EXPECT_EQ(el.RefC(), -1);
-        EXPECT_EQ(el.ErrNo(), 0);
-    }
-    EXPECT_EQ(destroyed, 1);
-    static_assert(!std::is_copy_constructible<TObjEl>::value, "an element owns its object");
-    static_assert(!std::is_copy_assignable<TObjList>::value, "a list owns its elements");
 }
 
 // Park and Miller (1988): from seed 1, the 10000th value of the minimal standard generator is
@@ -248,18 +217,4 @@ TEST(TObjFacRandomName, BufferLimits)
     EXPECT_EQ(TObjFac::MakeRandomName("", out, -3), -1);
     ASSERT_EQ(TObjFac::MakeRandomName("", out, 7), 0);
     EXPECT_EQ(std::strlen(out), 6u);
-}
-
-TEST(TObjFacRandomName, TwoCallsShareOneGenerator)
-{
-    char first[16];
-    ASSERT_EQ(TObjFac::MakeRandomName("n", first, sizeof first), 0);
-    ASSERT_TRUE(TObjFac::iRand);
-    const TRandomType* generator = TObjFac::iRand.get();
-    TRandomType twin = *TObjFac::iRand;
-    const std::int32_t x = twin.Next();
-    char second[16];
-    ASSERT_EQ(TObjFac::MakeRandomName("n", second, sizeof second), 0);
-    EXPECT_EQ(TObjFac::iRand.get(), generator);
-    EXPECT_EQ(TObjFac::iRand->State(), x);
 }

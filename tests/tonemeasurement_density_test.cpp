@@ -7,6 +7,10 @@
 #include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 
+#include "shipped_fixture.h"
+
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,34 +18,8 @@
 
 namespace {
 
-TSpectrum Flat(double value)
-{
-    double v[36];
-    std::fill(v, v + 36, value);
-    return TSpectrum(v);
-}
-
-// 1.0 below 500 nm, 0.01 from 500 nm on.
-TSpectrum Step()
-{
-    double v[36];
-    for (int i = 0; i < 36; ++i)
-        v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
-    return TSpectrum(v);
-}
-
-class MeasurementDensity : public ::testing::Test {
+class MeasurementDensity : public ShippedD50 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(mFactory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
-        mD50 = mFactory.GetIlluminant("CIE Illuminant D50");
-        ASSERT_NE(mD50, nullptr);
-    }
-
-    TIlluminantFactory mFactory;
-    TIlluminant* mD50 = nullptr;
-    TObserver mTwo { 0 };
     TMeasGeom mGeom { 0 };
 };
 

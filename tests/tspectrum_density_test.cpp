@@ -3,33 +3,14 @@
 
 #include "tspectrum_density.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <thread>
 #include <vector>
-
-namespace {
-
-TSpectrum Flat(double value)
-{
-    double v[36];
-    for (double& x : v)
-        x = value;
-    return TSpectrum(v);
-}
-
-// 1.0 below 500 nm, 0.01 from 500 nm on: a yellow-free, deep red/green absorber.
-TSpectrum Step()
-{
-    double v[36];
-    for (int i = 0; i < 36; ++i)
-        v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
-    return TSpectrum(v);
-}
-
-} // namespace
 
 TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
 {
@@ -149,16 +130,6 @@ TEST(TSpectrumDensity, NoDensityWithoutReflectedLight)
     ASSERT_EQ(Flat(1.0).GetDensity(TCMS::DinNb, d, &index), 0);
     EXPECT_EQ(d[0], 0.0);
     EXPECT_EQ(index, 0);
-}
-
-TEST(TSpectrumDensity, NamesInEnumeratorOrder)
-{
-    const char** names = TSpectrum::GetDensityList();
-    const char* expected[] = { "ANSI A", "ANSI T", "DIN", "DIN NB", "ISO Status A", "ISO Status M",
-        "ISO Status T", "ISO Status E", "ISO Status I" };
-    for (int i = 0; i < 9; ++i)
-        EXPECT_STREQ(names[i], expected[i]);
-    EXPECT_EQ(names[9], nullptr);
 }
 
 TEST(DensityFilterCache, ConcurrentFirstUseBuildsOneResponsePerFilter)

@@ -1,0 +1,45 @@
+// Helpers of the CGATS tests: a data section as text, text that must read, and the written text.
+#ifndef TINTVALE_TESTS_CGATS_TEXT_H
+#define TINTVALE_TESTS_CGATS_TEXT_H
+
+#include <tintvale/tcgats.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// One table: format, set count and rows, with a NUMBER_OF_FIELDS line ahead when asked.
+inline std::string Table(
+    const std::string& fields, const std::vector<std::string>& rows, bool withCount = false)
+{
+    int n = 1;
+    for (char c : fields)
+        n += c == ' ';
+    std::string text = withCount ? "NUMBER_OF_FIELDS " + std::to_string(n) + "\n" : "";
+    text += "BEGIN_DATA_FORMAT\n" + fields + "\nEND_DATA_FORMAT\nNUMBER_OF_SETS "
+        + std::to_string(rows.size()) + "\nBEGIN_DATA\n";
+    for (const auto& row : rows)
+        text += row + "\n";
+    return text + "END_DATA\n";
+}
+
+inline std::unique_ptr<TCgats> Read(const std::string& text)
+{
+    auto c = std::make_unique<TCgats>(text.c_str(), 0);
+    EXPECT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
+    return c;
+}
+
+// The text written, which must be written.
+inline std::string Written(const TCgats& c)
+{
+    char* buffer = nullptr;
+    EXPECT_EQ(c.WriteToBuffer(&buffer), 0) << c.GetErrorMsg();
+    std::string text = buffer ? buffer : "";
+    delete[] buffer;
+    return text;
+}
+
+#endif
