@@ -14,7 +14,7 @@ namespace {
 const char* const kFile = "CGATS.17\n"
                           "ORIGINATOR\t\"Spectro Suite 4.2\"\n"
                           "DESCRIPTOR\t\"press check, sheet 12\"\n"
-                          "INSTRUMENTATION\t\"i1 Pro 3\"\n"
+                          "INSTRUMENTATION\t\"Spectro 3\"\n"
                           "KEYWORD\t\"WEIGHTING_FUNCTION\"\n"
                           "WEIGHTING_FUNCTION\t\"ILLUMINANT, D50\"\n"
                           "DEVICE_CLASS\tOUTPUT\n"
@@ -36,7 +36,7 @@ TEST(TCgatsKeywordList, ListsEveryKeywordLineInOrder)
     const std::vector<std::pair<std::string, std::string>> expected = {
         { "ORIGINATOR", "Spectro Suite 4.2" },
         { "DESCRIPTOR", "press check, sheet 12" },
-        { "INSTRUMENTATION", "i1 Pro 3" },
+        { "INSTRUMENTATION", "Spectro 3" },
         { "KEYWORD", "WEIGHTING_FUNCTION" },
         { "WEIGHTING_FUNCTION", "ILLUMINANT, D50" },
         { "DEVICE_CLASS", "OUTPUT" },

@@ -206,7 +206,8 @@ void Report::WriteJson(std::ostream& out, const std::vector<const Section*>& sec
             doc[s.name] = rows;
         }
     }
-    out << doc.dump(2) << '\n';
+    // Names are bytes from the file; one that is not UTF-8 must not cost the whole output.
+    out << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
 } // namespace tool
