@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -111,8 +112,8 @@ private:
     {
         const std::string suffix = Word(6);
         const bool crlf = Chance(50);
-        std::string body = crlf ? "\n" : "";
-        const int lines = Int(crlf ? 0 : 1, 4);
+        std::string body;
+        const int lines = Int(0, 4);
         for (int i = 0; i < lines; ++i)
             body += (Chance(30) ? "  " : "") + Text(30, true) + (crlf ? "\r\n" : "\n");
         A::AddTag(c, -1, ("BEGIN_" + suffix).c_str(), 0, "", "");
@@ -272,7 +273,11 @@ TEST(TCgatsRoundTrip, RandomFilesAreAFixedPointOfWriteReadWrite)
         ExpectSameModel(read1, read2);
         // The read model keeps every table and block of the built one.
         EXPECT_EQ(A::Tables(read1).size(), A::Tables(*built).size());
-        EXPECT_EQ(A::CommentTags(read1), A::CommentTags(*built));
+        // Block bodies are written with LF line ends.
+        std::vector<std::string> bodies = A::CommentTags(*built);
+        for (std::string& body : bodies)
+            body.erase(std::remove(body.begin(), body.end(), '\r'), body.end());
+        EXPECT_EQ(A::CommentTags(read1), bodies);
         if (HasFailure())
             break;
     }

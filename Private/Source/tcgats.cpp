@@ -47,6 +47,7 @@ bool TCgats::SetToZero()
     tables.clear();
     errorCode = 0;
     errorMsg[0] = '\0';
+    errorLine = 0;
     return false;
 }
 
@@ -98,6 +99,8 @@ int TCgats::TableErrorToCgatsError(int tableError)
         return 7;
     case kTableBadInkMap:
         return 8;
+    case kTableNoEndData:
+        return kErrNoEndData;
     default:
         return 1;
     }

@@ -239,9 +239,6 @@ int TCgats::AddInkBookNames(int t, const std::vector<std::string>& names)
     if (declared)
         return table.SetInkBookNames(names, 0);
 
-    // The declaration line must fit before anything changes.
-    if (static_cast<int>(tags.size()) >= kMaxTags)
-        return 1;
     // Declared like a "KEYWORD" line read from a file, so that the column reads back the same.
     int vocabIndex = static_cast<int>(customFields.size());
     for (std::size_t k = 0; k < customFields.size(); ++k)

@@ -40,6 +40,8 @@ int TCgats::SetKeyword(int kind, const char* value, int unquoted)
         return 1;
     const char* name = kCgatsKeywords[kind];
     const char* text = value ? value : "";
+    if (!IsWritableValue(text))
+        return kErrUnwritableValue;
     const int i = FindTag(kind);
     if (i >= 0)
         return InsertTag(kind, name, unquoted, text, "", i, true);

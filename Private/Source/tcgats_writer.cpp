@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <ostream>
+#include <vector>
 
 using namespace tintvale::detail;
 
@@ -29,7 +30,37 @@ boost::filesystem::path TemporaryBeside(const boost::filesystem::path& target)
     return target.parent_path() / name;
 }
 
+// A block body with every CR LF and lone CR turned into LF, so that a file read with CR LF line
+// ends is not written back with mixed ones.
+void AppendWithLineFeeds(std::string& out, const std::string& body)
+{
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n')
+            continue;
+        out += body[i] == '\r' ? '\n' : body[i];
+    }
+}
+
 } // namespace
+
+// A custom keyword line is preceded by its "KEYWORD" declaration unless an earlier line declared it,
+// so that strict readers accept the written file and it reads back unchanged.
+void TCgats::DeclareKeyword(
+    const TCgatsTag& tag, bool first, std::vector<std::string>& declared, std::string& out) const
+{
+    if (tag.kind == kKindKeyword) {
+        declared.emplace_back(tag.Value());
+        return;
+    }
+    // A vocabulary keyword added as a custom line reads back as the vocabulary's own.
+    if (first || !tag.IsCustomKeyword() || MatchTag(tag.Name()) >= 0)
+        return;
+    for (const std::string& name : declared)
+        if (strcmp_ci(name.c_str(), tag.Name()) == 0)
+            return;
+    TCgatsTag(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, tag.Name(), "").Write(out);
+    declared.emplace_back(tag.Name());
+}
 
 int TCgats::WriteTag(int i, std::string& out) const
 {
@@ -69,7 +100,12 @@ int TCgats::WriteToString(std::string& out) const
 {
     int nextHeader = 0, nextData = 0;
     std::size_t nextBody = 0;
+    std::vector<std::string> declared;
+    bool identified = false; // the first keyword line names the file type and is not declared
     for (int i = 0; i < static_cast<int>(tags.size()); ++i) {
+        if (tags[i])
+            DeclareKeyword(*tags[i], !identified, declared, out);
+        identified = identified || (tags[i] && tags[i]->HasName());
         int result = WriteTag(i, out);
         if (result != 0)
             return result;
@@ -80,7 +116,7 @@ int TCgats::WriteToString(std::string& out) const
             result = WriteTable(nextData++, out);
         } else if (tag.Name() && strncmp_ci(tag.Name(), kBeginPrefix, kBeginPrefixLength) == 0) {
             if (nextBody < commentTags.size())
-                out += commentTags[nextBody++];
+                AppendWithLineFeeds(out, commentTags[nextBody++]);
         }
         if (result != 0)
             return result;

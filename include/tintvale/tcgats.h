@@ -23,9 +23,10 @@ class TOneMeasurement;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
-// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 25):
+// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 29; GetErrorLine the
+// line of a reading error):
 //    0 "No error."
-//    1 "The file is not a valid Cgats file."            (also: a table's values end early)
+//    1 "The file is not a valid Cgats file."            (also: a quoted value is not closed)
 //    2 "Empty file name."
 //    3 "The requested file could not be found."
 //    4 "Could not create or open the requested file for writing."
@@ -38,6 +39,8 @@ class TOneMeasurement;
 //   11 "Unknown and undeclared header field type."
 //   12 "Number of header fields found doesn't match number of header fields declared."
 //   13 "Number of samples found doesn't match number of samples declared."
+//                                    (also: a data section holds more or fewer values than
+//                                     NUMBER_OF_SETS x fields before its END_DATA)
 //   14 "The table header contains no data fields."
 //   15 "The table contains no samples."
 //   16 "The table contains a data type that is not supported."
@@ -50,14 +53,16 @@ class TOneMeasurement;
 //   23 "Internal error: illegal table index."
 //   24 "Error adding layout info: layout info already present."
 //   25 "Trying to copy from empty data set."
+//   26 "END_DATA tag not found."                         (the text ends inside a data section)
+//   27 "BEGIN_DATA without a data format and a positive NUMBER_OF_SETS."
+//   28 "A data format follows another one before its data."
+//   29 "The value cannot be written back: it holds a line end, NUL or double quote." (setters)
 //   -1 a header line whose keyword, value or comment is longer than 255, 4095 or 511 characters
 //      (no message).
 // A failed constructor keeps what it read before the failure; the object stays destructible.
 // Numbers are read and written in the C locale's form whatever locale the host has set.
 class TINTVALE_API TCgats {
 public:
-    static constexpr int kMaxTags = 128;
-    static constexpr int kMaxCommentTags = 128;
     static constexpr int kMaxKeywordLength = 255;
     static constexpr int kMaxValueLength = 4095;
     static constexpr int kMaxCommentLength = 511;
@@ -129,6 +134,9 @@ public:
     int GetErrorCode() const { return errorCode; }
     // The message of the error code; valid as long as the object.
     const char* GetErrorMsg() const { return errorMsg; }
+    // The line (from 1) of the text where reading failed, 0 when the error is not a reading error
+    // or there is none.
+    int GetErrorLine() const { return errorLine; }
 
     // Writes the value of one cell as text into the caller's buffer *out ("%d" for Int fields,
     // "%3.5f" for Double fields, the text for String fields); the caller makes it large enough.
@@ -138,12 +146,14 @@ public:
     int GetField(int table, int sample, int field, char* out, std::size_t size) const;
     // Index of the first field of the table named exactly name, or -1.
     int GetFieldNameIndex(int table, const char* name) const;
-    // Adds a quoted header line name value ahead of the data sections; 1 (nothing added) when 128
-    // lines exist or name is empty or holds a blank, tab, line end or "#".
+    // Adds a quoted header line name value ahead of the data sections; 1 (nothing added) when name
+    // is empty or holds a blank, tab, line end or "#"; 29 (nothing added) when the value holds a
+    // line end or a double quote, which could not be written back.
     int AddCustomTag(const char* name, const char* value);
 
     // Files written here read back and write again byte for byte. The format has no escapes: a
-    // header value cannot carry a double quote, a "#" or a line end, and a comment no line end.
+    // header value cannot carry a double quote or a line end, and a comment no line end. Custom
+    // keyword lines are written with their "KEYWORD" declaration, block bodies with LF line ends.
     // Writes the file (tab-separated, LF line ends) through a temporary file in the target's
     // directory that replaces the target only when everything was written; a failure leaves an
     // existing file untouched. Returns the object's error code when it is in error (nothing is
@@ -259,7 +269,8 @@ public:
     double GetPatchWidth() const; // 0.0
 
     // Setters replace the first line with the keyword in place, or add a quoted line ahead of the
-    // data sections; 1 when 128 lines exist already, else 0. A null value is the empty text.
+    // data sections; 0, or 29 (nothing changed) when the value holds a line end or a double quote,
+    // which could not be written back. A null value is the empty text.
     int SetOriginator(const char* value);
     int SetFileDescriptor(const char* value);
     int SetCreated(const char* value);
@@ -386,6 +397,8 @@ private:
     int SetKeyword(int kind, double value);
     // The channel descriptors of CreateProcessFieldDescriptions, empty for unsupported counts.
     TINTVALE_LOCAL std::vector<TCgatsField> ProcessFieldDescriptions(int n, bool spot, bool custom) const;
+    // Whether a header value can be written and read back as it is.
+    static bool IsWritableValue(const char* value);
     // The position in customFields of the first name equal to name ignoring case, or -1.
     int CustomFieldIndex(const char* name) const;
     // The average of the tables of files into this copy of files[0]; false when they differ.
@@ -413,16 +426,20 @@ private:
     int ReadTmpHeader(const char** cursor);
     int ReadTable(const char** cursor);
     int ReadCommentTag(const char* keyword, const char** cursor);
+    // The line (from 1) of the text being read that holds at.
+    int LineOf(const char* at) const;
 
     // Writer.
     int WriteToStream(std::ostream* stream) const;
     int WriteToString(std::string& out) const;
     int WriteTag(int i, std::string& out) const;
+    TINTVALE_LOCAL void DeclareKeyword(
+        const TCgatsTag& tag, bool first, std::vector<std::string>& declared, std::string& out) const;
     int WriteHeader(int t, std::string& out) const;
     int WriteTable(int t, std::string& out) const;
 
-    std::vector<std::unique_ptr<TCgatsTag>> tags; // at most kMaxTags, in file order
-    std::vector<std::string> commentTags; // free-form block bodies, at most kMaxCommentTags
+    std::vector<std::unique_ptr<TCgatsTag>> tags; // in file order
+    std::vector<std::string> commentTags; // free-form block bodies
     int nrSamples; // pending "NUMBER_OF_SETS" for the next table
     std::unique_ptr<TCgatsTableHeader> tmpHeader; // header of the next table, while reading
     int nrProcessColorIds;
@@ -431,7 +448,10 @@ private:
     std::vector<std::unique_ptr<TCgatsTable>> tables;
     mutable int errorCode;
     mutable char errorMsg[128];
+    int errorLine = 0; // line of a reading error, 0 when none
+    const char* readStart = nullptr; // the text being read, while reading
     const char* readEnd = nullptr; // end of the text being read, while reading
+    const char* errorAt = nullptr; // where reading failed, while reading
     TCgatsNameIndex* nameIndex = nullptr; // look-up of customFields, while reading
     int pendingSlots = -1; // "NUMBER_OF_FIELDS" count whose tmpHeader is not made yet, while reading
 };
