@@ -327,8 +327,10 @@ void BindCgats(py::module_& m)
             py::arg("table") = 0)
         .def(
             "sample_names",
-            [](const TCgats& c, int t) { return Texts(c, t, &TCgats::GetSampleName, "SampleID field"); },
-            py::arg("table") = 0)
+            [](const TCgats& c, int t) {
+                return Texts(c, t, &TCgats::GetSampleLabel, "SampleID, SAMPLE_ID or SAMPLE_NAME field");
+            },
+            py::arg("table") = 0, "The sample names, from a SampleID, SAMPLE_ID or SAMPLE_NAME field.")
         .def(
             "ink_book_names",
             [](const TCgats& c, int t) { return Texts(c, t, &TCgats::GetInkBookName, "InkBook field"); },

@@ -30,7 +30,8 @@ public:
     {
         auto c = A::Empty();
         A::AddTag(*c, -1, "CGATS.17", 0, "", "");
-        const int nrHeaderLines = Int(0, 12);
+        // Now and then more header lines than real spectral files hold (about 140).
+        const int nrHeaderLines = Chance(10) ? Int(130, 220) : Int(0, 12);
         for (int i = 0; i < nrHeaderLines; ++i)
             AddHeaderLine(*c);
         const int nrTables = Int(1, 3);
@@ -146,8 +147,8 @@ private:
         const int nrSpectral = Chance(50) ? Int(1, 8) : 0;
         for (int k = 0; k < nrSpectral; ++k) {
             const int nm = 380 + 10 * Int(0, 35);
-            columns.push_back(
-                { "nm" + std::to_string(nm), TCgatsField::kDouble, TCgatsField::kSpectral, nm, 0 });
+            columns.push_back({ (Chance(50) ? "nm" : "SPEC_") + std::to_string(nm), TCgatsField::kDouble,
+                TCgatsField::kSpectral, nm, 0 });
         }
         // Declared text and integer columns (integers read back as text, and write the same).
         const int nrDeclared = Int(0, 2);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <map>
 #include <ostream>
 
@@ -16,20 +17,19 @@ namespace {
 
 // Which sample of the other file belongs to each reference sample: by name when both files name
 // their samples, else by position.
-std::vector<int> Pairing(const Chart& ref, const Chart& smp, int table)
+std::vector<int> Pairing(const Chart& ref, int tRef, const Chart& smp, int tSmp)
 {
-    const int n = ref.NrSamples(table);
-    const int m = smp.NrSamples(table);
+    const int n = ref.NrSamples(tRef);
+    const int m = smp.NrSamples(tSmp);
     std::vector<int> pair(n);
-    if (ref.Cgats().ContainsSampleNames(table) && smp.Cgats().ContainsSampleNames(table)) {
+    if (ref.Cgats().ContainsSampleLabels(tRef) && smp.Cgats().ContainsSampleLabels(tSmp)) {
         std::map<std::string, int> where;
         for (int s = m - 1; s >= 0; --s) // the first of equal names wins
-            where[smp.SampleName(table, s)] = s;
+            where[smp.SampleName(tSmp, s)] = s;
         for (int s = 0; s < n; ++s) {
-            auto it = where.find(ref.SampleName(table, s));
+            auto it = where.find(ref.SampleName(tRef, s));
             if (it == where.end())
-                smp.Fail(
-                    "no sample named \"" + ref.SampleName(table, s) + "\" (it is in " + ref.Path() + ")");
+                smp.Fail("no sample named \"" + ref.SampleName(tRef, s) + "\" (it is in " + ref.Path() + ")");
             pair[s] = it->second;
         }
         return pair;
@@ -52,6 +52,24 @@ double Quantile(const std::vector<double>& sorted, double p)
     return sorted[below] + (rank - static_cast<double>(below)) * (sorted[above] - sorted[below]);
 }
 
+// Measurements under different conditions (M0/M1/M2) or computed for another illuminant and
+// observer differ for reasons other than the samples: said on standard error, without failing.
+void WarnOnDifferentConditions(const Chart& ref, const Chart& smp)
+{
+    const struct {
+        const char* what;
+        std::string a, b;
+    } checks[] = {
+        { "MEASUREMENT_CONDITION", ref.Cgats().GetMeasurementCondition(),
+            smp.Cgats().GetMeasurementCondition() },
+        { "WEIGHTING_FUNCTION", ref.Cgats().GetWeightingFunction(), smp.Cgats().GetWeightingFunction() },
+    };
+    for (const auto& c : checks)
+        if (!c.a.empty() && !c.b.empty() && c.a != c.b)
+            std::cerr << "tintvale: warning: " << ref.Path() << " and " << smp.Path() << " state different "
+                      << c.what << " (\"" << c.a << "\", \"" << c.b << "\")\n";
+}
+
 } // namespace
 
 int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out)
@@ -60,12 +78,15 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
     const Format format = ParseFormat(common.format);
     Chart ref(options.reference);
     Chart smp(options.sample);
-    ref.CheckTable(options.table);
-    smp.CheckTable(options.table);
-    if (ref.NrSamples(options.table) < 1)
+    const int tRef = ref.ColourTable(options.table);
+    const int tSmp = smp.ColourTable(options.table);
+    ref.CheckTable(tRef);
+    smp.CheckTable(tSmp);
+    if (ref.NrSamples(tRef) < 1)
         ref.Fail("no samples to compare");
     Colorimetry colorimetry(common);
-    const std::vector<int> pair = Pairing(ref, smp, options.table);
+    const std::vector<int> pair = Pairing(ref, tRef, smp, tSmp);
+    WarnOnDifferentConditions(ref, smp);
 
     Report report;
     Section& table = report.AddTable("samples", { "sample", "ref_L", "ref_a", "ref_b", "L", "a", "b", "dE" });
@@ -73,13 +94,13 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
     int worst = 0, over = 0;
     for (std::size_t s = 0; s < pair.size(); ++s) {
         double labRef[3], labSmp[3];
-        ref.Lab(options.table, static_cast<int>(s), colorimetry, labRef);
-        smp.Lab(options.table, pair[s], colorimetry, labSmp);
+        ref.Lab(tRef, static_cast<int>(s), colorimetry, labRef);
+        smp.Lab(tSmp, pair[s], colorimetry, labSmp);
         // The library takes the sample first and the reference second (CIE94 and CMC weigh by the
         // reference).
         const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(labSmp, labRef, formula);
         if (!std::isfinite(square) || square < 0.0)
-            throw ToolError("sample \"" + ref.SampleName(options.table, static_cast<int>(s))
+            throw ToolError("sample \"" + ref.SampleName(tRef, static_cast<int>(s))
                 + "\": no colour difference could be computed");
         const double d = std::sqrt(square);
         if (dE.empty() || d > dE[worst]) // the first of equal maxima is named
@@ -87,9 +108,9 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
         if (options.max >= 0.0 && d > options.max)
             ++over;
         dE.push_back(d);
-        table.rows.push_back({ Cell(ref.SampleName(options.table, static_cast<int>(s))), Cell(labRef[0], 2),
-            Cell(labRef[1], 2), Cell(labRef[2], 2), Cell(labSmp[0], 2), Cell(labSmp[1], 2),
-            Cell(labSmp[2], 2), Cell(d, 2) });
+        table.rows.push_back(
+            { Cell(ref.SampleName(tRef, static_cast<int>(s))), Cell(labRef[0], 2), Cell(labRef[1], 2),
+                Cell(labRef[2], 2), Cell(labSmp[0], 2), Cell(labSmp[1], 2), Cell(labSmp[2], 2), Cell(d, 2) });
     }
 
     std::vector<double> sorted = dE;
@@ -106,7 +127,7 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
     Report::Put(summary, "median", Cell(Quantile(sorted, 0.5), 2));
     Report::Put(summary, "p95", Cell(Quantile(sorted, 0.95), 2));
     Report::Put(summary, "max", Cell(dE[worst], 2));
-    Report::Put(summary, "max_sample", Cell(ref.SampleName(options.table, worst)));
+    Report::Put(summary, "max_sample", Cell(ref.SampleName(tRef, worst)));
     if (options.max >= 0.0) {
         Report::Put(summary, "tolerance", Cell(options.max, 2));
         Report::Put(summary, "over_tolerance", Cell(over));

@@ -62,7 +62,7 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
         tables.rows.push_back(
             { Cell(t), Cell(c.GetNrSamples(t)), Cell(c.GetNrFields(t)), Cell(ColourKind(c, t)),
                 Cell(Channels(c, t)), Cell(WavelengthRange(c, t)), Cell(YesNo(c.ContainsLab(t))),
-                Cell(YesNo(c.ContainsXyz(t))), Cell(YesNo(c.ContainsSampleNames(t))) });
+                Cell(YesNo(c.ContainsXyz(t))), Cell(YesNo(c.ContainsSampleLabels(t))) });
     }
 
     // The header keywords the library gives access to, where the file has them.

@@ -14,8 +14,12 @@ Chart::Chart(const std::string& path)
     if (std::filesystem::is_directory(path, ec))
         Fail("is a directory, not a measurement data file");
     mCgats = std::make_unique<TCgats>(path.c_str());
-    if (mCgats->GetErrorCode() != 0)
-        Fail(std::string(mCgats->GetErrorMsg()) + " (code " + std::to_string(mCgats->GetErrorCode()) + ")");
+    if (mCgats->GetErrorCode() != 0) {
+        // "FILE:LINE: message (code N)", as compilers and the peers place a fault.
+        const int line = mCgats->GetErrorLine();
+        throw ToolError(mPath + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": "
+            + mCgats->GetErrorMsg() + " (code " + std::to_string(mCgats->GetErrorCode()) + ")");
+    }
     if (mCgats->GetNrTables() < 1)
         Fail("no data table");
 }
@@ -43,9 +47,19 @@ int Chart::NrSamples(int table) const
 std::string Chart::SampleName(int table, int sample) const
 {
     std::string name;
-    if (mCgats->ContainsSampleNames(table) && mCgats->GetSampleName(table, sample, name) == 0)
+    if (mCgats->GetSampleLabel(table, sample, name) == 0)
         return name;
     return std::to_string(sample + 1);
+}
+
+int Chart::ColourTable(int requested) const
+{
+    if (requested >= 0)
+        return requested;
+    for (int t = 0; t < NrTables(); ++t)
+        if (Offers(t) != ColourData::None)
+            return t;
+    Fail("no table with colour data (spectra, Lab or XYZ)");
 }
 
 ColourData Chart::Offers(int table) const

@@ -208,6 +208,9 @@ int TCgats::ReadFromBuffer(const char* text)
 
 int TCgats::LineOf(const char* at) const
 {
+    // The end of a text that ends with a line end belongs to its last line.
+    if (at >= readEnd && at > readStart && IsLineEnd(at[-1]))
+        at = (at - 1 > readStart && at[-1] == '\n' && at[-2] == '\r') ? at - 2 : at - 1;
     int line = 1;
     for (const char* p = readStart; p < at && *p; ++p)
         if (*p == '\n' || (*p == '\r' && p[1] != '\n'))

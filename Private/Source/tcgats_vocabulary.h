@@ -53,6 +53,7 @@ enum CgatsKind {
     kKindNumberOfFields = 3,
     kKindBeginDataFormat = 4,
     kKindEndDataFormat = 5,
+    kKindWeightingFunction = 11,
     kKindTargetType = 16,
     kKindProcessColorId = 21,
     kKindSpotId = 22,

@@ -61,7 +61,8 @@ void TCgatsTag::Write(std::string& out) const
 
 bool TCgatsTag::IsCustomKeyword() const
 {
-    if (kind != -1 || !mHasName || !(std::isalpha(static_cast<unsigned char>(mName[0])) || mName[0] == '_'))
+    if (kind != -1 || !mHasName || mValue.empty()
+        || !(std::isalpha(static_cast<unsigned char>(mName[0])) || mName[0] == '_'))
         return false;
     for (char c : mName)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')

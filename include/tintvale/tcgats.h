@@ -204,7 +204,9 @@ public:
     int GetSpotCoordinates(int t, int s, double** out) const;
     int GetLab(int t, int s, double** out) const; // L*, a*, b*
     int GetXyz(int t, int s, double** out) const; // X, Y, Z
-    // One value per wavelength, ascending; percent tables are scaled to factors (0 to 1).
+    // One value per wavelength, ascending, as factors (0 to 1): divided by SPECTRAL_NORM where the
+    // table's section gives it, else percent tables (a value above 10 in the first five rows)
+    // divided by 100.
     int GetSpectrum(int t, int s, double** out) const;
     int GetSampleName(int t, int s, char** out) const;
     // The "InkBook" value as text ("%d", "%3.5f" for numbers); without such a field *out becomes
@@ -221,8 +223,16 @@ public:
     int GetXyz(int t, int s, std::vector<double>& out) const;
     int GetSpectrum(int t, int s, std::vector<double>& out) const;
     int GetSampleName(int t, int s, std::string& out) const;
+    // The sample's name from the "SampleID" field, else from a "SAMPLE_ID" or "SAMPLE_NAME" field
+    // (the spellings of other instrument software, any letter case); -1 without such a field.
+    int GetSampleLabel(int t, int s, std::string& out) const;
+    bool ContainsSampleLabels(int t) const;
     int GetInkBookName(int t, int s, std::string& out) const;
     int GetWaveLengths(int t, std::vector<int>& out) const;
+    // The wavelengths in nm of the spectral fields, ascending, exact where the table's section
+    // gives SPECTRAL_START_NM, SPECTRAL_END_NM and SPECTRAL_BANDS matching its columns (bands of
+    // 3.33 nm named by their rounded wavelength), else the numbers of the names; 0, or 1.
+    int GetWaveLengths(int t, std::vector<double>& out) const;
 
     // The k-th "PROCESSCOLOR_ID" (or "SPOT_ID") value of the file for each process (spot) colour
     // of table t, into the caller's array of nrColors (nrSpots) pointers; 0, or -1 when the
@@ -278,6 +288,12 @@ public:
     int SetVersion(const char* value);
     int SetGUIName(const char* value);
     int SetSpectrophotometerName(const char* value);
+    // Replaces the "WEIGHTING_FUNCTION" lines by the two that say how colorimetry was computed,
+    // "ILLUMINANT, name" and "OBSERVER, name" (where the first old line stood, else ahead of the
+    // data sections); 0, or 29 (nothing changed) when a name cannot be written back.
+    int SetWeightingFunction(const char* illuminant, const char* observer);
+    // The values of every "WEIGHTING_FUNCTION" line joined by "; " (empty when there is none).
+    std::string GetWeightingFunction() const;
     // Writes "INKSET" bare; returns the object's error code when it is in error (nothing
     // changed), else 0.
     int SetInkSet(TCMS::InkSet value);
@@ -408,6 +424,12 @@ private:
     // Sets that line to table t's field count in place (unquoted -1 and a null comment keep the
     // line's own); 1 when the section has no such line.
     int UpdateFieldCount(int t, int unquoted, const char* comment);
+    // The field of table t that GetSampleLabel reads, or -1.
+    TINTVALE_LOCAL int SampleLabelField(int t) const;
+    // The number of the last line named name in the section of table t (0 when absent).
+    TINTVALE_LOCAL double SectionNumber(int t, const char* name) const;
+    // What turns table t's spectral values into factors.
+    TINTVALE_LOCAL double SpectralFactor(int t) const;
     // The value of the first line of that kind, or null.
     const char* KeywordValue(int kind) const;
     int KeywordInt(int kind, int absent) const;
