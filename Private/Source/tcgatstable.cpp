@@ -18,7 +18,7 @@ constexpr std::size_t kEndDataLength = 8;
 // Whether the bare token at p is "END_DATA", which ends a data section and is never a value.
 bool AtEndData(const char* p)
 {
-    return std::strncmp(p, kEndData, kEndDataLength) == 0
+    return *p == 'E' && std::strncmp(p, kEndData, kEndDataLength) == 0
         && (p[kEndDataLength] == '\0' || IsSeparator(p[kEndDataLength]) || p[kEndDataLength] == '#');
 }
 
