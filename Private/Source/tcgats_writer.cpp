@@ -4,6 +4,7 @@
 #include "halden.h"
 #include "ostrel.h"
 #include "tcgats_vocabulary.h"
+#include "tcgatsfield.h"
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
@@ -43,6 +44,24 @@ void AppendWithLineFeeds(std::string& out, const std::string& body)
 
 } // namespace
 
+bool TCgats::NamesAField(const char* name) const
+{
+    for (const char* standard : kCgatsFieldNames)
+        if (strcmp_ci(standard, name) == 0)
+            return true;
+    auto inHeader = [name](const TCgatsTableHeader* header) {
+        if (header)
+            for (const auto& field : header->fields)
+                if (field && strcmp_ci(field->name.c_str(), name) == 0)
+                    return true;
+        return false;
+    };
+    for (const auto& table : tables)
+        if (table && inHeader(table->header.get()))
+            return true;
+    return inHeader(tmpHeader.get());
+}
+
 // A custom keyword line is preceded by its "KEYWORD" declaration unless an earlier line declared it,
 // so that strict readers accept the written file and it reads back unchanged.
 void TCgats::DeclareKeyword(
@@ -52,8 +71,9 @@ void TCgats::DeclareKeyword(
         declared.emplace_back(tag.Value());
         return;
     }
-    // A vocabulary keyword added as a custom line reads back as the vocabulary's own.
-    if (first || !tag.IsCustomKeyword() || MatchTag(tag.Name()) >= 0)
+    // A vocabulary keyword added as a custom line reads back as the vocabulary's own. A declaration
+    // also declares a data field name, so none is written that would change how a field reads back.
+    if (first || !tag.IsCustomKeyword() || MatchTag(tag.Name()) >= 0 || NamesAField(tag.Name()))
         return;
     for (const std::string& name : declared)
         if (strcmp_ci(name.c_str(), tag.Name()) == 0)

@@ -455,6 +455,8 @@ private:
     int WriteToStream(std::ostream* stream) const;
     int WriteToString(std::string& out) const;
     int WriteTag(int i, std::string& out) const;
+    // Whether name is, ignoring case, a standard field name or the name of a field of the file.
+    TINTVALE_LOCAL bool NamesAField(const char* name) const;
     TINTVALE_LOCAL void DeclareKeyword(
         const TCgatsTag& tag, bool first, std::vector<std::string>& declared, std::string& out) const;
     int WriteHeader(int t, std::string& out) const;
