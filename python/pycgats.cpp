@@ -214,6 +214,16 @@ py::dict Contents(const TCgats& c, int t)
     return d;
 }
 
+// A header value the file could not write back (a line end, a double quote or a NUL, which the C
+// string would silently cut) raises instead of being stored.
+void SetText(TCgats& c, int (TCgats::*setter)(const char*), const std::string& value)
+{
+    const int code = value.find('\0') == std::string::npos ? (c.*setter)(value.c_str()) : 29;
+    if (code != 0)
+        throw LibraryError { code,
+            "the value cannot be written back: it holds a line end, NUL or double quote" };
+}
+
 } // namespace
 
 void BindCgats(py::module_& m)
@@ -348,8 +358,10 @@ void BindCgats(py::module_& m)
             py::arg("table") = 0)
         .def(
             "sample_names",
-            [](const TCgats& c, int t) { return Texts(c, t, &TCgats::GetSampleName, "SampleID field"); },
-            py::arg("table") = 0)
+            [](const TCgats& c, int t) {
+                return Texts(c, t, &TCgats::GetSampleLabel, "SampleID, SAMPLE_ID or SAMPLE_NAME field");
+            },
+            py::arg("table") = 0, "The sample names, from a SampleID, SAMPLE_ID or SAMPLE_NAME field.")
         .def(
             "ink_book_names",
             [](const TCgats& c, int t) { return Texts(c, t, &TCgats::GetInkBookName, "InkBook field"); },
@@ -371,25 +383,25 @@ void BindCgats(py::module_& m)
             py::arg("table") = 0, py::arg("spectral") = false)
         .def_property(
             "originator", [](const TCgats& c) { return OptionalText(c.GetOriginator()); },
-            [](TCgats& c, const std::string& v) { c.SetOriginator(v.c_str()); })
+            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetOriginator, v); })
         .def_property(
             "file_descriptor", [](const TCgats& c) { return OptionalText(c.GetFileDescriptor()); },
-            [](TCgats& c, const std::string& v) { c.SetFileDescriptor(v.c_str()); })
+            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetFileDescriptor, v); })
         .def_property(
             "created", [](const TCgats& c) { return OptionalText(c.GetCreated()); },
-            [](TCgats& c, const std::string& v) { c.SetCreated(v.c_str()); })
+            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetCreated, v); })
         .def_property(
             "target_type", [](const TCgats& c) { return OptionalText(c.GetTargetType()); },
-            [](TCgats& c, const std::string& v) { c.SetTargetType(v.c_str()); })
+            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetTargetType, v); })
         .def_property(
             "layout_version", [](const TCgats& c) { return OptionalText(c.GetVersion()); },
-            [](TCgats& c, const std::string& v) { c.SetVersion(v.c_str()); })
+            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetVersion, v); })
         .def_property(
             "gui_name", [](const TCgats& c) { return OptionalText(c.GetGUIName()); },
-            [](TCgats& c, const std::string& v) { c.SetGUIName(v.c_str()); })
+            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetGUIName, v); })
         .def_property(
             "spectrophotometer", [](const TCgats& c) { return OptionalText(c.GetSpectrophotometer()); },
-            [](TCgats& c, const std::string& v) { c.SetSpectrophotometerName(v.c_str()); })
+            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetSpectrophotometerName, v); })
         .def_property("ink_set", &TCgats::GetInkSetNumber,
             [](TCgats& c, int v) {
                 const int code = c.SetInkSet(static_cast<TCMS::InkSet>(v));

@@ -77,7 +77,7 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
 void BindReport(py::module_& m)
 {
     m.def("report", &Report, py::arg("reference"), py::arg("sample"), py::arg("path"),
-        py::arg("formula") = "Delta E 2000", py::arg("max") = py::none(), py::arg("table") = 0,
+        py::arg("formula") = "Delta E 2000", py::arg("max") = py::none(), py::arg("table") = -1,
         py::arg("illuminant") = "CIE Illuminant D50", py::arg("observer") = "2 degree", py::arg("title") = "",
         py::arg("illuminants") = py::none(),
         "Writes the quality-control page of the command-line tool's report: the colour differences of sample "

@@ -279,20 +279,6 @@ TEST(TCgatsKeywords, SettersReplaceInPlaceOrInsertAheadOfTheData)
     EXPECT_EQ(c->SetCreated("third"), 0);
 }
 
-TEST(TCgatsKeywords, FullTagListRefusesNewKeywords)
-{
-    std::string text;
-    for (int i = 0; i < 128; ++i)
-        text += "K" + std::to_string(i) + " 1\n";
-    auto c = Read(text);
-    ASSERT_EQ(A::Tags(*c).size(), 128u);
-    const std::vector<std::string> before = A::TagNames(*c);
-    EXPECT_EQ(c->SetOriginator("me"), 1);
-    EXPECT_EQ(c->AddCustomTag("MORE", "1"), 1);
-    EXPECT_EQ(A::TagNames(*c), before);
-    EXPECT_EQ(c->GetOriginator(), nullptr);
-}
-
 TEST(TCgatsQueries, CellsRefuseEveryBadRequestWithMinusOneAndWriteNothing)
 {
     auto c = Read(Table("SampleID LAB_L", { "a 50.5" }));

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -29,7 +30,8 @@ public:
     {
         auto c = A::Empty();
         A::AddTag(*c, -1, "CGATS.17", 0, "", "");
-        const int nrHeaderLines = Int(0, 12);
+        // Now and then more header lines than real spectral files hold (about 140).
+        const int nrHeaderLines = Chance(10) ? Int(130, 220) : Int(0, 12);
         for (int i = 0; i < nrHeaderLines; ++i)
             AddHeaderLine(*c);
         const int nrTables = Int(1, 3);
@@ -111,8 +113,8 @@ private:
     {
         const std::string suffix = Word(6);
         const bool crlf = Chance(50);
-        std::string body = crlf ? "\n" : "";
-        const int lines = Int(crlf ? 0 : 1, 4);
+        std::string body;
+        const int lines = Int(0, 4);
         for (int i = 0; i < lines; ++i)
             body += (Chance(30) ? "  " : "") + Text(30, true) + (crlf ? "\r\n" : "\n");
         A::AddTag(c, -1, ("BEGIN_" + suffix).c_str(), 0, "", "");
@@ -145,8 +147,8 @@ private:
         const int nrSpectral = Chance(50) ? Int(1, 8) : 0;
         for (int k = 0; k < nrSpectral; ++k) {
             const int nm = 380 + 10 * Int(0, 35);
-            columns.push_back(
-                { "nm" + std::to_string(nm), TCgatsField::kDouble, TCgatsField::kSpectral, nm, 0 });
+            columns.push_back({ (Chance(50) ? "nm" : "SPEC_") + std::to_string(nm), TCgatsField::kDouble,
+                TCgatsField::kSpectral, nm, 0 });
         }
         // Declared text and integer columns (integers read back as text, and write the same).
         const int nrDeclared = Int(0, 2);
@@ -272,7 +274,11 @@ TEST(TCgatsRoundTrip, RandomFilesAreAFixedPointOfWriteReadWrite)
         ExpectSameModel(read1, read2);
         // The read model keeps every table and block of the built one.
         EXPECT_EQ(A::Tables(read1).size(), A::Tables(*built).size());
-        EXPECT_EQ(A::CommentTags(read1), A::CommentTags(*built));
+        // Block bodies are written with LF line ends.
+        std::vector<std::string> bodies = A::CommentTags(*built);
+        for (std::string& body : bodies)
+            body.erase(std::remove(body.begin(), body.end(), '\r'), body.end());
+        EXPECT_EQ(A::CommentTags(read1), bodies);
         if (HasFailure())
             break;
     }

@@ -53,7 +53,7 @@ const char* kMixedWritten = "CGATS.17\n"
                             "# word\n"
                             "KEYWORD\t\"Remark\"\n"
                             "BEGIN_NOTES\n"
-                            "\nfree\ttext\r\n"
+                            "free\ttext\n"
                             "END_NOTES\n"
                             "NUMBER_OF_FIELDS\t5\n"
                             "BEGIN_DATA_FORMAT\n"
@@ -96,15 +96,18 @@ TEST(TCgatsWriter, TagLines)
     A::AddTag(*c, 2, "CREATED", 0, "", "");
     A::AddTag(*c, -1, nullptr, 0, "", "");
     A::AddTag(*c, -1, nullptr, 0, "", "note");
-    // A bare value that would not read back as one word is quoted.
+    // A bare value of words with one blank between them reads back as it is and stays bare; one
+    // that would not read back so is quoted.
     A::AddTag(*c, 1, "FILE_DESCRIPTOR", 1, "two words", "");
+    A::AddTag(*c, 20, "SERIAL", 1, "two  blanks", "");
     EXPECT_EQ(Write(*c),
         "ORIGINATOR\t\"a b\"\n"
         "INKSET\t3\n"
         "PATCH_HEIGHT\t6.50000\t# mm\n"
         "CREATED\n"
         "# note\n"
-        "FILE_DESCRIPTOR\t\"two words\"\n");
+        "FILE_DESCRIPTOR\ttwo words\n"
+        "SERIAL\t\"two  blanks\"\n");
 }
 
 TEST(TCgatsWriter, TablesFollowTheirSectionsInOrder)

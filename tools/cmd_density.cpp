@@ -48,11 +48,11 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
     const TCMS::FilterStandard standard = Standard(options.standard);
     const Format format = ParseFormat(common.format);
     Chart chart(options.file);
-    chart.CheckTable(options.table);
-    const ColourData data = chart.Offers(options.table);
+    const int t = chart.ColourTable(options.table);
+    chart.CheckTable(t);
+    const ColourData data = chart.Offers(t);
     if (data == ColourData::None)
-        chart.Fail(
-            "no colour data (neither spectra nor Lab nor XYZ) in table " + std::to_string(options.table));
+        chart.Fail("no colour data (neither spectra nor Lab nor XYZ) in table " + std::to_string(t));
     // Without spectra the library can only give densities relative to a paper, from X, Y and Z.
     if (data != ColourData::Spectrum && options.paper.empty())
         chart.Fail("no spectra: densities need spectra, or --paper for densities from XYZ");
@@ -60,24 +60,23 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
 
     std::shared_ptr<TOneMeasurement> paper;
     if (!options.paper.empty())
-        paper
-            = chart.Measurement(options.table, FindSample(chart, options.table, options.paper), colorimetry);
+        paper = chart.Measurement(t, FindSample(chart, t, options.paper), colorimetry);
 
     Report report;
     Section& table = report.AddTable("densities", { "sample", "C", "M", "Y", "V", "dominant" });
-    const int n = chart.NrSamples(options.table);
+    const int n = chart.NrSamples(t);
     for (int s = 0; s < n; ++s) {
-        auto m = chart.Measurement(options.table, s, colorimetry);
+        auto m = chart.Measurement(t, s, colorimetry);
         double d[4] = {};
         int dominant = 0;
         const int rc = paper ? m->GetDensity(standard, paper.get(), colorimetry.Illuminant(),
                            colorimetry.Observer(), d, &dominant)
                              : m->GetDensity(standard, d, &dominant);
         if (rc != 0)
-            chart.Fail("sample \"" + chart.SampleName(options.table, s) + "\": no density (status "
-                + std::to_string(rc) + ")");
-        table.rows.push_back({ Cell(chart.SampleName(options.table, s)), Cell(d[0], 2), Cell(d[1], 2),
-            Cell(d[2], 2), Cell(d[3], 2), Cell(kFilterLetters[dominant & 3]) });
+            chart.Fail(
+                "sample \"" + chart.SampleName(t, s) + "\": no density (status " + std::to_string(rc) + ")");
+        table.rows.push_back({ Cell(chart.SampleName(t, s)), Cell(d[0], 2), Cell(d[1], 2), Cell(d[2], 2),
+            Cell(d[3], 2), Cell(kFilterLetters[dominant & 3]) });
     }
     Section& summary = report.AddKeyValues("settings");
     Report::Put(summary, "standard", Cell(TSpectrum::GetDensityList()[standard]));

@@ -63,7 +63,7 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
         tables.rows.push_back(
             { Cell(t), Cell(c.GetNrSamples(t)), Cell(c.GetNrFields(t)), Cell(ColourKind(c, t)),
                 Cell(Channels(c, t)), Cell(WavelengthRange(c, t)), Cell(YesNo(c.ContainsLab(t))),
-                Cell(YesNo(c.ContainsXyz(t))), Cell(YesNo(c.ContainsSampleNames(t))) });
+                Cell(YesNo(c.ContainsXyz(t))), Cell(YesNo(c.ContainsSampleLabels(t))) });
     }
 
     // Every keyword line of the header, in file order (a keyword may stand once per table).

@@ -4,6 +4,8 @@
 #include "tool_commands.h"
 #include "tool_files.h"
 
+#include <tintvale/tilluminant.h>
+
 #include <memory>
 #include <vector>
 
@@ -33,10 +35,12 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
     Colorimetry colorimetry(common);
     TCgats& cgats = chart.Cgats();
 
+    // Tables of other kinds (calibration curves beside the measurements) stay as they are.
+    chart.ColourTable(-1);
     for (int t = 0; t < chart.NrTables(); ++t) {
         chart.CheckTable(t);
         if (chart.Offers(t) == ColourData::None)
-            chart.Fail("no colour data (neither spectra nor Lab nor XYZ) in table " + std::to_string(t));
+            continue;
         const int n = chart.NrSamples(t);
         std::vector<double> values(3 * static_cast<std::size_t>(n));
         std::vector<const double*> rows(n);
@@ -58,6 +62,11 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
                 + std::to_string(rc) + ")");
     }
 
+    // What the Lab values were computed for, as the file's weighting function.
+    const int weighting
+        = cgats.SetWeightingFunction(colorimetry.Illuminant()->GetName(), colorimetry.Observer()->GetName());
+    if (weighting != 0)
+        chart.Fail("the weighting function could not be recorded (code " + std::to_string(weighting) + ")");
     // The file is replaced only once everything is written.
     WriteCgats(cgats, options.output, out);
     return kExitOk;

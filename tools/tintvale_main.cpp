@@ -65,7 +65,7 @@ void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare)
     cmd.add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
     cmd.add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
         ->check(kTolerance);
-    cmd.add_option("--table", compare.table, "Table of both files")->capture_default_str();
+    cmd.add_option("--table", compare.table, "Table of both files (default: the first with colour data)");
 }
 
 } // namespace
@@ -129,7 +129,7 @@ int main(int argc, char** argv)
     cmd->add_option("FILE", density.file, "CGATS measurement data file")->required();
     cmd->add_option("--standard", density.standard, "Density standard")->capture_default_str();
     cmd->add_option("--paper", density.paper, "Sample (name or number) the densities are relative to");
-    cmd->add_option("--table", density.table, "Table of the file")->capture_default_str();
+    cmd->add_option("--table", density.table, "Table of the file (default: the first with colour data)");
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunDensity(common, density, out); }; });
 
     tool::MatchOptions match;

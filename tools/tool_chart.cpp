@@ -12,8 +12,12 @@ Chart::Chart(const std::string& path)
     // to open "not found".
     const std::string text = ReadInput(path);
     mCgats = std::make_unique<TCgats>(text.c_str(), 0);
-    if (mCgats->GetErrorCode() != 0)
-        Fail(CgatsMessage(*mCgats));
+    if (mCgats->GetErrorCode() != 0) {
+        // "FILE:LINE: message (code N)", as compilers and the peers place a fault.
+        const int line = mCgats->GetErrorLine();
+        throw ToolError(mPath + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": "
+            + CgatsMessage(*mCgats));
+    }
     if (mCgats->GetNrTables() < 1)
         Fail("no data table");
 }
@@ -41,9 +45,19 @@ int Chart::NrSamples(int table) const
 std::string Chart::SampleName(int table, int sample) const
 {
     std::string name;
-    if (mCgats->ContainsSampleNames(table) && mCgats->GetSampleName(table, sample, name) == 0)
+    if (mCgats->GetSampleLabel(table, sample, name) == 0)
         return name;
     return std::to_string(sample + 1);
+}
+
+int Chart::ColourTable(int requested) const
+{
+    if (requested >= 0)
+        return requested;
+    for (int t = 0; t < NrTables(); ++t)
+        if (Offers(t) != ColourData::None)
+            return t;
+    Fail("no table with colour data (spectra, Lab or XYZ)");
 }
 
 ColourData Chart::Offers(int table) const

@@ -30,7 +30,10 @@ public:
     // Fails when table is not one of the file's tables.
     void CheckTable(int table) const;
     int NrSamples(int table) const;
-    // The sample's name, or its number from 1 when the table has no names.
+    // requested when it is a table index (>= 0), else the first table with colour data; fails when
+    // there is none. Files may hold tables of other kinds (calibration curves) beside measurements.
+    int ColourTable(int requested) const;
+    // The sample's name (SampleID, SAMPLE_ID or SAMPLE_NAME), or its number from 1 without names.
     std::string SampleName(int table, int sample) const;
     ColourData Offers(int table) const;
     // The sample as the library's measurement of it (reflectance spectrum, Lab or XYZ triple,

@@ -31,7 +31,7 @@ struct CompareOptions {
     std::string sample;
     std::string formula = "Delta E 2000";
     double max = -1.0; // negative: no tolerance
-    int table = 0;
+    int table = -1; // negative: the first table with colour data of each file
 };
 int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out);
 
@@ -47,7 +47,7 @@ struct DensityOptions {
     std::string file;
     std::string standard = "ISO Status T";
     std::string paper; // a sample name or number; empty: absolute densities
-    int table = 0;
+    int table = -1; // negative: the first table with colour data
 };
 int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iostream>
 #include <map>
 
 namespace tool {
@@ -12,20 +13,19 @@ namespace {
 
 // Which sample of the other file belongs to each reference sample: by name when both files name
 // their samples, else by position.
-std::vector<int> Pairing(const Chart& ref, const Chart& smp, int table)
+std::vector<int> Pairing(const Chart& ref, int tRef, const Chart& smp, int tSmp)
 {
-    const int n = ref.NrSamples(table);
-    const int m = smp.NrSamples(table);
+    const int n = ref.NrSamples(tRef);
+    const int m = smp.NrSamples(tSmp);
     std::vector<int> pair(n);
-    if (ref.Cgats().ContainsSampleNames(table) && smp.Cgats().ContainsSampleNames(table)) {
+    if (ref.Cgats().ContainsSampleLabels(tRef) && smp.Cgats().ContainsSampleLabels(tSmp)) {
         std::map<std::string, int> where;
         for (int s = m - 1; s >= 0; --s) // the first of equal names wins
-            where[smp.SampleName(table, s)] = s;
+            where[smp.SampleName(tSmp, s)] = s;
         for (int s = 0; s < n; ++s) {
-            auto it = where.find(ref.SampleName(table, s));
+            auto it = where.find(ref.SampleName(tRef, s));
             if (it == where.end())
-                smp.Fail(
-                    "no sample named \"" + ref.SampleName(table, s) + "\" (it is in " + ref.Path() + ")");
+                smp.Fail("no sample named \"" + ref.SampleName(tRef, s) + "\" (it is in " + ref.Path() + ")");
             pair[s] = it->second;
         }
         return pair;
@@ -36,6 +36,24 @@ std::vector<int> Pairing(const Chart& ref, const Chart& smp, int table)
     for (int s = 0; s < n; ++s)
         pair[s] = s;
     return pair;
+}
+
+// Measurements under different conditions (M0/M1/M2) or computed for another illuminant and
+// observer differ for reasons other than the samples: said on standard error, without failing.
+void WarnOnDifferentConditions(const Chart& ref, const Chart& smp)
+{
+    const struct {
+        const char* what;
+        std::string a, b;
+    } checks[] = {
+        { "MEASUREMENT_CONDITION", ref.Cgats().GetMeasurementCondition(),
+            smp.Cgats().GetMeasurementCondition() },
+        { "WEIGHTING_FUNCTION", ref.Cgats().GetWeightingFunction(), smp.Cgats().GetWeightingFunction() },
+    };
+    for (const auto& c : checks)
+        if (!c.a.empty() && !c.b.empty() && c.a != c.b)
+            std::cerr << "tintvale: warning: " << ref.Path() << " and " << smp.Path() << " state different "
+                      << c.what << " (\"" << c.a << "\", \"" << c.b << "\")\n";
 }
 
 // The p-quantile of sorted values, interpolating linearly between closest ranks (Hyndman and
@@ -95,25 +113,27 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
     Comparison c;
     c.formula = FormulaIndex(options.formula);
     c.tolerance = options.max;
-    c.table = options.table;
     c.reference = std::make_unique<Chart>(options.reference);
     c.sample = std::make_unique<Chart>(options.sample);
     const Chart& ref = *c.reference;
     const Chart& smp = *c.sample;
-    ref.CheckTable(c.table);
-    smp.CheckTable(c.table);
-    if (ref.NrSamples(c.table) < 1)
+    c.tableRef = ref.ColourTable(options.table);
+    c.tableSmp = smp.ColourTable(options.table);
+    ref.CheckTable(c.tableRef);
+    smp.CheckTable(c.tableSmp);
+    if (ref.NrSamples(c.tableRef) < 1)
         ref.Fail("no samples to compare");
     c.colorimetry = std::make_unique<Colorimetry>(common);
-    const std::vector<int> pair = Pairing(ref, smp, c.table);
+    const std::vector<int> pair = Pairing(ref, c.tableRef, smp, c.tableSmp);
+    WarnOnDifferentConditions(ref, smp);
 
     for (std::size_t s = 0; s < pair.size(); ++s) {
         PatchDifference p;
         p.reference = static_cast<int>(s);
         p.sample = pair[s];
-        p.name = ref.SampleName(c.table, p.reference);
-        ref.Lab(c.table, p.reference, *c.colorimetry, p.labRef);
-        smp.Lab(c.table, p.sample, *c.colorimetry, p.labSmp);
+        p.name = ref.SampleName(c.tableRef, p.reference);
+        ref.Lab(c.tableRef, p.reference, *c.colorimetry, p.labRef);
+        smp.Lab(c.tableSmp, p.sample, *c.colorimetry, p.labSmp);
         // The library takes the sample first and the reference second (CIE94 and CMC weigh by the
         // reference).
         const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(p.labSmp, p.labRef, c.formula);

@@ -29,7 +29,8 @@ struct Comparison {
     std::unique_ptr<Chart> reference;
     std::unique_ptr<Chart> sample;
     std::unique_ptr<Colorimetry> colorimetry;
-    int table = 0;
+    int tableRef = 0; // the table compared in each file
+    int tableSmp = 0;
     int formula = 0;
     double tolerance = -1.0; // negative: none
     std::vector<PatchDifference> patches; // in reference order
@@ -45,7 +46,8 @@ struct Comparison {
     bool Over(const PatchDifference& p) const { return tolerance >= 0.0 && p.dE > tolerance; }
 };
 
-// Reads both files and compares table options.table sample by sample (paired by name when both
+// Reads both files and compares table options.table (else each file's first table with colour
+// data) sample by sample (paired by name when both
 // files name their samples, else by position). Fails with a ToolError before anything is shown.
 Comparison Compare(const CommonOptions& common, const CompareOptions& options);
 

@@ -472,8 +472,8 @@ struct Extent {
 
 std::string SpectraSection(const Comparison& c, const std::vector<std::size_t>& order)
 {
-    if (c.reference->Offers(c.table) != ColourData::Spectrum
-        || c.sample->Offers(c.table) != ColourData::Spectrum)
+    if (c.reference->Offers(c.tableRef) != ColourData::Spectrum
+        || c.sample->Offers(c.tableSmp) != ColourData::Spectrum)
         return "";
     const std::size_t count = std::min(kWorstSpectra, order.size());
     std::vector<std::pair<Curve, Curve>> curves;
@@ -481,7 +481,7 @@ std::string SpectraSection(const Comparison& c, const std::vector<std::size_t>& 
     for (std::size_t k = 0; k < count; ++k) {
         const PatchDifference& p = c.patches[order[k]];
         curves.emplace_back(
-            SpectrumOf(*c.reference, c.table, p.reference), SpectrumOf(*c.sample, c.table, p.sample));
+            SpectrumOf(*c.reference, c.tableRef, p.reference), SpectrumOf(*c.sample, c.tableSmp, p.sample));
         extent.Add(curves.back().first);
         extent.Add(curves.back().second);
     }

@@ -16,7 +16,8 @@ using namespace tintvale::detail;
 namespace {
 
 // Field-name patterns; a pattern matches only when its last number is not negative.
-const char* const kSpectralPatterns[] = { "nm%d", "SPECTRAL_%d", "SPECTRAL_NM_%d", "NM_%d", "SPECTRAL_NM%d" };
+const char* const kSpectralPatterns[]
+    = { "nm%d", "SPECTRAL_%d", "SPECTRAL_NM_%d", "NM_%d", "SPECTRAL_NM%d", "SPEC_%d" };
 const char* const kNColorPattern = "%dCLR_%d";
 const char* const kSpotPattern = "SPOT_%d";
 const char* const kCustomProcessPattern = "PC%d_%d";
@@ -47,6 +48,7 @@ bool TCgats::SetToZero()
     tables.clear();
     errorCode = 0;
     errorMsg[0] = '\0';
+    errorLine = 0;
     return false;
 }
 
@@ -98,6 +100,8 @@ int TCgats::TableErrorToCgatsError(int tableError)
         return 7;
     case kTableBadInkMap:
         return 8;
+    case kTableNoEndData:
+        return kErrNoEndData;
     default:
         return 1;
     }

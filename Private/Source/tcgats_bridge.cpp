@@ -81,11 +81,10 @@ std::shared_ptr<TOneMeasurement> TCgats::GetMeasurement(
 
     std::unique_ptr<TOneMeasurement> m;
     if (h.nrWaveLengths > 0) {
-        std::vector<int> nm;
+        std::vector<double> wavelengths;
         std::vector<double> values;
-        if (GetWaveLengths(t, nm) != 0 || GetSpectrum(t, s, values) != 0)
+        if (GetWaveLengths(t, wavelengths) != 0 || GetSpectrum(t, s, values) != 0)
             return nullptr;
-        const std::vector<double> wavelengths(nm.begin(), nm.end());
         const TSpectrum spectrum(wavelengths.data(), static_cast<int>(wavelengths.size()), values.data());
         if (spectrum.ErrNo() != 0)
             return nullptr;
@@ -157,13 +156,15 @@ int TCgats::SetMeasurement(
         if (spectrum) {
             // Interpolated at each of the table's wavelengths, whatever their spacing; on the
             // 10-nm grid this gives the grid values themselves.
-            const double factor = table.spectralPercent ? kPercent : 1.0;
-            for (int field : h.waveLengthFields) {
-                const TCgatsField* f = h.Field(field);
+            const double factor = 1.0 / SpectralFactor(t);
+            std::vector<double> nm;
+            if (GetWaveLengths(t, nm) != 0 || nm.size() != h.waveLengthFields.size())
+                return -1;
+            for (std::size_t k = 0; k < nm.size(); ++k) {
                 double value = 0.0;
-                if (!f || spectrum->GetNonUniformSpectrum(f->index, f->index, 1, &value) != 0)
+                if (spectrum->GetNonUniformSpectrum(nm[k], nm[k], 1, &value) != 0)
                     return -1;
-                if (!queue(field, value * factor))
+                if (!queue(h.waveLengthFields[k], value * factor))
                     return -1;
             }
         }
@@ -239,9 +240,6 @@ int TCgats::AddInkBookNames(int t, const std::vector<std::string>& names)
     if (declared)
         return table.SetInkBookNames(names, 0);
 
-    // The declaration line must fit before anything changes.
-    if (static_cast<int>(tags.size()) >= kMaxTags)
-        return 1;
     // Declared like a "KEYWORD" line read from a file, so that the column reads back the same.
     int vocabIndex = static_cast<int>(customFields.size());
     for (std::size_t k = 0; k < customFields.size(); ++k)

@@ -90,6 +90,7 @@ TCgats& TCgats::operator=(const TCgats& src)
     customFields = std::move(copy.customFields);
     tables = std::move(copy.tables);
     errorCode = copy.errorCode;
+    errorLine = copy.errorLine;
     std::memcpy(errorMsg, copy.errorMsg, sizeof errorMsg);
     return *this;
 }
@@ -126,6 +127,7 @@ void TCgats::Init(const TCgats& src, const int* samples, int nrSamplesSelected, 
 {
     if (src.errorCode != 0) {
         RecordError(src.errorCode);
+        errorLine = src.errorLine;
         return;
     }
     src.CopyTagList(tags, commentTags, nrInks);

@@ -40,6 +40,8 @@ int TCgats::SetKeyword(int kind, const char* value, int unquoted)
         return 1;
     const char* name = kCgatsKeywords[kind];
     const char* text = value ? value : "";
+    if (!IsWritableValue(text))
+        return kErrUnwritableValue;
     const int i = FindTag(kind);
     if (i >= 0)
         return InsertTag(kind, name, unquoted, text, "", i, true);
@@ -99,6 +101,35 @@ int TCgats::SetTargetType(const char* value) { return SetKeyword(kKindTargetType
 int TCgats::SetVersion(const char* value) { return SetKeyword(kKindLayoutVersion, value, 0); }
 int TCgats::SetGUIName(const char* value) { return SetKeyword(kKindGuiName, value, 0); }
 int TCgats::SetSpectrophotometerName(const char* value) { return SetKeyword(kKindSpectro, value, 0); }
+
+std::string TCgats::GetWeightingFunction() const
+{
+    std::string text;
+    for (const auto& tag : tags)
+        if (tag && tag->kind == kKindWeightingFunction)
+            text += (text.empty() ? "" : "; ") + std::string(tag->Value());
+    return text;
+}
+
+int TCgats::SetWeightingFunction(const char* illuminant, const char* observer)
+{
+    const std::string lines[] = { std::string("ILLUMINANT, ") + (illuminant ? illuminant : ""),
+        std::string("OBSERVER, ") + (observer ? observer : "") };
+    if (!IsWritableValue(lines[0].c_str()) || !IsWritableValue(lines[1].c_str()))
+        return kErrUnwritableValue;
+    // The new lines take the place of the first old one; the other old ones go.
+    int at = FindTag(kKindWeightingFunction);
+    tags.erase(std::remove_if(tags.begin(), tags.end(),
+                   [](const auto& tag) { return tag && tag->kind == kKindWeightingFunction; }),
+        tags.end());
+    const char* name = kCgatsKeywords[kKindWeightingFunction];
+    for (const std::string& line : lines) {
+        InsertTag(kKindWeightingFunction, name, 0, line.c_str(), "", at, false);
+        if (at >= 0)
+            ++at;
+    }
+    return 0;
+}
 
 int TCgats::SetInkSet(TCMS::InkSet value)
 {

@@ -2,8 +2,10 @@
 // the solid-patch search.
 #include <tintvale/tcgats.h>
 
+#include "halden.h"
 #include "numtext.h"
 #include "tcgats_vocabulary.h"
+#include "tcgatsfield.h"
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
@@ -15,10 +17,11 @@ using namespace tintvale::detail;
 namespace {
 
 constexpr const char* kInkBookField = "InkBook";
+// Sample-name columns of other instrument software, after "SampleID".
+const char* const kSampleLabelFields[] = { "SAMPLE_ID", "SAMPLE_NAME" };
 // A channel above kFull is a solid, one below kEmpty is blank (tints in percent).
 constexpr double kFull = 99.5;
 constexpr double kEmpty = 0.5;
-constexpr double kPercentToFactor = 0.01;
 
 const TCgatsTableHeader* HeaderOf(const TCgatsTable* table) { return table ? table->header.get() : nullptr; }
 
@@ -205,8 +208,7 @@ int TCgats::GetSpectrum(int t, int s, std::vector<double>& out) const
     if (!table || table->header->nrWaveLengths < 1)
         return -1;
     out.resize(table->header->waveLengthFields.size());
-    const double factor = table->spectralPercent ? kPercentToFactor : 1.0;
-    return table->GetValues(s, table->header->waveLengthFields, factor, out.data());
+    return table->GetValues(s, table->header->waveLengthFields, SpectralFactor(t), out.data());
 }
 
 int TCgats::GetSampleName(int t, int s, std::string& out) const
@@ -218,6 +220,31 @@ int TCgats::GetSampleName(int t, int s, std::string& out) const
     const char* text = column ? column->GetString(s) : nullptr;
     out = text ? text : "";
     return 0;
+}
+
+int TCgats::SampleLabelField(int t) const
+{
+    const TCgatsTable* table = SoundTable(t);
+    if (!table)
+        return -1;
+    if (table->header->sampleIdField >= 0)
+        return table->header->sampleIdField;
+    for (const char* name : kSampleLabelFields)
+        for (int k = 0; k < table->NrFields(); ++k)
+            if (strcmp_ci(table->header->fields[k]->name.c_str(), name) == 0)
+                return k;
+    return -1;
+}
+
+bool TCgats::ContainsSampleLabels(int t) const { return SampleLabelField(t) >= 0; }
+
+int TCgats::GetSampleLabel(int t, int s, std::string& out) const
+{
+    const int field = SampleLabelField(t);
+    const TCgatsTable* table = SoundTable(t);
+    if (field < 0 || !table->ValidSample(s))
+        return -1;
+    return table->GetFieldText(s, field, out);
 }
 
 int TCgats::GetInkBookName(int t, int s, std::string& out) const

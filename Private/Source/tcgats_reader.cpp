@@ -44,6 +44,14 @@ bool Append(char* buffer, std::size_t& length, std::size_t limit, char c)
     return true;
 }
 
+// Consumes one line end at p: LF, CR or CR LF.
+const char* SkipLineEnd(const char* p)
+{
+    if (*p == '\r' && p[1] == '\n')
+        return p + 2;
+    return IsLineEnd(*p) ? p + 1 : p;
+}
+
 } // namespace
 
 TCgats::TCgats(const char* fileName)
@@ -98,9 +106,10 @@ int TCgats::FileToBuffer(const char* fileName, char** buffer)
     return 0;
 }
 
-// One header line: keyword, then a bare or quoted value, then a comment after "#" (anywhere on
-// the line, between quotes too). Blank lines are skipped; a line with only a comment is a tag
-// without keyword. Returns 1 when the text has ended, 0 when not, -1 on an over-long part.
+// One header line: keyword, then a bare or quoted value, then a comment after "#" (a "#" between
+// quotes is text). The words of a bare value keep one blank between them. Blank lines are
+// skipped; a line with only a comment is a tag without keyword. Returns 1 when the text has ended,
+// 0 when not, -1 on an over-long part.
 int TCgats::ReadNextTag(
     const char** cursor, int* kind, char** keyword, int* unquoted, char** value, char** comment)
 {
@@ -110,34 +119,39 @@ int TCgats::ReadNextTag(
     char* com = *comment;
     std::size_t nk = 0, nv = 0, nc = 0;
     kw[0] = val[0] = com[0] = '\0';
+    // An over-long part is reported at its line.
+    auto put = [&](char* buffer, std::size_t& length, std::size_t limit, char c) {
+        if (Append(buffer, length, limit, c))
+            return true;
+        errorAt = p - 1;
+        return false;
+    };
     *unquoted = 0;
     *kind = kKindNone;
     bool ended = false;
     while (nk == 0 && nc == 0 && !ended) {
-        bool inKeyword = true, atGap = true, inValue = false, inComment = false;
+        bool inKeyword = true, atGap = true, inValue = false, inQuotes = false, inComment = false;
         for (;;) {
             const char c = *p;
             if (c == '\0') {
                 ended = true;
                 break;
             }
-            ++p;
-            if (IsLineEnd(c))
+            if (IsLineEnd(c)) {
+                p = SkipLineEnd(p);
                 break;
+            }
+            ++p;
             if (inComment) {
-                if (!Append(com, nc, kMaxCommentLength, c))
+                if (!put(com, nc, kMaxCommentLength, c))
+                    return -1;
+            } else if (inQuotes && c != '"') {
+                if (!put(val, nv, kMaxValueLength, c))
                     return -1;
             } else if (c == '#') {
                 inComment = true;
             } else if (IsBlank(c)) {
-                if (atGap)
-                    continue;
-                if (inValue && *unquoted == 0) {
-                    if (!Append(val, nv, kMaxValueLength, c))
-                        return -1;
-                    continue;
-                }
-                if (inKeyword) {
+                if (inKeyword && !atGap) {
                     inKeyword = false;
                     inValue = true;
                 }
@@ -146,18 +160,21 @@ int TCgats::ReadNextTag(
                 const bool wasGap = atGap;
                 atGap = false;
                 if (inKeyword) {
-                    if (!Append(kw, nk, kMaxKeywordLength, c))
+                    if (!put(kw, nk, kMaxKeywordLength, c))
                         return -1;
                 } else if (!inValue) {
                     // Text after a closing quote is not part of the value.
                 } else if (c == '"') {
                     *unquoted = 0;
+                    inQuotes = wasGap;
                     if (!wasGap)
                         inValue = false;
                 } else {
+                    if (wasGap && nv > 0 && *unquoted == 1 && !put(val, nv, kMaxValueLength, ' '))
+                        return -1;
                     if (wasGap)
                         *unquoted = 1;
-                    if (!Append(val, nv, kMaxValueLength, c))
+                    if (!put(val, nv, kMaxValueLength, c))
                         return -1;
                 }
             }
@@ -176,15 +193,31 @@ int TCgats::ReadFromBuffer(const char* text)
     std::unique_ptr<char[]> value(new char[kMaxValueLength + 1]);
     std::unique_ptr<char[]> comment(new char[kMaxCommentLength + 1]);
     const char* cursor = text;
+    readStart = text;
     readEnd = text + std::strlen(text);
+    errorAt = nullptr;
     // Declarations only grow while reading, so one incremental index serves every data format.
     TCgatsNameIndex index;
     nameIndex = &index;
     const int result = ReadLines(&cursor, keyword.get(), value.get(), comment.get());
     MakePendingHeader();
+    if (result != 0)
+        errorLine = LineOf(errorAt ? errorAt : cursor);
     nameIndex = nullptr;
-    readEnd = nullptr;
+    readStart = readEnd = errorAt = nullptr;
     return result;
+}
+
+int TCgats::LineOf(const char* at) const
+{
+    // The end of a text that ends with a line end belongs to its last line.
+    if (at >= readEnd && at > readStart && IsLineEnd(at[-1]))
+        at = (at - 1 > readStart && at[-1] == '\n' && at[-2] == '\r') ? at - 2 : at - 1;
+    int line = 1;
+    for (const char* p = readStart; p < at && *p; ++p)
+        if (*p == '\n' || (*p == '\r' && p[1] != '\n'))
+            ++line;
+    return line;
 }
 
 int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
@@ -200,13 +233,17 @@ int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
         const int state = ReadNextTag(&cursor, &kind, &kw, &unquoted, &val, &com);
         if (state < 0)
             return -1;
+        // A failure of this line that no section reader placed more exactly is reported here.
+        const char* lineAt = cursor > readStart ? cursor - 1 : cursor;
         const bool ended = state == 1;
         int result = 0;
         switch (kind) {
         case kKindNumberOfFields: {
             // It starts the next table's header, which would replace the pending format's names.
-            if (formatWithoutData)
-                return 15;
+            if (formatWithoutData) {
+                errorAt = lineAt;
+                return kErrFormatWithoutData;
+            }
             // A count beyond the limit fails whenever its names are read, as too many or too
             // few; capping it keeps a hostile count from exhausting memory without changing the
             // outcome. The empty slots are made when a section needs them, so that a run of such
@@ -216,8 +253,10 @@ int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
             break;
         }
         case kKindBeginDataFormat:
-            if (formatWithoutData)
-                return 15;
+            if (formatWithoutData) {
+                errorAt = lineAt;
+                return kErrFormatWithoutData;
+            }
             result = ReadTmpHeader(&cursor);
             formatWithoutData = true;
             break;
@@ -231,6 +270,7 @@ int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
             SetNrSamples(AtoiC(val));
             break;
         case kKindBeginData:
+            errorAt = lineAt;
             result = ReadTable(&cursor);
             formatWithoutData = false;
             break;
@@ -240,21 +280,23 @@ int TCgats::ReadLines(const char** cursorIn, char* kw, char* val, char* com)
         default:
             break;
         }
-        if (result != 0)
+        if (result != 0) {
+            if (!errorAt)
+                errorAt = lineAt;
             return result;
+        }
+        errorAt = nullptr;
         // A comment on a last line without line end is kept like any other comment line.
         if (ended && kw[0] == '\0' && com[0] == '\0')
             return 0;
         if (kind != kKindBeginDataFormat && kind != kKindBeginData
             && strncmp_ci(kw, kBeginPrefix, kBeginPrefixLength) == 0) {
             result = ReadCommentTag(kw, &cursor);
-            if (result != 0)
+            if (result != 0) {
+                errorAt = lineAt;
                 return result;
+            }
         }
-        // Dropping a line would make the written file differ from the one read (and could
-        // separate a table from its section), so a file with more lines than the list holds fails.
-        if (static_cast<int>(tags.size()) >= kMaxTags)
-            return 1;
         AddTag(kind, kw, unquoted, val, com);
         if (ended)
             return 0;
@@ -296,14 +338,15 @@ int TCgats::ReadTmpHeader(const char** cursor)
                 break;
             }
         }
+        errorAt = p;
         if (!*p)
-            return 9;
+            return kErrNoEndDataFormat;
         const char* start = p;
         token.clear();
         while (*p && !IsSeparator(*p) && *p != '#')
             token += *p++;
         if (!*p)
-            return 9;
+            return kErrNoEndDataFormat;
         if (IsSeparator(*p))
             ++p;
         if (token.size() >= 1 && token.front() == '"')
@@ -312,12 +355,15 @@ int TCgats::ReadTmpHeader(const char** cursor)
             token.pop_back();
         // A quote inside a name could not be written back in the quoted "KEYWORD" line.
         if (token.find('"') != std::string::npos)
-            return 10;
+            return kErrBadField;
 
         if (token == kEndDataFormat) {
             // The main loop reads the end line as a tag.
             *cursor = start;
-            return (fill && nrNames != tmpHeader->NrFields()) ? 12 : 0;
+            if (fill && nrNames != tmpHeader->NrFields())
+                return kErrFieldCount;
+            errorAt = nullptr;
+            return 0;
         }
 
         if (nrNames >= kMaxFields)
@@ -329,7 +375,7 @@ int TCgats::ReadTmpHeader(const char** cursor)
             // that the written file declares it. It counts as declared from here on too, so that
             // later names match it now exactly as they will when the written file is read.
             if (InsertTag(kKindKeyword, "KEYWORD", 0, token.c_str(), "", -1, false) != 0)
-                return 11;
+                return kErrUndeclaredField;
             AddCustomField(token.c_str());
             type = TCgatsField::kString;
             category = TCgatsField::kKeyword;
@@ -339,10 +385,10 @@ int TCgats::ReadTmpHeader(const char** cursor)
         }
         auto field = std::make_unique<TCgatsField>(type, canonical.c_str(), category, index, vocabIndex);
         if (field->invalid)
-            return 10;
+            return kErrBadField;
         if (fill) {
             if (next >= tmpHeader->NrFields())
-                return 10;
+                return kErrBadField;
             tmpHeader->fields[next++] = std::move(field);
         } else {
             tmpHeader->fields.push_back(std::move(field));
@@ -355,7 +401,7 @@ int TCgats::ReadTable(const char** cursor)
 {
     MakePendingHeader();
     if (!tmpHeader || nrSamples <= 0)
-        return 6;
+        return kErrDataWithoutFormat;
     tmpHeader->nrSamples = nrSamples;
     auto table = std::make_unique<TCgatsTable>();
     const int initError = table->Init(tmpHeader, false);
@@ -366,11 +412,12 @@ int TCgats::ReadTable(const char** cursor)
     const long long values = static_cast<long long>(table->header->nrSamples) * table->NrFields();
     if (values > static_cast<long long>(readEnd - *cursor)) {
         tmpHeader = table->ReleaseHeader();
-        return TableErrorToCgatsError(kTableTextEnded);
+        return TableErrorToCgatsError(kTableRowCount);
     }
     table->CreateLists();
     const int readError = table->Read(cursor);
     if (readError != 0) {
+        errorAt = *cursor;
         tmpHeader = table->ReleaseHeader();
         return TableErrorToCgatsError(readError);
     }
@@ -384,9 +431,12 @@ int TCgats::ReadTable(const char** cursor)
 int TCgats::ReadCommentTag(const char* keyword, const char** cursor)
 {
     const std::string endKeyword = std::string("END_") + (keyword + kBeginPrefixLength);
-    if (static_cast<int>(commentTags.size()) >= kMaxCommentTags)
-        return 5;
     const char* start = *cursor;
+    // An empty block: the end line follows the begin line directly.
+    if (strncmp_ci(start, endKeyword.c_str(), endKeyword.size()) == 0) {
+        commentTags.emplace_back();
+        return 0;
+    }
     for (const char* p = start; *p; ++p) {
         if (IsLineEnd(*p) && strncmp_ci(p + 1, endKeyword.c_str(), endKeyword.size()) == 0) {
             commentTags.emplace_back(start, p + 1);
@@ -394,5 +444,5 @@ int TCgats::ReadCommentTag(const char* keyword, const char** cursor)
             return 0;
         }
     }
-    return 5;
+    return kErrCommentTag;
 }

@@ -20,6 +20,12 @@ bool StartsDataSection(int kind)
 
 } // namespace
 
+bool TCgats::IsWritableValue(const char* value)
+{
+    // No escapes exist: a line end would start another line, a quote end the value.
+    return std::strpbrk(value, "\r\n\"") == nullptr;
+}
+
 int TCgats::FindTag(int kind) const
 {
     for (std::size_t i = 0; i < tags.size(); ++i)
@@ -46,8 +52,6 @@ const TCgatsTag* TCgats::GetTag(const char* name) const
 
 int TCgats::AddTag(int kind, const char* name, int unquoted, const char* value, const char* comment)
 {
-    if (static_cast<int>(tags.size()) >= kMaxTags)
-        return 1;
     tags.push_back(std::make_unique<TCgatsTag>(kind, name, unquoted, value, comment));
     return 0;
 }
@@ -65,8 +69,6 @@ int TCgats::InsertTag(int kind, const char* name, int unquoted, const char* valu
         tags[position] = std::make_unique<TCgatsTag>(kind, name, unquoted, value, comment);
         return 0;
     }
-    if (count >= kMaxTags)
-        return 1;
     int b = -1;
     for (int i = 0; i < count && b < 0; ++i)
         if (tags[i] && StartsDataSection(tags[i]->kind))
@@ -97,6 +99,8 @@ int TCgats::AddCustomTag(const char* name, const char* value)
     // A keyword that is empty or holds a separator or "#" would read back as another line.
     if (!name || !*name || std::strpbrk(name, " \t\r\n#"))
         return 1;
+    if (value && !IsWritableValue(value))
+        return kErrUnwritableValue;
     return InsertTag(kKindNone, name, 0, value, "", -1, false);
 }
 

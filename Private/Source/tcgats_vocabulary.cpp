@@ -131,6 +131,10 @@ const char* const kCgatsMessages[kCgatsNrMessages] = {
     "Internal error: illegal table index.",
     "Error adding layout info: layout info already present.",
     "Trying to copy from empty data set.",
+    "END_DATA tag not found.",
+    "BEGIN_DATA without a data format and a positive NUMBER_OF_SETS.",
+    "A data format follows another one before its data.",
+    "The value cannot be written back: it holds a line end, NUL or double quote.",
 };
 
 } // namespace tintvale::detail

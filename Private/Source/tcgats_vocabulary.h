@@ -6,14 +6,31 @@ namespace tintvale::detail {
 
 constexpr int kCgatsNrFieldNames = 40;
 constexpr int kCgatsNrKeywords = 55;
-constexpr int kCgatsNrMessages = 26; // codes 0 to 25
+constexpr int kCgatsNrMessages = 30; // codes 0 to 29
 
 // Standard data field names; matched ignoring letter case, written in this spelling.
 extern const char* const kCgatsFieldNames[kCgatsNrFieldNames];
 // Header keywords; the index is a tag's kind. Matched byte for byte.
 extern const char* const kCgatsKeywords[kCgatsNrKeywords];
-// The message of each TCgats error code 0 to 25.
+// The message of each TCgats error code 0 to 29.
 extern const char* const kCgatsMessages[kCgatsNrMessages];
+
+// TCgats error codes (the index of their message).
+enum CgatsError {
+    kErrNone = 0,
+    kErrNotCgats = 1,
+    kErrCommentTag = 5,
+    kErrNoTmpHeader = 6,
+    kErrNoEndDataFormat = 9,
+    kErrBadField = 10,
+    kErrUndeclaredField = 11,
+    kErrFieldCount = 12,
+    kErrSampleCount = 13,
+    kErrNoEndData = 26,
+    kErrDataWithoutFormat = 27,
+    kErrFormatWithoutData = 28,
+    kErrUnwritableValue = 29,
+};
 
 // Field vocabulary indices with a role in the header analysis.
 enum CgatsFieldIndex {
@@ -36,6 +53,7 @@ enum CgatsKind {
     kKindNumberOfFields = 3,
     kKindBeginDataFormat = 4,
     kKindEndDataFormat = 5,
+    kKindWeightingFunction = 11,
     kKindTargetType = 16,
     kKindProcessColorId = 21,
     kKindSpotId = 22,
@@ -86,6 +104,7 @@ enum CgatsTableError {
     kTableTooManyRows = 11,
     kTableHeaderNotWritten = 12,
     kTableBadInkMap = 13,
+    kTableNoEndData = 14, // the text ends before "END_DATA"
 };
 
 } // namespace tintvale::detail

@@ -5,6 +5,7 @@
 #include "halden.h"
 #include "ostrel.h"
 #include "tcgats_vocabulary.h"
+#include "tcgatsfield.h"
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ostream>
+#include <vector>
 
 using namespace tintvale::detail;
 
@@ -22,7 +24,56 @@ namespace {
 constexpr const char* kBeginPrefix = "BEGIN_";
 constexpr std::size_t kBeginPrefixLength = 6;
 
+// A block body with every CR LF and lone CR turned into LF, so that a file read with CR LF line
+// ends is not written back with mixed ones.
+void AppendWithLineFeeds(std::string& out, const std::string& body)
+{
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n')
+            continue;
+        out += body[i] == '\r' ? '\n' : body[i];
+    }
+}
+
 } // namespace
+
+bool TCgats::NamesAField(const char* name) const
+{
+    for (const char* standard : kCgatsFieldNames)
+        if (strcmp_ci(standard, name) == 0)
+            return true;
+    auto inHeader = [name](const TCgatsTableHeader* header) {
+        if (header)
+            for (const auto& field : header->fields)
+                if (field && strcmp_ci(field->name.c_str(), name) == 0)
+                    return true;
+        return false;
+    };
+    for (const auto& table : tables)
+        if (table && inHeader(table->header.get()))
+            return true;
+    return inHeader(tmpHeader.get());
+}
+
+// A custom keyword line is preceded by its "KEYWORD" declaration unless an earlier line declared it,
+// so that strict readers accept the written file and it reads back unchanged.
+void TCgats::DeclareKeyword(
+    const TCgatsTag& tag, bool first, std::vector<std::string>& declared, std::string& out) const
+{
+    if (tag.kind == kKindKeyword) {
+        declared.emplace_back(tag.Value());
+        return;
+    }
+    // A vocabulary keyword added as a custom line reads back as the vocabulary's own. A declaration
+    // also declares a data field name, so none is written that would change how a field reads back.
+    if (first || !tag.IsCustomKeyword() || MatchTag(tag.Name()) >= 0 || NamesAField(tag.Name()))
+        return;
+    for (const std::string& name : declared)
+        if (strcmp_ci(name.c_str(), tag.Name()) == 0)
+            return;
+    TCgatsTag(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, tag.Name(), "").Write(out);
+    declared.emplace_back(tag.Name());
+}
 
 int TCgats::WriteTag(int i, std::string& out) const
 {
@@ -62,7 +113,12 @@ int TCgats::WriteToString(std::string& out) const
 {
     int nextHeader = 0, nextData = 0;
     std::size_t nextBody = 0;
+    std::vector<std::string> declared;
+    bool identified = false; // the first keyword line names the file type and is not declared
     for (int i = 0; i < static_cast<int>(tags.size()); ++i) {
+        if (tags[i])
+            DeclareKeyword(*tags[i], !identified, declared, out);
+        identified = identified || (tags[i] && tags[i]->HasName());
         int result = WriteTag(i, out);
         if (result != 0)
             return result;
@@ -73,7 +129,7 @@ int TCgats::WriteToString(std::string& out) const
             result = WriteTable(nextData++, out);
         } else if (tag.Name() && strncmp_ci(tag.Name(), kBeginPrefix, kBeginPrefixLength) == 0) {
             if (nextBody < commentTags.size())
-                out += commentTags[nextBody++];
+                AppendWithLineFeeds(out, commentTags[nextBody++]);
         }
         if (result != 0)
             return result;

@@ -12,6 +12,16 @@ namespace {
 
 bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+constexpr const char* kEndData = "END_DATA";
+constexpr std::size_t kEndDataLength = 8;
+
+// Whether the bare token at p is "END_DATA", which ends a data section and is never a value.
+bool AtEndData(const char* p)
+{
+    return *p == 'E' && std::strncmp(p, kEndData, kEndDataLength) == 0
+        && (p[kEndDataLength] == '\0' || IsSeparator(p[kEndDataLength]) || p[kEndDataLength] == '#');
+}
+
 std::unique_ptr<TCgatsValueList> MakeList(int type, int count)
 {
     switch (type) {
@@ -26,11 +36,11 @@ std::unique_ptr<TCgatsValueList> MakeList(int type, int count)
     }
 }
 
-// A String value is quoted when it could not be read back as one bare token: when it is empty or
-// holds a blank, tab or line end anywhere.
+// A String value is quoted when it could not be read back as one bare token: when it is empty,
+// holds a blank, tab or line end anywhere, or would read as the end of the data.
 bool NeedsQuotes(const char* text)
 {
-    if (!*text)
+    if (!*text || AtEndData(text))
         return true;
     for (; *text; ++text)
         if (IsSeparator(*text))
@@ -130,7 +140,9 @@ void TCgatsTable::DetectPercent(int row)
 }
 
 // The values form one stream of blank-, tab- or line-separated tokens, bare or in double quotes,
-// bound to rows only by count. Values are taken whole whatever their length.
+// bound to rows only by count; the stream must hold exactly rows x fields values and end at a bare
+// "END_DATA", which is never a value. Values are taken whole whatever their length. On success the
+// cursor stands at "END_DATA"; on failure where the fault lies.
 int TCgatsTable::Read(const char** cursor)
 {
     if (error != kTableOk)
@@ -148,17 +160,23 @@ int TCgatsTable::Read(const char** cursor)
     // Decimal commas of number fields are turned into points in a copy of the value.
     std::vector<std::string> converted(nrFields);
     const char* p = *cursor;
+    auto fail = [&](int code) {
+        *cursor = p;
+        return error = code;
+    };
     for (int row = 0; row < header->nrSamples; ++row) {
         for (int k = 0; k < nrFields; ++k) {
             while (IsSeparator(*p))
                 ++p;
             if (!*p)
-                return error = kTableTextEnded;
+                return fail(kTableNoEndData);
+            if (AtEndData(p))
+                return fail(kTableRowCount);
             if (*p == '"') {
                 const char* start = ++p;
                 const char* end = std::strchr(start, '"');
                 if (!end)
-                    return error = kTableTextEnded;
+                    return fail(kTableTextEnded);
                 spans[k] = { start, end };
                 p = end + 1;
                 continue;
@@ -169,12 +187,7 @@ int TCgatsTable::Read(const char** cursor)
                 comma |= (*p == ',');
                 ++p;
             }
-            // A bare value must be closed by a separator: one cut by the end of the text may be
-            // incomplete.
-            if (!*p)
-                return error = kTableTextEnded;
             spans[k] = { start, p };
-            ++p;
             if (comma && isDouble[k]) {
                 std::string& text = converted[k];
                 text.assign(start, spans[k].last);
@@ -186,8 +199,14 @@ int TCgatsTable::Read(const char** cursor)
         }
         const int result = StoreRow(spans.data(), doubles.data());
         if (result != 0)
-            return error = result;
+            return fail(result);
     }
+    while (IsSeparator(*p))
+        ++p;
+    if (!*p)
+        return fail(kTableNoEndData);
+    if (!AtEndData(p))
+        return fail(kTableRowCount);
     *cursor = p;
     return error;
 }

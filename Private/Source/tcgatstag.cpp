@@ -1,17 +1,23 @@
 // TCgatsTag: construction, equality and the tag line of the writer.
 #include "tcgatstag.h"
 
+#include <cctype>
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// A bare value is read back joined at its blanks and cut at a quote or "#"; such a value is
-// written quoted so that its text survives.
+// A bare value is read back with one blank between its words and cut at a quote or "#"; a value
+// that would not read back so is written quoted.
 bool NeedsQuotes(const std::string& value)
 {
-    for (char c : value)
-        if (IsBlank(c) || c == '"' || c == '#')
+    if (IsBlank(value.front()) || IsBlank(value.back()))
+        return true;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\t' || c == '"' || c == '#' || (c == ' ' && value[i + 1] == ' '))
             return true;
+    }
     return false;
 }
 
@@ -51,6 +57,17 @@ void TCgatsTag::Write(std::string& out) const
     }
     if (out.size() > start)
         out += '\n';
+}
+
+bool TCgatsTag::IsCustomKeyword() const
+{
+    if (kind != -1 || !mHasName || mValue.empty()
+        || !(std::isalpha(static_cast<unsigned char>(mName[0])) || mName[0] == '_'))
+        return false;
+    for (char c : mName)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
+            return false;
+    return mName.compare(0, 6, "BEGIN_") != 0 && mName.compare(0, 4, "END_") != 0;
 }
 
 bool TCgatsTag::operator==(const TCgatsTag& other) const

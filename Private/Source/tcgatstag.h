@@ -15,6 +15,11 @@ public:
     const char* Comment() const { return mComment.c_str(); }
     bool HasName() const { return mHasName; }
 
+    // A keyword line outside the vocabulary with a value and a plain name (letters, digits and "_",
+    // not a block marker): a custom keyword, which a written file declares. (A word alone on its
+    // line names the type of a file or table.)
+    bool IsCustomKeyword() const;
+
     // Appends the tag's line ("\n"-terminated) to out; a tag without keyword and comment adds nothing.
     void Write(std::string& out) const;
 

@@ -24,9 +24,10 @@ class TOneMeasurement;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
-// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 25):
+// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 29; GetErrorLine the
+// line of a reading error):
 //    0 "No error."
-//    1 "The file is not a valid Cgats file."            (also: a table's values end early)
+//    1 "The file is not a valid Cgats file."            (also: a quoted value is not closed)
 //    2 "Empty file name."
 //    3 "The requested file could not be found."
 //    4 "Could not create or open the requested file for writing."
@@ -39,6 +40,8 @@ class TOneMeasurement;
 //   11 "Unknown and undeclared header field type."
 //   12 "Number of header fields found doesn't match number of header fields declared."
 //   13 "Number of samples found doesn't match number of samples declared."
+//                                    (also: a data section holds more or fewer values than
+//                                     NUMBER_OF_SETS x fields before its END_DATA)
 //   14 "The table header contains no data fields."
 //   15 "The table contains no samples."
 //   16 "The table contains a data type that is not supported."
@@ -51,12 +54,18 @@ class TOneMeasurement;
 //   23 "Internal error: illegal table index."
 //   24 "Error adding layout info: layout info already present."
 //   25 "Trying to copy from empty data set."
+//   26 "END_DATA tag not found."                         (the text ends inside a data section)
+//   27 "BEGIN_DATA without a data format and a positive NUMBER_OF_SETS."
+//   28 "A data format follows another one before its data."
+//   29 "The value cannot be written back: it holds a line end, NUL or double quote." (setters)
 //   -1 a header line whose keyword, value or comment is longer than 255, 4095 or 511 characters
 //      (no message).
 // A failed constructor keeps what it read before the failure; the object stays destructible.
 // Numbers are read and written in the C locale's form whatever locale the host has set.
 class TINTVALE_API TCgats {
 public:
+    // Header lines and free-form blocks are no longer limited in number; these former limits stay
+    // so that hosts that name them still compile.
     static constexpr int kMaxTags = 128;
     static constexpr int kMaxCommentTags = 128;
     static constexpr int kMaxKeywordLength = 255;
@@ -130,6 +139,9 @@ public:
     int GetErrorCode() const { return errorCode; }
     // The message of the error code; valid as long as the object.
     const char* GetErrorMsg() const { return errorMsg; }
+    // The line (from 1) of the text where reading failed, 0 when the error is not a reading error
+    // or there is none.
+    int GetErrorLine() const { return errorLine; }
 
     // Writes the value of one cell as text into the caller's buffer *out ("%d" for Int fields,
     // "%3.5f" for Double fields, the text for String fields); the caller makes it large enough.
@@ -139,12 +151,14 @@ public:
     int GetField(int table, int sample, int field, char* out, std::size_t size) const;
     // Index of the first field of the table named exactly name, or -1.
     int GetFieldNameIndex(int table, const char* name) const;
-    // Adds a quoted header line name value ahead of the data sections; 1 (nothing added) when 128
-    // lines exist or name is empty or holds a blank, tab, line end or "#".
+    // Adds a quoted header line name value ahead of the data sections; 1 (nothing added) when name
+    // is empty or holds a blank, tab, line end or "#"; 29 (nothing added) when the value holds a
+    // line end or a double quote, which could not be written back.
     int AddCustomTag(const char* name, const char* value);
 
     // Files written here read back and write again byte for byte. The format has no escapes: a
-    // header value cannot carry a double quote, a "#" or a line end, and a comment no line end.
+    // header value cannot carry a double quote or a line end, and a comment no line end. Custom
+    // keyword lines are written with their "KEYWORD" declaration, block bodies with LF line ends.
     // Writes the file (tab-separated, LF line ends) through a uniquely named temporary file in the
     // target's directory that replaces the target only when everything was written and flushed to
     // the disk; a failure leaves an existing file untouched. A symbolic link is followed and the
@@ -199,7 +213,9 @@ public:
     int GetSpotCoordinates(int t, int s, double** out) const;
     int GetLab(int t, int s, double** out) const; // L*, a*, b*
     int GetXyz(int t, int s, double** out) const; // X, Y, Z
-    // One value per wavelength, ascending; percent tables are scaled to factors (0 to 1).
+    // One value per wavelength, ascending, as factors (0 to 1): divided by SPECTRAL_NORM where the
+    // table's section gives it, else percent tables (a value above 10 in the first five rows)
+    // divided by 100.
     int GetSpectrum(int t, int s, double** out) const;
     int GetSampleName(int t, int s, char** out) const;
     // The "InkBook" value as text ("%d", "%3.5f" for numbers); without such a field *out becomes
@@ -216,8 +232,16 @@ public:
     int GetXyz(int t, int s, std::vector<double>& out) const;
     int GetSpectrum(int t, int s, std::vector<double>& out) const;
     int GetSampleName(int t, int s, std::string& out) const;
+    // The sample's name from the "SampleID" field, else from a "SAMPLE_ID" or "SAMPLE_NAME" field
+    // (the spellings of other instrument software, any letter case); -1 without such a field.
+    int GetSampleLabel(int t, int s, std::string& out) const;
+    bool ContainsSampleLabels(int t) const;
     int GetInkBookName(int t, int s, std::string& out) const;
     int GetWaveLengths(int t, std::vector<int>& out) const;
+    // The wavelengths in nm of the spectral fields, ascending, exact where the table's section
+    // gives SPECTRAL_START_NM, SPECTRAL_END_NM and SPECTRAL_BANDS matching its columns (bands of
+    // 3.33 nm named by their rounded wavelength), else the numbers of the names; 0, or 1.
+    int GetWaveLengths(int t, std::vector<double>& out) const;
 
     // The k-th "PROCESSCOLOR_ID" (or "SPOT_ID") value of the file for each process (spot) colour
     // of table t, into the caller's array of nrColors (nrSpots) pointers; 0, or -1 when the
@@ -274,7 +298,8 @@ public:
     const char* GetKeywordValue(const char* keyword) const;
 
     // Setters replace the first line with the keyword in place, or add a quoted line ahead of the
-    // data sections; 1 when 128 lines exist already, else 0. A null value is the empty text.
+    // data sections; 0, or 29 (nothing changed) when the value holds a line end or a double quote,
+    // which could not be written back. A null value is the empty text.
     int SetOriginator(const char* value);
     int SetFileDescriptor(const char* value);
     int SetCreated(const char* value);
@@ -282,6 +307,12 @@ public:
     int SetVersion(const char* value);
     int SetGUIName(const char* value);
     int SetSpectrophotometerName(const char* value);
+    // Replaces the "WEIGHTING_FUNCTION" lines by the two that say how colorimetry was computed,
+    // "ILLUMINANT, name" and "OBSERVER, name" (where the first old line stood, else ahead of the
+    // data sections); 0, or 29 (nothing changed) when a name cannot be written back.
+    int SetWeightingFunction(const char* illuminant, const char* observer);
+    // The values of every "WEIGHTING_FUNCTION" line joined by "; " (empty when there is none).
+    std::string GetWeightingFunction() const;
     // Writes "INKSET" bare; returns the object's error code when it is in error (nothing
     // changed), else 0.
     int SetInkSet(TCMS::InkSet value);
@@ -401,6 +432,8 @@ private:
     int SetKeyword(int kind, double value);
     // The channel descriptors of CreateProcessFieldDescriptions, empty for unsupported counts.
     TINTVALE_LOCAL std::vector<TCgatsField> ProcessFieldDescriptions(int n, bool spot, bool custom) const;
+    // Whether a header value can be written and read back as it is.
+    static bool IsWritableValue(const char* value);
     // The position in customFields of the first name equal to name ignoring case, or -1.
     int CustomFieldIndex(const char* name) const;
     // The average of the tables of files into this copy of files[0]; false when they differ.
@@ -410,6 +443,12 @@ private:
     // Sets that line to table t's field count in place (unquoted -1 and a null comment keep the
     // line's own); 1 when the section has no such line.
     int UpdateFieldCount(int t, int unquoted, const char* comment);
+    // The field of table t that GetSampleLabel reads, or -1.
+    TINTVALE_LOCAL int SampleLabelField(int t) const;
+    // The number of the last line named name in the section of table t (0 when absent).
+    TINTVALE_LOCAL double SectionNumber(int t, const char* name) const;
+    // What turns table t's spectral values into factors.
+    TINTVALE_LOCAL double SpectralFactor(int t) const;
     // The value of the first line of that kind, or null.
     const char* KeywordValue(int kind) const;
     int KeywordInt(int kind, int absent) const;
@@ -428,16 +467,22 @@ private:
     int ReadTmpHeader(const char** cursor);
     int ReadTable(const char** cursor);
     int ReadCommentTag(const char* keyword, const char** cursor);
+    // The line (from 1) of the text being read that holds at.
+    int LineOf(const char* at) const;
 
     // Writer.
     int WriteToStream(std::ostream* stream) const;
     int WriteToString(std::string& out) const;
     int WriteTag(int i, std::string& out) const;
+    // Whether name is, ignoring case, a standard field name or the name of a field of the file.
+    TINTVALE_LOCAL bool NamesAField(const char* name) const;
+    TINTVALE_LOCAL void DeclareKeyword(
+        const TCgatsTag& tag, bool first, std::vector<std::string>& declared, std::string& out) const;
     int WriteHeader(int t, std::string& out) const;
     int WriteTable(int t, std::string& out) const;
 
-    std::vector<std::unique_ptr<TCgatsTag>> tags; // at most kMaxTags, in file order
-    std::vector<std::string> commentTags; // free-form block bodies, at most kMaxCommentTags
+    std::vector<std::unique_ptr<TCgatsTag>> tags; // in file order
+    std::vector<std::string> commentTags; // free-form block bodies
     int nrSamples; // pending "NUMBER_OF_SETS" for the next table
     std::unique_ptr<TCgatsTableHeader> tmpHeader; // header of the next table, while reading
     int nrProcessColorIds;
@@ -446,7 +491,10 @@ private:
     std::vector<std::unique_ptr<TCgatsTable>> tables;
     mutable int errorCode;
     mutable char errorMsg[128];
+    int errorLine = 0; // line of a reading error, 0 when none
+    const char* readStart = nullptr; // the text being read, while reading
     const char* readEnd = nullptr; // end of the text being read, while reading
+    const char* errorAt = nullptr; // where reading failed, while reading
     TCgatsNameIndex* nameIndex = nullptr; // look-up of customFields, while reading
     int pendingSlots = -1; // "NUMBER_OF_FIELDS" count whose tmpHeader is not made yet, while reading
 };

@@ -11,6 +11,8 @@
 #   empty.txt                               nothing at all
 #   two_tables.txt                          a Lab table of one sample, an XYZ table of two (the
 #                                           white and half of it)
+#   display_m1.ti3, display_m2.ti3          instrument-software style: the white as Lab named by a
+#                                           SAMPLE_ID column (M1 or M2), then a calibration table
 file(MAKE_DIRECTORY ${TOOL_TEST_DIR})
 
 function(lab_file path names rows)
@@ -71,3 +73,10 @@ file(WRITE ${TOOL_TEST_DIR}/two_tables.txt "CGATS.17\nNUMBER_OF_FIELDS 3\n"
   "NUMBER_OF_FIELDS 3\n"
   "BEGIN_DATA_FORMAT\nXYZ_X XYZ_Y XYZ_Z\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
   "BEGIN_DATA\n96.3841 100.0 82.4535\n48.19205 50.0 41.22675\nEND_DATA\n")
+foreach(condition M1 M2)
+  file(WRITE ${TOOL_TEST_DIR}/display_${condition}.ti3 "CTI3\n\nKEYWORD \"DEVICE_CLASS\"\nDEVICE_CLASS \"DISPLAY\"\n"
+    "MEASUREMENT_CONDITION \"${condition}\"\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L LAB_A LAB_B\n"
+    "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\nwhite 100 0 0\nEND_DATA\n\nCAL\n\n"
+    "NUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nRGB_I RGB_R RGB_G RGB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
+    "BEGIN_DATA\n0 0 0 0\n1 1 1 1\nEND_DATA\n")
+endforeach()

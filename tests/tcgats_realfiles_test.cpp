@@ -1,0 +1,265 @@
+// TCgats on files as instrument software writes them: exact value counts with the line of a fault,
+// SPEC_nnn spectral columns with their keywords, long headers, custom keywords, header text, CR LF
+// line ends and setters that refuse what cannot be written back. The files are written here.
+#include "tcgats_test_access.h"
+
+#include <tintvale/tilluminantandobserver.h>
+#include <tintvale/tilluminantfactory.h>
+#include <tintvale/tmeasgeom.h>
+#include <tintvale/tobserver.h>
+#include <tintvale/tonemeasurement.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using A = TCgatsTestAccess;
+
+namespace {
+
+std::unique_ptr<TCgats> Read(const std::string& text) { return std::make_unique<TCgats>(text.c_str(), 0); }
+
+std::string Write(const TCgats& c)
+{
+    char* buffer = nullptr;
+    EXPECT_EQ(c.WriteToBuffer(&buffer), 0);
+    std::unique_ptr<char[]> owned(buffer);
+    return buffer ? buffer : "";
+}
+
+// Reads text, writes it, reads and writes that again: the two writings must be the same bytes.
+std::string RoundTrip(const std::string& text)
+{
+    auto c = Read(text);
+    EXPECT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg() << " at line " << c->GetErrorLine();
+    const std::string written = Write(*c);
+    EXPECT_EQ(Write(*Read(written)), written);
+    return written;
+}
+
+const std::string kLabFormat = "CGATS.17\n"
+                               "NUMBER_OF_FIELDS 5\n"
+                               "BEGIN_DATA_FORMAT\n"
+                               "SAMPLE_ID STRING LAB_L LAB_A LAB_B\n"
+                               "END_DATA_FORMAT\n"
+                               "NUMBER_OF_SETS 2\n"
+                               "BEGIN_DATA\n"; // line 7
+
+} // namespace
+
+TEST(TCgatsRealFiles, WrongValueCountsAreRefusedAtTheirLine)
+{
+    const struct {
+        const char* what;
+        std::string text;
+        int code;
+        int line;
+    } cases[] = {
+        // Tab-separated, the name not quoted: its two words shift the rest of the table.
+        { "blank in a bare name",
+            kLabFormat + "1\tdark skin\t37.99\t13.56\t14.06\n2\tlight\t65.71\t18.13\t17.81\nEND_DATA\n", 13,
+            9 },
+        { "one value missing", kLabFormat + "1 a 37.99 13.56\n2 b 65.71 18.13 17.81\nEND_DATA\n", 13, 10 },
+        { "END_DATA after one row", kLabFormat + "1 a 37.99 13.56 14.06\nEND_DATA\n2 b 65.71 18.13 17.81\n",
+            13, 9 },
+        { "no END_DATA", kLabFormat + "1 a 37.99 13.56 14.06\n2 b 65.71 18.13 17.81\n", 26, 9 },
+        { "CR LF lines, one value missing",
+            "CGATS.17\r\nBEGIN_DATA_FORMAT\r\nLAB_L LAB_A\r\nEND_DATA_FORMAT\r\n"
+            "NUMBER_OF_SETS 2\r\nBEGIN_DATA\r\n1 2\r\n3\r\nEND_DATA\r\n",
+            13, 9 },
+        { "data without a format", "CGATS.17\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n", 27, 3 },
+        { "two formats before data",
+            "CGATS.17\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nBEGIN_DATA_FORMAT\nLAB_A\nEND_DATA_"
+            "FORMAT\n",
+            28, 5 },
+        { "block without end", "CGATS.17\nORIGINATOR x\nBEGIN_NOTES\nfree\n", 5, 3 },
+    };
+    for (const auto& c : cases) {
+        auto cgats = Read(c.text);
+        EXPECT_EQ(cgats->GetErrorCode(), c.code) << c.what;
+        EXPECT_EQ(cgats->GetErrorLine(), c.line) << c.what;
+        EXPECT_TRUE(A::Tables(*cgats).empty()) << c.what; // nothing half-loaded is offered
+    }
+    EXPECT_EQ(
+        Read(kLabFormat + "1 a 37.99 13.56 14.06\n2 b 65.71 18.13 17.81\nEND_DATA\n")->GetErrorLine(), 0);
+}
+
+TEST(TCgatsRealFiles, EndDataIsNeverAValue)
+{
+    const std::string format
+        = "BEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n";
+    // Quoted, it is a name like any other; written back, it stays quoted.
+    auto quoted = Read(format + "\"END_DATA\" 5 END_DATA\n");
+    ASSERT_EQ(quoted->GetErrorCode(), 0);
+    std::string name;
+    EXPECT_EQ(quoted->GetSampleLabel(0, 0, name), 0);
+    EXPECT_EQ(name, "END_DATA");
+    EXPECT_NE(RoundTrip(format + "\"END_DATA\" 5 END_DATA\n").find("\"END_DATA\"\t5"), std::string::npos);
+    // Bare, it ends the data: here one value too early.
+    EXPECT_EQ(Read(format + "END_DATA 5\nEND_DATA\n")->GetErrorCode(), 13);
+}
+
+namespace {
+
+// A reflectance spectrum of one red and one blue sample; the same formulas and "%.4f" percent
+// values fed ArgyllCMS 2.3.1 spec2cie (D50, 2 degree) for the Lab values below.
+double Red(double nm) { return 0.05 + 0.8 / (1.0 + std::exp(-(nm - 600.0) / 20.0)); }
+double Blue(double nm) { return 0.05 + 0.75 * std::exp(-std::pow((nm - 450.0) / 30.0, 2.0)); }
+
+// 106 bands from 380 to 730 nm, 3.33 nm apart, named by their rounded wavelength, as the most
+// widely used open-source instrument software writes them.
+std::string HighResolutionFile(const char* norm)
+{
+    const int n = 106;
+    const double step = 350.0 / (n - 1);
+    std::string names, rows[2];
+    char text[32];
+    for (int k = 0; k < n; ++k) {
+        const double nm = 380.0 + step * k;
+        std::snprintf(text, sizeof text, " SPEC_%03.0f", nm);
+        names += text;
+        std::snprintf(text, sizeof text, " %.4f", 100.0 * Red(nm));
+        rows[0] += text;
+        std::snprintf(text, sizeof text, " %.4f", 100.0 * Blue(nm));
+        rows[1] += text;
+    }
+    return std::string(
+               "CTI3\n\nKEYWORD \"DEVICE_CLASS\"\nDEVICE_CLASS \"OUTPUT\"\nKEYWORD \"SPECTRAL_BANDS\"\n")
+        + "SPECTRAL_BANDS \"106\"\nKEYWORD \"SPECTRAL_START_NM\"\nSPECTRAL_START_NM \"380.000000\"\n"
+        + "KEYWORD \"SPECTRAL_END_NM\"\nSPECTRAL_END_NM \"730.000000\"\n" + norm
+        + "NUMBER_OF_FIELDS 107\nBEGIN_DATA_FORMAT\nSAMPLE_ID" + names + "\nEND_DATA_FORMAT\n"
+        + "NUMBER_OF_SETS 2\nBEGIN_DATA\n1" + rows[0] + "\n2" + rows[1] + "\nEND_DATA\n";
+}
+
+} // namespace
+
+TEST(TCgatsRealFiles, SpecColumnsWithTheirKeywordsGiveExactBandsAndLab)
+{
+    auto c = Read(HighResolutionFile("KEYWORD \"SPECTRAL_NORM\"\nSPECTRAL_NORM \"100.000000\"\n"));
+    ASSERT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
+    std::vector<double> nm;
+    std::vector<int> named;
+    ASSERT_EQ(c->GetWaveLengths(0, nm), 0);
+    ASSERT_EQ(c->GetWaveLengths(0, named), 0);
+    ASSERT_EQ(nm.size(), 106u);
+    EXPECT_EQ(named[1], 383);
+    EXPECT_NEAR(nm[1], 380.0 + 10.0 / 3.0, 1e-9);
+    EXPECT_NEAR(nm[104], 730.0 - 10.0 / 3.0, 1e-9);
+
+    TIlluminantFactory factory;
+    ASSERT_EQ(factory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
+    TIlluminant* d50 = factory.GetIlluminant("D50");
+    TObserver two(0);
+    double white[3];
+    TIlluminantAndObserver(d50, &two, 36).GetXYZWhite(white);
+    // ArgyllCMS integrates the bands finely, the library on its 10-nm grid: they agree to 0.1.
+    const double argyll[2][3] = { { 55.567, 51.6107, 48.8734 }, { 31.6222, 46.7633, -82.5608 } };
+    for (int s = 0; s < 2; ++s) {
+        TMeasGeom geometry;
+        auto m = c->GetMeasurement(0, s, d50, &two, &geometry);
+        ASSERT_TRUE(m);
+        double lab[3];
+        ASSERT_EQ(m->GetLAB(d50, &two, white, lab), 0);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(lab[k], argyll[s][k], 0.1) << "sample " << s << " component " << k;
+    }
+    // Every name is written as it was read.
+    EXPECT_NE(
+        RoundTrip(HighResolutionFile("")).find("SAMPLE_ID\tSPEC_380\tSPEC_383\tSPEC_387"), std::string::npos);
+}
+
+TEST(TCgatsRealFiles, SpectralNormDecidesTheScale)
+{
+    // A dark sample in percent never exceeds 10: only the norm tells that these are percentages.
+    const std::string tail = "BEGIN_DATA_FORMAT\nSPEC_400 SPEC_500\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+                             "BEGIN_DATA\n4 8\nEND_DATA\n";
+    const struct {
+        const char* header;
+        double first;
+    } cases[] = {
+        { "SPECTRAL_NORM \"100.000000\"\n", 0.04 }, { "SPECTRAL_NORM \"1.0\"\n", 4.0 },
+        { "", 4.0 }, // without the norm, values up to 10 are factors
+    };
+    for (const auto& c : cases) {
+        std::vector<double> spectrum;
+        ASSERT_EQ(Read(std::string("CGATS.17\n") + c.header + tail)->GetSpectrum(0, 0, spectrum), 0);
+        EXPECT_DOUBLE_EQ(spectrum[0], c.first) << c.header;
+    }
+}
+
+TEST(TCgatsRealFiles, LongHeadersAndCustomKeywordsAreKeptWhole)
+{
+    std::string header = "CCSS   \n\nORIGINATOR \"own rig\"\nDISPLAY \"LCD #2\"\nREFERENCE_INSTRUMENT own\n";
+    for (int i = 0; i < 200; ++i)
+        header += "# note " + std::to_string(i) + "\n";
+    const std::string written = RoundTrip(header
+        + "NUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nSAMPLE_ID SPEC_380\n"
+          "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 0.5\nEND_DATA\n");
+    // The custom keywords are declared ahead of their lines; the type line is not.
+    EXPECT_NE(written.find("CCSS\n"), std::string::npos);
+    EXPECT_NE(written.find("KEYWORD\t\"DISPLAY\"\nDISPLAY\t\"LCD #2\"\n"), std::string::npos);
+    EXPECT_NE(
+        written.find("KEYWORD\t\"REFERENCE_INSTRUMENT\"\nREFERENCE_INSTRUMENT\town\n"), std::string::npos);
+    EXPECT_NE(written.find("# note 199\n"), std::string::npos);
+    EXPECT_EQ(written.find("KEYWORD\t\"SPEC_380\""), std::string::npos); // a spectral column, not text
+}
+
+TEST(TCgatsRealFiles, HeaderValuesKeepTheirText)
+{
+    const struct {
+        const char* line;
+        const char* value;
+        const char* comment;
+        const char* written;
+    } cases[] = {
+        { "CREATED Sun Sep 04 06:04:18 2022", "Sun Sep 04 06:04:18 2022", "",
+            "CREATED\tSun Sep 04 06:04:18 2022\n" },
+        { "CREATED \"strip #2 of 3\" # why", "strip #2 of 3", " why", "CREATED\t\"strip #2 of 3\"\t# why\n" },
+        { "CREATED a \t  b # c", "a b", " c", "CREATED\ta b\t# c\n" },
+        { "CREATED \"a  b\"", "a  b", "", "CREATED\t\"a  b\"\n" },
+    };
+    for (const auto& c : cases) {
+        auto cgats = Read(c.line);
+        ASSERT_EQ(cgats->GetErrorCode(), 0) << c.line;
+        EXPECT_STREQ(cgats->GetCreated(), c.value) << c.line;
+        EXPECT_STREQ(A::Tags(*cgats)[0]->Comment(), c.comment) << c.line;
+        EXPECT_EQ(RoundTrip(c.line), c.written) << c.line;
+    }
+}
+
+TEST(TCgatsRealFiles, CrLfFilesAreWrittenWithOneKindOfLineEnd)
+{
+    const std::string written = RoundTrip("CGATS.17\r\nBEGIN_NOTES\r\n  first\r\nsecond\r\nEND_NOTES\r\n"
+                                          "ORIGINATOR x\r\nBEGIN_DATA_FORMAT\r\nLAB_L\r\nEND_DATA_FORMAT\r\n"
+                                          "NUMBER_OF_SETS 1\r\nBEGIN_DATA\r\n50\r\nEND_DATA\r\n");
+    EXPECT_EQ(written,
+        "CGATS.17\nBEGIN_NOTES\n  first\nsecond\nEND_NOTES\nORIGINATOR\tx\nBEGIN_DATA_FORMAT\nLAB_L\n"
+        "END_DATA_FORMAT\nNUMBER_OF_SETS\t1\nBEGIN_DATA\n50\t\nEND_DATA\n");
+}
+
+TEST(TCgatsRealFiles, SettersRefuseWhatCannotBeWrittenBack)
+{
+    const std::function<int(TCgats&, const char*)> setters[] = {
+        [](TCgats& c, const char* v) { return c.SetOriginator(v); },
+        [](TCgats& c, const char* v) { return c.SetCreated(v); },
+        [](TCgats& c, const char* v) { return c.AddCustomTag("NOTE", v); },
+        [](TCgats& c, const char* v) { return c.SetWeightingFunction(v, "2 degree"); },
+    };
+    for (const char* value : { "measured\nBEGIN_NOTES", "a\rb", "say \"x\"" }) {
+        for (const auto& set : setters) {
+            auto c = Read("CGATS.17\nORIGINATOR \"me\"\n");
+            const std::string before = Write(*c);
+            EXPECT_EQ(set(*c, value), 29) << value;
+            EXPECT_EQ(Write(*c), before) << value;
+            EXPECT_EQ(c->GetErrorCode(), 0);
+        }
+    }
+    auto c = Read("CGATS.17\nORIGINATOR \"me\"\n");
+    EXPECT_EQ(c->SetOriginator("# not a comment"), 0);
+    EXPECT_STREQ(Read(Write(*c))->GetOriginator(), "# not a comment");
+}
