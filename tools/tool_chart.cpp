@@ -15,8 +15,8 @@ Chart::Chart(const std::string& path)
     if (mCgats->GetErrorCode() != 0) {
         // "FILE:LINE: message (code N)", as compilers and the peers place a fault.
         const int line = mCgats->GetErrorLine();
-        throw ToolError(mPath + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": "
-            + CgatsMessage(*mCgats));
+        throw ToolError(
+            mPath + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + CgatsMessage(*mCgats));
     }
     if (mCgats->GetNrTables() < 1)
         Fail("no data table");
