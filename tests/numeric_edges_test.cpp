@@ -51,31 +51,42 @@ TSpectrum WithSample(int i, double value)
 
 } // namespace
 
-TEST(NumericEdgesInterpolator, NeverLeavesItsPointsAndRejectsInfinitePoints)
+TEST(NumericEdgesInterpolator, NeverLeavesItsPointsAndRejectsNonFinitePoints)
 {
-    // Two point sets: (400, 1), (500, 3); and (-1.5e308, -1.5e308), (1.5e308, 1.5e308), whose
-    // differences overflow.
+    // Two point sets: (400, 1), (450, 2), (500, 3), inserted out of order; and (-1.5e308, -1.5e308),
+    // (1.5e308, 1.5e308), whose differences overflow.
     lin_interp_double* small = lin_interp_double_new(2, 0);
     lin_interp_double* huge = lin_interp_double_new(2, 0);
-    ASSERT_EQ(lin_interp_double_insert(small, 400.0, 1.0), 0);
-    ASSERT_EQ(lin_interp_double_insert(small, 500.0, 3.0), 0);
+    double y = 7.0;
+    EXPECT_LT(lin_interp_double_inter(small, 450.0, &y), 0) << "no points yet";
+    const double points[][2] = { { 500.0, 3.0 }, { 400.0, 1.0 }, { 450.0, 2.0 } };
+    for (const auto& p : points)
+        ASSERT_EQ(lin_interp_double_insert(small, p[0], p[1]), 0);
     ASSERT_EQ(lin_interp_double_insert(huge, -1.5e308, -1.5e308), 0);
     ASSERT_EQ(lin_interp_double_insert(huge, 1.5e308, 1.5e308), 0);
-    EXPECT_LT(lin_interp_double_insert(small, 450.0, kInf), 0);
-    EXPECT_LT(lin_interp_double_insert(small, 450.0, -kInf), 0);
+    for (const auto& bad :
+        { std::pair(450.0, kInf), std::pair(450.0, -kInf), std::pair(kNaN, 1.0), std::pair(450.0, kNaN) })
+        EXPECT_LT(lin_interp_double_insert(small, bad.first, bad.second), 0)
+            << bad.first << " " << bad.second;
+    EXPECT_LT(lin_interp_double_insert(nullptr, 1.0, 1.0), 0);
     const struct {
         lin_interp_double* h;
         double x;
         bool refused;
         double y;
     } rows[] = { { small, kNaN, true, 7.0 }, { small, -kInf, false, 1.0 }, { small, kInf, false, 3.0 },
-        { small, -1e308, false, 1.0 }, { small, 1e308, false, 3.0 }, { small, 450.0, false, 2.0 },
-        { huge, kNaN, true, 7.0 }, { huge, 0.0, false, 0.0 }, { huge, 7.5e307, false, 7.5e307 } };
+        { small, -1e308, false, 1.0 }, { small, 1e308, false, 3.0 }, { small, 475.0, false, 2.5 },
+        { small, 450.0, false, 2.0 }, { huge, kNaN, true, 7.0 }, { huge, 0.0, false, 0.0 },
+        { huge, 7.5e307, false, 7.5e307 } };
     for (const auto& r : rows) {
-        double y = 7.0;
+        y = 7.0;
         EXPECT_EQ(lin_interp_double_inter(r.h, r.x, &y) < 0, r.refused) << r.x;
         EXPECT_DOUBLE_EQ(y, r.y) << r.x;
     }
+    // Points added after an evaluation take part in the next one.
+    lin_interp_double_insert(small, 600.0, 7.0);
+    lin_interp_double_inter(small, 550.0, &y);
+    EXPECT_DOUBLE_EQ(y, 5.0);
     lin_interp_double_kill(small);
     lin_interp_double_kill(huge);
 }

@@ -44,29 +44,6 @@ TEST(HaldenStrings, CaseInsensitiveComparisonAndBoundedCopy)
     EXPECT_STREQ(dst, "abcd");
 }
 
-TEST(HaldenInterpolation, AnyInsertOrderFlatEndsAndRejectedPoints)
-{
-    lin_interp_double* h = lin_interp_double_new(3, 0);
-    double y = 0;
-    EXPECT_LT(lin_interp_double_inter(h, 1.0, &y), 0) << "no points yet";
-    const double points[][2] = { { 30, 3 }, { 10, 1 }, { 20, 5 } };
-    for (const auto& p : points)
-        ASSERT_EQ(lin_interp_double_insert(h, p[0], p[1]), 0);
-    EXPECT_LT(lin_interp_double_insert(h, std::nan(""), 1.0), 0);
-    EXPECT_LT(lin_interp_double_insert(h, 1.0, std::nan("")), 0);
-    const double rows[][2] = { { 15, 3 }, { 25, 4 }, { 20, 5 }, { 0, 1 }, { 99, 3 } };
-    for (const auto& r : rows) {
-        lin_interp_double_inter(h, r[0], &y);
-        EXPECT_DOUBLE_EQ(y, r[1]) << r[0];
-    }
-    // Points added after an evaluation take part in the next one.
-    lin_interp_double_insert(h, 40.0, 7.0);
-    lin_interp_double_inter(h, 35.0, &y);
-    EXPECT_DOUBLE_EQ(y, 5.0);
-    lin_interp_double_kill(h);
-    EXPECT_LT(lin_interp_double_insert(nullptr, 1.0, 1.0), 0);
-}
-
 TEST(HaldenFileFloat, FixedLittleEndianBinary32RoundTrip)
 {
     unsigned char bytes[4];
