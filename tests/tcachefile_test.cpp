@@ -1,7 +1,6 @@
 // The cache file: topics and items, counters, escaping, scans, persistence and error reporting.
 #include <tintvale/tcachefile.h>
 
-#include "quire.h"
 #include "temp_dir.h"
 #include "test_support.h"
 
@@ -47,25 +46,6 @@ std::vector<std::string> AllItems(TCacheFile& cache, const char* topic)
 }
 
 } // namespace
-
-TEST(OrvaneQuireErr, AppendsTheStoreReasonAndClearsIt)
-{
-    MessageCapture capture;
-    const struct {
-        int code;
-        const char* context;
-        const char* text;
-    } cases[] = { { 21, "ctx", "ctx : Resource file locked by another process" },
-        { 25, "ctx", "ctx : quire-error no : 25" }, { 0, "ctx", "ctx" },
-        { -3, nullptr, " : quire-error no : -3" } };
-    for (const auto& c : cases) {
-        quire_err = c.code;
-        EXPECT_EQ(orvane_quire_err(c.context), 0);
-        EXPECT_EQ(quire_err, 0) << c.code;
-        EXPECT_EQ(capture.messages.back().text, c.text);
-    }
-    EXPECT_EQ(capture.messages[0].file, "orvane_quire_err");
-}
 
 TEST_F(TCacheFileOps, NumbersAreStoredAsTextAndReadByIndex)
 {
@@ -184,7 +164,6 @@ TEST_F(TCacheFileOps, LongTextsAreHandledWhole)
     EXPECT_EQ(out[0], 'x');
     ASSERT_EQ(capture.messages.size(), 1u);
     EXPECT_NE(capture.messages[0].text.find("does not fit in 3003 characters"), std::string::npos);
-
     std::string numbers;
     for (int i = 0; i < 1500; ++i)
         numbers += std::to_string(i) + " ";
