@@ -53,8 +53,8 @@ TEST_F(TCacheFileOps, NumbersAreStoredAsTextAndReadByIndex)
     cache.AddItem("nums", "neg", -3.14159, false);
     cache.AddItem("nums", "count", -17, false);
     cache.AddItem("nums", "triple", "95.05 100, 108.9", false, false);
-    EXPECT_EQ(Value(cache, "nums", "neg"), "-3.1416");
-    EXPECT_EQ(Value(cache, "nums", "count"), "-17");
+    EXPECT_EQ(AllItems(cache, "nums"),
+        (std::vector<std::string> { "half=0.5000", "neg=-3.1416", "count=-17", "triple=95.05 100, 108.9" }));
     double d = 0;
     int n = 0;
     EXPECT_EQ(cache.Search("nums", "count", &n, 0, false, false), 0);
@@ -64,9 +64,8 @@ TEST_F(TCacheFileOps, NumbersAreStoredAsTextAndReadByIndex)
     EXPECT_EQ(cache.Search("nums", "triple", &d, 2, false, false), 0);
     EXPECT_EQ(d, 108.9);
     EXPECT_EQ(cache.Search("nums", "triple", &d, 3, false, false), -1);
-    // Replacing a value keeps the item's place.
     cache.AddItem("nums", "half", 0.75, false);
-    EXPECT_EQ(AllItems(cache, "nums")[0], "half=0.7500");
+    EXPECT_EQ(AllItems(cache, "nums")[0], "half=0.7500") << "replacing a value keeps the item's place";
 }
 
 TEST_F(TCacheFileOps, ChangeIntItemAddsClampsAndRefusesNonIntegers)
@@ -173,43 +172,24 @@ TEST_F(TCacheFileOps, LongTextsAreHandledWhole)
     EXPECT_EQ(n, 1499);
 }
 
-TEST(TCacheFilePersistence, SavedChangesSurviveAndUnsavedOnesAreDiscarded)
+TEST_F(TCacheFileOps, SavedChangesReachOtherObjectsAndUnsavedOnesAreDiscarded)
 {
-    TempDir dir;
+    cache.AddItem("illuminants", "D50", 5003, false);
+    cache.AddItem("a/b", "x", 0.125, true);
     {
-        TCacheFile cache(dir.File("store.tvc").c_str(), 1, true);
-        cache.AddItem("illuminants", "D50", 5003, false);
-        cache.AddItem("a/b", "x", 0.125, true);
+        TCacheFile other("cache.tvc", dir.Dir().c_str(), true);
+        EXPECT_EQ(AllTopics(other), std::vector<std::string>())
+            << "reading is not blocked, and sees saved content only";
         EXPECT_EQ(cache.Save(), 0);
-        cache.AddItem("illuminants", "D65", 6504, false);
-        cache.AddTopic("later", false);
-    }
-    {
-        TCacheFile cache("store.tvc", dir.Dir().c_str(), true);
-        ASSERT_EQ(cache.ErrNo(), 0);
-        EXPECT_EQ(AllTopics(cache), (std::vector<std::string> { "illuminants", "a%2fb" }));
-        EXPECT_EQ(AllItems(cache, "illuminants"), std::vector<std::string> { "D50=5003" });
-        cache.RemoveTopic("illuminants", false);
-        EXPECT_EQ(cache.Save(), 0);
-    }
-    TCacheFile cache("store.tvc", dir.Dir().c_str(), false);
-    EXPECT_EQ(AllTopics(cache), std::vector<std::string> { "a%2fb" });
-    EXPECT_EQ(Value(cache, "a/b", "x", true), "0.1250");
-}
-
-TEST(TCacheFilePersistence, TwoObjectsOnOneFileSeeEachOthersSavedChanges)
-{
-    TempDir dir;
-    const std::string path = dir.File("shared.tvc");
-    TCacheFile first(path.c_str(), 1, true);
-    TCacheFile second(path.c_str(), 0, true);
-    first.AddItem("t", "k", "unsaved", false, false);
-    EXPECT_EQ(Value(second, "t", "k"), "<absent>") << "reading is not blocked, and sees saved content only";
-    EXPECT_EQ(first.Save(), 0);
-    EXPECT_EQ(Value(second, "t", "k"), "unsaved");
-    EXPECT_EQ(second.AddItem("t", "k", "second", false, false), 0);
-    EXPECT_EQ(second.Save(), 0);
-    EXPECT_EQ(Value(first, "t", "k"), "second");
+        EXPECT_EQ(AllTopics(other), (std::vector<std::string> { "illuminants", "a%2fb" }));
+        other.AddItem("illuminants", "D65", 6504, false);
+    } // destroyed unsaved
+    EXPECT_EQ(AllItems(cache, "illuminants"), std::vector<std::string> { "D50=5003" });
+    cache.RemoveTopic("illuminants", false);
+    EXPECT_EQ(cache.Save(), 0);
+    TCacheFile reopened(path.c_str(), 0, false);
+    EXPECT_EQ(AllTopics(reopened), std::vector<std::string> { "a%2fb" });
+    EXPECT_EQ(Value(reopened, "a/b", "x", true), "0.1250");
 }
 
 TEST(TCacheFileOpening, MissingAndForeignFilesAreRefusedAndEqualityIgnoresCase)
@@ -222,9 +202,8 @@ TEST(TCacheFileOpening, MissingAndForeignFilesAreRefusedAndEqualityIgnoresCase)
     TCacheFile foreign(text.c_str(), 1, true);
     EXPECT_EQ(TempDir::Read(text), "[topic]\nitem=value\n")
         << "create leaves a file that is not a cache alone";
-    EXPECT_EQ(TCacheFile(dir.File("new.tvc").c_str(), 0, false).ErrNo(), 3);
-    EXPECT_EQ(TCacheFile(nullptr, 1, true).ErrNo(), 3);
-    for (const TCacheFile* failed : { &missing, &foreign })
+    TCacheFile noCreate(dir.File("new.tvc").c_str(), 0, false), noPath(nullptr, 1, true);
+    for (const TCacheFile* failed : { &missing, &foreign, &noCreate, &noPath })
         EXPECT_EQ(failed->ErrNo(), 3);
     ASSERT_EQ(capture.messages.size(), 3u) << "silent when not reporting";
     EXPECT_EQ(capture.messages[0].text, "Unable to push file " + dir.Dir() + "none.tvc");
@@ -237,12 +216,9 @@ TEST(TCacheFileOpening, MissingAndForeignFilesAreRefusedAndEqualityIgnoresCase)
     EXPECT_EQ(capture.messages[3].text, "Unable to add item k to topic t : There are no files in quire");
     EXPECT_EQ(foreign.ScanTopics(nullptr, 1), nullptr);
 
-    TCacheFile(dir.File("a.tvc").c_str(), 1, false);
-    TCacheFile byPath(dir.File("a.tvc").c_str(), 0, false);
-    TCacheFile noDir("a.tvc", "", false);
-    EXPECT_TRUE(
-        TCacheFile("a.tvc", dir.Dir().c_str(), false) == TCacheFile("A.TVC", dir.Dir().c_str(), false));
-    EXPECT_TRUE(missing == TCacheFile("NONE.tvc", dir.Dir().c_str(), false)) << "whether or not it opened";
+    // Equal: made from the same directory and name ignoring case, whether or not the file opened.
+    TCacheFile byPath(text.c_str(), 0, false), noDir("a.tvc", "", false);
+    EXPECT_TRUE(missing == TCacheFile("NONE.tvc", dir.Dir().c_str(), false));
     EXPECT_FALSE(missing == TCacheFile("a.tvc", dir.Dir().c_str(), false));
     EXPECT_FALSE(byPath == byPath);
     EXPECT_FALSE(noDir == noDir);
