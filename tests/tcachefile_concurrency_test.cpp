@@ -27,38 +27,17 @@ int Counter(const std::string& path)
     return value;
 }
 
-// Another process holding the file's exclusive lock (no reading, no writing) until destroyed.
-class LockHolder {
-public:
+// Another connection holding the file's exclusive lock (no reading, no writing) until destroyed;
+// SQLite makes connections of one process wait for each other as it does those of two.
+struct LockHolder {
     explicit LockHolder(const std::string& path)
     {
-        int locked[2];
-        if (pipe(locked) != 0)
-            return;
-        mChild = Spawn([&] {
-            sqlite3* db = nullptr;
-            if (sqlite3_open(path.c_str(), &db) != SQLITE_OK
-                || sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK
-                || write(locked[1], "1", 1) != 1)
-                return 1;
-            pause(); // until killed, which releases the lock
-            return 0;
-        });
-        close(locked[1]);
-        char byte = 0;
-        mHeld = read(locked[0], &byte, 1) == 1;
-        close(locked[0]);
+        held = sqlite3_open(path.c_str(), &db) == SQLITE_OK
+            && sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
     }
-    ~LockHolder()
-    {
-        kill(mChild, SIGKILL);
-        waitpid(mChild, nullptr, 0);
-    }
-    bool Held() const { return mHeld; }
-
-private:
-    pid_t mChild = -1;
-    bool mHeld = false;
+    ~LockHolder() { sqlite3_close(db); }
+    sqlite3* db = nullptr;
+    bool held = false;
 };
 
 } // namespace
@@ -121,7 +100,7 @@ TEST(TCacheFileProcesses, AFileLockedPastTheWaitGivesErrorsAndKeepsItsValues)
     const char* value = nullptr;
     {
         LockHolder holder(path);
-        ASSERT_TRUE(holder.Held());
+        ASSERT_TRUE(holder.held);
         MessageCapture capture;
         int number = 0;
         const std::function<int()> cases[] = {
