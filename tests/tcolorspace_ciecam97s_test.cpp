@@ -1,8 +1,5 @@
-// TColorSpace_CIECAM97s: forward values against an independent computation, the hue eccentricity,
-// the inverse compression and the sign-carrying blue adaptation (shared behaviour: the CIECAM02 file).
-// Reference values: a separate Python implementation of CIE 131-1998 using, like the model, the
-// published four-digit inverse of the Bradford matrix in the forward direction (with the exact
-// inverse instead, J, C and h move by up to 0.013).
+// TColorSpace_CIECAM97s: the hue eccentricity, the inverse compression and the sign-carrying blue
+// adaptation (forward values and shared behaviour: the CIECAM02 file).
 #include <tintvale/tcolorspace_ciecam97s.h>
 
 #include <gtest/gtest.h>
@@ -16,36 +13,6 @@ struct TColorSpaceCIECAM97sAccess {
     static void Bradford(const double* xyz, double* rgb) { TColorSpace_CIECAM97s::MultiplyByMb(xyz, rgb); }
 };
 using Access = TColorSpaceCIECAM97sAccess;
-
-namespace {
-const double kD65[3] = { 95.047, 100.0, 108.883 };
-} // namespace
-
-TEST(TColorSpaceCIECAM97s, ForwardMatchesIndependentModel)
-{
-    const struct {
-        int viewing;
-        double xyz[3];
-        double jch[3];
-    } rows[] = {
-        { 0, { 41.24, 21.26, 1.93 }, { 49.197801, 130.622634, 27.567484 } },
-        { 0, { 35.76, 71.52, 11.92 }, { 81.746760, 99.603278, 136.206546 } },
-        { 0, { 18.05, 7.22, 95.05 }, { 21.100786, 116.347138, 264.542996 } },
-        { 0, { 60.0, 50.0, 20.0 }, { 73.514485, 60.671813, 48.671548 } },
-        { 0, { 5.0, 4.0, 3.0 }, { 16.786505, 41.577311, 22.175763 } },
-        { 0, { 30.0, 40.0, 0.5 }, { 62.191253, 97.144545, 111.229143 } },
-        { 1, { 41.24, 21.26, 1.93 }, { 54.418103, 141.089708, 27.557644 } },
-        { 1, { 60.0, 50.0, 20.0 }, { 76.815093, 64.500234, 49.012603 } },
-        { 2, { 18.05, 7.22, 95.05 }, { 30.679247, 105.010305, 264.370246 } },
-        { 2, { 5.0, 4.0, 3.0 }, { 25.702991, 37.237092, 22.056036 } },
-    };
-    for (const auto& r : rows) {
-        double jch[3];
-        EXPECT_EQ(TColorSpace_CIECAM97s(kD65, r.viewing).FromXYZ(r.xyz, jch), 0);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(jch[i], r.jch[i], 1e-5) << r.xyz[0] << " vc " << r.viewing << " " << i;
-    }
-}
 
 TEST(TColorSpaceCIECAM97s, HueEccentricityAndInverseCompression)
 {
@@ -70,7 +37,8 @@ TEST(TColorSpaceCIECAM97s, NegativeBradfordBlueStaysFinite)
     double rgb[3], jch[3], back[3];
     Access::Bradford(xyz, rgb);
     ASSERT_LT(rgb[2], 0.0);
-    const TColorSpace_CIECAM97s space(kD65, 0);
+    const double d65[3] = { 95.047, 100.0, 108.883 };
+    const TColorSpace_CIECAM97s space(d65, 0);
     space.FromXYZ(xyz, jch);
     space.ToXYZ(jch, back);
     for (int i = 0; i < 3; ++i) {
