@@ -1,10 +1,11 @@
-// The outside components: sinks, string helpers, interpolator, file floats, whole-file I/O, paths.
+// The outside components: string helpers, file floats, whole-file I/O and UTF-8 paths (the sinks
+// are tested through the public handlers, the interpolator with the numeric edges).
+// whole-file I/O, paths.
 #include "halden.h"
 #include "nevra.h"
 #include "ostrel.h"
 #include "pindle.h"
 #include "temp_dir.h"
-#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -13,23 +14,6 @@
 #include <fcntl.h>
 #include <limits>
 #include <unistd.h>
-
-TEST(HaldenSinks, HandlersReceiveMessagesAndCanBeRestored)
-{
-    {
-        MessageCapture capture;
-        error_mess_fl("Something failed.", "tfile.cpp", 42);
-        halden_warn(6, "Replaced.");
-        ASSERT_EQ(capture.messages.size(), 1u);
-        EXPECT_EQ(capture.messages[0].text + capture.messages[0].file, "Something failed.tfile.cpp");
-        EXPECT_EQ(capture.messages[0].line, 42);
-        ASSERT_EQ(capture.warnings.size(), 1u);
-        EXPECT_EQ(capture.warnings[0].line, 6);
-    }
-    testing::internal::CaptureStderr();
-    error_mess_fl("to stderr", "x.cpp", 7);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "x.cpp:7: to stderr\n");
-}
 
 TEST(HaldenStrings, CaseInsensitiveComparisonAndBoundedCopy)
 {
