@@ -70,22 +70,21 @@ TEST_F(TCacheFileOps, NumbersAreStoredAsTextAndReadByIndex)
 
 TEST_F(TCacheFileOps, ChangeIntItemAddsClampsAndRefusesNonIntegers)
 {
-    // Rows in order on one item: delta, min, max, the value after.
-    const int rows[][4] = { { 5, 0, 10, 5 }, { 8, 0, 10, 10 }, { -25, 0, 10, 0 }, { 0, 7, 3, 3 } };
-    for (const auto& r : rows) {
-        EXPECT_EQ(cache.ChangeIntItem("c", "n", r[0], r[1], r[2], false), 0);
-        EXPECT_EQ(Value(cache, "c", "n"), std::to_string(r[3])) << r[0];
-    }
+    cache.AddItem("c", "big", INT_MAX, false);
+    cache.AddItem("c", "small", INT_MIN, false);
     cache.AddItem("c", "word", "12.5000", false, false);
+    // In order: item, delta, min, max, the value after. A sum past the int range is clamped back.
+    const struct {
+        const char* item;
+        int delta, min, max, after;
+    } rows[] = { { "n", 5, 0, 10, 5 }, { "n", 8, 0, 10, 10 }, { "n", -25, 0, 10, 0 }, { "n", 0, 7, 3, 3 },
+        { "big", INT_MAX, INT_MIN, INT_MAX, INT_MAX }, { "small", -1, INT_MIN, 0, INT_MIN } };
+    for (const auto& r : rows) {
+        EXPECT_EQ(cache.ChangeIntItem("c", r.item, r.delta, r.min, r.max, false), 0);
+        EXPECT_EQ(Value(cache, "c", r.item), std::to_string(r.after)) << r.item << " " << r.delta;
+    }
     EXPECT_EQ(cache.ChangeIntItem("c", "word", 2, -5, 5, false), TCacheFile::NotInteger);
     EXPECT_EQ(Value(cache, "c", "word"), "12.5000");
-    // The sum may leave the int range; the clamp brings it back.
-    cache.AddItem("c", "big", INT_MAX, false);
-    cache.ChangeIntItem("c", "big", INT_MAX, INT_MIN, INT_MAX, false);
-    EXPECT_EQ(Value(cache, "c", "big"), "2147483647");
-    cache.AddItem("c", "small", INT_MIN, false);
-    cache.ChangeIntItem("c", "small", -1, INT_MIN, 0, false);
-    EXPECT_EQ(Value(cache, "c", "small"), "-2147483648");
     cache.ChangeIntItem("a b", "n", 3, 0, 100, true);
     cache.ChangeIntItem("a b", "n", 4, 0, 100, true);
     EXPECT_EQ(Value(cache, "a%20b", "n"), "7");
