@@ -71,34 +71,30 @@ TEST(ShippedIlluminants, FluorescentWhitePointsMatchAFiveNanometreIntegration)
 {
     const struct {
         const char* name;
-        double x2, y2, x10, y10;
+        double xy[2][2]; // 2°, 10°
     } rows[] = {
-        { "F1", 0.31306, 0.33711, 0.31810, 0.33549 },
-        { "F2", 0.37207, 0.37512, 0.37927, 0.36723 },
-        { "F3", 0.40909, 0.39412, 0.41764, 0.38313 },
-        { "F4", 0.44018, 0.40309, 0.44925, 0.39061 },
-        { "F5", 0.31376, 0.34516, 0.31974, 0.34237 },
-        { "F6", 0.37788, 0.38820, 0.38662, 0.37837 },
-        { "F7", 0.31285, 0.32917, 0.31564, 0.32951 },
-        { "F8", 0.34581, 0.35862, 0.34896, 0.35932 },
-        { "F9", 0.37410, 0.37269, 0.37825, 0.37038 },
-        { "F10", 0.34579, 0.35876, 0.35061, 0.35431 },
-        { "F11", 0.38054, 0.37692, 0.38543, 0.37110 },
-        { "F12", 0.43703, 0.40422, 0.44265, 0.39706 },
+        { "F1", { { 0.31306, 0.33711 }, { 0.31810, 0.33549 } } },
+        { "F2", { { 0.37207, 0.37512 }, { 0.37927, 0.36723 } } },
+        { "F3", { { 0.40909, 0.39412 }, { 0.41764, 0.38313 } } },
+        { "F4", { { 0.44018, 0.40309 }, { 0.44925, 0.39061 } } },
+        { "F5", { { 0.31376, 0.34516 }, { 0.31974, 0.34237 } } },
+        { "F6", { { 0.37788, 0.38820 }, { 0.38662, 0.37837 } } },
+        { "F7", { { 0.31285, 0.32917 }, { 0.31564, 0.32951 } } },
+        { "F8", { { 0.34581, 0.35862 }, { 0.34896, 0.35932 } } },
+        { "F9", { { 0.37410, 0.37269 }, { 0.37825, 0.37038 } } },
+        { "F10", { { 0.34579, 0.35876 }, { 0.35061, 0.35431 } } },
+        { "F11", { { 0.38054, 0.37692 }, { 0.38543, 0.37110 } } },
+        { "F12", { { 0.43703, 0.40422 }, { 0.44265, 0.39706 } } },
     };
-    const TObserver two(0);
-    const TObserver ten(1);
     for (const auto& row : rows) {
-        const TIlluminant* ill = Shipped(row.name);
-        ASSERT_NE(ill, nullptr) << row.name;
-        for (const TObserver* obs : { &two, &ten }) {
-            const TIlluminantAndObserver io(ill, obs, 36);
+        ASSERT_NE(Shipped(row.name), nullptr) << row.name;
+        for (int observer : { 0, 1 }) {
+            const TObserver obs(observer);
             double w[3];
-            io.GetXYZWhite(w);
+            TIlluminantAndObserver(Shipped(row.name), &obs, 36).GetXYZWhite(w);
             const double sum = w[0] + w[1] + w[2];
-            const bool isTwo = obs == &two;
-            EXPECT_NEAR(w[0] / sum, isTwo ? row.x2 : row.x10, 0.005) << row.name << ' ' << obs->GetName();
-            EXPECT_NEAR(w[1] / sum, isTwo ? row.y2 : row.y10, 0.005) << row.name << ' ' << obs->GetName();
+            EXPECT_NEAR(w[0] / sum, row.xy[observer][0], 0.005) << row.name << ' ' << observer;
+            EXPECT_NEAR(w[1] / sum, row.xy[observer][1], 0.005) << row.name << ' ' << observer;
         }
     }
 }
@@ -112,15 +108,15 @@ TEST(ShippedIlluminants, MatchingSpectraIntegrateBackUnderTheAstmLamps)
     double half[36];
     std::fill(half, half + 36, 0.5);
     const TReflectionSpectrum grey(half, &geom);
-    for (const char* name : { "F2", "F7", "F11" }) {
-        const TIlluminant* ill = Shipped(name);
-        ASSERT_NE(ill, nullptr) << name;
-        for (int observer : { 0, 1 }) {
-            const TObserver obs(observer);
-            TIlluminantAndObserver io(ill, &obs, 36);
-            double white[3];
-            io.GetXYZWhite(white);
+    for (const char* name : { "F2", "F7", "F11" })
+        for (int observer : { 0, 1 })
             for (const double* lab : targets) {
+                const TIlluminant* ill = Shipped(name);
+                ASSERT_NE(ill, nullptr) << name;
+                const TObserver obs(observer);
+                TIlluminantAndObserver io(ill, &obs, 36);
+                double white[3];
+                io.GetXYZWhite(white);
                 const TLABMeasurement m(lab[0], lab[1], lab[2], white, &geom, ill, &obs);
                 const std::unique_ptr<TOneMeasurement> spectral(m.CreateSpectralMeasurement(&grey));
                 ASSERT_NE(spectral, nullptr) << name;
@@ -136,8 +132,6 @@ TEST(ShippedIlluminants, MatchingSpectraIntegrateBackUnderTheAstmLamps)
                 LabOf(io, TSpectrum(result), got);
                 EXPECT_NEAR(reported, DeltaE(got, lab, 0), 1e-9) << name << ' ' << obs.GetName();
             }
-        }
-    }
 }
 
 // The sample chart under F11 and the 10° observer: CIELAB from NumPy, computed once, with the CIE

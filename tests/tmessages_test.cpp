@@ -48,8 +48,7 @@ TEST(TMessages, HandlersReceiveTheSourceByNameAndNullRestoresTheDefault)
     for (const auto& c : cases) {
         messages.clear();
         c.raise();
-        ASSERT_EQ(messages.size(), 1u) << c.expected;
-        EXPECT_EQ(messages[0].rfind(c.expected, 0), 0u) << messages[0];
+        EXPECT_EQ(messages.size() == 1 ? messages[0].rfind(c.expected, 0) : 1u, 0u) << c.expected;
     }
     factory.GetIlluminant("CIE Illuminant D50");
     EXPECT_EQ(warnings,
