@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
 #include <limits>
 #include <list>
 #include <sstream>
@@ -12,16 +10,6 @@
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<unsigned>;
-
-Bytes BytesOf(const std::string& s)
-{
-    Bytes bytes;
-    for (char c : s)
-        bytes.push_back(static_cast<unsigned char>(c));
-    return bytes;
-}
 
 std::string Record(std::initializer_list<unsigned> bytes)
 {
@@ -50,14 +38,14 @@ TEST(StreamHelpersLayout, FieldsHaveTheirByteLayoutAndReadBack)
     WriteCString("xyz", out);
     WriteBinary({ 'a', '\0', 'b' }, out);
     WriteBinary({}, out);
-    EXPECT_EQ(BytesOf(out.str()),
-        (Bytes { 0xFE, 0xFF, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12, 0xCD, 0xCC, 0xCC, 0x3D, 0, 0, 0x80, 0x7F, 2,
+    EXPECT_EQ(out.str(),
+        Record({ 0xFE, 0xFF, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12, 0xCD, 0xCC, 0xCC, 0x3D, 0, 0, 0x80, 0x7F, 2,
             0, 0, 0, 'a', 'b', 3, 0, 0, 0, 'x', 'y', 'z', 3, 0, 0, 0, 'a', 0, 'b' }));
 
     std::istringstream in(out.str() + Record({ 0, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 0, 'c', 7, 0, 0, 0 }));
     int i1 = 0, i2 = 0, next = 0;
     double d1 = 0, d2 = 0;
-    std::string s1 = "old", s2, s3, zeroEnded;
+    std::string s1 = "old", s2, zeroEnded;
     std::vector<char> data { 'z' };
     ReadInt(&i1, in);
     ReadInt(&i2, in);
@@ -87,27 +75,23 @@ TEST(StreamHelpersCString, TruncatesAndLeavesTheRestInTheStream)
 {
     std::ostringstream out;
     WriteCString("abcdef", out);
-    std::istringstream in(out.str());
-    char buf[4] = { 'x', 'x', 'x', 'x' };
-    ReadCString(buf, 4, in);
-    EXPECT_STREQ(buf, "abc");
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(Rest(in), "def");
-
-    std::istringstream whole(out.str());
-    char big[16];
-    ReadCString(big, sizeof big, whole);
-    EXPECT_STREQ(big, "abcdef");
-    EXPECT_EQ(Rest(whole), "");
-
-    std::istringstream one(out.str());
-    char empty[1] = { 'x' };
-    ReadCString(empty, 1, one);
-    EXPECT_EQ(empty[0], '\0');
-    EXPECT_EQ(Rest(one), "abcdef");
+    // Buffer size, the string read, the rest of the stream.
+    const struct {
+        int size;
+        const char* read;
+        const char* rest;
+    } rows[] = { { 4, "abc", "def" }, { 16, "abcdef", "" }, { 1, "", "abcdef" } };
+    for (const auto& r : rows) {
+        std::istringstream in(out.str());
+        char buf[16] = "xxxxxxxxxxxxxxx";
+        ReadCString(buf, r.size, in);
+        EXPECT_STREQ(buf, r.read) << r.size;
+        EXPECT_FALSE(in.fail()) << r.size;
+        EXPECT_EQ(Rest(in), r.rest) << r.size;
+    }
 }
 
-TEST(StreamHelpersHostile, ShortAndNegativeAndHugeLengthsFail)
+TEST(StreamHelpersHostile, ShortNegativeAndHugeLengthsTruncatedFieldsAndNullTargetsFail)
 {
     // Three bytes announced as 2^31 - 1, and as -1: neither allocates what it claims.
     for (const unsigned top : { 0x7Fu, 0xFFu }) {
@@ -119,44 +103,30 @@ TEST(StreamHelpersHostile, ShortAndNegativeAndHugeLengthsFail)
         ReadString(text, a);
         ReadBinary(data, b);
         ReadCString(buf, sizeof buf, c);
-        EXPECT_TRUE(a.fail()) << top;
-        EXPECT_TRUE(b.fail()) << top;
-        EXPECT_TRUE(c.fail()) << top;
+        EXPECT_TRUE(a.fail() && b.fail() && c.fail()) << top;
         EXPECT_EQ(text, "kept") << top;
         EXPECT_EQ(data, std::vector<char> { 'k' }) << top;
         // Seven bytes requested and three delivered are kept, terminated; a negative length reads none.
         EXPECT_STREQ(buf, top == 0x7F ? "abc" : "kept");
     }
-}
-
-TEST(StreamHelpersHostile, TruncatedFieldsAndNullTargets)
-{
-    std::istringstream shortInt(Record({ 1, 2 }));
+    // Truncated fields and null targets.
+    std::istringstream shortInt(Record({ 1, 2 })), shortDouble(Record({ 0, 0, 0x80 }));
+    std::istringstream fine(Record({ 1, 0, 0, 0 })), fineCString(Record({ 1, 0, 0, 0, 'a' }));
     int value = 99;
-    ReadInt(&value, shortInt);
-    EXPECT_TRUE(shortInt.fail());
-    EXPECT_EQ(value, 99);
-
-    std::istringstream shortDouble(Record({ 0, 0, 0x80 }));
     double d = 5.0;
+    ReadInt(&value, shortInt);
     ReadDouble(&d, shortDouble);
-    EXPECT_TRUE(shortDouble.fail());
-    EXPECT_EQ(d, 5.0);
-
-    std::istringstream fine(Record({ 1, 0, 0, 0 }));
     ReadInt(nullptr, fine);
-    EXPECT_TRUE(fine.fail());
-    std::istringstream fineCString(Record({ 1, 0, 0, 0, 'a' }));
     ReadCString(nullptr, 4, fineCString);
-    EXPECT_TRUE(fineCString.fail());
-
     std::ostringstream out;
     WriteCString(nullptr, out);
-    EXPECT_TRUE(out.fail());
+    EXPECT_TRUE(shortInt.fail() && shortDouble.fail() && fine.fail() && fineCString.fail() && out.fail());
+    EXPECT_EQ(value, 99);
+    EXPECT_EQ(d, 5.0);
     EXPECT_EQ(out.str(), "");
 }
 
-TEST(StreamHelpersBrackets, WritersAndReadersAgree)
+TEST(StreamHelpersBrackets, WritersReadersAndProbes)
 {
     std::ostringstream out;
     OpenBracket(out);
@@ -164,43 +134,31 @@ TEST(StreamHelpersBrackets, WritersAndReadersAgree)
     CloseBracket(out);
     EXPECT_EQ(out.str(), Record({ '{', 5, 0, 0, 0, '}' }));
 
-    std::istringstream in("  {\nx");
+    std::istringstream in("  {\n\t}  \n x");
     OpenBracket(in);
+    CloseBracket(in);
     EXPECT_TRUE(in.good());
     EXPECT_EQ(in.get(), 'x');
 
-    std::istringstream close("\t}  \n y");
-    CloseBracket(close);
-    EXPECT_TRUE(close.good());
-    EXPECT_EQ(close.get(), 'y');
-}
-
-TEST(StreamHelpersBrackets, AWrongCharacterIsConsumedAndSetsTheBadBit)
-{
-    std::istringstream in("  }x");
-    OpenBracket(in);
-    EXPECT_TRUE(in.bad());
-    in.clear();
-    EXPECT_EQ(in.get(), 'x');
-
-    std::istringstream empty("   ");
+    // A wrong character is consumed and sets the bad bit.
+    std::istringstream wrong("  }x"), empty("   "), bad("x");
+    OpenBracket(wrong);
+    EXPECT_TRUE(wrong.bad());
+    wrong.clear();
+    EXPECT_EQ(wrong.get(), 'x');
     CloseBracket(empty);
     EXPECT_TRUE(empty.bad());
-}
-
-TEST(StreamHelpersBrackets, ProbesPeekWithoutConsuming)
-{
-    std::istringstream in(" \n { }");
-    EXPECT_TRUE(OpenBracketOn(in));
-    EXPECT_FALSE(CloseBracketOn(in));
-    EXPECT_EQ(in.get(), '{');
-    EXPECT_TRUE(CloseBracketOn(in));
-    EXPECT_EQ(in.get(), '}');
-    EXPECT_FALSE(OpenBracketOn(in));
-
-    std::istringstream bad("x");
     BadInputOn(bad);
     EXPECT_TRUE(bad.bad());
+
+    // Probes skip blanks but consume no bracket.
+    std::istringstream probed(" \n { }");
+    EXPECT_TRUE(OpenBracketOn(probed));
+    EXPECT_FALSE(CloseBracketOn(probed));
+    EXPECT_EQ(probed.get(), '{');
+    EXPECT_TRUE(CloseBracketOn(probed));
+    EXPECT_FALSE(OpenBracketOn(probed));
+    EXPECT_EQ(probed.get(), '}');
 }
 
 TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminatorAtSizeOrAtTheEnd)
@@ -236,61 +194,44 @@ TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminatorAtSizeOrAtTheEnd)
 
 TEST(StreamHelpersReadUpTo, SkipModeConsumesThroughTheTerminator)
 {
-    std::istringstream in("abENcEENDxyz");
-    ReadUpTo(in, nullptr, 0, "END", nullptr);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(Rest(in), "xyz");
-
+    // Input, terminator, whether the stream stays good, the rest; the last row has no terminator at all.
+    const struct {
+        const char* input;
+        const char* terminator;
+        bool good;
+        const char* rest;
+    } rows[] = { { "abENcEENDxyz", "END", true, "xyz" }, { "abcEN", "END", false, "" },
+        { "abc", "", true, "abc" }, { "abc", nullptr, false, "abc" } };
+    for (const auto& r : rows) {
+        std::istringstream in(r.input);
+        ReadUpTo(in, nullptr, 0, r.terminator, nullptr);
+        EXPECT_EQ(in.good(), r.good) << r.input;
+        in.clear();
+        EXPECT_EQ(Rest(in), r.rest) << r.input;
+    }
     char buf[4];
     std::istringstream zeroSize("a;b");
     ReadUpTo(zeroSize, buf, 0, ";", nullptr);
     EXPECT_EQ(Rest(zeroSize), "b");
-
-    std::istringstream missing("abcEN");
-    ReadUpTo(missing, nullptr, 0, "END", nullptr);
-    EXPECT_TRUE(missing.bad());
-
-    std::istringstream empty("abc");
-    ReadUpTo(empty, nullptr, 0, "", nullptr);
-    EXPECT_TRUE(empty.good());
-    EXPECT_EQ(Rest(empty), "abc");
-
-    std::istringstream null("abc");
-    ReadUpTo(null, nullptr, 0, nullptr, nullptr);
-    EXPECT_TRUE(null.fail());
 }
 
-TEST(StreamHelpersReadCharUpTo, AppendsAndDropsTheTerminator)
+TEST(StreamHelpersReadCharUpTo, AppendsDropsTheTerminatorAndNeverRetestsTheBreakingCharacter)
 {
-    std::list<char> out { '>' };
-    std::istringstream in("xabrest");
-    ReadCharUpTo(in, out, "ab");
-    EXPECT_EQ(Text(out), ">x");
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(Rest(in), "rest");
-
-    std::list<char> nothing;
-    std::istringstream empty("abc");
-    ReadCharUpTo(empty, nothing, "");
-    EXPECT_TRUE(nothing.empty());
-    EXPECT_EQ(Rest(empty), "abc");
-}
-
-TEST(StreamHelpersReadCharUpTo, ARestartDoesNotRetestTheBreakingCharacter)
-{
-    // After "a", the second "a" breaks the match and is not taken as a new start, so "ab" first
-    // completes at the end of "aabab".
-    std::list<char> out;
-    std::istringstream in("aabab!");
-    ReadCharUpTo(in, out, "ab");
-    EXPECT_EQ(Text(out), "aab");
-    EXPECT_EQ(Rest(in), "!");
-
-    // On "aab" alone the terminator never completes: reading stops at the end of the input.
-    std::list<char> all;
-    std::istringstream never("aab");
-    ReadCharUpTo(never, all, "ab");
-    EXPECT_TRUE(never.eof());
-    EXPECT_TRUE(never.fail());
-    EXPECT_EQ(Text(all), "aab");
+    // Input, terminator, the text appended to ">", the rest; "aab" alone never completes "ab" because
+    // the second "a" breaks the match and is not taken as a new start.
+    const struct {
+        const char* input;
+        const char* terminator;
+        const char* text;
+        const char* rest;
+    } rows[] = { { "xabrest", "ab", ">x", "rest" }, { "abc", "", ">", "abc" },
+        { "aabab!", "ab", ">aab", "!" }, { "aab", "ab", ">aab", "" } };
+    for (const auto& r : rows) {
+        std::list<char> out { '>' };
+        std::istringstream in(r.input);
+        ReadCharUpTo(in, out, r.terminator);
+        EXPECT_EQ(Text(out), r.text) << r.input;
+        EXPECT_EQ(in.eof(), *r.rest == '\0') << r.input;
+        EXPECT_EQ(Rest(in), r.rest) << r.input;
+    }
 }
