@@ -135,8 +135,9 @@ TEST(TCgatsBuild, TwoChannelsOnlyAsSpotOrCustomColours)
 
 TEST(TCgatsBuild, WrittenFile)
 {
-    // Tints on a 0 ... 255 scale; 0.0001 of 255 is a tint below 0.0001, written as an exact zero.
-    TCgats c(255.0, 0.0, { { 255, 0, 127.5, 0.0001 }, { 25.5, 255, 0, 0 } },
+    // Tints on a 10 ... 265 scale: 0.0001 above zero is a tint below 0.0001, written as an exact
+    // zero; 0.0002805 above is the tint 0.00011, written as it is.
+    TCgats c(265.0, 10.0, { { 265, 10, 137.5, 10.0001 }, { 35.5, 265, 10, 10.0002805 } },
         { { 50, 1, -2 }, { 60.123456, 0, 0 } }, {}, { { 0.5, 0.25 }, { 0.125, 1 } }, { 380.4, 389.6 },
         { "a b", "c" }, {}, 0, 0, 0, false);
     EXPECT_EQ(Written(c),
@@ -144,7 +145,7 @@ TEST(TCgatsBuild, WrittenFile)
         "SampleID\tCMYK_C\tCMYK_M\tCMYK_Y\tCMYK_K\tLAB_L\tLAB_A\tLAB_B\tnm380\tnm390\nEND_DATA_FORMAT\n"
         "NUMBER_OF_SETS\t2\nBEGIN_DATA\n"
         "\"a b\"\t100\t0\t50\t0\t50\t1\t-2\t0.5\t0.25\t\n"
-        "c\t10\t100\t0\t0\t60.1235\t0\t0\t0.125\t1\t\nEND_DATA\n");
+        "c\t10\t100\t0\t0.00011\t60.1235\t0\t0\t0.125\t1\t\nEND_DATA\n");
     EXPECT_TRUE(*Read(Written(c)) == c);
 }
 

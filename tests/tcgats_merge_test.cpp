@@ -81,7 +81,7 @@ TEST(TCgatsCompare, EqualitySameMeasurementsAndSameSampleList)
 {
     const TCgats base = Build({ { 10, 20, 30 } }, { { 50, 1, 2 } });
     EXPECT_TRUE(base == Build({ { 10, 20, 30 } }, { { 50.005, 1, 2 } }));
-    EXPECT_TRUE(base != Build({ { 10, 20, 30 } }, { { 50.02, 1, 2 } }));
+    EXPECT_TRUE(base != Build({ { 10, 20, 30 } }, { { 50.011, 1, 2 } }));
     EXPECT_FALSE(base == Build({ { 10, 20, 30 } }, { { 50, 1, 2 } }, { "other" }));
     TCgats tagged(base);
     tagged.SetOriginator("x");
