@@ -334,12 +334,13 @@ void BindCgats(py::module_& m)
             "wavelengths",
             [](const TCgats& c, int t) {
                 CheckTable(c, t);
-                std::vector<int> nm;
+                // Exact band centres (3.33-nm bands of SPEC_nnn files), not the names' whole numbers.
+                std::vector<double> nm;
                 if (c.GetWaveLengths(t, nm) != 0)
                     throw LibraryError { 1, "table " + std::to_string(t) + " has no spectral fields" };
-                return py::array_t<int>(static_cast<py::ssize_t>(nm.size()), nm.data());
+                return py::array_t<double>(static_cast<py::ssize_t>(nm.size()), nm.data());
             },
-            py::arg("table") = 0, "The wavelengths in nm of the spectral fields, ascending.")
+            py::arg("table") = 0, "The wavelengths in nm of the spectral fields, ascending (float64).")
         .def(
             "channels",
             [](const TCgats& c, int t) {

@@ -80,6 +80,11 @@ def test_columns_as_arrays():
     assert c.contents(1)["spot_colors"] == 2 and c.contents(1)["color_model"] == "SpotColor"
     np.testing.assert_array_equal(c.spot_channels(1), [[1, 2], [3, 4]])
     np.testing.assert_array_equal(c.channels(1), [[1, 2], [3, 4]])
+    # Bands 3.33 nm apart are named by their rounded wavelength; the keywords give the exact ones.
+    bands = tv.Cgats.from_text('SPECTRAL_BANDS 4\nSPECTRAL_START_NM 400.0\nSPECTRAL_END_NM 410.0\n'
+                               + table("SAMPLE_ID SPEC_400 SPEC_403 SPEC_407 SPEC_410", ["a 1 2 3 4"]))
+    np.testing.assert_allclose(bands.wavelengths(), [400, 403.33333, 406.66667, 410], atol=1e-5)
+    assert bands.sample_names() == ["a"]
     for call, error in ((lambda: c.column("code"), KeyError), (lambda: c.lab(1), tv.TintvaleError),
                         (lambda: c.lab(2), IndexError)):
         refuses(error, call)
