@@ -38,26 +38,16 @@ double ReferenceDeltaE2000(const double* p1, const double* p2, double kL)
     const double g = 0.5 * (1.0 - std::sqrt(std::pow(cb, 7) / (std::pow(cb, 7) + std::pow(25.0, 7))));
     const double a1 = (1.0 + g) * p1[1], a2 = (1.0 + g) * p2[1];
     const double cp1 = std::hypot(a1, p1[2]), cp2 = std::hypot(a2, p2[2]);
-    double h1 = cp1 == 0.0 ? 0.0 : std::fmod(deg(std::atan2(p1[2], a1)) + 360.0, 360.0);
-    double h2 = cp2 == 0.0 ? 0.0 : std::fmod(deg(std::atan2(p2[2], a2)) + 360.0, 360.0);
-    double dh = 0.0;
-    if (cp1 * cp2 != 0.0) {
-        dh = h2 - h1;
-        if (dh > 180.0)
-            dh -= 360.0;
-        else if (dh < -180.0)
-            dh += 360.0;
-    }
+    const double h1 = cp1 == 0.0 ? 0.0 : std::fmod(deg(std::atan2(p1[2], a1)) + 360.0, 360.0);
+    const double h2 = cp2 == 0.0 ? 0.0 : std::fmod(deg(std::atan2(p2[2], a2)) + 360.0, 360.0);
+    double dh = cp1 * cp2 == 0.0 ? 0.0 : h2 - h1;
+    dh += dh > 180.0 ? -360.0 : (dh < -180.0 ? 360.0 : 0.0);
     const double dL = p2[0] - p1[0], dC = cp2 - cp1;
     const double dH = 2.0 * std::sqrt(cp1 * cp2) * std::sin(rad(dh / 2.0));
     const double lb = (p1[0] + p2[0]) / 2.0, cbp = (cp1 + cp2) / 2.0;
     double hb = h1 + h2;
-    if (cp1 * cp2 != 0.0) {
-        if (std::fabs(h1 - h2) <= 180.0)
-            hb = (h1 + h2) / 2.0;
-        else
-            hb = (h1 + h2 < 360.0) ? (h1 + h2 + 360.0) / 2.0 : (h1 + h2 - 360.0) / 2.0;
-    }
+    if (cp1 * cp2 != 0.0)
+        hb = std::fabs(h1 - h2) <= 180.0 ? hb / 2.0 : (hb < 360.0 ? (hb + 360.0) / 2.0 : (hb - 360.0) / 2.0);
     const double t = 1.0 - 0.17 * std::cos(rad(hb - 30.0)) + 0.24 * std::cos(rad(2.0 * hb))
         + 0.32 * std::cos(rad(3.0 * hb + 6.0)) - 0.20 * std::cos(rad(4.0 * hb - 63.0));
     const double dTheta = 30.0 * std::exp(-std::pow((hb - 275.0) / 25.0, 2));

@@ -40,7 +40,6 @@ protected:
 TEST_F(Measurements, XYZMeasurementComparesIlluminantsByIdentityAndObserversByEquality)
 {
     TXYZMeasurement m(40.0, 30.0, 20.0, &mGeom, mD50, &mTwo);
-    ASSERT_EQ(m.ErrNo(), 0);
     double xyz[3] = { 0, 0, 0 };
     EXPECT_EQ(m.GetXYZ(nullptr, nullptr, xyz), 0);
     EXPECT_EQ(xyz[2], 20.0);
@@ -65,7 +64,6 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
 {
     const double stored[3] = { 96.42, 100.0, 82.52 };
     TLABMeasurement m(52.0, 30.0, -20.0, stored, &mGeom, mD50, &mTwo);
-    ASSERT_EQ(m.ErrNo(), 0);
     double lab[3];
     const double near[3] = { 96.47, 100.05, 82.47 };
     EXPECT_EQ(m.GetLAB(mD50, &mTwo, near, lab), 0);
@@ -75,14 +73,12 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
     const double far[3] = { 96.62, 100.0, 82.52 };
     ASSERT_EQ(m.GetLAB(mD50, &mTwo, far, lab), 0);
     const double original[3] = { 52.0, 30.0, -20.0 };
-    double xyz[3];
+    double xyz[3], expected[3], got[3];
     reference::LabToXYZ(original, stored, xyz);
-    double expected[3];
     reference::XYZToLab(xyz, far, expected);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(lab[c], expected[c], 1e-4) << c;
 
-    double got[3];
     ASSERT_EQ(m.GetXYZ(mD50, nullptr, got), 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(got[c], xyz[c], 1e-4);
@@ -116,12 +112,11 @@ TEST_F(Measurements, SpectralMeasurementsIntegrateTheirSpectra)
     EXPECT_EQ(empty.GetXYZ(mD50, &mTwo, xyz), 2) << "unset samples are no reflectance";
 
     // Emission: the observer's absolute summation, whatever the illuminant.
+    // Y = 6.83 times the independent grid sum 10.6852 of the 2-degree y-bar, for a radiance of 0.5.
     const TSpectrum radiance = Flat(0.5);
     TEmissionSpectrum lamp(&radiance, &mGeom);
-    double expected[3];
-    ASSERT_EQ(mTwo.GetXYZ(&radiance, expected), 0);
     ASSERT_EQ(lamp.GetXYZ(mD50, &mTwo, xyz), 0);
-    EXPECT_EQ(xyz[1], expected[1]);
+    EXPECT_NEAR(xyz[1], 0.5 * 6.83 * 10.6852, 1e-9);
     TEmissionSpectrum dark(nullptr, &mGeom);
     EXPECT_EQ(dark.GetXYZ(mD50, &mTwo, xyz), 2);
     EXPECT_EQ(dark.GetXYZ(mD50, nullptr, xyz), 3) << "the null test comes first";
