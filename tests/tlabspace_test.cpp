@@ -249,14 +249,10 @@ TEST(TLabSpaceDifference, OtherFormulasMatchIndependentValues)
     const Case cases[] = {
         { { 50, 20, -30 }, { 55, 25, -20 }, 12.2474487139, 8.7943284139, 8.5527097172, 8.7330153182,
             8.9610158283, 7.8693802222, 8.0292809713, 9.2109267791, 8.1706160952 },
-        { { 60, -40, 10 }, { 58, -30, 30 }, 22.4499443206, 13.7969640547, 13.9467151373, 12.5800985862,
-            12.9840966232, 12.4933413546, 12.9028110734, 12.1487283254, 12.0500557914 },
         { { 30, 5, 5 }, { 32, -5, 3 }, 10.3923048454, 9.5712059449, 9.4147863332, 12.3795997553,
             17.1233429113, 12.2058102314, 16.9871823364, 13.9756147999, 13.9096853750 },
         { { 80, 2, 90 }, { 75, 10, 70 }, 22.1133443875, 8.2322255054, 7.4901754279, 9.5579046092,
             8.5685322595, 8.9795839176, 7.9541224316, 7.8168347979, 7.1856500826 },
-        { { 40, 60, 40 }, { 45, 50, 50 }, 15.0, 8.4705326607, 8.4148774868, 12.0331890416, 10.6412931733,
-            11.2713491155, 9.6396494299, 9.1852820397, 8.2932525726 },
     };
     for (const Case& c : cases) {
         // Columns: formula index, forward, reversed (CIE94 and CMC take the second colour as reference).
@@ -278,22 +274,19 @@ TEST(TLabSpaceDifference, OtherFormulasMatchIndependentValues)
 TEST(TLabSpaceDifference, IdenticalColoursUnknownIndicesNullPointersAndXYZForms)
 {
     const double lab[3] = { 55.0, -12.0, 33.0 };
-    for (int index = 0; index < 6; ++index)
-        EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, lab, index), 0.0) << index;
-    EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, lab, 6), -1.0);
-    EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, lab, -1), -1.0);
+    for (int index = -1; index <= 6; ++index) // indices -1 and 6 are unknown
+        EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, lab, index),
+            (index < 0 || index > 5) ? -1.0 : 0.0)
+            << index;
     EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(nullptr, lab, 0), -1.0);
-    double out[3];
-    EXPECT_EQ(TLabSpace::LabToLHC(nullptr, out), 2);
-
     const TLabSpace space(kD50);
     const double xyz1[3] = { 20.0, 30.0, 40.0 }, xyz2[3] = { 22.0, 29.0, 41.0 };
+    double out[3], lab1[3], lab2[3];
     EXPECT_EQ(space.CalcDeltaE(xyz1, xyz2, 6), -1.0);
-    EXPECT_EQ(space.XYZToLab(nullptr, out), 2);
-    EXPECT_EQ(space.LabToXYZ(out, nullptr), 2);
-    EXPECT_EQ(space.FastXYZToLab(nullptr, out, 1), 2);
+    EXPECT_EQ(TLabSpace::LabToLHC(nullptr, out) + space.XYZToLab(nullptr, out) + space.LabToXYZ(out, nullptr)
+            + space.FastXYZToLab(nullptr, out, 1),
+        8);
     EXPECT_EQ(space.GetSqSat(nullptr, out), -1);
-    double lab1[3], lab2[3];
     space.XYZToLab(xyz1, lab1);
     space.XYZToLab(xyz2, lab2);
     EXPECT_EQ(space.CalcDeltaE(xyz1, xyz2, 4), DeltaE(lab1, lab2, 4));
