@@ -128,31 +128,31 @@ TEST(TSpectrumEncoding, UniformRecordWordByWord)
     EXPECT_EQ(std::vector<unsigned>(w.begin() + 1, w.begin() + 3), (std::vector<unsigned> { 0, 32767 }));
     EXPECT_EQ(w[12], 0u);
     EXPECT_EQ(w[22], 49151u);
+    // Negative values read back as 0, except -1 and NaN, which become the unset marker -1.
+    v[0] = -1.0;
+    v[1] = -0.25;
+    v[2] = std::nan("");
+    std::vector<char> record = LongRecord(TSpectrum(v));
+    TSpectrum back(static_cast<void*>(record.data()), nullptr);
+    EXPECT_EQ(Grid(back)[0] + Grid(back)[2], -2.0);
+    EXPECT_EQ(back.Data(1), 0.0);
+    EXPECT_NEAR(back.Data(3), 0.5, 1.0 / 65535.0);
 }
 
-TEST(TSpectrumEncoding, ZeroAndOneGiveExponentOneAndHalfScaleMantissa)
+TEST(TSpectrumEncoding, PointRecordsWordByWord)
 {
-    const double wl[2] = { 400, 700 };
-    const double v[2] = { 0.0, 1.0 };
-    TSpectrum s(wl, 2, v);
-    int size = 0;
-    const char* data = s.ToFileData(&size);
-    ASSERT_EQ(size, 14);
-    EXPECT_EQ(Words(data, size), (std::vector<unsigned> { 1, 2, 400, 700, 1, 0, 32767 }));
-    std::vector<char> copy(data, data + size);
+    // 0 and 1: exponent 1, half-scale mantissa; 512.7 nm is truncated to 512.
+    const double wl[3] = { 400.0, 512.7, 700.0 }, v[3] = { 0.25, 0.5, 0.125 }, ends[2] = { 400, 700 },
+                 zeroOne[2] = { 0.0, 1.0 };
+    std::vector<char> two = LongRecord(TSpectrum(ends, 2, zeroOne));
+    EXPECT_EQ(Words(two.data(), static_cast<int>(two.size())),
+        (std::vector<unsigned> { 1, 2, 400, 700, 1, 0, 32767 }));
     void* next = nullptr;
-    TSpectrum back(static_cast<void*>(copy.data()), &next);
-    EXPECT_EQ(next, copy.data() + 14);
+    TSpectrum back(static_cast<void*>(two.data()), &next);
+    EXPECT_EQ(next, two.data() + 14);
     EXPECT_EQ(back.Data(35), 32767.0 * 2.0 / 65535.0);
-}
-
-TEST(TSpectrumEncoding, ThreePointRecordsAndTruncatedWavelength)
-{
-    const double wl[3] = { 400.0, 512.7, 700.0 };
-    const double v[3] = { 0.25, 0.5, 0.125 };
-    TSpectrum s(wl, 3, v);
+    TSpectrum s(wl, 3, v), ref(wl, 3, v);
     EXPECT_EQ(LongWords(s), (std::vector<unsigned> { 1, 3, 400, 512, 700, 0, 16383, 32767, 8191 }));
-    TSpectrum ref(wl, 3, v);
     int size = 0;
     const char* shortData = s.ToShrtFileData(&ref, &size);
     EXPECT_EQ(Words(shortData, size), (std::vector<unsigned> { 0, 16383, 32767, 8191 }));
@@ -160,11 +160,8 @@ TEST(TSpectrumEncoding, ThreePointRecordsAndTruncatedWavelength)
 
 TEST(TSpectrumEncoding, ShortRecordNeedsTheReferenceLayout)
 {
-    const double wl[3] = { 400, 550, 700 };
-    const double other[3] = { 400, 551, 700 };
-    const double v[3] = { 0.1, 0.2, 0.3 };
-    TSpectrum shifted(other, 3, v);
-    TSpectrum uniform;
+    const double wl[3] = { 400, 550, 700 }, other[3] = { 400, 551, 700 }, v[3] = { 0.1, 0.2, 0.3 };
+    TSpectrum shifted(other, 3, v), uniform;
     const std::pair<TSpectrum*, int> refs[] = { { &shifted, 5 }, { &uniform, 5 }, { nullptr, 2 } };
     for (const auto& [ref, error] : refs) {
         TSpectrum s(wl, 3, v);
@@ -175,28 +172,10 @@ TEST(TSpectrumEncoding, ShortRecordNeedsTheReferenceLayout)
     EXPECT_EQ(TSpectrum(wl, 3, v).ToFileData(nullptr), nullptr);
 }
 
-TEST(TSpectrumEncoding, NegativeValuesAndTheUnsetMarker)
-{
-    double v[36];
-    for (int i = 0; i < 36; ++i)
-        v[i] = 0.3;
-    v[0] = -1.0;
-    v[1] = -0.25;
-    v[2] = std::nan("");
-    TSpectrum s(v);
-    std::vector<char> record = LongRecord(s);
-    TSpectrum back(static_cast<void*>(record.data()), nullptr);
-    EXPECT_EQ(back.Data(0), -1.0);
-    EXPECT_EQ(back.Data(1), 0.0);
-    EXPECT_EQ(back.Data(2), -1.0);
-    EXPECT_NEAR(back.Data(3), 0.3, 0.5 / 65535.0);
-}
-
 TEST(TSpectrumEncoding, RandomSpectraRoundTripWithin16Bits)
 {
     std::mt19937 rng(1234);
-    std::uniform_real_distribution<double> value(0.0, 1.7);
-    std::uniform_real_distribution<double> wavelength(360.0, 760.0);
+    std::uniform_real_distribution<double> value(0.0, 1.7), wavelength(360.0, 760.0);
     for (int trial = 0; trial < 200; ++trial) {
         const int n = 1 + trial % 40;
         std::vector<double> wl(n), v(n);
@@ -206,16 +185,12 @@ TEST(TSpectrumEncoding, RandomSpectraRoundTripWithin16Bits)
             v[i] = value(rng);
             largest = std::max(largest, v[i]);
         }
-        const double s = std::pow(2.0, std::floor(std::log2(largest)) + 1.0);
-        const double tolerance = s / 65535.0;
-
-        TSpectrum spectrum(wl.data(), n, v.data());
+        const double tolerance = std::pow(2.0, std::floor(std::log2(largest)) + 1.0) / 65535.0;
+        TSpectrum spectrum(wl.data(), n, v.data()), reference(wl.data(), n, v.data());
         int size = 0;
         std::vector<char> longRecord = LongRecord(spectrum);
         ASSERT_EQ(longRecord.size(), static_cast<std::size_t>(4 * n + 6));
         TSpectrum fromLong(static_cast<void*>(longRecord.data()), nullptr);
-
-        TSpectrum reference(wl.data(), n, v.data());
         const char* shortData = spectrum.ToShrtFileData(&reference, &size);
         ASSERT_NE(shortData, nullptr);
         std::vector<char> shortRecord(shortData, shortData + size);
@@ -231,8 +206,7 @@ TEST(TSpectrumDecoding, MalformedRecordsGiveError3)
 {
     unsigned char badFlag[76] = { 2, 0 };
     void* next = reinterpret_cast<void*>(0x1);
-    TSpectrum a(static_cast<void*>(badFlag), &next);
-    EXPECT_EQ(a.ErrNo(), 3);
+    EXPECT_EQ(TSpectrum(static_cast<void*>(badFlag), &next).ErrNo(), 3);
     EXPECT_EQ(next, reinterpret_cast<void*>(0x1)) << "next untouched on failure";
 
     // A point count beyond 1024 must not be read, however much data follows.
@@ -243,8 +217,7 @@ TEST(TSpectrumDecoding, MalformedRecordsGiveError3)
     EXPECT_EQ(TSpectrum(static_cast<void*>(tooMany.data()), nullptr).ErrNo(), 3);
 
     // The sized reader refuses a record longer than the bytes it was given.
-    const double wl[3] = { 400, 550, 700 };
-    const double v[3] = { 0.1, 0.2, 0.3 };
+    const double wl[3] = { 400, 550, 700 }, v[3] = { 0.1, 0.2, 0.3 };
     TSpectrum s(wl, 3, v);
     int size = 0;
     const auto* data = reinterpret_cast<const unsigned char*>(s.ToFileData(&size));
