@@ -10,18 +10,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <thread>
 #include <vector>
 
 TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
 {
     for (int c = 0; c < kNrDensityChannels; ++c)
-        for (int s = 0; s < kNrDensityStandards; ++s) {
-            double sum = 0.0;
-            for (double w : sDensityFilters[c][s])
-                sum += w;
-            EXPECT_NEAR(sum, 1.0, 2e-4) << "channel " << c << " standard " << s;
-        }
+        for (int s = 0; s < kNrDensityStandards; ++s)
+            EXPECT_NEAR(std::accumulate(sDensityFilters[c][s], sDensityFilters[c][s] + 36, 0.0), 1.0, 2e-4)
+                << "channel " << c << " standard " << s;
     // ANSI/DIN visual row peak and tail; Status T and E share their red row, not their green.
     EXPECT_EQ(sDensityFilters[0][0][19], 0.094578);
     EXPECT_EQ(sDensityFilters[0][0][35], 0.0001);
@@ -39,49 +37,32 @@ TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
         }
 }
 
-TEST(TSpectrumDensity, FlatGreyIsNeutralWithDensityOne)
+TEST(TSpectrumDensity, GreyStepAndNarrowBand)
 {
-    const TSpectrum grey = Flat(0.1);
+    double d[4];
+    int index = -1;
     for (int s = 0; s < 9; ++s) {
-        double d[4];
-        int index = -1;
-        ASSERT_EQ(grey.GetDensity(static_cast<TCMS::FilterStandard>(s), d, &index), 0);
+        ASSERT_EQ(Flat(0.1).GetDensity(static_cast<TCMS::FilterStandard>(s), d, &index), 0);
         for (double x : d)
             EXPECT_NEAR(x, 1.0, 1e-5) << TSpectrum::GetDensityList()[s];
         EXPECT_EQ(index, 3);
     }
-}
-
-TEST(TSpectrumDensity, StepSpectrumUnderStatusTAndAnsiA)
-{
     const TSpectrum step = Step();
-    double d[4];
-    int index = -1;
     ASSERT_EQ(step.GetDensity(TCMS::IsoStatusT, d, &index), 0);
-    EXPECT_NEAR(d[0], 2.00, 0.005);
-    EXPECT_NEAR(d[1], 1.67, 0.005);
-    EXPECT_NEAR(d[2], 0.04, 0.005);
-    EXPECT_NEAR(d[3], 1.47, 0.005);
+    const double statusT[4] = { 2.00, 1.67, 0.04, 1.47 };
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(d[c], statusT[c], 0.005) << c;
     EXPECT_EQ(index, 0);
-
     ASSERT_EQ(step.GetDensity(TCMS::AnsiA, d, &index), 0);
     EXPECT_NEAR(d[1], 2.0, 1e-5);
     EXPECT_EQ(index, 0) << "the first of the tied largest densities wins";
-}
 
-TEST(TSpectrumDensity, NarrowBandReadsOneWavelengthAndBadStandardsWriteNothing)
-{
-    double v[36];
-    for (int i = 0; i < 36; ++i)
-        v[i] = 0.02 + 0.02 * i;
-    const TSpectrum ramp(v);
-    double d[4];
-    int index = -1;
+    // DIN NB reads single wavelengths: 620, 530 and 430 nm.
+    const TSpectrum ramp = Ramp(0.02, 0.02);
     ASSERT_EQ(ramp.GetDensity(TCMS::DinNb, d, &index), 0);
-    EXPECT_DOUBLE_EQ(d[0], -std::log10(v[24]));
-    EXPECT_DOUBLE_EQ(d[1], -std::log10(v[15]));
-    EXPECT_DOUBLE_EQ(d[2], -std::log10(v[5]));
-
+    EXPECT_DOUBLE_EQ(d[0], -std::log10(0.02 + 0.02 * 24));
+    EXPECT_DOUBLE_EQ(d[1], -std::log10(0.02 + 0.02 * 15));
+    EXPECT_DOUBLE_EQ(d[2], -std::log10(0.02 + 0.02 * 5));
     double untouched[4] = { 7, 7, 7, 7 };
     EXPECT_EQ(ramp.GetDensity(static_cast<TCMS::FilterStandard>(9), untouched, &index), 2);
     EXPECT_EQ(ramp.GetDensity(static_cast<TCMS::FilterStandard>(-1), untouched, &index), 2);
