@@ -28,7 +28,7 @@ TEST(TColorSpaceFacade, FormulaListsPerType)
     EXPECT_EQ(TColorSpace(kD65, 2).GetDifferenceFunctionList(), TColorSpace::GetDifferenceFunctionList(2));
 }
 
-TEST(TColorSpaceFacade, InvalidTypeHasNoSpace)
+TEST(TColorSpaceFacade, InvalidTypeHasNoSpaceAndRepresentationErrorsShowThrough)
 {
     const TColorSpace space(kD65, 3);
     EXPECT_EQ(space.ErrNo(), 1);
@@ -38,10 +38,7 @@ TEST(TColorSpaceFacade, InvalidTypeHasNoSpace)
     EXPECT_EQ(space.ToXYZ(kD65, out), 1);
     EXPECT_EQ(space.CalcSquareDeltaE(kD65, kD65, 0), -1.0);
     EXPECT_TRUE(std::isnan(space.CalcDeltaE(kD65, kD65, 0)));
-}
-
-TEST(TColorSpaceFacade, RepresentationErrorsShowThrough)
-{
+    // The representation's own errors show through.
     MessageCapture capture;
     const double negativeY[3] = { 95.0, -100.0, 108.0 };
     EXPECT_EQ(TColorSpace(negativeY, 0).ErrNo(), 2);
