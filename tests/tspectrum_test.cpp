@@ -211,9 +211,8 @@ TEST(TSpectrumDecoding, MalformedRecordsGiveError3)
 
     // A point count beyond 1024 must not be read, however much data follows.
     std::vector<unsigned char> tooMany(4 * 1025 + 6, 0);
-    tooMany[0] = 1;
-    tooMany[2] = 1025 & 0xFF;
-    tooMany[3] = 1025 >> 8;
+    tooMany[0] = tooMany[2] = 1; // count 0x0401 = 1025
+    tooMany[3] = 4;
     EXPECT_EQ(TSpectrum(static_cast<void*>(tooMany.data()), nullptr).ErrNo(), 3);
 
     // The sized reader refuses a record longer than the bytes it was given.
@@ -243,31 +242,25 @@ TEST(TSpectrumText, FreeSeparatorsAndResampling)
     EXPECT_DOUBLE_EQ(c.Data(35), 0.5);
 }
 
-TEST(TSpectrumText, EarlyEndNegativeCountAndZeroCount)
+TEST(TSpectrumText, EarlyEndBadCountsTheTerminatorAndZeroCount)
 {
-    EXPECT_EQ(FromText("3 400 500 600 0.1 0.2").ErrNo(), 3);
-    for (const char* bad : { "no numbers at all", "-2 400 500 0.1 0.2", "2147483647 1 2" })
-        EXPECT_EQ(FromText(bad).ErrNo(), 3) << bad;
+    // Numbers after the terminator, or beyond the given size, must not be read.
+    char text[] = "2 400 500 0.1\0 0.9";
+    std::string sized = "2 400 500 0.1 0.9";
     TSpectrum early = FromText("2 400 500 0.1");
+    EXPECT_EQ(TSpectrumRecord::ParseText(early, sized.data(), sized.size() - 4), 3);
+    EXPECT_EQ(TSpectrum(text).ErrNo(), 3);
+    for (const char* bad :
+        { "3 400 500 600 0.1 0.2", "no numbers at all", "-2 400 500 0.1 0.2", "2147483647 1 2" })
+        EXPECT_EQ(FromText(bad).ErrNo(), 3) << bad;
     for (double v : Grid(early))
         EXPECT_EQ(v, -1.0) << "no resampling after an early end";
-
+    // No points: an empty non-uniform record that reads back to the same spectrum.
     TSpectrum zero = FromText("0");
     EXPECT_EQ(zero.ErrNo(), 0);
     EXPECT_EQ(LongWords(zero), (std::vector<unsigned> { 1, 0, 0xFF81 }));
-    // A record of no points reads back to the same empty non-uniform spectrum.
     std::vector<char> record = LongRecord(zero);
     TSpectrum back(static_cast<void*>(record.data()), nullptr);
     EXPECT_EQ(back.ErrNo(), 0);
     EXPECT_EQ(Grid(back), Grid(zero));
-}
-
-TEST(TSpectrumText, StopsAtTheTerminatingZero)
-{
-    // Numbers after the terminator must not be read.
-    char text[] = "2 400 500 0.1\0 0.9";
-    EXPECT_EQ(TSpectrum(text).ErrNo(), 3);
-    std::string sized = "2 400 500 0.1 0.9";
-    TSpectrum s;
-    EXPECT_EQ(TSpectrumRecord::ParseText(s, sized.data(), sized.size() - 4), 3);
 }
