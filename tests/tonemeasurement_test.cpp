@@ -189,12 +189,12 @@ TEST_F(Measurements, SpectralEquivalents)
     TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTwo);
     EXPECT_EQ(xyz.CreateSpectralMeasurement(nullptr), nullptr);
     TReflectionSpectrum cyan(Cyan(), &mGeom);
-    std::unique_ptr<TOneMeasurement> same(cyan.CreateSpectralMeasurement(nullptr));
-    EXPECT_EQ(same->GetUniformSpectrum(nullptr, nullptr, nullptr)[25], Cyan().Data(25));
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(cyan.CreateSpectralMeasurement(nullptr))
+                  ->GetUniformSpectrum(nullptr, nullptr, nullptr)[25],
+        Cyan().Data(25));
 
     // A Lab red becomes a reflectance with that colour, the template's geometry and our coordinates.
-    const double coords[2] = { 0.0, 1.0 };
-    const double target[3] = { 45.0, 60.0, 40.0 };
+    const double coords[2] = { 0.0, 1.0 }, target[3] = { 45.0, 60.0, 40.0 };
     TLABMeasurement red(target[0], target[1], target[2], mWhite, &mGeom, mD50, &mTwo, 2, coords);
     const TMeasGeom otherGeom(5);
     TReflectionSpectrum grey(Flat(0.5), &otherGeom);
@@ -204,9 +204,8 @@ TEST_F(Measurements, SpectralEquivalents)
     int count = 0;
     made->GetCoord(&count);
     EXPECT_EQ(count, 2);
-    double xyzMade[3];
+    double xyzMade[3], labMade[3];
     ASSERT_EQ(made->GetXYZ(mD50, &mTwo, xyzMade), 0);
-    double labMade[3];
     reference::XYZToLab(xyzMade, mWhite, labMade);
     EXPECT_LT(reference::DeltaE76(labMade, target), 0.5);
 
