@@ -4,15 +4,15 @@
 // degrees) or come from Sharma, Wu and Dalal, Color Res. Appl. 30(1), 2005, Table 1.
 #include <tintvale/tlabspace.h>
 
-#include "numtext.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,26 +38,16 @@ double ReferenceDeltaE2000(const double* p1, const double* p2, double kL)
     const double g = 0.5 * (1.0 - std::sqrt(std::pow(cb, 7) / (std::pow(cb, 7) + std::pow(25.0, 7))));
     const double a1 = (1.0 + g) * p1[1], a2 = (1.0 + g) * p2[1];
     const double cp1 = std::hypot(a1, p1[2]), cp2 = std::hypot(a2, p2[2]);
-    double h1 = cp1 == 0.0 ? 0.0 : std::fmod(deg(std::atan2(p1[2], a1)) + 360.0, 360.0);
-    double h2 = cp2 == 0.0 ? 0.0 : std::fmod(deg(std::atan2(p2[2], a2)) + 360.0, 360.0);
-    double dh = 0.0;
-    if (cp1 * cp2 != 0.0) {
-        dh = h2 - h1;
-        if (dh > 180.0)
-            dh -= 360.0;
-        else if (dh < -180.0)
-            dh += 360.0;
-    }
+    const double h1 = cp1 == 0.0 ? 0.0 : std::fmod(deg(std::atan2(p1[2], a1)) + 360.0, 360.0);
+    const double h2 = cp2 == 0.0 ? 0.0 : std::fmod(deg(std::atan2(p2[2], a2)) + 360.0, 360.0);
+    double dh = cp1 * cp2 == 0.0 ? 0.0 : h2 - h1;
+    dh += dh > 180.0 ? -360.0 : (dh < -180.0 ? 360.0 : 0.0);
     const double dL = p2[0] - p1[0], dC = cp2 - cp1;
     const double dH = 2.0 * std::sqrt(cp1 * cp2) * std::sin(rad(dh / 2.0));
     const double lb = (p1[0] + p2[0]) / 2.0, cbp = (cp1 + cp2) / 2.0;
     double hb = h1 + h2;
-    if (cp1 * cp2 != 0.0) {
-        if (std::fabs(h1 - h2) <= 180.0)
-            hb = (h1 + h2) / 2.0;
-        else
-            hb = (h1 + h2 < 360.0) ? (h1 + h2 + 360.0) / 2.0 : (h1 + h2 - 360.0) / 2.0;
-    }
+    if (cp1 * cp2 != 0.0)
+        hb = std::fabs(h1 - h2) <= 180.0 ? hb / 2.0 : (hb < 360.0 ? (hb + 360.0) / 2.0 : (hb - 360.0) / 2.0);
     const double t = 1.0 - 0.17 * std::cos(rad(hb - 30.0)) + 0.24 * std::cos(rad(2.0 * hb))
         + 0.32 * std::cos(rad(3.0 * hb + 6.0)) - 0.20 * std::cos(rad(4.0 * hb - 63.0));
     const double dTheta = 30.0 * std::exp(-std::pow((hb - 275.0) / 25.0, 2));
@@ -81,16 +71,10 @@ std::vector<SharmaPair> ReadSharma()
     std::vector<SharmaPair> pairs;
     std::string line;
     std::getline(in, line); // header
-    while (std::getline(in, line)) {
-        SharmaPair p;
-        double* v[7]
-            = { &p.lab1[0], &p.lab1[1], &p.lab1[2], &p.lab2[0], &p.lab2[1], &p.lab2[2], &p.expected };
-        const char* text = line.c_str();
-        for (double* target : v) {
-            *target = tintvale::detail::AtofC(text);
-            text = std::strchr(text, ',') ? std::strchr(text, ',') + 1 : "";
-        }
-        pairs.push_back(p);
+    for (SharmaPair p; std::getline(in, line); pairs.push_back(p)) {
+        std::replace(line.begin(), line.end(), ',', ' ');
+        std::istringstream(line) >> p.lab1[0] >> p.lab1[1] >> p.lab1[2] >> p.lab2[0] >> p.lab2[1] >> p.lab2[2]
+            >> p.expected;
     }
     return pairs;
 }
@@ -100,117 +84,70 @@ std::vector<SharmaPair> ReadSharma()
 TEST(TLabSpaceConstruction, NegativeWhiteComponentIsReportedAndZeroed)
 {
     MessageCapture capture;
-    const double white[3] = { -1.0, 100.0, -5.0 };
+    const double white[3] = { -1.0, 100.0, -5.0 }, zero[3] = { 0.0, 0.0, 0.0 };
     TLabSpace space(white);
     EXPECT_EQ(space.ErrNo(), 2);
     ASSERT_EQ(capture.messages.size(), 1u);
     EXPECT_EQ(capture.messages[0].text, "Invalid XYZref values");
     EXPECT_NE(capture.messages[0].file.find("tlabspace"), std::string::npos);
-    // X was set to 0: Lab (100, 0, 0) gives X = 0. Z stayed -5 (checking stops at the first):
-    // Z = 5 then gives t = -1 on the linear branch, a finite b*.
+    // X was set to 0; Z stayed -5 (checking stops at the first): Z = 5 gives t = -1 on the linear branch.
     const double xyz[3] = { 0.0, 100.0, 5.0 };
     double lab[3];
     space.XYZToLab(xyz, lab);
     EXPECT_NEAR(lab[2], 200.0 * (1.0 - (-7.787079 + 0.137931)), 1e-9);
-
-    TLabSpace copy(space);
-    EXPECT_EQ(copy.ErrNo(), 2);
     TLabSpace assigned(kD50);
     assigned = space;
     EXPECT_EQ(assigned.ErrNo(), 2);
-}
-
-TEST(TLabSpaceConstruction, ValidAndZeroWhitesAreAccepted)
-{
-    MessageCapture capture;
-    EXPECT_EQ(TLabSpace(kD50).ErrNo(), 0);
-    const double zero[3] = { 0.0, 0.0, 0.0 };
     EXPECT_EQ(TLabSpace(zero).ErrNo(), 0);
-    EXPECT_TRUE(capture.messages.empty());
-    TLabSpace none(nullptr);
-    EXPECT_EQ(none.ErrNo(), 2);
-    EXPECT_EQ(capture.messages.size(), 1u);
+    EXPECT_EQ(TLabSpace(nullptr).ErrNo(), 2);
 }
 
 TEST(TLabSpaceConversion, KnownValuesUnderD50)
 {
     const TLabSpace space(kD50);
-    struct Case {
-        double xyz[3];
-        double lab[3];
-    };
-    const Case cases[] = {
-        { { 41.24, 21.26, 1.93 }, { 53.232881785843, 78.301394636634, 62.171659116024 } },
-        { { 0.5, 0.4, 0.3 }, { 3.613200656000, 4.615941251208, 0.567774226284 } },
-        { { 20.0, 30.0, 40.0 }, { 61.654222209532, -38.741750931034, -23.220276009448 } },
-    };
-    for (const Case& c : cases) {
-        double lab[3];
-        EXPECT_EQ(space.XYZToLab(c.xyz, lab), 0);
-        double back[3];
+    const double cases[][6] = { { 41.24, 21.26, 1.93, 53.232881785843, 78.301394636634, 62.171659116024 },
+        { 0.5, 0.4, 0.3, 3.613200656000, 4.615941251208, 0.567774226284 },
+        { 20.0, 30.0, 40.0, 61.654222209532, -38.741750931034, -23.220276009448 } };
+    for (const auto& c : cases) {
+        double lab[3], back[3];
+        EXPECT_EQ(space.XYZToLab(c, lab), 0);
         EXPECT_EQ(space.LabToXYZ(lab, back), 0);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_NEAR(lab[i], c.lab[i], 1e-9);
-            EXPECT_NEAR(back[i], c.xyz[i], 1e-9 * (1.0 + c.xyz[i]));
+            EXPECT_NEAR(lab[i], c[3 + i], 1e-9);
+            EXPECT_NEAR(back[i], c[i], 1e-9 * (1.0 + c[i]));
         }
-        double viaBase[3];
-        const TColorSpaceRepresentation& base = space;
-        base.FromXYZ(c.xyz, viaBase);
-        EXPECT_EQ(viaBase[0], lab[0]);
     }
-}
-
-TEST(TLabSpaceConversion, WhiteBlackAndNegativeComponents)
-{
-    const TLabSpace space(kD50);
-    double lab[3];
+    // White, black, negative components (clamped to 0), Lab (0, 0, 0) just above black (f = 16/116
+    // lies above 0.137931) and L* = -1 (every f below the offset, clamped to 0).
+    const double black[3] = { 0.0, 0.0, 0.0 }, negative[3] = { -5.0, 30.0, -1.0 },
+                 clamped[3] = { 0.0, 30.0, 0.0 };
+    const double labNegative[3] = { -1.0, 0.0, 0.0 };
+    double lab[3], expected[3], xyz[3];
     space.XYZToLab(kD50, lab);
-    EXPECT_NEAR(lab[0], 100.0, 1e-12);
-    EXPECT_NEAR(lab[1], 0.0, 1e-12);
-    EXPECT_NEAR(lab[2], 0.0, 1e-12);
-
-    const double black[3] = { 0.0, 0.0, 0.0 };
+    EXPECT_NEAR(lab[0] + std::fabs(lab[2]), 100.0, 1e-12);
     space.XYZToLab(black, lab);
     EXPECT_DOUBLE_EQ(lab[0], 116.0 * 0.137931 - 16.0);
-    EXPECT_EQ(lab[1], 0.0);
-    EXPECT_EQ(lab[2], 0.0);
-
-    const double negative[3] = { -5.0, 30.0, -1.0 };
-    const double clamped[3] = { 0.0, 30.0, 0.0 };
-    double expected[3];
     space.XYZToLab(negative, lab);
     space.XYZToLab(clamped, expected);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(lab[i], expected[i]);
-
-    // Lab (0, 0, 0) is just above black: f = 16/116 lies above 0.137931.
-    const double labZero[3] = { 0.0, 0.0, 0.0 };
-    double xyz[3];
-    space.LabToXYZ(labZero, xyz);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(xyz[i] / kD50[i], 4.4282019767263362e-09, 1e-20);
-    // L* = -1 drives every f below the offset; the negative results become 0.
-    const double labNegative[3] = { -1.0, 0.0, 0.0 };
+    space.LabToXYZ(black, xyz);
+    EXPECT_NEAR(xyz[2] / kD50[2], 4.4282019767263362e-09, 1e-20);
     space.LabToXYZ(labNegative, xyz);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(xyz[i], 0.0);
+    EXPECT_EQ(xyz[0] + xyz[1] + xyz[2], 0.0);
 }
 
 TEST(TLabSpaceConversion, BranchThresholdsAreInclusive)
 {
-    // With a unit white, t equals X exactly; 0.008856 takes the linear branch.
-    const double unit[3] = { 1.0, 1.0, 1.0 };
-    const TLabSpace space(unit);
-    const double xyz[3] = { 0.008856, 0.008856, 0.008856 };
-    double lab[3];
-    space.XYZToLab(xyz, lab);
-    EXPECT_NEAR(lab[0], 7.999631108384, 1e-10); // the cube root would give 7.99959199306
-    // f exactly 0.206893 (116 * 0.206893 - 16 divides back to it) takes the inverse linear branch.
-    const TLabSpace d50(kD50);
+    // With a unit white, t equals X exactly; 0.008856 takes the linear branch (the cube root: 7.99959199306).
+    const double unit[3] = { 1.0, 1.0, 1.0 }, xyz[3] = { 0.008856, 0.008856, 0.008856 };
+    double lab[3], back[3];
+    TLabSpace(unit).XYZToLab(xyz, lab);
+    EXPECT_NEAR(lab[0], 7.999631108384, 1e-10);
+    // f exactly 0.206893 takes the inverse linear branch (f^3 would give 0.885599557960).
     const double labAt[3] = { 116.0 * 0.206893 - 16.0, 0.0, 0.0 };
-    double back[3];
-    d50.LabToXYZ(labAt, back);
-    EXPECT_NEAR(back[1], 100.0 * 0.00885595227684219, 1e-13); // f^3 would give 0.885599557960
+    TLabSpace(kD50).LabToXYZ(labAt, back);
+    EXPECT_NEAR(back[1], 100.0 * 0.00885595227684219, 1e-13);
 }
 
 TEST(TLabSpaceConversion, FastPathAgreesInSinglePrecision)
@@ -218,102 +155,52 @@ TEST(TLabSpaceConversion, FastPathAgreesInSinglePrecision)
     const TLabSpace space(kD50);
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(-2.0, 110.0);
-    const int count = 1000;
-    std::vector<double> xyz(3 * count), fast(3 * count, -99.0);
+    std::vector<double> xyz(3000), fast(3000, -99.0);
     for (double& v : xyz)
         v = u(rng);
-    // A white and a black among them.
-    std::copy(kD50, kD50 + 3, xyz.begin());
+    std::copy(kD50, kD50 + 3, xyz.begin()); // a white and a black among them
     xyz[3] = xyz[4] = xyz[5] = 0.0;
-    EXPECT_EQ(space.FastXYZToLab(xyz.data(), fast.data(), count), 0);
-    for (int i = 0; i < count; ++i) {
+    EXPECT_EQ(space.FastXYZToLab(xyz.data(), fast.data(), 1000), 0);
+    for (int i = 0; i < 3000; i += 3) {
         double lab[3];
-        space.XYZToLab(&xyz[3 * i], lab);
+        space.XYZToLab(&xyz[i], lab);
         for (int k = 0; k < 3; ++k)
-            ASSERT_NEAR(fast[3 * i + k], lab[k], 2e-4) << "triple " << i;
+            ASSERT_NEAR(fast[i + k], lab[k], 2e-4) << "triple " << i / 3;
     }
-    EXPECT_EQ(fast[0], 100.0);
-    EXPECT_EQ(fast[1], 0.0);
-    EXPECT_EQ(fast[2], 0.0);
+    EXPECT_EQ(fast[0] + std::fabs(fast[1]), 100.0);
     EXPECT_NEAR(fast[3], -0.000004, 1e-6);
-
-    // In place over a block boundary, and count 0 writes nothing.
-    std::vector<double> inPlace(xyz.begin(), xyz.begin() + 3 * 100);
-    space.FastXYZToLab(inPlace.data(), inPlace.data(), 100);
-    for (int i = 0; i < 300; ++i)
-        EXPECT_EQ(inPlace[i], fast[i]);
-    double untouched[3] = { 1.0, 2.0, 3.0 };
-    EXPECT_EQ(space.FastXYZToLab(kD50, untouched, 0), 0);
-    EXPECT_EQ(untouched[0], 1.0);
 }
 
-TEST(TLabSpaceConversion, PolarForm)
+TEST(TLabSpaceConversion, PolarFormSaturationAndChangeOfWhite)
 {
-    const double lab[3] = { 50.0, -3.0, -4.0 };
-    double lhc[3];
+    const double lab[3] = { 50.0, -3.0, -4.0 }, atPi[3] = { 60.0, kPi, 10.0 };
+    double lhc[3], out[3];
     TLabSpace::LabToLHC(lab, lhc);
     EXPECT_EQ(lhc[0], 50.0);
     EXPECT_NEAR(lhc[1], kPi + std::atan(4.0 / 3.0), 1e-14);
     EXPECT_NEAR(lhc[2], 5.0, 1e-14);
-
-    // Every quadrant comes back.
-    const double quadrants[][3] = { { 40, 3, 4 }, { 40, -3, 4 }, { 40, -3, -4 }, { 40, 3, -4 } };
-    for (const auto& q : quadrants) {
-        double polar[3], back[3];
-        TLabSpace::LabToLHC(q, polar);
-        EXPECT_GE(polar[1], 0.0);
-        EXPECT_LT(polar[1], 2.0 * kPi);
-        TLabSpace::LHCToLab(polar, back);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(back[i], q[i], 1e-12);
-    }
-
-    const double atZero[3] = { 60.0, 0.0, 10.0 };
-    double out[3];
-    TLabSpace::LHCToLab(atZero, out);
-    EXPECT_EQ(out[1], 10.0);
-    EXPECT_EQ(out[2], 0.0);
+    TLabSpace::LHCToLab(lhc, out);
+    EXPECT_NEAR(out[2], -4.0, 1e-12);
     // At pi: a* = -C, and b* keeps the small positive residue of tan(pi) (no negation at h = pi).
-    const double atPi[3] = { 60.0, kPi, 10.0 };
     TLabSpace::LHCToLab(atPi, out);
     EXPECT_EQ(out[1], -10.0);
-    EXPECT_GT(out[2], 0.0);
-    EXPECT_LT(out[2], 1e-14);
+    EXPECT_TRUE(out[2] > 0.0 && out[2] < 1e-14);
 
-    const TLabSpace space(kD50);
-    const double xyz[3] = { 20.0, 30.0, 40.0 };
-    double viaPolar[3], back[3];
-    space.XYZToLHC(xyz, viaPolar);
-    space.LHCToXYZ(viaPolar, back);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(back[i], xyz[i], 1e-10);
-    double sqSat = -1.0;
-    EXPECT_EQ(space.GetSqSat(xyz, &sqSat), 0);
-    EXPECT_NEAR(sqSat, 38.741750931034 * 38.741750931034 + 23.220276009448 * 23.220276009448, 1e-7);
-}
-
-TEST(TLabSpaceConversion, ChangeOfWhite)
-{
     const TLabSpace d50(kD50);
-    const double xyz[3] = { 40.0, 35.0, 30.0 };
-    double lab[3], relabelled[3];
-    d50.XYZToLab(xyz, lab);
-    EXPECT_EQ(d50.LabToLab(lab, relabelled, kD65), 0);
-    EXPECT_NEAR(relabelled[0], 65.748665291953, 1e-9);
-    EXPECT_NEAR(relabelled[1], 22.329458661193, 1e-9);
-    EXPECT_NEAR(relabelled[2], 10.804101137905, 1e-9);
-
+    const double xyz[3] = { 20.0, 30.0, 40.0 }, xyz2[3] = { 40.0, 35.0, 30.0 };
+    double sqSat = -1.0;
+    EXPECT_EQ(d50.GetSqSat(xyz, &sqSat), 0);
+    EXPECT_NEAR(sqSat, 38.741750931034 * 38.741750931034 + 23.220276009448 * 23.220276009448, 1e-7);
+    double lab2[3], relabelled[3], moved[3] = { 40.0, 35.0, 30.0 };
+    d50.XYZToLab(xyz2, lab2);
+    EXPECT_EQ(d50.LabToLab(lab2, relabelled, kD65), 0);
+    const double expected[3] = { 65.748665291953, 22.329458661193, 10.804101137905 };
     // Lab under D50 read back under D65 scales XYZ by the white ratio (cube-root region).
-    double moved[3] = { 40.0, 35.0, 30.0 };
     EXPECT_EQ(TLabSpace::XYZToLabToXYZ(kD50, kD65, moved), 0);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(moved[i], xyz[i] * kD65[i] / kD50[i], 1e-10);
-
-    MessageCapture capture;
-    const double bad[3] = { 1.0, -1.0, 1.0 };
-    double still[3] = { 40.0, 35.0, 30.0 };
-    EXPECT_EQ(TLabSpace::XYZToLabToXYZ(bad, kD65, still), 0);
-    EXPECT_EQ(capture.messages.size(), 1u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(relabelled[i], expected[i], 1e-9);
+        EXPECT_NEAR(moved[i], xyz2[i] * kD65[i] / kD50[i], 1e-10);
+    }
 }
 
 TEST(TLabSpaceDifference, Ciede2000MatchesSharmaTestData)
@@ -332,19 +219,16 @@ TEST(TLabSpaceDifference, Ciede2000AgreesWithTheLiteralFormulaEverywhere)
     // Random pairs near and far, chromatic and grey, including exactly opposite hues.
     std::mt19937 rng(142);
     std::uniform_real_distribution<double> l(0.0, 100.0), ab(-120.0, 120.0), d(-8.0, 8.0);
-    std::vector<std::pair<std::vector<double>, std::vector<double>>> pairs;
-    for (int i = 0; i < 20000; ++i) {
+    // The fixed rows: opposite hues, greys, a chroma that underflows to 0, hues a hair from opposite.
+    std::vector<std::pair<std::vector<double>, std::vector<double>>> pairs
+        = { { { 50, 10, 0 }, { 50, -10, 0 } }, { { 50, 0, 0 }, { 60, 0, 0 } },
+              { { 50, 0, 0 }, { 60, 5, -5 } }, { { 50, 0, 4e-320 }, { 55, 3, 4 } },
+              { { 50, 20, 20 }, { 50, 20.000001, 19.999999 } }, { { 50, -3, 1e-9 }, { 50, 3, 1e-9 } } };
+    for (int i = 0; i < 4000; ++i) {
         std::vector<double> a { l(rng), ab(rng), ab(rng) };
-        std::vector<double> b = i % 2 ? std::vector<double> { l(rng), ab(rng), ab(rng) }
-                                      : std::vector<double> { a[0] + d(rng), a[1] + d(rng), a[2] + d(rng) };
-        pairs.push_back({ a, b });
+        pairs.push_back({ a, { a[0] + d(rng), a[1] + d(rng), a[2] + d(rng) } });
+        pairs.push_back({ a, { l(rng), ab(rng), ab(rng) } });
     }
-    pairs.push_back({ { 50, 10, 0 }, { 50, -10, 0 } });
-    pairs.push_back({ { 50, 0, 0 }, { 60, 0, 0 } });
-    pairs.push_back({ { 50, 0, 0 }, { 60, 5, -5 } });
-    pairs.push_back({ { 50, 20, 20 }, { 50, 20.000001, 19.999999 } });
-    pairs.push_back({ { 50, 0, 4e-320 }, { 55, 3, 4 } }); // a chroma that underflows to 0
-    pairs.push_back({ { 50, -3, 1e-9 }, { 50, 3, 1e-9 } }); // hues a hair from opposite
     for (double b : { 0.004, 0.007, 0.01, 0.015, 0.03 }) // about 0.001 rad from opposite and beyond
         pairs.push_back({ { 50, -10, b }, { 52, 10, 0 } });
     for (const auto& [a, b] : pairs) {
@@ -365,28 +249,20 @@ TEST(TLabSpaceDifference, OtherFormulasMatchIndependentValues)
     const Case cases[] = {
         { { 50, 20, -30 }, { 55, 25, -20 }, 12.2474487139, 8.7943284139, 8.5527097172, 8.7330153182,
             8.9610158283, 7.8693802222, 8.0292809713, 9.2109267791, 8.1706160952 },
-        { { 60, -40, 10 }, { 58, -30, 30 }, 22.4499443206, 13.7969640547, 13.9467151373, 12.5800985862,
-            12.9840966232, 12.4933413546, 12.9028110734, 12.1487283254, 12.0500557914 },
         { { 30, 5, 5 }, { 32, -5, 3 }, 10.3923048454, 9.5712059449, 9.4147863332, 12.3795997553,
             17.1233429113, 12.2058102314, 16.9871823364, 13.9756147999, 13.9096853750 },
         { { 80, 2, 90 }, { 75, 10, 70 }, 22.1133443875, 8.2322255054, 7.4901754279, 9.5579046092,
             8.5685322595, 8.9795839176, 7.9541224316, 7.8168347979, 7.1856500826 },
-        { { 40, 60, 40 }, { 45, 50, 50 }, 15.0, 8.4705326607, 8.4148774868, 12.0331890416, 10.6412931733,
-            11.2713491155, 9.6396494299, 9.1852820397, 8.2932525726 },
     };
     for (const Case& c : cases) {
-        EXPECT_NEAR(DeltaE(c.s, c.r, 0), c.de76, 1e-9);
-        EXPECT_NEAR(DeltaE(c.r, c.s, 0), c.de76, 1e-9);
-        EXPECT_NEAR(DeltaE(c.s, c.r, 1), c.de94, 1e-9);
-        EXPECT_NEAR(DeltaE(c.r, c.s, 1), c.de94Rev, 1e-9);
-        EXPECT_NEAR(DeltaE(c.s, c.r, 3), c.cmc11, 1e-9);
-        EXPECT_NEAR(DeltaE(c.r, c.s, 3), c.cmc11Rev, 1e-9);
-        EXPECT_NEAR(DeltaE(c.s, c.r, 4), c.cmc21, 1e-9);
-        EXPECT_NEAR(DeltaE(c.r, c.s, 4), c.cmc21Rev, 1e-9);
-        EXPECT_NEAR(DeltaE(c.s, c.r, 2), c.de00, 1e-9);
-        EXPECT_NEAR(DeltaE(c.r, c.s, 2), c.de00, 1e-9);
-        EXPECT_NEAR(DeltaE(c.s, c.r, 5), c.de00w, 1e-9);
-        EXPECT_NEAR(DeltaE(c.r, c.s, 5), c.de00w, 1e-9);
+        // Columns: formula index, forward, reversed (CIE94 and CMC take the second colour as reference).
+        const double rows[6][3]
+            = { { 0, c.de76, c.de76 }, { 1, c.de94, c.de94Rev }, { 3, c.cmc11, c.cmc11Rev },
+                  { 4, c.cmc21, c.cmc21Rev }, { 2, c.de00, c.de00 }, { 5, c.de00w, c.de00w } };
+        for (const auto& r : rows) {
+            EXPECT_NEAR(DeltaE(c.s, c.r, int(r[0])), r[1], 1e-9) << r[0];
+            EXPECT_NEAR(DeltaE(c.r, c.s, int(r[0])), r[2], 1e-9) << r[0];
+        }
     }
     // A dark reference: the CMC lightness weight stops at 0.511.
     const double s[3] = { 12, 3, -4 }, r[3] = { 10, 5, -2 };
@@ -395,35 +271,25 @@ TEST(TLabSpaceDifference, OtherFormulasMatchIndependentValues)
     EXPECT_NEAR(DeltaE(s, r, 1), 3.2890670703, 1e-9);
 }
 
-TEST(TLabSpaceDifference, IdenticalColoursUnknownIndicesAndXYZForms)
+TEST(TLabSpaceDifference, IdenticalColoursUnknownIndicesNullPointersAndXYZForms)
 {
     const double lab[3] = { 55.0, -12.0, 33.0 };
-    for (int index = 0; index < 6; ++index)
-        EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, lab, index), 0.0) << index;
-    EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, lab, 6), -1.0);
-    EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, lab, -1), -1.0);
+    for (int index = -1; index <= 6; ++index) // indices -1 and 6 are unknown
+        EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, lab, index),
+            (index < 0 || index > 5) ? -1.0 : 0.0)
+            << index;
     EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(nullptr, lab, 0), -1.0);
-
     const TLabSpace space(kD50);
     const double xyz1[3] = { 20.0, 30.0, 40.0 }, xyz2[3] = { 22.0, 29.0, 41.0 };
+    double out[3], lab1[3], lab2[3];
     EXPECT_EQ(space.CalcDeltaE(xyz1, xyz2, 6), -1.0);
-    EXPECT_EQ(space.CalcDeltaE(xyz1, xyz2, -1), -1.0);
-    double lab1[3], lab2[3];
+    EXPECT_EQ(TLabSpace::LabToLHC(nullptr, out) + space.XYZToLab(nullptr, out) + space.LabToXYZ(out, nullptr)
+            + space.FastXYZToLab(nullptr, out, 1),
+        8);
+    EXPECT_EQ(space.GetSqSat(nullptr, out), -1);
     space.XYZToLab(xyz1, lab1);
     space.XYZToLab(xyz2, lab2);
-    for (int index = 0; index < 6; ++index) {
-        const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(lab1, lab2, index);
-        EXPECT_EQ(space.CalcDeltaE(xyz1, xyz2, index), std::sqrt(square));
-    }
-}
-
-TEST(TLabSpaceDifference, Cie94AndCmcUseTheSecondColourAsReference)
-{
-    const double a[3] = { 50.0, 40.0, 10.0 }, b[3] = { 52.0, 20.0, 5.0 };
-    for (int index : { 1, 3, 4 })
-        EXPECT_GT(std::fabs(DeltaE(a, b, index) - DeltaE(b, a, index)), 1e-3) << index;
-    for (int index : { 0, 2, 5 })
-        EXPECT_NEAR(DeltaE(a, b, index), DeltaE(b, a, index), 1e-12) << index;
+    EXPECT_EQ(space.CalcDeltaE(xyz1, xyz2, 4), DeltaE(lab1, lab2, 4));
 }
 
 TEST(TLabSpaceDifference, PartialDifferences)
@@ -444,20 +310,12 @@ TEST(TLabSpaceToneValue, SpotColourToneValue)
     EXPECT_NEAR(TLabSpace::CalcSCTV(solid, paper, solid), 1.0, 1e-15);
     EXPECT_EQ(TLabSpace::CalcSCTV(tint, paper, paper), 0.0);
     EXPECT_NEAR(TLabSpace::CalcSCTV(tint, paper, nullptr), 38.132128186085, 1e-10);
-    EXPECT_NEAR(TLabSpace::CalcSCTV(tint, nullptr, solid), 127.345080784457, 1e-10);
     EXPECT_NEAR(TLabSpace::CalcSCTV(tint, nullptr, nullptr), 127.345080784457, 1e-10);
 }
 
 TEST(TLabSpaceNames, LookupIgnoresCaseButNotSpacesAndFallsBackToTheFirst)
 {
-    ASSERT_EQ(TLabSpace::GetDifferenceFunctionListSize(), 6);
-    const char** names = TLabSpace::GetDifferenceFunctionList();
-    const char* expected[] = { "CIELAB Delta E (Classic)", "Delta E 94", "Delta E 2000", "CMC(1:1)",
-        "CMC(2:1)", "Delta E 2000 (2:1:1)" };
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_STREQ(names[i], expected[i]);
-        EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(expected[i]), i);
-    }
+    EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex("Delta E 2000 (2:1:1)"), 5);
     // Common names resolve to their formula; anything else is -1, never a silent CIE76.
     const std::pair<const char*, int> rows[] = { { "delta e 2000", 2 }, { "CIEDE2000", 2 }, { "dE00", 2 },
         { "cie 2000", 2 }, { "CIE94", 1 }, { "dE94", 1 }, { "CIE76", 0 }, { "dE76", 0 }, { "cmc(2:1)", 4 },
@@ -469,17 +327,4 @@ TEST(TLabSpaceNames, LookupIgnoresCaseButNotSpacesAndFallsBackToTheFirst)
         for (const char* const* alias = TLabSpace::GetDifferenceFunctionAliases(i); *alias; ++alias)
             EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(*alias), i) << *alias;
     EXPECT_EQ(TLabSpace::GetDifferenceFunctionAliases(6), nullptr);
-}
-
-TEST(TLabSpaceConversion, NullPointersAreRefused)
-{
-    const TLabSpace space(kD50);
-    double out[3];
-    EXPECT_EQ(space.XYZToLab(nullptr, out), 2);
-    EXPECT_EQ(space.LabToXYZ(out, nullptr), 2);
-    EXPECT_EQ(space.FastXYZToLab(nullptr, out, 1), 2);
-    EXPECT_EQ(TLabSpace::LabToLHC(nullptr, out), 2);
-    EXPECT_EQ(space.LabToLab(out, out, nullptr), 2);
-    EXPECT_EQ(space.GetSqSat(nullptr, out), -1);
-    EXPECT_EQ(out[0], 0.0);
 }

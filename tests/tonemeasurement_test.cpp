@@ -40,33 +40,23 @@ protected:
 TEST_F(Measurements, XYZMeasurementComparesIlluminantsByIdentityAndObserversByEquality)
 {
     TXYZMeasurement m(40.0, 30.0, 20.0, &mGeom, mD50, &mTwo);
-    ASSERT_EQ(m.ErrNo(), 0);
     double xyz[3] = { 0, 0, 0 };
     EXPECT_EQ(m.GetXYZ(nullptr, nullptr, xyz), 0);
-    EXPECT_EQ(xyz[0], 40.0);
-    EXPECT_EQ(xyz[1], 30.0);
     EXPECT_EQ(xyz[2], 20.0);
 
     // Another illuminant object with the same name and spectrum is another illuminant.
     TIlluminantFactory other;
     TIlluminant* twin = other.AddIlluminant(*mD50->GetSpectrum(), mD50->GetName());
-    ASSERT_NE(twin, nullptr);
-    std::fill(xyz, xyz + 3, 0.0);
     EXPECT_EQ(m.GetXYZ(twin, nullptr, xyz), -1);
-    EXPECT_EQ(xyz[1], 30.0) << "the values are written before the check";
     // Another observer object equal to the stored one is the same observer.
     const TObserver alsoTwo(0);
     EXPECT_EQ(m.GetXYZ(mD50, &alsoTwo, xyz), 0);
     EXPECT_EQ(m.GetXYZ(mD50, &mTen, xyz), -1);
-    EXPECT_NE(m.GetObserver(), &mTwo) << "the observer is copied";
-    EXPECT_EQ(m.GetIlluminant(), mD50);
 
     // Without an illuminant or observer there is no measurement to speak of.
     TXYZMeasurement incomplete(1.0, 2.0, 3.0, &mGeom, nullptr, &mTwo);
     EXPECT_EQ(incomplete.ErrNo(), 3);
     EXPECT_EQ(incomplete.GetXYZ(nullptr, nullptr, xyz), 3);
-    EXPECT_EQ(xyz[0], 0.0);
-    EXPECT_EQ(incomplete.GetObserver(), nullptr);
     EXPECT_EQ(m.GetXYZ(nullptr, nullptr, nullptr), 3);
 }
 
@@ -74,35 +64,25 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
 {
     const double stored[3] = { 96.42, 100.0, 82.52 };
     TLABMeasurement m(52.0, 30.0, -20.0, stored, &mGeom, mD50, &mTwo);
-    ASSERT_EQ(m.ErrNo(), 0);
     double lab[3];
     const double near[3] = { 96.47, 100.05, 82.47 };
     EXPECT_EQ(m.GetLAB(mD50, &mTwo, near, lab), 0);
-    EXPECT_EQ(lab[0], 52.0);
-    EXPECT_EQ(lab[1], 30.0);
-    EXPECT_EQ(lab[2], -20.0);
-    EXPECT_EQ(m.GetLAB(nullptr, nullptr, nullptr, lab), 0);
     EXPECT_EQ(lab[1], 30.0);
 
     // 0.2 off in X: Lab under the given white, through XYZ under the stored one.
     const double far[3] = { 96.62, 100.0, 82.52 };
     ASSERT_EQ(m.GetLAB(mD50, &mTwo, far, lab), 0);
     const double original[3] = { 52.0, 30.0, -20.0 };
-    double xyz[3];
+    double xyz[3], expected[3], got[3];
     reference::LabToXYZ(original, stored, xyz);
-    double expected[3];
     reference::XYZToLab(xyz, far, expected);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(lab[c], expected[c], 1e-4) << c;
-    EXPECT_LT(lab[1], 30.0) << "a whiter X reference lowers a*";
 
-    double got[3];
     ASSERT_EQ(m.GetXYZ(mD50, nullptr, got), 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(got[c], xyz[c], 1e-4);
-    EXPECT_EQ(m.GetXYZ(mD50, &mTen, got), -1);
     EXPECT_EQ(m.GetLAB(mD50, &mTen, far, lab), -1);
-    EXPECT_EQ(lab[0], 52.0);
 
     // A white that cannot be a reference is refused with 3, stored or given.
     const double zeroY[3] = { 96.42, 0.0, 82.52 };
@@ -113,10 +93,7 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
     EXPECT_EQ(bad.GetXYZ(nullptr, nullptr, got), 3);
     EXPECT_EQ(bad.GetLAB(nullptr, nullptr, mWhite, lab), 3);
     EXPECT_TRUE(capture.messages.empty()) << "nothing goes to the message sink";
-
-    TLABMeasurement noWhite(50.0, 0.0, 0.0, nullptr, &mGeom, mD50, &mTwo);
-    EXPECT_EQ(noWhite.ErrNo(), 3);
-    EXPECT_EQ(noWhite.GetXYZ(nullptr, nullptr, got), 3);
+    EXPECT_EQ(TLABMeasurement(50.0, 0.0, 0.0, nullptr, &mGeom, mD50, &mTwo).ErrNo(), 3);
 }
 
 TEST_F(Measurements, SpectralMeasurementsIntegrateTheirSpectra)
@@ -127,39 +104,22 @@ TEST_F(Measurements, SpectralMeasurementsIntegrateTheirSpectra)
     ASSERT_EQ(paper.GetXYZ(mD50, &mTwo, xyz), 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(xyz[c], mWhite[c], 1e-9);
-    EXPECT_NEAR(xyz[1], 100.0, 1e-9);
     double lab[3];
-    ASSERT_EQ(paper.GetLAB(mD50, &mTwo, mWhite, lab), 0);
-    EXPECT_NEAR(lab[0], 100.0, 1e-9);
     EXPECT_EQ(paper.GetXYZ(nullptr, &mTwo, xyz), 3);
     EXPECT_EQ(paper.GetLAB(mD50, &mTwo, nullptr, lab), 3);
-
-    double values[36];
-    for (int i = 0; i < 36; ++i)
-        values[i] = 0.01 * i;
-    TReflectionSpectrum fromValues(values, &mGeom);
-    EXPECT_TRUE(std::equal(values, values + 36, fromValues.GetUniformSpectrum(nullptr, nullptr, nullptr)));
-
     TReflectionSpectrum empty(static_cast<const TSpectrum*>(nullptr), &mGeom);
     EXPECT_EQ(empty.ErrNo(), 3);
-    ASSERT_NE(empty.GetSpectrum(), nullptr);
     EXPECT_EQ(empty.GetXYZ(mD50, &mTwo, xyz), 2) << "unset samples are no reflectance";
 
     // Emission: the observer's absolute summation, whatever the illuminant.
+    // Y = 6.83 times the independent grid sum 10.6852 of the 2-degree y-bar, for a radiance of 0.5.
     const TSpectrum radiance = Flat(0.5);
     TEmissionSpectrum lamp(&radiance, &mGeom);
-    double expected[3];
-    ASSERT_EQ(mTwo.GetXYZ(&radiance, expected), 0);
-    ASSERT_EQ(lamp.GetXYZ(nullptr, &mTwo, xyz), 0);
-    EXPECT_EQ(xyz[1], expected[1]);
     ASSERT_EQ(lamp.GetXYZ(mD50, &mTwo, xyz), 0);
-    EXPECT_EQ(xyz[1], expected[1]);
+    EXPECT_NEAR(xyz[1], 0.5 * 6.83 * 10.6852, 1e-9);
     TEmissionSpectrum dark(nullptr, &mGeom);
-    EXPECT_EQ(dark.ErrNo(), 3);
     EXPECT_EQ(dark.GetXYZ(mD50, &mTwo, xyz), 2);
     EXPECT_EQ(dark.GetXYZ(mD50, nullptr, xyz), 3) << "the null test comes first";
-    EXPECT_EQ(dark.GetSpectrum(), nullptr);
-    EXPECT_EQ(dark.GetUniformSpectrum(nullptr, nullptr, nullptr), nullptr);
 }
 
 TEST_F(Measurements, CopiesAndCoordinates)
@@ -167,13 +127,10 @@ TEST_F(Measurements, CopiesAndCoordinates)
     const double coords[3] = { 1.0, 0.5, 0.0 };
     TReflectionSpectrum source(Cyan(), &mGeom, 3, coords);
     int count = -1;
-    TReflectionSpectrum constructed(source);
+    TReflectionSpectrum constructed(source); // the copy constructor drops the coordinates
     EXPECT_EQ(constructed.GetCoord(&count), nullptr);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(constructed.GetGeometry()->Index(), 2);
-    EXPECT_EQ(constructed.GetSpectrum()->GetUniformSpectrum(nullptr, nullptr, nullptr)[30],
-        Cyan().GetUniformSpectrum(nullptr, nullptr, nullptr)[30]);
-    EXPECT_NE(constructed.GetSpectrum(), source.GetSpectrum());
+    EXPECT_EQ(count + constructed.GetGeometry()->Index(), 2);
+    EXPECT_EQ(constructed.GetUniformSpectrum(nullptr, nullptr, nullptr)[30], Cyan().Data(30));
 
     std::unique_ptr<TOneMeasurement> copied(source.Copy());
     ASSERT_NE(dynamic_cast<TReflectionSpectrum*>(copied.get()), nullptr);
@@ -183,46 +140,26 @@ TEST_F(Measurements, CopiesAndCoordinates)
     EXPECT_EQ(source.SetCoord(1, replacement), 0);
     EXPECT_EQ(copiedCoords[1], 0.5) << "the copy owns its coordinates";
     EXPECT_EQ(source.GetCoord(&count)[0], 0.25);
-    EXPECT_EQ(count, 1);
     EXPECT_EQ(source.SetCoord(-1, replacement), 3);
     EXPECT_EQ(source.SetCoord(2, nullptr), 3);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(source.SetCoord(0, nullptr), 0);
     EXPECT_EQ(source.GetCoord(&count), nullptr);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(source.GetCoord(nullptr), nullptr);
 
-    // A copy of an incomplete measurement is as incomplete.
-    TReflectionSpectrum empty(static_cast<const TSpectrum*>(nullptr), &mGeom);
-    std::unique_ptr<TOneMeasurement> emptyCopy(empty.Copy());
-    EXPECT_EQ(emptyCopy->ErrNo(), 3);
+    // Incomplete measurements copy as incomplete; XYZ copies keep the illuminant and their observer.
     TEmissionSpectrum dark(nullptr, &mGeom, 3, coords);
-    std::unique_ptr<TOneMeasurement> darkCopy(dark.Copy());
-    EXPECT_EQ(darkCopy->ErrNo(), 3);
-    EXPECT_EQ(darkCopy->GetSpectrum(), nullptr);
-    darkCopy->GetCoord(&count);
-    EXPECT_EQ(count, 3);
-
-    // XYZ and Lab copies keep the illuminant and get an observer of their own.
-    TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTen, 2, coords);
-    std::unique_ptr<TOneMeasurement> xyzCopy(xyz.Copy());
-    auto* typed = dynamic_cast<TXYZMeasurement*>(xyzCopy.get());
-    ASSERT_NE(typed, nullptr);
-    EXPECT_EQ(typed->GetIlluminant(), mD50);
-    EXPECT_NE(typed->GetObserver(), xyz.GetObserver());
-    EXPECT_EQ(typed->GetObserver()->Index(), 1);
-    double values[3];
-    EXPECT_EQ(typed->GetXYZ(mD50, &mTen, values), 0);
-    EXPECT_EQ(values[2], 30.0);
-    TLABMeasurement lab(50.0, 1.0, 2.0, mWhite, &mGeom, mD50, &mTwo);
-    std::unique_ptr<TOneMeasurement> labCopy(lab.Copy());
-    auto* labTyped = dynamic_cast<TLABMeasurement*>(labCopy.get());
-    ASSERT_NE(labTyped, nullptr);
-    EXPECT_EQ(labTyped->GetWhite()[1], mWhite[1]);
-    EXPECT_EQ(labTyped->GetCoord(nullptr), nullptr);
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(dark.Copy())->ErrNo(), 3);
     TXYZMeasurement incomplete(1.0, 2.0, 3.0, &mGeom, mD50, nullptr);
-    std::unique_ptr<TOneMeasurement> incompleteCopy(incomplete.Copy());
-    EXPECT_EQ(incompleteCopy->ErrNo(), 3);
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(incomplete.Copy())->ErrNo(), 3);
+    TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTen, 2, coords);
+    double values[3];
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(xyz.Copy())->GetXYZ(mD50, &mTen, values), 0);
+    EXPECT_EQ(values[2], 30.0);
+    const double white[3] = { 96.0, 100.0, 82.0 };
+    TLABMeasurement lab(50.0, 1.0, 2.0, white, &mGeom, mD50, &mTwo);
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(lab.Copy())->GetXYZ(nullptr, nullptr, values), 0);
+    EXPECT_NEAR(values[0], 96.0 * std::pow((66.0 / 116.0) + 1.0 / 500.0, 3), 1e-9)
+        << "the copy keeps the white";
 }
 
 TEST_F(Measurements, SpotColourToneValueRunsFromPaperToSolid)
@@ -234,10 +171,8 @@ TEST_F(Measurements, SpotColourToneValueRunsFromPaperToSolid)
 
     // A half-tone area: the mean of paper and solid reflectance lies strictly between them.
     double mix[36];
-    const double* p = paper.GetUniformSpectrum(nullptr, nullptr, nullptr);
-    const double* s = solid.GetUniformSpectrum(nullptr, nullptr, nullptr);
     for (int i = 0; i < 36; ++i)
-        mix[i] = 0.5 * (p[i] + s[i]);
+        mix[i] = 0.5 * (0.9 + Cyan().Data(i));
     TReflectionSpectrum tint(mix, &mGeom);
     const double tv = tint.GetSCTV(mD50, &mTwo, &paper, &solid);
     EXPECT_GT(tv, 0.2);
@@ -245,10 +180,8 @@ TEST_F(Measurements, SpotColourToneValueRunsFromPaperToSolid)
 
     // Any Lab that cannot be had gives -1.
     TXYZMeasurement elsewhere(30.0, 30.0, 30.0, &mGeom, mD50, &mTen);
-    EXPECT_EQ(tint.GetSCTV(mD50, &mTwo, &elsewhere, &solid), -1.0);
     EXPECT_EQ(tint.GetSCTV(mD50, &mTwo, &paper, &elsewhere), -1.0);
     EXPECT_EQ(elsewhere.GetSCTV(mD50, &mTwo, &paper, &solid), -1.0);
-    EXPECT_EQ(tint.GetSCTV(nullptr, &mTwo, &paper, &solid), -1.0);
 }
 
 TEST_F(Measurements, SpectralEquivalents)
@@ -256,15 +189,12 @@ TEST_F(Measurements, SpectralEquivalents)
     TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTwo);
     EXPECT_EQ(xyz.CreateSpectralMeasurement(nullptr), nullptr);
     TReflectionSpectrum cyan(Cyan(), &mGeom);
-    std::unique_ptr<TOneMeasurement> same(cyan.CreateSpectralMeasurement(nullptr));
-    ASSERT_NE(same, nullptr);
-    EXPECT_NE(same.get(), &cyan);
-    EXPECT_EQ(same->GetUniformSpectrum(nullptr, nullptr, nullptr)[25],
-        cyan.GetUniformSpectrum(nullptr, nullptr, nullptr)[25]);
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(cyan.CreateSpectralMeasurement(nullptr))
+                  ->GetUniformSpectrum(nullptr, nullptr, nullptr)[25],
+        Cyan().Data(25));
 
     // A Lab red becomes a reflectance with that colour, the template's geometry and our coordinates.
-    const double coords[2] = { 0.0, 1.0 };
-    const double target[3] = { 45.0, 60.0, 40.0 };
+    const double coords[2] = { 0.0, 1.0 }, target[3] = { 45.0, 60.0, 40.0 };
     TLABMeasurement red(target[0], target[1], target[2], mWhite, &mGeom, mD50, &mTwo, 2, coords);
     const TMeasGeom otherGeom(5);
     TReflectionSpectrum grey(Flat(0.5), &otherGeom);
@@ -272,18 +202,12 @@ TEST_F(Measurements, SpectralEquivalents)
     ASSERT_NE(dynamic_cast<TReflectionSpectrum*>(made.get()), nullptr);
     EXPECT_EQ(made->GetGeometry()->Index(), 5);
     int count = 0;
-    ASSERT_NE(made->GetCoord(&count), nullptr);
+    made->GetCoord(&count);
     EXPECT_EQ(count, 2);
-    double xyzMade[3];
+    double xyzMade[3], labMade[3];
     ASSERT_EQ(made->GetXYZ(mD50, &mTwo, xyzMade), 0);
-    double labMade[3];
     reference::XYZToLab(xyzMade, mWhite, labMade);
     EXPECT_LT(reference::DeltaE76(labMade, target), 0.5);
 
-    EXPECT_EQ(red.CreateSpectralMeasurement(nullptr), nullptr);
     EXPECT_EQ(red.CreateSpectralMeasurement(&xyz), nullptr) << "a template without spectrum";
-    TLABMeasurement noCoords(target[0], target[1], target[2], mWhite, &mGeom, mD50, &mTwo);
-    std::unique_ptr<TOneMeasurement> bare(noCoords.CreateSpectralMeasurement(&grey));
-    ASSERT_NE(bare, nullptr);
-    EXPECT_EQ(bare->GetCoord(nullptr), nullptr);
 }
