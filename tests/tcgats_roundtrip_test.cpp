@@ -1,5 +1,7 @@
 // TCgats property test: randomly built files are a fixed point of write, read, write.
+#include "cgats_text.h"
 #include "tcgats_test_access.h"
+#include "temp_dir.h"
 
 #include "numtext.h"
 #include "tcgatsfield.h"
@@ -217,45 +219,6 @@ private:
     std::mt19937 mRng;
 };
 
-std::string Write(const TCgats& c)
-{
-    char* buffer = nullptr;
-    EXPECT_EQ(c.WriteToBuffer(&buffer), 0);
-    std::string text = buffer ? buffer : "";
-    delete[] buffer;
-    return text;
-}
-
-// Deep equality of two models read from text.
-void ExpectSameModel(TCgats& a, TCgats& b)
-{
-    ASSERT_EQ(A::Tags(a).size(), A::Tags(b).size());
-    for (std::size_t i = 0; i < A::Tags(a).size(); ++i)
-        EXPECT_TRUE(*A::Tags(a)[i] == *A::Tags(b)[i]) << "tag " << i;
-    EXPECT_EQ(A::CommentTags(a), A::CommentTags(b));
-    EXPECT_EQ(A::CustomFields(a), A::CustomFields(b));
-    EXPECT_EQ(A::NrProcessColorIds(a), A::NrProcessColorIds(b));
-    EXPECT_EQ(A::NrSpotIds(a), A::NrSpotIds(b));
-    ASSERT_EQ(A::Tables(a).size(), A::Tables(b).size());
-    for (std::size_t t = 0; t < A::Tables(a).size(); ++t) {
-        const TCgatsTable& ta = *A::Tables(a)[t];
-        const TCgatsTable& tb = *A::Tables(b)[t];
-        EXPECT_TRUE(*ta.header == *tb.header);
-        EXPECT_EQ(ta.nrFilled, tb.nrFilled);
-        EXPECT_EQ(ta.spectralPercent, tb.spectralPercent);
-        ASSERT_EQ(ta.columns.size(), tb.columns.size());
-        for (std::size_t k = 0; k < ta.columns.size(); ++k) {
-            ASSERT_EQ(ta.columns[k]->GetType(), tb.columns[k]->GetType());
-            for (int r = 0; r < ta.nrFilled; ++r) {
-                if (ta.columns[k]->GetType() == TCgatsValueList::kString)
-                    EXPECT_STREQ(ta.columns[k]->GetString(r), tb.columns[k]->GetString(r));
-                else
-                    EXPECT_EQ(ta.columns[k]->GetDouble(r), tb.columns[k]->GetDouble(r));
-            }
-        }
-    }
-}
-
 } // namespace
 
 TEST(TCgatsRoundTrip, RandomFilesAreAFixedPointOfWriteReadWrite)
@@ -264,14 +227,11 @@ TEST(TCgatsRoundTrip, RandomFilesAreAFixedPointOfWriteReadWrite)
         SCOPED_TRACE("seed " + std::to_string(seed));
         Builder builder(seed);
         auto built = builder.Build();
-        const std::string first = Write(*built);
+        const std::string first = Written(*built);
         TCgats read1(first.c_str(), 0);
         ASSERT_EQ(read1.GetErrorCode(), 0) << read1.GetErrorMsg() << "\n" << first;
-        const std::string second = Write(read1);
+        const std::string second = Written(read1);
         ASSERT_EQ(first, second);
-        TCgats read2(second.c_str(), 0);
-        ASSERT_EQ(read2.GetErrorCode(), 0);
-        ExpectSameModel(read1, read2);
         // The read model keeps every table and block of the built one.
         EXPECT_EQ(A::Tables(read1).size(), A::Tables(*built).size());
         // Block bodies are written with LF line ends.
@@ -287,7 +247,7 @@ TEST(TCgatsRoundTrip, RandomFilesAreAFixedPointOfWriteReadWrite)
 TEST(TCgatsRoundTrip, MutatedFilesNeverBreakTheReader)
 {
     // Damaged files must give a result code, never a crash or an out-of-bounds access (the
-    // sanitizer build watches), and whatever reads without error must write and read again.
+    // sanitizer build watches).
     const std::string seeds[] = {
         "CGATS.17\nORIGINATOR \"a b\" # c\nKEYWORD \"Note\"\nNUMBER_OF_FIELDS 5\nBEGIN_DATA_FORMAT\n"
         "SampleID Note nm400 6CLR_1 SPOT_1\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\nA \"x y\" 45,3 1 "
@@ -302,8 +262,31 @@ TEST(TCgatsRoundTrip, MutatedFilesNeverBreakTheReader)
     const char* const words[] = { "BEGIN_DATA\n", "BEGIN_DATA_FORMAT\n", "END_DATA_FORMAT\n",
         "NUMBER_OF_SETS 3\n", "NUMBER_OF_FIELDS 2\n", "BEGIN_Q\n", "END_Q\n", "KEYWORD \"LAB_L\"\n",
         "SPOT_7 ", "9CLR_3 ", "nm-5 " };
-    std::mt19937 rng(2026);
+    // Whatever reads without error must write and read again; a header value cannot hold a double
+    // quote (the format has no escape), so a field name with an inner quote is not declared
+    // faithfully, every other file is a fixed point.
     int readable = 0;
+    auto check = [&](const std::string& text) {
+        TCgats read(text.c_str(), 0);
+        if (read.GetErrorCode() != 0)
+            return;
+        ++readable;
+        const std::string first = Written(read);
+        TCgats again(first.c_str(), 0);
+        ASSERT_EQ(again.GetErrorCode(), 0) << text;
+        bool quoteInValue = false;
+        for (const auto& tag : A::Tags(read))
+            quoteInValue |= std::strchr(tag->Value(), '"') != nullptr;
+        if (!quoteInValue) {
+            ASSERT_EQ(Written(again), first) << text;
+        }
+    };
+    // First the inputs the fuzzers found.
+    for (boost::filesystem::directory_iterator it(TINTVALE_SOURCE_DIR "/tests/data/fuzz/cgats"), end;
+         it != end; ++it)
+        check(TempDir::Read(it->path().string()));
+    EXPECT_GT(readable, 0);
+    std::mt19937 rng(2026);
     for (int i = 0; i < 3000; ++i) {
         std::string text = seeds[i % 2];
         const int edits = 1 + static_cast<int>(rng() % 4);
@@ -325,21 +308,9 @@ TEST(TCgatsRoundTrip, MutatedFilesNeverBreakTheReader)
                 break;
             }
         }
-        TCgats read(text.c_str(), 0);
-        if (read.GetErrorCode() != 0)
-            continue;
-        ++readable;
-        const std::string first = Write(read);
-        TCgats again(first.c_str(), 0);
-        ASSERT_EQ(again.GetErrorCode(), 0) << text;
-        // A header value cannot hold a double quote (the format has no escape), so a field name
-        // with an inner quote is not declared faithfully; every other file is a fixed point.
-        bool quoteInValue = false;
-        for (const auto& tag : A::Tags(read))
-            quoteInValue |= std::strchr(tag->Value(), '"') != nullptr;
-        if (!quoteInValue) {
-            ASSERT_EQ(Write(again), first) << text;
-        }
+        check(text);
+        if (HasFatalFailure())
+            return;
     }
     EXPECT_GT(readable, 300); // enough of them get through to the writer
 }
