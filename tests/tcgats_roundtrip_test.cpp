@@ -73,10 +73,8 @@ private:
     {
         if (Chance(60))
             return "";
-        std::string s = Text(30, true);
-        if (Chance(20))
-            s += "# \"quoted\" #";
-        return s;
+        const std::string s = Text(30, true);
+        return Chance(20) ? s + "# \"quoted\" #" : s;
     }
 
     void AddHeaderLine(TCgats& c)
@@ -163,22 +161,12 @@ private:
         return columns;
     }
 
+    // Integers, percentages, tiny and huge values, zero, factors.
     double Number()
     {
-        switch (Int(0, 5)) {
-        case 0:
-            return Int(-100, 100);
-        case 1:
-            return std::uniform_real_distribution<double>(0, 100)(mRng);
-        case 2:
-            return std::uniform_real_distribution<double>(-1, 1)(mRng) * 1e-6;
-        case 3:
-            return std::uniform_real_distribution<double>(-1, 1)(mRng) * 1e9;
-        case 4:
-            return 0.0;
-        default:
-            return std::uniform_real_distribution<double>(0, 1)(mRng);
-        }
+        const int k = Int(0, 5);
+        const double lo[] = { 0, 0, -1e-6, -1e9, 0, 0 }, hi[] = { 0, 100, 1e-6, 1e9, 0, 1 };
+        return k == 0 ? Int(-100, 100) : std::uniform_real_distribution<double>(lo[k], hi[k])(mRng);
     }
 
     void AddTable(TCgats& c, int t)
