@@ -62,25 +62,11 @@ TEST(TCgatsLayout, AddWritesSpecifiedFieldsInOrderAheadOfTheData)
     info.iColor = { 300 % 256, 0, 255, 9 };
     ASSERT_EQ(c->AddLayoutInfo(info), 0);
     EXPECT_EQ(Written(*c),
-        "CGATS.17\n"
-        "ORIGINATOR\tme\n"
-        "LGOROWLENGTH\t14\n"
-        "NUMBER_OF_STRIPS\t14\n"
-        "NumberOfStrips\t2\n"
-        "LAYOUT_TYPE\t\"Pellor\"\n"
-        "PATCH_HEIGHT\t6.50000\n"
-        "GAP_SIZE_X\t0.00000\n"
-        "BORDER_PATCHES\t2\n"
-        "INKSET\t3\n"
-        "MIRROR_X\t1\n"
-        "MEASUREMENT_CONDITION\t\"M1\"\n"
-        "GAPS_BETWEEN_PATCHES\t0\n"
-        "GAP_MODE\t0\n"
-        "COLOR_RED\t44\n"
-        "COLOR_GREEN\t0\n"
-        "COLOR_BLUE\t255\n"
-        "NUMBER_OF_FIELDS\t1\n"
-        "BEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\nBEGIN_DATA\n1\t\nEND_DATA\n");
+        "CGATS.17\nORIGINATOR\tme\nLGOROWLENGTH\t14\nNUMBER_OF_STRIPS\t14\nNumberOfStrips\t2\n"
+        "LAYOUT_TYPE\t\"Pellor\"\nPATCH_HEIGHT\t6.50000\nGAP_SIZE_X\t0.00000\nBORDER_PATCHES\t2\nINKSET\t3\n"
+        "MIRROR_X\t1\nMEASUREMENT_CONDITION\t\"M1\"\nGAPS_BETWEEN_PATCHES\t0\nGAP_MODE\t0\nCOLOR_RED\t44\n"
+        "COLOR_GREEN\t0\nCOLOR_BLUE\t255\nNUMBER_OF_FIELDS\t1\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n"
+        "NUMBER_OF_SETS\t1\nBEGIN_DATA\n1\t\nEND_DATA\n");
     EXPECT_EQ(A::GetTag(*c, 36)->unquoted, 2); // reals are marked 2
     EXPECT_EQ(A::GetTag(*c, 31)->unquoted, 1);
 

@@ -27,41 +27,19 @@ std::string Write(const TCgats& c, int* result)
     return buffer ? buffer : "<null>";
 }
 
-const char* kMixed = "CGATS.17\r\n"
-                     "ORIGINATOR \"Test rig\"  #  two blanks\n"
-                     "INKSET 3\n"
-                     "#word\n"
-                     "KEYWORD \"Remark\"\n"
-                     "BEGIN_NOTES\r\nfree\ttext\r\nEND_NOTES\n"
-                     "NUMBER_OF_FIELDS 5\n"
-                     "BEGIN_DATA_FORMAT\n"
-                     "SampleID Remark LAB_L nm400 nm410\n"
-                     "END_DATA_FORMAT\n"
-                     "NUMBER_OF_SETS 3\n"
-                     "BEGIN_DATA\n"
-                     "A1 \"two words\" 0.123456789 1e-7 250\n"
-                     "A2 \"\" 0 -0.00001234 1234567\n"
-                     "A3 \" lead\" 12.5 nan 99.99999\n"
-                     "END_DATA\n";
+const char* kMixed
+    = "CGATS.17\r\nORIGINATOR \"Test rig\"  #  two blanks\nINKSET 3\n#word\nKEYWORD \"Remark\"\n"
+      "BEGIN_NOTES\r\nfree\ttext\r\nEND_NOTES\nNUMBER_OF_FIELDS 5\nBEGIN_DATA_FORMAT\n"
+      "SampleID Remark LAB_L nm400 nm410\nEND_DATA_FORMAT\nNUMBER_OF_SETS 3\nBEGIN_DATA\n"
+      "A1 \"two words\" 0.123456789 1e-7 250\nA2 \"\" 0 -0.00001234 1234567\n"
+      "A3 \" lead\" 12.5 nan 99.99999\nEND_DATA\n";
 
-const char* kMixedWritten = "CGATS.17\n"
-                            "ORIGINATOR\t\"Test rig\"\t#  two blanks\n"
-                            "INKSET\t3\n"
-                            "# word\n"
-                            "KEYWORD\t\"Remark\"\n"
-                            "BEGIN_NOTES\n"
-                            "free\ttext\n"
-                            "END_NOTES\n"
-                            "NUMBER_OF_FIELDS\t5\n"
-                            "BEGIN_DATA_FORMAT\n"
-                            "SampleID\tRemark\tLAB_L\tnm400\tnm410\n"
-                            "END_DATA_FORMAT\n"
-                            "NUMBER_OF_SETS\t3\n"
-                            "BEGIN_DATA\n"
-                            "A1\t\"two words\"\t0.123457\t1e-07\t250\t\n"
-                            "A2\t\"\"\t0\t-1.234e-05\t1.23457e+06\t\n"
-                            "A3\t\" lead\"\t12.5\tnan\t100\t\n"
-                            "END_DATA\n";
+const char* kMixedWritten
+    = "CGATS.17\nORIGINATOR\t\"Test rig\"\t#  two blanks\nINKSET\t3\n# word\nKEYWORD\t\"Remark\"\n"
+      "BEGIN_NOTES\nfree\ttext\nEND_NOTES\nNUMBER_OF_FIELDS\t5\nBEGIN_DATA_FORMAT\n"
+      "SampleID\tRemark\tLAB_L\tnm400\tnm410\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t3\nBEGIN_DATA\n"
+      "A1\t\"two words\"\t0.123457\t1e-07\t250\t\nA2\t\"\"\t0\t-1.234e-05\t1.23457e+06\t\n"
+      "A3\t\" lead\"\t12.5\tnan\t100\t\nEND_DATA\n";
 
 } // namespace
 
