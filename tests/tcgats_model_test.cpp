@@ -169,12 +169,11 @@ TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
         auto h = Analysed(r.names, r.result);
         EXPECT_EQ(h->analysed, r.result == 0) << what;
         EXPECT_EQ(h->colorModel, r.model) << what;
-        EXPECT_EQ(h->colorFields, r.colors) << what;
+        EXPECT_EQ((std::vector<V> {
+                      h->colorFields, h->spotFields, h->waveLengthFields, h->labFields, h->xyzFields }),
+            (std::vector<V> { r.colors, r.spots, r.wavelengths, r.lab, r.xyz }))
+            << what;
         EXPECT_EQ(h->nrColors, static_cast<int>(r.colors.size())) << what;
-        EXPECT_EQ(h->spotFields, r.spots) << what;
-        EXPECT_EQ(h->waveLengthFields, r.wavelengths) << what;
-        EXPECT_EQ(h->labFields, r.lab) << what;
-        EXPECT_EQ(h->xyzFields, r.xyz) << what;
         EXPECT_EQ(h->sampleIdField, r.names[0] == "SampleID" && r.result == 0 ? 0 : -1) << what;
     }
     // Only a field named exactly SampleID is the sample-name column.
