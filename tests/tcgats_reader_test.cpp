@@ -130,12 +130,10 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
         { "NUMBER_OF_FIELDS 2\n" + fmt + one + one, 27, 10 },
         { "BEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nBEGIN_DATA\n1\n", 27, -1 },
         { "CGATS.17\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n", 27, 3 },
-        { fmt + fmt + one, 28, -1 },
         { fmt + one + fmt + fmt + one, 28, -1 },
         { fmt + "NUMBER_OF_FIELDS 2\n" + fmt + one, 28, -1 },
         { "CGATS.17\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nBEGIN_DATA_FORMAT\nLAB_A\nEND_DATA_FORMAT\n",
             28, 5 },
-        { fmt + one + fmt, 0, 0 },
         { fmt + one + fmt + "# trailing comment", 0, 0 },
         { fmt + one + fmt + one, 0, 0 },
         // Wrong value counts: the line of the row that cannot be right.
