@@ -307,16 +307,6 @@ TEST(TCgatsTags, InsertChangeCopyAndCustomTags)
     EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "tomorrow", "", 3, true), 0);
     EXPECT_STREQ(A::Tags(*c)[3]->Value(), "tomorrow");
     EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "x", "", 8, true), 1);
-    EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "x", "", -1, true), 1);
-    EXPECT_EQ(A::Tags(*c).size(), 8u);
-    // Without a data section: at the position, or appended.
-    auto d = A::Empty();
-    A::AddTag(*d, -1, "CGATS.17", 0, "", "");
-    A::InsertTag(*d, 1, "FILE_DESCRIPTOR", 0, "x", "", 1, false);
-    A::InsertTag(*d, 16, "TARGET_TYPE", 0, "x", "", 9, false);
-    A::InsertTag(*d, 2, "CREATED", 0, "x", "", -1, false);
-    EXPECT_EQ(A::TagNames(*d),
-        (std::vector<std::string> { "CGATS.17", "FILE_DESCRIPTOR", "TARGET_TYPE", "CREATED" }));
 
     // The first tag of a kind changes; the old comment stays unless a new one is given.
     A::AddTag(*c, 0, "ORIGINATOR", 0, "you", "");

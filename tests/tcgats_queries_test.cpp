@@ -244,6 +244,10 @@ TEST(TCgatsKeywords, SettersReplaceInPlaceOrInsertAheadOfTheData)
     EXPECT_STREQ(c->GetTargetType(), "");
     EXPECT_EQ(A::Tags(*c)[4]->unquoted, 1);
     EXPECT_EQ(c->GetInkSetNumber(), 3);
+    // Without a data section the line is appended.
+    auto bare = Read("CGATS.17\nORIGINATOR me\n");
+    EXPECT_EQ(bare->SetTargetType("x"), 0);
+    EXPECT_EQ(A::TagNames(*bare).back(), "TARGET_TYPE");
 }
 
 TEST(TCgatsQueries, CellsRefuseEveryBadRequestWithMinusOneAndWriteNothing)
