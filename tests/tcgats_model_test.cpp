@@ -59,106 +59,67 @@ std::unique_ptr<TCgatsTableHeader> Analysed(const std::vector<std::string>& name
 
 } // namespace
 
-TEST(TCgatsVocabulary, KeywordsAreMatchedCaseSensitively)
+TEST(TCgatsVocabulary, KeywordsMatchCaseSensitivelyAndErrorsKeepTheirMessage)
 {
     auto c = A::Empty();
-    const std::pair<const char*, int> rows[]
-        = { { "ORIGINATOR", 0 }, { "NUMBER_OF_FIELDS", 3 }, { "BEGIN_DATA", 24 }, { "KEYWORD", 29 },
-              { "NumberOfStrips", 30 }, { "NUMBEROFSTRIPS", -1 }, { "NUMBER_OF_STRIPS", 32 },
-              { "ADD_CUTTING_LINE", 54 }, { "originator", -1 }, { "CGATS.17", -1 }, { "", -1 } };
+    const std::pair<const char*, int> rows[] = { { "ORIGINATOR", 0 }, { "NUMBER_OF_FIELDS", 3 },
+        { "BEGIN_DATA", 24 }, { "KEYWORD", 29 }, { "NumberOfStrips", 30 }, { "NUMBEROFSTRIPS", -1 },
+        { "NUMBER_OF_STRIPS", 32 }, { "ADD_CUTTING_LINE", 54 }, { "originator", -1 }, { "CGATS.17", -1 },
+        { "", -1 }, { nullptr, -1 } };
     for (const auto& [text, kind] : rows)
-        EXPECT_EQ(A::MatchTag(*c, text), kind) << text;
-    EXPECT_EQ(A::MatchTag(*c, nullptr), -1);
-}
-
-TEST(TCgatsErrorState, CodesWithoutAMessageKeepThePreviousOne)
-{
-    auto c = A::Empty();
+        EXPECT_EQ(A::MatchTag(*c, text), kind) << (text ? text : "null");
     EXPECT_FALSE(A::SetErrorCode(*c, 12));
-    // The longest message (77 characters) fits whole.
-    EXPECT_STREQ(
-        c->GetErrorMsg(), "Number of header fields found doesn't match number of header fields declared.");
+    const char* longest = "Number of header fields found doesn't match number of header fields declared.";
+    EXPECT_STREQ(c->GetErrorMsg(), longest); // 77 characters, whole
     EXPECT_TRUE(A::SetErrorCode(*c, 0)); // only reports
-    EXPECT_EQ(c->GetErrorCode(), 12);
-    EXPECT_FALSE(A::SetErrorCode(*c, 30));
+    EXPECT_FALSE(A::SetErrorCode(*c, 30)); // a code without a message keeps the previous one
     EXPECT_EQ(c->GetErrorCode(), 30);
-    EXPECT_STREQ(
-        c->GetErrorMsg(), "Number of header fields found doesn't match number of header fields declared.");
+    EXPECT_STREQ(c->GetErrorMsg(), longest);
 }
 
-TEST(TCgatsMatchField, SpectralAndChannelPatterns)
+TEST(TCgatsMatchField, PatternsVocabularyAndDeclaredNames)
 {
     auto c = A::Empty();
-    struct Row {
+    const int spectral = TCgatsField::kSpectral;
+    const struct {
         const char* name;
         int result, category, index;
-    };
-    const Row rows[] = { { "nm380", 0, TCgatsField::kSpectral, 380 },
-        { "SPECTRAL_NM_400", 0, TCgatsField::kSpectral, 400 }, { "NM_400", 0, TCgatsField::kSpectral, 400 },
-        { "SPECTRAL_NM400", 0, TCgatsField::kSpectral, 400 },
-        { "SPECTRAL_400", 0, TCgatsField::kSpectral, 400 }, { "6CLR_2", 0, TCgatsField::kNColor, 1 },
-        { "SPOT_3", 0, TCgatsField::kSpot, 2 }, { "PC5_4", 0, TCgatsField::kCustomProcess, 3 },
-        // Channel zero still matches (index -1 is left to the header analysis).
-        { "SPOT_0", 0, TCgatsField::kSpot, -1 },
-        // The exact vocabulary name is a standard field, not a spectral one.
-        { "SPECTRAL_NM", 14, TCgatsField::kStandard, -99 },
-        // Pattern literals are case-sensitive, and a negative number matches no pattern.
-        { "spectral_400", -1, -99, -99 }, { "nm-5", -1, -99, -99 } };
-    for (const Row& r : rows) {
+        std::string canonical; // checked when not empty
+    } rows[] = { { "nm380", 0, spectral, 380, "" }, { "SPECTRAL_NM_400", 0, spectral, 400, "" },
+        { "NM_400", 0, spectral, 400, "" }, { "SPECTRAL_NM400", 0, spectral, 400, "" },
+        { "SPECTRAL_400", 0, spectral, 400, "" }, { "6CLR_2", 0, TCgatsField::kNColor, 1, "" },
+        { "SPOT_3", 0, TCgatsField::kSpot, 2, "" }, { "PC5_4", 0, TCgatsField::kCustomProcess, 3, "" },
+        { "SPOT_0", 0, TCgatsField::kSpot, -1, "" }, // channel zero is left to the header analysis
+        { "SPECTRAL_NM", 14, TCgatsField::kStandard, -99, "" }, // the exact vocabulary name
+        { "spectral_400", -1, -99, -99, "" }, { "nm-5", -1, -99, -99, "" },
+        { "lab_l", 23, TCgatsField::kStandard, -99, "LAB_L" },
+        { "CHI_SQD_PAR", 39, TCgatsField::kStandard, -99, "" },
+        { "cmyk_k", 5, TCgatsField::kStandard, -99, "" }, { "UNKNOWN_FIELD", -1, -99, -99, "" },
+        // Sample-name spellings are declared on first use, then found as declared.
+        { "SampleName", 0, TCgatsField::kKeyword, -99, "" },
+        { "sample_name", 1, TCgatsField::kKeyword, -99, "sample_name" },
+        { "SAMPLENAME", 0, TCgatsField::kKeyword, -99, "" } };
+    for (const auto& r : rows) {
         const Match m = Classify(*c, r.name);
         EXPECT_EQ(m.result, r.result) << r.name;
         EXPECT_EQ(m.category, r.category) << r.name;
-        if (r.index != -99) {
-            EXPECT_EQ(m.index, r.index) << r.name;
-            EXPECT_EQ(m.type, TCgatsField::kDouble) << r.name;
-        }
+        EXPECT_TRUE(r.index == -99 || m.index == r.index) << r.name << ": " << m.index;
+        EXPECT_TRUE(r.canonical.empty() || m.canonical == r.canonical) << r.name << ": " << m.canonical;
     }
-}
-
-TEST(TCgatsMatchField, VocabularyIgnoresCaseAndGivesItsSpelling)
-{
-    auto c = A::Empty();
-    Match m = Classify(*c, "lab_l");
-    EXPECT_EQ(m.result, 23);
-    EXPECT_EQ(m.category, TCgatsField::kStandard);
-    EXPECT_EQ(m.canonical, "LAB_L");
-    EXPECT_EQ(m.type, TCgatsField::kDouble);
-    EXPECT_EQ(Classify(*c, "SAMPLE_ID").type, TCgatsField::kString);
+    EXPECT_EQ(A::CustomFields(*c).size(), 2u);
+    EXPECT_EQ(Classify(*c, "LAB_L").type, TCgatsField::kDouble);
     EXPECT_EQ(Classify(*c, "string").type, TCgatsField::kString);
-    EXPECT_EQ(Classify(*c, "CHI_SQD_PAR").result, 39);
-    EXPECT_EQ(Classify(*c, "cmyk_k").result, 5);
-    m = Classify(*c, "UNKNOWN_FIELD");
-    EXPECT_EQ(m.result, -1);
-    EXPECT_EQ(m.category, -99); // untouched
     int x = 0;
     std::string s;
     EXPECT_EQ(A::MatchField(*c, nullptr, &x, &x, &x, &s), -1);
     EXPECT_EQ(A::MatchField(*c, "LAB_L", &x, nullptr, &x, &s), -1);
-
-    // Declared names come before the vocabulary (the reader tests show the text columns they
-    // make), but patterns still come first.
+    // Declared names come before the vocabulary, but patterns still come first.
     A::AddCustomField(*c, "LAB_L");
     A::AddCustomField(*c, "nm400");
     EXPECT_EQ(Classify(*c, "lab_l").category, TCgatsField::kKeyword);
     EXPECT_EQ(Classify(*c, "nm400").category, TCgatsField::kSpectral);
     EXPECT_EQ(A::AddCustomField(*c, ""), 1);
     EXPECT_EQ(A::AddCustomField(*c, nullptr), 1);
-}
-
-TEST(TCgatsMatchField, SampleNameSpellingsAreDeclaredOnFirstUse)
-{
-    auto c = A::Empty();
-    Match m = Classify(*c, "SampleName");
-    EXPECT_EQ(m.result, 0);
-    EXPECT_EQ(m.category, TCgatsField::kKeyword);
-    EXPECT_EQ(m.type, TCgatsField::kString);
-    m = Classify(*c, "sample_name");
-    EXPECT_EQ(m.result, 1);
-    EXPECT_EQ(m.canonical, "sample_name");
-    ASSERT_EQ(A::CustomFields(*c).size(), 2u);
-    // Declared now: a second use finds the declaration instead of adding one.
-    EXPECT_EQ(Classify(*c, "SAMPLENAME").result, 0);
-    EXPECT_EQ(A::CustomFields(*c).size(), 2u);
 }
 
 TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
@@ -208,12 +169,11 @@ TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
         auto h = Analysed(r.names, r.result);
         EXPECT_EQ(h->analysed, r.result == 0) << what;
         EXPECT_EQ(h->colorModel, r.model) << what;
-        EXPECT_EQ(h->colorFields, r.colors) << what;
+        EXPECT_EQ((std::vector<V> {
+                      h->colorFields, h->spotFields, h->waveLengthFields, h->labFields, h->xyzFields }),
+            (std::vector<V> { r.colors, r.spots, r.wavelengths, r.lab, r.xyz }))
+            << what;
         EXPECT_EQ(h->nrColors, static_cast<int>(r.colors.size())) << what;
-        EXPECT_EQ(h->spotFields, r.spots) << what;
-        EXPECT_EQ(h->waveLengthFields, r.wavelengths) << what;
-        EXPECT_EQ(h->labFields, r.lab) << what;
-        EXPECT_EQ(h->xyzFields, r.xyz) << what;
         EXPECT_EQ(h->sampleIdField, r.names[0] == "SampleID" && r.result == 0 ? 0 : -1) << what;
     }
     // Only a field named exactly SampleID is the sample-name column.
@@ -233,7 +193,7 @@ TEST(TCgatsAnalyse, WavelengthListNeedsAnAnalysedSpectralHeader)
     EXPECT_EQ(bad->Analyse(), 1);
 }
 
-TEST(TCgatsTableHeader, SlotsAndSelectingCopy)
+TEST(TCgatsTableHeader, SlotsAndAppending)
 {
     TCgatsTableHeader h(2);
     EXPECT_EQ(h.Analyse(), 1); // empty slots
@@ -255,19 +215,6 @@ TEST(TCgatsTableHeader, SlotsAndSelectingCopy)
     EXPECT_EQ(h.AppendField(TCgatsField(TCgatsField::kDouble, "LAB_B", 0, 0, 25)), 0);
     ASSERT_EQ(h.Analyse(), 0);
     EXPECT_EQ(h.labFields, (std::vector<int> { 1, 2, 3 }));
-
-    // Selecting copy: fields 3 and 0, the first replaced; the sample count overridden.
-    const int map[] = { 3, 0 };
-    const TCgatsField replacement(TCgatsField::kDouble, "XYZ_Y", 0, 0, 18);
-    const TCgatsField* replacements[] = { &replacement, nullptr };
-    TCgatsTableHeader selected(h, 3, map, 2, replacements);
-    ASSERT_EQ(selected.NrFields(), 2);
-    EXPECT_EQ(selected.fields[0]->name, "XYZ_Y");
-    EXPECT_EQ(selected.fields[1]->name, "SampleID");
-    EXPECT_EQ(selected.nrSamples, 3);
-    EXPECT_TRUE(selected.analysed);
-    EXPECT_EQ(selected.sampleIdField, 1);
-    EXPECT_TRUE(selected.labFields.empty());
 }
 
 TEST(TCgatsTable, InitChecksInOrder)
@@ -295,39 +242,28 @@ TEST(TCgatsTable, InitChecksInOrder)
     auto good = HeaderOf({ "SampleID", "LAB_L" }, 2);
     EXPECT_EQ(table.Init(good, true), 0);
     EXPECT_FALSE(good);
-    ASSERT_EQ(table.columns.size(), 2u);
-    EXPECT_EQ(table.columns[0]->GetType(), TCgatsValueList::kString);
-    EXPECT_EQ(table.columns[1]->GetType(), TCgatsValueList::kDouble);
     EXPECT_TRUE(table.header->analysed);
 }
 
 TEST(TCgatsTable, PercentSpectraAreDetectedInTheFirstFiveRowsOnly)
 {
-    auto makeTable = [](int rows) {
-        auto table = std::make_unique<TCgatsTable>();
-        auto header = HeaderOf({ "SampleID", "nm400", "nm410" }, rows);
-        EXPECT_EQ(table->Init(header, true), 0);
-        return table;
-    };
-    const char* fraction[] = { "A", "0.5", "0.9" };
-    const char* percent[] = { "B", "0.5", "45.3" };
-    const char* ten[] = { "C", "10.0", "10" };
-
-    auto first = makeTable(6);
-    EXPECT_EQ(first->AddSample(percent), 0);
-    EXPECT_TRUE(first->spectralPercent);
-
-    auto sixth = makeTable(6);
-    for (int i = 0; i < 5; ++i)
-        sixth->AddSample(fraction);
-    sixth->AddSample(percent);
-    EXPECT_FALSE(sixth->spectralPercent);
-    EXPECT_EQ(sixth->AddSample(percent), 11); // one row more than declared
-    EXPECT_EQ(sixth->nrFilled, 6);
-
-    auto exactlyTen = makeTable(1);
-    exactlyTen->AddSample(ten);
-    EXPECT_FALSE(exactlyTen->spectralPercent);
+    const std::vector<const char*> fraction = { "A", "0.5", "0.9" }, percent = { "B", "0.5", "45.3" },
+                                   ten = { "C", "10.0", "10" };
+    const struct {
+        std::vector<std::vector<const char*>> rows;
+        bool percent;
+    } cases[] = { { { percent }, true }, { { ten }, false },
+        { { fraction, fraction, fraction, fraction, fraction, percent }, false } };
+    for (const auto& k : cases) {
+        TCgatsTable table;
+        auto header = HeaderOf({ "SampleID", "nm400", "nm410" }, static_cast<int>(k.rows.size()));
+        ASSERT_EQ(table.Init(header, true), 0);
+        for (const auto& row : k.rows)
+            EXPECT_EQ(table.AddSample(row.data()), 0);
+        EXPECT_EQ(table.spectralPercent, k.percent) << k.rows.size();
+        EXPECT_EQ(table.AddSample(percent.data()), 11); // one row more than declared
+        EXPECT_EQ(table.nrFilled, static_cast<int>(k.rows.size()));
+    }
 }
 
 TEST(TCgatsValueList, ConversionsBetweenColumnTypes)
@@ -337,10 +273,10 @@ TEST(TCgatsValueList, ConversionsBetweenColumnTypes)
     TCgatsValueListString strings(2);
     ints.SetValue(0, " 42abc");
     ints.SetValue(1, "x");
+    doubles.SetValue(0, "-2.75e0xyz");
     EXPECT_EQ(ints.GetInt(0), 42);
     EXPECT_EQ(ints.GetInt(1), 0);
     EXPECT_EQ(ints.GetDouble(0), 42.0);
-    doubles.SetValue(0, "-2.75e0xyz");
     EXPECT_EQ(doubles.GetDouble(0), -2.75);
     EXPECT_EQ(doubles.GetInt(0), -2); // truncated toward zero
     EXPECT_EQ(strings.GetString(0), nullptr);
@@ -353,81 +289,44 @@ TEST(TCgatsValueList, ConversionsBetweenColumnTypes)
     EXPECT_EQ(strings.GetString(-1), nullptr);
 }
 
-TEST(TCgatsValueList, DecimalCommaLocaleChangesNothing)
-{
-    const char* old = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = old ? old : "C";
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "de_DE.utf8"))
-        GTEST_SKIP() << "no decimal-comma locale installed";
-    TCgatsValueListDouble doubles(1);
-    doubles.SetValue(0, "1.5");
-    const double value = doubles.GetDouble(0);
-    std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_EQ(value, 1.5);
-}
-
-TEST(TCgatsTags, InsertGoesAheadOfTheDataSections)
-{
-    auto c = A::Empty();
-    A::AddTag(*c, -1, "CGATS.17", 0, "", "");
-    A::AddTag(*c, 0, "ORIGINATOR", 0, "me", "");
-    A::AddTag(*c, 3, "NUMBER_OF_FIELDS", 1, "2", "");
-    A::AddTag(*c, 4, "BEGIN_DATA_FORMAT", 0, "", "");
-    A::AddTag(*c, 24, "BEGIN_DATA", 0, "", "");
-
-    EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "today", "", -1, false), 0);
-    EXPECT_EQ(A::TagNames(*c)[2], "CREATED");
-    EXPECT_EQ(A::InsertTag(*c, 16, "TARGET_TYPE", 0, "x", "", 1, false), 0);
-    EXPECT_EQ(A::TagNames(*c)[1], "TARGET_TYPE");
-    // A position beyond the first data section is pulled back to it.
-    EXPECT_EQ(A::InsertTag(*c, -1, "MINE", 0, "y", "", 6, false), 0);
-    EXPECT_EQ(A::TagNames(*c),
-        (std::vector<std::string> { "CGATS.17", "TARGET_TYPE", "ORIGINATOR", "CREATED", "MINE",
-            "NUMBER_OF_FIELDS", "BEGIN_DATA_FORMAT", "BEGIN_DATA" }));
-
-    // Replacing needs a valid position.
-    EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "tomorrow", "", 3, true), 0);
-    EXPECT_STREQ(A::Tags(*c)[3]->Value(), "tomorrow");
-    EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "x", "", 8, true), 1);
-    EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "x", "", -1, true), 1);
-    EXPECT_EQ(A::Tags(*c).size(), 8u);
-
-    // Without a data section: at the position, or appended.
-    auto d = A::Empty();
-    A::AddTag(*d, -1, "CGATS.17", 0, "", "");
-    A::AddTag(*d, 0, "ORIGINATOR", 0, "me", "");
-    A::InsertTag(*d, 2, "CREATED", 0, "x", "", -1, false);
-    A::InsertTag(*d, 1, "FILE_DESCRIPTOR", 0, "x", "", 1, false);
-    A::InsertTag(*d, 16, "TARGET_TYPE", 0, "x", "", 9, false);
-    EXPECT_EQ(A::TagNames(*d),
-        (std::vector<std::string> { "CGATS.17", "FILE_DESCRIPTOR", "ORIGINATOR", "CREATED", "TARGET_TYPE" }));
-}
-
-TEST(TCgatsTags, ChangeCopyAndCustomTags)
+TEST(TCgatsTags, InsertChangeCopyAndCustomTags)
 {
     auto c = A::Empty();
     A::AddTag(*c, -1, "CGATS.17", 0, "", "");
     A::AddTag(*c, 0, "ORIGINATOR", 0, "me", "first");
-    A::AddTag(*c, 0, "ORIGINATOR", 0, "you", "");
-    // The first tag of a kind changes; the old comment stays unless a new one is given.
-    EXPECT_EQ(A::ChangeTagValue(*c, 0, "us", nullptr), 0);
-    EXPECT_STREQ(A::Tags(*c)[1]->Value(), "us");
-    EXPECT_STREQ(A::Tags(*c)[1]->Comment(), "first");
-    EXPECT_EQ(A::ChangeTagValue(*c, 0, "them", "second"), 0);
-    EXPECT_STREQ(A::Tags(*c)[1]->Comment(), "second");
-    EXPECT_STREQ(A::Tags(*c)[2]->Value(), "you");
-    EXPECT_EQ(A::ChangeTagValue(*c, 2, "x", ""), 1);
+    A::AddTag(*c, 3, "NUMBER_OF_FIELDS", 1, "2", "");
+    A::AddTag(*c, 4, "BEGIN_DATA_FORMAT", 0, "", "");
+    A::AddTag(*c, 24, "BEGIN_DATA", 0, "", "");
+    EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "today", "", -1, false), 0);
+    EXPECT_EQ(A::InsertTag(*c, 16, "TARGET_TYPE", 0, "x", "", 1, false), 0);
+    EXPECT_EQ(A::InsertTag(*c, -1, "MINE", 0, "y", "", 6, false), 0); // pulled back to the data
+    EXPECT_EQ(A::TagNames(*c),
+        (std::vector<std::string> { "CGATS.17", "TARGET_TYPE", "ORIGINATOR", "CREATED", "MINE",
+            "NUMBER_OF_FIELDS", "BEGIN_DATA_FORMAT", "BEGIN_DATA" }));
+    // Replacing needs a valid position.
+    EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "tomorrow", "", 3, true), 0);
+    EXPECT_STREQ(A::Tags(*c)[3]->Value(), "tomorrow");
+    EXPECT_EQ(A::InsertTag(*c, 2, "CREATED", 0, "x", "", 8, true), 1);
 
-    // A custom tag is quoted and of kind -1, found ignoring case.
+    // The first tag of a kind changes; the old comment stays unless a new one is given.
+    A::AddTag(*c, 0, "ORIGINATOR", 0, "you", "");
+    EXPECT_EQ(A::ChangeTagValue(*c, 0, "us", nullptr), 0);
+    EXPECT_STREQ(A::Tags(*c)[2]->Value(), "us");
+    EXPECT_STREQ(A::Tags(*c)[2]->Comment(), "first");
+    EXPECT_EQ(A::ChangeTagValue(*c, 0, "them", "second"), 0);
+    EXPECT_STREQ(A::Tags(*c)[2]->Comment(), "second");
+    EXPECT_STREQ(A::Tags(*c).back()->Value(), "you");
+    EXPECT_EQ(A::ChangeTagValue(*c, 20, "x", ""), 1);
+    // A custom tag is quoted and of kind -1, found ignoring case; keywords that would read back
+    // as another line are refused.
     EXPECT_EQ(c->AddCustomTag("MY_KEY", "v"), 0);
     const TCgatsTag* custom = A::GetTag(*c, "my_key");
     ASSERT_NE(custom, nullptr);
     EXPECT_EQ(custom->kind, -1);
     EXPECT_EQ(custom->unquoted, 0);
-    // Keywords that would read back as another line are refused.
-    for (const char* bad : { "", "TWO WORDS", "TAB\tBED", "HASH#", "LINE\nEND" })
-        EXPECT_EQ(c->AddCustomTag(bad, "v"), 1) << bad;
-    EXPECT_EQ(c->AddCustomTag(nullptr, "v"), 1);
+    for (const char* bad :
+        { "", "TWO WORDS", "TAB\tBED", "HASH#", "LINE\nEND", static_cast<const char*>(nullptr) })
+        EXPECT_EQ(c->AddCustomTag(bad, "v"), 1) << (bad ? bad : "null");
     // Copying by kind changes the first tag of that kind (kind -1: the first line).
     TCgatsTag incoming(-1, "OTHER", 0, "changed", "");
     EXPECT_EQ(A::CopyTagFrom(*c, &incoming), 0);

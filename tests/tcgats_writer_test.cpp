@@ -1,4 +1,5 @@
 // TCgats writer: tag lines, field names, data rows, block bodies, buffers and atomic saving.
+#include "cgats_text.h"
 #include "tcgats_test_access.h"
 
 #include "tcgatsvaluelist.h"
@@ -17,79 +18,48 @@ using A = TCgatsTestAccess;
 
 namespace {
 
-std::unique_ptr<TCgats> Read(const std::string& text) { return std::make_unique<TCgats>(text.c_str(), 0); }
-
-std::string Write(const TCgats& c, int* result = nullptr)
+// The text written, and its result code.
+std::string Write(const TCgats& c, int* result)
 {
     char* buffer = nullptr;
-    const int r = c.WriteToBuffer(&buffer);
-    if (result)
-        *result = r;
-    std::string text = buffer ? buffer : "<null>";
-    delete[] buffer;
-    return text;
+    *result = c.WriteToBuffer(&buffer);
+    std::unique_ptr<char[]> owned(buffer);
+    return buffer ? buffer : "<null>";
 }
 
-const char* kMixed = "CGATS.17\r\n"
-                     "ORIGINATOR \"Test rig\"  #  two blanks\n"
-                     "INKSET 3\n"
-                     "#word\n"
-                     "KEYWORD \"Remark\"\n"
-                     "BEGIN_NOTES\r\nfree\ttext\r\nEND_NOTES\n"
-                     "NUMBER_OF_FIELDS 5\n"
-                     "BEGIN_DATA_FORMAT\n"
-                     "SampleID Remark LAB_L nm400 nm410\n"
-                     "END_DATA_FORMAT\n"
-                     "NUMBER_OF_SETS 3\n"
-                     "BEGIN_DATA\n"
-                     "A1 \"two words\" 0.123456789 1e-7 250\n"
-                     "A2 \"\" 0 -0.00001234 1234567\n"
-                     "A3 \" lead\" 12.5 nan 99.99999\n"
-                     "END_DATA\n";
+const char* kMixed
+    = "CGATS.17\r\nORIGINATOR \"Test rig\"  #  two blanks\nINKSET 3\n#word\nKEYWORD \"Remark\"\n"
+      "BEGIN_NOTES\r\nfree\ttext\r\nEND_NOTES\nNUMBER_OF_FIELDS 5\nBEGIN_DATA_FORMAT\n"
+      "SampleID Remark LAB_L nm400 nm410\nEND_DATA_FORMAT\nNUMBER_OF_SETS 3\nBEGIN_DATA\n"
+      "A1 \"two words\" 0.123456789 1e-7 250\nA2 \"\" 0 -0.00001234 1234567\n"
+      "A3 \" lead\" 12.5 nan 99.99999\nEND_DATA\n";
 
-const char* kMixedWritten = "CGATS.17\n"
-                            "ORIGINATOR\t\"Test rig\"\t#  two blanks\n"
-                            "INKSET\t3\n"
-                            "# word\n"
-                            "KEYWORD\t\"Remark\"\n"
-                            "BEGIN_NOTES\n"
-                            "free\ttext\n"
-                            "END_NOTES\n"
-                            "NUMBER_OF_FIELDS\t5\n"
-                            "BEGIN_DATA_FORMAT\n"
-                            "SampleID\tRemark\tLAB_L\tnm400\tnm410\n"
-                            "END_DATA_FORMAT\n"
-                            "NUMBER_OF_SETS\t3\n"
-                            "BEGIN_DATA\n"
-                            "A1\t\"two words\"\t0.123457\t1e-07\t250\t\n"
-                            "A2\t\"\"\t0\t-1.234e-05\t1.23457e+06\t\n"
-                            "A3\t\" lead\"\t12.5\tnan\t100\t\n"
-                            "END_DATA\n";
+const char* kMixedWritten
+    = "CGATS.17\nORIGINATOR\t\"Test rig\"\t#  two blanks\nINKSET\t3\n# word\nKEYWORD\t\"Remark\"\n"
+      "BEGIN_NOTES\nfree\ttext\nEND_NOTES\nNUMBER_OF_FIELDS\t5\nBEGIN_DATA_FORMAT\n"
+      "SampleID\tRemark\tLAB_L\tnm400\tnm410\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t3\nBEGIN_DATA\n"
+      "A1\t\"two words\"\t0.123457\t1e-07\t250\t\nA2\t\"\"\t0\t-1.234e-05\t1.23457e+06\t\n"
+      "A3\t\" lead\"\t12.5\tnan\t100\t\nEND_DATA\n";
 
 } // namespace
 
-TEST(TCgatsWriter, EmptyObjectWritesNothing)
-{
-    auto c = Read("");
-    int result = -1;
-    EXPECT_EQ(Write(*c, &result), "");
-    EXPECT_EQ(result, 0);
-}
-
 TEST(TCgatsWriter, WritesTagsNamesRowsAndBlocks)
 {
-    auto c = Read(kMixed);
-    ASSERT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
-    EXPECT_EQ(Write(*c), kMixedWritten);
-    // What the writer wrote reads back and writes again unchanged.
-    auto again = Read(kMixedWritten);
-    ASSERT_EQ(again->GetErrorCode(), 0);
-    EXPECT_EQ(Write(*again), kMixedWritten);
+    EXPECT_EQ(Written(*Read("")), "");
+    EXPECT_EQ(Written(*Read(kMixed)), kMixedWritten);
+    EXPECT_EQ(Written(*Read(kMixedWritten)), kMixedWritten);
+    // Tables follow their sections; a template with a data format and no data saves too.
+    const std::string two
+        = "CGATS.17\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\n"
+          "BEGIN_DATA\nA\t1\t\nEND_DATA\nBEGIN_DATA_FORMAT\nXYZ_Y\nEND_DATA_FORMAT\n"
+          "NUMBER_OF_SETS\t2\nBEGIN_DATA\n2\t\n3\t\nEND_DATA\nNUMBER_OF_FIELDS\t2\n"
+          "BEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\n";
+    EXPECT_EQ(Written(*Read(two)), two);
 }
 
 TEST(TCgatsWriter, TagLines)
 {
-    auto c = TCgatsTestAccess::Empty();
+    auto c = A::Empty();
     A::AddTag(*c, 0, "ORIGINATOR", 0, "a b", "");
     A::AddTag(*c, 41, "INKSET", 1, "3", "");
     A::AddTag(*c, 36, "PATCH_HEIGHT", 2, "6.50000", "mm");
@@ -100,7 +70,7 @@ TEST(TCgatsWriter, TagLines)
     // that would not read back so is quoted.
     A::AddTag(*c, 1, "FILE_DESCRIPTOR", 1, "two words", "");
     A::AddTag(*c, 20, "SERIAL", 1, "two  blanks", "");
-    EXPECT_EQ(Write(*c),
+    EXPECT_EQ(Written(*c),
         "ORIGINATOR\t\"a b\"\n"
         "INKSET\t3\n"
         "PATCH_HEIGHT\t6.50000\t# mm\n"
@@ -108,30 +78,6 @@ TEST(TCgatsWriter, TagLines)
         "# note\n"
         "FILE_DESCRIPTOR\ttwo words\n"
         "SERIAL\t\"two  blanks\"\n");
-}
-
-TEST(TCgatsWriter, TablesFollowTheirSectionsInOrder)
-{
-    auto c = Read(
-        "CGATS.17\nBEGIN_DATA_FORMAT\nSampleID LAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\nA 1\n"
-        "END_DATA\nBEGIN_DATA_FORMAT\nXYZ_Y\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\n2 3\nEND_DATA\n");
-    ASSERT_EQ(c->GetErrorCode(), 0);
-    EXPECT_EQ(Write(*c),
-        "CGATS.17\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\nBEGIN_"
-        "DATA\nA\t1\t\n"
-        "END_DATA\nBEGIN_DATA_FORMAT\nXYZ_Y\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t2\nBEGIN_DATA\n2\t\n3\t\nEND_"
-        "DATA\n");
-}
-
-TEST(TCgatsWriter, DataFormatWithoutDataIsWrittenBack)
-{
-    // A template with a data format and no data reads without error, so it must also save.
-    const char* text = "CGATS.17\nNUMBER_OF_FIELDS\t2\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\n";
-    auto c = Read(text);
-    ASSERT_EQ(c->GetErrorCode(), 0);
-    int result = -1;
-    EXPECT_EQ(Write(*c, &result), text);
-    EXPECT_EQ(result, 0);
 }
 
 TEST(TCgatsWriter, IntColumnsAndWritingFailures)
@@ -146,7 +92,7 @@ TEST(TCgatsWriter, IntColumnsAndWritingFailures)
     ints->Set(0, -7);
     ints->Set(1, 2147483647);
     t.columns[0] = std::move(ints);
-    EXPECT_EQ(Write(*c),
+    EXPECT_EQ(Written(*c),
         "BEGIN_DATA_FORMAT\nSampleID\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t2\nBEGIN_DATA\n-7\t\n2147483647\t\n"
         "END_DATA\n");
 
@@ -161,49 +107,30 @@ TEST(TCgatsWriter, IntColumnsAndWritingFailures)
     char* untouched = reinterpret_cast<char*>(&result);
     EXPECT_EQ(c->WriteToBuffer(&untouched), 13);
     EXPECT_EQ(untouched, reinterpret_cast<char*>(&result));
-
-    // More data sections than tables give 23.
-    auto d = Read("ORIGINATOR x\n");
-    A::AddTag(*d, 24, "BEGIN_DATA", 0, "", "");
-    EXPECT_EQ(Write(*d, &result), "ORIGINATOR\tx\nBEGIN_DATA\n");
-    EXPECT_EQ(result, 23);
-    EXPECT_STREQ(d->GetErrorMsg(), "Internal error: illegal table index.");
 }
 
 TEST(TCgatsWriter, ReadingAndWritingIgnoreTheHostLocale)
 {
-    const std::string reference = [] {
-        auto c = Read(kMixed);
-        return Write(*c);
-    }();
     const std::string savedC = std::setlocale(LC_ALL, nullptr);
     std::locale savedCpp;
-    bool haveLocale = true;
-    try {
-        std::locale german("de_DE.UTF-8");
-        std::locale::global(german);
-    } catch (const std::runtime_error&) {
-        haveLocale = false;
-    }
-    if (!haveLocale) {
-        // Without the locale, a decimal-comma facet in the global C++ locale stands in.
-        struct Comma : std::numpunct<char> {
-            char do_decimal_point() const override { return ','; }
-            char do_thousands_sep() const override { return '.'; }
-            std::string do_grouping() const override { return "\3"; }
-        };
-        std::locale::global(std::locale(std::locale::classic(), new Comma));
-    }
+    // A decimal-comma facet in the C++ locale, and the German C locale where it is installed.
+    struct Comma : std::numpunct<char> {
+        char do_decimal_point() const override { return ','; }
+        char do_thousands_sep() const override { return '.'; }
+        std::string do_grouping() const override { return "\3"; }
+    };
+    std::locale::global(std::locale(std::locale::classic(), new Comma));
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
     auto c = Read(kMixed);
-    const std::string written = Write(*c);
+    const std::string written = Written(*c);
     TempDir dir;
     const std::string path = dir.File("locale.txt");
     const int saved = c->SaveAs(path.c_str());
     std::locale::global(savedCpp);
     std::setlocale(LC_ALL, savedC.c_str());
-    EXPECT_EQ(written, reference);
+    EXPECT_EQ(written, kMixedWritten);
     EXPECT_EQ(saved, 0);
-    EXPECT_EQ(TempDir::Read(path), reference);
+    EXPECT_EQ(TempDir::Read(path), kMixedWritten);
 }
 
 TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
@@ -213,16 +140,13 @@ TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
     auto c = Read(kMixed);
     ASSERT_EQ(c->SaveAs(path.c_str()), 0);
     EXPECT_EQ(TempDir::Read(path), kMixedWritten);
-    TCgats back(path.c_str());
-    EXPECT_EQ(back.GetErrorCode(), 0);
 
     // A failing write leaves the existing file as it was.
     auto broken = Read("ORIGINATOR other\n");
     A::AddTag(*broken, 4, "BEGIN_DATA_FORMAT", 0, "", "");
     EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
+    EXPECT_STREQ(broken->GetErrorMsg(), "Internal error: illegal table index.");
     EXPECT_EQ(TempDir::Read(path), kMixedWritten);
-    // An object in error writes nothing.
-    EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
 
     // A replaced file keeps its permissions.
     ASSERT_EQ(chmod(path.c_str(), 0600), 0);
