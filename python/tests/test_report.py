@@ -30,18 +30,20 @@ COLORCHECKER = [
 ]
 
 
-def lab_file(path, rows, header=""):
-    """A named Lab chart as instrument software writes it; rows are (name, (L, a, b))."""
-    data = "".join(f'"{name}"\t{L}\t{a}\t{b}\n' for name, (L, a, b) in rows)
-    path.write_text(f'CGATS.17\n{header}KEYWORD "SampleID"\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\n'
-                    f"SampleID\tLAB_L\tLAB_A\tLAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS {len(rows)}\n"
-                    f"BEGIN_DATA\n{data}END_DATA\n")
+ODD_NAMES = [(b"Gr\xfcn", "Grün"), ("Blau \u2192".encode(), "Blau \u2192"), (b"<a&b>'", "<a&b>'"), (b"x\x01y", "x\ufffdy")]
+
+
+def lab_file(path, rows, header=b""):
+    # A named Lab chart as instrument software writes it; rows are (name as bytes, (L, a, b)).
+    data = b"".join(b'"%s"\t%g\t%g\t%g\n' % (name, *lab) for name, lab in rows)
+    path.write_bytes(b"CGATS.17\n" + header + b'KEYWORD "SampleID"\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L'
+                     b"\tLAB_A\tLAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS %d\nBEGIN_DATA\n%bEND_DATA\n" % (len(rows), data))
     return path
 
 
+# The page as an element tree: well-formed as a whole (so its tags nest), each drawing well-formed
+# SVG on its own, self-closing tags only where HTML allows them, nothing fetched from elsewhere.
 def page(path):
-    """The page as an element tree: well-formed as a whole (so its tags nest), each drawing well-formed
-    SVG on its own, self-closing tags only where HTML allows them, nothing fetched from elsewhere."""
     text = path.read_bytes().decode("utf-8")
     root = ET.fromstring(text)
     drawings = re.findall(r"<svg\b.*?</svg>", text, re.S)
@@ -56,24 +58,21 @@ def text(element):
     return "".join(element.itertext()).strip()
 
 
-def table(root):
-    """The patch table: name and the numbers of each row, top to bottom."""
+def table(root):  # name and numbers of each row of the patch table, top to bottom
     rows = root.find(".//table[@class='patches']/tbody")
     return [(text(tr[1]), [text(td) for td in tr if td.get("class") in (None, "de")][1:]) for tr in rows]
 
 
-def patches(root):
-    """Name, column, row, fills, classes of each drawn patch, in file order."""
-    out = []
-    for g in (g for g in root.iter(SVG + "g") if "patch" in g.get("class", "").split()):
-        x, y = map(int, re.fullmatch(r"translate\((\d+),(\d+)\)", g.get("transform")).groups())
-        fills = [r.get("fill") for r in g.findall(SVG + "rect") if r.get("fill")]
-        out.append((g.find(SVG + "title").text.split(": ")[0], x, y, fills, g.get("class").split()))
-    return out
+def patches(root):  # name, (column, row), fills, classes of each drawn patch, in file order
+    drawn = [g for g in root.iter(SVG + "g") if "patch" in g.get("class", "").split()]
+    at = [tuple(map(int, re.fullmatch(r"translate\((\d+),(\d+)\)", g.get("transform")).groups())) for g in drawn]
+    xs, ys = sorted({x for x, _ in at}), sorted({y for _, y in at})
+    return [(g.find(SVG + "title").text.split(": ")[0], (xs.index(x), ys.index(y)),
+             [r.get("fill") for r in g.findall(SVG + "rect") if r.get("fill")], g.get("class").split())
+            for g, (x, y) in zip(drawn, at)]
 
 
-def shown(value):
-    """A number as compare's table shows it."""
+def shown(value):  # a number as compare's table shows it
     return f"{value:.2f}".replace("-0.00", "0.00")
 
 
@@ -106,77 +105,64 @@ def test_page_shows_what_compare_computes(charts, tmp_path, options):
     assert again.read_bytes() == out.read_bytes() and {k: result[k] for k in expected["summary"]} == expected["summary"]
 
 
-@pytest.mark.parametrize("header, count, columns", [
-    ("LGOROWLENGTH\t5\n", 12, 5), ("NUMBER_OF_STRIPS\t3\n", 7, 3),
-    ("", 10, 4), ("", 9, 3),  # no layout: a near-square grid, ceil(sqrt(n)) columns
-])
-def test_patches_are_placed_by_the_layout(tmp_path, header, count, columns):
-    chart = lab_file(tmp_path / "chart.txt", [(f"p{k}", (50.0, 0.0, 0.0)) for k in range(count)], header)
-    tv.report(chart, chart, tmp_path / "report.html")
-    root = page(tmp_path / "report.html")
-    drawn = patches(root)
-    xs, ys = sorted({x for _, x, _, _, _ in drawn}), sorted({y for _, _, y, _, _ in drawn})
-    assert len(xs) == columns and len(ys) == -(-count // columns)
-    assert [(xs.index(x), ys.index(y)) for _, x, y, _, _ in drawn] == [(k % columns, k // columns) for k in range(count)]
-    assert root.find(".//*[@id='spectra']") is None and b"polyline" not in (tmp_path / "report.html").read_bytes()
-
-
-def test_known_lab_values_render_as_published_srgb_clipped_and_marked(tmp_path):
+@pytest.fixture(scope="module")
+def lab_page(tmp_path_factory):
     # Beyond the chart, two colours far outside sRGB, expected 8-bit values computed once with
     # colormath 3.0 (Debian python3-colormath): convert_color(LabColor(L, a, b, illuminant="d50"),
-    # sRGBColor) (Bradford adaptation), clamped_rgb scaled to 8 bits.
-    rows = COLORCHECKER + [("far green", (60.0, -100.0, 80.0), (0, 0xB3, 0)),
-                           ("violet", (30.0, 60.0, -110.0), (0, 0x1E, 0xFD))]
-    chart = lab_file(tmp_path / "colorchecker.txt", [(name, lab) for name, lab, _ in rows])
-    tv.report(chart, chart, tmp_path / "report.html", illuminant="CIE Illuminant D50")
-    root = page(tmp_path / "report.html")
+    # sRGBColor) (Bradford adaptation), clamped_rgb scaled to 8 bits. Then names as older instrument
+    # software writes them (Latin-1), markup characters, a control character.
+    known = COLORCHECKER + [("far green", (60.0, -100.0, 80.0), (0, 0xB3, 0)), ("violet", (30.0, 60.0, -110.0), (0, 0x1E, 0xFD))]
+    rows = [(name.encode(), lab) for name, lab, _ in known] + [(raw, (50.0, 0.0, 0.0)) for raw, _ in ODD_NAMES]
+    chart = lab_file(tmp_path_factory.mktemp("lab") / "chart.txt", rows, b"LGOROWLENGTH\t5\n")
+    tv.report(chart, chart, chart.with_suffix(".html"), illuminant="CIE Illuminant D50")
+    return chart, known, page(chart.with_suffix(".html"))
+
+
+def test_lab_page_colours_names_and_placement(lab_page):
+    chart, known, root = lab_page
     drawn = patches(root)
-    assert [name for name, *_ in drawn] == [name for name, _, _ in rows]
-    for (name, _, _, fills, classes), (_, _, srgb) in zip(drawn, rows):
+    names = [name for name, _, _ in known] + [name for _, name in ODD_NAMES]
+    assert [name for name, *_ in drawn] == names == [name for name, _ in table(root)]
+    assert [at for _, at, _, _ in drawn] == [(k % 5, k // 5) for k in range(len(names))]  # LGOROWLENGTH
+    for (name, _, fills, _), (_, _, srgb) in zip(drawn, known):
         for fill in fills:  # reference and sample alike
-            got = [int(fill[i:i + 2], 16) for i in (1, 3, 5)]
-            assert max(abs(g - e) for g, e in zip(got, srgb)) <= 1, (name, got, srgb)
-        assert ("clipped" in classes) == (name in ("cyan", "far green", "violet")), name
-    marks = [g for g in root.iter(SVG + "g") if "clipped" in g.get("class", "")]
-    assert len(marks) == 3 and all(g.find(SVG + "path[@class='clipmark']") is not None for g in marks)
-
-
-def test_names_reach_the_page_as_text(tmp_path):
-    # Latin-1 as older instrument software writes it, markup characters, a control character.
-    names = [b"Gr\xfcn", "Blau \u2192".encode(), b"<a&b>'", b"x\x01y"]
-    chart = tmp_path / "names.txt"
-    chart.write_bytes(b'CGATS.17\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\tLAB_A\tLAB_B\n'
-                      b"END_DATA_FORMAT\nNUMBER_OF_SETS 4\nBEGIN_DATA\n"
-                      + b"".join(b'"' + n + b'"\t50\t0\t0\n' for n in names) + b"END_DATA\n")
-    tv.report(chart, chart, tmp_path / "report.html")
-    root = page(tmp_path / "report.html")
-    assert [name for name, *_ in patches(root)] == ["Grün", "Blau \u2192", "<a&b>'", "x\ufffdy"] == [n for n, _ in table(root)]
+            assert max(abs(int(fill[i:i + 2], 16) - e) for i, e in zip((1, 3, 5), srgb)) <= 1, (name, fill, srgb)
+    clipped = [g for g in root.iter(SVG + "g") if "clipped" in g.get("class", "")]
+    assert [name for name, _, _, classes in drawn if "clipped" in classes] == ["cyan", "far green", "violet"]
+    assert len(clipped) == 3 and all(g.find(SVG + "path[@class='clipmark']") is not None for g in clipped)
+    assert root.find(".//*[@id='spectra']") is None and next(root.iter(SVG + "polyline"), None) is None
     if TOOL:  # compare's JSON takes the same bytes (it used to fail on them)
-        assert len(run_json("compare", chart, chart)["samples"]) == 4
+        assert len(run_json("compare", chart, chart)["samples"]) == len(names)
+
+
+@pytest.mark.parametrize("header, count, columns", [(b"NUMBER_OF_STRIPS\t3\n", 7, 3), (b"", 10, 4), (b"", 9, 3)])
+def test_patches_without_a_row_length(tmp_path, header, count, columns):  # no layout: ceil(sqrt(n)) columns
+    chart = lab_file(tmp_path / "chart.txt", [(b"p%d" % k, (50.0, 0.0, 0.0)) for k in range(count)], header)
+    tv.report(chart, chart, tmp_path / "report.html")
+    assert [at for _, at, _, _ in patches(page(tmp_path / "report.html"))] == [(k % columns, k // columns) for k in range(count)]
 
 
 @needs_tool
-@pytest.mark.parametrize("case", ["malformed", "count", "formula", "table", "unwritable"])
-def test_bad_input_fails_as_compare_does_writing_nothing(tmp_path, case):
-    good = lab_file(tmp_path / "good.txt", [(f"p{k}", (50.0, k, 0.0)) for k in range(3)])
-    body = "NUMBER_OF_SETS 1\nBEGIN_DATA\n50 0 0\nEND_DATA\n"
+@pytest.mark.parametrize("case, options, kwargs", [
+    ("malformed", [], {}), ("count", [], {}), ("good", ["--formula", "Delta E 99"], {"formula": "Delta E 99"}),
+    ("good", ["--table", "1"], {"table": 1}), ("unwritable", [], None)])
+def test_bad_input_fails_as_compare_does_writing_nothing(tmp_path, case, options, kwargs):
+    good = lab_file(tmp_path / "good.txt", [(b"p%d" % k, (50.0, k, 0.0)) for k in range(3)])
     bad = tmp_path / "bad.txt"  # malformed: no END_DATA_FORMAT; count: unnamed, 1 sample against 3
     bad.write_text("CGATS.17\nNUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\n"
-                   + ("" if case == "malformed" else "END_DATA_FORMAT\n") + body)
-    files = [good, bad] if case in ("malformed", "count") else [good, good]
-    options = {"formula": ["--formula", "Delta E 99"], "table": ["--table", "1"]}.get(case, [])
+                   + ("" if case == "malformed" else "END_DATA_FORMAT\n") + "NUMBER_OF_SETS 1\nBEGIN_DATA\n50 0 0\nEND_DATA\n")
+    files = [good, bad if case in ("malformed", "count") else good]
     out = tmp_path / ("no-such-dir/report.html" if case == "unwritable" else "report.html")
-    if case != "unwritable":
-        out.write_text("previous")  # a failed report keeps the previous page
+    (tmp_path / "report.html").write_text("previous")  # a failed report keeps the previous page
     made = run("report", *files, "-o", out, *options)
-    assert made.returncode == 2 and made.stdout == "" and len(list(tmp_path.iterdir())) == 2 + out.exists()
-    if case == "unwritable":
-        assert not out.exists() and made.stderr.endswith("no-such-dir/report.html: could not be written (code 4)\n")
+    assert made.returncode == 2 and made.stdout == "" and len(list(tmp_path.iterdir())) == 3
+    assert (tmp_path / "report.html").read_text() == "previous"
+    if kwargs is None:
+        assert made.stderr.endswith("no-such-dir/report.html: could not be written (code 4)\n")
         return
-    assert made.stderr == run("compare", *files, *options).stderr and out.read_text() == "previous"
+    assert made.stderr == run("compare", *files, *options).stderr
     with pytest.raises(ValueError) as failure:
-        tv.report(*files, out, formula=dict(zip(options[::2], options[1::2])).get("--formula", "Delta E 2000"),
-                  table=1 if case == "table" else 0)
+        tv.report(*files, out, **kwargs)
     assert made.stderr == f"tintvale: {failure.value}\n" and out.read_text() == "previous"
     for tolerance in (-1.0, float("nan"), float("inf")):  # the module refuses a tolerance that is no distance
         with pytest.raises(ValueError, match="max must be a finite non-negative number"):
