@@ -13,18 +13,12 @@ TOOL = os.environ.get("TINTVALE_TOOL")
 needs_tool = pytest.mark.skipif(not TOOL, reason="the command-line tool is not built")
 
 
-def run(*args):
-    """The command-line tool's result."""
+def run(*args):  # the command-line tool's result
     return subprocess.run([TOOL, *map(str, args)], capture_output=True, text=True)
 
 
 def run_json(*args):
     return json.loads(run(*args, "--format", "json").stdout)
-
-
-@pytest.fixture(scope="session")
-def root():
-    return ROOT
 
 
 @pytest.fixture(scope="session")
@@ -38,10 +32,8 @@ def d50(factory):
 
 
 @pytest.fixture(scope="session")
-def charts():
-    """The shipped spectral reference and measured charts."""
-    samples = ROOT / "data" / "samples"
-    return samples / "chart_reference.txt", samples / "chart_measured.txt"
+def charts():  # the shipped spectral reference and measured charts
+    return ROOT / "data" / "samples" / "chart_reference.txt", ROOT / "data" / "samples" / "chart_measured.txt"
 
 
 def refuses(error, call, code=None):

@@ -3,7 +3,7 @@
 import gc
 
 import numpy as np
-from conftest import refuses
+from conftest import ROOT, refuses
 
 import tintvale as tv
 
@@ -32,8 +32,8 @@ def test_measurements(factory, d50):
     np.testing.assert_allclose(tv.EmissionSpectrum(2 * RAMP).xyz(None, 1), 2 * tv.EmissionSpectrum(RAMP).xyz(None, 1))
 
 
-def test_lab_measurement_to_spectral_keeps_its_illuminant_alive(root):
-    f = tv.IlluminantFactory(root / "data" / "illuminants")
+def test_lab_measurement_to_spectral_keeps_its_illuminant_alive(factory):
+    f = tv.IlluminantFactory(ROOT / "data" / "illuminants")
     ill = f["D65"]
     white = tv.white_point(ill)
     m = tv.LabMeasurement([60.0, 20.0, -10.0], white, ill, coords=[0.5]).copy()
@@ -42,8 +42,7 @@ def test_lab_measurement_to_spectral_keeps_its_illuminant_alive(root):
     spectral = m.to_spectral(tv.ReflectionSpectrum(np.full(36, 0.5), geometry=3))
     assert type(spectral) is tv.ReflectionSpectrum and spectral.geometry == tv.GEOMETRIES[3] and list(spectral.coords) == [0.5]
     # The search ran under the measurement's own illuminant.
-    d65 = tv.IlluminantFactory(root / "data" / "illuminants")["D65"]
-    assert tv.delta_e(tv.xyz_to_lab(spectral.xyz(d65), white), [60.0, 20.0, -10.0]) < 0.5
+    assert tv.delta_e(tv.xyz_to_lab(spectral.xyz(factory["D65"]), white), [60.0, 20.0, -10.0]) < 0.5
 
 
 def test_matching_spectrum(d50):

@@ -7,18 +7,18 @@ import pathlib
 import re
 
 import pytest
-from conftest import refuses
+from conftest import ROOT, refuses
 
 import tintvale as tv
 
 
-def test_version_data_and_stubs(root, tmp_path):
-    assert tv.__version__ == re.search(r"project\(Tintvale VERSION ([0-9.]+)", (root / "CMakeLists.txt").read_text())[1]
+def test_version_data_and_stubs(tmp_path):
+    assert tv.__version__ == re.search(r"project\(Tintvale VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text())[1]
     package = pathlib.Path(tv.__file__).resolve().parent
     # Inside the package (a wheel; the link of the build tree) or where make install puts it.
     assert pathlib.Path(tv.data_directory()) in ((package / "data").resolve(), (package / "../../../../share/tintvale").resolve())
     assert "CIE Illuminant D50" in tv.IlluminantFactory.shipped()
-    source = importlib.util.spec_from_file_location("make_stubs", root / "scripts" / "make_stubs.py")
+    source = importlib.util.spec_from_file_location("make_stubs", ROOT / "scripts" / "make_stubs.py")
     make_stubs = importlib.util.module_from_spec(source)
     source.loader.exec_module(make_stubs)
     assert (package / "__init__.pyi").read_text() == make_stubs.stubs(tv)
@@ -55,8 +55,8 @@ def test_library_message_is_logged(caplog, factory):
         ("tintvale", logging.DEBUG, "No Illuminant with this name available")]
 
 
-def test_readme_session(root):
-    text = (root / "README.md").read_text()
+def test_readme_session():
+    text = (ROOT / "README.md").read_text()
     session = re.search(r"```python\n(.*?)```", text[text.index("## Python"):], re.S)[1]
     runner = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS | doctest.NORMALIZE_WHITESPACE)
     runner.run(doctest.DocTestParser().get_doctest(session, {}, "README", "README.md", 0))
