@@ -9,7 +9,7 @@ from conftest import refuses
 import tintvale as tv
 
 
-def test_shipped_factory_lookups(factory):
+def test_shipped_factory_lookups_and_white_points(factory):
     names = factory.names()
     assert len(factory) == len(names) == 23 and [i.name for i in factory] == names
     assert factory["cie illuminant d65"].name == "CIE Illuminant D65" and "d50" in factory and "D93" not in factory
@@ -18,21 +18,16 @@ def test_shipped_factory_lookups(factory):
     # moves it in the fourth decimal.
     np.testing.assert_allclose(factory["CIE Illuminant D65"].chromaticity, [0.31272, 0.32903], atol=3e-4)
     assert factory["D65"].temperature == pytest.approx(6500.0, abs=10.0)
-
-
-@pytest.mark.parametrize("name, observer, published, atol", [
-    # CIE 15:2004 Table T.3 (5 nm, 380-780 nm); the shipped 10 nm grid ends at 730 nm.
-    ("CIE Illuminant A", "10 degree", [111.14, 100.0, 35.20], 0.2),
-    ("CIE Illuminant D65", 0, [95.04, 100.0, 108.88], 0.2),
-    # ASTM E308-01 Table 6, 2 degree, 10 nm: sums of the weights, scaled to Y = 100. The table
-    # replaces the lamp's own spectrum for the 2 degree observer only.
-    ("cie illuminant f2", "2 degree", [99.188 / 1.00004, 100.0, 67.395 / 1.00004], 1e-9),
-])
-def test_white_points(factory, name, observer, published, atol):
-    ill = factory[name]
-    for white in (tv.white_point(ill, observer), tv.xyz(np.ones(36), ill, observer),
-                  tv.IlluminantAndObserver(ill, observer).white):
-        np.testing.assert_allclose(white, published, atol=atol)
+    for name, observer, published, atol in (
+            # CIE 15:2004 Table T.3 (5 nm, 380-780 nm); the shipped 10 nm grid ends at 730 nm.
+            ("CIE Illuminant A", "10 degree", [111.14, 100.0, 35.20], 0.2), ("CIE Illuminant D65", 0, [95.04, 100.0, 108.88], 0.2),
+            # ASTM E308-01 Table 6, 2 degree, 10 nm: sums of the weights, scaled to Y = 100. The table
+            # replaces the lamp's own spectrum for the 2 degree observer only.
+            ("cie illuminant f2", "2 degree", [99.188 / 1.00004, 100.0, 67.395 / 1.00004], 1e-9)):
+        ill = factory[name]
+        for white in (tv.white_point(ill, observer), tv.xyz(np.ones(36), ill, observer),
+                      tv.IlluminantAndObserver(ill, observer).white):
+            np.testing.assert_allclose(white, published, atol=atol, err_msg=name)
 
 
 def test_observer_functions_and_integration_shapes(d50):
@@ -56,10 +51,7 @@ def test_illuminants_made_saved_and_outliving_their_factory(tmp_path):
     power = np.linspace(50.0, 150.0, 36)
     made = f.add(power, "Ramp")
     assert made.name == "Ramp" and f["ramp"] == made
-    assert f.add(tv.Spectrum([380.0, 730.0], [100.0, 100.0]), "Flat").temperature > 5000.0  # equal energy: 5455 K
     f.save(made, tmp_path / "ramp.ill")
-    (tmp_path / "notes.txt").write_text("not an illuminant")
-    (tmp_path / "sub").mkdir()
     loaded = tv.IlluminantFactory(tmp_path)
     ill, copy = loaded["Ramp"], loaded.copy()
     io = tv.IlluminantAndObserver(ill)
