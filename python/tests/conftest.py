@@ -1,5 +1,4 @@
 # Shared fixtures: the repository root, the shipped illuminants, the sample charts and the tool.
-import json
 import os
 import pathlib
 import subprocess
@@ -15,10 +14,6 @@ needs_tool = pytest.mark.skipif(not TOOL, reason="the command-line tool is not b
 
 def run(*args):  # the command-line tool's result
     return subprocess.run([TOOL, *map(str, args)], capture_output=True, text=True)
-
-
-def run_json(*args):
-    return json.loads(run(*args, "--format", "json").stdout)
 
 
 @pytest.fixture(scope="session")
@@ -37,7 +32,7 @@ def charts():  # the shipped spectral reference and measured charts
 
 
 def refuses(error, call, code=None):
-    """The call raises error (with the library's code, where given); the exception."""
+    # The call raises error (with the library's code, where given); the exception.
     with pytest.raises(error) as raised:
         call()
     assert code is None or raised.value.code == code, raised.value
