@@ -1,5 +1,4 @@
-# The package as installed: version, data, stubs, signatures, missing files, keywords, logging, README.
-import doctest
+# The package as installed: version, data, stubs, signatures, missing files, keywords, logging.
 import importlib.util
 import inspect
 import logging
@@ -53,12 +52,3 @@ def test_library_message_is_logged(caplog, factory):
             factory["no such lamp"]
     assert [(r.name, r.levelno, r.getMessage()) for r in caplog.records] == [
         ("tintvale", logging.DEBUG, "No Illuminant with this name available")]
-
-
-def test_readme_session():
-    text = (ROOT / "README.md").read_text()
-    session = re.search(r"```python\n(.*?)```", text[text.index("## Python"):], re.S)[1]
-    runner = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS | doctest.NORMALIZE_WHITESPACE)
-    runner.run(doctest.DocTestParser().get_doctest(session, {}, "README", "README.md", 0))
-    result = runner.summarize(verbose=False)
-    assert result.attempted > 5 and result.failed == 0
