@@ -46,10 +46,9 @@ def test_columns_as_arrays():
     ) + table("SPOT_1 SPOT_2 SampleName", ["1 2 x", "3 4 y"]))
     info = c.contents(0)
     assert c.table_count == 2 and info["samples"] == 2 and info["wavelengths"] == 3 and info["color_model"] == "CMYK"
-    np.testing.assert_array_equal(c.lab(), [[50, -5, 7], [4, 5, 6]])
-    np.testing.assert_array_equal(c.xyz(0), [[20, 21, 22], [7, 8, 9]])
-    np.testing.assert_array_equal(c.channels(), [[10, 20, 30], [2, 1, 3]])  # channel order C, M, Y
-    np.testing.assert_array_equal(c.wavelengths(), [400, 410, 420])
+    # Channel order C, M, Y; wavelengths ascending.
+    assert [c.lab().tolist(), c.xyz(0).tolist(), c.channels().tolist(), c.wavelengths().tolist()] == [
+        [[50, -5, 7], [4, 5, 6]], [[20, 21, 22], [7, 8, 9]], [[10, 20, 30], [2, 1, 3]], [400, 410, 420]]
     # Ascending wavelength, percent read as factors.
     np.testing.assert_allclose(c.spectra(), [[0.3, 0.4, 0.453], [0.7, 0.8, 0.6]], rtol=1e-15)
     assert c.sample_names() == ["first", "second"] and c.column("Code") == ["c1", "c2"]
