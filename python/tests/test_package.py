@@ -1,4 +1,5 @@
-# The package as installed: version, data, stubs, signatures, missing files, keywords, logging.
+# The package as installed: version, data, stubs, signatures, missing files, keywords, logging, README.
+import doctest
 import importlib.util
 import inspect
 import logging
@@ -52,3 +53,11 @@ def test_library_message_is_logged(caplog, factory):
             factory["no such lamp"]
     assert [(r.name, r.levelno, r.getMessage()) for r in caplog.records] == [
         ("tintvale", logging.DEBUG, "No Illuminant with this name available")]
+
+
+def test_readme_session_runs_as_written():
+    text = (ROOT / "README.md").read_text()
+    test = doctest.DocTestParser().get_doctest(re.search(r"```python\n(.*?)```", text[text.index("## Python"):], re.S)[1],
+                                              {}, "README", "README.md", 0)
+    result = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS | doctest.NORMALIZE_WHITESPACE).run(test)
+    assert result.attempted > 5 and result.failed == 0
