@@ -46,7 +46,7 @@ def test_observer_functions_and_integration_shapes(d50):
     refuses(ValueError, lambda: io.xyz(np.ones((2, 35))))
 
 
-def test_illuminants_made_saved_and_outliving_their_factory(tmp_path):
+def test_illuminants_and_measurements_outlive_their_factory(tmp_path):
     f = tv.IlluminantFactory()
     power = np.linspace(50.0, 150.0, 36)
     made = f.add(power, "Ramp")
@@ -55,9 +55,14 @@ def test_illuminants_made_saved_and_outliving_their_factory(tmp_path):
     loaded = tv.IlluminantFactory(tmp_path)
     ill, copy = loaded["Ramp"], loaded.copy()
     io = tv.IlluminantAndObserver(ill)
+    m = tv.LabMeasurement([60.0, 20.0, -10.0], io.white, ill, coords=[0.5]).copy()
     del loaded, ill
     gc.collect()
     assert copy.names() == ["Ramp"] and io.xyz(np.full(36, 0.5))[1] == pytest.approx(50.0)
+    spectral = m.to_spectral(tv.ReflectionSpectrum(np.full(36, 0.5), geometry=3))
+    assert type(spectral) is tv.ReflectionSpectrum and spectral.geometry == tv.GEOMETRIES[3] and list(spectral.coords) == [0.5]
+    # The search ran under the measurement's own illuminant.
+    assert tv.delta_e(tv.xyz_to_lab(io.xyz(spectral.spectrum.samples), io.white), [60.0, 20.0, -10.0]) < 0.5
     np.testing.assert_allclose(copy["Ramp"].spectrum.samples, power, rtol=1e-4)
     for call, error in ((lambda: f.save(made, tmp_path / "no such directory" / "ramp.ill"), tv.TintvaleError),
                         (lambda: copy.add_directory(tmp_path / "missing"), FileNotFoundError),
