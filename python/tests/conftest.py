@@ -1,5 +1,4 @@
 # Shared fixtures: the repository root, the shipped illuminants, the sample charts and the tool.
-import json
 import os
 import pathlib
 import subprocess
@@ -13,18 +12,8 @@ TOOL = os.environ.get("TINTVALE_TOOL")
 needs_tool = pytest.mark.skipif(not TOOL, reason="the command-line tool is not built")
 
 
-def run(*args):
-    """The command-line tool's result."""
+def run(*args):  # the command-line tool's result
     return subprocess.run([TOOL, *map(str, args)], capture_output=True, text=True)
-
-
-def run_json(*args):
-    return json.loads(run(*args, "--format", "json").stdout)
-
-
-@pytest.fixture(scope="session")
-def root():
-    return ROOT
 
 
 @pytest.fixture(scope="session")
@@ -38,14 +27,12 @@ def d50(factory):
 
 
 @pytest.fixture(scope="session")
-def charts():
-    """The shipped spectral reference and measured charts."""
-    samples = ROOT / "data" / "samples"
-    return samples / "chart_reference.txt", samples / "chart_measured.txt"
+def charts():  # the shipped spectral reference and measured charts
+    return ROOT / "data" / "samples" / "chart_reference.txt", ROOT / "data" / "samples" / "chart_measured.txt"
 
 
 def refuses(error, call, code=None):
-    """The call raises error (with the library's code, where given); the exception."""
+    # The call raises error (with the library's code, where given); the exception.
     with pytest.raises(error) as raised:
         call()
     assert code is None or raised.value.code == code, raised.value

@@ -13,69 +13,47 @@ D50 = np.array([96.422, 100.0, 82.521])
 # the other formulas computed once with colormath 3.0 (reference first, CMC l:c = 1:1 and 2:1).
 SAMPLES = np.array([[50.0, 0.0, -82.7485], [60.4626, -34.1751, 39.4387]])
 REFERENCES = np.array([[50.0, 2.6772, -79.7751], [60.2574, -34.0099, 36.2677]])
-PUBLISHED = [("CIELAB Delta E (Classic)", [4.001063, 3.181924]), ("Delta E 94", [1.395039, 1.390995]),
-             ("Delta E 2000", [2.0425, 1.2644]), ("delta e 2000 (2:1:1)", [2.0425, 1.2548]),
-             ("CMC(1:1)", [1.738736, 1.428230]), ("CMC(2:1)", [1.738736, 1.420486])]
 
 
-@pytest.mark.parametrize("formula, expected", PUBLISHED)
+@pytest.mark.parametrize("formula, expected", [
+    ("CIELAB Delta E (Classic)", [4.001063, 3.181924]), ("Delta E 94", [1.395039, 1.390995]),
+    ("Delta E 2000", [2.0425, 1.2644]), ("delta e 2000 (2:1:1)", [2.0425, 1.2548]),
+    ("CMC(1:1)", [1.738736, 1.428230]), ("CMC(2:1)", [1.738736, 1.420486])])
 def test_each_formula_name_reaches_its_formula(formula, expected):
     np.testing.assert_allclose(tv.delta_e(SAMPLES, REFERENCES, formula), expected, atol=5e-5)
     index = [f.lower() for f in tv.DELTA_E_FORMULAS].index(formula.lower())
-    np.testing.assert_array_equal(tv.delta_e(SAMPLES, REFERENCES, index), tv.delta_e(SAMPLES, REFERENCES, formula))
+    np.testing.assert_allclose(tv.delta_e(SAMPLES, REFERENCES, index), expected, atol=5e-5)
     # Near-equal colours give 0, not NaN from a negative hue term.
     assert tv.delta_e([50.0, 20.000000000000004, 30.0], [50.0, 20.0, 30.000000000000004], formula) < 1e-6
 
 
-def test_default_and_aliases():
-    lab1 = np.random.default_rng(7).uniform(-80, 80, (50, 3)) + [50, 0, 0]
-    lab2 = lab1 + 3.0
-    np.testing.assert_array_equal(tv.delta_e(lab1, lab2), tv.delta_e(lab1, lab2, "Delta E 2000"))
+def test_default_aliases_broadcasting_errors_and_threads():
+    np.testing.assert_allclose(tv.delta_e(SAMPLES, REFERENCES), [2.0425, 1.2644], atol=5e-5)  # CIEDE2000
     assert len(tv.DELTA_E_ALIASES) >= 6
     for alias, name in tv.DELTA_E_ALIASES.items():
-        np.testing.assert_array_equal(tv.delta_e(lab1, lab2, alias.lower()), tv.delta_e(lab1, lab2, name))
-
-
-@pytest.mark.parametrize("lab1, lab2, formula, error", [
-    (np.zeros((5, 3)), np.zeros((4, 3)), 2, ValueError),        # shapes do not broadcast
-    (np.zeros((5, 2)), np.zeros((5, 2)), 2, ValueError),        # not triples
-    (np.zeros(3), np.zeros(3), "Delta E 2000 ", ValueError),     # names compare whole
-    (np.zeros(3), np.zeros(3), 6, ValueError),
-    (np.zeros(3), np.zeros(3), 2.0, TypeError),
-])
-def test_delta_e_refuses(lab1, lab2, formula, error):
-    refuses(error, lambda: tv.delta_e(lab1, lab2, formula))
-
-
-def test_broadcasting_and_threads():
+        np.testing.assert_array_equal(tv.delta_e(SAMPLES, REFERENCES, alias.lower()), tv.delta_e(SAMPLES, REFERENCES, name))
     lab = np.random.default_rng(3).uniform(0, 60, (4, 5, 3))
     assert tv.delta_e(lab, lab[0, 0]).shape == (4, 5) and tv.delta_e(lab[0, 0], lab[1, 1]).shape == ()
-    np.testing.assert_array_equal(tv.delta_e(lab, lab[0, 0])[1, 1], tv.delta_e(lab[1, 1], lab[0, 0]))
+    for lab1, lab2, formula, error in ((lab, lab[:3], 2, ValueError), (lab[..., :2], lab[..., :2], 2, ValueError),
+                                       (lab, lab, "Delta E 2000 ", ValueError), (lab, lab, 6, ValueError),
+                                       (lab, lab, 2.0, TypeError)):  # no broadcast, no triples, unknown names
+        refuses(error, lambda: tv.delta_e(lab1, lab2, formula))
     with concurrent.futures.ThreadPoolExecutor(4) as pool:
         for result in pool.map(lambda _: tv.delta_e(lab, lab[::-1]), range(8)):
             np.testing.assert_array_equal(result, tv.delta_e(lab, lab[::-1]))
 
 
-def test_lab_conversions():
+def test_lab_lhc_and_sctv():
     # L* of Y/Yn = 1/8 is 116 / 2 - 16; a* and b* vanish on the white's axis.
     np.testing.assert_allclose(tv.xyz_to_lab(D50 / 8, D50), [42.0, 0.0, 0.0], atol=1e-9)
     space = tv.LabSpace(D50)
     xyz = np.random.default_rng(4).uniform(1.0, 90.0, (10, 2, 3))
     lab = space.to_lab(xyz)
-    assert lab.shape == (10, 2, 3)
-    np.testing.assert_array_equal(lab, tv.xyz_to_lab(xyz, D50))
-    np.testing.assert_allclose(space.to_xyz(lab), xyz, rtol=1e-9)
-    np.testing.assert_allclose(tv.lab_to_xyz(lab, D50), xyz, rtol=1e-9)
+    assert lab.shape == (10, 2, 3) and lab.tolist() == tv.xyz_to_lab(xyz, D50).tolist()
+    np.testing.assert_allclose([space.to_xyz(lab), tv.lab_to_xyz(lab, D50)], [xyz, xyz], rtol=1e-9)
     np.testing.assert_allclose(space.to_lab_fast(xyz), lab, atol=2e-3)
     np.testing.assert_allclose(space.delta_e(xyz[:, 0], xyz[:, 1], 1), tv.delta_e(lab[:, 0], lab[:, 1], 1), rtol=1e-12)
-    # Negative XYZ counts as 0; negative L* gives black.
-    np.testing.assert_array_equal(tv.xyz_to_lab([-5.0, 20.0, 30.0], D50), tv.xyz_to_lab([0.0, 20.0, 30.0], D50))
-    np.testing.assert_array_equal(tv.lab_to_xyz([-1.0, 0.0, 0.0], D50), [0.0, 0.0, 0.0])
-    bad = refuses(tv.TintvaleError, lambda: tv.LabSpace([96.0, -1.0, 82.0]), 2)
-    assert "Invalid XYZref values" in bad.message and isinstance(bad, RuntimeError)
-
-
-def test_lhc_and_sctv():
+    assert "Invalid XYZref values" in refuses(RuntimeError, lambda: tv.LabSpace([96.0, -1.0, 82.0]), 2).message
     lab = np.array([[50.0, 10.0, 0.0], [50.0, 0.0, 10.0], [60.0, -3.0, -4.0]])
     lhc = tv.lab_to_lhc(lab)  # hue in radians from 0 to 2 pi
     np.testing.assert_allclose(lhc[:, 1:], [[0.0, 10.0], [np.pi / 2, 10.0], [np.arctan2(-4.0, -3.0) + 2 * np.pi, 5.0]])
