@@ -82,8 +82,7 @@ TEST(TCacheFileProcesses, TwoProcessesCreatingOneFileBothSucceed)
         ASSERT_EQ(write(go[1], "ab", 2), 2); // both start at once
         close(go[0]);
         close(go[1]);
-        const bool firstOk = Succeeded(first), secondOk = Succeeded(second);
-        ASSERT_TRUE(firstOk && secondOk) << "round " << round;
+        ASSERT_EQ(Succeeded(first) + Succeeded(second), 2) << "round " << round;
     }
 }
 
@@ -125,9 +124,8 @@ TEST(TCacheFileProcesses, AFileLockedPastTheWaitGivesErrorsAndKeepsItsValues)
     }
     EXPECT_EQ(Counter(path), 100) << "never reset by a failed read";
     EXPECT_EQ(target.ScanTopics(nullptr, 1), nullptr) << "a failed copy writes nothing";
-    EXPECT_EQ(cache.ChangeIntItem("t", "n", 1, INT_MIN, INT_MAX, false), 0);
-    EXPECT_EQ(target.CopyTopic(cache, "src"), 0);
-    EXPECT_EQ(cache.Save(), 0);
+    EXPECT_TRUE(cache.ChangeIntItem("t", "n", 1, INT_MIN, INT_MAX, false) == 0
+        && target.CopyTopic(cache, "src") == 0 && cache.Save() == 0);
     EXPECT_EQ(Counter(path), 101);
     EXPECT_STREQ(target.ScanItems("src", &value, 1), "k0");
 }
