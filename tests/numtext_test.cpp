@@ -65,15 +65,11 @@ TEST(NumText, IntegersSaturateSignsAreStrictAndRangesBound)
     const char text[] = "--5", partial[] = "12.5", bounded[] = "123456";
     double v = 7.0;
     int i = 0;
-    EXPECT_EQ(ParseDouble(text, text + 3, v), nullptr);
-    EXPECT_EQ(v, 7.0);
+    EXPECT_TRUE(ParseDouble(text, text + 3, v) == nullptr && v == 7.0);
     EXPECT_EQ(ParseInt(text, text + 3, i), nullptr);
-    EXPECT_EQ(ParseInt(partial, partial + 4, i), partial + 2);
-    EXPECT_EQ(i, 12);
-    EXPECT_EQ(ParseDouble(bounded, bounded + 3, v), bounded + 3);
-    EXPECT_EQ(v, 123.0);
-    EXPECT_TRUE(std::isinf(AtofC("1e999")));
-    EXPECT_TRUE(std::signbit(AtofC("-1e-999")));
+    EXPECT_TRUE(ParseInt(partial, partial + 4, i) == partial + 2 && i == 12);
+    EXPECT_TRUE(ParseDouble(bounded, bounded + 3, v) == bounded + 3 && v == 123.0);
+    EXPECT_TRUE(std::isinf(AtofC("1e999")) && std::signbit(AtofC("-1e-999")));
     EXPECT_TRUE(std::isnan(AtofC("nan")));
     std::string ints;
     AppendInt(ints, -2147483647 - 1);
@@ -138,7 +134,6 @@ TEST(NumText, PlainDecimalsParseAsFromChars)
     }
     const char exponent[] = "1.5e2";
     double v = 0.0;
-    EXPECT_EQ(ParseDouble(exponent, exponent + 5, v), exponent + 5);
-    EXPECT_EQ(v, 150.0);
+    EXPECT_TRUE(ParseDouble(exponent, exponent + 5, v) == exponent + 5 && v == 150.0);
     EXPECT_EQ(ParseDouble(".", "." + 1, v), nullptr);
 }

@@ -60,15 +60,12 @@ TEST(StreamHelpersLayout, FieldsHaveTheirByteLayoutAndReadBack)
     ReadString(zeroEnded, in);
     ReadInt(&next, in);
     EXPECT_TRUE(in.good());
-    EXPECT_EQ(i1, -2);
-    EXPECT_EQ(i2, 0x12345678);
+    EXPECT_TRUE(i1 == -2 && i2 == 0x12345678);
     EXPECT_EQ(d1, 0.100000001490116119384765625);
     EXPECT_EQ(d2, std::numeric_limits<double>::infinity());
-    EXPECT_EQ(s1, "ab");
-    EXPECT_EQ(s2, "xyz");
+    EXPECT_TRUE(s1 == "ab" && s2 == "xyz");
     EXPECT_TRUE(data.empty());
-    EXPECT_EQ(zeroEnded, "ab");
-    EXPECT_EQ(next, 7);
+    EXPECT_TRUE(zeroEnded == "ab" && next == 7);
 }
 
 TEST(StreamHelpersCString, TruncatesAndLeavesTheRestInTheStream)
@@ -78,8 +75,7 @@ TEST(StreamHelpersCString, TruncatesAndLeavesTheRestInTheStream)
     // Buffer size, the string read, the rest of the stream.
     const struct {
         int size;
-        const char* read;
-        const char* rest;
+        const char *read, *rest;
     } rows[] = { { 4, "abc", "def" }, { 16, "abcdef", "" }, { 1, "", "abcdef" } };
     for (const auto& r : rows) {
         std::istringstream in(out.str());
@@ -121,8 +117,7 @@ TEST(StreamHelpersHostile, ShortNegativeAndHugeLengthsTruncatedFieldsAndNullTarg
     std::ostringstream out;
     WriteCString(nullptr, out);
     EXPECT_TRUE(shortInt.fail() && shortDouble.fail() && fine.fail() && fineCString.fail() && out.fail());
-    EXPECT_EQ(value, 99);
-    EXPECT_EQ(d, 5.0);
+    EXPECT_TRUE(value == 99 && d == 5.0);
     EXPECT_EQ(out.str(), "");
 }
 
@@ -161,24 +156,21 @@ TEST(StreamHelpersBrackets, WritersReadersAndProbes)
     EXPECT_EQ(probed.get(), '}');
 }
 
-TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminatorAtSizeOrAtTheEnd)
+TEST(StreamHelpersReadUpTo, BufferAndSkipModesStopAfterTheTerminatorAndCharModeNeverRetests)
 {
-    // Input, buffer size, terminator; the bytes written, the count (left at -1 without a terminator)
-    // and the rest.
+    // Input, terminator, the rest, buffer size, the count (left at -1 without a terminator), the bytes
+    // written.
     const struct {
-        const char* input;
-        int size;
-        const char* terminator;
+        const char *input, *terminator, *rest;
+        int size, count;
         std::string written;
-        int count;
-        const char* rest;
     } rows[] = {
-        { "abcENDxyz", 16, "END", std::string("abcEND\0", 7), 6, "xyz" },
-        { "ab;c", 8, ";", std::string("ab;\0", 4), 3, "c" },
-        { "ENDrest", 16, "END", std::string("END\0", 4), 3, "rest" }, // at the very first character
-        { "abcdefEND", 4, "END", "abcd", -1, "efEND" },
-        { "ab", 8, "END", std::string("ab\0\0\0\0\0\0", 8), -1, "" },
-        { "abcdef", 4, "", "abcd", -1, "ef" },
+        { "abcENDxyz", "END", "xyz", 16, 6, std::string("abcEND\0", 7) },
+        { "ab;c", ";", "c", 8, 3, std::string("ab;\0", 4) },
+        { "ENDrest", "END", "rest", 16, 3, std::string("END\0", 4) }, // at the very first character
+        { "abcdefEND", "END", "efEND", 4, -1, "abcd" },
+        { "ab", "END", "", 8, -1, std::string("ab\0\0\0\0\0\0", 8) },
+        { "abcdef", "", "ef", 4, -1, "abcd" },
     };
     for (const auto& r : rows) {
         std::istringstream in(r.input);
@@ -190,19 +182,15 @@ TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminatorAtSizeOrAtTheEnd)
         EXPECT_EQ(in.eof(), r.count == -1 && *r.rest == '\0') << r.input;
         EXPECT_EQ(Rest(in), r.rest) << r.input;
     }
-}
 
-TEST(StreamHelpersReadUpTo, SkipModeConsumesThroughTheTerminator)
-{
-    // Input, terminator, whether the stream stays good, the rest; the last row has no terminator at all.
+    // Skip mode (no buffer) consumes through the terminator. Input, terminator, whether the stream stays
+    // good, the rest; the last row has no terminator at all.
     const struct {
-        const char* input;
-        const char* terminator;
+        const char *input, *terminator, *rest;
         bool good;
-        const char* rest;
-    } rows[] = { { "abENcEENDxyz", "END", true, "xyz" }, { "abcEN", "END", false, "" },
-        { "abc", "", true, "abc" }, { "abc", nullptr, false, "abc" } };
-    for (const auto& r : rows) {
+    } skips[] = { { "abENcEENDxyz", "END", "xyz", true }, { "abcEN", "END", "", false },
+        { "abc", "", "abc", true }, { "abc", nullptr, "abc", false } };
+    for (const auto& r : skips) {
         std::istringstream in(r.input);
         ReadUpTo(in, nullptr, 0, r.terminator, nullptr);
         EXPECT_EQ(in.good(), r.good) << r.input;
@@ -213,20 +201,13 @@ TEST(StreamHelpersReadUpTo, SkipModeConsumesThroughTheTerminator)
     std::istringstream zeroSize("a;b");
     ReadUpTo(zeroSize, buf, 0, ";", nullptr);
     EXPECT_EQ(Rest(zeroSize), "b");
-}
-
-TEST(StreamHelpersReadCharUpTo, AppendsDropsTheTerminatorAndNeverRetestsTheBreakingCharacter)
-{
-    // Input, terminator, the text appended to ">", the rest; "aab" alone never completes "ab" because
-    // the second "a" breaks the match and is not taken as a new start.
+    // ReadCharUpTo: input, terminator, the text appended to ">", the rest; "aab" alone never completes "ab"
+    // because the second "a" breaks the match and is not taken as a new start.
     const struct {
-        const char* input;
-        const char* terminator;
-        const char* text;
-        const char* rest;
-    } rows[] = { { "xabrest", "ab", ">x", "rest" }, { "abc", "", ">", "abc" },
+        const char *input, *terminator, *text, *rest;
+    } chars[] = { { "xabrest", "ab", ">x", "rest" }, { "abc", "", ">", "abc" },
         { "aabab!", "ab", ">aab", "!" }, { "aab", "ab", ">aab", "" } };
-    for (const auto& r : rows) {
+    for (const auto& r : chars) {
         std::list<char> out { '>' };
         std::istringstream in(r.input);
         ReadCharUpTo(in, out, r.terminator);
