@@ -1,6 +1,5 @@
 // The outside components: string helpers, file floats, whole-file I/O and UTF-8 paths (the sinks
 // are tested through the public handlers, the interpolator with the numeric edges).
-// whole-file I/O, paths.
 #include "halden.h"
 #include "nevra.h"
 #include "ostrel.h"
@@ -15,7 +14,7 @@
 #include <limits>
 #include <unistd.h>
 
-TEST(HaldenStrings, CaseInsensitiveComparisonAndBoundedCopy)
+TEST(Halden, CaseInsensitiveComparisonBoundedCopyAndFileFloats)
 {
     EXPECT_EQ(strcmp_ci("Ill", "iLL"), 0);
     EXPECT_NE(strcmp_ci("ill", "il"), 0);
@@ -26,10 +25,7 @@ TEST(HaldenStrings, CaseInsensitiveComparisonAndBoundedCopy)
     char dst[5];
     strncpy_w0(dst, "abcdefgh", 4);
     EXPECT_STREQ(dst, "abcd");
-}
-
-TEST(HaldenFileFloat, FixedLittleEndianBinary32RoundTrip)
-{
+    // File floats: fixed little-endian binary32.
     unsigned char bytes[4];
     fltoffl(1.0f, bytes);
     EXPECT_EQ(std::memcmp(bytes, "\x00\x00\x80\x3F", 4), 0);

@@ -105,8 +105,7 @@ TEST(TListSubtract, UnlinksAndHandsBackOwnershipButLeavesForeignElements)
     list.SetCurrent(el[1]);
     EXPECT_EQ(list.Subtract(el[1]), el[2]);
     EXPECT_EQ(list.Current(), el[2]) << "current moves to the successor";
-    EXPECT_EQ(el[1]->Previous(), nullptr);
-    EXPECT_EQ(el[1]->Next(), nullptr);
+    EXPECT_TRUE(el[1]->Previous() == nullptr && el[1]->Next() == nullptr);
     list.SetCurrent(el[3]);
     EXPECT_EQ(list.Subtract(el[3]), nullptr);
     EXPECT_EQ(list.Current(), el[2]) << "or to the new last";
@@ -129,16 +128,12 @@ TEST(TListLookup, ByPositionMatchAndIndex)
     TList list(CompareKeys);
     for (int k : { 10, 20, 30 })
         list.Add(new Keyed(k));
-    EXPECT_EQ(K(list.Get(-5))->key, 10);
-    EXPECT_EQ(K(list.Get(2))->key, 30);
-    EXPECT_EQ(list.Get(list.Count()), nullptr);
-    EXPECT_EQ(list.GetNext(nullptr), list.First());
-    EXPECT_EQ(list.GetNext(list.Last()), nullptr);
-    EXPECT_EQ(list.Index(list.Get(1)), 1);
+    EXPECT_TRUE(K(list.Get(-5))->key == 10 && K(list.Get(2))->key == 30);
+    EXPECT_TRUE(list.Get(list.Count()) == nullptr && list.GetNext(nullptr) == list.First());
+    EXPECT_TRUE(list.GetNext(list.Last()) == nullptr && list.Index(list.Get(1)) == 1);
     EXPECT_EQ(list.Get(2)->ListIndex(), 2);
     Keyed outside(20);
-    EXPECT_EQ(list.Index(&outside), -1);
-    EXPECT_EQ(outside.ListIndex(), 0);
+    EXPECT_TRUE(list.Index(&outside) == -1 && outside.ListIndex() == 0);
 
     int key = 25;
     EXPECT_EQ(list.Get(MatchKey, &key), nullptr);
@@ -161,8 +156,7 @@ TEST(TListOwnership, DestroyAndDestructorDestroyEveryElementOnce)
         list.SetCurrent(list.First());
         list.Destroy();
         EXPECT_EQ(destroyed, 4);
-        EXPECT_EQ(list.Last(), nullptr);
-        EXPECT_EQ(list.Current(), nullptr);
+        EXPECT_TRUE(list.Last() == nullptr && list.Current() == nullptr);
         // The compare function survives Destroy.
         list.Add(new Keyed(2, 0, &destroyed));
         list.Add(new Keyed(1, 0, &destroyed));
