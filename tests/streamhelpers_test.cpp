@@ -132,8 +132,7 @@ TEST(StreamHelpersBrackets, WritersReadersAndProbes)
     std::istringstream in("  {\n\t}  \n x");
     OpenBracket(in);
     CloseBracket(in);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(in.get(), 'x');
+    EXPECT_TRUE(in.good() && in.get() == 'x');
 
     // A wrong character is consumed and sets the bad bit.
     std::istringstream wrong("  }x"), empty("   "), bad("x");
@@ -148,12 +147,8 @@ TEST(StreamHelpersBrackets, WritersReadersAndProbes)
 
     // Probes skip blanks but consume no bracket.
     std::istringstream probed(" \n { }");
-    EXPECT_TRUE(OpenBracketOn(probed));
-    EXPECT_FALSE(CloseBracketOn(probed));
-    EXPECT_EQ(probed.get(), '{');
-    EXPECT_TRUE(CloseBracketOn(probed));
-    EXPECT_FALSE(OpenBracketOn(probed));
-    EXPECT_EQ(probed.get(), '}');
+    EXPECT_TRUE(OpenBracketOn(probed) && !CloseBracketOn(probed) && probed.get() == '{');
+    EXPECT_TRUE(CloseBracketOn(probed) && !OpenBracketOn(probed) && probed.get() == '}');
 }
 
 TEST(StreamHelpersReadUpTo, BufferAndSkipModesStopAfterTheTerminatorAndCharModeNeverRetests)

@@ -91,8 +91,7 @@ TEST_F(TCacheFileOps, ChangeIntItemAddsClampsAndRefusesNonIntegers)
 TEST_F(TCacheFileOps, EscapedTopicsAndValuesAndTheirMessages)
 {
     MessageCapture capture;
-    EXPECT_EQ(cache.AddTopic("paper/ink", true), 0);
-    EXPECT_EQ(cache.AddTopic("plain", false), 0);
+    EXPECT_TRUE(cache.AddTopic("paper/ink", true) == 0 && cache.AddTopic("plain", false) == 0);
     EXPECT_EQ(cache.AddTopic("paper%2fink", false), -1) << "the escaped name is the stored one";
     EXPECT_TRUE(capture.messages.empty()) << "an existing topic is no error to report";
     EXPECT_EQ(cache.AddItem("paper/ink", "note", "50% cyan; 3.5 [a]", true, true), 0);
@@ -206,8 +205,7 @@ TEST(TCacheFileOpening, MissingAndForeignFilesAreRefusedAndEqualityIgnoresCase)
     EXPECT_EQ(capture.messages[0].file, "tcachefile");
 
     // A failed object refuses every change, reporting why.
-    EXPECT_EQ(foreign.AddItem("t", "k", "v", false, false), -1);
-    EXPECT_EQ(foreign.Save(), -1);
+    EXPECT_TRUE(foreign.AddItem("t", "k", "v", false, false) == -1 && foreign.Save() == -1);
     ASSERT_EQ(capture.messages.size(), 5u);
     EXPECT_EQ(capture.messages[3].text, "Unable to add item k to topic t : There are no files in quire");
     EXPECT_EQ(foreign.ScanTopics(nullptr, 1), nullptr);
@@ -216,8 +214,7 @@ TEST(TCacheFileOpening, MissingAndForeignFilesAreRefusedAndEqualityIgnoresCase)
     TCacheFile byPath(text.c_str(), 0, false), noDir("a.tvc", "", false);
     EXPECT_TRUE(missing == TCacheFile("NONE.tvc", dir.Dir().c_str(), false));
     EXPECT_FALSE(missing == TCacheFile("a.tvc", dir.Dir().c_str(), false));
-    EXPECT_FALSE(byPath == byPath);
-    EXPECT_FALSE(noDir == noDir);
+    EXPECT_TRUE(!(byPath == byPath) && !(noDir == noDir));
 }
 
 TEST_F(TCacheFileOps, ScanItemsKeepsTheOrderOfAdditionOverManyItems)

@@ -87,10 +87,8 @@ TEST(TObjFacScan, ScanningWhileReleasing)
     EXPECT_EQ(fac.ScanObject(0), obj[2]);
     // Releasing the last scanned object leaves the cursor on its predecessor: the scan is at its end.
     fac.DecrRefc(obj[2]);
-    EXPECT_EQ(fac.ScanObject(0), nullptr);
-    EXPECT_EQ(fac.GetCurrentScanObject()->iPt(), obj[1]);
-    EXPECT_EQ(fac.ScanObject(1), obj[1]);
-    EXPECT_EQ(fac.ScanObject(0), nullptr);
+    EXPECT_TRUE(fac.ScanObject(0) == nullptr && fac.GetCurrentScanObject()->iPt() == obj[1]);
+    EXPECT_TRUE(fac.ScanObject(1) == obj[1] && fac.ScanObject(0) == nullptr);
 
     // Releasing every object during one scan visits each exactly once, front to back.
     Factory all;
@@ -116,11 +114,9 @@ TEST(TObjListFind, ByIdentityOrContentTriesCurrentThenEarliest)
     auto* emptyB = static_cast<TObjEl*>(list.Add(new TObjEl(nullptr)));
     EXPECT_EQ(list.Find(nullptr, false), emptyA);
     list.SetCurrent(emptyB);
-    EXPECT_EQ(list.Find(nullptr, false), emptyB);
-    EXPECT_EQ(list.Find(obj, false), held);
+    EXPECT_TRUE(list.Find(nullptr, false) == emptyB && list.Find(obj, false) == held);
     Counted stranger(&destroyed);
-    EXPECT_EQ(list.Find(&stranger, false), nullptr);
-    EXPECT_EQ(list.Find(&stranger, true), nullptr);
+    EXPECT_TRUE(list.Find(&stranger, false) == nullptr && list.Find(&stranger, true) == nullptr);
 
     ValueFactory fac;
     auto* a = new Counted(&destroyed, 4);
@@ -146,10 +142,8 @@ TEST(TObjFacRandom, MinimalStandardCheckValueAndNameBufferLimits)
     std::int32_t x = 0;
     for (int i = 0; i < 10000; ++i)
         x = r.Next();
-    EXPECT_EQ(x, 1043618065);
-    EXPECT_EQ(TRandomType(0).State(), 1);
-    EXPECT_EQ(TRandomType(2147483647).State(), 1);
-    EXPECT_EQ(TRandomType(-1).State(), 2147483646);
+    EXPECT_TRUE(x == 1043618065 && TRandomType(0).State() == 1);
+    EXPECT_TRUE(TRandomType(2147483647).State() == 1 && TRandomType(-1).State() == 2147483646);
     // Random names: prefix and six digits, within the buffer or not at all.
     char out[16];
     std::memset(out, 'x', sizeof out);
