@@ -45,8 +45,7 @@ TEST(FdStreamOpen, ModesDecideHowTheFileOpens)
     EXPECT_EQ(neither.openfile(), -1);
     streambufExt writer(path.c_str(), std::ios::out);
     EXPECT_TRUE(writer.openfile() == 0 && writer.openfile() == 0);
-    EXPECT_TRUE(writer.sputn("abc", 3) == 3 && writer.closefile() == 0);
-    EXPECT_EQ(TempDir::Read(path), "abc");
+    EXPECT_TRUE(writer.sputn("abc", 3) == 3 && writer.closefile() == 0 && TempDir::Read(path) == "abc");
     struct stat info { };
     EXPECT_TRUE(stat(path.c_str(), &info) == 0 && (info.st_mode & S_IRUSR) && (info.st_mode & S_IWUSR));
     // With in and out both set the file opens for reading only: writes fail.
@@ -58,8 +57,7 @@ TEST(FdStreamOpen, ModesDecideHowTheFileOpens)
     fdofstream(path.c_str(), std::ios::app | std::ios::binary) << "de";
     EXPECT_EQ(TempDir::Read(path), "abcde");
     fdifstream in(path.c_str(), 0);
-    EXPECT_TRUE(in.get() == 'a' && in.close() == 0);
-    EXPECT_TRUE(in.good() && in.get() == std::char_traits<char>::eof());
+    EXPECT_TRUE(in.get() == 'a' && in.close() == 0 && in.good() && in.get() == std::char_traits<char>::eof());
     fdofstream(path.c_str(), std::ios::binary) << "X";
     EXPECT_EQ(TempDir::Read(path), "X");
 }
@@ -81,8 +79,7 @@ TEST(FdStreamRead, BytesAcrossBufferRefillsArriveInOrderAndShortReadsDeliverTheR
     EXPECT_EQ(block.peek(), Pattern(0));
     std::string all(static_cast<std::size_t>(size + 5), '\0');
     block.read(&all[0], size + 5);
-    EXPECT_EQ(block.gcount(), size);
-    EXPECT_TRUE(all.substr(0, size) == expected);
+    EXPECT_TRUE(block.gcount() == size && all.substr(0, size) == expected);
     streambufExt raw(path.c_str(), std::ios::in);
     ASSERT_EQ(raw.openfile(), 0);
     raw.pubseekoff(-3, std::ios::end);

@@ -59,12 +59,8 @@ TEST(StreamHelpersLayout, FieldsHaveTheirByteLayoutAndReadBack)
     // A stored zero ends the string, but its bytes are consumed.
     ReadString(zeroEnded, in);
     ReadInt(&next, in);
-    EXPECT_TRUE(in.good());
-    EXPECT_TRUE(i1 == -2 && i2 == 0x12345678);
-    EXPECT_EQ(d1, 0.100000001490116119384765625);
-    EXPECT_EQ(d2, std::numeric_limits<double>::infinity());
-    EXPECT_TRUE(s1 == "ab" && s2 == "xyz");
-    EXPECT_TRUE(data.empty());
+    EXPECT_TRUE(in.good() && i1 == -2 && i2 == 0x12345678 && d1 == 0.100000001490116119384765625);
+    EXPECT_TRUE(d2 == (std::numeric_limits<double>::infinity()) && s1 == "ab" && s2 == "xyz" && data.empty());
     EXPECT_TRUE(zeroEnded == "ab" && next == 7);
 }
 
@@ -81,9 +77,7 @@ TEST(StreamHelpersCString, TruncatesAndLeavesTheRestInTheStream)
         std::istringstream in(out.str());
         char buf[16] = "xxxxxxxxxxxxxxx";
         ReadCString(buf, r.size, in);
-        EXPECT_STREQ(buf, r.read) << r.size;
-        EXPECT_FALSE(in.fail()) << r.size;
-        EXPECT_EQ(Rest(in), r.rest) << r.size;
+        EXPECT_TRUE(std::string(buf) == r.read && !(in.fail()) && Rest(in) == r.rest) << r.size;
     }
 }
 
@@ -99,8 +93,7 @@ TEST(StreamHelpersHostile, ShortNegativeAndHugeLengthsTruncatedFieldsAndNullTarg
         ReadString(text, a);
         ReadBinary(data, b);
         ReadCString(buf, sizeof buf, c);
-        EXPECT_TRUE(a.fail() && b.fail() && c.fail()) << top;
-        EXPECT_EQ(text, "kept") << top;
+        EXPECT_TRUE(a.fail() && b.fail() && c.fail() && text == "kept") << top;
         EXPECT_EQ(data, std::vector<char> { 'k' }) << top;
         // Seven bytes requested and three delivered are kept, terminated; a negative length reads none.
         EXPECT_STREQ(buf, top == 0x7F ? "abc" : "kept");
@@ -117,8 +110,7 @@ TEST(StreamHelpersHostile, ShortNegativeAndHugeLengthsTruncatedFieldsAndNullTarg
     std::ostringstream out;
     WriteCString(nullptr, out);
     EXPECT_TRUE(shortInt.fail() && shortDouble.fail() && fine.fail() && fineCString.fail() && out.fail());
-    EXPECT_TRUE(value == 99 && d == 5.0);
-    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(value == 99 && d == 5.0 && out.str() == "");
 }
 
 TEST(StreamHelpersBrackets, WritersReadersAndProbes)
@@ -172,10 +164,8 @@ TEST(StreamHelpersReadUpTo, BufferAndSkipModesStopAfterTheTerminatorAndCharModeN
         std::vector<char> buf(r.size, 'q');
         int count = -1;
         ReadUpTo(in, buf.data(), r.size, r.terminator, &count);
-        EXPECT_EQ(std::string(buf.data(), r.written.size()), r.written) << r.input;
-        EXPECT_EQ(count, r.count) << r.input;
-        EXPECT_EQ(in.eof(), r.count == -1 && *r.rest == '\0') << r.input;
-        EXPECT_EQ(Rest(in), r.rest) << r.input;
+        EXPECT_TRUE(std::string(buf.data(), r.written.size()) == r.written && count == r.count) << r.input;
+        EXPECT_TRUE(in.eof() == (r.count == -1 && *r.rest == '\0') && Rest(in) == r.rest) << r.input;
     }
 
     // Skip mode (no buffer) consumes through the terminator. Input, terminator, whether the stream stays
@@ -206,8 +196,6 @@ TEST(StreamHelpersReadUpTo, BufferAndSkipModesStopAfterTheTerminatorAndCharModeN
         std::list<char> out { '>' };
         std::istringstream in(r.input);
         ReadCharUpTo(in, out, r.terminator);
-        EXPECT_EQ(Text(out), r.text) << r.input;
-        EXPECT_EQ(in.eof(), *r.rest == '\0') << r.input;
-        EXPECT_EQ(Rest(in), r.rest) << r.input;
+        EXPECT_TRUE(Text(out) == r.text && in.eof() == (*r.rest == '\0') && Rest(in) == r.rest) << r.input;
     }
 }

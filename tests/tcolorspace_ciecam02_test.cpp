@@ -123,7 +123,6 @@ TEST(AppearanceModels, DifferenceIsTheSquaredJabDistanceAndBadScenesAreRefused)
         EXPECT_EQ(space->FromXYZ(nullptr, jch1), 2) << m;
         for (int vc : { -1, 3 })
             EXPECT_EQ(Model(m, kD65, vc)->ErrNo(), -1) << m;
-        EXPECT_EQ(Model(m, nullptr, 0)->ErrNo(), -1) << m;
-        EXPECT_EQ(Model(m, noLuminance, 0)->ErrNo(), -1) << m;
+        EXPECT_TRUE((Model(m, nullptr, 0)->ErrNo()) == -1 && (Model(m, noLuminance, 0)->ErrNo()) == -1) << m;
     }
 }

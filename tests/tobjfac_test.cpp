@@ -65,8 +65,7 @@ TEST(TObjFacReferences, LastReleaseDestroysOnceAndTheFactoryDestroysWhatIsLeft)
         fac.IncrRefc(obj = new Counted(&destroyed));
         fac.IncrRefc(obj);
         ASSERT_NE(fac.ScanObject(1), nullptr);
-        EXPECT_EQ(fac.Clear(), 0);
-        EXPECT_TRUE(destroyed == 3 && fac.GetNrObj() == 0);
+        EXPECT_TRUE(fac.Clear() == 0 && destroyed == 3 && fac.GetNrObj() == 0);
         EXPECT_EQ(fac.ScanObject(0), nullptr);
         fac.IncrRefc(new Counted(&destroyed));
     }
@@ -82,8 +81,7 @@ TEST(TObjFacScan, ScanningWhileReleasing)
         fac.IncrRefc(o = new Counted(&destroyed));
     EXPECT_EQ(fac.ScanObject(1), obj[0]);
     fac.DecrRefc(obj[0]);
-    EXPECT_EQ(fac.GetCurrentScanObject(), nullptr);
-    EXPECT_EQ(fac.ScanObject(0), obj[1]);
+    EXPECT_TRUE(fac.GetCurrentScanObject() == nullptr && fac.ScanObject(0) == obj[1]);
     EXPECT_EQ(fac.ScanObject(0), obj[2]);
     // Releasing the last scanned object leaves the cursor on its predecessor: the scan is at its end.
     fac.DecrRefc(obj[2]);
@@ -99,8 +97,7 @@ TEST(TObjFacScan, ScanningWhileReleasing)
         visited = visited * 10 + static_cast<Counted*>(o)->value;
         all.DecrRefc(o);
     }
-    EXPECT_EQ(visited, 12345);
-    EXPECT_TRUE(all.GetNrObj() == 0 && destroyed == 7);
+    EXPECT_TRUE(visited == 12345 && all.GetNrObj() == 0 && destroyed == 7);
 }
 
 TEST(TObjListFind, ByIdentityOrContentTriesCurrentThenEarliest)
@@ -147,14 +144,11 @@ TEST(TObjFacRandom, MinimalStandardCheckValueAndNameBufferLimits)
     // Random names: prefix and six digits, within the buffer or not at all.
     char out[16];
     std::memset(out, 'x', sizeof out);
-    EXPECT_EQ(TObjFac::MakeRandomName("ill", out, 9), -1);
-    EXPECT_EQ(out[0], 'x');
+    EXPECT_TRUE(TObjFac::MakeRandomName("ill", out, 9) == -1 && out[0] == 'x');
     ASSERT_EQ(TObjFac::MakeRandomName("ill", out, 10), 0);
     EXPECT_EQ(std::string(out, 3), "ill");
     for (int i = 3; i < 9; ++i)
         EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(out[i]))) << out;
-    EXPECT_TRUE(out[9] == '\0' && out[10] == 'x');
-    EXPECT_EQ(TObjFac::MakeRandomName(nullptr, out, 16), -1);
-    EXPECT_EQ(TObjFac::MakeRandomName("", nullptr, 16), -1);
-    EXPECT_EQ(TObjFac::MakeRandomName("", out, -3), -1);
+    EXPECT_TRUE(out[9] == '\0' && out[10] == 'x' && TObjFac::MakeRandomName(nullptr, out, 16) == -1);
+    EXPECT_TRUE(TObjFac::MakeRandomName("", nullptr, 16) == -1 && TObjFac::MakeRandomName("", out, -3) == -1);
 }
