@@ -52,8 +52,8 @@ TEST(QuireFiles, CreateThenPushAndRefuseWhatIsNotAQuireFile)
     EXPECT_EQ(Failure(quire_push_rfile(q.get(), path.c_str())), 2) << "a missing file is not pushed";
     EXPECT_TRUE(quire_create_rfile(q.get(), path.c_str()) == 1 && quire_err == 0);
     EXPECT_EQ(quire_push_rfile(second.get(), path.c_str()), 1);
-    EXPECT_EQ(Failure(quire_create_rfile(second.get(), path.c_str())), 2)
-        << "create never takes over a store";
+    // Create never takes over a store.
+    EXPECT_EQ(Failure(quire_create_rfile(second.get(), path.c_str())), 2);
     EXPECT_EQ(Failure(quire_push_rfile(q.get(), "")), 1);
     EXPECT_EQ(Failure(quire_push_rfile(nullptr, path.c_str())), 4);
 
@@ -153,8 +153,8 @@ TEST(QuireSearch, TheMostRecentlyPushedFileFirstAndTypedResults)
     EXPECT_EQ(Items(q.get(), "t"), (std::vector<std::string> { "word", "count" }));
 
     char out[6] = "?????";
-    EXPECT_EQ(Failure(quire_search_string(q.get(), "t", "word", out, 5)), 18)
-        << "five characters need six bytes";
+    // Five characters need six bytes.
+    EXPECT_EQ(Failure(quire_search_string(q.get(), "t", "word", out, 5)), 18);
     EXPECT_STREQ(out, "?????");
     EXPECT_TRUE(quire_search_string(q.get(), "t", "word", out, 6) == 1 && std::string(out) == "hello");
     int n = 0;

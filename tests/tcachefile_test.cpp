@@ -173,8 +173,8 @@ TEST_F(TCacheFileOps, SavedChangesReachOtherObjectsAndUnsavedOnesAreDiscarded)
     cache.AddItem("a/b", "x", 0.125, true);
     {
         TCacheFile other("cache.tvc", dir.Dir().c_str(), true);
-        EXPECT_EQ(AllTopics(other), std::vector<std::string>())
-            << "reading is not blocked, and sees saved content only";
+        // Reading is not blocked, and sees saved content only.
+        EXPECT_EQ(AllTopics(other), std::vector<std::string>());
         EXPECT_EQ(cache.Save(), 0);
         EXPECT_EQ(AllTopics(other), (std::vector<std::string> { "illuminants", "a%2fb" }));
         other.AddItem("illuminants", "D65", 6504, false);
@@ -195,8 +195,8 @@ TEST(TCacheFileOpening, MissingAndForeignFilesAreRefusedAndEqualityIgnoresCase)
     TempDir::Write(text, "[topic]\nitem=value\n");
     TCacheFile missing("none.tvc", dir.Dir().c_str(), true);
     TCacheFile foreign(text.c_str(), 1, true);
-    EXPECT_EQ(TempDir::Read(text), "[topic]\nitem=value\n")
-        << "create leaves a file that is not a cache alone";
+    // Create leaves a file that is not a cache alone.
+    EXPECT_EQ(TempDir::Read(text), "[topic]\nitem=value\n");
     TCacheFile noCreate(dir.File("new.tvc").c_str(), 0, false), noPath(nullptr, 1, true);
     for (const TCacheFile* failed : { &missing, &foreign, &noCreate, &noPath })
         EXPECT_EQ(failed->ErrNo(), 3);
