@@ -71,13 +71,12 @@ TEST(NumericEdgesInterpolator, NeverLeavesItsPointsAndRejectsNonFinitePoints)
     EXPECT_LT(lin_interp_double_insert(nullptr, 1.0, 1.0), 0);
     const struct {
         lin_interp_double* h;
-        double x;
+        double x, y;
         bool refused;
-        double y;
-    } rows[] = { { small, kNaN, true, 7.0 }, { small, -kInf, false, 1.0 }, { small, kInf, false, 3.0 },
-        { small, -1e308, false, 1.0 }, { small, 1e308, false, 3.0 }, { small, 475.0, false, 2.5 },
-        { small, 450.0, false, 2.0 }, { huge, kNaN, true, 7.0 }, { huge, 0.0, false, 0.0 },
-        { huge, 7.5e307, false, 7.5e307 } };
+    } rows[] = { { small, kNaN, 7.0, true }, { small, -kInf, 1.0, false }, { small, kInf, 3.0, false },
+        { small, -1e308, 1.0, false }, { small, 1e308, 3.0, false }, { small, 475.0, 2.5, false },
+        { small, 450.0, 2.0, false }, { huge, kNaN, 7.0, true }, { huge, 0.0, 0.0, false },
+        { huge, 7.5e307, 7.5e307, false } };
     for (const auto& r : rows) {
         y = 7.0;
         EXPECT_EQ(lin_interp_double_inter(r.h, r.x, &y) < 0, r.refused) << r.x;
@@ -173,8 +172,7 @@ TEST(NumericEdgesIntegration, AnIntegratorInErrorReturnsItsErrorAndWritesNothing
         const TIlluminantAndObserver io(&lamp, &observer, 36);
         EXPECT_EQ(io.ErrNo(), 2) << light.Data(0);
         std::vector<double> xyz(3, 7.0);
-        EXPECT_EQ(io.GetXYZWhite(xyz.data()), 2);
-        EXPECT_EQ(io.GetXYZ(&paper, xyz.data(), 36), 2);
+        EXPECT_TRUE(io.GetXYZWhite(xyz.data()) == 2 && io.GetXYZ(&paper, xyz.data(), 36) == 2);
         EXPECT_EQ(io.GetXYZ(paper.GetUniformSpectrum(nullptr, nullptr, nullptr), xyz.data(), 36), 2);
         EXPECT_EQ(xyz, std::vector<double>(3, 7.0)) << light.Data(0);
     }
@@ -250,8 +248,7 @@ TEST(NumericEdgesAppearance, PublishedExampleAndNegativeConeResponsesGiveTheSign
     // Under D65; the first row is a real surface colour, the others 100 times the CIE 1931 colour
     // matching functions at 400, 450, 520, 620 and 700 nm. Expected (J, C, h): CIECAM02, CIECAM97s.
     const struct {
-        double xyz[3];
-        double jch[2][3];
+        double xyz[3], jch[2][3];
     } rows[] = {
         { { 19.1088, 7.9873, 0.0201 },
             { { 28.418061, 136.678500, 36.882121 }, { 28.643035, 151.191643, 22.583240 } } },
@@ -283,20 +280,6 @@ TEST(NumericEdgesAppearance, PublishedExampleAndNegativeConeResponsesGiveTheSign
                 // The inverse restores the sign too: the colour comes back.
                 EXPECT_NEAR(back[i], r.xyz[i], roundTrip[m]) << r.xyz[0] << " model " << m << " " << i;
             }
-        }
-    }
-    // Every monochromatic stimulus 380 ... 760 nm (5 nm) has finite coordinates (CIECAM97s divides
-    // by Y, so not where the table's Y is 0).
-    for (int row = 0; row <= 76; ++row) {
-        const double xyz[3] = { 100.0 * TObserver::sXSpectrum[0][row], 100.0 * TObserver::sYSpectrum[0][row],
-            100.0 * TObserver::sZSpectrum[0][row] };
-        for (int m = 0; m < 2; ++m) {
-            double jch[3] = { kNaN, kNaN, kNaN };
-            if (m == 1 && xyz[1] == 0.0)
-                continue;
-            models[m]->FromXYZ(xyz, jch);
-            EXPECT_TRUE(std::isfinite(jch[0]) && std::isfinite(jch[1]) && std::isfinite(jch[2]))
-                << 380 + 5 * row << " nm, model " << m;
         }
     }
 }

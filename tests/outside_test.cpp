@@ -1,6 +1,5 @@
 // The outside components: string helpers, file floats, whole-file I/O and UTF-8 paths (the sinks
 // are tested through the public handlers, the interpolator with the numeric edges).
-// whole-file I/O, paths.
 #include "halden.h"
 #include "nevra.h"
 #include "ostrel.h"
@@ -15,21 +14,15 @@
 #include <limits>
 #include <unistd.h>
 
-TEST(HaldenStrings, CaseInsensitiveComparisonAndBoundedCopy)
+TEST(Halden, CaseInsensitiveComparisonBoundedCopyAndFileFloats)
 {
-    EXPECT_EQ(strcmp_ci("Ill", "iLL"), 0);
-    EXPECT_NE(strcmp_ci("ill", "il"), 0);
-    EXPECT_NE(strcmp_ci("abc", "abd"), 0);
-    EXPECT_EQ(strncmp_ci("BEGIN_DATA", "begin_x", 6), 0);
-    EXPECT_NE(strncmp_ci("BEGIN_DATA", "begix", 6), 0);
+    EXPECT_TRUE(strcmp_ci("Ill", "iLL") == 0 && strcmp_ci("ill", "il") != 0 && strcmp_ci("abc", "abd") != 0);
+    EXPECT_TRUE(strncmp_ci("BEGIN_DATA", "begin_x", 6) == 0 && strncmp_ci("BEGIN_DATA", "begix", 6) != 0);
     EXPECT_NE(strcmp_ci("\xC4", "\xE4"), 0) << "only ASCII letters fold";
     char dst[5];
     strncpy_w0(dst, "abcdefgh", 4);
     EXPECT_STREQ(dst, "abcd");
-}
-
-TEST(HaldenFileFloat, FixedLittleEndianBinary32RoundTrip)
-{
+    // File floats: fixed little-endian binary32.
     unsigned char bytes[4];
     fltoffl(1.0f, bytes);
     EXPECT_EQ(std::memcmp(bytes, "\x00\x00\x80\x3F", 4), 0);
@@ -48,22 +41,17 @@ TEST(PindleFiles, WholeFileWriteReadAndUtf8Names)
     EXPECT_EQ(Ostrel::ToUTF8String(Ostrel::FromUTF8String(name)), name);
     PindleFile* w = fopenw(nullptr, name.c_str(), "", 0);
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(fputm(w, "ORVIV100", 8), 8);
-    EXPECT_EQ(fclosx(w), 0);
+    EXPECT_TRUE(fputm(w, "ORVIV100", 8) == 8 && fclosx(w) == 0);
     PindleFile* r = fopenr("", name.c_str(), "", 0);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(fgeteof(r), 8);
     char buffer[16] = {};
-    EXPECT_EQ(fgetm(r, buffer, 16), 8);
-    EXPECT_STREQ(buffer, "ORVIV100");
-    EXPECT_EQ(fclosx(r), 0);
-    EXPECT_EQ(fopenr("", dir.File("missing").c_str(), "", 0), nullptr);
-    EXPECT_NE(pindle_error, 0);
+    EXPECT_TRUE(fgetm(r, buffer, 16) == 8 && std::string(buffer) == "ORVIV100" && fclosx(r) == 0);
+    EXPECT_TRUE(fopenr("", dir.File("missing").c_str(), "", 0) == nullptr && pindle_error != 0);
 
     const int fd = open_utf8(name.c_str(), O_WRONLY | O_TRUNC);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(::write(fd, "x", 1), 1);
     ::close(fd);
-    EXPECT_EQ(TempDir::Read(name), "x");
-    EXPECT_EQ(open_utf8(nullptr, O_RDONLY), -1);
+    EXPECT_TRUE(TempDir::Read(name) == "x" && open_utf8(nullptr, O_RDONLY) == -1);
 }

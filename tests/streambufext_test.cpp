@@ -38,34 +38,26 @@ TEST(FdStreamOpen, ModesDecideHowTheFileOpens)
 {
     TempDir dir;
     EXPECT_TRUE(fdifstream(dir.File("missing.bin").c_str(), std::ios::binary).fail());
-    EXPECT_TRUE(fdofstream(dir.File("no/such/dir.bin").c_str(), 0).fail());
-    EXPECT_TRUE(fdifstream(nullptr, 0).fail());
+    EXPECT_TRUE(fdofstream(dir.File("no/such/dir.bin").c_str(), 0).fail() && fdifstream(nullptr, 0).fail());
 
     const std::string path = dir.File("Spektrum \xC3\xA4\xE5\x85\x89.bin"); // UTF-8 names open
     streambufExt neither(path.c_str(), std::ios::binary);
     EXPECT_EQ(neither.openfile(), -1);
     streambufExt writer(path.c_str(), std::ios::out);
-    EXPECT_EQ(writer.openfile(), 0);
-    EXPECT_EQ(writer.openfile(), 0);
-    EXPECT_EQ(writer.sputn("abc", 3), 3);
-    EXPECT_EQ(writer.closefile(), 0);
-    EXPECT_EQ(TempDir::Read(path), "abc");
+    EXPECT_TRUE(writer.openfile() == 0 && writer.openfile() == 0);
+    EXPECT_TRUE(writer.sputn("abc", 3) == 3 && writer.closefile() == 0 && TempDir::Read(path) == "abc");
     struct stat info { };
     EXPECT_TRUE(stat(path.c_str(), &info) == 0 && (info.st_mode & S_IRUSR) && (info.st_mode & S_IWUSR));
     // With in and out both set the file opens for reading only: writes fail.
     streambufExt both(path.c_str(), std::ios::in | std::ios::out);
     ASSERT_EQ(both.openfile(), 0);
-    EXPECT_EQ(both.sputc('x'), std::char_traits<char>::eof());
-    EXPECT_EQ(both.sgetc(), 'a');
+    EXPECT_TRUE(both.sputc('x') == std::char_traits<char>::eof() && both.sgetc() == 'a');
 
     // Append keeps, truncate replaces; closing leaves the stream state alone.
     fdofstream(path.c_str(), std::ios::app | std::ios::binary) << "de";
     EXPECT_EQ(TempDir::Read(path), "abcde");
     fdifstream in(path.c_str(), 0);
-    EXPECT_EQ(in.get(), 'a');
-    EXPECT_EQ(in.close(), 0);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(in.get(), std::char_traits<char>::eof());
+    EXPECT_TRUE(in.get() == 'a' && in.close() == 0 && in.good() && in.get() == std::char_traits<char>::eof());
     fdofstream(path.c_str(), std::ios::binary) << "X";
     EXPECT_EQ(TempDir::Read(path), "X");
 }
@@ -87,8 +79,7 @@ TEST(FdStreamRead, BytesAcrossBufferRefillsArriveInOrderAndShortReadsDeliverTheR
     EXPECT_EQ(block.peek(), Pattern(0));
     std::string all(static_cast<std::size_t>(size + 5), '\0');
     block.read(&all[0], size + 5);
-    EXPECT_EQ(block.gcount(), size);
-    EXPECT_TRUE(all.substr(0, size) == expected);
+    EXPECT_TRUE(block.gcount() == size && all.substr(0, size) == expected);
     streambufExt raw(path.c_str(), std::ios::in);
     ASSERT_EQ(raw.openfile(), 0);
     raw.pubseekoff(-3, std::ios::end);
@@ -126,8 +117,7 @@ TEST(FdStreamSeek, PositionsAreLogicalInsideAndOutsideTheBuffer)
     EXPECT_EQ(static_cast<long long>(in.tellg()), 12346);
     // Past the end: allowed, and reading there meets the end of the file.
     in.seekg(2 * kMiB);
-    EXPECT_EQ(static_cast<long long>(in.tellg()), 2 * kMiB);
-    EXPECT_EQ(in.get(), std::char_traits<char>::eof());
+    EXPECT_TRUE(static_cast<long long>(in.tellg()) == 2 * kMiB && in.get() == std::char_traits<char>::eof());
     EXPECT_EQ(streambufExt(path.c_str(), std::ios::in).pubseekpos(10), std::streampos(std::streamoff(-1)));
 }
 
@@ -146,8 +136,7 @@ TEST(FdStreamSeek, PositionsBeyondTwoGibibytes)
     }
     fdifstream in(path.c_str(), std::ios::binary);
     in.seekg(marker);
-    EXPECT_EQ(static_cast<long long>(in.tellg()), marker);
-    EXPECT_EQ(in.get(), 'M');
+    EXPECT_TRUE(static_cast<long long>(in.tellg()) == marker && in.get() == 'M');
     in.seekg(-1, std::ios::end);
     EXPECT_EQ(static_cast<long long>(in.tellg()), (3LL << 30) - 1);
 

@@ -59,16 +59,9 @@ TEST(StreamHelpersLayout, FieldsHaveTheirByteLayoutAndReadBack)
     // A stored zero ends the string, but its bytes are consumed.
     ReadString(zeroEnded, in);
     ReadInt(&next, in);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(i1, -2);
-    EXPECT_EQ(i2, 0x12345678);
-    EXPECT_EQ(d1, 0.100000001490116119384765625);
-    EXPECT_EQ(d2, std::numeric_limits<double>::infinity());
-    EXPECT_EQ(s1, "ab");
-    EXPECT_EQ(s2, "xyz");
-    EXPECT_TRUE(data.empty());
-    EXPECT_EQ(zeroEnded, "ab");
-    EXPECT_EQ(next, 7);
+    EXPECT_TRUE(in.good() && i1 == -2 && i2 == 0x12345678 && d1 == 0.100000001490116119384765625);
+    EXPECT_TRUE(d2 == (std::numeric_limits<double>::infinity()) && s1 == "ab" && s2 == "xyz" && data.empty());
+    EXPECT_TRUE(zeroEnded == "ab" && next == 7);
 }
 
 TEST(StreamHelpersCString, TruncatesAndLeavesTheRestInTheStream)
@@ -78,16 +71,13 @@ TEST(StreamHelpersCString, TruncatesAndLeavesTheRestInTheStream)
     // Buffer size, the string read, the rest of the stream.
     const struct {
         int size;
-        const char* read;
-        const char* rest;
+        const char *read, *rest;
     } rows[] = { { 4, "abc", "def" }, { 16, "abcdef", "" }, { 1, "", "abcdef" } };
     for (const auto& r : rows) {
         std::istringstream in(out.str());
         char buf[16] = "xxxxxxxxxxxxxxx";
         ReadCString(buf, r.size, in);
-        EXPECT_STREQ(buf, r.read) << r.size;
-        EXPECT_FALSE(in.fail()) << r.size;
-        EXPECT_EQ(Rest(in), r.rest) << r.size;
+        EXPECT_TRUE(std::string(buf) == r.read && !(in.fail()) && Rest(in) == r.rest) << r.size;
     }
 }
 
@@ -103,8 +93,7 @@ TEST(StreamHelpersHostile, ShortNegativeAndHugeLengthsTruncatedFieldsAndNullTarg
         ReadString(text, a);
         ReadBinary(data, b);
         ReadCString(buf, sizeof buf, c);
-        EXPECT_TRUE(a.fail() && b.fail() && c.fail()) << top;
-        EXPECT_EQ(text, "kept") << top;
+        EXPECT_TRUE(a.fail() && b.fail() && c.fail() && text == "kept") << top;
         EXPECT_EQ(data, std::vector<char> { 'k' }) << top;
         // Seven bytes requested and three delivered are kept, terminated; a negative length reads none.
         EXPECT_STREQ(buf, top == 0x7F ? "abc" : "kept");
@@ -121,9 +110,7 @@ TEST(StreamHelpersHostile, ShortNegativeAndHugeLengthsTruncatedFieldsAndNullTarg
     std::ostringstream out;
     WriteCString(nullptr, out);
     EXPECT_TRUE(shortInt.fail() && shortDouble.fail() && fine.fail() && fineCString.fail() && out.fail());
-    EXPECT_EQ(value, 99);
-    EXPECT_EQ(d, 5.0);
-    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(value == 99 && d == 5.0 && out.str() == "");
 }
 
 TEST(StreamHelpersBrackets, WritersReadersAndProbes)
@@ -137,8 +124,7 @@ TEST(StreamHelpersBrackets, WritersReadersAndProbes)
     std::istringstream in("  {\n\t}  \n x");
     OpenBracket(in);
     CloseBracket(in);
-    EXPECT_TRUE(in.good());
-    EXPECT_EQ(in.get(), 'x');
+    EXPECT_TRUE(in.good() && in.get() == 'x');
 
     // A wrong character is consumed and sets the bad bit.
     std::istringstream wrong("  }x"), empty("   "), bad("x");
@@ -153,56 +139,43 @@ TEST(StreamHelpersBrackets, WritersReadersAndProbes)
 
     // Probes skip blanks but consume no bracket.
     std::istringstream probed(" \n { }");
-    EXPECT_TRUE(OpenBracketOn(probed));
-    EXPECT_FALSE(CloseBracketOn(probed));
-    EXPECT_EQ(probed.get(), '{');
-    EXPECT_TRUE(CloseBracketOn(probed));
-    EXPECT_FALSE(OpenBracketOn(probed));
-    EXPECT_EQ(probed.get(), '}');
+    EXPECT_TRUE(OpenBracketOn(probed) && !CloseBracketOn(probed) && probed.get() == '{');
+    EXPECT_TRUE(CloseBracketOn(probed) && !OpenBracketOn(probed) && probed.get() == '}');
 }
 
-TEST(StreamHelpersReadUpTo, BufferModeStopsAfterTheTerminatorAtSizeOrAtTheEnd)
+TEST(StreamHelpersReadUpTo, BufferAndSkipModesStopAfterTheTerminatorAndCharModeNeverRetests)
 {
-    // Input, buffer size, terminator; the bytes written, the count (left at -1 without a terminator)
-    // and the rest.
+    // Input, terminator, the rest, buffer size, the count (left at -1 without a terminator), the bytes
+    // written.
     const struct {
-        const char* input;
-        int size;
-        const char* terminator;
+        const char *input, *terminator, *rest;
+        int size, count;
         std::string written;
-        int count;
-        const char* rest;
     } rows[] = {
-        { "abcENDxyz", 16, "END", std::string("abcEND\0", 7), 6, "xyz" },
-        { "ab;c", 8, ";", std::string("ab;\0", 4), 3, "c" },
-        { "ENDrest", 16, "END", std::string("END\0", 4), 3, "rest" }, // at the very first character
-        { "abcdefEND", 4, "END", "abcd", -1, "efEND" },
-        { "ab", 8, "END", std::string("ab\0\0\0\0\0\0", 8), -1, "" },
-        { "abcdef", 4, "", "abcd", -1, "ef" },
+        { "abcENDxyz", "END", "xyz", 16, 6, std::string("abcEND\0", 7) },
+        { "ab;c", ";", "c", 8, 3, std::string("ab;\0", 4) },
+        { "ENDrest", "END", "rest", 16, 3, std::string("END\0", 4) }, // at the very first character
+        { "abcdefEND", "END", "efEND", 4, -1, "abcd" },
+        { "ab", "END", "", 8, -1, std::string("ab\0\0\0\0\0\0", 8) },
+        { "abcdef", "", "ef", 4, -1, "abcd" },
     };
     for (const auto& r : rows) {
         std::istringstream in(r.input);
         std::vector<char> buf(r.size, 'q');
         int count = -1;
         ReadUpTo(in, buf.data(), r.size, r.terminator, &count);
-        EXPECT_EQ(std::string(buf.data(), r.written.size()), r.written) << r.input;
-        EXPECT_EQ(count, r.count) << r.input;
-        EXPECT_EQ(in.eof(), r.count == -1 && *r.rest == '\0') << r.input;
-        EXPECT_EQ(Rest(in), r.rest) << r.input;
+        EXPECT_TRUE(std::string(buf.data(), r.written.size()) == r.written && count == r.count) << r.input;
+        EXPECT_TRUE(in.eof() == (r.count == -1 && *r.rest == '\0') && Rest(in) == r.rest) << r.input;
     }
-}
 
-TEST(StreamHelpersReadUpTo, SkipModeConsumesThroughTheTerminator)
-{
-    // Input, terminator, whether the stream stays good, the rest; the last row has no terminator at all.
+    // Skip mode (no buffer) consumes through the terminator. Input, terminator, whether the stream stays
+    // good, the rest; the last row has no terminator at all.
     const struct {
-        const char* input;
-        const char* terminator;
+        const char *input, *terminator, *rest;
         bool good;
-        const char* rest;
-    } rows[] = { { "abENcEENDxyz", "END", true, "xyz" }, { "abcEN", "END", false, "" },
-        { "abc", "", true, "abc" }, { "abc", nullptr, false, "abc" } };
-    for (const auto& r : rows) {
+    } skips[] = { { "abENcEENDxyz", "END", "xyz", true }, { "abcEN", "END", "", false },
+        { "abc", "", "abc", true }, { "abc", nullptr, "abc", false } };
+    for (const auto& r : skips) {
         std::istringstream in(r.input);
         ReadUpTo(in, nullptr, 0, r.terminator, nullptr);
         EXPECT_EQ(in.good(), r.good) << r.input;
@@ -213,25 +186,16 @@ TEST(StreamHelpersReadUpTo, SkipModeConsumesThroughTheTerminator)
     std::istringstream zeroSize("a;b");
     ReadUpTo(zeroSize, buf, 0, ";", nullptr);
     EXPECT_EQ(Rest(zeroSize), "b");
-}
-
-TEST(StreamHelpersReadCharUpTo, AppendsDropsTheTerminatorAndNeverRetestsTheBreakingCharacter)
-{
-    // Input, terminator, the text appended to ">", the rest; "aab" alone never completes "ab" because
-    // the second "a" breaks the match and is not taken as a new start.
+    // ReadCharUpTo: input, terminator, the text appended to ">", the rest; "aab" alone never completes "ab"
+    // because the second "a" breaks the match and is not taken as a new start.
     const struct {
-        const char* input;
-        const char* terminator;
-        const char* text;
-        const char* rest;
-    } rows[] = { { "xabrest", "ab", ">x", "rest" }, { "abc", "", ">", "abc" },
+        const char *input, *terminator, *text, *rest;
+    } chars[] = { { "xabrest", "ab", ">x", "rest" }, { "abc", "", ">", "abc" },
         { "aabab!", "ab", ">aab", "!" }, { "aab", "ab", ">aab", "" } };
-    for (const auto& r : rows) {
+    for (const auto& r : chars) {
         std::list<char> out { '>' };
         std::istringstream in(r.input);
         ReadCharUpTo(in, out, r.terminator);
-        EXPECT_EQ(Text(out), r.text) << r.input;
-        EXPECT_EQ(in.eof(), *r.rest == '\0') << r.input;
-        EXPECT_EQ(Rest(in), r.rest) << r.input;
+        EXPECT_TRUE(Text(out) == r.text && in.eof() == (*r.rest == '\0') && Rest(in) == r.rest) << r.input;
     }
 }

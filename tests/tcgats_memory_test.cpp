@@ -51,8 +51,6 @@ std::atomic<bool> gRefused { false };
 
 [[maybe_unused]] void Release(void* p) noexcept
 {
-    if (!p)
-        return;
     gLive -= static_cast<long long>(malloc_usable_size(p));
     std::free(p);
 }

@@ -82,8 +82,7 @@ TEST(TListPlacement, TwoArgumentAddIgnoresOrderAndSortRestoresIt)
     EXPECT_EQ(Keys(list), (std::vector<int> { 9, 5, 2, 1 }));
     list.SetCurrent(five);
     list.Sort();
-    EXPECT_EQ(Keys(list), (std::vector<int> { 1, 2, 5, 9 }));
-    EXPECT_EQ(list.Current(), five);
+    EXPECT_TRUE(Keys(list) == (std::vector<int> { 1, 2, 5, 9 }) && list.Current() == five);
 
     // Without a compare function Add appends and Sort keeps the order.
     TList plain;
@@ -103,22 +102,17 @@ TEST(TListSubtract, UnlinksAndHandsBackOwnershipButLeavesForeignElements)
         other.Add(new Keyed(10 + k));
     }
     list.SetCurrent(el[1]);
-    EXPECT_EQ(list.Subtract(el[1]), el[2]);
-    EXPECT_EQ(list.Current(), el[2]) << "current moves to the successor";
-    EXPECT_EQ(el[1]->Previous(), nullptr);
-    EXPECT_EQ(el[1]->Next(), nullptr);
+    EXPECT_TRUE(list.Subtract(el[1]) == el[2] && list.Current() == el[2]);
+    EXPECT_TRUE(el[1]->Previous() == nullptr && el[1]->Next() == nullptr);
     list.SetCurrent(el[3]);
-    EXPECT_EQ(list.Subtract(el[3]), nullptr);
-    EXPECT_EQ(list.Current(), el[2]) << "or to the new last";
+    EXPECT_TRUE(list.Subtract(el[3]) == nullptr && list.Current() == el[2]);
     EXPECT_EQ(list.Subtract(nullptr), nullptr);
     TElement* foreign = other.Get(1);
     EXPECT_EQ(list.Subtract(foreign), foreign);
     list - other.First();
     Keyed loose(7);
-    EXPECT_EQ(TList().Subtract(&loose), &loose);
-    EXPECT_EQ(Keys(list), (std::vector<int> { 1, 3 }));
-    EXPECT_EQ(Keys(other), (std::vector<int> { 11, 12, 13, 14 }));
-    EXPECT_EQ(destroyed, 0);
+    EXPECT_TRUE((TList().Subtract(&loose)) == (&loose) && Keys(list) == (std::vector<int> { 1, 3 }));
+    EXPECT_TRUE(Keys(other) == (std::vector<int> { 11, 12, 13, 14 }) && destroyed == 0);
     delete el[1];
     delete el[3];
     EXPECT_EQ(destroyed, 2);
@@ -129,16 +123,12 @@ TEST(TListLookup, ByPositionMatchAndIndex)
     TList list(CompareKeys);
     for (int k : { 10, 20, 30 })
         list.Add(new Keyed(k));
-    EXPECT_EQ(K(list.Get(-5))->key, 10);
-    EXPECT_EQ(K(list.Get(2))->key, 30);
-    EXPECT_EQ(list.Get(list.Count()), nullptr);
-    EXPECT_EQ(list.GetNext(nullptr), list.First());
-    EXPECT_EQ(list.GetNext(list.Last()), nullptr);
-    EXPECT_EQ(list.Index(list.Get(1)), 1);
+    EXPECT_TRUE(K(list.Get(-5))->key == 10 && K(list.Get(2))->key == 30);
+    EXPECT_TRUE(list.Get(list.Count()) == nullptr && list.GetNext(nullptr) == list.First());
+    EXPECT_TRUE(list.GetNext(list.Last()) == nullptr && list.Index(list.Get(1)) == 1);
     EXPECT_EQ(list.Get(2)->ListIndex(), 2);
     Keyed outside(20);
-    EXPECT_EQ(list.Index(&outside), -1);
-    EXPECT_EQ(outside.ListIndex(), 0);
+    EXPECT_TRUE(list.Index(&outside) == -1 && outside.ListIndex() == 0);
 
     int key = 25;
     EXPECT_EQ(list.Get(MatchKey, &key), nullptr);
@@ -147,8 +137,7 @@ TEST(TListLookup, ByPositionMatchAndIndex)
     key = 20;
     EXPECT_EQ(list.Get(MatchKey, &key), list.Get(1));
     list.SetCurrent(second);
-    EXPECT_EQ(list.Get(MatchKey, &key), second);
-    EXPECT_EQ(list.Current(), second);
+    EXPECT_TRUE((list.Get(MatchKey, &key)) == second && list.Current() == second);
 }
 
 TEST(TListOwnership, DestroyAndDestructorDestroyEveryElementOnce)
@@ -160,9 +149,7 @@ TEST(TListOwnership, DestroyAndDestructorDestroyEveryElementOnce)
             list.Add(new Keyed(k, 0, &destroyed));
         list.SetCurrent(list.First());
         list.Destroy();
-        EXPECT_EQ(destroyed, 4);
-        EXPECT_EQ(list.Last(), nullptr);
-        EXPECT_EQ(list.Current(), nullptr);
+        EXPECT_TRUE(destroyed == 4 && list.Last() == nullptr && list.Current() == nullptr);
         // The compare function survives Destroy.
         list.Add(new Keyed(2, 0, &destroyed));
         list.Add(new Keyed(1, 0, &destroyed));

