@@ -1,5 +1,4 @@
 // TSpectrum: construction, resampling, products, the 16-bit encodings and the text form.
-#include <tintvale/tspectrum.h>
 
 #include "test_support.h"
 #include "tspectrum_record.h"
@@ -9,9 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -46,7 +43,7 @@ TSpectrum FromText(std::string text) { return TSpectrum(text.data()); }
 
 } // namespace
 
-TEST(TSpectrumConstruction, ErrorNumbersForBadArguments)
+TEST(TSpectrumConstruction, ErrorNumbersForBadArgumentsAndProducts)
 {
     const double values[2] = { 0.1, 0.2 };
     const double wl[2] = { 400, 500 };
@@ -62,25 +59,6 @@ TEST(TSpectrumConstruction, ErrorNumbersForBadArguments)
     EXPECT_EQ(TSpectrum(&ref, nullptr, nullptr).ErrNo(), 2);
     const double nanWl[2] = { 400, std::nan("") };
     EXPECT_EQ(TSpectrum(nanWl, 2, values).ErrNo(), 4);
-}
-
-TEST(TSpectrumResampling, FlatOutsideLinearInsideAndOrderFree)
-{
-    const double wl[2] = { 400, 700 }, v[2] = { 0.2, 0.8 };
-    TSpectrum s(wl, 2, v);
-    const std::pair<int, double> rows[]
-        = { { 0, 0.2 }, { 2, 0.2 }, { 3, 0.22 }, { 17, 0.5 }, { 32, 0.8 }, { 35, 0.8 } };
-    for (const auto& [i, expected] : rows)
-        EXPECT_NEAR(s.Data(i), expected, 1e-15) << i;
-    const double up[4] = { 405, 500, 612.5, 720 }, upV[4] = { 0.1, 0.7, 0.3, 0.9 };
-    const double mixed[4] = { 612.5, 405, 720, 500 }, mixedV[4] = { 0.3, 0.1, 0.9, 0.7 };
-    EXPECT_EQ(Grid(TSpectrum(up, 4, upV)), Grid(TSpectrum(mixed, 4, mixedV)));
-    for (double x : Grid(TSpectrum(up, 1, upV))) // one point: flat everywhere
-        EXPECT_EQ(x, 0.1);
-}
-
-TEST(TSpectrumArithmetic, ProductAndInProduct)
-{
     // 0.01 (i + 1) times 2 - 0.05 i: the products at 380 and 730 nm, and their sum over the grid.
     TSpectrum sa = Ramp(0.01, 0.01), sb = Ramp(2.0, -0.05);
     TSpectrum product(&sa, &sb);
@@ -93,6 +71,22 @@ TEST(TSpectrumArithmetic, ProductAndInProduct)
     TSpectrum unset;
     EXPECT_EQ(TSpectrum(&unset, &sa).ErrNo(), 3);
     EXPECT_EQ(TSpectrum(&sa, nullptr).ErrNo(), 2);
+}
+
+TEST(TSpectrumResampling, FlatOutsideLinearInsideAndOrderFree)
+{
+
+    const double wl[2] = { 400, 700 }, v[2] = { 0.2, 0.8 };
+    TSpectrum s(wl, 2, v);
+    const std::pair<int, double> rows[]
+        = { { 0, 0.2 }, { 2, 0.2 }, { 3, 0.22 }, { 17, 0.5 }, { 32, 0.8 }, { 35, 0.8 } };
+    for (const auto& [i, expected] : rows)
+        EXPECT_NEAR(s.Data(i), expected, 1e-15) << i;
+    const double up[4] = { 405, 500, 612.5, 720 }, upV[4] = { 0.1, 0.7, 0.3, 0.9 };
+    const double mixed[4] = { 612.5, 405, 720, 500 }, mixedV[4] = { 0.3, 0.1, 0.9, 0.7 };
+    EXPECT_EQ(Grid(TSpectrum(up, 4, upV)), Grid(TSpectrum(mixed, 4, mixedV)));
+    for (double x : Grid(TSpectrum(up, 1, upV))) // one point: flat everywhere
+        EXPECT_EQ(x, 0.1);
 }
 
 TEST(TSpectrumCopy, DeepCopyAssignmentAndClearNonUniform)
@@ -230,18 +224,6 @@ TEST(TSpectrumDecoding, MalformedRecordsGiveError3)
     EXPECT_EQ(TSpectrumRecord::ReadShort(s, s, data, 7, nullptr), 3);
 }
 
-TEST(TSpectrumText, FreeSeparatorsAndResampling)
-{
-    TSpectrum a = FromText("3 400 550 700 0.1 0.5 0.9");
-    TSpectrum b = FromText("count=3; lambda: 400, 550,\n700 nm; values 0.1 /0.5/ 0.9 end");
-    ASSERT_EQ(b.ErrNo(), 0);
-    EXPECT_EQ(Grid(a), Grid(b));
-    EXPECT_DOUBLE_EQ(a.Data(17), 0.5);
-    TSpectrum c = FromText("2 +4.0e2 7E2 -0.5 .5");
-    EXPECT_DOUBLE_EQ(c.Data(2), -0.5);
-    EXPECT_DOUBLE_EQ(c.Data(35), 0.5);
-}
-
 TEST(TSpectrumText, EarlyEndBadCountsTheTerminatorAndZeroCount)
 {
     // Numbers after the terminator, or beyond the given size, must not be read.
@@ -263,4 +245,12 @@ TEST(TSpectrumText, EarlyEndBadCountsTheTerminatorAndZeroCount)
     TSpectrum back(static_cast<void*>(record.data()), nullptr);
     EXPECT_EQ(back.ErrNo(), 0);
     EXPECT_EQ(Grid(back), Grid(zero));
+    TSpectrum a = FromText("3 400 550 700 0.1 0.5 0.9");
+    TSpectrum b = FromText("count=3; lambda: 400, 550,\n700 nm; values 0.1 /0.5/ 0.9 end");
+    ASSERT_EQ(b.ErrNo(), 0);
+    EXPECT_EQ(Grid(a), Grid(b));
+    EXPECT_DOUBLE_EQ(a.Data(17), 0.5);
+    TSpectrum c = FromText("2 +4.0e2 7E2 -0.5 .5");
+    EXPECT_DOUBLE_EQ(c.Data(2), -0.5);
+    EXPECT_DOUBLE_EQ(c.Data(35), 0.5);
 }
