@@ -17,6 +17,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -29,16 +30,15 @@ TIlluminant* Shipped(const std::string& name)
     return loaded ? factory.GetIlluminant(("CIE Illuminant " + name).c_str()) : nullptr;
 }
 
-double DeltaE(const double* lab1, const double* lab2, int formula)
+double DeltaE(const double* a, const double* b, int i)
 {
-    return std::sqrt(TLabSpace::CalcSquareDeltaEConvertedStatic(lab1, lab2, formula));
+    return std::sqrt(TLabSpace::CalcSquareDeltaEConvertedStatic(a, b, i));
 }
 
 // Lab of a spectrum under io, relative to io's white.
 void LabOf(const TIlluminantAndObserver& io, const TSpectrum& spectrum, double* lab)
 {
-    double white[3];
-    double xyz[3];
+    double white[3], xyz[3];
     io.GetXYZWhite(white);
     ASSERT_EQ(io.GetXYZ(&spectrum, xyz, 36), 0);
     TLabSpace(white).XYZToLab(xyz, lab);
@@ -51,17 +51,13 @@ void LabOf(const TIlluminantAndObserver& io, const TSpectrum& spectrum, double* 
 // computed once with NumPy from the 5-nm, 380-780 nm tables.
 TEST(ShippedIlluminants, CorrelatedColourTemperatureWithinOnePercent)
 {
-    const struct {
-        const char* name;
-        double kelvin;
-    } rows[] = { { "A", 2856 }, { "C", 6775 }, { "D50", 5003 }, { "D55", 5503 }, { "D65", 6504 },
-        { "D75", 7504 }, { "E", 5456 }, { "F1", 6430 }, { "F2", 4230 }, { "F3", 3450 }, { "F4", 2940 },
-        { "F5", 6350 }, { "F6", 4150 }, { "F7", 6500 }, { "F8", 5000 }, { "F9", 4150 }, { "F10", 5000 },
-        { "F11", 4000 }, { "F12", 3000 } };
-    for (const auto& row : rows) {
-        TIlluminant* ill = Shipped(row.name);
-        ASSERT_NE(ill, nullptr) << row.name;
-        EXPECT_NEAR(ill->GetColorTemperature(), row.kelvin, 0.01 * row.kelvin) << row.name;
+    const std::pair<const char*, double> rows[] = { { "A", 2856 }, { "C", 6775 }, { "D50", 5003 },
+        { "D55", 5503 }, { "D65", 6504 }, { "D75", 7504 }, { "E", 5456 }, { "F1", 6430 }, { "F2", 4230 },
+        { "F3", 3450 }, { "F4", 2940 }, { "F5", 6350 }, { "F6", 4150 }, { "F7", 6500 }, { "F8", 5000 },
+        { "F9", 4150 }, { "F10", 5000 }, { "F11", 4000 }, { "F12", 3000 } };
+    for (const auto& [name, kelvin] : rows) {
+        ASSERT_NE(Shipped(name), nullptr) << name;
+        EXPECT_NEAR(Shipped(name)->GetColorTemperature(), kelvin, 0.01 * kelvin) << name;
     }
 }
 
@@ -71,30 +67,22 @@ TEST(ShippedIlluminants, FluorescentWhitePointsMatchAFiveNanometreIntegration)
 {
     const struct {
         const char* name;
-        double xy[2][2]; // 2°, 10°
-    } rows[] = {
-        { "F1", { { 0.31306, 0.33711 }, { 0.31810, 0.33549 } } },
-        { "F2", { { 0.37207, 0.37512 }, { 0.37927, 0.36723 } } },
-        { "F3", { { 0.40909, 0.39412 }, { 0.41764, 0.38313 } } },
-        { "F4", { { 0.44018, 0.40309 }, { 0.44925, 0.39061 } } },
-        { "F5", { { 0.31376, 0.34516 }, { 0.31974, 0.34237 } } },
-        { "F6", { { 0.37788, 0.38820 }, { 0.38662, 0.37837 } } },
-        { "F7", { { 0.31285, 0.32917 }, { 0.31564, 0.32951 } } },
-        { "F8", { { 0.34581, 0.35862 }, { 0.34896, 0.35932 } } },
-        { "F9", { { 0.37410, 0.37269 }, { 0.37825, 0.37038 } } },
-        { "F10", { { 0.34579, 0.35876 }, { 0.35061, 0.35431 } } },
-        { "F11", { { 0.38054, 0.37692 }, { 0.38543, 0.37110 } } },
-        { "F12", { { 0.43703, 0.40422 }, { 0.44265, 0.39706 } } },
-    };
+        double xy[4]; // x, y under 2°, then 10°
+    } rows[] = { { "F1", { 0.31306, 0.33711, 0.31810, 0.33549 } },
+        { "F2", { 0.37207, 0.37512, 0.37927, 0.36723 } }, { "F3", { 0.40909, 0.39412, 0.41764, 0.38313 } },
+        { "F4", { 0.44018, 0.40309, 0.44925, 0.39061 } }, { "F5", { 0.31376, 0.34516, 0.31974, 0.34237 } },
+        { "F6", { 0.37788, 0.38820, 0.38662, 0.37837 } }, { "F7", { 0.31285, 0.32917, 0.31564, 0.32951 } },
+        { "F8", { 0.34581, 0.35862, 0.34896, 0.35932 } }, { "F9", { 0.37410, 0.37269, 0.37825, 0.37038 } },
+        { "F10", { 0.34579, 0.35876, 0.35061, 0.35431 } }, { "F11", { 0.38054, 0.37692, 0.38543, 0.37110 } },
+        { "F12", { 0.43703, 0.40422, 0.44265, 0.39706 } } };
     for (const auto& row : rows) {
-        ASSERT_NE(Shipped(row.name), nullptr) << row.name;
         for (int observer : { 0, 1 }) {
             const TObserver obs(observer);
             double w[3];
             TIlluminantAndObserver(Shipped(row.name), &obs, 36).GetXYZWhite(w);
             const double sum = w[0] + w[1] + w[2];
-            EXPECT_NEAR(w[0] / sum, row.xy[observer][0], 0.005) << row.name << ' ' << observer;
-            EXPECT_NEAR(w[1] / sum, row.xy[observer][1], 0.005) << row.name << ' ' << observer;
+            EXPECT_NEAR(w[0] / sum, row.xy[2 * observer], 0.005) << row.name << ' ' << observer;
+            EXPECT_NEAR(w[1] / sum, row.xy[2 * observer + 1], 0.005) << row.name << ' ' << observer;
         }
     }
 }
