@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <iterator>
-#include <string>
 
 namespace {
 
@@ -55,10 +54,7 @@ TEST(TIlluminantFile, SaveThenLoadKeepsNameAndSamples)
     // 16 bits under the exponent 2^8, the first power of two above the largest value 172.5.
     for (int i = 0; i < 36; ++i)
         EXPECT_NEAR(loaded.GetSpectrum()->Data(i), 50.0 + 3.5 * i, 256.0 / 65535.0) << i;
-}
-
-TEST(TIlluminantFile, TextVariantExample)
-{
+    // The text variant.
     std::string image = TextImage("My lamp\n3 400 500 600 1 2 3");
     OpenIlluminant lamp(static_cast<void*>(image.data()));
     ASSERT_EQ(lamp.ErrNo(), 0);
@@ -127,23 +123,6 @@ TEST(TIlluminantFile, TruncatedImagesNeverReadPastTheirEnd)
     }
 }
 
-TEST(TIlluminantConstruction, FromSpectrumAndName)
-{
-    TSpectrum s = Ramp(1.0, 0.0);
-    OpenIlluminant noName(s, nullptr);
-    EXPECT_EQ(noName.ErrNo(), 2);
-    EXPECT_EQ(noName.GetSpectrum(), nullptr);
-
-    EXPECT_EQ(OpenIlluminant(s, std::string(1024, 'a').c_str()).ErrNo(), 0);
-    OpenIlluminant tooLong(s, std::string(1025, 'a').c_str());
-    EXPECT_EQ(tooLong.ErrNo(), 2);
-    EXPECT_EQ(tooLong.GetName(), nullptr);
-
-    // Equal by name alone, and names compare exactly.
-    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") == OpenIlluminant(Ramp(5, 1), "D50"));
-    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") != OpenIlluminant(Ramp(1, 0), "d50"));
-}
-
 TEST(TIlluminantSave, RefusalsCreateNoFile)
 {
     TempDir dir;
@@ -168,6 +147,19 @@ TEST(TIlluminantSave, RefusalsCreateNoFile)
     EXPECT_EQ(longest.Save(dir.File("kept.ill").c_str()), 0);
     EXPECT_EQ(TempDir::Read(dir.File("kept.ill")).substr(0, 8), "ORVIV100");
     EXPECT_EQ(std::distance(boost::filesystem::directory_iterator(dir.Path()), {}), 3);
+    // Construction from a spectrum and a name; equal by name alone, names compared exactly.
+    TSpectrum s = Ramp(1.0, 0.0);
+    OpenIlluminant noName(s, nullptr);
+    EXPECT_EQ(noName.ErrNo(), 2);
+    EXPECT_EQ(noName.GetSpectrum(), nullptr);
+
+    EXPECT_EQ(OpenIlluminant(s, std::string(1024, 'a').c_str()).ErrNo(), 0);
+    OpenIlluminant tooLong(s, std::string(1025, 'a').c_str());
+    EXPECT_EQ(tooLong.ErrNo(), 2);
+    EXPECT_EQ(tooLong.GetName(), nullptr);
+
+    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") == OpenIlluminant(Ramp(5, 1), "D50"));
+    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") != OpenIlluminant(Ramp(1, 0), "d50"));
 }
 
 // Correlated colour temperatures of CIE illuminants (CIE 15:2004, Table T.1 and T.8.1):

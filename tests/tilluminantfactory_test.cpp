@@ -1,7 +1,6 @@
 // TIlluminantFactory: directories, look-ups with their messages, sharing between copies, and the
 // shipped illuminant set.
 #include "illuminant_test_support.h"
-#include "test_support.h"
 
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
@@ -12,9 +11,7 @@
 #include <cmath>
 #include <memory>
 #include <set>
-#include <string>
 #include <tuple>
-#include <vector>
 
 namespace {
 
@@ -63,14 +60,10 @@ TEST(TIlluminantFactoryLookup, ByNameIgnoringCaseWithMessages)
     EXPECT_EQ(capture.messages[1].text, "No Illuminant with this name available");
     EXPECT_EQ(capture.messages[1].line, 131);
     EXPECT_EQ(capture.messages[1].file, "tilluminantfactory");
-}
-
-TEST(TIlluminantFactoryLookup, FullD50NameFallsBackToShortWithWarning)
-{
-    MessageCapture capture;
+    // The full D50 name falls back to the short one with a warning.
     TIlluminantFactory shortOnly;
-    TIlluminant* d50 = shortOnly.AddIlluminant(Ramp(1, 0), "D50");
-    EXPECT_EQ(shortOnly.GetIlluminant("cie illuminant d50"), d50);
+    TIlluminant* shortD50 = shortOnly.AddIlluminant(Ramp(1, 0), "D50");
+    EXPECT_EQ(shortOnly.GetIlluminant("cie illuminant d50"), shortD50);
     ASSERT_EQ(capture.warnings.size(), 1u);
     EXPECT_EQ(
         capture.warnings[0].text, "Illuminant \"CIE Illuminant D50\" was replaced by illuminant \"D50\"");
@@ -101,23 +94,10 @@ TEST(TIlluminantFactoryLookup, ByTemperatureFormsTheDaylightName)
     EXPECT_EQ(capture.messages.size(), 3u);
 }
 
-TEST(TIlluminantFactoryAdd, RefusedIlluminantsAreNotAdded)
-{
-    TIlluminantFactory factory;
-    EXPECT_EQ(factory.AddIlluminant(Ramp(1, 0), nullptr), nullptr);
-    EXPECT_EQ(factory.AddIlluminant(Ramp(1, 0), std::string(1025, 'x').c_str()), nullptr);
-    EXPECT_TRUE(factory.GetListOfIlluminants().empty());
-    TIlluminant* first = factory.AddIlluminant(Ramp(1, 0), "Twin");
-    TIlluminant* second = factory.AddIlluminant(Ramp(2, 0), "Twin");
-    EXPECT_EQ(factory.GetIlluminant("TWIN"), first);
-    EXPECT_EQ(factory.GetListOfIlluminants(), (std::vector<const TIlluminant*> { first, second }));
-}
-
 TEST(TIlluminantFactorySharing, CopiesOutliveTheOriginal)
 {
-    TIlluminant* lamp = nullptr;
     std::unique_ptr<TIlluminantFactory> original(new TIlluminantFactory);
-    lamp = original->AddIlluminant(Ramp(3, 1), "Lamp");
+    TIlluminant* lamp = original->AddIlluminant(Ramp(3, 1), "Lamp");
     TIlluminantFactory copy(*original);
     TIlluminantFactory assigned;
     assigned.AddIlluminant(Ramp(1, 0), "Dropped");
@@ -129,6 +109,15 @@ TEST(TIlluminantFactorySharing, CopiesOutliveTheOriginal)
     // The copies share, not duplicate: an addition to one is not seen by the other.
     copy.AddIlluminant(Ramp(1, 0), "Only in copy");
     EXPECT_EQ(assigned.GetListOfIlluminants().size(), 1u);
+    // Refused illuminants are not added; a second of one name is kept but not found.
+    TIlluminantFactory factory;
+    EXPECT_EQ(factory.AddIlluminant(Ramp(1, 0), nullptr), nullptr);
+    EXPECT_EQ(factory.AddIlluminant(Ramp(1, 0), std::string(1025, 'x').c_str()), nullptr);
+    EXPECT_TRUE(factory.GetListOfIlluminants().empty());
+    TIlluminant* first = factory.AddIlluminant(Ramp(1, 0), "Twin");
+    TIlluminant* second = factory.AddIlluminant(Ramp(2, 0), "Twin");
+    EXPECT_EQ(factory.GetIlluminant("TWIN"), first);
+    EXPECT_EQ(factory.GetListOfIlluminants(), (std::vector<const TIlluminant*> { first, second }));
 }
 
 // Every shipped file loads, under the names users ask for, with the published values.
