@@ -1,17 +1,10 @@
 // TIlluminantAndObserver::CalculateMatchingSpectrum: convergence, bounds, methods and bad input.
-#include <tintvale/tilluminant.h>
-#include <tintvale/tilluminantandobserver.h>
-#include <tintvale/tilluminantfactory.h>
-#include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 
 #include "cielab_reference.h"
 #include "shipped_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -20,8 +13,7 @@ using Method = TIlluminantAndObserver::MatchingMethod;
 // The CIE 1976 difference of two XYZ under one white.
 double DeltaE(const double* xyz1, const double* xyz2, const double* white)
 {
-    double a[3];
-    double b[3];
+    double a[3], b[3];
     reference::XYZToLab(xyz1, white, a);
     reference::XYZToLab(xyz2, white, b);
     return reference::DeltaE76(a, b);
@@ -31,20 +23,18 @@ double DeltaE(const double* xyz1, const double* xyz2, const double* white)
 void Integrate(const TIlluminant* ill, int observer, const double* r, double* xyz)
 {
     const TObserver obs(observer);
-    const double* s = ill->GetSpectrum()->GetUniformSpectrum(nullptr, nullptr, nullptr);
-    const double* x = obs.GetXSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
-    const double* y = obs.GetYSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
-    const double* z = obs.GetZSensitivity()->GetUniformSpectrum(nullptr, nullptr, nullptr);
-    double sums[3] = { 0, 0, 0 };
+    auto grid = [](const TSpectrum* t) { return t->GetUniformSpectrum(nullptr, nullptr, nullptr); };
+    const double* s = grid(ill->GetSpectrum());
+    const double* cmf[3]
+        = { grid(obs.GetXSensitivity()), grid(obs.GetYSensitivity()), grid(obs.GetZSensitivity()) };
     double norm = 0.0;
-    for (int i = 0; i < 36; ++i) {
-        sums[0] += s[i] * x[i] * r[i];
-        sums[1] += s[i] * y[i] * r[i];
-        sums[2] += s[i] * z[i] * r[i];
-        norm += s[i] * y[i];
+    for (int i = 0; i < 36; ++i)
+        norm += s[i] * cmf[1][i];
+    for (int c = 0; c < 3; ++c) {
+        xyz[c] = 0.0;
+        for (int i = 0; i < 36; ++i)
+            xyz[c] += 100.0 * s[i] * cmf[c][i] * r[i] / norm;
     }
-    for (int c = 0; c < 3; ++c)
-        xyz[c] = 100.0 * sums[c] / norm;
 }
 
 void Fill(double* v, double value) { std::fill(v, v + 36, value); }

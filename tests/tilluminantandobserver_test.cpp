@@ -1,15 +1,8 @@
 // TIlluminantAndObserver: the ASTM E308 weights, the white, the sums and the increments.
-#include <tintvale/tilluminant.h>
-#include <tintvale/tilluminantandobserver.h>
-#include <tintvale/tilluminantfactory.h>
-#include <tintvale/tobserver.h>
-#include <tintvale/tspectrum.h>
 
 #include "shipped_fixture.h"
 
 #include "test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -86,22 +79,15 @@ TEST_F(Shipped, AstmWeightsForF11WhateverTheCase)
     TIlluminantAndObserver f7(Get("CIE Illuminant F7"), &mTwo, 36);
     f7.GetXYZWhite(white);
     EXPECT_NEAR(white[2], 108.748 * 100.0 / 100.002, 1e-9);
-}
-
-// For the ASTM illuminants the value and increment forms use the ASTM weights too.
-TEST_F(Shipped, ValueFormsWorkForAstmIlluminants)
-{
-    OpenIntegration io(Get("CIE Illuminant F2"), &mTwo, 36);
-    double ones[36];
+    // The value and increment forms use the ASTM weights too: the F2 check sums scaled to Y = 100.
+    OpenIntegration f2(Get("CIE Illuminant F2"), &mTwo, 36);
+    double ones[36], sum[3] = { 0, 0, 0 };
     std::fill(ones, ones + 36, 1.0);
-    double xyz[3];
-    ASSERT_EQ(io.GetXYZ(ones, xyz, 36), 0);
-    // The published check sums scaled to Y = 100.
+    ASSERT_EQ(f2.GetXYZ(ones, xyz, 36), 0);
     EXPECT_NEAR(xyz[0], 99.188 * 100.0 / 100.004, 1e-9);
     EXPECT_NEAR(xyz[2], 67.395 * 100.0 / 100.004, 1e-9);
-    double sum[3] = { 0, 0, 0 };
     for (int i = 0; i < 36; ++i)
-        ASSERT_EQ(io.GetXYZIncrement(1.0, i, sum), 0);
+        ASSERT_EQ(f2.GetXYZIncrement(1.0, i, sum), 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(sum[c], xyz[c], 1e-9);
 }
@@ -134,7 +120,7 @@ TEST_F(Shipped, IncrementsAddUpToTheSum)
     EXPECT_EQ(untouched[0] + untouched[2], 4);
 }
 
-TEST_F(Shipped, CountsAndErrors)
+TEST_F(Shipped, CountsAndErrorsAndOtherPointCounts)
 {
     TIlluminant* d65 = Get("D65");
     for (int bad : { 37, -1 }) {
@@ -159,16 +145,11 @@ TEST_F(Shipped, CountsAndErrors)
     double white[3];
     TIlluminantAndObserver(io).GetXYZWhite(white);
     EXPECT_NEAR(white[2], 108.8171, 5e-5);
-}
-
-TEST_F(Shipped, OtherPointCounts)
-{
     // Two points: 380 and 730 nm.
     TIlluminant* e = Get("CIE Illuminant E");
     TIlluminantAndObserver two(e, &mTwo, 2);
-    double values[2] = { 1.0, 0.0 };
-    double xyz[3];
-    ASSERT_EQ(two.GetXYZ(values, xyz, 2), 0);
+    double ends[2] = { 1.0, 0.0 };
+    ASSERT_EQ(two.GetXYZ(ends, xyz, 2), 0);
     // E is flat, so only the observer matters: x̄(380) / (ȳ(380) + ȳ(730)).
     EXPECT_NEAR(xyz[0], 100.0 * 0.0014 / (0.0000 + 0.0005), 1e-9);
     TIlluminantAndObserver odd(e, &mTwo, 8); // 50-nm steps: 380, 430, ..., 730
