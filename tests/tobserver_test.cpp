@@ -1,6 +1,5 @@
 // TObserver: the colour-matching tables, observer selection, the shared spectra and the summations.
 #include <tintvale/tobserver.h>
-#include <tintvale/tspectrum.h>
 
 #include "test_support.h"
 
@@ -8,7 +7,6 @@
 
 #include <thread>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -65,13 +63,9 @@ TEST(TObserverSelection, ByIndexAndByExactName)
         EXPECT_EQ(rows[k].ErrNo(), errors[k]) << k;
     }
     EXPECT_STREQ(TObserver("10 degree").GetName(), "10 degree");
-}
-
-TEST(TObserverSpectra, GridSamplesAreTheTableValuesSharedPerObserver)
-{
+    // Grid samples are the table values, shared by every observer object of one index.
     const TSpectrum* y = TObserver(0).GetYSensitivity();
     EXPECT_EQ(y->GetUniformSpectrum(nullptr, nullptr, nullptr)[17], 0.9950);
-    // Shared: every observer object of one index sees the same spectra.
     EXPECT_EQ(TObserver(0).GetYSensitivity(), y);
     EXPECT_NE(TObserver(1).GetYSensitivity(), y);
 }
@@ -90,14 +84,9 @@ TEST(TObserverSummation, AbsoluteScalesTheGridSumBy683)
     }
     EXPECT_EQ(TObserver(0).GetXYZ(nullptr, xyz), 2);
     EXPECT_EQ(TObserver(0).GetXYZ(&ones, nullptr), 2);
-}
-
-TEST(TObserverSummation, NormalisedToTheWhite)
-{
-    double wl[] = { 380, 500, 600, 730 };
-    double v[] = { 0.2, 1.5, 0.7, 3.0 };
+    // Normalised to the white.
+    double wl[] = { 380, 500, 600, 730 }, v[] = { 0.2, 1.5, 0.7, 3.0 };
     TSpectrum s(wl, 4, v);
-    double xyz[3];
     ASSERT_EQ(TObserver(1).GetXYZ(&s, &s, xyz), 0);
     EXPECT_NEAR(xyz[1], 100.0, 1e-12);
 

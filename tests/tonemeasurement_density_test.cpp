@@ -1,14 +1,10 @@
 // Densities of measurements: the plain form, relative to a paper, and the tristimulus fallback.
 #include <tintvale/temissionspectrum.h>
-#include <tintvale/tobserver.h>
 #include <tintvale/treflectionspectrum.h>
-#include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 
 #include "shipped_fixture.h"
 #include "test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +18,7 @@ protected:
 
 } // namespace
 
-TEST_F(MeasurementDensity, PlainFormReadsTheSpectrumOrGivesZeros)
+TEST_F(MeasurementDensity, PlainAndRelativeToPaper)
 {
     TReflectionSpectrum grey(Flat(0.1), &mGeom);
     double d[4];
@@ -36,15 +32,11 @@ TEST_F(MeasurementDensity, PlainFormReadsTheSpectrumOrGivesZeros)
     EXPECT_EQ(d[0] + d[1] + d[2] + d[3], 0.0);
     EXPECT_EQ(grey.GetDensity(static_cast<TCMS::FilterStandard>(9), d, &index), 2);
     EXPECT_EQ(xyz.GetDensity(TCMS::AnsiA, nullptr, &index), 3);
-}
 
-TEST_F(MeasurementDensity, RelativeToPaperIsClampedAtZero)
-{
+    // Relative to a paper, clamped at zero.
     TReflectionSpectrum sample(Step(), &mGeom);
     TReflectionSpectrum paper(Flat(0.8), &mGeom);
     const double paperDensity = -std::log10(0.8);
-    double d[4];
-    int index = -1;
     ASSERT_EQ(sample.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 0);
     EXPECT_NEAR(d[0], 2.00 - paperDensity, 0.005);
     EXPECT_NEAR(d[1], 1.67 - paperDensity, 0.005);

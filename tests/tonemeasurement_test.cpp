@@ -1,22 +1,14 @@
 // The measurement classes: construction, copies, coordinates, XYZ and Lab, SCTV and spectral equivalents.
 #include <tintvale/temissionspectrum.h>
-#include <tintvale/tilluminant.h>
-#include <tintvale/tilluminantandobserver.h>
-#include <tintvale/tilluminantfactory.h>
 #include <tintvale/tlabmeasurement.h>
-#include <tintvale/tobserver.h>
 #include <tintvale/treflectionspectrum.h>
-#include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 
 #include "cielab_reference.h"
 #include "shipped_fixture.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cmath>
 #include <memory>
 
 namespace {
@@ -162,28 +154,6 @@ TEST_F(Measurements, CopiesAndCoordinates)
         << "the copy keeps the white";
 }
 
-TEST_F(Measurements, SpotColourToneValueRunsFromPaperToSolid)
-{
-    TReflectionSpectrum paper(Flat(0.9), &mGeom);
-    TReflectionSpectrum solid(Cyan(), &mGeom);
-    EXPECT_NEAR(solid.GetSCTV(mD50, &mTwo, &paper, &solid), 1.0, 1e-12);
-    EXPECT_NEAR(paper.GetSCTV(mD50, &mTwo, &paper, &solid), 0.0, 1e-12);
-
-    // A half-tone area: the mean of paper and solid reflectance lies strictly between them.
-    double mix[36];
-    for (int i = 0; i < 36; ++i)
-        mix[i] = 0.5 * (0.9 + Cyan().Data(i));
-    TReflectionSpectrum tint(mix, &mGeom);
-    const double tv = tint.GetSCTV(mD50, &mTwo, &paper, &solid);
-    EXPECT_GT(tv, 0.2);
-    EXPECT_LT(tv, 0.8);
-
-    // Any Lab that cannot be had gives -1.
-    TXYZMeasurement elsewhere(30.0, 30.0, 30.0, &mGeom, mD50, &mTen);
-    EXPECT_EQ(tint.GetSCTV(mD50, &mTwo, &paper, &elsewhere), -1.0);
-    EXPECT_EQ(elsewhere.GetSCTV(mD50, &mTwo, &paper, &solid), -1.0);
-}
-
 TEST_F(Measurements, SpectralEquivalents)
 {
     TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTwo);
@@ -210,4 +180,23 @@ TEST_F(Measurements, SpectralEquivalents)
     EXPECT_LT(reference::DeltaE76(labMade, target), 0.5);
 
     EXPECT_EQ(red.CreateSpectralMeasurement(&xyz), nullptr) << "a template without spectrum";
+    // The spot colour tone value runs from paper to solid.
+    TReflectionSpectrum paper(Flat(0.9), &mGeom);
+    TReflectionSpectrum solid(Cyan(), &mGeom);
+    EXPECT_NEAR(solid.GetSCTV(mD50, &mTwo, &paper, &solid), 1.0, 1e-12);
+    EXPECT_NEAR(paper.GetSCTV(mD50, &mTwo, &paper, &solid), 0.0, 1e-12);
+
+    // A half-tone area: the mean of paper and solid reflectance lies strictly between them.
+    double mix[36];
+    for (int i = 0; i < 36; ++i)
+        mix[i] = 0.5 * (0.9 + Cyan().Data(i));
+    TReflectionSpectrum tint(mix, &mGeom);
+    const double tv = tint.GetSCTV(mD50, &mTwo, &paper, &solid);
+    EXPECT_GT(tv, 0.2);
+    EXPECT_LT(tv, 0.8);
+
+    // Any Lab that cannot be had gives -1.
+    TXYZMeasurement elsewhere(30.0, 30.0, 30.0, &mGeom, mD50, &mTen);
+    EXPECT_EQ(tint.GetSCTV(mD50, &mTwo, &paper, &elsewhere), -1.0);
+    EXPECT_EQ(elsewhere.GetSCTV(mD50, &mTwo, &paper, &solid), -1.0);
 }

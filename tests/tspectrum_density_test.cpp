@@ -1,5 +1,4 @@
 // Status densitometry of spectra and the shared filter cache.
-#include <tintvale/tspectrum.h>
 
 #include "tspectrum_density.h"
 
@@ -12,7 +11,6 @@
 #include <cstring>
 #include <numeric>
 #include <thread>
-#include <vector>
 
 TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
 {
@@ -68,12 +66,10 @@ TEST(TSpectrumDensity, GreyStepAndNarrowBand)
     EXPECT_EQ(ramp.GetDensity(static_cast<TCMS::FilterStandard>(-1), untouched, &index), 2);
     EXPECT_EQ(untouched[0], 7);
     EXPECT_EQ(ramp.GetDensity(TCMS::AnsiA, nullptr, &index), 2);
-}
 
-TEST(TSpectrumDensity, NoDensityWithoutReflectedLight)
-{
-    double d[4] = { 7, 7, 7, 7 };
-    int index = -1;
+    // No density without reflected light.
+    std::fill(d, d + 4, 7.0);
+    index = -1;
     EXPECT_EQ(Flat(0.0).GetDensity(TCMS::IsoStatusM, d, &index), 1);
     EXPECT_EQ(d[0] + d[3], 14.0) << "nothing computed, nothing written";
     EXPECT_EQ(index, 3);
