@@ -3,7 +3,6 @@
 #include "cgats_text.h"
 #include "tcgats_test_access.h"
 
-#include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tlabmeasurement.h>
 #include <tintvale/tmeasgeom.h>
 #include <tintvale/treflectionspectrum.h>
@@ -11,8 +10,6 @@
 #include <tintvale/txyzmeasurement.h>
 
 #include "shipped_fixture.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>

@@ -77,9 +77,7 @@ TEST(TCgatsCopy, SampleSelectionAppliesToTheFirstTable)
 {
     auto src = Read(kTwoTables);
     TCgats sel(src.get(), std::vector<int> { 4, 0 });
-    EXPECT_EQ(Name(sel, 0, 0), "s4");
-    EXPECT_EQ(Name(sel, 0, 1), "s0");
-    EXPECT_EQ(Name(sel, 1, 1), "x1"); // the second table whole
+    EXPECT_EQ(Name(sel, 0, 0) + Name(sel, 0, 1) + Name(sel, 1, 1), "s4s0x1"); // the second table whole
     EXPECT_TRUE(*Read(Written(sel)) == sel);
 
     // A sample outside the table cannot be copied: the first table is left in error.
@@ -121,18 +119,6 @@ TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
         EXPECT_EQ(TCgats(src.get(), map, 0.0).SaveAs("unused"), 8) << map.size();
 }
 
-TEST(TCgatsBuild, TwoChannelsOnlyAsSpotOrCustomColours)
-{
-    EXPECT_EQ(Build({ { 1, 2 } }).GetErrorCode(), 18);
-    auto custom = Build({ { 1, 2 } }, 100, 0, { "Orange ink", "Green" }, true);
-    EXPECT_EQ(FieldNames(custom), "SampleID\tPC2_1\tPC2_2");
-    // The descriptions are written quoted, as instrument software writes them.
-    EXPECT_NE(Written(custom).find("PROCESSCOLOR_ID\t\"Green\"\n"), std::string::npos);
-    auto spot = Build({ { 1, 2 } }, 100, 0, { "Gold", "Silver" }, false);
-    EXPECT_TRUE(spot.IsSpotColorDefined(0));
-    EXPECT_EQ(A::NrSpotIds(spot), 2);
-}
-
 TEST(TCgatsBuild, WrittenFile)
 {
     // Tints on a 10 ... 265 scale: 0.0001 above zero is a tint below 0.0001, written as an exact
@@ -147,6 +133,15 @@ TEST(TCgatsBuild, WrittenFile)
         "\"a b\"\t100\t0\t50\t0\t50\t1\t-2\t0.5\t0.25\t\n"
         "c\t10\t100\t0\t0.00011\t60.1235\t0\t0\t0.125\t1\t\nEND_DATA\n");
     EXPECT_TRUE(*Read(Written(c)) == c);
+    // Two channels only as spot or custom colours.
+    EXPECT_EQ(Build({ { 1, 2 } }).GetErrorCode(), 18);
+    auto custom = Build({ { 1, 2 } }, 100, 0, { "Orange ink", "Green" }, true);
+    EXPECT_EQ(FieldNames(custom), "SampleID\tPC2_1\tPC2_2");
+    // The descriptions are written quoted, as instrument software writes them.
+    EXPECT_NE(Written(custom).find("PROCESSCOLOR_ID\t\"Green\"\n"), std::string::npos);
+    auto spot = Build({ { 1, 2 } }, 100, 0, { "Gold", "Silver" }, false);
+    EXPECT_TRUE(spot.IsSpotColorDefined(0));
+    EXPECT_EQ(A::NrSpotIds(spot), 2);
 }
 
 TEST(TCgatsBuild, LayoutDefaultsAndFailures)
