@@ -164,7 +164,7 @@ TEST(TIlluminantSave, RefusalsCreateNoFile)
 
 // Correlated colour temperatures of CIE illuminants (CIE 15:2004, Table T.1 and T.8.1):
 // A 2856 K, D50 5003 K, D65 6504 K, F2 4230 K, F11 4000 K.
-TEST(TIlluminantTemperature, CieIlluminants)
+TEST(TIlluminantTemperature, CieIlluminantsAndFailures)
 {
     TIlluminantFactory factory;
     ASSERT_EQ(factory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
@@ -184,11 +184,7 @@ TEST(TIlluminantTemperature, CieIlluminants)
     }
     // F11 goes through the ASTM weights: 4000 K.
     EXPECT_NEAR(factory.GetIlluminant("CIE Illuminant F11")->GetColorTemperature(), 4000.0, 30.0);
-}
-
-TEST(TIlluminantTemperature, FailuresReportZero)
-{
-    TIlluminantFactory factory;
+    // Failures report zero.
     // Monochromatic red at 700 nm lies beyond the 1667 K isotemperature line.
     const double wl[] = { 380, 690, 700, 710, 730 }, red[] = { 0, 0, 1, 0, 0 };
     TIlluminant* lamp = factory.AddIlluminant(TSpectrum(wl, 5, red), "Red");

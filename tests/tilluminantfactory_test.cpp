@@ -69,29 +69,23 @@ TEST(TIlluminantFactoryLookup, ByNameIgnoringCaseWithMessages)
         capture.warnings[0].text, "Illuminant \"CIE Illuminant D50\" was replaced by illuminant \"D50\"");
     EXPECT_EQ(capture.warnings[0].line, 6);
     // No such fallback for other daylight illuminants.
-    shortOnly.AddIlluminant(Ramp(1, 0), "D65");
+    TIlluminant* d65 = shortOnly.AddIlluminant(Ramp(1, 0), "D65");
     EXPECT_EQ(shortOnly.GetIlluminant("CIE Illuminant D65"), nullptr);
+    // By temperature: the daylight name is formed.
+    TIlluminant* d5 = shortOnly.AddIlluminant(Ramp(1, 0), "D 5");
+    const std::size_t before = capture.messages.size();
+    const std::pair<double, TIlluminant*> rows[] = { { 5003.0, shortD50 }, { 6504.0, d65 }, { 6500.0, d65 },
+        { 500.0, d5 } /* "D%2d" pads to two places */, { 5560.0, nullptr }, { 1e300, nullptr },
+        { std::nan(""), nullptr } };
+    for (const auto& [kelvin, expected] : rows)
+        EXPECT_EQ(shortOnly.GetIlluminant(kelvin), expected) << kelvin;
+    EXPECT_EQ(capture.messages.size(), before + 3);
 
     TIlluminantFactory both;
     both.AddIlluminant(Ramp(1, 0), "D50");
     TIlluminant* full = both.AddIlluminant(Ramp(2, 0), "CIE Illuminant D50");
     EXPECT_EQ(both.GetIlluminant("CIE Illuminant D50"), full);
     EXPECT_EQ(capture.warnings.size(), 1u);
-}
-
-TEST(TIlluminantFactoryLookup, ByTemperatureFormsTheDaylightName)
-{
-    TIlluminantFactory factory;
-    TIlluminant* d50 = factory.AddIlluminant(Ramp(1, 0), "D50");
-    TIlluminant* d65 = factory.AddIlluminant(Ramp(1, 0), "D65");
-    TIlluminant* d5 = factory.AddIlluminant(Ramp(1, 0), "D 5");
-    MessageCapture capture;
-    const std::pair<double, TIlluminant*> rows[]
-        = { { 5003.0, d50 }, { 6504.0, d65 }, { 6500.0, d65 }, { 500.0, d5 } /* "D%2d" pads to two places */,
-              { 5560.0, nullptr }, { 1e300, nullptr }, { std::nan(""), nullptr } };
-    for (const auto& [kelvin, expected] : rows)
-        EXPECT_EQ(factory.GetIlluminant(kelvin), expected) << kelvin;
-    EXPECT_EQ(capture.messages.size(), 3u);
 }
 
 TEST(TIlluminantFactorySharing, CopiesOutliveTheOriginal)
