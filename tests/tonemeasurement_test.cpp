@@ -68,12 +68,11 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
     double xyz[3], expected[3], got[3];
     reference::LabToXYZ(original, stored, xyz);
     reference::XYZToLab(xyz, far, expected);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(lab[c], expected[c], 1e-4) << c;
-
     ASSERT_EQ(m.GetXYZ(mD50, nullptr, got), 0);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(got[c], xyz[c], 1e-4);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(lab[c], expected[c], 1e-4) << c;
+        EXPECT_NEAR(got[c], xyz[c], 1e-4) << c;
+    }
     EXPECT_EQ(m.GetLAB(mD50, &mTen, far, lab), -1);
 
     // A white that cannot be a reference is refused with 3, stored or given.
