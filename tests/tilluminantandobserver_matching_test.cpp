@@ -101,21 +101,28 @@ TEST_F(Matching, GreyReachesARedWithinHalfADeltaE)
     EXPECT_NEAR(deBright, DeltaE(bright, xyz, white), 1e-6);
 }
 
-TEST_F(Matching, XYZMethodConvergesAndStillReturnsALabDifference)
+TEST_F(Matching, XYZMethodAndDarkWavelengths)
 {
     const TObserver ten(1);
     TIlluminantAndObserver io(mD50, &ten, 36);
-    double white[3];
+    double white[3], target[3], result[36], xyz[3];
     io.GetXYZWhite(white);
     const double lab[3] = { 70.0, -30.0, 20.0 };
-    double target[3];
     reference::LabToXYZ(lab, white, target);
-    double result[36];
     const double de = Match(io, target, white, result, Method::MatchInXYZ);
-    double xyz[3];
     Integrate(mD50, 1, result, xyz);
     EXPECT_LT(std::hypot(xyz[0] - target[0], xyz[1] - target[1], xyz[2] - target[2]), 0.5);
     EXPECT_NEAR(de, DeltaE(target, xyz, white), 1e-6) << "the return value is the Lab difference";
+    // A light with no power below 450 nm: those samples cannot move the colour.
+    double power[36];
+    for (int i = 0; i < 36; ++i)
+        power[i] = i < 7 ? 0.0 : 100.0;
+    TIlluminantAndObserver gap(mFactory.AddIlluminant(TSpectrum(power), "Gap"), &mTwo, 36);
+    gap.GetXYZWhite(white);
+    const double gapLab[3] = { 60.0, 20.0, 30.0 };
+    reference::LabToXYZ(gapLab, white, target);
+    EXPECT_LT(Match(gap, target, nullptr, result), 0.5);
+    EXPECT_TRUE(std::all_of(result, result + 36, [](double v) { return std::isfinite(v); }));
 }
 
 TEST_F(Matching, AStartThatAlreadyMatchesIsReturnedWithZero)
@@ -157,21 +164,6 @@ TEST_F(Matching, EqualBoundsPinSamplesAndCrossedBoundsTakeTheUpper)
     // Held down in the red, the search cannot reach the target, but it still improves on the start.
     EXPECT_GT(de, 0.5);
     EXPECT_LT(de, Residual(mD50, 0, mStart, target, mWhite));
-}
-
-TEST_F(Matching, DarkWavelengthsOfTheIlluminantStayFinite)
-{
-    // A light with no power below 450 nm: those samples cannot move the colour.
-    double power[36];
-    for (int i = 0; i < 36; ++i)
-        power[i] = i < 7 ? 0.0 : 100.0;
-    TIlluminantAndObserver io(mFactory.AddIlluminant(TSpectrum(power), "Gap"), &mTwo, 36);
-    double white[3], target[3], result[36];
-    io.GetXYZWhite(white);
-    const double lab[3] = { 60.0, 20.0, 30.0 };
-    reference::LabToXYZ(lab, white, target);
-    EXPECT_LT(Match(io, target, nullptr, result), 0.5);
-    EXPECT_TRUE(std::all_of(result, result + 36, [](double v) { return std::isfinite(v); }));
 }
 
 TEST_F(Matching, BadInputIsRefusedWithResultUntouched)
