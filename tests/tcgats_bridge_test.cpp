@@ -34,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(Bridge, SpectraAreReadAndWrittenBackWithLab)
+TEST_F(Bridge, SpectraAreReadInterpolatedAndWrittenBackWithLab)
 {
     // Spectral and Lab columns together: the spectrum wins; the Lab values are not consulted.
     auto c = Read("CGATS.17\n"
@@ -60,6 +60,22 @@ TEST_F(Bridge, SpectraAreReadAndWrittenBackWithLab)
     EXPECT_NEAR(m->GetSpectrum()->GetUniformSpectrum(nullptr, nullptr, nullptr)[2], 0.453, 1e-12);
     ASSERT_EQ(pct->SetMeasurement(0, 1, m.get(), nullptr, nullptr), 0);
     EXPECT_NEAR(Value(*pct, 0, 1, "nm410"), 50.0, 1e-9);
+    // A 5-nm spectrum is kept on the 10-nm grid; wavelengths off the grid and unevenly spaced get
+    // the grid interpolated at each of them.
+    auto f = [](double nm) { return 0.5 + 0.4 * std::sin(nm / 50.0); };
+    std::vector<double> nm, values;
+    for (double w = 380; w <= 730; w += 5) {
+        nm.push_back(w);
+        values.push_back(f(w));
+    }
+    const TReflectionSpectrum fine(TSpectrum(nm.data(), static_cast<int>(nm.size()), values.data()), &mGeom);
+    auto odd = Read(Table("SampleID nm400 nm405 nm450", { "a 0 0 0" }, true));
+    ASSERT_EQ(odd->SetMeasurement(0, 0, &fine, nullptr, nullptr), 0);
+    std::vector<double> out;
+    ASSERT_EQ(odd->GetSpectrum(0, 0, out), 0);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_NEAR(out[1], (f(400) + f(410)) / 2, 1e-12);
+    EXPECT_NEAR(out[2], f(450), 1e-12);
 }
 
 TEST_F(Bridge, LabAndXyzRowsAndWholeOrNothingWrites)
@@ -105,26 +121,6 @@ TEST_F(Bridge, LabAndXyzRowsAndWholeOrNothingWrites)
     ASSERT_EQ(one->GetLab(0, 0, written), 0);
     EXPECT_EQ(written, (std::vector<double> { 70, -3, 4 }));
     EXPECT_DOUBLE_EQ(Value(*one, 0, 0, "nm400"), 0.5);
-}
-
-TEST_F(Bridge, SpectraAreInterpolatedAtTheTableWavelengths)
-{
-    // A 5-nm spectrum is kept on the 10-nm grid; wavelengths off the grid and unevenly spaced get
-    // the grid interpolated at each of them.
-    auto f = [](double nm) { return 0.5 + 0.4 * std::sin(nm / 50.0); };
-    std::vector<double> nm, values;
-    for (double w = 380; w <= 730; w += 5) {
-        nm.push_back(w);
-        values.push_back(f(w));
-    }
-    const TReflectionSpectrum m(TSpectrum(nm.data(), static_cast<int>(nm.size()), values.data()), &mGeom);
-    auto c = Read(Table("SampleID nm400 nm405 nm450", { "a 0 0 0" }, true));
-    ASSERT_EQ(c->SetMeasurement(0, 0, &m, nullptr, nullptr), 0);
-    std::vector<double> out;
-    ASSERT_EQ(c->GetSpectrum(0, 0, out), 0);
-    ASSERT_EQ(out.size(), 3u);
-    EXPECT_NEAR(out[1], (f(400) + f(410)) / 2, 1e-12);
-    EXPECT_NEAR(out[2], f(450), 1e-12);
 }
 
 TEST(TCgatsAddColumns, LabTwiceAddsTheColumnsOnceAndCountsEachTable)
