@@ -98,7 +98,7 @@ TEST(TLabSpaceConstruction, NegativeWhiteComponentIsReportedAndZeroed)
     EXPECT_EQ(TLabSpace(nullptr).ErrNo(), 2);
 }
 
-TEST(TLabSpaceConversion, KnownValuesUnderD50)
+TEST(TLabSpaceConversion, KnownValuesThresholdsAndFastPathUnderD50)
 {
     const TLabSpace space(kD50);
     const double cases[][6] = { { 41.24, 21.26, 1.93, 53.232881785843, 78.301394636634, 62.171659116024 },
@@ -116,9 +116,8 @@ TEST(TLabSpaceConversion, KnownValuesUnderD50)
     // White, black, negative components (clamped to 0), Lab (0, 0, 0) just above black (f = 16/116
     // lies above 0.137931) and L* = -1 (every f below the offset, clamped to 0).
     const double black[3] = { 0.0, 0.0, 0.0 }, negative[3] = { -5.0, 30.0, -1.0 },
-                 clamped[3] = { 0.0, 30.0, 0.0 };
-    const double labNegative[3] = { -1.0, 0.0, 0.0 };
-    double lab[3], expected[3], xyz[3];
+                 clamped[3] = { 0.0, 30.0, 0.0 }, labNegative[3] = { -1.0, 0.0, 0.0 };
+    double lab[3], expected[3], xyz[3], back[3];
     space.XYZToLab(kD50, lab);
     EXPECT_NEAR(lab[0] + std::fabs(lab[2]), 100.0, 1e-12);
     space.XYZToLab(black, lab);
@@ -134,29 +133,23 @@ TEST(TLabSpaceConversion, KnownValuesUnderD50)
     // Branch thresholds are inclusive. With a unit white, t equals X exactly; 0.008856 takes the linear
     // branch (the cube root: 7.99959199306).
     const double unit[3] = { 1.0, 1.0, 1.0 }, edge[3] = { 0.008856, 0.008856, 0.008856 };
-    double back[3];
     TLabSpace(unit).XYZToLab(edge, lab);
     EXPECT_NEAR(lab[0], 7.999631108384, 1e-10);
     // f exactly 0.206893 takes the inverse linear branch (f^3 would give 0.885599557960).
     const double labAt[3] = { 116.0 * 0.206893 - 16.0, 0.0, 0.0 };
     TLabSpace(kD50).LabToXYZ(labAt, back);
     EXPECT_NEAR(back[1], 100.0 * 0.00885595227684219, 1e-13);
-}
-
-TEST(TLabSpaceConversion, FastPathAgreesInSinglePrecision)
-{
-    const TLabSpace space(kD50);
+    // The fast path agrees in single precision.
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(-2.0, 110.0);
-    std::vector<double> xyz(3000), fast(3000, -99.0);
-    for (double& v : xyz)
+    std::vector<double> many(3000), fast(3000, -99.0);
+    for (double& v : many)
         v = u(rng);
-    std::copy(kD50, kD50 + 3, xyz.begin()); // a white and a black among them
-    xyz[3] = xyz[4] = xyz[5] = 0.0;
-    EXPECT_EQ(space.FastXYZToLab(xyz.data(), fast.data(), 1000), 0);
+    std::copy(kD50, kD50 + 3, many.begin()); // a white and a black among them
+    many[3] = many[4] = many[5] = 0.0;
+    EXPECT_EQ(space.FastXYZToLab(many.data(), fast.data(), 1000), 0);
     for (int i = 0; i < 3000; i += 3) {
-        double lab[3];
-        space.XYZToLab(&xyz[i], lab);
+        space.XYZToLab(&many[i], lab);
         for (int k = 0; k < 3; ++k)
             ASSERT_NEAR(fast[i + k], lab[k], 2e-4) << "triple " << i / 3;
     }
