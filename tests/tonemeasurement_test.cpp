@@ -29,30 +29,7 @@ protected:
 
 } // namespace
 
-TEST_F(Measurements, XYZMeasurementComparesIlluminantsByIdentityAndObserversByEquality)
-{
-    TXYZMeasurement m(40.0, 30.0, 20.0, &mGeom, mD50, &mTwo);
-    double xyz[3] = { 0, 0, 0 };
-    EXPECT_EQ(m.GetXYZ(nullptr, nullptr, xyz), 0);
-    EXPECT_EQ(xyz[2], 20.0);
-
-    // Another illuminant object with the same name and spectrum is another illuminant.
-    TIlluminantFactory other;
-    TIlluminant* twin = other.AddIlluminant(*mD50->GetSpectrum(), mD50->GetName());
-    EXPECT_EQ(m.GetXYZ(twin, nullptr, xyz), -1);
-    // Another observer object equal to the stored one is the same observer.
-    const TObserver alsoTwo(0);
-    EXPECT_EQ(m.GetXYZ(mD50, &alsoTwo, xyz), 0);
-    EXPECT_EQ(m.GetXYZ(mD50, &mTen, xyz), -1);
-
-    // Without an illuminant or observer there is no measurement to speak of.
-    TXYZMeasurement incomplete(1.0, 2.0, 3.0, &mGeom, nullptr, &mTwo);
-    EXPECT_EQ(incomplete.ErrNo(), 3);
-    EXPECT_EQ(incomplete.GetXYZ(nullptr, nullptr, xyz), 3);
-    EXPECT_EQ(m.GetXYZ(nullptr, nullptr, nullptr), 3);
-}
-
-TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
+TEST_F(Measurements, LabAndXYZMeasurements)
 {
     const double stored[3] = { 96.42, 100.0, 82.52 };
     TLABMeasurement m(52.0, 30.0, -20.0, stored, &mGeom, mD50, &mTwo);
@@ -85,6 +62,26 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
     EXPECT_EQ(bad.GetLAB(nullptr, nullptr, mWhite, lab), 3);
     EXPECT_TRUE(capture.messages.empty()) << "nothing goes to the message sink";
     EXPECT_EQ(TLABMeasurement(50.0, 0.0, 0.0, nullptr, &mGeom, mD50, &mTwo).ErrNo(), 3);
+    // XYZ measurements compare illuminants by identity and observers by equality.
+    TXYZMeasurement xm(40.0, 30.0, 20.0, &mGeom, mD50, &mTwo);
+    double v[3] = { 0, 0, 0 };
+    EXPECT_EQ(xm.GetXYZ(nullptr, nullptr, v), 0);
+    EXPECT_EQ(v[2], 20.0);
+
+    // Another illuminant object with the same name and spectrum is another illuminant.
+    TIlluminantFactory other;
+    TIlluminant* twin = other.AddIlluminant(*mD50->GetSpectrum(), mD50->GetName());
+    EXPECT_EQ(xm.GetXYZ(twin, nullptr, v), -1);
+    // Another observer object equal to the stored one is the same observer.
+    const TObserver alsoTwo(0);
+    EXPECT_EQ(xm.GetXYZ(mD50, &alsoTwo, v), 0);
+    EXPECT_EQ(xm.GetXYZ(mD50, &mTen, v), -1);
+
+    // Without an illuminant or observer there is no measurement to speak of.
+    TXYZMeasurement incomplete(1.0, 2.0, 3.0, &mGeom, nullptr, &mTwo);
+    EXPECT_EQ(incomplete.ErrNo(), 3);
+    EXPECT_EQ(incomplete.GetXYZ(nullptr, nullptr, v), 3);
+    EXPECT_EQ(xm.GetXYZ(nullptr, nullptr, nullptr), 3);
 }
 
 TEST_F(Measurements, SpectralMeasurementsIntegrateTheirSpectra)
