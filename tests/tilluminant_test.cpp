@@ -21,7 +21,7 @@ std::string TextImage(const std::string& body) { return std::string("ORVITEXT") 
 
 } // namespace
 
-TEST(TIlluminantFile, BinaryLayoutWithOddAndEvenNames)
+TEST(TIlluminantFile, BinaryLayoutSaveAndLoad)
 {
     TempDir dir;
     TSpectrum s = Ramp(10.0, 2.0);
@@ -41,13 +41,9 @@ TEST(TIlluminantFile, BinaryLayoutWithOddAndEvenNames)
                     "AB\0",
             12)
             + record); // even length: a pad byte
-}
-
-TEST(TIlluminantFile, SaveThenLoadKeepsNameAndSamples)
-{
-    TempDir dir;
-    TSpectrum s = Ramp(50.0, 3.5);
-    OpenIlluminant original(s, "Studio lamp");
+    // Save then load keeps the name and the samples.
+    TSpectrum studio = Ramp(50.0, 3.5);
+    OpenIlluminant original(studio, "Studio lamp");
     ASSERT_EQ(original.Save(dir.File("lamp.ILL").c_str()), 0);
     OpenIlluminant loaded(dir.File("lamp.ILL").c_str());
     EXPECT_STREQ(loaded.GetName(), "Studio lamp");
@@ -71,29 +67,7 @@ TEST(TIlluminantFile, SaveThenLoadKeepsNameAndSamples)
     EXPECT_DOUBLE_EQ(two.GetSpectrum()->Data(12), 6.0);
 }
 
-TEST(TIlluminantFile, NamesSizesMagicAndVariant)
-{
-    TempDir dir;
-    const std::string valid = TextImage("X\n1 500 1");
-    const std::pair<std::string, std::string> files[] = { { "x.ill.bak", valid }, { "three.ill", "ORV" },
-        { "big.ill", valid + std::string(2049 - valid.size(), ' ') },
-        { "magic.ill", "ORVX" + valid.substr(4) }, { "tag.ill", "ORVIV200" + valid.substr(8) },
-        { "short.ill", "ORVIV1" }, { "max.ILL", valid + std::string(2048 - valid.size(), ' ') } };
-    const int errors[] = { 2, 5, 5, 5, 5, 5, 0 };
-    for (std::size_t k = 0; k < std::size(files); ++k) {
-        TempDir::Write(dir.File(files[k].first), files[k].second);
-        EXPECT_EQ(OpenIlluminant(dir.File(files[k].first).c_str()).ErrNo(), errors[k]) << files[k].first;
-    }
-    EXPECT_EQ(OpenIlluminant(static_cast<const char*>(nullptr)).ErrNo(), 2);
-    EXPECT_EQ(OpenIlluminant(dir.File("missing.ill").c_str()).ErrNo(), 4);
-    std::string longName = TextImage(std::string(1024, 'n') + "\n1 500 1");
-    EXPECT_EQ(OpenIlluminant(static_cast<void*>(longName.data())).ErrNo(), 5);
-    std::string longestName = TextImage(std::string(1023, 'n') + "\n1 500 1");
-    EXPECT_EQ(OpenIlluminant(static_cast<void*>(longestName.data())).ErrNo(), 0);
-    EXPECT_EQ(OpenIlluminant(static_cast<void*>(nullptr)).ErrNo(), 2);
-}
-
-TEST(TIlluminantFile, TruncatedImagesNeverReadPastTheirEnd)
+TEST(TIlluminantFile, BadNamesSizesMagicAndTruncatedImages)
 {
     TSpectrum s = Ramp(1.0, 1.0);
     const std::string full = "ORVIV100\x02"
@@ -121,6 +95,25 @@ TEST(TIlluminantFile, TruncatedImagesNeverReadPastTheirEnd)
         std::vector<char> exact(image.begin(), image.end());
         EXPECT_EQ(reader.ReadFrom(exact.data(), exact.size()), error) << body;
     }
+    // Names, sizes, magic and variant.
+    TempDir dir;
+    const std::string valid = TextImage("X\n1 500 1");
+    const std::pair<std::string, std::string> files[] = { { "x.ill.bak", valid }, { "three.ill", "ORV" },
+        { "big.ill", valid + std::string(2049 - valid.size(), ' ') },
+        { "magic.ill", "ORVX" + valid.substr(4) }, { "tag.ill", "ORVIV200" + valid.substr(8) },
+        { "short.ill", "ORVIV1" }, { "max.ILL", valid + std::string(2048 - valid.size(), ' ') } };
+    const int errors[] = { 2, 5, 5, 5, 5, 5, 0 };
+    for (std::size_t k = 0; k < std::size(files); ++k) {
+        TempDir::Write(dir.File(files[k].first), files[k].second);
+        EXPECT_EQ(OpenIlluminant(dir.File(files[k].first).c_str()).ErrNo(), errors[k]) << files[k].first;
+    }
+    EXPECT_EQ(OpenIlluminant(static_cast<const char*>(nullptr)).ErrNo(), 2);
+    EXPECT_EQ(OpenIlluminant(dir.File("missing.ill").c_str()).ErrNo(), 4);
+    std::string longName = TextImage(std::string(1024, 'n') + "\n1 500 1");
+    EXPECT_EQ(OpenIlluminant(static_cast<void*>(longName.data())).ErrNo(), 5);
+    std::string longestName = TextImage(std::string(1023, 'n') + "\n1 500 1");
+    EXPECT_EQ(OpenIlluminant(static_cast<void*>(longestName.data())).ErrNo(), 0);
+    EXPECT_EQ(OpenIlluminant(static_cast<void*>(nullptr)).ErrNo(), 2);
 }
 
 TEST(TIlluminantSave, RefusalsCreateNoFile)
