@@ -123,7 +123,7 @@ TEST_F(Bridge, LabAndXyzRowsAndWholeOrNothingWrites)
     EXPECT_DOUBLE_EQ(Value(*one, 0, 0, "nm400"), 0.5);
 }
 
-TEST(TCgatsAddColumns, LabTwiceAddsTheColumnsOnceAndCountsEachTable)
+TEST(TCgatsAddColumns, LabAndInkBookColumns)
 {
     auto c = Read("CGATS.17\n" + Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "x 1 2 3" }, true)
         + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3", "b 4 5 6" }, true));
@@ -146,21 +146,18 @@ TEST(TCgatsAddColumns, LabTwiceAddsTheColumnsOnceAndCountsEachTable)
     auto uncounted = Read(Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "a 1 2 3" }));
     EXPECT_EQ(uncounted->AddLab(0, rows), 1);
     EXPECT_TRUE(uncounted->ContainsLab(0));
-}
-
-TEST(TCgatsAddColumns, InkBookNamesAreDeclaredBeforeTheFormat)
-{
-    auto c = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3", "b 4 5 6" }, true));
+    // Ink-book names are declared before the format.
+    auto ink = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3", "b 4 5 6" }, true));
     // Fewer names than samples: refused, nothing changed.
-    EXPECT_EQ(c->AddInkBookNames(0, { "only one" }), 1);
-    EXPECT_EQ(A::FindTag(*c, 29), -1);
-    ASSERT_EQ(c->AddInkBookNames(0, { "Book 1", "Book2" }), 0);
-    EXPECT_LT(A::FindTag(*c, 29), A::FindTag(*c, 3));
+    EXPECT_EQ(ink->AddInkBookNames(0, { "only one" }), 1);
+    EXPECT_EQ(A::FindTag(*ink, 29), -1);
+    ASSERT_EQ(ink->AddInkBookNames(0, { "Book 1", "Book2" }), 0);
+    EXPECT_LT(A::FindTag(*ink, 29), A::FindTag(*ink, 3));
     // A second call overwrites in place; the file written again is the same text.
-    ASSERT_EQ(c->AddInkBookNames(0, { "x", "y", "z" }), 0);
-    auto back = Read(Written(*c));
+    ASSERT_EQ(ink->AddInkBookNames(0, { "x", "y", "z" }), 0);
+    auto inkBack = Read(Written(*ink));
     std::string name;
-    ASSERT_EQ(back->GetInkBookName(0, 1, name), 0);
+    ASSERT_EQ(inkBack->GetInkBookName(0, 1, name), 0);
     EXPECT_EQ(name, "y");
-    EXPECT_EQ(Written(*back), Written(*c));
+    EXPECT_EQ(Written(*inkBack), Written(*ink));
 }

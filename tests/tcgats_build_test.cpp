@@ -51,7 +51,7 @@ TCgats Build(const std::vector<std::vector<double>>& coords, double full = 100.0
 
 } // namespace
 
-TEST(TCgatsCopy, CopiesAreDeepAndCarryErrors)
+TEST(TCgatsCopy, CopiesAreDeepCarryErrorsAndSelectSamples)
 {
     auto src = Read(kTwoTables + "BEGIN_NOTES\nfree text\nEND_NOTES\n");
     TCgats copy(*src);
@@ -71,20 +71,17 @@ TEST(TCgatsCopy, CopiesAreDeepAndCarryErrors)
     EXPECT_EQ(copyOfFailed.GetErrorCode(), 0);
     EXPECT_STREQ(copyOfFailed.GetErrorMsg(), "");
     EXPECT_EQ(Written(copyOfFailed), Written(copy));
-}
-
-TEST(TCgatsCopy, SampleSelectionAppliesToTheFirstTable)
-{
-    auto src = Read(kTwoTables);
-    TCgats sel(src.get(), std::vector<int> { 4, 0 });
+    // A sample selection applies to the first table.
+    auto two = Read(kTwoTables);
+    TCgats sel(two.get(), std::vector<int> { 4, 0 });
     EXPECT_EQ(Name(sel, 0, 0) + Name(sel, 0, 1) + Name(sel, 1, 1), "s4s0x1"); // the second table whole
     EXPECT_TRUE(*Read(Written(sel)) == sel);
 
     // A sample outside the table cannot be copied: the first table is left in error.
-    TCgats bad(src.get(), std::vector<int> { 0, 5 });
+    TCgats bad(two.get(), std::vector<int> { 0, 5 });
     EXPECT_EQ(bad.GetNrSamples(0), -1);
     EXPECT_EQ(bad.GetNrSamples(1), 2);
-    EXPECT_TRUE(TCgats(src.get(), std::vector<int> {}) == *src); // an empty list copies everything
+    EXPECT_TRUE(TCgats(two.get(), std::vector<int> {}) == *two); // an empty list copies everything
 }
 
 TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
@@ -119,7 +116,7 @@ TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
         EXPECT_EQ(TCgats(src.get(), map, 0.0).SaveAs("unused"), 8) << map.size();
 }
 
-TEST(TCgatsBuild, WrittenFile)
+TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
 {
     // Tints on a 10 ... 265 scale: 0.0001 above zero is a tint below 0.0001, written as an exact
     // zero; 0.0002805 above is the tint 0.00011, written as it is.
@@ -142,19 +139,16 @@ TEST(TCgatsBuild, WrittenFile)
     auto spot = Build({ { 1, 2 } }, 100, 0, { "Gold", "Silver" }, false);
     EXPECT_TRUE(spot.IsSpotColorDefined(0));
     EXPECT_EQ(A::NrSpotIds(spot), 2);
-}
-
-TEST(TCgatsBuild, LayoutDefaultsAndFailures)
-{
+    // Layout defaults and failures.
     // Two columns and two pages: the fewest that are written.
-    TCgats c(100.0, 0.0, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, {}, {}, {}, 12,
-        2, 2, false);
-    EXPECT_EQ(A::TagNames(c),
+    TCgats layout(100.0, 0.0, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, {}, {}, {},
+        12, 2, 2, false);
+    EXPECT_EQ(A::TagNames(layout),
         (std::vector<std::string> { "CGATS.17", "LGOROWLENGTH", "NUMBER_OF_STRIPS", "NUMBER_OF_COLS",
             "NumberOfStrips", "KEYWORD", "NUMBER_OF_FIELDS", "BEGIN_DATA_FORMAT", "END_DATA_FORMAT",
             "NUMBER_OF_SETS", "BEGIN_DATA", "END_DATA" }));
-    EXPECT_EQ(c.GetNrOfPages(), 2);
-    EXPECT_TRUE(c.ContainsXyz(0));
+    EXPECT_EQ(layout.GetNrOfPages(), 2);
+    EXPECT_TRUE(layout.ContainsXyz(0));
 
     // Arrays that do not fit each other are refused before anything is read from them.
     using Rows = std::vector<std::vector<double>>;
