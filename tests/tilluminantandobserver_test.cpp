@@ -59,7 +59,7 @@ TEST_F(Shipped, WhitePointsUnderTheTwoDegreeObserver)
     }
 }
 
-TEST_F(Shipped, AstmWeightsForF11WhateverTheCase)
+TEST_F(Shipped, AstmWeightsAndIncrements)
 {
     TIlluminantFactory factory;
     TIlluminant* shipped = Get("CIE Illuminant F11");
@@ -90,33 +90,30 @@ TEST_F(Shipped, AstmWeightsForF11WhateverTheCase)
         ASSERT_EQ(f2.GetXYZIncrement(1.0, i, sum), 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(sum[c], xyz[c], 1e-9);
-}
-
-TEST_F(Shipped, IncrementsAddUpToTheSum)
-{
-    OpenIntegration io(Get("CIE Illuminant D65"), &mTen, 36);
+    // Increments add up to the sum (D65, 10°).
+    OpenIntegration d65(Get("CIE Illuminant D65"), &mTen, 36);
     double values[36];
     for (int i = 0; i < 36; ++i)
         values[i] = 0.2 + 0.02 * i;
-    double xyz[3];
-    ASSERT_EQ(io.GetXYZ(values, xyz, 36), 0);
+    double vx[3];
+    ASSERT_EQ(d65.GetXYZ(values, vx, 36), 0);
     double single[3] = { 0, 0, 0 };
     for (int i = 0; i < 36; ++i)
-        io.GetXYZIncrement(values[i], i, single);
+        d65.GetXYZIncrement(values[i], i, single);
     double ranged[3] = { 0, 0, 0 };
-    io.GetXYZIncrement(1.0, 0, 36, ranged);
-    double white[3];
-    io.GetXYZWhite(white);
+    d65.GetXYZIncrement(1.0, 0, 36, ranged);
+    double d65White[3];
+    d65.GetXYZWhite(d65White);
     for (int c = 0; c < 3; ++c) {
-        EXPECT_NEAR(single[c], xyz[c], 1e-9);
-        EXPECT_NEAR(ranged[c], white[c], 1e-9);
+        EXPECT_NEAR(single[c], vx[c], 1e-9);
+        EXPECT_NEAR(ranged[c], d65White[c], 1e-9);
     }
     // Indices outside 0..35 add nothing; a reversed or clamped range likewise.
     double untouched[3] = { 1, 2, 3 };
-    EXPECT_EQ(io.GetXYZIncrement(1.0, 36, untouched), 2);
-    EXPECT_EQ(io.GetXYZIncrement(1.0, -1, untouched), 2);
-    EXPECT_EQ(io.GetXYZIncrement(1.0, 5, 5, untouched), 0);
-    EXPECT_EQ(io.GetXYZIncrement(1.0, 40, 50, untouched), 0);
+    EXPECT_EQ(d65.GetXYZIncrement(1.0, 36, untouched), 2);
+    EXPECT_EQ(d65.GetXYZIncrement(1.0, -1, untouched), 2);
+    EXPECT_EQ(d65.GetXYZIncrement(1.0, 5, 5, untouched), 0);
+    EXPECT_EQ(d65.GetXYZIncrement(1.0, 40, 50, untouched), 0);
     EXPECT_EQ(untouched[0] + untouched[2], 4);
 }
 
