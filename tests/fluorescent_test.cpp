@@ -49,7 +49,7 @@ void LabOf(const TIlluminantAndObserver& io, const TSpectrum& spectrum, double* 
 // CIE 15:2004: Table T.8.1 for F1-F12, the nominal temperatures of A and D50-D75. C and E have
 // none there: C 6775 K and E 5456 K are the CIE 1960 UCS distance minimum on the Planckian locus,
 // computed once with NumPy from the 5-nm, 380-780 nm tables.
-TEST(ShippedIlluminants, CorrelatedColourTemperatureWithinOnePercent)
+TEST(ShippedIlluminants, TemperaturesAndFluorescentWhites)
 {
     const std::pair<const char*, double> rows[] = { { "A", 2856 }, { "C", 6775 }, { "D50", 5003 },
         { "D55", 5503 }, { "D65", 6504 }, { "D75", 7504 }, { "E", 5456 }, { "F1", 6430 }, { "F2", 4230 },
@@ -59,23 +59,19 @@ TEST(ShippedIlluminants, CorrelatedColourTemperatureWithinOnePercent)
         ASSERT_NE(Shipped(name), nullptr) << name;
         EXPECT_NEAR(Shipped(name)->GetColorTemperature(), kelvin, 0.01 * kelvin) << name;
     }
-}
-
-// x, y of the white under 2° and 10°: NumPy, the CIE 5-nm illuminant and observer tables summed over
-// 380-780 nm (X = Σ S x̄ / Σ S ȳ), computed once. The lamps' mercury lines must reach the 10-nm grid.
-TEST(ShippedIlluminants, FluorescentWhitePointsMatchAFiveNanometreIntegration)
-{
+    // x, y of the white under 2° and 10°: NumPy, the CIE 5-nm illuminant and observer tables summed
+    // over 380-780 nm (X = Σ S x̄ / Σ S ȳ), computed once. The mercury lines must reach the 10-nm grid.
     const struct {
         const char* name;
         double xy[4]; // x, y under 2°, then 10°
-    } rows[] = { { "F1", { 0.31306, 0.33711, 0.31810, 0.33549 } },
+    } lamps[] = { { "F1", { 0.31306, 0.33711, 0.31810, 0.33549 } },
         { "F2", { 0.37207, 0.37512, 0.37927, 0.36723 } }, { "F3", { 0.40909, 0.39412, 0.41764, 0.38313 } },
         { "F4", { 0.44018, 0.40309, 0.44925, 0.39061 } }, { "F5", { 0.31376, 0.34516, 0.31974, 0.34237 } },
         { "F6", { 0.37788, 0.38820, 0.38662, 0.37837 } }, { "F7", { 0.31285, 0.32917, 0.31564, 0.32951 } },
         { "F8", { 0.34581, 0.35862, 0.34896, 0.35932 } }, { "F9", { 0.37410, 0.37269, 0.37825, 0.37038 } },
         { "F10", { 0.34579, 0.35876, 0.35061, 0.35431 } }, { "F11", { 0.38054, 0.37692, 0.38543, 0.37110 } },
         { "F12", { 0.43703, 0.40422, 0.44265, 0.39706 } } };
-    for (const auto& row : rows) {
+    for (const auto& row : lamps) {
         for (int observer : { 0, 1 }) {
             const TObserver obs(observer);
             double w[3];

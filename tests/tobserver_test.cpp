@@ -25,7 +25,7 @@ double ColumnSum(const double (*table)[TObserver::kNrTableRows], int observer, b
 } // namespace
 
 // Check values of the CIE 1931 four-decimal tabulation and CIE 15.2:1986 Table 2.2.
-TEST(TObserverTables, CheckValuesOfBothObservers)
+TEST(TObserverTables, CheckValuesAndSelection)
 {
     EXPECT_EQ(TObserver::sXSpectrum[0][Row(600)], 1.0622);
     EXPECT_EQ(TObserver::sZSpectrum[1][Row(445)], 2.0273);
@@ -39,10 +39,7 @@ TEST(TObserverTables, CheckValuesOfBothObservers)
             EXPECT_NEAR(ColumnSum(TObserver::sYSpectrum, o, w), sums[o][w][1], 1e-9) << o << w;
             EXPECT_NEAR(ColumnSum(TObserver::sZSpectrum, o, w), sums[o][w][2], 1e-9) << o << w;
         }
-}
-
-TEST(TObserverSelection, ByIndexAndByExactName)
-{
+    // Selection by index and by exact name.
     const char** list = nullptr;
     int count = 0;
     EXPECT_EQ(TObserver::GetKnownObservers(nullptr, &count), 2);
