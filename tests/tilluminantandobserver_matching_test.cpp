@@ -144,7 +144,7 @@ TEST_F(Matching, AStartThatAlreadyMatchesIsReturnedWithZero)
     }
 }
 
-TEST_F(Matching, EqualBoundsPinSamplesAndCrossedBoundsTakeTheUpper)
+TEST_F(Matching, BoundsAndBadInput)
 {
     TIlluminantAndObserver io(mD50, &mTwo, 36);
     double upper[36], lower[36];
@@ -164,15 +164,8 @@ TEST_F(Matching, EqualBoundsPinSamplesAndCrossedBoundsTakeTheUpper)
     // Held down in the red, the search cannot reach the target, but it still improves on the start.
     EXPECT_GT(de, 0.5);
     EXPECT_LT(de, Residual(mD50, 0, mStart, target, mWhite));
-}
-
-TEST_F(Matching, BadInputIsRefusedWithResultUntouched)
-{
-    TIlluminantAndObserver io(mD50, &mTwo, 36);
-    double result[36];
+    // Bad input is refused with the result untouched.
     Fill(result, 7.0);
-    double target[3];
-    RedTarget(mWhite, target);
     // An unknown method takes no step: the start and its own residual come back.
     EXPECT_NEAR(Match(io, target, mWhite, result, static_cast<Method>(2)),
         Residual(mD50, 0, mStart, target, mWhite), 1e-6);
