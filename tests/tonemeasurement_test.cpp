@@ -84,32 +84,6 @@ TEST_F(Measurements, LabAndXYZMeasurements)
     EXPECT_EQ(xm.GetXYZ(nullptr, nullptr, nullptr), 3);
 }
 
-TEST_F(Measurements, SpectralMeasurementsIntegrateTheirSpectra)
-{
-    const TSpectrum white = Flat(1.0);
-    TReflectionSpectrum paper(white, &mGeom);
-    double xyz[3];
-    ASSERT_EQ(paper.GetXYZ(mD50, &mTwo, xyz), 0);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(xyz[c], mWhite[c], 1e-9);
-    double lab[3];
-    EXPECT_EQ(paper.GetXYZ(nullptr, &mTwo, xyz), 3);
-    EXPECT_EQ(paper.GetLAB(mD50, &mTwo, nullptr, lab), 3);
-    TReflectionSpectrum empty(static_cast<const TSpectrum*>(nullptr), &mGeom);
-    EXPECT_EQ(empty.ErrNo(), 3);
-    EXPECT_EQ(empty.GetXYZ(mD50, &mTwo, xyz), 2) << "unset samples are no reflectance";
-
-    // Emission: the observer's absolute summation, whatever the illuminant.
-    // Y = 6.83 times the independent grid sum 10.6852 of the 2-degree y-bar, for a radiance of 0.5.
-    const TSpectrum radiance = Flat(0.5);
-    TEmissionSpectrum lamp(&radiance, &mGeom);
-    ASSERT_EQ(lamp.GetXYZ(mD50, &mTwo, xyz), 0);
-    EXPECT_NEAR(xyz[1], 0.5 * 6.83 * 10.6852, 1e-9);
-    TEmissionSpectrum dark(nullptr, &mGeom);
-    EXPECT_EQ(dark.GetXYZ(mD50, &mTwo, xyz), 2);
-    EXPECT_EQ(dark.GetXYZ(mD50, nullptr, xyz), 3) << "the null test comes first";
-}
-
 TEST_F(Measurements, CopiesAndCoordinates)
 {
     const double coords[3] = { 1.0, 0.5, 0.0 };
@@ -150,7 +124,7 @@ TEST_F(Measurements, CopiesAndCoordinates)
         << "the copy keeps the white";
 }
 
-TEST_F(Measurements, SpectralEquivalents)
+TEST_F(Measurements, SpectralMeasurementsAndEquivalents)
 {
     TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTwo);
     EXPECT_EQ(xyz.CreateSpectralMeasurement(nullptr), nullptr);
@@ -195,4 +169,27 @@ TEST_F(Measurements, SpectralEquivalents)
     TXYZMeasurement elsewhere(30.0, 30.0, 30.0, &mGeom, mD50, &mTen);
     EXPECT_EQ(tint.GetSCTV(mD50, &mTwo, &paper, &elsewhere), -1.0);
     EXPECT_EQ(elsewhere.GetSCTV(mD50, &mTwo, &paper, &solid), -1.0);
+    // Spectral measurements integrate their spectra.
+    const TSpectrum whiteS = Flat(1.0);
+    TReflectionSpectrum flatPaper(whiteS, &mGeom);
+    double sx[3];
+    ASSERT_EQ(flatPaper.GetXYZ(mD50, &mTwo, sx), 0);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(sx[c], mWhite[c], 1e-9);
+    double sl[3];
+    EXPECT_EQ(flatPaper.GetXYZ(nullptr, &mTwo, sx), 3);
+    EXPECT_EQ(flatPaper.GetLAB(mD50, &mTwo, nullptr, sl), 3);
+    TReflectionSpectrum empty(static_cast<const TSpectrum*>(nullptr), &mGeom);
+    EXPECT_EQ(empty.ErrNo(), 3);
+    EXPECT_EQ(empty.GetXYZ(mD50, &mTwo, sx), 2) << "unset samples are no reflectance";
+
+    // Emission: the observer's absolute summation, whatever the illuminant.
+    // Y = 6.83 times the independent grid sum 10.6852 of the 2-degree y-bar, for a radiance of 0.5.
+    const TSpectrum radiance = Flat(0.5);
+    TEmissionSpectrum lamp(&radiance, &mGeom);
+    ASSERT_EQ(lamp.GetXYZ(mD50, &mTwo, sx), 0);
+    EXPECT_NEAR(sx[1], 0.5 * 6.83 * 10.6852, 1e-9);
+    TEmissionSpectrum dark(nullptr, &mGeom);
+    EXPECT_EQ(dark.GetXYZ(mD50, &mTwo, sx), 2);
+    EXPECT_EQ(dark.GetXYZ(mD50, nullptr, sx), 3) << "the null test comes first";
 }
