@@ -99,35 +99,7 @@ TEST(TSpectrumResampling, FlatOutsideLinearInsideAndOrderFree)
     EXPECT_EQ(Grid(assigned), Grid(copy));
 }
 
-TEST(TSpectrumEncoding, UniformRecordWordByWord)
-{
-    // The default spectrum: exponent -127 (nothing is at or above 2^-127), every sample the unset marker.
-    const auto unset = LongWords(TSpectrum());
-    ASSERT_EQ(unset.size(), 38u);
-    EXPECT_EQ(unset[0], 0u);
-    EXPECT_EQ(unset[1], 0xFF81u);
-    EXPECT_EQ(unset[37], 0xFFFFu);
-    double v[36];
-    std::fill(v, v + 36, 0.5);
-    v[10] = 0.0;
-    v[20] = 0.75;
-    const auto w = LongWords(TSpectrum(v));
-    // 2^0 = 1 is the smallest power of two above 0.75; floor(0.75 * 65535).
-    EXPECT_EQ(std::vector<unsigned>(w.begin() + 1, w.begin() + 3), (std::vector<unsigned> { 0, 32767 }));
-    EXPECT_EQ(w[12], 0u);
-    EXPECT_EQ(w[22], 49151u);
-    // Negative values read back as 0, except -1 and NaN, which become the unset marker -1.
-    v[0] = -1.0;
-    v[1] = -0.25;
-    v[2] = std::nan("");
-    std::vector<char> record = LongRecord(TSpectrum(v));
-    TSpectrum back(static_cast<void*>(record.data()), nullptr);
-    EXPECT_EQ(Grid(back)[0] + Grid(back)[2], -2.0);
-    EXPECT_EQ(back.Data(1), 0.0);
-    EXPECT_NEAR(back.Data(3), 0.5, 1.0 / 65535.0);
-}
-
-TEST(TSpectrumEncoding, PointRecordsWordByWord)
+TEST(TSpectrumEncoding, PointAndUniformRecordsWordByWord)
 {
     // 0 and 1: exponent 1, half-scale mantissa; 512.7 nm is truncated to 512.
     const double wl[3] = { 400.0, 512.7, 700.0 }, v[3] = { 0.25, 0.5, 0.125 }, ends[2] = { 400, 700 },
@@ -154,6 +126,31 @@ TEST(TSpectrumEncoding, PointRecordsWordByWord)
         EXPECT_EQ(t.ErrNo(), error);
     }
     EXPECT_EQ(TSpectrum(wl, 3, v).ToFileData(nullptr), nullptr);
+    // The uniform record word by word.
+    // The default spectrum: exponent -127 (nothing is at or above 2^-127), every sample the unset marker.
+    const auto unset = LongWords(TSpectrum());
+    ASSERT_EQ(unset.size(), 38u);
+    EXPECT_EQ(unset[0], 0u);
+    EXPECT_EQ(unset[1], 0xFF81u);
+    EXPECT_EQ(unset[37], 0xFFFFu);
+    double u36[36];
+    std::fill(u36, u36 + 36, 0.5);
+    u36[10] = 0.0;
+    u36[20] = 0.75;
+    const auto w = LongWords(TSpectrum(u36));
+    // 2^0 = 1 is the smallest power of two above 0.75; floor(0.75 * 65535).
+    EXPECT_EQ(std::vector<unsigned>(w.begin() + 1, w.begin() + 3), (std::vector<unsigned> { 0, 32767 }));
+    EXPECT_EQ(w[12], 0u);
+    EXPECT_EQ(w[22], 49151u);
+    // Negative values read uback as 0, except -1 and NaN, which become the unset marker -1.
+    u36[0] = -1.0;
+    u36[1] = -0.25;
+    u36[2] = std::nan("");
+    std::vector<char> urecord = LongRecord(TSpectrum(u36));
+    TSpectrum uback(static_cast<void*>(urecord.data()), nullptr);
+    EXPECT_EQ(Grid(uback)[0] + Grid(uback)[2], -2.0);
+    EXPECT_EQ(uback.Data(1), 0.0);
+    EXPECT_NEAR(uback.Data(3), 0.5, 1.0 / 65535.0);
 }
 
 TEST(TSpectrumEncoding, RandomSpectraRoundTripWithin16Bits)
@@ -184,35 +181,7 @@ TEST(TSpectrumEncoding, RandomSpectraRoundTripWithin16Bits)
     }
 }
 
-TEST(TSpectrumDecoding, MalformedRecordsGiveError3)
-{
-    unsigned char badFlag[76] = { 2, 0 };
-    void* next = reinterpret_cast<void*>(0x1);
-    EXPECT_EQ(TSpectrum(static_cast<void*>(badFlag), &next).ErrNo(), 3);
-    EXPECT_EQ(next, reinterpret_cast<void*>(0x1)) << "next untouched on failure";
-
-    // A point count beyond 1024 must not be read, however much data follows.
-    std::vector<unsigned char> tooMany(4 * 1025 + 6, 0);
-    tooMany[0] = tooMany[2] = 1; // count 0x0401 = 1025
-    tooMany[3] = 4;
-    EXPECT_EQ(TSpectrum(static_cast<void*>(tooMany.data()), nullptr).ErrNo(), 3);
-
-    // The sized reader refuses a record longer than the bytes it was given.
-    const double wl[3] = { 400, 550, 700 }, v[3] = { 0.1, 0.2, 0.3 };
-    TSpectrum s(wl, 3, v);
-    int size = 0;
-    const auto* data = reinterpret_cast<const unsigned char*>(s.ToFileData(&size));
-    for (std::size_t cut = 0; cut < static_cast<std::size_t>(size); ++cut) {
-        TSpectrum target;
-        EXPECT_EQ(TSpectrumRecord::ReadLong(target, data, cut, nullptr), 3) << cut;
-    }
-    std::size_t used = 0;
-    EXPECT_EQ(TSpectrumRecord::ReadLong(s, data, size, &used), 0);
-    EXPECT_EQ(used, 18u);
-    EXPECT_EQ(TSpectrumRecord::ReadShort(s, s, data, 7, nullptr), 3);
-}
-
-TEST(TSpectrumText, EarlyEndBadCountsTheTerminatorAndZeroCount)
+TEST(TSpectrumText, TextAndRecordRefusals)
 {
     // Numbers after the terminator, or beyond the given size, must not be read.
     char text[] = "2 400 500 0.1\0 0.9";
@@ -241,4 +210,29 @@ TEST(TSpectrumText, EarlyEndBadCountsTheTerminatorAndZeroCount)
     TSpectrum c = FromText("2 +4.0e2 7E2 -0.5 .5");
     EXPECT_DOUBLE_EQ(c.Data(2), -0.5);
     EXPECT_DOUBLE_EQ(c.Data(35), 0.5);
+    // Malformed records give error 3.
+    unsigned char badFlag[76] = { 2, 0 };
+    void* next = reinterpret_cast<void*>(0x1);
+    EXPECT_EQ(TSpectrum(static_cast<void*>(badFlag), &next).ErrNo(), 3);
+    EXPECT_EQ(next, reinterpret_cast<void*>(0x1)) << "next untouched on failure";
+
+    // A point count beyond 1024 must not be read, however much data follows.
+    std::vector<unsigned char> tooMany(4 * 1025 + 6, 0);
+    tooMany[0] = tooMany[2] = 1; // count 0x0401 = 1025
+    tooMany[3] = 4;
+    EXPECT_EQ(TSpectrum(static_cast<void*>(tooMany.data()), nullptr).ErrNo(), 3);
+
+    // The sized reader refuses a record longer than the bytes it was given.
+    const double wl[3] = { 400, 550, 700 }, v[3] = { 0.1, 0.2, 0.3 };
+    TSpectrum s(wl, 3, v);
+    int size = 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(s.ToFileData(&size));
+    for (std::size_t cut = 0; cut < static_cast<std::size_t>(size); ++cut) {
+        TSpectrum target;
+        EXPECT_EQ(TSpectrumRecord::ReadLong(target, data, cut, nullptr), 3) << cut;
+    }
+    std::size_t used = 0;
+    EXPECT_EQ(TSpectrumRecord::ReadLong(s, data, size, &used), 0);
+    EXPECT_EQ(used, 18u);
+    EXPECT_EQ(TSpectrumRecord::ReadShort(s, s, data, 7, nullptr), 3);
 }
