@@ -25,7 +25,7 @@ double ColumnSum(const double (*table)[TObserver::kNrTableRows], int observer, b
 } // namespace
 
 // Check values of the CIE 1931 four-decimal tabulation and CIE 15.2:1986 Table 2.2.
-TEST(TObserverTables, CheckValuesAndSelection)
+TEST(TObserverTables, CheckValuesSelectionAndSummation)
 {
     EXPECT_EQ(TObserver::sXSpectrum[0][Row(600)], 1.0622);
     EXPECT_EQ(TObserver::sZSpectrum[1][Row(445)], 2.0273);
@@ -65,19 +65,15 @@ TEST(TObserverTables, CheckValuesAndSelection)
     EXPECT_EQ(y->GetUniformSpectrum(nullptr, nullptr, nullptr)[17], 0.9950);
     EXPECT_EQ(TObserver(0).GetYSensitivity(), y);
     EXPECT_NE(TObserver(1).GetYSensitivity(), y);
-}
-
-// Sums of the four-decimal tables at 380, 390, ..., 730 nm, computed independently from the
-// published tables: 2°: 10.6823, 10.6852, 10.6770; 10°: 11.6636, 11.6641, 11.6645.
-TEST(TObserverSummation, AbsoluteScalesTheGridSumBy683)
-{
+    // Absolute summation scales by 683 the grid sums at 380, 390, ..., 730 nm, computed independently
+    // from the published tables.
     TSpectrum ones = Flat(1.0);
-    const double sums[2][3] = { { 10.6823, 10.6852, 10.6770 }, { 11.6636, 11.6641, 11.6645 } };
+    const double gridSums[2][3] = { { 10.6823, 10.6852, 10.6770 }, { 11.6636, 11.6641, 11.6645 } };
     double xyz[3];
     for (int o = 0; o < 2; ++o) {
         ASSERT_EQ(TObserver(o).GetXYZ(&ones, xyz), 0);
         for (int c = 0; c < 3; ++c)
-            EXPECT_NEAR(xyz[c], 6.83 * sums[o][c], 1e-9) << o << " " << c;
+            EXPECT_NEAR(xyz[c], 6.83 * gridSums[o][c], 1e-9) << o << " " << c;
     }
     EXPECT_EQ(TObserver(0).GetXYZ(nullptr, xyz), 2);
     EXPECT_EQ(TObserver(0).GetXYZ(&ones, nullptr), 2);
@@ -87,7 +83,7 @@ TEST(TObserverSummation, AbsoluteScalesTheGridSumBy683)
     ASSERT_EQ(TObserver(1).GetXYZ(&s, &s, xyz), 0);
     EXPECT_NEAR(xyz[1], 100.0, 1e-12);
 
-    // Equal-energy white: X/Y is the ratio of the grid sums.
+    // Equal-energy white: X/Y is the ratio of the grid gridSums.
     TSpectrum e = Flat(100.0);
     ASSERT_EQ(TObserver(0).GetXYZ(&e, &e, xyz), 0);
     EXPECT_NEAR(xyz[0], 100.0 * 10.6823 / 10.6852, 1e-9);
