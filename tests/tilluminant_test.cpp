@@ -21,7 +21,7 @@ std::string TextImage(const std::string& body) { return std::string("ORVITEXT") 
 
 } // namespace
 
-TEST(TIlluminantFile, BinaryLayoutSaveAndLoad)
+TEST(TIlluminantFile, BinaryLayoutSaveLoadAndTemperature)
 {
     TempDir dir;
     TSpectrum s = Ramp(10.0, 2.0);
@@ -65,6 +65,42 @@ TEST(TIlluminantFile, BinaryLayoutSaveAndLoad)
     OpenIlluminant two(static_cast<void*>(skipped.data()));
     EXPECT_STREQ(two.GetName(), "Lamp 2");
     EXPECT_DOUBLE_EQ(two.GetSpectrum()->Data(12), 6.0);
+    // Correlated colour temperatures of CIE illuminants (CIE 15:2004, Table T.1 and T.8.1): A 2856 K, D50
+    // 5003 K, D65 6504 K, F2 4230 K, F11 4000 K.
+    TIlluminantFactory factory;
+    ASSERT_EQ(factory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
+    // x, y over the 10-nm grid 380 ... 730 nm, computed independently from the published tables.
+    const double rows[][4] = { { 6504, 0.31272, 0.32913, 6500 }, { 5003, 0.34566, 0.35863, 5000 },
+        { 2856, 0.44756, 0.40756, 0 }, { 7504, 0.29903, 0.31497, 0 } };
+    const char* names[] = { "D65", "CIE Illuminant D50", "CIE Illuminant A", "CIE Illuminant D75" };
+    for (int k = 0; k < 4; ++k) {
+        double x = 0, y = 0, t = 0;
+        EXPECT_EQ(factory.GetIlluminant(names[k])->GetChromaticityAndTemperature(&x, &y, &t), 0);
+        EXPECT_NEAR(x, rows[k][1], 5e-6) << names[k];
+        EXPECT_NEAR(y, rows[k][2], 5e-6) << names[k];
+        // Rounded to 10 K; the 36-point grid shifts the chromaticity slightly from the 5-nm CIE computation.
+        EXPECT_EQ(std::fmod(t, 10.0), 0.0) << names[k];
+        EXPECT_NEAR(t, rows[k][0], 30.0) << names[k];
+        EXPECT_EQ(factory.GetIlluminant(names[k])->GetColorTemperature(), rows[k][3] > 0 ? rows[k][3] : t);
+    }
+    // F11 goes through the ASTM weights: 4000 K.
+    EXPECT_NEAR(factory.GetIlluminant("CIE Illuminant F11")->GetColorTemperature(), 4000.0, 30.0);
+    // Failures report zero.
+    // Monochromatic red at 700 nm lies beyond the 1667 K isotemperature line.
+    const double wl[] = { 380, 690, 700, 710, 730 }, red[] = { 0, 0, 1, 0, 0 };
+    TIlluminant* redLamp = factory.AddIlluminant(TSpectrum(wl, 5, red), "Red");
+    double x = 0, y = 0, t = -1;
+    EXPECT_EQ(redLamp->GetChromaticityAndTemperature(&x, &y, &t), 0);
+    EXPECT_EQ(t, 0.0);
+    // x, y of the 700-nm spectrum colour from the four-decimal table: 0.0114 / 0.0155, 0.0041 / 0.0155.
+    EXPECT_NEAR(x, 0.0114 / 0.0155, 1e-12);
+    EXPECT_NEAR(y, 0.0041 / 0.0155, 1e-12);
+
+    TIlluminant* black = factory.AddIlluminant(Ramp(0, 0), "Black");
+    t = -1;
+    EXPECT_EQ(black->GetChromaticityAndTemperature(&x, &y, &t), 0);
+    EXPECT_EQ(t + x + y, 0.0);
+    EXPECT_EQ(black->GetChromaticityAndTemperature(nullptr, &y, &t), 2);
 }
 
 TEST(TIlluminantFile, BadNamesSizesMagicAndTruncatedImages)
@@ -153,44 +189,4 @@ TEST(TIlluminantSave, RefusalsCreateNoFile)
 
     EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") == OpenIlluminant(Ramp(5, 1), "D50"));
     EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") != OpenIlluminant(Ramp(1, 0), "d50"));
-}
-
-// Correlated colour temperatures of CIE illuminants (CIE 15:2004, Table T.1 and T.8.1):
-// A 2856 K, D50 5003 K, D65 6504 K, F2 4230 K, F11 4000 K.
-TEST(TIlluminantTemperature, CieIlluminantsAndFailures)
-{
-    TIlluminantFactory factory;
-    ASSERT_EQ(factory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
-    // x, y over the 10-nm grid 380 ... 730 nm, computed independently from the published tables.
-    const double rows[][4] = { { 6504, 0.31272, 0.32913, 6500 }, { 5003, 0.34566, 0.35863, 5000 },
-        { 2856, 0.44756, 0.40756, 0 }, { 7504, 0.29903, 0.31497, 0 } };
-    const char* names[] = { "D65", "CIE Illuminant D50", "CIE Illuminant A", "CIE Illuminant D75" };
-    for (int k = 0; k < 4; ++k) {
-        double x = 0, y = 0, t = 0;
-        EXPECT_EQ(factory.GetIlluminant(names[k])->GetChromaticityAndTemperature(&x, &y, &t), 0);
-        EXPECT_NEAR(x, rows[k][1], 5e-6) << names[k];
-        EXPECT_NEAR(y, rows[k][2], 5e-6) << names[k];
-        // Rounded to 10 K; the 36-point grid shifts the chromaticity slightly from the 5-nm CIE computation.
-        EXPECT_EQ(std::fmod(t, 10.0), 0.0) << names[k];
-        EXPECT_NEAR(t, rows[k][0], 30.0) << names[k];
-        EXPECT_EQ(factory.GetIlluminant(names[k])->GetColorTemperature(), rows[k][3] > 0 ? rows[k][3] : t);
-    }
-    // F11 goes through the ASTM weights: 4000 K.
-    EXPECT_NEAR(factory.GetIlluminant("CIE Illuminant F11")->GetColorTemperature(), 4000.0, 30.0);
-    // Failures report zero.
-    // Monochromatic red at 700 nm lies beyond the 1667 K isotemperature line.
-    const double wl[] = { 380, 690, 700, 710, 730 }, red[] = { 0, 0, 1, 0, 0 };
-    TIlluminant* lamp = factory.AddIlluminant(TSpectrum(wl, 5, red), "Red");
-    double x = 0, y = 0, t = -1;
-    EXPECT_EQ(lamp->GetChromaticityAndTemperature(&x, &y, &t), 0);
-    EXPECT_EQ(t, 0.0);
-    // x, y of the 700-nm spectrum colour from the four-decimal table: 0.0114 / 0.0155, 0.0041 / 0.0155.
-    EXPECT_NEAR(x, 0.0114 / 0.0155, 1e-12);
-    EXPECT_NEAR(y, 0.0041 / 0.0155, 1e-12);
-
-    TIlluminant* black = factory.AddIlluminant(Ramp(0, 0), "Black");
-    t = -1;
-    EXPECT_EQ(black->GetChromaticityAndTemperature(&x, &y, &t), 0);
-    EXPECT_EQ(t + x + y, 0.0);
-    EXPECT_EQ(black->GetChromaticityAndTemperature(nullptr, &y, &t), 2);
 }

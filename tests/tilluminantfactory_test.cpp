@@ -44,7 +44,7 @@ TEST(TIlluminantFactoryDirectory, LoadsOnlyIllFilesOfTheDirectoryItself)
     EXPECT_EQ(factory.AddDirectory(nullptr), -1);
 }
 
-TEST(TIlluminantFactoryLookup, ByNameIgnoringCaseWithMessages)
+TEST(TIlluminantFactoryLookup, ByNameTemperatureAndSharing)
 {
     TIlluminantFactory factory;
     TIlluminant* d50 = factory.AddIlluminant(Ramp(1, 0), "D50");
@@ -86,10 +86,7 @@ TEST(TIlluminantFactoryLookup, ByNameIgnoringCaseWithMessages)
     TIlluminant* full = both.AddIlluminant(Ramp(2, 0), "CIE Illuminant D50");
     EXPECT_EQ(both.GetIlluminant("CIE Illuminant D50"), full);
     EXPECT_EQ(capture.warnings.size(), 1u);
-}
-
-TEST(TIlluminantFactorySharing, CopiesOutliveTheOriginal)
-{
+    // Copies outlive the original.
     std::unique_ptr<TIlluminantFactory> original(new TIlluminantFactory);
     TIlluminant* lamp = original->AddIlluminant(Ramp(3, 1), "Lamp");
     TIlluminantFactory copy(*original);
@@ -104,14 +101,14 @@ TEST(TIlluminantFactorySharing, CopiesOutliveTheOriginal)
     copy.AddIlluminant(Ramp(1, 0), "Only in copy");
     EXPECT_EQ(assigned.GetListOfIlluminants().size(), 1u);
     // Refused illuminants are not added; a second of one name is kept but not found.
-    TIlluminantFactory factory;
-    EXPECT_EQ(factory.AddIlluminant(Ramp(1, 0), nullptr), nullptr);
-    EXPECT_EQ(factory.AddIlluminant(Ramp(1, 0), std::string(1025, 'x').c_str()), nullptr);
-    EXPECT_TRUE(factory.GetListOfIlluminants().empty());
-    TIlluminant* first = factory.AddIlluminant(Ramp(1, 0), "Twin");
-    TIlluminant* second = factory.AddIlluminant(Ramp(2, 0), "Twin");
-    EXPECT_EQ(factory.GetIlluminant("TWIN"), first);
-    EXPECT_EQ(factory.GetListOfIlluminants(), (std::vector<const TIlluminant*> { first, second }));
+    TIlluminantFactory refusing;
+    EXPECT_EQ(refusing.AddIlluminant(Ramp(1, 0), nullptr), nullptr);
+    EXPECT_EQ(refusing.AddIlluminant(Ramp(1, 0), std::string(1025, 'x').c_str()), nullptr);
+    EXPECT_TRUE(refusing.GetListOfIlluminants().empty());
+    TIlluminant* first = refusing.AddIlluminant(Ramp(1, 0), "Twin");
+    TIlluminant* second = refusing.AddIlluminant(Ramp(2, 0), "Twin");
+    EXPECT_EQ(refusing.GetIlluminant("TWIN"), first);
+    EXPECT_EQ(refusing.GetListOfIlluminants(), (std::vector<const TIlluminant*> { first, second }));
 }
 
 // Every shipped file loads, under the names users ask for, with the published values.
