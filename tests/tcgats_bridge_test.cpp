@@ -78,7 +78,7 @@ TEST_F(Bridge, SpectraAreReadInterpolatedAndWrittenBackWithLab)
     EXPECT_NEAR(out[2], f(450), 1e-12);
 }
 
-TEST_F(Bridge, LabAndXyzRowsAndWholeOrNothingWrites)
+TEST_F(Bridge, RowsWritesAndAddedColumns)
 {
     auto lab = Read(Table("SampleID LAB_L LAB_A LAB_B XYZ_X XYZ_Y XYZ_Z", { "a 50 10 -20 1 2 3" }, true));
     EXPECT_NE(dynamic_cast<TLABMeasurement*>(lab->GetMeasurement(0, 0, mD50, &mTwo, &mGeom).get()), nullptr);
@@ -121,27 +121,24 @@ TEST_F(Bridge, LabAndXyzRowsAndWholeOrNothingWrites)
     ASSERT_EQ(one->GetLab(0, 0, written), 0);
     EXPECT_EQ(written, (std::vector<double> { 70, -3, 4 }));
     EXPECT_DOUBLE_EQ(Value(*one, 0, 0, "nm400"), 0.5);
-}
-
-TEST(TCgatsAddColumns, LabAndInkBookColumns)
-{
-    auto c = Read("CGATS.17\n" + Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "x 1 2 3" }, true)
+    // Lab added twice adds the columns once and counts each table.
+    auto cols = Read("CGATS.17\n" + Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "x 1 2 3" }, true)
         + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3", "b 4 5 6" }, true));
-    const double lab[3][3] = { { 50, 1, 2 }, { 60, 3, 4 }, { 80, -7, -8 } };
-    const double* rows[2] = { lab[0], lab[1] };
-    const double* rows1[2] = { lab[0], lab[2] };
-    ASSERT_EQ(c->AddLab(1, rows), 0);
-    ASSERT_EQ(c->AddLab(1, rows1), 0);
-    auto back = Read(Written(*c));
-    EXPECT_EQ(back->GetNrFields(1), 7);
+    const double labRows[3][3] = { { 50, 1, 2 }, { 60, 3, 4 }, { 80, -7, -8 } };
+    const double* rows[2] = { labRows[0], labRows[1] };
+    const double* rows1[2] = { labRows[0], labRows[2] };
+    ASSERT_EQ(cols->AddLab(1, rows), 0);
+    ASSERT_EQ(cols->AddLab(1, rows1), 0);
+    auto colsBack = Read(Written(*cols));
+    EXPECT_EQ(colsBack->GetNrFields(1), 7);
     std::vector<double> got;
-    ASSERT_EQ(back->GetLab(1, 1, got), 0);
+    ASSERT_EQ(colsBack->GetLab(1, 1, got), 0);
     EXPECT_EQ(got, (std::vector<double> { 80, -7, -8 }));
 
-    const double* missing[2] = { lab[0], nullptr };
-    EXPECT_EQ(c->AddLab(1, nullptr), 1);
-    EXPECT_EQ(c->AddLab(1, missing), 1);
-    EXPECT_EQ(c->AddLab(2, rows), 1);
+    const double* missing[2] = { labRows[0], nullptr };
+    EXPECT_EQ(cols->AddLab(1, nullptr), 1);
+    EXPECT_EQ(cols->AddLab(1, missing), 1);
+    EXPECT_EQ(cols->AddLab(2, rows), 1);
     // Without a field-count line the columns are added and 1 returned.
     auto uncounted = Read(Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "a 1 2 3" }));
     EXPECT_EQ(uncounted->AddLab(0, rows), 1);

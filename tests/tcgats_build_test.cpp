@@ -51,7 +51,7 @@ TCgats Build(const std::vector<std::vector<double>>& coords, double full = 100.0
 
 } // namespace
 
-TEST(TCgatsCopy, CopiesAreDeepCarryErrorsAndSelectSamples)
+TEST(TCgatsCopy, CopiesSelectionsAndInkMaps)
 {
     auto src = Read(kTwoTables + "BEGIN_NOTES\nfree text\nEND_NOTES\n");
     TCgats copy(*src);
@@ -82,10 +82,7 @@ TEST(TCgatsCopy, CopiesAreDeepCarryErrorsAndSelectSamples)
     EXPECT_EQ(bad.GetNrSamples(0), -1);
     EXPECT_EQ(bad.GetNrSamples(1), 2);
     EXPECT_TRUE(TCgats(two.get(), std::vector<int> {}) == *two); // an empty list copies everything
-}
-
-TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
-{
+    // Ink maps rearrange, add, fill and drop channels.
     // KCMY: the names stay, the values move; a table without process colours cannot be mapped.
     TCgats kcmy(Read(kTwoTables).get(), std::vector<int> { 3, 0, 1, 2 }, 0.0);
     EXPECT_EQ(Coords(kcmy, 0, 2), (std::vector<double> { 42, 12, 22, 32 }));
@@ -98,14 +95,14 @@ TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
     EXPECT_EQ(back->GetNrFields(0), 8);
     EXPECT_EQ(Coords(*back, 1, 0), (std::vector<double> { 1, 2, 3, 0 }));
 
-    auto src
+    auto fiveSrc
         = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L", { "a 1 2 3 4 50" }, true));
-    TCgats five(src.get(), std::vector<int> { 0, 1, 2, 3, -1 }, 0.0);
+    TCgats five(fiveSrc.get(), std::vector<int> { 0, 1, 2, 3, -1 }, 0.0);
     EXPECT_EQ(FieldNames(five), "SampleID\t5CLR_1\t5CLR_2\t5CLR_3\t5CLR_4\t5CLR_5\tLAB_L");
     EXPECT_EQ(Coords(five, 0, 0), (std::vector<double> { 1, 2, 3, 4, 0 }));
     EXPECT_STREQ(A::GetTag(five, kKindNumberOfFields)->Value(), "7");
     // A fill value goes through text with five decimals; channels may be repeated or dropped.
-    TCgats filled(src.get(), std::vector<int> { -1, 2, 2 }, 12.345678);
+    TCgats filled(fiveSrc.get(), std::vector<int> { -1, 2, 2 }, 12.345678);
     EXPECT_EQ(FieldNames(filled), "SampleID\tCMYK_C\tCMYK_M\tCMYK_Y\tLAB_L");
     EXPECT_EQ(Coords(filled, 0, 0), (std::vector<double> { 12.34568, 3, 3 }));
     EXPECT_STREQ(A::GetTag(filled, kKindNumberOfFields)->Value(), "5");
@@ -113,7 +110,7 @@ TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
     // Illegal maps: an entry not below the channel count, or 1 or 2 channels (no names exist).
     for (const std::vector<int>& map :
         { std::vector<int> { 0, 1, 2, 4 }, std::vector<int> { 0, 1 }, std::vector<int> { 2 } })
-        EXPECT_EQ(TCgats(src.get(), map, 0.0).SaveAs("unused"), 8) << map.size();
+        EXPECT_EQ(TCgats(fiveSrc.get(), map, 0.0).SaveAs("unused"), 8) << map.size();
 }
 
 TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
