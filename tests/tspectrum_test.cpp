@@ -43,7 +43,7 @@ TSpectrum FromText(std::string text) { return TSpectrum(text.data()); }
 
 } // namespace
 
-TEST(TSpectrumConstruction, ErrorNumbersForBadArgumentsAndProducts)
+TEST(TSpectrumConstruction, ErrorsProductsResamplingAndCopies)
 {
     const double values[2] = { 0.1, 0.2 };
     const double wl[2] = { 400, 500 };
@@ -71,12 +71,9 @@ TEST(TSpectrumConstruction, ErrorNumbersForBadArgumentsAndProducts)
     TSpectrum unset;
     EXPECT_EQ(TSpectrum(&unset, &sa).ErrNo(), 3);
     EXPECT_EQ(TSpectrum(&sa, nullptr).ErrNo(), 2);
-}
-
-TEST(TSpectrumResampling, FlatOutsideLinearInsideAndOrderFree)
-{
-    const double wl[2] = { 400, 700 }, v[2] = { 0.2, 0.8 };
-    TSpectrum s(wl, 2, v);
+    // Resampling: flat outside, linear inside, free of point order; copies are deep.
+    const double ends[2] = { 400, 700 }, endV[2] = { 0.2, 0.8 };
+    TSpectrum s(ends, 2, endV);
     const std::pair<int, double> rows[]
         = { { 0, 0.2 }, { 2, 0.2 }, { 3, 0.22 }, { 17, 0.5 }, { 32, 0.8 }, { 35, 0.8 } };
     for (const auto& [i, expected] : rows)
