@@ -40,7 +40,7 @@ double Cell(const TCgats& c, int s, int field)
 
 } // namespace
 
-TEST(TCgatsAverage, IntColumnsRoundHalfAwayFromZeroAndIncompatibleFilesFail)
+TEST(TCgatsMerge, AveragesAndComparisons)
 {
     TCgats a = Build({ { 10, 20, 30 }, { 0, 0, 0 } }, { { 50, 1, 2 }, { 60, 0, 0 } });
     TCgats b = Build({ { 20, 40, 30 }, { 0, 0, 0 } }, { { 51, 2, 2 }, { 60, 0, 0 } });
@@ -72,10 +72,7 @@ TEST(TCgatsAverage, IntColumnsRoundHalfAwayFromZeroAndIncompatibleFilesFail)
         { std::vector<const TCgats*> {}, { &one, nullptr }, { &one, &failed }, { &one, &twoSamples },
             { &one, &noLab }, { &one, &otherName }, { &oneTable, &twoTables } })
         EXPECT_EQ(TCgats(files).GetErrorCode(), 1) << files.size();
-}
-
-TEST(TCgatsCompare, EqualitySameMeasurementsAndSameSampleList)
-{
+    // Equality within 0.01, the same measurements and the same sample list.
     const TCgats base = Build({ { 10, 20, 30 } }, { { 50, 1, 2 } });
     EXPECT_TRUE(base == Build({ { 10, 20, 30 } }, { { 50.005, 1, 2 } }));
     EXPECT_TRUE(base != Build({ { 10, 20, 30 } }, { { 50.011, 1, 2 } }));
