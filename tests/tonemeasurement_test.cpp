@@ -29,7 +29,7 @@ protected:
 
 } // namespace
 
-TEST_F(Measurements, LabAndXYZMeasurements)
+TEST_F(Measurements, LabAndXYZMeasurementsCopiesAndCoordinates)
 {
     const double stored[3] = { 96.42, 100.0, 82.52 };
     TLABMeasurement m(52.0, 30.0, -20.0, stored, &mGeom, mD50, &mTwo);
@@ -82,10 +82,7 @@ TEST_F(Measurements, LabAndXYZMeasurements)
     EXPECT_EQ(incomplete.ErrNo(), 3);
     EXPECT_EQ(incomplete.GetXYZ(nullptr, nullptr, v), 3);
     EXPECT_EQ(xm.GetXYZ(nullptr, nullptr, nullptr), 3);
-}
-
-TEST_F(Measurements, CopiesAndCoordinates)
-{
+    // Copies and coordinates.
     const double coords[3] = { 1.0, 0.5, 0.0 };
     TReflectionSpectrum source(Cyan(), &mGeom, 3, coords);
     int count = -1;
@@ -111,16 +108,16 @@ TEST_F(Measurements, CopiesAndCoordinates)
     // Incomplete measurements copy as incomplete; XYZ copies keep the illuminant and their observer.
     TEmissionSpectrum dark(nullptr, &mGeom, 3, coords);
     EXPECT_EQ(std::unique_ptr<TOneMeasurement>(dark.Copy())->ErrNo(), 3);
-    TXYZMeasurement incomplete(1.0, 2.0, 3.0, &mGeom, mD50, nullptr);
-    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(incomplete.Copy())->ErrNo(), 3);
-    TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTen, 2, coords);
-    double values[3];
-    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(xyz.Copy())->GetXYZ(mD50, &mTen, values), 0);
-    EXPECT_EQ(values[2], 30.0);
-    const double white[3] = { 96.0, 100.0, 82.0 };
-    TLABMeasurement lab(50.0, 1.0, 2.0, white, &mGeom, mD50, &mTwo);
-    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(lab.Copy())->GetXYZ(nullptr, nullptr, values), 0);
-    EXPECT_NEAR(values[0], 96.0 * std::pow((66.0 / 116.0) + 1.0 / 500.0, 3), 1e-9)
+    TXYZMeasurement incompleteCopy(1.0, 2.0, 3.0, &mGeom, mD50, nullptr);
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(incompleteCopy.Copy())->ErrNo(), 3);
+    TXYZMeasurement xyzM(10.0, 20.0, 30.0, &mGeom, mD50, &mTen, 2, coords);
+    double got3[3];
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(xyzM.Copy())->GetXYZ(mD50, &mTen, got3), 0);
+    EXPECT_EQ(got3[2], 30.0);
+    const double w96[3] = { 96.0, 100.0, 82.0 };
+    TLABMeasurement labM(50.0, 1.0, 2.0, w96, &mGeom, mD50, &mTwo);
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(labM.Copy())->GetXYZ(nullptr, nullptr, got3), 0);
+    EXPECT_NEAR(got3[0], 96.0 * std::pow((66.0 / 116.0) + 1.0 / 500.0, 3), 1e-9)
         << "the copy keeps the white";
 }
 
