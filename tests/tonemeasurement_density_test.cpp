@@ -62,7 +62,7 @@ TEST_F(MeasurementDensity, PlainRelativeAndTristimulus)
     TReflectionSpectrum paper9(Flat(0.9), &mGeom);
     double paperXYZ[3];
     ASSERT_EQ(paper9.GetXYZ(mD50, &mTwo, paperXYZ), 0);
-    // Ten, a hundred and two times less light than the paper9 in X, Y and Z.
+    // Ten, a hundred and two times less light than the paper in X, Y and Z.
     TXYZMeasurement ts(paperXYZ[0] / 10.0, paperXYZ[1] / 100.0, paperXYZ[2] / 2.0, &mGeom, mD50, &mTwo);
     ASSERT_EQ(ts.GetDensity(TCMS::IsoStatusT, &paper9, mD50, &mTwo, d, &index), 0);
     EXPECT_NEAR(d[0], 1.0, 1e-12);

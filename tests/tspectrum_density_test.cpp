@@ -12,8 +12,9 @@
 #include <numeric>
 #include <thread>
 
-TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
+TEST(TSpectrumDensity, FiltersGreyStepNarrowBandAndResampling)
 {
+    // Filter rows sum to one and keep their published shape.
     for (int c = 0; c < kNrDensityChannels; ++c)
         for (int s = 0; s < kNrDensityStandards; ++s)
             EXPECT_NEAR(std::accumulate(sDensityFilters[c][s], sDensityFilters[c][s] + 36, 0.0), 1.0, 2e-4)
@@ -33,10 +34,6 @@ TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
             const int nm = 380 + 10 * peak, lo[4] = { 0, 430, 530, 600 }, hi[4] = { 0, 460, 540, 640 };
             EXPECT_TRUE(nm >= lo[c] && nm <= hi[c]) << s << "/" << c << ": " << nm;
         }
-}
-
-TEST(TSpectrumDensity, GreyStepNarrowBandAndResampling)
-{
     double d[4];
     int index = -1;
     for (int s = 0; s < 9; ++s) {
