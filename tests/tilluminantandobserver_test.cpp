@@ -25,7 +25,7 @@ struct OpenIntegration : TIlluminantAndObserver {
 // illuminant tables and the four-decimal 2° observer. They lie within 0.07 of the CIE 15:2004
 // Table T.3 values (D65: 95.04, 108.88), the difference being the shorter, coarser grid. A flat
 // reflectance of 1 gives the white under either observer.
-TEST_F(Shipped, WhitePointsAndAstmCheckValues)
+TEST_F(Shipped, WhitePointsCheckValuesCountsAndErrors)
 {
     const std::tuple<const char*, double, double> rows[] = { { "CIE Illuminant D50", 96.3841, 82.4535 },
         { "CIE Illuminant D65", 95.0121, 108.8171 }, { "CIE Illuminant A", 109.8155, 35.5487 },
@@ -53,6 +53,42 @@ TEST_F(Shipped, WhitePointsAndAstmCheckValues)
             const double* w = TIlluminantAndObserver::sASTMtable6[ill][row];
             EXPECT_NEAR(std::accumulate(w, w + 36, 0.0), sums[ill][row], 1e-9) << ill << " " << row;
         }
+    // Counts, errors and other point counts.
+    TIlluminant* d65 = Get("D65");
+    for (int bad : { 37, -1 }) {
+        TIlluminantAndObserver io(d65, &mTwo, bad);
+        EXPECT_EQ(io.ErrNo(), 2) << bad;
+    }
+    TIlluminantAndObserver io(d65, &mTwo, 36);
+    double xyz[3] = { 7, 8, 9 };
+    double values[36] = {};
+    EXPECT_EQ(io.GetXYZ(&one, xyz, 35), 2);
+    EXPECT_EQ(io.GetXYZ(values, xyz, 35), 2);
+    EXPECT_EQ(xyz[0], 7);
+    EXPECT_EQ(io.GetXYZ(static_cast<const TSpectrum*>(nullptr), xyz, 36), 2);
+    EXPECT_EQ(TIlluminantAndObserver(nullptr, &mTwo, 36).ErrNo(), 2);
+    EXPECT_EQ(TIlluminantAndObserver(d65, nullptr, 36).ErrNo(), 2);
+
+    // Without luminance there is no white to normalise to.
+    TIlluminantFactory factory;
+    EXPECT_EQ(TIlluminantAndObserver(factory.AddIlluminant(Flat(0.0), "Black"), &mTwo, 36).ErrNo(), 2);
+    // The copy keeps every precomputed value.
+    double white[3];
+    TIlluminantAndObserver(io).GetXYZWhite(white);
+    EXPECT_NEAR(white[2], 108.8171, 5e-5);
+    // Two points: 380 and 730 nm.
+    TIlluminant* e = Get("CIE Illuminant E");
+    TIlluminantAndObserver two(e, &mTwo, 2);
+    double ends[2] = { 1.0, 0.0 };
+    ASSERT_EQ(two.GetXYZ(ends, xyz, 2), 0);
+    // E is flat, so only the observer matters: x̄(380) / (ȳ(380) + ȳ(730)).
+    EXPECT_NEAR(xyz[0], 100.0 * 0.0014 / (0.0000 + 0.0005), 1e-9);
+    TIlluminantAndObserver odd(e, &mTwo, 8); // 50-nm steps: 380, 430, ..., 730
+    double ones[8];
+    std::fill(ones, ones + 8, 1.0);
+    ASSERT_EQ(odd.GetXYZ(ones, xyz, 8), 0);
+    EXPECT_NEAR(xyz[1], 100.0, 1e-9);
+    EXPECT_EQ(TIlluminantAndObserver(e, &mTwo, 1).ErrNo(), 2); // ȳ(380) = 0: no luminance
 }
 
 TEST_F(Shipped, AstmWeightsAndIncrements)
@@ -111,44 +147,4 @@ TEST_F(Shipped, AstmWeightsAndIncrements)
     EXPECT_EQ(d65.GetXYZIncrement(1.0, 5, 5, untouched), 0);
     EXPECT_EQ(d65.GetXYZIncrement(1.0, 40, 50, untouched), 0);
     EXPECT_EQ(untouched[0] + untouched[2], 4);
-}
-
-TEST_F(Shipped, CountsAndErrorsAndOtherPointCounts)
-{
-    TIlluminant* d65 = Get("D65");
-    for (int bad : { 37, -1 }) {
-        TIlluminantAndObserver io(d65, &mTwo, bad);
-        EXPECT_EQ(io.ErrNo(), 2) << bad;
-    }
-    TIlluminantAndObserver io(d65, &mTwo, 36);
-    double xyz[3] = { 7, 8, 9 };
-    TSpectrum one = Flat(1.0);
-    double values[36] = {};
-    EXPECT_EQ(io.GetXYZ(&one, xyz, 35), 2);
-    EXPECT_EQ(io.GetXYZ(values, xyz, 35), 2);
-    EXPECT_EQ(xyz[0], 7);
-    EXPECT_EQ(io.GetXYZ(static_cast<const TSpectrum*>(nullptr), xyz, 36), 2);
-    EXPECT_EQ(TIlluminantAndObserver(nullptr, &mTwo, 36).ErrNo(), 2);
-    EXPECT_EQ(TIlluminantAndObserver(d65, nullptr, 36).ErrNo(), 2);
-
-    // Without luminance there is no white to normalise to.
-    TIlluminantFactory factory;
-    EXPECT_EQ(TIlluminantAndObserver(factory.AddIlluminant(Flat(0.0), "Black"), &mTwo, 36).ErrNo(), 2);
-    // The copy keeps every precomputed value.
-    double white[3];
-    TIlluminantAndObserver(io).GetXYZWhite(white);
-    EXPECT_NEAR(white[2], 108.8171, 5e-5);
-    // Two points: 380 and 730 nm.
-    TIlluminant* e = Get("CIE Illuminant E");
-    TIlluminantAndObserver two(e, &mTwo, 2);
-    double ends[2] = { 1.0, 0.0 };
-    ASSERT_EQ(two.GetXYZ(ends, xyz, 2), 0);
-    // E is flat, so only the observer matters: x̄(380) / (ȳ(380) + ȳ(730)).
-    EXPECT_NEAR(xyz[0], 100.0 * 0.0014 / (0.0000 + 0.0005), 1e-9);
-    TIlluminantAndObserver odd(e, &mTwo, 8); // 50-nm steps: 380, 430, ..., 730
-    double ones[8];
-    std::fill(ones, ones + 8, 1.0);
-    ASSERT_EQ(odd.GetXYZ(ones, xyz, 8), 0);
-    EXPECT_NEAR(xyz[1], 100.0, 1e-9);
-    EXPECT_EQ(TIlluminantAndObserver(e, &mTwo, 1).ErrNo(), 2); // ȳ(380) = 0: no luminance
 }

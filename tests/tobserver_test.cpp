@@ -83,7 +83,7 @@ TEST(TObserverTables, CheckValuesSelectionAndSummation)
     ASSERT_EQ(TObserver(1).GetXYZ(&s, &s, xyz), 0);
     EXPECT_NEAR(xyz[1], 100.0, 1e-12);
 
-    // Equal-energy white: X/Y is the ratio of the grid gridSums.
+    // Equal-energy white: X/Y is the ratio of the grid sums.
     TSpectrum e = Flat(100.0);
     ASSERT_EQ(TObserver(0).GetXYZ(&e, &e, xyz), 0);
     EXPECT_NEAR(xyz[0], 100.0 * 10.6823 / 10.6852, 1e-9);
