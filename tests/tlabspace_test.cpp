@@ -218,7 +218,7 @@ TEST(TLabSpaceDifference, Ciede2000MatchesSharmaTestData)
     }
 }
 
-TEST(TLabSpaceDifference, OtherFormulasPartialsToneValueAndRefusals)
+TEST(TLabSpaceDifference, OtherFormulasPartialsToneValueRefusalsAndNames)
 {
     struct Case {
         double s[3], r[3];
@@ -280,10 +280,7 @@ TEST(TLabSpaceDifference, OtherFormulasPartialsToneValueAndRefusals)
     EXPECT_EQ(TLabSpace::CalcSCTV(tint, paper, paper), 0.0);
     EXPECT_NEAR(TLabSpace::CalcSCTV(tint, paper, nullptr), 38.132128186085, 1e-10);
     EXPECT_NEAR(TLabSpace::CalcSCTV(tint, nullptr, nullptr), 127.345080784457, 1e-10);
-}
-
-TEST(TLabSpaceNames, LookupIgnoresCaseButNotSpacesAndFallsBackToTheFirst)
-{
+    // Formula names: case is ignored, spaces are not.
     EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex("Delta E 2000 (2:1:1)"), 5);
     // Common names resolve to their formula; anything else is -1, never a silent CIE76.
     const std::pair<const char*, int> rows[] = { { "delta e 2000", 2 }, { "CIEDE2000", 2 }, { "dE00", 2 },
