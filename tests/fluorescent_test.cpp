@@ -17,6 +17,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -29,16 +30,15 @@ TIlluminant* Shipped(const std::string& name)
     return loaded ? factory.GetIlluminant(("CIE Illuminant " + name).c_str()) : nullptr;
 }
 
-double DeltaE(const double* lab1, const double* lab2, int formula)
+double DeltaE(const double* a, const double* b, int i)
 {
-    return std::sqrt(TLabSpace::CalcSquareDeltaEConvertedStatic(lab1, lab2, formula));
+    return std::sqrt(TLabSpace::CalcSquareDeltaEConvertedStatic(a, b, i));
 }
 
 // Lab of a spectrum under io, relative to io's white.
 void LabOf(const TIlluminantAndObserver& io, const TSpectrum& spectrum, double* lab)
 {
-    double white[3];
-    double xyz[3];
+    double white[3], xyz[3];
     io.GetXYZWhite(white);
     ASSERT_EQ(io.GetXYZ(&spectrum, xyz, 36), 0);
     TLabSpace(white).XYZToLab(xyz, lab);
@@ -49,62 +49,69 @@ void LabOf(const TIlluminantAndObserver& io, const TSpectrum& spectrum, double* 
 // CIE 15:2004: Table T.8.1 for F1-F12, the nominal temperatures of A and D50-D75. C and E have
 // none there: C 6775 K and E 5456 K are the CIE 1960 UCS distance minimum on the Planckian locus,
 // computed once with NumPy from the 5-nm, 380-780 nm tables.
-TEST(ShippedIlluminants, CorrelatedColourTemperatureWithinOnePercent)
+TEST(ShippedIlluminants, TemperaturesAndFluorescentWhites)
 {
-    const struct {
-        const char* name;
-        double kelvin;
-    } rows[] = { { "A", 2856 }, { "C", 6775 }, { "D50", 5003 }, { "D55", 5503 }, { "D65", 6504 },
-        { "D75", 7504 }, { "E", 5456 }, { "F1", 6430 }, { "F2", 4230 }, { "F3", 3450 }, { "F4", 2940 },
-        { "F5", 6350 }, { "F6", 4150 }, { "F7", 6500 }, { "F8", 5000 }, { "F9", 4150 }, { "F10", 5000 },
-        { "F11", 4000 }, { "F12", 3000 } };
-    for (const auto& row : rows) {
-        TIlluminant* ill = Shipped(row.name);
-        ASSERT_NE(ill, nullptr) << row.name;
-        EXPECT_NEAR(ill->GetColorTemperature(), row.kelvin, 0.01 * row.kelvin) << row.name;
+    const std::pair<const char*, double> rows[] = { { "A", 2856 }, { "C", 6775 }, { "D50", 5003 },
+        { "D55", 5503 }, { "D65", 6504 }, { "D75", 7504 }, { "E", 5456 }, { "F1", 6430 }, { "F2", 4230 },
+        { "F3", 3450 }, { "F4", 2940 }, { "F5", 6350 }, { "F6", 4150 }, { "F7", 6500 }, { "F8", 5000 },
+        { "F9", 4150 }, { "F10", 5000 }, { "F11", 4000 }, { "F12", 3000 } };
+    for (const auto& [name, kelvin] : rows) {
+        ASSERT_NE(Shipped(name), nullptr) << name;
+        EXPECT_NEAR(Shipped(name)->GetColorTemperature(), kelvin, 0.01 * kelvin) << name;
     }
-}
-
-// x, y of the white under 2° and 10°: NumPy, the CIE 5-nm illuminant and observer tables summed over
-// 380-780 nm (X = Σ S x̄ / Σ S ȳ), computed once. The lamps' mercury lines must reach the 10-nm grid.
-TEST(ShippedIlluminants, FluorescentWhitePointsMatchAFiveNanometreIntegration)
-{
+    // x, y of the white under 2° and 10°: NumPy, the CIE 5-nm illuminant and observer tables summed
+    // over 380-780 nm (X = Σ S x̄ / Σ S ȳ), computed once. The mercury lines must reach the 10-nm grid.
     const struct {
         const char* name;
-        double xy[2][2]; // 2°, 10°
-    } rows[] = {
-        { "F1", { { 0.31306, 0.33711 }, { 0.31810, 0.33549 } } },
-        { "F2", { { 0.37207, 0.37512 }, { 0.37927, 0.36723 } } },
-        { "F3", { { 0.40909, 0.39412 }, { 0.41764, 0.38313 } } },
-        { "F4", { { 0.44018, 0.40309 }, { 0.44925, 0.39061 } } },
-        { "F5", { { 0.31376, 0.34516 }, { 0.31974, 0.34237 } } },
-        { "F6", { { 0.37788, 0.38820 }, { 0.38662, 0.37837 } } },
-        { "F7", { { 0.31285, 0.32917 }, { 0.31564, 0.32951 } } },
-        { "F8", { { 0.34581, 0.35862 }, { 0.34896, 0.35932 } } },
-        { "F9", { { 0.37410, 0.37269 }, { 0.37825, 0.37038 } } },
-        { "F10", { { 0.34579, 0.35876 }, { 0.35061, 0.35431 } } },
-        { "F11", { { 0.38054, 0.37692 }, { 0.38543, 0.37110 } } },
-        { "F12", { { 0.43703, 0.40422 }, { 0.44265, 0.39706 } } },
-    };
-    for (const auto& row : rows) {
-        ASSERT_NE(Shipped(row.name), nullptr) << row.name;
+        double xy[4]; // x, y under 2°, then 10°
+    } lamps[] = { { "F1", { 0.31306, 0.33711, 0.31810, 0.33549 } },
+        { "F2", { 0.37207, 0.37512, 0.37927, 0.36723 } }, { "F3", { 0.40909, 0.39412, 0.41764, 0.38313 } },
+        { "F4", { 0.44018, 0.40309, 0.44925, 0.39061 } }, { "F5", { 0.31376, 0.34516, 0.31974, 0.34237 } },
+        { "F6", { 0.37788, 0.38820, 0.38662, 0.37837 } }, { "F7", { 0.31285, 0.32917, 0.31564, 0.32951 } },
+        { "F8", { 0.34581, 0.35862, 0.34896, 0.35932 } }, { "F9", { 0.37410, 0.37269, 0.37825, 0.37038 } },
+        { "F10", { 0.34579, 0.35876, 0.35061, 0.35431 } }, { "F11", { 0.38054, 0.37692, 0.38543, 0.37110 } },
+        { "F12", { 0.43703, 0.40422, 0.44265, 0.39706 } } };
+    for (const auto& row : lamps) {
         for (int observer : { 0, 1 }) {
             const TObserver obs(observer);
             double w[3];
             TIlluminantAndObserver(Shipped(row.name), &obs, 36).GetXYZWhite(w);
             const double sum = w[0] + w[1] + w[2];
-            EXPECT_NEAR(w[0] / sum, row.xy[observer][0], 0.005) << row.name << ' ' << observer;
-            EXPECT_NEAR(w[1] / sum, row.xy[observer][1], 0.005) << row.name << ' ' << observer;
+            EXPECT_NEAR(w[0] / sum, row.xy[2 * observer], 0.005) << row.name << ' ' << observer;
+            EXPECT_NEAR(w[1] / sum, row.xy[2 * observer + 1], 0.005) << row.name << ' ' << observer;
         }
     }
 }
 
-// A Lab value made spectral under F2, F7 and F11 integrates back to itself, and the search reports
-// the difference that the spectrum actually has.
-TEST(ShippedIlluminants, MatchingSpectraIntegrateBackUnderTheAstmLamps)
+// The sample chart under F11 and the 10° observer: CIELAB from NumPy, computed once, with the CIE
+// 5-nm F11 and 10° tables over 380-780 nm, the chart's 10-nm reflectances interpolated linearly to
+// 5 nm and held flat beyond 730 nm, relative to the white of the same integration.
+TEST(ShippedIlluminants, ChartUnderF11AndMatchingUnderTheAstmLamps)
 {
+    const double expected[24][3] = { { 48.87, 23.07, 36.28 }, { 69.00, 13.57, 29.83 },
+        { 49.42, -8.94, -26.74 }, { 45.43, -19.12, 27.19 }, { 61.75, 16.95, -27.17 },
+        { 63.89, -33.74, -6.93 }, { 61.75, 55.73, 60.27 }, { 35.28, 11.80, -57.03 }, { 57.21, 36.87, 27.53 },
+        { 41.80, 30.00, -33.31 }, { 75.95, -16.95, 64.01 }, { 78.91, 21.94, 83.26 }, { 31.00, 12.48, -62.35 },
+        { 58.46, -51.13, 39.42 }, { 46.70, 51.48, 39.70 }, { 91.43, -0.50, 102.82 }, { 61.58, 51.67, -43.40 },
+        { 70.27, -29.38, -21.59 }, { 96.00, 0, 0 }, { 81.29, 0, 0 }, { 66.52, 0, 0 }, { 51.84, 0, 0 },
+        { 35.98, 0, 0 }, { 20.44, 0, 0 } };
+    TIlluminant* f11 = Shipped("F11");
+    ASSERT_NE(f11, nullptr);
+    TObserver ten(1);
+    TMeasGeom geom(0);
+    const TIlluminantAndObserver io(f11, &ten, 36);
+    const TCgats chart(TINTVALE_DATA_DIR "/samples/chart_reference.txt");
+    ASSERT_EQ(chart.GetNrSamples(0), 24);
+    for (int s = 0; s < 24; ++s) {
+        const auto m = chart.GetMeasurement(0, s, f11, &ten, &geom);
+        ASSERT_TRUE(m && m->GetSpectrum()) << s;
+        double lab[3];
+        LabOf(io, *m->GetSpectrum(), lab);
+        EXPECT_LT(DeltaE(lab, expected[s], kDeltaE2000), 0.5) << "sample " << s;
+    }
+    // A Lab value made spectral under F2, F7 and F11 integrates back to itself, and the search reports the
+    // difference that the spectrum actually has.
     const double targets[][3] = { { 50, 0, 0 }, { 55, 40, 30 }, { 70, -20, 20 }, { 40, 10, -30 } };
-    const TMeasGeom geom(0);
     double half[36];
     std::fill(half, half + 36, 0.5);
     const TReflectionSpectrum grey(half, &geom);
@@ -132,32 +139,4 @@ TEST(ShippedIlluminants, MatchingSpectraIntegrateBackUnderTheAstmLamps)
                 LabOf(io, TSpectrum(result), got);
                 EXPECT_NEAR(reported, DeltaE(got, lab, 0), 1e-9) << name << ' ' << obs.GetName();
             }
-}
-
-// The sample chart under F11 and the 10° observer: CIELAB from NumPy, computed once, with the CIE
-// 5-nm F11 and 10° tables over 380-780 nm, the chart's 10-nm reflectances interpolated linearly to
-// 5 nm and held flat beyond 730 nm, relative to the white of the same integration.
-TEST(ShippedIlluminants, ChartUnderF11TenDegreeMatchesAFiveNanometreIntegration)
-{
-    const double expected[24][3] = { { 48.87, 23.07, 36.28 }, { 69.00, 13.57, 29.83 },
-        { 49.42, -8.94, -26.74 }, { 45.43, -19.12, 27.19 }, { 61.75, 16.95, -27.17 },
-        { 63.89, -33.74, -6.93 }, { 61.75, 55.73, 60.27 }, { 35.28, 11.80, -57.03 }, { 57.21, 36.87, 27.53 },
-        { 41.80, 30.00, -33.31 }, { 75.95, -16.95, 64.01 }, { 78.91, 21.94, 83.26 }, { 31.00, 12.48, -62.35 },
-        { 58.46, -51.13, 39.42 }, { 46.70, 51.48, 39.70 }, { 91.43, -0.50, 102.82 }, { 61.58, 51.67, -43.40 },
-        { 70.27, -29.38, -21.59 }, { 96.00, 0, 0 }, { 81.29, 0, 0 }, { 66.52, 0, 0 }, { 51.84, 0, 0 },
-        { 35.98, 0, 0 }, { 20.44, 0, 0 } };
-    TIlluminant* f11 = Shipped("F11");
-    ASSERT_NE(f11, nullptr);
-    TObserver ten(1);
-    TMeasGeom geom(0);
-    const TIlluminantAndObserver io(f11, &ten, 36);
-    const TCgats chart(TINTVALE_DATA_DIR "/samples/chart_reference.txt");
-    ASSERT_EQ(chart.GetNrSamples(0), 24);
-    for (int s = 0; s < 24; ++s) {
-        const auto m = chart.GetMeasurement(0, s, f11, &ten, &geom);
-        ASSERT_TRUE(m && m->GetSpectrum()) << s;
-        double lab[3];
-        LabOf(io, *m->GetSpectrum(), lab);
-        EXPECT_LT(DeltaE(lab, expected[s], kDeltaE2000), 0.5) << "sample " << s;
-    }
 }

@@ -3,7 +3,6 @@
 #include "cgats_text.h"
 #include "tcgats_test_access.h"
 
-#include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tlabmeasurement.h>
 #include <tintvale/tmeasgeom.h>
 #include <tintvale/treflectionspectrum.h>
@@ -11,8 +10,6 @@
 #include <tintvale/txyzmeasurement.h>
 
 #include "shipped_fixture.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
@@ -37,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(Bridge, SpectraAreReadAndWrittenBackWithLab)
+TEST_F(Bridge, SpectraAreReadInterpolatedAndWrittenBackWithLab)
 {
     // Spectral and Lab columns together: the spectrum wins; the Lab values are not consulted.
     auto c = Read("CGATS.17\n"
@@ -63,9 +60,25 @@ TEST_F(Bridge, SpectraAreReadAndWrittenBackWithLab)
     EXPECT_NEAR(m->GetSpectrum()->GetUniformSpectrum(nullptr, nullptr, nullptr)[2], 0.453, 1e-12);
     ASSERT_EQ(pct->SetMeasurement(0, 1, m.get(), nullptr, nullptr), 0);
     EXPECT_NEAR(Value(*pct, 0, 1, "nm410"), 50.0, 1e-9);
+    // A 5-nm spectrum is kept on the 10-nm grid; wavelengths off the grid and unevenly spaced get
+    // the grid interpolated at each of them.
+    auto f = [](double nm) { return 0.5 + 0.4 * std::sin(nm / 50.0); };
+    std::vector<double> nm, values;
+    for (double w = 380; w <= 730; w += 5) {
+        nm.push_back(w);
+        values.push_back(f(w));
+    }
+    const TReflectionSpectrum fine(TSpectrum(nm.data(), static_cast<int>(nm.size()), values.data()), &mGeom);
+    auto odd = Read(Table("SampleID nm400 nm405 nm450", { "a 0 0 0" }, true));
+    ASSERT_EQ(odd->SetMeasurement(0, 0, &fine, nullptr, nullptr), 0);
+    std::vector<double> out;
+    ASSERT_EQ(odd->GetSpectrum(0, 0, out), 0);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_NEAR(out[1], (f(400) + f(410)) / 2, 1e-12);
+    EXPECT_NEAR(out[2], f(450), 1e-12);
 }
 
-TEST_F(Bridge, LabAndXyzRowsAndWholeOrNothingWrites)
+TEST_F(Bridge, RowsWritesAndAddedColumns)
 {
     auto lab = Read(Table("SampleID LAB_L LAB_A LAB_B XYZ_X XYZ_Y XYZ_Z", { "a 50 10 -20 1 2 3" }, true));
     EXPECT_NE(dynamic_cast<TLABMeasurement*>(lab->GetMeasurement(0, 0, mD50, &mTwo, &mGeom).get()), nullptr);
@@ -108,66 +121,40 @@ TEST_F(Bridge, LabAndXyzRowsAndWholeOrNothingWrites)
     ASSERT_EQ(one->GetLab(0, 0, written), 0);
     EXPECT_EQ(written, (std::vector<double> { 70, -3, 4 }));
     EXPECT_DOUBLE_EQ(Value(*one, 0, 0, "nm400"), 0.5);
-}
-
-TEST_F(Bridge, SpectraAreInterpolatedAtTheTableWavelengths)
-{
-    // A 5-nm spectrum is kept on the 10-nm grid; wavelengths off the grid and unevenly spaced get
-    // the grid interpolated at each of them.
-    auto f = [](double nm) { return 0.5 + 0.4 * std::sin(nm / 50.0); };
-    std::vector<double> nm, values;
-    for (double w = 380; w <= 730; w += 5) {
-        nm.push_back(w);
-        values.push_back(f(w));
-    }
-    const TReflectionSpectrum m(TSpectrum(nm.data(), static_cast<int>(nm.size()), values.data()), &mGeom);
-    auto c = Read(Table("SampleID nm400 nm405 nm450", { "a 0 0 0" }, true));
-    ASSERT_EQ(c->SetMeasurement(0, 0, &m, nullptr, nullptr), 0);
-    std::vector<double> out;
-    ASSERT_EQ(c->GetSpectrum(0, 0, out), 0);
-    ASSERT_EQ(out.size(), 3u);
-    EXPECT_NEAR(out[1], (f(400) + f(410)) / 2, 1e-12);
-    EXPECT_NEAR(out[2], f(450), 1e-12);
-}
-
-TEST(TCgatsAddColumns, LabTwiceAddsTheColumnsOnceAndCountsEachTable)
-{
-    auto c = Read("CGATS.17\n" + Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "x 1 2 3" }, true)
+    // Lab added twice adds the columns once and counts each table.
+    auto cols = Read("CGATS.17\n" + Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "x 1 2 3" }, true)
         + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3", "b 4 5 6" }, true));
-    const double lab[3][3] = { { 50, 1, 2 }, { 60, 3, 4 }, { 80, -7, -8 } };
-    const double* rows[2] = { lab[0], lab[1] };
-    const double* rows1[2] = { lab[0], lab[2] };
-    ASSERT_EQ(c->AddLab(1, rows), 0);
-    ASSERT_EQ(c->AddLab(1, rows1), 0);
-    auto back = Read(Written(*c));
-    EXPECT_EQ(back->GetNrFields(1), 7);
+    const double labRows[3][3] = { { 50, 1, 2 }, { 60, 3, 4 }, { 80, -7, -8 } };
+    const double* rows[2] = { labRows[0], labRows[1] };
+    const double* rows1[2] = { labRows[0], labRows[2] };
+    ASSERT_EQ(cols->AddLab(1, rows), 0);
+    ASSERT_EQ(cols->AddLab(1, rows1), 0);
+    auto colsBack = Read(Written(*cols));
+    EXPECT_EQ(colsBack->GetNrFields(1), 7);
     std::vector<double> got;
-    ASSERT_EQ(back->GetLab(1, 1, got), 0);
+    ASSERT_EQ(colsBack->GetLab(1, 1, got), 0);
     EXPECT_EQ(got, (std::vector<double> { 80, -7, -8 }));
 
-    const double* missing[2] = { lab[0], nullptr };
-    EXPECT_EQ(c->AddLab(1, nullptr), 1);
-    EXPECT_EQ(c->AddLab(1, missing), 1);
-    EXPECT_EQ(c->AddLab(2, rows), 1);
+    const double* missing[2] = { labRows[0], nullptr };
+    EXPECT_EQ(cols->AddLab(1, nullptr), 1);
+    EXPECT_EQ(cols->AddLab(1, missing), 1);
+    EXPECT_EQ(cols->AddLab(2, rows), 1);
     // Without a field-count line the columns are added and 1 returned.
     auto uncounted = Read(Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "a 1 2 3" }));
     EXPECT_EQ(uncounted->AddLab(0, rows), 1);
     EXPECT_TRUE(uncounted->ContainsLab(0));
-}
-
-TEST(TCgatsAddColumns, InkBookNamesAreDeclaredBeforeTheFormat)
-{
-    auto c = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3", "b 4 5 6" }, true));
+    // Ink-book names are declared before the format.
+    auto ink = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3", "b 4 5 6" }, true));
     // Fewer names than samples: refused, nothing changed.
-    EXPECT_EQ(c->AddInkBookNames(0, { "only one" }), 1);
-    EXPECT_EQ(A::FindTag(*c, 29), -1);
-    ASSERT_EQ(c->AddInkBookNames(0, { "Book 1", "Book2" }), 0);
-    EXPECT_LT(A::FindTag(*c, 29), A::FindTag(*c, 3));
+    EXPECT_EQ(ink->AddInkBookNames(0, { "only one" }), 1);
+    EXPECT_EQ(A::FindTag(*ink, 29), -1);
+    ASSERT_EQ(ink->AddInkBookNames(0, { "Book 1", "Book2" }), 0);
+    EXPECT_LT(A::FindTag(*ink, 29), A::FindTag(*ink, 3));
     // A second call overwrites in place; the file written again is the same text.
-    ASSERT_EQ(c->AddInkBookNames(0, { "x", "y", "z" }), 0);
-    auto back = Read(Written(*c));
+    ASSERT_EQ(ink->AddInkBookNames(0, { "x", "y", "z" }), 0);
+    auto inkBack = Read(Written(*ink));
     std::string name;
-    ASSERT_EQ(back->GetInkBookName(0, 1, name), 0);
+    ASSERT_EQ(inkBack->GetInkBookName(0, 1, name), 0);
     EXPECT_EQ(name, "y");
-    EXPECT_EQ(Written(*back), Written(*c));
+    EXPECT_EQ(Written(*inkBack), Written(*ink));
 }

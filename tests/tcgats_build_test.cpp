@@ -51,7 +51,7 @@ TCgats Build(const std::vector<std::vector<double>>& coords, double full = 100.0
 
 } // namespace
 
-TEST(TCgatsCopy, CopiesAreDeepAndCarryErrors)
+TEST(TCgatsCopy, CopiesSelectionsAndInkMaps)
 {
     auto src = Read(kTwoTables + "BEGIN_NOTES\nfree text\nEND_NOTES\n");
     TCgats copy(*src);
@@ -71,26 +71,18 @@ TEST(TCgatsCopy, CopiesAreDeepAndCarryErrors)
     EXPECT_EQ(copyOfFailed.GetErrorCode(), 0);
     EXPECT_STREQ(copyOfFailed.GetErrorMsg(), "");
     EXPECT_EQ(Written(copyOfFailed), Written(copy));
-}
-
-TEST(TCgatsCopy, SampleSelectionAppliesToTheFirstTable)
-{
-    auto src = Read(kTwoTables);
-    TCgats sel(src.get(), std::vector<int> { 4, 0 });
-    EXPECT_EQ(Name(sel, 0, 0), "s4");
-    EXPECT_EQ(Name(sel, 0, 1), "s0");
-    EXPECT_EQ(Name(sel, 1, 1), "x1"); // the second table whole
+    // A sample selection applies to the first table.
+    auto two = Read(kTwoTables);
+    TCgats sel(two.get(), std::vector<int> { 4, 0 });
+    EXPECT_EQ(Name(sel, 0, 0) + Name(sel, 0, 1) + Name(sel, 1, 1), "s4s0x1"); // the second table whole
     EXPECT_TRUE(*Read(Written(sel)) == sel);
 
     // A sample outside the table cannot be copied: the first table is left in error.
-    TCgats bad(src.get(), std::vector<int> { 0, 5 });
+    TCgats bad(two.get(), std::vector<int> { 0, 5 });
     EXPECT_EQ(bad.GetNrSamples(0), -1);
     EXPECT_EQ(bad.GetNrSamples(1), 2);
-    EXPECT_TRUE(TCgats(src.get(), std::vector<int> {}) == *src); // an empty list copies everything
-}
-
-TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
-{
+    EXPECT_TRUE(TCgats(two.get(), std::vector<int> {}) == *two); // an empty list copies everything
+    // Ink maps rearrange, add, fill and drop channels.
     // KCMY: the names stay, the values move; a table without process colours cannot be mapped.
     TCgats kcmy(Read(kTwoTables).get(), std::vector<int> { 3, 0, 1, 2 }, 0.0);
     EXPECT_EQ(Coords(kcmy, 0, 2), (std::vector<double> { 42, 12, 22, 32 }));
@@ -103,14 +95,14 @@ TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
     EXPECT_EQ(back->GetNrFields(0), 8);
     EXPECT_EQ(Coords(*back, 1, 0), (std::vector<double> { 1, 2, 3, 0 }));
 
-    auto src
+    auto fiveSrc
         = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L", { "a 1 2 3 4 50" }, true));
-    TCgats five(src.get(), std::vector<int> { 0, 1, 2, 3, -1 }, 0.0);
+    TCgats five(fiveSrc.get(), std::vector<int> { 0, 1, 2, 3, -1 }, 0.0);
     EXPECT_EQ(FieldNames(five), "SampleID\t5CLR_1\t5CLR_2\t5CLR_3\t5CLR_4\t5CLR_5\tLAB_L");
     EXPECT_EQ(Coords(five, 0, 0), (std::vector<double> { 1, 2, 3, 4, 0 }));
     EXPECT_STREQ(A::GetTag(five, kKindNumberOfFields)->Value(), "7");
     // A fill value goes through text with five decimals; channels may be repeated or dropped.
-    TCgats filled(src.get(), std::vector<int> { -1, 2, 2 }, 12.345678);
+    TCgats filled(fiveSrc.get(), std::vector<int> { -1, 2, 2 }, 12.345678);
     EXPECT_EQ(FieldNames(filled), "SampleID\tCMYK_C\tCMYK_M\tCMYK_Y\tLAB_L");
     EXPECT_EQ(Coords(filled, 0, 0), (std::vector<double> { 12.34568, 3, 3 }));
     EXPECT_STREQ(A::GetTag(filled, kKindNumberOfFields)->Value(), "5");
@@ -118,22 +110,10 @@ TEST(TCgatsCopy, InkMapsRearrangeAddFillAndDropChannels)
     // Illegal maps: an entry not below the channel count, or 1 or 2 channels (no names exist).
     for (const std::vector<int>& map :
         { std::vector<int> { 0, 1, 2, 4 }, std::vector<int> { 0, 1 }, std::vector<int> { 2 } })
-        EXPECT_EQ(TCgats(src.get(), map, 0.0).SaveAs("unused"), 8) << map.size();
+        EXPECT_EQ(TCgats(fiveSrc.get(), map, 0.0).SaveAs("unused"), 8) << map.size();
 }
 
-TEST(TCgatsBuild, TwoChannelsOnlyAsSpotOrCustomColours)
-{
-    EXPECT_EQ(Build({ { 1, 2 } }).GetErrorCode(), 18);
-    auto custom = Build({ { 1, 2 } }, 100, 0, { "Orange ink", "Green" }, true);
-    EXPECT_EQ(FieldNames(custom), "SampleID\tPC2_1\tPC2_2");
-    // The descriptions are written quoted, as instrument software writes them.
-    EXPECT_NE(Written(custom).find("PROCESSCOLOR_ID\t\"Green\"\n"), std::string::npos);
-    auto spot = Build({ { 1, 2 } }, 100, 0, { "Gold", "Silver" }, false);
-    EXPECT_TRUE(spot.IsSpotColorDefined(0));
-    EXPECT_EQ(A::NrSpotIds(spot), 2);
-}
-
-TEST(TCgatsBuild, WrittenFile)
+TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
 {
     // Tints on a 10 ... 265 scale: 0.0001 above zero is a tint below 0.0001, written as an exact
     // zero; 0.0002805 above is the tint 0.00011, written as it is.
@@ -147,19 +127,25 @@ TEST(TCgatsBuild, WrittenFile)
         "\"a b\"\t100\t0\t50\t0\t50\t1\t-2\t0.5\t0.25\t\n"
         "c\t10\t100\t0\t0.00011\t60.1235\t0\t0\t0.125\t1\t\nEND_DATA\n");
     EXPECT_TRUE(*Read(Written(c)) == c);
-}
-
-TEST(TCgatsBuild, LayoutDefaultsAndFailures)
-{
+    // Two channels only as spot or custom colours.
+    EXPECT_EQ(Build({ { 1, 2 } }).GetErrorCode(), 18);
+    auto custom = Build({ { 1, 2 } }, 100, 0, { "Orange ink", "Green" }, true);
+    EXPECT_EQ(FieldNames(custom), "SampleID\tPC2_1\tPC2_2");
+    // The descriptions are written quoted, as instrument software writes them.
+    EXPECT_NE(Written(custom).find("PROCESSCOLOR_ID\t\"Green\"\n"), std::string::npos);
+    auto spot = Build({ { 1, 2 } }, 100, 0, { "Gold", "Silver" }, false);
+    EXPECT_TRUE(spot.IsSpotColorDefined(0));
+    EXPECT_EQ(A::NrSpotIds(spot), 2);
+    // Layout defaults and failures.
     // Two columns and two pages: the fewest that are written.
-    TCgats c(100.0, 0.0, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, {}, {}, {}, 12,
-        2, 2, false);
-    EXPECT_EQ(A::TagNames(c),
+    TCgats layout(100.0, 0.0, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, {}, {}, {},
+        12, 2, 2, false);
+    EXPECT_EQ(A::TagNames(layout),
         (std::vector<std::string> { "CGATS.17", "LGOROWLENGTH", "NUMBER_OF_STRIPS", "NUMBER_OF_COLS",
             "NumberOfStrips", "KEYWORD", "NUMBER_OF_FIELDS", "BEGIN_DATA_FORMAT", "END_DATA_FORMAT",
             "NUMBER_OF_SETS", "BEGIN_DATA", "END_DATA" }));
-    EXPECT_EQ(c.GetNrOfPages(), 2);
-    EXPECT_TRUE(c.ContainsXyz(0));
+    EXPECT_EQ(layout.GetNrOfPages(), 2);
+    EXPECT_TRUE(layout.ContainsXyz(0));
 
     // Arrays that do not fit each other are refused before anything is read from them.
     using Rows = std::vector<std::vector<double>>;

@@ -40,7 +40,7 @@ double Cell(const TCgats& c, int s, int field)
 
 } // namespace
 
-TEST(TCgatsAverage, IntColumnsRoundHalfAwayFromZero)
+TEST(TCgatsMerge, AveragesAndComparisons)
 {
     TCgats a = Build({ { 10, 20, 30 }, { 0, 0, 0 } }, { { 50, 1, 2 }, { 60, 0, 0 } });
     TCgats b = Build({ { 20, 40, 30 }, { 0, 0, 0 } }, { { 51, 2, 2 }, { 60, 0, 0 } });
@@ -57,11 +57,8 @@ TEST(TCgatsAverage, IntColumnsRoundHalfAwayFromZero)
     TCgats three(std::vector<const TCgats*> { &a, &b, &c });
     EXPECT_EQ(Cell(three, 0, 4), 1);
     EXPECT_EQ(Cell(three, 1, 4), -2);
-}
-
-TEST(TCgatsAverage, IncompatibleFilesFail)
-{
-    TCgats a = Build({ { 10, 20, 30 } }, { { 50, 1, 2 } });
+    // Incompatible files fail.
+    TCgats one = Build({ { 10, 20, 30 } }, { { 50, 1, 2 } });
     TCgats twoSamples = Build({ { 10, 20, 30 }, { 1, 2, 3 } }, { { 50, 1, 2 }, { 1, 2, 3 } });
     TCgats noLab = Build({ { 10, 20, 30 } }, {});
     // PC3_* instead of CMYK_*
@@ -72,13 +69,10 @@ TEST(TCgatsAverage, IncompatibleFilesFail)
                               "BEGIN_DATA\na 1\nEND_DATA\n";
     TCgats oneTable(table.c_str(), 0), twoTables((table + table).c_str(), 0);
     for (const std::vector<const TCgats*>& files :
-        { std::vector<const TCgats*> {}, { &a, nullptr }, { &a, &failed }, { &a, &twoSamples },
-            { &a, &noLab }, { &a, &otherName }, { &oneTable, &twoTables } })
+        { std::vector<const TCgats*> {}, { &one, nullptr }, { &one, &failed }, { &one, &twoSamples },
+            { &one, &noLab }, { &one, &otherName }, { &oneTable, &twoTables } })
         EXPECT_EQ(TCgats(files).GetErrorCode(), 1) << files.size();
-}
-
-TEST(TCgatsCompare, EqualitySameMeasurementsAndSameSampleList)
-{
+    // Equality within 0.01, the same measurements and the same sample list.
     const TCgats base = Build({ { 10, 20, 30 } }, { { 50, 1, 2 } });
     EXPECT_TRUE(base == Build({ { 10, 20, 30 } }, { { 50.005, 1, 2 } }));
     EXPECT_TRUE(base != Build({ { 10, 20, 30 } }, { { 50.011, 1, 2 } }));

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <iterator>
-#include <string>
 
 namespace {
 
@@ -22,7 +21,7 @@ std::string TextImage(const std::string& body) { return std::string("ORVITEXT") 
 
 } // namespace
 
-TEST(TIlluminantFile, BinaryLayoutWithOddAndEvenNames)
+TEST(TIlluminantFile, BinaryLayoutSaveLoadAndTemperature)
 {
     TempDir dir;
     TSpectrum s = Ramp(10.0, 2.0);
@@ -42,23 +41,16 @@ TEST(TIlluminantFile, BinaryLayoutWithOddAndEvenNames)
                     "AB\0",
             12)
             + record); // even length: a pad byte
-}
-
-TEST(TIlluminantFile, SaveThenLoadKeepsNameAndSamples)
-{
-    TempDir dir;
-    TSpectrum s = Ramp(50.0, 3.5);
-    OpenIlluminant original(s, "Studio lamp");
+    // Save then load keeps the name and the samples.
+    TSpectrum studio = Ramp(50.0, 3.5);
+    OpenIlluminant original(studio, "Studio lamp");
     ASSERT_EQ(original.Save(dir.File("lamp.ILL").c_str()), 0);
     OpenIlluminant loaded(dir.File("lamp.ILL").c_str());
     EXPECT_STREQ(loaded.GetName(), "Studio lamp");
     // 16 bits under the exponent 2^8, the first power of two above the largest value 172.5.
     for (int i = 0; i < 36; ++i)
         EXPECT_NEAR(loaded.GetSpectrum()->Data(i), 50.0 + 3.5 * i, 256.0 / 65535.0) << i;
-}
-
-TEST(TIlluminantFile, TextVariantExample)
-{
+    // The text variant.
     std::string image = TextImage("My lamp\n3 400 500 600 1 2 3");
     OpenIlluminant lamp(static_cast<void*>(image.data()));
     ASSERT_EQ(lamp.ErrNo(), 0);
@@ -73,31 +65,45 @@ TEST(TIlluminantFile, TextVariantExample)
     OpenIlluminant two(static_cast<void*>(skipped.data()));
     EXPECT_STREQ(two.GetName(), "Lamp 2");
     EXPECT_DOUBLE_EQ(two.GetSpectrum()->Data(12), 6.0);
-}
-
-TEST(TIlluminantFile, NamesSizesMagicAndVariant)
-{
-    TempDir dir;
-    const std::string valid = TextImage("X\n1 500 1");
-    const std::pair<std::string, std::string> files[] = { { "x.ill.bak", valid }, { "three.ill", "ORV" },
-        { "big.ill", valid + std::string(2049 - valid.size(), ' ') },
-        { "magic.ill", "ORVX" + valid.substr(4) }, { "tag.ill", "ORVIV200" + valid.substr(8) },
-        { "short.ill", "ORVIV1" }, { "max.ILL", valid + std::string(2048 - valid.size(), ' ') } };
-    const int errors[] = { 2, 5, 5, 5, 5, 5, 0 };
-    for (std::size_t k = 0; k < std::size(files); ++k) {
-        TempDir::Write(dir.File(files[k].first), files[k].second);
-        EXPECT_EQ(OpenIlluminant(dir.File(files[k].first).c_str()).ErrNo(), errors[k]) << files[k].first;
+    // Correlated colour temperatures of CIE illuminants (CIE 15:2004, Table T.1 and T.8.1): A 2856 K, D50
+    // 5003 K, D65 6504 K, F2 4230 K, F11 4000 K.
+    TIlluminantFactory factory;
+    ASSERT_EQ(factory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
+    // x, y over the 10-nm grid 380 ... 730 nm, computed independently from the published tables.
+    const double rows[][4] = { { 6504, 0.31272, 0.32913, 6500 }, { 5003, 0.34566, 0.35863, 5000 },
+        { 2856, 0.44756, 0.40756, 0 }, { 7504, 0.29903, 0.31497, 0 } };
+    const char* names[] = { "D65", "CIE Illuminant D50", "CIE Illuminant A", "CIE Illuminant D75" };
+    for (int k = 0; k < 4; ++k) {
+        double x = 0, y = 0, t = 0;
+        EXPECT_EQ(factory.GetIlluminant(names[k])->GetChromaticityAndTemperature(&x, &y, &t), 0);
+        EXPECT_NEAR(x, rows[k][1], 5e-6) << names[k];
+        EXPECT_NEAR(y, rows[k][2], 5e-6) << names[k];
+        // Rounded to 10 K; the 36-point grid shifts the chromaticity slightly from the 5-nm CIE computation.
+        EXPECT_EQ(std::fmod(t, 10.0), 0.0) << names[k];
+        EXPECT_NEAR(t, rows[k][0], 30.0) << names[k];
+        EXPECT_EQ(factory.GetIlluminant(names[k])->GetColorTemperature(), rows[k][3] > 0 ? rows[k][3] : t);
     }
-    EXPECT_EQ(OpenIlluminant(static_cast<const char*>(nullptr)).ErrNo(), 2);
-    EXPECT_EQ(OpenIlluminant(dir.File("missing.ill").c_str()).ErrNo(), 4);
-    std::string longName = TextImage(std::string(1024, 'n') + "\n1 500 1");
-    EXPECT_EQ(OpenIlluminant(static_cast<void*>(longName.data())).ErrNo(), 5);
-    std::string longestName = TextImage(std::string(1023, 'n') + "\n1 500 1");
-    EXPECT_EQ(OpenIlluminant(static_cast<void*>(longestName.data())).ErrNo(), 0);
-    EXPECT_EQ(OpenIlluminant(static_cast<void*>(nullptr)).ErrNo(), 2);
+    // F11 goes through the ASTM weights: 4000 K.
+    EXPECT_NEAR(factory.GetIlluminant("CIE Illuminant F11")->GetColorTemperature(), 4000.0, 30.0);
+    // Failures report zero.
+    // Monochromatic red at 700 nm lies beyond the 1667 K isotemperature line.
+    const double wl[] = { 380, 690, 700, 710, 730 }, red[] = { 0, 0, 1, 0, 0 };
+    TIlluminant* redLamp = factory.AddIlluminant(TSpectrum(wl, 5, red), "Red");
+    double x = 0, y = 0, t = -1;
+    EXPECT_EQ(redLamp->GetChromaticityAndTemperature(&x, &y, &t), 0);
+    EXPECT_EQ(t, 0.0);
+    // x, y of the 700-nm spectrum colour from the four-decimal table: 0.0114 / 0.0155, 0.0041 / 0.0155.
+    EXPECT_NEAR(x, 0.0114 / 0.0155, 1e-12);
+    EXPECT_NEAR(y, 0.0041 / 0.0155, 1e-12);
+
+    TIlluminant* black = factory.AddIlluminant(Ramp(0, 0), "Black");
+    t = -1;
+    EXPECT_EQ(black->GetChromaticityAndTemperature(&x, &y, &t), 0);
+    EXPECT_EQ(t + x + y, 0.0);
+    EXPECT_EQ(black->GetChromaticityAndTemperature(nullptr, &y, &t), 2);
 }
 
-TEST(TIlluminantFile, TruncatedImagesNeverReadPastTheirEnd)
+TEST(TIlluminantFile, BadNamesSizesMagicAndTruncatedImages)
 {
     TSpectrum s = Ramp(1.0, 1.0);
     const std::string full = "ORVIV100\x02"
@@ -125,23 +131,25 @@ TEST(TIlluminantFile, TruncatedImagesNeverReadPastTheirEnd)
         std::vector<char> exact(image.begin(), image.end());
         EXPECT_EQ(reader.ReadFrom(exact.data(), exact.size()), error) << body;
     }
-}
-
-TEST(TIlluminantConstruction, FromSpectrumAndName)
-{
-    TSpectrum s = Ramp(1.0, 0.0);
-    OpenIlluminant noName(s, nullptr);
-    EXPECT_EQ(noName.ErrNo(), 2);
-    EXPECT_EQ(noName.GetSpectrum(), nullptr);
-
-    EXPECT_EQ(OpenIlluminant(s, std::string(1024, 'a').c_str()).ErrNo(), 0);
-    OpenIlluminant tooLong(s, std::string(1025, 'a').c_str());
-    EXPECT_EQ(tooLong.ErrNo(), 2);
-    EXPECT_EQ(tooLong.GetName(), nullptr);
-
-    // Equal by name alone, and names compare exactly.
-    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") == OpenIlluminant(Ramp(5, 1), "D50"));
-    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") != OpenIlluminant(Ramp(1, 0), "d50"));
+    // Names, sizes, magic and variant.
+    TempDir dir;
+    const std::string valid = TextImage("X\n1 500 1");
+    const std::pair<std::string, std::string> files[] = { { "x.ill.bak", valid }, { "three.ill", "ORV" },
+        { "big.ill", valid + std::string(2049 - valid.size(), ' ') },
+        { "magic.ill", "ORVX" + valid.substr(4) }, { "tag.ill", "ORVIV200" + valid.substr(8) },
+        { "short.ill", "ORVIV1" }, { "max.ILL", valid + std::string(2048 - valid.size(), ' ') } };
+    const int errors[] = { 2, 5, 5, 5, 5, 5, 0 };
+    for (std::size_t k = 0; k < std::size(files); ++k) {
+        TempDir::Write(dir.File(files[k].first), files[k].second);
+        EXPECT_EQ(OpenIlluminant(dir.File(files[k].first).c_str()).ErrNo(), errors[k]) << files[k].first;
+    }
+    EXPECT_EQ(OpenIlluminant(static_cast<const char*>(nullptr)).ErrNo(), 2);
+    EXPECT_EQ(OpenIlluminant(dir.File("missing.ill").c_str()).ErrNo(), 4);
+    std::string longName = TextImage(std::string(1024, 'n') + "\n1 500 1");
+    EXPECT_EQ(OpenIlluminant(static_cast<void*>(longName.data())).ErrNo(), 5);
+    std::string longestName = TextImage(std::string(1023, 'n') + "\n1 500 1");
+    EXPECT_EQ(OpenIlluminant(static_cast<void*>(longestName.data())).ErrNo(), 0);
+    EXPECT_EQ(OpenIlluminant(static_cast<void*>(nullptr)).ErrNo(), 2);
 }
 
 TEST(TIlluminantSave, RefusalsCreateNoFile)
@@ -168,48 +176,17 @@ TEST(TIlluminantSave, RefusalsCreateNoFile)
     EXPECT_EQ(longest.Save(dir.File("kept.ill").c_str()), 0);
     EXPECT_EQ(TempDir::Read(dir.File("kept.ill")).substr(0, 8), "ORVIV100");
     EXPECT_EQ(std::distance(boost::filesystem::directory_iterator(dir.Path()), {}), 3);
-}
+    // Construction from a spectrum and a name; equal by name alone, names compared exactly.
+    TSpectrum s = Ramp(1.0, 0.0);
+    OpenIlluminant noName(s, nullptr);
+    EXPECT_EQ(noName.ErrNo(), 2);
+    EXPECT_EQ(noName.GetSpectrum(), nullptr);
 
-// Correlated colour temperatures of CIE illuminants (CIE 15:2004, Table T.1 and T.8.1):
-// A 2856 K, D50 5003 K, D65 6504 K, F2 4230 K, F11 4000 K.
-TEST(TIlluminantTemperature, CieIlluminants)
-{
-    TIlluminantFactory factory;
-    ASSERT_EQ(factory.AddDirectory(TINTVALE_DATA_DIR "/illuminants"), 0);
-    // x, y over the 10-nm grid 380 ... 730 nm, computed independently from the published tables.
-    const double rows[][4] = { { 6504, 0.31272, 0.32913, 6500 }, { 5003, 0.34566, 0.35863, 5000 },
-        { 2856, 0.44756, 0.40756, 0 }, { 7504, 0.29903, 0.31497, 0 } };
-    const char* names[] = { "D65", "CIE Illuminant D50", "CIE Illuminant A", "CIE Illuminant D75" };
-    for (int k = 0; k < 4; ++k) {
-        double x = 0, y = 0, t = 0;
-        EXPECT_EQ(factory.GetIlluminant(names[k])->GetChromaticityAndTemperature(&x, &y, &t), 0);
-        EXPECT_NEAR(x, rows[k][1], 5e-6) << names[k];
-        EXPECT_NEAR(y, rows[k][2], 5e-6) << names[k];
-        // Rounded to 10 K; the 36-point grid shifts the chromaticity slightly from the 5-nm CIE computation.
-        EXPECT_EQ(std::fmod(t, 10.0), 0.0) << names[k];
-        EXPECT_NEAR(t, rows[k][0], 30.0) << names[k];
-        EXPECT_EQ(factory.GetIlluminant(names[k])->GetColorTemperature(), rows[k][3] > 0 ? rows[k][3] : t);
-    }
-    // F11 goes through the ASTM weights: 4000 K.
-    EXPECT_NEAR(factory.GetIlluminant("CIE Illuminant F11")->GetColorTemperature(), 4000.0, 30.0);
-}
+    EXPECT_EQ(OpenIlluminant(s, std::string(1024, 'a').c_str()).ErrNo(), 0);
+    OpenIlluminant tooLong(s, std::string(1025, 'a').c_str());
+    EXPECT_EQ(tooLong.ErrNo(), 2);
+    EXPECT_EQ(tooLong.GetName(), nullptr);
 
-TEST(TIlluminantTemperature, FailuresReportZero)
-{
-    TIlluminantFactory factory;
-    // Monochromatic red at 700 nm lies beyond the 1667 K isotemperature line.
-    const double wl[] = { 380, 690, 700, 710, 730 }, red[] = { 0, 0, 1, 0, 0 };
-    TIlluminant* lamp = factory.AddIlluminant(TSpectrum(wl, 5, red), "Red");
-    double x = 0, y = 0, t = -1;
-    EXPECT_EQ(lamp->GetChromaticityAndTemperature(&x, &y, &t), 0);
-    EXPECT_EQ(t, 0.0);
-    // x, y of the 700-nm spectrum colour from the four-decimal table: 0.0114 / 0.0155, 0.0041 / 0.0155.
-    EXPECT_NEAR(x, 0.0114 / 0.0155, 1e-12);
-    EXPECT_NEAR(y, 0.0041 / 0.0155, 1e-12);
-
-    TIlluminant* black = factory.AddIlluminant(Ramp(0, 0), "Black");
-    t = -1;
-    EXPECT_EQ(black->GetChromaticityAndTemperature(&x, &y, &t), 0);
-    EXPECT_EQ(t + x + y, 0.0);
-    EXPECT_EQ(black->GetChromaticityAndTemperature(nullptr, &y, &t), 2);
+    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") == OpenIlluminant(Ramp(5, 1), "D50"));
+    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") != OpenIlluminant(Ramp(1, 0), "d50"));
 }

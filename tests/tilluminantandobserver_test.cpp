@@ -1,15 +1,8 @@
 // TIlluminantAndObserver: the ASTM E308 weights, the white, the sums and the increments.
-#include <tintvale/tilluminant.h>
-#include <tintvale/tilluminantandobserver.h>
-#include <tintvale/tilluminantfactory.h>
-#include <tintvale/tobserver.h>
-#include <tintvale/tspectrum.h>
 
 #include "shipped_fixture.h"
 
 #include "test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -28,23 +21,11 @@ struct OpenIntegration : TIlluminantAndObserver {
 
 } // namespace
 
-// ASTM E308 Table 6 check values (sums over 380 ... 730 nm of the published entries).
-TEST(TIlluminantAndObserverTable, AstmCheckValues)
-{
-    const double sums[3][3]
-        = { { 99.188, 100.004, 67.395 }, { 95.041, 100.002, 108.748 }, { 100.964, 100.005, 64.354 } };
-    for (int ill = 0; ill < 3; ++ill)
-        for (int row = 0; row < 3; ++row) {
-            const double* w = TIlluminantAndObserver::sASTMtable6[ill][row];
-            EXPECT_NEAR(std::accumulate(w, w + 36, 0.0), sums[ill][row], 1e-9) << ill << " " << row;
-        }
-}
-
 // White points over the 10-nm grid 380 ... 730 nm, computed independently from the CIE 15:2004
 // illuminant tables and the four-decimal 2° observer. They lie within 0.07 of the CIE 15:2004
 // Table T.3 values (D65: 95.04, 108.88), the difference being the shorter, coarser grid. A flat
 // reflectance of 1 gives the white under either observer.
-TEST_F(Shipped, WhitePointsUnderTheTwoDegreeObserver)
+TEST_F(Shipped, WhitePointsCheckValuesCountsAndErrors)
 {
     const std::tuple<const char*, double, double> rows[] = { { "CIE Illuminant D50", 96.3841, 82.4535 },
         { "CIE Illuminant D65", 95.0121, 108.8171 }, { "CIE Illuminant A", 109.8155, 35.5487 },
@@ -64,9 +45,53 @@ TEST_F(Shipped, WhitePointsUnderTheTwoDegreeObserver)
             }
         }
     }
+    // ASTM E308 Table 6 check values (sums over 380 ... 730 nm of the published entries).
+    const double sums[3][3]
+        = { { 99.188, 100.004, 67.395 }, { 95.041, 100.002, 108.748 }, { 100.964, 100.005, 64.354 } };
+    for (int ill = 0; ill < 3; ++ill)
+        for (int row = 0; row < 3; ++row) {
+            const double* w = TIlluminantAndObserver::sASTMtable6[ill][row];
+            EXPECT_NEAR(std::accumulate(w, w + 36, 0.0), sums[ill][row], 1e-9) << ill << " " << row;
+        }
+    // Counts, errors and other point counts.
+    TIlluminant* d65 = Get("D65");
+    for (int bad : { 37, -1 }) {
+        TIlluminantAndObserver io(d65, &mTwo, bad);
+        EXPECT_EQ(io.ErrNo(), 2) << bad;
+    }
+    TIlluminantAndObserver io(d65, &mTwo, 36);
+    double xyz[3] = { 7, 8, 9 };
+    double values[36] = {};
+    EXPECT_EQ(io.GetXYZ(&one, xyz, 35), 2);
+    EXPECT_EQ(io.GetXYZ(values, xyz, 35), 2);
+    EXPECT_EQ(xyz[0], 7);
+    EXPECT_EQ(io.GetXYZ(static_cast<const TSpectrum*>(nullptr), xyz, 36), 2);
+    EXPECT_EQ(TIlluminantAndObserver(nullptr, &mTwo, 36).ErrNo(), 2);
+    EXPECT_EQ(TIlluminantAndObserver(d65, nullptr, 36).ErrNo(), 2);
+
+    // Without luminance there is no white to normalise to.
+    TIlluminantFactory factory;
+    EXPECT_EQ(TIlluminantAndObserver(factory.AddIlluminant(Flat(0.0), "Black"), &mTwo, 36).ErrNo(), 2);
+    // The copy keeps every precomputed value.
+    double white[3];
+    TIlluminantAndObserver(io).GetXYZWhite(white);
+    EXPECT_NEAR(white[2], 108.8171, 5e-5);
+    // Two points: 380 and 730 nm.
+    TIlluminant* e = Get("CIE Illuminant E");
+    TIlluminantAndObserver two(e, &mTwo, 2);
+    double ends[2] = { 1.0, 0.0 };
+    ASSERT_EQ(two.GetXYZ(ends, xyz, 2), 0);
+    // E is flat, so only the observer matters: x̄(380) / (ȳ(380) + ȳ(730)).
+    EXPECT_NEAR(xyz[0], 100.0 * 0.0014 / (0.0000 + 0.0005), 1e-9);
+    TIlluminantAndObserver odd(e, &mTwo, 8); // 50-nm steps: 380, 430, ..., 730
+    double ones[8];
+    std::fill(ones, ones + 8, 1.0);
+    ASSERT_EQ(odd.GetXYZ(ones, xyz, 8), 0);
+    EXPECT_NEAR(xyz[1], 100.0, 1e-9);
+    EXPECT_EQ(TIlluminantAndObserver(e, &mTwo, 1).ErrNo(), 2); // ȳ(380) = 0: no luminance
 }
 
-TEST_F(Shipped, AstmWeightsForF11WhateverTheCase)
+TEST_F(Shipped, AstmWeightsAndIncrements)
 {
     TIlluminantFactory factory;
     TIlluminant* shipped = Get("CIE Illuminant F11");
@@ -86,95 +111,40 @@ TEST_F(Shipped, AstmWeightsForF11WhateverTheCase)
     TIlluminantAndObserver f7(Get("CIE Illuminant F7"), &mTwo, 36);
     f7.GetXYZWhite(white);
     EXPECT_NEAR(white[2], 108.748 * 100.0 / 100.002, 1e-9);
-}
-
-// For the ASTM illuminants the value and increment forms use the ASTM weights too.
-TEST_F(Shipped, ValueFormsWorkForAstmIlluminants)
-{
-    OpenIntegration io(Get("CIE Illuminant F2"), &mTwo, 36);
-    double ones[36];
+    // The value and increment forms use the ASTM weights too: the F2 check sums scaled to Y = 100.
+    OpenIntegration f2(Get("CIE Illuminant F2"), &mTwo, 36);
+    double ones[36], sum[3] = { 0, 0, 0 };
     std::fill(ones, ones + 36, 1.0);
-    double xyz[3];
-    ASSERT_EQ(io.GetXYZ(ones, xyz, 36), 0);
-    // The published check sums scaled to Y = 100.
+    ASSERT_EQ(f2.GetXYZ(ones, xyz, 36), 0);
     EXPECT_NEAR(xyz[0], 99.188 * 100.0 / 100.004, 1e-9);
     EXPECT_NEAR(xyz[2], 67.395 * 100.0 / 100.004, 1e-9);
-    double sum[3] = { 0, 0, 0 };
     for (int i = 0; i < 36; ++i)
-        ASSERT_EQ(io.GetXYZIncrement(1.0, i, sum), 0);
+        ASSERT_EQ(f2.GetXYZIncrement(1.0, i, sum), 0);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(sum[c], xyz[c], 1e-9);
-}
-
-TEST_F(Shipped, IncrementsAddUpToTheSum)
-{
-    OpenIntegration io(Get("CIE Illuminant D65"), &mTen, 36);
+    // Increments add up to the sum (D65, 10°).
+    OpenIntegration d65(Get("CIE Illuminant D65"), &mTen, 36);
     double values[36];
     for (int i = 0; i < 36; ++i)
         values[i] = 0.2 + 0.02 * i;
-    double xyz[3];
-    ASSERT_EQ(io.GetXYZ(values, xyz, 36), 0);
+    double vx[3];
+    ASSERT_EQ(d65.GetXYZ(values, vx, 36), 0);
     double single[3] = { 0, 0, 0 };
     for (int i = 0; i < 36; ++i)
-        io.GetXYZIncrement(values[i], i, single);
+        d65.GetXYZIncrement(values[i], i, single);
     double ranged[3] = { 0, 0, 0 };
-    io.GetXYZIncrement(1.0, 0, 36, ranged);
-    double white[3];
-    io.GetXYZWhite(white);
+    d65.GetXYZIncrement(1.0, 0, 36, ranged);
+    double d65White[3];
+    d65.GetXYZWhite(d65White);
     for (int c = 0; c < 3; ++c) {
-        EXPECT_NEAR(single[c], xyz[c], 1e-9);
-        EXPECT_NEAR(ranged[c], white[c], 1e-9);
+        EXPECT_NEAR(single[c], vx[c], 1e-9);
+        EXPECT_NEAR(ranged[c], d65White[c], 1e-9);
     }
     // Indices outside 0..35 add nothing; a reversed or clamped range likewise.
     double untouched[3] = { 1, 2, 3 };
-    EXPECT_EQ(io.GetXYZIncrement(1.0, 36, untouched), 2);
-    EXPECT_EQ(io.GetXYZIncrement(1.0, -1, untouched), 2);
-    EXPECT_EQ(io.GetXYZIncrement(1.0, 5, 5, untouched), 0);
-    EXPECT_EQ(io.GetXYZIncrement(1.0, 40, 50, untouched), 0);
+    EXPECT_EQ(d65.GetXYZIncrement(1.0, 36, untouched), 2);
+    EXPECT_EQ(d65.GetXYZIncrement(1.0, -1, untouched), 2);
+    EXPECT_EQ(d65.GetXYZIncrement(1.0, 5, 5, untouched), 0);
+    EXPECT_EQ(d65.GetXYZIncrement(1.0, 40, 50, untouched), 0);
     EXPECT_EQ(untouched[0] + untouched[2], 4);
-}
-
-TEST_F(Shipped, CountsAndErrors)
-{
-    TIlluminant* d65 = Get("D65");
-    for (int bad : { 37, -1 }) {
-        TIlluminantAndObserver io(d65, &mTwo, bad);
-        EXPECT_EQ(io.ErrNo(), 2) << bad;
-    }
-    TIlluminantAndObserver io(d65, &mTwo, 36);
-    double xyz[3] = { 7, 8, 9 };
-    TSpectrum one = Flat(1.0);
-    double values[36] = {};
-    EXPECT_EQ(io.GetXYZ(&one, xyz, 35), 2);
-    EXPECT_EQ(io.GetXYZ(values, xyz, 35), 2);
-    EXPECT_EQ(xyz[0], 7);
-    EXPECT_EQ(io.GetXYZ(static_cast<const TSpectrum*>(nullptr), xyz, 36), 2);
-    EXPECT_EQ(TIlluminantAndObserver(nullptr, &mTwo, 36).ErrNo(), 2);
-    EXPECT_EQ(TIlluminantAndObserver(d65, nullptr, 36).ErrNo(), 2);
-
-    // Without luminance there is no white to normalise to.
-    TIlluminantFactory factory;
-    EXPECT_EQ(TIlluminantAndObserver(factory.AddIlluminant(Flat(0.0), "Black"), &mTwo, 36).ErrNo(), 2);
-    // The copy keeps every precomputed value.
-    double white[3];
-    TIlluminantAndObserver(io).GetXYZWhite(white);
-    EXPECT_NEAR(white[2], 108.8171, 5e-5);
-}
-
-TEST_F(Shipped, OtherPointCounts)
-{
-    // Two points: 380 and 730 nm.
-    TIlluminant* e = Get("CIE Illuminant E");
-    TIlluminantAndObserver two(e, &mTwo, 2);
-    double values[2] = { 1.0, 0.0 };
-    double xyz[3];
-    ASSERT_EQ(two.GetXYZ(values, xyz, 2), 0);
-    // E is flat, so only the observer matters: x̄(380) / (ȳ(380) + ȳ(730)).
-    EXPECT_NEAR(xyz[0], 100.0 * 0.0014 / (0.0000 + 0.0005), 1e-9);
-    TIlluminantAndObserver odd(e, &mTwo, 8); // 50-nm steps: 380, 430, ..., 730
-    double ones[8];
-    std::fill(ones, ones + 8, 1.0);
-    ASSERT_EQ(odd.GetXYZ(ones, xyz, 8), 0);
-    EXPECT_NEAR(xyz[1], 100.0, 1e-9);
-    EXPECT_EQ(TIlluminantAndObserver(e, &mTwo, 1).ErrNo(), 2); // ȳ(380) = 0: no luminance
 }

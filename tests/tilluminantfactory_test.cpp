@@ -1,7 +1,6 @@
 // TIlluminantFactory: directories, look-ups with their messages, sharing between copies, and the
 // shipped illuminant set.
 #include "illuminant_test_support.h"
-#include "test_support.h"
 
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
@@ -12,9 +11,7 @@
 #include <cmath>
 #include <memory>
 #include <set>
-#include <string>
 #include <tuple>
-#include <vector>
 
 namespace {
 
@@ -47,7 +44,7 @@ TEST(TIlluminantFactoryDirectory, LoadsOnlyIllFilesOfTheDirectoryItself)
     EXPECT_EQ(factory.AddDirectory(nullptr), -1);
 }
 
-TEST(TIlluminantFactoryLookup, ByNameIgnoringCaseWithMessages)
+TEST(TIlluminantFactoryLookup, ByNameTemperatureAndSharing)
 {
     TIlluminantFactory factory;
     TIlluminant* d50 = factory.AddIlluminant(Ramp(1, 0), "D50");
@@ -63,61 +60,35 @@ TEST(TIlluminantFactoryLookup, ByNameIgnoringCaseWithMessages)
     EXPECT_EQ(capture.messages[1].text, "No Illuminant with this name available");
     EXPECT_EQ(capture.messages[1].line, 131);
     EXPECT_EQ(capture.messages[1].file, "tilluminantfactory");
-}
-
-TEST(TIlluminantFactoryLookup, FullD50NameFallsBackToShortWithWarning)
-{
-    MessageCapture capture;
+    // The full D50 name falls back to the short one with a warning.
     TIlluminantFactory shortOnly;
-    TIlluminant* d50 = shortOnly.AddIlluminant(Ramp(1, 0), "D50");
-    EXPECT_EQ(shortOnly.GetIlluminant("cie illuminant d50"), d50);
+    TIlluminant* shortD50 = shortOnly.AddIlluminant(Ramp(1, 0), "D50");
+    EXPECT_EQ(shortOnly.GetIlluminant("cie illuminant d50"), shortD50);
     ASSERT_EQ(capture.warnings.size(), 1u);
     EXPECT_EQ(
         capture.warnings[0].text, "Illuminant \"CIE Illuminant D50\" was replaced by illuminant \"D50\"");
     EXPECT_EQ(capture.warnings[0].line, 6);
     // No such fallback for other daylight illuminants.
-    shortOnly.AddIlluminant(Ramp(1, 0), "D65");
+    TIlluminant* d65 = shortOnly.AddIlluminant(Ramp(1, 0), "D65");
     EXPECT_EQ(shortOnly.GetIlluminant("CIE Illuminant D65"), nullptr);
+    // By temperature: the daylight name is formed.
+    TIlluminant* d5 = shortOnly.AddIlluminant(Ramp(1, 0), "D 5");
+    const std::size_t before = capture.messages.size();
+    const std::pair<double, TIlluminant*> rows[] = { { 5003.0, shortD50 }, { 6504.0, d65 }, { 6500.0, d65 },
+        { 500.0, d5 } /* "D%2d" pads to two places */, { 5560.0, nullptr }, { 1e300, nullptr },
+        { std::nan(""), nullptr } };
+    for (const auto& [kelvin, expected] : rows)
+        EXPECT_EQ(shortOnly.GetIlluminant(kelvin), expected) << kelvin;
+    EXPECT_EQ(capture.messages.size(), before + 3);
 
     TIlluminantFactory both;
     both.AddIlluminant(Ramp(1, 0), "D50");
     TIlluminant* full = both.AddIlluminant(Ramp(2, 0), "CIE Illuminant D50");
     EXPECT_EQ(both.GetIlluminant("CIE Illuminant D50"), full);
     EXPECT_EQ(capture.warnings.size(), 1u);
-}
-
-TEST(TIlluminantFactoryLookup, ByTemperatureFormsTheDaylightName)
-{
-    TIlluminantFactory factory;
-    TIlluminant* d50 = factory.AddIlluminant(Ramp(1, 0), "D50");
-    TIlluminant* d65 = factory.AddIlluminant(Ramp(1, 0), "D65");
-    TIlluminant* d5 = factory.AddIlluminant(Ramp(1, 0), "D 5");
-    MessageCapture capture;
-    const std::pair<double, TIlluminant*> rows[]
-        = { { 5003.0, d50 }, { 6504.0, d65 }, { 6500.0, d65 }, { 500.0, d5 } /* "D%2d" pads to two places */,
-              { 5560.0, nullptr }, { 1e300, nullptr }, { std::nan(""), nullptr } };
-    for (const auto& [kelvin, expected] : rows)
-        EXPECT_EQ(factory.GetIlluminant(kelvin), expected) << kelvin;
-    EXPECT_EQ(capture.messages.size(), 3u);
-}
-
-TEST(TIlluminantFactoryAdd, RefusedIlluminantsAreNotAdded)
-{
-    TIlluminantFactory factory;
-    EXPECT_EQ(factory.AddIlluminant(Ramp(1, 0), nullptr), nullptr);
-    EXPECT_EQ(factory.AddIlluminant(Ramp(1, 0), std::string(1025, 'x').c_str()), nullptr);
-    EXPECT_TRUE(factory.GetListOfIlluminants().empty());
-    TIlluminant* first = factory.AddIlluminant(Ramp(1, 0), "Twin");
-    TIlluminant* second = factory.AddIlluminant(Ramp(2, 0), "Twin");
-    EXPECT_EQ(factory.GetIlluminant("TWIN"), first);
-    EXPECT_EQ(factory.GetListOfIlluminants(), (std::vector<const TIlluminant*> { first, second }));
-}
-
-TEST(TIlluminantFactorySharing, CopiesOutliveTheOriginal)
-{
-    TIlluminant* lamp = nullptr;
+    // Copies outlive the original.
     std::unique_ptr<TIlluminantFactory> original(new TIlluminantFactory);
-    lamp = original->AddIlluminant(Ramp(3, 1), "Lamp");
+    TIlluminant* lamp = original->AddIlluminant(Ramp(3, 1), "Lamp");
     TIlluminantFactory copy(*original);
     TIlluminantFactory assigned;
     assigned.AddIlluminant(Ramp(1, 0), "Dropped");
@@ -129,6 +100,15 @@ TEST(TIlluminantFactorySharing, CopiesOutliveTheOriginal)
     // The copies share, not duplicate: an addition to one is not seen by the other.
     copy.AddIlluminant(Ramp(1, 0), "Only in copy");
     EXPECT_EQ(assigned.GetListOfIlluminants().size(), 1u);
+    // Refused illuminants are not added; a second of one name is kept but not found.
+    TIlluminantFactory refusing;
+    EXPECT_EQ(refusing.AddIlluminant(Ramp(1, 0), nullptr), nullptr);
+    EXPECT_EQ(refusing.AddIlluminant(Ramp(1, 0), std::string(1025, 'x').c_str()), nullptr);
+    EXPECT_TRUE(refusing.GetListOfIlluminants().empty());
+    TIlluminant* first = refusing.AddIlluminant(Ramp(1, 0), "Twin");
+    TIlluminant* second = refusing.AddIlluminant(Ramp(2, 0), "Twin");
+    EXPECT_EQ(refusing.GetIlluminant("TWIN"), first);
+    EXPECT_EQ(refusing.GetListOfIlluminants(), (std::vector<const TIlluminant*> { first, second }));
 }
 
 // Every shipped file loads, under the names users ask for, with the published values.

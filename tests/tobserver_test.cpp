@@ -1,6 +1,5 @@
 // TObserver: the colour-matching tables, observer selection, the shared spectra and the summations.
 #include <tintvale/tobserver.h>
-#include <tintvale/tspectrum.h>
 
 #include "test_support.h"
 
@@ -8,7 +7,6 @@
 
 #include <thread>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -27,7 +25,7 @@ double ColumnSum(const double (*table)[TObserver::kNrTableRows], int observer, b
 } // namespace
 
 // Check values of the CIE 1931 four-decimal tabulation and CIE 15.2:1986 Table 2.2.
-TEST(TObserverTables, CheckValuesOfBothObservers)
+TEST(TObserverTables, CheckValuesSelectionAndSummation)
 {
     EXPECT_EQ(TObserver::sXSpectrum[0][Row(600)], 1.0622);
     EXPECT_EQ(TObserver::sZSpectrum[1][Row(445)], 2.0273);
@@ -41,10 +39,7 @@ TEST(TObserverTables, CheckValuesOfBothObservers)
             EXPECT_NEAR(ColumnSum(TObserver::sYSpectrum, o, w), sums[o][w][1], 1e-9) << o << w;
             EXPECT_NEAR(ColumnSum(TObserver::sZSpectrum, o, w), sums[o][w][2], 1e-9) << o << w;
         }
-}
-
-TEST(TObserverSelection, ByIndexAndByExactName)
-{
+    // Selection by index and by exact name.
     const char** list = nullptr;
     int count = 0;
     EXPECT_EQ(TObserver::GetKnownObservers(nullptr, &count), 2);
@@ -65,39 +60,26 @@ TEST(TObserverSelection, ByIndexAndByExactName)
         EXPECT_EQ(rows[k].ErrNo(), errors[k]) << k;
     }
     EXPECT_STREQ(TObserver("10 degree").GetName(), "10 degree");
-}
-
-TEST(TObserverSpectra, GridSamplesAreTheTableValuesSharedPerObserver)
-{
+    // Grid samples are the table values, shared by every observer object of one index.
     const TSpectrum* y = TObserver(0).GetYSensitivity();
     EXPECT_EQ(y->GetUniformSpectrum(nullptr, nullptr, nullptr)[17], 0.9950);
-    // Shared: every observer object of one index sees the same spectra.
     EXPECT_EQ(TObserver(0).GetYSensitivity(), y);
     EXPECT_NE(TObserver(1).GetYSensitivity(), y);
-}
-
-// Sums of the four-decimal tables at 380, 390, ..., 730 nm, computed independently from the
-// published tables: 2°: 10.6823, 10.6852, 10.6770; 10°: 11.6636, 11.6641, 11.6645.
-TEST(TObserverSummation, AbsoluteScalesTheGridSumBy683)
-{
+    // Absolute summation scales by 683 the grid sums at 380, 390, ..., 730 nm, computed independently
+    // from the published tables.
     TSpectrum ones = Flat(1.0);
-    const double sums[2][3] = { { 10.6823, 10.6852, 10.6770 }, { 11.6636, 11.6641, 11.6645 } };
+    const double gridSums[2][3] = { { 10.6823, 10.6852, 10.6770 }, { 11.6636, 11.6641, 11.6645 } };
     double xyz[3];
     for (int o = 0; o < 2; ++o) {
         ASSERT_EQ(TObserver(o).GetXYZ(&ones, xyz), 0);
         for (int c = 0; c < 3; ++c)
-            EXPECT_NEAR(xyz[c], 6.83 * sums[o][c], 1e-9) << o << " " << c;
+            EXPECT_NEAR(xyz[c], 6.83 * gridSums[o][c], 1e-9) << o << " " << c;
     }
     EXPECT_EQ(TObserver(0).GetXYZ(nullptr, xyz), 2);
     EXPECT_EQ(TObserver(0).GetXYZ(&ones, nullptr), 2);
-}
-
-TEST(TObserverSummation, NormalisedToTheWhite)
-{
-    double wl[] = { 380, 500, 600, 730 };
-    double v[] = { 0.2, 1.5, 0.7, 3.0 };
+    // Normalised to the white.
+    double wl[] = { 380, 500, 600, 730 }, v[] = { 0.2, 1.5, 0.7, 3.0 };
     TSpectrum s(wl, 4, v);
-    double xyz[3];
     ASSERT_EQ(TObserver(1).GetXYZ(&s, &s, xyz), 0);
     EXPECT_NEAR(xyz[1], 100.0, 1e-12);
 

@@ -1,14 +1,10 @@
 // Densities of measurements: the plain form, relative to a paper, and the tristimulus fallback.
 #include <tintvale/temissionspectrum.h>
-#include <tintvale/tobserver.h>
 #include <tintvale/treflectionspectrum.h>
-#include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 
 #include "shipped_fixture.h"
 #include "test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +18,7 @@ protected:
 
 } // namespace
 
-TEST_F(MeasurementDensity, PlainFormReadsTheSpectrumOrGivesZeros)
+TEST_F(MeasurementDensity, PlainRelativeAndTristimulus)
 {
     TReflectionSpectrum grey(Flat(0.1), &mGeom);
     double d[4];
@@ -36,15 +32,11 @@ TEST_F(MeasurementDensity, PlainFormReadsTheSpectrumOrGivesZeros)
     EXPECT_EQ(d[0] + d[1] + d[2] + d[3], 0.0);
     EXPECT_EQ(grey.GetDensity(static_cast<TCMS::FilterStandard>(9), d, &index), 2);
     EXPECT_EQ(xyz.GetDensity(TCMS::AnsiA, nullptr, &index), 3);
-}
 
-TEST_F(MeasurementDensity, RelativeToPaperIsClampedAtZero)
-{
+    // Relative to a paper, clamped at zero.
     TReflectionSpectrum sample(Step(), &mGeom);
     TReflectionSpectrum paper(Flat(0.8), &mGeom);
     const double paperDensity = -std::log10(0.8);
-    double d[4];
-    int index = -1;
     ASSERT_EQ(sample.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 0);
     EXPECT_NEAR(d[0], 2.00 - paperDensity, 0.005);
     EXPECT_NEAR(d[1], 1.67 - paperDensity, 0.005);
@@ -66,18 +58,13 @@ TEST_F(MeasurementDensity, RelativeToPaperIsClampedAtZero)
     EXPECT_EQ(black.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 1);
     EXPECT_TRUE(std::isfinite(d[0]));
     EXPECT_EQ(sample.GetDensity(static_cast<TCMS::FilterStandard>(9), &paper, mD50, &mTwo, d, &index), 2);
-}
-
-TEST_F(MeasurementDensity, TristimulusFallbackWithoutSpectra)
-{
-    TReflectionSpectrum paper(Flat(0.9), &mGeom);
+    // The tristimulus fallback without spectra.
+    TReflectionSpectrum paper9(Flat(0.9), &mGeom);
     double paperXYZ[3];
-    ASSERT_EQ(paper.GetXYZ(mD50, &mTwo, paperXYZ), 0);
+    ASSERT_EQ(paper9.GetXYZ(mD50, &mTwo, paperXYZ), 0);
     // Ten, a hundred and two times less light than the paper in X, Y and Z.
-    TXYZMeasurement sample(paperXYZ[0] / 10.0, paperXYZ[1] / 100.0, paperXYZ[2] / 2.0, &mGeom, mD50, &mTwo);
-    double d[4];
-    int index = -1;
-    ASSERT_EQ(sample.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 0);
+    TXYZMeasurement ts(paperXYZ[0] / 10.0, paperXYZ[1] / 100.0, paperXYZ[2] / 2.0, &mGeom, mD50, &mTwo);
+    ASSERT_EQ(ts.GetDensity(TCMS::IsoStatusT, &paper9, mD50, &mTwo, d, &index), 0);
     EXPECT_NEAR(d[0], 1.0, 1e-12);
     EXPECT_NEAR(d[1], 2.0, 1e-12);
     EXPECT_NEAR(d[2], std::log10(2.0), 1e-12);
@@ -85,8 +72,8 @@ TEST_F(MeasurementDensity, TristimulusFallbackWithoutSpectra)
     EXPECT_EQ(index, 1);
 
     // A near-neutral: the smallest above 0.7 of the largest.
-    TXYZMeasurement grey(paperXYZ[0] / 10.0, paperXYZ[1] / 12.0, paperXYZ[2] / 9.0, &mGeom, mD50, &mTwo);
-    ASSERT_EQ(grey.GetDensity(TCMS::AnsiA, &paper, mD50, &mTwo, d, &index), 0);
+    TXYZMeasurement neutral(paperXYZ[0] / 10.0, paperXYZ[1] / 12.0, paperXYZ[2] / 9.0, &mGeom, mD50, &mTwo);
+    ASSERT_EQ(neutral.GetDensity(TCMS::AnsiA, &paper9, mD50, &mTwo, d, &index), 0);
     EXPECT_EQ(index, 3);
 
     // A reference without XYZ counts as 100 in each.
@@ -97,13 +84,13 @@ TEST_F(MeasurementDensity, TristimulusFallbackWithoutSpectra)
 
     // This measurement giving no XYZ under what is asked falls back to the plain form.
     const TObserver ten(1);
-    ASSERT_EQ(plain.GetDensity(TCMS::IsoStatusT, &paper, mD50, &ten, d, &index), 0);
+    ASSERT_EQ(plain.GetDensity(TCMS::IsoStatusT, &paper9, mD50, &ten, d, &index), 0);
     EXPECT_EQ(d[0] + d[1] + d[2] + d[3], 0.0);
 
     // No light in Y: no magenta density, and no infinity.
     TXYZMeasurement noY(10.0, 0.0, 50.0, &mGeom, mD50, &mTwo);
     std::fill(d, d + 4, 7.0);
-    EXPECT_EQ(noY.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 1);
+    EXPECT_EQ(noY.GetDensity(TCMS::IsoStatusT, &paper9, mD50, &mTwo, d, &index), 1);
     EXPECT_TRUE(std::isfinite(d[0]));
     EXPECT_EQ(d[1], 7.0);
     EXPECT_EQ(index, 3) << "over cyan alone, as the spectral form does";

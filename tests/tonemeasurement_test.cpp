@@ -1,22 +1,14 @@
 // The measurement classes: construction, copies, coordinates, XYZ and Lab, SCTV and spectral equivalents.
 #include <tintvale/temissionspectrum.h>
-#include <tintvale/tilluminant.h>
-#include <tintvale/tilluminantandobserver.h>
-#include <tintvale/tilluminantfactory.h>
 #include <tintvale/tlabmeasurement.h>
-#include <tintvale/tobserver.h>
 #include <tintvale/treflectionspectrum.h>
-#include <tintvale/tspectrum.h>
 #include <tintvale/txyzmeasurement.h>
 
 #include "cielab_reference.h"
 #include "shipped_fixture.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cmath>
 #include <memory>
 
 namespace {
@@ -37,30 +29,7 @@ protected:
 
 } // namespace
 
-TEST_F(Measurements, XYZMeasurementComparesIlluminantsByIdentityAndObserversByEquality)
-{
-    TXYZMeasurement m(40.0, 30.0, 20.0, &mGeom, mD50, &mTwo);
-    double xyz[3] = { 0, 0, 0 };
-    EXPECT_EQ(m.GetXYZ(nullptr, nullptr, xyz), 0);
-    EXPECT_EQ(xyz[2], 20.0);
-
-    // Another illuminant object with the same name and spectrum is another illuminant.
-    TIlluminantFactory other;
-    TIlluminant* twin = other.AddIlluminant(*mD50->GetSpectrum(), mD50->GetName());
-    EXPECT_EQ(m.GetXYZ(twin, nullptr, xyz), -1);
-    // Another observer object equal to the stored one is the same observer.
-    const TObserver alsoTwo(0);
-    EXPECT_EQ(m.GetXYZ(mD50, &alsoTwo, xyz), 0);
-    EXPECT_EQ(m.GetXYZ(mD50, &mTen, xyz), -1);
-
-    // Without an illuminant or observer there is no measurement to speak of.
-    TXYZMeasurement incomplete(1.0, 2.0, 3.0, &mGeom, nullptr, &mTwo);
-    EXPECT_EQ(incomplete.ErrNo(), 3);
-    EXPECT_EQ(incomplete.GetXYZ(nullptr, nullptr, xyz), 3);
-    EXPECT_EQ(m.GetXYZ(nullptr, nullptr, nullptr), 3);
-}
-
-TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
+TEST_F(Measurements, LabAndXYZMeasurementsCopiesAndCoordinates)
 {
     const double stored[3] = { 96.42, 100.0, 82.52 };
     TLABMeasurement m(52.0, 30.0, -20.0, stored, &mGeom, mD50, &mTwo);
@@ -76,12 +45,11 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
     double xyz[3], expected[3], got[3];
     reference::LabToXYZ(original, stored, xyz);
     reference::XYZToLab(xyz, far, expected);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(lab[c], expected[c], 1e-4) << c;
-
     ASSERT_EQ(m.GetXYZ(mD50, nullptr, got), 0);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(got[c], xyz[c], 1e-4);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(lab[c], expected[c], 1e-4) << c;
+        EXPECT_NEAR(got[c], xyz[c], 1e-4) << c;
+    }
     EXPECT_EQ(m.GetLAB(mD50, &mTen, far, lab), -1);
 
     // A white that cannot be a reference is refused with 3, stored or given.
@@ -94,36 +62,27 @@ TEST_F(Measurements, LabMeasurementKeepsItsValuesWithinTheWhiteTolerance)
     EXPECT_EQ(bad.GetLAB(nullptr, nullptr, mWhite, lab), 3);
     EXPECT_TRUE(capture.messages.empty()) << "nothing goes to the message sink";
     EXPECT_EQ(TLABMeasurement(50.0, 0.0, 0.0, nullptr, &mGeom, mD50, &mTwo).ErrNo(), 3);
-}
+    // XYZ measurements compare illuminants by identity and observers by equality.
+    TXYZMeasurement xm(40.0, 30.0, 20.0, &mGeom, mD50, &mTwo);
+    double v[3] = { 0, 0, 0 };
+    EXPECT_EQ(xm.GetXYZ(nullptr, nullptr, v), 0);
+    EXPECT_EQ(v[2], 20.0);
 
-TEST_F(Measurements, SpectralMeasurementsIntegrateTheirSpectra)
-{
-    const TSpectrum white = Flat(1.0);
-    TReflectionSpectrum paper(white, &mGeom);
-    double xyz[3];
-    ASSERT_EQ(paper.GetXYZ(mD50, &mTwo, xyz), 0);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(xyz[c], mWhite[c], 1e-9);
-    double lab[3];
-    EXPECT_EQ(paper.GetXYZ(nullptr, &mTwo, xyz), 3);
-    EXPECT_EQ(paper.GetLAB(mD50, &mTwo, nullptr, lab), 3);
-    TReflectionSpectrum empty(static_cast<const TSpectrum*>(nullptr), &mGeom);
-    EXPECT_EQ(empty.ErrNo(), 3);
-    EXPECT_EQ(empty.GetXYZ(mD50, &mTwo, xyz), 2) << "unset samples are no reflectance";
+    // Another illuminant object with the same name and spectrum is another illuminant.
+    TIlluminantFactory other;
+    TIlluminant* twin = other.AddIlluminant(*mD50->GetSpectrum(), mD50->GetName());
+    EXPECT_EQ(xm.GetXYZ(twin, nullptr, v), -1);
+    // Another observer object equal to the stored one is the same observer.
+    const TObserver alsoTwo(0);
+    EXPECT_EQ(xm.GetXYZ(mD50, &alsoTwo, v), 0);
+    EXPECT_EQ(xm.GetXYZ(mD50, &mTen, v), -1);
 
-    // Emission: the observer's absolute summation, whatever the illuminant.
-    // Y = 6.83 times the independent grid sum 10.6852 of the 2-degree y-bar, for a radiance of 0.5.
-    const TSpectrum radiance = Flat(0.5);
-    TEmissionSpectrum lamp(&radiance, &mGeom);
-    ASSERT_EQ(lamp.GetXYZ(mD50, &mTwo, xyz), 0);
-    EXPECT_NEAR(xyz[1], 0.5 * 6.83 * 10.6852, 1e-9);
-    TEmissionSpectrum dark(nullptr, &mGeom);
-    EXPECT_EQ(dark.GetXYZ(mD50, &mTwo, xyz), 2);
-    EXPECT_EQ(dark.GetXYZ(mD50, nullptr, xyz), 3) << "the null test comes first";
-}
-
-TEST_F(Measurements, CopiesAndCoordinates)
-{
+    // Without an illuminant or observer there is no measurement to speak of.
+    TXYZMeasurement incomplete(1.0, 2.0, 3.0, &mGeom, nullptr, &mTwo);
+    EXPECT_EQ(incomplete.ErrNo(), 3);
+    EXPECT_EQ(incomplete.GetXYZ(nullptr, nullptr, v), 3);
+    EXPECT_EQ(xm.GetXYZ(nullptr, nullptr, nullptr), 3);
+    // Copies and coordinates.
     const double coords[3] = { 1.0, 0.5, 0.0 };
     TReflectionSpectrum source(Cyan(), &mGeom, 3, coords);
     int count = -1;
@@ -149,42 +108,20 @@ TEST_F(Measurements, CopiesAndCoordinates)
     // Incomplete measurements copy as incomplete; XYZ copies keep the illuminant and their observer.
     TEmissionSpectrum dark(nullptr, &mGeom, 3, coords);
     EXPECT_EQ(std::unique_ptr<TOneMeasurement>(dark.Copy())->ErrNo(), 3);
-    TXYZMeasurement incomplete(1.0, 2.0, 3.0, &mGeom, mD50, nullptr);
-    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(incomplete.Copy())->ErrNo(), 3);
-    TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTen, 2, coords);
-    double values[3];
-    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(xyz.Copy())->GetXYZ(mD50, &mTen, values), 0);
-    EXPECT_EQ(values[2], 30.0);
-    const double white[3] = { 96.0, 100.0, 82.0 };
-    TLABMeasurement lab(50.0, 1.0, 2.0, white, &mGeom, mD50, &mTwo);
-    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(lab.Copy())->GetXYZ(nullptr, nullptr, values), 0);
-    EXPECT_NEAR(values[0], 96.0 * std::pow((66.0 / 116.0) + 1.0 / 500.0, 3), 1e-9)
+    TXYZMeasurement incompleteCopy(1.0, 2.0, 3.0, &mGeom, mD50, nullptr);
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(incompleteCopy.Copy())->ErrNo(), 3);
+    TXYZMeasurement xyzM(10.0, 20.0, 30.0, &mGeom, mD50, &mTen, 2, coords);
+    double got3[3];
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(xyzM.Copy())->GetXYZ(mD50, &mTen, got3), 0);
+    EXPECT_EQ(got3[2], 30.0);
+    const double w96[3] = { 96.0, 100.0, 82.0 };
+    TLABMeasurement labM(50.0, 1.0, 2.0, w96, &mGeom, mD50, &mTwo);
+    EXPECT_EQ(std::unique_ptr<TOneMeasurement>(labM.Copy())->GetXYZ(nullptr, nullptr, got3), 0);
+    EXPECT_NEAR(got3[0], 96.0 * std::pow((66.0 / 116.0) + 1.0 / 500.0, 3), 1e-9)
         << "the copy keeps the white";
 }
 
-TEST_F(Measurements, SpotColourToneValueRunsFromPaperToSolid)
-{
-    TReflectionSpectrum paper(Flat(0.9), &mGeom);
-    TReflectionSpectrum solid(Cyan(), &mGeom);
-    EXPECT_NEAR(solid.GetSCTV(mD50, &mTwo, &paper, &solid), 1.0, 1e-12);
-    EXPECT_NEAR(paper.GetSCTV(mD50, &mTwo, &paper, &solid), 0.0, 1e-12);
-
-    // A half-tone area: the mean of paper and solid reflectance lies strictly between them.
-    double mix[36];
-    for (int i = 0; i < 36; ++i)
-        mix[i] = 0.5 * (0.9 + Cyan().Data(i));
-    TReflectionSpectrum tint(mix, &mGeom);
-    const double tv = tint.GetSCTV(mD50, &mTwo, &paper, &solid);
-    EXPECT_GT(tv, 0.2);
-    EXPECT_LT(tv, 0.8);
-
-    // Any Lab that cannot be had gives -1.
-    TXYZMeasurement elsewhere(30.0, 30.0, 30.0, &mGeom, mD50, &mTen);
-    EXPECT_EQ(tint.GetSCTV(mD50, &mTwo, &paper, &elsewhere), -1.0);
-    EXPECT_EQ(elsewhere.GetSCTV(mD50, &mTwo, &paper, &solid), -1.0);
-}
-
-TEST_F(Measurements, SpectralEquivalents)
+TEST_F(Measurements, SpectralMeasurementsAndEquivalents)
 {
     TXYZMeasurement xyz(10.0, 20.0, 30.0, &mGeom, mD50, &mTwo);
     EXPECT_EQ(xyz.CreateSpectralMeasurement(nullptr), nullptr);
@@ -210,4 +147,46 @@ TEST_F(Measurements, SpectralEquivalents)
     EXPECT_LT(reference::DeltaE76(labMade, target), 0.5);
 
     EXPECT_EQ(red.CreateSpectralMeasurement(&xyz), nullptr) << "a template without spectrum";
+    // The spot colour tone value runs from paper to solid.
+    TReflectionSpectrum paper(Flat(0.9), &mGeom);
+    TReflectionSpectrum solid(Cyan(), &mGeom);
+    EXPECT_NEAR(solid.GetSCTV(mD50, &mTwo, &paper, &solid), 1.0, 1e-12);
+    EXPECT_NEAR(paper.GetSCTV(mD50, &mTwo, &paper, &solid), 0.0, 1e-12);
+
+    // A half-tone area: the mean of paper and solid reflectance lies strictly between them.
+    double mix[36];
+    for (int i = 0; i < 36; ++i)
+        mix[i] = 0.5 * (0.9 + Cyan().Data(i));
+    TReflectionSpectrum tint(mix, &mGeom);
+    const double tv = tint.GetSCTV(mD50, &mTwo, &paper, &solid);
+    EXPECT_GT(tv, 0.2);
+    EXPECT_LT(tv, 0.8);
+
+    // Any Lab that cannot be had gives -1.
+    TXYZMeasurement elsewhere(30.0, 30.0, 30.0, &mGeom, mD50, &mTen);
+    EXPECT_EQ(tint.GetSCTV(mD50, &mTwo, &paper, &elsewhere), -1.0);
+    EXPECT_EQ(elsewhere.GetSCTV(mD50, &mTwo, &paper, &solid), -1.0);
+    // Spectral measurements integrate their spectra.
+    const TSpectrum whiteS = Flat(1.0);
+    TReflectionSpectrum flatPaper(whiteS, &mGeom);
+    double sx[3];
+    ASSERT_EQ(flatPaper.GetXYZ(mD50, &mTwo, sx), 0);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(sx[c], mWhite[c], 1e-9);
+    double sl[3];
+    EXPECT_EQ(flatPaper.GetXYZ(nullptr, &mTwo, sx), 3);
+    EXPECT_EQ(flatPaper.GetLAB(mD50, &mTwo, nullptr, sl), 3);
+    TReflectionSpectrum empty(static_cast<const TSpectrum*>(nullptr), &mGeom);
+    EXPECT_EQ(empty.ErrNo(), 3);
+    EXPECT_EQ(empty.GetXYZ(mD50, &mTwo, sx), 2) << "unset samples are no reflectance";
+
+    // Emission: the observer's absolute summation, whatever the illuminant.
+    // Y = 6.83 times the independent grid sum 10.6852 of the 2-degree y-bar, for a radiance of 0.5.
+    const TSpectrum radiance = Flat(0.5);
+    TEmissionSpectrum lamp(&radiance, &mGeom);
+    ASSERT_EQ(lamp.GetXYZ(mD50, &mTwo, sx), 0);
+    EXPECT_NEAR(sx[1], 0.5 * 6.83 * 10.6852, 1e-9);
+    TEmissionSpectrum dark(nullptr, &mGeom);
+    EXPECT_EQ(dark.GetXYZ(mD50, &mTwo, sx), 2);
+    EXPECT_EQ(dark.GetXYZ(mD50, nullptr, sx), 3) << "the null test comes first";
 }

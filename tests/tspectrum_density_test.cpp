@@ -1,5 +1,4 @@
 // Status densitometry of spectra and the shared filter cache.
-#include <tintvale/tspectrum.h>
 
 #include "tspectrum_density.h"
 
@@ -12,10 +11,10 @@
 #include <cstring>
 #include <numeric>
 #include <thread>
-#include <vector>
 
-TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
+TEST(TSpectrumDensity, FiltersGreyStepNarrowBandAndResampling)
 {
+    // Filter rows sum to one and keep their published shape.
     for (int c = 0; c < kNrDensityChannels; ++c)
         for (int s = 0; s < kNrDensityStandards; ++s)
             EXPECT_NEAR(std::accumulate(sDensityFilters[c][s], sDensityFilters[c][s] + 36, 0.0), 1.0, 2e-4)
@@ -35,10 +34,6 @@ TEST(DensityFilters, RowsSumToOneAndKeepTheirPublishedShape)
             const int nm = 380 + 10 * peak, lo[4] = { 0, 430, 530, 600 }, hi[4] = { 0, 460, 540, 640 };
             EXPECT_TRUE(nm >= lo[c] && nm <= hi[c]) << s << "/" << c << ": " << nm;
         }
-}
-
-TEST(TSpectrumDensity, GreyStepAndNarrowBand)
-{
     double d[4];
     int index = -1;
     for (int s = 0; s < 9; ++s) {
@@ -68,12 +63,10 @@ TEST(TSpectrumDensity, GreyStepAndNarrowBand)
     EXPECT_EQ(ramp.GetDensity(static_cast<TCMS::FilterStandard>(-1), untouched, &index), 2);
     EXPECT_EQ(untouched[0], 7);
     EXPECT_EQ(ramp.GetDensity(TCMS::AnsiA, nullptr, &index), 2);
-}
 
-TEST(TSpectrumDensity, NoDensityWithoutReflectedLight)
-{
-    double d[4] = { 7, 7, 7, 7 };
-    int index = -1;
+    // No density without reflected light.
+    std::fill(d, d + 4, 7.0);
+    index = -1;
     EXPECT_EQ(Flat(0.0).GetDensity(TCMS::IsoStatusM, d, &index), 1);
     EXPECT_EQ(d[0] + d[3], 14.0) << "nothing computed, nothing written";
     EXPECT_EQ(index, 3);
@@ -97,6 +90,32 @@ TEST(TSpectrumDensity, NoDensityWithoutReflectedLight)
     ASSERT_EQ(Flat(1.0).GetDensity(TCMS::DinNb, d, &index), 0);
     EXPECT_EQ(d[0], 0.0);
     EXPECT_EQ(index, 0);
+    // Distance and evenly spaced resampling.
+    // Sample i of the ramp is i: the value at a wavelength is (nm - 380) / 10 inside, flat outside.
+    TSpectrum s = Ramp(0.0, 1.0);
+    double out[43], one = -5, none = -5;
+    ASSERT_EQ(s.GetNonUniformSpectrum(400, 700, 31, out), 0);
+    for (int k = 0; k < 31; ++k)
+        EXPECT_NEAR(out[k], 2.0 + k, 1e-9);
+    ASSERT_EQ(s.GetNonUniformSpectrum(360, 780, 43, out), 0);
+    EXPECT_EQ(out[1] + out[42], 35.0);
+    ASSERT_EQ(s.GetNonUniformSpectrum(455, 999, 1, &one), 0);
+    EXPECT_DOUBLE_EQ(one, 7.5);
+    EXPECT_EQ(s.GetNonUniformSpectrum(400, 700, 0, &none), 0);
+    EXPECT_EQ(none, -5);
+    // Unset samples (-1.0) are interpolated as they are; a NaN sample is refused.
+    TSpectrum partly = Ramp(0.0, 1.0);
+    partly.Data(10) = TSpectrum::kNotSet;
+    ASSERT_EQ(partly.GetNonUniformSpectrum(470, 490, 3, out), 0);
+    EXPECT_DOUBLE_EQ(out[1], -1.0);
+    partly.Data(3) = std::nan("");
+    EXPECT_EQ(partly.GetNonUniformSpectrum(400, 700, 3, out), 4);
+
+    TSpectrum copy(s);
+    copy.Data(12) += 0.3;
+    EXPECT_NEAR(s.CalcDistance(&copy), 0.3, 1e-12);
+    copy.Data(0) += 0.4;
+    EXPECT_NEAR(s.CalcDistance(&copy), 0.5, 1e-12);
 }
 
 TEST(DensityFilterCache, ConcurrentFirstUseBuildsOneResponsePerFilter)
@@ -119,33 +138,4 @@ TEST(DensityFilterCache, ConcurrentFirstUseBuildsOneResponsePerFilter)
     }
     EXPECT_EQ(DensityFilterResponse(4, 0), nullptr);
     EXPECT_EQ(DensityFilterResponse(0, 9), nullptr);
-}
-
-TEST(TSpectrumResampling, DistanceAndEvenlySpacedResampling)
-{
-    // Sample i of the ramp is i: the value at a wavelength is (nm - 380) / 10 inside, flat outside.
-    TSpectrum s = Ramp(0.0, 1.0);
-    double out[43], one = -5, untouched = -5;
-    ASSERT_EQ(s.GetNonUniformSpectrum(400, 700, 31, out), 0);
-    for (int k = 0; k < 31; ++k)
-        EXPECT_NEAR(out[k], 2.0 + k, 1e-9);
-    ASSERT_EQ(s.GetNonUniformSpectrum(360, 780, 43, out), 0);
-    EXPECT_EQ(out[1] + out[42], 35.0);
-    ASSERT_EQ(s.GetNonUniformSpectrum(455, 999, 1, &one), 0);
-    EXPECT_DOUBLE_EQ(one, 7.5);
-    EXPECT_EQ(s.GetNonUniformSpectrum(400, 700, 0, &untouched), 0);
-    EXPECT_EQ(untouched, -5);
-    // Unset samples (-1.0) are interpolated as they are; a NaN sample is refused.
-    TSpectrum partly = Ramp(0.0, 1.0);
-    partly.Data(10) = TSpectrum::kNotSet;
-    ASSERT_EQ(partly.GetNonUniformSpectrum(470, 490, 3, out), 0);
-    EXPECT_DOUBLE_EQ(out[1], -1.0);
-    partly.Data(3) = std::nan("");
-    EXPECT_EQ(partly.GetNonUniformSpectrum(400, 700, 3, out), 4);
-
-    TSpectrum copy(s);
-    copy.Data(12) += 0.3;
-    EXPECT_NEAR(s.CalcDistance(&copy), 0.3, 1e-12);
-    copy.Data(0) += 0.4;
-    EXPECT_NEAR(s.CalcDistance(&copy), 0.5, 1e-12);
 }

@@ -1,5 +1,4 @@
 // TSpectrum: construction, resampling, products, the 16-bit encodings and the text form.
-#include <tintvale/tspectrum.h>
 
 #include "test_support.h"
 #include "tspectrum_record.h"
@@ -9,9 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -46,7 +43,7 @@ TSpectrum FromText(std::string text) { return TSpectrum(text.data()); }
 
 } // namespace
 
-TEST(TSpectrumConstruction, ErrorNumbersForBadArguments)
+TEST(TSpectrumConstruction, ErrorsProductsResamplingAndCopies)
 {
     const double values[2] = { 0.1, 0.2 };
     const double wl[2] = { 400, 500 };
@@ -62,25 +59,6 @@ TEST(TSpectrumConstruction, ErrorNumbersForBadArguments)
     EXPECT_EQ(TSpectrum(&ref, nullptr, nullptr).ErrNo(), 2);
     const double nanWl[2] = { 400, std::nan("") };
     EXPECT_EQ(TSpectrum(nanWl, 2, values).ErrNo(), 4);
-}
-
-TEST(TSpectrumResampling, FlatOutsideLinearInsideAndOrderFree)
-{
-    const double wl[2] = { 400, 700 }, v[2] = { 0.2, 0.8 };
-    TSpectrum s(wl, 2, v);
-    const std::pair<int, double> rows[]
-        = { { 0, 0.2 }, { 2, 0.2 }, { 3, 0.22 }, { 17, 0.5 }, { 32, 0.8 }, { 35, 0.8 } };
-    for (const auto& [i, expected] : rows)
-        EXPECT_NEAR(s.Data(i), expected, 1e-15) << i;
-    const double up[4] = { 405, 500, 612.5, 720 }, upV[4] = { 0.1, 0.7, 0.3, 0.9 };
-    const double mixed[4] = { 612.5, 405, 720, 500 }, mixedV[4] = { 0.3, 0.1, 0.9, 0.7 };
-    EXPECT_EQ(Grid(TSpectrum(up, 4, upV)), Grid(TSpectrum(mixed, 4, mixedV)));
-    for (double x : Grid(TSpectrum(up, 1, upV))) // one point: flat everywhere
-        EXPECT_EQ(x, 0.1);
-}
-
-TEST(TSpectrumArithmetic, ProductAndInProduct)
-{
     // 0.01 (i + 1) times 2 - 0.05 i: the products at 380 and 730 nm, and their sum over the grid.
     TSpectrum sa = Ramp(0.01, 0.01), sb = Ramp(2.0, -0.05);
     TSpectrum product(&sa, &sb);
@@ -93,17 +71,24 @@ TEST(TSpectrumArithmetic, ProductAndInProduct)
     TSpectrum unset;
     EXPECT_EQ(TSpectrum(&unset, &sa).ErrNo(), 3);
     EXPECT_EQ(TSpectrum(&sa, nullptr).ErrNo(), 2);
-}
-
-TEST(TSpectrumCopy, DeepCopyAssignmentAndClearNonUniform)
-{
-    const double wl[3] = { 400, 550, 700 };
-    const double v[3] = { 0.1, 0.5, 0.9 };
-    TSpectrum original(wl, 3, v);
+    // Resampling: flat outside, linear inside, free of point order; copies are deep.
+    const double ends[2] = { 400, 700 }, endV[2] = { 0.2, 0.8 };
+    TSpectrum s(ends, 2, endV);
+    const std::pair<int, double> rows[]
+        = { { 0, 0.2 }, { 2, 0.2 }, { 3, 0.22 }, { 17, 0.5 }, { 32, 0.8 }, { 35, 0.8 } };
+    for (const auto& [i, expected] : rows)
+        EXPECT_NEAR(s.Data(i), expected, 1e-15) << i;
+    const double up[4] = { 405, 500, 612.5, 720 }, upV[4] = { 0.1, 0.7, 0.3, 0.9 };
+    const double mixed[4] = { 612.5, 405, 720, 500 }, mixedV[4] = { 0.3, 0.1, 0.9, 0.7 };
+    EXPECT_EQ(Grid(TSpectrum(up, 4, upV)), Grid(TSpectrum(mixed, 4, mixedV)));
+    for (double x : Grid(TSpectrum(up, 1, upV))) // one point: flat everywhere
+        EXPECT_EQ(x, 0.1);
+    // Copies are deep; assignment then ClearNonUniform keeps the grid.
+    TSpectrum original(up, 4, upV);
     TSpectrum copy(original);
     original.Data(0) = 9.0;
     EXPECT_DOUBLE_EQ(copy.Data(0), 0.1);
-    EXPECT_EQ(LongRecord(copy).size(), 18u); // still non-uniform with its three points
+    EXPECT_EQ(LongRecord(copy).size(), 22u); // still non-uniform with its four points
     TSpectrum assigned;
     assigned = copy;
     assigned.ClearNonUniform();
@@ -111,35 +96,7 @@ TEST(TSpectrumCopy, DeepCopyAssignmentAndClearNonUniform)
     EXPECT_EQ(Grid(assigned), Grid(copy));
 }
 
-TEST(TSpectrumEncoding, UniformRecordWordByWord)
-{
-    // The default spectrum: exponent -127 (nothing is at or above 2^-127), every sample the unset marker.
-    const auto unset = LongWords(TSpectrum());
-    ASSERT_EQ(unset.size(), 38u);
-    EXPECT_EQ(unset[0], 0u);
-    EXPECT_EQ(unset[1], 0xFF81u);
-    EXPECT_EQ(unset[37], 0xFFFFu);
-    double v[36];
-    std::fill(v, v + 36, 0.5);
-    v[10] = 0.0;
-    v[20] = 0.75;
-    const auto w = LongWords(TSpectrum(v));
-    // 2^0 = 1 is the smallest power of two above 0.75; floor(0.75 * 65535).
-    EXPECT_EQ(std::vector<unsigned>(w.begin() + 1, w.begin() + 3), (std::vector<unsigned> { 0, 32767 }));
-    EXPECT_EQ(w[12], 0u);
-    EXPECT_EQ(w[22], 49151u);
-    // Negative values read back as 0, except -1 and NaN, which become the unset marker -1.
-    v[0] = -1.0;
-    v[1] = -0.25;
-    v[2] = std::nan("");
-    std::vector<char> record = LongRecord(TSpectrum(v));
-    TSpectrum back(static_cast<void*>(record.data()), nullptr);
-    EXPECT_EQ(Grid(back)[0] + Grid(back)[2], -2.0);
-    EXPECT_EQ(back.Data(1), 0.0);
-    EXPECT_NEAR(back.Data(3), 0.5, 1.0 / 65535.0);
-}
-
-TEST(TSpectrumEncoding, PointRecordsWordByWord)
+TEST(TSpectrumEncoding, PointAndUniformRecordsWordByWord)
 {
     // 0 and 1: exponent 1, half-scale mantissa; 512.7 nm is truncated to 512.
     const double wl[3] = { 400.0, 512.7, 700.0 }, v[3] = { 0.25, 0.5, 0.125 }, ends[2] = { 400, 700 },
@@ -156,20 +113,41 @@ TEST(TSpectrumEncoding, PointRecordsWordByWord)
     int size = 0;
     const char* shortData = s.ToShrtFileData(&ref, &size);
     EXPECT_EQ(Words(shortData, size), (std::vector<unsigned> { 0, 16383, 32767, 8191 }));
-}
-
-TEST(TSpectrumEncoding, ShortRecordNeedsTheReferenceLayout)
-{
-    const double wl[3] = { 400, 550, 700 }, other[3] = { 400, 551, 700 }, v[3] = { 0.1, 0.2, 0.3 };
+    // The short record needs the reference layout.
+    const double other[3] = { 400, 551, 700 };
     TSpectrum shifted(other, 3, v), uniform;
     const std::pair<TSpectrum*, int> refs[] = { { &shifted, 5 }, { &uniform, 5 }, { nullptr, 2 } };
     for (const auto& [ref, error] : refs) {
-        TSpectrum s(wl, 3, v);
-        int size = -1;
-        EXPECT_EQ(s.ToShrtFileData(ref, &size), nullptr) << error;
-        EXPECT_EQ(s.ErrNo(), error);
+        TSpectrum t(wl, 3, v);
+        EXPECT_EQ(t.ToShrtFileData(ref, &size), nullptr) << error;
+        EXPECT_EQ(t.ErrNo(), error);
     }
     EXPECT_EQ(TSpectrum(wl, 3, v).ToFileData(nullptr), nullptr);
+    // The uniform record word by word.
+    // The default spectrum: exponent -127 (nothing is at or above 2^-127), every sample the unset marker.
+    const auto unset = LongWords(TSpectrum());
+    ASSERT_EQ(unset.size(), 38u);
+    EXPECT_EQ(unset[0], 0u);
+    EXPECT_EQ(unset[1], 0xFF81u);
+    EXPECT_EQ(unset[37], 0xFFFFu);
+    double u36[36];
+    std::fill(u36, u36 + 36, 0.5);
+    u36[10] = 0.0;
+    u36[20] = 0.75;
+    const auto w = LongWords(TSpectrum(u36));
+    // 2^0 = 1 is the smallest power of two above 0.75; floor(0.75 * 65535).
+    EXPECT_EQ(std::vector<unsigned>(w.begin() + 1, w.begin() + 3), (std::vector<unsigned> { 0, 32767 }));
+    EXPECT_EQ(w[12], 0u);
+    EXPECT_EQ(w[22], 49151u);
+    // Negative values read uback as 0, except -1 and NaN, which become the unset marker -1.
+    u36[0] = -1.0;
+    u36[1] = -0.25;
+    u36[2] = std::nan("");
+    std::vector<char> urecord = LongRecord(TSpectrum(u36));
+    TSpectrum uback(static_cast<void*>(urecord.data()), nullptr);
+    EXPECT_EQ(Grid(uback)[0] + Grid(uback)[2], -2.0);
+    EXPECT_EQ(uback.Data(1), 0.0);
+    EXPECT_NEAR(uback.Data(3), 0.5, 1.0 / 65535.0);
 }
 
 TEST(TSpectrumEncoding, RandomSpectraRoundTripWithin16Bits)
@@ -179,12 +157,10 @@ TEST(TSpectrumEncoding, RandomSpectraRoundTripWithin16Bits)
     for (int trial = 0; trial < 200; ++trial) {
         const int n = 1 + trial % 40;
         std::vector<double> wl(n), v(n);
-        double largest = 0.0;
-        for (int i = 0; i < n; ++i) {
-            wl[i] = std::floor(wavelength(rng)); // whole nanometres survive the record exactly
-            v[i] = value(rng);
-            largest = std::max(largest, v[i]);
-        }
+        // Whole nanometres survive the record exactly.
+        std::generate(wl.begin(), wl.end(), [&] { return std::floor(wavelength(rng)); });
+        std::generate(v.begin(), v.end(), [&] { return value(rng); });
+        const double largest = *std::max_element(v.begin(), v.end());
         const double tolerance = std::pow(2.0, std::floor(std::log2(largest)) + 1.0) / 65535.0;
         TSpectrum spectrum(wl.data(), n, v.data()), reference(wl.data(), n, v.data());
         int size = 0;
@@ -202,8 +178,36 @@ TEST(TSpectrumEncoding, RandomSpectraRoundTripWithin16Bits)
     }
 }
 
-TEST(TSpectrumDecoding, MalformedRecordsGiveError3)
+TEST(TSpectrumText, TextAndRecordRefusals)
 {
+    // Numbers after the terminator, or beyond the given size, must not be read.
+    char text[] = "2 400 500 0.1\0 0.9";
+    std::string sized = "2 400 500 0.1 0.9";
+    TSpectrum early = FromText("2 400 500 0.1");
+    EXPECT_EQ(TSpectrumRecord::ParseText(early, sized.data(), sized.size() - 4), 3);
+    EXPECT_EQ(TSpectrum(text).ErrNo(), 3);
+    for (const char* bad :
+        { "3 400 500 600 0.1 0.2", "no numbers at all", "-2 400 500 0.1 0.2", "2147483647 1 2" })
+        EXPECT_EQ(FromText(bad).ErrNo(), 3) << bad;
+    for (double v : Grid(early))
+        EXPECT_EQ(v, -1.0) << "no resampling after an early end";
+    // No points: an empty non-uniform record that reads back to the same spectrum.
+    TSpectrum zero = FromText("0");
+    EXPECT_EQ(zero.ErrNo(), 0);
+    EXPECT_EQ(LongWords(zero), (std::vector<unsigned> { 1, 0, 0xFF81 }));
+    std::vector<char> record = LongRecord(zero);
+    TSpectrum back(static_cast<void*>(record.data()), nullptr);
+    EXPECT_EQ(back.ErrNo(), 0);
+    EXPECT_EQ(Grid(back), Grid(zero));
+    TSpectrum a = FromText("3 400 550 700 0.1 0.5 0.9");
+    TSpectrum b = FromText("count=3; lambda: 400, 550,\n700 nm; values 0.1 /0.5/ 0.9 end");
+    ASSERT_EQ(b.ErrNo(), 0);
+    EXPECT_EQ(Grid(a), Grid(b));
+    EXPECT_DOUBLE_EQ(a.Data(17), 0.5);
+    TSpectrum c = FromText("2 +4.0e2 7E2 -0.5 .5");
+    EXPECT_DOUBLE_EQ(c.Data(2), -0.5);
+    EXPECT_DOUBLE_EQ(c.Data(35), 0.5);
+    // Malformed records give error 3.
     unsigned char badFlag[76] = { 2, 0 };
     void* next = reinterpret_cast<void*>(0x1);
     EXPECT_EQ(TSpectrum(static_cast<void*>(badFlag), &next).ErrNo(), 3);
@@ -228,39 +232,4 @@ TEST(TSpectrumDecoding, MalformedRecordsGiveError3)
     EXPECT_EQ(TSpectrumRecord::ReadLong(s, data, size, &used), 0);
     EXPECT_EQ(used, 18u);
     EXPECT_EQ(TSpectrumRecord::ReadShort(s, s, data, 7, nullptr), 3);
-}
-
-TEST(TSpectrumText, FreeSeparatorsAndResampling)
-{
-    TSpectrum a = FromText("3 400 550 700 0.1 0.5 0.9");
-    TSpectrum b = FromText("count=3; lambda: 400, 550,\n700 nm; values 0.1 /0.5/ 0.9 end");
-    ASSERT_EQ(b.ErrNo(), 0);
-    EXPECT_EQ(Grid(a), Grid(b));
-    EXPECT_DOUBLE_EQ(a.Data(17), 0.5);
-    TSpectrum c = FromText("2 +4.0e2 7E2 -0.5 .5");
-    EXPECT_DOUBLE_EQ(c.Data(2), -0.5);
-    EXPECT_DOUBLE_EQ(c.Data(35), 0.5);
-}
-
-TEST(TSpectrumText, EarlyEndBadCountsTheTerminatorAndZeroCount)
-{
-    // Numbers after the terminator, or beyond the given size, must not be read.
-    char text[] = "2 400 500 0.1\0 0.9";
-    std::string sized = "2 400 500 0.1 0.9";
-    TSpectrum early = FromText("2 400 500 0.1");
-    EXPECT_EQ(TSpectrumRecord::ParseText(early, sized.data(), sized.size() - 4), 3);
-    EXPECT_EQ(TSpectrum(text).ErrNo(), 3);
-    for (const char* bad :
-        { "3 400 500 600 0.1 0.2", "no numbers at all", "-2 400 500 0.1 0.2", "2147483647 1 2" })
-        EXPECT_EQ(FromText(bad).ErrNo(), 3) << bad;
-    for (double v : Grid(early))
-        EXPECT_EQ(v, -1.0) << "no resampling after an early end";
-    // No points: an empty non-uniform record that reads back to the same spectrum.
-    TSpectrum zero = FromText("0");
-    EXPECT_EQ(zero.ErrNo(), 0);
-    EXPECT_EQ(LongWords(zero), (std::vector<unsigned> { 1, 0, 0xFF81 }));
-    std::vector<char> record = LongRecord(zero);
-    TSpectrum back(static_cast<void*>(record.data()), nullptr);
-    EXPECT_EQ(back.ErrNo(), 0);
-    EXPECT_EQ(Grid(back), Grid(zero));
 }
