@@ -274,11 +274,9 @@ TEST(TCgatsValueList, ConversionsBetweenColumnTypes)
     ints.SetValue(0, " 42abc");
     ints.SetValue(1, "x");
     doubles.SetValue(0, "-2.75e0xyz");
-    EXPECT_EQ(ints.GetInt(0), 42);
-    EXPECT_EQ(ints.GetInt(1), 0);
-    EXPECT_EQ(ints.GetDouble(0), 42.0);
-    EXPECT_EQ(doubles.GetDouble(0), -2.75);
-    EXPECT_EQ(doubles.GetInt(0), -2); // truncated toward zero
+    EXPECT_EQ((std::vector<double> { double(ints.GetInt(0)), double(ints.GetInt(1)), ints.GetDouble(0),
+                  doubles.GetDouble(0), double(doubles.GetInt(0)) }),
+        (std::vector<double> { 42, 0, 42, -2.75, -2 })); // Int truncates toward zero
     EXPECT_EQ(strings.GetString(0), nullptr);
     strings.SetValue(0, "a b");
     EXPECT_STREQ(strings.GetString(0), "a b");

@@ -212,12 +212,9 @@ TEST(TCgatsKeywords, GettersAndDefaults)
     EXPECT_EQ(numbers(*some), (std::vector<double> { 0, 2.5, 6, 7, 4, 1, 9, 4, 3, 3 }));
     EXPECT_EQ(Read("LGOROWLENGTH 12\n")->GetNrOfRows(), 12); // the larger of the two row keywords
     EXPECT_STREQ(some->GetTargetType(), ""); // present but empty
-    EXPECT_STREQ(some->GetMeasurementCondition(), "M1");
-    EXPECT_STREQ(some->GetSpectrophotometer(), "i1");
-    EXPECT_STREQ(some->GetVersion(), "2");
-    EXPECT_STREQ(some->GetGUIName(), "g");
-    EXPECT_STREQ(some->GetCreated(), "2026");
-    EXPECT_STREQ(some->GetFileDescriptor(), "d");
+    EXPECT_EQ((std::vector<std::string> { some->GetMeasurementCondition(), some->GetSpectrophotometer(),
+                  some->GetVersion(), some->GetGUIName(), some->GetCreated(), some->GetFileDescriptor() }),
+        (std::vector<std::string> { "M1", "i1", "2", "g", "2026", "d" }));
     EXPECT_TRUE(Read("LAYOUT_TYPE Pellor\n")->IsPellorLayout());
     EXPECT_FALSE(Read("LAYOUT_TYPE pellor\n")->IsPellorLayout());
     EXPECT_FALSE(Read("LAYOUT_TYPE \"Pellor \"\n")->IsPellorLayout());

@@ -230,21 +230,15 @@ TEST(TCgatsRoundTrip, MutatedFilesNeverBreakTheReader)
         const int edits = 1 + static_cast<int>(rng() % 4);
         for (int e = 0; e < edits; ++e) {
             const std::size_t at = rng() % (text.size() + 1);
-            switch (rng() % 4) {
-            case 0:
+            const unsigned op = rng() % 4;
+            if (op == 0)
                 text.insert(at, 1, pieces[rng() % sizeof pieces]);
-                break;
-            case 1:
-                if (at < text.size())
-                    text.erase(at, 1 + rng() % 8);
-                break;
-            case 2:
+            else if (op == 1 && at < text.size())
+                text.erase(at, 1 + rng() % 8);
+            else if (op == 2)
                 text.insert(at, words[rng() % std::size(words)]);
-                break;
-            default:
+            else if (op == 3)
                 text.resize(at);
-                break;
-            }
         }
         check(text);
         if (HasFatalFailure())

@@ -71,13 +71,8 @@ TEST(TCgatsWriter, TagLines)
     A::AddTag(*c, 1, "FILE_DESCRIPTOR", 1, "two words", "");
     A::AddTag(*c, 20, "SERIAL", 1, "two  blanks", "");
     EXPECT_EQ(Written(*c),
-        "ORIGINATOR\t\"a b\"\n"
-        "INKSET\t3\n"
-        "PATCH_HEIGHT\t6.50000\t# mm\n"
-        "CREATED\n"
-        "# note\n"
-        "FILE_DESCRIPTOR\ttwo words\n"
-        "SERIAL\t\"two  blanks\"\n");
+        "ORIGINATOR\t\"a b\"\nINKSET\t3\nPATCH_HEIGHT\t6.50000\t# mm\nCREATED\n# note\n"
+        "FILE_DESCRIPTOR\ttwo words\nSERIAL\t\"two  blanks\"\n");
 }
 
 TEST(TCgatsWriter, IntColumnsAndWritingFailures)
