@@ -131,8 +131,7 @@ TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
         std::vector<std::string> names;
         int result, model;
         V colors, spots, wavelengths, lab, xyz;
-    } rows[] = {
-        // Three CMYK channels, incomplete Lab not kept.
+    } rows[] = { // Three CMYK channels, incomplete Lab not kept.
         { { "SampleID", "CMYK_C", "CMYK_M", "CMYK_Y", "LAB_L" }, 0, H::kCmyk, { 1, 2, 3 }, {}, {}, {}, {} },
         // Channel order follows C, M, Y, K, not the header order.
         { { "CMYK_K", "CMYK_Y", "CMYK_M", "CMYK_C" }, 0, H::kCmyk, { 3, 2, 1, 0 }, {}, {}, {}, {} },
@@ -162,7 +161,7 @@ TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
         { { "nm10", "nm0" }, 0, H::kNoColor, {}, {}, { 1, 0 }, {}, {} }, // zero is a wavelength
         // Lab and XYZ only when complete.
         { { "LAB_B", "XYZ_X", "LAB_L", "XYZ_Y", "LAB_A" }, 0, H::kNoColor, {}, {}, {}, { 2, 4, 0 }, {} },
-        { { "XYZ_Z", "XYZ_Y", "XYZ_X" }, 0, H::kNoColor, {}, {}, {}, {}, { 2, 1, 0 } },
+        { { "XYZ_Z", "XYZ_Y", "XYZ_X" }, 0, H::kNoColor, {}, {}, {}, {}, { 2, 1, 0 } }
     };
     for (const auto& r : rows) {
         const std::string what = r.names[0] + " ... " + r.names.back();

@@ -95,13 +95,9 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
     const struct {
         std::string text;
         int code, line; // line -1: not checked
-    } rows[] = {
-        { k255 + " 1\n", 0, 0 },
-        { k255 + "K 1\n", -1, -1 }, // keyword, value and comment limits
-        { "ORIGINATOR \"" + v4095 + "\"\n", 0, 0 },
-        { "ORIGINATOR \"" + v4095 + "v\"\n", -1, -1 },
-        { "ORIGINATOR x #" + c511 + "\n", 0, 0 },
-        { "ORIGINATOR x #" + c511 + "c\n", -1, -1 },
+    } rows[] = { { k255 + " 1\n", 0, 0 }, { k255 + "K 1\n", -1, -1 }, // keyword, value and comment limits
+        { "ORIGINATOR \"" + v4095 + "\"\n", 0, 0 }, { "ORIGINATOR \"" + v4095 + "v\"\n", -1, -1 },
+        { "ORIGINATOR x #" + c511 + "\n", 0, 0 }, { "ORIGINATOR x #" + c511 + "c\n", -1, -1 },
         { "NUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B XYZ_X\n" + tail, 10, -1 },
         { "NUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\n" + tail, 12, -1 },
         { "NUMBER_OF_FIELDS 2\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 2\n", 12, -1 },
@@ -121,21 +117,16 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
         { "BEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2000000000\nBEGIN_DATA\n1 2\n", 13,
             -1 },
         // The last value must be closed.
-        { head + "A 5", 26, -1 },
-        { head + "A \"5\"", 26, -1 },
-        { head + "A \"5\"END_DATA", 0, 0 },
-        { head + "A", 13, -1 },
-        { head + "\"A", 1, -1 },
+        { head + "A 5", 26, -1 }, { head + "A \"5\"", 26, -1 }, { head + "A \"5\"END_DATA", 0, 0 },
+        { head + "A", 13, -1 }, { head + "\"A", 1, -1 },
         // Each table needs its own format and count; a format needs data before the next one.
         { "NUMBER_OF_FIELDS 2\n" + fmt + one + one, 27, 10 },
         { "BEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nBEGIN_DATA\n1\n", 27, -1 },
         { "CGATS.17\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n", 27, 3 },
-        { fmt + one + fmt + fmt + one, 28, -1 },
-        { fmt + "NUMBER_OF_FIELDS 2\n" + fmt + one, 28, -1 },
+        { fmt + one + fmt + fmt + one, 28, -1 }, { fmt + "NUMBER_OF_FIELDS 2\n" + fmt + one, 28, -1 },
         { "CGATS.17\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nBEGIN_DATA_FORMAT\nLAB_A\nEND_DATA_FORMAT\n",
             28, 5 },
-        { fmt + one + fmt + "# trailing comment", 0, 0 },
-        { fmt + one + fmt + one, 0, 0 },
+        { fmt + one + fmt + "# trailing comment", 0, 0 }, { fmt + one + fmt + one, 0, 0 },
         // Wrong value counts: the line of the row that cannot be right.
         { lab + "1\tdark skin\t37.99\t13.56\t14.06\n2\tlight\t65.71\t18.13\t17.81\nEND_DATA\n", 13, 9 },
         { lab + "1 a 37.99 13.56\n2 b 65.71 18.13 17.81\nEND_DATA\n", 13, 10 },
@@ -151,8 +142,7 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
         { "CGATS.17\nBEGIN_DATA_FORMAT\n5CLR_1 5CLR_2 PC2_2 PC2_1\nEND_DATA_FORMAT\nNUMBER_OF_SETS "
           "1\nBEGIN_DATA\n"
           "1 2 3 4\nEND_DATA\n",
-            17, -1 },
-    };
+            17, -1 } };
     for (const auto& r : rows) {
         auto c = Read(r.text);
         const std::string what = r.text.substr(0, 60);

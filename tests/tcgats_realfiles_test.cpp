@@ -151,12 +151,11 @@ TEST(TCgatsRealFiles, LongCrLfHeadersWithCustomKeywordsAreWrittenBackWhole)
 
 TEST(TCgatsRealFiles, SettersRefuseWhatCannotBeWrittenBack)
 {
-    const std::function<int(TCgats&, const char*)> setters[] = {
-        [](TCgats& c, const char* v) { return c.SetOriginator(v); },
-        [](TCgats& c, const char* v) { return c.SetCreated(v); },
-        [](TCgats& c, const char* v) { return c.AddCustomTag("NOTE", v); },
-        [](TCgats& c, const char* v) { return c.SetWeightingFunction(v, "2 degree"); },
-    };
+    const std::function<int(TCgats&, const char*)> setters[]
+        = { [](TCgats& c, const char* v) { return c.SetOriginator(v); },
+              [](TCgats& c, const char* v) { return c.SetCreated(v); },
+              [](TCgats& c, const char* v) { return c.AddCustomTag("NOTE", v); },
+              [](TCgats& c, const char* v) { return c.SetWeightingFunction(v, "2 degree"); } };
     for (const char* value : { "measured\nBEGIN_NOTES", "a\rb", "say \"x\"" }) {
         for (const auto& set : setters) {
             auto c = Read("CGATS.17\nORIGINATOR \"me\"\n");
