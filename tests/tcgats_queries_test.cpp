@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using A = TCgatsTestAccess;
@@ -215,10 +216,9 @@ TEST(TCgatsKeywords, GettersAndDefaults)
     EXPECT_EQ((std::vector<std::string> { some->GetMeasurementCondition(), some->GetSpectrophotometer(),
                   some->GetVersion(), some->GetGUIName(), some->GetCreated(), some->GetFileDescriptor() }),
         (std::vector<std::string> { "M1", "i1", "2", "g", "2026", "d" }));
-    EXPECT_TRUE(Read("LAYOUT_TYPE Pellor\n")->IsPellorLayout());
-    EXPECT_FALSE(Read("LAYOUT_TYPE pellor\n")->IsPellorLayout());
-    EXPECT_FALSE(Read("LAYOUT_TYPE \"Pellor \"\n")->IsPellorLayout());
-    EXPECT_FALSE(Read("")->IsPellorLayout());
+    for (const auto& [text, pellor] : { std::pair<const char*, bool> { "LAYOUT_TYPE Pellor\n", true },
+             { "LAYOUT_TYPE pellor\n", false }, { "LAYOUT_TYPE \"Pellor \"\n", false }, { "", false } })
+        EXPECT_EQ(Read(text)->IsPellorLayout(), pellor) << text;
 }
 
 TEST(TCgatsKeywords, SettersReplaceInPlaceOrInsertAheadOfTheData)
