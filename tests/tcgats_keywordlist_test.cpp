@@ -11,21 +11,14 @@ namespace {
 
 // Laid out as instrument software writes it: custom keywords declared or not, a free-form block,
 // a comment line, two tables with their own counts.
-const char* const kFile = "CGATS.17\n"
-                          "ORIGINATOR\t\"Spectro Suite 4.2\"\n"
-                          "DESCRIPTOR\t\"press check, sheet 12\"\n"
-                          "INSTRUMENTATION\t\"Spectro 3\"\n"
-                          "KEYWORD\t\"WEIGHTING_FUNCTION\"\n"
-                          "WEIGHTING_FUNCTION\t\"ILLUMINANT, D50\"\n"
-                          "DEVICE_CLASS\tOUTPUT\n"
-                          "# measured at 23 C\n"
-                          "BEGIN_NOTES\nfree text\nEND_NOTES\n"
-                          "NUMBER_OF_FIELDS\t2\n"
-                          "BEGIN_DATA_FORMAT\nSAMPLE_ID\tLAB_L\nEND_DATA_FORMAT\n"
-                          "NUMBER_OF_SETS\t1\nBEGIN_DATA\n1\t50\nEND_DATA\n"
-                          "NUMBER_OF_FIELDS\t2\n"
-                          "BEGIN_DATA_FORMAT\nSAMPLE_ID\tLAB_L\nEND_DATA_FORMAT\n"
-                          "NUMBER_OF_SETS\t1\nBEGIN_DATA\n1\t60\nEND_DATA\n";
+const char* const kFile
+    = "CGATS.17\nORIGINATOR\t\"Spectro Suite 4.2\"\nDESCRIPTOR\t\"press check, sheet 12\"\n"
+      "INSTRUMENTATION\t\"Spectro 3\"\nKEYWORD\t\"WEIGHTING_FUNCTION\"\nWEIGHTING_FUNCTION\t\"ILLUMINANT, "
+      "D50\"\n"
+      "DEVICE_CLASS\tOUTPUT\n# measured at 23 C\nBEGIN_NOTES\nfree text\nEND_NOTES\nNUMBER_OF_FIELDS\t2\n"
+      "BEGIN_DATA_FORMAT\nSAMPLE_ID\tLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\nBEGIN_DATA\n1\t50\nEND_DATA\n"
+      "NUMBER_OF_FIELDS\t2\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\n"
+      "BEGIN_DATA\n1\t60\nEND_DATA\n";
 
 } // namespace
 

@@ -125,9 +125,7 @@ TEST(TCgatsLayout, CopyKeepsTheTargetCommentAndSkipsOtherKeywords)
     EXPECT_STREQ(A::GetTag(*target, 50)->Comment(), " from source");
     EXPECT_EQ(A::TagNames(*target)[1], "PATCH_WIDTH");
     EXPECT_EQ(A::TagNames(*target)[3], "COLOR_RED"); // inserted ahead of the data
-    EXPECT_EQ(A::GetTag(*target, 54), nullptr); // ADD_CUTTING_LINE is not copied
-    EXPECT_EQ(A::GetTag(*target, 45), nullptr);
-    EXPECT_EQ(A::GetTag(*target, 43), nullptr);
-    EXPECT_EQ(A::GetTag(*target, 46), nullptr);
+    for (int kind : { 54, 45, 43, 46 }) // ADD_CUTTING_LINE and the other keywords are not copied
+        EXPECT_EQ(A::GetTag(*target, kind), nullptr) << kind;
     EXPECT_EQ(target->CopyLayoutInfoFrom(nullptr), 1);
 }

@@ -32,10 +32,6 @@ std::string RoundTrip(const std::string& text)
     return written;
 }
 
-} // namespace
-
-namespace {
-
 // A reflectance spectrum of one red and one blue sample; the same formulas and "%.4f" percent
 // values fed ArgyllCMS 2.3.1 spec2cie (D50, 2 degree) for the Lab values below.
 double Red(double nm) { return 0.05 + 0.8 / (1.0 + std::exp(-(nm - 600.0) / 20.0)); }
@@ -143,20 +139,18 @@ TEST(TCgatsRealFiles, LongCrLfHeadersWithCustomKeywordsAreWrittenBackWhole)
                 "5\t\nEND_DATA\n";
     EXPECT_EQ(RoundTrip(text), expected);
     auto c = Read(text);
-    EXPECT_STREQ(c->GetOriginator(), "strip #2 of 3");
-    EXPECT_STREQ(c->GetCreated(), "Sun Sep 04 06:04:18 2022");
-    EXPECT_STREQ(c->GetFileDescriptor(), "a b");
-    EXPECT_STREQ(c->GetTargetType(), "a  b");
+    EXPECT_EQ((std::vector<std::string> {
+                  c->GetOriginator(), c->GetCreated(), c->GetFileDescriptor(), c->GetTargetType() }),
+        (std::vector<std::string> { "strip #2 of 3", "Sun Sep 04 06:04:18 2022", "a b", "a  b" }));
 }
 
 TEST(TCgatsRealFiles, SettersRefuseWhatCannotBeWrittenBack)
 {
-    const std::function<int(TCgats&, const char*)> setters[] = {
-        [](TCgats& c, const char* v) { return c.SetOriginator(v); },
-        [](TCgats& c, const char* v) { return c.SetCreated(v); },
-        [](TCgats& c, const char* v) { return c.AddCustomTag("NOTE", v); },
-        [](TCgats& c, const char* v) { return c.SetWeightingFunction(v, "2 degree"); },
-    };
+    const std::function<int(TCgats&, const char*)> setters[]
+        = { [](TCgats& c, const char* v) { return c.SetOriginator(v); },
+              [](TCgats& c, const char* v) { return c.SetCreated(v); },
+              [](TCgats& c, const char* v) { return c.AddCustomTag("NOTE", v); },
+              [](TCgats& c, const char* v) { return c.SetWeightingFunction(v, "2 degree"); } };
     for (const char* value : { "measured\nBEGIN_NOTES", "a\rb", "say \"x\"" }) {
         for (const auto& set : setters) {
             auto c = Read("CGATS.17\nORIGINATOR \"me\"\n");

@@ -188,12 +188,11 @@ TEST(TCgatsRoundTrip, MutatedFilesNeverBreakTheReader)
     // sanitizer build watches).
     const std::string seeds[] = {
         "CGATS.17\nORIGINATOR \"a b\" # c\nKEYWORD \"Note\"\nNUMBER_OF_FIELDS 5\nBEGIN_DATA_FORMAT\n"
-        "SampleID Note nm400 6CLR_1 SPOT_1\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\nA \"x y\" 45,3 1 "
-        "2\n"
-        "B z 1e-3 3 4\nEND_DATA\nBEGIN_X\r\nbody\r\nEND_X\n",
-        "NUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nCMYK_C CMYK_M CMYK_Y CMYK_K\nEND_DATA_FORMAT\nNUMBER_OF_SETS "
-        "1\n"
-        "BEGIN_DATA\n100 0 0 0\nEND_DATA\nBEGIN_DATA_FORMAT\nPC2_1 PC2_2 LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\n"
+        "SampleID Note nm400 6CLR_1 SPOT_1\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\n"
+        "A \"x y\" 45,3 1 2\nB z 1e-3 3 4\nEND_DATA\nBEGIN_X\r\nbody\r\nEND_X\n",
+        "NUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nCMYK_C CMYK_M CMYK_Y CMYK_K\nEND_DATA_FORMAT\n"
+        "NUMBER_OF_SETS 1\nBEGIN_DATA\n100 0 0 0\nEND_DATA\nBEGIN_DATA_FORMAT\nPC2_1 PC2_2 LAB_L LAB_A "
+        "LAB_B\nEND_DATA_FORMAT\n"
         "NUMBER_OF_SETS 1\nBEGIN_DATA\n1 2 3 4 5\nEND_DATA\n",
     };
     const char pieces[] = { '"', '#', '\n', '\r', ' ', '\t', ',', '-', '0', '9', 'e', '_', 'X' };
@@ -230,21 +229,15 @@ TEST(TCgatsRoundTrip, MutatedFilesNeverBreakTheReader)
         const int edits = 1 + static_cast<int>(rng() % 4);
         for (int e = 0; e < edits; ++e) {
             const std::size_t at = rng() % (text.size() + 1);
-            switch (rng() % 4) {
-            case 0:
+            const unsigned op = rng() % 4;
+            if (op == 0)
                 text.insert(at, 1, pieces[rng() % sizeof pieces]);
-                break;
-            case 1:
-                if (at < text.size())
-                    text.erase(at, 1 + rng() % 8);
-                break;
-            case 2:
+            else if (op == 1 && at < text.size())
+                text.erase(at, 1 + rng() % 8);
+            else if (op == 2)
                 text.insert(at, words[rng() % std::size(words)]);
-                break;
-            default:
+            else if (op == 3)
                 text.resize(at);
-                break;
-            }
         }
         check(text);
         if (HasFatalFailure())
