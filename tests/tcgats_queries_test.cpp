@@ -267,6 +267,12 @@ TEST(TCgatsQueries, CellsRefuseEveryBadRequestWithMinusOneAndWriteNothing)
     EXPECT_STREQ(buffer, "untouched");
     EXPECT_EQ(c->GetField(0, 0, 1, buffer, 9), 0);
     EXPECT_STREQ(buffer, "50.50000");
+    // The other per-sample queries refuse with -1 too: no spectrum, a sample out of range, no output.
+    std::vector<double> spectrum;
+    std::string label;
+    EXPECT_EQ(c->GetSpectrum(0, 0, spectrum), -1);
+    EXPECT_EQ(c->GetSampleLabel(0, 1, label), -1);
+    EXPECT_EQ(c->GetCustomProcessColorDescriptions(0, static_cast<const char***>(nullptr)), -1);
     // An object in error answers no cell.
     A::SetErrorCode(*c, 13);
     EXPECT_EQ(call(0, 0, 0, &out), -1);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <memory>
 #include <string>
 #include <utility>
@@ -56,6 +58,10 @@ TEST(TCgatsReader, SmallFileBuildsTagsAndTable)
     const std::string path = dir.File("small.txt");
     ASSERT_EQ(c->SaveAs(path.c_str()), 0);
     EXPECT_EQ(Cell(TCgats(path.c_str()), 0, 1, 0), "A2");
+    // An empty file is read and judged as empty text is, not reported as missing (3).
+    std::ofstream(dir.File("empty.txt")).flush();
+    EXPECT_EQ(TCgats(dir.File("empty.txt").c_str()).GetErrorCode(), TCgats("", 0).GetErrorCode());
+    EXPECT_NE(TCgats("", 0).GetErrorCode(), 3);
 }
 
 TEST(TCgatsReader, HeaderLineRules)

@@ -58,6 +58,11 @@ TEST(TIlluminantFile, BinaryLayoutSaveLoadAndTemperature)
     const double* grid = lamp.GetSpectrum()->GetUniformSpectrum(nullptr, nullptr, nullptr);
     EXPECT_DOUBLE_EQ(grid[7], 1.5); // 450 nm, between the first two points
     EXPECT_DOUBLE_EQ(grid[35], 3.0);
+    // Its own points save as a point record and load back from an image of exactly that size.
+    ASSERT_EQ(lamp.Save(dir.File("points.ill").c_str()), 0);
+    OpenIlluminant points(dir.File("points.ill").c_str());
+    ASSERT_EQ(points.ErrNo(), 0);
+    EXPECT_NEAR(points.GetSpectrum()->GetUniformSpectrum(nullptr, nullptr, nullptr)[7], 1.5, 1e-4);
 
     // Leading control bytes and bytes 0x80..0xFF are skipped; a CR ends the name.
     std::string skipped = TextImage("\r\n\t\x85\xff"

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -124,6 +126,13 @@ TEST(TLabSpaceConstruction, NegativeWhitePolarFormSaturationAndChangeOfWhite)
         EXPECT_NEAR(relabelled[i], expected[i], 1e-9);
         EXPECT_NEAR(moved[i], xyz2[i] * kD65[i] / kD50[i], 1e-10);
     }
+    // A white of half the luminance scales f(Y) too: CIE 15 XYZ -> Lab under the halved D50,
+    // computed once in NumPy from Lab 65, 20, 10 under D50.
+    const double halfD50[3] = { kD50[0] / 2, kD50[1] / 2, kD50[2] / 2 };
+    const double halfExpected[3] = { 86.053605041485, 25.198420997897, 12.599210498949 };
+    ASSERT_EQ(d50.LabToLab(std::array<double, 3> { 65.0, 20.0, 10.0 }.data(), relabelled, halfD50), 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(relabelled[i], halfExpected[i], 1e-9);
 }
 
 TEST(TLabSpaceConversion, KnownValuesThresholdsAndFastPathUnderD50)
