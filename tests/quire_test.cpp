@@ -1,4 +1,4 @@
-// The topic/item store: files, insertion order, flush and discard, searches and item-text parsing.
+// The topic/item store: refused files, item-text parsing, locks held elsewhere and damaged files.
 #include "quire.h"
 #include "temp_dir.h"
 
@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -19,25 +19,6 @@ struct QuireCloser {
 using QuirePtr = std::unique_ptr<Quire, QuireCloser>;
 
 QuirePtr Open() { return QuirePtr(quire_open()); }
-
-std::string Value(Quire* quire, const char* topic, const char* item)
-{
-    const char* value = nullptr;
-    return quire_search(quire, topic, item, &value) ? std::string(value) : std::string("<absent>");
-}
-
-// The topics of a file (topic null) or the items of a topic, by position.
-std::vector<std::string> Names(Quire* quire, int file, const char* topic = nullptr)
-{
-    std::vector<std::string> names;
-    for (int i = 0;
-         const char* name = topic ? quire_posat_item(quire, topic, i) : quire_posat_topic(quire, file, i);
-         ++i)
-        names.push_back(name);
-    return names;
-}
-std::vector<std::string> Topics(Quire* quire, int file) { return Names(quire, file); }
-std::vector<std::string> Items(Quire* quire, const char* topic) { return Names(quire, 0, topic); }
 
 // quire_err after a failed call; -1 when the call succeeded.
 int Failure(int result) { return result == 0 ? quire_err : -1; }
@@ -73,95 +54,6 @@ TEST(QuireFiles, CreateThenPushAndRefuseWhatIsNotAQuireFile)
     const std::string empty = dir.File("empty.qr");
     TempDir::Write(empty, "");
     EXPECT_EQ(quire_create_rfile(q.get(), empty.c_str()), 2);
-}
-
-TEST(QuireOrder, TopicsAndItemsComeBackInTheOrderTheyWereAdded)
-{
-    TempDir dir;
-    QuirePtr q = Open();
-    const int f = quire_create_rfile(q.get(), dir.File("order.qr").c_str());
-    ASSERT_EQ(f, 1);
-    EXPECT_TRUE(Topics(q.get(), f) == std::vector<std::string>() && quire_err == 13);
-    for (const char* topic : { "zeta", "alpha", "mid" })
-        EXPECT_EQ(quire_add_topic(q.get(), f, topic, ""), 1);
-    EXPECT_EQ(Failure(quire_add_topic(q.get(), f, "alpha", "")), 7);
-    EXPECT_EQ(Topics(q.get(), f), (std::vector<std::string> { "zeta", "alpha", "mid" }));
-    EXPECT_TRUE(quire_posat_topic(q.get(), 2, 0) == nullptr && quire_err == 6);
-
-    for (const char* item : { "b", "c", "a" })
-        EXPECT_EQ(quire_add_item(q.get(), "alpha", item, item, ""), 1);
-    EXPECT_EQ(Failure(quire_add_item(q.get(), "alpha", "c", "again", "")), 8);
-    EXPECT_EQ(Failure(quire_add_item(q.get(), "alpha", "null", nullptr, "")), 10);
-    EXPECT_EQ(quire_modify(q.get(), "alpha", "b", "changed"), 1);
-    EXPECT_TRUE((Items(q.get(), "alpha") == std::vector<std::string> { "b", "c", "a" }) && quire_err == 14);
-    EXPECT_EQ(Value(q.get(), "alpha", "b"), "changed");
-
-    // Removing a topic takes its items along; a topic added later goes to the end.
-    EXPECT_EQ(quire_remove_topic(q.get(), f, "zeta"), 1);
-    EXPECT_EQ(Failure(quire_remove_topic(q.get(), f, "zeta")), 19);
-    EXPECT_TRUE(quire_add_topic(q.get(), f, "zeta", "") == 1 && quire_remove_topic(q.get(), f, "alpha") == 1);
-    EXPECT_EQ(Value(q.get(), "alpha", "b"), "<absent>");
-    // An item for a topic nobody holds brings its topic along.
-    EXPECT_EQ(quire_add_item(q.get(), "fresh", "k", "v", ""), 1);
-    EXPECT_EQ(Topics(q.get(), f), (std::vector<std::string> { "mid", "zeta", "fresh" }));
-    EXPECT_EQ(Failure(quire_modify(q.get(), "fresh", "absent", "v")), 17);
-    EXPECT_EQ(Failure(quire_modify(q.get(), "nowhere", "k", "v")), 19);
-}
-
-TEST(QuireDurability, FlushKeepsChangesAndCloseDiscardsTheRest)
-{
-    TempDir dir;
-    const std::string path = dir.File("flush.qr");
-    {
-        QuirePtr q = Open();
-        ASSERT_EQ(quire_create_rfile(q.get(), path.c_str()), 1);
-        quire_add_item(q.get(), "kept", "x", "1", "");
-        EXPECT_EQ(quire_flush(q.get()), 1);
-        quire_add_topic(q.get(), 1, "dropped", "");
-        quire_modify(q.get(), "kept", "x", "2");
-        quire_add_item(q.get(), "kept", "y", "3", "");
-        EXPECT_EQ(Value(q.get(), "kept", "x"), "2") << "a quire sees its own pending changes";
-    }
-    QuirePtr q = Open(), none = Open();
-    ASSERT_EQ(quire_push_rfile(q.get(), path.c_str()), 1);
-    EXPECT_EQ(Topics(q.get(), 1), std::vector<std::string> { "kept" });
-    EXPECT_EQ(Items(q.get(), "kept"), std::vector<std::string> { "x" });
-    EXPECT_EQ(Value(q.get(), "kept", "x"), "1");
-    // A flush with nothing pending succeeds; a quire without files has nothing to flush.
-    EXPECT_EQ(quire_flush(q.get()), 1);
-    EXPECT_TRUE(Failure(quire_flush(none.get())) == 5 && Failure(quire_search_topic(none.get(), "t")) == 5);
-}
-
-TEST(QuireSearch, TheMostRecentlyPushedFileFirstAndTypedResults)
-{
-    TempDir dir;
-    QuirePtr q = Open();
-    const int lower = quire_create_rfile(q.get(), dir.File("lower.qr").c_str());
-    const int upper = quire_create_rfile(q.get(), dir.File("upper.qr").c_str());
-    ASSERT_EQ(upper, 2);
-    quire_add_topic(q.get(), lower, "shared", "");
-    quire_add_item(q.get(), "shared", "who", "lower", "");
-    quire_add_topic(q.get(), lower, "t", "");
-    EXPECT_EQ(quire_add_topic(q.get(), upper, "shared", ""), 1) << "topics are per file";
-    quire_add_item(q.get(), "shared", "who", "upper", "");
-    EXPECT_EQ(Value(q.get(), "shared", "who"), "upper");
-    // Items of a topic only the lower file holds go there; new topics made for items go to the top file.
-    quire_add_item(q.get(), "t", "word", "hello", "");
-    quire_add_item(q.get(), "t", "count", " -42, 7", "");
-    quire_add_item(q.get(), "new", "k", "v", "");
-    EXPECT_EQ(Topics(q.get(), upper), (std::vector<std::string> { "shared", "new" }));
-    EXPECT_EQ(Items(q.get(), "t"), (std::vector<std::string> { "word", "count" }));
-
-    char out[6] = "?????";
-    // Five characters need six bytes.
-    EXPECT_EQ(Failure(quire_search_string(q.get(), "t", "word", out, 5)), 18);
-    EXPECT_STREQ(out, "?????");
-    EXPECT_TRUE(quire_search_string(q.get(), "t", "word", out, 6) == 1 && std::string(out) == "hello");
-    int n = 0;
-    EXPECT_TRUE(quire_search_int(q.get(), "t", "count", &n) == 1 && n == -42);
-    EXPECT_EQ(Failure(quire_search_int(q.get(), "t", "word", &n)), 17);
-    EXPECT_EQ(Failure(quire_search_int(q.get(), "u", "count", &n)), 15);
-    EXPECT_TRUE(quire_search(q.get(), "t", "word", nullptr) == 1 && quire_err == 0);
 }
 
 TEST(QuireItemText, NumbersByIndex)

@@ -47,25 +47,6 @@ std::vector<std::string> AllItems(TCacheFile& cache, const char* topic)
 
 } // namespace
 
-TEST_F(TCacheFileOps, NumbersAreStoredAsTextAndReadByIndex)
-{
-    EXPECT_EQ(cache.AddItem("nums", "half", 0.5, false), 0);
-    cache.AddItem("nums", "neg", -3.14159, false);
-    cache.AddItem("nums", "count", -17, false);
-    cache.AddItem("nums", "triple", "95.05 100, 108.9", false, false);
-    EXPECT_EQ(AllItems(cache, "nums"),
-        (std::vector<std::string> { "half=0.5000", "neg=-3.1416", "count=-17", "triple=95.05 100, 108.9" }));
-    double d = 0;
-    int n = 0;
-    EXPECT_TRUE(cache.Search("nums", "count", &n, 0, false, false) == 0 && n == -17);
-    EXPECT_EQ(cache.Search("nums", "half", &n, 0, false, false), -1) << "0.5000 is no integer";
-    EXPECT_EQ(cache.Search("nums", "absent", &n, 0, false, false), -1);
-    EXPECT_TRUE(cache.Search("nums", "triple", &d, 2, false, false) == 0 && d == 108.9);
-    EXPECT_EQ(cache.Search("nums", "triple", &d, 3, false, false), -1);
-    cache.AddItem("nums", "half", 0.75, false);
-    EXPECT_EQ(AllItems(cache, "nums")[0], "half=0.7500") << "replacing a value keeps the item's place";
-}
-
 TEST_F(TCacheFileOps, ChangeIntItemAddsClampsAndRefusesNonIntegers)
 {
     cache.AddItem("c", "big", INT_MAX, false);

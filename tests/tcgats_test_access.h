@@ -39,15 +39,6 @@ public:
     {
         return c.AddTag(kind, name, unquoted, value, comment);
     }
-    static int InsertTag(TCgats& c, int kind, const char* name, int unquoted, const char* value,
-        const char* comment, int position, bool replace)
-    {
-        return c.InsertTag(kind, name, unquoted, value, comment, position, replace);
-    }
-    static int ChangeTagValue(TCgats& c, int kind, const char* value, const char* comment)
-    {
-        return c.ChangeTagValue(kind, value, comment);
-    }
     static int CopyTagFrom(TCgats& c, const TCgatsTag* tag) { return c.CopyTagFrom(tag); }
     static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
 
