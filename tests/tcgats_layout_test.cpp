@@ -21,27 +21,6 @@ const char* kFile = "CGATS.17\nORIGINATOR me\nNUMBER_OF_FIELDS 1\nBEGIN_DATA_FOR
 
 } // namespace
 
-TEST(TLayoutInfo, ArgumentOrderEqualityAndCondition)
-{
-    const std::vector<unsigned char> color { 10, 20, 30 };
-    TLayoutInfo full(14, 2, 3, 1, 6.5, 7.0, 1.5, 2.5, 4, 2, 3, 1, "M1", TCMS::kOptionalYes, TCMS::kOptionalNo,
-        TCMS::kOptionalYes, static_cast<TCMS::GapMode>(2), color, TCMS::kOptionalNo);
-    EXPECT_EQ(full.iGapSizeY, 1.5); // y before x
-    EXPECT_EQ(full.iGapSizeX, 2.5);
-    EXPECT_EQ(full.iAddCuttingLine, TCMS::kOptionalNo);
-    TLayoutInfo copy = full;
-    EXPECT_TRUE(copy == full);
-    copy.iColor.push_back(0);
-    EXPECT_TRUE(copy != full);
-
-    TLayoutInfo d;
-    for (const auto& [number, text] :
-        std::vector<std::pair<int, std::string>> { { 2, "M2" }, { 12, "M12" }, { 0, "M0" }, { -1, "" } }) {
-        d.SetMeasurementCondition(number);
-        EXPECT_EQ(d.iMeasurementCondition, text);
-    }
-}
-
 TEST(TCgatsLayout, AddWritesSpecifiedFieldsInOrderAheadOfTheData)
 {
     auto c = Read(kFile);

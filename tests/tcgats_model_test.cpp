@@ -1,5 +1,4 @@
-// TCgats model: vocabulary look-ups, error state, field-name classification, header analysis and
-// custom tags.
+// TCgats model: vocabulary look-ups, error state, field-name classification, header analysis.
 #include "tcgats_test_access.h"
 
 #include "tcgatsfield.h"
@@ -171,25 +170,4 @@ TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
     }
     // Only a field named exactly SampleID is the sample-name column.
     EXPECT_EQ(Analysed({ "SampleName", "CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K" })->sampleIdField, -1);
-}
-
-TEST(TCgatsTags, CustomTagsAreQuotedAndFoundIgnoringCase)
-{
-    auto c = A::Empty();
-    A::AddTag(*c, -1, "CGATS.17", 0, "", "");
-    // A custom tag is quoted and of kind -1, found ignoring case; keywords that would read back
-    // as another line are refused.
-    EXPECT_EQ(c->AddCustomTag("MY_KEY", "v"), 0);
-    const TCgatsTag* custom = A::GetTag(*c, "my_key");
-    ASSERT_NE(custom, nullptr);
-    EXPECT_EQ(custom->kind, -1);
-    EXPECT_EQ(custom->unquoted, 0);
-    for (const char* bad :
-        { "", "TWO WORDS", "TAB\tBED", "HASH#", "LINE\nEND", static_cast<const char*>(nullptr) })
-        EXPECT_EQ(c->AddCustomTag(bad, "v"), 1) << (bad ? bad : "null");
-    // Copying by kind changes the first tag of that kind (kind -1: the first line).
-    TCgatsTag incoming(-1, "OTHER", 0, "changed", "");
-    EXPECT_EQ(A::CopyTagFrom(*c, &incoming), 0);
-    EXPECT_STREQ(A::Tags(*c)[0]->Name(), "CGATS.17");
-    EXPECT_STREQ(A::Tags(*c)[0]->Value(), "changed");
 }

@@ -96,15 +96,6 @@ TEST(TCgatsQueries, PerSampleValues)
     EXPECT_EQ(buffer[2], 7.0);
     double* none = nullptr;
     EXPECT_EQ(c->GetLab(0, 0, &none), -1);
-    char text[32] = "";
-    char* textOut = text;
-    ASSERT_EQ(c->GetSampleName(0, 0, &textOut), 0);
-    EXPECT_STREQ(text, "first");
-    int wavelengths[3] = { 0, 0, 0 };
-    int* wlOut = wavelengths;
-    ASSERT_EQ(c->GetWaveLengths(0, &wlOut), 0);
-    EXPECT_EQ(wavelengths[0], 400);
-    EXPECT_EQ(c->GetWaveLengths(3, &wlOut), 1);
 
     // Without an "InkBook" field the caller's buffer gets the empty text.
     char ink[16] = "junk";
@@ -119,16 +110,6 @@ TEST(TCgatsQueries, InkBookNames)
     std::string name;
     ASSERT_EQ(c->GetInkBookName(0, 0, name), 0);
     EXPECT_EQ(name, "Book one");
-    // A numeric InkBook column is written as "%3.5f".
-    auto n = Read("KEYWORD \"X\"\n" + Table("SampleID X", { "a 1" }));
-    TCgatsTableHeader& h = *A::Tables(*n)[0]->header;
-    h.fields[1]->name = "InkBook";
-    h.fields[1]->type = TCgatsField::kDouble;
-    auto list = std::make_unique<TCgatsValueListDouble>(1);
-    list->Set(0, 2.5);
-    A::Tables(*n)[0]->columns[1] = std::move(list);
-    ASSERT_EQ(n->GetInkBookName(0, 0, name), 0);
-    EXPECT_EQ(name, "2.50000");
 }
 
 TEST(TCgatsQueries, ColourDescriptions)
@@ -173,13 +154,7 @@ TEST(TCgatsQueries, SolidSearchThresholdsAndFirstWins)
     EXPECT_DOUBLE_EQ(values[1][0], 0.30);
     EXPECT_DOUBLE_EQ(values[2][1], 0.50);
 
-    // The caller-buffer form fills caller memory.
-    double lab[3][3] = {};
-    double* rows[3] = { lab[0], lab[1], lab[2] };
-    double** out = rows;
-    ASSERT_EQ(all->GetProcessColorLab(0, &out), 0);
-    EXPECT_EQ(lab[2][2], 90.0);
-    EXPECT_EQ(all->GetSpotColorValues(0, &out, false), 1); // no spot channels
+    EXPECT_EQ(all->GetColorValues(0, values, false, false), 1); // no spot channels
 
     // Only tints: nothing found and the buffers untouched.
     auto tints = Read(Table("CMYK_C CMYK_M CMYK_Y LAB_L LAB_A LAB_B", { "50 0 0 1 2 3", "0 20 0 1 2 3" }));

@@ -161,6 +161,10 @@ TEST(TCgatsRealFiles, SettersRefuseWhatCannotBeWrittenBack)
         }
     }
     auto c = Read("CGATS.17\nORIGINATOR \"me\"\n");
+    // Keywords that would read back as another line are refused too.
+    for (const char* bad :
+        { "", "TWO WORDS", "TAB\tBED", "HASH#", "LINE\nEND", static_cast<const char*>(nullptr) })
+        EXPECT_EQ(c->AddCustomTag(bad, "v"), 1) << (bad ? bad : "null");
     EXPECT_EQ(c->SetOriginator("# not a comment"), 0);
     EXPECT_STREQ(Read(Written(*c))->GetOriginator(), "# not a comment");
 }

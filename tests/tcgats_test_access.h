@@ -39,7 +39,6 @@ public:
     {
         return c.AddTag(kind, name, unquoted, value, comment);
     }
-    static int CopyTagFrom(TCgats& c, const TCgatsTag* tag) { return c.CopyTagFrom(tag); }
     static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
 
     // Tag names in order ("" for a comment-only line).

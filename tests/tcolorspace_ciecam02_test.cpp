@@ -1,5 +1,6 @@
 // The two appearance models, CIECAM02 and CIECAM97s: forward values against independent
-// computations, the white, the round trip, the difference in Jab and the refused viewing conditions.
+// computations, the difference in Jab and the refused viewing conditions (the white and the round
+// trip: the numeric-edge and Python tests).
 // CIECAM02 reference values: a separate Python implementation of CIE 159:2004 with exactly
 // inverted matrices, which reproduces the published worked examples (XYZ 19.31, 23.93, 10.14 under
 // white 98.88, 90, 32.03, LA 200, Yb 18: J 48.0314, C 38.7789, h 191.0452; and XYZ 19.01, 20.00, 21.78 under
@@ -18,7 +19,6 @@
 namespace {
 
 const double kD65[3] = { 95.047, 100.0, 108.883 };
-const double kD50[3] = { 96.422, 100.0, 82.521 };
 
 std::unique_ptr<TColorSpaceRepresentation> Model(int model, const double* white, int viewing)
 {
@@ -63,44 +63,6 @@ TEST(AppearanceModels, ForwardMatchesIndependentModels)
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(jch[i], r.jch[i], r.model == 0 ? 0.01 : 1e-5)
                 << r.model << " " << r.xyz[0] << " vc " << r.viewing;
-    }
-}
-
-// Model 0 is CIECAM02, 1 CIECAM97s. CIECAM02 runs forward on the seven-digit product matrix and
-// back on the six-decimal published inverses; CIECAM97s forward on the four-digit Bradford inverse
-// and back on the full-precision one: about 1e-5 and 1.6e-4 of the white at worst.
-TEST(AppearanceModels, WhiteIsLightness100AndTheInverseReturnsTheColour)
-{
-    const double tolerance[2] = { 2e-5, 3e-4 };
-    for (int m = 0; m < 2; ++m) {
-        for (int vc = 0; vc < 3; ++vc) {
-            for (const double* white : { kD65, kD50 }) {
-                double jch[3];
-                Model(m, white, vc)->FromXYZ(white, jch);
-                EXPECT_NEAR(jch[0], 100.0, 1e-12) << m << " vc " << vc;
-            }
-            const auto space = Model(m, kD65, vc);
-            double worst = 0.0;
-            for (double x = 5.0; x <= 95.0; x += 15.0)
-                for (double y = 5.0; y <= 100.0; y += 15.0)
-                    for (double z = 5.0; z <= 105.0; z += 20.0) {
-                        const double xyz[3] = { x, y, z };
-                        double jch[3], back[3];
-                        space->FromXYZ(xyz, jch);
-                        EXPECT_EQ(space->ToXYZ(jch, back), 0);
-                        for (int i = 0; i < 3; ++i) {
-                            const double error = std::fabs(back[i] - xyz[i]) / 100.0;
-                            worst = error <= worst ? worst : error; // a NaN stays and fails
-                        }
-                    }
-            EXPECT_LT(worst, tolerance[m]) << m << " vc " << vc;
-        }
-        // A neutral of zero chroma inverts to a finite colour.
-        const double grey[3] = { 50.0, 0.0, 0.0 };
-        double xyz[3], back[3];
-        Model(m, kD65, 0)->ToXYZ(grey, xyz);
-        Model(m, kD65, 0)->FromXYZ(xyz, back);
-        EXPECT_NEAR(back[0], 50.0, 100.0 * tolerance[m]) << m;
     }
 }
 

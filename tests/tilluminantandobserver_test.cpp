@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <tuple>
 
 namespace {
@@ -45,14 +44,6 @@ TEST_F(Shipped, WhitePointsCheckValuesCountsAndErrors)
             }
         }
     }
-    // ASTM E308 Table 6 check values (sums over 380 ... 730 nm of the published entries).
-    const double sums[3][3]
-        = { { 99.188, 100.004, 67.395 }, { 95.041, 100.002, 108.748 }, { 100.964, 100.005, 64.354 } };
-    for (int ill = 0; ill < 3; ++ill)
-        for (int row = 0; row < 3; ++row) {
-            const double* w = TIlluminantAndObserver::sASTMtable6[ill][row];
-            EXPECT_NEAR(std::accumulate(w, w + 36, 0.0), sums[ill][row], 1e-9) << ill << " " << row;
-        }
     // Counts, errors and other point counts.
     TIlluminant* d65 = Get("D65");
     for (int bad : { 37, -1 }) {

