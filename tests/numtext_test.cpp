@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -32,23 +31,6 @@ uint64_t Next(uint64_t& state)
 }
 
 } // namespace
-
-TEST(NumText, ParsesAndFormatsLikeTheCLocaleWhateverTheHostLocale)
-{
-    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
-    const struct {
-        const char* text;
-        double value;
-    } rows[]
-        = { { "  12.5xyz", 12.5 }, { "-3e2", -300.0 }, { "+.25", 0.25 }, { "abc", 0.0 }, { "12,5", 12.0 } };
-    for (const auto& r : rows)
-        EXPECT_EQ(AtofC(r.text), r.value) << r.text;
-    EXPECT_TRUE(AtofC(nullptr) == 0.0 && FormatG(1234567.0) == "1.23457e+06" && FormatG(-0.5, 3) == "-0.5");
-    EXPECT_TRUE(FormatF(12.25, 6, 4) == "12.2500" && FormatF(123.456789, 5) == "123.45679");
-    std::setlocale(LC_NUMERIC, saved.c_str());
-}
 
 TEST(NumText, IntegersSaturateSignsAreStrictAndRangesBound)
 {

@@ -83,6 +83,10 @@ TEST(TCgatsLayout, ReadBackGivesItsOwnDefaults)
     EXPECT_EQ(fields(back), (std::vector<double> { 14, 1, 1, 6.5, 0, -1, -1, 0, -1, -1, -1 }));
     EXPECT_TRUE(back.iColor.empty());
     EXPECT_EQ(back.iAddCuttingLine, TCMS::kOptionalUnspecified);
+    // What reads back writes back unchanged.
+    auto again = Read(kFile);
+    ASSERT_EQ(again->AddLayoutInfo(back), 0);
+    EXPECT_TRUE(again->GetLayoutInfo() == back);
     // The short form leaves the optional settings unspecified; a mirror of 0 is not written.
     auto s = Read(kFile);
     ASSERT_EQ(s->AddLayoutInfo(0, 3, 0, 0, 0.0, 5.0, 1.0, -1.0, 0, 4, -1, 0, "M2"), 0);

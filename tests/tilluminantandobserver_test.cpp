@@ -67,19 +67,6 @@ TEST_F(Shipped, WhitePointsCheckValuesCountsAndErrors)
     double white[3];
     TIlluminantAndObserver(io).GetXYZWhite(white);
     EXPECT_NEAR(white[2], 108.8171, 5e-5);
-    // Two points: 380 and 730 nm.
-    TIlluminant* e = Get("CIE Illuminant E");
-    TIlluminantAndObserver two(e, &mTwo, 2);
-    double ends[2] = { 1.0, 0.0 };
-    ASSERT_EQ(two.GetXYZ(ends, xyz, 2), 0);
-    // E is flat, so only the observer matters: x̄(380) / (ȳ(380) + ȳ(730)).
-    EXPECT_NEAR(xyz[0], 100.0 * 0.0014 / (0.0000 + 0.0005), 1e-9);
-    TIlluminantAndObserver odd(e, &mTwo, 8); // 50-nm steps: 380, 430, ..., 730
-    double ones[8];
-    std::fill(ones, ones + 8, 1.0);
-    ASSERT_EQ(odd.GetXYZ(ones, xyz, 8), 0);
-    EXPECT_NEAR(xyz[1], 100.0, 1e-9);
-    EXPECT_EQ(TIlluminantAndObserver(e, &mTwo, 1).ErrNo(), 2); // ȳ(380) = 0: no luminance
 }
 
 TEST_F(Shipped, AstmWeightsAndIncrements)

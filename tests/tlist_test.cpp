@@ -139,21 +139,3 @@ TEST(TListLookup, ByPositionMatchAndIndex)
     list.SetCurrent(second);
     EXPECT_TRUE((list.Get(MatchKey, &key)) == second && list.Current() == second);
 }
-
-TEST(TListOwnership, DestroyAndDestructorDestroyEveryElementOnce)
-{
-    int destroyed = 0;
-    {
-        TList list(CompareKeys);
-        for (int k = 0; k < 4; ++k)
-            list.Add(new Keyed(k, 0, &destroyed));
-        list.SetCurrent(list.First());
-        list.Destroy();
-        EXPECT_TRUE(destroyed == 4 && list.Last() == nullptr && list.Current() == nullptr);
-        // The compare function survives Destroy.
-        list.Add(new Keyed(2, 0, &destroyed));
-        list.Add(new Keyed(1, 0, &destroyed));
-        EXPECT_EQ(Keys(list), (std::vector<int> { 1, 2 }));
-    }
-    EXPECT_EQ(destroyed, 6);
-}

@@ -32,8 +32,6 @@ struct ValueEl : TObjEl {
 
 // Opens the protected registration calls to the tests.
 struct Factory : TObjFac {
-    using TObjFac::Clear;
-    using TObjFac::GetRefc;
     using TObjFac::IncrRefc;
     using TObjFac::ObjList;
 };
@@ -43,34 +41,6 @@ struct ValueFactory : Factory {
 };
 
 } // namespace
-
-TEST(TObjFacReferences, LastReleaseDestroysOnceAndTheFactoryDestroysWhatIsLeft)
-{
-    int destroyed = 0;
-    {
-        Factory fac;
-        auto* obj = new Counted(&destroyed);
-        fac.IncrRefc(obj);
-        fac.IncrRefc(obj);
-        fac.IncrRefc(new Counted(&destroyed));
-        EXPECT_EQ(fac.GetNrObj(), 2);
-        fac.DecrRefc(obj);
-        EXPECT_EQ(fac.GetRefc(obj), 1);
-        fac.DecrRefc(obj);
-        EXPECT_TRUE(destroyed == 1 && fac.GetNrObj() == 1 && fac.GetRefc(obj) == 0);
-        fac.DecrRefc(obj); // stale pointer: unknown, ignored, never dereferenced
-        fac.DecrRefc(nullptr);
-        EXPECT_TRUE(destroyed == 1 && fac.ErrNo() == 0);
-        // Clear destroys every object whatever its count, and ends a scan.
-        fac.IncrRefc(obj = new Counted(&destroyed));
-        fac.IncrRefc(obj);
-        ASSERT_NE(fac.ScanObject(1), nullptr);
-        EXPECT_TRUE(fac.Clear() == 0 && destroyed == 3 && fac.GetNrObj() == 0);
-        EXPECT_EQ(fac.ScanObject(0), nullptr);
-        fac.IncrRefc(new Counted(&destroyed));
-    }
-    EXPECT_EQ(destroyed, 4);
-}
 
 TEST(TObjFacScan, ScanningWhileReleasing)
 {
