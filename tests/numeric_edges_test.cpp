@@ -98,6 +98,7 @@ TEST(NumericEdgesSpectrum, ResamplingRefusesNonFiniteEndsAndWritesNothing)
         EXPECT_EQ(out, std::vector<double>(5, 7.0)) << r[0] << " " << r[1];
     }
     EXPECT_EQ(ramp.GetNonUniformSpectrum(400.0, 700.0, 3, nullptr), 2);
+    EXPECT_EQ(ramp.GetNonUniformSpectrum(kNaN, kInf, 0, nullptr), 0); // nothing asked, nothing refused
     // Far but finite ends land on the flat extensions: sample 0 at -1e300 and 0 nm, 35 at 1e300.
     std::vector<double> far(3);
     ASSERT_EQ(ramp.GetNonUniformSpectrum(-1e300, 1e300, 3, far.data()), 0);

@@ -162,14 +162,10 @@ TEST_F(Measurements, SpectralMeasurementsAndEquivalents)
     TXYZMeasurement elsewhere(30.0, 30.0, 30.0, &mGeom, mD50, &mTen);
     EXPECT_EQ(tint.GetSCTV(mD50, &mTwo, &paper, &elsewhere), -1.0);
     EXPECT_EQ(elsewhere.GetSCTV(mD50, &mTwo, &paper, &solid), -1.0);
-    // Spectral measurements integrate their spectra.
+    // Spectral measurements need an illuminant and a white.
     const TSpectrum whiteS = Flat(1.0);
     TReflectionSpectrum flatPaper(whiteS, &mGeom);
-    double sx[3];
-    ASSERT_EQ(flatPaper.GetXYZ(mD50, &mTwo, sx), 0);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(sx[c], mWhite[c], 1e-9);
-    double sl[3];
+    double sx[3], sl[3];
     EXPECT_EQ(flatPaper.GetXYZ(nullptr, &mTwo, sx), 3);
     EXPECT_EQ(flatPaper.GetLAB(mD50, &mTwo, nullptr, sl), 3);
     TReflectionSpectrum empty(static_cast<const TSpectrum*>(nullptr), &mGeom);

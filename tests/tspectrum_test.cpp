@@ -203,6 +203,12 @@ TEST(TSpectrumText, TextAndRecordRefusals)
     TSpectrum b = FromText("count=3; lambda: 400, 550,\n700 nm; values 0.1 /0.5/ 0.9 end");
     ASSERT_EQ(b.ErrNo(), 0);
     EXPECT_EQ(Grid(a), Grid(b));
+    // Read from text, points have the layout of the same points given as arrays: short records pass.
+    const double abWl[3] = { 400, 550, 700 }, abV[3] = { 0.1, 0.5, 0.9 };
+    TSpectrum built(abWl, 3, abV);
+    int shortSize = 0;
+    EXPECT_TRUE(
+        a.ToShrtFileData(&built, &shortSize) != nullptr && built.ToShrtFileData(&a, &shortSize) != nullptr);
     EXPECT_DOUBLE_EQ(a.Data(17), 0.5);
     TSpectrum c = FromText("2 +4.0e2 7E2 -0.5 .5");
     EXPECT_DOUBLE_EQ(c.Data(2), -0.5);
