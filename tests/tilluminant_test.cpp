@@ -136,6 +136,9 @@ TEST(TIlluminantFile, BadNamesSizesMagicAndTruncatedImages)
         std::vector<char> exact(image.begin(), image.end());
         EXPECT_EQ(reader.ReadFrom(exact.data(), exact.size()), error) << body;
     }
+    // Control bytes alone hold no name line; the string's closing zero must not be read as more.
+    const std::string controls = TextImage("\r\n\t\x01");
+    EXPECT_EQ(reader.ReadFrom(controls.data(), controls.size()), 5);
     // Names, sizes, magic and variant.
     TempDir dir;
     const std::string valid = TextImage("X\n1 500 1");
