@@ -27,12 +27,8 @@ int SurroundOf(const py::handle& obj)
         }
         throw py::value_error("unknown surround \"" + name + "\"; use \"average\", \"dim\" or \"dark\"");
     }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        if (index >= 0 && index < 3)
-            return static_cast<int>(index);
-        throw py::value_error("surround index must be 0 (average), 1 (dim) or 2 (dark)");
-    }
+    if (const auto index = IndexOf(obj, 3, "surround index must be 0 (average), 1 (dim) or 2 (dark)"))
+        return *index;
     throw py::type_error("a surround is 0, 1, 2 or \"average\", \"dim\", \"dark\"");
 }
 
@@ -103,12 +99,8 @@ int ColorSpaceTypeOf(const py::handle& obj)
         }
         throw py::value_error("unknown colour space \"" + name + "\"");
     }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t type = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        if (type >= 0 && type < count)
-            return static_cast<int>(type);
-        throw py::value_error("colour space type must be 0.." + std::to_string(count - 1));
-    }
+    if (const auto type = IndexOf(obj, count, "colour space type must be 0.." + std::to_string(count - 1)))
+        return *type;
     throw py::type_error("a colour space is its type or its name, e.g. \"CIECAM02\"");
 }
 
@@ -126,12 +118,8 @@ int FacadeFormulaOf(const TColorSpace& space, const py::handle& obj)
         }
         throw py::value_error("\"" + name + "\" is no formula of " + ColorSpaceName(space.GetType()));
     }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        if (index >= 0 && index < count)
-            return static_cast<int>(index);
-        throw py::value_error("formula index must be 0.." + std::to_string(count - 1));
-    }
+    if (const auto index = IndexOf(obj, count, "formula index must be 0.." + std::to_string(count - 1)))
+        return *index;
     throw py::type_error("a formula is its index or its name");
 }
 

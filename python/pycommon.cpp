@@ -208,6 +208,16 @@ void TripleOf(const py::handle& obj, const char* what, double* out)
     std::memcpy(out, array.data(), 3 * sizeof(double));
 }
 
+std::optional<int> IndexOf(const py::handle& obj, int count, const std::string& outOfRange)
+{
+    if (!PyIndex_Check(obj.ptr()))
+        return std::nullopt;
+    const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
+    if (index < 0 || index >= count)
+        throw py::value_error(outOfRange);
+    return static_cast<int>(index);
+}
+
 TObserver ObserverOf(const py::handle& obj)
 {
     if (py::isinstance<py::str>(obj)) {
@@ -218,12 +228,9 @@ TObserver ObserverOf(const py::handle& obj)
         }
         throw py::value_error("unknown observer \"" + name + "\"; use \"2 degree\" or \"10 degree\"");
     }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        if (index >= 0 && index < TObserver::sNrObservers)
-            return TObserver(static_cast<int>(index));
-        throw py::value_error("observer index must be 0 (2 degree) or 1 (10 degree)");
-    }
+    if (const auto index
+        = IndexOf(obj, TObserver::sNrObservers, "observer index must be 0 (2 degree) or 1 (10 degree)"))
+        return TObserver(*index);
     throw py::type_error("observer must be 0, 1, \"2 degree\" or \"10 degree\"");
 }
 
@@ -238,15 +245,12 @@ TCMS::FilterStandard StandardOf(const py::handle& obj)
         }
         throw py::value_error("unknown density standard \"" + name + "\"");
     }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        int count = 0;
-        while (names[count] != nullptr)
-            ++count;
-        if (index >= 0 && index < count)
-            return static_cast<TCMS::FilterStandard>(index);
-        throw py::value_error("density standard index must be 0.." + std::to_string(count - 1));
-    }
+    int count = 0;
+    while (names[count] != nullptr)
+        ++count;
+    if (const auto index
+        = IndexOf(obj, count, "density standard index must be 0.." + std::to_string(count - 1)))
+        return static_cast<TCMS::FilterStandard>(*index);
     throw py::type_error("a density standard is its index or its name, e.g. \"ISO Status T\"");
 }
 

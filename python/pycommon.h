@@ -8,6 +8,7 @@
 
 #include <tintvale/tobserver.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,10 @@ py::array_t<double> MapPairs(const py::handle& first, const py::handle& second, 
 
 // Exactly three doubles (a white point, say).
 void TripleOf(const py::handle& obj, const char* what, double* out);
+
+// The index an integer argument gives, when obj is an integer: in [0, count), else a ValueError
+// saying outOfRange. Empty when obj is no integer, so that the caller can try a name.
+std::optional<int> IndexOf(const py::handle& obj, int count, const std::string& outOfRange);
 
 // An observer given as its index (0, 1) or its name ("2 degree", "10 degree").
 TObserver ObserverOf(const py::handle& obj);

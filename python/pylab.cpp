@@ -51,12 +51,8 @@ int FormulaOf(const py::handle& obj)
         throw py::value_error("unknown colour-difference formula \"" + name + "\"; known: " + known
             + " and their aliases (DELTA_E_ALIASES)");
     }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        if (index >= 0 && index < count)
-            return static_cast<int>(index);
-        throw py::value_error("formula index must be 0.." + std::to_string(count - 1));
-    }
+    if (const auto index = IndexOf(obj, count, "formula index must be 0.." + std::to_string(count - 1)))
+        return *index;
     throw py::type_error("a formula is its index or its name, e.g. \"Delta E 2000\"");
 }
 

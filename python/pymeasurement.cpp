@@ -60,12 +60,9 @@ TMeasGeom GeometryOf(const py::handle& obj)
             throw py::value_error("unknown geometry \"" + name + "\"; see GEOMETRIES");
         return geom;
     }
-    if (PyIndex_Check(obj.ptr())) {
-        const Py_ssize_t index = PyNumber_AsSsize_t(obj.ptr(), nullptr);
-        if (index >= 0 && index < TMeasGeom::sNrGeom)
-            return TMeasGeom(static_cast<int>(index));
-        throw py::value_error("geometry index must be 0.." + std::to_string(TMeasGeom::sNrGeom - 1));
-    }
+    if (const auto index = IndexOf(
+            obj, TMeasGeom::sNrGeom, "geometry index must be 0.." + std::to_string(TMeasGeom::sNrGeom - 1)))
+        return TMeasGeom(*index);
     throw py::type_error("a geometry is its index or its name from GEOMETRIES");
 }
 
