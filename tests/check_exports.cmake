@@ -36,6 +36,7 @@ set(required
   "TObjFac::iRand"
   "TList::Sort()"
   "TIlluminantAndObserver::sASTMtable6"
+  "TFineIntegration::SetWavelengths(double const*, int)"
   "TIlluminantFactory::AddDirectory(char const*)"
   "TIlluminantAndObserver::CalculateMatchingSpectrum("
   "TSpectrum::GetNonUniformSpectrum(double, double, int, double*) const"

@@ -16,6 +16,7 @@
 #include <tintvale/tcolorspace_ciecam97s.h>
 #include <tintvale/tcolorspacerepresentation.h>
 #include <tintvale/temissionspectrum.h>
+#include <tintvale/tfineintegration.h>
 #include <tintvale/tilluminant.h>
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>

@@ -62,6 +62,10 @@ public:
     int ErrNo() const { return mError; }
     // The number of non-uniform points (0 when uniform); the text form takes more than a record holds.
     int GetNrPoints() const { return mNrPoints; }
+    // The non-uniform points in the order given (null when uniform); valid while this spectrum is
+    // unchanged.
+    const double* GetPointWavelengths() const { return mNrPoints > 0 ? mWavelengths.data() : nullptr; }
+    const double* GetPointValues() const { return mNrPoints > 0 ? mValues.data() : nullptr; }
     double GetUniformDeltaLambda() const { return kUniformStep; }
     // The 36 uniform samples; start, end and count (where non-null) receive 380, 730 and 36.
     const double* GetUniformSpectrum(double* start, double* end, int* count) const;

@@ -1,0 +1,197 @@
+// TFineIntegration: spectra finer than 10 nm against an independent CIE 15 summation at 5 nm.
+#include <tintvale/tfineintegration.h>
+#include <tintvale/tlabspace.h>
+#include <tintvale/tspectrum.h>
+
+#include "illuminant_test_support.h"
+#include "shipped_fixture.h"
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Reflectances of our own: a + b / (1 + exp(-(λ - c) / w)) + g exp(-((λ - m) / s)²), rounded to
+// four decimals.
+struct Curve {
+    double a, b, c, w, g, m, s;
+};
+const Curve kRed { 0.05, 0.8, 600, 12, 0.0, 500, 20 };
+const Curve kBlue { 0.04, 0.0, 0, 1, 0.55, 455, 18 };
+const Curve kGreen { 0.06, -0.03, 620, 10, 0.42, 528, 14 };
+
+std::vector<double> Sample(const Curve& k, const std::vector<double>& wl)
+{
+    std::vector<double> v;
+    for (double l : wl) {
+        const double r = k.a + k.b / (1.0 + std::exp(-(l - k.c) / k.w))
+            + k.g * std::exp(-((l - k.m) / k.s) * ((l - k.m) / k.s));
+        v.push_back(std::round(r * 1e4) / 1e4);
+    }
+    return v;
+}
+
+std::vector<double> Grid(double first, double step, int n)
+{
+    std::vector<double> wl;
+    for (int i = 0; i < n; ++i)
+        wl.push_back(first + step * i);
+    return wl;
+}
+
+const std::vector<double> k5nm = Grid(380.0, 5.0, 81);
+const std::vector<double> k3nm = Grid(380.0, 10.0 / 3.0, 106); // 380 ... 730 nm
+
+struct Expected {
+    const Curve* curve;
+    const std::vector<double>* wl;
+    double lab[3];
+    double tolerance;
+};
+
+// NumPy over the CIE tables (cie1931_2deg_5nm.csv, cie1964_10deg_5nm.csv, cie_illuminants_5nm.csv),
+// run once:
+//   R = np.interp(np.arange(380, 781, 5), wl, values)   # flat beyond the measured range
+//   k = 100 / sum(S * ybar); XYZ = k * [sum(S * xbar * R), ...]; white = k * [sum(S * xbar), ...]
+//   Lab by CIE 15:2004 (8.2.1) relative to that white.
+void ExpectLab(const TIlluminant* ill, const TObserver& obs, const Expected* cases, int n)
+{
+    TFineIntegration fine(ill, &obs);
+    ASSERT_EQ(fine.ErrNo(), 0);
+    EXPECT_EQ(fine.GetMethod(), TFineIntegration::kFiveNm);
+    double white[3];
+    ASSERT_EQ(fine.GetXYZWhite(white), 0);
+    const TLabSpace space(white);
+    for (int c = 0; c < n; ++c) {
+        const std::vector<double>& wl = *cases[c].wl;
+        const std::vector<double> v = Sample(*cases[c].curve, wl);
+        double xyz[3];
+        double lab[3];
+        ASSERT_EQ(TFineIntegration::GetXYZ(ill, &obs, wl.data(), v.data(), static_cast<int>(wl.size()), xyz), 0);
+        space.XYZToLab(xyz, lab);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(lab[k], cases[c].lab[k], cases[c].tolerance) << "case " << c << " component " << k;
+    }
+}
+
+class FineIntegration : public ShippedD50 { };
+
+} // namespace
+
+TEST_F(FineIntegration, AgreesWithTheCie5nmSummationAt5And333nm)
+{
+    const Expected d50[] = {
+        { &kRed, &k5nm, { 52.787, 62.313, 44.811 }, 0.01 },
+        { &kBlue, &k5nm, { 26.206, 35.291, -63.126 }, 0.01 },
+        { &kGreen, &k5nm, { 43.862, -52.549, 22.029 }, 0.01 },
+        { &kRed, &k3nm, { 52.793, 62.289, 44.822 }, 0.03 },
+        { &kBlue, &k3nm, { 26.209, 35.232, -63.079 }, 0.03 },
+        { &kGreen, &k3nm, { 43.857, -52.506, 22.013 }, 0.03 },
+    };
+    ExpectLab(mD50, mTwo, d50, 6);
+    const Expected d65[] = {
+        { &kRed, &k5nm, { 49.901, 55.949, 39.925 }, 0.01 },
+        { &kBlue, &k3nm, { 29.520, 31.816, -57.282 }, 0.03 },
+    };
+    ExpectLab(Get("CIE Illuminant D65"), mTen, d65, 2);
+    // The lamp's file holds 10-nm band weights; the 5-nm table of CIE 15 is used instead.
+    const Expected f11[] = {
+        { &kGreen, &k5nm, { 41.141, -36.474, 19.206 }, 0.01 },
+        { &kGreen, &k3nm, { 41.242, -36.689, 19.371 }, 0.03 },
+    };
+    ExpectLab(Get("CIE Illuminant F11"), mTwo, f11, 2);
+}
+
+TEST_F(FineIntegration, WhiteIsThePerfectDiffuserUnderTheSameSums)
+{
+    // NumPy as above with R = 1: D50 2° (96.4191, 100, 82.5114); F11 2° (100.9603, 100, 64.3490).
+    const struct {
+        const char* name;
+        double white[3];
+    } cases[] = { { "CIE Illuminant D50", { 96.4191, 100.0, 82.5114 } },
+        { "CIE Illuminant F11", { 100.9603, 100.0, 64.3490 } } };
+    for (const auto& c : cases) {
+        TFineIntegration fine(Get(c.name), &mTwo);
+        double white[3];
+        double ones[3];
+        const std::vector<double> one(81, 1.0);
+        ASSERT_EQ(fine.GetXYZWhite(white), 0);
+        ASSERT_EQ(fine.SetWavelengths(k5nm.data(), 81), 0);
+        ASSERT_EQ(fine.GetXYZ(one.data(), 81, ones), 0);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(white[k], c.white[k], 5e-5) << c.name;
+            EXPECT_NEAR(ones[k], white[k], 1e-9) << c.name;
+        }
+    }
+}
+
+TEST_F(FineIntegration, IlluminantWithOnly10nmDataIsUsedOnTheGrid)
+{
+    // A user's lamp at 10 nm: the library's grid, which for 10-nm data is the 36-sample result.
+    std::vector<double> wl = Grid(380.0, 10.0, 36);
+    std::vector<double> power(36);
+    for (int i = 0; i < 36; ++i)
+        power[i] = 50.0 + i;
+    const OpenIlluminant lamp(TSpectrum(wl.data(), 36, power.data()), "lamp");
+    TFineIntegration fine(&lamp, &mTwo);
+    ASSERT_EQ(fine.ErrNo(), 0);
+    EXPECT_EQ(fine.GetMethod(), TFineIntegration::kTenNm);
+    const std::vector<double> v = Sample(kRed, wl);
+    double grid[3];
+    double xyz[3];
+    const TSpectrum spectrum(v.data());
+    ASSERT_EQ(TIlluminantAndObserver(&lamp, &mTwo, 36).GetXYZ(&spectrum, grid, 36), 0);
+    ASSERT_EQ(fine.SetWavelengths(wl.data(), 36), 0);
+    ASSERT_EQ(fine.GetXYZ(v.data(), 36, xyz), 0);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(xyz[k], grid[k], 1e-9);
+}
+
+TEST_F(FineIntegration, RefusesWhatItCannotIntegrate)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double wl[] = { 400.0, 405.0, 410.0 };
+    const double values[] = { 0.5, 0.5, 0.5 };
+    double xyz[3] = { -1.0, -1.0, -1.0 };
+    TFineIntegration fine(mD50, &mTwo);
+    EXPECT_EQ(fine.GetXYZ(values, 3, xyz), TFineIntegration::kInvalidArgument); // no wavelengths yet
+    const double unsorted[] = { 400.0, 410.0, 405.0 };
+    const double repeated[] = { 400.0, 405.0, 405.0 };
+    const double infinite[] = { 400.0, 405.0, INFINITY };
+    EXPECT_EQ(fine.SetWavelengths(unsorted, 3), TFineIntegration::kUnsorted);
+    EXPECT_EQ(fine.SetWavelengths(repeated, 3), TFineIntegration::kUnsorted);
+    EXPECT_EQ(fine.SetWavelengths(infinite, 3), TFineIntegration::kNotFinite);
+    EXPECT_EQ(fine.SetWavelengths(wl, 1), TFineIntegration::kTooFewPoints);
+    EXPECT_EQ(fine.SetWavelengths(nullptr, 3), TFineIntegration::kInvalidArgument);
+    ASSERT_EQ(fine.SetWavelengths(wl, 3), 0);
+    EXPECT_EQ(fine.GetXYZ(values, 2, xyz), TFineIntegration::kLengthMismatch);
+    const double withNaN[] = { 0.5, nan, 0.5 };
+    EXPECT_EQ(fine.GetXYZ(withNaN, 3, xyz), TFineIntegration::kNotFinite);
+    EXPECT_EQ(xyz[0], -1.0);
+    // Flat beyond the measured range: a constant 0.5 is half the white.
+    ASSERT_EQ(fine.GetXYZ(values, 3, xyz), 0);
+    double white[3];
+    fine.GetXYZWhite(white);
+    EXPECT_NEAR(xyz[1], 50.0, 1e-12);
+    EXPECT_NEAR(xyz[0], white[0] / 2.0, 1e-12);
+    // No illuminant, or one without luminance.
+    EXPECT_EQ(TFineIntegration(nullptr, &mTwo).ErrNo(), TFineIntegration::kInvalidArgument);
+    const double zeros[] = { 0.0, 0.0 };
+    const double twoWl[] = { 380.0, 780.0 };
+    const OpenIlluminant dark(TSpectrum(twoWl, 2, zeros), "dark");
+    EXPECT_EQ(TFineIntegration(&dark, &mTwo).ErrNo(), TFineIntegration::kNoIlluminant);
+    EXPECT_EQ(TFineIntegration::GetXYZ(&dark, &mTwo, wl, values, 3, xyz), TFineIntegration::kNoIlluminant);
+}
+
+TEST(FineIntegrationGrid, OnlyStepsBelow10nmCountAsFiner)
+{
+    EXPECT_TRUE(TFineIntegration::IsFinerThanGrid(k5nm.data(), 81));
+    EXPECT_TRUE(TFineIntegration::IsFinerThanGrid(k3nm.data(), 106));
+    const std::vector<double> ten = Grid(400.0, 10.0, 31);
+    EXPECT_FALSE(TFineIntegration::IsFinerThanGrid(ten.data(), 31));
+    const double gap[] = { 400.0, 405.0, 420.0 };
+    EXPECT_FALSE(TFineIntegration::IsFinerThanGrid(gap, 3));
+    const double descending[] = { 410.0, 405.0, 400.0 };
+    EXPECT_FALSE(TFineIntegration::IsFinerThanGrid(descending, 3));
+}
