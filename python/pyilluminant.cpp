@@ -2,11 +2,13 @@
 // integration of many reflectance spectra under an illuminant and observer.
 #include "pycommon.h"
 
+#include <tintvale/tfineintegration.h>
 #include <tintvale/tilluminant.h>
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
 #include <tintvale/tspectrum.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -132,6 +134,70 @@ py::array_t<double> IntegrateRows(const TIlluminantAndObserver& io, const py::ha
             const TSpectrum s(rows.data + i * kN);
             io.GetXYZ(&s, out + 3 * i, kN);
         }
+    }
+    return xyz;
+}
+
+// The shipped set, loaded once and kept for the life of the process: illuminants named by text are
+// taken from it.
+TIlluminantFactory& ShippedFactory()
+{
+    static TIlluminantFactory* shipped = [] {
+        auto* f = new TIlluminantFactory;
+        AddDirectory(*f, py::str(ShippedDirectory()));
+        return f;
+    }();
+    return *shipped;
+}
+
+const TIlluminant& IlluminantOf(const py::handle& illuminant)
+{
+    if (py::isinstance<py::str>(illuminant))
+        return *Lookup(ShippedFactory(), illuminant.cast<std::string>(), true);
+    return illuminant.cast<const TIlluminant&>();
+}
+
+const char* FineStatusText(int status)
+{
+    switch (status) {
+    case TFineIntegration::kNoIlluminant:
+        return "the illuminant has no spectrum or no luminance";
+    case TFineIntegration::kNotFinite:
+        return "wavelengths must be finite";
+    case TFineIntegration::kUnsorted:
+        return "wavelengths must be strictly ascending";
+    case TFineIntegration::kTooFewPoints:
+        return "wavelengths must hold at least 2 values";
+    default:
+        return "integration error";
+    }
+}
+
+// XYZ of spectra at the given wavelengths, interpolated to 5 nm and summed the CIE 15 way; a row
+// holding a value that is not finite gives NaN.
+py::array_t<double> IntegrateAtWavelengths(const TIlluminant& illuminant, const py::handle& observer,
+    const py::handle& spectra, const py::handle& wl)
+{
+    const int n = static_cast<int>(py::len(wl));
+    Rows wavelengths = RowsOf(wl, n, "wavelengths");
+    if (!wavelengths.lead.empty())
+        throw py::value_error("wavelengths must be one-dimensional");
+    const TObserver obs = ObserverOf(observer);
+    TFineIntegration fine(&illuminant, &obs);
+    int status = fine.SetWavelengths(wavelengths.data, n);
+    if (status != 0)
+        throw py::value_error(FineStatusText(status));
+    if (fine.GetMethod() == TFineIntegration::kTenNm
+        && PyErr_WarnEx(PyExc_UserWarning, "the illuminant has no 5-nm data: integrated at 10 nm", 1) != 0)
+        throw py::error_already_set();
+    Rows rows = RowsOf(spectra, n, "spectra");
+    py::array_t<double> xyz = NewRows<double>(rows.lead, 3);
+    double* out = xyz.mutable_data();
+    {
+        py::gil_scoped_release release;
+        for (py::ssize_t i = 0; i < rows.count; ++i)
+            if (fine.GetXYZ(rows.data + i * n, n, out + 3 * i) != 0)
+                out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = std::nan("");
     }
     return xyz;
 }
@@ -281,12 +347,23 @@ void BindIlluminants(py::module_& m)
 
     m.def(
         "xyz",
-        [](const py::handle& spectra, const TIlluminant& illuminant, const py::handle& observer) {
-            return IntegrateRows(*MakeIntegration(illuminant, observer), spectra);
+        [](const py::handle& spectra, const py::handle& illuminant, const py::handle& observer,
+            const py::handle& wavelengths) {
+            const TIlluminant& ill = IlluminantOf(illuminant);
+            if (!wavelengths.is_none())
+                return IntegrateAtWavelengths(ill, observer, spectra, wavelengths);
+            return IntegrateRows(*MakeIntegration(ill, observer), spectra);
         },
         py::arg("spectra"), py::arg("illuminant"), py::arg("observer") = 0,
-        "XYZ (..., 3) of reflectance spectra (..., 36) under an illuminant and observer (0 or \"2 degree\", "
-        "1 or \"10 degree\"); a perfect white has Y = 100.");
+        py::arg("wavelengths") = py::none(),
+        "XYZ (..., 3) of reflectance spectra under an illuminant (an Illuminant, or the name of a shipped "
+        "one) and observer (0 or \"2 degree\", 1 or \"10 degree\"); a perfect white has Y = 100. Without "
+        "wavelengths the spectra are 36 samples at WAVELENGTHS, integrated there. With wavelengths (nm, "
+        "strictly ascending, any spacing) the spectra have one value per wavelength and are integrated at "
+        "their own resolution: interpolated to 380, 385, ..., 780 nm (the nearest measured value beyond "
+        "the measured range) and summed with the 5-nm observer and illuminant (CIE 15:2004, 7.1); an "
+        "illuminant with only 10-nm data is used at 10 nm, with a UserWarning. A row with a value that is "
+        "not finite gives NaN.");
     m.def(
         "observer_functions",
         [](const py::handle& observer) {

@@ -19,9 +19,11 @@ std::string PathOf(const py::handle& obj)
 
 py::dict Report(const py::object& reference, const py::object& sample, const py::object& path,
     const std::string& formula, const py::object& max, int table, const std::string& illuminant,
-    const py::object& observer, const std::string& title, const py::object& illuminants)
+    const py::object& observer, const std::string& title, const py::object& illuminants,
+    const std::string& integration)
 {
     tool::CommonOptions common;
+    common.integration = integration;
     common.illuminant = illuminant;
     common.observer = ObserverOf(observer).GetName();
     common.illuminantDir = PathOf(illuminants.is_none()
@@ -69,6 +71,7 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
         summary["over_tolerance"] = c.over;
         summary["passed"] = c.over == 0;
     }
+    summary["integration"] = c.IntegrationMethod();
     return summary;
 }
 
@@ -79,11 +82,13 @@ void BindReport(py::module_& m)
     m.def("report", &Report, py::arg("reference"), py::arg("sample"), py::arg("path"),
         py::arg("formula") = "Delta E 2000", py::arg("max") = py::none(), py::arg("table") = -1,
         py::arg("illuminant") = "CIE Illuminant D50", py::arg("observer") = "2 degree", py::arg("title") = "",
-        py::arg("illuminants") = py::none(),
+        py::arg("illuminants") = py::none(), py::arg("integration") = "auto",
         "Writes the quality-control page of the command-line tool's report: the colour differences of sample "
         "against reference (measurement data files, paired by sample name, else by position) as one "
         "self-contained HTML file at path, replaced only once complete. max is the tolerance (None: none). "
-        "Returns the summary that compare prints (with max also 'passed'). Raises ValueError with the tool's "
+        "Returns the summary that compare prints (with max also 'passed'). integration \"auto\" integrates "
+        "spectra finer than 10 nm at 5 nm (CIE 15), \"grid\" on the 36-sample grid. Raises ValueError with "
+        "the tool's "
         "message when a file cannot be compared; nothing is written then.");
 }
 

@@ -68,7 +68,8 @@ void ExpectLab(const TIlluminant* ill, const TObserver& obs, const Expected* cas
         const std::vector<double> v = Sample(*cases[c].curve, wl);
         double xyz[3];
         double lab[3];
-        ASSERT_EQ(TFineIntegration::GetXYZ(ill, &obs, wl.data(), v.data(), static_cast<int>(wl.size()), xyz), 0);
+        ASSERT_EQ(
+            TFineIntegration::GetXYZ(ill, &obs, wl.data(), v.data(), static_cast<int>(wl.size()), xyz), 0);
         space.XYZToLab(xyz, lab);
         for (int k = 0; k < 3; ++k)
             EXPECT_NEAR(lab[k], cases[c].lab[k], cases[c].tolerance) << "case " << c << " component " << k;
@@ -194,4 +195,22 @@ TEST(FineIntegrationGrid, OnlyStepsBelow10nmCountAsFiner)
     EXPECT_FALSE(TFineIntegration::IsFinerThanGrid(gap, 3));
     const double descending[] = { 410.0, 405.0, 400.0 };
     EXPECT_FALSE(TFineIntegration::IsFinerThanGrid(descending, 3));
+}
+
+TEST_F(FineIntegration, GridValuesAreTheTriangularTenNanometreBands)
+{
+    // ASTM E308: a 10-nm value is 0.25 R(λ - 5) + 0.5 R(λ) + 0.25 R(λ + 5). A line at 545 nm alone
+    // falls a quarter into the 540 and 550 nm bands; a line at 550 nm half into its own.
+    std::vector<double> v(81, 0.0);
+    v[33] = 1.0; // 545 nm
+    v[34] = 2.0; // 550 nm
+    TFineIntegration fine(mD50, &mTwo);
+    ASSERT_EQ(fine.SetWavelengths(k5nm.data(), 81), 0);
+    double grid[36];
+    ASSERT_EQ(fine.GetGridValues(v.data(), 81, grid), 0);
+    for (int g = 0; g < 36; ++g) {
+        const double expected = g == 16 ? 0.25 : g == 17 ? 0.25 + 1.0 : 0.0;
+        EXPECT_DOUBLE_EQ(grid[g], expected) << 380 + 10 * g << " nm";
+    }
+    EXPECT_EQ(fine.GetGridValues(v.data(), 80, grid), TFineIntegration::kLengthMismatch);
 }

@@ -34,6 +34,7 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
         Report::Put(summary, "tolerance", Cell(c.tolerance, 2));
         Report::Put(summary, "over_tolerance", Cell(c.over));
     }
+    Report::Put(summary, "integration", Cell(c.IntegrationMethod()));
     report.Write(out, format, common.section);
     return c.over > 0 ? kExitTolerance : kExitOk;
 }

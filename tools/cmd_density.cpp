@@ -3,6 +3,7 @@
 #include "tool_chart.h"
 #include "tool_commands.h"
 
+#include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
 
 #include <ostream>
@@ -40,6 +41,24 @@ int FindSample(const Chart& chart, int table, const std::string& which)
 }
 
 const char* const kFilterLetters[] = { "C", "M", "Y", "V" };
+constexpr const char* kBandWeighted = "10 nm band-weighted from finer data";
+
+// The status filters are tabulated at 10 nm: spectra finer than that (integrated at their own
+// resolution) reach them as a 10-nm instrument reports, each grid value the band around it.
+std::shared_ptr<TOneMeasurement> Sample(const Chart& chart, int t, int s, Colorimetry& colorimetry)
+{
+    const TableIntegration& integration = chart.Integration(t, colorimetry);
+    if (!integration.fine)
+        return chart.Measurement(t, s, colorimetry);
+    std::vector<double> values;
+    double grid[TSpectrum::kNrUniform];
+    if (chart.Cgats().GetSpectrum(t, s, values) != 0
+        || integration.fine->GetGridValues(values.data(), static_cast<int>(values.size()), grid) != 0)
+        chart.Fail("sample " + std::to_string(s + 1) + " of table " + std::to_string(t)
+            + " cannot be read as a measurement");
+    const TMeasGeom geometry;
+    return std::make_shared<TReflectionSpectrum>(grid, &geometry);
+}
 
 } // namespace
 
@@ -60,13 +79,13 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
 
     std::shared_ptr<TOneMeasurement> paper;
     if (!options.paper.empty())
-        paper = chart.Measurement(t, FindSample(chart, t, options.paper), colorimetry);
+        paper = Sample(chart, t, FindSample(chart, t, options.paper), colorimetry);
 
     Report report;
     Section& table = report.AddTable("densities", { "sample", "C", "M", "Y", "V", "dominant" });
     const int n = chart.NrSamples(t);
     for (int s = 0; s < n; ++s) {
-        auto m = chart.Measurement(t, s, colorimetry);
+        auto m = Sample(chart, t, s, colorimetry);
         double d[4] = {};
         int dominant = 0;
         const int rc = paper ? m->GetDensity(standard, paper.get(), colorimetry.Illuminant(),
@@ -81,6 +100,9 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
     Section& summary = report.AddKeyValues("settings");
     Report::Put(summary, "standard", Cell(TSpectrum::GetDensityList()[standard]));
     Report::Put(summary, "paper", Cell(options.paper.empty() ? "none" : options.paper));
+    const TableIntegration& integration = chart.Integration(t, colorimetry);
+    if (data == ColourData::Spectrum)
+        Report::Put(summary, "spectra", Cell(integration.fine ? kBandWeighted : integration.method.c_str()));
     report.Write(out, format, common.section);
     return kExitOk;
 }

@@ -27,6 +27,13 @@ bool LabWritten(const TCgats& cgats, int t, const std::vector<double>& values)
     return true;
 }
 
+// Tables integrated in different ways are named in turn.
+void AddMethod(std::string& methods, const std::string& method)
+{
+    if (methods.find(method) == std::string::npos)
+        methods += (methods.empty() ? "" : " and ") + method;
+}
+
 } // namespace
 
 int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream& out)
@@ -37,6 +44,7 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
 
     // Tables of other kinds (calibration curves beside the measurements) stay as they are.
     chart.ColourTable(-1);
+    std::string methods; // of the spectral tables, each named once
     for (int t = 0; t < chart.NrTables(); ++t) {
         chart.CheckTable(t);
         if (chart.Offers(t) == ColourData::None)
@@ -45,15 +53,12 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
         std::vector<double> values(3 * static_cast<std::size_t>(n));
         std::vector<const double*> rows(n);
         for (int s = 0; s < n; ++s) {
-            std::shared_ptr<TOneMeasurement> m = chart.Measurement(t, s, colorimetry);
             double* lab = &values[3 * static_cast<std::size_t>(s)];
-            const int rc
-                = m->GetLAB(colorimetry.Illuminant(), colorimetry.Observer(), colorimetry.White(), lab);
-            if (rc != 0)
-                chart.Fail("sample " + std::to_string(s + 1) + ": no Lab under " + colorimetry.Describe()
-                    + " (status " + std::to_string(rc) + ")");
+            chart.Lab(t, s, colorimetry, lab);
             rows[s] = lab;
         }
+        if (chart.Offers(t) == ColourData::Spectrum)
+            AddMethod(methods, chart.Integration(t, colorimetry).method);
         // AddLab also answers 1 when the columns were added but the file has no "NUMBER_OF_FIELDS"
         // line to update, which the file does not need: the values read back decide.
         const int rc = cgats.AddLab(t, rows.data());
@@ -62,9 +67,10 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
                 + std::to_string(rc) + ")");
     }
 
-    // What the Lab values were computed for, as the file's weighting function.
-    const int weighting
-        = cgats.SetWeightingFunction(colorimetry.Illuminant()->GetName(), colorimetry.Observer()->GetName());
+    // What the Lab values were computed for, as the file's weighting function, with how spectra were
+    // integrated.
+    const int weighting = cgats.SetWeightingFunction(
+        colorimetry.Illuminant()->GetName(), colorimetry.Observer()->GetName(), methods.c_str());
     if (weighting != 0)
         chart.Fail("the weighting function could not be recorded (code " + std::to_string(weighting) + ")");
     // The file is replaced only once everything is written.

@@ -32,6 +32,10 @@ void AddCommonOptions(CLI::App& app, CommonOptions& common)
         ->capture_default_str();
     app.add_option(
         "--illuminants", common.illuminantDir, "Directory of illuminant files (default: the shipped set)");
+    app.add_option("--integration", common.integration,
+           "Spectra finer than 10 nm: auto integrates them at 5 nm (CIE 15), grid on the 36-sample grid")
+        ->check(CLI::IsMember({ "auto", "grid" }))
+        ->capture_default_str();
     app.add_option("--format", common.format, "Output format")
         ->check(CLI::IsMember({ "table", "csv", "json" }))
         ->capture_default_str();

@@ -84,10 +84,49 @@ std::shared_ptr<TOneMeasurement> Chart::Measurement(int table, int sample, Color
     return m;
 }
 
+const TableIntegration& Chart::Integration(int table, const Colorimetry& colorimetry) const
+{
+    const std::lock_guard<std::mutex> lock(mIntegrationLock);
+    std::unique_ptr<TableIntegration>& slot = mIntegrations[{ table, &colorimetry }];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<TableIntegration>();
+    if (Offers(table) != ColourData::Spectrum)
+        return *slot;
+    slot->method = kGridMethod;
+    std::vector<double> wavelengths;
+    if (!colorimetry.AtOwnResolution() || mCgats->GetWaveLengths(table, wavelengths) != 0
+        || !TFineIntegration::IsFinerThanGrid(wavelengths.data(), static_cast<int>(wavelengths.size())))
+        return *slot;
+    auto fine = std::make_unique<TFineIntegration>(colorimetry.Illuminant(), colorimetry.Observer());
+    double white[3];
+    if (fine->SetWavelengths(wavelengths.data(), static_cast<int>(wavelengths.size())) != 0
+        || fine->GetXYZWhite(white) != 0)
+        Fail("table " + std::to_string(table) + ": its spectra cannot be integrated under "
+            + colorimetry.Describe() + " (status " + std::to_string(fine->ErrNo()) + ")");
+    slot->lab = std::make_unique<TLabSpace>(white);
+    slot->method = fine->GetMethodName();
+    slot->fine = std::move(fine);
+    return *slot;
+}
+
 void Chart::Lab(int table, int sample, Colorimetry& colorimetry, double* lab) const
 {
-    auto m = Measurement(table, sample, colorimetry);
-    const int rc = m->GetLAB(colorimetry.Illuminant(), colorimetry.Observer(), colorimetry.White(), lab);
+    const TableIntegration& integration = Integration(table, colorimetry);
+    int rc = 0;
+    if (integration.fine) {
+        std::vector<double> values;
+        double xyz[3];
+        if (mCgats->GetSpectrum(table, sample, values) != 0)
+            Fail("sample " + std::to_string(sample + 1) + " of table " + std::to_string(table)
+                + " cannot be read as a measurement");
+        rc = integration.fine->GetXYZ(values.data(), static_cast<int>(values.size()), xyz);
+        if (rc == 0)
+            rc = integration.lab->XYZToLab(xyz, lab);
+    } else {
+        auto m = Measurement(table, sample, colorimetry);
+        rc = m->GetLAB(colorimetry.Illuminant(), colorimetry.Observer(), colorimetry.White(), lab);
+    }
     if (rc != 0)
         Fail("sample " + std::to_string(sample + 1) + ": no Lab under " + colorimetry.Describe() + " (status "
             + std::to_string(rc) + ")");

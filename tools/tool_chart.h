@@ -6,10 +6,14 @@
 #include "tool_context.h"
 
 #include <tintvale/tcgats.h>
+#include <tintvale/tfineintegration.h>
+#include <tintvale/tlabspace.h>
 #include <tintvale/tmeasgeom.h>
 #include <tintvale/tonemeasurement.h>
 
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,15 @@ namespace tool {
 
 // What colour data one table offers, in the order the tool prefers it.
 enum class ColourData { None, Spectrum, Lab, Xyz };
+
+// How the colours of one table are computed: spectra finer than 10 nm at their own resolution
+// (fine set, with CIELAB relative to the white of the same sums), everything else as the library's
+// measurements, on the 36-sample grid.
+struct TableIntegration {
+    std::unique_ptr<TFineIntegration> fine;
+    std::unique_ptr<TLabSpace> lab;
+    std::string method; // written with the results; empty when the table has no spectra
+};
 
 class Chart {
 public:
@@ -40,8 +53,11 @@ public:
     // whichever the table has first) under colorimetry's illuminant and observer. Fails when the
     // table has no colour data or the row cannot be read.
     std::shared_ptr<TOneMeasurement> Measurement(int table, int sample, Colorimetry& colorimetry) const;
-    // CIELAB of the sample under colorimetry's illuminant, observer and white.
+    // CIELAB of the sample under colorimetry's illuminant and observer, integrated as
+    // Integration(table) says.
     void Lab(int table, int sample, Colorimetry& colorimetry, double* lab) const;
+    // Made once per table and colorimetry, on first use; safe to call from several threads.
+    const TableIntegration& Integration(int table, const Colorimetry& colorimetry) const;
 
     // "FILE: " + text, as a ToolError.
     [[noreturn]] void Fail(const std::string& text) const;
@@ -50,6 +66,8 @@ private:
     std::string mPath;
     std::unique_ptr<TCgats> mCgats;
     TMeasGeom mGeometry;
+    mutable std::mutex mIntegrationLock;
+    mutable std::map<std::pair<int, const Colorimetry*>, std::unique_ptr<TableIntegration>> mIntegrations;
 };
 
 } // namespace tool

@@ -97,6 +97,17 @@ void Summarise(Comparison& c)
 
 const char* Comparison::FormulaName() const { return TLabSpace::GetDifferenceFunctionList()[formula]; }
 
+std::string Comparison::IntegrationMethod() const
+{
+    const std::string ref = reference->Integration(tableRef, *colorimetry).method;
+    const std::string smp = sample->Integration(tableSmp, *colorimetry).method;
+    if (ref == smp || smp.empty())
+        return ref.empty() ? "none" : ref;
+    if (ref.empty())
+        return smp;
+    return "reference " + ref + ", sample " + smp;
+}
+
 bool Comparison::HasCielabTerms() const
 {
     // CIEDE2000 takes its terms from a rescaled a* instead.

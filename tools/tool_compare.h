@@ -41,6 +41,9 @@ struct Comparison {
     double p95 = 0.0;
 
     const char* FormulaName() const;
+    // How the spectra of the two files were integrated: one method, or one per file when they
+    // differ; "none" when neither file has spectra.
+    std::string IntegrationMethod() const;
     // Whether the formula is built on Delta L*, Delta C*ab and Delta H*ab.
     bool HasCielabTerms() const;
     bool Over(const PatchDifference& p) const { return tolerance >= 0.0 && p.dE > tolerance; }

@@ -114,6 +114,18 @@ Colorimetry::Colorimetry(const CommonOptions& options)
             + std::to_string(mIntegrator->ErrNo()) + ")");
     mIntegrator->GetXYZWhite(mWhite);
     mLab = std::make_unique<TLabSpace>(mWhite);
+    mAtOwnResolution = IntegrationAtOwnResolution(options.integration);
+}
+
+const char* const kGridMethod = "10 nm 380-730";
+
+bool IntegrationAtOwnResolution(const std::string& name)
+{
+    if (name == "auto")
+        return true;
+    if (name == "grid")
+        return false;
+    throw ToolError("unknown integration \"" + name + "\" (auto or grid)");
 }
 
 std::string Colorimetry::Describe() const

@@ -36,6 +36,7 @@ struct CommonOptions {
     std::string observer = "2 degree";
     std::string illuminantDir; // empty: the shipped set
     std::string format = "table";
+    std::string integration = "auto"; // "grid": every spectrum on the 36-sample grid
     std::string section; // empty: the whole report (csv: its first section)
     std::string program; // argv[0], to find the shipped set beside an installed binary
 };
@@ -68,12 +69,15 @@ public:
     explicit Colorimetry(const CommonOptions& options);
     TIlluminant* Illuminant() const { return mIlluminant; }
     TObserver* Observer() { return &mObserver; }
+    const TObserver* Observer() const { return &mObserver; }
     const TIlluminantAndObserver& Integrator() const { return *mIntegrator; }
     // The matching-spectrum search is a non-const operation of the integration object.
     TIlluminantAndObserver& Integrator() { return *mIntegrator; }
     const double* White() const { return mWhite; }
     const TLabSpace& Lab() const { return *mLab; }
     std::string Describe() const;
+    // Whether spectra finer than 10 nm are integrated at their own resolution (TFineIntegration).
+    bool AtOwnResolution() const { return mAtOwnResolution; }
 
 private:
     IlluminantSet mSet;
@@ -82,7 +86,13 @@ private:
     std::unique_ptr<TIlluminantAndObserver> mIntegrator;
     double mWhite[3] = {};
     std::unique_ptr<TLabSpace> mLab;
+    bool mAtOwnResolution = true;
 };
+
+// The name written with results computed on the 36-sample grid.
+extern const char* const kGridMethod;
+// Parses --integration: "auto" or "grid".
+bool IntegrationAtOwnResolution(const std::string& name);
 
 // Index of a colour-difference formula by its name or an alias (letter case ignored); fails listing
 // the names.

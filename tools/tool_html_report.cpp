@@ -165,7 +165,8 @@ std::string Summary(const Comparison& c)
         + Row("sample_date", "Sample date", Escape(FileDate(*c.sample)))
         + Row("formula", "Formula", Escape(c.FormulaName()))
         + Row("illuminant", "Illuminant", Escape(Text(c.colorimetry->Illuminant()->GetName())))
-        + Row("observer", "Observer", Escape(Text(c.colorimetry->Observer()->GetName())));
+        + Row("observer", "Observer", Escape(Text(c.colorimetry->Observer()->GetName())))
+        + Row("integration", "Integration", Escape(c.IntegrationMethod()));
     std::string stats = Row("samples", "Samples", std::to_string(c.patches.size()))
         + Row("mean", "Mean \u0394E", Num(c.mean, 2)) + Row("median", "Median \u0394E", Num(c.median, 2))
         + Row("p95", "95th percentile", Num(c.p95, 2)) + Row("max", "Maximum \u0394E", Num(worst.dE, 2))

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 using namespace tintvale::detail;
 
@@ -113,10 +115,18 @@ std::string TCgats::GetWeightingFunction() const
 
 int TCgats::SetWeightingFunction(const char* illuminant, const char* observer)
 {
-    const std::string lines[] = { std::string("ILLUMINANT, ") + (illuminant ? illuminant : ""),
+    return SetWeightingFunction(illuminant, observer, nullptr);
+}
+
+int TCgats::SetWeightingFunction(const char* illuminant, const char* observer, const char* integration)
+{
+    std::vector<std::string> lines = { std::string("ILLUMINANT, ") + (illuminant ? illuminant : ""),
         std::string("OBSERVER, ") + (observer ? observer : "") };
-    if (!IsWritableValue(lines[0].c_str()) || !IsWritableValue(lines[1].c_str()))
-        return kErrUnwritableValue;
+    if (integration && *integration)
+        lines.push_back(std::string("INTEGRATION, ") + integration);
+    for (const std::string& line : lines)
+        if (!IsWritableValue(line.c_str()))
+            return kErrUnwritableValue;
     // The new lines take the place of the first old one; the other old ones go.
     int at = FindTag(kKindWeightingFunction);
     tags.erase(std::remove_if(tags.begin(), tags.end(),

@@ -19,6 +19,9 @@ constexpr double kFineStep = 5.0;
 constexpr double kLargestFineStep = 5.0 + 1e-9;
 // Data whose every step is below this is finer than the 10-nm grid.
 constexpr double kFinerThanGrid = 9.5;
+// ASTM E308 triangular band-pass of 10 nm: weights at λ - 5, λ, λ + 5.
+constexpr double kBandWeights[3] = { 0.25, 0.5, 0.25 };
+constexpr double kBandOffsets[3] = { -5.0, 0.0, 5.0 };
 constexpr const char* kFluorescentPrefix = "CIE Illuminant F";
 
 constexpr const char* kMethodNames[] = {
@@ -177,6 +180,8 @@ int TFineIntegration::SetWavelengths(const double* wavelengths, int count)
     mWX.clear();
     mWY.clear();
     mWZ.clear();
+    mBandIndex.clear();
+    mBandFraction.clear();
     if (mError != kOk)
         return mError;
     if (wavelengths == nullptr)
@@ -200,6 +205,36 @@ int TFineIntegration::SetWavelengths(const double* wavelengths, int count)
             mWY[b.j + 1] += mSY[i] * b.f;
             mWZ[b.j + 1] += mSZ[i] * b.f;
         }
+    }
+    for (int g = 0; g < TSpectrum::kNrUniform; ++g)
+        for (double offset : kBandOffsets) {
+            const Bracket b = Locate(
+                wavelengths, count, TSpectrum::kFirstWavelength + TSpectrum::kUniformStep * g + offset);
+            mBandIndex.push_back(b.j);
+            mBandFraction.push_back(b.f);
+        }
+    return kOk;
+}
+
+int TFineIntegration::GetGridValues(const double* values, int count, double* grid) const
+{
+    if (mError != kOk)
+        return mError;
+    if (values == nullptr || grid == nullptr || mWX.empty())
+        return kInvalidArgument;
+    if (count != static_cast<int>(mWX.size()))
+        return kLengthMismatch;
+    if (!AllFinite(values, count))
+        return kNotFinite;
+    for (int g = 0; g < TSpectrum::kNrUniform; ++g) {
+        double sum = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            const int j = mBandIndex[3 * g + k];
+            const double f = mBandFraction[3 * g + k];
+            const double r = f == 0.0 ? values[j] : (1.0 - f) * values[j] + f * values[j + 1];
+            sum += kBandWeights[k] * r;
+        }
+        grid[g] = sum;
     }
     return kOk;
 }

@@ -311,6 +311,9 @@ public:
     // "ILLUMINANT, name" and "OBSERVER, name" (where the first old line stood, else ahead of the
     // data sections); 0, or 29 (nothing changed) when a name cannot be written back.
     int SetWeightingFunction(const char* illuminant, const char* observer);
+    // The same, with a third line "INTEGRATION, integration" naming how spectra were integrated
+    // (none when integration is null or empty).
+    int SetWeightingFunction(const char* illuminant, const char* observer, const char* integration);
     // The values of every "WEIGHTING_FUNCTION" line joined by "; " (empty when there is none).
     std::string GetWeightingFunction() const;
     // Writes "INKSET" bare; returns the object's error code when it is in error (nothing

@@ -56,6 +56,10 @@ public:
     int SetWavelengths(const double* wavelengths, int count);
     // XYZ (perfect white Y = 100) of count values at the wavelengths set; xyz untouched on failure.
     int GetXYZ(const double* values, int count, double* xyz) const;
+    // The values at the wavelengths set brought to the 36-sample grid 380, 390, ..., 730 nm, each the
+    // 10-nm band around its wavelength: 0.25 R(λ - 5) + 0.5 R(λ) + 0.25 R(λ + 5), R interpolated as
+    // above (the triangular band-pass of ASTM E308). grid receives 36 values; untouched on failure.
+    int GetGridValues(const double* values, int count, double* grid) const;
     // The perfect reflecting diffuser under the same sums: Y = 100.
     int GetXYZWhite(double* xyz) const;
 
@@ -89,6 +93,10 @@ private:
     double mK = 0.0;
     // Per value of the wavelengths set: its weight in X, Y and Z (k not applied).
     std::vector<double> mWX, mWY, mWZ;
+    // Where the band of each grid wavelength falls in the wavelengths set, 3 per grid sample: the
+    // value is (1 - f) v[j] + f v[j + 1].
+    std::vector<int> mBandIndex;
+    std::vector<double> mBandFraction;
 };
 
 #endif

@@ -71,3 +71,29 @@ def test_illuminants_and_measurements_outlive_their_factory(tmp_path):
     f.add(np.ones(36), "D50")
     with pytest.warns(UserWarning, match='was replaced by illuminant "D50"'):
         assert f["CIE Illuminant D50"].name == "D50"
+
+
+def test_xyz_at_the_spectra_own_wavelengths(d50):
+    # Reflectances of our own, 0.05 + 0.8 / (1 + exp(-(l - 600) / 12)) and 0.04 + 0.55 exp(-((l - 455) / 18)^2)
+    # rounded to 4 decimals. Expected: NumPy over the CIE 5-nm tables, run once: R = np.interp(np.arange(380, 781,
+    # 5), wl, values); k = 100 / sum(S ybar); XYZ = k [sum(S xbar R), sum(S ybar R), sum(S zbar R)].
+    five, third = np.arange(380, 781, 5.0), 380 + np.arange(106) * 10 / 3
+    red = np.round(0.05 + 0.8 / (1 + np.exp(-(five - 600) / 12)), 4)
+    blue = np.round(0.04 + 0.55 * np.exp(-((third - 455) / 18) ** 2), 4)
+    np.testing.assert_allclose(tv.xyz(red, d50, wavelengths=five), [35.6322, 20.8520, 4.1436], atol=1e-4)
+    np.testing.assert_allclose(tv.xyz(np.stack([blue] * 2), "CIE Illuminant D65", "10 degree", wavelengths=third),
+                               [[8.9928, 6.0429, 33.5715]] * 2, atol=1e-4)
+    # A constant is that fraction of the white, the nearest measured value holding beyond 400-700 nm.
+    np.testing.assert_allclose(tv.xyz([0.5, 0.5], "d50", wavelengths=[400, 700]) * 2,
+                               tv.xyz(np.ones(81), "d50", wavelengths=five), rtol=1e-12)
+    assert np.isnan(tv.xyz([0.5, np.nan], d50, wavelengths=[400, 700])).all()
+    for wavelengths, why in (([400, 400], "ascending"), ([np.nan, 700], "finite"), ([400], "at least 2")):
+        with pytest.raises(ValueError, match=why):
+            tv.xyz([0.5] * len(wavelengths), d50, wavelengths=wavelengths)
+    with pytest.raises(ValueError, match="81 values"):
+        tv.xyz(red[:5], d50, wavelengths=five)
+    with pytest.raises(KeyError):
+        tv.xyz(red, "Moonlight", wavelengths=five)
+    lamp = tv.IlluminantFactory().add(np.linspace(50, 85, 36), "lamp")  # 10-nm data only
+    with pytest.warns(UserWarning, match="10 nm"):
+        tv.xyz(red, lamp, wavelengths=five)

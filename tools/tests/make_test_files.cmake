@@ -80,3 +80,11 @@ foreach(condition M1 M2)
     "NUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nRGB_I RGB_R RGB_G RGB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
     "BEGIN_DATA\n0 0 0 0\n1 1 1 1\nEND_DATA\n")
 endforeach()
+
+# CIELAB (D50, 2 degree) of the three spectra of tests/data/fine_5nm.ti3 and fine_3nm.ti3 (0.05 + 0.8 /
+# (1 + exp(-(l - 600) / 12)), 0.04 + 0.55 exp(-((l - 455) / 18)^2), 0.06 - 0.03 / (1 + exp(-(l - 620) / 10))
+# + 0.42 exp(-((l - 528) / 14)^2), four decimals): NumPy over the CIE 5-nm tables, run once, the values
+# interpolated to 380, 385, ..., 780 nm (flat beyond the measured range) and summed with k = 100 / sum(S ybar),
+# Lab relative to the perfect diffuser under the same sums.
+lab_file(${TOOL_TEST_DIR}/fine_5nm_lab.txt "red;blue;green" "52.787,62.313,44.811;26.206,35.291,-63.126;43.862,-52.549,22.029")
+lab_file(${TOOL_TEST_DIR}/fine_3nm_lab.txt "red;blue;green" "52.793,62.289,44.822;26.209,35.232,-63.079;43.857,-52.506,22.013")
