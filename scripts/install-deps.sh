@@ -10,6 +10,7 @@ packages=(
   clang-format locales clang libclang-rt-14-dev libcli11-dev
   python3-dev python3-pybind11 python3-numpy python3-pytest
   python3-setuptools python3-wheel python3-venv python3-pip
+  argyll
 )
 
 missing=()

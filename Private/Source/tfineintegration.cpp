@@ -46,6 +46,11 @@ Bracket Locate(const double* wl, int n, double lambda)
     return { j, (lambda - wl[j]) / (wl[j + 1] - wl[j]) };
 }
 
+double Interpolated(const double* v, int j, double f)
+{
+    return f == 0.0 ? v[j] : (1.0 - f) * v[j] + f * v[j + 1];
+}
+
 bool AllFinite(const double* v, int n)
 {
     return std::all_of(v, v + n, [](double x) { return std::isfinite(x); });
@@ -113,7 +118,7 @@ bool TFineIntegration::TakeOwnPoints()
     mPower.resize(kNrFineRows);
     for (int i = 0; i < kNrFineRows; ++i) {
         const Bracket b = Locate(wl.data(), n, kFineFirst + kFineStep * i);
-        mPower[i] = b.f == 0.0 ? value[b.j] : (1.0 - b.f) * value[b.j] + b.f * value[b.j + 1];
+        mPower[i] = Interpolated(value.data(), b.j, b.f);
     }
     TakeFineObserver();
     return true;
@@ -229,10 +234,7 @@ int TFineIntegration::GetGridValues(const double* values, int count, double* gri
     for (int g = 0; g < TSpectrum::kNrUniform; ++g) {
         double sum = 0.0;
         for (int k = 0; k < 3; ++k) {
-            const int j = mBandIndex[3 * g + k];
-            const double f = mBandFraction[3 * g + k];
-            const double r = f == 0.0 ? values[j] : (1.0 - f) * values[j] + f * values[j + 1];
-            sum += kBandWeights[k] * r;
+            sum += kBandWeights[k] * Interpolated(values, mBandIndex[3 * g + k], mBandFraction[3 * g + k]);
         }
         grid[g] = sum;
     }
