@@ -100,10 +100,12 @@ const TableIntegration& Chart::Integration(int table, const Colorimetry& colorim
         return *slot;
     auto fine = std::make_unique<TFineIntegration>(colorimetry.Illuminant(), colorimetry.Observer());
     double white[3];
-    if (fine->SetWavelengths(wavelengths.data(), static_cast<int>(wavelengths.size())) != 0
-        || fine->GetXYZWhite(white) != 0)
+    int status = fine->SetWavelengths(wavelengths.data(), static_cast<int>(wavelengths.size()));
+    if (status == 0)
+        status = fine->GetXYZWhite(white);
+    if (status != 0)
         Fail("table " + std::to_string(table) + ": its spectra cannot be integrated under "
-            + colorimetry.Describe() + " (status " + std::to_string(fine->ErrNo()) + ")");
+            + colorimetry.Describe() + " (status " + std::to_string(status) + ")");
     slot->lab = std::make_unique<TLabSpace>(white);
     slot->method = fine->GetMethodName();
     slot->fine = std::move(fine);
