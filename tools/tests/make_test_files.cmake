@@ -88,3 +88,15 @@ endforeach()
 # Lab relative to the perfect diffuser under the same sums.
 lab_file(${TOOL_TEST_DIR}/fine_5nm_lab.txt "red;blue;green" "52.787,62.313,44.811;26.206,35.291,-63.126;43.862,-52.549,22.029")
 lab_file(${TOOL_TEST_DIR}/fine_3nm_lab.txt "red;blue;green" "52.793,62.289,44.822;26.209,35.232,-63.079;43.857,-52.506,22.013")
+
+# A lamp of one's own known only at 10 nm, 380 ... 730 nm (text illuminant file).
+file(MAKE_DIRECTORY ${TOOL_TEST_DIR}/lamp10)
+set(wl)
+set(power)
+foreach(i RANGE 35)
+  math(EXPR nm "380 + 10 * ${i}")
+  math(EXPR p "50 + ${i}")
+  string(APPEND wl " ${nm}")
+  string(APPEND power " ${p}")
+endforeach()
+file(WRITE ${TOOL_TEST_DIR}/lamp10/lamp.ill "ORVITEXTlamp\n36${wl}${power}\n")
