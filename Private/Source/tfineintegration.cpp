@@ -30,7 +30,7 @@ constexpr const char* kMethodNames[] = {
 };
 
 // Where lambda falls in ascending wl[0 .. n-1]: value = (1 - f) v[j] + f v[j + 1], the nearest end
-// value beyond the range (CIE 15:2004, 7.2.1).
+// value beyond the range (CIE 15:2004, section 7).
 struct Bracket {
     int j;
     double f;

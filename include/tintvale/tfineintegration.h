@@ -12,14 +12,14 @@ class TIlluminant;
 
 // The values are linearly interpolated at 380, 385, ..., 780 nm (the nearest measured value beyond
 // the measured range), then X = k Σ S x̄ R, Y = k Σ S ȳ R, Z = k Σ S z̄ R over those 81 wavelengths
-// with the observer's 5-nm colour-matching functions, k = 100 / Σ S ȳ (CIE 15:2004, 7.1 and 7.2.1).
+// with the observer's 5-nm colour-matching functions, k = 100 / Σ S ȳ (CIE 15:2004, section 7).
 // The white for CIELAB is the perfect reflecting diffuser under the same sums (Y = 100).
 //
 // The illuminant's power S at 5 nm: for "CIE Illuminant F1" ... "F12" (any letter case) the CIE
 // 15:2004 Table T.6 values, whose illuminant files hold 10-nm band weights; else the illuminant's own
 // points, interpolated, when they are no more than 5 nm apart. An illuminant with coarser data (a
 // file at 10 nm) is used at 10 nm instead: S, x̄, ȳ, z̄ and the interpolated values at 380, 390, ...,
-// 730 nm, the library's grid; Method() tells which.
+// 730 nm, the library's grid; GetMethod() tells which.
 //
 // SetWavelengths does the interpolation once for a set of wavelengths: each conversion after it is
 // one weighted sum of the values, so a table of samples sharing wavelengths costs one sum per sample.
@@ -27,7 +27,7 @@ class TIlluminant;
 // The illuminant is borrowed and must outlive this object; the observer is copied. Const operations
 // may be shared between threads once SetWavelengths has run.
 //
-// Status codes (ErrNo, and the result of every operation):
+// ErrNo and every operation return a Status.
 class TINTVALE_API TFineIntegration {
 public:
     enum Status : int {
