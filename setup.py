@@ -25,7 +25,7 @@ class CMakeBuild(build_ext):
         target = pathlib.Path(self.get_ext_fullpath(ext.name))
         target.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(build / "python" / "tintvale" / target.name, target)
-        for data in ("illuminants", "samples"):
+        for data in ("illuminants", "samples", "tolerances"):
             shutil.copytree(ROOT / "data" / data, target.parent / "data" / data, dirs_exist_ok=True)
 
 

@@ -11,7 +11,7 @@ install(TARGETS tintvale EXPORT TintvaleTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY include/tintvale DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
 install(FILES ${TINTVALE_GENERATED_INCLUDE}/tintvale/version.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tintvale)
-foreach(dir illuminants samples)
+foreach(dir illuminants samples tolerances)
   if(EXISTS ${PROJECT_SOURCE_DIR}/data/${dir})
     install(DIRECTORY data/${dir} DESTINATION ${TINTVALE_DATA_INSTALL_DIR})
   endif()

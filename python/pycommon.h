@@ -146,6 +146,7 @@ void BindMeasurements(py::module_& m);
 void BindCgats(py::module_& m);
 void BindCgatsBuild(py::module_& m);
 void BindReport(py::module_& m);
+void BindPrint(py::module_& m);
 
 } // namespace tvpy
 

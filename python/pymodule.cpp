@@ -36,5 +36,6 @@ PYBIND11_MODULE(_tintvale, m)
     tvpy::BindCgats(m);
     tvpy::BindCgatsBuild(m);
     tvpy::BindReport(m);
+    tvpy::BindPrint(m);
     m.attr("__name__") = ownName;
 }

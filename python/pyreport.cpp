@@ -2,6 +2,7 @@
 #include "pycommon.h"
 
 #include "tool_html_report.h"
+#include "tool_tolerances.h"
 
 #include <tintvale/tilluminant.h>
 
@@ -9,6 +10,8 @@
 #include <sstream>
 
 namespace tvpy {
+
+py::dict ToleranceResultDict(const tool::ToleranceResult& result);
 
 namespace {
 
@@ -20,7 +23,7 @@ std::string PathOf(const py::handle& obj)
 py::dict Report(const py::object& reference, const py::object& sample, const py::object& path,
     const std::string& formula, const py::object& max, int table, const std::string& illuminant,
     const py::object& observer, const std::string& title, const py::object& illuminants,
-    const std::string& integration)
+    const std::string& integration, const py::object& tolerances, bool paperRelative)
 {
     tool::CommonOptions common;
     common.integration = integration;
@@ -35,6 +38,12 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     options.compare.formula = formula;
     options.compare.table = table;
     options.output = PathOf(path);
+    options.compare.paperRelative = paperRelative;
+    if (!tolerances.is_none()) {
+        options.compare.tolerances = PathOf(tolerances);
+        common.toleranceDir
+            = PathOf(py::module_::import("tintvale").attr("data_directory")()) + "/tolerances";
+    }
     options.title = title;
     if (!max.is_none()) {
         options.compare.max = max.cast<double>();
@@ -66,12 +75,15 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     summary["p95"] = c.p95;
     summary["max"] = worst.dE;
     summary["max_sample"] = tool::Utf8Text(worst.name);
+    summary["terms"] = tool::kCielabTermsNote;
     if (c.tolerance >= 0.0) {
         summary["tolerance"] = c.tolerance;
         summary["over_tolerance"] = c.over;
         summary["passed"] = c.over == 0;
     }
     summary["integration"] = c.IntegrationMethod();
+    if (c.tolerances)
+        summary["tolerances"] = ToleranceResultDict(*c.tolerances);
     return summary;
 }
 
@@ -83,12 +95,15 @@ void BindReport(py::module_& m)
         py::arg("formula") = "Delta E 2000", py::arg("max") = py::none(), py::arg("table") = -1,
         py::arg("illuminant") = "CIE Illuminant D50", py::arg("observer") = "2 degree", py::arg("title") = "",
         py::arg("illuminants") = py::none(), py::arg("integration") = "auto",
+        py::arg("tolerances") = py::none(), py::arg("paper_relative") = false,
         "Writes the quality-control page of the command-line tool's report: the colour differences of sample "
         "against reference (measurement data files, paired by sample name, else by position) as one "
         "self-contained HTML file at path, replaced only once complete. max is the tolerance (None: none). "
-        "Returns the summary that compare prints (with max also 'passed'). integration \"auto\" integrates "
-        "spectra finer than 10 nm at 5 nm (CIE 15), \"grid\" on the 36-sample grid. Raises ValueError with "
-        "the tool's "
+        "Returns the summary that compare prints (with max also 'passed'; with tolerances, a shipped set's "
+        "name or a JSON file, also 'tolerances' as evaluate_tolerances returns it). integration \"auto\" "
+        "integrates spectra finer than 10 nm at 5 nm (CIE 15), \"grid\" on the 36-sample grid. "
+        "paper_relative: "
+        "CIELAB relative to each file's paper white. Raises ValueError with the tool's "
         "message when a file cannot be compared; nothing is written then.");
 }
 

@@ -2,9 +2,11 @@
 // one chart, and the summary a press or quality-control operator reads.
 #include "tool_commands.h"
 #include "tool_compare.h"
+#include "tool_tolerances.h"
 
 #include <tintvale/tilluminant.h>
 
+#include <iostream>
 #include <ostream>
 
 namespace tool {
@@ -13,30 +15,39 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
 {
     const Format format = ParseFormat(common.format);
     const Comparison c = Compare(common, options);
+    if (c.tolerances)
+        WarnOnEmptyGroups(*c.tolerances, std::cerr);
 
     Report report;
-    Section& table = report.AddTable("samples", { "sample", "ref_L", "ref_a", "ref_b", "L", "a", "b", "dE" });
+    Section& table = report.AddTable("samples",
+        { "sample", "ref_L", "ref_a", "ref_b", "L", "a", "b", "dE", "dL", "da", "db", "dC", "dH" });
     for (const PatchDifference& p : c.patches)
         table.rows.push_back({ Cell(p.name), Cell(p.labRef[0], 2), Cell(p.labRef[1], 2), Cell(p.labRef[2], 2),
-            Cell(p.labSmp[0], 2), Cell(p.labSmp[1], 2), Cell(p.labSmp[2], 2), Cell(p.dE, 2) });
+            Cell(p.labSmp[0], 2), Cell(p.labSmp[1], 2), Cell(p.labSmp[2], 2), Cell(p.dE, 2), Cell(p.dL, 2),
+            Cell(p.da, 2), Cell(p.db, 2), Cell(p.dC, 2), Cell(p.dH, 2) });
 
     Section& summary = report.AddKeyValues("summary");
     Report::Put(summary, "formula", Cell(c.FormulaName()));
     Report::Put(summary, "illuminant", Cell(c.colorimetry->Illuminant()->GetName()));
     Report::Put(summary, "observer", Cell(c.colorimetry->Observer()->GetName()));
+    if (c.paperRelative)
+        Report::Put(summary, "white", Cell(kPaperWhiteNote));
     Report::Put(summary, "samples", Cell(static_cast<int>(c.patches.size())));
     Report::Put(summary, "mean", Cell(c.mean, 2));
     Report::Put(summary, "median", Cell(c.median, 2));
     Report::Put(summary, "p95", Cell(c.p95, 2));
     Report::Put(summary, "max", Cell(c.patches[c.worst].dE, 2));
     Report::Put(summary, "max_sample", Cell(c.patches[c.worst].name));
+    Report::Put(summary, "terms", Cell(kCielabTermsNote));
     if (c.tolerance >= 0.0) {
         Report::Put(summary, "tolerance", Cell(c.tolerance, 2));
         Report::Put(summary, "over_tolerance", Cell(c.over));
     }
     Report::Put(summary, "integration", Cell(c.IntegrationMethod()));
+    if (c.tolerances)
+        AddToleranceSections(report, *c.tolerances);
     report.Write(out, format, common.section);
-    return c.over > 0 ? kExitTolerance : kExitOk;
+    return ExitStatus(c);
 }
 
 } // namespace tool

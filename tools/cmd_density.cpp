@@ -3,68 +3,21 @@
 #include "tool_chart.h"
 #include "tool_commands.h"
 
-#include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
 
 #include <ostream>
-#include <strings.h>
 
 namespace tool {
 
 namespace {
 
-TCMS::FilterStandard Standard(const std::string& name)
-{
-    const char** names = TSpectrum::GetDensityList();
-    std::string known;
-    for (int i = 0; names[i]; ++i) {
-        if (strcasecmp(names[i], name.c_str()) == 0)
-            return static_cast<TCMS::FilterStandard>(i);
-        known += (i ? ", \"" : "\"") + std::string(names[i]) + '"';
-    }
-    throw ToolError("unknown density standard \"" + name + "\" (known: " + known + ")");
-}
-
-// The paper sample: by name, else by its number from 1.
-int FindSample(const Chart& chart, int table, const std::string& which)
-{
-    const int n = chart.NrSamples(table);
-    for (int s = 0; s < n; ++s)
-        if (chart.SampleName(table, s) == which)
-            return s;
-    if (!which.empty() && which.find_first_not_of("0123456789") == std::string::npos && which.size() < 9) {
-        const int number = std::stoi(which);
-        if (number >= 1 && number <= n)
-            return number - 1;
-    }
-    chart.Fail("no sample \"" + which + "\" to serve as paper");
-}
-
-const char* const kFilterLetters[] = { "C", "M", "Y", "V" };
 constexpr const char* kBandWeighted = "10 nm band-weighted from finer data";
-
-// The status filters are tabulated at 10 nm: spectra finer than that (integrated at their own
-// resolution) reach them as a 10-nm instrument reports, each grid value the band around it.
-std::shared_ptr<TOneMeasurement> Sample(const Chart& chart, int t, int s, Colorimetry& colorimetry)
-{
-    const TableIntegration& integration = chart.Integration(t, colorimetry);
-    if (!integration.fine)
-        return chart.Measurement(t, s, colorimetry);
-    std::vector<double> values;
-    double grid[TSpectrum::kNrUniform];
-    if (chart.Cgats().GetSpectrum(t, s, values) != 0
-        || integration.fine->GetGridValues(values.data(), static_cast<int>(values.size()), grid) != 0)
-        chart.Fail("sample " + std::to_string(s + 1) + " of table " + std::to_string(t)
-            + " cannot be read as a measurement");
-    const TMeasGeom geometry;
-    return std::make_shared<TReflectionSpectrum>(grid, &geometry);
-}
 
 } // namespace
 
 int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out)
 {
-    const TCMS::FilterStandard standard = Standard(options.standard);
+    const TCMS::FilterStandard standard = DensityStandard(options.standard);
     const Format format = ParseFormat(common.format);
     Chart chart(options.file);
     const int t = chart.ColourTable(options.table);
@@ -79,13 +32,13 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
 
     std::shared_ptr<TOneMeasurement> paper;
     if (!options.paper.empty())
-        paper = Sample(chart, t, FindSample(chart, t, options.paper), colorimetry);
+        paper = chart.DensitySample(t, chart.FindSample(t, options.paper, "to serve as paper"), colorimetry);
 
     Report report;
     Section& table = report.AddTable("densities", { "sample", "C", "M", "Y", "V", "dominant" });
     const int n = chart.NrSamples(t);
     for (int s = 0; s < n; ++s) {
-        auto m = Sample(chart, t, s, colorimetry);
+        auto m = chart.DensitySample(t, s, colorimetry);
         double d[4] = {};
         int dominant = 0;
         const int rc = paper ? m->GetDensity(standard, paper.get(), colorimetry.Illuminant(),

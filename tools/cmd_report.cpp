@@ -2,9 +2,11 @@
 // page, written only when complete.
 #include "tool_commands.h"
 #include "tool_html_report.h"
+#include "tool_tolerances.h"
 
 #include <tintvale/tatomicfile.h>
 
+#include <iostream>
 #include <ostream>
 
 namespace tool {
@@ -21,8 +23,10 @@ void WriteReportPage(const Comparison& c, const ReportOptions& options, std::ost
 int RunReport(const CommonOptions& common, const ReportOptions& options, std::ostream& out)
 {
     const Comparison c = Compare(common, options.compare);
+    if (c.tolerances)
+        WarnOnEmptyGroups(*c.tolerances, std::cerr);
     WriteReportPage(c, options, out);
-    return c.over > 0 ? kExitTolerance : kExitOk;
+    return ExitStatus(c);
 }
 
 } // namespace tool

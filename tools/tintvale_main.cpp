@@ -1,6 +1,7 @@
 // tintvale: the command-line face of the library. Subcommands read measurement data files and
 // illuminant sets, and print what the library computes from them.
 #include "tool_commands.h"
+#include "tool_tolerances.h"
 
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
@@ -70,6 +71,19 @@ void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare)
     cmd.add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
         ->check(kTolerance);
     cmd.add_option("--table", compare.table, "Table of both files (default: the first with colour data)");
+    cmd.add_option("--tolerances", compare.tolerances,
+        "Tolerance set (a shipped name or a JSON file): limits by patch group; exit status 1 when one fails");
+    cmd.add_flag("--paper-relative", compare.paperRelative,
+        "Colorimetry of each file relative to its own paper white (ISO 13655 Annex A)");
+}
+
+// The shipped tolerance sets, for the help of compare and report.
+std::string ToleranceSetNames(const CommonOptions& common)
+{
+    std::string text;
+    for (const std::string& name : tool::ShippedToleranceSets(common))
+        text += (text.empty() ? "" : ", ") + name;
+    return text.empty() ? "none found" : text;
 }
 
 } // namespace
@@ -136,6 +150,20 @@ int main(int argc, char** argv)
     cmd->add_option("--table", density.table, "Table of the file (default: the first with colour data)");
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunDensity(common, density, out); }; });
 
+    tool::TviOptions tvi;
+    cmd = app.add_subcommand(
+        "tvi", "Tone value and tone value increase of the tints of each process channel");
+    cmd->add_option("FILE", tvi.file, "CGATS measurement data file with device values")->required();
+    cmd->add_option("--standard", tvi.tone.standard, "Density standard")->capture_default_str();
+    cmd->add_option(
+        "--paper", tvi.tone.paper, "Paper sample (name or number; default: the patch with every channel 0)");
+    cmd->add_option("--method", tvi.tone.method,
+           "density: Murray-Davies from status density; sctv: spot colour tone value from CIELAB")
+        ->check(CLI::IsMember({ "density", "sctv" }))
+        ->capture_default_str();
+    cmd->add_option("--table", tvi.tone.table, "Table of the file (default: the first with colour data)");
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunTvi(common, tvi, out); }; });
+
     tool::MatchOptions match;
     cmd = app.add_subcommand("match", "Find a reflectance spectrum matching a CIELAB value");
     cmd->add_option("L", match.lab[0], "L*")->required();
@@ -148,7 +176,8 @@ int main(int argc, char** argv)
     for (CLI::App* sub : app.get_subcommands({})) {
         AddCommonOptions(*sub, common);
         if (sub->get_option_no_throw("--formula"))
-            sub->footer("Formulas (letter case ignored): " + tool::FormulaNames());
+            sub->footer("Formulas (letter case ignored): " + tool::FormulaNames()
+                + "\nTolerance sets shipped (or give a JSON file of your own): " + ToleranceSetNames(common));
         if (sub->get_option_no_throw("--standard"))
             sub->footer("Density standards: " + DensityStandardNames());
     }

@@ -3,6 +3,11 @@
 
 #include "tool_files.h"
 
+#include <tintvale/treflectionspectrum.h>
+#include <tintvale/tspectrum.h>
+
+#include <strings.h>
+
 namespace tool {
 
 Chart::Chart(const std::string& path)
@@ -20,6 +25,57 @@ Chart::Chart(const std::string& path)
     }
     if (mCgats->GetNrTables() < 1)
         Fail("no data table");
+}
+
+Chart::Chart(const TCgats& cgats, const std::string& name)
+    : mPath(name)
+    , mCgats(std::make_unique<TCgats>(cgats))
+{
+    if (mCgats->GetErrorCode() != 0)
+        Fail(CgatsMessage(*mCgats));
+    if (mCgats->GetNrTables() < 1)
+        Fail("no data table");
+}
+
+TCMS::FilterStandard DensityStandard(const std::string& name)
+{
+    const char** names = TSpectrum::GetDensityList();
+    std::string known;
+    for (int i = 0; names[i]; ++i) {
+        if (strcasecmp(names[i], name.c_str()) == 0)
+            return static_cast<TCMS::FilterStandard>(i);
+        known += (i ? ", \"" : "\"") + std::string(names[i]) + '"';
+    }
+    throw ToolError("unknown density standard \"" + name + "\" (known: " + known + ")");
+}
+
+std::shared_ptr<TOneMeasurement> Chart::DensitySample(int t, int s, Colorimetry& colorimetry) const
+{
+    const TableIntegration& integration = Integration(t, colorimetry);
+    if (!integration.fine)
+        return Measurement(t, s, colorimetry);
+    std::vector<double> values;
+    double grid[TSpectrum::kNrUniform];
+    if (mCgats->GetSpectrum(t, s, values) != 0
+        || integration.fine->GetGridValues(values.data(), static_cast<int>(values.size()), grid) != 0)
+        Fail("sample " + std::to_string(s + 1) + " of table " + std::to_string(t)
+            + " cannot be read as a measurement");
+    const TMeasGeom geometry;
+    return std::make_shared<TReflectionSpectrum>(grid, &geometry);
+}
+
+int Chart::FindSample(int table, const std::string& which, const std::string& purpose) const
+{
+    const int n = NrSamples(table);
+    for (int s = 0; s < n; ++s)
+        if (SampleName(table, s) == which)
+            return s;
+    if (!which.empty() && which.find_first_not_of("0123456789") == std::string::npos && which.size() < 9) {
+        const int number = std::stoi(which);
+        if (number >= 1 && number <= n)
+            return number - 1;
+    }
+    Fail("no sample \"" + which + "\" " + purpose);
 }
 
 void Chart::Fail(const std::string& text) const { throw ToolError(mPath + ": " + text); }
@@ -114,17 +170,39 @@ const TableIntegration& Chart::Integration(int table, const Colorimetry& colorim
 
 void Chart::Lab(int table, int sample, Colorimetry& colorimetry, double* lab) const
 {
+    Lab(table, sample, colorimetry, nullptr, lab);
+}
+
+void Chart::Xyz(int table, int sample, Colorimetry& colorimetry, double* xyz) const
+{
     const TableIntegration& integration = Integration(table, colorimetry);
     int rc = 0;
     if (integration.fine) {
         std::vector<double> values;
-        double xyz[3];
         if (mCgats->GetSpectrum(table, sample, values) != 0)
             Fail("sample " + std::to_string(sample + 1) + " of table " + std::to_string(table)
                 + " cannot be read as a measurement");
         rc = integration.fine->GetXYZ(values.data(), static_cast<int>(values.size()), xyz);
-        if (rc == 0)
-            rc = integration.lab->XYZToLab(xyz, lab);
+    } else {
+        auto m = Measurement(table, sample, colorimetry);
+        rc = m->GetXYZ(colorimetry.Illuminant(), colorimetry.Observer(), xyz);
+    }
+    if (rc != 0)
+        Fail("sample " + std::to_string(sample + 1) + ": no XYZ under " + colorimetry.Describe() + " (status "
+            + std::to_string(rc) + ")");
+}
+
+void Chart::Lab(int table, int sample, Colorimetry& colorimetry, const double* white, double* lab) const
+{
+    int rc = 0;
+    if (white) {
+        double xyz[3];
+        Xyz(table, sample, colorimetry, xyz);
+        rc = TLabSpace(white).XYZToLab(xyz, lab);
+    } else if (const TableIntegration& integration = Integration(table, colorimetry); integration.fine) {
+        double xyz[3];
+        Xyz(table, sample, colorimetry, xyz);
+        rc = integration.lab->XYZToLab(xyz, lab);
     } else {
         auto m = Measurement(table, sample, colorimetry);
         rc = m->GetLAB(colorimetry.Illuminant(), colorimetry.Observer(), colorimetry.White(), lab);

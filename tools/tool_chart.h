@@ -31,10 +31,18 @@ struct TableIntegration {
     std::string method; // written with the results; empty when the table has no spectra
 };
 
+// The densities' order: cyan (red filter), magenta (green), yellow (blue), visual.
+inline constexpr const char* kFilterLetters[] = { "C", "M", "Y", "V" };
+
+// A density standard by its name (letter case ignored); fails listing the names.
+TCMS::FilterStandard DensityStandard(const std::string& name);
+
 class Chart {
 public:
     // Reads the file; fails when it cannot be read or holds no table.
     explicit Chart(const std::string& path);
+    // A copy of a file already read; name stands for its path in messages.
+    Chart(const TCgats& cgats, const std::string& name);
 
     const std::string& Path() const { return mPath; }
     const TCgats& Cgats() const { return *mCgats; }
@@ -58,6 +66,19 @@ public:
     void Lab(int table, int sample, Colorimetry& colorimetry, double* lab) const;
     // Made once per table and colorimetry, on first use; safe to call from several threads.
     const TableIntegration& Integration(int table, const Colorimetry& colorimetry) const;
+
+    // CIELAB relative to another white (XYZ on the scale where the perfect white has Y = 100); a
+    // null white: as the 4-argument form.
+    void Lab(int table, int sample, Colorimetry& colorimetry, const double* white, double* lab) const;
+    // XYZ of the sample under colorimetry's illuminant and observer.
+    void Xyz(int table, int sample, Colorimetry& colorimetry, double* xyz) const;
+
+    // The sample as densities need it: the status filters are tabulated at 10 nm, so spectra finer
+    // than that (integrated at their own resolution) reach them as a 10-nm instrument reports, each
+    // grid value the band around it; otherwise Measurement.
+    std::shared_ptr<TOneMeasurement> DensitySample(int table, int sample, Colorimetry& colorimetry) const;
+    // The sample named which, else numbered which (from 1); fails with "no sample "which" " + purpose.
+    int FindSample(int table, const std::string& which, const std::string& purpose) const;
 
     // "FILE: " + text, as a ToolError.
     [[noreturn]] void Fail(const std::string& text) const;

@@ -4,6 +4,7 @@
 #define TINTVALE_TOOL_COMMANDS_H
 
 #include "tool_context.h"
+#include "tool_tone.h"
 
 #include <iosfwd>
 #include <string>
@@ -32,6 +33,8 @@ struct CompareOptions {
     std::string formula = "Delta E 2000";
     double max = -1.0; // negative: no tolerance
     int table = -1; // negative: the first table with colour data of each file
+    std::string tolerances; // a tolerance set: a file or the name of a shipped set; empty: none
+    bool paperRelative = false; // each file's colorimetry relative to its own paper white
 };
 int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out);
 
@@ -50,6 +53,12 @@ struct DensityOptions {
     int table = -1; // negative: the first table with colour data
 };
 int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out);
+
+struct TviOptions {
+    std::string file;
+    ToneOptions tone;
+};
+int RunTvi(const CommonOptions& common, const TviOptions& options, std::ostream& out);
 
 struct LabOptions {
     std::string file;

@@ -1,9 +1,11 @@
 // Pairing the samples of two files, their colour differences and the summary statistics.
 #include "tool_compare.h"
 
+#include "tool_roles.h"
+#include "tool_tolerances.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <iostream>
 #include <map>
 
@@ -56,16 +58,6 @@ void WarnOnDifferentConditions(const Chart& ref, const Chart& smp)
                       << c.what << " (\"" << c.a << "\", \"" << c.b << "\")\n";
 }
 
-// The p-quantile of sorted values, interpolating linearly between closest ranks (Hyndman and
-// Fan 1996, definition 7).
-double Quantile(const std::vector<double>& sorted, double p)
-{
-    const double rank = p * static_cast<double>(sorted.size() - 1);
-    const std::size_t below = static_cast<std::size_t>(std::floor(rank));
-    const std::size_t above = std::min(below + 1, sorted.size() - 1);
-    return sorted[below] + (rank - static_cast<double>(below)) * (sorted[above] - sorted[below]);
-}
-
 // CIE 15:2004, 8.2.3: Delta L*, Delta C*ab and Delta H*ab, the sign of Delta H that of the hue
 // angle difference (sample minus reference).
 void CielabTerms(PatchDifference& p)
@@ -73,10 +65,51 @@ void CielabTerms(PatchDifference& p)
     const double* r = p.labRef;
     const double* s = p.labSmp;
     p.dL = s[0] - r[0];
+    p.da = s[1] - r[1];
+    p.db = s[2] - r[2];
     p.dC = std::hypot(s[1], s[2]) - std::hypot(r[1], r[2]);
     const double squareH = TLabSpace::CalcSquareDeltaHConvertedStatic(s, r);
     const double cross = r[1] * s[2] - r[2] * s[1];
     p.dH = std::copysign(std::sqrt(std::max(0.0, squareH)), cross);
+}
+
+// The paper white of each file for media-relative colorimetry (ISO 13655:2017, Annex A): the mean
+// XYZ of the patches with every process channel at 0 (told by the reference's device values, else
+// by the sample's), each file's own. CIELAB relative to that white equals CIELAB of the XYZ scaled
+// by the illuminant's white over the paper's, as the annex scales it.
+struct PaperWhites {
+    double ref[3] = {};
+    double smp[3] = {};
+};
+
+PaperWhites FindPaperWhites(const Comparison& c, const std::vector<int>& pair)
+{
+    const Chart& ref = *c.reference;
+    const Chart& smp = *c.sample;
+    const DeviceValues refDevice(ref, c.tableRef);
+    const DeviceValues smpDevice(smp, c.tableSmp);
+    std::vector<int> papers;
+    for (std::size_t s = 0; s < pair.size(); ++s)
+        if (refDevice.Present() ? refDevice.IsPaper(static_cast<int>(s))
+                                : smpDevice.Present() && smpDevice.IsPaper(pair[s]))
+            papers.push_back(static_cast<int>(s));
+    if (papers.empty())
+        ref.Fail("--paper-relative needs a paper patch (every process channel at 0) in device values of "
+                 "the reference or the sample");
+    PaperWhites w;
+    for (int s : papers) {
+        double xyz[3];
+        ref.Xyz(c.tableRef, s, *c.colorimetry, xyz);
+        for (int k = 0; k < 3; ++k)
+            w.ref[k] += xyz[k] / static_cast<double>(papers.size());
+        smp.Xyz(c.tableSmp, pair[s], *c.colorimetry, xyz);
+        for (int k = 0; k < 3; ++k)
+            w.smp[k] += xyz[k] / static_cast<double>(papers.size());
+    }
+    for (int k = 0; k < 3; ++k)
+        if (!(w.ref[k] > 0.0) || !(w.smp[k] > 0.0))
+            ref.Fail("--paper-relative: the paper white is not a positive XYZ");
+    return w;
 }
 
 void Summarise(Comparison& c)
@@ -108,21 +141,28 @@ std::string Comparison::IntegrationMethod() const
     return "reference " + ref + ", sample " + smp;
 }
 
-bool Comparison::HasCielabTerms() const
+double Quantile(const std::vector<double>& sorted, double p)
 {
-    // CIEDE2000 takes its terms from a rescaled a* instead.
-    static const char* const kCielabBased[]
-        = { "CIELAB Delta E (Classic)", "Delta E 94", "CMC(1:1)", "CMC(2:1)" };
-    for (const char* name : kCielabBased)
-        if (std::strcmp(name, FormulaName()) == 0)
-            return true;
-    return false;
+    const double rank = p * static_cast<double>(sorted.size() - 1);
+    const std::size_t below = static_cast<std::size_t>(std::floor(rank));
+    const std::size_t above = std::min(below + 1, sorted.size() - 1);
+    return sorted[below] + (rank - static_cast<double>(below)) * (sorted[above] - sorted[below]);
+}
+
+int ExitStatus(const Comparison& c)
+{
+    const bool failed = c.tolerances && c.tolerances->verdict == Verdict::Fail;
+    return c.over > 0 || failed ? kExitTolerance : kExitOk;
 }
 
 Comparison Compare(const CommonOptions& common, const CompareOptions& options)
 {
     Comparison c;
     c.formula = FormulaIndex(options.formula);
+    // A malformed set is refused before the files are read.
+    std::unique_ptr<ToleranceSet> set;
+    if (!options.tolerances.empty())
+        set = std::make_unique<ToleranceSet>(LoadToleranceSet(options.tolerances, common));
     c.tolerance = options.max;
     c.reference = std::make_unique<Chart>(options.reference);
     c.sample = std::make_unique<Chart>(options.sample);
@@ -137,14 +177,23 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
     c.colorimetry = std::make_unique<Colorimetry>(common);
     const std::vector<int> pair = Pairing(ref, c.tableRef, smp, c.tableSmp);
     WarnOnDifferentConditions(ref, smp);
+    c.paperRelative = options.paperRelative;
+    const double* refWhite = nullptr; // the chosen white
+    const double* smpWhite = nullptr;
+    PaperWhites papers;
+    if (options.paperRelative) {
+        papers = FindPaperWhites(c, pair);
+        refWhite = papers.ref;
+        smpWhite = papers.smp;
+    }
 
     for (std::size_t s = 0; s < pair.size(); ++s) {
         PatchDifference p;
         p.reference = static_cast<int>(s);
         p.sample = pair[s];
         p.name = ref.SampleName(c.tableRef, p.reference);
-        ref.Lab(c.tableRef, p.reference, *c.colorimetry, p.labRef);
-        smp.Lab(c.tableSmp, p.sample, *c.colorimetry, p.labSmp);
+        ref.Lab(c.tableRef, p.reference, *c.colorimetry, refWhite, p.labRef);
+        smp.Lab(c.tableSmp, p.sample, *c.colorimetry, smpWhite, p.labSmp);
         // The library takes the sample first and the reference second (CIE94 and CMC weigh by the
         // reference).
         const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(p.labSmp, p.labRef, c.formula);
@@ -159,6 +208,8 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
         c.patches.push_back(p);
     }
     Summarise(c);
+    if (set)
+        c.tolerances = std::make_shared<const ToleranceResult>(EvaluateTolerances(*set, c));
     return c;
 }
 

@@ -11,6 +11,13 @@
 
 namespace tool {
 
+// What the columns beside dE are, for every output that shows them.
+constexpr const char* kCielabTermsNote
+    = "dL, da, db, dC, dH: CIELAB differences (CIE 15), sample minus reference, whatever the formula";
+
+// What --paper-relative makes the white.
+constexpr const char* kPaperWhiteNote = "paper of each file (media-relative, ISO 13655 Annex A)";
+
 // One reference sample and its partner in the sample file.
 struct PatchDifference {
     std::string name;
@@ -18,12 +25,17 @@ struct PatchDifference {
     int sample = 0; // sample index in the sample file
     double labRef[3] = {};
     double labSmp[3] = {};
-    // CIELAB Delta L*, Delta C*ab and signed Delta H*ab, sample minus reference.
+    // CIELAB Delta L*, Delta a*, Delta b*, Delta C*ab and signed Delta H*ab, sample minus reference,
+    // whatever the formula of dE.
     double dL = 0.0;
+    double da = 0.0;
+    double db = 0.0;
     double dC = 0.0;
     double dH = 0.0;
     double dE = 0.0;
 };
+
+struct ToleranceResult;
 
 struct Comparison {
     std::unique_ptr<Chart> reference;
@@ -39,20 +51,26 @@ struct Comparison {
     double mean = 0.0;
     double median = 0.0;
     double p95 = 0.0;
+    std::shared_ptr<const ToleranceResult> tolerances; // when a tolerance set was given
+    bool paperRelative = false; // CIELAB relative to each file's paper white
 
     const char* FormulaName() const;
     // How the spectra of the two files were integrated: one method, or one per file when they
     // differ; "none" when neither file has spectra.
     std::string IntegrationMethod() const;
-    // Whether the formula is built on Delta L*, Delta C*ab and Delta H*ab.
-    bool HasCielabTerms() const;
     bool Over(const PatchDifference& p) const { return tolerance >= 0.0 && p.dE > tolerance; }
 };
+
+// The p-quantile of sorted values (not empty), interpolating linearly between closest ranks
+// (Hyndman and Fan 1996, definition 7).
+double Quantile(const std::vector<double>& sorted, double p);
 
 // Reads both files and compares table options.table (else each file's first table with colour
 // data) sample by sample (paired by name when both
 // files name their samples, else by position). Fails with a ToolError before anything is shown.
 Comparison Compare(const CommonOptions& common, const CompareOptions& options);
+// 1 when a sample is over --max or the tolerance set fails, else 0.
+int ExitStatus(const Comparison& c);
 
 } // namespace tool
 

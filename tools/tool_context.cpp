@@ -26,14 +26,14 @@ Format ParseFormat(const std::string& name)
 
 namespace {
 
-bool HoldsIlluminants(const fs::path& dir)
+bool HoldsFiles(const fs::path& dir, const char* extension)
 {
     std::error_code ec;
     if (!fs::is_directory(dir, ec))
         return false;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         std::string ext = it->path().extension().string();
-        if (strcasecmp(ext.c_str(), ".ill") == 0)
+        if (strcasecmp(ext.c_str(), extension) == 0)
             return true;
     }
     return false;
@@ -50,18 +50,28 @@ fs::path ProgramDirectory(const std::string& program)
 
 } // namespace
 
+std::string ShippedDirectory(const CommonOptions& options, const char* name, const char* installed,
+    const char* source, const char* extension)
+{
+    const fs::path candidates[] = {
+        ProgramDirectory(options.program) / ".." / "share" / "tintvale" / name,
+        fs::path(installed),
+        fs::path(source),
+    };
+    for (const fs::path& dir : candidates)
+        if (HoldsFiles(dir, extension))
+            return dir.lexically_normal().string();
+    return {};
+}
+
 std::string IlluminantDirectory(const CommonOptions& options)
 {
     if (!options.illuminantDir.empty())
         return options.illuminantDir;
-    const fs::path candidates[] = {
-        ProgramDirectory(options.program) / ".." / "share" / "tintvale" / "illuminants",
-        fs::path(TINTVALE_INSTALLED_ILLUMINANTS),
-        fs::path(TINTVALE_SOURCE_ILLUMINANTS),
-    };
-    for (const fs::path& dir : candidates)
-        if (HoldsIlluminants(dir))
-            return dir.lexically_normal().string();
+    const std::string shipped = ShippedDirectory(
+        options, "illuminants", TINTVALE_INSTALLED_ILLUMINANTS, TINTVALE_SOURCE_ILLUMINANTS, ".ill");
+    if (!shipped.empty())
+        return shipped;
     throw ToolError("no illuminant set found (looked beside the program, in " TINTVALE_INSTALLED_ILLUMINANTS
                     " and " TINTVALE_SOURCE_ILLUMINANTS "); name one with --illuminants DIR");
 }

@@ -39,9 +39,15 @@ struct CommonOptions {
     std::string integration = "auto"; // "grid": every spectrum on the 36-sample grid
     std::string section; // empty: the whole report (csv: its first section)
     std::string program; // argv[0], to find the shipped set beside an installed binary
+    std::string toleranceDir; // empty: the shipped tolerance sets, found as the illuminants are
 };
 
 Format ParseFormat(const std::string& name);
+
+// The shipped data directory name (files with that extension) beside the installed program
+// (../share/tintvale/name), else installed, else source; empty when none holds such a file.
+std::string ShippedDirectory(const CommonOptions& options, const char* name, const char* installed,
+    const char* source, const char* extension);
 
 // The directory of illuminant files: the one given, else the shipped set, looked for beside the
 // installed program (../share/tintvale/illuminants), in the configured installation and in the source

@@ -3,6 +3,8 @@
 #include "tool_html_report.h"
 
 #include "tool_srgb.h"
+#include "tool_tolerances.h"
+#include "tool_tone.h"
 
 #include <tintvale/tilluminant.h>
 
@@ -41,7 +43,8 @@ header{display:flex;align-items:center;justify-content:space-between;gap:16px;bo
 padding-bottom:12px}
 h1{font-size:22px;margin:0}h2{font-size:17px;margin:28px 0 8px}
 .verdict{font-size:22px;font-weight:700;letter-spacing:.06em;padding:6px 22px;border-radius:6px;color:#fff}
-.verdict.pass{background:#2e7d32}.verdict.fail{background:#c62828}
+.verdict.pass{background:#2e7d32}.verdict.fail{background:#c62828}.verdict.warn{background:#b26a00}
+.groups tr.fail td{background:#fdecea}.groups tr.warn td,.groups tr.empty td{background:#fff4e0}
 section{background:#fff;border:1px solid #dde1e7;border-radius:8px;padding:4px 18px 16px;margin-top:18px}
 table{border-collapse:collapse}
 .summary{display:grid;grid-template-columns:repeat(auto-fit,minmax(330px,1fr));gap:0 32px;margin-top:12px}
@@ -167,10 +170,13 @@ std::string Summary(const Comparison& c)
         + Row("illuminant", "Illuminant", Escape(Text(c.colorimetry->Illuminant()->GetName())))
         + Row("observer", "Observer", Escape(Text(c.colorimetry->Observer()->GetName())))
         + Row("integration", "Integration", Escape(c.IntegrationMethod()));
+    if (c.paperRelative)
+        files += Row("white", "White", kPaperWhiteNote);
     std::string stats = Row("samples", "Samples", std::to_string(c.patches.size()))
         + Row("mean", "Mean \u0394E", Num(c.mean, 2)) + Row("median", "Median \u0394E", Num(c.median, 2))
         + Row("p95", "95th percentile", Num(c.p95, 2)) + Row("max", "Maximum \u0394E", Num(worst.dE, 2))
-        + Row("max_sample", "Maximum at", Escape(worst.name));
+        + Row("max_sample", "Maximum at", Escape(worst.name))
+        + Row("terms", "Beside \u0394E", kCielabTermsNote);
     if (c.tolerance >= 0.0)
         stats += Row("tolerance", "Tolerance", Num(c.tolerance, 2))
             + Row("over_tolerance", "Over tolerance",
@@ -410,13 +416,12 @@ std::string Swatch(const Srgb8& colour)
 
 std::string PatchTable(const Comparison& c, const std::vector<std::size_t>& order, const SrgbRenderer& srgb)
 {
-    const bool terms = c.HasCielabTerms();
     std::string out
         = "<table class=\"patches\"><thead><tr><th>#</th><th class=\"name\">Sample</th><th></th>"
           "<th>ref L*</th><th>ref a*</th><th>ref b*</th><th></th><th>L*</th><th>a*</th><th>b*</th>";
-    if (terms)
-        out += "<th>\u0394L*</th><th>\u0394C*</th><th>\u0394H*</th>";
-    out += "<th>\u0394E</th></tr></thead><tbody>\n";
+    out += "<th>\u0394L*</th><th>\u0394a*</th><th>\u0394b*</th><th>\u0394C*<sub>ab</sub></"
+           "th><th>\u0394H*<sub>ab</sub></th>"
+           "<th>\u0394E</th></tr></thead><tbody>\n";
     for (std::size_t rank = 0; rank < order.size(); ++rank) {
         const PatchDifference& p = c.patches[order[rank]];
         out += std::string(c.Over(p) ? "<tr class=\"over\">" : "<tr>") + "<td>" + std::to_string(rank + 1)
@@ -426,8 +431,8 @@ std::string PatchTable(const Comparison& c, const std::vector<std::size_t>& orde
         out += Swatch(srgb.FromLab(p.labSmp));
         for (double v : p.labSmp)
             out += "<td>" + Num(v, 2) + "</td>";
-        if (terms)
-            out += "<td>" + Num(p.dL, 2) + "</td><td>" + Num(p.dC, 2) + "</td><td>" + Num(p.dH, 2) + "</td>";
+        for (double v : { p.dL, p.da, p.db, p.dC, p.dH })
+            out += "<td>" + Num(v, 2) + "</td>";
         out += "<td class=\"de\">" + Num(p.dE, 2) + "</td></tr>\n";
     }
     return out + "</tbody></table>\n";
@@ -508,6 +513,107 @@ std::string SpectraSection(const Comparison& c, const std::vector<std::size_t>& 
         + Svg(kPlotWidth, kPlotHeight, "spectra", body) + legend + "</ul></section>\n";
 }
 
+// The grouped verdicts of a tolerance set.
+std::string ToleranceSection(const Comparison& c)
+{
+    if (!c.tolerances)
+        return "";
+    const ToleranceResult& t = *c.tolerances;
+    std::string out = "<section id=\"tolerances\"><h2>Tolerances: " + Escape(t.set.name)
+        + "</h2><p class=\"note\">" + Escape(t.set.source)
+        + "</p>\n<table class=\"patches groups\"><thead><tr><th class=\"name\">Group</th>"
+        + "<th class=\"name\">Patches</th><th>Metric</th><th>Count</th><th>Mean</th><th>p95</th><th>Max</th>"
+        + "<th class=\"name\">Verdict</th></tr></thead><tbody>\n";
+    for (const GroupResult& g : t.groups) {
+        const bool empty = g.count == 0;
+        auto stat = [&](double value, const Limit& limit) {
+            std::string cell = empty ? "\u2013" : Num(value, 2);
+            if (limit.present)
+                cell += " / " + (limit.hasWarn ? Num(limit.warn, 2) + ", " : std::string())
+                    + Num(limit.fail, 2);
+            return "<td>" + cell + "</td>";
+        };
+        const char* verdict = VerdictName(g.verdict);
+        out += std::string("<tr class=\"") + verdict + "\"><td class=\"name\">" + Escape(g.group.name)
+            + "</td><td class=\"name\">" + Escape(g.group.select.text) + "</td><td>" + Escape(g.group.metric)
+            + "</td><td>" + std::to_string(g.count) + "</td>" + stat(g.mean, g.group.mean)
+            + stat(g.p95, g.group.p95) + stat(g.max, g.group.max) + "<td class=\"name verdict-cell\">"
+            + verdict + "</td></tr>\n";
+    }
+    return out
+        + "</tbody></table><p class=\"note\">Each statistic: the value / its limits (warn, fail); a value "
+          "equal to a limit passes. Overall: <b>"
+        + VerdictName(t.verdict) + "</b>.</p></section>\n";
+}
+
+// Tone value increase curves of the reference (solid) and the sample (dashed), from densities where
+// a file has spectra, else as spot colour tone values; files without tints draw none.
+std::string TviSection(const Comparison& c)
+{
+    struct Drawn {
+        const char* cls;
+        ToneValues tv;
+        std::string method;
+    };
+    std::vector<Drawn> drawn;
+    const std::pair<const Chart*, const char*> files[]
+        = { { c.reference.get(), "ref" }, { c.sample.get(), "smp" } };
+    for (const auto& [chart, cls] : files) {
+        ToneOptions options;
+        options.table = chart == c.reference.get() ? c.tableRef : c.tableSmp;
+        options.method = chart->Offers(options.table) == ColourData::Spectrum ? "density" : "sctv";
+        try {
+            ToneValues tv = ComputeToneValues(*chart, *c.colorimetry, options);
+            if (!tv.channels.empty())
+                drawn.push_back({ cls, std::move(tv), options.method });
+        } catch (const ToolError&) {
+            // No tints, no paper or no solid: that file has no curve to draw.
+        }
+    }
+    if (drawn.empty())
+        return "";
+    double largest = 1.0;
+    for (const Drawn& d : drawn)
+        for (const ToneChannel& ch : d.tv.channels)
+            for (const TonePoint& p : ch.points)
+                largest = std::max(largest, p.tvi);
+    const Plot plot;
+    const Axis axis(largest);
+    std::string body = ValueAxis(plot, axis, "");
+    for (int k = 0; k <= 100; k += 10)
+        body += Label(plot.X(k / 100.0), plot.y0 + 16, "middle", std::to_string(k));
+    std::string legend = "<ul class=\"legend\">";
+    for (const Drawn& d : drawn)
+        for (std::size_t k = 0; k < d.tv.channels.size(); ++k) {
+            const ToneChannel& ch = d.tv.channels[k];
+            const char* colour = ch.name == "C" ? "#0093d0"
+                : ch.name == "M"                ? "#d6007e"
+                : ch.name == "Y"                ? "#e6b800"
+                : ch.name == "K"                ? "#222"
+                                                : kSpectrumColours[k % kWorstSpectra];
+            std::string points = Num(plot.X(0.0), 1) + "," + Num(plot.Y(0.0), 1);
+            for (const TonePoint& p : ch.points)
+                points += " " + Num(plot.X(p.nominal / 100.0), 1) + ","
+                    + Num(plot.Y(std::clamp(p.tvi / axis.top, -0.05, 1.05)), 1);
+            points += " " + Num(plot.X(1.0), 1) + "," + Num(plot.Y(0.0), 1);
+            body += "<polyline class=\"" + std::string(d.cls) + "\" stroke=\"" + colour + "\" points=\""
+                + points + "\"><title>" + Escape(ch.name) + "</title></polyline>\n";
+            legend += "<li><span class=\"key\" style=\"border-color:" + std::string(colour)
+                + (std::string(d.cls) == "smp" ? ";border-top-style:dashed" : "") + "\"></span>"
+                + (std::string(d.cls) == "ref" ? "reference " : "sample ") + Escape(ch.name)
+                + (ch.filter.empty() ? " (spot colour tone value)" : " (filter " + ch.filter + ")") + "</li>";
+        }
+    body += Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
+        + Label((plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", "nominal tone value (%)")
+        + "<text transform=\"translate(14," + Num(plot.Y(0.5), 1)
+        + ") rotate(-90)\" text-anchor=\"middle\">TVI (%)</text>\n";
+    return "<section id=\"tvi\"><h2>Tone value increase</h2><p class=\"note\">Tone value minus nominal, by "
+           "Murray\u2013Davies from ISO Status T densities relative to the paper (spot colour tone value "
+           "where a "
+           "file has no spectra); reference solid, sample dashed.</p>\n"
+        + Svg(kPlotWidth, kPlotHeight, "tone value increase", body) + legend + "</ul></section>\n";
+}
+
 // Nothing may be fetched or run: the page is complete in itself.
 std::string Head(const std::string& heading)
 {
@@ -527,12 +633,15 @@ std::string DistributionSection(const Comparison& c)
         + BarChart(c) + "<h2>Cumulative distribution</h2>\n" + Distribution(c) + "</section>\n";
 }
 
-std::string Verdict(const Comparison& c)
+std::string VerdictBadge(const Comparison& c)
 {
-    if (c.tolerance < 0.0)
+    if (c.tolerance < 0.0 && !c.tolerances)
         return "";
-    return c.over > 0 ? "<p class=\"verdict fail\" id=\"verdict\">FAIL</p>"
-                      : "<p class=\"verdict pass\" id=\"verdict\">PASS</p>";
+    const Verdict set = c.tolerances ? c.tolerances->verdict : Verdict::Pass;
+    if (c.over > 0 || set == Verdict::Fail)
+        return "<p class=\"verdict fail\" id=\"verdict\">FAIL</p>";
+    return set == Verdict::Warn ? "<p class=\"verdict warn\" id=\"verdict\">WARN</p>"
+                                : "<p class=\"verdict pass\" id=\"verdict\">PASS</p>";
 }
 
 } // namespace
@@ -569,11 +678,13 @@ std::string HtmlReport(const Comparison& c, const std::string& title)
     std::string page;
     page.reserve(2048 + 800 * c.patches.size());
     page += Head(heading);
-    page += "<body><main>\n<header><h1>" + heading + "</h1>" + Verdict(c) + "</header>\n";
+    page += "<body><main>\n<header><h1>" + heading + "</h1>" + VerdictBadge(c) + "</header>\n";
     page += "<section id=\"summary\">" + Summary(c) + "</section>\n";
+    page += ToleranceSection(c);
     page += ChartSection(c, srgb);
     page += DistributionSection(c);
     page += SpectraSection(c, order);
+    page += TviSection(c);
     page += "<section id=\"table\"><h2>Patches by \u0394E</h2>\n" + PatchTable(c, order, srgb)
         + "</section>\n";
     page += "<footer>Colours: CIELAB under " + Escape(c.colorimetry->Describe())

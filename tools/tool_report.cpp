@@ -48,13 +48,13 @@ std::string Cell::Shown() const
 
 Section& Report::AddTable(const std::string& name, std::vector<std::string> columns)
 {
-    mSections.push_back(Section { name, std::move(columns), {}, false });
+    mSections.push_back(Section { name, std::move(columns), {}, false, {} });
     return mSections.back();
 }
 
 Section& Report::AddKeyValues(const std::string& name)
 {
-    mSections.push_back(Section { name, {}, { {} }, true });
+    mSections.push_back(Section { name, {}, { {} }, true, {} });
     return mSections.back();
 }
 
@@ -69,7 +69,7 @@ void Report::Write(std::ostream& out, Format format, const std::string& section)
     std::vector<const Section*> chosen;
     std::string names;
     for (const Section& s : mSections) {
-        if (section.empty() || s.name == section)
+        if (section.empty() || s.name == section || (!s.within.empty() && s.within == section))
             chosen.push_back(&s);
         names += (names.empty() ? "" : ", ") + s.name;
     }
@@ -197,13 +197,14 @@ void Report::WriteJson(std::ostream& out, const std::vector<const Section*>& sec
                 o[s.columns[c]] = JsonValue(row[c]);
             return o;
         };
+        nlohmann::ordered_json& parent = s.within.empty() ? doc : doc[s.within];
         if (s.keyValue) {
-            doc[s.name] = rowObject(s.rows.front());
+            parent[s.name] = rowObject(s.rows.front());
         } else {
             nlohmann::ordered_json rows = nlohmann::ordered_json::array();
             for (const auto& row : s.rows)
                 rows.push_back(rowObject(row));
-            doc[s.name] = rows;
+            parent[s.name] = rows;
         }
     }
     // Names are bytes from the file; one that is not UTF-8 must not cost the whole output.

@@ -32,6 +32,7 @@ struct Section {
     std::vector<std::string> columns;
     std::vector<std::vector<Cell>> rows;
     bool keyValue = false;
+    std::string within; // JSON: written inside the key/value section of that name
 };
 
 class Report {
@@ -41,7 +42,8 @@ public:
     // Appends a key/value pair to a section made by AddKeyValues.
     static void Put(Section& section, const std::string& key, Cell value);
 
-    // Writes the section named section, or with an empty name every section; CSV holds one table,
+    // Writes the section named section (with the sections within it), or with an empty name every
+    // section; CSV holds one table,
     // so it writes the first section then. An unknown name throws std::invalid_argument naming the
     // sections there are.
     void Write(std::ostream& out, Format format, const std::string& section = {}) const;

@@ -89,13 +89,12 @@ def test_page_shows_what_compare_computes(charts, tmp_path, options):
         assert summary[key].split(" of ")[0] == (shown(value) if isinstance(value, float) else str(value)), key
     over = expected["summary"]["over_tolerance"]
     assert text(root.find(".//*[@id='verdict']")) == ("FAIL" if over else "PASS") and made.returncode == (over > 0)
-    # Every patch, largest difference first; Delta L, C, H only where the formula is built on them.
-    rows, cielab = sorted(expected["samples"], key=lambda r: -r["dE"]), len(options) > 2
+    # Every patch, largest difference first, with the CIELAB terms whatever the formula.
+    rows = sorted(expected["samples"], key=lambda r: -r["dE"])
     assert [name for name, _ in table(root)] == [r["sample"] for r in rows]
     for (name, numbers), r in zip(table(root), rows):
         assert numbers[:6] == [shown(r[k]) for k in ("ref_L", "ref_a", "ref_b", "L", "a", "b")], name
-        assert numbers[-1] == shown(r["dE"]) and len(numbers) == (10 if cielab else 7), name
-        assert not cielab or numbers[6] == shown(r["L"] - r["ref_L"])
+        assert numbers[6:] == [shown(r[k]) for k in ("dL", "da", "db", "dC", "dH", "dE")], name
     section = root.find(".//*[@id='spectra']")  # the six largest differences
     assert [text(li).rsplit(" (", 1)[0] for li in section.iter("li")] == [r["sample"] for r in rows[:6]]
     assert [p.get("class") for p in section.iter(SVG + "polyline")] == ["ref", "smp"] * 6

@@ -1,0 +1,81 @@
+// Tolerance sets: limits by patch group (paper, solids, overprints, grey balance, ...) on the mean,
+// the 95th percentile and the maximum of a colour difference, with warn and fail levels, read from
+// JSON files, and their evaluation on a comparison.
+#ifndef TINTVALE_TOOL_TOLERANCES_H
+#define TINTVALE_TOOL_TOLERANCES_H
+
+#include "tool_context.h"
+#include "tool_roles.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+struct Comparison;
+
+// One statistic's limits; a value equal to a limit passes.
+struct Limit {
+    bool present = false;
+    bool hasWarn = false;
+    double warn = 0.0;
+    double fail = 0.0;
+};
+
+struct ToleranceGroup {
+    std::string name;
+    Role select;
+    std::string metric; // "dE" (the set's formula), or the absolute CIELAB "dL", "dC", "dH", "dCh"
+    Limit mean, p95, max;
+};
+
+struct ToleranceSet {
+    std::string name;
+    std::string source;
+    std::string formula;
+    std::string path; // where it was read
+    std::vector<ToleranceGroup> groups;
+};
+
+// The directory of the shipped sets: options.toleranceDir when given, else data/tolerances beside
+// the installed program, in the configured installation or in the source tree; empty when none.
+std::string ToleranceDirectory(const CommonOptions& options);
+// The names of the shipped sets (file names without ".json"), sorted.
+std::vector<std::string> ShippedToleranceSets(const CommonOptions& options);
+// Reads a set from a file, or by the name of a shipped set. Throws ToolError with one line
+// naming what is wrong: an unknown role, metric or statistic, a limit that is not a number.
+ToleranceSet LoadToleranceSet(const std::string& nameOrFile, const CommonOptions& options);
+// Parses a set from JSON text; origin names it in messages.
+ToleranceSet ParseToleranceSet(const std::string& text, const std::string& origin);
+
+enum class Verdict { Pass, Warn, Fail, Empty };
+const char* VerdictName(Verdict v);
+
+struct GroupResult {
+    ToleranceGroup group;
+    int count = 0;
+    double mean = 0.0, p95 = 0.0, max = 0.0;
+    Verdict verdict = Verdict::Empty;
+};
+
+struct ToleranceResult {
+    ToleranceSet set;
+    // Fail when a group fails, else warn when a group warns or selects no patch, else pass.
+    Verdict verdict = Verdict::Pass;
+    std::vector<GroupResult> groups;
+};
+
+// Evaluates every group of set on the comparison. Roles are told by the reference's device values,
+// else by the sample's; fails (ToolError) when a group needs device values neither file has.
+ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c);
+
+// The sections "tolerances" (name, source, formula, verdict) and "groups" within it (name, select,
+// metric, count, mean, p95, max, verdict; no statistics for an empty group).
+void AddToleranceSections(Report& report, const ToleranceResult& result);
+// One warning line on err for each group that selects no patch.
+void WarnOnEmptyGroups(const ToleranceResult& result, std::ostream& err);
+
+} // namespace tool
+
+#endif

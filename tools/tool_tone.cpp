@@ -1,0 +1,125 @@
+// Tone value from density (Murray-Davies) and from CIELAB (spot colour tone value).
+#include "tool_tone.h"
+
+#include "tool_roles.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tool {
+
+namespace {
+
+struct Density {
+    double d[4] = {};
+};
+
+// Densities relative to the paper (each clamped at 0 by the library).
+Density RelativeDensity(const Chart& chart, int t, int s, const TOneMeasurement& paper,
+    TCMS::FilterStandard standard, Colorimetry& colorimetry)
+{
+    Density density;
+    int dominant = 0;
+    const auto m = chart.DensitySample(t, s, colorimetry);
+    if (m->GetDensity(
+            standard, &paper, colorimetry.Illuminant(), colorimetry.Observer(), density.d, &dominant)
+        != 0)
+        chart.Fail("sample \"" + chart.SampleName(t, s) + "\": no density");
+    return density;
+}
+
+// Murray-Davies (A. Murray, J. Franklin Inst. 221, 1936; as ISO 12647-1 defines it): the tone value, in
+// percent, of a tint of density Dt over the paper, where the solid has Ds over the paper: 100 (1 - 10^-Dt) /
+// (1 - 10^-Ds).
+double MurrayDavies(double tint, double solid)
+{
+    return 100.0 * (1.0 - std::pow(10.0, -tint)) / (1.0 - std::pow(10.0, -solid));
+}
+
+int DefaultPaper(const Chart& chart, int t, const DeviceValues& device)
+{
+    for (int s = 0; s < chart.NrSamples(t); ++s)
+        if (device.IsPaper(s))
+            return s;
+    chart.Fail("no paper patch (every process channel at 0); name one with --paper");
+}
+
+} // namespace
+
+ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const ToneOptions& options)
+{
+    const bool sctv = options.method == "sctv";
+    if (!sctv && options.method != "density")
+        throw ToolError("unknown method \"" + options.method + "\" (density or sctv)");
+    const TCMS::FilterStandard standard = DensityStandard(options.standard);
+    ToneValues result;
+    const int t = chart.ColourTable(options.table);
+    chart.CheckTable(t);
+    result.table = t;
+    const DeviceValues device(chart, t);
+    if (!device.Present())
+        chart.Fail("no device values (CMYK or other process channels): tints cannot be told");
+    if (chart.Offers(t) == ColourData::None)
+        chart.Fail("no colour data (neither spectra nor Lab nor XYZ) in table " + std::to_string(t));
+    if (!sctv && chart.Offers(t) != ColourData::Spectrum)
+        chart.Fail("no spectra: tone values from densities need spectra (--method sctv works from CIELAB)");
+    const int paperIndex = options.paper.empty() ? DefaultPaper(chart, t, device)
+                                                 : chart.FindSample(t, options.paper, "to serve as paper");
+    result.paper = chart.SampleName(t, paperIndex);
+    const auto paper = sctv ? chart.Measurement(t, paperIndex, colorimetry)
+                            : chart.DensitySample(t, paperIndex, colorimetry);
+
+    const int n = chart.NrSamples(t);
+    for (std::size_t c = 0; c < device.Channels().size(); ++c) {
+        int solid = -1;
+        std::vector<int> tints;
+        for (int s = 0; s < n; ++s) {
+            if (solid < 0 && device.SolidOf(s) == static_cast<int>(c))
+                solid = s;
+            if (device.TintOf(s) == static_cast<int>(c))
+                tints.push_back(s);
+        }
+        if (tints.empty())
+            continue;
+        ToneChannel channel;
+        channel.name = device.Channels()[c];
+        if (solid < 0)
+            chart.Fail("channel " + channel.name + " has tints but no solid");
+        const auto solidM = chart.Measurement(t, solid, colorimetry);
+        Density solidD;
+        int filter = 0;
+        if (!sctv) {
+            solidD = RelativeDensity(chart, t, solid, *paper, standard, colorimetry);
+            for (int k = 1; k < 4; ++k) // the first of equal densities wins
+                if (solidD.d[k] > solidD.d[filter])
+                    filter = k;
+            if (!(solidD.d[filter] > 0.0))
+                chart.Fail("the solid of channel " + channel.name + " is no denser than the paper");
+            channel.filter = kFilterLetters[filter];
+        }
+        for (int s : tints) {
+            TonePoint p;
+            p.sample = chart.SampleName(t, s);
+            p.nominal = device.Values(s)[c];
+            if (sctv) {
+                const auto m = chart.Measurement(t, s, colorimetry);
+                const double value
+                    = m->GetSCTV(colorimetry.Illuminant(), colorimetry.Observer(), paper.get(), solidM.get());
+                if (value < 0.0 || !std::isfinite(value))
+                    chart.Fail("sample \"" + p.sample + "\": no spot colour tone value");
+                p.tone = 100.0 * value;
+            } else {
+                p.tone = MurrayDavies(
+                    RelativeDensity(chart, t, s, *paper, standard, colorimetry).d[filter], solidD.d[filter]);
+            }
+            p.tvi = p.tone - p.nominal;
+            channel.points.push_back(p);
+        }
+        std::stable_sort(channel.points.begin(), channel.points.end(),
+            [](const TonePoint& a, const TonePoint& b) { return a.nominal < b.nominal; });
+        result.channels.push_back(channel);
+    }
+    return result;
+}
+
+} // namespace tool

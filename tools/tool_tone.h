@@ -1,0 +1,45 @@
+// Tone values of the tints of each process channel: by Murray-Davies from status densities, or as
+// the spot colour tone value from CIELAB; and the tone value increase over the nominal value.
+#ifndef TINTVALE_TOOL_TONE_H
+#define TINTVALE_TOOL_TONE_H
+
+#include "tool_chart.h"
+
+#include <string>
+#include <vector>
+
+namespace tool {
+
+struct TonePoint {
+    std::string sample;
+    double nominal = 0.0; // the channel's device value, percent
+    double tone = 0.0; // percent
+    double tvi = 0.0; // tone - nominal
+};
+
+struct ToneChannel {
+    std::string name; // "C", "M", "Y", "K" or the channel number
+    std::string filter; // "C", "M", "Y" or "V" (the solid's densest); empty for the spot colour tone value
+    std::vector<TonePoint> points; // by nominal value
+};
+
+struct ToneOptions {
+    std::string standard = "ISO Status T";
+    std::string paper; // a sample name or number; empty: the first patch with every channel at 0
+    std::string method = "density"; // or "sctv"
+    int table = -1;
+};
+
+struct ToneValues {
+    int table = 0;
+    std::string paper; // the paper sample's name
+    std::vector<ToneChannel> channels; // the channels with tints and a solid, in channel order
+};
+
+// Fails (ToolError) on a chart without device values or paper, on the density method without
+// spectra, on a solid no denser than the paper, and on an unknown method or standard.
+ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const ToneOptions& options);
+
+} // namespace tool
+
+#endif
