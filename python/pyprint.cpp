@@ -64,7 +64,7 @@ py::dict ResultDict(const tool::ToleranceResult& r)
 }
 
 py::dict EvaluateTolerances(const py::object& reference, const py::object& sample,
-    const std::string& tolerances, const std::string& formula, int table, bool paperRelative,
+    const py::object& tolerances, const std::string& formula, int table, bool paperRelative,
     const std::string& illuminant, const py::object& observer, const py::object& illuminants)
 {
     const tool::CommonOptions common = Common(illuminant, observer, illuminants);
@@ -73,7 +73,7 @@ py::dict EvaluateTolerances(const py::object& reference, const py::object& sampl
     options.sample = PathOf(sample);
     options.formula = formula;
     options.table = table;
-    options.tolerances = tolerances;
+    options.tolerances = PathOf(tolerances);
     options.paperRelative = paperRelative;
     SinkScope sinks;
     tool::Comparison c;

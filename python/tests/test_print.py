@@ -1,0 +1,100 @@
+# Print conformance from Python: the tool's tolerance verdicts and tone values, and the page's
+# verdict table and tone value curves.
+import json
+
+import pytest
+from conftest import ROOT, needs_tool, run
+
+import tintvale as tv
+
+STRIPS = ROOT / "tools" / "tests" / "data"
+REF, SMP = STRIPS / "control_strip_reference.txt", STRIPS / "control_strip_sample.txt"
+
+
+def cmyk_lab_file(path, rows):  # rows: (name, (c, m, y, k), (L, a, b))
+    data = "".join(f"{n}\t{c}\t{m}\t{y}\t{k}\t{L!r}\t{a!r}\t{b!r}\n" for n, (c, m, y, k), (L, a, b) in rows)
+    path.write_text("CGATS.17\nKEYWORD \"SampleID\"\nNUMBER_OF_FIELDS 8\nBEGIN_DATA_FORMAT\nSampleID\tCMYK_C\tCMYK_M"
+                    f"\tCMYK_Y\tCMYK_K\tLAB_L\tLAB_A\tLAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS {len(rows)}\nBEGIN_DATA\n"
+                    f"{data}END_DATA\n")
+    return path
+
+
+def test_tone_values_by_murray_davies_and_from_a_cgats():
+    # Each tint is the area mixture (1 - a) paper + a solid, whose Murray-Davies tone value is 100 a
+    # under any filter (tools/tests/make_control_strip.py): areas 0.36, 0.632, 0.86.
+    result = tv.tone_values(tv.Cgats(str(REF)))
+    assert result["paper"] == "paper" and [c["name"] for c in result["channels"]] == ["C", "M", "Y", "K"]
+    assert [c["filter"] for c in result["channels"][:3]] == ["C", "M", "Y"]
+    for channel in result["channels"]:
+        assert [p["nominal"] for p in channel["points"]] == [25, 50, 75]
+        assert [p["tone"] for p in channel["points"]] == pytest.approx([36.0, 63.2, 86.0], abs=0.01)
+        assert [p["tvi"] for p in channel["points"]] == pytest.approx([11.0, 13.2, 11.0], abs=0.01)
+    assert tv.tone_values(REF, paper=0, standard="ISO Status A")["channels"][0]["points"][1]["tone"] == pytest.approx(63.2, abs=0.01)
+
+
+def test_tone_values_need_spectra_device_values_and_paper(tmp_path):
+    lab = cmyk_lab_file(tmp_path / "lab.txt", [("paper", (0, 0, 0, 0), (95, 0, 0)), ("C50", (50, 0, 0, 0), (70, -20, -20))])
+    with pytest.raises(ValueError, match="no spectra"):
+        tv.tone_values(lab)
+    with pytest.raises(ValueError, match="no device values"):
+        tv.tone_values(ROOT / "data" / "samples" / "chart_reference.txt")
+    with pytest.raises(ValueError, match="tints but no solid"):
+        tv.tone_values(lab, method="sctv")
+
+
+def test_spot_colour_tone_value_of_lab_mixtures(tmp_path):
+    # ISO 20654 maps Lab linearly to V = (L + 116 a / 500, L, L - 116 b / 200), so a tint that is
+    # paper + s (solid - paper) in Lab has the tone value 100 s exactly.
+    paper, solid = (95.0, 0.5, -2.0), (48.0, 74.0, -3.0)
+    shares = (0.2, 0.45, 0.7)
+    rows = [("paper", (0, 0, 0, 0), paper), ("M100", (0, 100, 0, 0), solid)]
+    rows += [(f"M{n}", (0, n, 0, 0), tuple(p + s * (q - p) for p, q in zip(paper, solid))) for n, s in zip((20, 40, 60), shares)]
+    result = tv.tone_values(cmyk_lab_file(tmp_path / "m.txt", rows), method="sctv")
+    (magenta,) = result["channels"]
+    assert magenta["name"] == "M" and magenta["filter"] is None
+    assert [p["tone"] for p in magenta["points"]] == pytest.approx([100 * s for s in shares], abs=1e-6)
+    assert [p["tvi"] for p in magenta["points"]] == pytest.approx([0.0, 5.0, 10.0], abs=1e-6)
+
+
+@needs_tool
+def test_python_gives_the_tools_numbers(tmp_path):
+    tool = json.loads(run("tvi", SMP, "--format", "json").stdout)
+    for mine, theirs in zip(tv.tone_values(SMP)["channels"], tool["channels"], strict=True):
+        assert (mine["name"], mine["filter"]) == (theirs["name"], theirs["filter"])
+        assert mine["points"] == [pytest.approx(p) for p in theirs["points"]]
+    compared = run("compare", REF, SMP, "--tolerances", "iso12647-7-proof", "--format", "json")
+    expected = json.loads(compared.stdout)["tolerances"]
+    result = tv.evaluate_tolerances(REF, SMP, "iso12647-7-proof")
+    assert {k: result[k] for k in ("name", "verdict", "formula")} == {k: expected[k] for k in ("name", "verdict", "formula")}
+    for got, want in zip(result["groups"], expected["groups"], strict=True):
+        assert got == pytest.approx(want), want["name"]
+
+
+def test_page_shows_the_grouped_verdicts_and_tone_value_curves(tmp_path):
+    group = {"name": "cyan tints", "select": "tints:C", "metric": "dE", "max": {"warn": 0.5, "fail": 50}}
+    empty = {"name": "greys", "select": "names:none", "metric": "dCh", "mean": {"fail": 1}}
+    tolerances = tmp_path / "set.json"
+    tolerances.write_text(json.dumps({"name": "mine", "source": "a test", "groups": [group, empty]}))
+    summary = tv.report(REF, SMP, tmp_path / "page.html", tolerances=tolerances)
+    result = summary["tolerances"]
+    assert result["verdict"] == "warn" and [g["verdict"] for g in result["groups"]] == ["warn", "empty"]
+    assert result["groups"][1]["count"] == 0 and result["groups"][1]["mean"] is None
+    text = (tmp_path / "page.html").read_text()
+    assert 'id="verdict">WARN<' in text and '<section id="tolerances">' in text and '<section id="tvi">' in text
+    assert text.count("<tr class=\"warn\">") == 1 and text.count("<tr class=\"empty\">") == 1
+    # Reference and sample curves of the four channels.
+    tvi = text[text.index('<section id="tvi">'):]
+    assert tvi.count('<polyline class="ref"') == 4 and tvi.count('<polyline class="smp"') == 4
+    # Without tints there is no curve to draw.
+    plain = tmp_path / "plain.html"
+    tv.report(ROOT / "data" / "samples" / "chart_reference.txt", ROOT / "data" / "samples" / "chart_measured.txt", plain)
+    assert 'id="tvi"' not in plain.read_text()
+
+
+def test_malformed_sets_are_refused(tmp_path):
+    bad = tmp_path / "bad.json"
+    bad.write_text(json.dumps({"name": "x", "groups": [{"name": "g", "select": "all", "metric": "dZ", "max": {"fail": 1}}]}))
+    with pytest.raises(ValueError, match='group "g": unknown metric "dZ"'):
+        tv.evaluate_tolerances(REF, SMP, bad)
+    with pytest.raises(ValueError, match="no tolerance set"):
+        tv.evaluate_tolerances(REF, SMP, "no-such-set")
