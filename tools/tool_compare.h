@@ -11,9 +11,9 @@
 
 namespace tool {
 
-// What the columns beside dE are, for every output that shows them.
-constexpr const char* kCielabTermsNote
-    = "dL, da, db, dC, dH: CIELAB differences (CIE 15), sample minus reference, whatever the formula";
+// What the columns dL, da, db, dC and dH beside dE are, whatever the formula, for every output that
+// shows them.
+constexpr const char* kCielabTermsNote = "CIELAB (CIE 15) sample minus reference";
 
 // What --paper-relative makes the white.
 constexpr const char* kPaperWhiteNote = "paper of each file (media-relative, ISO 13655 Annex A)";

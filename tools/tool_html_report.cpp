@@ -176,7 +176,7 @@ std::string Summary(const Comparison& c)
         + Row("mean", "Mean \u0394E", Num(c.mean, 2)) + Row("median", "Median \u0394E", Num(c.median, 2))
         + Row("p95", "95th percentile", Num(c.p95, 2)) + Row("max", "Maximum \u0394E", Num(worst.dE, 2))
         + Row("max_sample", "Maximum at", Escape(worst.name))
-        + Row("terms", "Beside \u0394E", kCielabTermsNote);
+        + Row("terms", "\u0394L*, \u0394a*, \u0394b*, \u0394C*, \u0394H*", kCielabTermsNote);
     if (c.tolerance >= 0.0)
         stats += Row("tolerance", "Tolerance", Num(c.tolerance, 2))
             + Row("over_tolerance", "Over tolerance",
