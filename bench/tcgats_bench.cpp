@@ -1,5 +1,5 @@
 // Reading and writing a 20 000-sample spectral CGATS file, beside LittleCMS's IT8 parser on the
-// same bytes.
+// same bytes; and hostile headers, whose cost must grow linearly.
 #include <tintvale/tcgats.h>
 
 #include "numtext.h"
@@ -113,8 +113,64 @@ void BM_LcmsWrite(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.text.size()));
 }
 
+// Hostile headers: n undeclared field names behind 200 000 header lines; n custom keywords, read
+// and written; n spectral columns nmN in descending order (each column a line of its own). Each
+// must cost time in proportion to n: the fitted complexity is reported.
+std::string HostileHeader(int shape, int n)
+{
+    std::string text = "CGATS.17\n";
+    if (shape == 0) {
+        for (int i = 0; i < 200000; ++i)
+            text += "#\tline\n";
+        text += "BEGIN_DATA_FORMAT\n";
+        for (int i = 0; i < n; ++i)
+            text += "f" + std::to_string(i) + "\n";
+        return text + "END_DATA_FORMAT\n";
+    }
+    if (shape == 1) {
+        for (int i = 0; i < n; ++i)
+            text += "K" + std::to_string(i) + " \"v\"\n";
+        return text
+            + "BEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n50\nEND_DATA\n";
+    }
+    text += "BEGIN_DATA_FORMAT\n";
+    for (int i = n; i > 0; --i)
+        text += "nm" + std::to_string(i) + "\n";
+    text += "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n";
+    for (int i = 0; i < n; ++i)
+        text += "0.5 ";
+    return text + "\nEND_DATA\n";
+}
+
+void BM_TCgatsHostileHeader(benchmark::State& state)
+{
+    const int shape = static_cast<int>(state.range(0));
+    const int n = static_cast<int>(state.range(1));
+    const std::string text = HostileHeader(shape, n);
+    for (auto _ : state) {
+        TCgats cgats(text.c_str(), 0);
+        char* buffer = nullptr;
+        if (cgats.GetErrorCode() != 0 || cgats.WriteToBuffer(&buffer) != 0)
+            state.SkipWithError("the hostile header did not read and write");
+        delete[] buffer;
+    }
+    state.SetComplexityN(n);
+}
+
 } // namespace
 
+BENCHMARK(BM_TCgatsHostileHeader)
+    ->ArgsProduct({ { 0 }, benchmark::CreateRange(4096, 32766, 2) })
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TCgatsHostileHeader)
+    ->ArgsProduct({ { 1 }, benchmark::CreateRange(12500, 100000, 2) })
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TCgatsHostileHeader)
+    ->ArgsProduct({ { 2 }, benchmark::CreateRange(4096, 32765, 2) })
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TCgatsRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LcmsRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TCgatsWrite)->Unit(benchmark::kMillisecond);

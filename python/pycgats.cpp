@@ -266,9 +266,14 @@ void BindCgats(py::module_& m)
         .def(
             "add_custom_tag",
             [](TCgats& c, const std::string& name, const std::string& value) {
-                const int code = c.AddCustomTag(name.c_str(), value.c_str());
+                // A NUL would cut either text short.
+                const int code = name.find('\0') != std::string::npos ? 1
+                    : value.find('\0') != std::string::npos           ? kUnwritableCode
+                                                            : c.AddCustomTag(name.c_str(), value.c_str());
+                if (code == kUnwritableCode)
+                    throw LibraryError { code, std::string("the value ") + kUnwritableReason };
                 if (code != 0)
-                    throw LibraryError { code, "no room for another header line" };
+                    throw LibraryError { code, "the keyword is empty or holds a blank, tab, line end or #" };
             },
             py::arg("name"), py::arg("value"), "Adds a quoted header line ahead of the data sections.")
         .def(

@@ -190,6 +190,8 @@ void BindCgatsBuild(py::module_& m)
             "add_ink_book_names",
             [](TCgats& c, const std::vector<std::string>& names, int t) {
                 const int code = c.AddInkBookNames(t, names);
+                if (code == kUnwritableCode)
+                    throw LibraryError { code, std::string("a name ") + kUnwritableReason };
                 if (code != 0)
                     throw LibraryError { code,
                         c.GetErrorCode() == code ? c.GetErrorMsg()

@@ -8,6 +8,7 @@
 #include <tintvale/txyzrspace.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,13 @@ void CheckSpace(int error, const char* what)
         throw LibraryError { error, what };
 }
 
+// A triple the library could not compute (status not 0) is NaN whole.
+void NanUnless(int status, double* out)
+{
+    if (status != 0)
+        out[0] = out[1] = out[2] = std::numeric_limits<double>::quiet_NaN();
+}
+
 // The two appearance spaces share their Python surface. Their C++ CalcDeltaE gives the squared
 // distance; here delta_e is the distance itself, the square root of CalcSquareDeltaE.
 template <typename Space> void BindAppearance(py::module_& m, const char* name, const char* doc)
@@ -55,15 +63,19 @@ template <typename Space> void BindAppearance(py::module_& m, const char* name, 
         .def(
             "from_xyz",
             [](const Space& s, const py::handle& xyz) {
-                return MapTriples(xyz, "xyz", [&s](const double* in, double* out) { s.FromXYZ(in, out); });
+                return MapTriples(
+                    xyz, "xyz", [&s](const double* in, double* out) { NanUnless(s.FromXYZ(in, out), out); });
             },
-            py::arg("xyz"), "(J, C, h) (..., 3) of XYZ (..., 3): lightness, chroma, hue in degrees.")
+            py::arg("xyz"),
+            "(J, C, h) (..., 3) of XYZ (..., 3): lightness, chroma, hue in degrees; black gives (0, 0, 0), "
+            "NaN where the model has no result (Y = 0 but not black, a NaN input).")
         .def(
             "to_xyz",
             [](const Space& s, const py::handle& jch) {
-                return MapTriples(jch, "jch", [&s](const double* in, double* out) { s.ToXYZ(in, out); });
+                return MapTriples(
+                    jch, "jch", [&s](const double* in, double* out) { NanUnless(s.ToXYZ(in, out), out); });
             },
-            py::arg("jch"), "XYZ (..., 3) of (J, C, h) (..., 3).")
+            py::arg("jch"), "XYZ (..., 3) of (J, C, h) (..., 3); NaN where the model has no result.")
         .def(
             "delta_e",
             [](const Space& s, const py::handle& xyz1, const py::handle& xyz2) {

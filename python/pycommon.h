@@ -25,6 +25,10 @@ struct LibraryError {
     std::string message;
 };
 
+// The library's code for a text that a written CGATS file could not give back, and its reason.
+constexpr int kUnwritableCode = 29;
+constexpr const char* kUnwritableReason = "holds a line end, NUL or double quote";
+
 // Levels of Python's logging module.
 constexpr int kLogDebug = 10;
 constexpr int kLogWarning = 30;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -123,6 +124,20 @@ TEST(ReplaceFile, FollowsLinksAndKeepsModeAndOwner)
     TCgats cgats(kFile, 0);
     ASSERT_EQ(cgats.SaveAs(dir.File("chain").c_str()), 0);
     EXPECT_EQ(TempDir::Read(real), kFile);
+}
+
+TEST(ReplaceFile, NamesTooLongForTheSuffixAreWrittenAllTheSame)
+{
+    // The directory takes names of 255 bytes; the temporary name beside one adds 21.
+    TempDir dir;
+    for (const std::size_t length : { 234u, 235u, 255u }) {
+        const std::string target = dir.File(std::string(length, 'n'));
+        ASSERT_EQ(ReplaceFile(target.c_str(), kFile, std::strlen(kFile)), 0) << length;
+        ASSERT_EQ(ReplaceFile(target.c_str(), "x", 1), 0) << length;
+        EXPECT_EQ(TempDir::Read(target), "x") << length;
+        EXPECT_EQ(Names(dir.Path()), std::set<std::string> { std::string(length, 'n') }) << length;
+        std::remove(target.c_str());
+    }
 }
 
 TEST(ReplaceFile, NeverFollowsALinkPlantedAtATemporaryName)

@@ -261,3 +261,25 @@ TEST(NumericEdgesAppearance, PublishedExampleAndNegativeConeResponsesGiveTheSign
         }
     }
 }
+
+TEST(NumericEdgesAppearance, CIECAM97sGivesBlackAndRefusesWhatItCannotCompute)
+{
+    const TColorSpace_CIECAM97s d65(kD65, 0);
+    const double black[3] = { 0.0, 0.0, 0.0 };
+    double jch[3] = { 7.0, 7.0, 7.0 }, xyz[3] = { 7.0, 7.0, 7.0 };
+    ASSERT_EQ(d65.FromXYZ(black, jch), 0);
+    EXPECT_TRUE(jch[0] == 0.0 && jch[1] == 0.0);
+    ASSERT_EQ(d65.ToXYZ(jch, xyz), 0);
+    EXPECT_TRUE(xyz[0] == 0.0 && xyz[1] == 0.0 && xyz[2] == 0.0);
+    // Light at 380 nm alone has Y = 0 in the 5 nm CIE 1931 table, which the model divides by.
+    const double violet[3] = { 0.000635, 0.0, 0.00295 }, nan[3] = { NAN, 1.0, 1.0 };
+    EXPECT_EQ(d65.FromXYZ(violet, jch), 1);
+    EXPECT_EQ(d65.FromXYZ(nan, jch), 1);
+    // Under illuminant A: reflectance 1 at 380 and 385 nm and 0 elsewhere (the 5 nm CIE tables of A
+    // and the 1931 observer summed with NumPy, the white at Y = 100). The forward model takes it;
+    // the published inverse's estimate Y' of Y comes out negative and has no real result.
+    const double a[3] = { 109.85, 100.0, 35.585 }, band[3] = { 0.0017467, 5.0511e-5, 0.0082541 };
+    const TColorSpace_CIECAM97s underA(a, 0);
+    ASSERT_EQ(underA.FromXYZ(band, jch), 0);
+    EXPECT_EQ(underA.ToXYZ(jch, xyz), 1);
+}

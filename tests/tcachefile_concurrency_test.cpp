@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
 int Counter(const std::string& path)
@@ -150,6 +152,59 @@ TEST(TCacheFileDamage, ADamagedFileGivesErrorsNotAbsence)
     ASSERT_EQ(capture.messages.size(), 2u);
     EXPECT_EQ(
         capture.messages[0].text, "Cannot read item n of topic t : Failed to read or write resource file");
+}
+
+TEST(TCacheFileDamage, AScanOfRowsOutOfOrderEnds)
+{
+    TempDir dir;
+    const std::string path = dir.File("out_of_order.tvc");
+    {
+        TCacheFile cache(path.c_str(), 1, false);
+        for (int k = 0; k < 100; ++k)
+            cache.AddItem(
+                "t", ("k" + std::to_string(k)).c_str(), ("v" + std::to_string(k)).c_str(), false, false);
+        ASSERT_EQ(cache.Save(), 0);
+    }
+    // The row of item k50 (id 51) renumbered 10 in its table page: its cell is the payload length,
+    // the id, then a record header of six bytes before the name and value.
+    std::string content = TempDir::Read(path);
+    const std::size_t at = content.find("k50v50");
+    ASSERT_TRUE(at != std::string::npos && content[at - 7] == 51);
+    content[at - 7] = 10;
+    TempDir::Write(path, content);
+    MessageCapture capture;
+    TCacheFile cache(path.c_str(), 0, false);
+    const char* value = nullptr;
+    int count = 0;
+    for (const char* item = cache.ScanItems("t", &value, 1); item && count < 1000;
+         item = cache.ScanItems("t", &value, 0))
+        ++count;
+    EXPECT_LE(count, 100);
+    EXPECT_EQ(cache.ScanResult(), TCacheFile::StoreError);
+    TCacheFile target(dir.File("copy.tvc").c_str(), 1, false);
+    EXPECT_EQ(target.CopyTopic(cache, "t"), TCacheFile::StoreError);
+    EXPECT_EQ(target.ScanTopics(nullptr, 1), nullptr);
+}
+
+TEST(TCacheFileDamage, AFileWithoutWritePermissionRefusesChangesAsAStoreError)
+{
+    TempDir dir;
+    const std::string path = dir.File("read_only.tvc");
+    {
+        TCacheFile cache(path.c_str(), 1, false);
+        cache.AddItem("t", "n", 7, false);
+        ASSERT_EQ(cache.Save(), 0);
+    }
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    MessageCapture capture;
+    TCacheFile cache(path.c_str(), 0, false);
+    int value = 0;
+    EXPECT_TRUE(cache.Search("t", "n", &value, 0, false, false) == 0 && value == 7);
+    EXPECT_EQ(cache.AddItem("t", "m", 1, false), TCacheFile::StoreError);
+    EXPECT_EQ(cache.AddItem("t", "n", 8, false), TCacheFile::StoreError);
+    EXPECT_EQ(cache.AddTopic("u", false), TCacheFile::StoreError);
+    EXPECT_EQ(cache.RemoveTopic("t", false), TCacheFile::StoreError);
+    EXPECT_EQ(Counter(path), 7);
 }
 
 TEST(TCacheFileSharing, OperationsThatChangeNothingGiveTheLockBack)

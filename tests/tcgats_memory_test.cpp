@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -113,5 +114,38 @@ TEST(TCgatsMemory, ReadingCostsWhatTheFileHolds)
         gLimit = 0;
         EXPECT_EQ(code, gRefused ? -1 : row.code) << row.what;
         EXPECT_LT(gPeak - start, row.bound) << row.what << ": " << (gPeak - start) / kMB << " MB";
+    }
+}
+
+TEST(TCgatsMemory, HeaderLinesCostUnderFiftyTimesTheFileReadAndWritten)
+{
+    if (!TINTVALE_COUNT_ALLOCATIONS)
+        GTEST_SKIP() << "allocations are not counted under the address sanitizer";
+    // The shortest lines of each kind, 1 MB of each: a keyword alone, a comment, a keyword with a
+    // value (which the writer declares), CR LF line ends.
+    const char* const lines[] = { "a\n", "#a\n", "a b\n", "a\r\n" };
+    for (const char* line : lines) {
+        std::string text;
+        while (text.size() < kMB)
+            text += line;
+        const long long bound = 50 * static_cast<long long>(text.size());
+        const long long start = gLive;
+        gPeak = start;
+        gRefused = false;
+        gLimit = start + bound;
+        int code = -2;
+        std::size_t written = 0;
+        try {
+            TCgats cgats(text.c_str(), 0);
+            char* buffer = nullptr;
+            code = cgats.GetErrorCode() != 0 ? cgats.GetErrorCode() : cgats.WriteToBuffer(&buffer);
+            written = buffer ? std::strlen(buffer) : 0;
+            delete[] buffer;
+        } catch (const std::bad_alloc&) { }
+        gLimit = 0;
+        EXPECT_FALSE(gRefused) << line;
+        EXPECT_EQ(code, 0) << line;
+        EXPECT_GE(written, text.size() / 2) << line;
+        EXPECT_LT(gPeak - start, bound) << line << ": " << (gPeak - start) / kMB << " MB";
     }
 }

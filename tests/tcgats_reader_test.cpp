@@ -196,6 +196,24 @@ TEST(TCgatsReader, UndeclaredAndDeclaredFieldNames)
     EXPECT_EQ(std::make_pair(A::NrProcessColorIds(*e), A::NrSpotIds(*e)), std::make_pair(2, 1));
 }
 
+TEST(TCgatsReader, AFieldKeepsItsKindThroughRewrites)
+{
+    // "SPEC_680" declared, "Spec_680" met: a name written in the declared spelling would read back
+    // as 680 nm, its text lost (what the fuzzer's round trip found).
+    std::string text
+        = TempDir::Read(TINTVALE_SOURCE_DIR "/tests/data/fuzz/cgats/declared_name_spelled_as_pattern.txt");
+    for (int pass = 0; pass < 3; ++pass) {
+        const auto c = Read(text);
+        ASSERT_EQ(c->GetErrorCode(), 0) << pass;
+        EXPECT_TRUE(Cell(*c, 0, 0, 0) == "red" && !c->ContainsWaveLengths(0)) << pass;
+        char* buffer = nullptr;
+        ASSERT_EQ(c->WriteToBuffer(&buffer), 0);
+        text = buffer;
+        delete[] buffer;
+    }
+    EXPECT_NE(text.find("\nSpec_680\tLAB_L\n"), std::string::npos) << text;
+}
+
 TEST(TCgatsReader, DataValuesFormOneStream)
 {
     const std::string longText(300, 'x'), longName(5000, 'N');

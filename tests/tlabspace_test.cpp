@@ -82,7 +82,8 @@ std::vector<SharmaPair> ReadSharma()
 TEST(TLabSpaceConstruction, NegativeWhitePolarFormSaturationAndChangeOfWhite)
 {
     MessageCapture capture;
-    const double white[3] = { -1.0, 100.0, -5.0 }, zero[3] = { 0.0, 0.0, 0.0 };
+    const double white[3] = { -1.0, 100.0, -5.0 }, atPi[3] = { 60.0, kPi, 10.0 };
+    double out[3];
     TLabSpace space(white);
     EXPECT_EQ(space.ErrNo(), 2);
     ASSERT_EQ(capture.messages.size(), 1u);
@@ -96,11 +97,20 @@ TEST(TLabSpaceConstruction, NegativeWhitePolarFormSaturationAndChangeOfWhite)
     TLabSpace assigned(kD50);
     assigned = space;
     EXPECT_EQ(assigned.ErrNo(), 2);
-    EXPECT_EQ(TLabSpace(zero).ErrNo(), 0);
     EXPECT_EQ(TLabSpace(nullptr).ErrNo(), 2);
+    // A zero, denormal or non-finite component divides into infinities: refused, and what is
+    // converted under it says it is no number.
+    const double bad[][3]
+        = { { 0.0, 0.0, 0.0 }, { 96.4, 4e-320, 82.5 }, { 96.4, 100.0, NAN }, { INFINITY, 100.0, 82.5 } };
+    for (const auto& w : bad) {
+        const TLabSpace badSpace(w);
+        EXPECT_EQ(badSpace.ErrNo(), 2) << w[1];
+        EXPECT_EQ(badSpace.XYZToLab(xyz, lab), 1) << w[1];
+        EXPECT_EQ(badSpace.LabToXYZ(atPi, out), 1) << w[1];
+    }
+    EXPECT_EQ(capture.messages.size(), 2u + std::size(bad)); // the negative and the null white too
+    EXPECT_EQ(TLabSpace(kD50).XYZToLab(xyz, lab), 0);
     // Polar form (its quadrants: the Python tests), saturation and change of white.
-    const double atPi[3] = { 60.0, kPi, 10.0 };
-    double out[3];
     // At pi: a* = -C, and b* keeps the small positive residue of tan(pi) (no negation at h = pi).
     TLabSpace::LHCToLab(atPi, out);
     EXPECT_EQ(out[1], -10.0);

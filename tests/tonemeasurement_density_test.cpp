@@ -53,10 +53,13 @@ TEST_F(MeasurementDensity, PlainRelativeAndTristimulus)
     ASSERT_EQ(sample.GetDensity(TCMS::IsoStatusT, nullptr, mD50, &mTwo, d, &index), 0);
     EXPECT_NEAR(d[2], 0.04, 0.005);
 
-    // A black sample has no cyan density: the relative form fails too.
+    // A black sample has no density, nor has anything against a black paper: the relative form
+    // fails with NaN, never an absolute density that passes for a relative one.
     TReflectionSpectrum black(Flat(0.0), &mGeom);
     EXPECT_EQ(black.GetDensity(TCMS::IsoStatusT, &paper, mD50, &mTwo, d, &index), 1);
-    EXPECT_TRUE(std::isfinite(d[0]));
+    EXPECT_TRUE(std::isnan(d[0]));
+    EXPECT_EQ(sample.GetDensity(TCMS::IsoStatusT, &black, mD50, &mTwo, d, &index), 1);
+    EXPECT_TRUE(std::isnan(d[0]) && std::isnan(d[1]) && std::isnan(d[2]) && std::isnan(d[3]));
     EXPECT_EQ(sample.GetDensity(static_cast<TCMS::FilterStandard>(9), &paper, mD50, &mTwo, d, &index), 2);
     // The tristimulus fallback without spectra.
     TReflectionSpectrum paper9(Flat(0.9), &mGeom);
@@ -87,11 +90,10 @@ TEST_F(MeasurementDensity, PlainRelativeAndTristimulus)
     ASSERT_EQ(plain.GetDensity(TCMS::IsoStatusT, &paper9, mD50, &ten, d, &index), 0);
     EXPECT_EQ(d[0] + d[1] + d[2] + d[3], 0.0);
 
-    // No light in Y: no magenta density, and no infinity.
+    // No light in Y: no magenta or visual density (NaN), and no infinity.
     TXYZMeasurement noY(10.0, 0.0, 50.0, &mGeom, mD50, &mTwo);
     std::fill(d, d + 4, 7.0);
     EXPECT_EQ(noY.GetDensity(TCMS::IsoStatusT, &paper9, mD50, &mTwo, d, &index), 1);
-    EXPECT_TRUE(std::isfinite(d[0]));
-    EXPECT_EQ(d[1], 7.0);
+    EXPECT_TRUE(std::isfinite(d[0]) && std::isnan(d[1]) && std::isnan(d[3]));
     EXPECT_EQ(index, 3) << "over cyan alone, as the spectral form does";
 }

@@ -67,9 +67,13 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
     }
 
     // Every keyword line of the header, in file order (a keyword may stand once per table).
+    // Made as they are written: a header may hold millions of lines.
     Section& keywords = report.AddTable("keywords", { "keyword", "value" });
-    for (const auto& [keyword, value] : c.GetKeywords())
-        keywords.rows.push_back({ Cell(keyword), Cell(value) });
+    keywords.moreRows = [&c](const std::function<void(const std::vector<Cell>&)>& row) {
+        c.VisitKeywords([&row](const char* keyword, const char* value) {
+            row({ Cell(keyword), Cell(value) });
+        });
+    };
     Section& header = report.AddKeyValues("header");
     // Chart layout, where the file gives more than the one-row default.
     if (c.GetRowLength() > 1)

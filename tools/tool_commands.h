@@ -62,7 +62,7 @@ int RunTvi(const CommonOptions& common, const TviOptions& options, std::ostream&
 
 struct LabOptions {
     std::string file;
-    std::string output; // empty: standard output
+    std::string output = "-"; // "-": standard output
 };
 int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream& out);
 

@@ -3,6 +3,7 @@
 
 #include "tool_context.h"
 
+#include <tintvale/tatomicfile.h>
 #include <tintvale/tcgats.h>
 
 #include <cerrno>
@@ -113,9 +114,47 @@ std::string ReadInput(const std::string& path)
     return text;
 }
 
+namespace {
+
+void RefuseEmptyName(const std::string& output)
+{
+    if (output.empty())
+        throw ToolError("the output file name is empty (- writes to standard output)");
+}
+
+// Why writing output failed: a file is replaced by a new one made beside it, so a directory that
+// cannot take a new file refuses even a writable file, and is named.
+std::string WriteFailure(const std::string& output, int error)
+{
+    std::string reason = Reason(error);
+    if (error == EACCES || error == EPERM || error == EROFS) {
+        const std::size_t slash = output.find_last_of('/');
+        const std::string directory
+            = slash == std::string::npos ? "." : (slash == 0 ? "/" : output.substr(0, slash));
+        if (access(directory.c_str(), W_OK) != 0)
+            reason += " (no new file can be made in the directory " + directory + ")";
+    }
+    return output + ": could not be written: " + reason + " (code 4)";
+}
+
+} // namespace
+
+void WriteText(const std::string& text, const std::string& output, std::ostream& out)
+{
+    RefuseEmptyName(output);
+    if (output == "-") {
+        out << text;
+        return;
+    }
+    errno = 0;
+    if (TCMS::WriteFileAtomically(output.c_str(), text.data(), text.size()) != 0)
+        throw ToolError(WriteFailure(output, errno));
+}
+
 void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& out)
 {
-    if (output.empty() || output == "-") {
+    RefuseEmptyName(output);
+    if (output == "-") {
         char* buffer = nullptr;
         const int rc = cgats.WriteToBuffer(&buffer);
         const std::unique_ptr<char[]> owned(buffer);
@@ -127,7 +166,7 @@ void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& ou
     errno = 0;
     const int rc = cgats.SaveAs(output.c_str());
     if (rc == 4)
-        throw ToolError(output + ": could not be written: " + Reason(errno) + " (code 4)");
+        throw ToolError(WriteFailure(output, errno));
     if (rc != 0)
         throw ToolError(output + ": could not be written: " + CgatsMessage(cgats));
 }

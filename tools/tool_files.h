@@ -16,8 +16,13 @@ namespace tool {
 // 2 GiB or more, which the library's reader cannot hold.
 std::string ReadInput(const std::string& path);
 
-// Writes cgats to the file output (replaced as a whole), or into out for "-" or an empty name.
+// Writes cgats to the file output (replaced as a whole), or into out for "-"; an empty name is
+// refused.
 void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& out);
+
+// Writes text to the file output (replaced as a whole), or into out for "-"; an empty name is
+// refused.
+void WriteText(const std::string& text, const std::string& output, std::ostream& out);
 
 // The library's message with its code, or the tool's own words for a code the library leaves
 // without text.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <ostream>
 #include <stdexcept>
 
@@ -48,13 +49,13 @@ std::string Cell::Shown() const
 
 Section& Report::AddTable(const std::string& name, std::vector<std::string> columns)
 {
-    mSections.push_back(Section { name, std::move(columns), {}, false, {} });
+    mSections.push_back(Section { name, std::move(columns), {}, false, {}, {} });
     return mSections.back();
 }
 
 Section& Report::AddKeyValues(const std::string& name)
 {
-    mSections.push_back(Section { name, {}, { {} }, true, {} });
+    mSections.push_back(Section { name, {}, { {} }, true, {}, {} });
     return mSections.back();
 }
 
@@ -90,17 +91,44 @@ void Report::Write(std::ostream& out, Format format, const std::string& section)
 
 namespace {
 
+// Text for a terminal: control characters (a file's names may hold escape sequences) shown as \xNN.
+std::string Printable(const std::string& text)
+{
+    std::string shown;
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x20 && byte != 0x7f) {
+            shown += ch;
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+        shown += escaped;
+    }
+    return shown;
+}
+
+// Every row of s: its rows, then those moreRows makes.
+void ForEachRow(const Section& s, const std::function<void(const std::vector<Cell>&)>& visit)
+{
+    for (const auto& row : s.rows)
+        visit(row);
+    if (s.moreRows)
+        s.moreRows(visit);
+}
+
 void WriteAligned(std::ostream& out, const Section& s)
 {
     std::vector<std::size_t> width(s.columns.size(), 0);
     std::vector<bool> numeric(s.columns.size(), true);
     for (std::size_t c = 0; c < s.columns.size(); ++c)
         width[c] = s.columns[c].size();
-    for (const auto& row : s.rows)
+    ForEachRow(s, [&](const std::vector<Cell>& row) {
         for (std::size_t c = 0; c < row.size() && c < width.size(); ++c) {
-            width[c] = std::max(width[c], row[c].Shown().size());
+            width[c] = std::max(width[c], Printable(row[c].Shown()).size());
             numeric[c] = numeric[c] && row[c].isNumber;
         }
+    });
     auto line = [&](auto cellText) {
         std::string text;
         for (std::size_t c = 0; c < width.size(); ++c) {
@@ -113,8 +141,9 @@ void WriteAligned(std::ostream& out, const Section& s)
         out << text << '\n';
     };
     line([&](std::size_t c) { return s.columns[c]; });
-    for (const auto& row : s.rows)
-        line([&](std::size_t c) { return c < row.size() ? row[c].Shown() : std::string(); });
+    ForEachRow(s, [&](const std::vector<Cell>& row) {
+        line([&](std::size_t c) { return c < row.size() ? Printable(row[c].Shown()) : std::string(); });
+    });
 }
 
 void WriteKeyValues(std::ostream& out, const Section& s)
@@ -124,8 +153,8 @@ void WriteKeyValues(std::ostream& out, const Section& s)
         width = std::max(width, key.size());
     const auto& row = s.rows.front();
     for (std::size_t c = 0; c < s.columns.size(); ++c)
-        out << s.columns[c] << ':' << std::string(width - s.columns[c].size() + 1, ' ') << row[c].Shown()
-            << '\n';
+        out << s.columns[c] << ':' << std::string(width - s.columns[c].size() + 1, ' ')
+            << Printable(row[c].Shown()) << '\n';
 }
 
 // RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled.
@@ -178,37 +207,70 @@ void Report::WriteTable(std::ostream& out, const std::vector<const Section*>& se
 void Report::WriteCsv(std::ostream& out, const Section& s) const
 {
     WriteCsvLine(out, s.columns);
-    for (const auto& row : s.rows) {
+    ForEachRow(s, [&](const std::vector<Cell>& row) {
         std::vector<std::string> fields;
         for (const auto& cell : row)
             fields.push_back(cell.Shown());
         WriteCsvLine(out, fields);
-    }
+    });
 }
 
+// As one document dumped with an indent of 2, but a section whose rows are made as they are written
+// is streamed row by row where it stands, never held whole.
 void Report::WriteJson(std::ostream& out, const std::vector<const Section*>& sections) const
 {
+    // Names are bytes from the file; one that is not UTF-8 must not cost the whole output.
+    auto dump = [](const nlohmann::ordered_json& value, const std::string& indent) {
+        std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+            text.insert(at + 1, indent);
+        return text;
+    };
+    auto rowObject = [](const Section& s, const std::vector<Cell>& row) {
+        nlohmann::ordered_json o = nlohmann::ordered_json::object();
+        for (std::size_t c = 0; c < s.columns.size() && c < row.size(); ++c)
+            o[s.columns[c]] = JsonValue(row[c]);
+        return o;
+    };
     nlohmann::ordered_json doc = nlohmann::ordered_json::object();
+    std::map<std::string, const Section*> streamed;
     for (const Section* section : sections) {
         const Section& s = *section;
-        auto rowObject = [&](const std::vector<Cell>& row) {
-            nlohmann::ordered_json o = nlohmann::ordered_json::object();
-            for (std::size_t c = 0; c < s.columns.size() && c < row.size(); ++c)
-                o[s.columns[c]] = JsonValue(row[c]);
-            return o;
-        };
+        if (s.moreRows && s.within.empty()) {
+            doc[s.name] = nullptr; // its place
+            streamed[s.name] = &s;
+            continue;
+        }
         nlohmann::ordered_json& parent = s.within.empty() ? doc : doc[s.within];
         if (s.keyValue) {
-            parent[s.name] = rowObject(s.rows.front());
+            parent[s.name] = rowObject(s, s.rows.front());
         } else {
             nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-            for (const auto& row : s.rows)
-                rows.push_back(rowObject(row));
+            ForEachRow(s, [&](const std::vector<Cell>& row) { rows.push_back(rowObject(s, row)); });
             parent[s.name] = rows;
         }
     }
-    // Names are bytes from the file; one that is not UTF-8 must not cost the whole output.
-    out << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    if (doc.empty()) {
+        out << "{}\n";
+        return;
+    }
+    const char* separator = "{";
+    for (const auto& item : doc.items()) {
+        out << separator << "\n  " << dump(item.key(), "") << ": ";
+        separator = ",";
+        const auto found = streamed.find(item.key());
+        if (found == streamed.end()) {
+            out << dump(item.value(), "  ");
+            continue;
+        }
+        bool first = true;
+        ForEachRow(*found->second, [&](const std::vector<Cell>& row) {
+            out << (first ? "[\n    " : ",\n    ") << dump(rowObject(*found->second, row), "    ");
+            first = false;
+        });
+        out << (first ? "[]" : "\n  ]");
+    }
+    out << "\n}\n";
 }
 
 } // namespace tool

@@ -3,6 +3,7 @@
 #ifndef TINTVALE_TOOL_REPORT_H
 #define TINTVALE_TOOL_REPORT_H
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ struct Cell {
     std::string Shown() const;
 };
 
+// Hands each of a section's further rows to its argument, in order.
+using RowSource = std::function<void(const std::function<void(const std::vector<Cell>&)>&)>;
+
 // Rows under column names, or (keyValue) one row shown as "name: value" lines.
 struct Section {
     std::string name;
@@ -33,6 +37,9 @@ struct Section {
     std::vector<std::vector<Cell>> rows;
     bool keyValue = false;
     std::string within; // JSON: written inside the key/value section of that name
+    // Rows after those of rows, made as they are written, so that a list as long as a file's
+    // header costs no memory of its own (may be read more than once).
+    RowSource moreRows;
 };
 
 class Report {

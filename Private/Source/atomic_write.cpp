@@ -91,13 +91,22 @@ std::atomic<TemporaryNameBits> nameBits { RandomBits };
 // at the name. Returns the descriptor, or -1 with errno set.
 int CreateTemporary(const std::string& target, std::string& name)
 {
+    // A target name within 21 bytes of the longest a directory takes leaves no room for the
+    // suffix: the temporary file then goes by the suffix alone (a hidden name) beside it.
+    std::string base = target;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", nameBits.load()());
-        name = target + suffix;
+        name = base + suffix;
         const int fd
             = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFilePermission);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd >= 0)
+            return fd;
+        if (errno == ENAMETOOLONG && base == target) {
+            base = DirectoryOf(target) + "/";
+            continue;
+        }
+        if (errno != EEXIST)
             return fd;
     }
     errno = EEXIST;

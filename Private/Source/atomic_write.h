@@ -19,7 +19,8 @@ namespace tintvale::detail {
 // directory entry were flushed to the disk.
 int ReplaceFile(const char* fileName, const void* data, std::size_t size);
 
-// The temporary file is named fileName + "." + 16 hexadecimal digits of these bits + ".tmp". Tests
+// The temporary file is named fileName + "." + 16 hexadecimal digits of these bits + ".tmp" (just
+// "." + digits + ".tmp" in the same directory when that name would be too long). Tests
 // set a predictable source to plant files at those names; null restores the random one.
 using TemporaryNameBits = unsigned long long (*)();
 void SetTemporaryNameBits(TemporaryNameBits source);

@@ -125,19 +125,18 @@ int TCgats::AddCustomField(const char* name)
     return 0;
 }
 
-int TCgats::MatchField(const char* name, int* category, int* index, int* type, std::string* canonical)
-{
-    if (!name || !category || !index || !type || !canonical)
-        return -1;
-    *canonical = name;
+namespace {
 
+// The category and number of a name that one of the field-name patterns matches (the wavelength,
+// or the channel number minus 1), or false.
+bool MatchPattern(const char* name, int* category, int* index)
+{
     for (const char* pattern : kSpectralPatterns) {
         const int nm = PatternNumber(name, pattern, 1);
         if (nm >= 0) {
             *category = TCgatsField::kSpectral;
             *index = nm;
-            *type = TCgatsField::kDouble;
-            return 0;
+            return true;
         }
     }
     const struct {
@@ -154,9 +153,23 @@ int TCgats::MatchField(const char* name, int* category, int* index, int* type, s
         if (channel >= 0) {
             *category = p.category;
             *index = channel - 1;
-            *type = TCgatsField::kDouble;
-            return 0;
+            return true;
         }
+    }
+    return false;
+}
+
+} // namespace
+
+int TCgats::MatchField(const char* name, int* category, int* index, int* type, std::string* canonical)
+{
+    if (!name || !category || !index || !type || !canonical)
+        return -1;
+    *canonical = name;
+
+    if (MatchPattern(name, category, index)) {
+        *type = TCgatsField::kDouble;
+        return 0;
     }
 
     // Declared names come before the vocabulary, so a declared "LAB_L" is a text column.
@@ -170,7 +183,11 @@ int TCgats::MatchField(const char* name, int* category, int* index, int* type, s
                     i = static_cast<int>(k);
         }
         if (i >= 0) {
-            *canonical = customFields[i];
+            // Written in the declared spelling, unless that spelling reads back as a pattern
+            // ("SPEC_680" declared, "Spec_680" found): the column would lose its text.
+            int patternCategory = 0, patternIndex = 0;
+            if (!MatchPattern(customFields[i].c_str(), &patternCategory, &patternIndex))
+                *canonical = customFields[i];
             *category = TCgatsField::kKeyword;
             *index = 0;
             *type = TCgatsField::kString;

@@ -235,6 +235,9 @@ int TCgats::AddInkBookNames(int t, const std::vector<std::string>& names)
         return errorCode;
     if (!Table(t))
         return 1;
+    for (const std::string& name : names)
+        if (!IsWritableText(name))
+            return kErrUnwritableValue;
     TCgatsTable& table = *tables[t];
     const bool declared = table.header && table.header->HasField(kInkBookField);
     if (declared)

@@ -276,6 +276,11 @@ TCgats::TCgats(double full, double zero, const std::vector<std::vector<double>>&
         check = CheckRows(spectra, n, waveLengths.size());
     if (check == 0 && !sampleNames.empty() && sampleNames.size() != n)
         check = kCodeSampleCount;
+    // Names and descriptions the written file could not give back are refused, as by the setters.
+    for (const auto* texts : { &sampleNames, &colorDescriptions })
+        for (const std::string& text : *texts)
+            if (check == 0 && !IsWritableText(text))
+                check = kErrUnwritableValue;
     if (check != 0) {
         RecordError(check);
         return;

@@ -14,17 +14,22 @@ bool IsMarker(const char* keyword)
 
 } // namespace
 
-std::vector<std::pair<std::string, std::string>> TCgats::GetKeywords() const
+void TCgats::VisitKeywords(const std::function<void(const char* keyword, const char* value)>& visit) const
 {
-    std::vector<std::pair<std::string, std::string>> list;
     for (std::size_t i = 0; i < tags.size(); ++i) {
         const TCgatsTag* tag = tags[i].get();
         if (!tag || !tag->Name() || IsMarker(tag->Name()))
             continue;
         if (i == 0 && *tag->Value() == '\0')
             continue; // the identification line
-        list.emplace_back(tag->Name(), tag->Value());
+        visit(tag->Name(), tag->Value());
     }
+}
+
+std::vector<std::pair<std::string, std::string>> TCgats::GetKeywords() const
+{
+    std::vector<std::pair<std::string, std::string>> list;
+    VisitKeywords([&list](const char* keyword, const char* value) { list.emplace_back(keyword, value); });
     return list;
 }
 

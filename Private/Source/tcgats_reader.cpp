@@ -196,6 +196,9 @@ int TCgats::ReadFromBuffer(const char* text)
     readStart = text;
     readEnd = text + std::strlen(text);
     errorAt = nullptr;
+    // At most one tag a line: reserved at once, the list never holds twice what it needs while
+    // it grows, which a file of millions of short lines would feel.
+    tags.reserve(tags.size() + static_cast<std::size_t>(std::count_if(text, readEnd, IsLineEnd)) + 1);
     // Declarations only grow while reading, so one incremental index serves every data format.
     TCgatsNameIndex index;
     nameIndex = &index;
@@ -314,6 +317,16 @@ void TCgats::MakePendingHeader()
 
 int TCgats::ReadTmpHeader(const char** cursor)
 {
+    std::vector<std::string> undeclared;
+    const int result = ReadFieldNames(cursor, undeclared);
+    // The declarations of the names met go in at once: one by one, each would search and shift
+    // the tag list again, which a data format of thousands of names makes quadratic.
+    InsertKeywordTags(undeclared);
+    return result;
+}
+
+int TCgats::ReadFieldNames(const char** cursor, std::vector<std::string>& undeclared)
+{
     MakePendingHeader();
     const bool fill = static_cast<bool>(tmpHeader);
     if (!fill)
@@ -374,8 +387,7 @@ int TCgats::ReadTmpHeader(const char** cursor)
             // An undeclared name becomes a text column and is declared in the header lines, so
             // that the written file declares it. It counts as declared from here on too, so that
             // later names match it now exactly as they will when the written file is read.
-            if (InsertTag(kKindKeyword, "KEYWORD", 0, token.c_str(), "", -1, false) != 0)
-                return kErrUndeclaredField;
+            undeclared.push_back(token);
             AddCustomField(token.c_str());
             type = TCgatsField::kString;
             category = TCgatsField::kKeyword;

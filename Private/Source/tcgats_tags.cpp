@@ -8,6 +8,7 @@
 #include "tcgatstag.h"
 
 #include <cstring>
+#include <iterator>
 
 using namespace tintvale::detail;
 
@@ -24,6 +25,11 @@ bool TCgats::IsWritableValue(const char* value)
 {
     // No escapes exist: a line end would start another line, a quote end the value.
     return std::strpbrk(value, "\r\n\"") == nullptr;
+}
+
+bool TCgats::IsWritableText(const std::string& text)
+{
+    return text.find('\0') == std::string::npos && IsWritableValue(text.c_str());
 }
 
 int TCgats::FindTag(int kind) const
@@ -80,6 +86,23 @@ int TCgats::InsertTag(int kind, const char* name, int unquoted, const char* valu
         at = (position < 0 || position >= count) ? count : position;
     tags.insert(tags.begin() + at, std::make_unique<TCgatsTag>(kind, name, unquoted, value, comment));
     return 0;
+}
+
+void TCgats::InsertKeywordTags(const std::vector<std::string>& names)
+{
+    if (names.empty())
+        return;
+    int at = -1;
+    for (int i = 0; i < static_cast<int>(tags.size()) && at < 0; ++i)
+        if (tags[i] && StartsDataSection(tags[i]->kind))
+            at = i;
+    std::vector<std::unique_ptr<TCgatsTag>> added;
+    added.reserve(names.size());
+    for (const std::string& name : names)
+        added.push_back(
+            std::make_unique<TCgatsTag>(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, name.c_str(), ""));
+    tags.insert(at < 0 ? tags.end() : tags.begin() + at, std::make_move_iterator(added.begin()),
+        std::make_move_iterator(added.end()));
 }
 
 int TCgats::ChangeTagValue(int kind, const char* value, const char* comment)

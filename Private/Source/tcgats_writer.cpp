@@ -6,6 +6,7 @@
 #include "ostrel.h"
 #include "tcgats_vocabulary.h"
 #include "tcgatsfield.h"
+#include "tcgatsnameindex.h"
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
@@ -37,42 +38,38 @@ void AppendWithLineFeeds(std::string& out, const std::string& body)
 
 } // namespace
 
-bool TCgats::NamesAField(const char* name) const
+void TCgats::AddFieldNames(TCgatsNameSet& names) const
 {
     for (const char* standard : kCgatsFieldNames)
-        if (strcmp_ci(standard, name) == 0)
-            return true;
-    auto inHeader = [name](const TCgatsTableHeader* header) {
+        names.Add(standard);
+    auto add = [&names](const TCgatsTableHeader* header) {
         if (header)
             for (const auto& field : header->fields)
-                if (field && strcmp_ci(field->name.c_str(), name) == 0)
-                    return true;
-        return false;
+                if (field)
+                    names.Add(field->name.c_str());
     };
     for (const auto& table : tables)
-        if (table && inHeader(table->header.get()))
-            return true;
-    return inHeader(tmpHeader.get());
+        if (table)
+            add(table->header.get());
+    add(tmpHeader.get());
 }
 
 // A custom keyword line is preceded by its "KEYWORD" declaration unless an earlier line declared it,
 // so that strict readers accept the written file and it reads back unchanged.
-void TCgats::DeclareKeyword(
-    const TCgatsTag& tag, bool first, std::vector<std::string>& declared, std::string& out) const
+void TCgats::DeclareKeyword(const TCgatsTag& tag, bool first, const TCgatsNameSet& fieldNames,
+    TCgatsNameSet& declared, std::string& out) const
 {
     if (tag.kind == kKindKeyword) {
-        declared.emplace_back(tag.Value());
+        declared.Add(tag.Value());
         return;
     }
     // A vocabulary keyword added as a custom line reads back as the vocabulary's own. A declaration
     // also declares a data field name, so none is written that would change how a field reads back.
-    if (first || !tag.IsCustomKeyword() || MatchTag(tag.Name()) >= 0 || NamesAField(tag.Name()))
+    if (first || !tag.IsCustomKeyword() || MatchTag(tag.Name()) >= 0 || fieldNames.Contains(tag.Name())
+        || declared.Contains(tag.Name()))
         return;
-    for (const std::string& name : declared)
-        if (strcmp_ci(name.c_str(), tag.Name()) == 0)
-            return;
     TCgatsTag(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, tag.Name(), "").Write(out);
-    declared.emplace_back(tag.Name());
+    declared.Add(tag.Name());
 }
 
 int TCgats::WriteTag(int i, std::string& out) const
@@ -113,11 +110,13 @@ int TCgats::WriteToString(std::string& out) const
 {
     int nextHeader = 0, nextData = 0;
     std::size_t nextBody = 0;
-    std::vector<std::string> declared;
+    // Looked up once per custom keyword line, so that a header of many stays linear.
+    TCgatsNameSet fieldNames, declared;
+    AddFieldNames(fieldNames);
     bool identified = false; // the first keyword line names the file type and is not declared
     for (int i = 0; i < static_cast<int>(tags.size()); ++i) {
         if (tags[i])
-            DeclareKeyword(*tags[i], !identified, declared, out);
+            DeclareKeyword(*tags[i], !identified, fieldNames, declared, out);
         identified = identified || (tags[i] && tags[i]->HasName());
         int result = WriteTag(i, out);
         if (result != 0)

@@ -1,7 +1,9 @@
 // TCgatsNameIndex: an incrementally built map from folded names to their first position.
 #include "tcgatsnameindex.h"
 
-std::string TCgatsNameIndex::Key(const char* text)
+namespace {
+
+std::string Key(const char* text)
 {
     std::string key(text);
     for (char& c : key)
@@ -9,6 +11,8 @@ std::string TCgatsNameIndex::Key(const char* text)
             c = static_cast<char>(c - 'A' + 'a');
     return key;
 }
+
+} // namespace
 
 int TCgatsNameIndex::Find(const std::vector<std::string>& names, const char* name)
 {
@@ -21,3 +25,7 @@ int TCgatsNameIndex::Find(const std::vector<std::string>& names, const char* nam
     const auto found = mFirst.find(Key(name));
     return found == mFirst.end() ? -1 : found->second;
 }
+
+void TCgatsNameSet::Add(const char* name) { mKeys.insert(Key(name)); }
+
+bool TCgatsNameSet::Contains(const char* name) const { return mKeys.count(Key(name)) != 0; }

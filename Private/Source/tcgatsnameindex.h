@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TCgatsNameIndex {
@@ -14,10 +15,18 @@ public:
     int Find(const std::vector<std::string>& names, const char* name);
 
 private:
-    static std::string Key(const char* text);
-
     std::unordered_map<std::string, int> mFirst;
     std::size_t mIndexed = 0;
+};
+
+// A set of names compared ignoring ASCII letter case, as strcmp_ci compares.
+class TCgatsNameSet {
+public:
+    void Add(const char* name);
+    bool Contains(const char* name) const;
+
+private:
+    std::unordered_set<std::string> mKeys;
 };
 
 #endif

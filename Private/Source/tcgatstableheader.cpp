@@ -3,6 +3,7 @@
 
 #include "tcgats_vocabulary.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace tintvale::detail;
@@ -239,16 +240,10 @@ int TCgatsTableHeader::DoAnalyse()
         for (int i : spectralList)
             if (fields[i]->index < 0)
                 return 1;
-        // Repeated selection of the first smallest remaining wavelength keeps ties in header order.
-        std::vector<int> remaining = spectralList;
-        while (!remaining.empty()) {
-            std::size_t best = 0;
-            for (std::size_t j = 1; j < remaining.size(); ++j)
-                if (fields[remaining[j]]->index < fields[remaining[best]]->index)
-                    best = j;
-            waveLengthFields.push_back(remaining[best]);
-            remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(best));
-        }
+        // Ascending wavelength; a stable sort keeps ties in header order.
+        waveLengthFields = spectralList;
+        std::stable_sort(waveLengthFields.begin(), waveLengthFields.end(),
+            [this](int a, int b) { return fields[a]->index < fields[b]->index; });
         nrWaveLengths = static_cast<int>(waveLengthFields.size());
     }
 

@@ -9,7 +9,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // A bare value is read back with one blank between its words and cut at a quote or "#"; a value
 // that would not read back so is written quoted.
-bool NeedsQuotes(const std::string& value)
+bool NeedsQuotes(std::string_view value)
 {
     if (IsBlank(value.front()) || IsBlank(value.back()))
         return true;
@@ -27,33 +27,40 @@ TCgatsTag::TCgatsTag(int kind_, const char* name, int unquoted_, const char* val
     : kind(kind_)
     , unquoted(unquoted_)
     , mHasName(name && *name)
-    , mName(mHasName ? name : "")
-    , mValue(value ? value : "")
-    , mComment(comment ? comment : "")
-{ }
+{
+    mText = mHasName ? name : "";
+    mText += '\0';
+    mValueAt = static_cast<std::uint32_t>(mText.size());
+    mText += value ? value : "";
+    mText += '\0';
+    mCommentAt = static_cast<std::uint32_t>(mText.size());
+    mText += comment ? comment : "";
+}
 
 void TCgatsTag::Write(std::string& out) const
 {
     const std::size_t start = out.size();
+    const std::string_view value = ValueText();
+    const std::string_view comment = CommentText();
     if (mHasName) {
-        out += mName;
-        if (!mValue.empty()) {
+        out += NameText();
+        if (!value.empty()) {
             out += '\t';
-            const bool quoted = unquoted == 0 || NeedsQuotes(mValue);
+            const bool quoted = unquoted == 0 || NeedsQuotes(value);
             if (quoted)
                 out += '"';
-            out += mValue;
+            out += value;
             if (quoted)
                 out += '"';
         }
     }
-    if (!mComment.empty()) {
+    if (!comment.empty()) {
         if (out.size() > start)
             out += '\t';
         // The reader keeps everything after "#"; a comment that already starts with a blank gets
         // no second one, so that a written file reads back and writes again unchanged.
-        out += IsBlank(mComment[0]) ? "#" : "# ";
-        out += mComment;
+        out += IsBlank(comment[0]) ? "#" : "# ";
+        out += comment;
     }
     if (out.size() > start)
         out += '\n';
@@ -61,17 +68,18 @@ void TCgatsTag::Write(std::string& out) const
 
 bool TCgatsTag::IsCustomKeyword() const
 {
-    if (kind != -1 || !mHasName || mValue.empty()
-        || !(std::isalpha(static_cast<unsigned char>(mName[0])) || mName[0] == '_'))
+    const std::string_view name = NameText();
+    if (kind != -1 || !mHasName || ValueText().empty()
+        || !(std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_'))
         return false;
-    for (char c : mName)
+    for (char c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
             return false;
-    return mName.compare(0, 6, "BEGIN_") != 0 && mName.compare(0, 4, "END_") != 0;
+    return name.compare(0, 6, "BEGIN_") != 0 && name.compare(0, 4, "END_") != 0;
 }
 
 bool TCgatsTag::operator==(const TCgatsTag& other) const
 {
     return kind == other.kind && unquoted == other.unquoted && mHasName == other.mHasName
-        && mName == other.mName && mValue == other.mValue && mComment == other.mComment;
+        && mValueAt == other.mValueAt && mCommentAt == other.mCommentAt && mText == other.mText;
 }

@@ -2,7 +2,9 @@
 #ifndef TINTVALE_TCGATSTAG_H
 #define TINTVALE_TCGATSTAG_H
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 class TCgatsTag {
 public:
@@ -10,9 +12,9 @@ public:
     TCgatsTag(int kind, const char* name, int unquoted, const char* value, const char* comment);
 
     // The keyword, or null for a comment-only line.
-    const char* Name() const { return mHasName ? mName.c_str() : nullptr; }
-    const char* Value() const { return mValue.c_str(); }
-    const char* Comment() const { return mComment.c_str(); }
+    const char* Name() const { return mHasName ? mText.c_str() : nullptr; }
+    const char* Value() const { return mText.c_str() + mValueAt; }
+    const char* Comment() const { return mText.c_str() + mCommentAt; }
     bool HasName() const { return mHasName; }
 
     // A keyword line outside the vocabulary with a value and a plain name (letters, digits and "_",
@@ -30,10 +32,16 @@ public:
     int unquoted; // 0: the value is written in double quotes; 1 or 2: written bare
 
 private:
+    std::string_view NameText() const { return { mText.data(), mValueAt - 1 }; }
+    std::string_view ValueText() const { return { mText.data() + mValueAt, mCommentAt - mValueAt - 1 }; }
+    std::string_view CommentText() const { return { mText.data() + mCommentAt, mText.size() - mCommentAt }; }
+
+    // A file may hold millions of header lines: the three texts share one string (name, NUL,
+    // value, NUL, comment), which holds short lines without an allocation of its own.
+    std::uint32_t mValueAt;
+    std::uint32_t mCommentAt;
+    std::string mText;
     bool mHasName;
-    std::string mName;
-    std::string mValue;
-    std::string mComment;
 };
 
 #endif

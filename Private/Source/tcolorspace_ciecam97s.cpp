@@ -57,6 +57,13 @@ const tintvale::detail::ResponseCompression kCompression = { 0.73, kInverse073, 
 
 const char* sDifferenceFunctionList[] = { "CIECAM97s Delta E" };
 
+// 1 when a result is not a finite number: a stimulus the model cannot take (Y = 0 without black,
+// non-finite input, or a colour far outside the spectrum locus).
+int FiniteStatus(const double* v)
+{
+    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]) ? 0 : 1;
+}
+
 } // namespace
 
 TColorSpace_CIECAM97s::TColorSpace_CIECAM97s(const double* white, int viewingCondition)
@@ -213,6 +220,11 @@ int TColorSpace_CIECAM97s::FromXYZ(const double* xyz, double* jch) const
 {
     if (!xyz || !jch)
         return 2;
+    // The model divides by Y; black is taken as J 0, C 0, as CIECAM02 gives it.
+    if (xyz[0] == 0.0 && xyz[1] == 0.0 && xyz[2] == 0.0) {
+        jch[0] = jch[1] = jch[2] = 0.0;
+        return 0;
+    }
     double rgb[3], rgbc[3], rgbp[3], rgba[3];
     MultiplyByMb(xyz, rgb);
     MultiplyByDp(rgb, rgbc);
@@ -237,7 +249,7 @@ int TColorSpace_CIECAM97s::FromXYZ(const double* xyz, double* jch) const
     jch[0] = j;
     jch[1] = c;
     jch[2] = h;
-    return 0;
+    return FiniteStatus(jch);
 }
 
 int TColorSpace_CIECAM97s::ToXYZ(const double* jch, double* xyz) const
@@ -247,6 +259,10 @@ int TColorSpace_CIECAM97s::ToXYZ(const double* jch, double* xyz) const
     const double j = jch[0];
     const double c = jch[1];
     const double h = jch[2];
+    if (j == 0.0 && c == 0.0) {
+        xyz[0] = xyz[1] = xyz[2] = 0.0;
+        return 0;
+    }
 
     const double e = CalculateE(h);
     const double achromatic = mAw * std::pow(j / 100.0, 1.0 / (mC * mZ));
@@ -289,7 +305,9 @@ int TColorSpace_CIECAM97s::ToXYZ(const double* jch, double* xyz) const
 
     const double rgbY[3] = { r * yPrime, g * yPrime, by };
     MultiplyByMbInv(rgbY, xyz);
-    return 0;
+    // Y' estimates Y; for some very dark, saturated violets it does not even have Y's sign, and
+    // the step above has no real result.
+    return FiniteStatus(xyz);
 }
 
 double TColorSpace_CIECAM97s::CalcSquareDeltaEConverted(const double* jch1, const double* jch2, int) const

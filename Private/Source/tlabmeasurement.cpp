@@ -66,10 +66,9 @@ int TLABMeasurement::GetXYZ(const TIlluminant* ill, const TObserver* obs, double
     if (!IsFiniteTriple(mLab))
         return kNotFinite;
     double result[3];
-    const int status = TLabSpace(mWhite).LabToXYZ(mLab, result);
-    if (status != 0)
-        return status;
-    // L* of about 1e102 and beyond cubes past the largest double.
+    // With the white and the Lab checked, only the cube can fail: L* of about 1e102 and beyond
+    // cubes past the largest double.
+    TLabSpace(mWhite).LabToXYZ(mLab, result);
     return DeliverFinite(result, xyz);
 }
 

@@ -2,6 +2,7 @@
 #include <tintvale/tlabspace.h>
 
 #include "halden.h"
+#include "tmeasurement_white.h"
 
 #include <cmath>
 
@@ -19,6 +20,10 @@ constexpr double kInverseThreshold = 0.206893; // 24/116
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2.0 * kPi;
 
+// A result under an invalid white, or one that is not a finite number (from XYZ or Lab far out of
+// range), gives 1.
+int ResultStatus(int error, const double* v) { return error == 0 && IsFiniteTriple(v) ? 0 : 1; }
+
 } // namespace
 
 TLabSpace::TLabSpace(const double* white)
@@ -33,8 +38,10 @@ TLabSpace::TLabSpace(const double* white)
     for (int i = 0; i < 3; ++i)
         mWhite[i] = white[i];
     for (int i = 0; i < 3; ++i) {
-        if (mWhite[i] < 0.0) {
-            mWhite[i] = 0.0;
+        // A zero, denormal or non-finite component divides into infinities and NaN.
+        if (!IsValidLabWhiteComponent(mWhite[i])) {
+            if (mWhite[i] < 0.0)
+                mWhite[i] = 0.0;
             error_mess_fl("Invalid XYZref values", kSource, __LINE__);
             mError = 2;
             break;
@@ -88,7 +95,7 @@ int TLabSpace::XYZToLab(const double* xyz, double* lab) const
     lab[0] = 116.0 * fy - 16.0;
     lab[1] = 500.0 * (fx - fy);
     lab[2] = 200.0 * (fy - fz);
-    return 0;
+    return ResultStatus(mError, lab);
 }
 
 // fy = (L* + 16) / 116, fx = fy + a*/500, fz = fy - b*/200; X = Xn f^-1(fx), ...
@@ -102,7 +109,7 @@ int TLabSpace::LabToXYZ(const double* lab, double* xyz) const
     double out[3] = { mWhite[0] * Fm1Lab(fx), mWhite[1] * Fm1Lab(fy), mWhite[2] * Fm1Lab(fz) };
     for (int i = 0; i < 3; ++i)
         xyz[i] = out[i] < 0.0 ? 0.0 : out[i];
-    return 0;
+    return ResultStatus(mError, xyz);
 }
 
 namespace {

@@ -6,15 +6,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
-// A white serves as the CIELAB reference when every component is positive and finite: X / Xn and
-// its companions are then defined (CIE 15:2004, 8.2.1).
+// A white component serves as a CIELAB reference when it is finite and no smaller than the
+// smallest normal double: X / Xn is then defined, and a denormal Xn would overflow it.
+inline bool IsValidLabWhiteComponent(double value)
+{
+    return value >= std::numeric_limits<double>::min() && std::isfinite(value);
+}
+
+// A white serves as the CIELAB reference when every component does (CIE 15:2004, 8.2.1).
 inline bool IsValidLabWhite(const double* white)
 {
     if (white == nullptr)
         return false;
     for (int c = 0; c < 3; ++c)
-        if (!(white[c] > 0.0) || !std::isfinite(white[c]))
+        if (!IsValidLabWhiteComponent(white[c]))
             return false;
     return true;
 }

@@ -67,10 +67,8 @@ int TOneMeasurement::GetLAB(
     if (!IsValidLabWhite(white))
         return kInvalidArgument;
     double result[3];
-    const int converted = TLabSpace(white).XYZToLab(xyz, result);
-    if (converted != 0)
-        return converted;
-    // A finite XYZ far beyond a tiny white still overflows.
+    // With the white checked, only an overflow can fail: a finite XYZ far beyond a tiny white.
+    TLabSpace(white).XYZToLab(xyz, result);
     return DeliverFinite(result, lab);
 }
 

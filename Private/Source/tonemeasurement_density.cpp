@@ -3,6 +3,7 @@
 
 #include <tintvale/tspectrum.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -67,17 +68,19 @@ int TOneMeasurement::GetDensity(TCMS::FilterStandard standard, const TOneMeasure
     const TSpectrum* own = GetSpectrum();
     const TSpectrum* paper = reference->GetSpectrum();
     if (own != nullptr && paper != nullptr) {
-        double paperDensities[kNrDensities];
+        // A density either side cannot give is NaN here: an absolute density must not pass for a
+        // relative one (a black or unset paper has none).
+        double ownDensities[kNrDensities], paperDensities[kNrDensities];
+        std::fill(ownDensities, ownDensities + kNrDensities, NAN);
+        std::fill(paperDensities, paperDensities + kNrDensities, NAN);
         int paperDominant = 0;
-        if (own->GetDensity(standard, densities, dominant) != 0
-            || paper->GetDensity(standard, paperDensities, &paperDominant) != 0)
-            return 1;
+        const bool complete = own->GetDensity(standard, ownDensities, dominant) == 0
+            && paper->GetDensity(standard, paperDensities, &paperDominant) == 0;
         for (int k = 0; k < kNrDensities; ++k) {
-            densities[k] -= paperDensities[k];
-            if (densities[k] < 0.0)
-                densities[k] = 0.0;
+            const double relative = ownDensities[k] - paperDensities[k];
+            densities[k] = relative < 0.0 ? 0.0 : relative; // NaN stays NaN
         }
-        return 0;
+        return complete ? 0 : 1;
     }
 
     double xyz[3] = { kDefaultReference, kDefaultReference, kDefaultReference };
@@ -91,6 +94,7 @@ int TOneMeasurement::GetDensity(TCMS::FilterStandard standard, const TOneMeasure
         const double density = xyz[k] > 0.0 && paperXYZ[k] > 0.0 ? std::log10(paperXYZ[k] / xyz[k]) : NAN;
         if (!std::isfinite(density)) {
             *dominant = k > 0 ? DominantIndex(densities, k) : kVisual;
+            std::fill(densities + k, densities + kNrDensities, NAN);
             return 1;
         }
         densities[k] = density;

@@ -6,6 +6,7 @@
 #include <tintvale/tcms.h>
 #include <tintvale/texport.h>
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@ class TCgatsTag;
 class TCgatsTableHeader;
 class TCgatsTable;
 class TCgatsNameIndex;
+class TCgatsNameSet;
 class TCgatsField;
 class TIlluminant;
 class TObserver;
@@ -116,7 +118,8 @@ public:
     // decimals. Errors: 15 without samples; 13 when lab, xyz, spectra or sampleNames (where not
     // empty) hold another number of samples than coords (or than each other); 12 when a row is
     // shorter than its fields (coords rows must all have the first one's size, 18 otherwise); 18
-    // when full equals zero with channels present.
+    // when full equals zero with channels present; 29 when a name or description holds a line end,
+    // NUL or double quote.
     TCgats(double full, double zero, const std::vector<std::vector<double>>& coords,
         const std::vector<std::vector<double>>& lab, const std::vector<std::vector<double>>& xyz,
         const std::vector<std::vector<double>>& spectra, const std::vector<double>& waveLengths,
@@ -293,6 +296,8 @@ public:
     // identification line (the first line when it holds a keyword alone, e.g. "CGATS.17") and the
     // BEGIN_/END_ marker lines. Whatever the error state.
     std::vector<std::pair<std::string, std::string>> GetKeywords() const;
+    // The same lines handed to visit one by one (keyword, value), without a copy of the header.
+    void VisitKeywords(const std::function<void(const char* keyword, const char* value)>& visit) const;
     // The value of the first line with keyword (letter case ignored), or null when there is none;
     // valid until the header changes.
     const char* GetKeywordValue(const char* keyword) const;
@@ -346,7 +351,8 @@ public:
     int AddLab(int t, const double** lab);
     // Adds (or overwrites) the String column "InkBook" of table t with names[k] for sample k,
     // declaring it with a "KEYWORD" line and updating "NUMBER_OF_FIELDS" as AddLab does. Results
-    // as AddLab; 1 (nothing changed) when names holds fewer names than the table has samples.
+    // as AddLab; 1 (nothing changed) when names holds fewer names than the table has samples, 29
+    // (nothing changed) when a name holds a line end, NUL or double quote.
     int AddInkBookNames(int t, const std::vector<std::string>& names);
 
     // ---- Chart layout.
@@ -420,6 +426,8 @@ private:
     int InsertTag(int kind, const char* name, int unquoted, const char* value, const char* comment,
         int position, bool replace);
     int ChangeTagValue(int kind, const char* value, const char* comment);
+    // A quoted "KEYWORD" line for each name, in order, where InsertTag would put one.
+    TINTVALE_LOCAL void InsertKeywordTags(const std::vector<std::string>& names);
     TINTVALE_LOCAL int CopyTagFrom(const TCgatsTag* tag);
     int AddCustomField(const char* name);
     int SetNrSamples(int n);
@@ -437,6 +445,8 @@ private:
     TINTVALE_LOCAL std::vector<TCgatsField> ProcessFieldDescriptions(int n, bool spot, bool custom) const;
     // Whether a header value can be written and read back as it is.
     static bool IsWritableValue(const char* value);
+    // The same for a text that may hold a NUL, which would cut it short.
+    TINTVALE_LOCAL static bool IsWritableText(const std::string& text);
     // The position in customFields of the first name equal to name ignoring case, or -1.
     int CustomFieldIndex(const char* name) const;
     // The average of the tables of files into this copy of files[0]; false when they differ.
@@ -468,6 +478,8 @@ private:
     int ReadNextTag(
         const char** cursor, int* kind, char** keyword, int* unquoted, char** value, char** comment);
     int ReadTmpHeader(const char** cursor);
+    // The names of a data format; those that nothing declared are added to undeclared.
+    TINTVALE_LOCAL int ReadFieldNames(const char** cursor, std::vector<std::string>& undeclared);
     int ReadTable(const char** cursor);
     int ReadCommentTag(const char* keyword, const char** cursor);
     // The line (from 1) of the text being read that holds at.
@@ -477,10 +489,10 @@ private:
     int WriteToStream(std::ostream* stream) const;
     int WriteToString(std::string& out) const;
     int WriteTag(int i, std::string& out) const;
-    // Whether name is, ignoring case, a standard field name or the name of a field of the file.
-    TINTVALE_LOCAL bool NamesAField(const char* name) const;
-    TINTVALE_LOCAL void DeclareKeyword(
-        const TCgatsTag& tag, bool first, std::vector<std::string>& declared, std::string& out) const;
+    // Adds the standard field names and the names of the file's fields.
+    TINTVALE_LOCAL void AddFieldNames(TCgatsNameSet& names) const;
+    TINTVALE_LOCAL void DeclareKeyword(const TCgatsTag& tag, bool first, const TCgatsNameSet& fieldNames,
+        TCgatsNameSet& declared, std::string& out) const;
     int WriteHeader(int t, std::string& out) const;
     int WriteTable(int t, std::string& out) const;
 

@@ -17,7 +17,11 @@
 //   -1 the viewing condition was not 0, 1 or 2, or the white was null or had a Y that is not a
 //      positive number; the object exists but its results are meaningless.
 //
-// Conversions return 0 (2 for a null pointer). A negative post-adaptation cone response is
+// Conversions return 0 (2 for a null pointer). Black (X = Y = Z = 0) gives J 0, C 0, h 0, and
+// J 0 with C 0 gives black back. A result that is not a finite number gives 1 (the result is still
+// written): Y = 0 without black, a NaN or infinite input, and some colours that the published
+// inverse cannot take (very dark, saturated violets, mostly under illuminant A, whose estimate
+// Y' of Y comes out negative). A negative post-adaptation cone response is
 // compressed by its absolute value with its sign restored (as CalculatePrime inverts it); nothing
 // is clamped. The forward direction uses the four-digit inverse of the Bradford matrix published
 // with the model and the inverse direction the full-precision one, so a round trip agrees to the

@@ -11,10 +11,13 @@
 //
 // Error numbers (ErrNo):
 //   0 valid
-//   2 the reference white had a negative component (or was null); the first negative component
-//     was set to 0 and "Invalid XYZref values" was reported. The object stays usable.
+//   2 the reference white was null or had a component that is negative, zero, denormal or not
+//     finite; "Invalid XYZref values" was reported for the first such component (set to 0 when
+//     negative). The object stays usable, but what it converts is not a colour.
 //
-// Conversions return 0; they return 2 only when a required pointer is null.
+// Conversions return 0; 2 when a required pointer is null; XYZToLab and LabToXYZ (and so ToXYZ and
+// FromXYZ) return 1 under an invalid white or when a result is not a finite number, and still write
+// the result.
 //
 // Difference formulas, by index (GetDifferenceFunctionList gives the names):
 //   0 "CIELAB Delta E (Classic)"   CIE 1976 Delta E*ab

@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
+
 thread_local int quire_err = 0;
 
 namespace {
@@ -41,6 +43,26 @@ int StoreFailure(int rc)
 {
     const int primary = rc & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? kQuireLocked : kQuireUnreadable;
+}
+
+// quire_err of a failed change: the file's own state (locked, read-only, damaged, full, an I/O
+// failure) as a store failure, anything else (a constraint) as otherwise.
+int WriteFailure(int rc, int otherwise)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_READONLY:
+    case SQLITE_IOERR:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_FULL:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return StoreFailure(rc);
+    default:
+        return otherwise;
+    }
 }
 
 // Prepared look-ups kept for reuse, by the address of their SQL text (a literal of this file).
@@ -216,7 +238,7 @@ public:
 
     bool Held() const { return mRc == SQLITE_OK; }
     // quire_err when the lock could not be taken: a lock held elsewhere past the wait gives kQuireLocked.
-    int Failure(int otherwise) const { return StoreFailure(mRc) == kQuireLocked ? kQuireLocked : otherwise; }
+    int Failure(int otherwise) const { return WriteFailure(mRc, otherwise); }
     void Changed() { mFile.changed = true; }
 
 private:
@@ -350,7 +372,12 @@ bool WriteSchema(sqlite3* db)
 std::unique_ptr<QuireFile> OpenFile(const char* path, bool create, int waitMs)
 {
     auto file = std::make_unique<QuireFile>();
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // A file without any write permission is not to be changed, even by a privileged caller who
+    // could: it is opened read-only, and changes fail as a read-only file's do.
+    struct stat st { };
+    const bool readOnly = stat(path, &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    const int flags
+        = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(path, &file->db, flags, nullptr) != SQLITE_OK)
         return nullptr;
     file->waitMs = waitMs;
@@ -513,7 +540,11 @@ int NameAt(const QuireFile& file, Cursor& cursor, const char* byId, const char* 
     const bool next = cursor.file == &file && cursor.owner == owner && position == cursor.position + 1;
     Statement query(file.statements, file.db, next ? byId : byOffset);
     query.Bind(1, owner).Bind(2, cursor.id).Bind(3, sqlite3_int64 { position });
-    const int rc = query.Step();
+    int rc = query.Step();
+    // A damaged table can give back a row at or before the last one ("rowid out of order"); a
+    // scan that went on from there would never end.
+    if (rc == SQLITE_ROW && next && query.Int(0) <= cursor.id)
+        rc = SQLITE_CORRUPT;
     if (rc != SQLITE_ROW) {
         cursor = Cursor();
         return rc;
@@ -641,9 +672,9 @@ int quire_add_topic(Quire* quire, int file, const char* topic, const char* comme
     if (rc != SQLITE_DONE)
         return Fail(rc == SQLITE_ROW ? kQuireTopicExists : StoreFailure(rc));
     Statement insert(target->db, "INSERT INTO topic(name, comment) VALUES(?1, ?2)");
-    if (insert.Bind(1, topic).Bind(2, comment ? comment : "").Step() != SQLITE_DONE) {
+    if (const int step = insert.Bind(1, topic).Bind(2, comment ? comment : "").Step(); step != SQLITE_DONE) {
         target->NoteFailure();
-        return Fail(kQuireTopicWriteFailed);
+        return Fail(WriteFailure(step, kQuireTopicWriteFailed));
     }
     lock.Changed();
     return Succeed();
@@ -668,8 +699,14 @@ int quire_remove_topic(Quire* quire, int file, const char* topic)
     Savepoint change(*target);
     Statement items(target->db, "DELETE FROM item WHERE topic = ?1");
     Statement row(target->db, "DELETE FROM topic WHERE id = ?1");
-    if (!change.Open() || items.Bind(1, id).Step() != SQLITE_DONE || row.Bind(1, id).Step() != SQLITE_DONE
-        || !change.Release())
+    if (!change.Open())
+        return Fail(kQuireRemoveFailed);
+    int step = items.Bind(1, id).Step();
+    if (step == SQLITE_DONE)
+        step = row.Bind(1, id).Step();
+    if (step != SQLITE_DONE)
+        return Fail(WriteFailure(step, kQuireRemoveFailed));
+    if (!change.Release())
         return Fail(kQuireRemoveFailed);
     lock.Changed();
     return Succeed();
@@ -733,9 +770,9 @@ int quire_modify(Quire* quire, const char* topic, const char* item, const char* 
     if (rc != SQLITE_ROW)
         return Fail(TopicMissing(rc, kQuireItemNotFound));
     Statement update(file->db, "UPDATE item SET value = ?1 WHERE topic = ?2 AND name = ?3");
-    if (update.Bind(1, value).Bind(2, topicId).Bind(3, item).Step() != SQLITE_DONE) {
+    if (const int step = update.Bind(1, value).Bind(2, topicId).Bind(3, item).Step(); step != SQLITE_DONE) {
         file->NoteFailure();
-        return Fail(kQuireItemWriteFailed);
+        return Fail(WriteFailure(step, kQuireItemWriteFailed));
     }
     lock.Changed();
     return Succeed();
@@ -776,14 +813,16 @@ int quire_add_item(Quire* quire, const char* topic, const char* item, const char
         return Fail(kQuireItemWriteFailed);
     if (newTopic) {
         Statement insert(file->db, "INSERT INTO topic(name, comment) VALUES(?1, '')");
-        if (insert.Bind(1, topic).Step() != SQLITE_DONE)
-            return Fail(kQuireItemTopicFailed);
+        if (const int step = insert.Bind(1, topic).Step(); step != SQLITE_DONE)
+            return Fail(WriteFailure(step, kQuireItemTopicFailed));
         topicId = sqlite3_last_insert_rowid(file->db);
     }
     Statement insert(file->db, "INSERT INTO item(topic, name, value, comment) VALUES(?1, ?2, ?3, ?4)");
-    if (insert.Bind(1, topicId).Bind(2, item).Bind(3, value).Bind(4, comment ? comment : "").Step()
-            != SQLITE_DONE
-        || !change.Release())
+    const int step
+        = insert.Bind(1, topicId).Bind(2, item).Bind(3, value).Bind(4, comment ? comment : "").Step();
+    if (step != SQLITE_DONE)
+        return Fail(WriteFailure(step, kQuireItemWriteFailed));
+    if (!change.Release())
         return Fail(kQuireItemWriteFailed);
     lock.Changed();
     return Succeed();

@@ -35,6 +35,14 @@ def test_from_arrays_copies_selections_averages_and_ink_maps(chart):
     assert tv.Cgats.from_text(c.to_text()).ink_book_names()[5] == "book 5"
     cmy = c.map_inks([0, 1, 2, -1], fill=0.0).channels()
     np.testing.assert_allclose(cmy, np.column_stack([channels[:, :3], np.zeros(6)]), atol=1e-5)
+    # A text a written file could not give back (no escapes exist) is refused, as header values are.
+    for build in (lambda: tv.Cgats.from_arrays(channels, names=['x y"z'] + names[1:]),
+                  lambda: tv.Cgats.from_arrays(channels, names=["a\nb"] + names[1:]),
+                  lambda: tv.Cgats.from_arrays(channels, descriptions=["cyan\r"]),
+                  lambda: c.add_ink_book_names(["x\ny"] * 6),
+                  lambda: c.add_custom_tag("NOTE", 'say "hi"')):
+        assert "line end, NUL or double quote" in refuses(tv.TintvaleError, build, 29).message
+    assert "keyword" in refuses(tv.TintvaleError, lambda: c.add_custom_tag("TWO WORDS", "v"), 1).message
     for build, error in ((lambda: tv.Cgats.from_arrays(channels, lab=lab[:5]), ValueError),
                          (lambda: tv.Cgats.from_arrays(lab=lab, spectra=spectra), ValueError),  # no wavelengths
                          (lambda: tv.Cgats.from_arrays(channels[:, :2]), tv.TintvaleError),  # two channels: no model

@@ -34,6 +34,10 @@ def test_appearance_round_trip_differences_and_facade(space, type_, rtol, colour
     assert cam.from_xyz(D65)[0] == pytest.approx(100.0, abs=1e-6) and np.all((jch[:, 2] >= 0) & (jch[:, 2] < 360))
     # Both invert with published rounded matrices: CIECAM02 six digits, CIECAM97s four.
     np.testing.assert_allclose(cam.to_xyz(jch), colours, rtol=rtol)
+    # Black has lightness 0 and no chroma; Y = 0 without black (light at 380 nm alone) has no result.
+    black, violet = cam.from_xyz([[0.0, 0.0, 0.0], [0.000635, 0.0, 0.00295]])
+    assert black[0] == pytest.approx(0.0, abs=1e-3) and black[1] == pytest.approx(0.0, abs=1e-3)
+    assert space is tv.CIECAM02 or np.isnan(violet).all()
     # Differences are distances in (J, a, b): equal hues 360 apart, opposite hues 2 C apart.
     np.testing.assert_allclose(cam.delta_e_jch([[50, 10, 0], [50, 10, 90]], [[50, 10, 360], [50, 10, 270]]),
                                [0.0, 20.0], atol=1e-9)

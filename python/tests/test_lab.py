@@ -53,7 +53,9 @@ def test_lab_lhc_and_sctv():
     np.testing.assert_allclose([space.to_xyz(lab), tv.lab_to_xyz(lab, D50)], [xyz, xyz], rtol=1e-9)
     np.testing.assert_allclose(space.to_lab_fast(xyz), lab, atol=2e-3)
     np.testing.assert_allclose(space.delta_e(xyz[:, 0], xyz[:, 1], 1), tv.delta_e(lab[:, 0], lab[:, 1], 1), rtol=1e-12)
-    assert "Invalid XYZref values" in refuses(RuntimeError, lambda: tv.LabSpace([96.0, -1.0, 82.0]), 2).message
+    # A negative, zero, NaN or denormal white component has no Lab.
+    for white in ([96.0, -1.0, 82.0], [0.0, 100.0, 82.0], [96.0, np.nan, 82.0], [96.0, 4e-320, 82.0]):
+        assert "Invalid XYZref values" in refuses(RuntimeError, lambda: tv.xyz_to_lab([1.0, 1.0, 1.0], white), 2).message
     lab = np.array([[50.0, 10.0, 0.0], [50.0, 0.0, 10.0], [60.0, -3.0, -4.0]])
     lhc = tv.lab_to_lhc(lab)  # hue in radians from 0 to 2 pi
     np.testing.assert_allclose(lhc[:, 1:], [[0.0, 10.0], [np.pi / 2, 10.0], [np.arctan2(-4.0, -3.0) + 2 * np.pi, 5.0]])

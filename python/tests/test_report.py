@@ -157,7 +157,7 @@ def test_bad_input_fails_as_compare_does_writing_nothing(tmp_path, case, options
     assert made.returncode == 2 and made.stdout == "" and len(list(tmp_path.iterdir())) == 3
     assert (tmp_path / "report.html").read_text() == "previous"
     if kwargs is None:
-        assert made.stderr.endswith("no-such-dir/report.html: could not be written (code 4)\n")
+        assert made.stderr.endswith("no-such-dir/report.html: could not be written: not found (code 4)\n")
         return
     assert made.stderr == run("compare", *files, *options).stderr
     with pytest.raises(ValueError) as failure:

@@ -69,3 +69,7 @@ def test_densities():
     # Relative to paper: the paper's density is subtracted, never below 0.
     relative, _ = tv.densities(spectra, "ISO Status T", reference=np.full(36, 0.9))
     np.testing.assert_allclose(relative, np.maximum(tv.densities(spectra, 6)[0] + math.log10(0.9), 0.0), atol=1e-3)
+    # A black, NaN or unset paper has no density: nothing relative to it is either.
+    for paper in (np.zeros(36), np.full(36, np.nan), np.concatenate([np.full(18, 0.9), np.zeros(18)])):
+        relative, _ = tv.densities(spectra[0], "ISO Status T", reference=paper)
+        assert np.isnan(relative).any(axis=-1).all(), relative

@@ -3,6 +3,7 @@
 #                                           and Dalal (2005); the sample file in reverse order
 #   sharma_sample_ordered.txt               the second colours in the reference's order
 #   white_xyz.txt, white_lab.txt            the perfect white as XYZ (D50, 2 degree, Y = 100) and Lab
+#   escape_name.txt                         one sample whose name holds a terminal escape sequence
 #   overflow_*.txt                          two samples, the second of the sample file beyond any
 #                                           colour difference
 #   short_lab.txt                           three unnamed Lab samples
@@ -51,6 +52,8 @@ list(REVERSE names)
 list(REVERSE second)
 lab_file(${TOOL_TEST_DIR}/sharma_sample.txt "${names}" "${second}")
 lab_file(${TOOL_TEST_DIR}/white_lab.txt "white" "100,0,0")
+string(ASCII 27 escape)
+lab_file(${TOOL_TEST_DIR}/escape_name.txt "red${escape}[31m" "50,0,0")
 lab_file(${TOOL_TEST_DIR}/overflow_reference.txt "a;b" "50,0,0;60,0,0")
 lab_file(${TOOL_TEST_DIR}/overflow_sample.txt "a;b" "50,1,0;1e308,0,0")
 
