@@ -19,6 +19,15 @@ bool StartsDataSection(int kind)
     return kind == kKindNumberOfFields || kind == kKindBeginDataFormat || kind == kKindBeginData;
 }
 
+// The index of the first tag that starts a data section, or -1.
+int FirstDataSection(const std::vector<std::unique_ptr<TCgatsTag>>& tags)
+{
+    for (std::size_t i = 0; i < tags.size(); ++i)
+        if (tags[i] && StartsDataSection(tags[i]->kind))
+            return static_cast<int>(i);
+    return -1;
+}
+
 } // namespace
 
 bool TCgats::IsWritableValue(const char* value)
@@ -75,10 +84,7 @@ int TCgats::InsertTag(int kind, const char* name, int unquoted, const char* valu
         tags[position] = std::make_unique<TCgatsTag>(kind, name, unquoted, value, comment);
         return 0;
     }
-    int b = -1;
-    for (int i = 0; i < count && b < 0; ++i)
-        if (tags[i] && StartsDataSection(tags[i]->kind))
-            b = i;
+    const int b = FirstDataSection(tags);
     int at;
     if (b >= 0)
         at = (position >= 0 && position <= b) ? position : b;
@@ -92,10 +98,7 @@ void TCgats::InsertKeywordTags(const std::vector<std::string>& names)
 {
     if (names.empty())
         return;
-    int at = -1;
-    for (int i = 0; i < static_cast<int>(tags.size()) && at < 0; ++i)
-        if (tags[i] && StartsDataSection(tags[i]->kind))
-            at = i;
+    const int at = FirstDataSection(tags);
     std::vector<std::unique_ptr<TCgatsTag>> added;
     added.reserve(names.size());
     for (const std::string& name : names)
