@@ -14,7 +14,6 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
-#include <sstream>
 
 namespace {
 
@@ -100,8 +99,9 @@ int main(int argc, char** argv)
     app.set_version_flag(
         "--version", std::string("tintvale ") + TintvaleGetVersion(nullptr, nullptr, nullptr));
 
-    // The report is built in memory and printed only when the subcommand succeeded, so a failure
-    // leaves no partial output behind.
+    // Every subcommand reads and computes all it reports before it writes, last, so a failure leaves
+    // no partial output behind; the report goes straight to standard output, never held twice in
+    // memory (a file's header may be millions of lines).
     std::function<int(std::ostream&)> run;
 
     tool::IlluminantsOptions illuminants;
@@ -192,10 +192,9 @@ int main(int argc, char** argv)
     }
 
     try {
-        std::ostringstream out;
-        const int status = run(out);
         errno = 0;
-        std::cout << out.str() << std::flush;
+        const int status = run(std::cout);
+        std::cout << std::flush;
         if (std::cout)
             return status;
         const int error = errno;
