@@ -2,12 +2,15 @@
 // and field name, and custom header lines.
 #include "pycommon.h"
 
+#include <pybind11/stl.h>
+
 #include <tintvale/tcgats.h>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,13 +85,26 @@ std::string CellText(const TCgats& c, int table, int sample, int field)
     }
 }
 
-std::string ToText(const TCgats& c)
+// The writing convention named in Python: None (as held), "cgats" or "argyll".
+TCgats::Convention ConventionOf(const std::optional<std::string>& name)
 {
+    if (!name)
+        return TCgats::Convention::AsHeld;
+    if (*name == "cgats")
+        return TCgats::Convention::Cgats;
+    if (*name == "argyll")
+        return TCgats::Convention::Argyll;
+    throw py::value_error("unknown convention '" + *name + "' (known: 'cgats', 'argyll')");
+}
+
+std::string ToText(const TCgats& c, const std::optional<std::string>& conventionName)
+{
+    const TCgats::Convention convention = ConventionOf(conventionName);
     char* raw = nullptr;
     int code = 0;
     {
         py::gil_scoped_release release;
-        code = c.WriteToBuffer(&raw);
+        code = c.WriteToBuffer(&raw, convention);
     }
     std::unique_ptr<char[]> text(raw);
     if (code != 0)
@@ -278,13 +294,14 @@ void BindCgats(py::module_& m)
             py::arg("name"), py::arg("value"), "Adds a quoted header line ahead of the data sections.")
         .def(
             "save",
-            [](const TCgats& c, const py::handle& file) {
+            [](const TCgats& c, const py::handle& file, const std::optional<std::string>& conventionName) {
                 const std::string path = py::module_::import("os").attr("fspath")(file).cast<std::string>();
+                const TCgats::Convention convention = ConventionOf(conventionName);
                 SinkScope sinks;
                 int code = 0;
                 {
                     py::gil_scoped_release release;
-                    code = c.SaveAs(path.c_str());
+                    code = c.SaveAs(path.c_str(), convention);
                 }
                 if (code != 0) {
                     // An object in error reports its own code; 4 and the writing codes are not stored.
@@ -294,9 +311,11 @@ void BindCgats(py::module_& m)
                 }
                 sinks.Done();
             },
-            py::arg("file"),
-            "Writes the file; an existing file is replaced only when everything was written.")
-        .def("to_text", &ToText, "The file as text.")
+            py::arg("file"), py::arg("convention") = py::none(),
+            "Writes the file; an existing file is replaced only when everything was written. convention "
+            "'argyll' writes what ArgyllCMS reads (CTI3 or SPECT, SAMPLE_ID, SPEC_nnn in percent), 'cgats' "
+            "CGATS.17's standard names; None keeps the names as they are.")
+        .def("to_text", &ToText, py::arg("convention") = py::none(), "The file as text, in the convention.")
         .def_property_readonly("table_count", &TCgats::GetNrTables)
         .def("contents", &Contents, py::arg("table") = 0,
             "What a table holds: sample and field counts, Lab, XYZ, the number of wavelengths, sample and "

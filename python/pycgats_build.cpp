@@ -101,7 +101,7 @@ void BindCgatsBuild(py::module_& m)
            "descriptions, PCn_k with custom_colors), lab (N, 3), xyz (N, 3), spectra (N, W) at wavelengths "
            "(W, rounded to whole nm), names (default 1, 2, ...), descriptions (one PROCESSCOLOR_ID or "
            "SPOT_ID "
-           "line per colour) and the layout keywords. Values pass through text with five decimals.")
+           "line per colour) and the layout keywords. Values are kept as given.")
         .def("copy", [](const TCgats& c) { return Checked(std::make_unique<TCgats>(&c)); })
         .def("__copy__", [](const TCgats& c) { return Checked(std::make_unique<TCgats>(&c)); })
         .def("__deepcopy__",

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -54,31 +55,65 @@ TEST(NumText, IntegersSaturateSignsAreStrictAndRangesBound)
     EXPECT_EQ(ints, "-2147483648");
 }
 
-TEST(NumText, FixedAndSixDigitFormsMatchPrintf)
+TEST(NumText, FixedFormMatchesPrintf)
 {
     for (double value : { 0.0, 0.5, -0.00001, 0.125, 3.14159265, -123456.789, 0.99995, 1e-7, 4.5e15, 1e300,
              1.7976931348623157e308, -std::numeric_limits<double>::infinity() })
         EXPECT_EQ(FormatF(value, 6, 4), Printf("%6.4f", value)) << value;
     EXPECT_TRUE(FormatF(1.0, 8, 2) == "    1.00" && FormatF(2.5, 0, 0) == "2");
+}
 
-    // The six-digit form takes a fast path for common magnitudes; ties and carries in every decade.
-    auto g6 = [](double v) {
+// The written text reads back (here and with the C library's strtod) as the same double, with no
+// more significant digits than the shortest "%.*g" that does, and without an exponent from 1e-5
+// to below 1e15.
+TEST(NumText, ShortestFormReadsBackExactly)
+{
+    auto shortest = [](double v) {
         std::string s;
-        AppendG6(s, v);
+        AppendShortest(s, v);
         return s;
     };
-    for (double v : { 0.0, -0.0, 1e-3, 9.999995e-4, 0.00123456, 0.0012345650, 0.1234565, 2.5, 999999.0,
-             999999.5, 999998.5, 99999.95, 9.999995, 1e6, 0.1, 0.125, 100.0, 250.0, 1e-7, -0.5, 12.3456500001,
-             1.0000005, 0.9999995, 123456.5, 0.30000000000000004 })
-        EXPECT_EQ(g6(v), Printf("%.6g", v)) << v;
+    EXPECT_EQ(shortest(67.89389), "67.89389");
+    EXPECT_EQ(shortest(12.345678), "12.345678");
+    EXPECT_EQ(shortest(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(shortest(1234567.0), "1234567");
+    EXPECT_EQ(shortest(-0.00001234), "-0.00001234");
+    EXPECT_EQ(shortest(1e-7), "1e-07");
+    EXPECT_EQ(shortest(2.5e20), "2.5e+20");
+    EXPECT_EQ(shortest(0.0), "0");
+    EXPECT_EQ(shortest(-std::numeric_limits<double>::infinity()), "-inf");
+    auto significant = [](const std::string& text) {
+        const std::string mantissa = text.substr(0, text.find('e'));
+        const std::size_t first = mantissa.find_first_of("123456789");
+        const std::size_t last = mantissa.find_last_of("123456789");
+        int n = 0;
+        for (std::size_t i = first; first != std::string::npos && i <= last; ++i)
+            n += mantissa[i] != '.';
+        return n;
+    };
     uint64_t state = 88172645463325252ull;
-    for (int i = 0; i < 200000; ++i) {
+    for (int i = 0; i < 50000; ++i) {
         Next(state);
         const double unit = static_cast<double>(state >> 11) / 9007199254740992.0;
-        const double v = (unit - 0.5) * std::pow(10.0, static_cast<int>(state % 14) - 5);
-        // Values with few digits hit the ties of rounding to six digits.
-        for (double w : { v, std::round(v * 1e7) / 1e7 })
-            ASSERT_EQ(g6(w), Printf("%.6g", w)) << w;
+        const double v = (unit - 0.5) * std::pow(10.0, static_cast<int>(state % 26) - 8);
+        // Values of few digits, as instruments write them, and values of all 17.
+        for (double w : { v, std::round(v * 1e4) / 1e4 }) {
+            const std::string text = shortest(w);
+            double back = 0.0;
+            ASSERT_TRUE(
+                ParseDouble(text.data(), text.data() + text.size(), back) == text.data() + text.size());
+            ASSERT_EQ(back, w) << text;
+            ASSERT_EQ(std::strtod(text.c_str(), nullptr), w) << text;
+            int precision = 1;
+            while (std::strtod(Printf(("%." + std::to_string(precision) + "g").c_str(), w).c_str(), nullptr)
+                != w)
+                ++precision;
+            ASSERT_EQ(significant(text), w == 0.0 ? 0 : precision) << text;
+            const double magnitude = std::fabs(w);
+            ASSERT_EQ(
+                text.find('e') == std::string::npos, w == 0.0 || (magnitude >= 1e-5 && magnitude < 1e15))
+                << text;
+        }
     }
 }
 

@@ -101,10 +101,10 @@ TEST(TCgatsCopy, CopiesSelectionsAndInkMaps)
     EXPECT_EQ(FieldNames(five), "SampleID\t5CLR_1\t5CLR_2\t5CLR_3\t5CLR_4\t5CLR_5\tLAB_L");
     EXPECT_EQ(Coords(five, 0, 0), (std::vector<double> { 1, 2, 3, 4, 0 }));
     EXPECT_STREQ(A::GetTag(five, kKindNumberOfFields)->Value(), "7");
-    // A fill value goes through text with five decimals; channels may be repeated or dropped.
+    // A fill value is kept as given; channels may be repeated or dropped.
     TCgats filled(fiveSrc.get(), std::vector<int> { -1, 2, 2 }, 12.345678);
     EXPECT_EQ(FieldNames(filled), "SampleID\tCMYK_C\tCMYK_M\tCMYK_Y\tLAB_L");
-    EXPECT_EQ(Coords(filled, 0, 0), (std::vector<double> { 12.34568, 3, 3 }));
+    EXPECT_EQ(Coords(filled, 0, 0), (std::vector<double> { 12.345678, 3, 3 }));
     EXPECT_STREQ(A::GetTag(filled, kKindNumberOfFields)->Value(), "5");
 
     // Illegal maps: an entry not below the channel count, or 1 or 2 channels (no names exist).
@@ -116,7 +116,8 @@ TEST(TCgatsCopy, CopiesSelectionsAndInkMaps)
 TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
 {
     // Tints on a 10 ... 265 scale: 0.0001 above zero is a tint below 0.0001, written as an exact
-    // zero; 0.0002805 above is the tint 0.00011, written as it is.
+    // zero; 0.0002805 above is the tint (10.0002805 - 10) * 100 / 255, in doubles
+    // 0.0001100000000002243 (Python 3.11), written with all its digits, as is 60.123456.
     TCgats c(265.0, 10.0, { { 265, 10, 137.5, 10.0001 }, { 35.5, 265, 10, 10.0002805 } },
         { { 50, 1, -2 }, { 60.123456, 0, 0 } }, {}, { { 0.5, 0.25 }, { 0.125, 1 } }, { 380.4, 389.6 },
         { "a b", "c" }, {}, 0, 0, 0, false);
@@ -125,7 +126,7 @@ TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
         "SampleID\tCMYK_C\tCMYK_M\tCMYK_Y\tCMYK_K\tLAB_L\tLAB_A\tLAB_B\tnm380\tnm390\nEND_DATA_FORMAT\n"
         "NUMBER_OF_SETS\t2\nBEGIN_DATA\n"
         "\"a b\"\t100\t0\t50\t0\t50\t1\t-2\t0.5\t0.25\t\n"
-        "c\t10\t100\t0\t0.00011\t60.1235\t0\t0\t0.125\t1\t\nEND_DATA\n");
+        "c\t10\t100\t0\t0.0001100000000002243\t60.123456\t0\t0\t0.125\t1\t\nEND_DATA\n");
     EXPECT_TRUE(*Read(Written(c)) == c);
     // Two channels only as spot or custom colours.
     EXPECT_EQ(Build({ { 1, 2 } }).GetErrorCode(), 18);

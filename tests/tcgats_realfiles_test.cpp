@@ -118,14 +118,14 @@ TEST(TCgatsRealFiles, LongCrLfHeadersWithCustomKeywordsAreWrittenBackWhole)
 {
     // A type line that is not CGATS.17, 200 comment lines, keywords the library does not know and
     // values with blanks and "#", in a CR LF file: written back whole, with LF line ends, the
-    // custom keywords declared ahead of their lines.
+    // custom keywords declared ahead of their lines, bare values of several words quoted.
     std::string text
         = "CCSS   \r\n\r\nORIGINATOR \"strip #2 of 3\" # why\r\nCREATED Sun Sep 04 06:04:18 2022\r\n"
           "FILE_DESCRIPTOR a \t  b # c\r\nTARGET_TYPE \"a  b\"\r\nDISPLAY \"LCD #2\"\r\n"
           "REFERENCE_INSTRUMENT own\r\n";
     std::string expected
-        = "CCSS\nORIGINATOR\t\"strip #2 of 3\"\t# why\nCREATED\tSun Sep 04 06:04:18 2022\n"
-          "FILE_DESCRIPTOR\ta b\t# c\nTARGET_TYPE\t\"a  b\"\nKEYWORD\t\"DISPLAY\"\n"
+        = "CCSS\nORIGINATOR\t\"strip #2 of 3\"\t# why\nCREATED\t\"Sun Sep 04 06:04:18 2022\"\n"
+          "FILE_DESCRIPTOR\t\"a b\"\t# c\nTARGET_TYPE\t\"a  b\"\nKEYWORD\t\"DISPLAY\"\n"
           "DISPLAY\t\"LCD #2\"\nKEYWORD\t\"REFERENCE_INSTRUMENT\"\nREFERENCE_INSTRUMENT\town\n";
     for (int i = 0; i < 200; ++i) {
         text += "# note " + std::to_string(i) + "\r\n";

@@ -38,8 +38,8 @@ const char* kMixedWritten
     = "CGATS.17\nORIGINATOR\t\"Test rig\"\t#  two blanks\nINKSET\t3\n# word\nKEYWORD\t\"Remark\"\n"
       "BEGIN_NOTES\nfree\ttext\nEND_NOTES\nNUMBER_OF_FIELDS\t5\nBEGIN_DATA_FORMAT\n"
       "SampleID\tRemark\tLAB_L\tnm400\tnm410\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t3\nBEGIN_DATA\n"
-      "A1\t\"two words\"\t0.123457\t1e-07\t250\t\nA2\t\"\"\t0\t-1.234e-05\t1.23457e+06\t\n"
-      "A3\t\" lead\"\t12.5\tnan\t100\t\nEND_DATA\n";
+      "A1\t\"two words\"\t0.123456789\t1e-07\t250\t\nA2\t\"\"\t0\t-0.00001234\t1234567\t\n"
+      "A3\t\" lead\"\t12.5\tnan\t99.99999\t\nEND_DATA\n";
 
 } // namespace
 
@@ -66,13 +66,12 @@ TEST(TCgatsWriter, TagLines)
     A::AddTag(*c, 2, "CREATED", 0, "", "");
     A::AddTag(*c, -1, nullptr, 0, "", "");
     A::AddTag(*c, -1, nullptr, 0, "", "note");
-    // A bare value of words with one blank between them reads back as it is and stays bare; one
-    // that would not read back so is quoted.
+    // A bare value of several words is quoted, as strict readers need.
     A::AddTag(*c, 1, "FILE_DESCRIPTOR", 1, "two words", "");
     A::AddTag(*c, 20, "SERIAL", 1, "two  blanks", "");
     EXPECT_EQ(Written(*c),
         "ORIGINATOR\t\"a b\"\nINKSET\t3\nPATCH_HEIGHT\t6.50000\t# mm\nCREATED\n# note\n"
-        "FILE_DESCRIPTOR\ttwo words\nSERIAL\t\"two  blanks\"\n");
+        "FILE_DESCRIPTOR\t\"two words\"\nSERIAL\t\"two  blanks\"\n");
 }
 
 TEST(TCgatsWriter, IntColumnsAndWritingFailures)

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,18 @@ std::vector<std::vector<double>> Measured(const std::vector<std::vector<double>>
     return out;
 }
 
+// The charts are defined to five decimals, the precision of the committed files.
+std::vector<std::vector<double>> FiveDecimals(std::vector<std::vector<double>> spectra)
+{
+    char text[32];
+    for (auto& spectrum : spectra)
+        for (double& v : spectrum) {
+            std::snprintf(text, sizeof text, "%.5f", v);
+            v = std::strtod(text, nullptr);
+        }
+    return spectra;
+}
+
 // The chart as the library builds it from arrays: sample names, no colour channels, the spectra on
 // the grid, six patches to a row; then the descriptive header lines.
 bool Save(const char* descriptor, const std::vector<std::vector<double>>& spectra, const std::string& path)
@@ -131,7 +144,8 @@ bool Save(const char* descriptor, const std::vector<std::vector<double>>& spectr
     for (const Patch& p : kPatches)
         names.emplace_back(p.name);
     const std::vector<std::vector<double>> noChannels(spectra.size());
-    TCgats chart(1.0, 0.0, noChannels, {}, {}, spectra, wavelengths, names, {}, kRowLength, 1, 1, false);
+    TCgats chart(
+        1.0, 0.0, noChannels, {}, {}, FiveDecimals(spectra), wavelengths, names, {}, kRowLength, 1, 1, false);
     if (chart.GetErrorCode() == 0) {
         chart.SetOriginator("tintvale_make_samples");
         chart.SetFileDescriptor(descriptor);

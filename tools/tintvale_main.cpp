@@ -129,6 +129,16 @@ int main(int argc, char** argv)
     cmd->add_option("-o,--output", average.output, "Output file, - for standard output")->required();
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunAverage(common, average, out); }; });
 
+    tool::ConvertOptions convert;
+    cmd = app.add_subcommand(
+        "convert", "Rewrite a measurement data file in the conventions of ArgyllCMS or CGATS.17");
+    cmd->add_option("FILE", convert.file, "CGATS measurement data file")->required();
+    cmd->add_option("--to", convert.to, "Convention: argyll (CTI3/SPECT files) or cgats (CGATS.17 names)")
+        ->required()
+        ->check(CLI::IsMember({ "argyll", "cgats" }));
+    cmd->add_option("-o,--output", convert.output, "Output file, - for standard output")->required();
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunConvert(common, convert, out); }; });
+
     tool::CompareOptions compare;
     cmd = app.add_subcommand("compare", "Colour differences between two measurements of one chart");
     AddCompareOptions(*cmd, compare);

@@ -72,6 +72,13 @@ struct AverageOptions {
 };
 int RunAverage(const CommonOptions& common, const AverageOptions& options, std::ostream& out);
 
+struct ConvertOptions {
+    std::string file;
+    std::string to; // "argyll" or "cgats"
+    std::string output;
+};
+int RunConvert(const CommonOptions& common, const ConvertOptions& options, std::ostream& out);
+
 } // namespace tool
 
 #endif

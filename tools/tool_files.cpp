@@ -151,12 +151,13 @@ void WriteText(const std::string& text, const std::string& output, std::ostream&
         throw ToolError(WriteFailure(output, errno));
 }
 
-void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& out)
+void WriteCgats(
+    const TCgats& cgats, const std::string& output, std::ostream& out, TCgats::Convention convention)
 {
     RefuseEmptyName(output);
     if (output == "-") {
         char* buffer = nullptr;
-        const int rc = cgats.WriteToBuffer(&buffer);
+        const int rc = cgats.WriteToBuffer(&buffer, convention);
         const std::unique_ptr<char[]> owned(buffer);
         if (rc != 0 || !buffer)
             throw ToolError("the file could not be written: " + CgatsMessage(cgats));
@@ -164,7 +165,7 @@ void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& ou
         return;
     }
     errno = 0;
-    const int rc = cgats.SaveAs(output.c_str());
+    const int rc = cgats.SaveAs(output.c_str(), convention);
     if (rc == 4)
         throw ToolError(WriteFailure(output, errno));
     if (rc != 0)

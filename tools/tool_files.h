@@ -4,10 +4,10 @@
 #ifndef TINTVALE_TOOL_FILES_H
 #define TINTVALE_TOOL_FILES_H
 
+#include <tintvale/tcgats.h>
+
 #include <iosfwd>
 #include <string>
-
-class TCgats;
 
 namespace tool {
 
@@ -16,9 +16,10 @@ namespace tool {
 // 2 GiB or more, which the library's reader cannot hold.
 std::string ReadInput(const std::string& path);
 
-// Writes cgats to the file output (replaced as a whole), or into out for "-"; an empty name is
-// refused.
-void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& out);
+// Writes cgats in the convention to the file output (replaced as a whole), or into out for "-";
+// an empty name is refused.
+void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& out,
+    TCgats::Convention convention = TCgats::Convention::AsHeld);
 
 // Writes text to the file output (replaced as a whole), or into out for "-"; an empty name is
 // refused.

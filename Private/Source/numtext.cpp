@@ -153,69 +153,28 @@ void AppendInt(std::string& out, int value)
 
 namespace {
 
-// Writes the "%.6g" text of values whose decimal exponent lies in -3 ... 5 and whose rounding
-// is decided without doubt; returns nullptr for any other value, which then goes to to_chars.
-// 10^k for k = 0 ... 8 are exact doubles, so the scaled value carries one rounding error only.
-char* FormatG6Fast(double value, char* out)
-{
-    static const double kPowers[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8 };
-    const double magnitude = std::fabs(value);
-    if (!(magnitude >= 1e-3 && magnitude < 999999.0))
-        return nullptr;
-    int exponent = 5;
-    while (exponent > -3 && magnitude < kPowers[exponent + 3] * 1e-3)
-        --exponent;
-    // 6 significant digits: m = round(magnitude * 10^(5 - exponent)), 100000 <= m <= 999999.
-    const double scaled = magnitude * kPowers[5 - exponent];
-    const double floor = std::floor(scaled);
-    const double fraction = scaled - floor;
-    if (std::fabs(fraction - 0.5) < 1e-6 || scaled < 99999.5)
-        return nullptr;
-    long long m = static_cast<long long>(floor) + (fraction > 0.5 ? 1 : 0);
-    if (m >= 1000000 || m < 100000)
-        return nullptr;
-    char digits[6];
-    for (int i = 5; i >= 0; --i, m /= 10)
-        digits[i] = static_cast<char>('0' + m % 10);
-    int last = 5; // trailing zeros go
-    while (last > 0 && digits[last] == '0')
-        --last;
-    char* p = out;
-    if (value < 0)
-        *p++ = '-';
-    if (exponent >= 0) {
-        for (int i = 0; i <= exponent; ++i)
-            *p++ = digits[i];
-        if (last > exponent) {
-            *p++ = '.';
-            for (int i = exponent + 1; i <= last; ++i)
-                *p++ = digits[i];
-        }
-    } else {
-        *p++ = '0';
-        *p++ = '.';
-        for (int i = exponent + 1; i < 0; ++i)
-            *p++ = '0';
-        for (int i = 0; i <= last; ++i)
-            *p++ = digits[i];
-    }
-    return p;
-}
+// Magnitudes written in fixed notation; beyond them an exponent is shorter than the zeros.
+constexpr double kFixedMin = 1e-5;
+constexpr double kFixedMax = 1e15;
 
 } // namespace
 
-void AppendG6(std::string& out, double value)
+void AppendShortest(std::string& out, double value)
 {
     char buffer[64];
-    char* end = FormatG6Fast(value, buffer);
-    if (!end) {
-        const auto result
-            = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-        if (result.ec != std::errc())
-            return;
-        end = result.ptr;
-    }
-    out.append(buffer, end);
+    const double magnitude = std::fabs(value);
+    const bool fixed = magnitude == 0.0 || (magnitude >= kFixedMin && magnitude < kFixedMax);
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
+        fixed ? std::chars_format::fixed : std::chars_format::scientific);
+    if (ec == std::errc())
+        out.append(buffer, end);
+}
+
+std::string FormatShortest(double value)
+{
+    std::string text;
+    AppendShortest(text, value);
+    return text;
 }
 
 } // namespace tintvale::detail

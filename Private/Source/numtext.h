@@ -26,8 +26,11 @@ std::string FormatF(double value, int width, int precision);
 std::string FormatF(double value, int precision);
 // Appends the decimal text of value ("%d").
 void AppendInt(std::string& out, int value);
-// Appends FormatG(value, 6) without a temporary string.
-void AppendG6(std::string& out, double value);
+// Appends the shortest text that reads back as the same double: fixed notation for magnitudes
+// from 1e-5 to below 1e15 and for zero ("0.0000123", "1234567"), else scientific with a signed
+// exponent of at least two digits ("1e-07", "2.5e+20"); "nan", "inf" and "-inf" as printf has them.
+void AppendShortest(std::string& out, double value);
+std::string FormatShortest(double value);
 
 } // namespace tintvale::detail
 

@@ -33,8 +33,6 @@ constexpr double kZeroTint = 0.0001;
 constexpr const char* kZeroTintText = "\t0.0";
 constexpr double kPercent = 100.0;
 
-std::string Fixed5(double value) { return FormatF(value, 3, 5); }
-
 std::string Decimal(int value)
 {
     std::string text;
@@ -157,7 +155,7 @@ void TCgats::Init(const TCgats& src, const int* samples, int nrSamplesSelected, 
 int TCgats::CopyTables(std::vector<std::unique_ptr<TCgatsTable>>& tablesOut, const int* samples,
     int nrSamplesSelected, const int* inkMap, int nrInks, double fillValue) const
 {
-    const std::string fillText = fillValue == 0.0 ? std::string() : Fixed5(fillValue);
+    const std::string fillText = fillValue == 0.0 ? std::string() : FormatShortest(fillValue);
     std::vector<TCgatsField> names;
     if (inkMap && nrInks > 0)
         names = ProcessFieldDescriptions(nrInks, false, false);
@@ -388,14 +386,15 @@ void TCgats::BuildTable(double full, double zero, int n, const char** sampleName
         texts[f++] = sampleNames ? std::string(sampleNames[s]).substr(0, kMaxNameLength) : Decimal(s + 1);
         for (int k = 0; k < nrChannels; ++k) {
             const double tint = (coords[s][k] - zero) * kPercent / (full - zero);
-            texts[f++] = std::fabs(tint) < kZeroTint ? kZeroTintText : Fixed5(tint);
+            texts[f++] = std::fabs(tint) < kZeroTint ? kZeroTintText : FormatShortest(tint);
         }
+        // The shortest texts read back as the very values given.
         for (int k = 0; lab && k < 3; ++k)
-            texts[f++] = Fixed5(lab[s][k]);
+            texts[f++] = FormatShortest(lab[s][k]);
         for (int k = 0; xyz && k < 3; ++k)
-            texts[f++] = Fixed5(xyz[s][k]);
+            texts[f++] = FormatShortest(xyz[s][k]);
         for (int k = 0; k < nrWaves; ++k)
-            texts[f++] = Fixed5(spectra[s][k]);
+            texts[f++] = FormatShortest(spectra[s][k]);
         for (int k = 0; k < nrFields; ++k)
             row[k] = texts[k].c_str();
         const int stored = t.AddSample(row.data());

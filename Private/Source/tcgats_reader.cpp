@@ -108,7 +108,9 @@ int TCgats::FileToBuffer(const char* fileName, char** buffer)
 
 // One header line: keyword, then a bare or quoted value, then a comment after "#" (a "#" between
 // quotes is text). The words of a bare value keep one blank between them. Blank lines are
-// skipped; a line with only a comment is a tag without keyword. Returns 1 when the text has ended,
+// skipped; a line with only a comment is a tag without keyword. A first line that opens with a
+// double quote ("File created by ...", as calibration software writes) is one keyword up to the
+// closing quote, blanks and all, so that it is written back whole. Returns 1 when the text has ended,
 // 0 when not, -1 on an over-long part.
 int TCgats::ReadNextTag(
     const char** cursor, int* kind, char** keyword, int* unquoted, char** value, char** comment)
@@ -129,8 +131,10 @@ int TCgats::ReadNextTag(
     *unquoted = 0;
     *kind = kKindNone;
     bool ended = false;
+    const bool firstLine = tags.empty();
     while (nk == 0 && nc == 0 && !ended) {
         bool inKeyword = true, atGap = true, inValue = false, inQuotes = false, inComment = false;
+        bool inQuotedKeyword = false;
         for (;;) {
             const char c = *p;
             if (c == '\0') {
@@ -145,6 +149,11 @@ int TCgats::ReadNextTag(
             if (inComment) {
                 if (!put(com, nc, kMaxCommentLength, c))
                     return -1;
+            } else if (inQuotedKeyword || (firstLine && inKeyword && nk == 0 && c == '"')) {
+                if (!put(kw, nk, kMaxKeywordLength, c))
+                    return -1;
+                inQuotedKeyword = c != '"' || nk == 1;
+                atGap = false;
             } else if (inQuotes && c != '"') {
                 if (!put(val, nv, kMaxValueLength, c))
                     return -1;

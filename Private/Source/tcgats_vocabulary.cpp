@@ -135,6 +135,7 @@ const char* const kCgatsMessages[kCgatsNrMessages] = {
     "BEGIN_DATA without a data format and a positive NUMBER_OF_SETS.",
     "A data format follows another one before its data.",
     "The value cannot be written back: it holds a line end, NUL or double quote.",
+    "The spectra cannot be named in this convention: their bands are not evenly spaced.",
 };
 
 } // namespace tintvale::detail

@@ -6,13 +6,13 @@ namespace tintvale::detail {
 
 constexpr int kCgatsNrFieldNames = 40;
 constexpr int kCgatsNrKeywords = 55;
-constexpr int kCgatsNrMessages = 30; // codes 0 to 29
+constexpr int kCgatsNrMessages = 31; // codes 0 to 30
 
 // Standard data field names; matched ignoring letter case, written in this spelling.
 extern const char* const kCgatsFieldNames[kCgatsNrFieldNames];
 // Header keywords; the index is a tag's kind. Matched byte for byte.
 extern const char* const kCgatsKeywords[kCgatsNrKeywords];
-// The message of each TCgats error code 0 to 29.
+// The message of each TCgats error code 0 to 30.
 extern const char* const kCgatsMessages[kCgatsNrMessages];
 
 // TCgats error codes (the index of their message).
@@ -30,6 +30,7 @@ enum CgatsError {
     kErrDataWithoutFormat = 27,
     kErrFormatWithoutData = 28,
     kErrUnwritableValue = 29,
+    kErrConvention = 30,
 };
 
 // Field vocabulary indices with a role in the header analysis.

@@ -118,6 +118,10 @@ int TCgats::WriteToString(std::string& out) const
         if (tags[i])
             DeclareKeyword(*tags[i], !identified, fieldNames, declared, out);
         identified = identified || (tags[i] && tags[i]->HasName());
+        // LittleCMS takes a text for CGATS only when its first line has balanced quotes from the
+        // second byte on: a quoted first line goes after a blank, which every reader skips.
+        if (out.empty() && tags[i] && tags[i]->Name() && tags[i]->Name()[0] == '"')
+            out += ' ';
         int result = WriteTag(i, out);
         if (result != 0)
             return result;

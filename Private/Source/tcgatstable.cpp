@@ -242,7 +242,7 @@ int TCgatsTable::WriteData(std::string& out) const
                 AppendInt(out, column->GetInt(row));
                 break;
             case TCgatsField::kDouble:
-                AppendG6(out, column->GetDouble(row));
+                AppendShortest(out, column->GetDouble(row));
                 break;
             case TCgatsField::kString: {
                 const char* text = column->GetString(row);

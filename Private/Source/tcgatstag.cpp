@@ -7,17 +7,13 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// A bare value is read back with one blank between its words and cut at a quote or "#"; a value
-// that would not read back so is written quoted.
+// A value with a blank is written quoted: the reader here joins bare words, but stricter readers
+// take the first word alone or refuse the line. A quote or "#" would end a bare value early.
 bool NeedsQuotes(std::string_view value)
 {
-    if (IsBlank(value.front()) || IsBlank(value.back()))
-        return true;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c == '\t' || c == '"' || c == '#' || (c == ' ' && value[i + 1] == ' '))
+    for (const char c : value)
+        if (IsBlank(c) || c == '"' || c == '#')
             return true;
-    }
     return false;
 }
 

@@ -26,7 +26,7 @@ class TOneMeasurement;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
-// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 29; GetErrorLine the
+// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 30; GetErrorLine the
 // line of a reading error):
 //    0 "No error."
 //    1 "The file is not a valid Cgats file."            (also: a quoted value is not closed)
@@ -60,6 +60,7 @@ class TOneMeasurement;
 //   27 "BEGIN_DATA without a data format and a positive NUMBER_OF_SETS."
 //   28 "A data format follows another one before its data."
 //   29 "The value cannot be written back: it holds a line end, NUL or double quote." (setters)
+//   30 "The spectra cannot be named in this convention: their bands are not evenly spaced."
 //   -1 a header line whose keyword, value or comment is longer than 255, 4095 or 511 characters
 //      (no message).
 // A failed constructor keeps what it read before the failure; the object stays destructible.
@@ -96,8 +97,8 @@ public:
     // index outside the first table leaves that table in error (table error 5, code 13).
     TCgats(const TCgats* src, const std::vector<int>& samples);
     // A copy with the process-colour channels of every table replaced by inkMap.size() new
-    // channels: new channel k takes the values of old channel inkMap[k], or fillValue (to five
-    // decimals) where the entry is negative. The new channels are named CMYK_C ... CMYK_K for 3 or
+    // channels: new channel k takes the values of old channel inkMap[k], or fillValue where the
+    // entry is negative. The new channels are named CMYK_C ... CMYK_K for 3 or
     // 4, "%dCLR_%d" for 5 or more. A table without process colours, an entry not below its
     // channel count, or a map of 1 or 2 channels leaves the copied table in error (table error 13,
     // code 8 "Internal error: attempt to map inks using an illegal ink map."); the object's code
@@ -114,9 +115,9 @@ public:
     // Sample k is coords[k] (channel tints 100 * (value - zero) / (full - zero)), lab[k], xyz[k],
     // spectra[k]; an empty outer vector leaves those fields out. Names default to "1", "2", ....
     // Channels: "SPOT_%d" with spot descriptions, "PC%d_%d" with customColors, else CMYK for 3 or
-    // 4 and "%dCLR_%d" for 5 or more; any other count gives 18. Values pass through text with five
-    // decimals. Errors: 15 without samples; 13 when lab, xyz, spectra or sampleNames (where not
-    // empty) hold another number of samples than coords (or than each other); 12 when a row is
+    // 4 and "%dCLR_%d" for 5 or more; any other count gives 18. The values are stored as given (tints
+    // within 0.0001 of zero become 0). Errors: 15 without samples; 13 when lab, xyz, spectra or sampleNames
+    // (where not empty) hold another number of samples than coords (or than each other); 12 when a row is
     // shorter than its fields (coords rows must all have the first one's size, 18 otherwise); 18
     // when full equals zero with channels present; 29 when a name or description holds a line end,
     // NUL or double quote.
@@ -175,6 +176,20 @@ public:
     // Returns the error code at once (buffer untouched) when the object is in error; otherwise
     // *buffer receives the text as far as it was written and the result is 0 or the writing code.
     int WriteToBuffer(char** buffer) const;
+
+    // The naming a file is written in. AsHeld: as read or built. Cgats: CGATS.17's standard names
+    // ("CGATS.17" first line, SAMPLE_ID for the sample names, SPECTRAL_NM_nnn). Argyll: what
+    // ArgyllCMS reads: a "CTI3" first line ("SPECT" for a file of one spectrum), SAMPLE_ID (the
+    // sample numbers when the file names none), SPEC_nnn with SPECTRAL_BANDS, SPECTRAL_START_NM,
+    // SPECTRAL_END_NM and SPECTRAL_NORM 100 (reflectance factors written in percent, shifted in
+    // decimal so that 0.05023 becomes 5.023), MEAS_TYPE "REFLECTIVE" for a spectrum file,
+    // DEVICE_CLASS "OUTPUT" and COLOR_REP (CMYK or RGB, with _XYZ or _LAB) for a measurement file,
+    // unless the file states them. Every other value, name and header line is kept.
+    enum class Convention { AsHeld, Cgats, Argyll };
+    // SaveAs and WriteToBuffer in a convention; the object itself is not changed. 30 when its
+    // spectra cannot be named so (ArgyllCMS needs evenly spaced whole-nanometre bands).
+    int SaveAs(const char* fileName, Convention convention) const;
+    int WriteToBuffer(char** buffer, Convention convention) const;
 
     // ---- Queries. A table index t is valid for 0 <= t < GetNrTables(), a sample index s for the
     // samples stored in the table. Text results point into the object and stay valid until it
@@ -484,6 +499,16 @@ private:
     int ReadCommentTag(const char* keyword, const char** cursor);
     // The line (from 1) of the text being read that holds at.
     int LineOf(const char* at) const;
+
+    // Conventions, applied to a copy that is then written.
+    TINTVALE_LOCAL int ApplyConvention(Convention convention);
+    TINTVALE_LOCAL void NameSamples(int t, bool argyll, std::vector<std::string>& renamed);
+    TINTVALE_LOCAL int NameSpectra(int t, bool argyll, std::vector<std::string>& renamed);
+    TINTVALE_LOCAL void SetSectionKeyword(int t, const char* name, const std::string& value);
+    TINTVALE_LOCAL void DropDeclarations(const std::vector<std::string>& names);
+    TINTVALE_LOCAL void DescribeDevice(bool loneSpectrum);
+    TINTVALE_LOCAL bool IsLoneSpectrum() const;
+    TINTVALE_LOCAL void SetIdentification(const char* type);
 
     // Writer.
     int WriteToStream(std::ostream* stream) const;

@@ -1,0 +1,18 @@
+// `tintvale convert FILE --to argyll|cgats -o OUT`: the file rewritten in the naming of ArgyllCMS
+// (CTI3 or SPECT) or of CGATS.17, its values, names and header lines kept.
+#include "tool_chart.h"
+#include "tool_commands.h"
+#include "tool_files.h"
+
+namespace tool {
+
+int RunConvert(const CommonOptions&, const ConvertOptions& options, std::ostream& out)
+{
+    const Chart chart(options.file);
+    const TCgats::Convention convention
+        = options.to == "argyll" ? TCgats::Convention::Argyll : TCgats::Convention::Cgats;
+    WriteCgats(chart.Cgats(), options.output, out, convention);
+    return kExitOk;
+}
+
+} // namespace tool
