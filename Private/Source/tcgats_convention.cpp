@@ -67,10 +67,7 @@ double DecimalShift(double value, int shift)
     return out;
 }
 
-bool IsStandardSampleId(const TCgatsField& field)
-{
-    return strcmp_ci(field.name.c_str(), kSampleId) == 0;
-}
+bool IsStandardSampleId(const TCgatsField& field) { return strcmp_ci(field.name.c_str(), kSampleId) == 0; }
 
 } // namespace
 
@@ -114,6 +111,7 @@ int TCgats::ApplyConvention(Convention convention)
     for (int t = 0; t < static_cast<int>(tables.size()); ++t) {
         if (!SoundTable(t))
             continue;
+        tables[t]->pointedDoubles = argyll;
         const int result = NameSpectra(t, argyll, renamed);
         if (result != 0)
             return result;
@@ -149,7 +147,8 @@ void TCgats::NameSamples(int t, bool argyll, std::vector<std::string>& renamed)
     for (int s = 0; s < table.nrFilled; ++s)
         numbers->SetValue(s, Decimal(s + 1).c_str());
     header.fields.insert(header.fields.begin(),
-        std::make_unique<TCgatsField>(TCgatsField::kString, kSampleId, TCgatsField::kStandard, 0, kFieldSampleId));
+        std::make_unique<TCgatsField>(
+            TCgatsField::kString, kSampleId, TCgatsField::kStandard, 0, kFieldSampleId));
     table.columns.insert(table.columns.begin(), std::move(numbers));
     UpdateFieldCount(t, -1, nullptr);
 }
@@ -168,7 +167,8 @@ int TCgats::NameSpectra(int t, bool argyll, std::vector<std::string>& renamed)
         return kErrConvention;
     const double step = n > 1 ? (nm[n - 1] - nm[0]) / (n - 1) : 0.0;
     for (int k = 0; argyll && k < n; ++k)
-        if (header.fields[header.waveLengthFields[k]]->index != static_cast<int>(std::lround(nm[0] + k * step)))
+        if (header.fields[header.waveLengthFields[k]]->index
+            != static_cast<int>(std::lround(nm[0] + k * step)))
             return kErrConvention;
 
     const double factor = SpectralFactor(t);
@@ -238,7 +238,8 @@ void TCgats::DropDeclarations(const std::vector<std::string>& names)
         if (inUse(name))
             continue;
         for (auto it = tags.begin(); it != tags.end();) {
-            const bool stale = *it && (*it)->kind == kKindKeyword && strcmp_ci((*it)->Value(), name.c_str()) == 0;
+            const bool stale
+                = *it && (*it)->kind == kKindKeyword && strcmp_ci((*it)->Value(), name.c_str()) == 0;
             it = stale ? tags.erase(it) : it + 1;
         }
     }
@@ -299,7 +300,9 @@ void TCgats::SetIdentification(const char* type)
         tags.erase(tags.begin() + static_cast<std::ptrdiff_t>(first));
     }
     std::size_t at = identification ? first : 0;
-    tags.insert(tags.begin() + static_cast<std::ptrdiff_t>(at++), std::make_unique<TCgatsTag>(kKindNone, type, 0, "", ""));
+    tags.insert(tags.begin() + static_cast<std::ptrdiff_t>(at++),
+        std::make_unique<TCgatsTag>(kKindNone, type, 0, "", ""));
     if (old.find(' ') != std::string::npos)
-        tags.insert(tags.begin() + static_cast<std::ptrdiff_t>(at), std::make_unique<TCgatsTag>(kKindNone, nullptr, 0, "", old.c_str()));
+        tags.insert(tags.begin() + static_cast<std::ptrdiff_t>(at),
+            std::make_unique<TCgatsTag>(kKindNone, nullptr, 0, "", old.c_str()));
 }

@@ -48,6 +48,12 @@ bool NeedsQuotes(const char* text)
     return false;
 }
 
+// Whether the number written from start on has digits alone (and a sign).
+bool IsWholeNumber(const std::string& out, std::size_t start)
+{
+    return out.find_first_not_of("-0123456789", start) == std::string::npos;
+}
+
 } // namespace
 
 int TCgatsTable::Init(std::unique_ptr<TCgatsTableHeader>& newHeader, bool createLists)
@@ -241,9 +247,13 @@ int TCgatsTable::WriteData(std::string& out) const
             case TCgatsField::kInt:
                 AppendInt(out, column->GetInt(row));
                 break;
-            case TCgatsField::kDouble:
+            case TCgatsField::kDouble: {
+                const std::size_t start = out.size();
                 AppendShortest(out, column->GetDouble(row));
+                if (pointedDoubles && IsWholeNumber(out, start))
+                    out += ".0";
                 break;
+            }
             case TCgatsField::kString: {
                 const char* text = column->GetString(row);
                 if (!text)

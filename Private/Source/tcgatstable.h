@@ -79,6 +79,9 @@ public:
     int nrFilled = 0;
     int error = 0;
     bool spectralPercent = false;
+    // Double values are written with a decimal point ("90.0"): ArgyllCMS types a column of whole
+    // numbers as integers and refuses it where it expects reals.
+    bool pointedDoubles = false;
 
 private:
     // Replaces the header by a copy with the fields appended (analysed), and appends the columns;

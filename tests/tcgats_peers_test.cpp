@@ -1,0 +1,154 @@
+// Files the library writes, read back here and by LittleCMS: every value and header fact whole, in
+// the library's own naming and in the CGATS.17 and ArgyllCMS conventions.
+#include "cgats_text.h"
+
+#include <gtest/gtest.h>
+
+#include <lcms2.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Convention = TCgats::Convention;
+
+std::string Written(const TCgats& c, Convention convention, int* result = nullptr)
+{
+    char* buffer = nullptr;
+    const int rc = c.WriteToBuffer(&buffer, convention);
+    if (result)
+        *result = rc;
+    else
+        EXPECT_EQ(rc, 0) << c.GetErrorMsg();
+    const std::string text = buffer ? buffer : "";
+    delete[] buffer;
+    return text;
+}
+
+void Quiet(cmsContext, cmsUInt32Number, const char*) { }
+
+// The text as LittleCMS reads it; null when it refuses the text.
+struct It8 {
+    explicit It8(const std::string& text)
+    {
+        cmsSetLogErrorHandler(Quiet);
+        handle = cmsIT8LoadFromMem(nullptr, text.data(), static_cast<cmsUInt32Number>(text.size()));
+    }
+    ~It8()
+    {
+        if (handle)
+            cmsIT8Free(handle);
+    }
+    std::string Cell(const char* sample, const char* field) const
+    {
+        const char* text = cmsIT8GetData(handle, sample, field);
+        return text ? text : "<none>";
+    }
+    std::string Property(const char* name) const
+    {
+        const char* text = cmsIT8GetProperty(handle, name);
+        return text ? text : "<none>";
+    }
+    cmsHANDLE handle = nullptr;
+};
+
+// A file as calibration software writes it: a quoted first line, CR line ends, a bare date of
+// several words, and measurements of seven to nine significant digits.
+const char* kCalibration = "\"File created by Spectro Suite 2.1\"\rORIGINATOR Spectro Suite\r"
+                           "CREATED Sun Sep 04 06:04:18 2022\rNUMBER_OF_FIELDS 4\rBEGIN_DATA_FORMAT\r"
+                           "SAMPLE_ID LAB_L LAB_A LAB_B\rEND_DATA_FORMAT\rNUMBER_OF_SETS 2\rBEGIN_DATA\r"
+                           "A1 67.89389 12.345678 -0.123456789\rA2 5.0000001 -93.2501234 1234567.89\r"
+                           "END_DATA\r";
+const char* const kCells[2][4] = { { "A1", "67.89389", "12.345678", "-0.123456789" },
+    { "A2", "5.0000001", "-93.2501234", "1234567.89" } };
+const char* const kLab[3] = { "LAB_L", "LAB_A", "LAB_B" };
+
+} // namespace
+
+TEST(TCgatsPeers, MeasuredDigitsHeaderValuesAndTheFirstLineReadBackWhole)
+{
+    auto read = Read(kCalibration);
+    const std::string written = Written(*read);
+    EXPECT_EQ(written.substr(0, written.find("NUMBER_OF_FIELDS")),
+        " \"File created by Spectro Suite 2.1\"\nORIGINATOR\t\"Spectro Suite\"\n"
+        "CREATED\t\"Sun Sep 04 06:04:18 2022\"\n");
+    // Written, read, averaged with itself and written again: the same text, the same doubles as
+    // the C library reads from the original digits.
+    auto back = Read(written);
+    EXPECT_EQ(Written(*back), written);
+    EXPECT_EQ(Written(TCgats(std::vector<const TCgats*> { back.get(), read.get() })), written);
+    EXPECT_STREQ(back->GetCreated(), "Sun Sep 04 06:04:18 2022");
+    for (int s = 0; s < 2; ++s) {
+        std::vector<double> lab;
+        ASSERT_EQ(back->GetLab(0, s, lab), 0);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(lab[k], std::strtod(kCells[s][k + 1], nullptr)) << kCells[s][k + 1];
+    }
+
+    // LittleCMS refuses the file as it came (a first line it cannot place) and reads the written
+    // one whole: the first line, the header values and every cell's digits.
+    EXPECT_EQ(It8(kCalibration).handle, nullptr);
+    const It8 it8(written);
+    ASSERT_NE(it8.handle, nullptr);
+    EXPECT_STREQ(cmsIT8GetSheetType(it8.handle), "\"File created by Spectro Suite 2.1\"");
+    EXPECT_EQ(it8.Property("CREATED"), "Sun Sep 04 06:04:18 2022");
+    EXPECT_EQ(it8.Property("ORIGINATOR"), "Spectro Suite");
+    for (const auto& row : kCells)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(it8.Cell(row[0], kLab[k]), row[k + 1]);
+}
+
+TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
+{
+    const TCgats chart(TINTVALE_DATA_DIR "/samples/chart_reference.txt");
+    ASSERT_EQ(chart.GetErrorCode(), 0);
+    std::vector<double> factors;
+    ASSERT_EQ(chart.GetSpectrum(0, 18, factors), 0); // the white, a flat 0.9
+
+    // ArgyllCMS: CTI3, SAMPLE_ID, SPEC_nnn in percent with the band keywords; LittleCMS and the
+    // reader here take the same values from it. The object itself is not changed.
+    const std::string argyll = Written(chart, Convention::Argyll);
+    EXPECT_EQ(argyll.compare(0, 5, "CTI3\n"), 0);
+    const It8 it8(argyll);
+    ASSERT_NE(it8.handle, nullptr);
+    std::vector<std::string> keywords;
+    for (const char* keyword :
+        { "SPECTRAL_BANDS", "SPECTRAL_START_NM", "SPECTRAL_END_NM", "SPECTRAL_NORM", "DEVICE_CLASS" })
+        keywords.push_back(it8.Property(keyword));
+    EXPECT_EQ(keywords, (std::vector<std::string> { "36", "380", "730", "100", "OUTPUT" }));
+    EXPECT_EQ(it8.Cell("white", "SPEC_380") + " " + it8.Cell("brown", "SPEC_380"), "90 5.023");
+    EXPECT_EQ(it8.Property("MEASUREMENT_CONDITION"), "M0");
+    auto back = Read(argyll);
+    std::vector<double> again;
+    ASSERT_EQ(back->GetSpectrum(0, 18, again), 0);
+    for (std::size_t k = 0; k < factors.size(); ++k)
+        EXPECT_NEAR(again[k], factors[k], 1e-15);
+    std::string name;
+    EXPECT_TRUE(back->GetSampleLabel(0, 18, name) == 0 && name == "white");
+    EXPECT_EQ(Written(chart), Written(TCgats(TINTVALE_DATA_DIR "/samples/chart_reference.txt")));
+
+    // CGATS.17: the standard names, the values as they are.
+    auto cgats = Read(Written(chart, Convention::Cgats));
+    EXPECT_TRUE(cgats->ContainsFieldName(0, "SAMPLE_ID") && cgats->ContainsFieldName(0, "SPECTRAL_NM_730"));
+    EXPECT_FALSE(cgats->ContainsFieldName(0, "SampleID"));
+    ASSERT_EQ(cgats->GetSpectrum(0, 18, again), 0);
+    EXPECT_EQ(again, factors);
+
+    // CMYK and XYZ without names: numbered samples and the device description; one spectrum alone
+    // is a SPECT file; uneven bands cannot be ArgyllCMS spectra (30).
+    auto cmyk = Read("CGATS.17\n" + Table("CMYK_C CMYK_M CMYK_Y CMYK_K XYZ_X XYZ_Y XYZ_Z", { "0 0 0 0 90 93 77" }, true));
+    const std::string device = Written(*cmyk, Convention::Argyll);
+    EXPECT_NE(device.find("COLOR_REP\t\"CMYK_XYZ\"\n"), std::string::npos);
+    EXPECT_NE(device.find("NUMBER_OF_FIELDS\t8\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tCMYK_C"), std::string::npos);
+    EXPECT_NE(device.find("BEGIN_DATA\n1\t0.0\t0.0\t0.0\t0.0\t90.0\t93.0\t77.0\t\n"), std::string::npos);
+    auto spectrum = Read(Table("nm400 nm410 nm420", { "0.5 0.25 0.125" }));
+    EXPECT_EQ(Written(*spectrum, Convention::Argyll).compare(0, 6, "SPECT\n"), 0);
+    auto uneven = Read(Table("nm400 nm410 nm430", { "0.5 0.25 0.125", "0.5 0.5 0.5" }));
+    int result = 0;
+    Written(*uneven, Convention::Argyll, &result);
+    EXPECT_EQ(result, 30);
+    EXPECT_EQ(uneven->GetErrorCode(), 30);
+}
