@@ -139,7 +139,8 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
 
     // CMYK and XYZ without names: numbered samples and the device description; one spectrum alone
     // is a SPECT file; uneven bands cannot be ArgyllCMS spectra (30).
-    auto cmyk = Read("CGATS.17\n" + Table("CMYK_C CMYK_M CMYK_Y CMYK_K XYZ_X XYZ_Y XYZ_Z", { "0 0 0 0 90 93 77" }, true));
+    auto cmyk = Read(
+        "CGATS.17\n" + Table("CMYK_C CMYK_M CMYK_Y CMYK_K XYZ_X XYZ_Y XYZ_Z", { "0 0 0 0 90 93 77" }, true));
     const std::string device = Written(*cmyk, Convention::Argyll);
     EXPECT_NE(device.find("COLOR_REP\t\"CMYK_XYZ\"\n"), std::string::npos);
     EXPECT_NE(device.find("NUMBER_OF_FIELDS\t8\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tCMYK_C"), std::string::npos);

@@ -125,8 +125,8 @@ int TCgats::ApplyConvention(Convention convention)
     return 0;
 }
 
-// SAMPLE_ID names the samples in both conventions; ArgyllCMS needs it, so a file without names
-// gets their numbers.
+// SAMPLE_ID names the samples in both conventions; ArgyllCMS needs it, so measurements without
+// names get their numbers (tables of other kinds, such as calibration curves, stay as they are).
 void TCgats::NameSamples(int t, bool argyll, std::vector<std::string>& renamed)
 {
     TCgatsTable& table = *tables[t];
@@ -141,7 +141,7 @@ void TCgats::NameSamples(int t, bool argyll, std::vector<std::string>& renamed)
         field = TCgatsField(field.type, kSampleId, TCgatsField::kStandard, 0, kFieldSampleId);
         return;
     }
-    if (!argyll)
+    if (!argyll || (header.labFields.empty() && header.xyzFields.empty() && header.nrWaveLengths == 0))
         return;
     auto numbers = std::make_unique<TCgatsValueListString>(table.nrFilled);
     for (int s = 0; s < table.nrFilled; ++s)
