@@ -95,6 +95,8 @@ int TCgats::WriteToBuffer(char** buffer, Convention convention) const
     const int result = converted.ApplyConvention(convention);
     if (result != 0) {
         RecordError(result);
+        if (buffer)
+            *buffer = nullptr;
         return result;
     }
     const int written = converted.WriteToBuffer(buffer);

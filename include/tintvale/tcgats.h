@@ -186,8 +186,9 @@ public:
     // DEVICE_CLASS "OUTPUT" and COLOR_REP (CMYK or RGB, with _XYZ or _LAB) for a measurement file,
     // unless the file states them. Every other value, name and header line is kept.
     enum class Convention { AsHeld, Cgats, Argyll };
-    // SaveAs and WriteToBuffer in a convention; the object itself is not changed. 30 when its
-    // spectra cannot be named so (ArgyllCMS needs evenly spaced whole-nanometre bands).
+    // SaveAs and WriteToBuffer in a convention; the object's content is not changed. 30 (recorded,
+    // nothing written, *buffer null) when its spectra cannot be named so (ArgyllCMS needs evenly
+    // spaced whole-nanometre bands).
     int SaveAs(const char* fileName, Convention convention) const;
     int WriteToBuffer(char** buffer, Convention convention) const;
 
