@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make pkg-config binutils
   libboost-filesystem-dev nlohmann-json3-dev libsqlite3-dev
-  libgtest-dev libgmock-dev libbenchmark-dev liblcms2-dev argyll
+  libgtest-dev libgmock-dev libbenchmark-dev liblcms2-dev
   clang-format locales clang libclang-rt-14-dev libcli11-dev
   python3-dev python3-pybind11 python3-numpy python3-pytest
   python3-setuptools python3-wheel python3-venv python3-pip
