@@ -145,6 +145,10 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
     EXPECT_NE(device.find("COLOR_REP\t\"CMYK_XYZ\"\n"), std::string::npos);
     EXPECT_NE(device.find("NUMBER_OF_FIELDS\t8\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tCMYK_C"), std::string::npos);
     EXPECT_NE(device.find("BEGIN_DATA\n1\t0.0\t0.0\t0.0\t0.0\t90.0\t93.0\t77.0\t\n"), std::string::npos);
+    // An ArgyllCMS file is in percent even where its values are all small.
+    auto dark = Read("CTI3\n" + Table("SAMPLE_ID SPEC_400 SPEC_410", { "1 2.5 3.5" }));
+    EXPECT_NE(Written(*dark, Convention::Argyll).find("\n1\t2.5\t3.5\t\n"), std::string::npos);
+    EXPECT_TRUE(dark->GetSpectrum(0, 0, again) == 0 && again == (std::vector<double> { 0.025, 0.035 }));
     auto spectrum = Read(Table("nm400 nm410 nm420", { "0.5 0.25 0.125" }));
     EXPECT_EQ(Written(*spectrum, Convention::Argyll).compare(0, 6, "SPECT\n"), 0);
     auto uneven = Read(Table("nm400 nm410 nm430", { "0.5 0.25 0.125", "0.5 0.5 0.5" }));

@@ -273,6 +273,16 @@ void TCgats::DescribeDevice(bool loneSpectrum)
         SetSectionKeyword(0, kColorRep, space.empty() ? device : device + "_" + space);
 }
 
+// The first line names an ArgyllCMS measurement or spectrum file.
+bool TCgats::IsArgyllFile() const
+{
+    for (const auto& tag : tags)
+        if (tag && tag->HasName())
+            return std::string(tag->Name()).compare(0, 4, kArgyllMeasurements) == 0
+                || std::string(tag->Name()).compare(0, 5, kArgyllSpectrum) == 0;
+    return false;
+}
+
 // One table of one spectrum and nothing else (a sample name aside): an ArgyllCMS spectrum file.
 bool TCgats::IsLoneSpectrum() const
 {

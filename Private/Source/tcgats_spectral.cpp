@@ -73,5 +73,8 @@ double TCgats::SpectralFactor(int t) const
     const double norm = SectionNumber(t, kNorm);
     if (norm > 0.0 && std::isfinite(norm))
         return 1.0 / norm;
+    // ArgyllCMS writes spectra in percent, however dark the first samples are.
+    if (IsArgyllFile())
+        return kPercentToFactor;
     return table && table->spectralPercent ? kPercentToFactor : 1.0;
 }

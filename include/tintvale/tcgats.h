@@ -233,8 +233,8 @@ public:
     int GetLab(int t, int s, double** out) const; // L*, a*, b*
     int GetXyz(int t, int s, double** out) const; // X, Y, Z
     // One value per wavelength, ascending, as factors (0 to 1): divided by SPECTRAL_NORM where the
-    // table's section gives it, else percent tables (a value above 10 in the first five rows)
-    // divided by 100.
+    // table's section gives it, else divided by 100 in ArgyllCMS files (first line CTI3 or SPECT)
+    // and in percent tables (a value above 10 in the first five rows).
     int GetSpectrum(int t, int s, double** out) const;
     int GetSampleName(int t, int s, char** out) const;
     // The "InkBook" value as text ("%d", "%3.5f" for numbers); without such a field *out becomes
@@ -509,6 +509,7 @@ private:
     TINTVALE_LOCAL void DropDeclarations(const std::vector<std::string>& names);
     TINTVALE_LOCAL void DescribeDevice(bool loneSpectrum);
     TINTVALE_LOCAL bool IsLoneSpectrum() const;
+    TINTVALE_LOCAL bool IsArgyllFile() const;
     TINTVALE_LOCAL void SetIdentification(const char* type);
 
     // Writer.
