@@ -25,10 +25,38 @@ constexpr int kCgatsFileNotFound = 3; // "The requested file could not be found.
 // Beyond any cell text: data values are read whole, whatever their length.
 constexpr std::size_t kMaxCellText = std::size_t(1) << 30;
 
+// " (line N)" for a reading error placed in the text, else nothing.
+std::string LineOf(const TCgats& c)
+{
+    return c.GetErrorLine() > 0 ? " (line " + std::to_string(c.GetErrorLine()) + ")" : std::string();
+}
+
 void CheckRead(const TCgats& c, bool strict)
 {
     if (strict && c.GetErrorCode() != 0)
-        throw LibraryError { c.GetErrorCode(), c.GetErrorMsg() };
+        throw LibraryError { c.GetErrorCode(), c.GetErrorMsg() + LineOf(c) };
+}
+
+// Strict reading refuses a text in a number field; lenient reading keeps it as NaN.
+TCgats::TextInNumberField CellsOf(bool strict)
+{
+    return strict ? TCgats::TextInNumberField::Refuse : TCgats::TextInNumberField::NaN;
+}
+
+// The samples read leniently with a NaN are missing: said once, as a warning naming the cells.
+void WarnUnreadCells(const TCgats& c, SinkScope& sinks, const std::string& where)
+{
+    const std::vector<std::string>& cells = c.GetUnreadCells();
+    if (cells.empty())
+        return;
+    std::string text = where + ": " + std::to_string(cells.size())
+        + " cell(s) of number fields are not numbers and read as NaN (their samples are missing): ";
+    constexpr std::size_t kShown = 5;
+    for (std::size_t i = 0; i < cells.size() && i < kShown; ++i)
+        text += (i ? "; " : "") + cells[i];
+    if (cells.size() > kShown)
+        text += "; ...";
+    sinks.warnings.push_back(text);
 }
 
 Cgats ReadFile(const py::handle& file, bool strict)
@@ -39,12 +67,13 @@ Cgats ReadFile(const py::handle& file, bool strict)
         SinkScope sinks;
         {
             py::gil_scoped_release release;
-            c = std::make_unique<TCgats>(path.c_str());
+            c = std::make_unique<TCgats>(path.c_str(), CellsOf(strict));
         }
+        WarnUnreadCells(*c, sinks, path);
         if (strict && c->GetErrorCode() == kCgatsFileNotFound)
             RaiseFileNotFound(path);
         if (strict && c->GetErrorCode() != 0)
-            sinks.Fail(c->GetErrorCode(), std::string(c->GetErrorMsg()) + " " + path);
+            sinks.Fail(c->GetErrorCode(), std::string(c->GetErrorMsg()) + " " + path + LineOf(*c));
         sinks.Done();
     }
     return c;
@@ -59,9 +88,10 @@ Cgats ReadText(const std::string& text, bool strict)
         SinkScope sinks;
         {
             py::gil_scoped_release release;
-            c = std::make_unique<TCgats>(text.c_str(), 0);
+            c = std::make_unique<TCgats>(text.c_str(), 0, CellsOf(strict));
         }
         CheckRead(*c, strict);
+        WarnUnreadCells(*c, sinks, "CGATS text");
         sinks.Done();
     }
     return c;
@@ -248,7 +278,9 @@ void BindCgats(py::module_& m)
         "A CGATS.17 measurement data file in memory: header lines, free-form blocks and data tables.")
         .def(py::init(&ReadFile), py::arg("file"), py::arg("strict") = true,
             "Reads a file. A file that does not read cleanly raises TintvaleError with the reader's code "
-            "and message; with strict=False the object keeps what was read and error_code tells why.")
+            "and message (a cell of a number field that is not a number is refused, code 30); with "
+            "strict=False the object keeps what was read and error_code tells why, and such cells read as "
+            "NaN with a UserWarning naming them.")
         .def_static("from_text", &ReadText, py::arg("text"), py::arg("strict") = true,
             "Reads CGATS text, as the constructor reads a file.")
         .def_property_readonly("error_code", &TCgats::GetErrorCode)

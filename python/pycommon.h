@@ -8,6 +8,8 @@
 
 #include <tintvale/tobserver.h>
 
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -109,6 +111,13 @@ py::array_t<double> MapTriples(const py::handle& values, const char* what, Conve
 }
 
 // Applies difference(a, b) to every pair of triples, broadcast against each other, GIL released.
+inline bool AllFinite(const double* v)
+{
+    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+}
+
+// The difference of each pair of triples, broadcast; NaN where either triple is not finite, so
+// that a missing value never passes for a match.
 template <typename Difference>
 py::array_t<double> MapPairs(const py::handle& first, const py::handle& second, const char* whatA,
     const char* whatB, Difference difference)
@@ -121,7 +130,9 @@ py::array_t<double> MapPairs(const py::handle& first, const py::handle& second, 
     {
         py::gil_scoped_release release;
         for (py::ssize_t i = 0; i < a.count; ++i)
-            out[i] = difference(a.data + 3 * i, b.data + 3 * i);
+            out[i] = AllFinite(a.data + 3 * i) && AllFinite(b.data + 3 * i)
+                ? difference(a.data + 3 * i, b.data + 3 * i)
+                : std::numeric_limits<double>::quiet_NaN();
     }
     return result;
 }
@@ -151,6 +162,7 @@ void BindCgats(py::module_& m);
 void BindCgatsBuild(py::module_& m);
 void BindReport(py::module_& m);
 void BindPrint(py::module_& m);
+void BindAdaptation(py::module_& m);
 
 } // namespace tvpy
 

@@ -6,11 +6,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace tvpy {
 
 namespace {
+
+// The library's status for a difference that cannot be computed (an overflowing one, say).
+constexpr double kNoDifference = -1.0;
+
+// A difference, or NaN for the library's status of none.
+double DifferenceOrNaN(double value)
+{
+    return value == kNoDifference ? std::numeric_limits<double>::quiet_NaN() : value;
+}
 
 TLabSpace SpaceOf(const py::handle& white)
 {
@@ -31,6 +41,8 @@ py::array_t<double> DeltaE(const py::handle& lab1, const py::handle& lab2, const
         // CIE94 and CMC subtract Delta C^2 inside their Delta H^2: for near-equal colours rounding
         // can leave the sum a hair below 0, which is a difference of 0, not NaN.
         const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(a, b, index);
+        if (square == kNoDifference)
+            return std::numeric_limits<double>::quiet_NaN();
         return square > 0.0 ? std::sqrt(square) : 0.0;
     });
 }
@@ -105,8 +117,9 @@ void BindLab(py::module_& m)
             [](const TLabSpace& s, const py::handle& xyz1, const py::handle& xyz2,
                 const py::handle& formula) {
                 const int index = FormulaOf(formula);
-                return MapPairs(xyz1, xyz2, "xyz1", "xyz2",
-                    [&s, index](const double* a, const double* b) { return s.CalcDeltaE(a, b, index); });
+                return MapPairs(xyz1, xyz2, "xyz1", "xyz2", [&s, index](const double* a, const double* b) {
+                    return DifferenceOrNaN(s.CalcDeltaE(a, b, index));
+                });
             },
             py::arg("xyz1"), py::arg("xyz2"), py::arg("formula") = "Delta E 2000",
             "Colour differences of XYZ pairs converted under this white, in the order (sample, "

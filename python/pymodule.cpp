@@ -30,6 +30,7 @@ PYBIND11_MODULE(_tintvale, m)
     tvpy::BindSpectrum(m);
     tvpy::BindIlluminants(m);
     tvpy::BindLab(m);
+    tvpy::BindAdaptation(m);
     tvpy::BindColorSpaces(m);
     tvpy::BindGeometry(m);
     tvpy::BindMeasurements(m);

@@ -44,6 +44,7 @@ set(required
   "TLABMeasurement::CreateSpectralMeasurement(TOneMeasurement const*) const"
   "typeinfo for TReflectionSpectrum"
   "TLabSpace::XYZToLab(double const*, double*) const"
+  "TChromaticAdaptation::Adapt(double const*, double*) const"
   "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)"
   "TColorSpace::TColorSpace(double const*, int)"
   "TColorSpace_CIECAM02::FromXYZ(double const*, double*) const"

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 #include <memory>
@@ -123,7 +124,8 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
             28, 5 },
         { fmt + one + fmt + "# trailing comment", 0, 0 }, { fmt + one + fmt + one, 0, 0 },
         // Wrong value counts: the line of the row that cannot be right.
-        { lab + "1\tdark skin\t37.99\t13.56\t14.06\n2\tlight\t65.71\t18.13\t17.81\nEND_DATA\n", 13, 9 },
+        // (a word where a number belongs is placed at its own line)
+        { lab + "1\tdark skin\t37.99\t13.56\t14.06\n2\tlight\t65.71\t18.13\t17.81\nEND_DATA\n", 31, 8 },
         { lab + "1 a 37.99 13.56\n2 b 65.71 18.13 17.81\nEND_DATA\n", 13, 10 },
         { lab + "1 a 37.99 13.56 14.06\nEND_DATA\n2 b 65.71 18.13 17.81\n", 13, 9 },
         { lab + "1 a 37.99 13.56 14.06\n2 b 65.71 18.13 17.81\n", 26, 9 },
@@ -243,4 +245,31 @@ TEST(TCgatsReader, FreeFormBlocksAreKeptVerbatim)
     EXPECT_EQ(A::TagNames(*lf),
         (std::vector<std::string> { "CGATS.17", "BEGIN_NOTES", "end_notes", "ORIGINATOR" }));
     // Line ends and empty blocks: the generated files of the round-trip tests.
+}
+
+TEST(TCgatsReader, NumberFieldsHoldNumbers)
+{
+    const std::string head = "CGATS.17\nBEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\n"
+                             "NUMBER_OF_SETS 2\nBEGIN_DATA\nA 50 0 0\n"; // the data begin on line 7
+    for (const std::string cell : { "n/a", "-", "\"\"", "37.99abc", "1,234.5", "\" \"" }) {
+        TCgats c((head + "B " + cell + " 1 2\nEND_DATA\n").c_str(), 0);
+        EXPECT_EQ(c.GetErrorCode(), 31) << cell;
+        EXPECT_EQ(c.GetErrorLine(), 8) << cell;
+        EXPECT_NE(std::string(c.GetErrorMsg()).find("Field LAB_L holds"), std::string::npos)
+            << c.GetErrorMsg();
+        EXPECT_TRUE(A::Tables(c).empty()) << cell; // nothing half-loaded
+    }
+    // Blanks inside quotes, exponents and decimal commas are numbers; text fields keep any text.
+    const TCgats good((head + "\"n/a\" \" 37.5 \" 1e1 -2,5\nEND_DATA\n").c_str(), 0);
+    ASSERT_EQ(good.GetErrorCode(), 0) << good.GetErrorMsg();
+    std::vector<double> lab;
+    ASSERT_EQ(good.GetLab(0, 1, lab), 0);
+    EXPECT_EQ(lab, (std::vector<double> { 37.5, 10.0, -2.5 }));
+
+    // Read leniently, the cell is NaN, never 0, and is listed with its line.
+    const TCgats lenient((head + "B - 1 2\nEND_DATA\n").c_str(), 0, TCgats::TextInNumberField::NaN);
+    ASSERT_EQ(lenient.GetErrorCode(), 0);
+    ASSERT_EQ(lenient.GetLab(0, 1, lab), 0);
+    EXPECT_TRUE(std::isnan(lab[0]));
+    EXPECT_EQ(lenient.GetUnreadCells(), (std::vector<std::string> { "line 8: field LAB_L: \"-\"" }));
 }

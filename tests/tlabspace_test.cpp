@@ -268,6 +268,20 @@ TEST(TLabSpaceDifference, OtherFormulasPartialsToneValueRefusalsAndNames)
             (index < 0 || index > 5) ? -1.0 : 0.0)
             << index;
     EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(nullptr, lab, 0), -1.0);
+    // A missing (NaN) or infinite coordinate in either colour has no difference in any formula,
+    // never 0; nor has a difference that overflows.
+    for (const double bad : { std::nan(""), HUGE_VAL, -HUGE_VAL })
+        for (int k = 0; k < 6; ++k) {
+            double odd[3] = { 50.0, 0.0, 0.0 };
+            odd[k % 3] = bad;
+            const int index = k;
+            EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(odd, lab, index), -1.0) << bad << k;
+            EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(lab, odd, 5 - index), -1.0) << bad << k;
+        }
+    const double far[3] = { 1e200, 0.0, 0.0 };
+    EXPECT_EQ(TLabSpace::CalcSquareDeltaEConvertedStatic(far, lab, 0), -1.0);
+    const double nanXyz[3] = { std::nan(""), 30.0, 40.0 };
+    EXPECT_EQ(TLabSpace(kD50).CalcDeltaE(nanXyz, nanXyz, 2), -1.0);
     const TLabSpace space(kD50);
     const double xyz1[3] = { 20.0, 30.0, 40.0 }, xyz2[3] = { 22.0, 29.0, 41.0 };
     double out[3], lab1[3], lab2[3];

@@ -49,6 +49,8 @@ bool TCgats::SetToZero()
     errorCode = 0;
     errorMsg[0] = '\0';
     errorLine = 0;
+    errorDetail.clear();
+    unreadCells.clear();
     return false;
 }
 
@@ -102,6 +104,8 @@ int TCgats::TableErrorToCgatsError(int tableError)
         return 8;
     case kTableNoEndData:
         return kErrNoEndData;
+    case kTableNotANumber:
+        return kErrNotANumber;
     default:
         return 1;
     }

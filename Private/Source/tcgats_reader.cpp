@@ -63,7 +63,7 @@ TCgats::TCgats(const char* fileName)
     }
     const int result = ReadFromFile(fileName);
     if (result != 0)
-        RecordError(result);
+        RecordReadError(result);
 }
 
 TCgats::TCgats(const char* buffer, int)
@@ -71,7 +71,36 @@ TCgats::TCgats(const char* buffer, int)
     SetToZero();
     const int result = ReadFromBuffer(buffer);
     if (result != 0)
-        RecordError(result);
+        RecordReadError(result);
+}
+
+TCgats::TCgats(const char* fileName, TextInNumberField cells)
+{
+    SetToZero();
+    textInNumberField = cells;
+    if (!fileName || !*fileName) {
+        RecordError(2);
+        return;
+    }
+    const int result = ReadFromFile(fileName);
+    if (result != 0)
+        RecordReadError(result);
+}
+
+TCgats::TCgats(const char* buffer, int, TextInNumberField cells)
+{
+    SetToZero();
+    textInNumberField = cells;
+    const int result = ReadFromBuffer(buffer);
+    if (result != 0)
+        RecordReadError(result);
+}
+
+void TCgats::RecordReadError(int code)
+{
+    RecordError(code);
+    if (!errorDetail.empty())
+        strncpy_w0(errorMsg, errorDetail.c_str(), sizeof errorMsg - 1);
 }
 
 int TCgats::ReadFromFile(const char* fileName)
@@ -436,7 +465,9 @@ int TCgats::ReadTable(const char** cursor)
         return TableErrorToCgatsError(kTableRowCount);
     }
     table->CreateLists();
+    table->nanForText = textInNumberField == TextInNumberField::NaN;
     const int readError = table->Read(cursor);
+    TakeUnreadCells(*table);
     if (readError != 0) {
         errorAt = *cursor;
         tmpHeader = table->ReleaseHeader();
@@ -445,6 +476,24 @@ int TCgats::ReadTable(const char** cursor)
     tables.push_back(std::move(table));
     nrSamples = 0;
     return 0;
+}
+
+void TCgats::TakeUnreadCells(TCgatsTable& table)
+{
+    // Long cell texts are cut: the message has a fixed buffer, and the line tells where to look.
+    constexpr std::size_t kShownText = 32;
+    for (const TCgatsTable::UnreadCell& cell : table.unreadCells) {
+        const TCgatsField* field = table.header ? table.header->Field(cell.field) : nullptr;
+        const std::string text
+            = cell.text.size() > kShownText ? cell.text.substr(0, kShownText) + "..." : cell.text;
+        const std::string name = field ? field->name : std::string("?");
+        if (table.nanForText)
+            unreadCells.push_back(
+                "line " + std::to_string(LineOf(cell.at)) + ": field " + name + ": \"" + text + '"');
+        else
+            errorDetail = "Field " + name + " holds \"" + text + "\", which is not a number.";
+    }
+    table.unreadCells.clear();
 }
 
 // The body of a free-form block: everything up to and including the line end that is followed

@@ -136,6 +136,7 @@ const char* const kCgatsMessages[kCgatsNrMessages] = {
     "A data format follows another one before its data.",
     "The value cannot be written back: it holds a line end, NUL or double quote.",
     "The spectra cannot be named in this convention: their bands are not evenly spaced.",
+    "A cell of a number field is not a number.",
 };
 
 } // namespace tintvale::detail

@@ -6,7 +6,7 @@ namespace tintvale::detail {
 
 constexpr int kCgatsNrFieldNames = 40;
 constexpr int kCgatsNrKeywords = 55;
-constexpr int kCgatsNrMessages = 31; // codes 0 to 30
+constexpr int kCgatsNrMessages = 32; // codes 0 to 31
 
 // Standard data field names; matched ignoring letter case, written in this spelling.
 extern const char* const kCgatsFieldNames[kCgatsNrFieldNames];
@@ -31,6 +31,7 @@ enum CgatsError {
     kErrFormatWithoutData = 28,
     kErrUnwritableValue = 29,
     kErrConvention = 30,
+    kErrNotANumber = 31,
 };
 
 // Field vocabulary indices with a role in the header analysis.
@@ -54,6 +55,7 @@ enum CgatsKind {
     kKindNumberOfFields = 3,
     kKindBeginDataFormat = 4,
     kKindEndDataFormat = 5,
+    kKindMeasurementSource = 8,
     kKindWeightingFunction = 11,
     kKindTargetType = 16,
     kKindProcessColorId = 21,
@@ -106,6 +108,7 @@ enum CgatsTableError {
     kTableHeaderNotWritten = 12,
     kTableBadInkMap = 13,
     kTableNoEndData = 14, // the text ends before "END_DATA"
+    kTableNotANumber = 15, // a cell of a number field is not a complete number
 };
 
 } // namespace tintvale::detail

@@ -107,18 +107,20 @@ int TCgatsTable::AddSample(const char* const* texts)
     return 0;
 }
 
-int TCgatsTable::StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles)
+int TCgatsTable::StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles, const char* const* starts)
 {
     if (!header || nrFilled >= header->nrSamples)
         return kTableTooManyRows;
     for (std::size_t k = 0; k < columns.size(); ++k) {
         if (doubles[k]) {
-            // The common case without a virtual call: the leading number, as atof takes it.
-            const char* first = spans[k].first;
-            while (first < spans[k].last && (*first == ' ' || (*first >= '\t' && *first <= '\r')))
-                ++first;
-            double value = 0.0;
-            doubles[k]->values[nrFilled] = ParseDouble(first, spans[k].last, value) ? value : 0.0;
+            // A number field holds numbers: a text read as 0 or as its leading digits would pass
+            // for a measurement.
+            if (!doubles[k]->SetNumber(nrFilled, spans[k].first, spans[k].last)) {
+                unreadCells.push_back(
+                    { starts[k], static_cast<int>(k), std::string(spans[k].first, spans[k].last) });
+                if (!nanForText)
+                    return kTableNotANumber;
+            }
         } else if (columns[k]) {
             columns[k]->SetValue(nrFilled, spans[k].first, spans[k].last);
         }
@@ -157,6 +159,7 @@ int TCgatsTable::Read(const char** cursor)
         return error = kTableNoHeader;
     const int nrFields = NrFields();
     std::vector<Span> spans(nrFields);
+    std::vector<const char*> starts(nrFields);
     std::vector<bool> isDouble(nrFields);
     std::vector<TCgatsValueListDouble*> doubles(nrFields, nullptr);
     for (int k = 0; k < nrFields; ++k) {
@@ -178,6 +181,7 @@ int TCgatsTable::Read(const char** cursor)
                 return fail(kTableNoEndData);
             if (AtEndData(p))
                 return fail(kTableRowCount);
+            starts[k] = p;
             if (*p == '"') {
                 const char* start = ++p;
                 const char* end = std::strchr(start, '"');
@@ -203,7 +207,9 @@ int TCgatsTable::Read(const char** cursor)
                 spans[k] = { text.data(), text.data() + text.size() };
             }
         }
-        const int result = StoreRow(spans.data(), doubles.data());
+        const int result = StoreRow(spans.data(), doubles.data(), starts.data());
+        if (result == kTableNotANumber)
+            p = unreadCells.back().at;
         if (result != 0)
             return fail(result);
     }

@@ -82,6 +82,15 @@ public:
     // Double values are written with a decimal point ("90.0"): ArgyllCMS types a column of whole
     // numbers as integers and refuses it where it expects reals.
     bool pointedDoubles = false;
+    // A cell of a number field that is not a complete number: Read fails with 15 at it (the
+    // default), or with nanForText stores NaN and lists it in unreadCells.
+    struct UnreadCell {
+        const char* at; // the cell in the text being read
+        int field;
+        std::string text;
+    };
+    bool nanForText = false;
+    std::vector<UnreadCell> unreadCells; // while reading; also the refused cell
 
 private:
     // Replaces the header by a copy with the fields appended (analysed), and appends the columns;
@@ -95,7 +104,8 @@ private:
     };
     // Stores one row given as text ranges (doubles[k]: column k when it is a Double list, else
     // null); 11 when the table is full.
-    int StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles);
+    // starts[k]: where the cell of column k stands in the text.
+    int StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles, const char* const* starts);
     // The bookkeeping after a row was stored.
     void FinishRow();
     void DetectPercent(int row);

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cmath>
+#include <limits>
 
 using tintvale::detail::AtofC;
 using tintvale::detail::AtoiC;
@@ -30,6 +31,16 @@ double RangeToDouble(const char* first, const char* last)
         ++first;
     double value = 0.0;
     return tintvale::detail::ParseDouble(first, last, value) ? value : 0.0;
+}
+
+// The number that first ... last holds whole, blanks around it allowed.
+bool CompleteNumber(const char* first, const char* last, double& value)
+{
+    while (first < last && IsSpace(*first))
+        ++first;
+    while (last > first && IsSpace(last[-1]))
+        --last;
+    return tintvale::detail::ParseDouble(first, last, value) == last && first < last;
 }
 
 template <class Vector> bool InRange(const Vector& v, int sample)
@@ -75,6 +86,14 @@ void TCgatsValueListDouble::Set(int sample, double value)
 {
     if (InRange(values, sample))
         values[sample] = value;
+}
+
+bool TCgatsValueListDouble::SetNumber(int sample, const char* first, const char* last)
+{
+    double value = 0.0;
+    const bool complete = CompleteNumber(first, last, value);
+    Set(sample, complete ? value : std::numeric_limits<double>::quiet_NaN());
+    return complete;
 }
 
 int TCgatsValueListDouble::GetInt(int sample) const

@@ -52,6 +52,9 @@ public:
     int GetType() const override { return kDouble; }
     int Size() const override { return static_cast<int>(values.size()); }
     void Set(int sample, double value);
+    // Stores the number the text first ... last holds whole, blanks around it allowed; anything
+    // else ("n/a", "-", "", "37.99abc") stores NaN and gives false.
+    bool SetNumber(int sample, const char* first, const char* last);
 
     std::vector<double> values;
 };

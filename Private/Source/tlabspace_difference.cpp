@@ -249,10 +249,10 @@ double SquareDistance(const double* p, const double* q)
 
 } // namespace
 
-double TLabSpace::CalcSquareDeltaEConvertedStatic(const double* lab1, const double* lab2, int index)
+namespace {
+
+double SquareDifference(const double* lab1, const double* lab2, int index)
 {
-    if (!lab1 || !lab2)
-        return -1.0;
     switch (index) {
     case 0:
         return SquareDeltaE76(lab1, lab2);
@@ -269,6 +269,20 @@ double TLabSpace::CalcSquareDeltaEConvertedStatic(const double* lab1, const doub
     default:
         return -1.0;
     }
+}
+
+bool IsFinite(const double* v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
+
+} // namespace
+
+double TLabSpace::CalcSquareDeltaEConvertedStatic(const double* lab1, const double* lab2, int index)
+{
+    // A missing or infinite coordinate has no difference: NaN would compare as no difference at
+    // all in a tolerance check, and an infinite L* cancels to 0 inside CIEDE2000.
+    if (!lab1 || !lab2 || !IsFinite(lab1) || !IsFinite(lab2))
+        return -1.0;
+    const double square = SquareDifference(lab1, lab2, index);
+    return std::isfinite(square) ? square : -1.0;
 }
 
 double TLabSpace::CalcSquareDeltaEConverted(const double* lab1, const double* lab2, int index) const

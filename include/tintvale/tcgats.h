@@ -26,7 +26,7 @@ class TOneMeasurement;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
-// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 30; GetErrorLine the
+// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 31; GetErrorLine the
 // line of a reading error):
 //    0 "No error."
 //    1 "The file is not a valid Cgats file."            (also: a quoted value is not closed)
@@ -61,6 +61,8 @@ class TOneMeasurement;
 //   28 "A data format follows another one before its data."
 //   29 "The value cannot be written back: it holds a line end, NUL or double quote." (setters)
 //   30 "The spectra cannot be named in this convention: their bands are not evenly spaced."
+//   31 "A cell of a number field is not a number."   (GetErrorMsg then names the field and
+//                                     the cell, GetErrorLine its line)
 //   -1 a header line whose keyword, value or comment is longer than 255, 4095 or 511 characters
 //      (no message).
 // A failed constructor keeps what it read before the failure; the object stays destructible.
@@ -83,6 +85,13 @@ public:
     explicit TCgats(const char* fileName);
     // Reads the NUL-terminated text buffer; the int only tells this constructor from the other.
     TCgats(const char* buffer, int);
+    // What becomes of a cell of a number field (spectral, colorimetric, density, device channels:
+    // every field that is not text) that is not a complete number ("n/a", "-", "", "37.99abc"):
+    // Refuse fails the reading with 30 at its line; NaN keeps the cell as NaN and lists it in
+    // GetUnreadCells, for hosts that read leniently and treat such samples as missing.
+    enum class TextInNumberField { Refuse, NaN };
+    TCgats(const char* fileName, TextInNumberField cells);
+    TCgats(const char* buffer, int, TextInNumberField cells);
     // ---- Copies, selections, averages and files built from arrays. A constructor that fails
     // records its code; the object stays destructible. A source in error passes its code on.
 
@@ -146,6 +155,8 @@ public:
     // The line (from 1) of the text where reading failed, 0 when the error is not a reading error
     // or there is none.
     int GetErrorLine() const { return errorLine; }
+    // The cells read as NaN (TextInNumberField::NaN), each as "line N: field FIELD: \"text\"".
+    const std::vector<std::string>& GetUnreadCells() const { return unreadCells; }
 
     // Writes the value of one cell as text into the caller's buffer *out ("%d" for Int fields,
     // "%3.5f" for Double fields, the text for String fields); the caller makes it large enough.
@@ -337,6 +348,19 @@ public:
     int SetWeightingFunction(const char* illuminant, const char* observer, const char* integration);
     // The values of every "WEIGHTING_FUNCTION" line joined by "; " (empty when there is none).
     std::string GetWeightingFunction() const;
+    // The conditions the file states for its colorimetric data, first found of: the CGATS.17
+    // lines WEIGHTING_FUNCTION "ILLUMINANT, D50" and "OBSERVER, 2 degree"; the lines ILLUMINANT
+    // "D50" and OBSERVER "10" (or "1931_2") of profiling and instrument software; MEASUREMENT_SOURCE
+    // "Illumination=D50 ObserverAngle=10degree ...". The illuminant as written; the observer as
+    // "2 degree" or "10 degree" (other text as written). Empty when not stated: CGATS.17 and
+    // ISO 13655 then mean D50 and the 2 degree observer.
+    std::string GetStatedIlluminant() const;
+    std::string GetStatedObserver() const;
+    // SetWeightingFunction, and the ILLUMINANT, OBSERVER and MEASUREMENT_SOURCE statements the file
+    // has made to say the same; 0, or 29 (nothing changed).
+    int SetStatedConditions(const char* illuminant, const char* observer);
+    // "2 degree" or "10 degree" for the ways files write the observers, else text itself.
+    static std::string NormalisedObserver(const std::string& text);
     // Writes "INKSET" bare; returns the object's error code when it is in error (nothing
     // changed), else 0.
     int SetInkSet(TCMS::InkSet value);
@@ -365,6 +389,9 @@ public:
     // invalid table, an incomplete table, a null array or entry, or when the table's section has
     // no "NUMBER_OF_FIELDS" line (the columns are added all the same); a table error code as is.
     int AddLab(int t, const double** lab);
+    // Stores value in the number field of table t, sample s, in place; 0, or -1 when the object or
+    // table is in error, an index is invalid or the field holds text.
+    int SetNumber(int t, int s, int field, double value);
     // Adds (or overwrites) the String column "InkBook" of table t with names[k] for sample k,
     // declaring it with a "KEYWORD" line and updating "NUMBER_OF_FIELDS" as AddLab does. Results
     // as AddLab; 1 (nothing changed) when names holds fewer names than the table has samples, 29
@@ -497,6 +524,10 @@ private:
     // The names of a data format; those that nothing declared are added to undeclared.
     TINTVALE_LOCAL int ReadFieldNames(const char** cursor, std::vector<std::string>& undeclared);
     int ReadTable(const char** cursor);
+    // The cells a table read as NaN or refused, described with their lines.
+    TINTVALE_LOCAL void TakeUnreadCells(TCgatsTable& table);
+    // RecordError, with the message of a reading error that names its place.
+    void RecordReadError(int code);
     int ReadCommentTag(const char* keyword, const char** cursor);
     // The line (from 1) of the text being read that holds at.
     int LineOf(const char* at) const;
@@ -534,6 +565,9 @@ private:
     mutable int errorCode;
     mutable char errorMsg[128];
     int errorLine = 0; // line of a reading error, 0 when none
+    std::string errorDetail; // the message of a reading error that names its place, or empty
+    TextInNumberField textInNumberField = TextInNumberField::Refuse; // while reading
+    std::vector<std::string> unreadCells;
     const char* readStart = nullptr; // the text being read, while reading
     const char* readEnd = nullptr; // end of the text being read, while reading
     const char* errorAt = nullptr; // where reading failed, while reading

@@ -9,6 +9,7 @@
 #include <tintvale/tatomicfile.h>
 #include <tintvale/tcachefile.h>
 #include <tintvale/tcgats.h>
+#include <tintvale/tchromaticadaptation.h>
 #include <tintvale/tcms.h>
 #include <tintvale/tcms_illegalcharacters.h>
 #include <tintvale/tcolorspace.h>

@@ -1,5 +1,6 @@
 # CGATS files: cells, columns as arrays, header keywords, writing and errors.
 import numpy as np
+import pytest
 from conftest import refuses
 
 import tintvale as tv
@@ -71,3 +72,18 @@ def test_solids_and_descriptions():
     np.testing.assert_allclose(c.process_color_solids(spectral=True)[:2], [[0.2, 0.6], [0.3, 0.1]])
     for call in (c.process_color_descriptions, c.spot_color_solids):  # two names for three inks; no spot colours
         refuses(tv.TintvaleError, call)
+
+
+def test_number_fields_hold_numbers():
+    text = SMALL.replace("\t50.5\t", "\tn/a\t")
+    error = refuses(tv.TintvaleError, lambda: tv.Cgats.from_text(text), 31)
+    assert "LAB_L" in error.message and '"n/a"' in error.message and "(line 8)" in error.message
+    # Read leniently the cell is NaN, never 0, and a warning names it; its difference is NaN too.
+    with pytest.warns(UserWarning, match=r'line 8: field LAB_L: "n/a"'):
+        lenient = tv.Cgats.from_text(text, strict=False)
+    lab = lenient.lab(0)
+    assert lenient.error_code == 0 and np.isnan(lab[0, 0]) and lab[1].tolist() == [60.0, 10.0, -0.5]
+    assert np.isnan(tv.delta_e(lab[0], lab[1]))
+    # Text fields keep any text; decimal commas still read in number fields.
+    c = tv.Cgats.from_text(SMALL.replace("A1", "n/a").replace("50.5", "50,5"))
+    assert c.field(0, 0, 1) == "n/a" and c.lab(0)[0, 0] == 50.5

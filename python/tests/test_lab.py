@@ -62,3 +62,38 @@ def test_lab_lhc_and_sctv():
     np.testing.assert_allclose(tv.lhc_to_lab(lhc), lab, atol=1e-12)
     paper, solid = np.array([95.0, 0.0, -2.0]), np.array([55.0, -37.0, -50.0])
     np.testing.assert_allclose(tv.sctv([paper, solid, (paper + solid) / 2], paper, solid), [0.0, 1.0, 0.5], atol=1e-12)
+
+
+def test_missing_or_infinite_values_have_no_difference():
+    # NaN and infinity in any coordinate give NaN for every formula, never 0 (a perfect match).
+    for formula in range(len(tv.DELTA_E_FORMULAS)):
+        for bad in (np.nan, np.inf, -np.inf):
+            for k in range(3):
+                odd = [50.0, 0.0, 0.0]
+                odd[k] = bad
+                assert np.isnan(tv.delta_e(odd, [50.0, 0.0, 0.0], formula))
+                assert np.isnan(tv.delta_e([50.0, 0.0, 0.0], odd, formula))
+    result = tv.delta_e([[np.nan, 0, 0], [50, 0, 0], [1e200, 0, 0]], [50.0, 1.0, 0.0], "dE76")
+    assert np.isnan(result[0]) and result[1] == 1.0 and np.isnan(result[2])
+    xyz = np.array([[np.nan, 30.0, 40.0], [20.0, 30.0, 40.0]])
+    result = tv.LabSpace(D50).delta_e(xyz, [20.0, 30.0, 41.0])
+    assert np.isnan(result[0]) and 0.0 < result[1] < 2.0  # no -1 inside the array
+    for kind in range(len(tv.COLOR_SPACES)):
+        assert np.isnan(tv.ColorSpace(D50, kind).delta_e(xyz, [20.0, 30.0, 41.0])[0])
+
+
+def test_chromatic_adaptation():
+    d65, d50 = [95.047, 100.0, 108.883], [96.422, 100.0, 82.521]
+    bradford = tv.ChromaticAdaptation("bradford", d65, d50)
+    # Computed once with NumPy 1.24 from the published Bradford matrix M as
+    # inv(M) @ diag((M @ d50) / (M @ d65)) @ M; B. Lindbloom prints the same to 7 decimals.
+    np.testing.assert_allclose(bradford.matrix, [[1.0478112437, 0.0228866025, -0.0501269760],
+                                                 [0.0295423983, 0.9904844035, -0.0170490956],
+                                                 [-0.0092344897, 0.0150436168, 0.7521316355]], atol=1e-9)
+    assert bradford.method == "Bradford" and tv.CHROMATIC_ADAPTATIONS == ("von Kries", "Bradford", "CAT02", "CAT16")
+    out = bradford.adapt([[30.0, 40.0, 50.0], [np.nan, 1.0, 1.0]])
+    np.testing.assert_allclose(out[0], [29.8434526107, 39.6531933069, 37.9312917538], atol=1e-8)
+    assert np.isnan(out[1]).all()
+    np.testing.assert_allclose(tv.ChromaticAdaptation(3, d65, d50).adapt(d65), d50, atol=1e-9)
+    refuses(ValueError, lambda: tv.ChromaticAdaptation("CAT97", d65, d50))
+    refuses(ValueError, lambda: tv.ChromaticAdaptation("CAT02", d65, [0.0, 0.0, 0.0]))
