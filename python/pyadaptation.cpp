@@ -3,7 +3,6 @@
 
 #include <tintvale/tchromaticadaptation.h>
 
-
 namespace tvpy {
 
 namespace {
@@ -26,7 +25,8 @@ int MethodOf(const py::handle& obj)
     throw py::type_error("an adaptation method is its index or its name, e.g. \"Bradford\"");
 }
 
-TChromaticAdaptation AdaptationOf(const py::handle& method, const py::handle& source, const py::handle& destination)
+TChromaticAdaptation AdaptationOf(
+    const py::handle& method, const py::handle& source, const py::handle& destination)
 {
     double s[3], d[3];
     TripleOf(source, "source_white", s);
@@ -49,9 +49,12 @@ void BindAdaptation(py::module_& m)
     py::class_<TChromaticAdaptation>(m, "ChromaticAdaptation",
         "Full (D = 1) chromatic adaptation of XYZ from source_white to destination_white by a linear "
         "transform: 'von Kries' (Hunt-Pointer-Estevez), 'Bradford', 'CAT02' (CIE 159) or 'CAT16' (CIE 248).")
-        .def(py::init(&AdaptationOf), py::arg("method"), py::arg("source_white"), py::arg("destination_white"))
+        .def(
+            py::init(&AdaptationOf), py::arg("method"), py::arg("source_white"), py::arg("destination_white"))
         .def_property_readonly("method",
-            [](const TChromaticAdaptation& c) { return std::string(TChromaticAdaptation::GetMethodList()[c.GetMethod()]); })
+            [](const TChromaticAdaptation& c) {
+                return std::string(TChromaticAdaptation::GetMethodList()[c.GetMethod()]);
+            })
         .def_property_readonly(
             "matrix",
             [](const TChromaticAdaptation& c) {
@@ -70,8 +73,8 @@ void BindAdaptation(py::module_& m)
             },
             py::arg("xyz"), "XYZ (..., 3) under the destination white; NaN where a colour is not finite.")
         .def("__repr__", [](const TChromaticAdaptation& c) {
-            return "<tintvale.ChromaticAdaptation " + std::string(TChromaticAdaptation::GetMethodList()[c.GetMethod()])
-                + ">";
+            return "<tintvale.ChromaticAdaptation "
+                + std::string(TChromaticAdaptation::GetMethodList()[c.GetMethod()]) + ">";
         });
 }
 

@@ -23,8 +23,8 @@ void ExpectNear(const double* got, const double* want, double tolerance)
 TEST(TChromaticAdaptation, BradfordMatrixIsLindbloomsD65ToD50)
 {
     // B. Lindbloom, "Chromatic Adaptation", Bradford D65 to D50, printed to 7 decimals.
-    const double published[9] = { 1.0478112, 0.0228866, -0.0501270, 0.0295424, 0.9904844, -0.0170491, -0.0092345,
-        0.0150436, 0.7521316 };
+    const double published[9] = { 1.0478112, 0.0228866, -0.0501270, 0.0295424, 0.9904844, -0.0170491,
+        -0.0092345, 0.0150436, 0.7521316 };
     const TChromaticAdaptation cat(TChromaticAdaptation::Bradford, kD65, kD50);
     ASSERT_EQ(cat.ErrNo(), 0);
     for (int i = 0; i < 9; ++i)

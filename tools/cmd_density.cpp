@@ -5,7 +5,9 @@
 
 #include <tintvale/tspectrum.h>
 
+#include <cmath>
 #include <ostream>
+#include <strings.h>
 
 namespace tool {
 
@@ -13,11 +15,21 @@ namespace {
 
 constexpr const char* kBandWeighted = "10 nm band-weighted from finer data";
 
+// The densities of colorimetric data: log10 of the paper's X, Y and Z over the sample's, which no
+// status standard defines (those weight spectra by their filters).
+constexpr const char* kColorimetric = "colorimetric";
+constexpr const char* kColorimetricLabel = "colorimetric (log10 of paper X, Y, Z over sample X, Y, Z)";
+
+bool IsColorimetric(const std::string& name) { return strcasecmp(name.c_str(), kColorimetric) == 0; }
+
 } // namespace
 
 int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out)
 {
-    const TCMS::FilterStandard standard = DensityStandard(options.standard);
+    // The colorimetric density reaches the library through any standard: it weights no filter.
+    const bool colorimetric = IsColorimetric(options.standard);
+    const TCMS::FilterStandard standard
+        = colorimetric ? static_cast<TCMS::FilterStandard>(0) : DensityStandard(options.standard);
     const Format format = ParseFormat(common.format);
     Chart chart(options.file);
     const int t = chart.ColourTable(options.table);
@@ -25,10 +37,20 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
     const ColourData data = chart.Offers(t);
     if (data == ColourData::None)
         chart.Fail("no colour data (neither spectra nor Lab nor XYZ) in table " + std::to_string(t));
-    // Without spectra the library can only give densities relative to a paper, from X, Y and Z.
-    if (data != ColourData::Spectrum && options.paper.empty())
-        chart.Fail("no spectra: densities need spectra, or --paper for densities from XYZ");
-    Colorimetry colorimetry(common);
+    // Status densities weight spectra by filters; without spectra only the colorimetric density
+    // relative to a paper can be given, and under its own name.
+    if (data == ColourData::Spectrum && colorimetric)
+        chart.Fail(
+            "the table has spectra: use a status standard, not \"" + std::string(kColorimetric) + "\"");
+    if (data != ColourData::Spectrum && !colorimetric)
+        chart.Fail("no spectra: " + options.standard + " densities need spectra; --standard " + kColorimetric
+            + " --paper SAMPLE gives log10 ratios of X, Y and Z to the paper's");
+    if (colorimetric && options.paper.empty())
+        chart.Fail("no spectra: colorimetric densities need --paper");
+    const CommonOptions chosen = ChosenConditions(common, { &chart.Cgats() });
+    Colorimetry colorimetry(chosen);
+    // Lab or XYZ stated for other conditions than asked would be read as if measured under these.
+    chart.UseConditions(chosen, colorimetry);
 
     std::shared_ptr<TOneMeasurement> paper;
     if (!options.paper.empty())
@@ -37,6 +59,7 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
     Report report;
     Section& table = report.AddTable("densities", { "sample", "C", "M", "Y", "V", "dominant" });
     const int n = chart.NrSamples(t);
+    int missing = 0;
     for (int s = 0; s < n; ++s) {
         auto m = chart.DensitySample(t, s, colorimetry);
         double d[4] = {};
@@ -44,14 +67,23 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
         const int rc = paper ? m->GetDensity(standard, paper.get(), colorimetry.Illuminant(),
                            colorimetry.Observer(), d, &dominant)
                              : m->GetDensity(standard, d, &dominant);
-        if (rc != 0)
-            chart.Fail(
-                "sample \"" + chart.SampleName(t, s) + "\": no density (status " + std::to_string(rc) + ")");
+        // A sample without a density (a black spectrum, a missing value) is missing on its row.
+        bool defined = rc == 0;
+        for (double v : d)
+            defined = defined && std::isfinite(v);
+        if (!defined) {
+            table.rows.push_back(
+                { Cell(chart.SampleName(t, s)), Cell(""), Cell(""), Cell(""), Cell(""), Cell("missing") });
+            ++missing;
+            continue;
+        }
         table.rows.push_back({ Cell(chart.SampleName(t, s)), Cell(d[0], 2), Cell(d[1], 2), Cell(d[2], 2),
             Cell(d[3], 2), Cell(kFilterLetters[dominant & 3]) });
     }
     Section& summary = report.AddKeyValues("settings");
-    Report::Put(summary, "standard", Cell(TSpectrum::GetDensityList()[standard]));
+    Report::Put(
+        summary, "standard", Cell(colorimetric ? kColorimetricLabel : TSpectrum::GetDensityList()[standard]));
+    Report::Put(summary, "missing", Cell(missing));
     Report::Put(summary, "paper", Cell(options.paper.empty() ? "none" : options.paper));
     const TableIntegration& integration = chart.Integration(t, colorimetry);
     if (data == ColourData::Spectrum)

@@ -1,11 +1,13 @@
-// `tintvale lab FILE [-o OUT]`: every sample taken as a measurement, its CIELAB under the chosen
-// illuminant and observer written into the Lab columns (added or overwritten), and the file written.
+// `tintvale lab FILE [-o OUT]`: every sample taken as a measurement, its CIELAB under the conditions
+// used written into the Lab columns (added or overwritten), every other colour column the file has
+// (XYZ, LCh, xyY) recomputed under the same conditions, and the conditions stated in the file.
 #include "tool_chart.h"
 #include "tool_commands.h"
 #include "tool_files.h"
 
 #include <tintvale/tilluminant.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -34,13 +36,64 @@ void AddMethod(std::string& methods, const std::string& method)
         methods += (methods.empty() ? "" : " and ") + method;
 }
 
+// The colour columns besides Lab that the file may have, each computed from XYZ and Lab.
+struct DerivedColumn {
+    const char* name;
+    double (*value)(const double* xyz, const double* lab, const double* white);
+};
+
+// CIE 15:2004, 7.3: x = X / (X + Y + Z), y = Y / (X + Y + Z); black takes the white's chromaticity.
+double Chromaticity(const double* xyz, const double* white, int k)
+{
+    const double sum = xyz[0] + xyz[1] + xyz[2];
+    return sum > 0.0 ? xyz[k] / sum : white[k] / (white[0] + white[1] + white[2]);
+}
+
+// CIE 15:2004, 8.2.1.2: C*ab = sqrt(a*^2 + b*^2), hab = atan2(b*, a*) in degrees from 0 to 360.
+double HueDegrees(const double* lab)
+{
+    constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
+    const double h = std::atan2(lab[2], lab[1]) * kDegreesPerRadian;
+    return h < 0.0 ? h + 360.0 : h;
+}
+
+const DerivedColumn kDerived[] = {
+    { "XYZ_X", [](const double* xyz, const double*, const double*) { return xyz[0]; } },
+    { "XYZ_Y", [](const double* xyz, const double*, const double*) { return xyz[1]; } },
+    { "XYZ_Z", [](const double* xyz, const double*, const double*) { return xyz[2]; } },
+    { "XYY_X", [](const double* xyz, const double*, const double* w) { return Chromaticity(xyz, w, 0); } },
+    { "XYY_Y", [](const double* xyz, const double*, const double* w) { return Chromaticity(xyz, w, 1); } },
+    { "XYY_GAPY", [](const double* xyz, const double*, const double*) { return xyz[1]; } },
+    { "LAB_C", [](const double*, const double* lab, const double*) { return std::hypot(lab[1], lab[2]); } },
+    { "LAB_H", [](const double*, const double* lab, const double*) { return HueDegrees(lab); } },
+};
+
+// Every derived column of table t set from the samples' XYZ and Lab.
+void WriteDerived(const Chart& chart, TCgats& cgats, int t, const std::vector<double>& xyz,
+    const std::vector<double>& lab, const double* white)
+{
+    for (const DerivedColumn& column : kDerived) {
+        const int field = cgats.GetFieldNameIndex(t, column.name);
+        if (field < 0)
+            continue;
+        for (int s = 0; s < chart.NrSamples(t); ++s) {
+            const std::size_t at = 3 * static_cast<std::size_t>(s);
+            if (cgats.SetNumber(t, s, field, column.value(&xyz[at], &lab[at], white)) != 0)
+                chart.Fail(std::string("the ") + column.name + " column of table " + std::to_string(t)
+                    + " could not be written");
+        }
+    }
+}
+
 } // namespace
 
 int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream& out)
 {
     Chart chart(options.file);
-    Colorimetry colorimetry(common);
     TCgats& cgats = chart.Cgats();
+    const CommonOptions chosen = ChosenConditions(common, { &cgats });
+    Colorimetry colorimetry(chosen);
+    chart.UseConditions(chosen, colorimetry);
 
     // Tables of other kinds (calibration curves beside the measurements) stay as they are.
     chart.ColourTable(-1);
@@ -50,15 +103,18 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
         if (chart.Offers(t) == ColourData::None)
             continue;
         const int n = chart.NrSamples(t);
+        std::vector<double> xyz(3 * static_cast<std::size_t>(n));
         std::vector<double> values(3 * static_cast<std::size_t>(n));
         std::vector<const double*> rows(n);
         for (int s = 0; s < n; ++s) {
             double* lab = &values[3 * static_cast<std::size_t>(s)];
-            chart.Lab(t, s, colorimetry, lab);
+            chart.Colour(t, s, colorimetry, &xyz[3 * static_cast<std::size_t>(s)], lab);
             rows[s] = lab;
         }
         if (chart.Offers(t) == ColourData::Spectrum)
             AddMethod(methods, chart.Integration(t, colorimetry).method);
+        // The other colour columns first: adding the Lab columns may replace the table's header.
+        WriteDerived(chart, cgats, t, xyz, values, colorimetry.White());
         // AddLab also answers 1 when the columns were added but the file has no "NUMBER_OF_FIELDS"
         // line to update, which the file does not need: the values read back decide.
         const int rc = cgats.AddLab(t, rows.data());
@@ -67,9 +123,9 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
                 + std::to_string(rc) + ")");
     }
 
-    // What the Lab values were computed for, as the file's weighting function, with how spectra were
-    // integrated.
-    const int weighting = cgats.SetWeightingFunction(
+    // What the colour values were computed for, in the CGATS.17 form with how spectra were
+    // integrated, replacing what said otherwise.
+    const int weighting = cgats.SetStatedConditions(
         colorimetry.Illuminant()->GetName(), colorimetry.Observer()->GetName(), methods.c_str());
     if (weighting != 0)
         chart.Fail("the weighting function could not be recorded (code " + std::to_string(weighting) + ")");

@@ -3,6 +3,7 @@
 #include "tool_commands.h"
 #include "tool_tolerances.h"
 
+#include <tintvale/tchromaticadaptation.h>
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 #include <tintvale/version.h>
@@ -26,10 +27,11 @@ void AddCommonOptions(CLI::App& app, CommonOptions& common)
     TObserver::GetKnownObservers(&observers, &nrObservers);
     std::vector<std::string> observerNames(observers, observers + nrObservers);
 
-    app.add_option("--illuminant", common.illuminant, "Illuminant name")->capture_default_str();
-    app.add_option("--observer", common.observer, "Standard observer")
-        ->check(CLI::IsMember(observerNames))
-        ->capture_default_str();
+    app.add_option("--illuminant", common.illuminant,
+        "Illuminant name (default: as the data state, else CIE Illuminant D50)");
+    app.add_option(
+           "--observer", common.observer, "Standard observer (default: as the data state, else 2 degree)")
+        ->check(CLI::IsMember(observerNames));
     app.add_option(
         "--illuminants", common.illuminantDir, "Directory of illuminant files (default: the shipped set)");
     app.add_option("--integration", common.integration,
@@ -61,9 +63,23 @@ const CLI::Validator kTolerance(
     },
     "TOLERANCE");
 
-// The options of compare, which report shares.
-void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare)
+// Colorimetric data stated for another illuminant than asked are refused unless adapted.
+void AddAdaptOption(CLI::App& cmd, CommonOptions& common)
 {
+    std::vector<std::string> methods;
+    for (int i = 0; i < TChromaticAdaptation::GetMethodListSize(); ++i)
+        methods.emplace_back(TChromaticAdaptation::GetMethodList()[i]);
+    cmd.add_option("--adapt", common.adapt,
+           "Adapt Lab and XYZ data stated for another illuminant to the one asked (bradford, cat02, cat16)")
+        ->check(CLI::IsMember(methods, CLI::ignore_case));
+}
+
+// The options of compare, which report shares.
+void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare, CommonOptions& common)
+{
+    AddAdaptOption(cmd, common);
+    cmd.add_flag("--strict-conditions", common.strictConditions,
+        "Files that state different measurement conditions or weighting functions are an error");
     cmd.add_option("REFERENCE", compare.reference, "Reference file")->required();
     cmd.add_option("SAMPLE", compare.sample, "Sample file")->required();
     cmd.add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
@@ -121,6 +137,7 @@ int main(int argc, char** argv)
         "lab", "Add or overwrite the Lab columns, computed from each sample as a measurement");
     cmd->add_option("FILE", lab.file, "CGATS measurement data file")->required();
     cmd->add_option("-o,--output", lab.output, "Output file, - for standard output (the default)");
+    AddAdaptOption(*cmd, common);
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunLab(common, lab, out); }; });
 
     tool::AverageOptions average;
@@ -141,13 +158,13 @@ int main(int argc, char** argv)
 
     tool::CompareOptions compare;
     cmd = app.add_subcommand("compare", "Colour differences between two measurements of one chart");
-    AddCompareOptions(*cmd, compare);
+    AddCompareOptions(*cmd, compare, common);
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunCompare(common, compare, out); }; });
 
     tool::ReportOptions report;
     cmd = app.add_subcommand(
         "report", "Colour differences of two measurements as one self-contained HTML page");
-    AddCompareOptions(*cmd, report.compare);
+    AddCompareOptions(*cmd, report.compare, common);
     cmd->add_option("-o,--output", report.output, "Output HTML file (-: standard output)")->required();
     cmd->add_option("--title", report.title, "Title of the page (default: names the two files)");
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunReport(common, report, out); }; });

@@ -3,6 +3,7 @@
 
 #include "tool_files.h"
 
+#include <tintvale/tilluminant.h>
 #include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
 
@@ -173,11 +174,26 @@ void Chart::Lab(int table, int sample, Colorimetry& colorimetry, double* lab) co
     Lab(table, sample, colorimetry, nullptr, lab);
 }
 
+void Chart::Colour(int table, int sample, Colorimetry& colorimetry, double* xyz, double* lab) const
+{
+    if (xyz)
+        Xyz(table, sample, colorimetry, xyz);
+    Lab(table, sample, colorimetry, lab);
+}
+
+bool Chart::Adapted(int table) const { return mAdaptation && Offers(table) != ColourData::Spectrum; }
+
 void Chart::Xyz(int table, int sample, Colorimetry& colorimetry, double* xyz) const
 {
     const TableIntegration& integration = Integration(table, colorimetry);
     int rc = 0;
-    if (integration.fine) {
+    if (Adapted(table)) {
+        // Colorimetric data stated for other conditions are taken under those, then adapted.
+        auto m = Measurement(table, sample, *mSource);
+        rc = m->GetXYZ(mSource->Illuminant(), mSource->Observer(), xyz);
+        if (rc == 0 && mAdaptation->Adapt(xyz, xyz) != 0)
+            rc = -2;
+    } else if (integration.fine) {
         std::vector<double> values;
         if (mCgats->GetSpectrum(table, sample, values) != 0)
             Fail("sample " + std::to_string(sample + 1) + " of table " + std::to_string(table)
@@ -199,6 +215,10 @@ void Chart::Lab(int table, int sample, Colorimetry& colorimetry, const double* w
         double xyz[3];
         Xyz(table, sample, colorimetry, xyz);
         rc = TLabSpace(white).XYZToLab(xyz, lab);
+    } else if (Adapted(table)) {
+        double xyz[3];
+        Xyz(table, sample, colorimetry, xyz);
+        rc = colorimetry.Lab().XYZToLab(xyz, lab);
     } else if (const TableIntegration& integration = Integration(table, colorimetry); integration.fine) {
         double xyz[3];
         Xyz(table, sample, colorimetry, xyz);
@@ -210,6 +230,46 @@ void Chart::Lab(int table, int sample, Colorimetry& colorimetry, const double* w
     if (rc != 0)
         Fail("sample " + std::to_string(sample + 1) + ": no Lab under " + colorimetry.Describe() + " (status "
             + std::to_string(rc) + ")");
+}
+
+bool Chart::HasColorimetricTable() const
+{
+    for (int t = 0; t < NrTables(); ++t)
+        if (Offers(t) == ColourData::Lab || Offers(t) == ColourData::Xyz)
+            return true;
+    return false;
+}
+
+void Chart::UseConditions(const CommonOptions& common, Colorimetry& used)
+{
+    mSource.reset();
+    mAdaptation.reset();
+    if (!HasColorimetricTable())
+        return;
+    const Conditions stated = Stated();
+    const std::string observer = stated.observer.empty() ? kDefaultObserver : stated.observer;
+    const std::string illuminant
+        = stated.illuminant.empty() ? kDefaultIlluminant : ResolveIlluminant(used.Set(), stated.illuminant);
+    if (illuminant.empty())
+        Fail("it states the illuminant \"" + stated.illuminant + "\", which is not in "
+            + used.Set().Directory());
+    const std::string asked = used.Describe();
+    if (observer != used.Observer()->GetName())
+        Fail("its colorimetric data are for the " + stated.Describe() + ", not " + asked
+            + " as asked; another observer needs spectra");
+    if (strcasecmp(illuminant.c_str(), used.Illuminant()->GetName()) == 0)
+        return;
+    if (common.adapt.empty())
+        Fail("its colorimetric data are under " + stated.Describe() + ", not " + asked
+            + " as asked; --adapt bradford, cat02 or cat16 adapts them");
+    CommonOptions options = common;
+    options.illuminant = illuminant;
+    options.observer = observer;
+    mSource = std::make_unique<Colorimetry>(options);
+    mAdaptation = std::make_unique<TChromaticAdaptation>(
+        AdaptationMethod(common.adapt), mSource->White(), used.White());
+    if (mAdaptation->ErrNo() != 0)
+        Fail("its data cannot be adapted from " + mSource->Describe() + " to " + asked);
 }
 
 } // namespace tool

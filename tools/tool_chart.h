@@ -3,7 +3,10 @@
 #ifndef TINTVALE_TOOL_CHART_H
 #define TINTVALE_TOOL_CHART_H
 
+#include "tool_conditions.h"
 #include "tool_context.h"
+
+#include <tintvale/tchromaticadaptation.h>
 
 #include <tintvale/tcgats.h>
 #include <tintvale/tfineintegration.h>
@@ -66,6 +69,19 @@ public:
     void Lab(int table, int sample, Colorimetry& colorimetry, double* lab) const;
     // Made once per table and colorimetry, on first use; safe to call from several threads.
     const TableIntegration& Integration(int table, const Colorimetry& colorimetry) const;
+    // XYZ (unless xyz is null) and CIELAB of the sample under colorimetry (XYZ on its white's
+    // scale, Y = 100).
+    void Colour(int table, int sample, Colorimetry& colorimetry, double* xyz, double* lab) const;
+
+    // Makes the colorimetric tables (Lab, XYZ without spectra) answer under used, from the
+    // conditions the file states (D50 and 2 degree when none): another observer is refused, as it
+    // needs spectra; another illuminant is refused unless common.adapt names a chromatic
+    // adaptation. Spectral tables are computed under used whatever the file states.
+    void UseConditions(const CommonOptions& common, Colorimetry& used);
+    // The conditions the file states.
+    Conditions Stated() const { return StatedConditions(*mCgats); }
+    // Whether some table has Lab or XYZ without spectra.
+    bool HasColorimetricTable() const;
 
     // CIELAB relative to another white (XYZ on the scale where the perfect white has Y = 100); a
     // null white: as the 4-argument form.
@@ -89,6 +105,11 @@ private:
     TMeasGeom mGeometry;
     mutable std::mutex mIntegrationLock;
     mutable std::map<std::pair<int, const Colorimetry*>, std::unique_ptr<TableIntegration>> mIntegrations;
+    // Whether table's colour is adapted from the stated conditions.
+    bool Adapted(int table) const;
+    // The stated conditions and their adaptation to those used, when they differ.
+    std::unique_ptr<Colorimetry> mSource;
+    std::unique_ptr<TChromaticAdaptation> mAdaptation;
 };
 
 } // namespace tool

@@ -174,7 +174,11 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
     smp.CheckTable(c.tableSmp);
     if (ref.NrSamples(c.tableRef) < 1)
         ref.Fail("no samples to compare");
-    c.colorimetry = std::make_unique<Colorimetry>(common);
+    // One condition for both: colorimetric data stated for another are refused or adapted.
+    const CommonOptions chosen = ChosenConditions(common, { &ref.Cgats(), &smp.Cgats() });
+    c.colorimetry = std::make_unique<Colorimetry>(chosen);
+    c.reference->UseConditions(chosen, *c.colorimetry);
+    c.sample->UseConditions(chosen, *c.colorimetry);
     const std::vector<int> pair = Pairing(ref, c.tableRef, smp, c.tableSmp);
     WarnOnDifferentConditions(ref, smp);
     c.paperRelative = options.paperRelative;

@@ -113,14 +113,15 @@ TIlluminant* IlluminantSet::Find(const std::string& name)
 
 Colorimetry::Colorimetry(const CommonOptions& options)
     : mSet(IlluminantDirectory(options))
-    , mObserver(options.observer.c_str())
+    , mObserver(options.observer.empty() ? kDefaultObserver : options.observer.c_str())
 {
+    const std::string illuminant = options.illuminant.empty() ? kDefaultIlluminant : options.illuminant;
     if (mObserver.ErrNo() != 0)
         throw ToolError("unknown observer \"" + options.observer + "\" (\"2 degree\" or \"10 degree\")");
-    mIlluminant = mSet.Find(options.illuminant);
+    mIlluminant = mSet.Find(illuminant);
     mIntegrator = std::make_unique<TIlluminantAndObserver>(mIlluminant, &mObserver, 36);
     if (mIntegrator->ErrNo() != 0)
-        throw ToolError("illuminant \"" + options.illuminant + "\" cannot be used for integration (error "
+        throw ToolError("illuminant \"" + illuminant + "\" cannot be used for integration (error "
             + std::to_string(mIntegrator->ErrNo()) + ")");
     mIntegrator->GetXYZWhite(mWhite);
     mLab = std::make_unique<TLabSpace>(mWhite);

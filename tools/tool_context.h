@@ -31,9 +31,16 @@ constexpr int kExitOk = 0;
 constexpr int kExitTolerance = 1;
 constexpr int kExitError = 2;
 
+// What CGATS.17 and ISO 13655 mean when a file states no conditions, and what is used when
+// neither the command nor the data say otherwise.
+constexpr const char* kDefaultIlluminant = "CIE Illuminant D50";
+constexpr const char* kDefaultObserver = "2 degree";
+
 struct CommonOptions {
-    std::string illuminant = "CIE Illuminant D50";
-    std::string observer = "2 degree";
+    std::string illuminant; // empty: as the data state, else kDefaultIlluminant
+    std::string observer; // empty: as the data state, else kDefaultObserver
+    std::string adapt; // chromatic adaptation of colorimetric data to the illuminant asked; empty: none
+    bool strictConditions = false; // differing measurement conditions are an error, not a warning
     std::string illuminantDir; // empty: the shipped set
     std::string format = "table";
     std::string integration = "auto"; // "grid": every spectrum on the 36-sample grid
@@ -84,6 +91,7 @@ public:
     std::string Describe() const;
     // Whether spectra finer than 10 nm are integrated at their own resolution (TFineIntegration).
     bool AtOwnResolution() const { return mAtOwnResolution; }
+    IlluminantSet& Set() { return mSet; }
 
 private:
     IlluminantSet mSet;

@@ -129,9 +129,9 @@ std::string TCgats::GetStatedObserver() const
     return std::string();
 }
 
-int TCgats::SetStatedConditions(const char* illuminant, const char* observer)
+int TCgats::SetStatedConditions(const char* illuminant, const char* observer, const char* integration)
 {
-    const int result = SetWeightingFunction(illuminant, observer);
+    const int result = SetWeightingFunction(illuminant, observer, integration);
     if (result != 0)
         return result;
     const std::string observerName = observer ? observer : "";
@@ -149,8 +149,8 @@ int TCgats::SetStatedConditions(const char* illuminant, const char* observer)
             if (!SourceValue(value, kSourceIlluminant).empty())
                 value = WithSourceValue(value, kSourceIlluminant, Word(illuminant));
             if (!SourceValue(value, kSourceObserver).empty())
-                value = WithSourceValue(
-                    value, kSourceObserver, NormalisedObserver(observerName) == "10 degree" ? "10degree" : "2degree");
+                value = WithSourceValue(value, kSourceObserver,
+                    NormalisedObserver(observerName) == "10 degree" ? "10degree" : "2degree");
         } else {
             continue;
         }

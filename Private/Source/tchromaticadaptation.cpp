@@ -57,7 +57,8 @@ bool IsFinite(const double* v) { return std::isfinite(v[0]) && std::isfinite(v[1
 
 } // namespace
 
-TChromaticAdaptation::TChromaticAdaptation(int method, const double* sourceWhite, const double* destinationWhite)
+TChromaticAdaptation::TChromaticAdaptation(
+    int method, const double* sourceWhite, const double* destinationWhite)
     : mMethod(method)
 {
     if (method < 0 || method >= kNrMethods) {

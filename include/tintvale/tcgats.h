@@ -356,9 +356,9 @@ public:
     // ISO 13655 then mean D50 and the 2 degree observer.
     std::string GetStatedIlluminant() const;
     std::string GetStatedObserver() const;
-    // SetWeightingFunction, and the ILLUMINANT, OBSERVER and MEASUREMENT_SOURCE statements the file
-    // has made to say the same; 0, or 29 (nothing changed).
-    int SetStatedConditions(const char* illuminant, const char* observer);
+    // SetWeightingFunction (with integration, as there), and the ILLUMINANT, OBSERVER and
+    // MEASUREMENT_SOURCE statements the file has made to say the same; 0, or 29 (nothing changed).
+    int SetStatedConditions(const char* illuminant, const char* observer, const char* integration = nullptr);
     // "2 degree" or "10 degree" for the ways files write the observers, else text itself.
     static std::string NormalisedObserver(const std::string& text);
     // Writes "INKSET" bare; returns the object's error code when it is in error (nothing

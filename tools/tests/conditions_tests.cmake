@@ -1,0 +1,71 @@
+# Honest data: cells that are not numbers, the conditions files state for their colorimetric data,
+# their refusal and adaptation, the colour columns `lab` rewrites, and densities of colorimetric data.
+set(labHead "CGATS.17\nKEYWORD \"SampleID\"\n")
+set(labFormat "BEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\n")
+file(WRITE ${FILES}/na_lab.txt "${labHead}${labFormat}NUMBER_OF_SETS 2\nBEGIN_DATA\na 50 0 0\nb n/a 0 0\nEND_DATA\n")
+file(WRITE ${FILES}/lab_d50.txt "${labHead}${labFormat}NUMBER_OF_SETS 1\nBEGIN_DATA\nc 50 20 -30\nEND_DATA\n")
+# The forms of profiling software and of instrument software.
+file(WRITE ${FILES}/lab_d65.txt
+  "${labHead}KEYWORD \"ILLUMINANT\"\nILLUMINANT \"D65\"\n${labFormat}NUMBER_OF_SETS 1\nBEGIN_DATA\nc 50 20 -30\nEND_DATA\n")
+file(WRITE ${FILES}/lab_10.txt "${labHead}MEASUREMENT_SOURCE \"Illumination=D50 ObserverAngle=10degree WhiteBase=Abs\"\n"
+  "${labFormat}NUMBER_OF_SETS 1\nBEGIN_DATA\nc 50 20 -30\nEND_DATA\n")
+# A flat reflectance of 0.5 with stale XYZ, xyY and LCh columns, stated for the 10 degree observer.
+set(nm)
+set(values)
+foreach(w RANGE 380 730 10)
+  string(APPEND nm " nm${w}")
+  string(APPEND values " 0.5")
+endforeach()
+file(WRITE ${FILES}/flat_columns.txt "${labHead}KEYWORD \"OBSERVER\"\nOBSERVER \"10\"\n"
+  "WEIGHTING_FUNCTION \"OBSERVER, 10 degree\"\nBEGIN_DATA_FORMAT\nSampleID${nm} XYZ_X XYZ_Y XYZ_Z XYY_X XYY_Y LAB_C LAB_H\n"
+  "END_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\nflat${values} 1 2 3 0.1 0.2 7 8\n"
+  "second${values} 1 2 3 0.1 0.2 7 8\nEND_DATA\n")
+string(REPLACE " 0.5" " 0" blackValues "${values}")
+file(WRITE ${FILES}/black_spectrum.txt "${labHead}BEGIN_DATA_FORMAT\nSampleID${nm}\nEND_DATA_FORMAT\n"
+  "NUMBER_OF_SETS 2\nBEGIN_DATA\nflat${values}\nblack${blackValues}\nEND_DATA\n")
+
+# A cell that is not a number stops the file at its line, by field name.
+tintvale_tool_test(strict_number_cell RC 2 ARGS compare ${FILES}/na_lab.txt ${FILES}/na_lab.txt
+  STDERR "na_lab[.]txt:9: Field LAB_L holds .n/a., which is not a number[.] [(]code 31[)]\n$")
+
+# D65 data are refused under D50 (the reference states none), naming both; adapted, they agree
+# with NumPy 1.24 computed once from the shipped whites (D65 95.0120638, 100, 108.8171473 and D50
+# 96.3841162, 100, 82.4535339, 36 samples, 2 degree): Lab 50, 20, -30 under D65 to XYZ (CIE 15),
+# inv(M) diag(M w50 / M w65) M with the published Bradford and CAT02 matrices, to Lab under D50.
+tintvale_tool_test(conditions_refused RC 2 ARGS compare ${FILES}/lab_d50.txt ${FILES}/lab_d65.txt
+  STDERR "lab_d65[.]txt: its colorimetric data are under D65, 2 degree observer [^\n]*, not CIE Illuminant D50, 2 degree observer as asked; --adapt bradford, cat02 or cat16 adapts them\n$")
+tintvale_tool_test(conditions_bradford RC 0
+  ARGS compare ${FILES}/lab_d50.txt ${FILES}/lab_d65.txt --adapt bradford --format json
+  JSON samples.0.L=49.7228003=0.0005 samples.0.a=16.9818541=0.0005 samples.0.b=-30.2363072=0.0005
+       samples.0.ref_L=50=0 summary.illuminant=CIE\ Illuminant\ D50=text)
+tintvale_tool_test(conditions_cat02 RC 0 ARGS compare ${FILES}/lab_d50.txt ${FILES}/lab_d65.txt --adapt CAT02 --format json
+  JSON samples.0.L=49.5889400=0.0005 samples.0.a=17.2014807=0.0005 samples.0.b=-30.8340850=0.0005)
+# Asked for D65, the D50 Lab reference of a spectral sample is refused, not compared as if D65.
+tintvale_tool_test(conditions_asked_d65 RC 2
+  ARGS compare ${FILES}/white_lab.txt ${SAMPLES}/chart_reference.txt --illuminant "CIE Illuminant D65"
+  STDERR "white_lab[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
+# Another observer needs spectra: refused even with an adaptation.
+tintvale_tool_test(conditions_observer RC 2 ARGS compare ${FILES}/lab_d50.txt ${FILES}/lab_10.txt --adapt bradford
+  STDERR "lab_10[.]txt: its colorimetric data are for the D50, 10 degree observer, not CIE Illuminant D50, 2 degree observer as asked; another observer needs spectra\n$")
+tintvale_tool_test(lab_observer_refused RC 2 ARGS lab ${FILES}/lab_10.txt --observer "2 degree"
+  STDERR "another observer needs spectra")
+
+# lab: every colour column recomputed under the conditions used and stated in every form. A flat
+# 0.5 is half the white (D50 2 degree 96.3841162, 100, 82.4535339): X 48.19206, Z 41.22677, x 0.345664,
+# y 0.358632, L* = 116 * 0.5^(1/3) - 16 = 76.06926, C*ab 0.
+tintvale_tool_test(lab_columns RC 0 ARGS lab ${FILES}/flat_columns.txt --observer "2 degree"
+  STDOUT "\nOBSERVER\t\"2 degree\"\n" "\nWEIGHTING_FUNCTION\t\"ILLUMINANT, CIE Illuminant D50\"\nWEIGHTING_FUNCTION\t\"OBSERVER, 2 degree\"\n"
+         "\nflat\t[^\n]*\t0[.]5\t48[.]1921\t50\t41[.]2268\t0[.]345664\t0[.]358632\t[0-9.e-]+\t[0-9.e-]+\t76[.]0693\t[-0-9.e]+\t[-0-9.e]+\t?\n")
+# Without options the stated observer is used.
+tintvale_tool_test(lab_stated_observer RC 0 ARGS lab ${FILES}/flat_columns.txt
+  STDOUT "\nOBSERVER\t\"10 degree\"\n" "\nWEIGHTING_FUNCTION\t\"OBSERVER, 10 degree\"\n")
+
+# density: status standards need spectra; the colorimetric density says what it is; a sample
+# without a density is missing on its row.
+tintvale_tool_test(density_status_needs_spectra RC 2 ARGS density ${FILES}/white_xyz.txt --paper white
+  STDERR "no spectra: ISO Status T densities need spectra; --standard colorimetric --paper SAMPLE gives log10 ratios of X, Y and Z to the paper's\n$")
+tintvale_tool_test(density_colorimetric RC 0
+  ARGS density ${FILES}/white_xyz.txt --paper white --standard colorimetric --format json
+  JSON "settings.standard=colorimetric (log10 of paper X, Y, Z over sample X, Y, Z)=text" densities.0.C=0=0.00001)
+tintvale_tool_test(density_missing_row RC 0 ARGS density ${FILES}/black_spectrum.txt --format json
+  JSON densities.0.V=0.30103=0.0005 densities.1.dominant=missing=text settings.missing=1=0)

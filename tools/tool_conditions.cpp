@@ -1,0 +1,97 @@
+// Stated conditions of measurement data files and the conditions a command computes under.
+#include "tool_conditions.h"
+
+#include <tintvale/tcgats.h>
+#include <tintvale/tchromaticadaptation.h>
+#include <tintvale/tilluminant.h>
+
+#include <strings.h>
+
+namespace tool {
+
+namespace {
+
+constexpr const char* kCiePrefix = "CIE ";
+constexpr const char* kCieIlluminantPrefix = "CIE Illuminant ";
+
+bool HasColorimetry(const TCgats& cgats)
+{
+    for (int t = 0; t < cgats.GetNrTables(); ++t)
+        if (!cgats.ContainsWaveLengths(t) && (cgats.ContainsLab(t) || cgats.ContainsXyz(t)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::string Conditions::Describe() const
+{
+    std::string text = (illuminant.empty() ? std::string("D50") : illuminant) + ", "
+        + (observer.empty() ? std::string("2 degree") : observer) + " observer";
+    if (illuminant.empty() || observer.empty())
+        text += " (what the file leaves unstated taken as D50 and 2 degree)";
+    return text;
+}
+
+Conditions StatedConditions(const TCgats& cgats)
+{
+    return { cgats.GetStatedIlluminant(), cgats.GetStatedObserver() };
+}
+
+std::string ResolveIlluminant(IlluminantSet& set, const std::string& stated)
+{
+    std::vector<std::string> candidates = { stated, kCieIlluminantPrefix + stated };
+    if (strncasecmp(stated.c_str(), kCiePrefix, 4) == 0)
+        candidates.push_back(kCieIlluminantPrefix + stated.substr(4));
+    for (const TIlluminant* ill : set.Factory().GetListOfIlluminants()) {
+        const char* name = ill->GetName();
+        for (const std::string& candidate : candidates)
+            if (name && strcasecmp(name, candidate.c_str()) == 0)
+                return name;
+    }
+    return std::string();
+}
+
+int AdaptationMethod(const std::string& name)
+{
+    const int index = TChromaticAdaptation::MethodNameToIndex(name.c_str());
+    if (index >= 0)
+        return index;
+    std::string known;
+    for (int i = 0; i < TChromaticAdaptation::GetMethodListSize(); ++i)
+        known += (i ? ", \"" : "\"") + std::string(TChromaticAdaptation::GetMethodList()[i]) + '"';
+    throw ToolError("unknown chromatic adaptation \"" + name + "\" (known: " + known + ")");
+}
+
+CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<const TCgats*>& files)
+{
+    if (!common.illuminant.empty() && !common.observer.empty())
+        return common;
+    Conditions chosen;
+    bool found = false;
+    for (const TCgats* file : files)
+        if (!found && HasColorimetry(*file)) {
+            chosen = StatedConditions(*file);
+            found = true;
+        }
+    for (const TCgats* file : files) {
+        const Conditions stated = StatedConditions(*file);
+        if (!found && (!stated.illuminant.empty() || !stated.observer.empty())) {
+            chosen = stated;
+            found = true;
+        }
+    }
+    CommonOptions options = common;
+    if (options.illuminant.empty() && !chosen.illuminant.empty()) {
+        IlluminantSet set(IlluminantDirectory(common));
+        options.illuminant = ResolveIlluminant(set, chosen.illuminant);
+        if (options.illuminant.empty())
+            throw ToolError("the stated illuminant \"" + chosen.illuminant + "\" is not in " + set.Directory()
+                + "; name one with --illuminant");
+    }
+    if (options.observer.empty())
+        options.observer = chosen.observer;
+    return options;
+}
+
+} // namespace tool

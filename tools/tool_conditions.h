@@ -1,0 +1,36 @@
+// The illuminant and observer colorimetric data are under: what a file states, which conditions a
+// command computes under, and the refusal or adaptation of data stated for others.
+#ifndef TINTVALE_TOOL_CONDITIONS_H
+#define TINTVALE_TOOL_CONDITIONS_H
+
+#include "tool_context.h"
+
+#include <string>
+#include <vector>
+
+class TCgats;
+
+namespace tool {
+
+struct Conditions {
+    std::string illuminant; // as the file writes it; empty when it states none
+    std::string observer; // "2 degree", "10 degree" (or as written); empty when it states none
+    // "D50, 2 degree observer", with what an empty part means.
+    std::string Describe() const;
+};
+
+// What the file states for its colorimetric data.
+Conditions StatedConditions(const TCgats& cgats);
+// The name in set of a stated illuminant ("D50", "CIE D50" or a name of the set, letter case
+// ignored), or empty when the set has none such.
+std::string ResolveIlluminant(IlluminantSet& set, const std::string& stated);
+// The index of a chromatic adaptation method by name (letter case ignored); fails listing them.
+int AdaptationMethod(const std::string& name);
+// What the data of files are compared or computed under: what common asks, else the conditions
+// of the first file with colorimetric data (as it states, else D50 and 2 degree), else those the
+// first file states, else D50 and 2 degree.
+CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<const TCgats*>& files);
+
+} // namespace tool
+
+#endif
