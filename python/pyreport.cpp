@@ -21,14 +21,21 @@ std::string PathOf(const py::handle& obj)
 }
 
 py::dict Report(const py::object& reference, const py::object& sample, const py::object& path,
-    const std::string& formula, const py::object& max, int table, const std::string& illuminant,
+    const std::string& formula, const py::object& max, int table, const py::object& illuminant,
     const py::object& observer, const std::string& title, const py::object& illuminants,
-    const std::string& integration, const py::object& tolerances, bool paperRelative)
+    const std::string& integration, const py::object& tolerances, bool paperRelative, const py::object& adapt,
+    bool strictConditions)
 {
     tool::CommonOptions common;
     common.integration = integration;
-    common.illuminant = illuminant;
-    common.observer = ObserverOf(observer).GetName();
+    // None: as the files state, else D50 and the 2 degree observer.
+    if (!illuminant.is_none())
+        common.illuminant = illuminant.cast<std::string>();
+    if (!observer.is_none())
+        common.observer = ObserverOf(observer).GetName();
+    if (!adapt.is_none())
+        common.adapt = adapt.cast<std::string>();
+    common.strictConditions = strictConditions;
     common.illuminantDir = PathOf(illuminants.is_none()
             ? py::module_::import("tintvale").attr("IlluminantFactory").attr("shipped_directory")()
             : illuminants);
@@ -63,6 +70,9 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     } catch (const tool::ToolError& e) {
         throw py::value_error(e.what());
     }
+    // Conditions the files state differently: a warning, and in the summary.
+    for (const std::string& w : c.warnings)
+        sinks.warnings.push_back(tool::Utf8Text(w));
     sinks.Done();
     const tool::PatchDifference& worst = c.patches[c.worst];
     py::dict summary;
@@ -76,6 +86,10 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     summary["max"] = worst.dE;
     summary["max_sample"] = tool::Utf8Text(worst.name);
     summary["terms"] = tool::kCielabTermsNote;
+    py::list warnings;
+    for (const std::string& w : c.warnings)
+        warnings.append(tool::Utf8Text(w));
+    summary["warnings"] = warnings;
     if (c.tolerance >= 0.0) {
         summary["tolerance"] = c.tolerance;
         summary["over_tolerance"] = c.over;
@@ -93,17 +107,21 @@ void BindReport(py::module_& m)
 {
     m.def("report", &Report, py::arg("reference"), py::arg("sample"), py::arg("path"),
         py::arg("formula") = "Delta E 2000", py::arg("max") = py::none(), py::arg("table") = -1,
-        py::arg("illuminant") = "CIE Illuminant D50", py::arg("observer") = "2 degree", py::arg("title") = "",
+        py::arg("illuminant") = py::none(), py::arg("observer") = py::none(), py::arg("title") = "",
         py::arg("illuminants") = py::none(), py::arg("integration") = "auto",
-        py::arg("tolerances") = py::none(), py::arg("paper_relative") = false,
+        py::arg("tolerances") = py::none(), py::arg("paper_relative") = false, py::arg("adapt") = py::none(),
+        py::arg("strict_conditions") = false,
         "Writes the quality-control page of the command-line tool's report: the colour differences of sample "
         "against reference (measurement data files, paired by sample name, else by position) as one "
         "self-contained HTML file at path, replaced only once complete. max is the tolerance (None: none). "
         "Returns the summary that compare prints (with max also 'passed'; with tolerances, a shipped set's "
-        "name or a JSON file, also 'tolerances' as evaluate_tolerances returns it). integration \"auto\" "
+        "name or a JSON file, also 'tolerances' as evaluate_tolerances returns it; and 'warnings', the "
+        "conditions the files state differently, each also a UserWarning). integration \"auto\" "
         "integrates spectra finer than 10 nm at 5 nm (CIE 15), \"grid\" on the 36-sample grid. "
-        "paper_relative: "
-        "CIELAB relative to each file's paper white. Raises ValueError with the tool's "
+        "paper_relative: CIELAB relative to each file's paper white. illuminant and observer default to "
+        "what the files state, else D50 and 2 degree; Lab or XYZ data stated for another illuminant are "
+        "refused unless adapt names a chromatic adaptation ('bradford', 'cat02', 'cat16'), another observer "
+        "always; with strict_conditions differing conditions are refused. Raises ValueError with the tool's "
         "message when a file cannot be compared; nothing is written then.");
 }
 

@@ -11,6 +11,21 @@
 
 namespace tool {
 
+namespace {
+
+// The warnings as a section of their own (a list in JSON, "--section warnings" in CSV).
+void AddWarnings(Report& report, const std::vector<std::string>& warnings)
+{
+    Section& list = report.AddTable("warnings", { "warning" });
+    for (const std::string& w : warnings)
+        list.rows.push_back({ Cell(w) });
+    // Said where an operator looks as well, whatever the format.
+    for (const std::string& w : warnings)
+        std::cerr << "tintvale: warning: " << w << '\n';
+}
+
+} // namespace
+
 int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out)
 {
     const Format format = ParseFormat(common.format);
@@ -46,6 +61,7 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
     Report::Put(summary, "integration", Cell(c.IntegrationMethod()));
     if (c.tolerances)
         AddToleranceSections(report, *c.tolerances);
+    AddWarnings(report, c.warnings);
     report.Write(out, format, common.section);
     return ExitStatus(c);
 }

@@ -21,6 +21,8 @@ int RunReport(const CommonOptions& common, const ReportOptions& options, std::os
     if (c.tolerances)
         WarnOnEmptyGroups(*c.tolerances, std::cerr);
     WriteReportPage(c, options, out);
+    for (const std::string& w : c.warnings)
+        std::cerr << "tintvale: warning: " << w << '\n';
     return ExitStatus(c);
 }
 

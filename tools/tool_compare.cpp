@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <map>
 
 namespace tool {
@@ -38,24 +37,6 @@ std::vector<int> Pairing(const Chart& ref, int tRef, const Chart& smp, int tSmp)
     for (int s = 0; s < n; ++s)
         pair[s] = s;
     return pair;
-}
-
-// Measurements under different conditions (M0/M1/M2) or computed for another illuminant and
-// observer differ for reasons other than the samples: said on standard error, without failing.
-void WarnOnDifferentConditions(const Chart& ref, const Chart& smp)
-{
-    const struct {
-        const char* what;
-        std::string a, b;
-    } checks[] = {
-        { "MEASUREMENT_CONDITION", ref.Cgats().GetMeasurementCondition(),
-            smp.Cgats().GetMeasurementCondition() },
-        { "WEIGHTING_FUNCTION", ref.Cgats().GetWeightingFunction(), smp.Cgats().GetWeightingFunction() },
-    };
-    for (const auto& c : checks)
-        if (!c.a.empty() && !c.b.empty() && c.a != c.b)
-            std::cerr << "tintvale: warning: " << ref.Path() << " and " << smp.Path() << " state different "
-                      << c.what << " (\"" << c.a << "\", \"" << c.b << "\")\n";
 }
 
 // CIE 15:2004, 8.2.3: Delta L*, Delta C*ab and Delta H*ab, the sign of Delta H that of the hue
@@ -180,7 +161,13 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
     c.reference->UseConditions(chosen, *c.colorimetry);
     c.sample->UseConditions(chosen, *c.colorimetry);
     const std::vector<int> pair = Pairing(ref, c.tableRef, smp, c.tableSmp);
-    WarnOnDifferentConditions(ref, smp);
+    // Measurements under different conditions (M0/M1/M2) or computed for another weighting differ
+    // for reasons other than the samples: a warning in every output, an error when asked.
+    c.warnings = ConditionWarnings(ref.Cgats(), ref.Path(), smp.Cgats(), smp.Path());
+    c.referenceConditions = DescribeFileConditions(ref.Cgats());
+    c.sampleConditions = DescribeFileConditions(smp.Cgats());
+    if (common.strictConditions && !c.warnings.empty())
+        throw ToolError(c.warnings.front() + " (--strict-conditions)");
     c.paperRelative = options.paperRelative;
     const double* refWhite = nullptr; // the chosen white
     const double* smpWhite = nullptr;

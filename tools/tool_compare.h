@@ -53,6 +53,9 @@ struct Comparison {
     double p95 = 0.0;
     std::shared_ptr<const ToleranceResult> tolerances; // when a tolerance set was given
     bool paperRelative = false; // CIELAB relative to each file's paper white
+    std::vector<std::string> warnings; // conditions the two files state differently
+    std::string referenceConditions; // what each file states, for a reader
+    std::string sampleConditions;
 
     const char* FormulaName() const;
     // How the spectra of the two files were integrated: one method, or one per file when they

@@ -94,4 +94,31 @@ CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<co
     return options;
 }
 
+std::vector<std::string> ConditionWarnings(const TCgats& reference, const std::string& referenceName,
+    const TCgats& sample, const std::string& sampleName)
+{
+    const struct {
+        const char* what;
+        std::string a, b;
+    } checks[] = {
+        { "MEASUREMENT_CONDITION", reference.GetMeasurementCondition(), sample.GetMeasurementCondition() },
+        { "WEIGHTING_FUNCTION", reference.GetWeightingFunction(), sample.GetWeightingFunction() },
+    };
+    std::vector<std::string> warnings;
+    for (const auto& c : checks)
+        if (!c.a.empty() && !c.b.empty() && c.a != c.b)
+            warnings.push_back(referenceName + " and " + sampleName + " state different " + c.what + " (\""
+                + c.a + "\", \"" + c.b + "\")");
+    return warnings;
+}
+
+std::string DescribeFileConditions(const TCgats& cgats)
+{
+    std::string text = StatedConditions(cgats).Describe();
+    const std::string condition = cgats.GetMeasurementCondition();
+    if (!condition.empty())
+        text += "; measurement condition " + condition;
+    return text;
+}
+
 } // namespace tool

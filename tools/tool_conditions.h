@@ -31,6 +31,14 @@ int AdaptationMethod(const std::string& name);
 // first file states, else D50 and 2 degree.
 CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<const TCgats*>& files);
 
+// What two files state differently about how they were measured or computed: a sentence per
+// MEASUREMENT_CONDITION (M0, M1, M2 ...) or weighting function both state and differ in.
+std::vector<std::string> ConditionWarnings(const TCgats& reference, const std::string& referenceName,
+    const TCgats& sample, const std::string& sampleName);
+// The conditions a file states, for a reader: illuminant and observer (or what is assumed), and
+// its measurement condition when it states one.
+std::string DescribeFileConditions(const TCgats& cgats);
+
 } // namespace tool
 
 #endif

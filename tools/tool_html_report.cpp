@@ -45,6 +45,7 @@ h1{font-size:22px;margin:0}h2{font-size:17px;margin:28px 0 8px}
 .verdict{font-size:22px;font-weight:700;letter-spacing:.06em;padding:6px 22px;border-radius:6px;color:#fff}
 .verdict.pass{background:#2e7d32}.verdict.fail{background:#c62828}.verdict.warn{background:#b26a00}
 .groups tr.fail td{background:#fdecea}.groups tr.warn td,.groups tr.empty td{background:#fff4e0}
+.warnings{color:#b26a00;font-weight:600;margin:4px 0}
 section{background:#fff;border:1px solid #dde1e7;border-radius:8px;padding:4px 18px 16px;margin-top:18px}
 table{border-collapse:collapse}
 .summary{display:grid;grid-template-columns:repeat(auto-fit,minmax(330px,1fr));gap:0 32px;margin-top:12px}
@@ -169,7 +170,9 @@ std::string Summary(const Comparison& c)
         + Row("formula", "Formula", Escape(c.FormulaName()))
         + Row("illuminant", "Illuminant", Escape(Text(c.colorimetry->Illuminant()->GetName())))
         + Row("observer", "Observer", Escape(Text(c.colorimetry->Observer()->GetName())))
-        + Row("integration", "Integration", Escape(c.IntegrationMethod()));
+        + Row("integration", "Integration", Escape(c.IntegrationMethod()))
+        + Row("reference_conditions", "Reference states", Escape(c.referenceConditions))
+        + Row("sample_conditions", "Sample states", Escape(c.sampleConditions));
     if (c.paperRelative)
         files += Row("white", "White", kPaperWhiteNote);
     std::string stats = Row("samples", "Samples", std::to_string(c.patches.size()))
@@ -633,15 +636,22 @@ std::string DistributionSection(const Comparison& c)
         + BarChart(c) + "<h2>Cumulative distribution</h2>\n" + Distribution(c) + "</section>\n";
 }
 
+// The verdict, and beside it what makes the two files measured or computed differently.
 std::string VerdictBadge(const Comparison& c)
 {
+    std::string warnings;
+    for (const std::string& w : c.warnings)
+        warnings += "<li>" + Escape(w) + "</li>";
+    if (!warnings.empty())
+        warnings = "<ul class=\"warnings\" id=\"warnings\">" + warnings + "</ul>";
     if (c.tolerance < 0.0 && !c.tolerances)
-        return "";
+        return warnings;
     const Verdict set = c.tolerances ? c.tolerances->verdict : Verdict::Pass;
     if (c.over > 0 || set == Verdict::Fail)
-        return "<p class=\"verdict fail\" id=\"verdict\">FAIL</p>";
-    return set == Verdict::Warn ? "<p class=\"verdict warn\" id=\"verdict\">WARN</p>"
-                                : "<p class=\"verdict pass\" id=\"verdict\">PASS</p>";
+        return "<p class=\"verdict fail\" id=\"verdict\">FAIL</p>" + warnings;
+    return (set == Verdict::Warn ? "<p class=\"verdict warn\" id=\"verdict\">WARN</p>"
+                                 : "<p class=\"verdict pass\" id=\"verdict\">PASS</p>")
+        + warnings;
 }
 
 } // namespace

@@ -5,7 +5,7 @@ import re
 import xml.etree.ElementTree as ET
 
 import pytest
-from conftest import TOOL, needs_tool, run
+from conftest import TOOL, needs_tool, refuses, run
 
 import tintvale as tv
 
@@ -167,3 +167,21 @@ def test_bad_input_fails_as_compare_does_writing_nothing(tmp_path, case, options
         with pytest.raises(ValueError, match="max must be a finite non-negative number"):
             tv.report(good, good, tmp_path / "new.html", max=tolerance)
     assert not (tmp_path / "new.html").exists()
+
+
+def test_conditions_warn_refuse_and_adapt(tmp_path):
+    rows = [(b"c", (50.0, 20.0, -30.0))]
+    m0 = lab_file(tmp_path / "m0.txt", rows, b'MEASUREMENT_CONDITION\t"M0"\n')
+    m2 = lab_file(tmp_path / "m2.txt", rows, b'MEASUREMENT_CONDITION\t"M2"\n')
+    with pytest.warns(UserWarning, match=r'state different MEASUREMENT_CONDITION \("M0", "M2"\)'):
+        result = tv.report(m0, m2, tmp_path / "page.html", max=1.0)
+    assert result["passed"] and len(result["warnings"]) == 1
+    refuses(ValueError, lambda: tv.report(m0, m2, tmp_path / "strict.html", strict_conditions=True))
+    # Lab stated for D65 against D50 data: refused unless adapted (Bradford, the tool's value).
+    d65 = lab_file(tmp_path / "d65.txt", rows, b'KEYWORD\t"ILLUMINANT"\nILLUMINANT\t"D65"\n')
+    assert "--adapt" in str(refuses(ValueError, lambda: tv.report(m0, d65, tmp_path / "never.html")))
+    assert not (tmp_path / "never.html").exists()
+    # The adapted Lab computed once with NumPy 1.24 (see tools/tests/conditions_tests.cmake).
+    adapted = tv.report(m0, d65, tmp_path / "adapted.html", adapt="bradford")
+    expected = tv.delta_e([49.7228003, 16.98185408, -30.23630719], [50.0, 20.0, -30.0])
+    assert abs(adapted["max"] - expected) < 1e-5 and adapted["illuminant"] == "CIE Illuminant D50"

@@ -69,3 +69,19 @@ tintvale_tool_test(density_colorimetric RC 0
   JSON "settings.standard=colorimetric (log10 of paper X, Y, Z over sample X, Y, Z)=text" densities.0.C=0=0.00001)
 tintvale_tool_test(density_missing_row RC 0 ARGS density ${FILES}/black_spectrum.txt --format json
   JSON densities.0.V=0.30103=0.0005 densities.1.dominant=missing=text settings.missing=1=0)
+
+# Conditions in every output: the measurement-condition mismatch as a warnings list (JSON, CSV
+# section), an error with --strict-conditions, and beside the verdict with both files' conditions.
+tintvale_tool_test(conditions_warnings_json RC 0
+  ARGS compare ${FILES}/display_M1.ti3 ${FILES}/display_M2.ti3 --format json
+  JSON "warnings.0.warning=${FILES}/display_M1.ti3 and ${FILES}/display_M2.ti3 state different MEASUREMENT_CONDITION (\"M1\", \"M2\")=text")
+tintvale_tool_test(conditions_warnings_csv RC 0
+  ARGS compare ${FILES}/display_M1.ti3 ${FILES}/display_M2.ti3 --format csv --section warnings
+  STDOUT "^warning\n[^\n]*state different MEASUREMENT_CONDITION [(]..M1.., ..M2..[)][^\n]*\n$")
+tintvale_tool_test(conditions_strict RC 2 ARGS compare ${FILES}/display_M1.ti3 ${FILES}/display_M2.ti3 --strict-conditions
+  STDOUT "^$" STDERR "state different MEASUREMENT_CONDITION [(].M1., .M2.[)] [(]--strict-conditions[)]\n$")
+tintvale_tool_test(conditions_on_the_page RC 0
+  ARGS report ${FILES}/display_M1.ti3 ${FILES}/display_M2.ti3 --max 1 -o -
+  STDOUT "id=.verdict.>[A-Z]+</p><ul class=.warnings. id=.warnings.><li>[^<]*state different MEASUREMENT_CONDITION"
+         "data-key=.reference_conditions.><th>Reference states</th><td>D50, 2 degree observer [^<]*; measurement condition M1<"
+         "data-key=.sample_conditions.><th>Sample states</th><td>[^<]*; measurement condition M2<")

@@ -1,0 +1,62 @@
+// TCgats: the conditions files state for their colorimetric data, in each form, and their rewriting.
+#include <tintvale/tcgats.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+namespace {
+
+const char* kTable = "BEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+                     "BEGIN_DATA\na 50 0 0\nEND_DATA\n";
+
+std::pair<std::string, std::string> Stated(const std::string& header)
+{
+    const TCgats c(("CGATS.17\n" + header + kTable).c_str(), 0);
+    EXPECT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    return { c.GetStatedIlluminant(), c.GetStatedObserver() };
+}
+
+} // namespace
+
+TEST(TCgatsConditions, StatedInEveryFormFirstFormFirst)
+{
+    using P = std::pair<std::string, std::string>;
+    EXPECT_EQ(Stated(""), P("", "")); // CGATS.17 and ISO 13655 then mean D50 and 2 degree
+    EXPECT_EQ(Stated("WEIGHTING_FUNCTION \"ILLUMINANT, D50\"\nWEIGHTING_FUNCTION \"OBSERVER, 2 degree\"\n"),
+        P("D50", "2 degree"));
+    EXPECT_EQ(Stated("KEYWORD \"ILLUMINANT\"\nILLUMINANT \"D65\"\nKEYWORD \"OBSERVER\"\nOBSERVER \"10\"\n"),
+        P("D65", "10 degree"));
+    EXPECT_EQ(Stated("OBSERVER \"1931_2\"\n"), P("", "2 degree"));
+    EXPECT_EQ(Stated("OBSERVER \"1964_10\"\n"), P("", "10 degree"));
+    EXPECT_EQ(Stated("MEASUREMENT_SOURCE \"Illumination=D50 ObserverAngle=10degree WhiteBase=Abs\"\n"),
+        P("D50", "10 degree"));
+    // The CGATS.17 form wins over the others.
+    EXPECT_EQ(Stated("ILLUMINANT \"A\"\nWEIGHTING_FUNCTION \"ILLUMINANT, CIE Illuminant D65\"\n"),
+        P("CIE Illuminant D65", ""));
+}
+
+TEST(TCgatsConditions, SettingThemRewritesEveryContraryStatement)
+{
+    TCgats c(("CGATS.17\nKEYWORD \"ILLUMINANT\"\nILLUMINANT \"D50\"\nKEYWORD \"OBSERVER\"\nOBSERVER \"10\"\n"
+              "MEASUREMENT_SOURCE \"Illumination=D50 ObserverAngle=10degree WhiteBase=Abs\"\n"
+              "WEIGHTING_FUNCTION \"OBSERVER, 10 degree\"\n"
+                 + std::string(kTable))
+                 .c_str(),
+        0);
+    ASSERT_EQ(c.SetStatedConditions("CIE Illuminant D65", "2 degree"), 0);
+    EXPECT_EQ(c.GetWeightingFunction(), "ILLUMINANT, CIE Illuminant D65; OBSERVER, 2 degree");
+    EXPECT_STREQ(c.GetKeywordValue("ILLUMINANT"), "CIE Illuminant D65");
+    EXPECT_STREQ(c.GetKeywordValue("OBSERVER"), "2 degree");
+    EXPECT_STREQ(
+        c.GetKeywordValue("MEASUREMENT_SOURCE"), "Illumination=D65 ObserverAngle=2degree WhiteBase=Abs");
+    // Read back, the file says one thing in every form.
+    char* text = nullptr;
+    ASSERT_EQ(c.WriteToBuffer(&text), 0);
+    const TCgats again(text, 0);
+    delete[] text;
+    EXPECT_EQ(again.GetStatedIlluminant(), "CIE Illuminant D65");
+    EXPECT_EQ(again.GetStatedObserver(), "2 degree");
+    EXPECT_EQ(c.SetStatedConditions("D50\"", "2 degree"), 29); // cannot be written back
+}
