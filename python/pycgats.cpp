@@ -283,6 +283,13 @@ void BindCgats(py::module_& m)
             "NaN with a UserWarning naming them.")
         .def_static("from_text", &ReadText, py::arg("text"), py::arg("strict") = true,
             "Reads CGATS text, as the constructor reads a file.")
+        .def_property_readonly("stated_illuminant", &TCgats::GetStatedIlluminant,
+            "The illuminant the file states for its Lab and XYZ data (WEIGHTING_FUNCTION \"ILLUMINANT, "
+            "...\", "
+            "ILLUMINANT or MEASUREMENT_SOURCE Illumination=), '' when none: D50 is meant then.")
+        .def_property_readonly("stated_observer", &TCgats::GetStatedObserver,
+            "The observer the file states, as '2 degree' or '10 degree'; '' when none: 2 degree is meant "
+            "then.")
         .def_property_readonly("error_code", &TCgats::GetErrorCode)
         .def_property_readonly("error_message", [](const TCgats& c) { return std::string(c.GetErrorMsg()); })
         .def("field", &CellText, py::arg("table"), py::arg("sample"), py::arg("field"),

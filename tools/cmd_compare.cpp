@@ -14,8 +14,11 @@ namespace tool {
 namespace {
 
 // The warnings as a section of their own (a list in JSON, "--section warnings" in CSV).
-void AddWarnings(Report& report, const std::vector<std::string>& warnings)
+void AddWarnings(Report& report, const std::vector<std::string>& warnings, Format format)
 {
+    // A table without rows would print its heading alone; JSON keeps its empty list.
+    if (warnings.empty() && format == Format::Table)
+        return;
     Section& list = report.AddTable("warnings", { "warning" });
     for (const std::string& w : warnings)
         list.rows.push_back({ Cell(w) });
@@ -61,7 +64,7 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
     Report::Put(summary, "integration", Cell(c.IntegrationMethod()));
     if (c.tolerances)
         AddToleranceSections(report, *c.tolerances);
-    AddWarnings(report, c.warnings);
+    AddWarnings(report, c.warnings, format);
     report.Write(out, format, common.section);
     return ExitStatus(c);
 }

@@ -87,3 +87,6 @@ def test_number_fields_hold_numbers():
     # Text fields keep any text; decimal commas still read in number fields.
     c = tv.Cgats.from_text(SMALL.replace("A1", "n/a").replace("50.5", "50,5"))
     assert c.field(0, 0, 1) == "n/a" and c.lab(0)[0, 0] == 50.5
+
+    stated = tv.Cgats.from_text(SMALL.replace("CGATS.17\n", 'CGATS.17\nMEASUREMENT_SOURCE "Illumination=D65 ObserverAngle=10degree"\n'))
+    assert (stated.stated_illuminant, stated.stated_observer, c.stated_illuminant) == ("D65", "10 degree", "")
