@@ -83,6 +83,12 @@ TEST(AppearanceModels, DifferenceIsTheSquaredJabDistanceAndBadScenesAreRefused)
         space->FromXYZ(xyz2, jch2);
         EXPECT_EQ(space->CalcDeltaE(xyz1, xyz2, 5), space->CalcSquareDeltaEConverted(jch1, jch2, 0)) << m;
         EXPECT_EQ(space->FromXYZ(nullptr, jch1), 2) << m;
+        // A missing or infinite coordinate has no distance, whichever the colour.
+        const double nanJ[3] = { NAN, 10, 0 }, infC[3] = { 50, INFINITY, 0 },
+                     nanXyz[3] = { NAN, 21.26, 1.93 };
+        EXPECT_EQ(space->CalcSquareDeltaEConverted(nanJ, q, 0), -1.0) << m;
+        EXPECT_EQ(space->CalcSquareDeltaEConverted(q, infC, 0), -1.0) << m;
+        EXPECT_EQ(space->CalcDeltaE(xyz1, nanXyz, 0), -1.0) << m;
         for (int vc : { -1, 3 })
             EXPECT_EQ(Model(m, kD65, vc)->ErrNo(), -1) << m;
         EXPECT_TRUE((Model(m, nullptr, 0)->ErrNo()) == -1 && (Model(m, noLuminance, 0)->ErrNo()) == -1) << m;

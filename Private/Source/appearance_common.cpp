@@ -19,8 +19,10 @@ double SquareDistanceJCh(const double* jch1, const double* jch2)
     constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
     const double h1 = jch1[2] * kDegToRad;
     const double h2 = jch2[2] * kDegToRad;
-    return std::pow(jch2[1] * std::cos(h2) - jch1[1] * std::cos(h1), 2.0) + std::pow(jch2[0] - jch1[0], 2.0)
-        + std::pow(jch2[1] * std::sin(h2) - jch1[1] * std::sin(h1), 2.0);
+    const double square = std::pow(jch2[1] * std::cos(h2) - jch1[1] * std::cos(h1), 2.0)
+        + std::pow(jch2[0] - jch1[0], 2.0) + std::pow(jch2[1] * std::sin(h2) - jch1[1] * std::sin(h1), 2.0);
+    // A colour that is missing (NaN) or infinite has no distance: the status, never a number.
+    return std::isfinite(square) ? square : -1.0;
 }
 
 double CompressResponse(double x, double fl, const ResponseCompression& c)

@@ -23,7 +23,8 @@
 // J = 0 with C = 0 in the inverse gives not-a-number or infinite values; nothing is clamped.
 //
 // One difference formula, "CIECAM02 Delta E": the distance in (J, C cos h, C sin h); the index is
-// ignored. CalcDeltaE returns the squared distance, exactly as CalcSquareDeltaE does.
+// ignored. CalcDeltaE returns the squared distance, exactly as CalcSquareDeltaE does; -1.0 when a
+// colour is not finite (no distance).
 class TINTVALE_API TColorSpace_CIECAM02 : public TColorSpaceRepresentation {
 public:
     TColorSpace_CIECAM02(const double* white, int viewingCondition);

@@ -28,7 +28,8 @@
 // rounding of those four digits, not to double precision.
 //
 // One difference formula, "CIECAM97s Delta E": the distance in (J, C cos h, C sin h); the index is
-// ignored. CalcDeltaE returns the squared distance, exactly as CalcSquareDeltaE does.
+// ignored. CalcDeltaE returns the squared distance, exactly as CalcSquareDeltaE does; -1.0 when a
+// colour is not finite (no distance).
 class TINTVALE_API TColorSpace_CIECAM97s : public TColorSpaceRepresentation {
 public:
     TColorSpace_CIECAM97s(const double* white, int viewingCondition);
