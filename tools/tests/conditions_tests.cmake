@@ -85,3 +85,10 @@ tintvale_tool_test(conditions_on_the_page RC 0
   STDOUT "id=.verdict.>[A-Z]+</p><ul class=.warnings. id=.warnings.><li>[^<]*state different MEASUREMENT_CONDITION"
          "data-key=.reference_conditions.><th>Reference states</th><td>D50, 2 degree observer [^<]*; measurement condition M1<"
          "data-key=.sample_conditions.><th>Sample states</th><td>[^<]*; measurement condition M2<")
+
+# lab asked for D65 of D50 Lab: refused (the file would lie), or adapted and stated (Lab 50, 20, -30
+# under D50 to D65 by Bradford, NumPy 1.24 computed once as above: 50.25159, 22.91155, -29.81630).
+tintvale_tool_test(lab_refuses_other_illuminant RC 2 ARGS lab ${FILES}/lab_d50.txt --illuminant "CIE Illuminant D65"
+  STDERR "lab_d50[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
+tintvale_tool_test(lab_adapts RC 0 ARGS lab ${FILES}/lab_d50.txt --illuminant "CIE Illuminant D65" --adapt bradford
+  STDOUT "\nWEIGHTING_FUNCTION\t\"ILLUMINANT, CIE Illuminant D65\"\n" "\nc\t50[.]251[56][0-9]*\t22[.]911[45][0-9]*\t-29[.]816[23][0-9]*\t?\n")
