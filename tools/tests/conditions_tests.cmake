@@ -92,3 +92,6 @@ tintvale_tool_test(lab_refuses_other_illuminant RC 2 ARGS lab ${FILES}/lab_d50.t
   STDERR "lab_d50[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
 tintvale_tool_test(lab_adapts RC 0 ARGS lab ${FILES}/lab_d50.txt --illuminant "CIE Illuminant D65" --adapt bradford
   STDOUT "\nWEIGHTING_FUNCTION\t\"ILLUMINANT, CIE Illuminant D65\"\n" "\nc\t50[.]251[56][0-9]*\t22[.]911[45][0-9]*\t-29[.]816[23][0-9]*\t?\n")
+tintvale_tool_test(density_other_illuminant RC 2
+  ARGS density ${FILES}/white_xyz.txt --paper white --standard colorimetric --illuminant "CIE Illuminant D65"
+  STDERR "white_xyz[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
