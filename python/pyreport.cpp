@@ -25,13 +25,8 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     const py::object& observer, const std::string& title, const py::object& illuminants,
     const std::string& integration, const py::object& tolerances, bool paperRelative)
 {
-    tool::CommonOptions common;
+    tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants);
     common.integration = integration;
-    common.illuminant = illuminant;
-    common.observer = ObserverOf(observer).GetName();
-    common.illuminantDir = PathOf(illuminants.is_none()
-            ? py::module_::import("tintvale").attr("IlluminantFactory").attr("shipped_directory")()
-            : illuminants);
     tool::ReportOptions options;
     options.compare.reference = PathOf(reference);
     options.compare.sample = PathOf(sample);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <iostream>
 #include <map>
+#include <utility>
 
 namespace tool {
 
@@ -155,17 +156,27 @@ int ExitStatus(const Comparison& c)
     return c.over > 0 || failed ? kExitTolerance : kExitOk;
 }
 
-Comparison Compare(const CommonOptions& common, const CompareOptions& options)
+Comparison Compare(
+    const CommonOptions& common, const CompareOptions& options, std::shared_ptr<Colorimetry> colorimetry)
 {
     Comparison c;
+    c.colorimetry = std::move(colorimetry);
     c.formula = FormulaIndex(options.formula);
     // A malformed set is refused before the files are read.
     std::unique_ptr<ToleranceSet> set;
     if (!options.tolerances.empty())
         set = std::make_unique<ToleranceSet>(LoadToleranceSet(options.tolerances, common));
     c.tolerance = options.max;
-    c.reference = std::make_unique<Chart>(options.reference);
-    c.sample = std::make_unique<Chart>(options.sample);
+    c.reference = std::make_shared<Chart>(options.reference);
+    c.sample = std::make_shared<Chart>(options.sample);
+    CompareCharts(c, common, options);
+    if (set)
+        c.tolerances = std::make_shared<const ToleranceResult>(EvaluateTolerances(*set, c));
+    return c;
+}
+
+void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOptions& options)
+{
     const Chart& ref = *c.reference;
     const Chart& smp = *c.sample;
     c.tableRef = ref.ColourTable(options.table);
@@ -174,7 +185,8 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
     smp.CheckTable(c.tableSmp);
     if (ref.NrSamples(c.tableRef) < 1)
         ref.Fail("no samples to compare");
-    c.colorimetry = std::make_unique<Colorimetry>(common);
+    if (!c.colorimetry)
+        c.colorimetry = std::make_shared<Colorimetry>(common);
     const std::vector<int> pair = Pairing(ref, c.tableRef, smp, c.tableSmp);
     WarnOnDifferentConditions(ref, smp);
     c.paperRelative = options.paperRelative;
@@ -208,9 +220,6 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
         c.patches.push_back(p);
     }
     Summarise(c);
-    if (set)
-        c.tolerances = std::make_shared<const ToleranceResult>(EvaluateTolerances(*set, c));
-    return c;
 }
 
 } // namespace tool

@@ -54,6 +54,7 @@ std::string ShippedDirectory(const CommonOptions& options, const char* name, con
     const char* source, const char* extension)
 {
     const fs::path candidates[] = {
+        options.shipped.empty() ? fs::path() : fs::path(options.shipped) / name,
         ProgramDirectory(options.program) / ".." / "share" / "tintvale" / name,
         fs::path(installed),
         fs::path(source),
@@ -104,7 +105,7 @@ TIlluminant* IlluminantSet::Find(const std::string& name)
             return mFactory.GetIlluminant(n);
         names.emplace_back(n);
     }
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), NaturalLess);
     std::string known;
     for (const std::string& n : names)
         known += (known.empty() ? "\"" : ", \"") + n + '"';
@@ -141,6 +142,37 @@ bool IntegrationAtOwnResolution(const std::string& name)
 std::string Colorimetry::Describe() const
 {
     return std::string(mIlluminant->GetName()) + ", " + mObserver.GetName() + " observer";
+}
+
+bool NaturalLess(const std::string& a, const std::string& b)
+{
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            std::size_t endA = i, endB = j;
+            while (endA < a.size() && isDigit(a[endA]))
+                ++endA;
+            while (endB < b.size() && isDigit(b[endB]))
+                ++endB;
+            // Leading zeros aside, the longer run is the larger number.
+            std::string numA = a.substr(i, endA - i), numB = b.substr(j, endB - j);
+            numA.erase(0, std::min(numA.find_first_not_of('0'), numA.size()));
+            numB.erase(0, std::min(numB.find_first_not_of('0'), numB.size()));
+            if (numA.size() != numB.size())
+                return numA.size() < numB.size();
+            if (numA != numB)
+                return numA < numB;
+            i = endA;
+            j = endB;
+        } else {
+            if (a[i] != b[j])
+                return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
 }
 
 std::string FormulaNames()

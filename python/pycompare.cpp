@@ -1,0 +1,203 @@
+// compare: the command-line tool's comparison of two measurements of one chart, per patch as NumPy
+// arrays with the summary the tool prints; and the tool itself, as the package's `tintvale` command.
+#include "pycommon.h"
+
+#include "tool_compare.h"
+
+#include <tintvale/tcgats.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tvpy {
+
+namespace {
+
+std::string PathOf(const py::handle& obj)
+{
+    py::object path = py::module_::import("os").attr("fspath")(obj);
+    if (!py::isinstance<py::str>(path))
+        throw py::type_error("paths are given as text");
+    return path.cast<std::string>();
+}
+
+// Bytes from a file as text, undecodable bytes replaced as the tool's JSON replaces them.
+py::str Text(const std::string& bytes)
+{
+    return py::reinterpret_steal<py::str>(
+        PyUnicode_DecodeUTF8(bytes.data(), static_cast<py::ssize_t>(bytes.size()), "replace"));
+}
+
+// A value of the tool's summary as its JSON gives it: whole numbers as int, missing ones as None.
+py::object Value(const tool::Cell& cell)
+{
+    if (!cell.isNumber)
+        return Text(cell.text);
+    if (!std::isfinite(cell.number))
+        return py::none();
+    if (cell.decimals == 0)
+        return py::int_(std::llround(cell.number));
+    return py::float_(cell.number);
+}
+
+// A measurement data file given by its path, or a Cgats object (copied); what names it in messages.
+struct Source {
+    std::string path; // empty: a Cgats object
+    std::unique_ptr<TCgats> copy;
+
+    Source(const py::handle& obj)
+    {
+        if (py::isinstance<TCgats>(obj)) {
+            copy = std::make_unique<TCgats>(obj.cast<const TCgats&>());
+            return;
+        }
+        path = PathOf(obj);
+        std::error_code ec;
+        if (path != "-" && !std::filesystem::exists(std::filesystem::u8path(path), ec))
+            RaiseFileNotFound(path);
+    }
+
+    std::shared_ptr<const tool::Chart> Read(const char* what) const
+    {
+        if (copy)
+            return std::make_shared<const tool::Chart>(*copy, what);
+        return std::make_shared<const tool::Chart>(path);
+    }
+};
+
+py::array_t<double> Column(const tool::Comparison& c, double (*of)(const tool::PatchDifference&))
+{
+    py::array_t<double> out(static_cast<py::ssize_t>(c.patches.size()));
+    double* data = out.mutable_data();
+    for (const tool::PatchDifference& p : c.patches)
+        *data++ = of(p);
+    return out;
+}
+
+py::array_t<double> Labs(const tool::Comparison& c, bool sample)
+{
+    py::array_t<double> out(std::vector<py::ssize_t> { static_cast<py::ssize_t>(c.patches.size()), 3 });
+    double* data = out.mutable_data();
+    for (const tool::PatchDifference& p : c.patches)
+        for (int k = 0; k < 3; ++k)
+            *data++ = sample ? p.labSmp[k] : p.labRef[k];
+    return out;
+}
+
+py::dict Compare(const py::object& reference, const py::object& sample, const py::object& formula,
+    const py::object& max, int table, const std::string& illuminant, const py::object& observer,
+    const py::object& illuminants, const std::string& integration)
+{
+    tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants);
+    common.integration = integration;
+    tool::Comparison c;
+    c.formula = FormulaOf(formula);
+    if (!max.is_none()) {
+        c.tolerance = max.cast<double>();
+        if (!std::isfinite(c.tolerance) || c.tolerance < 0.0)
+            throw py::value_error("max must be a finite non-negative number");
+    }
+    const Source ref(reference);
+    const Source smp(sample);
+
+    SinkScope sinks;
+    try {
+        py::gil_scoped_release release;
+        c.reference = ref.Read("reference");
+        c.sample = smp.Read("sample");
+        tool::CompareOptions options;
+        options.table = table;
+        tool::CompareCharts(c, common, options);
+    } catch (const tool::ToolError& e) {
+        throw py::value_error(e.what());
+    }
+    sinks.Done();
+
+    py::list names;
+    std::vector<int> pairing[2];
+    for (const tool::PatchDifference& p : c.patches) {
+        names.append(Text(p.name));
+        pairing[0].push_back(p.reference);
+        pairing[1].push_back(p.sample);
+    }
+    tool::Section summary;
+    summary.rows.emplace_back();
+    tool::PutSummary(summary, c);
+    py::dict values;
+    for (std::size_t k = 0; k < summary.columns.size(); ++k)
+        values[py::str(summary.columns[k])] = Value(summary.rows.front()[k]);
+
+    py::dict result;
+    result["names"] = py::module_::import("numpy").attr("asarray")(names);
+    result["reference_index"]
+        = py::array_t<int>(static_cast<py::ssize_t>(pairing[0].size()), pairing[0].data());
+    result["sample_index"] = py::array_t<int>(static_cast<py::ssize_t>(pairing[1].size()), pairing[1].data());
+    result["lab_reference"] = Labs(c, false);
+    result["lab_sample"] = Labs(c, true);
+    result["de"] = Column(c, [](const tool::PatchDifference& p) { return p.dE; });
+    result["dL"] = Column(c, [](const tool::PatchDifference& p) { return p.dL; });
+    result["da"] = Column(c, [](const tool::PatchDifference& p) { return p.labSmp[1] - p.labRef[1]; });
+    result["db"] = Column(c, [](const tool::PatchDifference& p) { return p.labSmp[2] - p.labRef[2]; });
+    result["dC"] = Column(c, [](const tool::PatchDifference& p) { return p.dC; });
+    result["dH"] = Column(c, [](const tool::PatchDifference& p) { return p.dH; });
+    result["summary"] = values;
+    return result;
+}
+
+// The command-line tool with the package's shipped data; its output goes to the process's
+// standard output and error, after what Python has buffered.
+int RunTool(const py::list& args)
+{
+    const std::string shipped = PathOf(py::module_::import("tintvale").attr("data_directory")());
+    std::vector<std::string> words;
+    for (const py::handle& arg : args)
+        words.push_back(py::str(arg).cast<std::string>());
+    if (words.empty())
+        words.emplace_back("tintvale");
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    py::module_ sys = py::module_::import("sys");
+    sys.attr("stdout").attr("flush")();
+    sys.attr("stderr").attr("flush")();
+    py::gil_scoped_release release;
+    return tool::Main(static_cast<int>(words.size()), argv.data(), shipped);
+}
+
+} // namespace
+
+tool::CommonOptions ToolSettings(
+    const std::string& illuminant, const py::handle& observer, const py::handle& illuminants)
+{
+    tool::CommonOptions common;
+    common.illuminant = illuminant;
+    common.observer = ObserverOf(observer).GetName();
+    common.illuminantDir = PathOf(illuminants.is_none()
+            ? py::module_::import("tintvale").attr("IlluminantFactory").attr("shipped_directory")()
+            : illuminants);
+    return common;
+}
+
+void BindCompare(py::module_& m)
+{
+    m.def("compare", &Compare, py::arg("reference"), py::arg("sample"), py::arg("formula") = "Delta E 2000",
+        py::arg("max") = py::none(), py::arg("table") = -1, py::arg("illuminant") = "CIE Illuminant D50",
+        py::arg("observer") = "2 degree", py::arg("illuminants") = py::none(),
+        py::arg("integration") = "auto",
+        "The command-line tool's compare of sample against reference (paths or Cgats objects), paired by "
+        "sample name when both name their samples, else by position. Returns a dict: names, "
+        "reference_index and sample_index (the pairing), lab_reference and lab_sample (n, 3), de, and the "
+        "CIELAB terms dL, da, db, dC, dH (sample minus reference, dH signed as the hue angle difference), "
+        "each (n,), and summary: the values compare --format json prints. max is the tolerance (None: "
+        "none). integration: as the tool's --integration (\"auto\" or \"grid\"). Raises FileNotFoundError "
+        "for a missing file and ValueError with the tool's message when "
+        "the files cannot be compared.");
+    m.def("_run_tool", &RunTool, py::arg("argv"),
+        "Runs the command-line tool with argv (the program name first); returns its exit status.");
+}
+
+} // namespace tvpy
