@@ -105,6 +105,9 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
 
     SinkScope sinks;
     try {
+        // Loading the illuminant set uses process-wide state of the library that takes no lock (the
+        // factory's name generator, the file layer's error flag, the observer caches): under the GIL.
+        c.colorimetry = std::make_shared<tool::Colorimetry>(common);
         py::gil_scoped_release release;
         c.reference = ref.Read("reference");
         c.sample = smp.Read("sample");

@@ -51,9 +51,11 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     SinkScope sinks;
     tool::Comparison c;
     try {
+        // The illuminant set is loaded holding the GIL, as compare() does.
+        auto colorimetry = std::make_shared<tool::Colorimetry>(common);
         py::gil_scoped_release release;
         std::ostringstream unused;
-        c = tool::Compare(common, options.compare);
+        c = tool::Compare(common, options.compare, colorimetry);
         tool::WriteReportPage(c, options, unused);
     } catch (const tool::ToolError& e) {
         throw py::value_error(e.what());
