@@ -204,7 +204,8 @@ int Main(int argc, char** argv, const std::string& shipped)
 
     tool::CompareOptions compare;
     tool::BatchOptions compareBatch;
-    cmd = app.add_subcommand("compare", "Colour differences between two measurements of one chart");
+    cmd = app.add_subcommand("compare",
+        "Colour differences between measurements of one chart (several samples: one row per file)");
     AddCompareOptions(*cmd, compare, compareBatch);
     cmd->callback([&] {
         run = [&](std::ostream& out) {
@@ -216,8 +217,8 @@ int Main(int argc, char** argv, const std::string& shipped)
     });
 
     tool::ReportOptions report;
-    cmd = app.add_subcommand(
-        "report", "Colour differences of two measurements as one self-contained HTML page");
+    cmd = app.add_subcommand("report",
+        "Colour differences of two measurements as one self-contained HTML page (several: one page each)");
     tool::BatchOptions reportBatch;
     AddCompareOptions(*cmd, report.compare, reportBatch);
     cmd->add_option("-o,--output", report.output,
