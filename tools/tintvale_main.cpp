@@ -85,7 +85,7 @@ void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare, tool::Batch
 {
     cmd.add_option("REFERENCE", compare.reference, "Reference file")->required();
     cmd.add_option("SAMPLE", batch.samples, "Sample file; several give one row per file")->required();
-    cmd.add_option("--jobs", batch.jobs, "Sample files compared at once (default: one per core)")
+    cmd.add_option("--jobs", batch.jobs, "Sample files compared at once (default: one per core; at most 256)")
         ->check(CLI::PositiveNumber);
     cmd.add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
     cmd.add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")

@@ -111,8 +111,11 @@ std::vector<FileResult> CompareAll(const CommonOptions& common, const CompareOpt
 
     const std::size_t n = batch.samples.size();
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t jobs
-        = std::min<std::size_t>(n, batch.jobs > 0 ? static_cast<unsigned>(batch.jobs) : cores);
+    // Each thread holds a copy of the reference and an illuminant set: beyond a few hundred they
+    // cost memory and bring nothing.
+    constexpr std::size_t kMaxJobs = 256;
+    const std::size_t jobs = std::min<std::size_t>(
+        { n, batch.jobs > 0 ? static_cast<std::size_t>(batch.jobs) : cores, kMaxJobs });
     // Made here one after the other: the first builds the observer caches, which take no lock.
     std::vector<Worker> workers;
     for (std::size_t k = 0; k < jobs; ++k)
