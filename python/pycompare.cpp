@@ -196,8 +196,8 @@ void BindCompare(py::module_& m)
         "reference_index and sample_index (the pairing), lab_reference and lab_sample (n, 3), de, and the "
         "CIELAB terms dL, da, db, dC, dH (sample minus reference, dH signed as the hue angle difference), "
         "each (n,), and summary: the values compare --format json prints. max is the tolerance (None: "
-        "none). integration: as the tool's --integration (\"auto\" or \"grid\"). Raises FileNotFoundError "
-        "for a missing file and ValueError with the tool's message when "
+        "none); integration as the tool's --integration (\"auto\" or \"grid\"). Raises "
+        "FileNotFoundError for a missing file and ValueError with the tool's message when "
         "the files cannot be compared.");
     m.def("_run_tool", &RunTool, py::arg("argv"),
         "Runs the command-line tool with argv (the program name first); returns its exit status.");

@@ -83,7 +83,7 @@ def test_report_writes_a_page_per_file(batch, tmp_path):
 
 @needs_tool
 @pytest.mark.parametrize("options", [{}, {"formula": "CMC(2:1)", "max": 2.0, "illuminant": "CIE Illuminant F11",
-                                          "observer": "10 degree"}])
+                                          "observer": "10 degree", "integration": "grid"}])
 def test_python_compare_equals_the_tools_json(charts, options):
     flags = [f"--{k}={v}" for k, v in options.items()]
     expected = json.loads(run("compare", *charts, "--format", "json", *flags).stdout)
