@@ -9,7 +9,7 @@ import sys
 
 import numpy as np
 import pytest
-from conftest import TOOL, needs_tool, run
+from conftest import ROOT, TOOL, needs_tool, run
 
 import tintvale as tv
 
@@ -161,3 +161,16 @@ def test_objects_pickle(charts, factory, d50):
     assert np.array_equal(pickle.loads(pickle.dumps(tv.Spectrum(spectrum))).samples, spectrum)
     with pytest.raises(TypeError, match="non-uniform"):
         pickle.dumps(tv.Spectrum([400.0, 500.0, 600.0], [0.1, 0.5, 0.9]))
+
+
+@needs_tool
+def test_batch_verdict_under_a_tolerance_set(tmp_path):
+    strips = [ROOT / "tools" / "tests" / "data" / f"control_strip_{k}.txt" for k in ("reference", "sample")]
+    tight = tmp_path / "tight.json"
+    tight.write_text(json.dumps({"name": "tight", "formula": "Delta E 2000",
+                                 "groups": [{"name": "all", "select": "all", "metric": "dE", "max": {"fail": 3}}]}))
+    many = run("compare", strips[0], strips[1], strips[0], "--tolerances", tight, "--format", "json")
+    files = json.loads(many.stdout)["files"]
+    assert many.returncode == 1 and [f["verdict"] for f in files] == ["fail", "pass"]
+    assert run("compare", *strips, "--tolerances", tight).returncode == 1
+    assert json.loads(many.stdout)["summary"]["failed"] == 1
