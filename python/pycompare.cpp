@@ -3,6 +3,7 @@
 #include "pycommon.h"
 
 #include "tool_compare.h"
+#include "tool_tolerances.h"
 
 #include <tintvale/tcgats.h>
 
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace tvpy {
+
+py::dict ToleranceResultDict(const tool::ToleranceResult& result);
 
 namespace {
 
@@ -89,10 +92,19 @@ py::array_t<double> Labs(const tool::Comparison& c, bool sample)
 
 py::dict Compare(const py::object& reference, const py::object& sample, const py::object& formula,
     const py::object& max, int table, const std::string& illuminant, const py::object& observer,
-    const py::object& illuminants, const std::string& integration)
+    const py::object& illuminants, const std::string& integration, const py::object& tolerances,
+    bool paperRelative)
 {
     tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants);
     common.integration = integration;
+    tool::CompareOptions options;
+    options.table = table;
+    options.paperRelative = paperRelative;
+    if (!tolerances.is_none()) {
+        options.tolerances = PathOf(tolerances);
+        common.toleranceDir
+            = PathOf(py::module_::import("tintvale").attr("data_directory")()) + "/tolerances";
+    }
     tool::Comparison c;
     c.formula = FormulaOf(formula);
     if (!max.is_none()) {
@@ -108,12 +120,15 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
         // Loading the illuminant set uses process-wide state of the library that takes no lock (the
         // factory's name generator, the file layer's error flag, the observer caches): under the GIL.
         c.colorimetry = std::make_shared<tool::Colorimetry>(common);
+        std::unique_ptr<tool::ToleranceSet> set;
+        if (!options.tolerances.empty())
+            set = std::make_unique<tool::ToleranceSet>(tool::LoadToleranceSet(options.tolerances, common));
         py::gil_scoped_release release;
         c.reference = ref.Read("reference");
         c.sample = smp.Read("sample");
-        tool::CompareOptions options;
-        options.table = table;
         tool::CompareCharts(c, common, options);
+        if (set)
+            c.tolerances = std::make_shared<const tool::ToleranceResult>(tool::EvaluateTolerances(*set, c));
     } catch (const tool::ToolError& e) {
         throw py::value_error(e.what());
     }
@@ -147,6 +162,8 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
     result["dC"] = Column(c, [](const tool::PatchDifference& p) { return p.dC; });
     result["dH"] = Column(c, [](const tool::PatchDifference& p) { return p.dH; });
     result["summary"] = values;
+    if (c.tolerances)
+        result["tolerances"] = ToleranceResultDict(*c.tolerances);
     return result;
 }
 
@@ -190,13 +207,15 @@ void BindCompare(py::module_& m)
     m.def("compare", &Compare, py::arg("reference"), py::arg("sample"), py::arg("formula") = "Delta E 2000",
         py::arg("max") = py::none(), py::arg("table") = -1, py::arg("illuminant") = "CIE Illuminant D50",
         py::arg("observer") = "2 degree", py::arg("illuminants") = py::none(),
-        py::arg("integration") = "auto",
+        py::arg("integration") = "auto", py::arg("tolerances") = py::none(),
+        py::arg("paper_relative") = false,
         "The command-line tool's compare of sample against reference (paths or Cgats objects), paired by "
         "sample name when both name their samples, else by position. Returns a dict: names, "
         "reference_index and sample_index (the pairing), lab_reference and lab_sample (n, 3), de, and the "
         "CIELAB terms dL, da, db, dC, dH (sample minus reference, dH signed as the hue angle difference), "
         "each (n,), and summary: the values compare --format json prints. max is the tolerance (None: "
-        "none); integration as the tool's --integration (\"auto\" or \"grid\"). Raises "
+        "none); integration, tolerances (a shipped set's name or a JSON file; the result then has "
+        "'tolerances' as evaluate_tolerances returns it) and paper_relative as the tool's options. Raises "
         "FileNotFoundError for a missing file and ValueError with the tool's message when "
         "the files cannot be compared.");
     m.def("_run_tool", &RunTool, py::arg("argv"),

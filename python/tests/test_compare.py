@@ -174,3 +174,5 @@ def test_batch_verdict_under_a_tolerance_set(tmp_path):
     assert many.returncode == 1 and [f["verdict"] for f in files] == ["fail", "pass"]
     assert run("compare", *strips, "--tolerances", tight).returncode == 1
     assert json.loads(many.stdout)["summary"]["failed"] == 1
+    one = tv.compare(*strips, tolerances=tight)
+    assert one["tolerances"]["verdict"] == "fail" and one["summary"] == files[0]["summary"]
