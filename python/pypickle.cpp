@@ -29,28 +29,31 @@ py::array_t<double> Copy(const double* values, int count)
     return out;
 }
 
-// The 36 grid samples, all the library computes with. The points a spectrum was made from have no
-// getter, so they are not carried: illuminants and measurements pickle by their grid.
 py::array_t<double> SamplesOf(const TSpectrum& s)
 {
     return Copy(s.GetUniformSpectrum(nullptr, nullptr, nullptr), TSpectrum::kNrUniform);
 }
 
-// A spectrum object itself would come back another (uniform) spectrum: only a uniform one pickles.
+// A spectrum by its 36 grid samples and the points it was made from, if any (which integration at
+// 5 nm uses); tintvale._spectrum makes it from the points and sets the grid as it was.
+py::tuple SpectrumState(const TSpectrum& s)
+{
+    const int n = s.GetNrPoints();
+    if (n == 0)
+        return py::make_tuple(SamplesOf(s), py::none(), py::none());
+    return py::make_tuple(SamplesOf(s), Copy(s.GetPointWavelengths(), n), Copy(s.GetPointValues(), n));
+}
+
 py::tuple SpectrumReduce(const TSpectrum& s)
 {
-    if (s.GetNrPoints() > 0)
-        throw py::type_error(
-            "a spectrum made from non-uniform points cannot be pickled (its points cannot be "
-            "read back); pickle Spectrum(samples) or the points themselves");
-    return py::make_tuple(py::module_::import("tintvale").attr("Spectrum"), py::make_tuple(SamplesOf(s)));
+    return py::make_tuple(py::module_::import("tintvale").attr("_spectrum"), SpectrumState(s));
 }
 
 py::tuple IlluminantState(const TIlluminant& i)
 {
     if (!i.GetSpectrum() || !i.GetName())
         throw py::type_error("an illuminant without a name or spectrum cannot be pickled");
-    return py::make_tuple(i.GetName(), SamplesOf(*i.GetSpectrum()));
+    return py::make_tuple(i.GetName(), TSpectrum(*i.GetSpectrum()));
 }
 
 // The Python object of an illuminant a measurement borrows: the one it was given, which it keeps alive.
@@ -121,19 +124,18 @@ void BindPickling(py::module_& m)
             auto made = std::make_unique<TIlluminantFactory>();
             for (const py::handle& state : states) {
                 const py::tuple t = py::reinterpret_borrow<py::tuple>(state);
-                Rows samples = RowsOf(t[1], TSpectrum::kNrUniform, "samples");
                 const std::string name = t[0].cast<std::string>();
-                if (!made->AddIlluminant(TSpectrum(samples.data), name.c_str()))
+                if (!made->AddIlluminant(t[1].cast<const TSpectrum&>(), name.c_str()))
                     throw py::value_error("the illuminant \"" + name + "\" could not be restored");
             }
             return made;
         }));
 
     AddReduce<TReflectionSpectrum>(m, "ReflectionSpectrum", [](const TReflectionSpectrum& x) {
-        return py::make_tuple(SamplesOf(*x.GetSpectrum()), GeometryOf(x), CoordsOf(x));
+        return py::make_tuple(TSpectrum(*x.GetSpectrum()), GeometryOf(x), CoordsOf(x));
     });
     AddReduce<TEmissionSpectrum>(m, "EmissionSpectrum", [](const TEmissionSpectrum& x) {
-        return py::make_tuple(SamplesOf(*x.GetSpectrum()), GeometryOf(x), CoordsOf(x));
+        return py::make_tuple(TSpectrum(*x.GetSpectrum()), GeometryOf(x), CoordsOf(x));
     });
     AddConditions(AddReduce<TXYZMeasurement>(m, "XYZMeasurement", [](const TXYZMeasurement& x) {
         double xyz[3];

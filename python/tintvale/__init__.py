@@ -85,9 +85,19 @@ def _expose_signatures(namespace):
 _expose_signatures(globals())
 
 
-def _illuminant(name, samples):
+def _illuminant(name, spectrum):
     """A pickled illuminant, in a factory of its own."""
-    return IlluminantFactory().add(samples, name)  # noqa: F405
+    return IlluminantFactory().add(spectrum, name)  # noqa: F405
+
+
+def _spectrum(samples, wavelengths, values):
+    """A pickled spectrum: made from its points, if it has any, with its grid samples as they were."""
+    if wavelengths is None:
+        return Spectrum(samples)  # noqa: F405
+    spectrum = Spectrum(wavelengths, values)  # noqa: F405
+    for i, value in enumerate(samples):
+        spectrum[i] = value
+    return spectrum
 
 
 def _made_from(cls, arguments):
