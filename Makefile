@@ -45,6 +45,7 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/*_bench; do [ -x "$$b" ] || continue; "$$b" || exit 1; done
 	cmake --build $(BENCH_DIR) --target bench_python
+	cmake --build $(BENCH_DIR) --target bench_batch
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

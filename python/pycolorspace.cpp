@@ -50,7 +50,7 @@ void NanUnless(int status, double* out)
 // distance; here delta_e is the distance itself, the square root of CalcSquareDeltaE.
 template <typename Space> void BindAppearance(py::module_& m, const char* name, const char* doc)
 {
-    py::class_<Space>(m, name, doc)
+    py::class_<Space>(m, name, doc, py::dynamic_attr())
         .def(py::init([](const py::handle& white, const py::handle& surround) {
             double w[3];
             TripleOf(white, "white", w);
@@ -157,7 +157,7 @@ void BindColorSpaces(py::module_& m)
         "The CIECAM97s appearance model (CIE 131-1998) for adapting luminance 318.31 cd/m^2 and "
         "background Yb = 20.");
 
-    py::class_<TColorSpace>(m, "ColorSpace",
+    py::class_<TColorSpace>(m, "ColorSpace", py::dynamic_attr(),
         "A colour space chosen by type or name from COLOR_SPACES (CIELAB, CIECAM97s, CIECAM02, the "
         "appearance models under an average surround), with its own difference formulas.")
         .def(py::init([](const py::handle& white, const py::handle& type) {
@@ -214,7 +214,8 @@ void BindColorSpaces(py::module_& m)
             },
             py::arg("type"), "The difference formula names of a colour space type.");
 
-    py::class_<TXYZRSpace>(m, "XYZRSpace", "XYZ relative to a reference white, component by component.")
+    py::class_<TXYZRSpace>(
+        m, "XYZRSpace", "XYZ relative to a reference white, component by component.", py::dynamic_attr())
         .def(py::init([](const py::handle& white) {
             double w[3];
             TripleOf(white, "white", w);

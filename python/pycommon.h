@@ -18,6 +18,10 @@
 
 namespace py = pybind11;
 
+namespace tool {
+struct CommonOptions;
+}
+
 namespace tvpy {
 
 // A failure status of the library. Raised in Python as tintvale.TintvaleError with the attributes
@@ -152,6 +156,11 @@ int FormulaOf(const py::handle& obj);
 // A density standard given by its display name or its index.
 TCMS::FilterStandard StandardOf(const py::handle& obj);
 
+// The command-line tool's settings for its compare and report called from Python: the package's
+// shipped illuminants unless illuminants names a directory.
+tool::CommonOptions ToolSettings(const py::handle& illuminant, const py::handle& observer,
+    const py::handle& illuminants, const py::handle& adapt, bool strictConditions);
+
 void BindSpectrum(py::module_& m);
 void BindIlluminants(py::module_& m);
 void BindLab(py::module_& m);
@@ -163,6 +172,8 @@ void BindCgatsBuild(py::module_& m);
 void BindReport(py::module_& m);
 void BindPrint(py::module_& m);
 void BindAdaptation(py::module_& m);
+void BindCompare(py::module_& m);
+void BindPickling(py::module_& m);
 
 } // namespace tvpy
 

@@ -80,7 +80,8 @@ void BindLab(py::module_& m)
             aliases[*alias] = TLabSpace::GetDifferenceFunctionList()[i];
     m.attr("DELTA_E_ALIASES") = aliases;
 
-    py::class_<TLabSpace>(m, "LabSpace", "CIELAB (CIE 15:2004, 8.2.1) relative to one reference white XYZ.")
+    py::class_<TLabSpace>(
+        m, "LabSpace", "CIELAB (CIE 15:2004, 8.2.1) relative to one reference white XYZ.", py::dynamic_attr())
         .def(py::init(&SpaceOf), py::arg("white"))
         .def(
             "to_lab",

@@ -38,5 +38,7 @@ PYBIND11_MODULE(_tintvale, m)
     tvpy::BindCgatsBuild(m);
     tvpy::BindReport(m);
     tvpy::BindPrint(m);
+    tvpy::BindCompare(m);
+    tvpy::BindPickling(m);
     m.attr("__name__") = ownName;
 }

@@ -26,19 +26,8 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     const std::string& integration, const py::object& tolerances, bool paperRelative, const py::object& adapt,
     bool strictConditions)
 {
-    tool::CommonOptions common;
+    tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, strictConditions);
     common.integration = integration;
-    // None: as the files state, else D50 and the 2 degree observer.
-    if (!illuminant.is_none())
-        common.illuminant = illuminant.cast<std::string>();
-    if (!observer.is_none())
-        common.observer = ObserverOf(observer).GetName();
-    if (!adapt.is_none())
-        common.adapt = adapt.cast<std::string>();
-    common.strictConditions = strictConditions;
-    common.illuminantDir = PathOf(illuminants.is_none()
-            ? py::module_::import("tintvale").attr("IlluminantFactory").attr("shipped_directory")()
-            : illuminants);
     tool::ReportOptions options;
     options.compare.reference = PathOf(reference);
     options.compare.sample = PathOf(sample);
@@ -63,9 +52,11 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     SinkScope sinks;
     tool::Comparison c;
     try {
+        // The illuminant set is loaded holding the GIL, as compare() does.
+        auto colorimetry = std::make_shared<tool::Colorimetry>(common);
         py::gil_scoped_release release;
         std::ostringstream unused;
-        c = tool::Compare(common, options.compare);
+        c = tool::Compare(common, options.compare, colorimetry);
         tool::WriteReportPage(c, options, unused);
     } catch (const tool::ToolError& e) {
         throw py::value_error(e.what());

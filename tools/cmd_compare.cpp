@@ -29,22 +29,8 @@ void AddWarnings(Report& report, const std::vector<std::string>& warnings, Forma
 
 } // namespace
 
-int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out)
+void PutSummary(Section& summary, const Comparison& c)
 {
-    const Format format = ParseFormat(common.format);
-    const Comparison c = Compare(common, options);
-    if (c.tolerances)
-        WarnOnEmptyGroups(*c.tolerances, std::cerr);
-
-    Report report;
-    Section& table = report.AddTable("samples",
-        { "sample", "ref_L", "ref_a", "ref_b", "L", "a", "b", "dE", "dL", "da", "db", "dC", "dH" });
-    for (const PatchDifference& p : c.patches)
-        table.rows.push_back({ Cell(p.name), Cell(p.labRef[0], 2), Cell(p.labRef[1], 2), Cell(p.labRef[2], 2),
-            Cell(p.labSmp[0], 2), Cell(p.labSmp[1], 2), Cell(p.labSmp[2], 2), Cell(p.dE, 2), Cell(p.dL, 2),
-            Cell(p.da, 2), Cell(p.db, 2), Cell(p.dC, 2), Cell(p.dH, 2) });
-
-    Section& summary = report.AddKeyValues("summary");
     Report::Put(summary, "formula", Cell(c.FormulaName()));
     Report::Put(summary, "illuminant", Cell(c.colorimetry->Illuminant()->GetName()));
     Report::Put(summary, "observer", Cell(c.colorimetry->Observer()->GetName()));
@@ -62,6 +48,24 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
         Report::Put(summary, "over_tolerance", Cell(c.over));
     }
     Report::Put(summary, "integration", Cell(c.IntegrationMethod()));
+}
+
+int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out)
+{
+    const Format format = ParseFormat(common.format);
+    const Comparison c = Compare(common, options);
+    if (c.tolerances)
+        WarnOnEmptyGroups(*c.tolerances, std::cerr);
+
+    Report report;
+    Section& table = report.AddTable("samples",
+        { "sample", "ref_L", "ref_a", "ref_b", "L", "a", "b", "dE", "dL", "da", "db", "dC", "dH" });
+    for (const PatchDifference& p : c.patches)
+        table.rows.push_back({ Cell(p.name), Cell(p.labRef[0], 2), Cell(p.labRef[1], 2), Cell(p.labRef[2], 2),
+            Cell(p.labSmp[0], 2), Cell(p.labSmp[1], 2), Cell(p.labSmp[2], 2), Cell(p.dE, 2), Cell(p.dL, 2),
+            Cell(p.da, 2), Cell(p.db, 2), Cell(p.dC, 2), Cell(p.dH, 2) });
+
+    PutSummary(report.AddKeyValues("summary"), c);
     if (c.tolerances)
         AddToleranceSections(report, *c.tolerances);
     AddWarnings(report, c.warnings, format);

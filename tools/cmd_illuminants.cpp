@@ -23,7 +23,7 @@ int RunIlluminants(const CommonOptions& common, const IlluminantsOptions& option
     std::vector<const TIlluminant*> listed = set.Factory().GetListOfIlluminants();
     // Directory order depends on the file system; names in order read better and diff cleanly.
     std::stable_sort(listed.begin(), listed.end(), [](const TIlluminant* a, const TIlluminant* b) {
-        return std::string(a->GetName() ? a->GetName() : "") < std::string(b->GetName() ? b->GetName() : "");
+        return NaturalLess(a->GetName() ? a->GetName() : "", b->GetName() ? b->GetName() : "");
     });
     for (const TIlluminant* each : listed) {
         // The chromaticity is computed by a non-const operation of the factory's own object.

@@ -1,5 +1,6 @@
 // tintvale: the command-line face of the library. Subcommands read measurement data files and
 // illuminant sets, and print what the library computes from them.
+#include "tool_batch.h"
 #include "tool_commands.h"
 #include "tool_tolerances.h"
 
@@ -20,6 +21,24 @@ namespace {
 
 using tool::CommonOptions;
 
+// An observer's name, or its field of view alone ("10" for "10 degree"), as it is usually given.
+CLI::Validator ObserverName(const std::vector<std::string>& names)
+{
+    return CLI::Validator(
+        [names](std::string& text) {
+            std::string known;
+            for (const std::string& name : names) {
+                if (text == name || text + " degree" == name) {
+                    text = name;
+                    return std::string();
+                }
+                known += (known.empty() ? "\"" : ", \"") + name + '"';
+            }
+            return "unknown observer \"" + text + "\" (" + known + ", or their degrees alone)";
+        },
+        "OBSERVER");
+}
+
 void AddCommonOptions(CLI::App& app, CommonOptions& common)
 {
     const char** observers = nullptr;
@@ -29,9 +48,9 @@ void AddCommonOptions(CLI::App& app, CommonOptions& common)
 
     app.add_option("--illuminant", common.illuminant,
         "Illuminant name (default: as the data state, else CIE Illuminant D50)");
-    app.add_option(
-           "--observer", common.observer, "Standard observer (default: as the data state, else 2 degree)")
-        ->check(CLI::IsMember(observerNames));
+    app.add_option("--observer", common.observer,
+           "Standard observer, 2 and 10 standing for their names (default: as the data state, else 2 degree)")
+        ->transform(ObserverName(observerNames));
     app.add_option(
         "--illuminants", common.illuminantDir, "Directory of illuminant files (default: the shipped set)");
     app.add_option("--integration", common.integration,
@@ -75,13 +94,16 @@ void AddAdaptOption(CLI::App& cmd, CommonOptions& common)
 }
 
 // The options of compare, which report shares.
-void AddCompareOptions(CLI::App& cmd, tool::CompareOptions& compare, CommonOptions& common)
+void AddCompareOptions(
+    CLI::App& cmd, tool::CompareOptions& compare, tool::BatchOptions& batch, CommonOptions& common)
 {
     AddAdaptOption(cmd, common);
     cmd.add_flag("--strict-conditions", common.strictConditions,
         "Files that state different measurement conditions or weighting functions are an error");
     cmd.add_option("REFERENCE", compare.reference, "Reference file")->required();
-    cmd.add_option("SAMPLE", compare.sample, "Sample file")->required();
+    cmd.add_option("SAMPLE", batch.samples, "Sample file; several give one row per file")->required();
+    cmd.add_option("--jobs", batch.jobs, "Sample files compared at once (default: one per core; at most 256)")
+        ->check(CLI::PositiveNumber);
     cmd.add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
     cmd.add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
         ->check(kTolerance);
@@ -101,11 +123,43 @@ std::string ToleranceSetNames(const CommonOptions& common)
     return text.empty() ? "none found" : text;
 }
 
+// The first word that is neither an option nor an option's value, when it names no subcommand:
+// CLI11 would call it a missing subcommand.
+std::string UnknownSubcommand(const CLI::App& app, int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--")
+            break;
+        if (word.size() > 1 && word[0] == '-') {
+            const CLI::Option* option = app.get_option_no_throw(word.substr(0, word.find('=')));
+            if (option && option->get_type_size() > 0 && word.find('=') == std::string::npos)
+                ++i;
+            continue;
+        }
+        for (const CLI::App* sub : app.get_subcommands({}))
+            if (sub->check_name(word))
+                return {};
+        return word;
+    }
+    return {};
+}
+
+// Commands that write a file of their own kind say so rather than ignore --format.
+void RefuseFormat(const CLI::App& app, const CLI::App& cmd, const std::string& what)
+{
+    if (app.count("--format") + cmd.count("--format") > 0)
+        throw tool::ToolError("--format does not apply: " + cmd.get_name() + " " + what);
+}
+
 } // namespace
 
-int main(int argc, char** argv)
+namespace tool {
+
+int Main(int argc, char** argv, const std::string& shipped)
 {
     CommonOptions common;
+    common.shipped = shipped;
     common.program = argc > 0 ? argv[0] : "tintvale";
 
     CLI::App app { "Colour measurements, differences and densities with the Tintvale library", "tintvale" };
@@ -138,13 +192,23 @@ int main(int argc, char** argv)
     cmd->add_option("FILE", lab.file, "CGATS measurement data file")->required();
     cmd->add_option("-o,--output", lab.output, "Output file, - for standard output (the default)");
     AddAdaptOption(*cmd, common);
-    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunLab(common, lab, out); }; });
+    cmd->callback([&app, &run, &common, &lab, cmd] {
+        run = [&app, &common, &lab, cmd](std::ostream& out) {
+            RefuseFormat(app, *cmd, "writes a measurement data file");
+            return tool::RunLab(common, lab, out);
+        };
+    });
 
     tool::AverageOptions average;
     cmd = app.add_subcommand("average", "Average several measurements of one chart");
     cmd->add_option("FILE", average.files, "CGATS measurement data files")->required();
     cmd->add_option("-o,--output", average.output, "Output file, - for standard output")->required();
-    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunAverage(common, average, out); }; });
+    cmd->callback([&app, &run, &common, &average, cmd] {
+        run = [&app, &common, &average, cmd](std::ostream& out) {
+            RefuseFormat(app, *cmd, "writes a measurement data file");
+            return tool::RunAverage(common, average, out);
+        };
+    });
 
     tool::ConvertOptions convert;
     cmd = app.add_subcommand(
@@ -157,17 +221,37 @@ int main(int argc, char** argv)
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunConvert(common, convert, out); }; });
 
     tool::CompareOptions compare;
-    cmd = app.add_subcommand("compare", "Colour differences between two measurements of one chart");
-    AddCompareOptions(*cmd, compare, common);
-    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunCompare(common, compare, out); }; });
+    tool::BatchOptions compareBatch;
+    cmd = app.add_subcommand("compare",
+        "Colour differences between measurements of one chart (several samples: one row per file)");
+    AddCompareOptions(*cmd, compare, compareBatch, common);
+    cmd->callback([&] {
+        run = [&](std::ostream& out) {
+            if (compareBatch.samples.size() > 1)
+                return tool::RunBatchCompare(common, compare, compareBatch, out);
+            compare.sample = compareBatch.samples.front();
+            return tool::RunCompare(common, compare, out);
+        };
+    });
 
     tool::ReportOptions report;
-    cmd = app.add_subcommand(
-        "report", "Colour differences of two measurements as one self-contained HTML page");
-    AddCompareOptions(*cmd, report.compare, common);
-    cmd->add_option("-o,--output", report.output, "Output HTML file (-: standard output)")->required();
+    cmd = app.add_subcommand("report",
+        "Colour differences of two measurements as one self-contained HTML page (several: one page each)");
+    tool::BatchOptions reportBatch;
+    AddCompareOptions(*cmd, report.compare, reportBatch, common);
+    cmd->add_option("-o,--output", report.output,
+           "Output HTML file (-: standard output); with several samples the directory of their pages")
+        ->required();
     cmd->add_option("--title", report.title, "Title of the page (default: names the two files)");
-    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunReport(common, report, out); }; });
+    cmd->callback([&app, &run, &common, &report, &reportBatch, cmd] {
+        run = [&app, &common, &report, &reportBatch, cmd](std::ostream& out) {
+            if (reportBatch.samples.size() > 1)
+                return tool::RunBatchReport(common, report, reportBatch, out);
+            RefuseFormat(app, *cmd, "writes an HTML page");
+            report.compare.sample = reportBatch.samples.front();
+            return tool::RunReport(common, report, out);
+        };
+    });
 
     tool::DensityOptions density;
     cmd = app.add_subcommand("density", "Status densities C, M, Y, V and the dominant filter per sample");
@@ -214,6 +298,14 @@ int main(int argc, char** argv)
     } catch (const CLI::Success& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
+        const std::string unknown = app.get_subcommands().empty() ? UnknownSubcommand(app, argc, argv) : "";
+        if (!unknown.empty()) {
+            std::string known;
+            for (const CLI::App* sub : app.get_subcommands({}))
+                known += (known.empty() ? "" : ", ") + sub->get_name();
+            std::cerr << "tintvale: unknown subcommand \"" << unknown << "\" (" << known << ")\n";
+            return tool::kExitError;
+        }
         std::cerr << "tintvale: " << e.what() << " (see tintvale --help)\n";
         return tool::kExitError;
     }
@@ -236,3 +328,5 @@ int main(int argc, char** argv)
     }
     return tool::kExitError;
 }
+
+} // namespace tool

@@ -79,6 +79,12 @@ int Chart::FindSample(int table, const std::string& which, const std::string& pu
     Fail("no sample \"" + which + "\" " + purpose);
 }
 
+Chart::Chart(const Chart& other)
+    : mPath(other.mPath)
+    , mCgats(std::make_unique<TCgats>(*other.mCgats))
+    , mGeometry(other.mGeometry)
+{ }
+
 void Chart::Fail(const std::string& text) const { throw ToolError(mPath + ": " + text); }
 
 int Chart::NrTables() const { return mCgats->GetNrTables(); }

@@ -46,6 +46,9 @@ public:
     explicit Chart(const std::string& path);
     // A copy of a file already read; name stands for its path in messages.
     Chart(const TCgats& cgats, const std::string& name);
+    // A deep copy: the library's queries note their errors in the object, so each thread needs its own.
+    Chart(const Chart& other);
+    Chart& operator=(const Chart&) = delete;
 
     const std::string& Path() const { return mPath; }
     const TCgats& Cgats() const { return *mCgats; }

@@ -79,6 +79,11 @@ struct ConvertOptions {
 };
 int RunConvert(const CommonOptions& common, const ConvertOptions& options, std::ostream& out);
 
+// The whole program: parses the arguments, runs the subcommand and prints its report; returns the
+// exit status. shipped: the data directory of the caller's own package (illuminants/, tolerances/),
+// looked at first when none is named.
+int Main(int argc, char** argv, const std::string& shipped = {});
+
 } // namespace tool
 
 #endif

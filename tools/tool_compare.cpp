@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace tool {
 
@@ -136,17 +137,28 @@ int ExitStatus(const Comparison& c)
     return c.over > 0 || failed ? kExitTolerance : kExitOk;
 }
 
-Comparison Compare(const CommonOptions& common, const CompareOptions& options)
+Comparison Compare(
+    const CommonOptions& common, const CompareOptions& options, std::shared_ptr<Colorimetry> colorimetry)
 {
     Comparison c;
+    c.colorimetry = std::move(colorimetry);
     c.formula = FormulaIndex(options.formula);
     // A malformed set is refused before the files are read.
     std::unique_ptr<ToleranceSet> set;
     if (!options.tolerances.empty())
         set = std::make_unique<ToleranceSet>(LoadToleranceSet(options.tolerances, common));
     c.tolerance = options.max;
-    c.reference = std::make_unique<Chart>(options.reference);
-    c.sample = std::make_unique<Chart>(options.sample);
+    c.reference = std::make_shared<Chart>(options.reference);
+    c.sample = std::make_shared<Chart>(options.sample);
+    CompareCharts(c, common, options);
+    if (set)
+        c.tolerances = std::make_shared<const ToleranceResult>(EvaluateTolerances(*set, c));
+    return c;
+}
+
+void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOptions& options,
+    std::vector<std::shared_ptr<Colorimetry>>* kept)
+{
     const Chart& ref = *c.reference;
     const Chart& smp = *c.sample;
     c.tableRef = ref.ColourTable(options.table);
@@ -156,8 +168,17 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
     if (ref.NrSamples(c.tableRef) < 1)
         ref.Fail("no samples to compare");
     // One condition for both: colorimetric data stated for another are refused or adapted.
-    const CommonOptions chosen = ChosenConditions(common, { &ref.Cgats(), &smp.Cgats() });
-    c.colorimetry = std::make_unique<Colorimetry>(chosen);
+    if (!c.colorimetry && kept && !kept->empty())
+        c.colorimetry = kept->front();
+    const CommonOptions chosen = ChosenConditions(
+        common, { &ref.Cgats(), &smp.Cgats() }, c.colorimetry ? &c.colorimetry->Set() : nullptr);
+    for (std::size_t k = 0; kept && k < kept->size() && !c.colorimetry->MadeFor(chosen); ++k)
+        c.colorimetry = (*kept)[k];
+    if (!c.colorimetry || !c.colorimetry->MadeFor(chosen)) {
+        c.colorimetry = std::make_shared<Colorimetry>(chosen);
+        if (kept)
+            kept->push_back(c.colorimetry);
+    }
     c.reference->UseConditions(chosen, *c.colorimetry);
     c.sample->UseConditions(chosen, *c.colorimetry);
     const std::vector<int> pair = Pairing(ref, c.tableRef, smp, c.tableSmp);
@@ -199,9 +220,6 @@ Comparison Compare(const CommonOptions& common, const CompareOptions& options)
         c.patches.push_back(p);
     }
     Summarise(c);
-    if (set)
-        c.tolerances = std::make_shared<const ToleranceResult>(EvaluateTolerances(*set, c));
-    return c;
 }
 
 } // namespace tool

@@ -38,9 +38,10 @@ struct PatchDifference {
 struct ToleranceResult;
 
 struct Comparison {
-    std::unique_ptr<Chart> reference;
-    std::unique_ptr<Chart> sample;
-    std::unique_ptr<Colorimetry> colorimetry;
+    // Shared so that a batch reuses one reference and colorimetry per thread across its files.
+    std::shared_ptr<Chart> reference;
+    std::shared_ptr<Chart> sample;
+    std::shared_ptr<Colorimetry> colorimetry;
     int tableRef = 0; // the table compared in each file
     int tableSmp = 0;
     int formula = 0;
@@ -71,9 +72,21 @@ double Quantile(const std::vector<double>& sorted, double p);
 // Reads both files and compares table options.table (else each file's first table with colour
 // data) sample by sample (paired by name when both
 // files name their samples, else by position). Fails with a ToolError before anything is shown.
-Comparison Compare(const CommonOptions& common, const CompareOptions& options);
+// colorimetry: one already made from common, if any.
+Comparison Compare(const CommonOptions& common, const CompareOptions& options,
+    std::shared_ptr<Colorimetry> colorimetry = nullptr);
 // 1 when a sample is over --max or the tolerance set fails, else 0.
 int ExitStatus(const Comparison& c);
+// The same for c.reference and c.sample already read, under c.colorimetry (made from common when
+// empty) with c.formula and c.tolerance; options gives the table and the white (a tolerance set is
+// the caller's to evaluate).
+// kept: the colorimetries made so far (a batch thread's, which outlive the charts cached under them):
+// one made for the chosen conditions is reused, a new one added.
+void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOptions& options,
+    std::vector<std::shared_ptr<Colorimetry>>* kept = nullptr);
+
+// The summary compare prints: formula, conditions, statistics and the tolerance check.
+void PutSummary(Section& summary, const Comparison& c);
 
 } // namespace tool
 

@@ -5,6 +5,7 @@
 #include <tintvale/tchromaticadaptation.h>
 #include <tintvale/tilluminant.h>
 
+#include <memory>
 #include <strings.h>
 
 namespace tool {
@@ -63,7 +64,8 @@ int AdaptationMethod(const std::string& name)
     throw ToolError("unknown chromatic adaptation \"" + name + "\" (known: " + known + ")");
 }
 
-CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<const TCgats*>& files)
+CommonOptions ChosenConditions(
+    const CommonOptions& common, const std::vector<const TCgats*>& files, IlluminantSet* known)
 {
     if (!common.illuminant.empty() && !common.observer.empty())
         return common;
@@ -83,11 +85,13 @@ CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<co
     }
     CommonOptions options = common;
     if (options.illuminant.empty() && !chosen.illuminant.empty()) {
-        IlluminantSet set(IlluminantDirectory(common));
-        options.illuminant = ResolveIlluminant(set, chosen.illuminant);
+        std::unique_ptr<IlluminantSet> loaded;
+        if (!known)
+            known = (loaded = std::make_unique<IlluminantSet>(IlluminantDirectory(common))).get();
+        options.illuminant = ResolveIlluminant(*known, chosen.illuminant);
         if (options.illuminant.empty())
-            throw ToolError("the stated illuminant \"" + chosen.illuminant + "\" is not in " + set.Directory()
-                + "; name one with --illuminant");
+            throw ToolError("the stated illuminant \"" + chosen.illuminant + "\" is not in "
+                + known->Directory() + "; name one with --illuminant");
     }
     if (options.observer.empty())
         options.observer = chosen.observer;

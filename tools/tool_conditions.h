@@ -28,8 +28,10 @@ std::string ResolveIlluminant(IlluminantSet& set, const std::string& stated);
 int AdaptationMethod(const std::string& name);
 // What the data of files are compared or computed under: what common asks, else the conditions
 // of the first file with colorimetric data (as it states, else D50 and 2 degree), else those the
-// first file states, else D50 and 2 degree.
-CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<const TCgats*>& files);
+// first file states, else D50 and 2 degree. known: the illuminant set to resolve a stated name in,
+// when one is loaded already (else the set common names is loaded).
+CommonOptions ChosenConditions(
+    const CommonOptions& common, const std::vector<const TCgats*>& files, IlluminantSet* known = nullptr);
 
 // What two files state differently about how they were measured or computed: a sentence per
 // MEASUREMENT_CONDITION (M0, M1, M2 ...) or weighting function both state and differ in.

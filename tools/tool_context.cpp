@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <strings.h>
 #include <system_error>
 #include <vector>
@@ -54,6 +55,7 @@ std::string ShippedDirectory(const CommonOptions& options, const char* name, con
     const char* source, const char* extension)
 {
     const fs::path candidates[] = {
+        options.shipped.empty() ? fs::path() : fs::path(options.shipped) / name,
         ProgramDirectory(options.program) / ".." / "share" / "tintvale" / name,
         fs::path(installed),
         fs::path(source),
@@ -83,6 +85,9 @@ IlluminantSet::IlluminantSet(const std::string& directory)
     if (!fs::is_directory(directory, ec))
         throw ToolError(directory + ": not a directory of illuminant files");
     try {
+        // Loading touches the library's unlocked global state: one set at a time (batch threads).
+        static std::mutex loading;
+        std::lock_guard<std::mutex> lock(loading);
         mFactory.AddDirectory(directory.c_str());
     } catch (const std::exception& e) {
         throw ToolError(directory + ": " + e.what());
@@ -104,7 +109,7 @@ TIlluminant* IlluminantSet::Find(const std::string& name)
             return mFactory.GetIlluminant(n);
         names.emplace_back(n);
     }
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), NaturalLess);
     std::string known;
     for (const std::string& n : names)
         known += (known.empty() ? "\"" : ", \"") + n + '"';
@@ -128,6 +133,14 @@ Colorimetry::Colorimetry(const CommonOptions& options)
     mAtOwnResolution = IntegrationAtOwnResolution(options.integration);
 }
 
+bool Colorimetry::MadeFor(const CommonOptions& options) const
+{
+    const std::string illuminant = options.illuminant.empty() ? kDefaultIlluminant : options.illuminant;
+    const std::string observer = options.observer.empty() ? kDefaultObserver : options.observer;
+    return strcasecmp(illuminant.c_str(), mIlluminant->GetName()) == 0 && observer == mObserver.GetName()
+        && mAtOwnResolution == IntegrationAtOwnResolution(options.integration);
+}
+
 const char* const kGridMethod = "10 nm 380-730";
 
 bool IntegrationAtOwnResolution(const std::string& name)
@@ -142,6 +155,37 @@ bool IntegrationAtOwnResolution(const std::string& name)
 std::string Colorimetry::Describe() const
 {
     return std::string(mIlluminant->GetName()) + ", " + mObserver.GetName() + " observer";
+}
+
+bool NaturalLess(const std::string& a, const std::string& b)
+{
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            std::size_t endA = i, endB = j;
+            while (endA < a.size() && isDigit(a[endA]))
+                ++endA;
+            while (endB < b.size() && isDigit(b[endB]))
+                ++endB;
+            // Leading zeros aside, the longer run is the larger number.
+            std::string numA = a.substr(i, endA - i), numB = b.substr(j, endB - j);
+            numA.erase(0, std::min(numA.find_first_not_of('0'), numA.size()));
+            numB.erase(0, std::min(numB.find_first_not_of('0'), numB.size()));
+            if (numA.size() != numB.size())
+                return numA.size() < numB.size();
+            if (numA != numB)
+                return numA < numB;
+            i = endA;
+            j = endB;
+        } else {
+            if (a[i] != b[j])
+                return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
 }
 
 std::string FormulaNames()

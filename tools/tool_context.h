@@ -47,6 +47,7 @@ struct CommonOptions {
     std::string section; // empty: the whole report (csv: its first section)
     std::string program; // argv[0], to find the shipped set beside an installed binary
     std::string toleranceDir; // empty: the shipped tolerance sets, found as the illuminants are
+    std::string shipped; // the data directory of the program's own package (Python), if any
 };
 
 Format ParseFormat(const std::string& name);
@@ -89,6 +90,8 @@ public:
     const double* White() const { return mWhite; }
     const TLabSpace& Lab() const { return *mLab; }
     std::string Describe() const;
+    // Whether it was made for the illuminant and observer options name (empty: the defaults).
+    bool MadeFor(const CommonOptions& options) const;
     // Whether spectra finer than 10 nm are integrated at their own resolution (TFineIntegration).
     bool AtOwnResolution() const { return mAtOwnResolution; }
     IlluminantSet& Set() { return mSet; }
@@ -107,6 +110,8 @@ private:
 extern const char* const kGridMethod;
 // Parses --integration: "auto" or "grid".
 bool IntegrationAtOwnResolution(const std::string& name);
+// Names in the order people read them: runs of digits compare by their value ("F2" before "F10").
+bool NaturalLess(const std::string& a, const std::string& b);
 
 // Index of a colour-difference formula by its name or an alias (letter case ignored); fails listing
 // the names.

@@ -142,6 +142,8 @@ std::string WriteFailure(const std::string& output, int error)
 void WriteText(const std::string& text, const std::string& output, std::ostream& out)
 {
     RefuseEmptyName(output);
+    if (IsNullDevice(output))
+        return;
     if (output == "-") {
         out << text;
         return;
@@ -151,10 +153,20 @@ void WriteText(const std::string& text, const std::string& output, std::ostream&
         throw ToolError(WriteFailure(output, errno));
 }
 
+bool IsNullDevice(const std::string& path)
+{
+    struct stat given { };
+    struct stat null { };
+    return stat(path.c_str(), &given) == 0 && S_ISCHR(given.st_mode) && stat("/dev/null", &null) == 0
+        && given.st_rdev == null.st_rdev;
+}
+
 void WriteCgats(
     const TCgats& cgats, const std::string& output, std::ostream& out, TCgats::Convention convention)
 {
     RefuseEmptyName(output);
+    if (IsNullDevice(output))
+        return;
     if (output == "-") {
         char* buffer = nullptr;
         const int rc = cgats.WriteToBuffer(&buffer, convention);

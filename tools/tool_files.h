@@ -16,6 +16,10 @@ namespace tool {
 // 2 GiB or more, which the library's reader cannot hold.
 std::string ReadInput(const std::string& path);
 
+// Whether path names the null device: output sent there is a deliberate discard, not a file to
+// replace.
+bool IsNullDevice(const std::string& path);
+
 // Writes cgats in the convention to the file output (replaced as a whole), or into out for "-";
 // an empty name is refused.
 void WriteCgats(const TCgats& cgats, const std::string& output, std::ostream& out,

@@ -121,14 +121,22 @@ void WriteAligned(std::ostream& out, const Section& s)
 {
     std::vector<std::size_t> width(s.columns.size(), 0);
     std::vector<bool> numeric(s.columns.size(), true);
+    std::vector<bool> blank(s.columns.size(), false); // an empty text cell: a row without that value
+    std::vector<bool> anyNumber(s.columns.size(), false);
     for (std::size_t c = 0; c < s.columns.size(); ++c)
         width[c] = s.columns[c].size();
     ForEachRow(s, [&](const std::vector<Cell>& row) {
         for (std::size_t c = 0; c < row.size() && c < width.size(); ++c) {
             width[c] = std::max(width[c], Printable(row[c].Shown()).size());
-            numeric[c] = numeric[c] && row[c].isNumber;
+            const bool empty = !row[c].isNumber && row[c].text.empty();
+            numeric[c] = numeric[c] && (row[c].isNumber || empty);
+            blank[c] = blank[c] || empty;
+            anyNumber[c] = anyNumber[c] || row[c].isNumber;
         }
     });
+    // Blanks leave a column of numbers one, but do not make one.
+    for (std::size_t c = 0; c < numeric.size(); ++c)
+        numeric[c] = numeric[c] && (anyNumber[c] || !blank[c]);
     auto line = [&](auto cellText) {
         std::string text;
         for (std::size_t c = 0; c < width.size(); ++c) {

@@ -25,10 +25,10 @@ constexpr int kMaxFormulaNames = 8;
 const char* const sFormulaNames[kNrDifferenceFunctions][kMaxFormulaNames] = {
     { "CIELAB Delta E (Classic)", "CIE76", "CIE 1976", "dE76", "Delta E 76", "dEab", nullptr },
     { "Delta E 94", "CIE94", "CIE 1994", "dE94", nullptr },
-    { "Delta E 2000", "CIEDE2000", "CIE 2000", "dE00", "Delta E 00", nullptr },
+    { "Delta E 2000", "CIEDE2000", "CIE 2000", "dE00", "Delta E 00", "dE2000", nullptr },
     { "CMC(1:1)", "CMC 1:1", "dECMC(1:1)", nullptr },
     { "CMC(2:1)", "CMC", "CMC 2:1", "dECMC", "dECMC(2:1)", nullptr },
-    { "Delta E 2000 (2:1:1)", "CIEDE2000 (2:1:1)", "dE00 (2:1:1)", nullptr },
+    { "Delta E 2000 (2:1:1)", "CIEDE2000 (2:1:1)", "dE00 (2:1:1)", "dE2000 (2:1:1)", nullptr },
 };
 
 inline double Sq(double x) { return x * x; }

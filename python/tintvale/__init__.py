@@ -2,6 +2,7 @@
 tristimulus integration, CIELAB and colour differences, appearance models, densities and CGATS.17
 measurement data files. Everything is implemented in the extension module tintvale._tintvale."""
 import ast as _ast
+import copy as _copy
 import functools as _functools
 import inspect as _inspect
 import re as _re
@@ -82,3 +83,44 @@ def _expose_signatures(namespace):
 
 
 _expose_signatures(globals())
+
+
+def _illuminant(name, spectrum):
+    """A pickled illuminant, in a factory of its own."""
+    return IlluminantFactory().add(spectrum, name)  # noqa: F405
+
+
+def _spectrum(samples, wavelengths, values):
+    """A pickled spectrum: made from its points, if it has any, with its grid samples as they were."""
+    if wavelengths is None:
+        return Spectrum(samples)  # noqa: F405
+    spectrum = Spectrum(wavelengths, values)  # noqa: F405
+    for i, value in enumerate(samples):
+        spectrum[i] = value
+    return spectrum
+
+
+def _made_from(cls, arguments):
+    return cls(**arguments)
+
+
+def _pickled_by_arguments(cls):
+    """cls pickles as the arguments it was made from: the colour spaces keep no getter for them."""
+    init = cls.__init__
+    signature = _inspect.signature(init)
+
+    @_functools.wraps(init)
+    def __init__(self, *args, **kwargs):
+        init(self, *args, **kwargs)
+        given = signature.bind(self, *args, **kwargs).arguments
+        self._arguments = _copy.deepcopy({name: value for name, value in given.items() if name != "self"})
+
+    def __reduce__(self):
+        return _made_from, (cls, self._arguments)
+
+    cls.__init__ = __init__
+    cls.__reduce__ = __reduce__
+
+
+for _space in (LabSpace, CIECAM02, CIECAM97s, ColorSpace, XYZRSpace):  # noqa: F405
+    _pickled_by_arguments(_space)
