@@ -167,6 +167,8 @@ int main(int argc, char** argv)
     AddCompareOptions(*cmd, report.compare, common);
     cmd->add_option("-o,--output", report.output, "Output HTML file (-: standard output)")->required();
     cmd->add_option("--title", report.title, "Title of the page (default: names the two files)");
+    cmd->add_flag(
+        "--full-paths", report.fullPaths, "Name the files by their paths as given (default: base names)");
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunReport(common, report, out); }; });
 
     tool::DensityOptions density;
