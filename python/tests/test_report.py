@@ -35,7 +35,7 @@ COLORCHECKER = [
 # Raw names and how every output spells them: Latin-1 decoded, markup escaped, controls (C0, DEL) and
 # non-characters replaced, bidirectional overrides isolated.
 ODD_NAMES = [(b"Gr\xfcn", "Grün"), ("Blau \u2192".encode(), "Blau \u2192"), (b"<a&b>'", "<a&b>'"), (b"x\x01y", "x\ufffdy"),
-             (b"d\x7fe", "d\ufffde"), ("u\uffffv".encode(), "u\ufffdv"), ("\u202eabc".encode(), "\u2068\u202eabc\u2069")]
+             (b"d\x7fe", "d\ufffde"), (b"c\x9fd", "c\ufffdd"), ("u\uffffv".encode(), "u\ufffdv"), ("\u202eabc".encode(), "\u2068\u202eabc\u2069")]
 SECTIONS = ["summary", "tolerances", "conditions", "chart", "bars", "cdf", "ab", "spectra", "tvi", "table"]
 CHAR_WIDTH = 0.6  # a generous average advance of a sans-serif character, in ems
 
@@ -98,12 +98,16 @@ def table(root):  # name and numbers of each row of the patch table, top to bott
 
 
 def patches(root):  # name, (column, row), fills, classes of each drawn patch, in file order
-    drawn = [g for g in root.iter(SVG + "g") if "patch" in g.get("class", "").split()]
-    at = [tuple(map(int, re.fullmatch(r"translate\((\d+),(\d+)\)", g.get("transform")).groups())) for g in drawn]
-    xs, ys = sorted({x for x, _ in at}), sorted({y for _, y in at})
-    return [(g.find(SVG + "title").text.split(": ")[0], (xs.index(x), ys.index(y)),
-             [r.get("fill") for r in g.findall(SVG + "rect") if r.get("fill")], g.get("class").split())
-            for g, (x, y) in zip(drawn, at)]
+    found, rows = [], 0  # a long chart is drawn in parts, one below the other
+    for drawing in root.find(".//*[@id='chart']").iter(SVG + "svg"):
+        drawn = [g for g in drawing.iter(SVG + "g") if "patch" in g.get("class", "").split()]
+        at = [tuple(map(int, re.fullmatch(r"translate\((\d+),(\d+)\)", g.get("transform")).groups())) for g in drawn]
+        ys = sorted({y for _, y in at})
+        found += [(g.find(SVG + "title").text.split(": ")[0], (x // 100, rows + ys.index(y)),
+                   [r.get("fill") for r in g.findall(SVG + "rect") if r.get("fill")], g.get("class").split())
+                  for g, (x, y) in zip(drawn, at)]
+        rows += len(ys)
+    return found
 
 
 def shown(value):  # a number as compare's table shows it
@@ -198,6 +202,10 @@ def test_lab_page_colours_names_and_placement(lab_page):
     for (name, _, fills, _), (_, _, srgb) in zip(drawn, known):
         for fill in fills:  # reference and sample alike
             assert max(abs(int(fill[i:i + 2], 16) - e) for i, e in zip((1, 3, 5), srgb)) <= 1, (name, fill, srgb)
+    # Table swatches (SVG fills, which print without background graphics) as the chart's patches.
+    swatches = {text(tr[2]): [td.find(f"{SVG}svg/{SVG}rect").get("fill") for td in tr if td.get("class", "").startswith("sw")]
+                for tr in root.find(".//table[@class='patches']/tbody")}
+    assert all(swatches[name] == fills for name, _, fills, _ in drawn)
     clipped = [g for g in root.iter(SVG + "g") if "clipped" in g.get("class", "")]
     assert [name for name, _, _, classes in drawn if "clipped" in classes] == ["cyan", "far green", "violet"]
     assert len(clipped) == 3 and all(g.find(SVG + "path[@class='clipmark']") is not None for g in clipped)
@@ -211,11 +219,15 @@ def test_lab_page_colours_names_and_placement(lab_page):
 
 
 @pytest.mark.parametrize("header, count, columns", [(b"NUMBER_OF_STRIPS\t3\n", 7, 3), (b"", 10, 4), (b"", 9, 3),
-                                                   (b"LGOROWLENGTH\t1000000\n", 7, 7)])
+                                                   (b"LGOROWLENGTH\t1000000\n", 7, 7), (b"LGOROWLENGTH\t2\n", 30, 2)])
 def test_patches_without_a_row_length(tmp_path, header, count, columns):  # no layout: ceil(sqrt(n)) columns; at most n
     chart = lab_file(tmp_path / "chart.txt", [(b"p%d" % k, (50.0, 0.0, 0.0)) for k in range(count)], header)
     tv.report(chart, chart, tmp_path / "report.html")
-    assert [at for _, at, _, _ in patches(page(tmp_path / "report.html"))] == [(k % columns, k // columns) for k in range(count)]
+    root = page(tmp_path / "report.html")
+    assert [at for _, at, _, _ in patches(root)] == [(k % columns, k // columns) for k in range(count)]
+    # Each drawing at most a printed page high (850 px at 700 px wide).
+    boxes = [list(map(float, svg.get("viewBox").split()))[2:] for svg in root.find(".//*[@id='chart']").iter(SVG + "svg")]
+    assert len(boxes) == (2 if count == 30 else 1) and all(h * min(1, 700 / w) <= 850 for w, h in boxes)
 
 
 @needs_tool
