@@ -110,7 +110,7 @@ svg text{font:11px system-ui,sans-serif;fill:#39414c}
 .patches td.name,.patches th.name{text-align:left}
 .patches tr.over td{background:#fdecea}.patches tr.over td.de{color:#b71c1c;font-weight:700}
 .patches tr.over td:first-child{border-left:4px solid #c62828}
-.sw{width:26px;padding:1px 2px!important}.sw.clip svg{outline:2px dashed #111;outline-offset:-4px}
+.sw{width:26px;padding:1px 2px!important}.sw svg{width:26px;height:16px}.sw.clip svg{outline:2px dashed #111;outline-offset:-4px}
 .legend{list-style:none;padding:0;display:flex;flex-wrap:wrap;gap:6px 22px}
 .key{display:inline-block;width:26px;border-top:3px solid;vertical-align:middle;margin-right:6px}
 .key.light{box-shadow:0 0 0 1px #39414c}
@@ -480,8 +480,10 @@ int ChartColumns(const Comparison& c)
 
 std::string Rect(int x, int y, int w, int h, const std::string& attributes)
 {
-    return "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\""
-        + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" " + attributes + "/>";
+    const std::string at
+        = x == 0 && y == 0 ? "" : "x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" ";
+    return "<rect " + at + "width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" "
+        + attributes + "/>";
 }
 
 // A triangle in the top right corner of a square at x, y of side size: the colour there was clipped.
@@ -1103,9 +1105,7 @@ std::string TviSection(const Page& page)
 std::string Swatch(const Srgb8& colour)
 {
     return "<td class=\"sw" + std::string(colour.clipped ? " clip\" title=\"clipped to sRGB" : "")
-        + "\"><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"26\" height=\"16\"><rect width=\"26\" "
-          "height=\"16\" "
-          "fill=\""
+        + "\"><svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"26\" height=\"16\" fill=\""
         + colour.Hex() + "\"/></svg></td>";
 }
 
