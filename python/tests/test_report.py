@@ -307,13 +307,17 @@ def test_large_chart(tmp_path):
 def test_shown_values_agree_with_the_verdict(tmp_path):
     # CIE 1976 Delta E of two Lab values differing in L* alone is that difference: 0.503 over 0.5
     # would show as 0.50 against 0.50 with two decimals.
-    reference = lab_file(tmp_path / "ref.txt", [(b"a", (50.0, 0.0, 0.0)), (b"b", (60.0, 0.0, 0.0))])
-    sample = lab_file(tmp_path / "smp.txt", [(b"a", (50.503, 0.0, 0.0)), (b"b", (60.2, 0.0, 0.0))])
+    reference = lab_file(tmp_path / "ref.txt", [(b"a", (50.0, 0.0, 0.0)), (b"b", (60.0, 0.0, 0.0))],
+                         b'MEASUREMENT_CONDITION\t"M1"\nINSTRUMENTATION\t"spectro A"\n')
+    sample = lab_file(tmp_path / "smp.txt", [(b"a", (50.503, 0.0, 0.0)), (b"b", (60.2, 0.0, 0.0))], b'MEASUREMENT_CONDITION\t"M2"\n')
     tv.report(reference, sample, tmp_path / "r.html", max=0.5, formula="CIELAB Delta E (Classic)")
     root = page(tmp_path / "r.html")
     over = [numbers[-1] for name, numbers in table(root)]
     tolerance = text(root.find(".//tr[@data-key='tolerance']/td"))
     assert over == ["0.503", "0.200"] and tolerance == "0.500" and "3 decimals" in text(root.find(".//*[@id='rule']"))
+    differs = {tr.get("data-key"): [text(td) for td in tr.findall("td")] for tr in root.findall(".//tr[@class='differs']")}
+    assert differs == {"measurement_condition": ["M1", "M2"]}  # unstated on one side is no difference
+    assert [text(td) for td in root.find(".//tr[@data-key='instrument']").findall("td")] == ["spectro A", "\u2014"]
 
 
 def test_full_paths(tmp_path):
