@@ -50,6 +50,7 @@ constexpr double kLineSpacing = 14.0;
 constexpr std::size_t kNamedBars = 48; // up to this many bars carry their patch name
 constexpr std::size_t kBarNameLength = 12;
 constexpr double kBarNameAngle = 60.0; // degrees the bar names rise from the axis
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 constexpr std::size_t kHistogramAbove = 300; // more patches: a histogram instead of one bar each
 constexpr int kHistogramBins = 25;
 constexpr std::size_t kWorstSpectra = 6;
@@ -113,7 +114,7 @@ svg text{font:11px system-ui,sans-serif;fill:#39414c}
 .sw{width:26px;padding:1px 2px!important}.sw svg{width:26px;height:16px}.sw.clip svg{outline:2px dashed #111;outline-offset:-4px}
 .legend{list-style:none;padding:0;display:flex;flex-wrap:wrap;gap:6px 22px}
 .key{display:inline-block;width:26px;border-top:3px solid;vertical-align:middle;margin-right:6px}
-.key.light{box-shadow:0 0 0 1px #39414c}
+.key.light{outline:1px solid #39414c}
 footer{color:#5b6573;font-size:12px;margin-top:22px}
 @page{margin:12mm}
 @media print{body{background:#fff;font-size:11px}main{max-width:none;padding:0}
@@ -122,9 +123,6 @@ section{border:0;border-radius:0;padding:0;margin-top:12px}h2{font-size:14px;mar
 .patches th,.patches td{padding:2px 4px}})";
 
 using Characters = std::vector<std::string>;
-
-const std::string kIsolate = "\u2068";
-const std::string kPopIsolate = "\u2069";
 
 Characters CharactersOf(const std::string& text)
 {
@@ -188,13 +186,14 @@ double Rounded(double value, int decimals)
 std::string Shortened(const std::string& text, std::size_t length, std::size_t tail)
 {
     Characters chars = CharactersOf(text);
-    const bool isolated = chars.size() >= 2 && chars.front() == kIsolate && chars.back() == kPopIsolate;
+    const bool isolated
+        = chars.size() >= 2 && chars.front() == kFirstStrongIsolate && chars.back() == kPopDirectionalIsolate;
     if (isolated)
         chars = Characters(chars.begin() + 1, chars.end() - 1);
     std::string out = chars.size() <= length ? Joined(chars.begin(), chars.end())
                                              : Joined(chars.begin(), chars.begin() + (length - 1 - tail))
             + "\u2026" + Joined(chars.end() - tail, chars.end());
-    return isolated ? kIsolate + out + kPopIsolate : out;
+    return isolated ? kFirstStrongIsolate + out + kPopDirectionalIsolate : out;
 }
 
 // Names of at most length characters that still tell apart the names that differ: cut in the middle
@@ -698,7 +697,7 @@ std::string BarChart(const Page& page)
     double longest = 0.0;
     for (const std::string& name : names)
         longest = std::max(longest, TextWidth(name));
-    const double sine = std::sin(kBarNameAngle * M_PI / 180.0);
+    const double sine = std::sin(kBarNameAngle * kRadiansPerDegree);
     const double bottom = named ? 10.0 + longest * sine + kFontSize : kBottom;
     const Plot plot(bottom, kRight, kPlotHeight - kBottom + bottom);
     const Axis axis = DeltaEAxis(c);

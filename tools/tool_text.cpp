@@ -6,8 +6,6 @@ namespace tool {
 namespace {
 
 const char kReplacement[] = "\uFFFD";
-const char kFirstStrongIsolate[] = "\u2068";
-const char kPopDirectionalIsolate[] = "\u2069";
 
 // The length of the well-formed UTF-8 sequence at text[i] (RFC 3629: no overlong forms, no
 // surrogates, nothing above U+10FFFF), or 0.
@@ -91,7 +89,7 @@ std::string Utf8Text(const std::string& text)
         bidi = bidi || BidiControl(cp);
         Encode(cp, out);
     }
-    return bidi ? kFirstStrongIsolate + out + kPopDirectionalIsolate : out;
+    return bidi ? std::string(kFirstStrongIsolate) + out + kPopDirectionalIsolate : out;
 }
 
 } // namespace tool

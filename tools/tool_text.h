@@ -13,6 +13,10 @@ namespace tool {
 // FIRST STRONG ISOLATE ... POP DIRECTIONAL ISOLATE, so it cannot reorder the text around it.
 std::string Utf8Text(const std::string& text);
 
+// What Utf8Text encloses such text in.
+inline constexpr char kFirstStrongIsolate[] = "\u2068";
+inline constexpr char kPopDirectionalIsolate[] = "\u2069";
+
 } // namespace tool
 
 #endif
