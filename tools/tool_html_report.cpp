@@ -750,7 +750,9 @@ std::string Histogram(const Page& page)
     const auto bar = [&](double from, int below, int count, const char* cls) -> std::string {
         if (count == 0)
             return "";
-        const double x = plot.X(from / axis.top), w = plot.X((from + width) / axis.top) - x;
+        // The last bin ends at the end of the axis.
+        const double x = plot.X(from / axis.top);
+        const double w = plot.X(std::min(from + width, axis.top) / axis.top) - x;
         const double yTop = plot.Y((below + count) / counts.top), yBottom = plot.Y(below / counts.top);
         return "<rect class=\"" + std::string(cls) + "\" data-count=\"" + std::to_string(count) + "\" x=\""
             + Num(x + 0.05 * w, 2) + "\" y=\"" + Num(yTop, 1) + "\" width=\"" + Num(0.9 * w, 2)
