@@ -65,6 +65,7 @@ constexpr double kAbSize = 560.0;
 constexpr double kTypicalArrow = 20.0;
 constexpr double kLongestArrow = 0.2;
 constexpr double kQuartile = 0.75;
+constexpr int kAbWidenings = 4;
 constexpr double kArrowHead = 4.0; // shorter arrows go without a head
 const double kMagnifications[] = { 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000 };
 // Delta E shown with kMinDecimals, more up to kMaxDecimals when a patch over the tolerance would
@@ -817,10 +818,26 @@ std::string CdfSection(const Page& page)
         + Svg(plot, "plot", "cumulative distribution of Delta E", body) + "</div></section>\n";
 }
 
-// The a*b* plane: an arrow from each reference to its sample, magnified so that small shifts show.
-std::string AbSection(const Page& page)
+// The square of the a*b* plot and the magnification of its arrows.
+struct AbScale {
+    AbScale(double largest, double typical, double longestShift)
+        : axis(largest)
+        , unit(kAbSize / (2.0 * axis.top))
+        , longest(longestShift)
+    {
+        for (double m : kMagnifications)
+            if (typical * m * unit <= kTypicalArrow && longest * m * unit <= kLongestArrow * kAbSize)
+                magnification = m;
+    }
+    Axis axis;
+    double unit; // drawing units per CIELAB unit
+    double longest; // shift in a*b*
+    double magnification = 1.0;
+};
+
+// A scale whose square holds every reference and the end of every magnified arrow.
+AbScale AbScaleOf(const Comparison& c)
 {
-    const Comparison& c = page.c;
     double largest = 0.0;
     std::vector<double> shifts;
     for (const PatchDifference& p : c.patches) {
@@ -829,17 +846,31 @@ std::string AbSection(const Page& page)
         shifts.push_back(std::hypot(p.labSmp[1] - p.labRef[1], p.labSmp[2] - p.labRef[2]));
     }
     std::sort(shifts.begin(), shifts.end());
-    const double longest = shifts.back();
     const double typical
         = shifts[static_cast<std::size_t>(kQuartile * static_cast<double>(shifts.size() - 1))];
-    const Axis axis(largest);
-    const double range = axis.top;
+    // A wider square draws arrows shorter, so that a few widenings settle.
+    for (int attempt = 0;; ++attempt) {
+        const AbScale scale(largest, typical, shifts.back());
+        double reach = 0.0;
+        for (const PatchDifference& p : c.patches)
+            for (int k = 1; k < 3; ++k)
+                reach = std::max(
+                    reach, std::fabs(p.labRef[k] + scale.magnification * (p.labSmp[k] - p.labRef[k])));
+        if (reach <= scale.axis.top || attempt == kAbWidenings)
+            return scale;
+        largest = reach;
+    }
+}
+
+// The a*b* plane: an arrow from each reference to its sample, magnified so that small shifts show.
+std::string AbSection(const Page& page)
+{
+    const Comparison& c = page.c;
+    const AbScale scale = AbScaleOf(c);
+    const Axis& axis = scale.axis;
+    const double range = axis.top, unit = scale.unit, magnification = scale.magnification,
+                 longest = scale.longest;
     const double x0 = kLeft, y0 = kTop + kAbSize;
-    const double unit = kAbSize / (2.0 * range); // drawing units per CIELAB unit
-    double magnification = 1.0;
-    for (double m : kMagnifications)
-        if (typical * m * unit <= kTypicalArrow && longest * m * unit <= kLongestArrow * kAbSize)
-            magnification = m;
     const auto X = [&](double a) { return x0 + (a + range) * unit; };
     const auto Y = [&](double b) { return y0 - (b + range) * unit; };
     std::string body
@@ -865,14 +896,19 @@ std::string AbSection(const Page& page)
                 + Num(xb, 1) + "\" y2=\"" + Num(yb, 1) + "\" marker-end=\"url(#arrow)\"/>";
         body += "\n";
     }
-    // The scale: a bar as long as an arrow of a round shift.
-    const double shift
-        = longest > 0.0 ? NiceStep(longest, 1) / (NiceStep(longest, 1) > longest ? 2.0 : 1.0) : 1.0;
+    // The scale: a bar as long as the arrow of a round shift no longer than the longest.
+    const double power = std::pow(10.0, std::floor(std::log10(longest > 0.0 ? longest : 1.0)));
+    double shift = power;
+    for (double m : { 2.0, 5.0 })
+        if (m * power <= longest)
+            shift = m * power;
+    const std::string shiftText
+        = Num(shift, power >= 1.0 ? 0 : static_cast<int>(std::lround(-std::log10(power))));
     const double barEnd = X(range) - 8.0, barStart = barEnd - shift * magnification * unit;
-    const std::string scale
-        = "\u00d7" + Num(magnification, 0) + ": a shift of " + Num(shift, shift >= 1.0 ? 0 : 2);
     body += Line(barStart, Y(-range) - 10.0, barEnd, Y(-range) - 10.0, "scale")
-        + Label(barEnd, Y(-range) - 16.0, "end", scale, "halo") + "\n";
+        + Label(barEnd, Y(-range) - 16.0, "end",
+            "\u00d7" + Num(magnification, 0) + ": a shift of " + shiftText, "halo")
+        + "\n";
     Plot plot;
     plot.width = x0 + kAbSize + kRight;
     plot.height = y0 + kBottom;
@@ -881,7 +917,7 @@ std::string AbSection(const Page& page)
            "the reference's a*, b* (a dot in its colour) to the sample's, drawn "
         + Num(magnification, 0) + " times its length"
         + (magnification > 1.0 ? " so that small shifts show" : "")
-        + "; the bar at the bottom right is the arrow of a shift of " + Num(shift, shift >= 1.0 ? 0 : 2)
+        + "; the bar at the bottom right is the arrow of a shift of " + shiftText
         + " in a*b*. Differences in L* are not shown.</p>\n" + Svg(plot, "square", "a*b* shifts", body)
         + "</div></section>\n";
 }

@@ -302,6 +302,25 @@ def test_large_chart(tmp_path):
     chart = root.find(".//*[@id='chart']")
     assert next(chart.iter(SVG + "text"), None) is None and len(patches(root)) == 2000 and len(table(root)) == 2000
     assert text(root.find(".//*[@id='unmatched']")).endswith("not compared: X1, X2, X3.")
+    assert arrows_inside(root) > 1000
+
+
+def arrows_inside(root):  # the a*b* arrows, all ending inside the square of the grid; their count
+    ab = root.find(".//*[@id='ab']/div/" + SVG + "svg")
+    grid = [[float(l.get(k)) for k in ("x1", "y1", "x2", "y2")] for l in ab.iter(SVG + "line") if l.get("class") in ("grid", "zero")]
+    xs, ys = [x for x, _, x2, _ in grid if x == x2], [y for _, y, _, y2 in grid if y == y2]
+    ends = [(float(l.get("x2")), float(l.get("y2"))) for l in ab.iter(SVG + "line") if l.get("class") == "shift"]
+    assert all(min(xs) <= x <= max(xs) and min(ys) <= y <= max(ys) for x, y in ends), ends
+    return len(ends)
+
+
+def test_magnified_arrows_stay_inside(tmp_path):
+    # Small shifts are magnified 100 times; one at the edge of the square would leave it unless it widens.
+    reference = lab_file(tmp_path / "ref.txt", [(b"a", (50.0, 79.9, 0.0)), (b"b", (50.0, 0.0, 0.0)), (b"c", (50.0, -20.0, 0.0))])
+    sample = lab_file(tmp_path / "smp.txt", [(b"a", (50.0, 80.0, 0.0)), (b"b", (50.0, 0.05, 0.0)), (b"c", (50.0, -20.0, 0.05))])
+    tv.report(reference, sample, tmp_path / "r.html")
+    root = page(tmp_path / "r.html")
+    assert arrows_inside(root) == 3 and "drawn 100 times its length" in text(root.find(".//*[@id='ab']//p"))
 
 
 def test_shown_values_agree_with_the_verdict(tmp_path):
