@@ -1,6 +1,8 @@
 // Sanitising file text once, so that the page, CSV and JSON spell a name alike.
 #include "tool_text.h"
 
+#include <cstdio>
+
 namespace tool {
 
 namespace {
@@ -82,7 +84,13 @@ std::string Utf8Text(const std::string& text)
         // Latin-1: the byte is the code point.
         const char32_t cp = length == 0 ? static_cast<unsigned char>(text[i]) : Decode(text, i, length);
         i += length == 0 ? 1 : length;
-        if (Control(cp) || NonCharacter(cp) || IsolateControl(cp)) {
+        if (Control(cp)) { // shown, as the terminal output of the tool shows it
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(cp));
+            out += escaped;
+            continue;
+        }
+        if (NonCharacter(cp) || IsolateControl(cp)) {
             out += kReplacement;
             continue;
         }

@@ -8,8 +8,8 @@
 namespace tool {
 
 // text as UTF-8 that any output can carry: bytes that are not UTF-8 are taken as Latin-1, as older
-// instrument software writes names; controls (C0, DEL, C1) and Unicode non-characters become U+FFFD;
-// isolate controls become U+FFFD and text holding other bidirectional controls is enclosed in
+// instrument software writes names; controls (C0, DEL, C1) are shown as \xNN, Unicode non-characters
+// and isolate controls become U+FFFD, and text holding other bidirectional controls is enclosed in
 // FIRST STRONG ISOLATE ... POP DIRECTIONAL ISOLATE, so it cannot reorder the text around it.
 std::string Utf8Text(const std::string& text);
 

@@ -32,10 +32,10 @@ COLORCHECKER = [
 ]
 
 
-# Raw names and how every output spells them: Latin-1 decoded, markup escaped, controls (C0, DEL) and
-# non-characters replaced, bidirectional overrides isolated.
-ODD_NAMES = [(b"Gr\xfcn", "Grün"), ("Blau \u2192".encode(), "Blau \u2192"), (b"<a&b>'", "<a&b>'"), (b"x\x01y", "x\ufffdy"),
-             (b"d\x7fe", "d\ufffde"), (b"c\x9fd", "c\ufffdd"), ("u\uffffv".encode(), "u\ufffdv"), ("\u202eabc".encode(), "\u2068\u202eabc\u2069")]
+# Raw names and how every output spells them: Latin-1 decoded, markup escaped, controls (C0, DEL, C1)
+# shown as \xNN, non-characters replaced, bidirectional overrides isolated.
+ODD_NAMES = [(b"Gr\xfcn", "Grün"), ("Blau \u2192".encode(), "Blau \u2192"), (b"<a&b>'", "<a&b>'"), (b"x\x01y", "x\\x01y"),
+             (b"d\x7fe", "d\\x7fe"), (b"c\x9fd", "c\\x9fd"), ("u\uffffv".encode(), "u\ufffdv"), ("\u202eabc".encode(), "\u2068\u202eabc\u2069")]
 SECTIONS = ["summary", "tolerances", "conditions", "chart", "bars", "cdf", "ab", "spectra", "tvi", "table"]
 CHAR_WIDTH = 0.6  # a generous average advance of a sans-serif character, in ems
 
