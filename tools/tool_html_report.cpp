@@ -1184,12 +1184,26 @@ std::string Head(const std::string& heading)
 }
 
 // PASS or FAIL as a drawing, so that it prints in colour without background graphics.
-// The verdict, and beside it what makes the two files measured or computed differently.
-std::string VerdictBadge(const Comparison& c)
+// text with the paths of both files as the page names the files.
+std::string WithFileNames(const Page& page, std::string text)
 {
+    for (const Chart* chart : { page.c.reference.get(), page.c.sample.get() }) {
+        const std::string& path = chart->Path();
+        const std::string name = page.options.fullPaths ? path : BaseName(path);
+        for (std::size_t at = text.find(path); !path.empty() && at != std::string::npos;
+             at = text.find(path, at + name.size()))
+            text.replace(at, path.size(), name);
+    }
+    return text;
+}
+
+// The verdict, and beside it what makes the two files measured or computed differently.
+std::string VerdictBadge(const Page& page)
+{
+    const Comparison& c = page.c;
     std::string warnings;
     for (const std::string& w : c.warnings)
-        warnings += "<li>" + Html(w) + "</li>";
+        warnings += "<li>" + Html(WithFileNames(page, w)) + "</li>";
     if (!warnings.empty())
         warnings = "<ul class=\"warnings\" id=\"warnings\">" + warnings + "</ul>";
     if (c.tolerance < 0.0 && !c.tolerances)
@@ -1215,7 +1229,7 @@ std::string HtmlReport(const Comparison& c, const ReportOptions& options)
     std::string html;
     html.reserve(4096 + 1000 * c.patches.size());
     html += Head(heading);
-    html += "<body><main>\n<header><h1>" + heading + "</h1>" + VerdictBadge(c) + "</header>\n";
+    html += "<body><main>\n<header><h1>" + heading + "</h1>" + VerdictBadge(page) + "</header>\n";
     html += SummarySection(page);
     html += ToleranceSection(page);
     html += ConditionsSection(page);

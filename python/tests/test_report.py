@@ -336,6 +336,7 @@ def test_shown_values_agree_with_the_verdict(tmp_path):
     assert over == ["0.503", "0.200"] and tolerance == "0.500" and "3 decimals" in text(root.find(".//*[@id='rule']"))
     differs = {tr.get("data-key"): [text(td) for td in tr.findall("td")] for tr in root.findall(".//tr[@class='differs']")}
     assert differs == {"measurement_condition": ["M1", "M2"]}  # unstated on one side is no difference
+    assert "MEASUREMENT_CONDITION" in text(root.find(".//*[@id='warnings']")) and str(tmp_path) not in ET.tostring(root, "unicode")
     assert [text(td) for td in root.find(".//tr[@data-key='instrument']").findall("td")] == ["spectro A", "\u2014"]
 
 
