@@ -1,12 +1,15 @@
 // The quality-control page of the command-line tool's `report`, made by the same code.
 #include "pycommon.h"
 
+#include "tool_files.h"
 #include "tool_html_report.h"
 #include "tool_tolerances.h"
 
 #include <tintvale/tilluminant.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <sstream>
 
 namespace tvpy {
@@ -20,11 +23,24 @@ std::string PathOf(const py::handle& obj)
     return py::str(py::module_::import("os").attr("fspath")(obj)).cast<std::string>();
 }
 
+// What Cgats raises for the same cause: FileNotFoundError for a missing file, the OSError of the
+// system's reason for another that cannot be read, TintvaleError for one the reader refuses.
+[[noreturn]] void RaiseInputError(const tool::InputError& e)
+{
+    if (e.readerCode != 0)
+        throw LibraryError { e.readerCode, e.what() };
+    if (e.systemError == ENOENT || e.systemError == ENOTDIR)
+        RaiseFileNotFound(e.path);
+    PyErr_SetObject(
+        PyExc_OSError, py::make_tuple(e.systemError, std::strerror(e.systemError), py::str(e.path)).ptr());
+    throw py::error_already_set();
+}
+
 py::dict Report(const py::object& reference, const py::object& sample, const py::object& path,
     const std::string& formula, const py::object& max, int table, const py::object& illuminant,
     const py::object& observer, const std::string& title, const py::object& illuminants,
     const std::string& integration, const py::object& tolerances, bool paperRelative, const py::object& adapt,
-    bool strictConditions)
+    bool strictConditions, bool fullPaths)
 {
     tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, strictConditions);
     common.integration = integration;
@@ -41,6 +57,7 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
             = PathOf(py::module_::import("tintvale").attr("data_directory")()) + "/tolerances";
     }
     options.title = title;
+    options.fullPaths = fullPaths;
     if (!max.is_none()) {
         options.compare.max = max.cast<double>();
         if (!std::isfinite(options.compare.max) || options.compare.max < 0.0)
@@ -58,6 +75,8 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
         std::ostringstream unused;
         c = tool::Compare(common, options.compare, colorimetry);
         tool::WriteReportPage(c, options, unused);
+    } catch (const tool::InputError& e) {
+        RaiseInputError(e);
     } catch (const tool::ToolError& e) {
         throw py::value_error(e.what());
     }
@@ -75,7 +94,7 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     summary["median"] = c.median;
     summary["p95"] = c.p95;
     summary["max"] = worst.dE;
-    summary["max_sample"] = tool::Utf8Text(worst.name);
+    summary["max_sample"] = worst.name;
     summary["terms"] = tool::kCielabTermsNote;
     py::list warnings;
     for (const std::string& w : c.warnings)
@@ -101,7 +120,7 @@ void BindReport(py::module_& m)
         py::arg("illuminant") = py::none(), py::arg("observer") = py::none(), py::arg("title") = "",
         py::arg("illuminants") = py::none(), py::arg("integration") = "auto",
         py::arg("tolerances") = py::none(), py::arg("paper_relative") = false, py::arg("adapt") = py::none(),
-        py::arg("strict_conditions") = false,
+        py::arg("strict_conditions") = false, py::arg("full_paths") = false,
         "Writes the quality-control page of the command-line tool's report: the colour differences of sample "
         "against reference (measurement data files, paired by sample name, else by position) as one "
         "self-contained HTML file at path, replaced only once complete. max is the tolerance (None: none). "
@@ -112,8 +131,11 @@ void BindReport(py::module_& m)
         "paper_relative: CIELAB relative to each file's paper white. illuminant and observer default to "
         "what the files state, else D50 and 2 degree; Lab or XYZ data stated for another illuminant are "
         "refused unless adapt names a chromatic adaptation ('bradford', 'cat02', 'cat16'), another observer "
-        "always; with strict_conditions differing conditions are refused. Raises ValueError with the tool's "
-        "message when a file cannot be compared; nothing is written then.");
+        "always; with strict_conditions differing conditions are refused. The page names the files by their "
+        "base names, by their paths as given with full_paths. A file that cannot be read raises what Cgats "
+        "raises (FileNotFoundError when missing, TintvaleError when malformed); files that cannot be "
+        "compared "
+        "raise ValueError with the tool's message. Nothing is written then.");
 }
 
 } // namespace tvpy

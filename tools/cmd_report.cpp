@@ -12,7 +12,7 @@ namespace tool {
 
 void WriteReportPage(const Comparison& c, const ReportOptions& options, std::ostream& out)
 {
-    WriteText(HtmlReport(c, options.title), options.output, out);
+    WriteText(HtmlReport(c, options), options.output, out);
 }
 
 int RunReport(const CommonOptions& common, const ReportOptions& options, std::ostream& out)

@@ -243,6 +243,8 @@ int Main(int argc, char** argv, const std::string& shipped)
            "Output HTML file (-: standard output); with several samples the directory of their pages")
         ->required();
     cmd->add_option("--title", report.title, "Title of the page (default: names the two files)");
+    cmd->add_flag(
+        "--full-paths", report.fullPaths, "Name the files by their paths as given (default: base names)");
     cmd->callback([&app, &run, &common, &report, &reportBatch, cmd] {
         run = [&app, &common, &report, &reportBatch, cmd](std::ostream& out) {
             if (reportBatch.samples.size() > 1)

@@ -21,8 +21,9 @@ Chart::Chart(const std::string& path)
     if (mCgats->GetErrorCode() != 0) {
         // "FILE:LINE: message (code N)", as compilers and the peers place a fault.
         const int line = mCgats->GetErrorLine();
-        throw ToolError(
-            mPath + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + CgatsMessage(*mCgats));
+        throw InputError(
+            mPath + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + CgatsMessage(*mCgats),
+            mPath, 0, mCgats->GetErrorCode());
     }
     if (mCgats->GetNrTables() < 1)
         Fail("no data table");

@@ -42,6 +42,7 @@ struct ReportOptions {
     CompareOptions compare;
     std::string output; // "-": standard output
     std::string title; // empty: one naming the two files
+    bool fullPaths = false; // name the files by their paths as given, else by their base names
 };
 // Writes the page and returns compare's exit status.
 int RunReport(const CommonOptions& common, const ReportOptions& options, std::ostream& out);

@@ -2,6 +2,7 @@
 #include "tool_compare.h"
 
 #include "tool_roles.h"
+#include "tool_text.h"
 #include "tool_tolerances.h"
 
 #include <algorithm>
@@ -203,7 +204,7 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
         PatchDifference p;
         p.reference = static_cast<int>(s);
         p.sample = pair[s];
-        p.name = ref.SampleName(c.tableRef, p.reference);
+        p.name = Utf8Text(ref.SampleName(c.tableRef, p.reference));
         ref.Lab(c.tableRef, p.reference, *c.colorimetry, refWhite, p.labRef);
         smp.Lab(c.tableSmp, p.sample, *c.colorimetry, smpWhite, p.labSmp);
         // The library takes the sample first and the reference second (CIE94 and CMC weigh by the

@@ -100,7 +100,7 @@ std::string ReadInput(const std::string& path)
     struct stat st { };
     int error = fd.Get() < 0 ? errno : (fstat(fd.Get(), &st) != 0 ? errno : 0);
     if (error == 0 && S_ISDIR(st.st_mode))
-        throw ToolError(path + ": is a directory, not a measurement data file");
+        throw InputError(path + ": is a directory, not a measurement data file", path, EISDIR, 0);
     if (error == 0 && !S_ISREG(st.st_mode))
         error = EINVAL;
     if (error == 0 && static_cast<unsigned long long>(st.st_size) > kMaxInput)
@@ -110,7 +110,7 @@ std::string ReadInput(const std::string& path)
         error = ReadAll(fd.Get(), text);
     }
     if (error != 0)
-        throw ToolError(path + ": " + Reason(error));
+        throw InputError(path + ": " + Reason(error), path, error, 0);
     return text;
 }
 

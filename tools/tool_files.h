@@ -4,12 +4,29 @@
 #ifndef TINTVALE_TOOL_FILES_H
 #define TINTVALE_TOOL_FILES_H
 
+#include "tool_context.h"
+
 #include <tintvale/tcgats.h>
 
 #include <iosfwd>
 #include <string>
 
 namespace tool {
+
+// A file that cannot be read, with the cause for callers that tell causes apart (the Python module
+// raises what its file reader raises): the system's errno, or the reader's error code.
+class InputError : public ToolError {
+public:
+    InputError(const std::string& text, const std::string& path, int systemError, int readerCode)
+        : ToolError(text)
+        , path(path)
+        , systemError(systemError)
+        , readerCode(readerCode)
+    { }
+    std::string path;
+    int systemError;
+    int readerCode;
+};
 
 // The whole content of path, or of standard input for "-". Anything but a regular file is refused
 // by name at once (a FIFO without a writer would block forever, a device never end), as is a file of

@@ -1,5 +1,6 @@
 // The HTML page of a comparison. Everything is inline, so the page opens anywhere without network
 // access; it is well-formed XML as well, so its drawings can be taken out and reused on their own.
+// Colours that carry meaning are SVG fills, which print even where a browser leaves out backgrounds.
 #include "tool_html_report.h"
 
 #include "tool_srgb.h"
@@ -7,10 +8,15 @@
 #include "tool_tone.h"
 
 #include <tintvale/tilluminant.h>
+#include <tintvale/version.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
+#include <iterator>
+#include <map>
 #include <sys/stat.h>
 
 namespace tool {
@@ -21,84 +27,130 @@ namespace {
 constexpr int kCell = 90;
 constexpr int kPitch = 100;
 constexpr int kInset = 24;
-constexpr int kNameLength = 13; // characters of a patch name drawn in its cell
+constexpr std::size_t kNameLength = 12; // characters of a name in its cell: 11-unit text in 85 units
+// More columns, scaled to the width of a printed page, would make the labels smaller than 6 px.
+constexpr int kLegibleColumns = 12;
+// A printed page's content in CSS pixels (A4 and Letter less margins, the heading left out): each
+// drawing of the chart is cut to fit one.
+constexpr double kPageWidth = 700.0;
+constexpr double kPageHeight = 850.0;
 constexpr double kLightText = 60.0; // reference L* below which labels are drawn light
-// Plots: a viewBox of kPlotWidth by kPlotHeight with margins for the axes.
+// Plots: a viewBox kPlotWidth wide with margins for the axes.
 constexpr double kPlotWidth = 1000.0;
 constexpr double kPlotHeight = 280.0;
 constexpr double kLeft = 56.0;
-constexpr double kRight = 16.0;
+constexpr double kRight = 24.0;
 constexpr double kTop = 14.0;
 constexpr double kBottom = 40.0;
-constexpr int kNamedBars = 48; // up to this many bars carry their patch name
+constexpr double kFontSize = 11.0;
+// A generous average advance of a sans-serif character, in ems, to keep labels inside a drawing.
+constexpr double kCharWidth = 0.6;
+constexpr double kLabelGap = 4.0;
+constexpr double kLineSpacing = 14.0;
+constexpr std::size_t kNamedBars = 48; // up to this many bars carry their patch name
+constexpr std::size_t kBarNameLength = 12;
+constexpr double kBarNameAngle = 60.0; // degrees the bar names rise from the axis
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
+constexpr std::size_t kHistogramAbove = 300; // more patches: a histogram instead of one bar each
+constexpr int kHistogramBins = 25;
 constexpr std::size_t kWorstSpectra = 6;
-const char* const kSpectrumColours[kWorstSpectra]
-    = { "#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf" };
+constexpr std::size_t kSpectrumNameLength = 16;
+constexpr double kSpectraRight = 130.0; // room for the names at the ends of the curves
+constexpr double kLightLine = 75.0; // reference L* above which a curve is outlined
+// Tone value curves of channels other than C, M, Y and K.
+const char* const kChannelColours[] = { "#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e", "#17becf" };
+// The a*b* plot: a square of kAbSize units. Arrows are magnified so that the third quartile of the
+// shifts is drawn about kTypicalArrow units long, the longest no more than kLongestArrow of the square.
+constexpr double kAbSize = 560.0;
+constexpr double kTypicalArrow = 20.0;
+constexpr double kLongestArrow = 0.2;
+constexpr double kQuartile = 0.75;
+constexpr int kAbWidenings = 4;
+constexpr double kArrowHead = 4.0; // shorter arrows go without a head
+const double kMagnifications[] = { 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000 };
+// Delta E shown with kMinDecimals, more up to kMaxDecimals when a patch over the tolerance would
+// otherwise show equal to it.
+constexpr int kMinDecimals = 2;
+constexpr int kMaxDecimals = 4;
 
-const char kStyle[]
-    = R"(body{font:14px/1.45 system-ui,-apple-system,"Segoe UI",Roboto,sans-serif;color:#1d232b;
-background:#f4f5f7;margin:0}
+const char kStyle[] = R"(html{-webkit-print-color-adjust:exact;print-color-adjust:exact}
+body{font:14px/1.45 system-ui,-apple-system,"Segoe UI",Roboto,sans-serif;color:#1d232b;background:#f4f5f7;
+margin:0}
 main{max-width:1180px;margin:0 auto;padding:24px 28px 40px}
 header{display:flex;align-items:center;justify-content:space-between;gap:16px;border-bottom:2px solid #d5d9e0;
 padding-bottom:12px}
-h1{font-size:22px;margin:0}h2{font-size:17px;margin:28px 0 8px}
-.verdict{font-size:22px;font-weight:700;letter-spacing:.06em;padding:6px 22px;border-radius:6px;color:#fff}
-.verdict.pass{background:#2e7d32}.verdict.fail{background:#c62828}.verdict.warn{background:#b26a00}
+h1{font-size:22px;margin:0;overflow-wrap:anywhere}h2{font-size:17px;margin:22px 0 8px}
+svg.verdict{flex:none}.verdict text{font:700 22px system-ui,sans-serif;letter-spacing:.06em;fill:#fff}
+.verdict .pass{fill:#2e7d32}.verdict .fail{fill:#c62828}.verdict .warn{fill:#b26a00}
 .groups tr.fail td{background:#fdecea}.groups tr.warn td,.groups tr.empty td{background:#fff4e0}
 .warnings{color:#b26a00;font-weight:600;margin:4px 0}
 section{background:#fff;border:1px solid #dde1e7;border-radius:8px;padding:4px 18px 16px;margin-top:18px}
 table{border-collapse:collapse}
-.summary{display:grid;grid-template-columns:repeat(auto-fit,minmax(330px,1fr));gap:0 32px;margin-top:12px}
-.summary th{text-align:left;font-weight:600;padding:3px 14px 3px 0;color:#4a5563;white-space:nowrap}
-.summary td{padding:3px 0}
+.summary{display:grid;grid-template-columns:repeat(auto-fit,minmax(330px,1fr));gap:0 32px;margin-top:12px;
+align-items:start}
+.summary th,.conditions th{text-align:left;font-weight:600;padding:3px 14px 3px 0;color:#4a5563;
+white-space:nowrap;vertical-align:top}
+.summary td,.conditions td{padding:3px 14px 3px 0;vertical-align:top;overflow-wrap:break-word}
+.conditions thead th{color:#1d232b}.conditions tr.differs td{color:#b71c1c;font-weight:700}
 .note{color:#5b6573;font-size:12.5px;margin:2px 0 8px}
-svg{max-width:100%;height:auto;display:block}svg.plot{width:100%}
+svg{max-width:100%;height:auto;display:block}svg.plot{width:100%}svg.square{max-width:624px}
 svg text{font:11px system-ui,sans-serif;fill:#39414c}
+.halo{paint-order:stroke;stroke:#fff;stroke-width:3px;stroke-linejoin:round}
 .patch .lbl{font-size:11px}.patch .de{font-size:12px;font-weight:700}
 .patch text.light{fill:#fff}.patch text.dark{fill:#111}
 .patch .outline{fill:none;stroke:#e01b24;stroke-width:4}
 .clipmark{fill:#111;stroke:#fff;stroke-width:1.5}
-.axis line,.grid{stroke:#d5d9e0}.bar{fill:#6f8fb8}.bar.over{fill:#d64541}
+.axis line,.grid{stroke:#d5d9e0}.zero{stroke:#8d96a3}.bar{fill:#6f8fb8}.bar.over{fill:#d64541}
 .tol{stroke:#e01b24;stroke-width:2;stroke-dasharray:6 4}.mark{stroke:#39414c;stroke-dasharray:2 3}
 .cdf{fill:none;stroke:#2b5797;stroke-width:2}
 .ref{fill:none;stroke-width:2}.smp{fill:none;stroke-width:2;stroke-dasharray:6 4}
+.ref.outline,.smp.outline{stroke:#39414c;stroke-width:4}
+.shift{stroke:#39414c;stroke-width:1.2}.start{stroke:#39414c;stroke-width:.8}.scale{stroke:#1d232b;stroke-width:2}
 .patches{width:100%;font-variant-numeric:tabular-nums}
 .patches th{position:sticky;top:0;background:#eef0f4;text-align:right;padding:5px 8px;font-weight:600}
 .patches td{text-align:right;padding:3px 8px;border-top:1px solid #eceef2}
 .patches td.name,.patches th.name{text-align:left}
 .patches tr.over td{background:#fdecea}.patches tr.over td.de{color:#b71c1c;font-weight:700}
-.sw{width:26px;padding:0!important;border:1px solid #fff}.sw.clip{outline:2px dashed #111;outline-offset:-4px}
+.patches tr.over td:first-child{border-left:4px solid #c62828}
+.sw{width:26px;padding:1px 2px!important}.sw svg{width:26px;height:16px}.sw.clip svg{outline:2px dashed #111;outline-offset:-4px}
 .legend{list-style:none;padding:0;display:flex;flex-wrap:wrap;gap:6px 22px}
 .key{display:inline-block;width:26px;border-top:3px solid;vertical-align:middle;margin-right:6px}
-footer{color:#5b6573;font-size:12px;margin-top:22px})";
+.key.light{outline:1px solid #39414c}
+footer{color:#5b6573;font-size:12px;margin-top:22px}
+@page{margin:12mm}
+@media print{body{background:#fff;font-size:11px}main{max-width:none;padding:0}
+section{border:0;border-radius:0;padding:0;margin-top:12px}h2{font-size:14px;margin:12px 0 4px;break-after:avoid}
+.keep,footer,tr{break-inside:avoid}.patches th{position:static}.patches{font-size:9.5px}
+.patches th,.patches td{padding:2px 4px}})";
 
-// The length of the well-formed UTF-8 sequence at text[i] (RFC 3629: no overlong forms, no
-// surrogates, nothing above U+10FFFF), or 0.
-std::size_t Utf8Length(const std::string& text, std::size_t i)
+using Characters = std::vector<std::string>;
+
+Characters CharactersOf(const std::string& text)
 {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80)
-        return 1;
-    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || i + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return 0;
-    const unsigned char second = byte(i + 1);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90)
-        || (lead == 0xF4 && second > 0x8F))
-        return 0;
-    return length;
+    Characters out;
+    for (char ch : text) {
+        if (out.empty() || (static_cast<unsigned char>(ch) & 0xC0) != 0x80)
+            out.emplace_back();
+        out.back() += ch;
+    }
+    return out;
 }
 
-// Text for HTML and XML alike: the five characters with a meaning there become references.
+std::string Joined(Characters::const_iterator first, Characters::const_iterator last)
+{
+    std::string out;
+    for (; first != last; ++first)
+        out += *first;
+    return out;
+}
+
+// Text for HTML and XML alike: the five characters with a meaning there become references. The text
+// is already sanitised (Utf8Text).
 std::string Escape(const std::string& text)
 {
     std::string out;
     out.reserve(text.size());
-    for (char ch : Utf8Text(text)) {
+    for (char ch : text) {
         if (ch == '&')
             out += "&amp;";
         else if (ch == '<')
@@ -115,44 +167,157 @@ std::string Escape(const std::string& text)
     return out;
 }
 
+// Text from a file or the command line, sanitised and escaped.
+std::string Html(const std::string& raw) { return Escape(Utf8Text(raw)); }
+
 // Numbers as compare shows them.
 std::string Num(double value, int decimals) { return Cell(value, decimals).Shown(); }
 
-// At most length characters of UTF-8 text, an ellipsis marking a cut.
-std::string Shortened(const std::string& text, int length)
+// The number a reader takes from Num(value, decimals).
+double Rounded(double value, int decimals)
 {
-    int characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        if (++characters > length)
-            return text.substr(0, i) + "\u2026";
-    }
-    return text;
+    const std::string shown = Num(value, decimals);
+    double out = value;
+    std::from_chars(shown.data(), shown.data() + shown.size(), out);
+    return out;
 }
 
-std::string Text(const char* text) { return text ? text : ""; }
-
-// "created DATE" from the file's header, and the file's modification time in UTC.
-std::string FileDate(const Chart& chart)
+// At most length characters: the head, an ellipsis and the last tail characters. An isolated name
+// stays isolated.
+std::string Shortened(const std::string& text, std::size_t length, std::size_t tail)
 {
-    std::string date;
-    if (const char* created = chart.Cgats().GetCreated(); created && *created)
-        date = "created " + std::string(created) + "; ";
-    struct stat info { };
+    Characters chars = CharactersOf(text);
+    const bool isolated
+        = chars.size() >= 2 && chars.front() == kFirstStrongIsolate && chars.back() == kPopDirectionalIsolate;
+    if (isolated)
+        chars = Characters(chars.begin() + 1, chars.end() - 1);
+    std::string out = chars.size() <= length ? Joined(chars.begin(), chars.end())
+                                             : Joined(chars.begin(), chars.begin() + (length - 1 - tail))
+            + "\u2026" + Joined(chars.end() - tail, chars.end());
+    return isolated ? kFirstStrongIsolate + out + kPopDirectionalIsolate : out;
+}
+
+// Names of at most length characters that still tell apart the names that differ: cut in the middle
+// with the shortest tail that does it. Empty when no cut does.
+std::vector<std::string> DistinctNames(const std::vector<std::string>& names, std::size_t length)
+{
+    for (std::size_t tail = 0; tail + 1 < length; ++tail) {
+        std::vector<std::string> out;
+        std::map<std::string, const std::string*> from;
+        bool distinct = true;
+        for (const std::string& name : names) {
+            out.push_back(Shortened(name, length, tail));
+            const auto [it, added] = from.emplace(out.back(), &name);
+            distinct = distinct && (added || *it->second == name);
+        }
+        if (distinct)
+            return out;
+    }
+    return {};
+}
+
+// What the patches are called where room is short: their names shortened, else their numbers in the
+// chart (the table's "No.").
+std::vector<std::string> ShortNames(const Comparison& c, std::size_t length)
+{
+    std::vector<std::string> names;
+    for (const PatchDifference& p : c.patches)
+        names.push_back(p.name);
+    std::vector<std::string> shortened = DistinctNames(names, length);
+    if (shortened.empty())
+        for (std::size_t k = 0; k < names.size(); ++k)
+            shortened.push_back(std::to_string(k + 1));
+    return shortened;
+}
+
+double TextWidth(const std::string& text, double size = kFontSize)
+{
+    return static_cast<double>(CharactersOf(text).size()) * kCharWidth * size;
+}
+
+std::string BaseName(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+
+// The time the page states: SOURCE_DATE_EPOCH when set (reproducible builds of documents), else now.
+std::string ReportTime()
+{
+    std::time_t when = std::time(nullptr);
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+        long long seconds = 0;
+        const char* end = epoch + std::char_traits<char>::length(epoch);
+        if (const auto [ptr, ec] = std::from_chars(epoch, end, seconds); ec == std::errc() && ptr == end)
+            when = static_cast<std::time_t>(seconds);
+    }
     std::tm utc {};
     char stamp[32] = "unknown";
-    if (stat(chart.Path().c_str(), &info) == 0 && gmtime_r(&info.st_mtime, &utc))
+    if (gmtime_r(&when, &utc))
         std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M UTC", &utc);
-    return date + "modified " + stamp;
+    return stamp;
 }
 
-std::string Title(const Comparison& c, const std::string& title)
+std::string ModifiedTime(const Chart& chart)
 {
-    if (!title.empty())
-        return title;
-    auto base = [](const std::string& path) { return path.substr(path.find_last_of('/') + 1); };
-    return "QC report: " + base(c.sample->Path()) + " against " + base(c.reference->Path());
+    struct stat info { };
+    std::tm utc {};
+    char stamp[32] = "";
+    if (stat(chart.Path().c_str(), &info) == 0 && gmtime_r(&info.st_mtime, &utc))
+        std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M UTC", &utc);
+    return stamp;
+}
+
+// Patch indices by decreasing difference; the first of equal differences first.
+std::vector<std::size_t> ByDifference(const Comparison& c)
+{
+    std::vector<std::size_t> order(c.patches.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+        [&](std::size_t a, std::size_t b) { return c.patches[a].dE > c.patches[b].dE; });
+    return order;
+}
+
+// Whether a patch over the tolerance shows no more than the tolerance with decimals.
+bool HidesOver(const Comparison& c, int decimals)
+{
+    const double tolerance = Rounded(c.tolerance, decimals);
+    return std::any_of(c.patches.begin(), c.patches.end(),
+        [&](const PatchDifference& p) { return c.Over(p) && Rounded(p.dE, decimals) <= tolerance; });
+}
+
+int DeltaEDecimals(const Comparison& c)
+{
+    int decimals = kMinDecimals;
+    while (decimals < kMaxDecimals && c.tolerance >= 0.0 && HidesOver(c, decimals))
+        ++decimals;
+    return decimals;
+}
+
+// What every section takes from the comparison.
+struct Page {
+    Page(const Comparison& comparison, const ReportOptions& reportOptions)
+        : c(comparison)
+        , options(reportOptions)
+        , srgb(comparison.colorimetry->White())
+        , order(ByDifference(comparison))
+        , decimals(DeltaEDecimals(comparison))
+    { }
+    std::string DeltaE(double value) const { return Num(value, decimals); }
+    std::string FileName(const Chart& chart) const
+    {
+        return Html(options.fullPaths ? chart.Path() : BaseName(chart.Path()));
+    }
+
+    const Comparison& c;
+    const ReportOptions& options;
+    SrgbRenderer srgb;
+    std::vector<std::size_t> order;
+    int decimals;
+};
+
+std::string Title(const Page& page)
+{
+    if (!page.options.title.empty())
+        return Html(page.options.title);
+    return "QC report: " + page.FileName(*page.c.sample) + " against " + page.FileName(*page.c.reference);
 }
 
 std::string Row(const std::string& key, const std::string& label, const std::string& value)
@@ -160,46 +325,165 @@ std::string Row(const std::string& key, const std::string& label, const std::str
     return "<tr data-key=\"" + key + "\"><th>" + label + "</th><td>" + value + "</td></tr>\n";
 }
 
-std::string Summary(const Comparison& c)
+// Sample standard deviation (n - 1 in the denominator); none for a single patch.
+std::string StandardDeviation(const Page& page)
 {
-    const PatchDifference& worst = c.patches[c.worst];
-    std::string files = Row("reference", "Reference", Escape(c.reference->Path()))
-        + Row("reference_date", "Reference date", Escape(FileDate(*c.reference)))
-        + Row("sample", "Sample", Escape(c.sample->Path()))
-        + Row("sample_date", "Sample date", Escape(FileDate(*c.sample)))
-        + Row("formula", "Formula", Escape(c.FormulaName()))
-        + Row("illuminant", "Illuminant", Escape(Text(c.colorimetry->Illuminant()->GetName())))
-        + Row("observer", "Observer", Escape(Text(c.colorimetry->Observer()->GetName())))
-        + Row("integration", "Integration", Escape(c.IntegrationMethod()))
-        + Row("reference_conditions", "Reference states", Escape(c.referenceConditions))
-        + Row("sample_conditions", "Sample states", Escape(c.sampleConditions));
-    if (c.paperRelative)
-        files += Row("white", "White", kPaperWhiteNote);
-    std::string stats = Row("samples", "Samples", std::to_string(c.patches.size()))
-        + Row("mean", "Mean \u0394E", Num(c.mean, 2)) + Row("median", "Median \u0394E", Num(c.median, 2))
-        + Row("p95", "95th percentile", Num(c.p95, 2)) + Row("max", "Maximum \u0394E", Num(worst.dE, 2))
-        + Row("max_sample", "Maximum at", Escape(worst.name))
-        + Row("terms", "\u0394L*, \u0394a*, \u0394b*, \u0394C*, \u0394H*", kCielabTermsNote);
-    if (c.tolerance >= 0.0)
-        stats += Row("tolerance", "Tolerance", Num(c.tolerance, 2))
-            + Row("over_tolerance", "Over tolerance",
-                std::to_string(c.over) + " of " + std::to_string(c.patches.size()));
-    return "<div class=\"summary\"><table>\n" + files + "</table><table>\n" + stats + "</table></div>\n";
+    const Comparison& c = page.c;
+    const double n = static_cast<double>(c.patches.size());
+    if (c.patches.size() < 2)
+        return "\u2014";
+    double squares = 0.0;
+    for (const PatchDifference& p : c.patches)
+        squares += (p.dE - c.mean) * (p.dE - c.mean);
+    return page.DeltaE(std::sqrt(squares / (n - 1.0)));
 }
 
-// Columns of the drawn chart: the file's row length, else a near-square grid.
+// Samples of the sample file that no reference sample was paired with, by name.
+std::vector<std::string> Unmatched(const Comparison& c)
+{
+    std::vector<bool> paired(static_cast<std::size_t>(c.sample->NrSamples(c.tableSmp)), false);
+    for (const PatchDifference& p : c.patches)
+        paired[static_cast<std::size_t>(p.sample)] = true;
+    std::vector<std::string> names;
+    for (std::size_t s = 0; s < paired.size(); ++s)
+        if (!paired[s])
+            names.push_back(Utf8Text(c.sample->SampleName(c.tableSmp, static_cast<int>(s))));
+    return names;
+}
+
+std::string Notes(const Page& page)
+{
+    const Comparison& c = page.c;
+    std::string notes;
+    if (c.tolerance >= 0.0)
+        notes
+            += "<p class=\"note\" id=\"rule\">A patch is over the tolerance when its \u0394E before rounding "
+               "is greater than the tolerance; \u0394E is shown with "
+            + std::to_string(page.decimals) + " decimals"
+            + (HidesOver(c, page.decimals)
+                    ? ", and a patch shown equal to the tolerance yet marked over exceeds "
+                      "it by less than the last digit."
+                    : ", enough for every patch over it to show above it.")
+            + "</p>\n";
+    const std::vector<std::string> unmatched = Unmatched(c);
+    if (!unmatched.empty()) {
+        std::string list;
+        for (const std::string& name : unmatched)
+            list += (list.empty() ? "" : ", ") + Escape(name);
+        notes += "<p class=\"note\" id=\"unmatched\">" + std::to_string(unmatched.size()) + " of "
+            + std::to_string(c.sample->NrSamples(c.tableSmp))
+            + " samples of the sample file have no partner in the reference and are not compared: " + list
+            + ".</p>\n";
+    }
+    return notes;
+}
+
+std::string SummarySection(const Page& page)
+{
+    const Comparison& c = page.c;
+    const PatchDifference& worst = c.patches[c.worst];
+    const std::string files = Row("reference", "Reference", page.FileName(*c.reference))
+        + Row("sample", "Sample", page.FileName(*c.sample)) + Row("formula", "Formula", Html(c.FormulaName()))
+        + Row("illuminant", "Illuminant", Html(c.colorimetry->Illuminant()->GetName()))
+        + Row("observer", "Observer", Html(c.colorimetry->Observer()->GetName()))
+        + Row("integration", "Integration", Html(c.IntegrationMethod()))
+        + Row("reference_conditions", "Reference states", Html(c.referenceConditions))
+        + Row("sample_conditions", "Sample states", Html(c.sampleConditions))
+        + (c.paperRelative ? Row("white", "White", kPaperWhiteNote) : std::string());
+    std::string stats = Row("samples", "Samples", std::to_string(c.patches.size()))
+        + Row("mean", "Mean \u0394E", page.DeltaE(c.mean))
+        + Row("sd", "Standard deviation", StandardDeviation(page))
+        + Row("median", "Median \u0394E", page.DeltaE(c.median))
+        + Row("p95", "95th percentile", page.DeltaE(c.p95))
+        + Row("max", "Maximum \u0394E", page.DeltaE(worst.dE))
+        + Row("max_sample", "Maximum at", Escape(worst.name))
+        + Row("terms", "\u0394L*, \u0394a*, \u0394b*, \u0394C*, \u0394H*", kCielabTermsNote);
+    if (c.tolerance >= 0.0) {
+        const double share = 100.0 * c.over / static_cast<double>(c.patches.size());
+        stats += Row("tolerance", "Tolerance", page.DeltaE(c.tolerance))
+            + Row("over_tolerance", "Over tolerance",
+                std::to_string(c.over) + " of " + std::to_string(c.patches.size()) + " (" + Num(share, 1)
+                    + " %)");
+    }
+    return "<section id=\"summary\"><div class=\"summary\"><table>\n" + files + "</table><table>\n" + stats
+        + "</table></div>\n" + Notes(page) + "</section>\n";
+}
+
+// One stated condition of both files, marked when both state it differently.
+std::string ConditionRow(const std::string& key, const std::string& label, const std::string& reference,
+    const std::string& sample, bool compared)
+{
+    const std::string none = "\u2014";
+    const bool differs = compared && !reference.empty() && !sample.empty() && reference != sample;
+    return "<tr data-key=\"" + key + "\"" + (differs ? " class=\"differs\"" : "") + "><th>" + label
+        + "</th><td>" + (reference.empty() ? none : Html(reference)) + "</td><td>"
+        + (sample.empty() ? none : Html(sample)) + "</td></tr>\n";
+}
+
+std::string Text(const char* text) { return text ? text : ""; }
+
+std::string Instrument(const TCgats& cgats)
+{
+    const std::string instrumentation = Text(cgats.GetKeywordValue("INSTRUMENTATION"));
+    return instrumentation.empty() ? Text(cgats.GetSpectrophotometer()) : instrumentation;
+}
+
+std::string Descriptor(const TCgats& cgats)
+{
+    const std::string descriptor = Text(cgats.GetFileDescriptor());
+    return descriptor.empty() ? Text(cgats.GetKeywordValue("DESCRIPTOR")) : descriptor;
+}
+
+std::string TableOf(const Chart& chart, int table)
+{
+    return "table " + std::to_string(table) + ", " + std::to_string(chart.NrSamples(table)) + " samples";
+}
+
+std::string ConditionsSection(const Page& page)
+{
+    const Comparison& c = page.c;
+    const TCgats& ref = c.reference->Cgats();
+    const TCgats& smp = c.sample->Cgats();
+    std::string rows = "<tr data-key=\"file\"><th>File</th><td>" + page.FileName(*c.reference) + "</td><td>"
+        + page.FileName(*c.sample) + "</td></tr>\n";
+    rows += ConditionRow(
+                "originator", "Originator", Text(ref.GetOriginator()), Text(smp.GetOriginator()), false)
+        + ConditionRow("descriptor", "Descriptor", Descriptor(ref), Descriptor(smp), false)
+        + ConditionRow("created", "Created", Text(ref.GetCreated()), Text(smp.GetCreated()), false)
+        + ConditionRow("modified", "Modified", ModifiedTime(*c.reference), ModifiedTime(*c.sample), false)
+        + ConditionRow("instrument", "Instrument", Instrument(ref), Instrument(smp), false)
+        + ConditionRow("measurement_condition", "Measurement condition", ref.GetMeasurementCondition(),
+            smp.GetMeasurementCondition(), true)
+        + ConditionRow("weighting_function", "Weighting function", ref.GetWeightingFunction(),
+            smp.GetWeightingFunction(), true)
+        + ConditionRow(
+            "table", "Compared", TableOf(*c.reference, c.tableRef), TableOf(*c.sample, c.tableSmp), false);
+    return "<section id=\"conditions\"><div class=\"keep\"><h2>Files and conditions</h2>\n"
+           "<table class=\"conditions\"><thead><tr><th></th><th>Reference</th><th>Sample</th></tr></thead>"
+           "<tbody>\n"
+        + rows + "</tbody></table>\n<p class=\"note\" id=\"made\">Colour differences by "
+        + Html(c.FormulaName()) + " from CIELAB under " + Html(c.colorimetry->Describe())
+        + ". Made by tintvale " + Html(TintvaleGetVersion(nullptr, nullptr, nullptr)) + " on " + ReportTime()
+        + ". Conditions both files state differently are in red.</p></div></section>\n";
+}
+
+// Columns of the drawn chart: the file's row length, else a near-square grid; never more than the
+// patches.
 int ChartColumns(const Comparison& c)
 {
+    const int n = static_cast<int>(c.patches.size());
     const int rowLength = c.reference->Cgats().GetRowLength();
     if (rowLength > 1)
-        return rowLength;
-    return static_cast<int>(std::ceil(std::sqrt(static_cast<double>(c.patches.size()))));
+        return std::min(rowLength, n);
+    return static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
 }
 
 std::string Rect(int x, int y, int w, int h, const std::string& attributes)
 {
-    return "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\""
-        + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" " + attributes + "/>";
+    const std::string at
+        = x == 0 && y == 0 ? "" : "x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" ";
+    return "<rect " + at + "width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" "
+        + attributes + "/>";
 }
 
 // A triangle in the top right corner of a square at x, y of side size: the colour there was clipped.
@@ -210,18 +494,20 @@ std::string ClipMark(int x, int y, int size)
         + std::to_string(s) + "v" + std::to_string(s) + "z\"/>";
 }
 
-std::string Patch(
-    const Comparison& c, const PatchDifference& p, const SrgbRenderer& srgb, int column, int row)
+// One cell of the chart; label empty: drawn without text, which would be too small to read.
+std::string Patch(const Page& page, const PatchDifference& p, const std::string& label, int column, int row)
 {
-    const Srgb8 ref = srgb.FromLab(p.labRef);
-    const Srgb8 smp = srgb.FromLab(p.labSmp);
+    const Comparison& c = page.c;
+    const Srgb8 ref = page.srgb.FromLab(p.labRef);
+    const Srgb8 smp = page.srgb.FromLab(p.labSmp);
     const bool over = c.Over(p);
     const char* ink = p.labRef[0] < kLightText ? "light" : "dark";
     std::string g = "<g class=\"patch" + std::string(over ? " over" : "")
         + (ref.clipped || smp.clipped ? " clipped" : "") + "\" transform=\"translate("
         + std::to_string(column * kPitch) + "," + std::to_string(row * kPitch) + ")\"><title>"
-        + Escape(p.name) + ": \u0394E " + Num(p.dE, 2) + (ref.clipped ? "; reference clipped to sRGB" : "")
-        + (smp.clipped ? "; sample clipped to sRGB" : "") + "</title>";
+        + Escape(p.name) + ": \u0394E " + page.DeltaE(p.dE)
+        + (ref.clipped ? "; reference clipped to sRGB" : "") + (smp.clipped ? "; sample clipped to sRGB" : "")
+        + "</title>";
     g += Rect(0, 0, kCell, kCell, "fill=\"" + ref.Hex() + "\"");
     g += Rect(kInset, kInset, kCell - 2 * kInset, kCell - 2 * kInset, "fill=\"" + smp.Hex() + "\"");
     if (ref.clipped)
@@ -230,37 +516,51 @@ std::string Patch(
         g += ClipMark(kInset, kInset, kCell - 2 * kInset);
     if (over)
         g += Rect(-2, -2, kCell + 4, kCell + 4, "class=\"outline\"");
-    g += "<text class=\"lbl " + std::string(ink) + "\" x=\"5\" y=\"14\">"
-        + Escape(Shortened(p.name, kNameLength)) + "</text><text class=\"de " + ink + "\" x=\"5\" y=\"84\">"
-        + Num(p.dE, 2) + "</text></g>\n";
-    return g;
+    if (!label.empty())
+        g += "<text class=\"lbl " + std::string(ink) + "\" x=\"5\" y=\"14\">" + Escape(label)
+            + "</text><text class=\"de " + ink + "\" x=\"5\" y=\"84\">" + page.DeltaE(p.dE) + "</text>";
+    return g + "</g>\n";
 }
 
-// A plot, as wide as the page.
-std::string Svg(double width, double height, const std::string& label, const std::string& body)
+// Rows first to last of the chart as one drawing, a margin of half a gap all round keeping the
+// outlines of edge patches inside.
+std::string ChartDrawing(
+    const Page& page, const std::vector<std::string>& labels, int columns, int first, int last)
 {
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"plot\" viewBox=\"0 0 " + Num(width, 0) + " "
-        + Num(height, 0) + "\" role=\"img\" aria-label=\"" + Escape(label) + "\">\n" + body + "</svg>\n";
-}
-
-std::string ChartSection(const Comparison& c, const SrgbRenderer& srgb)
-{
-    const int columns = ChartColumns(c);
-    const int n = static_cast<int>(c.patches.size());
-    const int rows = (n + columns - 1) / columns;
+    const int n = static_cast<int>(page.c.patches.size());
     std::string body;
-    for (int s = 0; s < n; ++s)
-        body += Patch(c, c.patches[s], srgb, s % columns, s / columns);
-    // A margin of half a gap all round keeps the outlines of edge patches inside.
+    for (int s = first * columns; s < std::min(n, last * columns); ++s)
+        body += Patch(page, page.c.patches[s], labels.empty() ? std::string() : labels[s], s % columns,
+            s / columns - first);
     const int margin = (kPitch - kCell) / 2;
     const int width = columns * kPitch - (kPitch - kCell) + 2 * margin;
-    const int height = rows * kPitch - (kPitch - kCell) + 2 * margin;
-    return "<section id=\"chart\"><h2>Chart</h2><p class=\"note\">" + std::to_string(columns)
-        + " patches a row. Each patch is the reference colour with the sample colour inset, its name and "
-          "\u0394E; outlined in red: over the tolerance; black corner: colour outside sRGB, clipped.</p>\n"
-        + "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" + std::to_string(-margin) + " "
+    const int height = (last - first) * kPitch - (kPitch - kCell) + 2 * margin;
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" + std::to_string(-margin) + " "
         + std::to_string(-margin) + " " + std::to_string(width) + " " + std::to_string(height) + "\" width=\""
-        + std::to_string(width) + "\" role=\"img\" aria-label=\"chart\">\n" + body + "</svg></section>\n";
+        + std::to_string(width) + "\" role=\"img\" aria-label=\"chart\">\n" + body + "</svg>\n";
+}
+
+std::string ChartSection(const Page& page)
+{
+    const int columns = ChartColumns(page.c);
+    const int n = static_cast<int>(page.c.patches.size());
+    const int rows = (n + columns - 1) / columns;
+    const bool legible = columns <= kLegibleColumns;
+    const std::vector<std::string> labels
+        = legible ? ShortNames(page.c, kNameLength) : std::vector<std::string>();
+    // Drawings a printed page high: the scale shrinks a wide chart, so more of its rows fit.
+    const double scale = std::min(1.0, kPageWidth / (columns * kPitch));
+    const int rowsPerDrawing = std::max(1, static_cast<int>(kPageHeight / (kPitch * scale)));
+    std::string drawings;
+    for (int first = 0; first < rows; first += rowsPerDrawing)
+        drawings += ChartDrawing(page, labels, columns, first, std::min(rows, first + rowsPerDrawing));
+    return "<section id=\"chart\"><div class=\"keep\"><h2>Chart</h2><p class=\"note\">"
+        + std::to_string(columns)
+        + " patches a row. Each patch is the reference colour with the sample colour inset"
+        + (legible ? ", its name and \u0394E"
+                   : " (names and \u0394E in the table; too many columns to label)")
+        + "; outlined in red: over the tolerance; black corner: colour outside sRGB, clipped.</p>\n"
+        + drawings + "</div></section>\n";
 }
 
 // A round step for about count axis divisions of span: 1, 2 or 5 times a power of ten.
@@ -276,14 +576,14 @@ double NiceStep(double span, int count)
 
 // An axis from 0 to top in steps of step; top past the largest value given, on a step.
 struct Axis {
-    explicit Axis(double largest)
+    explicit Axis(double largest, double smallestStep = 0.0)
     {
         top = std::max(largest, kSmallestTop);
-        step = NiceStep(top, 5);
+        step = std::max(NiceStep(top, 5), smallestStep);
         top = std::ceil(top / step) * step;
     }
     int Steps() const { return static_cast<int>(std::lround(top / step)); }
-    int Decimals() const { return step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step))); }
+    int Decimals() const { return step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9)); }
 
     static constexpr double kSmallestTop = 0.01;
     double top;
@@ -297,16 +597,26 @@ Axis DeltaEAxis(const Comparison& c)
     return Axis(std::max(c.patches[c.worst].dE, tolerance ? c.tolerance : 0.0));
 }
 
-// The plotting area inside the viewBox; below it, room for the axis labels.
+// The plotting area inside a viewBox of width by height; below and right of it, room for labels.
 struct Plot {
-    explicit Plot(double bottom = kBottom)
-        : y0(kPlotHeight - bottom)
+    Plot(double bottom = kBottom, double right = kRight, double plotHeight = kPlotHeight)
+        : height(plotHeight)
+        , x1(kPlotWidth - right)
+        , y0(plotHeight - bottom)
     { }
     double X(double fraction) const { return x0 + fraction * (x1 - x0); }
     double Y(double fraction) const { return y0 + fraction * (y1 - y0); }
 
-    double x0 = kLeft, x1 = kPlotWidth - kRight, y0, y1 = kTop;
+    double width = kPlotWidth, height;
+    double x0 = kLeft, x1, y0, y1 = kTop;
 };
+
+std::string Svg(const Plot& plot, const std::string& cls, const std::string& label, const std::string& body)
+{
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"" + cls + "\" viewBox=\"0 0 "
+        + Num(plot.width, 0) + " " + Num(plot.height, 0) + "\" role=\"img\" aria-label=\"" + Escape(label)
+        + "\">\n" + body + "</svg>\n";
+}
 
 std::string Line(double xa, double ya, double xb, double yb, const char* cls)
 {
@@ -314,10 +624,25 @@ std::string Line(double xa, double ya, double xb, double yb, const char* cls)
         + "\" x2=\"" + Num(xb, 1) + "\" y2=\"" + Num(yb, 1) + "\"/>";
 }
 
-std::string Label(double x, double y, const std::string& anchor, const std::string& text)
+std::string Label(
+    double x, double y, const std::string& anchor, const std::string& text, const char* cls = nullptr)
 {
-    return "<text x=\"" + Num(x, 1) + "\" y=\"" + Num(y, 1) + "\" text-anchor=\"" + anchor + "\">" + text
-        + "</text>";
+    return "<text" + (cls ? " class=\"" + std::string(cls) + "\"" : std::string()) + " x=\"" + Num(x, 1)
+        + "\" y=\"" + Num(y, 1) + "\" text-anchor=\"" + anchor + "\">" + Escape(text) + "</text>";
+}
+
+// A label beside a vertical line at x: right of it where it fits, else left.
+std::string Beside(const Plot& plot, double x, double y, const std::string& text)
+{
+    const bool right = x + kLabelGap + TextWidth(text) <= plot.width - 2.0;
+    return Label(right ? x + kLabelGap : x - kLabelGap, y, right ? "start" : "end", text, "halo");
+}
+
+// A label rotated by -90 degrees, centred on the plot's height, left of the value labels.
+std::string YTitle(const Plot& plot, const std::string& text)
+{
+    return "<text transform=\"translate(14," + Num(plot.Y(0.5), 1) + ") rotate(-90)\" text-anchor=\"middle\">"
+        + Escape(text) + "</text>\n";
 }
 
 // Horizontal grid lines with their values.
@@ -332,40 +657,137 @@ std::string ValueAxis(const Plot& plot, const Axis& axis, const std::string& uni
     return out + "\n";
 }
 
-std::string BarChart(const Comparison& c)
+// The values of axis along the bottom, and the axis line.
+std::string ValueTicks(const Plot& plot, const Axis& axis, const std::string& title)
 {
-    const bool named = c.patches.size() <= static_cast<std::size_t>(kNamedBars);
-    const Plot plot(named ? kBottom + 16.0 : kBottom);
-    const Axis axis = DeltaEAxis(c);
-    const double top = axis.top;
-    const double n = static_cast<double>(c.patches.size());
-    const double width = (plot.x1 - plot.x0) / n;
-    std::string body = ValueAxis(plot, axis, "");
-    for (std::size_t s = 0; s < c.patches.size(); ++s) {
-        const PatchDifference& p = c.patches[s];
-        const double x = plot.X(static_cast<double>(s) / n);
-        const double y = plot.Y(p.dE / top);
-        body += "<rect class=\"bar" + std::string(c.Over(p) ? " over" : "") + "\" x=\""
-            + Num(x + 0.1 * width, 2) + "\" y=\"" + Num(y, 1) + "\" width=\"" + Num(0.8 * width, 2)
-            + "\" height=\"" + Num(plot.y0 - y, 1) + "\"><title>" + Escape(p.name) + ": " + Num(p.dE, 2)
-            + "</title></rect>";
-        if (named)
-            body += "<text transform=\"translate(" + Num(x + 0.5 * width + 3, 1) + "," + Num(plot.y0 + 6, 1)
-                + ") rotate(-60)\" text-anchor=\"end\">" + Escape(Shortened(p.name, 8)) + "</text>";
-        body += "\n";
-    }
-    if (c.tolerance >= 0.0 && c.tolerance <= top) {
-        const double y = plot.Y(c.tolerance / top);
-        body += Line(plot.x0, y, plot.x1, y, "tol")
-            + Label(plot.x0 + 4, y - 5, "start", "tolerance " + Num(c.tolerance, 2));
-    }
-    body += Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis") + "<text transform=\"translate(14,"
-        + Num(plot.Y(0.5), 1) + ") rotate(-90)\" text-anchor=\"middle\">\u0394E</text>\n";
-    return Svg(kPlotWidth, kPlotHeight, "Delta E per patch", body);
+    std::string out;
+    for (int k = 0; k <= axis.Steps(); ++k)
+        out += Label(
+            plot.X(k * axis.step / axis.top), plot.y0 + 16, "middle", Num(k * axis.step, axis.Decimals()));
+    return out + Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
+        + Label((plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", title) + "\n";
 }
 
-std::string Distribution(const Comparison& c)
+// The tolerance across a vertical value axis, labelled at the left end of its line.
+std::string ToleranceAcross(const Page& page, const Plot& plot, const Axis& axis)
 {
+    const Comparison& c = page.c;
+    if (c.tolerance < 0.0 || c.tolerance > axis.top)
+        return "";
+    const double y = plot.Y(c.tolerance / axis.top);
+    // Below the line when there is no room above it.
+    const double labelY = y - 5.0 - kFontSize < 0.0 ? y + kFontSize + 3.0 : y - 5.0;
+    return Line(plot.x0, y, plot.x1, y, "tol")
+        + Label(plot.x0 + kLabelGap, labelY, "start", "tolerance " + page.DeltaE(c.tolerance), "halo") + "\n";
+}
+
+// Bar names rise at kBarNameAngle from the axis, ending under their bar.
+std::string BarName(double x, double y, const std::string& name)
+{
+    return "<text class=\"name\" transform=\"translate(" + Num(x, 1) + "," + Num(y, 1) + ") rotate(-"
+        + Num(kBarNameAngle, 0) + ")\" text-anchor=\"end\">" + Escape(name) + "</text>";
+}
+
+// One bar a patch in chart order, named under the bar for few patches, else numbered along the axis.
+std::string BarChart(const Page& page)
+{
+    const Comparison& c = page.c;
+    const std::size_t count = c.patches.size();
+    const bool named = count <= kNamedBars;
+    const std::vector<std::string> names = named ? ShortNames(c, kBarNameLength) : std::vector<std::string>();
+    double longest = 0.0;
+    for (const std::string& name : names)
+        longest = std::max(longest, TextWidth(name));
+    const double sine = std::sin(kBarNameAngle * kRadiansPerDegree);
+    const double bottom = named ? 10.0 + longest * sine + kFontSize : kBottom;
+    const Plot plot(bottom, kRight, kPlotHeight - kBottom + bottom);
+    const Axis axis = DeltaEAxis(c);
+    const double n = static_cast<double>(count);
+    const double width = (plot.x1 - plot.x0) / n;
+    std::string body = ValueAxis(plot, axis, "");
+    for (std::size_t s = 0; s < count; ++s) {
+        const PatchDifference& p = c.patches[s];
+        const double x = plot.X(static_cast<double>(s) / n);
+        const double y = plot.Y(p.dE / axis.top);
+        body += "<rect class=\"bar" + std::string(c.Over(p) ? " over" : "") + "\" x=\""
+            + Num(x + 0.1 * width, 2) + "\" y=\"" + Num(y, 1) + "\" width=\"" + Num(0.8 * width, 2)
+            + "\" height=\"" + Num(plot.y0 - y, 1) + "\"><title>" + Escape(p.name) + ": " + page.DeltaE(p.dE)
+            + "</title></rect>";
+        if (named)
+            body += BarName(x + 0.5 * width + 3, plot.y0 + 6, names[s]);
+        body += "\n";
+    }
+    if (!named) {
+        const double step = std::max(1.0, NiceStep(n, 10));
+        for (double k = step; k <= n; k += step)
+            body += Label(plot.X((k - 0.5) / n), plot.y0 + 16, "middle", Num(k, 0));
+        body += Label(
+            (plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", "patch (chart order, as numbered in the table)");
+    }
+    body += ToleranceAcross(page, plot, axis) + Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
+        + YTitle(plot, "\u0394E");
+    return Svg(plot, "plot bars", "Delta E per patch", body);
+}
+
+// How many patches fall into each Delta E bin of width, those within the tolerance and those over
+// it stacked.
+std::string Histogram(const Page& page)
+{
+    const Comparison& c = page.c;
+    const Axis axis = DeltaEAxis(c);
+    const double width = NiceStep(axis.top, kHistogramBins);
+    const std::size_t bins = static_cast<std::size_t>(std::ceil(axis.top / width - 1e-9));
+    std::vector<int> within(bins, 0), over(bins, 0);
+    for (const PatchDifference& p : c.patches) {
+        const std::size_t bin = std::min(bins - 1, static_cast<std::size_t>(p.dE / width));
+        ++(c.Over(p) ? over : within)[bin];
+    }
+    int most = 1;
+    for (std::size_t b = 0; b < bins; ++b)
+        most = std::max(most, within[b] + over[b]);
+    const Plot plot;
+    const Axis counts(most, 1.0);
+    std::string body = ValueAxis(plot, counts, "");
+    const auto bar = [&](double from, int below, int count, const char* cls) -> std::string {
+        if (count == 0)
+            return "";
+        // The last bin ends at the end of the axis.
+        const double x = plot.X(from / axis.top);
+        const double w = plot.X(std::min(from + width, axis.top) / axis.top) - x;
+        const double yTop = plot.Y((below + count) / counts.top), yBottom = plot.Y(below / counts.top);
+        return "<rect class=\"" + std::string(cls) + "\" data-count=\"" + std::to_string(count) + "\" x=\""
+            + Num(x + 0.05 * w, 2) + "\" y=\"" + Num(yTop, 1) + "\" width=\"" + Num(0.9 * w, 2)
+            + "\" height=\"" + Num(yBottom - yTop, 1) + "\"><title>\u0394E " + Num(from, axis.Decimals() + 1)
+            + " to " + Num(from + width, axis.Decimals() + 1) + ": " + std::to_string(count)
+            + "</title></rect>";
+    };
+    for (std::size_t b = 0; b < bins; ++b) {
+        const double from = static_cast<double>(b) * width;
+        body += bar(from, 0, within[b], "bar") + bar(from, within[b], over[b], "bar over") + "\n";
+    }
+    if (c.tolerance >= 0.0 && c.tolerance <= axis.top) {
+        const double x = plot.X(c.tolerance / axis.top);
+        body += Line(x, plot.y0, x, plot.y1, "tol")
+            + Beside(plot, x, plot.y1 + kFontSize, "tolerance " + page.DeltaE(c.tolerance));
+    }
+    body += ValueTicks(plot, axis, "\u0394E") + YTitle(plot, "patches");
+    return Svg(plot, "plot histogram", "patches per Delta E", body);
+}
+
+std::string BarsSection(const Page& page)
+{
+    const bool histogram = page.c.patches.size() > kHistogramAbove;
+    const std::string tolerance = page.c.tolerance >= 0.0 ? "; red: over the tolerance (dashed line)" : "";
+    const std::string note
+        = histogram ? "Patches per \u0394E interval" + tolerance + "." : "In chart order" + tolerance + ".";
+    return "<section id=\"bars\"><div class=\"keep\"><h2>"
+        + std::string(histogram ? "Distribution of \u0394E" : "\u0394E per patch") + "</h2><p class=\"note\">"
+        + note + "</p>\n" + (histogram ? Histogram(page) : BarChart(page)) + "</div></section>\n";
+}
+
+std::string CdfSection(const Page& page)
+{
+    const Comparison& c = page.c;
     const Plot plot;
     const Axis axis = DeltaEAxis(c);
     const double top = axis.top;
@@ -380,65 +802,124 @@ std::string Distribution(const Comparison& c)
     for (std::size_t i = 0; i < sorted.size(); ++i)
         path += "H" + Num(plot.X(sorted[i] / top), 1) + "V" + Num(plot.Y(static_cast<double>(i + 1) / n), 1);
     body += "<path class=\"cdf\" d=\"" + path + "H" + Num(plot.x1, 1) + "\"/>\n";
-    for (int k = 0; k <= axis.Steps(); ++k)
-        body += Label(
-            plot.X(k * axis.step / top), plot.y0 + 16, "middle", Num(k * axis.step, axis.Decimals()));
-    // Labels right of their lines, each on a line of its own so that close values stay readable.
-    const std::pair<double, std::string> marks[] = { { c.median, "median" }, { c.p95, "p95" } };
+    // Labels beside their lines, each on a line of its own so that close values stay readable.
+    std::vector<std::pair<double, std::string>> marks = { { c.median, "median" }, { c.p95, "p95" } };
+    if (c.tolerance >= 0.0 && c.tolerance <= top)
+        marks.emplace_back(c.tolerance, "tolerance");
     double labelY = plot.Y(0.5);
     for (const auto& [value, name] : marks) {
-        body += Line(plot.X(value / top), plot.y0, plot.X(value / top), plot.y1, "mark")
-            + Label(plot.X(value / top) + 4, labelY, "start", name + " " + Num(value, 2));
-        labelY += 14.0;
+        const double x = plot.X(value / top);
+        body += Line(x, plot.y0, x, plot.y1, name == "tolerance" ? "tol" : "mark")
+            + Beside(plot, x, labelY, name + " " + page.DeltaE(value));
+        labelY += kLineSpacing;
     }
-    if (c.tolerance >= 0.0 && c.tolerance <= top)
-        body += Line(plot.X(c.tolerance / top), plot.y0, plot.X(c.tolerance / top), plot.y1, "tol")
-            + Label(plot.X(c.tolerance / top) + 4, labelY, "start", "tolerance " + Num(c.tolerance, 2));
-    body += Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
-        + Label((plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", "\u0394E (share of patches at or below)")
+    body += ValueTicks(plot, axis, "\u0394E (share of patches at or below)");
+    return "<section id=\"cdf\"><div class=\"keep\"><h2>Cumulative distribution</h2>\n"
+        + Svg(plot, "plot", "cumulative distribution of Delta E", body) + "</div></section>\n";
+}
+
+// The square of the a*b* plot and the magnification of its arrows.
+struct AbScale {
+    AbScale(double largest, double typical, double longestShift)
+        : axis(largest)
+        , unit(kAbSize / (2.0 * axis.top))
+        , longest(longestShift)
+    {
+        for (double m : kMagnifications)
+            if (typical * m * unit <= kTypicalArrow && longest * m * unit <= kLongestArrow * kAbSize)
+                magnification = m;
+    }
+    Axis axis;
+    double unit; // drawing units per CIELAB unit
+    double longest; // shift in a*b*
+    double magnification = 1.0;
+};
+
+// A scale whose square holds every reference and the end of every magnified arrow.
+AbScale AbScaleOf(const Comparison& c)
+{
+    double largest = 0.0;
+    std::vector<double> shifts;
+    for (const PatchDifference& p : c.patches) {
+        for (int k = 1; k < 3; ++k)
+            largest = std::max({ largest, std::fabs(p.labRef[k]), std::fabs(p.labSmp[k]) });
+        shifts.push_back(std::hypot(p.labSmp[1] - p.labRef[1], p.labSmp[2] - p.labRef[2]));
+    }
+    std::sort(shifts.begin(), shifts.end());
+    const double typical
+        = shifts[static_cast<std::size_t>(kQuartile * static_cast<double>(shifts.size() - 1))];
+    // A wider square draws arrows shorter, so that a few widenings settle.
+    for (int attempt = 0;; ++attempt) {
+        const AbScale scale(largest, typical, shifts.back());
+        double reach = 0.0;
+        for (const PatchDifference& p : c.patches)
+            for (int k = 1; k < 3; ++k)
+                reach = std::max(
+                    reach, std::fabs(p.labRef[k] + scale.magnification * (p.labSmp[k] - p.labRef[k])));
+        if (reach <= scale.axis.top || attempt == kAbWidenings)
+            return scale;
+        largest = reach;
+    }
+}
+
+// The a*b* plane: an arrow from each reference to its sample, magnified so that small shifts show.
+std::string AbSection(const Page& page)
+{
+    const Comparison& c = page.c;
+    const AbScale scale = AbScaleOf(c);
+    const Axis& axis = scale.axis;
+    const double range = axis.top, unit = scale.unit, magnification = scale.magnification,
+                 longest = scale.longest;
+    const double x0 = kLeft, y0 = kTop + kAbSize;
+    const auto X = [&](double a) { return x0 + (a + range) * unit; };
+    const auto Y = [&](double b) { return y0 - (b + range) * unit; };
+    std::string body
+        = "<defs><marker id=\"arrow\" viewBox=\"0 0 8 8\" refX=\"7\" refY=\"4\" markerWidth=\"5\" "
+          "markerHeight=\"5\" orient=\"auto\"><path d=\"M0 0L8 4L0 8z\" fill=\"#39414c\"/></marker></defs>\n";
+    for (int k = -axis.Steps(); k <= axis.Steps(); ++k) {
+        const double v = k * axis.step;
+        const char* cls = k == 0 ? "zero" : "grid";
+        body += Line(X(v), Y(-range), X(v), Y(range), cls) + Line(X(-range), Y(v), X(range), Y(v), cls)
+            + Label(X(v), y0 + 16, "middle", Num(v, axis.Decimals()))
+            + Label(x0 - 6, Y(v) + 4, "end", Num(v, axis.Decimals()));
+    }
+    body += Label(X(0.0), y0 + 34, "middle", "a*") + "<text transform=\"translate(14," + Num(Y(0.0), 1)
+        + ") rotate(-90)\" text-anchor=\"middle\">b*</text>\n";
+    for (const PatchDifference& p : c.patches) {
+        const double xa = X(p.labRef[1]), ya = Y(p.labRef[2]);
+        const double xb = xa + (p.labSmp[1] - p.labRef[1]) * magnification * unit;
+        const double yb = ya - (p.labSmp[2] - p.labRef[2]) * magnification * unit;
+        body += "<circle class=\"start\" cx=\"" + Num(xa, 1) + "\" cy=\"" + Num(ya, 1)
+            + "\" r=\"2.5\" fill=\"" + page.srgb.FromLab(p.labRef).Hex() + "\"/>";
+        if (std::hypot(xb - xa, yb - ya) >= kArrowHead)
+            body += "<line class=\"shift\" x1=\"" + Num(xa, 1) + "\" y1=\"" + Num(ya, 1) + "\" x2=\""
+                + Num(xb, 1) + "\" y2=\"" + Num(yb, 1) + "\" marker-end=\"url(#arrow)\"/>";
+        body += "\n";
+    }
+    // The scale: a bar as long as the arrow of a round shift no longer than the longest.
+    const double power = std::pow(10.0, std::floor(std::log10(longest > 0.0 ? longest : 1.0)));
+    double shift = power;
+    for (double m : { 2.0, 5.0 })
+        if (m * power <= longest)
+            shift = m * power;
+    const std::string shiftText
+        = Num(shift, power >= 1.0 ? 0 : static_cast<int>(std::lround(-std::log10(power))));
+    const double barEnd = X(range) - 8.0, barStart = barEnd - shift * magnification * unit;
+    body += Line(barStart, Y(-range) - 10.0, barEnd, Y(-range) - 10.0, "scale")
+        + Label(barEnd, Y(-range) - 16.0, "end",
+            "\u00d7" + Num(magnification, 0) + ": a shift of " + shiftText, "halo")
         + "\n";
-    return Svg(kPlotWidth, kPlotHeight, "cumulative distribution of Delta E", body);
-}
-
-// Patch indices by decreasing difference; the first of equal differences first.
-std::vector<std::size_t> ByDifference(const Comparison& c)
-{
-    std::vector<std::size_t> order(c.patches.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-        [&](std::size_t a, std::size_t b) { return c.patches[a].dE > c.patches[b].dE; });
-    return order;
-}
-
-std::string Swatch(const Srgb8& colour)
-{
-    return "<td class=\"sw" + std::string(colour.clipped ? " clip" : "") + "\" style=\"background:"
-        + colour.Hex() + "\"" + (colour.clipped ? " title=\"clipped to sRGB\"" : "") + "></td>";
-}
-
-std::string PatchTable(const Comparison& c, const std::vector<std::size_t>& order, const SrgbRenderer& srgb)
-{
-    std::string out
-        = "<table class=\"patches\"><thead><tr><th>#</th><th class=\"name\">Sample</th><th></th>"
-          "<th>ref L*</th><th>ref a*</th><th>ref b*</th><th></th><th>L*</th><th>a*</th><th>b*</th>";
-    out += "<th>\u0394L*</th><th>\u0394a*</th><th>\u0394b*</th><th>\u0394C*<sub>ab</sub></"
-           "th><th>\u0394H*<sub>ab</sub></th>"
-           "<th>\u0394E</th></tr></thead><tbody>\n";
-    for (std::size_t rank = 0; rank < order.size(); ++rank) {
-        const PatchDifference& p = c.patches[order[rank]];
-        out += std::string(c.Over(p) ? "<tr class=\"over\">" : "<tr>") + "<td>" + std::to_string(rank + 1)
-            + "</td><td class=\"name\">" + Escape(p.name) + "</td>" + Swatch(srgb.FromLab(p.labRef));
-        for (double v : p.labRef)
-            out += "<td>" + Num(v, 2) + "</td>";
-        out += Swatch(srgb.FromLab(p.labSmp));
-        for (double v : p.labSmp)
-            out += "<td>" + Num(v, 2) + "</td>";
-        for (double v : { p.dL, p.da, p.db, p.dC, p.dH })
-            out += "<td>" + Num(v, 2) + "</td>";
-        out += "<td class=\"de\">" + Num(p.dE, 2) + "</td></tr>\n";
-    }
-    return out + "</tbody></table>\n";
+    Plot plot;
+    plot.width = x0 + kAbSize + kRight;
+    plot.height = y0 + kBottom;
+    return "<section id=\"ab\"><div class=\"keep\"><h2>Shifts in a*b*</h2><p class=\"note\">Each arrow runs "
+           "from "
+           "the reference's a*, b* (a dot in its colour) to the sample's, drawn "
+        + Num(magnification, 0) + " times its length"
+        + (magnification > 1.0 ? " so that small shifts show" : "")
+        + "; the bar at the bottom right is the arrow of a shift of " + shiftText
+        + " in a*b*. Differences in L* are not shown.</p>\n" + Svg(plot, "square", "a*b* shifts", body)
+        + "</div></section>\n";
 }
 
 struct Curve {
@@ -456,17 +937,6 @@ Curve SpectrumOf(const Chart& chart, int table, int sample)
     return curve;
 }
 
-std::string Polyline(const Curve& curve, const Plot& plot, double nm0, double nm1, double top,
-    const char* cls, const char* colour)
-{
-    std::string points;
-    for (std::size_t i = 0; i < curve.nm.size(); ++i)
-        points += (i ? " " : "") + Num(plot.X((curve.nm[i] - nm0) / (nm1 - nm0)), 1) + ","
-            + Num(plot.Y(std::clamp(curve.values[i] / top, -0.05, 1.05)), 1);
-    return "<polyline class=\"" + std::string(cls) + "\" stroke=\"" + colour + "\" points=\"" + points
-        + "\"/>\n";
-}
-
 // The wavelengths and the largest value the curves span.
 struct Extent {
     void Add(const Curve& curve)
@@ -479,51 +949,100 @@ struct Extent {
     double nm0 = 1e9, nm1 = -1e9, largest = 0.0;
 };
 
-std::string SpectraSection(const Comparison& c, const std::vector<std::size_t>& order)
+struct SpectraFrame {
+    Plot plot;
+    double nm0, nm1, top;
+    double X(double nm) const { return plot.X((nm - nm0) / (nm1 - nm0)); }
+    double Y(double value) const { return plot.Y(std::clamp(value / top, -0.05, 1.05)); }
+};
+
+std::string Polyline(
+    const Curve& curve, const SpectraFrame& frame, const std::string& cls, const std::string& colour)
 {
+    std::string points;
+    for (std::size_t i = 0; i < curve.nm.size(); ++i)
+        points += (i ? " " : "") + Num(frame.X(curve.nm[i]), 1) + "," + Num(frame.Y(curve.values[i]), 1);
+    return "<polyline class=\"" + cls + "\" stroke=\"" + colour + "\" points=\"" + points + "\"/>\n";
+}
+
+// Heights of labels at ys, moved apart to at least kLineSpacing and kept between top and bottom.
+std::vector<double> Spread(const std::vector<double>& ys, double top, double bottom)
+{
+    std::vector<std::size_t> order(ys.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return ys[a] < ys[b]; });
+    std::vector<double> out(ys);
+    double next = top;
+    for (std::size_t i : order)
+        next = (out[i] = std::max(ys[i], next)) + kLineSpacing;
+    double limit = bottom;
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        limit = (out[*it] = std::min(out[*it], limit)) - kLineSpacing;
+    return out;
+}
+
+std::string SpectraSection(const Page& page)
+{
+    const Comparison& c = page.c;
     if (c.reference->Offers(c.tableRef) != ColourData::Spectrum
         || c.sample->Offers(c.tableSmp) != ColourData::Spectrum)
         return "";
-    const std::size_t count = std::min(kWorstSpectra, order.size());
+    const std::size_t count = std::min(kWorstSpectra, page.order.size());
     std::vector<std::pair<Curve, Curve>> curves;
+    std::vector<std::string> names;
     Extent extent;
     for (std::size_t k = 0; k < count; ++k) {
-        const PatchDifference& p = c.patches[order[k]];
+        const PatchDifference& p = c.patches[page.order[k]];
         curves.emplace_back(
             SpectrumOf(*c.reference, c.tableRef, p.reference), SpectrumOf(*c.sample, c.tableSmp, p.sample));
         extent.Add(curves.back().first);
         extent.Add(curves.back().second);
+        names.push_back(p.name);
     }
-    const double nm0 = extent.nm0, nm1 = std::max(extent.nm1, nm0 + 1.0);
-    const Plot plot;
+    std::vector<std::string> labels = DistinctNames(names, kSpectrumNameLength);
+    const SpectraFrame frame { Plot(kBottom, kSpectraRight), extent.nm0,
+        std::max(extent.nm1, extent.nm0 + 1.0), Axis(extent.largest).top };
     const Axis axis(extent.largest);
-    std::string body = ValueAxis(plot, axis, "");
-    const double nmStep = NiceStep(nm1 - nm0, 7);
-    for (double nm = std::ceil(nm0 / nmStep) * nmStep; nm <= nm1; nm += nmStep)
-        body += Label(plot.X((nm - nm0) / (nm1 - nm0)), plot.y0 + 16, "middle", Num(nm, 0));
+    std::string body = ValueAxis(frame.plot, axis, "");
+    const double nmStep = NiceStep(frame.nm1 - frame.nm0, 7);
+    for (double nm = std::ceil(frame.nm0 / nmStep) * nmStep; nm <= frame.nm1; nm += nmStep)
+        body += Label(frame.X(nm), frame.plot.y0 + 16, "middle", Num(nm, 0));
     std::string legend = "<ul class=\"legend\">";
+    std::vector<double> ends;
     for (std::size_t k = 0; k < count; ++k) {
-        body += Polyline(curves[k].first, plot, nm0, nm1, axis.top, "ref", kSpectrumColours[k])
-            + Polyline(curves[k].second, plot, nm0, nm1, axis.top, "smp", kSpectrumColours[k]);
-        const PatchDifference& p = c.patches[order[k]];
-        legend += "<li><span class=\"key\" style=\"border-color:" + std::string(kSpectrumColours[k])
-            + "\"></span>" + Escape(p.name) + " (\u0394E " + Num(p.dE, 2) + ")</li>";
+        const PatchDifference& p = c.patches[page.order[k]];
+        const std::string colour = page.srgb.FromLab(p.labRef).Hex();
+        const bool light = p.labRef[0] > kLightLine;
+        if (light)
+            body += Polyline(curves[k].first, frame, "ref outline", colour)
+                + Polyline(curves[k].second, frame, "smp outline", colour);
+        body += Polyline(curves[k].first, frame, "ref", colour)
+            + Polyline(curves[k].second, frame, "smp", colour);
+        ends.push_back(frame.Y(curves[k].first.values.back()) + 4.0);
+        legend += "<li><span class=\"key" + std::string(light ? " light" : "") + "\" style=\"border-color:"
+            + colour + "\"></span>" + Escape(p.name) + " (\u0394E " + page.DeltaE(p.dE) + ")</li>";
     }
-    body += Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
-        + Label((plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", "wavelength (nm)") + "\n";
-    return "<section id=\"spectra\"><h2>Spectra of the worst patches</h2><p class=\"note\">Reflectance "
-           "factor; reference solid, sample dashed.</p>\n"
-        + Svg(kPlotWidth, kPlotHeight, "spectra", body) + legend + "</ul></section>\n";
+    const std::vector<double> at = Spread(ends, frame.plot.y1 + kFontSize, frame.plot.y0 + 4.0);
+    for (std::size_t k = 0; k < count && !labels.empty(); ++k)
+        body += Label(frame.plot.x1 + 6.0, at[k], "start", labels[k], "name");
+    body += Line(frame.plot.x0, frame.plot.y0, frame.plot.x1, frame.plot.y0, "axis")
+        + Label((frame.plot.x0 + frame.plot.x1) / 2, frame.plot.y0 + 34, "middle", "wavelength (nm)") + "\n";
+    return "<section id=\"spectra\"><div class=\"keep\"><h2>Spectra of the worst patches</h2><p "
+           "class=\"note\">Reflectance "
+           "factor, each patch in its own colour (outlined when light); reference solid, sample dashed.</p>\n"
+        + Svg(frame.plot, "plot", "spectra", body) + legend + "</ul></div></section>\n";
 }
 
 // The grouped verdicts of a tolerance set.
-std::string ToleranceSection(const Comparison& c)
+std::string ToleranceSection(const Page& page)
 {
+    const Comparison& c = page.c;
     if (!c.tolerances)
         return "";
     const ToleranceResult& t = *c.tolerances;
-    std::string out = "<section id=\"tolerances\"><h2>Tolerances: " + Escape(t.set.name)
-        + "</h2><p class=\"note\">" + Escape(t.set.source)
+    std::string out = "<section id=\"tolerances\"><div class=\"keep\"><h2>Tolerances: " + Html(t.set.name)
+        + "</h2><p class=\"note\">" + Html(t.set.source)
         + "</p>\n<table class=\"patches groups\"><thead><tr><th class=\"name\">Group</th>"
         + "<th class=\"name\">Patches</th><th>Metric</th><th>Count</th><th>Mean</th><th>p95</th><th>Max</th>"
         + "<th class=\"name\">Verdict</th></tr></thead><tbody>\n";
@@ -537,8 +1056,8 @@ std::string ToleranceSection(const Comparison& c)
             return "<td>" + cell + "</td>";
         };
         const char* verdict = VerdictName(g.verdict);
-        out += std::string("<tr class=\"") + verdict + "\"><td class=\"name\">" + Escape(g.group.name)
-            + "</td><td class=\"name\">" + Escape(g.group.select.text) + "</td><td>" + Escape(g.group.metric)
+        out += std::string("<tr class=\"") + verdict + "\"><td class=\"name\">" + Html(g.group.name)
+            + "</td><td class=\"name\">" + Html(g.group.select.text) + "</td><td>" + Html(g.group.metric)
             + "</td><td>" + std::to_string(g.count) + "</td>" + stat(g.mean, g.group.mean)
             + stat(g.p95, g.group.p95) + stat(g.max, g.group.max) + "<td class=\"name verdict-cell\">"
             + verdict + "</td></tr>\n";
@@ -546,13 +1065,14 @@ std::string ToleranceSection(const Comparison& c)
     return out
         + "</tbody></table><p class=\"note\">Each statistic: the value / its limits (warn, fail); a value "
           "equal to a limit passes. Overall: <b>"
-        + VerdictName(t.verdict) + "</b>.</p></section>\n";
+        + VerdictName(t.verdict) + "</b>.</p></div></section>\n";
 }
 
 // Tone value increase curves of the reference (solid) and the sample (dashed), from densities where
 // a file has spectra, else as spot colour tone values; files without tints draw none.
-std::string TviSection(const Comparison& c)
+std::string TviSection(const Page& page)
 {
+    const Comparison& c = page.c;
     struct Drawn {
         const char* cls;
         ToneValues tv;
@@ -593,28 +1113,63 @@ std::string TviSection(const Comparison& c)
                 : ch.name == "M"                ? "#d6007e"
                 : ch.name == "Y"                ? "#e6b800"
                 : ch.name == "K"                ? "#222"
-                                                : kSpectrumColours[k % kWorstSpectra];
+                                                : kChannelColours[k % std::size(kChannelColours)];
             std::string points = Num(plot.X(0.0), 1) + "," + Num(plot.Y(0.0), 1);
             for (const TonePoint& p : ch.points)
                 points += " " + Num(plot.X(p.nominal / 100.0), 1) + ","
                     + Num(plot.Y(std::clamp(p.tvi / axis.top, -0.05, 1.05)), 1);
             points += " " + Num(plot.X(1.0), 1) + "," + Num(plot.Y(0.0), 1);
             body += "<polyline class=\"" + std::string(d.cls) + "\" stroke=\"" + colour + "\" points=\""
-                + points + "\"><title>" + Escape(ch.name) + "</title></polyline>\n";
+                + points + "\"><title>" + Html(ch.name) + "</title></polyline>\n";
             legend += "<li><span class=\"key\" style=\"border-color:" + std::string(colour)
                 + (std::string(d.cls) == "smp" ? ";border-top-style:dashed" : "") + "\"></span>"
-                + (std::string(d.cls) == "ref" ? "reference " : "sample ") + Escape(ch.name)
-                + (ch.filter.empty() ? " (spot colour tone value)" : " (filter " + ch.filter + ")") + "</li>";
+                + (std::string(d.cls) == "ref" ? "reference " : "sample ") + Html(ch.name)
+                + (ch.filter.empty() ? " (spot colour tone value)" : " (filter " + Html(ch.filter) + ")")
+                + "</li>";
         }
     body += Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
         + Label((plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", "nominal tone value (%)")
-        + "<text transform=\"translate(14," + Num(plot.Y(0.5), 1)
-        + ") rotate(-90)\" text-anchor=\"middle\">TVI (%)</text>\n";
-    return "<section id=\"tvi\"><h2>Tone value increase</h2><p class=\"note\">Tone value minus nominal, by "
-           "Murray\u2013Davies from ISO Status T densities relative to the paper (spot colour tone value "
-           "where a "
-           "file has no spectra); reference solid, sample dashed.</p>\n"
-        + Svg(kPlotWidth, kPlotHeight, "tone value increase", body) + legend + "</ul></section>\n";
+        + YTitle(plot, "TVI (%)");
+    return "<section id=\"tvi\"><div class=\"keep\"><h2>Tone value increase</h2><p class=\"note\">Tone value "
+           "minus "
+           "nominal, by Murray\u2013Davies from ISO Status T densities relative to the paper (spot colour "
+           "tone "
+           "value where a file has no spectra); reference solid, sample dashed.</p>\n"
+        + Svg(plot, "plot", "tone value increase", body) + legend + "</ul></div></section>\n";
+}
+
+// A table swatch as a drawing, which prints where a cell background would not.
+std::string Swatch(const Srgb8& colour)
+{
+    return "<td class=\"sw" + std::string(colour.clipped ? " clip\" title=\"clipped to sRGB" : "")
+        + "\"><svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"26\" height=\"16\" fill=\""
+        + colour.Hex() + "\"/></svg></td>";
+}
+
+std::string TableSection(const Page& page)
+{
+    const Comparison& c = page.c;
+    std::string out
+        = "<section id=\"table\"><h2>Patches by \u0394E</h2>\n<table class=\"patches\"><thead><tr><th>#</th>"
+          "<th>No.</th><th class=\"name\">Sample</th><th></th><th>ref L*</th><th>ref a*</th><th>ref b*</th>"
+          "<th></th><th>L*</th><th>a*</th><th>b*</th><th>\u0394L*</th><th>\u0394a*</th><th>\u0394b*</th>"
+          "<th>\u0394C*<sub>ab</sub></th><th>\u0394H*<sub>ab</sub></th><th>\u0394E</th></tr></"
+          "thead><tbody>\n";
+    for (std::size_t rank = 0; rank < page.order.size(); ++rank) {
+        const PatchDifference& p = c.patches[page.order[rank]];
+        out += std::string(c.Over(p) ? "<tr class=\"over\">" : "<tr>") + "<td>" + std::to_string(rank + 1)
+            + "</td><td>" + std::to_string(page.order[rank] + 1) + "</td><td class=\"name\">" + Escape(p.name)
+            + "</td>" + Swatch(page.srgb.FromLab(p.labRef));
+        for (double v : p.labRef)
+            out += "<td>" + Num(v, 2) + "</td>";
+        out += Swatch(page.srgb.FromLab(p.labSmp));
+        for (double v : p.labSmp)
+            out += "<td>" + Num(v, 2) + "</td>";
+        for (double v : { p.dL, p.da, p.db, p.dC, p.dH })
+            out += "<td>" + Num(v, 2) + "</td>";
+        out += "<td class=\"de\">" + page.DeltaE(p.dE) + "</td></tr>\n";
+    }
+    return out + "</tbody></table></section>\n";
 }
 
 // Nothing may be fetched or run: the page is complete in itself.
@@ -628,79 +1183,68 @@ std::string Head(const std::string& heading)
         + kStyle + "\n</style></head>\n";
 }
 
-std::string DistributionSection(const Comparison& c)
+// PASS or FAIL as a drawing, so that it prints in colour without background graphics.
+// text with the paths of both files as the page names the files.
+std::string WithFileNames(const Page& page, std::string text)
 {
-    const std::string note
-        = c.tolerance >= 0.0 ? "In chart order; red: over the tolerance (dashed line)." : "In chart order.";
-    return "<section id=\"distribution\"><h2>\u0394E per patch</h2><p class=\"note\">" + note + "</p>\n"
-        + BarChart(c) + "<h2>Cumulative distribution</h2>\n" + Distribution(c) + "</section>\n";
+    for (const Chart* chart : { page.c.reference.get(), page.c.sample.get() }) {
+        const std::string& path = chart->Path();
+        const std::string name = page.options.fullPaths ? path : BaseName(path);
+        for (std::size_t at = text.find(path); !path.empty() && at != std::string::npos;
+             at = text.find(path, at + name.size()))
+            text.replace(at, path.size(), name);
+    }
+    return text;
 }
 
 // The verdict, and beside it what makes the two files measured or computed differently.
-std::string VerdictBadge(const Comparison& c)
+std::string VerdictBadge(const Page& page)
 {
+    const Comparison& c = page.c;
     std::string warnings;
     for (const std::string& w : c.warnings)
-        warnings += "<li>" + Escape(w) + "</li>";
+        warnings += "<li>" + Html(WithFileNames(page, w)) + "</li>";
     if (!warnings.empty())
         warnings = "<ul class=\"warnings\" id=\"warnings\">" + warnings + "</ul>";
     if (c.tolerance < 0.0 && !c.tolerances)
         return warnings;
     const Verdict set = c.tolerances ? c.tolerances->verdict : Verdict::Pass;
-    if (c.over > 0 || set == Verdict::Fail)
-        return "<p class=\"verdict fail\" id=\"verdict\">FAIL</p>" + warnings;
-    return (set == Verdict::Warn ? "<p class=\"verdict warn\" id=\"verdict\">WARN</p>"
-                                 : "<p class=\"verdict pass\" id=\"verdict\">PASS</p>")
-        + warnings;
+    const bool fail = c.over > 0 || set == Verdict::Fail;
+    const std::string word = fail ? "FAIL" : set == Verdict::Warn ? "WARN" : "PASS";
+    const std::string cls = fail ? "fail" : set == Verdict::Warn ? "warn" : "pass";
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"verdict\" id=\"verdict\" viewBox=\"0 0 110 "
+           "42\" "
+           "width=\"110\" height=\"42\" role=\"img\" aria-label=\""
+        + word + "\"><rect class=\"" + cls
+        + "\" width=\"110\" height=\"42\" rx=\"6\"/><text x=\"55\" y=\"29\" " + "text-anchor=\"middle\">"
+        + word + "</text></svg>" + warnings;
 }
 
 } // namespace
 
-std::string Utf8Text(const std::string& text)
+std::string HtmlReport(const Comparison& c, const ReportOptions& options)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char ch = static_cast<unsigned char>(text[i]);
-        const std::size_t length = Utf8Length(text, i);
-        if (length > 1) {
-            out.append(text, i, length);
-            i += length;
-            continue;
-        }
-        ++i;
-        if (length == 0) { // Latin-1: U+0080 ... U+00FF in two bytes
-            out += static_cast<char>(0xC0 | (ch >> 6));
-            out += static_cast<char>(0x80 | (ch & 0x3F));
-        } else if (ch < 0x20 && ch != '\t' && ch != '\n' && ch != '\r')
-            out += "\uFFFD";
-        else
-            out += static_cast<char>(ch);
-    }
-    return out;
-}
-
-std::string HtmlReport(const Comparison& c, const std::string& title)
-{
-    const SrgbRenderer srgb(c.colorimetry->White());
-    const std::vector<std::size_t> order = ByDifference(c);
-    const std::string heading = Escape(Title(c, title));
-    std::string page;
-    page.reserve(2048 + 800 * c.patches.size());
-    page += Head(heading);
-    page += "<body><main>\n<header><h1>" + heading + "</h1>" + VerdictBadge(c) + "</header>\n";
-    page += "<section id=\"summary\">" + Summary(c) + "</section>\n";
-    page += ToleranceSection(c);
-    page += ChartSection(c, srgb);
-    page += DistributionSection(c);
-    page += SpectraSection(c, order);
-    page += TviSection(c);
-    page += "<section id=\"table\"><h2>Patches by \u0394E</h2>\n" + PatchTable(c, order, srgb)
-        + "</section>\n";
-    page += "<footer>Colours: CIELAB under " + Escape(c.colorimetry->Describe())
-        + ", shown as sRGB (IEC 61966-2-1) after Bradford adaptation to D65. \u0394L*, \u0394C*, \u0394H*: "
-          "sample minus reference.</footer>\n</main></body></html>\n";
-    return page;
+    const Page page(c, options);
+    const std::string heading = Title(page);
+    std::string html;
+    html.reserve(4096 + 1000 * c.patches.size());
+    html += Head(heading);
+    html += "<body><main>\n<header><h1>" + heading + "</h1>" + VerdictBadge(page) + "</header>\n";
+    html += SummarySection(page);
+    html += ToleranceSection(page);
+    html += ConditionsSection(page);
+    html += ChartSection(page);
+    html += BarsSection(page);
+    html += CdfSection(page);
+    html += AbSection(page);
+    html += SpectraSection(page);
+    html += TviSection(page);
+    html += TableSection(page);
+    html += "<footer>Colours: CIELAB under " + Html(c.colorimetry->Describe())
+        + ", shown as sRGB (IEC 61966-2-1) after Bradford adaptation to D65. No.: the patch's place in the "
+          "chart. "
+          "\u0394L*, \u0394C*, \u0394H*: sample minus reference.</footer>\n</main></body></html>\n";
+    return html;
 }
 
 } // namespace tool

@@ -1,22 +1,21 @@
 // The quality-control page of `report`: one self-contained HTML file (inline CSS and SVG, no script,
-// nothing fetched) showing a comparison as a summary, the chart, the distribution of the
-// differences, every patch sorted by difference and, for spectral files, the worst spectra.
+// nothing fetched) showing a comparison as a summary, the conditions of both files, the chart, the
+// distribution of the differences, the shifts in a*b*, for spectral files the worst spectra, and every
+// patch sorted by difference. It prints as it shows, on A4 and Letter alike.
 #ifndef TINTVALE_TOOL_HTML_REPORT_H
 #define TINTVALE_TOOL_HTML_REPORT_H
 
 #include "tool_compare.h"
+#include "tool_text.h"
 
 #include <iosfwd>
 #include <string>
 
 namespace tool {
 
-// text as UTF-8: bytes that are not UTF-8 are taken as Latin-1, as older instrument software writes
-// names; control characters, which the page cannot carry, become U+FFFD.
-std::string Utf8Text(const std::string& text);
-
-// The page of c; an empty title names the two files.
-std::string HtmlReport(const Comparison& c, const std::string& title);
+// The page of c. Its sections carry the ids summary, conditions, chart, bars, cdf, ab, spectra (for
+// spectral files) and table. The time it states is SOURCE_DATE_EPOCH when set, else now.
+std::string HtmlReport(const Comparison& c, const ReportOptions& options);
 // Writes the page of c to options.output ("-": out); a file is replaced only by the complete page.
 void WriteReportPage(const Comparison& c, const ReportOptions& options, std::ostream& out);
 

@@ -82,7 +82,7 @@ tintvale_tool_test(conditions_strict RC 2 ARGS compare ${FILES}/display_M1.ti3 $
   STDOUT "^$" STDERR "state different MEASUREMENT_CONDITION [(].M1., .M2.[)] [(]--strict-conditions[)]\n$")
 tintvale_tool_test(conditions_on_the_page RC 0
   ARGS report ${FILES}/display_M1.ti3 ${FILES}/display_M2.ti3 --max 1 -o -
-  STDOUT "id=.verdict.>[A-Z]+</p><ul class=.warnings. id=.warnings.><li>[^<]*state different MEASUREMENT_CONDITION"
+  STDOUT "id=.verdict.[^>]*aria-label=.[A-Z]+.>.*</svg><ul class=.warnings. id=.warnings.><li>[^<]*state different MEASUREMENT_CONDITION"
          "data-key=.reference_conditions.><th>Reference states</th><td>D50, 2 degree observer [^<]*; measurement condition M1<"
          "data-key=.sample_conditions.><th>Sample states</th><td>[^<]*; measurement condition M2<")
 

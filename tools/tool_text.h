@@ -1,0 +1,22 @@
+// Text from measurement files as every output of the tool shows it: sample names and header values
+// are bytes in whatever encoding the instrument software chose.
+#ifndef TINTVALE_TOOL_TEXT_H
+#define TINTVALE_TOOL_TEXT_H
+
+#include <string>
+
+namespace tool {
+
+// text as UTF-8 that any output can carry: bytes that are not UTF-8 are taken as Latin-1, as older
+// instrument software writes names; controls (C0, DEL, C1) are shown as \xNN, Unicode non-characters
+// and isolate controls become U+FFFD, and text holding other bidirectional controls is enclosed in
+// FIRST STRONG ISOLATE ... POP DIRECTIONAL ISOLATE, so it cannot reorder the text around it.
+std::string Utf8Text(const std::string& text);
+
+// What Utf8Text encloses such text in.
+inline constexpr char kFirstStrongIsolate[] = "\u2068";
+inline constexpr char kPopDirectionalIsolate[] = "\u2069";
+
+} // namespace tool
+
+#endif
