@@ -25,10 +25,6 @@ constexpr const char* kArgyllSpectrum = "SPECT";
 constexpr const char* kSampleId = "SAMPLE_ID";
 constexpr const char* kArgyllSpectralName = "SPEC_%03d";
 constexpr const char* kCgatsSpectralName = "SPECTRAL_NM_%03d";
-constexpr const char* kBands = "SPECTRAL_BANDS";
-constexpr const char* kStartNm = "SPECTRAL_START_NM";
-constexpr const char* kEndNm = "SPECTRAL_END_NM";
-constexpr const char* kNorm = "SPECTRAL_NORM";
 constexpr const char* kDeviceClass = "DEVICE_CLASS";
 constexpr const char* kColorRep = "COLOR_REP";
 constexpr const char* kOutputClass = "OUTPUT";
@@ -190,10 +186,10 @@ int TCgats::NameSpectra(int t, bool argyll, std::vector<std::string>& renamed)
     if (!argyll)
         return 0;
     table.spectralPercent = true;
-    SetSectionKeyword(t, kBands, Decimal(n));
-    SetSectionKeyword(t, kStartNm, FormatShortest(nm[0]));
-    SetSectionKeyword(t, kEndNm, FormatShortest(nm[n - 1]));
-    SetSectionKeyword(t, kNorm, FormatShortest(kPercentNorm));
+    SetSectionKeyword(t, kSpectralBands, Decimal(n));
+    SetSectionKeyword(t, kSpectralStartNm, FormatShortest(nm[0]));
+    SetSectionKeyword(t, kSpectralEndNm, FormatShortest(nm[n - 1]));
+    SetSectionKeyword(t, kSpectralNorm, FormatShortest(kPercentNorm));
     return 0;
 }
 

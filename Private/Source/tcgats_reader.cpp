@@ -55,24 +55,12 @@ const char* SkipLineEnd(const char* p)
 } // namespace
 
 TCgats::TCgats(const char* fileName)
-{
-    SetToZero();
-    if (!fileName || !*fileName) {
-        RecordError(2);
-        return;
-    }
-    const int result = ReadFromFile(fileName);
-    if (result != 0)
-        RecordReadError(result);
-}
+    : TCgats(fileName, TextInNumberField::Refuse)
+{ }
 
 TCgats::TCgats(const char* buffer, int)
-{
-    SetToZero();
-    const int result = ReadFromBuffer(buffer);
-    if (result != 0)
-        RecordReadError(result);
-}
+    : TCgats(buffer, 0, TextInNumberField::Refuse)
+{ }
 
 TCgats::TCgats(const char* fileName, TextInNumberField cells)
 {

@@ -16,10 +16,6 @@ using namespace tintvale::detail;
 
 namespace {
 
-constexpr const char* kStartNm = "SPECTRAL_START_NM";
-constexpr const char* kEndNm = "SPECTRAL_END_NM";
-constexpr const char* kBands = "SPECTRAL_BANDS";
-constexpr const char* kNorm = "SPECTRAL_NORM";
 // Column names carry the band's wavelength rounded (or cut) to whole nanometres.
 constexpr double kNameTolerance = 1.0;
 constexpr double kPercentToFactor = 0.01;
@@ -50,9 +46,9 @@ int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
         return 1;
     out.assign(named.begin(), named.end());
     // Evenly spaced bands from start to end, when they agree with the names.
-    const double start = SectionNumber(t, kStartNm);
-    const double end = SectionNumber(t, kEndNm);
-    const double bands = SectionNumber(t, kBands);
+    const double start = SectionNumber(t, kSpectralStartNm);
+    const double end = SectionNumber(t, kSpectralEndNm);
+    const double bands = SectionNumber(t, kSpectralBands);
     const std::size_t n = named.size();
     if (n < 2 || bands != static_cast<double>(n) || !(end > start))
         return 0;
@@ -70,7 +66,7 @@ int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
 double TCgats::SpectralFactor(int t) const
 {
     const TCgatsTable* table = Table(t);
-    const double norm = SectionNumber(t, kNorm);
+    const double norm = SectionNumber(t, kSpectralNorm);
     if (norm > 0.0 && std::isfinite(norm))
         return 1.0 / norm;
     // ArgyllCMS writes spectra in percent, however dark the first samples are.

@@ -8,6 +8,12 @@ constexpr int kCgatsNrFieldNames = 40;
 constexpr int kCgatsNrKeywords = 55;
 constexpr int kCgatsNrMessages = 32; // codes 0 to 31
 
+// The keywords that describe spectral columns (written by instrument and profiling software).
+constexpr const char* kSpectralStartNm = "SPECTRAL_START_NM";
+constexpr const char* kSpectralEndNm = "SPECTRAL_END_NM";
+constexpr const char* kSpectralBands = "SPECTRAL_BANDS";
+constexpr const char* kSpectralNorm = "SPECTRAL_NORM";
+
 // Standard data field names; matched ignoring letter case, written in this spelling.
 extern const char* const kCgatsFieldNames[kCgatsNrFieldNames];
 // Header keywords; the index is a tag's kind. Matched byte for byte.
