@@ -44,7 +44,16 @@ struct FileResult {
     std::string maxSample;
     bool failed = false; // over --max, or the tolerance set fails
     std::string page; // report: the page written
+    std::vector<std::string> warnings; // conditions the two files state differently
 };
+
+std::string Joined(const std::vector<std::string>& texts)
+{
+    std::string all;
+    for (const std::string& t : texts)
+        all += (all.empty() ? "" : "; ") + t;
+    return all;
+}
 
 // What one thread compares with: its own copy of the reference, since the library's queries note
 // their errors in the object, and its own colorimetry.
@@ -82,6 +91,7 @@ FileResult CompareOne(Worker& worker, const CommonOptions& common, const Compare
         r.max = c.patches[c.worst].dE;
         r.maxSample = c.patches[c.worst].name;
         r.failed = ExitStatus(c) != kExitOk;
+        r.warnings = c.warnings;
         if (each)
             each(c, r);
     } catch (const ToolError& e) {
@@ -160,7 +170,7 @@ Report BatchReport(const std::vector<FileResult>& results, const CompareOptions&
 {
     Report report;
     std::vector<std::string> columns
-        = { "file", "patches", "mean", "median", "p95", "max", "max_sample", "verdict", "error" };
+        = { "file", "patches", "mean", "median", "p95", "max", "max_sample", "verdict", "error", "warnings" };
     if (pages)
         columns.push_back("page");
     Section& files = report.AddTable("files", columns);
@@ -170,8 +180,9 @@ Report BatchReport(const std::vector<FileResult>& results, const CompareOptions&
     for (const FileResult& r : results) {
         const char* verdict = VerdictOf(r, options);
         if (r.error.empty()) {
-            files.rows.push_back({ Cell(r.file), Cell(r.patches), Cell(r.mean, 2), Cell(r.median, 2),
-                Cell(r.p95, 2), Cell(r.max, 2), Cell(r.maxSample), Cell(verdict), Cell("") });
+            files.rows.push_back(
+                { Cell(r.file), Cell(r.patches), Cell(r.mean, 2), Cell(r.median, 2), Cell(r.p95, 2),
+                    Cell(r.max, 2), Cell(r.maxSample), Cell(verdict), Cell(""), Cell(Joined(r.warnings)) });
             patches += r.patches;
             sum += r.mean * r.patches;
             failed += r.failed ? 1 : 0;
@@ -179,7 +190,7 @@ Report BatchReport(const std::vector<FileResult>& results, const CompareOptions&
                 worst = &r;
         } else {
             files.rows.push_back({ Cell(r.file), Cell(""), Cell(""), Cell(""), Cell(""), Cell(""), Cell(""),
-                Cell(verdict), Cell(r.error) });
+                Cell(verdict), Cell(r.error), Cell("") });
             ++errors;
         }
         if (pages)
@@ -236,6 +247,7 @@ void WriteJson(std::ostream& out, const Report& report, const std::vector<FileRe
         entry["verdict"] = VerdictOf(r, options);
         if (!r.error.empty())
             entry["error"] = r.error;
+        entry["warnings"] = r.warnings;
         if (pages)
             entry["page"] = r.page;
         doc["files"].push_back(std::move(entry));
@@ -253,6 +265,10 @@ int Finish(const std::vector<FileResult>& results, const CommonOptions& common, 
     Colorimetry& colorimetry, bool pages, std::ostream& out)
 {
     const Format format = ParseFormat(common.format);
+    // Said where an operator looks as well, file by file in the order given.
+    for (const FileResult& r : results)
+        for (const std::string& w : r.warnings)
+            std::cerr << "tintvale: warning: " << w << '\n';
     const Report report = BatchReport(results, options, colorimetry, pages);
     if (format == Format::Json)
         WriteJson(out, report, results, options, pages, common.section);

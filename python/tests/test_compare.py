@@ -52,7 +52,7 @@ def test_rows_equal_single_compares_and_a_broken_file_has_its_own_row(batch):
     # One thread or several: the same output.
     assert run("compare", reference, *samples, "--jobs", 1, "--format", "json", *options).stdout == many.stdout
     table = run("compare", reference, *samples, "--max", "0.5", "--format", "csv").stdout.splitlines()
-    assert table[0] == "file,patches,mean,median,p95,max,max_sample,verdict,error" and len(table) == 5
+    assert table[0] == "file,patches,mean,median,p95,max,max_sample,verdict,error,warnings" and len(table) == 5
     assert table[2].startswith(f"{samples[1]},,,,,,,error,") and "broken.txt:" in table[2]
 
 
@@ -182,3 +182,24 @@ def test_batch_verdict_under_a_tolerance_set(tmp_path):
     assert json.loads(many.stdout)["summary"]["failed"] == 1
     one = tv.compare(*strips, tolerances=tight)
     assert one["tolerances"]["verdict"] == "fail" and one["summary"] == files[0]["summary"]
+
+
+@needs_tool
+def test_condition_mismatches_reach_every_batch_output_and_python(tmp_path):
+    rows = [("a", 50, 0, 0), ("b", 60, 1, -1)]
+    files = []
+    for condition in ("M0", "M2", "M0"):
+        path = lab_chart(tmp_path / f"{condition}_{len(files)}.txt", rows)
+        path.write_text(path.read_text().replace("CGATS.17\n", f'CGATS.17\nMEASUREMENT_CONDITION\t"{condition}"\n'))
+        files.append(path)
+    many = run("compare", *files, "--format", "json")
+    entries = json.loads(many.stdout)["files"]
+    assert many.returncode == 0 and [len(f["warnings"]) for f in entries] == [1, 0]
+    assert "MEASUREMENT_CONDITION" in entries[0]["warnings"][0] and many.stderr.count("warning") == 1
+    csv = run("compare", *files, "--format", "csv").stdout.splitlines()
+    assert "MEASUREMENT_CONDITION" in csv[1] and csv[2].endswith(",")
+    strict = run("compare", *files, "--strict-conditions", "--format", "json")
+    assert strict.returncode == 2 and [f["verdict"] for f in json.loads(strict.stdout)["files"]] == ["error", "none"]
+    with pytest.warns(UserWarning, match="MEASUREMENT_CONDITION"):
+        result = tv.compare(files[0], files[1])
+    assert len(result["warnings"]) == 1 and "warnings" not in result["summary"]
