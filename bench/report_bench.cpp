@@ -1,6 +1,6 @@
 // `tintvale report` on a 2 000-patch spectral chart: reading both files, comparing, drawing the page
 // and writing it. The page should take under a second and stay under 2 MB.
-#include "tool_html_report.h"
+#include "tool_commands.h"
 
 #include "numtext.h"
 

@@ -2,9 +2,9 @@
 // arrays with the summary the tool prints; and the tool itself, as the package's `tintvale` command.
 #include "pycommon.h"
 
-#include "tool_compare.h"
-#include "tool_html_report.h"
-#include "tool_tolerances.h"
+#include "qc_compare.h"
+#include "qc_text.h"
+#include "qc_tolerances.h"
 
 #include <tintvale/tcgats.h>
 
@@ -13,6 +13,11 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// The command-line tool's entry point, linked in from its library: the package's `tintvale` command.
+namespace tool {
+int Main(int argc, char** argv, const std::string& shipped);
+}
 
 namespace tvpy {
 
@@ -35,7 +40,7 @@ py::str Text(const std::string& bytes)
         PyUnicode_DecodeUTF8(bytes.data(), static_cast<py::ssize_t>(bytes.size()), "replace"));
 }
 
-// A value of the tool's summary as its JSON gives it: whole numbers as int, missing ones as None.
+// A value of the summary as compare's JSON gives it: whole numbers as int, missing ones as None.
 py::object Value(const tool::Cell& cell)
 {
     if (!cell.isNumber)
@@ -46,6 +51,18 @@ py::object Value(const tool::Cell& cell)
         return py::int_(std::llround(cell.number));
     return py::float_(cell.number);
 }
+
+} // namespace
+
+py::dict SummaryDict(const tool::Comparison& c)
+{
+    py::dict values;
+    for (const tool::SummaryEntry& entry : tool::Summary(c))
+        values[py::str(entry.name)] = Value(entry.value);
+    return values;
+}
+
+namespace {
 
 // A measurement data file given by its path, or a Cgats object (copied); what names it in messages.
 struct Source {
@@ -145,12 +162,7 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
         pairing[0].push_back(p.reference);
         pairing[1].push_back(p.sample);
     }
-    tool::Section summary;
-    summary.rows.emplace_back();
-    tool::PutSummary(summary, c);
-    py::dict values;
-    for (std::size_t k = 0; k < summary.columns.size(); ++k)
-        values[py::str(summary.columns[k])] = Value(summary.rows.front()[k]);
+    py::dict values = SummaryDict(c);
 
     py::dict result;
     result["names"] = py::module_::import("numpy").attr("asarray")(names);

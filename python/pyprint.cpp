@@ -2,10 +2,10 @@
 // values of the tints of a chart, by the command-line tool's own code.
 #include "pycommon.h"
 
-#include "tool_compare.h"
-#include "tool_html_report.h"
-#include "tool_tolerances.h"
-#include "tool_tone.h"
+#include "qc_compare.h"
+#include "qc_text.h"
+#include "qc_tolerances.h"
+#include "qc_tone.h"
 
 #include <tintvale/tcgats.h>
 

@@ -1,11 +1,10 @@
 // The quality-control page of the command-line tool's `report`, made by the same code.
 #include "pycommon.h"
 
-#include "tool_files.h"
-#include "tool_html_report.h"
-#include "tool_tolerances.h"
-
-#include <tintvale/tilluminant.h>
+#include "qc_files.h"
+#include "qc_page.h"
+#include "qc_text.h"
+#include "qc_tolerances.h"
 
 #include <cerrno>
 #include <cmath>
@@ -15,6 +14,7 @@
 namespace tvpy {
 
 py::dict ToleranceResultDict(const tool::ToleranceResult& result);
+py::dict SummaryDict(const tool::Comparison& c);
 
 namespace {
 
@@ -84,28 +84,18 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     for (const std::string& w : c.warnings)
         sinks.warnings.push_back(tool::Utf8Text(w));
     sinks.Done();
-    const tool::PatchDifference& worst = c.patches[c.worst];
-    py::dict summary;
-    summary["formula"] = c.FormulaName();
-    summary["illuminant"] = c.colorimetry->Illuminant()->GetName();
-    summary["observer"] = c.colorimetry->Observer()->GetName();
-    summary["samples"] = c.patches.size();
-    summary["mean"] = c.mean;
-    summary["median"] = c.median;
-    summary["p95"] = c.p95;
-    summary["max"] = worst.dE;
-    summary["max_sample"] = worst.name;
-    summary["terms"] = tool::kCielabTermsNote;
     py::list warnings;
     for (const std::string& w : c.warnings)
         warnings.append(tool::Utf8Text(w));
-    summary["warnings"] = warnings;
-    if (c.tolerance >= 0.0) {
-        summary["tolerance"] = c.tolerance;
-        summary["over_tolerance"] = c.over;
-        summary["passed"] = c.over == 0;
+    // compare's summary, with the warnings after its terms and the verdict after its count.
+    py::dict summary;
+    for (const auto& [key, value] : SummaryDict(c)) {
+        summary[key] = value;
+        if (key.cast<std::string>() == "terms")
+            summary["warnings"] = warnings;
+        if (key.cast<std::string>() == "over_tolerance")
+            summary["passed"] = c.over == 0;
     }
-    summary["integration"] = c.IntegrationMethod();
     if (c.tolerances)
         summary["tolerances"] = ToleranceResultDict(*c.tolerances);
     return summary;

@@ -1,7 +1,7 @@
 // Reading measurement data files and turning their rows into measurements.
-#include "tool_chart.h"
+#include "qc_chart.h"
 
-#include "tool_files.h"
+#include "qc_files.h"
 
 #include <tintvale/tilluminant.h>
 #include <tintvale/treflectionspectrum.h>

@@ -1,10 +1,10 @@
 // A measurement data file as the subcommands use it: read through TCgats, with failures turned into
 // one line naming the file and the library's message and code, and its samples as measurements.
-#ifndef TINTVALE_TOOL_CHART_H
-#define TINTVALE_TOOL_CHART_H
+#ifndef TINTVALE_QC_CHART_H
+#define TINTVALE_QC_CHART_H
 
-#include "tool_conditions.h"
-#include "tool_context.h"
+#include "qc_conditions.h"
+#include "qc_context.h"
 
 #include <tintvale/tchromaticadaptation.h>
 

@@ -1,9 +1,11 @@
 // Pairing the samples of two files, their colour differences and the summary statistics.
-#include "tool_compare.h"
+#include "qc_compare.h"
 
-#include "tool_roles.h"
-#include "tool_text.h"
-#include "tool_tolerances.h"
+#include "qc_roles.h"
+#include "qc_text.h"
+#include "qc_tolerances.h"
+
+#include <tintvale/tilluminant.h>
 
 #include <algorithm>
 #include <cmath>
@@ -132,10 +134,24 @@ double Quantile(const std::vector<double>& sorted, double p)
     return sorted[below] + (rank - static_cast<double>(below)) * (sorted[above] - sorted[below]);
 }
 
-int ExitStatus(const Comparison& c)
+bool Comparison::Failed() const { return over > 0 || (tolerances && tolerances->verdict == Verdict::Fail); }
+
+std::vector<SummaryEntry> Summary(const Comparison& c)
 {
-    const bool failed = c.tolerances && c.tolerances->verdict == Verdict::Fail;
-    return c.over > 0 || failed ? kExitTolerance : kExitOk;
+    std::vector<SummaryEntry> s = { { "formula", Cell(c.FormulaName()) },
+        { "illuminant", Cell(c.colorimetry->Illuminant()->GetName()) },
+        { "observer", Cell(c.colorimetry->Observer()->GetName()) } };
+    if (c.paperRelative)
+        s.push_back({ "white", Cell(kPaperWhiteNote) });
+    s.insert(s.end(),
+        { { "samples", Cell(static_cast<int>(c.patches.size())) }, { "mean", Cell(c.mean, 2) },
+            { "median", Cell(c.median, 2) }, { "p95", Cell(c.p95, 2) },
+            { "max", Cell(c.patches[c.worst].dE, 2) }, { "max_sample", Cell(c.patches[c.worst].name) },
+            { "terms", Cell(kCielabTermsNote) } });
+    if (c.tolerance >= 0.0)
+        s.insert(s.end(), { { "tolerance", Cell(c.tolerance, 2) }, { "over_tolerance", Cell(c.over) } });
+    s.push_back({ "integration", Cell(c.IntegrationMethod()) });
+    return s;
 }
 
 Comparison Compare(

@@ -1,9 +1,9 @@
 // The comparison of two measurements of one chart: what `compare` prints and `report` draws.
-#ifndef TINTVALE_TOOL_COMPARE_H
-#define TINTVALE_TOOL_COMPARE_H
+#ifndef TINTVALE_QC_COMPARE_H
+#define TINTVALE_QC_COMPARE_H
 
-#include "tool_chart.h"
-#include "tool_commands.h"
+#include "qc_cell.h"
+#include "qc_chart.h"
 
 #include <memory>
 #include <string>
@@ -17,6 +17,16 @@ constexpr const char* kCielabTermsNote = "CIELAB (CIE 15) sample minus reference
 
 // What --paper-relative makes the white.
 constexpr const char* kPaperWhiteNote = "paper of each file (media-relative, ISO 13655 Annex A)";
+
+struct CompareOptions {
+    std::string reference;
+    std::string sample;
+    std::string formula = "Delta E 2000";
+    double max = -1.0; // negative: no tolerance
+    int table = -1; // negative: the first table with colour data of each file
+    std::string tolerances; // a tolerance set: a file or the name of a shipped set; empty: none
+    bool paperRelative = false; // each file's colorimetry relative to its own paper white
+};
 
 // One reference sample and its partner in the sample file.
 struct PatchDifference {
@@ -63,6 +73,8 @@ struct Comparison {
     // differ; "none" when neither file has spectra.
     std::string IntegrationMethod() const;
     bool Over(const PatchDifference& p) const { return tolerance >= 0.0 && p.dE > tolerance; }
+    // Whether a sample is over the tolerance or the tolerance set fails.
+    bool Failed() const;
 };
 
 // The p-quantile of sorted values (not empty), interpolating linearly between closest ranks
@@ -75,8 +87,6 @@ double Quantile(const std::vector<double>& sorted, double p);
 // colorimetry: one already made from common, if any.
 Comparison Compare(const CommonOptions& common, const CompareOptions& options,
     std::shared_ptr<Colorimetry> colorimetry = nullptr);
-// 1 when a sample is over --max or the tolerance set fails, else 0.
-int ExitStatus(const Comparison& c);
 // The same for c.reference and c.sample already read, under c.colorimetry (made from common when
 // empty) with c.formula and c.tolerance; options gives the table and the white (a tolerance set is
 // the caller's to evaluate).
@@ -85,8 +95,16 @@ int ExitStatus(const Comparison& c);
 void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOptions& options,
     std::vector<std::shared_ptr<Colorimetry>>* kept = nullptr);
 
-// The summary compare prints: formula, conditions, statistics and the tolerance check.
-void PutSummary(Section& summary, const Comparison& c);
+// One entry of a comparison's summary, under the name every output gives it (compare's table, CSV
+// and JSON, the page's data-key, Python's dict).
+struct SummaryEntry {
+    std::string name;
+    Cell value;
+};
+
+// The summary of c in the order compare prints it: formula, conditions, statistics, the tolerance
+// check and the integration.
+std::vector<SummaryEntry> Summary(const Comparison& c);
 
 } // namespace tool
 

@@ -1,5 +1,5 @@
 // Stated conditions of measurement data files and the conditions a command computes under.
-#include "tool_conditions.h"
+#include "qc_conditions.h"
 
 #include <tintvale/tcgats.h>
 #include <tintvale/tchromaticadaptation.h>

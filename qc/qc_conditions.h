@@ -1,9 +1,9 @@
 // The illuminant and observer colorimetric data are under: what a file states, which conditions a
 // command computes under, and the refusal or adaptation of data stated for others.
-#ifndef TINTVALE_TOOL_CONDITIONS_H
-#define TINTVALE_TOOL_CONDITIONS_H
+#ifndef TINTVALE_QC_CONDITIONS_H
+#define TINTVALE_QC_CONDITIONS_H
 
-#include "tool_context.h"
+#include "qc_context.h"
 
 #include <string>
 #include <vector>

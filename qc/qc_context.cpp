@@ -1,5 +1,5 @@
 // Common options, the illuminant set and the colorimetric setting shared by the subcommands.
-#include "tool_context.h"
+#include "qc_context.h"
 
 #include <tintvale/tilluminant.h>
 
@@ -13,17 +13,6 @@
 namespace fs = std::filesystem;
 
 namespace tool {
-
-Format ParseFormat(const std::string& name)
-{
-    if (name == "table")
-        return Format::Table;
-    if (name == "csv")
-        return Format::Csv;
-    if (name == "json")
-        return Format::Json;
-    throw ToolError("unknown format \"" + name + "\" (table, csv or json)");
-}
 
 namespace {
 

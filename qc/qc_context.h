@@ -1,9 +1,7 @@
 // What every subcommand shares: the common options, the illuminant set with the chosen illuminant and
 // observer, and the one way a failure leaves the program.
-#ifndef TINTVALE_TOOL_CONTEXT_H
-#define TINTVALE_TOOL_CONTEXT_H
-
-#include "tool_report.h"
+#ifndef TINTVALE_QC_CONTEXT_H
+#define TINTVALE_QC_CONTEXT_H
 
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
@@ -49,8 +47,6 @@ struct CommonOptions {
     std::string toleranceDir; // empty: the shipped tolerance sets, found as the illuminants are
     std::string shipped; // the data directory of the program's own package (Python), if any
 };
-
-Format ParseFormat(const std::string& name);
 
 // The shipped data directory name (files with that extension) beside the installed program
 // (../share/tintvale/name), else installed, else source; empty when none holds such a file.

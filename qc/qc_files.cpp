@@ -1,7 +1,7 @@
 // Reading inputs and writing outputs, with the system's reasons for failures in words.
-#include "tool_files.h"
+#include "qc_files.h"
 
-#include "tool_context.h"
+#include "qc_context.h"
 
 #include <tintvale/tatomicfile.h>
 #include <tintvale/tcgats.h>

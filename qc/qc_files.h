@@ -1,10 +1,10 @@
 // The tool's edges: what it reads (a regular file by name, or standard input as "-") and where it
 // writes a measurement data file (a file the library replaces atomically, or standard output as
 // "-"), with every failure turned into the system's reason in words.
-#ifndef TINTVALE_TOOL_FILES_H
-#define TINTVALE_TOOL_FILES_H
+#ifndef TINTVALE_QC_FILES_H
+#define TINTVALE_QC_FILES_H
 
-#include "tool_context.h"
+#include "qc_context.h"
 
 #include <tintvale/tcgats.h>
 

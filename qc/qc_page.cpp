@@ -1,11 +1,12 @@
 // The HTML page of a comparison. Everything is inline, so the page opens anywhere without network
 // access; it is well-formed XML as well, so its drawings can be taken out and reused on their own.
 // Colours that carry meaning are SVG fills, which print even where a browser leaves out backgrounds.
-#include "tool_html_report.h"
+#include "qc_page.h"
 
-#include "tool_srgb.h"
-#include "tool_tolerances.h"
-#include "tool_tone.h"
+#include "qc_files.h"
+#include "qc_srgb.h"
+#include "qc_tolerances.h"
+#include "qc_tone.h"
 
 #include <tintvale/tilluminant.h>
 #include <tintvale/version.h>
@@ -1245,6 +1246,11 @@ std::string HtmlReport(const Comparison& c, const ReportOptions& options)
           "chart. "
           "\u0394L*, \u0394C*, \u0394H*: sample minus reference.</footer>\n</main></body></html>\n";
     return html;
+}
+
+void WriteReportPage(const Comparison& c, const ReportOptions& options, std::ostream& out)
+{
+    WriteText(HtmlReport(c, options), options.output, out);
 }
 
 } // namespace tool

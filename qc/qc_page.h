@@ -2,16 +2,23 @@
 // nothing fetched) showing a comparison as a summary, the conditions of both files, the chart, the
 // distribution of the differences, the shifts in a*b*, for spectral files the worst spectra, and every
 // patch sorted by difference. It prints as it shows, on A4 and Letter alike.
-#ifndef TINTVALE_TOOL_HTML_REPORT_H
-#define TINTVALE_TOOL_HTML_REPORT_H
+#ifndef TINTVALE_QC_PAGE_H
+#define TINTVALE_QC_PAGE_H
 
-#include "tool_compare.h"
-#include "tool_text.h"
+#include "qc_compare.h"
+#include "qc_text.h"
 
 #include <iosfwd>
 #include <string>
 
 namespace tool {
+
+struct ReportOptions {
+    CompareOptions compare;
+    std::string output; // "-": standard output
+    std::string title; // empty: one naming the two files
+    bool fullPaths = false; // name the files by their paths as given, else by their base names
+};
 
 // The page of c. Its sections carry the ids summary, conditions, chart, bars, cdf, ab, spectra (for
 // spectral files) and table. The time it states is SOURCE_DATE_EPOCH when set, else now.

@@ -1,6 +1,6 @@
 // Patch roles told by device values, as control strips lay them out: paper, solids, two- and
 // three-colour overprints, CMY grey balance and single-channel tints.
-#include "tool_roles.h"
+#include "qc_roles.h"
 
 #include <algorithm>
 #include <cmath>

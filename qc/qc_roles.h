@@ -1,9 +1,9 @@
 // Patch roles: which patches of a print control chart are the paper, the solids, the overprints,
 // the grey-balance patches and the tints, told by their device values (CMYK or n-colour channels).
-#ifndef TINTVALE_TOOL_ROLES_H
-#define TINTVALE_TOOL_ROLES_H
+#ifndef TINTVALE_QC_ROLES_H
+#define TINTVALE_QC_ROLES_H
 
-#include "tool_chart.h"
+#include "qc_chart.h"
 
 #include <string>
 #include <vector>

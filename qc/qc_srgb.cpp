@@ -1,5 +1,5 @@
 // Lab to 8-bit sRGB for display.
-#include "tool_srgb.h"
+#include "qc_srgb.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // CIELAB shown on screen: Lab under the measurement's white to XYZ, Bradford-adapted to D65, then
 // sRGB with its transfer curve, 8 bits per channel.
-#ifndef TINTVALE_TOOL_SRGB_H
-#define TINTVALE_TOOL_SRGB_H
+#ifndef TINTVALE_QC_SRGB_H
+#define TINTVALE_QC_SRGB_H
 
 #include <tintvale/tlabspace.h>
 

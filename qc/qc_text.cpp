@@ -1,5 +1,5 @@
 // Sanitising file text once, so that the page, CSV and JSON spell a name alike.
-#include "tool_text.h"
+#include "qc_text.h"
 
 #include <cstdio>
 

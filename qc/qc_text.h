@@ -1,7 +1,7 @@
 // Text from measurement files as every output of the tool shows it: sample names and header values
 // are bytes in whatever encoding the instrument software chose.
-#ifndef TINTVALE_TOOL_TEXT_H
-#define TINTVALE_TOOL_TEXT_H
+#ifndef TINTVALE_QC_TEXT_H
+#define TINTVALE_QC_TEXT_H
 
 #include <string>
 

@@ -1,15 +1,14 @@
 // Reading tolerance sets from JSON and judging a comparison by them.
-#include "tool_tolerances.h"
+#include "qc_tolerances.h"
 
-#include "tool_compare.h"
-#include "tool_files.h"
+#include "qc_compare.h"
+#include "qc_files.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <ostream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -287,36 +286,12 @@ ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c)
                 = Worse(Worse(Judge(group.mean, r.mean), Judge(group.p95, r.p95)), Judge(group.max, r.max));
         }
         result.verdict = Worse(result.verdict, r.verdict == Verdict::Empty ? Verdict::Warn : r.verdict);
+        if (r.verdict == Verdict::Empty)
+            result.warnings.push_back(
+                "tolerance group \"" + group.name + "\" (" + group.select.text + ") selects no patch");
         result.groups.push_back(r);
     }
     return result;
-}
-
-void AddToleranceSections(Report& report, const ToleranceResult& result)
-{
-    Section& head = report.AddKeyValues("tolerances");
-    Report::Put(head, "name", Cell(result.set.name));
-    Report::Put(head, "source", Cell(result.set.source));
-    Report::Put(head, "formula", Cell(result.set.formula));
-    Report::Put(head, "verdict", Cell(VerdictName(result.verdict)));
-    Section& groups
-        = report.AddTable("groups", { "name", "select", "metric", "count", "mean", "p95", "max", "verdict" });
-    groups.within = "tolerances";
-    const double none = std::nan("");
-    for (const GroupResult& g : result.groups) {
-        const bool empty = g.count == 0;
-        groups.rows.push_back({ Cell(g.group.name), Cell(g.group.select.text), Cell(g.group.metric),
-            Cell(g.count), Cell(empty ? none : g.mean, 2), Cell(empty ? none : g.p95, 2),
-            Cell(empty ? none : g.max, 2), Cell(VerdictName(g.verdict)) });
-    }
-}
-
-void WarnOnEmptyGroups(const ToleranceResult& result, std::ostream& err)
-{
-    for (const GroupResult& g : result.groups)
-        if (g.verdict == Verdict::Empty)
-            err << "tintvale: warning: tolerance group \"" << g.group.name << "\" (" << g.group.select.text
-                << ") selects no patch\n";
 }
 
 } // namespace tool

@@ -1,13 +1,12 @@
 // Tolerance sets: limits by patch group (paper, solids, overprints, grey balance, ...) on the mean,
 // the 95th percentile and the maximum of a colour difference, with warn and fail levels, read from
 // JSON files, and their evaluation on a comparison.
-#ifndef TINTVALE_TOOL_TOLERANCES_H
-#define TINTVALE_TOOL_TOLERANCES_H
+#ifndef TINTVALE_QC_TOLERANCES_H
+#define TINTVALE_QC_TOLERANCES_H
 
-#include "tool_context.h"
-#include "tool_roles.h"
+#include "qc_context.h"
+#include "qc_roles.h"
 
-#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -64,17 +63,12 @@ struct ToleranceResult {
     // Fail when a group fails, else warn when a group warns or selects no patch, else pass.
     Verdict verdict = Verdict::Pass;
     std::vector<GroupResult> groups;
+    std::vector<std::string> warnings; // a sentence for each group that selects no patch
 };
 
 // Evaluates every group of set on the comparison. Roles are told by the reference's device values,
 // else by the sample's; fails (ToolError) when a group needs device values neither file has.
 ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c);
-
-// The sections "tolerances" (name, source, formula, verdict) and "groups" within it (name, select,
-// metric, count, mean, p95, max, verdict; no statistics for an empty group).
-void AddToleranceSections(Report& report, const ToleranceResult& result);
-// One warning line on err for each group that selects no patch.
-void WarnOnEmptyGroups(const ToleranceResult& result, std::ostream& err);
 
 } // namespace tool
 

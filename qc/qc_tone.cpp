@@ -1,7 +1,7 @@
 // Tone value from density (Murray-Davies) and from CIELAB (spot colour tone value).
-#include "tool_tone.h"
+#include "qc_tone.h"
 
-#include "tool_roles.h"
+#include "qc_roles.h"
 
 #include <algorithm>
 #include <cmath>

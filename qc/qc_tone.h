@@ -1,9 +1,9 @@
 // Tone values of the tints of each process channel: by Murray-Davies from status densities, or as
 // the spot colour tone value from CIELAB; and the tone value increase over the nominal value.
-#ifndef TINTVALE_TOOL_TONE_H
-#define TINTVALE_TOOL_TONE_H
+#ifndef TINTVALE_QC_TONE_H
+#define TINTVALE_QC_TONE_H
 
-#include "tool_chart.h"
+#include "qc_chart.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // `tintvale average FILE... -o OUT`: the average of several measurements of one chart.
-#include "tool_chart.h"
+#include "qc_chart.h"
+#include "qc_files.h"
 #include "tool_commands.h"
-#include "tool_files.h"
 
 #include <ostream>
 

@@ -1,13 +1,13 @@
 // `tintvale compare REFERENCE SAMPLE`: the colour difference of every patch of two measurements of
 // one chart, and the summary a press or quality-control operator reads.
+#include "qc_compare.h"
+#include "qc_tolerances.h"
 #include "tool_commands.h"
-#include "tool_compare.h"
-#include "tool_tolerances.h"
 
-#include <tintvale/tilluminant.h>
-
+#include <cmath>
 #include <iostream>
 #include <ostream>
+#include <utility>
 
 namespace tool {
 
@@ -23,39 +23,50 @@ void AddWarnings(Report& report, const std::vector<std::string>& warnings, Forma
     for (const std::string& w : warnings)
         list.rows.push_back({ Cell(w) });
     // Said where an operator looks as well, whatever the format.
-    for (const std::string& w : warnings)
-        std::cerr << "tintvale: warning: " << w << '\n';
+    PrintWarnings(warnings);
 }
 
 } // namespace
 
 void PutSummary(Section& summary, const Comparison& c)
 {
-    Report::Put(summary, "formula", Cell(c.FormulaName()));
-    Report::Put(summary, "illuminant", Cell(c.colorimetry->Illuminant()->GetName()));
-    Report::Put(summary, "observer", Cell(c.colorimetry->Observer()->GetName()));
-    if (c.paperRelative)
-        Report::Put(summary, "white", Cell(kPaperWhiteNote));
-    Report::Put(summary, "samples", Cell(static_cast<int>(c.patches.size())));
-    Report::Put(summary, "mean", Cell(c.mean, 2));
-    Report::Put(summary, "median", Cell(c.median, 2));
-    Report::Put(summary, "p95", Cell(c.p95, 2));
-    Report::Put(summary, "max", Cell(c.patches[c.worst].dE, 2));
-    Report::Put(summary, "max_sample", Cell(c.patches[c.worst].name));
-    Report::Put(summary, "terms", Cell(kCielabTermsNote));
-    if (c.tolerance >= 0.0) {
-        Report::Put(summary, "tolerance", Cell(c.tolerance, 2));
-        Report::Put(summary, "over_tolerance", Cell(c.over));
-    }
-    Report::Put(summary, "integration", Cell(c.IntegrationMethod()));
+    for (SummaryEntry& entry : Summary(c))
+        Report::Put(summary, entry.name, std::move(entry.value));
 }
+
+void AddToleranceSections(Report& report, const ToleranceResult& result)
+{
+    Section& head = report.AddKeyValues("tolerances");
+    Report::Put(head, "name", Cell(result.set.name));
+    Report::Put(head, "source", Cell(result.set.source));
+    Report::Put(head, "formula", Cell(result.set.formula));
+    Report::Put(head, "verdict", Cell(VerdictName(result.verdict)));
+    Section& groups
+        = report.AddTable("groups", { "name", "select", "metric", "count", "mean", "p95", "max", "verdict" });
+    groups.within = "tolerances";
+    const double none = std::nan("");
+    for (const GroupResult& g : result.groups) {
+        const bool empty = g.count == 0;
+        groups.rows.push_back({ Cell(g.group.name), Cell(g.group.select.text), Cell(g.group.metric),
+            Cell(g.count), Cell(empty ? none : g.mean, 2), Cell(empty ? none : g.p95, 2),
+            Cell(empty ? none : g.max, 2), Cell(VerdictName(g.verdict)) });
+    }
+}
+
+void PrintWarnings(const std::vector<std::string>& warnings)
+{
+    for (const std::string& w : warnings)
+        std::cerr << "tintvale: warning: " << w << '\n';
+}
+
+int ExitStatus(const Comparison& c) { return c.Failed() ? kExitTolerance : kExitOk; }
 
 int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out)
 {
     const Format format = ParseFormat(common.format);
     const Comparison c = Compare(common, options);
     if (c.tolerances)
-        WarnOnEmptyGroups(*c.tolerances, std::cerr);
+        PrintWarnings(c.tolerances->warnings);
 
     Report report;
     Section& table = report.AddTable("samples",

@@ -1,8 +1,8 @@
 // `tintvale convert FILE --to argyll|cgats -o OUT`: the file rewritten in the naming of ArgyllCMS
 // (CTI3 or SPECT) or of CGATS.17, its values, names and header lines kept.
-#include "tool_chart.h"
+#include "qc_chart.h"
+#include "qc_files.h"
 #include "tool_commands.h"
-#include "tool_files.h"
 
 namespace tool {
 

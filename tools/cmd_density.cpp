@@ -1,6 +1,6 @@
 // `tintvale density FILE`: status densities cyan, magenta, yellow and visual of every sample and the
 // dominant filter, optionally relative to a paper sample.
-#include "tool_chart.h"
+#include "qc_chart.h"
 #include "tool_commands.h"
 
 #include <tintvale/tspectrum.h>

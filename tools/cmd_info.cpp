@@ -1,6 +1,6 @@
 // `tintvale info FILE`: what a measurement data file holds, table by table, every header keyword and
 // the chart layout.
-#include "tool_chart.h"
+#include "qc_chart.h"
 #include "tool_commands.h"
 
 #include <algorithm>

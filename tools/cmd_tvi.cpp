@@ -1,7 +1,7 @@
 // `tintvale tvi FILE`: the tone value of every tint of each process channel and its increase over
 // the nominal value, from status densities (Murray-Davies) or from CIELAB (spot colour tone value).
+#include "qc_tone.h"
 #include "tool_commands.h"
-#include "tool_tone.h"
 
 #include <nlohmann/json.hpp>
 

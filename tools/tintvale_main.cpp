@@ -1,8 +1,8 @@
 // tintvale: the command-line face of the library. Subcommands read measurement data files and
 // illuminant sets, and print what the library computes from them.
+#include "qc_tolerances.h"
 #include "tool_batch.h"
 #include "tool_commands.h"
-#include "tool_tolerances.h"
 
 #include <tintvale/tchromaticadaptation.h>
 #include <tintvale/tobserver.h>

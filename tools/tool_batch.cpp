@@ -2,10 +2,10 @@
 // summary over all of them.
 #include "tool_batch.h"
 
-#include "tool_compare.h"
-#include "tool_files.h"
-#include "tool_html_report.h"
-#include "tool_tolerances.h"
+#include "qc_compare.h"
+#include "qc_files.h"
+#include "qc_page.h"
+#include "qc_tolerances.h"
 
 #include <tintvale/tilluminant.h>
 
@@ -267,8 +267,7 @@ int Finish(const std::vector<FileResult>& results, const CommonOptions& common, 
     const Format format = ParseFormat(common.format);
     // Said where an operator looks as well, file by file in the order given.
     for (const FileResult& r : results)
-        for (const std::string& w : r.warnings)
-            std::cerr << "tintvale: warning: " << w << '\n';
+        PrintWarnings(r.warnings);
     const Report report = BatchReport(results, options, colorimetry, pages);
     if (format == Format::Json)
         WriteJson(out, report, results, options, pages, common.section);

@@ -3,8 +3,12 @@
 #ifndef TINTVALE_TOOL_COMMANDS_H
 #define TINTVALE_TOOL_COMMANDS_H
 
-#include "tool_context.h"
-#include "tool_tone.h"
+#include "qc_compare.h"
+#include "qc_context.h"
+#include "qc_page.h"
+#include "qc_tolerances.h"
+#include "qc_tone.h"
+#include "tool_report.h"
 
 #include <iosfwd>
 #include <string>
@@ -27,23 +31,9 @@ struct InfoOptions {
 };
 int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostream& out);
 
-struct CompareOptions {
-    std::string reference;
-    std::string sample;
-    std::string formula = "Delta E 2000";
-    double max = -1.0; // negative: no tolerance
-    int table = -1; // negative: the first table with colour data of each file
-    std::string tolerances; // a tolerance set: a file or the name of a shipped set; empty: none
-    bool paperRelative = false; // each file's colorimetry relative to its own paper white
-};
 int RunCompare(const CommonOptions& common, const CompareOptions& options, std::ostream& out);
+// Writes the page and returns compare's exit status.
 
-struct ReportOptions {
-    CompareOptions compare;
-    std::string output; // "-": standard output
-    std::string title; // empty: one naming the two files
-    bool fullPaths = false; // name the files by their paths as given, else by their base names
-};
 // Writes the page and returns compare's exit status.
 int RunReport(const CommonOptions& common, const ReportOptions& options, std::ostream& out);
 
@@ -79,6 +69,16 @@ struct ConvertOptions {
     std::string output;
 };
 int RunConvert(const CommonOptions& common, const ConvertOptions& options, std::ostream& out);
+
+// 1 when a sample is over --max or the tolerance set fails, else 0.
+int ExitStatus(const Comparison& c);
+// The summary compare prints, as a section of key/value pairs.
+void PutSummary(Section& summary, const Comparison& c);
+// The sections "tolerances" (name, source, formula, verdict) and "groups" within it (name, select,
+// metric, count, mean, p95, max, verdict; no statistics for an empty group).
+void AddToleranceSections(Report& report, const ToleranceResult& result);
+// Each warning on standard error, as "tintvale: warning: " and the sentence.
+void PrintWarnings(const std::vector<std::string>& warnings);
 
 // The whole program: parses the arguments, runs the subcommand and prints its report; returns the
 // exit status. shipped: the data directory of the caller's own package (illuminants/, tolerances/),

@@ -1,5 +1,7 @@
-// Rendering of reports. The tool never changes the C locale, so snprintf writes a decimal point.
+// Rendering of reports as an aligned table, CSV or JSON.
 #include "tool_report.h"
+
+#include "qc_context.h"
 
 #include <nlohmann/json.hpp>
 
@@ -12,39 +14,15 @@
 
 namespace tool {
 
-Cell::Cell(std::string t)
-    : text(std::move(t))
-{ }
-
-Cell::Cell(const char* t)
-    : text(t ? t : "")
-{ }
-
-Cell::Cell(double n, int d)
-    : isNumber(true)
-    , number(n)
-    , decimals(d)
-{ }
-
-Cell::Cell(int n)
-    : isNumber(true)
-    , number(n)
-    , decimals(0)
-{ }
-
-std::string Cell::Shown() const
+Format ParseFormat(const std::string& name)
 {
-    if (!isNumber)
-        return text;
-    if (!std::isfinite(number))
-        return "nan";
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, number);
-    // "-0.00" reads as a signed difference where there is none.
-    std::string shown = buffer;
-    if (shown[0] == '-' && shown.find_first_not_of("-0.") == std::string::npos)
-        shown.erase(0, 1);
-    return shown;
+    if (name == "table")
+        return Format::Table;
+    if (name == "csv")
+        return Format::Csv;
+    if (name == "json")
+        return Format::Json;
+    throw ToolError("unknown format \"" + name + "\" (table, csv or json)");
 }
 
 Section& Report::AddTable(const std::string& name, std::vector<std::string> columns)

@@ -3,6 +3,8 @@
 #ifndef TINTVALE_TOOL_REPORT_H
 #define TINTVALE_TOOL_REPORT_H
 
+#include "qc_cell.h"
+
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -12,20 +14,7 @@ namespace tool {
 
 enum class Format { Table, Csv, Json };
 
-// One value: text, or a number shown with a fixed count of decimals (JSON keeps the full value).
-struct Cell {
-    Cell(std::string text);
-    Cell(const char* text);
-    Cell(double number, int decimals);
-    Cell(int number);
-
-    bool isNumber = false;
-    std::string text;
-    double number = 0.0;
-    int decimals = 0;
-
-    std::string Shown() const;
-};
+Format ParseFormat(const std::string& name);
 
 // Hands each of a section's further rows to its argument, in order.
 using RowSource = std::function<void(const std::function<void(const std::vector<Cell>&)>&)>;

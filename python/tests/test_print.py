@@ -100,3 +100,11 @@ def test_malformed_sets_are_refused(tmp_path):
         tv.evaluate_tolerances(REF, SMP, bad)
     with pytest.raises(ValueError, match="no tolerance set"):
         tv.evaluate_tolerances(REF, SMP, "no-such-set")
+
+
+def test_report_returns_the_summary_compare_gives(tmp_path):
+    # Media-relative included: the page's summary is compare's, entry for entry, with its verdict.
+    summary = tv.report(REF, SMP, tmp_path / "page.html", max=1.0, paper_relative=True)
+    compared = tv.compare(REF, SMP, max=1.0, paper_relative=True)["summary"]
+    assert compared["white"].startswith("paper of each file")
+    assert {k: summary[k] for k in compared} == compared and summary["passed"] == (compared["over_tolerance"] == 0)

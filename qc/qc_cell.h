@@ -1,0 +1,26 @@
+// A value as every front end shows it: text, or a number with a fixed count of decimals (JSON and
+// Python keep the full value).
+#ifndef TINTVALE_QC_CELL_H
+#define TINTVALE_QC_CELL_H
+
+#include <string>
+
+namespace tool {
+
+struct Cell {
+    Cell(std::string text);
+    Cell(const char* text);
+    Cell(double number, int decimals);
+    Cell(int number);
+
+    bool isNumber = false;
+    std::string text;
+    double number = 0.0;
+    int decimals = 0;
+
+    std::string Shown() const;
+};
+
+} // namespace tool
+
+#endif
