@@ -1,9 +1,9 @@
-// CIELAB shown on screen: Lab under the measurement's white to XYZ, Bradford-adapted to D65, then
-// sRGB with its transfer curve, 8 bits per channel.
+// CIELAB shown on screen: the library's sRGB of Lab under the measurement's white (TSrgb), 8 bits
+// per channel.
 #ifndef TINTVALE_QC_SRGB_H
 #define TINTVALE_QC_SRGB_H
 
-#include <tintvale/tlabspace.h>
+#include <tintvale/tsrgb.h>
 
 #include <string>
 
@@ -24,8 +24,7 @@ public:
     Srgb8 FromLab(const double* lab) const;
 
 private:
-    TLabSpace mLab;
-    double mToLinearRgb[3][3]; // XYZ (white Y = 1) under the white to linear sRGB
+    TSrgb mSrgb;
 };
 
 } // namespace tool

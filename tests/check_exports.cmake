@@ -45,6 +45,7 @@ set(required
   "typeinfo for TReflectionSpectrum"
   "TLabSpace::XYZToLab(double const*, double*) const"
   "TChromaticAdaptation::Adapt(double const*, double*) const"
+  "TSrgb::LabToRgb(double const*, double*) const"
   "TLabSpace::CalcSquareDeltaEConvertedStatic(double const*, double const*, int)"
   "TColorSpace::TColorSpace(double const*, int)"
   "TColorSpace_CIECAM02::FromXYZ(double const*, double*) const"

@@ -31,6 +31,7 @@
 #include <tintvale/tonemeasurement.h>
 #include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
+#include <tintvale/tsrgb.h>
 #include <tintvale/txyzmeasurement.h>
 #include <tintvale/txyzrspace.h>
 #include <tintvale/version.h>
