@@ -4,6 +4,7 @@
 #include "qc_page.h"
 
 #include "qc_files.h"
+#include "qc_html.h"
 #include "qc_srgb.h"
 #include "qc_tolerances.h"
 #include "qc_tone.h"
@@ -73,6 +74,7 @@ const double kMagnifications[] = { 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000 };
 // otherwise show equal to it.
 constexpr int kMinDecimals = 2;
 constexpr int kMaxDecimals = 4;
+constexpr const char* kSvgNamespace = "http://www.w3.org/2000/svg";
 
 const char kStyle[] = R"(html{-webkit-print-color-adjust:exact;print-color-adjust:exact}
 body{font:14px/1.45 system-ui,-apple-system,"Segoe UI",Roboto,sans-serif;color:#1d232b;background:#f4f5f7;
@@ -145,31 +147,8 @@ std::string Joined(Characters::const_iterator first, Characters::const_iterator 
     return out;
 }
 
-// Text for HTML and XML alike: the five characters with a meaning there become references. The text
-// is already sanitised (Utf8Text).
-std::string Escape(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char ch : text) {
-        if (ch == '&')
-            out += "&amp;";
-        else if (ch == '<')
-            out += "&lt;";
-        else if (ch == '>')
-            out += "&gt;";
-        else if (ch == '"')
-            out += "&quot;";
-        else if (ch == '\'')
-            out += "&#39;";
-        else
-            out += ch;
-    }
-    return out;
-}
-
-// Text from a file or the command line, sanitised and escaped.
-std::string Html(const std::string& raw) { return Escape(Utf8Text(raw)); }
+// Text from a file or the command line, as the page shows it.
+std::string Shown(const std::string& raw) { return Utf8Text(raw); }
 
 // Numbers as compare shows them.
 std::string Num(double value, int decimals) { return Cell(value, decimals).Shown(); }
@@ -304,7 +283,7 @@ struct Page {
     std::string DeltaE(double value) const { return Num(value, decimals); }
     std::string FileName(const Chart& chart) const
     {
-        return Html(options.fullPaths ? chart.Path() : BaseName(chart.Path()));
+        return Shown(options.fullPaths ? chart.Path() : BaseName(chart.Path()));
     }
 
     const Comparison& c;
@@ -317,13 +296,14 @@ struct Page {
 std::string Title(const Page& page)
 {
     if (!page.options.title.empty())
-        return Html(page.options.title);
+        return Shown(page.options.title);
     return "QC report: " + page.FileName(*page.c.sample) + " against " + page.FileName(*page.c.reference);
 }
 
-std::string Row(const std::string& key, const std::string& label, const std::string& value)
+void Row(HtmlWriter& out, const char* key, const char* label, const std::string& value)
 {
-    return "<tr data-key=\"" + key + "\"><th>" + label + "</th><td>" + value + "</td></tr>\n";
+    out.Open("tr", { { "data-key", key } }).Element("th", {}, label).Element("td", {}, value);
+    out.Close("tr").Literal("\n");
 }
 
 // Sample standard deviation (n - 1 in the denominator); none for a single patch.
@@ -352,73 +332,91 @@ std::vector<std::string> Unmatched(const Comparison& c)
     return names;
 }
 
-std::string Notes(const Page& page)
+void Notes(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
-    std::string notes;
     if (c.tolerance >= 0.0)
-        notes
-            += "<p class=\"note\" id=\"rule\">A patch is over the tolerance when its \u0394E before rounding "
-               "is greater than the tolerance; \u0394E is shown with "
-            + std::to_string(page.decimals) + " decimals"
-            + (HidesOver(c, page.decimals)
-                    ? ", and a patch shown equal to the tolerance yet marked over exceeds "
-                      "it by less than the last digit."
-                    : ", enough for every patch over it to show above it.")
-            + "</p>\n";
+        out.Element("p", { { "class", "note" }, { "id", "rule" } },
+               "A patch is over the tolerance when its \u0394E before rounding is greater than the "
+               "tolerance; \u0394E is shown with "
+                   + std::to_string(page.decimals) + " decimals"
+                   + (HidesOver(c, page.decimals)
+                           ? ", and a patch shown equal to the tolerance yet marked over exceeds "
+                             "it by less than the last digit."
+                           : ", enough for every patch over it to show above it."))
+            .Literal("\n");
     const std::vector<std::string> unmatched = Unmatched(c);
     if (!unmatched.empty()) {
         std::string list;
         for (const std::string& name : unmatched)
-            list += (list.empty() ? "" : ", ") + Escape(name);
-        notes += "<p class=\"note\" id=\"unmatched\">" + std::to_string(unmatched.size()) + " of "
-            + std::to_string(c.sample->NrSamples(c.tableSmp))
-            + " samples of the sample file have no partner in the reference and are not compared: " + list
-            + ".</p>\n";
+            list += (list.empty() ? "" : ", ") + name;
+        out.Element("p", { { "class", "note" }, { "id", "unmatched" } },
+               std::to_string(unmatched.size()) + " of " + std::to_string(c.sample->NrSamples(c.tableSmp))
+                   + " samples of the sample file have no partner in the reference and are not compared: "
+                   + list + ".")
+            .Literal("\n");
     }
-    return notes;
 }
 
-std::string SummarySection(const Page& page)
+// compare's summary under the page's labels, Delta E with the page's decimals; beside it what only
+// the page shows (the files, what they state, the spread).
+void SummarySection(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
-    const PatchDifference& worst = c.patches[c.worst];
-    const std::string files = Row("reference", "Reference", page.FileName(*c.reference))
-        + Row("sample", "Sample", page.FileName(*c.sample)) + Row("formula", "Formula", Html(c.FormulaName()))
-        + Row("illuminant", "Illuminant", Html(c.colorimetry->Illuminant()->GetName()))
-        + Row("observer", "Observer", Html(c.colorimetry->Observer()->GetName()))
-        + Row("integration", "Integration", Html(c.IntegrationMethod()))
-        + Row("reference_conditions", "Reference states", Html(c.referenceConditions))
-        + Row("sample_conditions", "Sample states", Html(c.sampleConditions))
-        + (c.paperRelative ? Row("white", "White", kPaperWhiteNote) : std::string());
-    std::string stats = Row("samples", "Samples", std::to_string(c.patches.size()))
-        + Row("mean", "Mean \u0394E", page.DeltaE(c.mean))
-        + Row("sd", "Standard deviation", StandardDeviation(page))
-        + Row("median", "Median \u0394E", page.DeltaE(c.median))
-        + Row("p95", "95th percentile", page.DeltaE(c.p95))
-        + Row("max", "Maximum \u0394E", page.DeltaE(worst.dE))
-        + Row("max_sample", "Maximum at", Escape(worst.name))
-        + Row("terms", "\u0394L*, \u0394a*, \u0394b*, \u0394C*, \u0394H*", kCielabTermsNote);
-    if (c.tolerance >= 0.0) {
-        const double share = 100.0 * c.over / static_cast<double>(c.patches.size());
-        stats += Row("tolerance", "Tolerance", page.DeltaE(c.tolerance))
-            + Row("over_tolerance", "Over tolerance",
-                std::to_string(c.over) + " of " + std::to_string(c.patches.size()) + " (" + Num(share, 1)
-                    + " %)");
+    std::map<std::string, Cell> summary;
+    for (SummaryEntry& entry : Summary(c))
+        summary.emplace(entry.name, std::move(entry.value));
+    // Sample names are made fit to show when the files are compared; other texts are made so here.
+    const auto value = [&](const char* key) {
+        const Cell& v = summary.at(key);
+        if (!v.isNumber)
+            return std::string(key) == "max_sample" ? v.text : Shown(v.text);
+        return v.decimals == 0 ? v.Shown() : page.DeltaE(v.number);
+    };
+    out.Literal("<section id=\"summary\"><div class=\"summary\"><table>\n");
+    Row(out, "reference", "Reference", page.FileName(*c.reference));
+    Row(out, "sample", "Sample", page.FileName(*c.sample));
+    Row(out, "formula", "Formula", value("formula"));
+    Row(out, "illuminant", "Illuminant", value("illuminant"));
+    Row(out, "observer", "Observer", value("observer"));
+    Row(out, "integration", "Integration", value("integration"));
+    Row(out, "reference_conditions", "Reference states", Shown(c.referenceConditions));
+    Row(out, "sample_conditions", "Sample states", Shown(c.sampleConditions));
+    if (summary.count("white"))
+        Row(out, "white", "White", value("white"));
+    out.Literal("</table><table>\n");
+    Row(out, "samples", "Samples", value("samples"));
+    Row(out, "mean", "Mean \u0394E", value("mean"));
+    Row(out, "sd", "Standard deviation", StandardDeviation(page));
+    Row(out, "median", "Median \u0394E", value("median"));
+    Row(out, "p95", "95th percentile", value("p95"));
+    Row(out, "max", "Maximum \u0394E", value("max"));
+    Row(out, "max_sample", "Maximum at", value("max_sample"));
+    Row(out, "terms", "\u0394L*, \u0394a*, \u0394b*, \u0394C*, \u0394H*", value("terms"));
+    if (summary.count("tolerance")) {
+        const double over = summary.at("over_tolerance").number;
+        const double share = 100.0 * over / static_cast<double>(c.patches.size());
+        Row(out, "tolerance", "Tolerance", value("tolerance"));
+        Row(out, "over_tolerance", "Over tolerance",
+            value("over_tolerance") + " of " + value("samples") + " (" + Num(share, 1) + " %)");
     }
-    return "<section id=\"summary\"><div class=\"summary\"><table>\n" + files + "</table><table>\n" + stats
-        + "</table></div>\n" + Notes(page) + "</section>\n";
+    out.Literal("</table></div>\n");
+    Notes(out, page);
+    out.Literal("</section>\n");
 }
 
 // One stated condition of both files, marked when both state it differently.
-std::string ConditionRow(const std::string& key, const std::string& label, const std::string& reference,
+void ConditionRow(HtmlWriter& out, const char* key, const char* label, const std::string& reference,
     const std::string& sample, bool compared)
 {
     const std::string none = "\u2014";
     const bool differs = compared && !reference.empty() && !sample.empty() && reference != sample;
-    return "<tr data-key=\"" + key + "\"" + (differs ? " class=\"differs\"" : "") + "><th>" + label
-        + "</th><td>" + (reference.empty() ? none : Html(reference)) + "</td><td>"
-        + (sample.empty() ? none : Html(sample)) + "</td></tr>\n";
+    HtmlWriter::Attributes attributes = { { "data-key", key } };
+    if (differs)
+        attributes.emplace_back("class", "differs");
+    out.Open("tr", attributes).Element("th", {}, label);
+    out.Element("td", {}, reference.empty() ? none : Shown(reference));
+    out.Element("td", {}, sample.empty() ? none : Shown(sample)).Close("tr").Literal("\n");
 }
 
 std::string Text(const char* text) { return text ? text : ""; }
@@ -440,32 +438,37 @@ std::string TableOf(const Chart& chart, int table)
     return "table " + std::to_string(table) + ", " + std::to_string(chart.NrSamples(table)) + " samples";
 }
 
-std::string ConditionsSection(const Page& page)
+void ConditionsSection(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
     const TCgats& ref = c.reference->Cgats();
     const TCgats& smp = c.sample->Cgats();
-    std::string rows = "<tr data-key=\"file\"><th>File</th><td>" + page.FileName(*c.reference) + "</td><td>"
-        + page.FileName(*c.sample) + "</td></tr>\n";
-    rows += ConditionRow(
-                "originator", "Originator", Text(ref.GetOriginator()), Text(smp.GetOriginator()), false)
-        + ConditionRow("descriptor", "Descriptor", Descriptor(ref), Descriptor(smp), false)
-        + ConditionRow("created", "Created", Text(ref.GetCreated()), Text(smp.GetCreated()), false)
-        + ConditionRow("modified", "Modified", ModifiedTime(*c.reference), ModifiedTime(*c.sample), false)
-        + ConditionRow("instrument", "Instrument", Instrument(ref), Instrument(smp), false)
-        + ConditionRow("measurement_condition", "Measurement condition", ref.GetMeasurementCondition(),
-            smp.GetMeasurementCondition(), true)
-        + ConditionRow("weighting_function", "Weighting function", ref.GetWeightingFunction(),
-            smp.GetWeightingFunction(), true)
-        + ConditionRow(
-            "table", "Compared", TableOf(*c.reference, c.tableRef), TableOf(*c.sample, c.tableSmp), false);
-    return "<section id=\"conditions\"><div class=\"keep\"><h2>Files and conditions</h2>\n"
-           "<table class=\"conditions\"><thead><tr><th></th><th>Reference</th><th>Sample</th></tr></thead>"
-           "<tbody>\n"
-        + rows + "</tbody></table>\n<p class=\"note\" id=\"made\">Colour differences by "
-        + Html(c.FormulaName()) + " from CIELAB under " + Html(c.colorimetry->Describe())
-        + ". Made by tintvale " + Html(TintvaleGetVersion(nullptr, nullptr, nullptr)) + " on " + ReportTime()
-        + ". Conditions both files state differently are in red.</p></div></section>\n";
+    out.Literal(
+        "<section id=\"conditions\"><div class=\"keep\"><h2>Files and conditions</h2>\n"
+        "<table class=\"conditions\"><thead><tr><th></th><th>Reference</th><th>Sample</th></tr></thead>"
+        "<tbody>\n");
+    out.Open("tr", { { "data-key", "file" } }).Element("th", {}, "File");
+    out.Element("td", {}, page.FileName(*c.reference)).Element("td", {}, page.FileName(*c.sample));
+    out.Close("tr").Literal("\n");
+    ConditionRow(
+        out, "originator", "Originator", Text(ref.GetOriginator()), Text(smp.GetOriginator()), false);
+    ConditionRow(out, "descriptor", "Descriptor", Descriptor(ref), Descriptor(smp), false);
+    ConditionRow(out, "created", "Created", Text(ref.GetCreated()), Text(smp.GetCreated()), false);
+    ConditionRow(out, "modified", "Modified", ModifiedTime(*c.reference), ModifiedTime(*c.sample), false);
+    ConditionRow(out, "instrument", "Instrument", Instrument(ref), Instrument(smp), false);
+    ConditionRow(out, "measurement_condition", "Measurement condition", ref.GetMeasurementCondition(),
+        smp.GetMeasurementCondition(), true);
+    ConditionRow(out, "weighting_function", "Weighting function", ref.GetWeightingFunction(),
+        smp.GetWeightingFunction(), true);
+    ConditionRow(
+        out, "table", "Compared", TableOf(*c.reference, c.tableRef), TableOf(*c.sample, c.tableSmp), false);
+    out.Literal("</tbody></table>\n");
+    out.Element("p", { { "class", "note" }, { "id", "made" } },
+        "Colour differences by " + Shown(c.FormulaName()) + " from CIELAB under "
+            + Shown(c.colorimetry->Describe()) + ". Made by tintvale "
+            + Shown(TintvaleGetVersion(nullptr, nullptr, nullptr)) + " on " + ReportTime()
+            + ". Conditions both files state differently are in red.");
+    out.Literal("</div></section>\n");
 }
 
 // Columns of the drawn chart: the file's row length, else a near-square grid; never more than the
@@ -479,69 +482,84 @@ int ChartColumns(const Comparison& c)
     return static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
 }
 
-std::string Rect(int x, int y, int w, int h, const std::string& attributes)
+void Rect(HtmlWriter& out, int x, int y, int w, int h, HtmlWriter::Attributes attributes)
 {
-    const std::string at
-        = x == 0 && y == 0 ? "" : "x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" ";
-    return "<rect " + at + "width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" "
-        + attributes + "/>";
+    HtmlWriter::Attributes all;
+    if (x != 0 || y != 0)
+        all = { { "x", std::to_string(x) }, { "y", std::to_string(y) } };
+    all.emplace_back("width", std::to_string(w));
+    all.emplace_back("height", std::to_string(h));
+    all.insert(all.end(), attributes.begin(), attributes.end());
+    out.EmptyElement("rect", all);
 }
 
 // A triangle in the top right corner of a square at x, y of side size: the colour there was clipped.
-std::string ClipMark(int x, int y, int size)
+void ClipMark(HtmlWriter& out, int x, int y, int size)
 {
     const int s = size / 4;
-    return "<path class=\"clipmark\" d=\"M" + std::to_string(x + size - s) + " " + std::to_string(y) + "h"
-        + std::to_string(s) + "v" + std::to_string(s) + "z\"/>";
+    out.EmptyElement("path",
+        { { "class", "clipmark" },
+            { "d",
+                "M" + std::to_string(x + size - s) + " " + std::to_string(y) + "h" + std::to_string(s) + "v"
+                    + std::to_string(s) + "z" } });
 }
 
 // One cell of the chart; label empty: drawn without text, which would be too small to read.
-std::string Patch(const Page& page, const PatchDifference& p, const std::string& label, int column, int row)
+void Patch(HtmlWriter& out, const Page& page, const PatchDifference& p, const std::string& label, int column,
+    int row)
 {
     const Comparison& c = page.c;
     const Srgb8 ref = page.srgb.FromLab(p.labRef);
     const Srgb8 smp = page.srgb.FromLab(p.labSmp);
     const bool over = c.Over(p);
-    const char* ink = p.labRef[0] < kLightText ? "light" : "dark";
-    std::string g = "<g class=\"patch" + std::string(over ? " over" : "")
-        + (ref.clipped || smp.clipped ? " clipped" : "") + "\" transform=\"translate("
-        + std::to_string(column * kPitch) + "," + std::to_string(row * kPitch) + ")\"><title>"
-        + Escape(p.name) + ": \u0394E " + page.DeltaE(p.dE)
-        + (ref.clipped ? "; reference clipped to sRGB" : "") + (smp.clipped ? "; sample clipped to sRGB" : "")
-        + "</title>";
-    g += Rect(0, 0, kCell, kCell, "fill=\"" + ref.Hex() + "\"");
-    g += Rect(kInset, kInset, kCell - 2 * kInset, kCell - 2 * kInset, "fill=\"" + smp.Hex() + "\"");
+    const std::string ink = p.labRef[0] < kLightText ? "light" : "dark";
+    out.Open("g",
+        { { "class",
+              std::string("patch") + (over ? " over" : "") + (ref.clipped || smp.clipped ? " clipped" : "") },
+            { "transform",
+                "translate(" + std::to_string(column * kPitch) + "," + std::to_string(row * kPitch)
+                    + ")" } });
+    out.Element("title", {},
+        p.name + ": \u0394E " + page.DeltaE(p.dE) + (ref.clipped ? "; reference clipped to sRGB" : "")
+            + (smp.clipped ? "; sample clipped to sRGB" : ""));
+    Rect(out, 0, 0, kCell, kCell, { { "fill", ref.Hex() } });
+    Rect(out, kInset, kInset, kCell - 2 * kInset, kCell - 2 * kInset, { { "fill", smp.Hex() } });
     if (ref.clipped)
-        g += ClipMark(0, 0, kCell);
+        ClipMark(out, 0, 0, kCell);
     if (smp.clipped)
-        g += ClipMark(kInset, kInset, kCell - 2 * kInset);
+        ClipMark(out, kInset, kInset, kCell - 2 * kInset);
     if (over)
-        g += Rect(-2, -2, kCell + 4, kCell + 4, "class=\"outline\"");
-    if (!label.empty())
-        g += "<text class=\"lbl " + std::string(ink) + "\" x=\"5\" y=\"14\">" + Escape(label)
-            + "</text><text class=\"de " + ink + "\" x=\"5\" y=\"84\">" + page.DeltaE(p.dE) + "</text>";
-    return g + "</g>\n";
+        Rect(out, -2, -2, kCell + 4, kCell + 4, { { "class", "outline" } });
+    if (!label.empty()) {
+        out.Element("text", { { "class", "lbl " + ink }, { "x", "5" }, { "y", "14" } }, label);
+        out.Element("text", { { "class", "de " + ink }, { "x", "5" }, { "y", "84" } }, page.DeltaE(p.dE));
+    }
+    out.Close("g").Literal("\n");
 }
 
 // Rows first to last of the chart as one drawing, a margin of half a gap all round keeping the
 // outlines of edge patches inside.
-std::string ChartDrawing(
-    const Page& page, const std::vector<std::string>& labels, int columns, int first, int last)
+void ChartDrawing(HtmlWriter& out, const Page& page, const std::vector<std::string>& labels, int columns,
+    int first, int last)
 {
     const int n = static_cast<int>(page.c.patches.size());
-    std::string body;
-    for (int s = first * columns; s < std::min(n, last * columns); ++s)
-        body += Patch(page, page.c.patches[s], labels.empty() ? std::string() : labels[s], s % columns,
-            s / columns - first);
     const int margin = (kPitch - kCell) / 2;
     const int width = columns * kPitch - (kPitch - kCell) + 2 * margin;
     const int height = (last - first) * kPitch - (kPitch - kCell) + 2 * margin;
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" + std::to_string(-margin) + " "
-        + std::to_string(-margin) + " " + std::to_string(width) + " " + std::to_string(height) + "\" width=\""
-        + std::to_string(width) + "\" role=\"img\" aria-label=\"chart\">\n" + body + "</svg>\n";
+    out.Open("svg",
+        { { "xmlns", kSvgNamespace },
+            { "viewBox",
+                std::to_string(-margin) + " " + std::to_string(-margin) + " " + std::to_string(width) + " "
+                    + std::to_string(height) },
+            { "width", std::to_string(width) }, { "role", "img" }, { "aria-label", "chart" } });
+    out.Literal("\n");
+    for (int s = first * columns; s < std::min(n, last * columns); ++s)
+        Patch(out, page, page.c.patches[s], labels.empty() ? std::string() : labels[s], s % columns,
+            s / columns - first);
+    out.Close("svg").Literal("\n");
 }
 
-std::string ChartSection(const Page& page)
+void ChartSection(HtmlWriter& out, const Page& page)
 {
     const int columns = ChartColumns(page.c);
     const int n = static_cast<int>(page.c.patches.size());
@@ -552,16 +570,17 @@ std::string ChartSection(const Page& page)
     // Drawings a printed page high: the scale shrinks a wide chart, so more of its rows fit.
     const double scale = std::min(1.0, kPageWidth / (columns * kPitch));
     const int rowsPerDrawing = std::max(1, static_cast<int>(kPageHeight / (kPitch * scale)));
-    std::string drawings;
+    out.Literal("<section id=\"chart\"><div class=\"keep\"><h2>Chart</h2>");
+    out.Element("p", { { "class", "note" } },
+        std::to_string(columns)
+            + " patches a row. Each patch is the reference colour with the sample colour inset"
+            + (legible ? ", its name and \u0394E"
+                       : " (names and \u0394E in the table; too many columns to label)")
+            + "; outlined in red: over the tolerance; black corner: colour outside sRGB, clipped.");
+    out.Literal("\n");
     for (int first = 0; first < rows; first += rowsPerDrawing)
-        drawings += ChartDrawing(page, labels, columns, first, std::min(rows, first + rowsPerDrawing));
-    return "<section id=\"chart\"><div class=\"keep\"><h2>Chart</h2><p class=\"note\">"
-        + std::to_string(columns)
-        + " patches a row. Each patch is the reference colour with the sample colour inset"
-        + (legible ? ", its name and \u0394E"
-                   : " (names and \u0394E in the table; too many columns to label)")
-        + "; outlined in red: over the tolerance; black corner: colour outside sRGB, clipped.</p>\n"
-        + drawings + "</div></section>\n";
+        ChartDrawing(out, page, labels, columns, first, std::min(rows, first + rowsPerDrawing));
+    out.Literal("</div></section>\n");
 }
 
 // A round step for about count axis divisions of span: 1, 2 or 5 times a power of ten.
@@ -612,85 +631,101 @@ struct Plot {
     double x0 = kLeft, x1, y0, y1 = kTop;
 };
 
-std::string Svg(const Plot& plot, const std::string& cls, const std::string& label, const std::string& body)
+// An SVG drawing of plot; the caller writes its body and closes it (CloseSvg).
+void OpenSvg(HtmlWriter& out, const Plot& plot, const std::string& cls, const std::string& label)
 {
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"" + cls + "\" viewBox=\"0 0 "
-        + Num(plot.width, 0) + " " + Num(plot.height, 0) + "\" role=\"img\" aria-label=\"" + Escape(label)
-        + "\">\n" + body + "</svg>\n";
+    out.Open("svg",
+        { { "xmlns", kSvgNamespace }, { "class", cls },
+            { "viewBox", "0 0 " + Num(plot.width, 0) + " " + Num(plot.height, 0) }, { "role", "img" },
+            { "aria-label", label } });
+    out.Literal("\n");
 }
 
-std::string Line(double xa, double ya, double xb, double yb, const char* cls)
+void CloseSvg(HtmlWriter& out) { out.Close("svg").Literal("\n"); }
+
+void Line(HtmlWriter& out, double xa, double ya, double xb, double yb, const char* cls)
 {
-    return "<line class=\"" + std::string(cls) + "\" x1=\"" + Num(xa, 1) + "\" y1=\"" + Num(ya, 1)
-        + "\" x2=\"" + Num(xb, 1) + "\" y2=\"" + Num(yb, 1) + "\"/>";
+    out.EmptyElement("line",
+        { { "class", cls }, { "x1", Num(xa, 1) }, { "y1", Num(ya, 1) }, { "x2", Num(xb, 1) },
+            { "y2", Num(yb, 1) } });
 }
 
-std::string Label(
-    double x, double y, const std::string& anchor, const std::string& text, const char* cls = nullptr)
+void Label(HtmlWriter& out, double x, double y, const char* anchor, const std::string& text,
+    const char* cls = nullptr)
 {
-    return "<text" + (cls ? " class=\"" + std::string(cls) + "\"" : std::string()) + " x=\"" + Num(x, 1)
-        + "\" y=\"" + Num(y, 1) + "\" text-anchor=\"" + anchor + "\">" + Escape(text) + "</text>";
+    HtmlWriter::Attributes attributes;
+    if (cls)
+        attributes.emplace_back("class", cls);
+    attributes.insert(
+        attributes.end(), { { "x", Num(x, 1) }, { "y", Num(y, 1) }, { "text-anchor", anchor } });
+    out.Element("text", attributes, text);
 }
 
 // A label beside a vertical line at x: right of it where it fits, else left.
-std::string Beside(const Plot& plot, double x, double y, const std::string& text)
+void Beside(HtmlWriter& out, const Plot& plot, double x, double y, const std::string& text)
 {
     const bool right = x + kLabelGap + TextWidth(text) <= plot.width - 2.0;
-    return Label(right ? x + kLabelGap : x - kLabelGap, y, right ? "start" : "end", text, "halo");
+    Label(out, right ? x + kLabelGap : x - kLabelGap, y, right ? "start" : "end", text, "halo");
 }
 
-// A label rotated by -90 degrees, centred on the plot's height, left of the value labels.
-std::string YTitle(const Plot& plot, const std::string& text)
+// A label rotated by -90 degrees, centred at height y, left of the value labels.
+void YTitle(HtmlWriter& out, double y, const std::string& text)
 {
-    return "<text transform=\"translate(14," + Num(plot.Y(0.5), 1) + ") rotate(-90)\" text-anchor=\"middle\">"
-        + Escape(text) + "</text>\n";
+    out.Element("text",
+        { { "transform", "translate(14," + Num(y, 1) + ") rotate(-90)" }, { "text-anchor", "middle" } },
+        text);
+    out.Literal("\n");
 }
 
 // Horizontal grid lines with their values.
-std::string ValueAxis(const Plot& plot, const Axis& axis, const std::string& unit)
+void ValueAxis(HtmlWriter& out, const Plot& plot, const Axis& axis, const std::string& unit)
 {
-    std::string out;
     for (int k = 0; k <= axis.Steps(); ++k) {
         const double y = plot.Y(k * axis.step / axis.top);
-        out += Line(plot.x0, y, plot.x1, y, "grid")
-            + Label(plot.x0 - 6, y + 4, "end", Num(k * axis.step, axis.Decimals()) + unit);
+        Line(out, plot.x0, y, plot.x1, y, "grid");
+        Label(out, plot.x0 - 6, y + 4, "end", Num(k * axis.step, axis.Decimals()) + unit);
     }
-    return out + "\n";
+    out.Literal("\n");
 }
 
 // The values of axis along the bottom, and the axis line.
-std::string ValueTicks(const Plot& plot, const Axis& axis, const std::string& title)
+void ValueTicks(HtmlWriter& out, const Plot& plot, const Axis& axis, const std::string& title)
 {
-    std::string out;
     for (int k = 0; k <= axis.Steps(); ++k)
-        out += Label(
-            plot.X(k * axis.step / axis.top), plot.y0 + 16, "middle", Num(k * axis.step, axis.Decimals()));
-    return out + Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
-        + Label((plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", title) + "\n";
+        Label(out, plot.X(k * axis.step / axis.top), plot.y0 + 16, "middle",
+            Num(k * axis.step, axis.Decimals()));
+    Line(out, plot.x0, plot.y0, plot.x1, plot.y0, "axis");
+    Label(out, (plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", title);
+    out.Literal("\n");
 }
 
 // The tolerance across a vertical value axis, labelled at the left end of its line.
-std::string ToleranceAcross(const Page& page, const Plot& plot, const Axis& axis)
+void ToleranceAcross(HtmlWriter& out, const Page& page, const Plot& plot, const Axis& axis)
 {
     const Comparison& c = page.c;
     if (c.tolerance < 0.0 || c.tolerance > axis.top)
-        return "";
+        return;
     const double y = plot.Y(c.tolerance / axis.top);
     // Below the line when there is no room above it.
     const double labelY = y - 5.0 - kFontSize < 0.0 ? y + kFontSize + 3.0 : y - 5.0;
-    return Line(plot.x0, y, plot.x1, y, "tol")
-        + Label(plot.x0 + kLabelGap, labelY, "start", "tolerance " + page.DeltaE(c.tolerance), "halo") + "\n";
+    Line(out, plot.x0, y, plot.x1, y, "tol");
+    Label(out, plot.x0 + kLabelGap, labelY, "start", "tolerance " + page.DeltaE(c.tolerance), "halo");
+    out.Literal("\n");
 }
 
 // Bar names rise at kBarNameAngle from the axis, ending under their bar.
-std::string BarName(double x, double y, const std::string& name)
+void BarName(HtmlWriter& out, double x, double y, const std::string& name)
 {
-    return "<text class=\"name\" transform=\"translate(" + Num(x, 1) + "," + Num(y, 1) + ") rotate(-"
-        + Num(kBarNameAngle, 0) + ")\" text-anchor=\"end\">" + Escape(name) + "</text>";
+    out.Element("text",
+        { { "class", "name" },
+            { "transform",
+                "translate(" + Num(x, 1) + "," + Num(y, 1) + ") rotate(-" + Num(kBarNameAngle, 0) + ")" },
+            { "text-anchor", "end" } },
+        name);
 }
 
 // One bar a patch in chart order, named under the bar for few patches, else numbered along the axis.
-std::string BarChart(const Page& page)
+void BarChart(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
     const std::size_t count = c.patches.size();
@@ -705,34 +740,36 @@ std::string BarChart(const Page& page)
     const Axis axis = DeltaEAxis(c);
     const double n = static_cast<double>(count);
     const double width = (plot.x1 - plot.x0) / n;
-    std::string body = ValueAxis(plot, axis, "");
+    OpenSvg(out, plot, "plot bars", "Delta E per patch");
+    ValueAxis(out, plot, axis, "");
     for (std::size_t s = 0; s < count; ++s) {
         const PatchDifference& p = c.patches[s];
         const double x = plot.X(static_cast<double>(s) / n);
         const double y = plot.Y(p.dE / axis.top);
-        body += "<rect class=\"bar" + std::string(c.Over(p) ? " over" : "") + "\" x=\""
-            + Num(x + 0.1 * width, 2) + "\" y=\"" + Num(y, 1) + "\" width=\"" + Num(0.8 * width, 2)
-            + "\" height=\"" + Num(plot.y0 - y, 1) + "\"><title>" + Escape(p.name) + ": " + page.DeltaE(p.dE)
-            + "</title></rect>";
+        out.Open("rect",
+            { { "class", c.Over(p) ? "bar over" : "bar" }, { "x", Num(x + 0.1 * width, 2) },
+                { "y", Num(y, 1) }, { "width", Num(0.8 * width, 2) }, { "height", Num(plot.y0 - y, 1) } });
+        out.Element("title", {}, p.name + ": " + page.DeltaE(p.dE)).Close("rect");
         if (named)
-            body += BarName(x + 0.5 * width + 3, plot.y0 + 6, names[s]);
-        body += "\n";
+            BarName(out, x + 0.5 * width + 3, plot.y0 + 6, names[s]);
+        out.Literal("\n");
     }
     if (!named) {
         const double step = std::max(1.0, NiceStep(n, 10));
         for (double k = step; k <= n; k += step)
-            body += Label(plot.X((k - 0.5) / n), plot.y0 + 16, "middle", Num(k, 0));
-        body += Label(
-            (plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", "patch (chart order, as numbered in the table)");
+            Label(out, plot.X((k - 0.5) / n), plot.y0 + 16, "middle", Num(k, 0));
+        Label(out, (plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle",
+            "patch (chart order, as numbered in the table)");
     }
-    body += ToleranceAcross(page, plot, axis) + Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
-        + YTitle(plot, "\u0394E");
-    return Svg(plot, "plot bars", "Delta E per patch", body);
+    ToleranceAcross(out, page, plot, axis);
+    Line(out, plot.x0, plot.y0, plot.x1, plot.y0, "axis");
+    YTitle(out, plot.Y(0.5), "\u0394E");
+    CloseSvg(out);
 }
 
 // How many patches fall into each Delta E bin of width, those within the tolerance and those over
 // it stacked.
-std::string Histogram(const Page& page)
+void Histogram(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
     const Axis axis = DeltaEAxis(c);
@@ -748,45 +785,56 @@ std::string Histogram(const Page& page)
         most = std::max(most, within[b] + over[b]);
     const Plot plot;
     const Axis counts(most, 1.0);
-    std::string body = ValueAxis(plot, counts, "");
-    const auto bar = [&](double from, int below, int count, const char* cls) -> std::string {
+    OpenSvg(out, plot, "plot histogram", "patches per Delta E");
+    ValueAxis(out, plot, counts, "");
+    const auto bar = [&](double from, int below, int count, const char* cls) {
         if (count == 0)
-            return "";
+            return;
         // The last bin ends at the end of the axis.
         const double x = plot.X(from / axis.top);
         const double w = plot.X(std::min(from + width, axis.top) / axis.top) - x;
         const double yTop = plot.Y((below + count) / counts.top), yBottom = plot.Y(below / counts.top);
-        return "<rect class=\"" + std::string(cls) + "\" data-count=\"" + std::to_string(count) + "\" x=\""
-            + Num(x + 0.05 * w, 2) + "\" y=\"" + Num(yTop, 1) + "\" width=\"" + Num(0.9 * w, 2)
-            + "\" height=\"" + Num(yBottom - yTop, 1) + "\"><title>\u0394E " + Num(from, axis.Decimals() + 1)
-            + " to " + Num(from + width, axis.Decimals() + 1) + ": " + std::to_string(count)
-            + "</title></rect>";
+        out.Open("rect",
+            { { "class", cls }, { "data-count", std::to_string(count) }, { "x", Num(x + 0.05 * w, 2) },
+                { "y", Num(yTop, 1) }, { "width", Num(0.9 * w, 2) }, { "height", Num(yBottom - yTop, 1) } });
+        out.Element("title", {},
+            "\u0394E " + Num(from, axis.Decimals() + 1) + " to " + Num(from + width, axis.Decimals() + 1)
+                + ": " + std::to_string(count));
+        out.Close("rect");
     };
     for (std::size_t b = 0; b < bins; ++b) {
         const double from = static_cast<double>(b) * width;
-        body += bar(from, 0, within[b], "bar") + bar(from, within[b], over[b], "bar over") + "\n";
+        bar(from, 0, within[b], "bar");
+        bar(from, within[b], over[b], "bar over");
+        out.Literal("\n");
     }
     if (c.tolerance >= 0.0 && c.tolerance <= axis.top) {
         const double x = plot.X(c.tolerance / axis.top);
-        body += Line(x, plot.y0, x, plot.y1, "tol")
-            + Beside(plot, x, plot.y1 + kFontSize, "tolerance " + page.DeltaE(c.tolerance));
+        Line(out, x, plot.y0, x, plot.y1, "tol");
+        Beside(out, plot, x, plot.y1 + kFontSize, "tolerance " + page.DeltaE(c.tolerance));
     }
-    body += ValueTicks(plot, axis, "\u0394E") + YTitle(plot, "patches");
-    return Svg(plot, "plot histogram", "patches per Delta E", body);
+    ValueTicks(out, plot, axis, "\u0394E");
+    YTitle(out, plot.Y(0.5), "patches");
+    CloseSvg(out);
 }
 
-std::string BarsSection(const Page& page)
+void BarsSection(HtmlWriter& out, const Page& page)
 {
     const bool histogram = page.c.patches.size() > kHistogramAbove;
     const std::string tolerance = page.c.tolerance >= 0.0 ? "; red: over the tolerance (dashed line)" : "";
     const std::string note
         = histogram ? "Patches per \u0394E interval" + tolerance + "." : "In chart order" + tolerance + ".";
-    return "<section id=\"bars\"><div class=\"keep\"><h2>"
-        + std::string(histogram ? "Distribution of \u0394E" : "\u0394E per patch") + "</h2><p class=\"note\">"
-        + note + "</p>\n" + (histogram ? Histogram(page) : BarChart(page)) + "</div></section>\n";
+    out.Literal("<section id=\"bars\"><div class=\"keep\">");
+    out.Element("h2", {}, histogram ? "Distribution of \u0394E" : "\u0394E per patch");
+    out.Element("p", { { "class", "note" } }, note).Literal("\n");
+    if (histogram)
+        Histogram(out, page);
+    else
+        BarChart(out, page);
+    out.Literal("</div></section>\n");
 }
 
-std::string CdfSection(const Page& page)
+void CdfSection(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
     const Plot plot;
@@ -797,12 +845,14 @@ std::string CdfSection(const Page& page)
         sorted.push_back(p.dE);
     std::sort(sorted.begin(), sorted.end());
     const double n = static_cast<double>(sorted.size());
-    std::string body = ValueAxis(plot, Axis(100.0), "%");
+    out.Literal("<section id=\"cdf\"><div class=\"keep\"><h2>Cumulative distribution</h2>\n");
+    OpenSvg(out, plot, "plot", "cumulative distribution of Delta E");
+    ValueAxis(out, plot, Axis(100.0), "%");
     // The empirical distribution: a step up by 1/n at every difference.
     std::string path = "M" + Num(plot.x0, 1) + " " + Num(plot.y0, 1);
     for (std::size_t i = 0; i < sorted.size(); ++i)
         path += "H" + Num(plot.X(sorted[i] / top), 1) + "V" + Num(plot.Y(static_cast<double>(i + 1) / n), 1);
-    body += "<path class=\"cdf\" d=\"" + path + "H" + Num(plot.x1, 1) + "\"/>\n";
+    out.EmptyElement("path", { { "class", "cdf" }, { "d", path + "H" + Num(plot.x1, 1) } }).Literal("\n");
     // Labels beside their lines, each on a line of its own so that close values stay readable.
     std::vector<std::pair<double, std::string>> marks = { { c.median, "median" }, { c.p95, "p95" } };
     if (c.tolerance >= 0.0 && c.tolerance <= top)
@@ -810,13 +860,13 @@ std::string CdfSection(const Page& page)
     double labelY = plot.Y(0.5);
     for (const auto& [value, name] : marks) {
         const double x = plot.X(value / top);
-        body += Line(x, plot.y0, x, plot.y1, name == "tolerance" ? "tol" : "mark")
-            + Beside(plot, x, labelY, name + " " + page.DeltaE(value));
+        Line(out, x, plot.y0, x, plot.y1, name == "tolerance" ? "tol" : "mark");
+        Beside(out, plot, x, labelY, name + " " + page.DeltaE(value));
         labelY += kLineSpacing;
     }
-    body += ValueTicks(plot, axis, "\u0394E (share of patches at or below)");
-    return "<section id=\"cdf\"><div class=\"keep\"><h2>Cumulative distribution</h2>\n"
-        + Svg(plot, "plot", "cumulative distribution of Delta E", body) + "</div></section>\n";
+    ValueTicks(out, plot, axis, "\u0394E (share of patches at or below)");
+    CloseSvg(out);
+    out.Literal("</div></section>\n");
 }
 
 // The square of the a*b* plot and the magnification of its arrows.
@@ -864,7 +914,7 @@ AbScale AbScaleOf(const Comparison& c)
 }
 
 // The a*b* plane: an arrow from each reference to its sample, magnified so that small shifts show.
-std::string AbSection(const Page& page)
+void AbSection(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
     const AbScale scale = AbScaleOf(c);
@@ -874,29 +924,6 @@ std::string AbSection(const Page& page)
     const double x0 = kLeft, y0 = kTop + kAbSize;
     const auto X = [&](double a) { return x0 + (a + range) * unit; };
     const auto Y = [&](double b) { return y0 - (b + range) * unit; };
-    std::string body
-        = "<defs><marker id=\"arrow\" viewBox=\"0 0 8 8\" refX=\"7\" refY=\"4\" markerWidth=\"5\" "
-          "markerHeight=\"5\" orient=\"auto\"><path d=\"M0 0L8 4L0 8z\" fill=\"#39414c\"/></marker></defs>\n";
-    for (int k = -axis.Steps(); k <= axis.Steps(); ++k) {
-        const double v = k * axis.step;
-        const char* cls = k == 0 ? "zero" : "grid";
-        body += Line(X(v), Y(-range), X(v), Y(range), cls) + Line(X(-range), Y(v), X(range), Y(v), cls)
-            + Label(X(v), y0 + 16, "middle", Num(v, axis.Decimals()))
-            + Label(x0 - 6, Y(v) + 4, "end", Num(v, axis.Decimals()));
-    }
-    body += Label(X(0.0), y0 + 34, "middle", "a*") + "<text transform=\"translate(14," + Num(Y(0.0), 1)
-        + ") rotate(-90)\" text-anchor=\"middle\">b*</text>\n";
-    for (const PatchDifference& p : c.patches) {
-        const double xa = X(p.labRef[1]), ya = Y(p.labRef[2]);
-        const double xb = xa + (p.labSmp[1] - p.labRef[1]) * magnification * unit;
-        const double yb = ya - (p.labSmp[2] - p.labRef[2]) * magnification * unit;
-        body += "<circle class=\"start\" cx=\"" + Num(xa, 1) + "\" cy=\"" + Num(ya, 1)
-            + "\" r=\"2.5\" fill=\"" + page.srgb.FromLab(p.labRef).Hex() + "\"/>";
-        if (std::hypot(xb - xa, yb - ya) >= kArrowHead)
-            body += "<line class=\"shift\" x1=\"" + Num(xa, 1) + "\" y1=\"" + Num(ya, 1) + "\" x2=\""
-                + Num(xb, 1) + "\" y2=\"" + Num(yb, 1) + "\" marker-end=\"url(#arrow)\"/>";
-        body += "\n";
-    }
     // The scale: a bar as long as the arrow of a round shift no longer than the longest.
     const double power = std::pow(10.0, std::floor(std::log10(longest > 0.0 ? longest : 1.0)));
     double shift = power;
@@ -905,22 +932,51 @@ std::string AbSection(const Page& page)
             shift = m * power;
     const std::string shiftText
         = Num(shift, power >= 1.0 ? 0 : static_cast<int>(std::lround(-std::log10(power))));
-    const double barEnd = X(range) - 8.0, barStart = barEnd - shift * magnification * unit;
-    body += Line(barStart, Y(-range) - 10.0, barEnd, Y(-range) - 10.0, "scale")
-        + Label(barEnd, Y(-range) - 16.0, "end",
-            "\u00d7" + Num(magnification, 0) + ": a shift of " + shiftText, "halo")
-        + "\n";
     Plot plot;
     plot.width = x0 + kAbSize + kRight;
     plot.height = y0 + kBottom;
-    return "<section id=\"ab\"><div class=\"keep\"><h2>Shifts in a*b*</h2><p class=\"note\">Each arrow runs "
-           "from "
-           "the reference's a*, b* (a dot in its colour) to the sample's, drawn "
-        + Num(magnification, 0) + " times its length"
-        + (magnification > 1.0 ? " so that small shifts show" : "")
-        + "; the bar at the bottom right is the arrow of a shift of " + shiftText
-        + " in a*b*. Differences in L* are not shown.</p>\n" + Svg(plot, "square", "a*b* shifts", body)
-        + "</div></section>\n";
+
+    out.Literal("<section id=\"ab\"><div class=\"keep\"><h2>Shifts in a*b*</h2><p class=\"note\">Each arrow "
+                "runs from the reference's a*, b* (a dot in its colour) to the sample's, drawn ");
+    out.Text(Num(magnification, 0)).Literal(" times its length");
+    if (magnification > 1.0)
+        out.Literal(" so that small shifts show");
+    out.Literal("; the bar at the bottom right is the arrow of a shift of ").Text(shiftText);
+    out.Literal(" in a*b*. Differences in L* are not shown.</p>\n");
+    OpenSvg(out, plot, "square", "a*b* shifts");
+    out.Literal(
+        "<defs><marker id=\"arrow\" viewBox=\"0 0 8 8\" refX=\"7\" refY=\"4\" markerWidth=\"5\" "
+        "markerHeight=\"5\" orient=\"auto\"><path d=\"M0 0L8 4L0 8z\" fill=\"#39414c\"/></marker></defs>\n");
+    for (int k = -axis.Steps(); k <= axis.Steps(); ++k) {
+        const double v = k * axis.step;
+        const char* cls = k == 0 ? "zero" : "grid";
+        Line(out, X(v), Y(-range), X(v), Y(range), cls);
+        Line(out, X(-range), Y(v), X(range), Y(v), cls);
+        Label(out, X(v), y0 + 16, "middle", Num(v, axis.Decimals()));
+        Label(out, x0 - 6, Y(v) + 4, "end", Num(v, axis.Decimals()));
+    }
+    Label(out, X(0.0), y0 + 34, "middle", "a*");
+    YTitle(out, Y(0.0), "b*");
+    for (const PatchDifference& p : c.patches) {
+        const double xa = X(p.labRef[1]), ya = Y(p.labRef[2]);
+        const double xb = xa + (p.labSmp[1] - p.labRef[1]) * magnification * unit;
+        const double yb = ya - (p.labSmp[2] - p.labRef[2]) * magnification * unit;
+        out.EmptyElement("circle",
+            { { "class", "start" }, { "cx", Num(xa, 1) }, { "cy", Num(ya, 1) }, { "r", "2.5" },
+                { "fill", page.srgb.FromLab(p.labRef).Hex() } });
+        if (std::hypot(xb - xa, yb - ya) >= kArrowHead)
+            out.EmptyElement("line",
+                { { "class", "shift" }, { "x1", Num(xa, 1) }, { "y1", Num(ya, 1) }, { "x2", Num(xb, 1) },
+                    { "y2", Num(yb, 1) }, { "marker-end", "url(#arrow)" } });
+        out.Literal("\n");
+    }
+    const double barEnd = X(range) - 8.0, barStart = barEnd - shift * magnification * unit;
+    Line(out, barStart, Y(-range) - 10.0, barEnd, Y(-range) - 10.0, "scale");
+    Label(out, barEnd, Y(-range) - 16.0, "end",
+        "\u00d7" + Num(magnification, 0) + ": a shift of " + shiftText, "halo");
+    out.Literal("\n");
+    CloseSvg(out);
+    out.Literal("</div></section>\n");
 }
 
 struct Curve {
@@ -957,13 +1013,14 @@ struct SpectraFrame {
     double Y(double value) const { return plot.Y(std::clamp(value / top, -0.05, 1.05)); }
 };
 
-std::string Polyline(
-    const Curve& curve, const SpectraFrame& frame, const std::string& cls, const std::string& colour)
+void Polyline(HtmlWriter& out, const Curve& curve, const SpectraFrame& frame, const std::string& cls,
+    const std::string& colour)
 {
     std::string points;
     for (std::size_t i = 0; i < curve.nm.size(); ++i)
         points += (i ? " " : "") + Num(frame.X(curve.nm[i]), 1) + "," + Num(frame.Y(curve.values[i]), 1);
-    return "<polyline class=\"" + cls + "\" stroke=\"" + colour + "\" points=\"" + points + "\"/>\n";
+    out.EmptyElement("polyline", { { "class", cls }, { "stroke", colour }, { "points", points } })
+        .Literal("\n");
 }
 
 // Heights of labels at ys, moved apart to at least kLineSpacing and kept between top and bottom.
@@ -983,12 +1040,12 @@ std::vector<double> Spread(const std::vector<double>& ys, double top, double bot
     return out;
 }
 
-std::string SpectraSection(const Page& page)
+void SpectraSection(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
     if (c.reference->Offers(c.tableRef) != ColourData::Spectrum
         || c.sample->Offers(c.tableSmp) != ColourData::Spectrum)
-        return "";
+        return;
     const std::size_t count = std::min(kWorstSpectra, page.order.size());
     std::vector<std::pair<Curve, Curve>> curves;
     std::vector<std::string> names;
@@ -1005,48 +1062,57 @@ std::string SpectraSection(const Page& page)
     const SpectraFrame frame { Plot(kBottom, kSpectraRight), extent.nm0,
         std::max(extent.nm1, extent.nm0 + 1.0), Axis(extent.largest).top };
     const Axis axis(extent.largest);
-    std::string body = ValueAxis(frame.plot, axis, "");
+    out.Literal("<section id=\"spectra\"><div class=\"keep\"><h2>Spectra of the worst patches</h2><p "
+                "class=\"note\">Reflectance factor, each patch in its own colour (outlined when light); "
+                "reference solid, sample dashed.</p>\n");
+    OpenSvg(out, frame.plot, "plot", "spectra");
+    ValueAxis(out, frame.plot, axis, "");
     const double nmStep = NiceStep(frame.nm1 - frame.nm0, 7);
     for (double nm = std::ceil(frame.nm0 / nmStep) * nmStep; nm <= frame.nm1; nm += nmStep)
-        body += Label(frame.X(nm), frame.plot.y0 + 16, "middle", Num(nm, 0));
-    std::string legend = "<ul class=\"legend\">";
+        Label(out, frame.X(nm), frame.plot.y0 + 16, "middle", Num(nm, 0));
+    HtmlWriter legend;
+    legend.Open("ul", { { "class", "legend" } });
     std::vector<double> ends;
     for (std::size_t k = 0; k < count; ++k) {
         const PatchDifference& p = c.patches[page.order[k]];
         const std::string colour = page.srgb.FromLab(p.labRef).Hex();
         const bool light = p.labRef[0] > kLightLine;
-        if (light)
-            body += Polyline(curves[k].first, frame, "ref outline", colour)
-                + Polyline(curves[k].second, frame, "smp outline", colour);
-        body += Polyline(curves[k].first, frame, "ref", colour)
-            + Polyline(curves[k].second, frame, "smp", colour);
+        if (light) {
+            Polyline(out, curves[k].first, frame, "ref outline", colour);
+            Polyline(out, curves[k].second, frame, "smp outline", colour);
+        }
+        Polyline(out, curves[k].first, frame, "ref", colour);
+        Polyline(out, curves[k].second, frame, "smp", colour);
         ends.push_back(frame.Y(curves[k].first.values.back()) + 4.0);
-        legend += "<li><span class=\"key" + std::string(light ? " light" : "") + "\" style=\"border-color:"
-            + colour + "\"></span>" + Escape(p.name) + " (\u0394E " + page.DeltaE(p.dE) + ")</li>";
+        legend.Open("li");
+        legend.Element(
+            "span", { { "class", light ? "key light" : "key" }, { "style", "border-color:" + colour } }, "");
+        legend.Text(p.name + " (\u0394E " + page.DeltaE(p.dE) + ")").Close("li");
     }
     const std::vector<double> at = Spread(ends, frame.plot.y1 + kFontSize, frame.plot.y0 + 4.0);
     for (std::size_t k = 0; k < count && !labels.empty(); ++k)
-        body += Label(frame.plot.x1 + 6.0, at[k], "start", labels[k], "name");
-    body += Line(frame.plot.x0, frame.plot.y0, frame.plot.x1, frame.plot.y0, "axis")
-        + Label((frame.plot.x0 + frame.plot.x1) / 2, frame.plot.y0 + 34, "middle", "wavelength (nm)") + "\n";
-    return "<section id=\"spectra\"><div class=\"keep\"><h2>Spectra of the worst patches</h2><p "
-           "class=\"note\">Reflectance "
-           "factor, each patch in its own colour (outlined when light); reference solid, sample dashed.</p>\n"
-        + Svg(frame.plot, "plot", "spectra", body) + legend + "</ul></div></section>\n";
+        Label(out, frame.plot.x1 + 6.0, at[k], "start", labels[k], "name");
+    Line(out, frame.plot.x0, frame.plot.y0, frame.plot.x1, frame.plot.y0, "axis");
+    Label(out, (frame.plot.x0 + frame.plot.x1) / 2, frame.plot.y0 + 34, "middle", "wavelength (nm)");
+    out.Literal("\n");
+    CloseSvg(out);
+    out.Append(legend.Close("ul")).Literal("</div></section>\n");
 }
 
 // The grouped verdicts of a tolerance set.
-std::string ToleranceSection(const Page& page)
+void ToleranceSection(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
     if (!c.tolerances)
-        return "";
+        return;
     const ToleranceResult& t = *c.tolerances;
-    std::string out = "<section id=\"tolerances\"><div class=\"keep\"><h2>Tolerances: " + Html(t.set.name)
-        + "</h2><p class=\"note\">" + Html(t.set.source)
-        + "</p>\n<table class=\"patches groups\"><thead><tr><th class=\"name\">Group</th>"
-        + "<th class=\"name\">Patches</th><th>Metric</th><th>Count</th><th>Mean</th><th>p95</th><th>Max</th>"
-        + "<th class=\"name\">Verdict</th></tr></thead><tbody>\n";
+    out.Literal("<section id=\"tolerances\"><div class=\"keep\">");
+    out.Element("h2", {}, "Tolerances: " + Shown(t.set.name));
+    out.Element("p", { { "class", "note" } }, Shown(t.set.source));
+    out.Literal(
+        "\n<table class=\"patches groups\"><thead><tr><th class=\"name\">Group</th>"
+        "<th class=\"name\">Patches</th><th>Metric</th><th>Count</th><th>Mean</th><th>p95</th><th>Max</th>"
+        "<th class=\"name\">Verdict</th></tr></thead><tbody>\n");
     for (const GroupResult& g : t.groups) {
         const bool empty = g.count == 0;
         auto stat = [&](double value, const Limit& limit) {
@@ -1054,24 +1120,27 @@ std::string ToleranceSection(const Page& page)
             if (limit.present)
                 cell += " / " + (limit.hasWarn ? Num(limit.warn, 2) + ", " : std::string())
                     + Num(limit.fail, 2);
-            return "<td>" + cell + "</td>";
+            out.Element("td", {}, cell);
         };
         const char* verdict = VerdictName(g.verdict);
-        out += std::string("<tr class=\"") + verdict + "\"><td class=\"name\">" + Html(g.group.name)
-            + "</td><td class=\"name\">" + Html(g.group.select.text) + "</td><td>" + Html(g.group.metric)
-            + "</td><td>" + std::to_string(g.count) + "</td>" + stat(g.mean, g.group.mean)
-            + stat(g.p95, g.group.p95) + stat(g.max, g.group.max) + "<td class=\"name verdict-cell\">"
-            + verdict + "</td></tr>\n";
+        out.Open("tr", { { "class", verdict } });
+        out.Element("td", { { "class", "name" } }, Shown(g.group.name));
+        out.Element("td", { { "class", "name" } }, Shown(g.group.select.text));
+        out.Element("td", {}, Shown(g.group.metric)).Element("td", {}, std::to_string(g.count));
+        stat(g.mean, g.group.mean);
+        stat(g.p95, g.group.p95);
+        stat(g.max, g.group.max);
+        out.Element("td", { { "class", "name verdict-cell" } }, verdict).Close("tr").Literal("\n");
     }
-    return out
-        + "</tbody></table><p class=\"note\">Each statistic: the value / its limits (warn, fail); a value "
-          "equal to a limit passes. Overall: <b>"
-        + VerdictName(t.verdict) + "</b>.</p></div></section>\n";
+    out.Literal(
+        "</tbody></table><p class=\"note\">Each statistic: the value / its limits (warn, fail); a value "
+        "equal to a limit passes. Overall: <b>");
+    out.Text(VerdictName(t.verdict)).Literal("</b>.</p></div></section>\n");
 }
 
 // Tone value increase curves of the reference (solid) and the sample (dashed), from densities where
 // a file has spectra, else as spot colour tone values; files without tints draw none.
-std::string TviSection(const Page& page)
+void TviSection(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
     struct Drawn {
@@ -1095,7 +1164,7 @@ std::string TviSection(const Page& page)
         }
     }
     if (drawn.empty())
-        return "";
+        return;
     double largest = 1.0;
     for (const Drawn& d : drawn)
         for (const ToneChannel& ch : d.tv.channels)
@@ -1103,10 +1172,16 @@ std::string TviSection(const Page& page)
                 largest = std::max(largest, p.tvi);
     const Plot plot;
     const Axis axis(largest);
-    std::string body = ValueAxis(plot, axis, "");
+    out.Literal(
+        "<section id=\"tvi\"><div class=\"keep\"><h2>Tone value increase</h2><p class=\"note\">Tone value "
+        "minus nominal, by Murray\u2013Davies from ISO Status T densities relative to the paper (spot "
+        "colour tone value where a file has no spectra); reference solid, sample dashed.</p>\n");
+    OpenSvg(out, plot, "plot", "tone value increase");
+    ValueAxis(out, plot, axis, "");
     for (int k = 0; k <= 100; k += 10)
-        body += Label(plot.X(k / 100.0), plot.y0 + 16, "middle", std::to_string(k));
-    std::string legend = "<ul class=\"legend\">";
+        Label(out, plot.X(k / 100.0), plot.y0 + 16, "middle", std::to_string(k));
+    HtmlWriter legend;
+    legend.Open("ul", { { "class", "legend" } });
     for (const Drawn& d : drawn)
         for (std::size_t k = 0; k < d.tv.channels.size(); ++k) {
             const ToneChannel& ch = d.tv.channels[k];
@@ -1120,68 +1195,75 @@ std::string TviSection(const Page& page)
                 points += " " + Num(plot.X(p.nominal / 100.0), 1) + ","
                     + Num(plot.Y(std::clamp(p.tvi / axis.top, -0.05, 1.05)), 1);
             points += " " + Num(plot.X(1.0), 1) + "," + Num(plot.Y(0.0), 1);
-            body += "<polyline class=\"" + std::string(d.cls) + "\" stroke=\"" + colour + "\" points=\""
-                + points + "\"><title>" + Html(ch.name) + "</title></polyline>\n";
-            legend += "<li><span class=\"key\" style=\"border-color:" + std::string(colour)
-                + (std::string(d.cls) == "smp" ? ";border-top-style:dashed" : "") + "\"></span>"
-                + (std::string(d.cls) == "ref" ? "reference " : "sample ") + Html(ch.name)
-                + (ch.filter.empty() ? " (spot colour tone value)" : " (filter " + Html(ch.filter) + ")")
-                + "</li>";
+            const bool sample = std::string(d.cls) == "smp";
+            out.Open("polyline", { { "class", d.cls }, { "stroke", colour }, { "points", points } });
+            out.Element("title", {}, Shown(ch.name)).Close("polyline").Literal("\n");
+            legend.Open("li").Element("span",
+                { { "class", "key" },
+                    { "style",
+                        "border-color:" + std::string(colour)
+                            + (sample ? ";border-top-style:dashed" : "") } },
+                "");
+            legend.Text((sample ? "sample " : "reference ") + Shown(ch.name)
+                + (ch.filter.empty() ? " (spot colour tone value)" : " (filter " + Shown(ch.filter) + ")"));
+            legend.Close("li");
         }
-    body += Line(plot.x0, plot.y0, plot.x1, plot.y0, "axis")
-        + Label((plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", "nominal tone value (%)")
-        + YTitle(plot, "TVI (%)");
-    return "<section id=\"tvi\"><div class=\"keep\"><h2>Tone value increase</h2><p class=\"note\">Tone value "
-           "minus "
-           "nominal, by Murray\u2013Davies from ISO Status T densities relative to the paper (spot colour "
-           "tone "
-           "value where a file has no spectra); reference solid, sample dashed.</p>\n"
-        + Svg(plot, "plot", "tone value increase", body) + legend + "</ul></div></section>\n";
+    Line(out, plot.x0, plot.y0, plot.x1, plot.y0, "axis");
+    Label(out, (plot.x0 + plot.x1) / 2, plot.y0 + 34, "middle", "nominal tone value (%)");
+    YTitle(out, plot.Y(0.5), "TVI (%)");
+    CloseSvg(out);
+    out.Append(legend.Close("ul")).Literal("</div></section>\n");
 }
 
 // A table swatch as a drawing, which prints where a cell background would not.
-std::string Swatch(const Srgb8& colour)
+void Swatch(HtmlWriter& out, const Srgb8& colour)
 {
-    return "<td class=\"sw" + std::string(colour.clipped ? " clip\" title=\"clipped to sRGB" : "")
-        + "\"><svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"26\" height=\"16\" fill=\""
-        + colour.Hex() + "\"/></svg></td>";
+    HtmlWriter::Attributes attributes = { { "class", colour.clipped ? "sw clip" : "sw" } };
+    if (colour.clipped)
+        attributes.emplace_back("title", "clipped to sRGB");
+    out.Open("td", attributes).Open("svg", { { "xmlns", kSvgNamespace } });
+    out.EmptyElement("rect", { { "width", "26" }, { "height", "16" }, { "fill", colour.Hex() } });
+    out.Close("svg").Close("td");
 }
 
-std::string TableSection(const Page& page)
+void TableSection(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
-    std::string out
-        = "<section id=\"table\"><h2>Patches by \u0394E</h2>\n<table class=\"patches\"><thead><tr><th>#</th>"
-          "<th>No.</th><th class=\"name\">Sample</th><th></th><th>ref L*</th><th>ref a*</th><th>ref b*</th>"
-          "<th></th><th>L*</th><th>a*</th><th>b*</th><th>\u0394L*</th><th>\u0394a*</th><th>\u0394b*</th>"
-          "<th>\u0394C*<sub>ab</sub></th><th>\u0394H*<sub>ab</sub></th><th>\u0394E</th></tr></"
-          "thead><tbody>\n";
+    out.Literal(
+        "<section id=\"table\"><h2>Patches by \u0394E</h2>\n<table class=\"patches\"><thead><tr><th>#</th>"
+        "<th>No.</th><th class=\"name\">Sample</th><th></th><th>ref L*</th><th>ref a*</th><th>ref b*</th>"
+        "<th></th><th>L*</th><th>a*</th><th>b*</th><th>\u0394L*</th><th>\u0394a*</th><th>\u0394b*</th>"
+        "<th>\u0394C*<sub>ab</sub></th><th>\u0394H*<sub>ab</sub></th><th>\u0394E</th></tr></"
+        "thead><tbody>\n");
     for (std::size_t rank = 0; rank < page.order.size(); ++rank) {
         const PatchDifference& p = c.patches[page.order[rank]];
-        out += std::string(c.Over(p) ? "<tr class=\"over\">" : "<tr>") + "<td>" + std::to_string(rank + 1)
-            + "</td><td>" + std::to_string(page.order[rank] + 1) + "</td><td class=\"name\">" + Escape(p.name)
-            + "</td>" + Swatch(page.srgb.FromLab(p.labRef));
+        out.Open(
+            "tr", c.Over(p) ? HtmlWriter::Attributes { { "class", "over" } } : HtmlWriter::Attributes {});
+        out.Element("td", {}, std::to_string(rank + 1))
+            .Element("td", {}, std::to_string(page.order[rank] + 1));
+        out.Element("td", { { "class", "name" } }, p.name);
+        Swatch(out, page.srgb.FromLab(p.labRef));
         for (double v : p.labRef)
-            out += "<td>" + Num(v, 2) + "</td>";
-        out += Swatch(page.srgb.FromLab(p.labSmp));
+            out.Element("td", {}, Num(v, 2));
+        Swatch(out, page.srgb.FromLab(p.labSmp));
         for (double v : p.labSmp)
-            out += "<td>" + Num(v, 2) + "</td>";
+            out.Element("td", {}, Num(v, 2));
         for (double v : { p.dL, p.da, p.db, p.dC, p.dH })
-            out += "<td>" + Num(v, 2) + "</td>";
-        out += "<td class=\"de\">" + page.DeltaE(p.dE) + "</td></tr>\n";
+            out.Element("td", {}, Num(v, 2));
+        out.Element("td", { { "class", "de" } }, page.DeltaE(p.dE)).Close("tr").Literal("\n");
     }
-    return out + "</tbody></table></section>\n";
+    out.Literal("</tbody></table></section>\n");
 }
 
 // Nothing may be fetched or run: the page is complete in itself.
-std::string Head(const std::string& heading)
+void Head(HtmlWriter& out, const std::string& heading)
 {
-    return std::string("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/>\n")
-        + "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src "
-          "'unsafe-inline'\"/>\n"
-        + "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n"
-        + "<meta name=\"generator\" content=\"tintvale report\"/>\n<title>" + heading + "</title>\n<style>\n"
-        + kStyle + "\n</style></head>\n";
+    out.Literal("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/>\n"
+                "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src "
+                "'unsafe-inline'\"/>\n"
+                "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n"
+                "<meta name=\"generator\" content=\"tintvale report\"/>\n");
+    out.Element("title", {}, heading).Literal("\n<style>\n").Literal(kStyle).Literal("\n</style></head>\n");
 }
 
 // PASS or FAIL as a drawing, so that it prints in colour without background graphics.
@@ -1199,26 +1281,27 @@ std::string WithFileNames(const Page& page, std::string text)
 }
 
 // The verdict, and beside it what makes the two files measured or computed differently.
-std::string VerdictBadge(const Page& page)
+void VerdictBadge(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
-    std::string warnings;
+    if (c.tolerance >= 0.0 || c.tolerances) {
+        const Verdict set = c.tolerances ? c.tolerances->verdict : Verdict::Pass;
+        const bool fail = c.over > 0 || set == Verdict::Fail;
+        const std::string word = fail ? "FAIL" : set == Verdict::Warn ? "WARN" : "PASS";
+        const std::string cls = fail ? "fail" : set == Verdict::Warn ? "warn" : "pass";
+        out.Open("svg",
+            { { "xmlns", kSvgNamespace }, { "class", "verdict" }, { "id", "verdict" },
+                { "viewBox", "0 0 110 42" }, { "width", "110" }, { "height", "42" }, { "role", "img" },
+                { "aria-label", word } });
+        out.EmptyElement("rect", { { "class", cls }, { "width", "110" }, { "height", "42" }, { "rx", "6" } });
+        out.Element("text", { { "x", "55" }, { "y", "29" }, { "text-anchor", "middle" } }, word).Close("svg");
+    }
+    if (c.warnings.empty())
+        return;
+    out.Open("ul", { { "class", "warnings" }, { "id", "warnings" } });
     for (const std::string& w : c.warnings)
-        warnings += "<li>" + Html(WithFileNames(page, w)) + "</li>";
-    if (!warnings.empty())
-        warnings = "<ul class=\"warnings\" id=\"warnings\">" + warnings + "</ul>";
-    if (c.tolerance < 0.0 && !c.tolerances)
-        return warnings;
-    const Verdict set = c.tolerances ? c.tolerances->verdict : Verdict::Pass;
-    const bool fail = c.over > 0 || set == Verdict::Fail;
-    const std::string word = fail ? "FAIL" : set == Verdict::Warn ? "WARN" : "PASS";
-    const std::string cls = fail ? "fail" : set == Verdict::Warn ? "warn" : "pass";
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"verdict\" id=\"verdict\" viewBox=\"0 0 110 "
-           "42\" "
-           "width=\"110\" height=\"42\" role=\"img\" aria-label=\""
-        + word + "\"><rect class=\"" + cls
-        + "\" width=\"110\" height=\"42\" rx=\"6\"/><text x=\"55\" y=\"29\" " + "text-anchor=\"middle\">"
-        + word + "</text></svg>" + warnings;
+        out.Element("li", {}, Shown(WithFileNames(page, w)));
+    out.Close("ul");
 }
 
 } // namespace
@@ -1227,25 +1310,27 @@ std::string HtmlReport(const Comparison& c, const ReportOptions& options)
 {
     const Page page(c, options);
     const std::string heading = Title(page);
-    std::string html;
-    html.reserve(4096 + 1000 * c.patches.size());
-    html += Head(heading);
-    html += "<body><main>\n<header><h1>" + heading + "</h1>" + VerdictBadge(page) + "</header>\n";
-    html += SummarySection(page);
-    html += ToleranceSection(page);
-    html += ConditionsSection(page);
-    html += ChartSection(page);
-    html += BarsSection(page);
-    html += CdfSection(page);
-    html += AbSection(page);
-    html += SpectraSection(page);
-    html += TviSection(page);
-    html += TableSection(page);
-    html += "<footer>Colours: CIELAB under " + Html(c.colorimetry->Describe())
-        + ", shown as sRGB (IEC 61966-2-1) after Bradford adaptation to D65. No.: the patch's place in the "
-          "chart. "
-          "\u0394L*, \u0394C*, \u0394H*: sample minus reference.</footer>\n</main></body></html>\n";
-    return html;
+    HtmlWriter html;
+    html.Reserve(4096 + 1000 * c.patches.size());
+    Head(html, heading);
+    html.Literal("<body><main>\n<header>").Element("h1", {}, heading);
+    VerdictBadge(html, page);
+    html.Literal("</header>\n");
+    SummarySection(html, page);
+    ToleranceSection(html, page);
+    ConditionsSection(html, page);
+    ChartSection(html, page);
+    BarsSection(html, page);
+    CdfSection(html, page);
+    AbSection(html, page);
+    SpectraSection(html, page);
+    TviSection(html, page);
+    TableSection(html, page);
+    html.Literal("<footer>Colours: CIELAB under ").Text(Shown(c.colorimetry->Describe()));
+    html.Literal(
+        ", shown as sRGB (IEC 61966-2-1) after Bradford adaptation to D65. No.: the patch's place in "
+        "the chart. \u0394L*, \u0394C*, \u0394H*: sample minus reference.</footer>\n</main></body></html>\n");
+    return html.Markup();
 }
 
 void WriteReportPage(const Comparison& c, const ReportOptions& options, std::ostream& out)
