@@ -20,7 +20,8 @@ namespace py = pybind11;
 
 namespace tool {
 struct CommonOptions;
-}
+struct Comparison;
+} // namespace tool
 
 namespace tvpy {
 
@@ -160,6 +161,12 @@ TCMS::FilterStandard StandardOf(const py::handle& obj);
 // shipped illuminants unless illuminants names a directory.
 tool::CommonOptions ToolSettings(const py::handle& illuminant, const py::handle& observer,
     const py::handle& illuminants, const py::handle& adapt, bool strictConditions);
+
+// compare's summary of c as a dict, values as its JSON gives them.
+py::dict SummaryDict(const tool::Comparison& c);
+// The conditions the files of c state differently: each a UserWarning once sinks are done, and
+// the list a result carries.
+py::list RaiseConditionWarnings(SinkScope& sinks, const tool::Comparison& c);
 
 void BindSpectrum(py::module_& m);
 void BindIlluminants(py::module_& m);

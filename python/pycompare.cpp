@@ -62,6 +62,17 @@ py::dict SummaryDict(const tool::Comparison& c)
     return values;
 }
 
+py::list RaiseConditionWarnings(SinkScope& sinks, const tool::Comparison& c)
+{
+    py::list warnings;
+    for (const std::string& w : c.warnings) {
+        sinks.warnings.push_back(tool::Utf8Text(w));
+        warnings.append(tool::Utf8Text(w));
+    }
+    sinks.Done();
+    return warnings;
+}
+
 namespace {
 
 // A measurement data file given by its path, or a Cgats object (copied); what names it in messages.
@@ -150,10 +161,7 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
     } catch (const tool::ToolError& e) {
         throw py::value_error(e.what());
     }
-    // Conditions the files state differently: a warning, and in the summary.
-    for (const std::string& w : c.warnings)
-        sinks.warnings.push_back(tool::Utf8Text(w));
-    sinks.Done();
+    const py::list warnings = RaiseConditionWarnings(sinks, c);
 
     py::list names;
     std::vector<int> pairing[2];
@@ -178,9 +186,6 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
     result["dC"] = Column(c, [](const tool::PatchDifference& p) { return p.dC; });
     result["dH"] = Column(c, [](const tool::PatchDifference& p) { return p.dH; });
     result["summary"] = values;
-    py::list warnings;
-    for (const std::string& w : c.warnings)
-        warnings.append(tool::Utf8Text(w));
     result["warnings"] = warnings;
     if (c.tolerances)
         result["tolerances"] = ToleranceResultDict(*c.tolerances);

@@ -14,7 +14,6 @@
 namespace tvpy {
 
 py::dict ToleranceResultDict(const tool::ToleranceResult& result);
-py::dict SummaryDict(const tool::Comparison& c);
 
 namespace {
 
@@ -80,13 +79,7 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     } catch (const tool::ToolError& e) {
         throw py::value_error(e.what());
     }
-    // Conditions the files state differently: a warning, and in the summary.
-    for (const std::string& w : c.warnings)
-        sinks.warnings.push_back(tool::Utf8Text(w));
-    sinks.Done();
-    py::list warnings;
-    for (const std::string& w : c.warnings)
-        warnings.append(tool::Utf8Text(w));
+    const py::list warnings = RaiseConditionWarnings(sinks, c);
     // compare's summary, with the warnings after its terms and the verdict after its count.
     py::dict summary;
     for (const auto& [key, value] : SummaryDict(c)) {

@@ -3,6 +3,9 @@
 
 namespace tool {
 
+namespace {
+
+// Text for HTML and XML alike: the five characters with a meaning there become references.
 std::string Escape(const std::string& text)
 {
     std::string out;
@@ -23,6 +26,8 @@ std::string Escape(const std::string& text)
     }
     return out;
 }
+
+} // namespace
 
 void HtmlWriter::StartTag(const char* tag, const Attributes& attributes)
 {

@@ -42,9 +42,6 @@ private:
     std::string mOut;
 };
 
-// Text for HTML and XML alike: the five characters with a meaning there become references.
-std::string Escape(const std::string& text);
-
 } // namespace tool
 
 #endif
