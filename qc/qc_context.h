@@ -1,5 +1,5 @@
 // What every subcommand shares: the common options, the illuminant set with the chosen illuminant and
-// observer, and the one way a failure leaves the program.
+// observer, and the one way a failure is reported.
 #ifndef TINTVALE_QC_CONTEXT_H
 #define TINTVALE_QC_CONTEXT_H
 
@@ -16,18 +16,13 @@ class TIlluminant;
 
 namespace tool {
 
-// A failure the user must hear about: main prints "tintvale: " and the text, and exits with 2.
+// A failure the user must hear about, in one line: the tool prints it and exits with 2, Python raises it.
 class ToolError : public std::runtime_error {
 public:
     explicit ToolError(const std::string& text)
         : std::runtime_error(text)
     { }
 };
-
-// Exit statuses: 0 success, 1 a tolerance exceeded (compare), 2 any error.
-constexpr int kExitOk = 0;
-constexpr int kExitTolerance = 1;
-constexpr int kExitError = 2;
 
 // What CGATS.17 and ISO 13655 mean when a file states no conditions, and what is used when
 // neither the command nor the data say otherwise.

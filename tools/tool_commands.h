@@ -16,6 +16,11 @@
 
 namespace tool {
 
+// Exit statuses: 0 success, 1 a tolerance exceeded (compare), 2 any error.
+constexpr int kExitOk = 0;
+constexpr int kExitTolerance = 1;
+constexpr int kExitError = 2;
+
 struct IlluminantsOptions {
     std::string directory; // positional; overrides --illuminants
 };
