@@ -154,6 +154,8 @@ TObserver ObserverOf(const py::handle& obj);
 // A CIELAB difference formula given as its index (0..5), its name or an alias, letter case ignored;
 // an unknown name is a ValueError listing the names.
 int FormulaOf(const py::handle& obj);
+// The name of the formula taken when none is given.
+const char* DefaultFormula();
 // A density standard given by its display name or its index.
 TCMS::FilterStandard StandardOf(const py::handle& obj);
 

@@ -235,7 +235,7 @@ tool::CommonOptions ToolSettings(const py::handle& illuminant, const py::handle&
 
 void BindCompare(py::module_& m)
 {
-    m.def("compare", &Compare, py::arg("reference"), py::arg("sample"), py::arg("formula") = "Delta E 2000",
+    m.def("compare", &Compare, py::arg("reference"), py::arg("sample"), py::arg("formula") = DefaultFormula(),
         py::arg("max") = py::none(), py::arg("table") = -1, py::arg("illuminant") = py::none(),
         py::arg("observer") = py::none(), py::arg("illuminants") = py::none(),
         py::arg("integration") = "auto", py::arg("tolerances") = py::none(),

@@ -49,6 +49,11 @@ py::array_t<double> DeltaE(const py::handle& lab1, const py::handle& lab2, const
 
 } // namespace
 
+const char* DefaultFormula()
+{
+    return TLabSpace::GetDifferenceFunctionList()[TLabSpace::kDefaultDifferenceFunction];
+}
+
 int FormulaOf(const py::handle& obj)
 {
     const int count = TLabSpace::GetDifferenceFunctionListSize();
@@ -65,7 +70,8 @@ int FormulaOf(const py::handle& obj)
     }
     if (const auto index = IndexOf(obj, count, "formula index must be 0.." + std::to_string(count - 1)))
         return *index;
-    throw py::type_error("a formula is its index or its name, e.g. \"Delta E 2000\"");
+    throw py::type_error(
+        std::string("a formula is its index or its name, e.g. \"") + DefaultFormula() + "\"");
 }
 
 void BindLab(py::module_& m)
@@ -122,7 +128,7 @@ void BindLab(py::module_& m)
                     return DifferenceOrNaN(s.CalcDeltaE(a, b, index));
                 });
             },
-            py::arg("xyz1"), py::arg("xyz2"), py::arg("formula") = "Delta E 2000",
+            py::arg("xyz1"), py::arg("xyz2"), py::arg("formula") = DefaultFormula(),
             "Colour differences of XYZ pairs converted under this white, in the order (sample, "
             "reference): xyz1 is the sample, xyz2 the reference, from which CIE94 and CMC take their "
             "weights. formula: a name or alias (DELTA_E_FORMULAS, DELTA_E_ALIASES) or index; "
@@ -159,7 +165,7 @@ void BindLab(py::module_& m)
                 lhc, "lhc", [](const double* in, double* out) { TLabSpace::LHCToLab(in, out); });
         },
         py::arg("lhc"), "Lab of L*, hue angle in radians [0, 2 pi], chroma (..., 3).");
-    m.def("delta_e", &DeltaE, py::arg("lab1"), py::arg("lab2"), py::arg("formula") = "Delta E 2000",
+    m.def("delta_e", &DeltaE, py::arg("lab1"), py::arg("lab2"), py::arg("formula") = DefaultFormula(),
         "Colour differences of Lab pairs (..., 3), broadcast against each other, in the order (sample, "
         "reference): lab1 is the sample, lab2 the reference, from which CIE94 and CMC take their weights "
         "(the reverse of colormath's order). formula: a name or alias from DELTA_E_FORMULAS or "

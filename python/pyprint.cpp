@@ -143,7 +143,7 @@ py::dict ToleranceResultDict(const tool::ToleranceResult& result) { return Resul
 void BindPrint(py::module_& m)
 {
     m.def("evaluate_tolerances", &EvaluateTolerances, py::arg("reference"), py::arg("sample"),
-        py::arg("tolerances"), py::arg("formula") = "Delta E 2000", py::arg("table") = -1,
+        py::arg("tolerances"), py::arg("formula") = DefaultFormula(), py::arg("table") = -1,
         py::arg("paper_relative") = false, py::arg("illuminant") = "CIE Illuminant D50",
         py::arg("observer") = "2 degree", py::arg("illuminants") = py::none(),
         "Compares sample against reference (measurement data files) as compare --tolerances does and returns "

@@ -99,7 +99,7 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
 void BindReport(py::module_& m)
 {
     m.def("report", &Report, py::arg("reference"), py::arg("sample"), py::arg("path"),
-        py::arg("formula") = "Delta E 2000", py::arg("max") = py::none(), py::arg("table") = -1,
+        py::arg("formula") = DefaultFormula(), py::arg("max") = py::none(), py::arg("table") = -1,
         py::arg("illuminant") = py::none(), py::arg("observer") = py::none(), py::arg("title") = "",
         py::arg("illuminants") = py::none(), py::arg("integration") = "auto",
         py::arg("tolerances") = py::none(), py::arg("paper_relative") = false, py::arg("adapt") = py::none(),

@@ -5,6 +5,8 @@
 #include "qc_cell.h"
 #include "qc_chart.h"
 
+#include <tintvale/tlabspace.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +23,7 @@ constexpr const char* kPaperWhiteNote = "paper of each file (media-relative, ISO
 struct CompareOptions {
     std::string reference;
     std::string sample;
-    std::string formula = "Delta E 2000";
+    std::string formula = TLabSpace::GetDifferenceFunctionList()[TLabSpace::kDefaultDifferenceFunction];
     double max = -1.0; // negative: no tolerance
     int table = -1; // negative: the first table with colour data of each file
     std::string tolerances; // a tolerance set: a file or the name of a shipped set; empty: none

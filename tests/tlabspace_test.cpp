@@ -11,11 +11,14 @@
 #include <array>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -317,4 +320,31 @@ TEST(TLabSpaceDifference, OtherFormulasPartialsToneValueRefusalsAndNames)
     for (const auto& [name, index] : rows)
         EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(name), index) << (name ? name : "null");
     EXPECT_EQ(TLabSpace::GetDifferenceFunctionAliases(6), nullptr);
+}
+
+TEST(TLabSpaceDifference, EveryNameOfAFormulaLeadsBackToItAndTheDefaultIsCiede2000)
+{
+    // A name or alias shared by two rows would silently pick the first; every one must lead back to
+    // its own row, in any letter case.
+    const int n = TLabSpace::GetDifferenceFunctionListSize();
+    ASSERT_EQ(n, 6);
+    for (int i = 0; i < n; ++i) {
+        std::vector<std::string> names = { TLabSpace::GetDifferenceFunctionList()[i] };
+        for (const char* const* alias = TLabSpace::GetDifferenceFunctionAliases(i); *alias; ++alias)
+            names.emplace_back(*alias);
+        for (std::string name : names) {
+            EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(name.c_str()), i) << name;
+            std::transform(
+                name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+            EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(name.c_str()), i) << name;
+        }
+    }
+    EXPECT_EQ(TLabSpace::GetDifferenceFunctionAliases(-1), nullptr);
+    // Sharma, Wu and Dalal (2005), Table 1, pair 17: Delta E00 = 27.1492 with kL = 1 (its Delta L of
+    // 23 would count half under the 2:1:1 weighting), and pair 25: 1.2644.
+    const int d = TLabSpace::kDefaultDifferenceFunction;
+    const double p17a[3] = { 50.0, 2.5, 0.0 }, p17b[3] = { 73.0, 25.0, -18.0 };
+    const double p25a[3] = { 60.2574, -34.0099, 36.2677 }, p25b[3] = { 60.4626, -34.1751, 39.4387 };
+    EXPECT_NEAR(DeltaE(p17a, p17b, d), 27.1492, 0.5e-4);
+    EXPECT_NEAR(DeltaE(p25a, p25b, d), 1.2644, 0.5e-4);
 }

@@ -5,6 +5,7 @@
 #include "halden.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -16,20 +17,6 @@ constexpr double k63Deg = 1.0995574287564276;
 constexpr double k60Deg = kPi / 3.0;
 constexpr double k275Deg = 275.0 * kPi / 180.0;
 constexpr double kPer25Deg = 180.0 / (25.0 * kPi); // radians to units of 25 degrees
-
-// The formula names, one row per index: the library's own name first, then the common names that
-// hosts, peers and instrument software use for exactly that formula. Plain "CMC" is l:c = 2:1, the
-// acceptability setting CMC recommends and the peers' default. Every name lookup reads this table.
-constexpr int kNrDifferenceFunctions = 6;
-constexpr int kMaxFormulaNames = 8;
-const char* const sFormulaNames[kNrDifferenceFunctions][kMaxFormulaNames] = {
-    { "CIELAB Delta E (Classic)", "CIE76", "CIE 1976", "dE76", "Delta E 76", "dEab", nullptr },
-    { "Delta E 94", "CIE94", "CIE 1994", "dE94", nullptr },
-    { "Delta E 2000", "CIEDE2000", "CIE 2000", "dE00", "Delta E 00", "dE2000", nullptr },
-    { "CMC(1:1)", "CMC 1:1", "dECMC(1:1)", nullptr },
-    { "CMC(2:1)", "CMC", "CMC 2:1", "dECMC", "dECMC(2:1)", nullptr },
-    { "Delta E 2000 (2:1:1)", "CIEDE2000 (2:1:1)", "dE00 (2:1:1)", "dE2000 (2:1:1)", nullptr },
-};
 
 inline double Sq(double x) { return x * x; }
 
@@ -44,14 +31,14 @@ inline double SquareDeltaHue(const double* lab1, const double* lab2, double dC)
 }
 
 // CIE 1976: Delta E*ab^2 = Delta L*^2 + Delta a*^2 + Delta b*^2
-double SquareDeltaE76(const double* lab1, const double* lab2)
+double SquareDeltaE76(const double* lab1, const double* lab2, double /* no weight */)
 {
     return Sq(lab1[0] - lab2[0]) + Sq(lab1[1] - lab2[1]) + Sq(lab1[2] - lab2[2]);
 }
 
 // CIE 116-1995 (CIE94), graphic arts: kL = kC = kH = 1, SL = 1, SC = 1 + K1 C*, SH = 1 + K2 C*,
 // with C* the chroma of the reference (second) colour.
-double SquareDeltaE94(const double* lab1, const double* lab2)
+double SquareDeltaE94(const double* lab1, const double* lab2, double /* no weight */)
 {
     constexpr double kK1 = 0.045;
     constexpr double kK2 = 0.015;
@@ -247,28 +234,34 @@ double SquareDistance(const double* p, const double* q)
     return Sq(p[0] - q[0]) + Sq(p[1] - q[1]) + Sq(p[2] - q[2]);
 }
 
-} // namespace
+// One row per formula, in index order: its names (the library's own first, then the common names
+// that hosts, peers and instrument software use for exactly that formula; plain "CMC" is l:c = 2:1,
+// the acceptability setting CMC recommends and the peers' default), the squared difference and its
+// weight (kL of CIEDE2000, l of CMC). The name list, every name lookup and the dispatch read it.
+constexpr int kMaxFormulaNames = 8;
+struct DifferenceFormula {
+    const char* names[kMaxFormulaNames]; // ending with null
+    double (*square)(const double* lab1, const double* lab2, double weight);
+    double weight;
+};
 
-namespace {
+constexpr DifferenceFormula kFormulas[] = {
+    { { "CIELAB Delta E (Classic)", "CIE76", "CIE 1976", "dE76", "Delta E 76", "dEab" }, SquareDeltaE76,
+        0.0 },
+    { { "Delta E 94", "CIE94", "CIE 1994", "dE94" }, SquareDeltaE94, 0.0 },
+    { { "Delta E 2000", "CIEDE2000", "CIE 2000", "dE00", "Delta E 00", "dE2000" }, SquareDeltaE2000, 1.0 },
+    { { "CMC(1:1)", "CMC 1:1", "dECMC(1:1)" }, SquareDeltaECmc, 1.0 },
+    { { "CMC(2:1)", "CMC", "CMC 2:1", "dECMC", "dECMC(2:1)" }, SquareDeltaECmc, 2.0 },
+    { { "Delta E 2000 (2:1:1)", "CIEDE2000 (2:1:1)", "dE00 (2:1:1)", "dE2000 (2:1:1)" }, SquareDeltaE2000,
+        2.0 },
+};
+constexpr int kNrDifferenceFunctions = static_cast<int>(std::size(kFormulas));
 
 double SquareDifference(const double* lab1, const double* lab2, int index)
 {
-    switch (index) {
-    case 0:
-        return SquareDeltaE76(lab1, lab2);
-    case 1:
-        return SquareDeltaE94(lab1, lab2);
-    case 2:
-        return SquareDeltaE2000(lab1, lab2, 1.0);
-    case 3:
-        return SquareDeltaECmc(lab1, lab2, 1.0);
-    case 4:
-        return SquareDeltaECmc(lab1, lab2, 2.0);
-    case 5:
-        return SquareDeltaE2000(lab1, lab2, 2.0);
-    default:
+    if (index < 0 || index >= kNrDifferenceFunctions)
         return -1.0;
-    }
+    return kFormulas[index].square(lab1, lab2, kFormulas[index].weight);
 }
 
 bool IsFinite(const double* v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
@@ -345,9 +338,16 @@ double TLabSpace::CalcSCTV(const double* labTint, const double* labPaper, const 
 
 const char** TLabSpace::GetDifferenceFunctionList()
 {
-    static const char* names[kNrDifferenceFunctions] = { sFormulaNames[0][0], sFormulaNames[1][0],
-        sFormulaNames[2][0], sFormulaNames[3][0], sFormulaNames[4][0], sFormulaNames[5][0] };
-    return names;
+    // The first name of each row, gathered once.
+    static struct List {
+        const char* names[kNrDifferenceFunctions];
+        List()
+        {
+            for (int i = 0; i < kNrDifferenceFunctions; ++i)
+                names[i] = kFormulas[i].names[0];
+        }
+    } list;
+    return list.names;
 }
 
 int TLabSpace::GetDifferenceFunctionListSize() { return kNrDifferenceFunctions; }
@@ -356,7 +356,7 @@ const char* const* TLabSpace::GetDifferenceFunctionAliases(int index)
 {
     if (index < 0 || index >= kNrDifferenceFunctions)
         return nullptr;
-    return &sFormulaNames[index][1];
+    return &kFormulas[index].names[1];
 }
 
 int TLabSpace::DifferenceFunctionNameToIndex(const char* name)
@@ -364,7 +364,7 @@ int TLabSpace::DifferenceFunctionNameToIndex(const char* name)
     if (!name)
         return -1;
     for (int i = 0; i < kNrDifferenceFunctions; ++i) {
-        for (const char* const* n = sFormulaNames[i]; *n; ++n) {
+        for (const char* const* n = kFormulas[i].names; *n; ++n) {
             if (strcmp_ci(name, *n) == 0)
                 return i;
         }

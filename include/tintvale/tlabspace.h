@@ -80,6 +80,8 @@ public:
     // The six formula names; the table is static and must not be released.
     static const char** GetDifferenceFunctionList();
     static int GetDifferenceFunctionListSize();
+    // The formula front ends take when none is named: CIEDE2000.
+    static constexpr int kDefaultDifferenceFunction = 2;
     // The other accepted names of formula index ("CIEDE2000", "dE00", "CIE 2000" for index 2, ...):
     // a static list ending with null, or null for an index outside 0..5.
     static const char* const* GetDifferenceFunctionAliases(int index);
