@@ -262,9 +262,9 @@ py::dict Contents(const TCgats& c, int t)
 
 // A header value the file could not write back (a line end, a double quote or a NUL, which the C
 // string would silently cut) raises instead of being stored.
-void SetText(TCgats& c, int (TCgats::*setter)(const char*), const std::string& value)
+void SetText(TCgats& c, int row, const std::string& value)
 {
-    const int code = value.find('\0') == std::string::npos ? (c.*setter)(value.c_str()) : 29;
+    const int code = value.find('\0') == std::string::npos ? c.SetKnownKeywordValue(row, value.c_str()) : 29;
     if (code != 0)
         throw LibraryError { code,
             "the value cannot be written back: it holds a line end, NUL or double quote" };
@@ -274,8 +274,9 @@ void SetText(TCgats& c, int (TCgats::*setter)(const char*), const std::string& v
 
 void BindCgats(py::module_& m)
 {
-    py::class_<TCgats>(m, "Cgats",
-        "A CGATS.17 measurement data file in memory: header lines, free-form blocks and data tables.")
+    py::class_<TCgats> cgats(m, "Cgats",
+        "A CGATS.17 measurement data file in memory: header lines, free-form blocks and data tables.");
+    cgats
         .def(py::init(&ReadFile), py::arg("file"), py::arg("strict") = true,
             "Reads a file. A file that does not read cleanly raises TintvaleError with the reader's code "
             "and message (a cell of a number field that is not a number is refused, code 30); with "
@@ -444,28 +445,15 @@ void BindCgats(py::module_& m)
         .def(
             "spot_color_solids",
             [](const TCgats& c, int t, bool spectral) { return Solids(c, t, spectral, false); },
-            py::arg("table") = 0, py::arg("spectral") = false)
-        .def_property(
-            "originator", [](const TCgats& c) { return OptionalText(c.GetOriginator()); },
-            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetOriginator, v); })
-        .def_property(
-            "file_descriptor", [](const TCgats& c) { return OptionalText(c.GetFileDescriptor()); },
-            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetFileDescriptor, v); })
-        .def_property(
-            "created", [](const TCgats& c) { return OptionalText(c.GetCreated()); },
-            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetCreated, v); })
-        .def_property(
-            "target_type", [](const TCgats& c) { return OptionalText(c.GetTargetType()); },
-            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetTargetType, v); })
-        .def_property(
-            "layout_version", [](const TCgats& c) { return OptionalText(c.GetVersion()); },
-            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetVersion, v); })
-        .def_property(
-            "gui_name", [](const TCgats& c) { return OptionalText(c.GetGUIName()); },
-            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetGUIName, v); })
-        .def_property(
-            "spectrophotometer", [](const TCgats& c) { return OptionalText(c.GetSpectrophotometer()); },
-            [](TCgats& c, const std::string& v) { SetText(c, &TCgats::SetSpectrophotometerName, v); })
+            py::arg("table") = 0, py::arg("spectral") = false);
+    // The text keywords of the library's keyword table that have a property name, in table order.
+    for (int row = 0; row < TCgats::GetNrKnownKeywords(); ++row) {
+        if (const char* property = TCgats::GetKnownKeywordProperty(row))
+            cgats.def_property(
+                property, [row](const TCgats& c) { return OptionalText(c.GetKnownKeywordValue(row)); },
+                [row](TCgats& c, const std::string& v) { SetText(c, row, v); });
+    }
+    cgats
         .def_property("ink_set", &TCgats::GetInkSetNumber,
             [](TCgats& c, int v) {
                 const int code = c.SetInkSet(static_cast<TCMS::InkSet>(v));

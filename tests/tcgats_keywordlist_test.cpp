@@ -1,6 +1,8 @@
 // TCgats: listing and reading every header keyword, the ones the library does not name included.
 #include <tintvale/tcgats.h>
 
+#include "cgats_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,4 +43,51 @@ TEST(TCgatsKeywordList, ListsAndReadsEveryKeywordLine)
     EXPECT_STREQ(c.GetKeywordValue("PRINT_RUN"), "7");
     EXPECT_EQ(c.GetKeywords().at(6),
         (std::pair<std::string, std::string> { "PRINT_RUN", "7" })); // ahead of the data
+}
+
+TEST(TCgatsKeywordList, TheKnownKeywordsAreTheVocabularyInKindOrderThenTheSpectralOnes)
+{
+    // The CGATS.17 vocabulary's indices: 0 ORIGINATOR, 29 KEYWORD, 30 NumberOfStrips (the page count,
+    // apart from NUMBER_OF_STRIPS at 32), 54 ADD_CUTTING_LINE; then the spectral column keywords.
+    ASSERT_EQ(TCgats::GetNrKnownKeywords(), 59);
+    const std::pair<int, const char*> rows[] = { { 0, "ORIGINATOR" }, { 23, "NUMBER_OF_SETS" },
+        { 29, "KEYWORD" }, { 30, "NumberOfStrips" }, { 32, "NUMBER_OF_STRIPS" }, { 46, "SPECTRO" },
+        { 54, "ADD_CUTTING_LINE" }, { 55, "SPECTRAL_START_NM" }, { 56, "SPECTRAL_END_NM" },
+        { 57, "SPECTRAL_BANDS" }, { 58, "SPECTRAL_NORM" } };
+    for (const auto& [row, name] : rows)
+        EXPECT_STREQ(TCgats::GetKnownKeyword(row), name) << row;
+    EXPECT_EQ(TCgats::GetKnownKeyword(-1), nullptr);
+    EXPECT_EQ(TCgats::GetKnownKeyword(59), nullptr);
+    // The text keywords with a named getter and setter, and no other, have a property name.
+    std::vector<std::pair<std::string, std::string>> properties;
+    for (int row = -1; row <= TCgats::GetNrKnownKeywords(); ++row)
+        if (const char* property = TCgats::GetKnownKeywordProperty(row))
+            properties.emplace_back(TCgats::GetKnownKeyword(row), property);
+    const std::vector<std::pair<std::string, std::string>> expected = { { "ORIGINATOR", "originator" },
+        { "FILE_DESCRIPTOR", "file_descriptor" }, { "CREATED", "created" }, { "TARGET_TYPE", "target_type" },
+        { "LAYOUT_VERSION", "layout_version" }, { "GUI_NAME", "gui_name" },
+        { "SPECTRO", "spectrophotometer" } };
+    EXPECT_EQ(properties, expected);
+}
+
+TEST(TCgatsKeywordList, KnownKeywordsReadAsTheirGettersAndAreWrittenAsTheirRowsSay)
+{
+    auto c = Read("CGATS.17\nSPECTRO \"i1 Pro\"\nSPECTRAL_BANDS 36\nPATCH_WIDTH 6.5\n");
+    EXPECT_STREQ(c->GetKnownKeywordValue(46), c->GetSpectrophotometer());
+    EXPECT_STREQ(c->GetKnownKeywordValue(46), "i1 Pro");
+    EXPECT_STREQ(c->GetKnownKeywordValue(37), "6.5");
+    // A spectral keyword is a custom line of its table's section, not a header keyword by kind.
+    EXPECT_EQ(c->GetKnownKeywordValue(57), nullptr);
+    EXPECT_EQ(c->GetKnownKeywordValue(-1), nullptr);
+    EXPECT_EQ(c->SetKnownKeywordValue(57, "1"), 1);
+    EXPECT_EQ(c->SetKnownKeywordValue(59, "1"), 1);
+    EXPECT_EQ(c->SetKnownKeywordValue(0, "say \"x\""), 29);
+    // Text in quotes, numbers bare: the row decides, whatever the value looks like.
+    ASSERT_EQ(c->SetKnownKeywordValue(0, "42"), 0);
+    ASSERT_EQ(c->SetKnownKeywordValue(33, "4"), 0);
+    ASSERT_EQ(c->SetKnownKeywordValue(37, "7.25"), 0);
+    EXPECT_EQ(Written(*c),
+        "CGATS.17\nSPECTRO\t\"i1 Pro\"\nKEYWORD\t\"SPECTRAL_BANDS\"\nSPECTRAL_BANDS\t36\nPATCH_WIDTH\t7.25\n"
+        "ORIGINATOR\t\"42\"\nNUMBER_OF_COLS\t4\n");
+    EXPECT_EQ(c->GetNrOfCols(), 4);
 }

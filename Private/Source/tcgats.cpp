@@ -116,7 +116,7 @@ int TCgats::MatchTag(const char* text) const
     if (!text)
         return -1;
     for (int i = 0; i < kCgatsNrKeywords; ++i)
-        if (std::strcmp(text, kCgatsKeywords[i]) == 0)
+        if (std::strcmp(text, KeywordName(i)) == 0)
             return i;
     return -1;
 }

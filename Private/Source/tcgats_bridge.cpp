@@ -253,7 +253,7 @@ int TCgats::AddInkBookNames(int t, const std::vector<std::string>& names)
     const int result = table.SetInkBookNames(names, vocabIndex);
     if (result != 0)
         return result;
-    InsertTag(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, kInkBookField, "", -1, false);
+    InsertTag(kKindKeyword, KeywordName(kKindKeyword), 0, kInkBookField, "", -1, false);
     AddCustomField(kInkBookField);
     return UpdateFieldCount(t, 1, "");
 }

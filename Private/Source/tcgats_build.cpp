@@ -287,7 +287,7 @@ TCgats::TCgats(double full, double zero, const std::vector<std::vector<double>>&
     AddTag(kKindNone, kIdentification, 0, "", "");
     const int descriptionKind = customColors ? kKindProcessColorId : kKindSpotId;
     for (const std::string& text : colorDescriptions) {
-        if (AddTag(descriptionKind, kCgatsKeywords[descriptionKind], 0, text.c_str(), "") == 0)
+        if (AddTag(descriptionKind, KeywordName(descriptionKind), 0, text.c_str(), "") == 0)
             ++(customColors ? nrProcessColorIds : nrSpotIds);
     }
     const int layout
@@ -323,13 +323,13 @@ void TCgats::BuildTable(double full, double zero, int n, const char** sampleName
     const int nrFields = 1 + nrChannels + (lab ? 3 : 0) + (xyz ? 3 : 0) + nrWaves;
 
     AddCustomField(kSampleIdField);
-    AddTag(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, kSampleIdField, "");
-    AddTag(kKindNumberOfFields, kCgatsKeywords[kKindNumberOfFields], 1, Decimal(nrFields).c_str(), "");
-    AddTag(kKindBeginDataFormat, kCgatsKeywords[kKindBeginDataFormat], 0, "", "");
-    AddTag(kKindEndDataFormat, kCgatsKeywords[kKindEndDataFormat], 0, "", "");
-    AddTag(kKindNumberOfSets, kCgatsKeywords[kKindNumberOfSets], 1, Decimal(n).c_str(), "");
-    AddTag(kKindBeginData, kCgatsKeywords[kKindBeginData], 0, "", "");
-    AddTag(kKindEndData, kCgatsKeywords[kKindEndData], 0, "", "");
+    AddTag(kKindKeyword, KeywordName(kKindKeyword), 0, kSampleIdField, "");
+    AddTag(kKindNumberOfFields, KeywordName(kKindNumberOfFields), 1, Decimal(nrFields).c_str(), "");
+    AddTag(kKindBeginDataFormat, KeywordName(kKindBeginDataFormat), 0, "", "");
+    AddTag(kKindEndDataFormat, KeywordName(kKindEndDataFormat), 0, "", "");
+    AddTag(kKindNumberOfSets, KeywordName(kKindNumberOfSets), 1, Decimal(n).c_str(), "");
+    AddTag(kKindBeginData, KeywordName(kKindBeginData), 0, "", "");
+    AddTag(kKindEndData, KeywordName(kKindEndData), 0, "", "");
 
     InitTmpHeader(nrFields);
     tmpHeader->SetField(

@@ -186,10 +186,10 @@ int TCgats::NameSpectra(int t, bool argyll, std::vector<std::string>& renamed)
     if (!argyll)
         return 0;
     table.spectralPercent = true;
-    SetSectionKeyword(t, kSpectralBands, Decimal(n));
-    SetSectionKeyword(t, kSpectralStartNm, FormatShortest(nm[0]));
-    SetSectionKeyword(t, kSpectralEndNm, FormatShortest(nm[n - 1]));
-    SetSectionKeyword(t, kSpectralNorm, FormatShortest(kPercentNorm));
+    SetSectionKeyword(t, KeywordName(kRowSpectralBands), Decimal(n));
+    SetSectionKeyword(t, KeywordName(kRowSpectralStartNm), FormatShortest(nm[0]));
+    SetSectionKeyword(t, KeywordName(kRowSpectralEndNm), FormatShortest(nm[n - 1]));
+    SetSectionKeyword(t, KeywordName(kRowSpectralNorm), FormatShortest(kPercentNorm));
     return 0;
 }
 

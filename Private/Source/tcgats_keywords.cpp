@@ -16,6 +16,14 @@ namespace {
 
 constexpr const char* kPellor = "Pellor";
 
+// How a line set through the library is marked: text quoted, numbers bare (2 for real numbers).
+int MarkOf(const CgatsKeyword& row)
+{
+    if (row.written == Written::Quoted)
+        return 0;
+    return row.value == ValueKind::Real ? 2 : 1;
+}
+
 } // namespace
 
 const char* TCgats::KeywordValue(int kind) const
@@ -24,23 +32,24 @@ const char* TCgats::KeywordValue(int kind) const
     return tag ? tag->Value() : nullptr;
 }
 
-int TCgats::KeywordInt(int kind, int absent) const
+int TCgats::KeywordInt(int kind) const
 {
     const char* value = KeywordValue(kind);
-    return value ? AtoiC(value) : absent;
+    return value ? AtoiC(value) : static_cast<int>(kCgatsKeywords[kind].absent);
 }
 
-double TCgats::KeywordDouble(int kind, double absent) const
+double TCgats::KeywordDouble(int kind) const
 {
     const char* value = KeywordValue(kind);
-    return value ? AtofC(value) : absent;
+    return value ? AtofC(value) : kCgatsKeywords[kind].absent;
 }
 
-int TCgats::SetKeyword(int kind, const char* value, int unquoted)
+int TCgats::SetKeyword(int kind, const char* value)
 {
     if (kind < 0 || kind >= kCgatsNrKeywords)
         return 1;
-    const char* name = kCgatsKeywords[kind];
+    const char* name = KeywordName(kind);
+    const int unquoted = MarkOf(kCgatsKeywords[kind]);
     const char* text = value ? value : "";
     if (!IsWritableValue(text))
         return kErrUnwritableValue;
@@ -54,11 +63,30 @@ int TCgats::SetKeyword(int kind, int value)
 {
     std::string text;
     AppendInt(text, value);
-    return SetKeyword(kind, text.c_str(), 1);
+    return SetKeyword(kind, text.c_str());
 }
 
-// Real numbers are written "%3.5f" and marked 2, so that they stay bare.
-int TCgats::SetKeyword(int kind, double value) { return SetKeyword(kind, FormatF(value, 5).c_str(), 2); }
+// Real numbers are written "%3.5f".
+int TCgats::SetKeyword(int kind, double value) { return SetKeyword(kind, FormatF(value, 5).c_str()); }
+
+int TCgats::GetNrKnownKeywords() { return kCgatsNrKeywordRows; }
+
+const char* TCgats::GetKnownKeyword(int row)
+{
+    return row >= 0 && row < kCgatsNrKeywordRows ? KeywordName(row) : nullptr;
+}
+
+const char* TCgats::GetKnownKeywordProperty(int row)
+{
+    return row >= 0 && row < kCgatsNrKeywordRows ? kCgatsKeywords[row].property : nullptr;
+}
+
+const char* TCgats::GetKnownKeywordValue(int row) const
+{
+    return row >= 0 && row < kCgatsNrKeywords ? KeywordValue(row) : nullptr;
+}
+
+int TCgats::SetKnownKeywordValue(int row, const char* value) { return SetKeyword(row, value); }
 
 const char* TCgats::GetOriginator() const { return KeywordValue(kKindOriginator); }
 const char* TCgats::GetFileDescriptor() const { return KeywordValue(kKindFileDescriptor); }
@@ -74,21 +102,21 @@ const char* TCgats::GetMeasurementCondition() const
     return value ? value : "";
 }
 
-int TCgats::GetInkSetNumber() const { return KeywordInt(kKindInkSet, -1); }
-int TCgats::GetIsMirroredX() const { return KeywordInt(kKindMirrorX, -1); }
-int TCgats::GetNrOfCols() const { return KeywordInt(kKindNumberOfCols, 1); }
-int TCgats::GetNrOfPages() const { return KeywordInt(kKindNumberOfStripsPages, 1); }
+int TCgats::GetInkSetNumber() const { return KeywordInt(kKindInkSet); }
+int TCgats::GetIsMirroredX() const { return KeywordInt(kKindMirrorX); }
+int TCgats::GetNrOfCols() const { return KeywordInt(kKindNumberOfCols); }
+int TCgats::GetNrOfPages() const { return KeywordInt(kKindNumberOfStripsPages); }
 
 int TCgats::GetNrOfRows() const
 {
-    return std::max(KeywordInt(kKindNumberOfStrips, 1), KeywordInt(kKindLgoRowLength, 1));
+    return std::max(KeywordInt(kKindNumberOfStrips), KeywordInt(kKindLgoRowLength));
 }
 
 int TCgats::GetRowLength() const { return GetNrOfRows(); }
-double TCgats::GetGapSizeX() const { return KeywordDouble(kKindGapSizeX, -1.0); }
-double TCgats::GetGapSizeY() const { return KeywordDouble(kKindGapSizeY, -1.0); }
-double TCgats::GetPatchHeight() const { return KeywordDouble(kKindPatchHeight, 0.0); }
-double TCgats::GetPatchWidth() const { return KeywordDouble(kKindPatchWidth, 0.0); }
+double TCgats::GetGapSizeX() const { return KeywordDouble(kKindGapSizeX); }
+double TCgats::GetGapSizeY() const { return KeywordDouble(kKindGapSizeY); }
+double TCgats::GetPatchHeight() const { return KeywordDouble(kKindPatchHeight); }
+double TCgats::GetPatchWidth() const { return KeywordDouble(kKindPatchWidth); }
 
 bool TCgats::IsPellorLayout() const
 {
@@ -96,13 +124,13 @@ bool TCgats::IsPellorLayout() const
     return value && std::strcmp(value, kPellor) == 0;
 }
 
-int TCgats::SetOriginator(const char* value) { return SetKeyword(kKindOriginator, value, 0); }
-int TCgats::SetFileDescriptor(const char* value) { return SetKeyword(kKindFileDescriptor, value, 0); }
-int TCgats::SetCreated(const char* value) { return SetKeyword(kKindCreated, value, 0); }
-int TCgats::SetTargetType(const char* value) { return SetKeyword(kKindTargetType, value, 0); }
-int TCgats::SetVersion(const char* value) { return SetKeyword(kKindLayoutVersion, value, 0); }
-int TCgats::SetGUIName(const char* value) { return SetKeyword(kKindGuiName, value, 0); }
-int TCgats::SetSpectrophotometerName(const char* value) { return SetKeyword(kKindSpectro, value, 0); }
+int TCgats::SetOriginator(const char* value) { return SetKeyword(kKindOriginator, value); }
+int TCgats::SetFileDescriptor(const char* value) { return SetKeyword(kKindFileDescriptor, value); }
+int TCgats::SetCreated(const char* value) { return SetKeyword(kKindCreated, value); }
+int TCgats::SetTargetType(const char* value) { return SetKeyword(kKindTargetType, value); }
+int TCgats::SetVersion(const char* value) { return SetKeyword(kKindLayoutVersion, value); }
+int TCgats::SetGUIName(const char* value) { return SetKeyword(kKindGuiName, value); }
+int TCgats::SetSpectrophotometerName(const char* value) { return SetKeyword(kKindSpectro, value); }
 
 std::string TCgats::GetWeightingFunction() const
 {
@@ -132,7 +160,7 @@ int TCgats::SetWeightingFunction(const char* illuminant, const char* observer, c
     tags.erase(std::remove_if(tags.begin(), tags.end(),
                    [](const auto& tag) { return tag && tag->kind == kKindWeightingFunction; }),
         tags.end());
-    const char* name = kCgatsKeywords[kKindWeightingFunction];
+    const char* name = KeywordName(kKindWeightingFunction);
     for (const std::string& line : lines) {
         InsertTag(kKindWeightingFunction, name, 0, line.c_str(), "", at, false);
         if (at >= 0)

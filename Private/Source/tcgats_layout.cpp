@@ -34,7 +34,7 @@ int TCgats::AddLayoutInfo(TCMS::TLayoutInfo info)
     if (info.iNrOfPages >= 2)
         SetKeyword(kKindNumberOfStripsPages, info.iNrOfPages);
     if (info.iIsPellorLayout != 0)
-        SetKeyword(kKindLayoutType, "Pellor", 0);
+        SetKeyword(kKindLayoutType, "Pellor");
     if (info.iPatchHeight > 0)
         SetKeyword(kKindPatchHeight, info.iPatchHeight);
     if (info.iPatchWidth > 0)
@@ -52,7 +52,7 @@ int TCgats::AddLayoutInfo(TCMS::TLayoutInfo info)
     if (info.iMirrorX >= 1)
         SetKeyword(kKindMirrorX, info.iMirrorX);
     if (!info.iMeasurementCondition.empty())
-        SetKeyword(kKindMeasurementCondition, info.iMeasurementCondition.c_str(), 0);
+        SetKeyword(kKindMeasurementCondition, info.iMeasurementCondition.c_str());
     if (info.iMarkReferencePoints != TCMS::kOptionalUnspecified)
         SetKeyword(kKindMarkReferencePoints, static_cast<int>(info.iMarkReferencePoints));
     if (info.iAddTintPercentage != TCMS::kOptionalUnspecified)
@@ -92,19 +92,19 @@ TCMS::TLayoutInfo TCgats::GetLayoutInfo() const
     info.iPatchHeight = GetPatchHeight();
     info.iGapSizeX = GetGapSizeX();
     info.iGapSizeY = GetGapSizeY();
-    info.iBorderPatches = KeywordInt(kKindBorderPatches, 0);
-    info.iDevice = KeywordInt(kKindDevice, -1);
-    info.iInkSet = KeywordInt(kKindInkSet, -1);
-    info.iMirrorX = KeywordInt(kKindMirrorX, -1);
+    info.iBorderPatches = KeywordInt(kKindBorderPatches);
+    info.iDevice = KeywordInt(kKindDevice);
+    info.iInkSet = KeywordInt(kKindInkSet);
+    info.iMirrorX = KeywordInt(kKindMirrorX);
     info.iMeasurementCondition = GetMeasurementCondition();
-    info.iMarkReferencePoints = static_cast<TCMS::OptionalBool>(KeywordInt(kKindMarkReferencePoints, -1));
-    info.iAddTintPercentage = static_cast<TCMS::OptionalBool>(KeywordInt(kKindAddTintPercentage, -1));
-    info.iGapsBetweenPatches = static_cast<TCMS::OptionalBool>(KeywordInt(kKindGapsBetweenPatches, -1));
-    info.iAddCuttingLine = static_cast<TCMS::OptionalBool>(KeywordInt(kKindAddCuttingLine, -1));
-    info.iGapMode = static_cast<TCMS::GapMode>(KeywordInt(kKindGapMode, -1));
-    const int red = KeywordInt(kKindColorRed, -1);
-    const int green = KeywordInt(kKindColorGreen, -1);
-    const int blue = KeywordInt(kKindColorBlue, -1);
+    info.iMarkReferencePoints = static_cast<TCMS::OptionalBool>(KeywordInt(kKindMarkReferencePoints));
+    info.iAddTintPercentage = static_cast<TCMS::OptionalBool>(KeywordInt(kKindAddTintPercentage));
+    info.iGapsBetweenPatches = static_cast<TCMS::OptionalBool>(KeywordInt(kKindGapsBetweenPatches));
+    info.iAddCuttingLine = static_cast<TCMS::OptionalBool>(KeywordInt(kKindAddCuttingLine));
+    info.iGapMode = static_cast<TCMS::GapMode>(KeywordInt(kKindGapMode));
+    const int red = KeywordInt(kKindColorRed);
+    const int green = KeywordInt(kKindColorGreen);
+    const int blue = KeywordInt(kKindColorBlue);
     // The colour counts only when all three parts are present and none is negative.
     if (red >= 0 && green >= 0 && blue >= 0)
         info.iColor = { static_cast<unsigned char>(red & kColorMask),

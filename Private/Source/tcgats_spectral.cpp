@@ -46,9 +46,9 @@ int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
         return 1;
     out.assign(named.begin(), named.end());
     // Evenly spaced bands from start to end, when they agree with the names.
-    const double start = SectionNumber(t, kSpectralStartNm);
-    const double end = SectionNumber(t, kSpectralEndNm);
-    const double bands = SectionNumber(t, kSpectralBands);
+    const double start = SectionNumber(t, KeywordName(kRowSpectralStartNm));
+    const double end = SectionNumber(t, KeywordName(kRowSpectralEndNm));
+    const double bands = SectionNumber(t, KeywordName(kRowSpectralBands));
     const std::size_t n = named.size();
     if (n < 2 || bands != static_cast<double>(n) || !(end > start))
         return 0;
@@ -66,7 +66,7 @@ int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
 double TCgats::SpectralFactor(int t) const
 {
     const TCgatsTable* table = Table(t);
-    const double norm = SectionNumber(t, kSpectralNorm);
+    const double norm = SectionNumber(t, KeywordName(kRowSpectralNorm));
     if (norm > 0.0 && std::isfinite(norm))
         return 1.0 / norm;
     // ArgyllCMS writes spectra in percent, however dark the first samples are.

@@ -103,7 +103,7 @@ void TCgats::InsertKeywordTags(const std::vector<std::string>& names)
     added.reserve(names.size());
     for (const std::string& name : names)
         added.push_back(
-            std::make_unique<TCgatsTag>(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, name.c_str(), ""));
+            std::make_unique<TCgatsTag>(kKindKeyword, KeywordName(kKindKeyword), 0, name.c_str(), ""));
     tags.insert(at < 0 ? tags.end() : tags.begin() + at, std::make_move_iterator(added.begin()),
         std::make_move_iterator(added.end()));
 }

@@ -5,19 +5,32 @@
 namespace tintvale::detail {
 
 constexpr int kCgatsNrFieldNames = 40;
-constexpr int kCgatsNrKeywords = 55;
+constexpr int kCgatsNrKeywords = 55; // the vocabulary: a tag's kind is its row
+constexpr int kCgatsNrKeywordRows = 59; // and the keywords that describe spectral columns
 constexpr int kCgatsNrMessages = 32; // codes 0 to 31
 
-// The keywords that describe spectral columns (written by instrument and profiling software).
-constexpr const char* kSpectralStartNm = "SPECTRAL_START_NM";
-constexpr const char* kSpectralEndNm = "SPECTRAL_END_NM";
-constexpr const char* kSpectralBands = "SPECTRAL_BANDS";
-constexpr const char* kSpectralNorm = "SPECTRAL_NORM";
+// What a keyword's value is: nothing (a section marker), text or a number.
+enum class ValueKind { None, Text, Integer, Real };
+// How the library writes a keyword's value: in double quotes, or bare.
+enum class Written { Quoted, Bare };
+
+// One row per header keyword, as LittleCMS keeps its predefined properties: the named getters and
+// setters, the keyword table hosts and Python read, and the vocabulary of the reader derive from it.
+struct CgatsKeyword {
+    const char* name;
+    ValueKind value;
+    Written written;
+    double absent; // what a number getter gives when the keyword is absent
+    const char* property; // the Python property that reads and sets a text keyword, or null
+};
 
 // Standard data field names; matched ignoring letter case, written in this spelling.
 extern const char* const kCgatsFieldNames[kCgatsNrFieldNames];
-// Header keywords; the index is a tag's kind. Matched byte for byte.
-extern const char* const kCgatsKeywords[kCgatsNrKeywords];
+// The header keywords. Rows below kCgatsNrKeywords are the vocabulary: the row is a tag's kind and
+// the name is matched byte for byte. The rows after them (instrument and profiling software's
+// keywords) read as custom keywords and are written with their "KEYWORD" declaration.
+extern const CgatsKeyword kCgatsKeywords[kCgatsNrKeywordRows];
+inline const char* KeywordName(int row) { return kCgatsKeywords[row].name; }
 // The message of each TCgats error code 0 to 30.
 extern const char* const kCgatsMessages[kCgatsNrMessages];
 
@@ -95,6 +108,14 @@ enum CgatsKind {
     kKindColorGreen = 52,
     kKindColorBlue = 53,
     kKindAddCuttingLine = 54,
+};
+
+// The keyword rows after the vocabulary.
+enum CgatsKeywordRow {
+    kRowSpectralStartNm = kCgatsNrKeywords,
+    kRowSpectralEndNm,
+    kRowSpectralBands,
+    kRowSpectralNorm,
 };
 
 // Table error codes (TCgatsTable::error).

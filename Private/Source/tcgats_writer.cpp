@@ -68,7 +68,7 @@ void TCgats::DeclareKeyword(const TCgatsTag& tag, bool first, const TCgatsNameSe
     if (first || !tag.IsCustomKeyword() || MatchTag(tag.Name()) >= 0 || fieldNames.Contains(tag.Name())
         || declared.Contains(tag.Name()))
         return;
-    TCgatsTag(kKindKeyword, kCgatsKeywords[kKindKeyword], 0, tag.Name(), "").Write(out);
+    TCgatsTag(kKindKeyword, KeywordName(kKindKeyword), 0, tag.Name(), "").Write(out);
     declared.Add(tag.Name());
 }
 

@@ -328,6 +328,18 @@ public:
     // The value of the first line with keyword (letter case ignored), or null when there is none;
     // valid until the header changes.
     const char* GetKeywordValue(const char* keyword) const;
+    // The keyword table the getters above and the setters below derive from, one row per keyword
+    // the library names: the CGATS.17 and chart-layout vocabulary (a line's row is its kind), then
+    // SPECTRAL_START_NM, SPECTRAL_END_NM, SPECTRAL_BANDS and SPECTRAL_NORM. The keyword of a row
+    // and the property name a front end gives a text keyword (null outside the table or for none).
+    static int GetNrKnownKeywords();
+    static const char* GetKnownKeyword(int row);
+    static const char* GetKnownKeywordProperty(int row);
+    // The value of the first line of a vocabulary row's keyword as the getters give it (null when
+    // absent or for another row), and a setter as those below (text quoted, numbers bare; 1 for a
+    // row outside the vocabulary).
+    const char* GetKnownKeywordValue(int row) const;
+    int SetKnownKeywordValue(int row, const char* value);
 
     // Setters replace the first line with the keyword in place, or add a quoted line ahead of the
     // data sections; 0, or 29 (nothing changed) when the value holds a line end or a double quote,
@@ -479,9 +491,9 @@ private:
     TINTVALE_LOCAL const TCgatsTable* Table(int t) const;
     // Table t when the object and the table are sound, else null.
     TINTVALE_LOCAL const TCgatsTable* SoundTable(int t) const;
-    // Sets a keyword line: replaces the first line of that kind in place, else inserts one ahead
-    // of the data sections. The one way header keywords are set.
-    int SetKeyword(int kind, const char* value, int unquoted);
+    // Sets a keyword line, written as its row says: replaces the first line of that kind in place,
+    // else inserts one ahead of the data sections. The one way header keywords are set.
+    int SetKeyword(int kind, const char* value);
     int SetKeyword(int kind, int value);
     int SetKeyword(int kind, double value);
     // The channel descriptors of CreateProcessFieldDescriptions, empty for unsupported counts.
@@ -505,10 +517,10 @@ private:
     TINTVALE_LOCAL double SectionNumber(int t, const char* name) const;
     // What turns table t's spectral values into factors.
     TINTVALE_LOCAL double SpectralFactor(int t) const;
-    // The value of the first line of that kind, or null.
+    // The value of the first line of that kind, or null; numbers are the row's absent value then.
     const char* KeywordValue(int kind) const;
-    int KeywordInt(int kind, int absent) const;
-    double KeywordDouble(int kind, double absent) const;
+    int KeywordInt(int kind) const;
+    double KeywordDouble(int kind) const;
 
     // Reader.
     int ReadFromFile(const char* fileName);

@@ -90,3 +90,15 @@ def test_number_fields_hold_numbers():
 
     stated = tv.Cgats.from_text(SMALL.replace("CGATS.17\n", 'CGATS.17\nMEASUREMENT_SOURCE "Illumination=D65 ObserverAngle=10degree"\n'))
     assert (stated.stated_illuminant, stated.stated_observer, c.stated_illuminant) == ("D65", "10 degree", "")
+
+
+def test_keyword_properties_write_their_keywords_quoted():
+    names = {"originator": "ORIGINATOR", "file_descriptor": "FILE_DESCRIPTOR", "created": "CREATED",
+             "target_type": "TARGET_TYPE", "layout_version": "LAYOUT_VERSION", "gui_name": "GUI_NAME",
+             "spectrophotometer": "SPECTRO"}
+    c = tv.Cgats.from_text("CGATS.17\nSPECTRO i1\n")
+    assert c.spectrophotometer == "i1" and c.originator is None
+    for i, (prop, keyword) in enumerate(names.items()):
+        setattr(c, prop, str(i))
+        assert getattr(c, prop) == str(i) and f'\n{keyword}\t"{i}"\n' in c.to_text()
+        refuses(tv.TintvaleError, lambda: setattr(c, prop, 'say "x"'), 29)
