@@ -45,19 +45,19 @@ TEST(TCgatsKeywordList, ListsAndReadsEveryKeywordLine)
         (std::pair<std::string, std::string> { "PRINT_RUN", "7" })); // ahead of the data
 }
 
-TEST(TCgatsKeywordList, TheKnownKeywordsAreTheVocabularyInKindOrderThenTheSpectralOnes)
+TEST(TCgatsKeywordList, TheKnownKeywordsAreTheVocabularyInKindOrderThenThoseOfOtherSoftware)
 {
     // The CGATS.17 vocabulary's indices: 0 ORIGINATOR, 29 KEYWORD, 30 NumberOfStrips (the page count,
-    // apart from NUMBER_OF_STRIPS at 32), 54 ADD_CUTTING_LINE; then the spectral column keywords.
-    ASSERT_EQ(TCgats::GetNrKnownKeywords(), 59);
+    // apart from NUMBER_OF_STRIPS at 32), 54 ADD_CUTTING_LINE; then those of other software.
+    ASSERT_EQ(TCgats::GetNrKnownKeywords(), 64);
     const std::pair<int, const char*> rows[] = { { 0, "ORIGINATOR" }, { 23, "NUMBER_OF_SETS" },
         { 29, "KEYWORD" }, { 30, "NumberOfStrips" }, { 32, "NUMBER_OF_STRIPS" }, { 46, "SPECTRO" },
         { 54, "ADD_CUTTING_LINE" }, { 55, "SPECTRAL_START_NM" }, { 56, "SPECTRAL_END_NM" },
-        { 57, "SPECTRAL_BANDS" }, { 58, "SPECTRAL_NORM" } };
+        { 57, "SPECTRAL_BANDS" }, { 58, "SPECTRAL_NORM" }, { 59, "ILLUMINANT" }, { 63, "MEAS_TYPE" } };
     for (const auto& [row, name] : rows)
         EXPECT_STREQ(TCgats::GetKnownKeyword(row), name) << row;
     EXPECT_EQ(TCgats::GetKnownKeyword(-1), nullptr);
-    EXPECT_EQ(TCgats::GetKnownKeyword(59), nullptr);
+    EXPECT_EQ(TCgats::GetKnownKeyword(64), nullptr);
     // The text keywords with a named getter and setter, and no other, have a property name.
     std::vector<std::pair<std::string, std::string>> properties;
     for (int row = -1; row <= TCgats::GetNrKnownKeywords(); ++row)
@@ -80,7 +80,7 @@ TEST(TCgatsKeywordList, KnownKeywordsReadAsTheirGettersAndAreWrittenAsTheirRowsS
     EXPECT_EQ(c->GetKnownKeywordValue(57), nullptr);
     EXPECT_EQ(c->GetKnownKeywordValue(-1), nullptr);
     EXPECT_EQ(c->SetKnownKeywordValue(57, "1"), 1);
-    EXPECT_EQ(c->SetKnownKeywordValue(59, "1"), 1);
+    EXPECT_EQ(c->SetKnownKeywordValue(64, "1"), 1);
     EXPECT_EQ(c->SetKnownKeywordValue(0, "say \"x\""), 29);
     // Text in quotes, numbers bare: the row decides, whatever the value looks like.
     ASSERT_EQ(c->SetKnownKeywordValue(0, "42"), 0);

@@ -14,9 +14,9 @@ using namespace tintvale::detail;
 namespace {
 
 // The keywords of profiling and instrument software.
-constexpr const char* kIlluminantKeyword = "ILLUMINANT";
-constexpr const char* kObserverKeyword = "OBSERVER";
-constexpr const char* kSourceKeyword = "MEASUREMENT_SOURCE";
+const char* const kIlluminantKeyword = KeywordName(kRowIlluminant);
+const char* const kObserverKeyword = KeywordName(kRowObserver);
+const char* const kSourceKeyword = KeywordName(kKindMeasurementSource);
 // The keys inside a MEASUREMENT_SOURCE value: "Illumination=D50 ObserverAngle=2degree ...".
 constexpr const char* kSourceIlluminant = "Illumination";
 constexpr const char* kSourceObserver = "ObserverAngle";

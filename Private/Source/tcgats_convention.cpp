@@ -25,10 +25,10 @@ constexpr const char* kArgyllSpectrum = "SPECT";
 constexpr const char* kSampleId = "SAMPLE_ID";
 constexpr const char* kArgyllSpectralName = "SPEC_%03d";
 constexpr const char* kCgatsSpectralName = "SPECTRAL_NM_%03d";
-constexpr const char* kDeviceClass = "DEVICE_CLASS";
-constexpr const char* kColorRep = "COLOR_REP";
+const char* const kDeviceClass = KeywordName(kRowDeviceClass);
+const char* const kColorRep = KeywordName(kRowColorRep);
 constexpr const char* kOutputClass = "OUTPUT";
-constexpr const char* kMeasType = "MEAS_TYPE";
+const char* const kMeasType = KeywordName(kRowMeasType);
 constexpr const char* kReflective = "REFLECTIVE";
 // ArgyllCMS writes reflectance in percent; SPECTRAL_NORM says so to every reader.
 constexpr int kPercentShift = 2;

@@ -110,6 +110,13 @@ const CgatsKeyword kCgatsKeywords[kCgatsNrKeywordRows] = {
     { "SPECTRAL_END_NM", ValueKind::Real, Written::Quoted, 0.0, nullptr },
     { "SPECTRAL_BANDS", ValueKind::Integer, Written::Quoted, 0.0, nullptr },
     { "SPECTRAL_NORM", ValueKind::Real, Written::Quoted, 0.0, nullptr },
+    // The conditions of colorimetric data, as profiling software states them.
+    { "ILLUMINANT", ValueKind::Text, Written::Quoted, 0.0, nullptr },
+    { "OBSERVER", ValueKind::Text, Written::Quoted, 0.0, nullptr },
+    // The device and the measurement, as profiling software describes them.
+    { "DEVICE_CLASS", ValueKind::Text, Written::Quoted, 0.0, nullptr },
+    { "COLOR_REP", ValueKind::Text, Written::Quoted, 0.0, nullptr },
+    { "MEAS_TYPE", ValueKind::Text, Written::Quoted, 0.0, nullptr },
 };
 
 const char* const kCgatsMessages[kCgatsNrMessages] = {

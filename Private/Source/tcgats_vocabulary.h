@@ -6,7 +6,7 @@ namespace tintvale::detail {
 
 constexpr int kCgatsNrFieldNames = 40;
 constexpr int kCgatsNrKeywords = 55; // the vocabulary: a tag's kind is its row
-constexpr int kCgatsNrKeywordRows = 59; // and the keywords that describe spectral columns
+constexpr int kCgatsNrKeywordRows = 64; // and the keywords of instrument and profiling software
 constexpr int kCgatsNrMessages = 32; // codes 0 to 31
 
 // What a keyword's value is: nothing (a section marker), text or a number.
@@ -116,6 +116,11 @@ enum CgatsKeywordRow {
     kRowSpectralEndNm,
     kRowSpectralBands,
     kRowSpectralNorm,
+    kRowIlluminant,
+    kRowObserver,
+    kRowDeviceClass,
+    kRowColorRep,
+    kRowMeasType,
 };
 
 // Table error codes (TCgatsTable::error).

@@ -330,8 +330,9 @@ public:
     const char* GetKeywordValue(const char* keyword) const;
     // The keyword table the getters above and the setters below derive from, one row per keyword
     // the library names: the CGATS.17 and chart-layout vocabulary (a line's row is its kind), then
-    // SPECTRAL_START_NM, SPECTRAL_END_NM, SPECTRAL_BANDS and SPECTRAL_NORM. The keyword of a row
-    // and the property name a front end gives a text keyword (null outside the table or for none).
+    // SPECTRAL_START_NM, SPECTRAL_END_NM, SPECTRAL_BANDS, SPECTRAL_NORM, ILLUMINANT, OBSERVER,
+    // DEVICE_CLASS, COLOR_REP and MEAS_TYPE of instrument and profiling software. The keyword of a
+    // row and the property name a front end gives a text keyword (null outside the table or none).
     static int GetNrKnownKeywords();
     static const char* GetKnownKeyword(int row);
     static const char* GetKnownKeywordProperty(int row);
