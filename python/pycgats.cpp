@@ -329,7 +329,9 @@ void BindCgats(py::module_& m)
                 if (code == kUnwritableCode)
                     throw LibraryError { code, std::string("the value ") + kUnwritableReason };
                 if (code != 0)
-                    throw LibraryError { code, "the keyword is empty or holds a blank, tab, line end or #" };
+                    throw LibraryError { code,
+                        "the keyword is empty or holds a blank, tab, line end or #, or would read back as "
+                        "the structure of the file" };
             },
             py::arg("name"), py::arg("value"), "Adds a quoted header line ahead of the data sections.")
         .def(

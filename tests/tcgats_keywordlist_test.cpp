@@ -91,3 +91,21 @@ TEST(TCgatsKeywordList, KnownKeywordsReadAsTheirGettersAndAreWrittenAsTheirRowsS
         "ORIGINATOR\t\"42\"\nNUMBER_OF_COLS\t4\n");
     EXPECT_EQ(c->GetNrOfCols(), 4);
 }
+
+TEST(TCgatsKeywordList, AddedVocabularyKeywordsAreTheGettersAndTheStructureIsRefused)
+{
+    auto c = Read("CGATS.17\n" + Table("SampleID LAB_L", { "1 50" }));
+    const std::string before = Written(*c);
+    // Each would read back as a count or a section and change what the file holds.
+    for (const char* name :
+        { "NUMBER_OF_FIELDS", "NUMBER_OF_SETS", "BEGIN_DATA", "END_DATA_FORMAT", "BEGIN_NOTES", "end_notes" })
+        EXPECT_EQ(c->AddCustomTag(name, "x"), 1) << name;
+    EXPECT_EQ(Written(*c), before);
+    // The getter sees an added vocabulary keyword and the setter replaces it: one line, the last value.
+    ASSERT_EQ(c->AddCustomTag("ORIGINATOR", "a"), 0);
+    EXPECT_STREQ(c->GetOriginator(), "a");
+    ASSERT_EQ(c->SetOriginator("b"), 0);
+    const std::string text = Written(*c);
+    EXPECT_EQ(text.find("ORIGINATOR"), text.rfind("ORIGINATOR"));
+    EXPECT_STREQ(Read(text)->GetOriginator(), "b");
+}

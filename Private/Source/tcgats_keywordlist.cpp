@@ -2,23 +2,20 @@
 #include <tintvale/tcgats.h>
 
 #include "halden.h"
+#include "tcgats_vocabulary.h"
 #include "tcgatstag.h"
 
-namespace {
-
 // Section markers and free-form block delimiters structure the file; they carry no value.
-bool IsMarker(const char* keyword)
+bool tintvale::detail::IsSectionMarker(const char* keyword)
 {
     return strncmp_ci(keyword, "BEGIN_", 6) == 0 || strncmp_ci(keyword, "END_", 4) == 0;
 }
-
-} // namespace
 
 void TCgats::VisitKeywords(const std::function<void(const char* keyword, const char* value)>& visit) const
 {
     for (std::size_t i = 0; i < tags.size(); ++i) {
         const TCgatsTag* tag = tags[i].get();
-        if (!tag || !tag->Name() || IsMarker(tag->Name()))
+        if (!tag || !tag->Name() || tintvale::detail::IsSectionMarker(tag->Name()))
             continue;
         if (i == 0 && *tag->Value() == '\0')
             continue; // the identification line

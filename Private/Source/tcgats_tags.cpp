@@ -122,12 +122,16 @@ int TCgats::ChangeTagValue(int kind, const char* value, const char* comment)
 
 int TCgats::AddCustomTag(const char* name, const char* value)
 {
-    // A keyword that is empty or holds a separator or "#" would read back as another line.
+    // A keyword that is empty or holds a separator or "#" would read back as another line, a count
+    // or section marker as the file's structure.
     if (!name || !*name || std::strpbrk(name, " \t\r\n#"))
+        return 1;
+    const int kind = MatchTag(name);
+    if (kind == kKindNumberOfFields || kind == kKindNumberOfSets || IsSectionMarker(name))
         return 1;
     if (value && !IsWritableValue(value))
         return kErrUnwritableValue;
-    return InsertTag(kKindNone, name, 0, value, "", -1, false);
+    return InsertTag(kind, name, 0, value, "", -1, false);
 }
 
 int TCgats::CopyTagFrom(const TCgatsTag* tag)

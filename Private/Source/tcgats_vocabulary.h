@@ -31,6 +31,8 @@ extern const char* const kCgatsFieldNames[kCgatsNrFieldNames];
 // keywords) read as custom keywords and are written with their "KEYWORD" declaration.
 extern const CgatsKeyword kCgatsKeywords[kCgatsNrKeywordRows];
 inline const char* KeywordName(int row) { return kCgatsKeywords[row].name; }
+// A BEGIN_ or END_ line (any letter case): a data section or a free-form block starts or ends.
+bool IsSectionMarker(const char* keyword);
 // The message of each TCgats error code 0 to 30.
 extern const char* const kCgatsMessages[kCgatsNrMessages];
 

@@ -167,8 +167,11 @@ public:
     // Index of the first field of the table named exactly name, or -1.
     int GetFieldNameIndex(int table, const char* name) const;
     // Adds a quoted header line name value ahead of the data sections; 1 (nothing added) when name
-    // is empty or holds a blank, tab, line end or "#"; 29 (nothing added) when the value holds a
-    // line end or a double quote, which could not be written back.
+    // is empty or holds a blank, tab, line end or "#", or would read back as the file's structure
+    // (NUMBER_OF_FIELDS, NUMBER_OF_SETS, a BEGIN_ or END_ line); 29 (nothing added) when the value
+    // holds a line end or a double quote, which could not be written back. A keyword of the
+    // vocabulary is added as one read from a file: its getter reads the first such line, its
+    // setter replaces it.
     int AddCustomTag(const char* name, const char* value);
 
     // Files written here read back and write again byte for byte. The format has no escapes: a
