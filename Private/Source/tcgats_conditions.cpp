@@ -13,10 +13,6 @@ using namespace tintvale::detail;
 
 namespace {
 
-// The keywords of profiling and instrument software.
-const char* const kIlluminantKeyword = KeywordName(kRowIlluminant);
-const char* const kObserverKeyword = KeywordName(kRowObserver);
-const char* const kSourceKeyword = KeywordName(kKindMeasurementSource);
 // The keys inside a MEASUREMENT_SOURCE value: "Illumination=D50 ObserverAngle=2degree ...".
 constexpr const char* kSourceIlluminant = "Illumination";
 constexpr const char* kSourceObserver = "ObserverAngle";
@@ -99,13 +95,13 @@ std::string TCgats::GetStatedIlluminant() const
     for (const auto& tag : tags)
         if (tag && tag->kind == kKindWeightingFunction) {
             const auto part = WeightingPart(tag->Value());
-            if (SameWord(part.first, kIlluminantKeyword) && !part.second.empty())
+            if (SameWord(part.first, KeywordName(kRowIlluminant)) && !part.second.empty())
                 return part.second;
         }
-    if (const char* value = GetKeywordValue(kIlluminantKeyword))
+    if (const char* value = GetKeywordValue(KeywordName(kRowIlluminant)))
         if (!Trim(value).empty())
             return Trim(value);
-    if (const char* value = GetKeywordValue(kSourceKeyword))
+    if (const char* value = GetKeywordValue(KeywordName(kKindMeasurementSource)))
         stated = SourceValue(value, kSourceIlluminant);
     return stated;
 }
@@ -115,13 +111,13 @@ std::string TCgats::GetStatedObserver() const
     for (const auto& tag : tags)
         if (tag && tag->kind == kKindWeightingFunction) {
             const auto part = WeightingPart(tag->Value());
-            if (SameWord(part.first, kObserverKeyword) && !part.second.empty())
+            if (SameWord(part.first, KeywordName(kRowObserver)) && !part.second.empty())
                 return NormalisedObserver(part.second);
         }
-    if (const char* value = GetKeywordValue(kObserverKeyword))
+    if (const char* value = GetKeywordValue(KeywordName(kRowObserver)))
         if (!Trim(value).empty())
             return NormalisedObserver(Trim(value));
-    if (const char* value = GetKeywordValue(kSourceKeyword)) {
+    if (const char* value = GetKeywordValue(KeywordName(kKindMeasurementSource))) {
         const std::string angle = SourceValue(value, kSourceObserver);
         if (!angle.empty())
             return NormalisedObserver(angle);
@@ -140,9 +136,9 @@ int TCgats::SetStatedConditions(const char* illuminant, const char* observer, co
         if (!tag || !tag->Name())
             continue;
         std::string value;
-        if (SameWord(tag->Name(), kIlluminantKeyword))
+        if (SameWord(tag->Name(), KeywordName(kRowIlluminant)))
             value = illuminant ? illuminant : "";
-        else if (SameWord(tag->Name(), kObserverKeyword))
+        else if (SameWord(tag->Name(), KeywordName(kRowObserver)))
             value = observer ? observer : "";
         else if (tag->kind == kKindMeasurementSource) {
             value = tag->Value();

@@ -25,10 +25,7 @@ constexpr const char* kArgyllSpectrum = "SPECT";
 constexpr const char* kSampleId = "SAMPLE_ID";
 constexpr const char* kArgyllSpectralName = "SPEC_%03d";
 constexpr const char* kCgatsSpectralName = "SPECTRAL_NM_%03d";
-const char* const kDeviceClass = KeywordName(kRowDeviceClass);
-const char* const kColorRep = KeywordName(kRowColorRep);
 constexpr const char* kOutputClass = "OUTPUT";
-const char* const kMeasType = KeywordName(kRowMeasType);
 constexpr const char* kReflective = "REFLECTIVE";
 // ArgyllCMS writes reflectance in percent; SPECTRAL_NORM says so to every reader.
 constexpr int kPercentShift = 2;
@@ -249,14 +246,14 @@ void TCgats::DropDeclarations(const std::vector<std::string>& names)
 void TCgats::DescribeDevice(bool loneSpectrum)
 {
     if (loneSpectrum) {
-        if (!GetTag(kMeasType))
-            SetSectionKeyword(0, kMeasType, kReflective);
+        if (!GetTag(KeywordName(kRowMeasType)))
+            SetSectionKeyword(0, KeywordName(kRowMeasType), kReflective);
         return;
     }
-    if (!GetTag(kDeviceClass))
-        SetSectionKeyword(0, kDeviceClass, kOutputClass);
+    if (!GetTag(KeywordName(kRowDeviceClass)))
+        SetSectionKeyword(0, KeywordName(kRowDeviceClass), kOutputClass);
     const TCgatsTable* table = SoundTable(0);
-    if (!table || GetTag(kColorRep))
+    if (!table || GetTag(KeywordName(kRowColorRep)))
         return;
     const TCgatsTableHeader& header = *table->header;
     std::string device;
@@ -266,7 +263,7 @@ void TCgats::DescribeDevice(bool loneSpectrum)
         device = "RGB";
     const std::string space = !header.xyzFields.empty() ? "XYZ" : !header.labFields.empty() ? "LAB" : "";
     if (!device.empty())
-        SetSectionKeyword(0, kColorRep, space.empty() ? device : device + "_" + space);
+        SetSectionKeyword(0, KeywordName(kRowColorRep), space.empty() ? device : device + "_" + space);
 }
 
 // The first line names an ArgyllCMS measurement or spectrum file.
