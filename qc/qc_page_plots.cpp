@@ -334,7 +334,6 @@ void CdfSection(HtmlWriter& out, const Page& page)
 
 namespace {
 
-
 // The square of the a*b* plot and the magnification of its arrows.
 struct AbScale {
     AbScale(double largest, double typical, double longestShift)
@@ -448,7 +447,6 @@ void AbSection(HtmlWriter& out, const Page& page)
 }
 
 namespace {
-
 
 struct Curve {
     std::vector<int> nm;
