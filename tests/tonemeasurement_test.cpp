@@ -9,7 +9,10 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -181,4 +184,53 @@ TEST_F(Measurements, SpectralMeasurementsAndEquivalents)
     TEmissionSpectrum dark(nullptr, &mGeom);
     EXPECT_EQ(dark.GetXYZ(mD50, &mTwo, sx), 2);
     EXPECT_EQ(dark.GetXYZ(mD50, nullptr, sx), 3) << "the null test comes first";
+}
+
+// The integration is made once per illuminant and observer, not per call: a later call must still
+// follow an illuminant changed in place, another observer, and each thread its own conditions.
+TEST_F(Measurements, ReflectanceFollowsItsConditionsAcrossCallsAndThreads)
+{
+    // Light only below 555 nm on a reflectance of 1 there and 0 above: Y = 100 exactly; moving the
+    // light above 555 nm in the same object makes it black.
+    double low[36], step[36];
+    for (int i = 0; i < 36; ++i) {
+        low[i] = i < 18 ? 100.0 : 0.0;
+        step[i] = i < 18 ? 1.0 : 0.0;
+    }
+    TIlluminant* lamp = mFactory.AddIlluminant(TSpectrum(low), "low lamp");
+    ASSERT_NE(lamp, nullptr);
+    const TReflectionSpectrum stepR(step, &mGeom);
+    double xyz[3];
+    ASSERT_EQ(stepR.GetXYZ(lamp, &mTwo, xyz), 0);
+    EXPECT_NEAR(xyz[1], 100.0, 1e-12);
+    for (int i = 0; i < 36; ++i)
+        lamp->GetSpectrum()->Data(i) = 100.0 - low[i];
+    ASSERT_EQ(stepR.GetXYZ(lamp, &mTwo, xyz), 0);
+    EXPECT_EQ(xyz[1], 0.0);
+
+    // A flat 0.5 gives half the white of each observer: CIE D50 X = 96.42 (2 degree) and 96.72
+    // (10 degree) (CIE 15:2004, Table T.3), to the 36-sample grid's truncation.
+    const TReflectionSpectrum grey(Flat(0.5), &mGeom);
+    ASSERT_EQ(grey.GetXYZ(mD50, &mTwo, xyz), 0);
+    EXPECT_NEAR(2.0 * xyz[0], 96.42, 0.05);
+    ASSERT_EQ(grey.GetXYZ(mD50, &mTen, xyz), 0);
+    EXPECT_NEAR(2.0 * xyz[0], 96.72, 0.05);
+
+    // Threads alternating between two conditions each get their own: Y = 50 and Y = 0.
+    std::vector<std::thread> threads;
+    std::vector<int> wrong(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            double v[3];
+            for (int k = 0; k < 200; ++k) {
+                if ((k + t) % 2 == 0)
+                    wrong[t]
+                        += grey.GetXYZ(mD50, t < 2 ? &mTwo : &mTen, v) != 0 || std::abs(v[1] - 50.0) > 1e-9;
+                else
+                    wrong[t] += stepR.GetXYZ(lamp, &mTwo, v) != 0 || v[1] != 0.0;
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }

@@ -15,14 +15,13 @@
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
+#include "tilluminantandobserver_cache.h"
 
 using namespace tintvale::detail;
 
 namespace {
 
 constexpr const char* kInkBookField = "InkBook";
-// Every integration in the library runs over the 36-point grid, 380 to 730 nm.
-constexpr int kIntegrationPoints = 36;
 constexpr double kPercent = 100.0;
 
 // A measurement coordinate is the paper fraction of a channel: 1 - tint / 100.
@@ -41,7 +40,8 @@ bool WhitePoint(const TIlluminant* illuminant, const TObserver* observer, double
 {
     if (!illuminant || !observer)
         return false;
-    const TIlluminantAndObserver iao(illuminant, observer, kIntegrationPoints);
+    // Made once for the rows of a table, not once a row.
+    const TIlluminantAndObserver& iao = tintvale::detail::ThreadIntegrator(illuminant, observer);
     return iao.ErrNo() == 0 && iao.GetXYZWhite(white) == 0;
 }
 

@@ -4,6 +4,7 @@
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tspectrum.h>
 
+#include "tilluminantandobserver_cache.h"
 #include "tmeasurement_white.h"
 
 #include <algorithm>
@@ -93,7 +94,8 @@ int TReflectionSpectrum::GetXYZ(const TIlluminant* ill, const TObserver* obs, do
         return 3;
     if (mEmpty)
         return 2;
-    const TIlluminantAndObserver io(ill, obs, TIlluminantAndObserver::kMaxPoints);
+    // A table of spectra under one condition builds the integration once, not once a sample.
+    const TIlluminantAndObserver& io = tintvale::detail::ThreadIntegrator(ill, obs);
     // An illuminant without spectrum or luminance cannot weight the reflectance.
     if (io.ErrNo() != 0)
         return kInvalidArgument;
