@@ -183,9 +183,26 @@ void Chart::Lab(int table, int sample, Colorimetry& colorimetry, double* lab) co
 
 void Chart::Colour(int table, int sample, Colorimetry& colorimetry, double* xyz, double* lab) const
 {
-    if (xyz)
-        Xyz(table, sample, colorimetry, xyz);
-    Lab(table, sample, colorimetry, lab);
+    if (!xyz || Adapted(table) || Integration(table, colorimetry).fine) {
+        if (xyz)
+            Xyz(table, sample, colorimetry, xyz);
+        Lab(table, sample, colorimetry, lab);
+        return;
+    }
+    // One measurement serves both: a row is read and resampled once.
+    auto m = Measurement(table, sample, colorimetry);
+    int rc = m->GetXYZ(colorimetry.Illuminant(), colorimetry.Observer(), xyz);
+    if (rc != 0)
+        FailColour(sample, "XYZ", colorimetry, rc);
+    rc = m->GetLAB(colorimetry.Illuminant(), colorimetry.Observer(), colorimetry.White(), lab);
+    if (rc != 0)
+        FailColour(sample, "Lab", colorimetry, rc);
+}
+
+void Chart::FailColour(int sample, const char* what, const Colorimetry& colorimetry, int status) const
+{
+    Fail("sample " + std::to_string(sample + 1) + ": no " + what + " under " + colorimetry.Describe()
+        + " (status " + std::to_string(status) + ")");
 }
 
 bool Chart::Adapted(int table) const { return mAdaptation && Offers(table) != ColourData::Spectrum; }
@@ -211,8 +228,7 @@ void Chart::Xyz(int table, int sample, Colorimetry& colorimetry, double* xyz) co
         rc = m->GetXYZ(colorimetry.Illuminant(), colorimetry.Observer(), xyz);
     }
     if (rc != 0)
-        Fail("sample " + std::to_string(sample + 1) + ": no XYZ under " + colorimetry.Describe() + " (status "
-            + std::to_string(rc) + ")");
+        FailColour(sample, "XYZ", colorimetry, rc);
 }
 
 void Chart::Lab(int table, int sample, Colorimetry& colorimetry, const double* white, double* lab) const
@@ -235,8 +251,7 @@ void Chart::Lab(int table, int sample, Colorimetry& colorimetry, const double* w
         rc = m->GetLAB(colorimetry.Illuminant(), colorimetry.Observer(), colorimetry.White(), lab);
     }
     if (rc != 0)
-        Fail("sample " + std::to_string(sample + 1) + ": no Lab under " + colorimetry.Describe() + " (status "
-            + std::to_string(rc) + ")");
+        FailColour(sample, "Lab", colorimetry, rc);
 }
 
 bool Chart::HasColorimetricTable() const

@@ -110,6 +110,9 @@ private:
     mutable std::map<std::pair<int, const Colorimetry*>, std::unique_ptr<TableIntegration>> mIntegrations;
     // Whether table's colour is adapted from the stated conditions.
     bool Adapted(int table) const;
+    // "FILE: sample N: no WHAT under CONDITIONS (status S)".
+    [[noreturn]] void FailColour(
+        int sample, const char* what, const Colorimetry& colorimetry, int status) const;
     // The stated conditions and their adaptation to those used, when they differ.
     std::unique_ptr<Colorimetry> mSource;
     std::unique_ptr<TChromaticAdaptation> mAdaptation;
