@@ -63,6 +63,20 @@ TEST(NumText, FixedFormMatchesPrintf)
     EXPECT_TRUE(FormatF(1.0, 8, 2) == "    1.00" && FormatF(2.5, 0, 0) == "2");
 }
 
+namespace {
+
+// std::to_chars's shortest form, fixed from 1e-5 to below 1e15, else with an exponent.
+std::string ToChars(double v)
+{
+    char buffer[64];
+    const double m = std::fabs(v);
+    const auto format
+        = m == 0.0 || (m >= 1e-5 && m < 1e15) ? std::chars_format::fixed : std::chars_format::scientific;
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v, format).ptr);
+}
+
+} // namespace
+
 // The written text reads back (here and with the C library's strtod) as the same double, with no
 // more significant digits than the shortest "%.*g" that does, and without an exponent from 1e-5
 // to below 1e15.
@@ -81,6 +95,15 @@ TEST(NumText, ShortestFormReadsBackExactly)
     EXPECT_EQ(shortest(1e-7), "1e-07");
     EXPECT_EQ(shortest(2.5e20), "2.5e+20");
     EXPECT_EQ(shortest(0.0), "0");
+    EXPECT_EQ(shortest(-0.0), "-0");
+    EXPECT_EQ(shortest(0.000001), "1e-06");
+    EXPECT_EQ(shortest(0.00001), "0.00001");
+    EXPECT_EQ(shortest(9.995), "9.995");
+    EXPECT_EQ(shortest(100.0), "100");
+    // Around 2^50 / 10^6, where six decimals stop being exact, and just below 1e-5.
+    for (double v : { 1125899906.842624, -1125899906.8426241, 1125899906.842623, 1125899906.84262,
+             0.0000099999, 999999.9999995, 12.3456785 })
+        EXPECT_EQ(shortest(v), ToChars(v));
     EXPECT_EQ(shortest(-std::numeric_limits<double>::infinity()), "-inf");
     auto significant = [](const std::string& text) {
         const std::string mantissa = text.substr(0, text.find('e'));
@@ -96,9 +119,11 @@ TEST(NumText, ShortestFormReadsBackExactly)
         Next(state);
         const double unit = static_cast<double>(state >> 11) / 9007199254740992.0;
         const double v = (unit - 0.5) * std::pow(10.0, static_cast<int>(state % 26) - 8);
-        // Values of few digits, as instruments write them, and values of all 17.
-        for (double w : { v, std::round(v * 1e4) / 1e4 }) {
+        // Values of few digits, as instruments write them, and values of all 17; the text is also
+        // the one std::to_chars gives.
+        for (double w : { v, std::round(v * 1e4) / 1e4, std::round(v * 1e6) / 1e6, std::round(v) }) {
             const std::string text = shortest(w);
+            ASSERT_EQ(text, ToChars(w));
             double back = 0.0;
             ASSERT_TRUE(
                 ParseDouble(text.data(), text.data() + text.size(), back) == text.data() + text.size());
