@@ -1,0 +1,86 @@
+"""`tintvale lab` against ArgyllCMS `spec2cie` on one large spectral file: CPU time (user + system) of
+one run each.
+
+The file has 100 000 reflectance spectra at 10 nm from 380 to 730 nm (the library's grid) in the
+form both read (CTI3 with device values, SPEC_ fields in percent). `tintvale lab` must take at most a twentieth of
+`spec2cie`'s CPU time. Run through `make bench`, or directly:
+
+    python3 bench/lab_spec2cie.py --tool build/tools/tintvale
+
+CPU time rather than wall time: the figures hold on a machine that is busy with other work.
+"""
+import argparse
+import math
+import pathlib
+import random
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+
+LIMIT = 1.0 / 20.0
+WAVELENGTHS = list(range(380, 731, 10))
+
+
+def spectral_file(path, rows, seed):
+    """Smooth reflectances: a base level plus two Gaussian bands, in percent."""
+    rng = random.Random(seed)
+    head = ['CTI3', '', 'DESCRIPTOR "Argyll Calibration Target chart information 3"',
+            'ORIGINATOR "tintvale bench"', 'KEYWORD "DEVICE_CLASS"', 'DEVICE_CLASS "OUTPUT"',
+            'KEYWORD "SPECTRAL_BANDS"', f'SPECTRAL_BANDS "{len(WAVELENGTHS)}"',
+            'KEYWORD "SPECTRAL_START_NM"', f'SPECTRAL_START_NM "{WAVELENGTHS[0]:.6f}"',
+            'KEYWORD "SPECTRAL_END_NM"', f'SPECTRAL_END_NM "{WAVELENGTHS[-1]:.6f}"',
+            'KEYWORD "SPECTRAL_NORM"', 'SPECTRAL_NORM "100.000000"', 'COLOR_REP "RGB_XYZ"', '',
+            f'NUMBER_OF_FIELDS {4 + len(WAVELENGTHS)}', 'BEGIN_DATA_FORMAT',
+            'SAMPLE_ID RGB_R RGB_G RGB_B ' + ' '.join(f'SPEC_{w}' for w in WAVELENGTHS), 'END_DATA_FORMAT', '',
+            f'NUMBER_OF_SETS {rows}', 'BEGIN_DATA']
+    with open(path, 'w') as out:
+        out.write('\n'.join(head) + '\n')
+        for r in range(rows):
+            base = rng.uniform(3.0, 40.0)
+            bands = [(rng.uniform(380, 730), rng.uniform(15, 80), rng.uniform(0.0, 55.0)) for _ in range(2)]
+            values = (base + sum(h * math.exp(-((w - c) / s) ** 2) for c, s, h in bands) for w in WAVELENGTHS)
+            rgb = ' '.join(f'{rng.uniform(0.0, 100.0):.2f}' for _ in range(3))
+            out.write(f'{r + 1} {rgb} ' + ' '.join(f'{min(v, 100.0):.2f}' for v in values) + '\n')
+        out.write('END_DATA\n')
+
+
+def cpu_seconds(command):
+    """User + system CPU time of one run of command, which must succeed."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    result = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    if result.returncode != 0:
+        sys.exit(f'{command[0]} failed ({result.returncode}): {result.stderr.strip()}')
+    return (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument('--tool', required=True, help='the tintvale executable')
+    parser.add_argument('--spec2cie', default=shutil.which('spec2cie'), help='ArgyllCMS spec2cie')
+    parser.add_argument('--rows', type=int, default=100_000)
+    parser.add_argument('--keep', help='keep the generated file here')
+    args = parser.parse_args()
+    if not args.spec2cie:
+        print('spec2cie not installed: no comparison')
+        return 0
+
+    with tempfile.TemporaryDirectory() as work:
+        work = pathlib.Path(work)
+        source = work / 'spectra.ti3'
+        spectral_file(source, args.rows, 20261206)
+        if args.keep:
+            shutil.copy(source, args.keep)
+        argyll = cpu_seconds([args.spec2cie, str(source), str(work / 'argyll.ti3')])
+        ours = cpu_seconds([args.tool, 'lab', str(source), '-o', str(work / 'tintvale.ti3')])
+
+    ratio = ours / argyll
+    print(f'{args.rows} spectra, CPU time (user + system): spec2cie {argyll:.3f} s, tintvale lab {ours:.3f} s, '
+          f'ratio 1/{1 / ratio:.1f} (limit 1/{1 / LIMIT:.0f})')
+    return 0 if ratio <= LIMIT else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())
