@@ -46,6 +46,7 @@ bench: deps
 	@for b in $(BENCH_DIR)/bench/*_bench; do [ -x "$$b" ] || continue; "$$b" || exit 1; done
 	cmake --build $(BENCH_DIR) --target bench_python
 	cmake --build $(BENCH_DIR) --target bench_batch
+	cmake --build $(BENCH_DIR) --target bench_lab
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

@@ -5,7 +5,7 @@ The file has 100 000 reflectance spectra at 10 nm from 380 to 730 nm (the librar
 form both read (CTI3 with device values, SPEC_ fields in percent). `tintvale lab` must take at most a twentieth of
 `spec2cie`'s CPU time. Run through `make bench`, or directly:
 
-    python3 bench/lab_spec2cie.py --tool build/tools/tintvale
+    python3 bench/lab_spec2cie.py --tool build-bench/tools/tintvale
 
 CPU time rather than wall time: the figures hold on a machine that is busy with other work.
 """
