@@ -84,6 +84,17 @@ TEST(NumericEdgesInterpolator, NeverLeavesItsPointsAndRejectsNonFinitePoints)
     lin_interp_double_insert(small, 600.0, 7.0);
     lin_interp_double_inter(small, 550.0, &y);
     EXPECT_DOUBLE_EQ(y, 5.0);
+    // A second point at 450 comes after the first: 450 itself reads the first, just above it the
+    // line from the second; evaluated up, then down, then out of order, as spectra are read.
+    lin_interp_double_insert(small, 450.0, 9.0);
+    lin_interp_double_insert(small, 300.0, 0.0);
+    const double expected[][2]
+        = { { 350.0, 0.5 }, { 425.0, 1.5 }, { 450.0, 2.0 }, { 475.0, 6.0 }, { 575.0, 6.0 }, { 475.0, 6.0 },
+              { 425.0, 1.5 }, { 350.0, 0.5 }, { 550.0, 5.0 }, { 300.0, 0.0 }, { 460.0, 7.8 } };
+    for (const auto& e : expected) {
+        ASSERT_EQ(lin_interp_double_inter(small, e[0], &y), 0);
+        EXPECT_DOUBLE_EQ(y, e[1]) << e[0];
+    }
     lin_interp_double_kill(small);
     lin_interp_double_kill(huge);
 }

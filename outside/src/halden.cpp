@@ -92,9 +92,26 @@ char* strncpy_w0(char* dst, const char* src, std::size_t n)
 }
 
 struct lin_interp_double {
-    std::vector<std::pair<double, double>> points;
-    bool sorted = true;
+    std::vector<std::pair<double, double>> points; // ascending in x; equal x in the order inserted
+    std::size_t last = 0; // where the previous search ended: curves are mostly read in order
 };
+
+namespace {
+
+// The first point whose x is not below x (x lies strictly inside the curve), as std::lower_bound
+// finds it, looked for first where the previous search ended and just after.
+std::size_t FirstNotBelow(lin_interp_double& handle, double x)
+{
+    const auto& pts = handle.points;
+    for (std::size_t i = handle.last; i < handle.last + 2 && i < pts.size(); ++i)
+        if (i > 0 && pts[i - 1].first < x && pts[i].first >= x)
+            return handle.last = i;
+    const auto hi
+        = std::lower_bound(pts.begin(), pts.end(), x, [](const auto& p, double v) { return p.first < v; });
+    return handle.last = static_cast<std::size_t>(hi - pts.begin());
+}
+
+} // namespace
 
 lin_interp_double* lin_interp_double_new(int expected_points, int /*flags*/)
 {
@@ -114,12 +131,17 @@ int lin_interp_double_insert(lin_interp_double* handle, double x, double y)
 {
     if (!handle || !std::isfinite(x) || !std::isfinite(y))
         return -1;
+    // Kept in order as it grows, each point after those at the same x: spectra arrive in order,
+    // and the search needs no sort (nor its buffer) per curve.
+    auto& pts = handle->points;
+    const auto at = pts.empty() || x >= pts.back().first
+        ? pts.end()
+        : std::upper_bound(pts.begin(), pts.end(), x, [](double v, const auto& p) { return v < p.first; });
     try {
-        handle->points.emplace_back(x, y);
+        pts.emplace(at, x, y);
     } catch (...) {
         return -1;
     }
-    handle->sorted = false;
     return 0;
 }
 
@@ -128,13 +150,7 @@ int lin_interp_double_inter(lin_interp_double* handle, double x, double* y)
     // A NaN abscissa compares false with every point and would search past the front.
     if (!handle || !y || handle->points.empty() || std::isnan(x))
         return -1;
-    auto& pts = handle->points;
-    if (!handle->sorted) {
-        // Stable, so that of several points at one x the first inserted is the one met.
-        std::stable_sort(
-            pts.begin(), pts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        handle->sorted = true;
-    }
+    const auto& pts = handle->points;
     if (x <= pts.front().first) {
         *y = pts.front().second;
         return 0;
@@ -143,8 +159,7 @@ int lin_interp_double_inter(lin_interp_double* handle, double x, double* y)
         *y = pts.back().second;
         return 0;
     }
-    auto hi
-        = std::lower_bound(pts.begin(), pts.end(), x, [](const auto& p, double v) { return p.first < v; });
+    const auto hi = pts.begin() + static_cast<std::ptrdiff_t>(FirstNotBelow(*handle, x));
     if (hi->first == x) {
         *y = hi->second;
         return 0;
