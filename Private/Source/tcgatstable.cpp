@@ -243,6 +243,8 @@ int TCgatsTable::WriteData(std::string& out) const
     if (header->fields.empty())
         return kTableEmptySlot;
     const int nrFields = NrFields();
+    // Room for values of about seven characters, so that a large table is not copied as it grows.
+    out.reserve(out.size() + static_cast<std::size_t>(nrFilled) * static_cast<std::size_t>(nrFields) * 8);
     for (int row = 0; row < nrFilled; ++row) {
         for (int k = 0; k < nrFields; ++k) {
             const TCgatsValueList* column = columns[k].get();
