@@ -10,7 +10,6 @@ using tintvale::detail::MultiplyMatrix;
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kRadToDeg = 57.29577951308232;
 
 // CIE 159:2004: M_CAT02, its published (six-decimal) inverse, the published inverse of the
 // Hunt-Pointer-Estevez matrix, and M_HPE M_CAT02^-1 as used in the forward direction.
@@ -45,83 +44,49 @@ constexpr double k6588By1403 = 4.695652173913044;
 constexpr double kInverse042 = 2.380952380952381;
 constexpr double kP3 = 1.05;
 
+// The noise term of the achromatic response.
+constexpr double kNoise = 0.305;
+
 const tintvale::detail::ResponseCompression kCompression = { 0.42, kInverse042, 400.0, 27.13, 0.1 };
+
+// CIE 159:2004, Table 1: average, dim, dark.
+const TColorSpace_Appearance::Surround kSurrounds[] = {
+    { 0.69, 1.0, 1.0 },
+    { 0.59, 0.95, 0.9 },
+    { 0.525, 0.8, 0.8 },
+};
 
 const char* sDifferenceFunctionList[] = { "CIECAM02 Delta E" };
 
 } // namespace
 
 TColorSpace_CIECAM02::TColorSpace_CIECAM02(const double* white, int viewingCondition)
+    : TColorSpace_Appearance(kSurrounds, viewingCondition)
 {
-    SetToZero();
-    const int viewing = InitializeViewingCondition(viewingCondition);
-    const int scene = InitializeScene(
-        white, tintvale::detail::kSceneAdaptingLuminance, tintvale::detail::kSceneBackground);
-    if (viewing != 0 || scene != 0)
-        mError = -1;
+    InitializeScene(white);
 }
 
 TColorSpace_CIECAM02::TColorSpace_CIECAM02(const TColorSpace_CIECAM02& other) = default;
 TColorSpace_CIECAM02& TColorSpace_CIECAM02::operator=(const TColorSpace_CIECAM02& other) = default;
 TColorSpace_CIECAM02::~TColorSpace_CIECAM02() = default;
 
-void TColorSpace_CIECAM02::SetToZero()
+void TColorSpace_CIECAM02::InitializeScene(const double* white)
 {
-    mWhite[0] = mWhite[1] = mWhite[2] = 0.0;
-    mError = 0;
-    mC = mNc = mF = mLA = mYb = 0.0;
-    mRw = mGw = mBw = mAw = mD = mN = mNbb = mZ = mFL = 0.0;
-}
-
-// CIE 159:2004, Table 1: surround parameters.
-int TColorSpace_CIECAM02::InitializeViewingCondition(int viewingCondition)
-{
-    switch (viewingCondition) {
-    case 0: // average
-        mC = 0.69, mNc = 1.0, mF = 1.0;
-        return 0;
-    case 1: // dim
-        mC = 0.59, mNc = 0.95, mF = 0.9;
-        return 0;
-    case 2: // dark
-        mC = 0.525, mNc = 0.8, mF = 0.8;
-        return 0;
-    default:
-        return 1;
-    }
-}
-
-int TColorSpace_CIECAM02::InitializeScene(const double* white, double adaptingLuminance, double background)
-{
-    // Without a white with a positive luminance nothing below is defined.
-    if (!white || !std::isfinite(white[0]) || !std::isfinite(white[2]) || !(white[1] > 0.0)
-        || !std::isfinite(white[1]))
-        return 1;
-    for (int i = 0; i < 3; ++i)
-        mWhite[i] = white[i];
-    mLA = adaptingLuminance;
-    mYb = background;
-
-    // n = Yb / Yw, Nbb = Ncb = 0.725 (1/n)^0.2, z = 1.48 + sqrt(n)
-    mN = mYb / mWhite[1];
-    mNbb = 0.725 * std::pow(1.0 / mN, 0.2);
+    if (!StoreScene(white))
+        return;
+    // z = 1.48 + sqrt(n), D = F (1 - (1/3.6) exp((-LA - 42) / 92))
     mZ = 1.48 + std::pow(mN, 0.5);
-    // D = F (1 - (1/3.6) exp((-LA - 42) / 92))
     mD = mF * (1.0 - (1.0 / 3.6) * std::exp((-mLA - 42.0) / 92.0));
-    mFL = tintvale::detail::LuminanceAdaptationFactor(mLA);
 
     double rgbw[3];
     ToCAT02(mWhite, rgbw);
-    mRw = rgbw[0];
-    mGw = rgbw[1];
-    mBw = rgbw[2];
+    StoreWhiteResponses(rgbw);
 
     double rgbc[3], rgbp[3], rgba[3];
     ChromaticAdaptation(rgbw, rgbc);
     ToHuntPointerEstevez(rgbc, rgbp);
     NonlinearAdaptation(rgbp, rgba);
-    mAw = AchromaticResponse(rgba);
-    return 0;
+    mAw = AchromaticResponse(rgba, kNoise);
 }
 
 int TColorSpace_CIECAM02::ToCAT02(const double* xyz, double* rgb)
@@ -191,11 +156,6 @@ int TColorSpace_CIECAM02::AabToRGB(double achromatic, double a, double b, double
     return 0;
 }
 
-double TColorSpace_CIECAM02::AchromaticResponse(const double* rgba) const
-{
-    return (2.0 * rgba[0] + rgba[1] + 0.05 * rgba[2] - 0.305) * mNbb;
-}
-
 int TColorSpace_CIECAM02::FromXYZ(const double* xyz, double* jch) const
 {
     if (!xyz || !jch)
@@ -206,16 +166,9 @@ int TColorSpace_CIECAM02::FromXYZ(const double* xyz, double* jch) const
     ToHuntPointerEstevez(rgbc, rgbp);
     NonlinearAdaptation(rgbp, rgba);
 
-    // a = R'a - 12 G'a / 11 + B'a / 11, b = (R'a + G'a - 2 B'a) / 9, h = atan2(b, a)
-    const double a = rgba[0] - 12.0 * rgba[1] / 11.0 + rgba[2] / 11.0;
-    const double b = (rgba[0] + rgba[1] - 2.0 * rgba[2]) / 9.0;
-    double h = std::atan2(b, a) * kRadToDeg;
-    if (h < 0.0)
-        h += 360.0;
-
-    // J = 100 (A / Aw)^(c z)
-    const double achromatic = AchromaticResponse(rgba);
-    const double j = 100.0 * std::pow(achromatic / mAw, mC * mZ);
+    double a, b, h;
+    OpponentDimensions(rgba, &a, &b, &h);
+    const double j = Lightness(AchromaticResponse(rgba, kNoise));
 
     // et = (cos(h + 2) + 3.8) / 4, t = (50000/13) Nc Ncb et sqrt(a^2 + b^2) / (R'a + G'a + 21/20 B'a),
     // C = t^0.9 sqrt(J / 100) (1.64 - 0.29^n)^0.73
@@ -241,7 +194,7 @@ int TColorSpace_CIECAM02::ToXYZ(const double* jch, double* xyz) const
     // t = (C / (sqrt(J / 100) (1.64 - 0.29^n)^0.73))^(1/0.9), A = Aw (J / 100)^(1/(c z))
     const double t
         = std::pow(c / (std::sqrt(j / 100.0) * std::pow(1.64 - std::pow(0.29, mN), 0.73)), 1.0 / 0.9);
-    const double achromatic = mAw * std::pow(j / 100.0, 1.0 / (mC * mZ));
+    const double achromatic = AchromaticOfLightness(j);
 
     const double hr = h * kPi / 180.0;
     const double sinH = std::sin(hr);
@@ -268,27 +221,6 @@ int TColorSpace_CIECAM02::ToXYZ(const double* jch, double* xyz) const
     InverseChromaticAdaptation(rgbc, rgb);
     FromCAT02(rgb, xyz);
     return 0;
-}
-
-double TColorSpace_CIECAM02::CalcSquareDeltaEConverted(const double* jch1, const double* jch2, int) const
-{
-    if (!jch1 || !jch2)
-        return -1.0;
-    return tintvale::detail::SquareDistanceJCh(jch1, jch2);
-}
-
-double TColorSpace_CIECAM02::CalcSquareDeltaE(const double* xyz1, const double* xyz2, int index) const
-{
-    double jch1[3], jch2[3];
-    if (FromXYZ(xyz1, jch1) != 0 || FromXYZ(xyz2, jch2) != 0)
-        return -1.0;
-    return CalcSquareDeltaEConverted(jch1, jch2, index);
-}
-
-// Kept as the squared distance: hosts that have always read this value expect it squared.
-double TColorSpace_CIECAM02::CalcDeltaE(const double* xyz1, const double* xyz2, int index) const
-{
-    return CalcSquareDeltaE(xyz1, xyz2, index);
 }
 
 const char** TColorSpace_CIECAM02::GetDifferenceFunctionList() { return sDifferenceFunctionList; }

@@ -50,10 +50,20 @@ constexpr double k108By23 = 4.695652173913044;
 constexpr double k20By61 = 0.32786885245901637;
 constexpr double kInverse069 = 1.4492753623188408;
 constexpr double kInverse073 = 1.36986301369863;
-constexpr double kRadToDeg = 57.29577951308232;
 
 // The inverse of this compression is CalculatePrime, written per sign as the model publishes it.
 const tintvale::detail::ResponseCompression kCompression = { 0.73, kInverse073, 40.0, 2.0, 1.0 };
+
+// The noise term of the achromatic response.
+constexpr double kNoise = 2.05;
+
+// CIE 131-1998, Table 1: average, dim, dark; FLL is 1 in each.
+const TColorSpace_Appearance::Surround kSurrounds[] = {
+    { 0.69, 1.0, 1.0 },
+    { 0.59, 1.1, 0.9 },
+    { 0.525, 0.8, 0.9 },
+};
+constexpr double kLightnessContrast = 1.0;
 
 const char* sDifferenceFunctionList[] = { "CIECAM97s Delta E" };
 
@@ -67,76 +77,35 @@ int FiniteStatus(const double* v)
 } // namespace
 
 TColorSpace_CIECAM97s::TColorSpace_CIECAM97s(const double* white, int viewingCondition)
+    : TColorSpace_Appearance(kSurrounds, viewingCondition)
 {
-    SetToZero();
-    const int viewing = InitializeViewingCondition(viewingCondition);
-    const int scene = InitializeScene(
-        white, tintvale::detail::kSceneAdaptingLuminance, tintvale::detail::kSceneBackground);
-    if (viewing != 0 || scene != 0)
-        mError = -1;
+    if (ErrNo() == 0)
+        mFLL = kLightnessContrast;
+    InitializeScene(white);
 }
 
 TColorSpace_CIECAM97s::TColorSpace_CIECAM97s(const TColorSpace_CIECAM97s& other) = default;
 TColorSpace_CIECAM97s& TColorSpace_CIECAM97s::operator=(const TColorSpace_CIECAM97s& other) = default;
 TColorSpace_CIECAM97s::~TColorSpace_CIECAM97s() = default;
 
-void TColorSpace_CIECAM97s::SetToZero()
+void TColorSpace_CIECAM97s::InitializeScene(const double* white)
 {
-    mWhite[0] = mWhite[1] = mWhite[2] = 0.0;
-    mError = 0;
-    mC = mNc = mFLL = mF = mLA = mYb = 0.0;
-    mRw = mGw = mBw = mD = mP = mN = mNbb = mZ = mFL = mAw = 0.0;
-}
-
-// CIE 131-1998, Table 1: surround parameters.
-int TColorSpace_CIECAM97s::InitializeViewingCondition(int viewingCondition)
-{
-    switch (viewingCondition) {
-    case 0: // average
-        mC = 0.69, mNc = 1.0, mFLL = 1.0, mF = 1.0;
-        return 0;
-    case 1: // dim
-        mC = 0.59, mNc = 1.1, mFLL = 1.0, mF = 0.9;
-        return 0;
-    case 2: // dark
-        mC = 0.525, mNc = 0.8, mFLL = 1.0, mF = 0.9;
-        return 0;
-    default:
-        return 1;
-    }
-}
-
-int TColorSpace_CIECAM97s::InitializeScene(const double* white, double adaptingLuminance, double background)
-{
-    // Without a white with a positive luminance nothing below is defined.
-    if (!white || !std::isfinite(white[0]) || !std::isfinite(white[2]) || !(white[1] > 0.0)
-        || !std::isfinite(white[1]))
-        return 1;
-    for (int i = 0; i < 3; ++i)
-        mWhite[i] = white[i];
-    mLA = adaptingLuminance;
-    mYb = background;
-
+    if (!StoreScene(white))
+        return;
     // D = F - F / (1 + 2 LA^(1/4) + LA^2 / 300)
     mD = mF - mF / (1.0 + 2.0 * std::pow(mLA, 0.25) + mLA * mLA / 300.0);
     double rgbw[3];
     MultiplyByMb(mWhite, rgbw);
-    mRw = rgbw[0];
-    mGw = rgbw[1];
-    mBw = rgbw[2];
+    StoreWhiteResponses(rgbw);
     mP = std::pow(mBw, 0.0834);
-    mFL = tintvale::detail::LuminanceAdaptationFactor(mLA);
-    // n = Yb / Yw, Nbb = Ncb = 0.725 (1/n)^0.2, z = 1 + FLL n^(1/2)
-    mN = mYb / mWhite[1];
-    mNbb = 0.725 * std::pow(1.0 / mN, 0.2);
+    // z = 1 + FLL n^(1/2)
     mZ = 1.0 + mFLL * std::pow(mN, 0.5);
 
     double rgbc[3], rgbp[3], rgba[3];
     MultiplyByDp(rgbw, rgbc);
     MultiplyByMhMbInv(rgbc, mWhite[1], rgbp);
     MultiplyPostAdaption(rgbp, rgba);
-    mAw = AchromaticResponse(rgba);
-    return 0;
+    mAw = AchromaticResponse(rgba, kNoise);
 }
 
 int TColorSpace_CIECAM97s::MultiplyByMb(const double* xyz, double* rgb)
@@ -191,11 +160,6 @@ int TColorSpace_CIECAM97s::MultiplyPostAdaption(const double* rgbp, double* rgba
     return 0;
 }
 
-double TColorSpace_CIECAM97s::AchromaticResponse(const double* rgba) const
-{
-    return (2.0 * rgba[0] + rgba[1] + 0.05 * rgba[2] - 2.05) * mNbb;
-}
-
 double TColorSpace_CIECAM97s::CalculateE(double h)
 {
     h -= 360.0 * std::floor(h / 360.0);
@@ -231,15 +195,9 @@ int TColorSpace_CIECAM97s::FromXYZ(const double* xyz, double* jch) const
     MultiplyByMhMbInv(rgbc, xyz[1], rgbp);
     MultiplyPostAdaption(rgbp, rgba);
 
-    // a = R'a - 12 G'a / 11 + B'a / 11, b = (R'a + G'a - 2 B'a) / 9, h = atan2(b, a)
-    const double a = rgba[0] - 12.0 * rgba[1] / 11.0 + rgba[2] / 11.0;
-    const double b = (rgba[0] + rgba[1] - 2.0 * rgba[2]) / 9.0;
-    double h = std::atan2(b, a) * kRadToDeg;
-    if (h < 0.0)
-        h += 360.0;
-
-    // J = 100 (A / Aw)^(c z)
-    const double j = 100.0 * std::pow(AchromaticResponse(rgba) / mAw, mC * mZ);
+    double a, b, h;
+    OpponentDimensions(rgba, &a, &b, &h);
+    const double j = Lightness(AchromaticResponse(rgba, kNoise));
     // s = 50 (a^2 + b^2)^(1/2) 100 e (10/13) Nc Ncb / (R'a + G'a + (21/20) B'a)
     const double s = 50.0 * std::sqrt(a * a + b * b) * 100.0 * CalculateE(h) * k10By13 * mNc * mNbb
         / (rgba[0] + rgba[1] + 1.05 * rgba[2]);
@@ -265,7 +223,7 @@ int TColorSpace_CIECAM97s::ToXYZ(const double* jch, double* xyz) const
     }
 
     const double e = CalculateE(h);
-    const double achromatic = mAw * std::pow(j / 100.0, 1.0 / (mC * mZ));
+    const double achromatic = AchromaticOfLightness(j);
     const double s = std::pow(c, kInverse069)
         / std::pow(std::pow(j / 100.0, 0.67 * mN) * 2.44 * (1.64 - std::pow(0.29, mN)), kInverse069);
 
@@ -308,27 +266,6 @@ int TColorSpace_CIECAM97s::ToXYZ(const double* jch, double* xyz) const
     // Y' estimates Y; for some very dark, saturated violets it does not even have Y's sign, and
     // the step above has no real result.
     return FiniteStatus(xyz);
-}
-
-double TColorSpace_CIECAM97s::CalcSquareDeltaEConverted(const double* jch1, const double* jch2, int) const
-{
-    if (!jch1 || !jch2)
-        return -1.0;
-    return tintvale::detail::SquareDistanceJCh(jch1, jch2);
-}
-
-double TColorSpace_CIECAM97s::CalcSquareDeltaE(const double* xyz1, const double* xyz2, int index) const
-{
-    double jch1[3], jch2[3];
-    if (FromXYZ(xyz1, jch1) != 0 || FromXYZ(xyz2, jch2) != 0)
-        return -1.0;
-    return CalcSquareDeltaEConverted(jch1, jch2, index);
-}
-
-// Kept as the squared distance: hosts that have always read this value expect it squared.
-double TColorSpace_CIECAM97s::CalcDeltaE(const double* xyz1, const double* xyz2, int index) const
-{
-    return CalcSquareDeltaE(xyz1, xyz2, index);
 }
 
 const char** TColorSpace_CIECAM97s::GetDifferenceFunctionList() { return sDifferenceFunctionList; }

@@ -3,19 +3,13 @@
 #ifndef TINTVALE_TCOLORSPACE_CIECAM97S_H
 #define TINTVALE_TCOLORSPACE_CIECAM97S_H
 
-#include <tintvale/tcolorspacerepresentation.h>
+#include <tintvale/tcolorspace_appearance.h>
 #include <tintvale/texport.h>
 
-// Coordinates are (J, C, h): lightness, chroma and hue angle in degrees in [0, 360). XYZ is on the
-// scale of the reference white.
+// Coordinates, error numbers and the colour difference as TColorSpace_Appearance says.
 //
 // Viewing conditions: 0 average (c 0.69, Nc 1.0, FLL 1.0, F 1.0), 1 dim (0.59, 1.1, 1.0, 0.9),
 // 2 dark (0.525, 0.8, 1.0, 0.9).
-//
-// Error numbers (ErrNo):
-//    0 valid
-//   -1 the viewing condition was not 0, 1 or 2, or the white was null or had a Y that is not a
-//      positive number; the object exists but its results are meaningless.
 //
 // Conversions return 0 (2 for a null pointer). Black (X = Y = Z = 0) gives J 0, C 0, h 0, and
 // J 0 with C 0 gives black back. A result that is not a finite number gives 1 (the result is still
@@ -27,10 +21,8 @@
 // with the model and the inverse direction the full-precision one, so a round trip agrees to the
 // rounding of those four digits, not to double precision.
 //
-// One difference formula, "CIECAM97s Delta E": the distance in (J, C cos h, C sin h); the index is
-// ignored. CalcDeltaE returns the squared distance, exactly as CalcSquareDeltaE does; -1.0 when a
-// colour is not finite (no distance).
-class TINTVALE_API TColorSpace_CIECAM97s : public TColorSpaceRepresentation {
+// Its one difference formula is named "CIECAM97s Delta E".
+class TINTVALE_API TColorSpace_CIECAM97s : public TColorSpace_Appearance {
 public:
     TColorSpace_CIECAM97s(const double* white, int viewingCondition);
     TColorSpace_CIECAM97s(const TColorSpace_CIECAM97s& other);
@@ -39,10 +31,6 @@ public:
 
     int ToXYZ(const double* jch, double* xyz) const override;
     int FromXYZ(const double* xyz, double* jch) const override;
-    double CalcDeltaE(const double* xyz1, const double* xyz2, int index) const override;
-    double CalcSquareDeltaE(const double* xyz1, const double* xyz2, int index) const override;
-    double CalcSquareDeltaEConverted(const double* jch1, const double* jch2, int index) const override;
-    int ErrNo() const override { return mError; }
 
     // The one-entry formula list (static, not to be released) and its size, 1.
     static const char** GetDifferenceFunctionList();
@@ -51,9 +39,8 @@ public:
 private:
     friend struct TColorSpaceCIECAM97sAccess; // unit tests of the private stages
 
-    void SetToZero();
-    int InitializeViewingCondition(int viewingCondition);
-    int InitializeScene(const double* white, double adaptingLuminance, double background);
+    // The scene and the white's responses, for a white that StoreScene accepts.
+    void InitializeScene(const double* white);
 
     // (R, G, B) = MB (X/Y, 1, Z/Y)
     static int MultiplyByMb(const double* xyz, double* rgb);
@@ -64,32 +51,14 @@ private:
     static int MultiplyByMbMhInv(const double* rgbp, double factor, double* rgbc);
     static int MultiplyByMbInv(const double* rgb, double* xyz);
     int MultiplyPostAdaption(const double* rgbp, double* rgba) const;
-    // A = (2 R'a + G'a + 0.05 B'a - 2.05) Nbb
-    double AchromaticResponse(const double* rgba) const;
     // Hue eccentricity e(h), h in degrees.
     static double CalculateE(double h);
     // Inverse of the post-adaptation compression, before the division by FL.
     static double CalculatePrime(double x);
     static double sgn(double x);
 
-    double mWhite[3];
-    int mError;
-    double mC;
-    double mNc;
-    double mFLL;
-    double mF;
-    double mLA;
-    double mYb;
-    double mRw;
-    double mGw;
-    double mBw;
-    double mD;
-    double mP;
-    double mN;
-    double mNbb;
-    double mZ;
-    double mFL;
-    double mAw;
+    double mFLL = 0.0;
+    double mP = 0.0;
 };
 
 #endif

@@ -13,6 +13,7 @@
 #include <tintvale/tcms.h>
 #include <tintvale/tcms_illegalcharacters.h>
 #include <tintvale/tcolorspace.h>
+#include <tintvale/tcolorspace_appearance.h>
 #include <tintvale/tcolorspace_ciecam02.h>
 #include <tintvale/tcolorspace_ciecam97s.h>
 #include <tintvale/tcolorspacerepresentation.h>
