@@ -157,38 +157,38 @@ namespace {
 constexpr double kFixedMin = 1e-5;
 constexpr double kFixedMax = 1e15;
 
-// Measured data mostly hold few decimals ("59.46"): such a value is m / 10^k, k <= 6, and written
-// here as std::to_chars writes it in fixed notation, without its general search. Below 2^50, m lies
-// within 0.19 of value 10^k as computed, and no other whole number divides back to the value, so the
-// first k for which m / 10^k (one correctly rounded division, as the reader's) gives the value back
-// is the shortest form. False, writing nothing, for any other value.
+// Measured data mostly hold few decimals ("59.46"): such a value is m / 10^6 for a whole m, and
+// written here as std::to_chars writes it in fixed notation, without its general search. Below
+// 2^50, m lies within 0.19 of value 10^6 as computed and no other whole number divides back to the
+// value (one correctly rounded division, as the reader's), so m's trailing zeros dropped give the
+// shortest form. False, writing nothing, for any other value.
 bool AppendFewDecimals(std::string& out, double value)
 {
     constexpr int kMaxDecimals = 6;
-    static const double kScale[kMaxDecimals + 1] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6 };
-    static const std::uint64_t kWholeScale[kMaxDecimals + 1] = { 1, 10, 100, 1000, 10000, 100000, 1000000 };
+    constexpr double kScale = 1e6;
     constexpr double kMaxScaled = 1125899906842624.0; // 2^50
     const double magnitude = std::fabs(value);
-    auto nearest = [magnitude](int k) { return static_cast<std::uint64_t>(magnitude * kScale[k] + 0.5); };
-    auto exact = [&](int k) { return static_cast<double>(nearest(k)) / kScale[k] == magnitude; };
-    // A value with k decimals also has kMaxDecimals: one test rules out all the others.
-    if (!(magnitude * kScale[kMaxDecimals] < kMaxScaled) || !exact(kMaxDecimals))
+    if (!(magnitude * kScale < kMaxScaled))
         return false;
-    int k = 0;
-    while (!exact(k))
-        ++k;
-    const std::uint64_t digits = nearest(k);
+    std::uint64_t digits = static_cast<std::uint64_t>(magnitude * kScale + 0.5);
+    if (static_cast<double>(digits) / kScale != magnitude)
+        return false;
+    int decimals = kMaxDecimals;
+    for (; decimals > 0 && digits % 10 == 0; --decimals)
+        digits /= 10;
+    std::uint64_t whole = digits;
+    for (int i = 0; i < decimals; ++i)
+        whole /= 10;
     char buffer[32];
     char* p = buffer;
     if (std::signbit(value))
         *p++ = '-';
-    p = std::to_chars(p, buffer + sizeof buffer, digits / kWholeScale[k]).ptr;
-    if (k > 0) {
+    p = std::to_chars(p, buffer + sizeof buffer, whole).ptr;
+    if (decimals > 0) {
         *p++ = '.';
-        std::uint64_t fraction = digits % kWholeScale[k];
-        for (int i = k - 1; i >= 0; --i, fraction /= 10)
-            p[i] = static_cast<char>('0' + fraction % 10);
-        p += k;
+        for (int i = decimals - 1; i >= 0; --i, digits /= 10)
+            p[i] = static_cast<char>('0' + digits % 10);
+        p += decimals;
     }
     out.append(buffer, static_cast<std::size_t>(p - buffer));
     return true;
