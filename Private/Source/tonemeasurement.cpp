@@ -5,6 +5,7 @@
 #include <tintvale/tlabspace.h>
 #include <tintvale/tobserver.h>
 
+#include "tilluminantandobserver_cache.h"
 #include "tmeasurement_white.h"
 
 #include <algorithm>
@@ -84,7 +85,10 @@ TOneMeasurement* TOneMeasurement::CreateSpectralMeasurement(const TOneMeasuremen
 double TOneMeasurement::GetSCTV(const TIlluminant* ill, const TObserver* obs, const TOneMeasurement* paper,
     const TOneMeasurement* solid) const
 {
-    const TIlluminantAndObserver io(ill, obs, TIlluminantAndObserver::kMaxPoints);
+    if (ill == nullptr || obs == nullptr)
+        return -1.0;
+    // The samples of a tone-value table share one integration.
+    const TIlluminantAndObserver& io = tintvale::detail::ThreadIntegrator(ill, obs);
     if (io.ErrNo() != 0)
         return -1.0;
     double white[3];
