@@ -57,13 +57,12 @@ int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
     if (n < 2 || bands != static_cast<double>(n) || !(end > start))
         return 0;
     const double step = (end - start) / static_cast<double>(n - 1);
-    std::vector<double> exact(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        exact[k] = start + step * static_cast<double>(k);
-        if (std::fabs(exact[k] - named[k]) > kNameTolerance)
+    auto exact = [&](std::size_t k) { return start + step * static_cast<double>(k); };
+    for (std::size_t k = 0; k < n; ++k)
+        if (std::fabs(exact(k) - named[k]) > kNameTolerance)
             return 0;
-    }
-    out = exact;
+    for (std::size_t k = 0; k < n; ++k)
+        out[k] = exact(k);
     return 0;
 }
 
