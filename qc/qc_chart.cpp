@@ -183,13 +183,19 @@ void Chart::Lab(int table, int sample, Colorimetry& colorimetry, double* lab) co
 
 void Chart::Colour(int table, int sample, Colorimetry& colorimetry, double* xyz, double* lab) const
 {
-    if (!xyz || Adapted(table) || Integration(table, colorimetry).fine) {
-        if (xyz)
-            Xyz(table, sample, colorimetry, xyz);
+    if (!xyz) {
         Lab(table, sample, colorimetry, lab);
         return;
     }
-    // One measurement serves both: a row is read and resampled once.
+    // Each row is read and integrated once, its Lab taken from its XYZ as Lab would compute it.
+    const TableIntegration& integration = Integration(table, colorimetry);
+    if (Adapted(table) || integration.fine) {
+        Xyz(table, sample, colorimetry, xyz);
+        const int rc = (integration.fine ? *integration.lab : colorimetry.Lab()).XYZToLab(xyz, lab);
+        if (rc != 0)
+            FailColour(sample, "Lab", colorimetry, rc);
+        return;
+    }
     auto m = Measurement(table, sample, colorimetry);
     int rc = m->GetXYZ(colorimetry.Illuminant(), colorimetry.Observer(), xyz);
     if (rc != 0)
