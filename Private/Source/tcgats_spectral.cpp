@@ -11,6 +11,7 @@
 #include "tcgatstag.h"
 
 #include <cmath>
+#include <cstring>
 
 using namespace tintvale::detail;
 
@@ -26,9 +27,8 @@ constexpr double kPercentToFactor = 0.01;
 // the data of table t, as a number; absent (or not a number) gives 0.
 double TCgats::SectionNumber(int t, const char* name) const
 {
-    // Asked for every sample of a table: most lines differ from name in their first letter already.
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    const char first = lower(name[0]);
+    // Asked for every sample of a table: lines of another length are passed over without comparing.
+    const std::size_t length = std::strlen(name);
     int section = 0;
     const char* value = nullptr;
     for (const auto& tag : tags) {
@@ -36,8 +36,8 @@ double TCgats::SectionNumber(int t, const char* name) const
             continue;
         if (tag->kind == kKindBeginData && ++section > t)
             break;
-        const char* tagName = tag->Name();
-        if (section == t && tagName && lower(tagName[0]) == first && strcmp_ci(tagName, name) == 0)
+        if (section == t && tag->HasName() && tag->NameText().size() == length
+            && strcmp_ci(tag->Name(), name) == 0)
             value = tag->Value();
     }
     return value ? AtofC(value) : 0.0;

@@ -16,6 +16,8 @@ public:
     const char* Value() const { return mText.c_str() + mValueAt; }
     const char* Comment() const { return mText.c_str() + mCommentAt; }
     bool HasName() const { return mHasName; }
+    // The keyword's text, its length known without a scan (empty for a comment-only line).
+    std::string_view NameText() const { return { mText.data(), mValueAt - 1 }; }
 
     // A keyword line outside the vocabulary with a value and a plain name (letters, digits and "_",
     // not a block marker): a custom keyword, which a written file declares. (A word alone on its
@@ -32,7 +34,6 @@ public:
     int unquoted; // 0: the value is written in double quotes; 1 or 2: written bare
 
 private:
-    std::string_view NameText() const { return { mText.data(), mValueAt - 1 }; }
     std::string_view ValueText() const { return { mText.data() + mValueAt, mCommentAt - mValueAt - 1 }; }
     std::string_view CommentText() const { return { mText.data() + mCommentAt, mText.size() - mCommentAt }; }
 
