@@ -40,6 +40,18 @@ double ExpandResponse(double y, double fl, const ResponseCompression& c)
     return y - c.offset < 0.0 ? -magnitude : magnitude;
 }
 
+void CompressResponses(const double* x, double fl, const ResponseCompression& c, double* y)
+{
+    for (int i = 0; i < 3; ++i)
+        y[i] = CompressResponse(x[i], fl, c);
+}
+
+void ExpandResponses(const double* y, double fl, const ResponseCompression& c, double* x)
+{
+    for (int i = 0; i < 3; ++i)
+        x[i] = ExpandResponse(y[i], fl, c);
+}
+
 void MultiplyMatrix(const double (&m)[3][3], const double* x, double* y)
 {
     const double x0 = x[0], x1 = x[1], x2 = x[2];

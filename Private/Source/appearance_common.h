@@ -31,6 +31,9 @@ struct ResponseCompression {
 double CompressResponse(double x, double fl, const ResponseCompression& c);
 // Its inverse: x = sign(y - y0) (100 / FL) (k |y - y0| / (m - |y - y0|))^(1/p).
 double ExpandResponse(double y, double fl, const ResponseCompression& c);
+// Both on the three cone responses of a colour.
+void CompressResponses(const double* x, double fl, const ResponseCompression& c, double* y);
+void ExpandResponses(const double* y, double fl, const ResponseCompression& c, double* x);
 
 // y = m x for a 3 x 3 matrix given by rows.
 void MultiplyMatrix(const double (&m)[3][3], const double* x, double* y);

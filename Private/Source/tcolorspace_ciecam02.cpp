@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using tintvale::detail::CompressResponses;
+using tintvale::detail::ExpandResponses;
 using tintvale::detail::MultiplyMatrix;
 
 namespace {
@@ -79,38 +81,14 @@ void TColorSpace_CIECAM02::InitializeScene(const double* white)
     mD = mF * (1.0 - (1.0 / 3.6) * std::exp((-mLA - 42.0) / 92.0));
 
     double rgbw[3];
-    ToCAT02(mWhite, rgbw);
+    MultiplyMatrix(sCAT02, mWhite, rgbw);
     StoreWhiteResponses(rgbw);
 
     double rgbc[3], rgbp[3], rgba[3];
     ChromaticAdaptation(rgbw, rgbc);
-    ToHuntPointerEstevez(rgbc, rgbp);
-    NonlinearAdaptation(rgbp, rgba);
-    mAw = AchromaticResponse(rgba, kNoise);
-}
-
-int TColorSpace_CIECAM02::ToCAT02(const double* xyz, double* rgb)
-{
-    MultiplyMatrix(sCAT02, xyz, rgb);
-    return 0;
-}
-
-int TColorSpace_CIECAM02::FromCAT02(const double* rgb, double* xyz)
-{
-    MultiplyMatrix(sCAT02Inverse, rgb, xyz);
-    return 0;
-}
-
-int TColorSpace_CIECAM02::ToHuntPointerEstevez(const double* rgbc, double* rgbp)
-{
     MultiplyMatrix(sHPEByCAT02Inverse, rgbc, rgbp);
-    return 0;
-}
-
-int TColorSpace_CIECAM02::FromHuntPointerEstevez(const double* rgbp, double* xyz)
-{
-    MultiplyMatrix(sHPEInverse, rgbp, xyz);
-    return 0;
+    CompressResponses(rgbp, mFL, kCompression, rgba);
+    mAw = AchromaticResponse(rgba, kNoise);
 }
 
 // Rc = (D Yw / Rw + 1 - D) R, likewise G and B.
@@ -130,22 +108,6 @@ int TColorSpace_CIECAM02::InverseChromaticAdaptation(const double* rgbc, double*
     return 0;
 }
 
-// R'a = sign(R') 400 (FL |R'| / 100)^0.42 / ((FL |R'| / 100)^0.42 + 27.13) + 0.1
-int TColorSpace_CIECAM02::NonlinearAdaptation(const double* rgbp, double* rgba) const
-{
-    for (int i = 0; i < 3; ++i)
-        rgba[i] = tintvale::detail::CompressResponse(rgbp[i], mFL, kCompression);
-    return 0;
-}
-
-// R' = sign(R'a - 0.1) (100 / FL) (27.13 |R'a - 0.1| / (400 - |R'a - 0.1|))^(1/0.42)
-int TColorSpace_CIECAM02::InverseNonlinearAdaptation(const double* rgba, double* rgbp) const
-{
-    for (int i = 0; i < 3; ++i)
-        rgbp[i] = tintvale::detail::ExpandResponse(rgba[i], mFL, kCompression);
-    return 0;
-}
-
 // R'a = (460/1403) p2 + (451/1403) a + (288/1403) b, G'a and B'a likewise, p2 = A / Nbb + 0.305.
 int TColorSpace_CIECAM02::AabToRGB(double achromatic, double a, double b, double* rgba) const
 {
@@ -161,10 +123,11 @@ int TColorSpace_CIECAM02::FromXYZ(const double* xyz, double* jch) const
     if (!xyz || !jch)
         return 2;
     double rgb[3], rgbc[3], rgbp[3], rgba[3];
-    ToCAT02(xyz, rgb);
+    MultiplyMatrix(sCAT02, xyz, rgb);
     ChromaticAdaptation(rgb, rgbc);
-    ToHuntPointerEstevez(rgbc, rgbp);
-    NonlinearAdaptation(rgbp, rgba);
+    MultiplyMatrix(sHPEByCAT02Inverse, rgbc, rgbp);
+    // R'a = sign(R') 400 (FL |R'| / 100)^0.42 / ((FL |R'| / 100)^0.42 + 27.13) + 0.1
+    CompressResponses(rgbp, mFL, kCompression, rgba);
 
     double a, b, h;
     OpponentDimensions(rgba, &a, &b, &h);
@@ -215,11 +178,12 @@ int TColorSpace_CIECAM02::ToXYZ(const double* jch, double* xyz) const
 
     double rgba[3], rgbp[3], xyzc[3], rgbc[3], rgb[3];
     AabToRGB(achromatic, a, b, rgba);
-    InverseNonlinearAdaptation(rgba, rgbp);
-    FromHuntPointerEstevez(rgbp, xyzc);
-    ToCAT02(xyzc, rgbc);
+    // R' = sign(R'a - 0.1) (100 / FL) (27.13 |R'a - 0.1| / (400 - |R'a - 0.1|))^(1/0.42)
+    ExpandResponses(rgba, mFL, kCompression, rgbp);
+    MultiplyMatrix(sHPEInverse, rgbp, xyzc);
+    MultiplyMatrix(sCAT02, xyzc, rgbc);
     InverseChromaticAdaptation(rgbc, rgb);
-    FromCAT02(rgb, xyz);
+    MultiplyMatrix(sCAT02Inverse, rgb, xyz);
     return 0;
 }
 

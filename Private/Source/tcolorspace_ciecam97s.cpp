@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+using tintvale::detail::CompressResponses;
 using tintvale::detail::MultiplyMatrix;
 
 namespace {
@@ -104,7 +105,7 @@ void TColorSpace_CIECAM97s::InitializeScene(const double* white)
     double rgbc[3], rgbp[3], rgba[3];
     MultiplyByDp(rgbw, rgbc);
     MultiplyByMhMbInv(rgbc, mWhite[1], rgbp);
-    MultiplyPostAdaption(rgbp, rgba);
+    CompressResponses(rgbp, mFL, kCompression, rgba);
     mAw = AchromaticResponse(rgba, kNoise);
 }
 
@@ -146,20 +147,6 @@ int TColorSpace_CIECAM97s::MultiplyByMbMhInv(const double* rgbp, double factor, 
     return 0;
 }
 
-int TColorSpace_CIECAM97s::MultiplyByMbInv(const double* rgb, double* xyz)
-{
-    MultiplyMatrix(sMBInverse, rgb, xyz);
-    return 0;
-}
-
-// R'a = sign(R') 40 (FL |R'| / 100)^0.73 / ((FL |R'| / 100)^0.73 + 2) + 1
-int TColorSpace_CIECAM97s::MultiplyPostAdaption(const double* rgbp, double* rgba) const
-{
-    for (int i = 0; i < 3; ++i)
-        rgba[i] = tintvale::detail::CompressResponse(rgbp[i], mFL, kCompression);
-    return 0;
-}
-
 double TColorSpace_CIECAM97s::CalculateE(double h)
 {
     h -= 360.0 * std::floor(h / 360.0);
@@ -193,7 +180,8 @@ int TColorSpace_CIECAM97s::FromXYZ(const double* xyz, double* jch) const
     MultiplyByMb(xyz, rgb);
     MultiplyByDp(rgb, rgbc);
     MultiplyByMhMbInv(rgbc, xyz[1], rgbp);
-    MultiplyPostAdaption(rgbp, rgba);
+    // R'a = sign(R') 40 (FL |R'| / 100)^0.73 / ((FL |R'| / 100)^0.73 + 2) + 1
+    CompressResponses(rgbp, mFL, kCompression, rgba);
 
     double a, b, h;
     OpponentDimensions(rgba, &a, &b, &h);
@@ -262,7 +250,7 @@ int TColorSpace_CIECAM97s::ToXYZ(const double* jch, double* xyz) const
             (0.43231 * r * yPrime + 0.51836 * g * yPrime + 0.04929 * bl * yPrime) / yPrime, 1.0 / mP - 1.0);
 
     const double rgbY[3] = { r * yPrime, g * yPrime, by };
-    MultiplyByMbInv(rgbY, xyz);
+    MultiplyMatrix(sMBInverse, rgbY, xyz);
     // Y' estimates Y; for some very dark, saturated violets it does not even have Y's sign, and
     // the step above has no real result.
     return FiniteStatus(xyz);

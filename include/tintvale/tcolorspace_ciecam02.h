@@ -37,14 +37,8 @@ private:
     // The scene and the white's responses, for a white that StoreScene accepts.
     void InitializeScene(const double* white);
 
-    static int ToCAT02(const double* xyz, double* rgb);
-    static int FromCAT02(const double* rgb, double* xyz);
-    static int ToHuntPointerEstevez(const double* rgbc, double* rgbp);
-    static int FromHuntPointerEstevez(const double* rgbp, double* xyz);
     int ChromaticAdaptation(const double* rgb, double* rgbc) const;
     int InverseChromaticAdaptation(const double* rgbc, double* rgb) const;
-    int NonlinearAdaptation(const double* rgbp, double* rgba) const;
-    int InverseNonlinearAdaptation(const double* rgba, double* rgbp) const;
     int AabToRGB(double achromatic, double a, double b, double* rgba) const;
 };
 

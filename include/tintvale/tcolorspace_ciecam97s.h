@@ -49,8 +49,6 @@ private:
     static int MultiplyByMhMbInv(const double* rgbc, double y, double* rgbp);
     // MB (MH^-1 (R', G', B') / factor), with the four-digit MH^-1.
     static int MultiplyByMbMhInv(const double* rgbp, double factor, double* rgbc);
-    static int MultiplyByMbInv(const double* rgb, double* xyz);
-    int MultiplyPostAdaption(const double* rgbp, double* rgba) const;
     // Hue eccentricity e(h), h in degrees.
     static double CalculateE(double h);
     // Inverse of the post-adaptation compression, before the division by FL.
