@@ -1,8 +1,14 @@
 // TChromaticAdaptation: von Kries, Bradford, CAT02 and CAT16 adaptation between two whites.
 #include <tintvale/tchromaticadaptation.h>
 
+#include "adaptation_matrices.h"
+
 #include <cmath>
 #include <strings.h>
+
+// Bradford (K. M. Lam, 1985; ICC.1:2010, Annex E; B. Lindbloom); CIECAM97s's MB (CIE 131-1998).
+const double tintvale::detail::kBradford[3][3]
+    = { { 0.8951, 0.2664, -0.1614 }, { -0.7502, 1.7135, 0.0367 }, { 0.0389, -0.0685, 1.0296 } };
 
 namespace {
 
@@ -13,17 +19,18 @@ constexpr int kNrMethods = 4;
 const char* const kMethodNames[kNrMethods + 1] = { "von Kries", "Bradford", "CAT02", "CAT16", nullptr };
 
 // XYZ to cone-like responses, as published (the inverses are computed, not typed).
-const Matrix kResponses[kNrMethods] = {
-    // Hunt-Pointer-Estevez (B. Lindbloom, "Chromatic Adaptation", brucelindbloom.com).
-    { { 0.40024, 0.70760, -0.08081 }, { -0.22630, 1.16532, 0.04570 }, { 0.0, 0.0, 0.91822 } },
-    // Bradford (K. M. Lam, 1985; ICC.1:2010, Annex E; B. Lindbloom).
-    { { 0.8951, 0.2664, -0.1614 }, { -0.7502, 1.7135, 0.0367 }, { 0.0389, -0.0685, 1.0296 } },
-    // CAT02 (CIE 159:2004, equation 3.2).
-    { { 0.7328, 0.4296, -0.1624 }, { -0.7036, 1.6975, 0.0061 }, { 0.0030, 0.0136, 0.9834 } },
-    // CAT16 (C. Li et al., Color Res. Appl. 42(6):703-718, 2017, equation 9; CIE 248:2022).
-    { { 0.401288, 0.650173, -0.051461 }, { -0.250268, 1.204414, 0.045854 },
-        { -0.002079, 0.048952, 0.953127 } },
-};
+// Hunt-Pointer-Estevez (B. Lindbloom, "Chromatic Adaptation", brucelindbloom.com).
+const Matrix kHuntPointerEstevez
+    = { { 0.40024, 0.70760, -0.08081 }, { -0.22630, 1.16532, 0.04570 }, { 0.0, 0.0, 0.91822 } };
+// CAT02 (CIE 159:2004, equation 3.2).
+const Matrix kCat02
+    = { { 0.7328, 0.4296, -0.1624 }, { -0.7036, 1.6975, 0.0061 }, { 0.0030, 0.0136, 0.9834 } };
+// CAT16 (C. Li et al., Color Res. Appl. 42(6):703-718, 2017, equation 9; CIE 248:2022).
+const Matrix kCat16 = { { 0.401288, 0.650173, -0.051461 }, { -0.250268, 1.204414, 0.045854 },
+    { -0.002079, 0.048952, 0.953127 } };
+
+const Matrix* const kResponses[kNrMethods]
+    = { &kHuntPointerEstevez, &tintvale::detail::kBradford, &kCat02, &kCat16 };
 
 void Apply(const Matrix& m, const double* v, double* out)
 {
@@ -69,7 +76,7 @@ TChromaticAdaptation::TChromaticAdaptation(
         mError = 2;
         return;
     }
-    const Matrix& m = kResponses[method];
+    const Matrix& m = *kResponses[method];
     double source[3], destination[3];
     Apply(m, sourceWhite, source);
     Apply(m, destinationWhite, destination);

@@ -1,6 +1,7 @@
 // TColorSpace_CIECAM97s: the CIECAM97s forward and inverse models (CIE 131-1998) for a fixed scene.
 #include <tintvale/tcolorspace_ciecam97s.h>
 
+#include "adaptation_matrices.h"
 #include "appearance_common.h"
 
 #include <cmath>
@@ -12,13 +13,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// CIE 131-1998: the Bradford matrix MB, its four-digit inverse as published with the model, its
-// full-precision inverse, the Hunt-Pointer-Estevez matrix MH and its four-digit inverse.
-const double sMB[3][3] = {
-    { 0.8951, 0.2664, -0.1614 },
-    { -0.7502, 1.7135, 0.0367 },
-    { 0.0389, -0.0685, 1.0296 },
-};
+// CIE 131-1998: the Bradford matrix MB (the library's), its four-digit inverse as published with the
+// model, its full-precision inverse, the Hunt-Pointer-Estevez matrix MH and its four-digit inverse.
+const auto& sMB = tintvale::detail::kBradford;
 const double sMBInverse4[3][3] = {
     { 0.987, -0.1471, 0.16 },
     { 0.4323, 0.5184, 0.0493 },
