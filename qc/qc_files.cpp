@@ -23,8 +23,6 @@ namespace {
 // The library's reader keeps a file's size in 32 bits.
 constexpr std::size_t kMaxInput = INT_MAX - 1;
 constexpr std::size_t kReadChunk = 1 << 16;
-// Code the library gives for an over-long header line, without a message of its own.
-constexpr int kHeaderLineTooLong = -1;
 
 std::string Reason(int error)
 {
@@ -190,10 +188,7 @@ std::string CgatsMessage(const TCgats& cgats)
     const char* message = cgats.GetErrorMsg();
     std::string text = message ? message : "";
     if (text.empty())
-        text = code == kHeaderLineTooLong
-            ? "a header line is too long (over 255 characters of keyword, 4095 of "
-              "value or 511 of comment)"
-            : "the file cannot be read";
+        text = "the file cannot be read";
     return text + " (code " + std::to_string(code) + ")";
 }
 

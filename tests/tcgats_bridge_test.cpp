@@ -128,7 +128,7 @@ TEST_F(Bridge, RowsWritesAndAddedColumns)
     const double* rows[2] = { labRows[0], labRows[1] };
     const double* rows1[2] = { labRows[0], labRows[2] };
     ASSERT_EQ(cols->AddLab(1, rows), 0);
-    ASSERT_EQ(cols->AddLab(1, rows1), 0);
+    ASSERT_EQ(cols->AddLab(1, rows1), TCgats::kErrNone);
     auto colsBack = Read(Written(*cols));
     EXPECT_EQ(colsBack->GetNrFields(1), 7);
     std::vector<double> got;
@@ -136,17 +136,17 @@ TEST_F(Bridge, RowsWritesAndAddedColumns)
     EXPECT_EQ(got, (std::vector<double> { 80, -7, -8 }));
 
     const double* missing[2] = { labRows[0], nullptr };
-    EXPECT_EQ(cols->AddLab(1, nullptr), 1);
-    EXPECT_EQ(cols->AddLab(1, missing), 1);
-    EXPECT_EQ(cols->AddLab(2, rows), 1);
+    EXPECT_EQ(cols->AddLab(1, nullptr), TCgats::kErrNotCgats);
+    EXPECT_EQ(cols->AddLab(1, missing), TCgats::kErrNotCgats);
+    EXPECT_EQ(cols->AddLab(2, rows), TCgats::kErrNotCgats);
     // Without a field-count line the columns are added and 1 returned.
     auto uncounted = Read(Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "a 1 2 3" }));
-    EXPECT_EQ(uncounted->AddLab(0, rows), 1);
+    EXPECT_EQ(uncounted->AddLab(0, rows), TCgats::kErrNotCgats);
     EXPECT_TRUE(uncounted->ContainsLab(0));
     // Ink-book names are declared before the format.
     auto ink = Read("CGATS.17\n" + Table("SampleID CMYK_C CMYK_M CMYK_Y", { "a 1 2 3", "b 4 5 6" }, true));
     // Fewer names than samples: refused, nothing changed.
-    EXPECT_EQ(ink->AddInkBookNames(0, { "only one" }), 1);
+    EXPECT_EQ(ink->AddInkBookNames(0, { "only one" }), TCgats::kErrNotCgats);
     EXPECT_EQ(A::FindTag(*ink, 29), -1);
     ASSERT_EQ(ink->AddInkBookNames(0, { "Book 1", "Book2" }), 0);
     EXPECT_LT(A::FindTag(*ink, 29), A::FindTag(*ink, 3));

@@ -62,7 +62,7 @@ TEST(TCgatsCopy, CopiesSelectionsAndInkMaps)
     auto pending = Read("CGATS.17\nBEGIN_DATA_FORMAT\nSampleID LAB_L\nEND_DATA_FORMAT\n");
     EXPECT_EQ(Written(TCgats(*pending)), Written(*pending));
 
-    EXPECT_EQ(TCgats(static_cast<const TCgats*>(nullptr)).GetErrorCode(), 25);
+    EXPECT_EQ(TCgats(static_cast<const TCgats*>(nullptr)).GetErrorCode(), TCgats::kErrEmptySource);
     TCgats failed("NUMBER_OF_SETS 1\nBEGIN_DATA\n", 0);
     TCgats copyOfFailed(&failed);
     ASSERT_NE(failed.GetErrorCode(), 0);
@@ -110,7 +110,7 @@ TEST(TCgatsCopy, CopiesSelectionsAndInkMaps)
     // Illegal maps: an entry not below the channel count, or 1 or 2 channels (no names exist).
     for (const std::vector<int>& map :
         { std::vector<int> { 0, 1, 2, 4 }, std::vector<int> { 0, 1 }, std::vector<int> { 2 } })
-        EXPECT_EQ(TCgats(fiveSrc.get(), map, 0.0).SaveAs("unused"), 8) << map.size();
+        EXPECT_EQ(TCgats(fiveSrc.get(), map, 0.0).SaveAs("unused"), TCgats::kErrIllegalInkMap) << map.size();
 }
 
 TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
@@ -129,7 +129,7 @@ TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
         "c\t10\t100\t0\t0.0001100000000002243\t60.123456\t0\t0\t0.125\t1\t\nEND_DATA\n");
     EXPECT_TRUE(*Read(Written(c)) == c);
     // Two channels only as spot or custom colours.
-    EXPECT_EQ(Build({ { 1, 2 } }).GetErrorCode(), 18);
+    EXPECT_EQ(Build({ { 1, 2 } }).GetErrorCode(), TCgats::kErrColorCount);
     auto custom = Build({ { 1, 2 } }, 100, 0, { "Orange ink", "Green" }, true);
     EXPECT_EQ(FieldNames(custom), "SampleID\tPC2_1\tPC2_2");
     // The descriptions are written quoted, as instrument software writes them.

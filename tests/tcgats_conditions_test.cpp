@@ -58,5 +58,6 @@ TEST(TCgatsConditions, SettingThemRewritesEveryContraryStatement)
     delete[] text;
     EXPECT_EQ(again.GetStatedIlluminant(), "CIE Illuminant D65");
     EXPECT_EQ(again.GetStatedObserver(), "2 degree");
-    EXPECT_EQ(c.SetStatedConditions("D50\"", "2 degree"), 29); // cannot be written back
+    EXPECT_EQ(
+        c.SetStatedConditions("D50\"", "2 degree"), TCgats::kErrUnwritableValue); // cannot be written back
 }

@@ -57,8 +57,8 @@ TEST(TCgatsLayout, AddWritesSpecifiedFieldsInOrderAheadOfTheData)
 
     // An object in error adds nothing.
     auto bad = Read(kFile);
-    A::SetErrorCode(*bad, 5);
-    EXPECT_EQ(bad->AddLayoutInfo(info), 5);
+    A::SetErrorCode(*bad, TCgats::kErrCommentTag);
+    EXPECT_EQ(bad->AddLayoutInfo(info), TCgats::kErrCommentTag);
     EXPECT_EQ(A::Tags(*bad).size(), 8u);
 }
 
@@ -110,5 +110,5 @@ TEST(TCgatsLayout, CopyKeepsTheTargetCommentAndSkipsOtherKeywords)
     EXPECT_EQ(A::TagNames(*target)[3], "COLOR_RED"); // inserted ahead of the data
     for (int kind : { 54, 45, 43, 46 }) // ADD_CUTTING_LINE and the other keywords are not copied
         EXPECT_EQ(A::GetTag(*target, kind), nullptr) << kind;
-    EXPECT_EQ(target->CopyLayoutInfoFrom(nullptr), 1);
+    EXPECT_EQ(target->CopyLayoutInfoFrom(nullptr), TCgats::kErrNotCgats);
 }

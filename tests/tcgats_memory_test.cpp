@@ -87,16 +87,17 @@ TEST(TCgatsMemory, ReadingCostsWhatTheFileHolds)
             "CGATS.17\nORIGINATOR \"abcd\"\nNUMBER_OF_FIELDS "
             "1\nBEGIN_DATA_FORMAT\n2147483647CLR_1\nEND_DATA_FORMAT\n"
             "NUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n",
-            50 * kMB, 17 },
+            50 * kMB, TCgats::kErrColorNumbering },
         { "declared names under a huge count",
             "KEYWORD \"a\"\nNUMBER_OF_FIELDS 2000000000\nBEGIN_DATA_FORMAT\n" + names + "\nEND_DATA_FORMAT\n",
-            300 * kMB, 10 },
+            300 * kMB, TCgats::kErrBadField },
         { "declared names without a count",
-            "KEYWORD \"a\"\nBEGIN_DATA_FORMAT\n" + names + "\nEND_DATA_FORMAT\n", 300 * kMB, 10 },
+            "KEYWORD \"a\"\nBEGIN_DATA_FORMAT\n" + names + "\nEND_DATA_FORMAT\n", 300 * kMB,
+            TCgats::kErrBadField },
         { "a huge set count with one row",
             "NUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2000000000\n"
             "BEGIN_DATA\n1 2\nEND_DATA\n",
-            50 * kMB, 13 }, // fewer values than the sets declare
+            50 * kMB, TCgats::kErrSampleCount }, // fewer values than the sets declare
     };
     EXPECT_EQ(std::string(rows[0].text).size(), 135u);
     for (const auto& row : rows) {

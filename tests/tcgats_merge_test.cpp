@@ -71,7 +71,7 @@ TEST(TCgatsMerge, AveragesAndComparisons)
     for (const std::vector<const TCgats*>& files :
         { std::vector<const TCgats*> {}, { &one, nullptr }, { &one, &failed }, { &one, &twoSamples },
             { &one, &noLab }, { &one, &otherName }, { &oneTable, &twoTables } })
-        EXPECT_EQ(TCgats(files).GetErrorCode(), 1) << files.size();
+        EXPECT_EQ(TCgats(files).GetErrorCode(), TCgats::kErrNotCgats) << files.size();
     // Equality within 0.01, the same measurements and the same sample list.
     const TCgats base = Build({ { 10, 20, 30 } }, { { 50, 1, 2 } });
     EXPECT_TRUE(base == Build({ { 10, 20, 30 } }, { { 50.005, 1, 2 } }));
@@ -81,7 +81,7 @@ TEST(TCgatsMerge, AveragesAndComparisons)
     tagged.SetOriginator("x");
     EXPECT_FALSE(base == tagged);
     TCgats failing(base); // the error state takes no part
-    A::SetErrorCode(failing, 30);
+    A::SetErrorCode(failing, TCgats::kErrConvention);
     EXPECT_TRUE(base == failing);
 
     const TCgats two = Build({ { 10, 20, 30 }, { 40, 50, 60 } }, { { 50, 1, 2 }, { 60, 3, 4 } });

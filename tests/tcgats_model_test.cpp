@@ -64,12 +64,12 @@ TEST(TCgatsVocabulary, KeywordsMatchCaseSensitivelyAndErrorsKeepTheirMessage)
         { "", -1 }, { nullptr, -1 } };
     for (const auto& [text, kind] : rows)
         EXPECT_EQ(A::MatchTag(*c, text), kind) << (text ? text : "null");
-    EXPECT_FALSE(A::SetErrorCode(*c, 12));
+    EXPECT_FALSE(A::SetErrorCode(*c, TCgats::kErrFieldCount));
     const char* longest = "Number of header fields found doesn't match number of header fields declared.";
     EXPECT_STREQ(c->GetErrorMsg(), longest); // 77 characters, whole
-    EXPECT_TRUE(A::SetErrorCode(*c, 0)); // only reports
-    EXPECT_FALSE(A::SetErrorCode(*c, 32)); // a code without a message keeps the previous one
-    EXPECT_EQ(c->GetErrorCode(), 32);
+    EXPECT_TRUE(A::SetErrorCode(*c, TCgats::kErrNone)); // only reports
+    EXPECT_FALSE(A::SetErrorCode(*c, TCgats::kErrNrCodes)); // a number that is no code keeps the message
+    EXPECT_EQ(c->GetErrorCode(), TCgats::kErrNrCodes);
     EXPECT_STREQ(c->GetErrorMsg(), longest);
 }
 

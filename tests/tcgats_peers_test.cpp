@@ -155,5 +155,5 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
     int result = 0;
     Written(*uneven, Convention::Argyll, &result);
     EXPECT_EQ(result, 30);
-    EXPECT_EQ(uneven->GetErrorCode(), 30);
+    EXPECT_EQ(uneven->GetErrorCode(), TCgats::kErrConvention);
 }

@@ -60,7 +60,7 @@ TEST(TCgatsQueries, PresenceAndCounts)
     EXPECT_EQ(counts(2), (std::vector<int> { -1, -1, -1, -1, -1 }));
     EXPECT_EQ(counts(-1), (std::vector<int> { -1, -1, -1, -1, -1 }));
     // An object in error refuses most queries, but not the field and sample counts.
-    A::SetErrorCode(*c, 13);
+    A::SetErrorCode(*c, TCgats::kErrSampleCount);
     EXPECT_EQ(flags(0), std::vector<bool>(13, false));
     EXPECT_EQ(counts(0), (std::vector<int> { 14, 1, -1, -1, -1 }));
 }
@@ -202,8 +202,8 @@ TEST(TCgatsKeywords, SettersReplaceInPlaceOrInsertAheadOfTheData)
     EXPECT_EQ(c->SetTargetType(nullptr), 0);
     EXPECT_EQ(c->SetInkSet(static_cast<TCMS::InkSet>(3)), 0);
     // The object in error refuses SetInkSet but not the text setters.
-    A::SetErrorCode(*c, 7);
-    EXPECT_EQ(c->SetInkSet(static_cast<TCMS::InkSet>(5)), 7);
+    A::SetErrorCode(*c, TCgats::kErrEmptyTableHeader);
+    EXPECT_EQ(c->SetInkSet(static_cast<TCMS::InkSet>(5)), TCgats::kErrEmptyTableHeader);
     EXPECT_EQ(c->SetCreated("third"), 0);
     EXPECT_EQ(A::TagNames(*c),
         (std::vector<std::string> { "CGATS.17", "CREATED", "ORIGINATOR", "TARGET_TYPE", "INKSET",
@@ -249,7 +249,7 @@ TEST(TCgatsQueries, CellsRefuseEveryBadRequestWithMinusOneAndWriteNothing)
     EXPECT_EQ(c->GetSampleLabel(0, 1, label), -1);
     EXPECT_EQ(c->GetCustomProcessColorDescriptions(0, static_cast<const char***>(nullptr)), -1);
     // An object in error answers no cell.
-    A::SetErrorCode(*c, 13);
+    A::SetErrorCode(*c, TCgats::kErrSampleCount);
     EXPECT_EQ(call(0, 0, 0, &out), -1);
     EXPECT_EQ(c->GetField(0, 0, 0, buffer, sizeof buffer), -1);
     EXPECT_STREQ(buffer, "50.50000");

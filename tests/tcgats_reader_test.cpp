@@ -51,7 +51,7 @@ TEST(TCgatsReader, SmallFileReadsAndReadsBackFromItsSavedCopy)
     // An empty file is read and judged as empty text is, not reported as missing (3).
     std::ofstream(dir.File("empty.txt")).flush();
     EXPECT_EQ(TCgats(dir.File("empty.txt").c_str()).GetErrorCode(), TCgats("", 0).GetErrorCode());
-    EXPECT_NE(TCgats("", 0).GetErrorCode(), 3);
+    EXPECT_NE(TCgats("", 0).GetErrorCode(), TCgats::kErrFileNotFound);
 }
 
 TEST(TCgatsReader, HeaderLineRules)
@@ -91,62 +91,76 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
     const struct {
         std::string text;
         int code, line; // line -1: not checked
-    } rows[] = { { k255 + " 1\n", 0, 0 }, { k255 + "K 1\n", -1, -1 }, // keyword, value and comment limits
-        { "ORIGINATOR \"" + v4095 + "\"\n", 0, 0 }, { "ORIGINATOR \"" + v4095 + "v\"\n", -1, -1 },
-        { "ORIGINATOR x #" + c511 + "\n", 0, 0 }, { "ORIGINATOR x #" + c511 + "c\n", -1, -1 },
-        { "NUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B XYZ_X\n" + tail, 10, -1 },
-        { "NUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\n" + tail, 12, -1 },
-        { "NUMBER_OF_FIELDS 2\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 2\n", 12, -1 },
-        { "NUMBER_OF_FIELDS 2000000000\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n", 12, -1 },
-        { "NUMBER_OF_FIELDS -5\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n", 10, -1 },
-        { "NUMBER_OF_FIELDS 99999\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\n", 0,
-            0 },
-        { "NUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\nNUMBER_OF_FIELDS 3\n", 28,
+    } rows[] = { { k255 + " 1\n", TCgats::kErrNone, 0 },
+        { k255 + "K 1\n", TCgats::kErrLineTooLong, -1 }, // keyword, value and comment limits
+        { "ORIGINATOR \"" + v4095 + "\"\n", TCgats::kErrNone, 0 },
+        { "ORIGINATOR \"" + v4095 + "v\"\n", TCgats::kErrLineTooLong, -1 },
+        { "ORIGINATOR x #" + c511 + "\n", TCgats::kErrNone, 0 },
+        { "ORIGINATOR x #" + c511 + "c\n", TCgats::kErrLineTooLong, -1 },
+        { "NUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B XYZ_X\n" + tail, TCgats::kErrBadField,
             -1 },
-        { "BEGIN_DATA_FORMAT\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1\n", 14, -1 },
-        { "BEGIN_DATA_FORMAT\nLAB_L LAB_A\n", 9, -1 },
-        { "BEGIN_DATA_FORMAT\nSPOT_1 SPOT_3\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 2\n", 17, -1 },
+        { "NUMBER_OF_FIELDS 3\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\n" + tail, TCgats::kErrFieldCount, -1 },
+        { "NUMBER_OF_FIELDS 2\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 2\n", TCgats::kErrFieldCount, -1 },
+        { "NUMBER_OF_FIELDS 2000000000\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n", TCgats::kErrFieldCount,
+            -1 },
+        { "NUMBER_OF_FIELDS -5\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\n", TCgats::kErrBadField, -1 },
+        { "NUMBER_OF_FIELDS 99999\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\n",
+            TCgats::kErrNone, 0 },
+        { "NUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\nNUMBER_OF_FIELDS 3\n",
+            TCgats::kErrFormatWithoutData, -1 },
+        { "BEGIN_DATA_FORMAT\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1\n", TCgats::kErrNoDataFields,
+            -1 },
+        { "BEGIN_DATA_FORMAT\nLAB_L LAB_A\n", TCgats::kErrNoEndDataFormat, -1 },
+        { "BEGIN_DATA_FORMAT\nSPOT_1 SPOT_3\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 2\n",
+            TCgats::kErrColorNumbering, -1 },
         // Field names: a quote inside, or nothing left between the quotes.
-        { "BEGIN_DATA_FORMAT\nSAMPLE_ID MY\"NAME\n" + tail, 10, -1 },
-        { "BEGIN_DATA_FORMAT\nSAMPLE_ID \"\"\n" + tail, 10, -1 },
-        { "BEGIN_DATA_FORMAT\nSAMPLE_ID \"\n" + tail, 10, -1 },
-        { "BEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2000000000\nBEGIN_DATA\n1 2\n", 13,
-            -1 },
+        { "BEGIN_DATA_FORMAT\nSAMPLE_ID MY\"NAME\n" + tail, TCgats::kErrBadField, -1 },
+        { "BEGIN_DATA_FORMAT\nSAMPLE_ID \"\"\n" + tail, TCgats::kErrBadField, -1 },
+        { "BEGIN_DATA_FORMAT\nSAMPLE_ID \"\n" + tail, TCgats::kErrBadField, -1 },
+        { "BEGIN_DATA_FORMAT\nLAB_L LAB_A\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2000000000\nBEGIN_DATA\n1 2\n",
+            TCgats::kErrSampleCount, -1 },
         // The last value must be closed.
-        { head + "A 5", 26, -1 }, { head + "A \"5\"", 26, -1 }, { head + "A \"5\"END_DATA", 0, 0 },
-        { head + "A", 13, -1 }, { head + "\"A", 1, -1 },
+        { head + "A 5", TCgats::kErrNoEndData, -1 }, { head + "A \"5\"", TCgats::kErrNoEndData, -1 },
+        { head + "A \"5\"END_DATA", TCgats::kErrNone, 0 }, { head + "A", TCgats::kErrSampleCount, -1 },
+        { head + "\"A", TCgats::kErrNotCgats, -1 },
         // Each table needs its own format and count; a format needs data before the next one.
-        { "NUMBER_OF_FIELDS 2\n" + fmt + one + one, 27, 10 },
-        { "BEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nBEGIN_DATA\n1\n", 27, -1 },
-        { "CGATS.17\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n", 27, 3 },
-        { fmt + one + fmt + fmt + one, 28, -1 }, { fmt + "NUMBER_OF_FIELDS 2\n" + fmt + one, 28, -1 },
+        { "NUMBER_OF_FIELDS 2\n" + fmt + one + one, TCgats::kErrDataWithoutFormat, 10 },
+        { "BEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nBEGIN_DATA\n1\n", TCgats::kErrDataWithoutFormat, -1 },
+        { "CGATS.17\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n", TCgats::kErrDataWithoutFormat, 3 },
+        { fmt + one + fmt + fmt + one, TCgats::kErrFormatWithoutData, -1 },
+        { fmt + "NUMBER_OF_FIELDS 2\n" + fmt + one, TCgats::kErrFormatWithoutData, -1 },
         { "CGATS.17\nBEGIN_DATA_FORMAT\nLAB_L\nEND_DATA_FORMAT\nBEGIN_DATA_FORMAT\nLAB_A\nEND_DATA_FORMAT\n",
             28, 5 },
-        { fmt + one + fmt + "# trailing comment", 0, 0 }, { fmt + one + fmt + one, 0, 0 },
+        { fmt + one + fmt + "# trailing comment", TCgats::kErrNone, 0 },
+        { fmt + one + fmt + one, TCgats::kErrNone, 0 },
         // Wrong value counts: the line of the row that cannot be right.
         // (a word where a number belongs is placed at its own line)
-        { lab + "1\tdark skin\t37.99\t13.56\t14.06\n2\tlight\t65.71\t18.13\t17.81\nEND_DATA\n", 31, 8 },
-        { lab + "1 a 37.99 13.56\n2 b 65.71 18.13 17.81\nEND_DATA\n", 13, 10 },
-        { lab + "1 a 37.99 13.56 14.06\nEND_DATA\n2 b 65.71 18.13 17.81\n", 13, 9 },
-        { lab + "1 a 37.99 13.56 14.06\n2 b 65.71 18.13 17.81\n", 26, 9 },
-        { lab + "1 a 37.99 13.56 14.06\n2 b 65.71 18.13 17.81\nEND_DATA\n", 0, 0 },
+        { lab + "1\tdark skin\t37.99\t13.56\t14.06\n2\tlight\t65.71\t18.13\t17.81\nEND_DATA\n",
+            TCgats::kErrNotANumber, 8 },
+        { lab + "1 a 37.99 13.56\n2 b 65.71 18.13 17.81\nEND_DATA\n", TCgats::kErrSampleCount, 10 },
+        { lab + "1 a 37.99 13.56 14.06\nEND_DATA\n2 b 65.71 18.13 17.81\n", TCgats::kErrSampleCount, 9 },
+        { lab + "1 a 37.99 13.56 14.06\n2 b 65.71 18.13 17.81\n", TCgats::kErrNoEndData, 9 },
+        { lab + "1 a 37.99 13.56 14.06\n2 b 65.71 18.13 17.81\nEND_DATA\n", TCgats::kErrNone, 0 },
         { "CGATS.17\r\nBEGIN_DATA_FORMAT\r\nLAB_L LAB_A\r\nEND_DATA_FORMAT\r\nNUMBER_OF_SETS 2\r\n"
           "BEGIN_DATA\r\n1 2\r\n3\r\nEND_DATA\r\n",
             13, 9 },
-        { head + "END_DATA 5\nEND_DATA\n", 13, -1 }, // bare END_DATA ends the data
-        { "CGATS.17\nORIGINATOR x\nBEGIN_NOTES\nfree\n", 5, 3 },
+        { head + "END_DATA 5\nEND_DATA\n", TCgats::kErrSampleCount, -1 }, // bare END_DATA ends the data
+        { "CGATS.17\nORIGINATOR x\nBEGIN_NOTES\nfree\n", TCgats::kErrCommentTag, 3 },
         // A channel count beyond the header's fields.
-        { "CGATS.17\nBEGIN_DATA_FORMAT\n5CLR_1 5CLR_2 PC2_2 PC2_1\n" + tail, 17, -1 } };
+        { "CGATS.17\nBEGIN_DATA_FORMAT\n5CLR_1 5CLR_2 PC2_2 PC2_1\n" + tail, TCgats::kErrColorNumbering,
+            -1 } };
     for (const auto& r : rows) {
         auto c = Read(r.text);
         const std::string what = r.text.substr(0, 60);
         EXPECT_EQ(c->GetErrorCode(), r.code) << what;
         EXPECT_TRUE(r.line < 0 || c->GetErrorLine() == r.line) << what << ": line " << c->GetErrorLine();
         // Nothing half-loaded is offered.
-        EXPECT_TRUE(r.code == 0 || r.text.rfind("CGATS.17", 0) != 0 || A::Tables(*c).empty()) << what;
+        EXPECT_TRUE(r.code == TCgats::kErrNone || r.text.rfind("CGATS.17", 0) != 0 || A::Tables(*c).empty())
+            << what;
     }
     auto tooLong = Read("CGATS.17\nORIGINATOR x #" + c511 + "c\nCREATED now\n");
-    EXPECT_STREQ(tooLong->GetErrorMsg(), ""); // no message for -1
+    EXPECT_STREQ(tooLong->GetErrorMsg(), TCgats::Message(TCgats::kErrLineTooLong));
+    EXPECT_NE(std::string(tooLong->GetErrorMsg()).find("header line is too long"), std::string::npos);
     EXPECT_EQ(A::Tags(*tooLong).size(), 1u); // what came before stays
     EXPECT_STREQ(Read("BEGIN_DATA_FORMAT\nLAB_L\n")->GetErrorMsg(), "END_DATA_FORMAT tag not found.");
     EXPECT_STREQ(Read(head + "A 5")->GetErrorMsg(), "END_DATA tag not found.");
@@ -154,9 +168,9 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
     EXPECT_EQ(A::Tables(*Read("NUMBER_OF_FIELDS 2\n" + fmt + one + one)).size(), 1u);
     EXPECT_EQ(A::TmpHeader(*Read(rows[11].text))->NrFields(), 2); // the last count counts
     EXPECT_STREQ(Read("BEGIN_X\nabc\n")->GetErrorMsg(), "Error while reading comment tag.");
-    EXPECT_EQ(TCgats(static_cast<const char*>(nullptr)).GetErrorCode(), 2);
+    EXPECT_EQ(TCgats(static_cast<const char*>(nullptr)).GetErrorCode(), TCgats::kErrEmptyFileName);
     EXPECT_STREQ(TCgats("").GetErrorMsg(), "Empty file name.");
-    EXPECT_EQ(TCgats("/nonexistent/dir/file.txt").GetErrorCode(), 3);
+    EXPECT_EQ(TCgats("/nonexistent/dir/file.txt").GetErrorCode(), TCgats::kErrFileNotFound);
 }
 
 TEST(TCgatsReader, UndeclaredAndDeclaredFieldNames)
@@ -253,7 +267,7 @@ TEST(TCgatsReader, NumberFieldsHoldNumbers)
                              "NUMBER_OF_SETS 2\nBEGIN_DATA\nA 50 0 0\n"; // the data begin on line 7
     for (const std::string cell : { "n/a", "-", "\"\"", "37.99abc", "1,234.5", "\" \"" }) {
         TCgats c((head + "B " + cell + " 1 2\nEND_DATA\n").c_str(), 0);
-        EXPECT_EQ(c.GetErrorCode(), 31) << cell;
+        EXPECT_EQ(c.GetErrorCode(), TCgats::kErrNotANumber) << cell;
         EXPECT_EQ(c.GetErrorLine(), 8) << cell;
         EXPECT_NE(std::string(c.GetErrorMsg()).find("Field LAB_L holds"), std::string::npos)
             << c.GetErrorMsg();

@@ -155,7 +155,7 @@ TEST(TCgatsRealFiles, SettersRefuseWhatCannotBeWrittenBack)
         for (const auto& set : setters) {
             auto c = Read("CGATS.17\nORIGINATOR \"me\"\n");
             const std::string before = Written(*c);
-            EXPECT_EQ(set(*c, value), 29) << value;
+            EXPECT_EQ(set(*c, value), TCgats::kErrUnwritableValue) << value;
             EXPECT_EQ(Written(*c), before) << value;
             EXPECT_EQ(c->GetErrorCode(), 0);
         }
@@ -164,7 +164,7 @@ TEST(TCgatsRealFiles, SettersRefuseWhatCannotBeWrittenBack)
     // Keywords that would read back as another line are refused too.
     for (const char* bad :
         { "", "TWO WORDS", "TAB\tBED", "HASH#", "LINE\nEND", static_cast<const char*>(nullptr) })
-        EXPECT_EQ(c->AddCustomTag(bad, "v"), 1) << (bad ? bad : "null");
+        EXPECT_EQ(c->AddCustomTag(bad, "v"), TCgats::kErrNotCgats) << (bad ? bad : "null");
     EXPECT_EQ(c->SetOriginator("# not a comment"), 0);
     EXPECT_STREQ(Read(Written(*c))->GetOriginator(), "# not a comment");
 }

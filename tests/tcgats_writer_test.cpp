@@ -97,7 +97,7 @@ TEST(TCgatsWriter, IntColumnsAndWritingFailures)
     EXPECT_EQ(result, 13);
     // Now in error: nothing more is written.
     char* untouched = reinterpret_cast<char*>(&result);
-    EXPECT_EQ(c->WriteToBuffer(&untouched), 13);
+    EXPECT_EQ(c->WriteToBuffer(&untouched), TCgats::kErrSampleCount);
     EXPECT_EQ(untouched, reinterpret_cast<char*>(&result));
 }
 
@@ -136,7 +136,7 @@ TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
     // A failing write leaves the existing file as it was.
     auto broken = Read("ORIGINATOR other\n");
     A::AddTag(*broken, 4, "BEGIN_DATA_FORMAT", 0, "", "");
-    EXPECT_EQ(broken->SaveAs(path.c_str()), 23);
+    EXPECT_EQ(broken->SaveAs(path.c_str()), TCgats::kErrIllegalTableIndex);
     EXPECT_STREQ(broken->GetErrorMsg(), "Internal error: illegal table index.");
     EXPECT_EQ(TempDir::Read(path), kMixedWritten);
 
@@ -148,6 +148,6 @@ TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     auto fine = Read("ORIGINATOR x\n");
-    EXPECT_EQ(fine->SaveAs("/nonexistent-dir/sub/file.txt"), 4);
+    EXPECT_EQ(fine->SaveAs("/nonexistent-dir/sub/file.txt"), TCgats::kErrCannotWrite);
     EXPECT_STREQ(fine->GetErrorMsg(), "Could not create or open the requested file for writing.");
 }

@@ -1,4 +1,4 @@
-// TCgats: life cycle, error state, vocabulary look-ups, field-name classification and cell access.
+// TCgats: life cycle, vocabulary look-ups, field-name classification and cell access.
 #include <tintvale/tcgats.h>
 
 #include "halden.h"
@@ -46,7 +46,7 @@ bool TCgats::SetToZero()
     nrSpotIds = 0;
     customFields.clear();
     tables.clear();
-    errorCode = 0;
+    errorCode = kErrNone;
     errorMsg[0] = '\0';
     errorLine = 0;
     errorDetail.clear();
@@ -57,59 +57,6 @@ bool TCgats::SetToZero()
 TCgats::TCgats() { SetToZero(); }
 
 TCgats::~TCgats() = default;
-
-void TCgats::RecordError(int code) const
-{
-    if (code >= 0 && code < kCgatsNrMessages)
-        strncpy_w0(errorMsg, kCgatsMessages[code], sizeof errorMsg - 1);
-    errorCode = code;
-}
-
-bool TCgats::SetErrorCode(int code) const
-{
-    if (code == 0)
-        return errorCode != 0;
-    RecordError(code);
-    return false;
-}
-
-int TCgats::TableErrorToCgatsError(int tableError)
-{
-    switch (tableError) {
-    case kTableNoHeader:
-        return 6;
-    case kTableNoFields:
-        return 14;
-    case kTableEmptySlot:
-        return 12;
-    case kTableNoSamples:
-        return 15;
-    case kTableRowCount:
-        return 13;
-    case kTableBadType:
-        return 16;
-    case kTableAnalysis:
-        return 17;
-    case kTableFirstNotString:
-        return 19;
-    case kTableCoordNotDouble:
-        return 20;
-    case kTableTextEnded:
-        return 1;
-    case kTableTooManyRows:
-        return 13;
-    case kTableHeaderNotWritten:
-        return 7;
-    case kTableBadInkMap:
-        return 8;
-    case kTableNoEndData:
-        return kErrNoEndData;
-    case kTableNotANumber:
-        return kErrNotANumber;
-    default:
-        return 1;
-    }
-}
 
 int TCgats::MatchTag(const char* text) const
 {
@@ -124,9 +71,9 @@ int TCgats::MatchTag(const char* text) const
 int TCgats::AddCustomField(const char* name)
 {
     if (!name || !*name)
-        return 1;
+        return kErrNotCgats;
     customFields.emplace_back(name);
-    return 0;
+    return kErrNone;
 }
 
 namespace {

@@ -207,7 +207,7 @@ int TCgats::UpdateFieldCount(int t, int unquoted, const char* comment)
 {
     const int i = FieldCountTag(t);
     if (i < 0)
-        return 1;
+        return kErrNotCgats;
     std::string value;
     AppendInt(value, tables[t]->NrFields());
     const TCgatsTag& old = *tags[i];
@@ -222,7 +222,7 @@ int TCgats::AddLab(int t, const double** lab)
     if (errorCode != 0)
         return errorCode;
     if (!Table(t))
-        return 1;
+        return kErrNotCgats;
     const int result = tables[t]->AddLab(lab);
     if (result != 0)
         return result;
@@ -234,7 +234,7 @@ int TCgats::AddInkBookNames(int t, const std::vector<std::string>& names)
     if (errorCode != 0)
         return errorCode;
     if (!Table(t))
-        return 1;
+        return kErrNotCgats;
     for (const std::string& name : names)
         if (!IsWritableText(name))
             return kErrUnwritableValue;

@@ -47,7 +47,7 @@ double TCgats::KeywordDouble(int kind) const
 int TCgats::SetKeyword(int kind, const char* value)
 {
     if (kind < 0 || kind >= kCgatsNrKeywords)
-        return 1;
+        return kErrNotCgats;
     const char* name = KeywordName(kind);
     const int unquoted = MarkOf(kCgatsKeywords[kind]);
     const char* text = value ? value : "";

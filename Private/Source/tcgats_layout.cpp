@@ -115,7 +115,7 @@ TCMS::TLayoutInfo TCgats::GetLayoutInfo() const
 int TCgats::CopyLayoutInfoFrom(const TCgats* source)
 {
     if (!source)
-        return 1;
+        return kErrNotCgats;
     for (int kind : kLayoutKinds) {
         const TCgatsTag* from = source->GetTag(kind);
         if (!from)

@@ -67,7 +67,7 @@ TCgats::TCgats(const char* fileName, TextInNumberField cells)
     SetToZero();
     textInNumberField = cells;
     if (!fileName || !*fileName) {
-        RecordError(2);
+        RecordError(kErrEmptyFileName);
         return;
     }
     const int result = ReadFromFile(fileName);
@@ -104,20 +104,20 @@ int TCgats::ReadFromFile(const char* fileName)
 int TCgats::FileToBuffer(const char* fileName, char** buffer)
 {
     if (!fileName || !buffer)
-        return 3;
+        return kErrFileNotFound;
     boost::filesystem::ifstream in(Ostrel::FromUTF8String(fileName), std::ios::in | std::ios::binary);
     if (!in)
-        return 3;
+        return kErrFileNotFound;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     // The size is kept in 32 bits; larger files are not read.
     if (size < 0 || size >= INT_MAX)
-        return 3;
+        return kErrFileNotFound;
     in.seekg(0, std::ios::beg);
     std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(size) + 1]);
     in.read(text.get(), size);
     if (in.gcount() != size)
-        return 3;
+        return kErrFileNotFound;
     text[static_cast<std::size_t>(size)] = '\0';
     *buffer = text.release();
     return 0;
@@ -406,7 +406,7 @@ int TCgats::ReadFieldNames(const char** cursor, std::vector<std::string>& undecl
         }
 
         if (nrNames >= kMaxFields)
-            return 10;
+            return kErrBadField;
         int category = 0, index = 0, type = 0;
         int vocabIndex = MatchField(token.c_str(), &category, &index, &type, &canonical);
         if (vocabIndex < 0) {

@@ -80,7 +80,7 @@ int TCgats::InsertTag(int kind, const char* name, int unquoted, const char* valu
     const int count = static_cast<int>(tags.size());
     if (replace) {
         if (position < 0 || position >= count)
-            return 1;
+            return kErrNotCgats;
         tags[position] = std::make_unique<TCgatsTag>(kind, name, unquoted, value, comment);
         return 0;
     }
@@ -112,7 +112,7 @@ int TCgats::ChangeTagValue(int kind, const char* value, const char* comment)
 {
     const int i = FindTag(kind);
     if (i < 0)
-        return 1;
+        return kErrNotCgats;
     const TCgatsTag& old = *tags[i];
     const char* keptComment = (comment && *comment) ? comment : old.Comment();
     auto replacement = std::make_unique<TCgatsTag>(kind, old.Name(), old.unquoted, value, keptComment);
@@ -125,10 +125,10 @@ int TCgats::AddCustomTag(const char* name, const char* value)
     // A keyword that is empty or holds a separator or "#" would read back as another line, a count
     // or section marker as the file's structure.
     if (!name || !*name || std::strpbrk(name, " \t\r\n#"))
-        return 1;
+        return kErrNotCgats;
     const int kind = MatchTag(name);
     if (kind == kKindNumberOfFields || kind == kKindNumberOfSets || IsSectionMarker(name))
-        return 1;
+        return kErrNotCgats;
     if (value && !IsWritableValue(value))
         return kErrUnwritableValue;
     return InsertTag(kind, name, 0, value, "", -1, false);
@@ -137,7 +137,7 @@ int TCgats::AddCustomTag(const char* name, const char* value)
 int TCgats::CopyTagFrom(const TCgatsTag* tag)
 {
     if (!tag)
-        return 1;
+        return kErrNotCgats;
     if (FindTag(tag->kind) >= 0)
         return ChangeTagValue(tag->kind, tag->Value(), tag->Comment());
     return InsertTag(tag->kind, tag->Name(), tag->unquoted, tag->Value(), tag->Comment(), -1, false);

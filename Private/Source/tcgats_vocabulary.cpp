@@ -1,4 +1,4 @@
-// The CGATS.17 field and keyword vocabulary and the messages of the TCgats error codes.
+// The CGATS.17 field and keyword vocabulary.
 #include "tcgats_vocabulary.h"
 
 namespace tintvale::detail {
@@ -117,41 +117,6 @@ const CgatsKeyword kCgatsKeywords[kCgatsNrKeywordRows] = {
     { "DEVICE_CLASS", ValueKind::Text, Written::Quoted, 0.0, nullptr },
     { "COLOR_REP", ValueKind::Text, Written::Quoted, 0.0, nullptr },
     { "MEAS_TYPE", ValueKind::Text, Written::Quoted, 0.0, nullptr },
-};
-
-const char* const kCgatsMessages[kCgatsNrMessages] = {
-    "No error.",
-    "The file is not a valid Cgats file.",
-    "Empty file name.",
-    "The requested file could not be found.",
-    "Could not create or open the requested file for writing.",
-    "Error while reading comment tag.",
-    "Internal error: temporary header not initialized.",
-    "The table header is empty.",
-    "Internal error: attempt to map inks using an illegal ink map.",
-    "END_DATA_FORMAT tag not found.",
-    "Badly formatted header field.",
-    "Unknown and undeclared header field type.",
-    "Number of header fields found doesn't match number of header fields declared.",
-    "Number of samples found doesn't match number of samples declared.",
-    "The table header contains no data fields.",
-    "The table contains no samples.",
-    "The table contains a data type that is not supported.",
-    "The custom color numbering in the table header is not consistent.",
-    "Number of color coordinates not supported.",
-    "No sample ID field provided in header.",
-    "Not enough coordinate fields provided in header.",
-    "Internal error: illegal tag index.",
-    "Attempt to write empty tag.",
-    "Internal error: illegal table index.",
-    "Error adding layout info: layout info already present.",
-    "Trying to copy from empty data set.",
-    "END_DATA tag not found.",
-    "BEGIN_DATA without a data format and a positive NUMBER_OF_SETS.",
-    "A data format follows another one before its data.",
-    "The value cannot be written back: it holds a line end, NUL or double quote.",
-    "The spectra cannot be named in this convention: their bands are not evenly spaced.",
-    "A cell of a number field is not a number.",
 };
 
 } // namespace tintvale::detail

@@ -1,4 +1,4 @@
-// The fixed CGATS vocabulary: standard data field names, header keywords and the error messages.
+// The fixed CGATS vocabulary: standard data field names and header keywords.
 #ifndef TINTVALE_TCGATS_VOCABULARY_H
 #define TINTVALE_TCGATS_VOCABULARY_H
 
@@ -7,7 +7,6 @@ namespace tintvale::detail {
 constexpr int kCgatsNrFieldNames = 40;
 constexpr int kCgatsNrKeywords = 55; // the vocabulary: a tag's kind is its row
 constexpr int kCgatsNrKeywordRows = 64; // and the keywords of instrument and profiling software
-constexpr int kCgatsNrMessages = 32; // codes 0 to 31
 
 // What a keyword's value is: nothing (a section marker), text or a number.
 enum class ValueKind { None, Text, Integer, Real };
@@ -33,27 +32,6 @@ extern const CgatsKeyword kCgatsKeywords[kCgatsNrKeywordRows];
 inline const char* KeywordName(int row) { return kCgatsKeywords[row].name; }
 // A BEGIN_ or END_ line (any letter case): a data section or a free-form block starts or ends.
 bool IsSectionMarker(const char* keyword);
-// The message of each TCgats error code 0 to 30.
-extern const char* const kCgatsMessages[kCgatsNrMessages];
-
-// TCgats error codes (the index of their message).
-enum CgatsError {
-    kErrNone = 0,
-    kErrNotCgats = 1,
-    kErrCommentTag = 5,
-    kErrNoTmpHeader = 6,
-    kErrNoEndDataFormat = 9,
-    kErrBadField = 10,
-    kErrUndeclaredField = 11,
-    kErrFieldCount = 12,
-    kErrSampleCount = 13,
-    kErrNoEndData = 26,
-    kErrDataWithoutFormat = 27,
-    kErrFormatWithoutData = 28,
-    kErrUnwritableValue = 29,
-    kErrConvention = 30,
-    kErrNotANumber = 31,
-};
 
 // Field vocabulary indices with a role in the header analysis.
 enum CgatsFieldIndex {
@@ -123,26 +101,6 @@ enum CgatsKeywordRow {
     kRowDeviceClass,
     kRowColorRep,
     kRowMeasType,
-};
-
-// Table error codes (TCgatsTable::error).
-enum CgatsTableError {
-    kTableOk = 0,
-    kTableNoHeader = 1,
-    kTableNoFields = 2,
-    kTableEmptySlot = 3,
-    kTableNoSamples = 4,
-    kTableRowCount = 5,
-    kTableBadType = 6,
-    kTableAnalysis = 7,
-    kTableFirstNotString = 8,
-    kTableCoordNotDouble = 9,
-    kTableTextEnded = 10,
-    kTableTooManyRows = 11,
-    kTableHeaderNotWritten = 12,
-    kTableBadInkMap = 13,
-    kTableNoEndData = 14, // the text ends before "END_DATA"
-    kTableNotANumber = 15, // a cell of a number field is not a complete number
 };
 
 } // namespace tintvale::detail

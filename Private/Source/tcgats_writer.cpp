@@ -75,7 +75,7 @@ void TCgats::DeclareKeyword(const TCgatsTag& tag, bool first, const TCgatsNameSe
 int TCgats::WriteTag(int i, std::string& out) const
 {
     if (i < 0 || i >= static_cast<int>(tags.size()) || !tags[i])
-        return 21;
+        return kErrIllegalTagIndex;
     tags[i]->Write(out);
     return 0;
 }
@@ -90,7 +90,7 @@ int TCgats::WriteHeader(int t, std::string& out) const
         return 0;
     }
     if (!table)
-        return 23;
+        return kErrIllegalTableIndex;
     const int error = table->WriteHeader(out);
     return error == 0 ? 0 : TableErrorToCgatsError(error);
 }
@@ -99,7 +99,7 @@ int TCgats::WriteTable(int t, std::string& out) const
 {
     const TCgatsTable* table = Table(t);
     if (!table)
-        return 23;
+        return kErrIllegalTableIndex;
     const int error = table->WriteData(out);
     return error == 0 ? 0 : TableErrorToCgatsError(error);
 }
@@ -143,12 +143,12 @@ int TCgats::WriteToString(std::string& out) const
 int TCgats::WriteToStream(std::ostream* stream) const
 {
     if (!stream)
-        return 4;
+        return kErrCannotWrite;
     std::string text;
     const int result = WriteToString(text);
     stream->write(text.data(), static_cast<std::streamsize>(text.size()));
     if (result == 0 && !*stream)
-        return 4;
+        return kErrCannotWrite;
     return result;
 }
 
@@ -173,8 +173,8 @@ int TCgats::SaveAs(const char* fileName) const
     if (errorCode != 0)
         return errorCode;
     if (!fileName || !*fileName) {
-        RecordError(4);
-        return 4;
+        RecordError(kErrCannotWrite);
+        return kErrCannotWrite;
     }
     std::string text;
     const int result = WriteToString(text);
@@ -186,9 +186,9 @@ int TCgats::SaveAs(const char* fileName) const
     const boost::filesystem::path target = Ostrel::FromUTF8String(fileName);
     if (ReplaceFile(target.c_str(), text.data(), text.size()) != 0) {
         const int reason = errno;
-        RecordError(4);
+        RecordError(kErrCannotWrite);
         errno = reason;
-        return 4;
+        return kErrCannotWrite;
     }
     return 0;
 }

@@ -9,6 +9,31 @@
 #include <string>
 #include <vector>
 
+namespace tintvale::detail {
+
+// Table error codes (TCgatsTable::error).
+enum CgatsTableError {
+    kTableOk = 0,
+    kTableNoHeader = 1,
+    kTableNoFields = 2,
+    kTableEmptySlot = 3,
+    kTableNoSamples = 4,
+    kTableRowCount = 5,
+    kTableBadType = 6,
+    kTableAnalysis = 7,
+    kTableFirstNotString = 8,
+    kTableCoordNotDouble = 9,
+    kTableTextEnded = 10,
+    kTableTooManyRows = 11,
+    kTableHeaderNotWritten = 12,
+    kTableBadInkMap = 13,
+    kTableNoEndData = 14, // the text ends before "END_DATA"
+    kTableNotANumber = 15, // a cell of a number field is not a complete number
+    kTableNrCodes
+};
+
+} // namespace tintvale::detail
+
 class TCgatsTable {
 public:
     // Values above this in one of the first kPercentRows rows mark the spectra as percentages.

@@ -26,49 +26,58 @@ class TOneMeasurement;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
-// Error codes (GetErrorCode; GetErrorMsg gives the message of codes 0 to 31; GetErrorLine the
-// line of a reading error):
-//    0 "No error."
-//    1 "The file is not a valid Cgats file."            (also: a quoted value is not closed)
-//    2 "Empty file name."
-//    3 "The requested file could not be found."
-//    4 "Could not create or open the requested file for writing."
-//    5 "Error while reading comment tag."
-//    6 "Internal error: temporary header not initialized."
-//    7 "The table header is empty."
-//    8 "Internal error: attempt to map inks using an illegal ink map."
-//    9 "END_DATA_FORMAT tag not found."
-//   10 "Badly formatted header field."
-//   11 "Unknown and undeclared header field type."
-//   12 "Number of header fields found doesn't match number of header fields declared."
-//   13 "Number of samples found doesn't match number of samples declared."
-//                                    (also: a data section holds more or fewer values than
-//                                     NUMBER_OF_SETS x fields before its END_DATA)
-//   14 "The table header contains no data fields."
-//   15 "The table contains no samples."
-//   16 "The table contains a data type that is not supported."
-//   17 "The custom color numbering in the table header is not consistent."
-//   18 "Number of color coordinates not supported."
-//   19 "No sample ID field provided in header."
-//   20 "Not enough coordinate fields provided in header."
-//   21 "Internal error: illegal tag index."
-//   22 "Attempt to write empty tag."
-//   23 "Internal error: illegal table index."
-//   24 "Error adding layout info: layout info already present."
-//   25 "Trying to copy from empty data set."
-//   26 "END_DATA tag not found."                         (the text ends inside a data section)
-//   27 "BEGIN_DATA without a data format and a positive NUMBER_OF_SETS."
-//   28 "A data format follows another one before its data."
-//   29 "The value cannot be written back: it holds a line end, NUL or double quote." (setters)
-//   30 "The spectra cannot be named in this convention: their bands are not evenly spaced."
-//   31 "A cell of a number field is not a number."   (GetErrorMsg then names the field and
-//                                     the cell, GetErrorLine its line)
-//   -1 a header line whose keyword, value or comment is longer than 255, 4095 or 511 characters
-//      (no message).
 // A failed constructor keeps what it read before the failure; the object stays destructible.
 // Numbers are read and written in the C locale's form whatever locale the host has set.
 class TINTVALE_API TCgats {
 public:
+    // Error codes (GetErrorCode; GetErrorMsg gives the message of each; GetErrorLine the line of
+    // a reading error). Results that are error codes stay int: the codes convert to int.
+    enum ErrorCode : int {
+        // "a header line is too long (over 255 characters of keyword, 4095 of value or 511 of
+        // comment)"
+        kErrLineTooLong = -1,
+        kErrNone = 0, // "No error."
+        kErrNotCgats = 1, // "The file is not a valid Cgats file." (also: a quoted value is not closed)
+        kErrEmptyFileName = 2, // "Empty file name."
+        kErrFileNotFound = 3, // "The requested file could not be found."
+        kErrCannotWrite = 4, // "Could not create or open the requested file for writing."
+        kErrCommentTag = 5, // "Error while reading comment tag."
+        kErrNoTmpHeader = 6, // "Internal error: temporary header not initialized."
+        kErrEmptyTableHeader = 7, // "The table header is empty."
+        kErrIllegalInkMap = 8, // "Internal error: attempt to map inks using an illegal ink map."
+        kErrNoEndDataFormat = 9, // "END_DATA_FORMAT tag not found."
+        kErrBadField = 10, // "Badly formatted header field."
+        kErrUndeclaredField = 11, // "Unknown and undeclared header field type."
+        // "Number of header fields found doesn't match number of header fields declared."
+        kErrFieldCount = 12,
+        // "Number of samples found doesn't match number of samples declared." (also: a data
+        // section holds more or fewer values than NUMBER_OF_SETS x fields before its END_DATA)
+        kErrSampleCount = 13,
+        kErrNoDataFields = 14, // "The table header contains no data fields."
+        kErrNoSamples = 15, // "The table contains no samples."
+        kErrUnsupportedType = 16, // "The table contains a data type that is not supported."
+        kErrColorNumbering = 17, // "The custom color numbering in the table header is not consistent."
+        kErrColorCount = 18, // "Number of color coordinates not supported."
+        kErrNoSampleId = 19, // "No sample ID field provided in header."
+        kErrTooFewCoordinates = 20, // "Not enough coordinate fields provided in header."
+        kErrIllegalTagIndex = 21, // "Internal error: illegal tag index."
+        kErrEmptyTag = 22, // "Attempt to write empty tag."
+        kErrIllegalTableIndex = 23, // "Internal error: illegal table index."
+        kErrLayoutPresent = 24, // "Error adding layout info: layout info already present."
+        kErrEmptySource = 25, // "Trying to copy from empty data set."
+        kErrNoEndData = 26, // "END_DATA tag not found." (the text ends inside a data section)
+        kErrDataWithoutFormat = 27, // "BEGIN_DATA without a data format and a positive NUMBER_OF_SETS."
+        kErrFormatWithoutData = 28, // "A data format follows another one before its data."
+        // "The value cannot be written back: it holds a line end, NUL or double quote." (setters)
+        kErrUnwritableValue = 29,
+        // "The spectra cannot be named in this convention: their bands are not evenly spaced."
+        kErrConvention = 30,
+        // "A cell of a number field is not a number." (GetErrorMsg then names the field and the
+        // cell, GetErrorLine its line)
+        kErrNotANumber = 31,
+        kErrNrCodes // one past the last code
+    };
+
     // Header lines and free-form blocks are no longer limited in number; these former limits stay
     // so that hosts that name them still compile.
     static constexpr int kMaxTags = 128;
@@ -152,6 +161,8 @@ public:
     int GetErrorCode() const { return errorCode; }
     // The message of the error code; valid as long as the object.
     const char* GetErrorMsg() const { return errorMsg; }
+    // The message of an error code (static text), or null for a number that is no code.
+    static const char* Message(int code);
     // The line (from 1) of the text where reading failed, 0 when the error is not a reading error
     // or there is none.
     int GetErrorLine() const { return errorLine; }
@@ -430,7 +441,7 @@ public:
 
 protected:
     // Code 0 changes nothing and tells whether the object is in error; any other code is stored
-    // (with its message for codes 1 to 25) and the result is false.
+    // (with its message) and the result is false.
     bool SetErrorCode(int code) const;
     static int TableErrorToCgatsError(int tableError);
     // Index of text in the keyword vocabulary (case-sensitive), or -1.
@@ -478,7 +489,7 @@ private:
     // An empty object, the starting point of the building constructors.
     TCgats();
     bool SetToZero();
-    // Stores code (and its message for codes 0 to 25); the one way errors are recorded.
+    // Stores code and its message; the one way errors are recorded.
     void RecordError(int code) const;
 
     int AddTag(int kind, const char* name, int unquoted, const char* value, const char* comment);
