@@ -1,7 +1,7 @@
 // TCgats measurement bridge: measurements from table rows and back, and the Lab and ink-book
 // columns added to a table.
 #include "cgats_text.h"
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include <tintvale/tlabmeasurement.h>
 #include <tintvale/tmeasgeom.h>
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

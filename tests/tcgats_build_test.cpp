@@ -1,13 +1,13 @@
 // TCgats construction: copies, sample selections, ink maps and files built from arrays.
 #include "cgats_text.h"
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

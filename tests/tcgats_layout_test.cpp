@@ -1,6 +1,6 @@
 // Chart layout: TCMS::TLayoutInfo and its keywords (writing, reading back, copying).
 #include "cgats_text.h"
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include <tintvale/tcms.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 using TCMS::TLayoutInfo;
 
 namespace {

@@ -1,6 +1,6 @@
 // TCgats merging and comparison: averages of several files, equality within 0.01, the same
 // measurements and the same sample list.
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // TCgats model: vocabulary look-ups, error state, field-name classification, header analysis.
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include "tcgatsfield.h"
 #include "tcgatstableheader.h"
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // TCgats queries: presence, counts, per-sample values, colour descriptions, the solid-patch
 // search and the header keywords with their defaults and setters.
 #include "cgats_text.h"
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // TCgats reader: header lines, data formats, data sections, free-form blocks and refusals.
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include "tcgatstableheader.h"
 #include "tcgatsvaluelist.h"
@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // SPEC_nnn spectral columns with their keywords, long headers, custom keywords, header text, CR LF
 // line ends and setters that refuse what cannot be written back. The files are written here.
 #include "cgats_text.h"
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // TCgats property tests: generated and damaged files read whole or are refused, and what reads is a
 // fixed point of write, read, write.
 #include "cgats_text.h"
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 #include "temp_dir.h"
 
 #include "numtext.h"
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

@@ -1,6 +1,6 @@
 // TCgats writer: tag lines, field names, data rows, block bodies, buffers and atomic saving.
 #include "cgats_text.h"
-#include "tcgats_test_access.h"
+#include "tcgatsinternals.h"
 
 #include "tcgatsvaluelist.h"
 #include "temp_dir.h"
@@ -14,7 +14,7 @@
 
 #include <sys/stat.h>
 
-using A = TCgatsTestAccess;
+using A = TCgatsInternals;
 
 namespace {
 

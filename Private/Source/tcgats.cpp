@@ -49,7 +49,6 @@ bool TCgats::SetToZero()
     errorCode = kErrNone;
     errorMsg[0] = '\0';
     errorLine = 0;
-    errorDetail.clear();
     unreadCells.clear();
     return false;
 }
@@ -114,6 +113,12 @@ bool MatchPattern(const char* name, int* category, int* index)
 
 int TCgats::MatchField(const char* name, int* category, int* index, int* type, std::string* canonical)
 {
+    return MatchField(name, category, index, type, canonical, nullptr);
+}
+
+int TCgats::MatchField(
+    const char* name, int* category, int* index, int* type, std::string* canonical, TCgatsNameIndex* names)
+{
     if (!name || !category || !index || !type || !canonical)
         return -1;
     *canonical = name;
@@ -126,8 +131,8 @@ int TCgats::MatchField(const char* name, int* category, int* index, int* type, s
     // Declared names come before the vocabulary, so a declared "LAB_L" is a text column.
     auto matchCustom = [&]() -> int {
         int i = -1;
-        if (nameIndex) {
-            i = nameIndex->Find(customFields, name);
+        if (names) {
+            i = names->Find(customFields, name);
         } else {
             for (std::size_t k = 0; k < customFields.size() && i < 0; ++k)
                 if (strcmp_ci(customFields[k].c_str(), name) == 0)

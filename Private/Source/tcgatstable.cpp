@@ -1,6 +1,7 @@
-// TCgatsTable: creation from a header, storing and reading rows, and writing the table's text.
+// TCgatsTable: creation from a header, storing rows, and writing the table's text.
 #include "tcgatstable.h"
 
+#include "cgatstokenizer.h"
 #include "numtext.h"
 #include "tcgats_vocabulary.h"
 
@@ -9,18 +10,6 @@
 using namespace tintvale::detail;
 
 namespace {
-
-bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-constexpr const char* kEndData = "END_DATA";
-constexpr std::size_t kEndDataLength = 8;
-
-// Whether the bare token at p is "END_DATA", which ends a data section and is never a value.
-bool AtEndData(const char* p)
-{
-    return *p == 'E' && std::strncmp(p, kEndData, kEndDataLength) == 0
-        && (p[kEndDataLength] == '\0' || IsSeparator(p[kEndDataLength]) || p[kEndDataLength] == '#');
-}
 
 std::unique_ptr<TCgatsValueList> MakeList(int type, int count)
 {
@@ -40,10 +29,10 @@ std::unique_ptr<TCgatsValueList> MakeList(int type, int count)
 // holds a blank, tab or line end anywhere, or would read as the end of the data.
 bool NeedsQuotes(const char* text)
 {
-    if (!*text || AtEndData(text))
+    if (!*text || CgatsTokenizer::IsEndData(text))
         return true;
     for (; *text; ++text)
-        if (IsSeparator(*text))
+        if (CgatsTokenizer::IsSeparator(*text))
             return true;
     return false;
 }
@@ -107,28 +96,6 @@ int TCgatsTable::AddSample(const char* const* texts)
     return 0;
 }
 
-int TCgatsTable::StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles, const char* const* starts)
-{
-    if (!header || nrFilled >= header->nrSamples)
-        return kTableTooManyRows;
-    for (std::size_t k = 0; k < columns.size(); ++k) {
-        if (doubles[k]) {
-            // A number field holds numbers: a text read as 0 or as its leading digits would pass
-            // for a measurement.
-            if (!doubles[k]->SetNumber(nrFilled, spans[k].first, spans[k].last)) {
-                unreadCells.push_back(
-                    { starts[k], static_cast<int>(k), std::string(spans[k].first, spans[k].last) });
-                if (!nanForText)
-                    return kTableNotANumber;
-            }
-        } else if (columns[k]) {
-            columns[k]->SetValue(nrFilled, spans[k].first, spans[k].last);
-        }
-    }
-    FinishRow();
-    return 0;
-}
-
 void TCgatsTable::FinishRow()
 {
     if (nrFilled < kPercentRows && header->nrWaveLengths > 0 && error == kTableOk)
@@ -145,82 +112,6 @@ void TCgatsTable::DetectPercent(int row)
             return;
         }
     }
-}
-
-// The values form one stream of blank-, tab- or line-separated tokens, bare or in double quotes,
-// bound to rows only by count; the stream must hold exactly rows x fields values and end at a bare
-// "END_DATA", which is never a value. Values are taken whole whatever their length. On success the
-// cursor stands at "END_DATA"; on failure where the fault lies.
-int TCgatsTable::Read(const char** cursor)
-{
-    if (error != kTableOk)
-        return error;
-    if (!header || !cursor || !*cursor)
-        return error = kTableNoHeader;
-    const int nrFields = NrFields();
-    std::vector<Span> spans(nrFields);
-    std::vector<const char*> starts(nrFields);
-    std::vector<bool> isDouble(nrFields);
-    std::vector<TCgatsValueListDouble*> doubles(nrFields, nullptr);
-    for (int k = 0; k < nrFields; ++k) {
-        isDouble[k] = header->fields[k]->type == TCgatsField::kDouble;
-        doubles[k] = dynamic_cast<TCgatsValueListDouble*>(columns[k].get());
-    }
-    // Decimal commas of number fields are turned into points in a copy of the value.
-    std::vector<std::string> converted(nrFields);
-    const char* p = *cursor;
-    auto fail = [&](int code) {
-        *cursor = p;
-        return error = code;
-    };
-    for (int row = 0; row < header->nrSamples; ++row) {
-        for (int k = 0; k < nrFields; ++k) {
-            while (IsSeparator(*p))
-                ++p;
-            if (!*p)
-                return fail(kTableNoEndData);
-            if (AtEndData(p))
-                return fail(kTableRowCount);
-            starts[k] = p;
-            if (*p == '"') {
-                const char* start = ++p;
-                const char* end = std::strchr(start, '"');
-                if (!end)
-                    return fail(kTableTextEnded);
-                spans[k] = { start, end };
-                p = end + 1;
-                continue;
-            }
-            const char* start = p;
-            bool comma = false;
-            while (*p && !IsSeparator(*p)) {
-                comma |= (*p == ',');
-                ++p;
-            }
-            spans[k] = { start, p };
-            if (comma && isDouble[k]) {
-                std::string& text = converted[k];
-                text.assign(start, spans[k].last);
-                for (char& c : text)
-                    if (c == ',')
-                        c = '.';
-                spans[k] = { text.data(), text.data() + text.size() };
-            }
-        }
-        const int result = StoreRow(spans.data(), doubles.data(), starts.data());
-        if (result == kTableNotANumber)
-            p = unreadCells.back().at;
-        if (result != 0)
-            return fail(result);
-    }
-    while (IsSeparator(*p))
-        ++p;
-    if (!*p)
-        return fail(kTableNoEndData);
-    if (!AtEndData(p))
-        return fail(kTableRowCount);
-    *cursor = p;
-    return error;
 }
 
 int TCgatsTable::WriteHeader(std::string& out) const

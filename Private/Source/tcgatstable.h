@@ -55,8 +55,9 @@ public:
 
     // Stores one row, one text per field in column order; 11 when the table is full, else 0.
     int AddSample(const char* const* texts);
-    // Reads header->nrSamples rows of values from *cursor and advances it; sets and returns error.
-    int Read(const char** cursor);
+    // The bookkeeping after the columns of the next row were set (as the reader does): the row
+    // counts as filled.
+    void FinishRow();
 
     // Append the field-name line or the data rows to out; return a table error code or 0.
     int WriteHeader(std::string& out) const;
@@ -107,7 +108,7 @@ public:
     // Double values are written with a decimal point ("90.0"): ArgyllCMS types a column of whole
     // numbers as integers and refuses it where it expects reals.
     bool pointedDoubles = false;
-    // A cell of a number field that is not a complete number: Read fails with 15 at it (the
+    // A cell of a number field that is not a complete number: the reader fails with 15 at it (the
     // default), or with nanForText stores NaN and lists it in unreadCells.
     struct UnreadCell {
         const char* at; // the cell in the text being read
@@ -123,16 +124,6 @@ private:
     int AppendColumns(
         const std::vector<TCgatsField>& newFields, std::vector<std::unique_ptr<TCgatsValueList>> lists);
 
-    struct Span {
-        const char* first;
-        const char* last;
-    };
-    // Stores one row given as text ranges (doubles[k]: column k when it is a Double list, else
-    // null); 11 when the table is full.
-    // starts[k]: where the cell of column k stands in the text.
-    int StoreRow(const Span* spans, TCgatsValueListDouble* const* doubles, const char* const* starts);
-    // The bookkeeping after a row was stored.
-    void FinishRow();
     void DetectPercent(int row);
 };
 

@@ -484,7 +484,9 @@ protected:
         int nrWaveLengths, const double* waveLengths, bool custom);
 
 private:
-    friend class TCgatsTestAccess;
+    // The reader fills the model; TCgatsInternals is the private access to it (tests included).
+    friend class CgatsReader;
+    friend class TCgatsInternals;
 
     // An empty object, the starting point of the building constructors.
     TCgats();
@@ -537,27 +539,10 @@ private:
     int KeywordInt(int kind) const;
     double KeywordDouble(int kind) const;
 
-    // Reader.
-    int ReadFromFile(const char* fileName);
-    int FileToBuffer(const char* fileName, char** buffer);
-    int ReadFromBuffer(const char* text);
-    // Makes tmpHeader for a pending "NUMBER_OF_FIELDS" count.
-    void MakePendingHeader();
-    // The header-line loop of ReadFromBuffer over three line buffers.
-    int ReadLines(const char** cursor, char* keyword, char* value, char* comment);
-    int ReadNextTag(
-        const char** cursor, int* kind, char** keyword, int* unquoted, char** value, char** comment);
-    int ReadTmpHeader(const char** cursor);
-    // The names of a data format; those that nothing declared are added to undeclared.
-    TINTVALE_LOCAL int ReadFieldNames(const char** cursor, std::vector<std::string>& undeclared);
-    int ReadTable(const char** cursor);
-    // The cells a table read as NaN or refused, described with their lines.
-    TINTVALE_LOCAL void TakeUnreadCells(TCgatsTable& table);
-    // RecordError, with the message of a reading error that names its place.
-    void RecordReadError(int code);
-    int ReadCommentTag(const char* keyword, const char** cursor);
-    // The line (from 1) of the text being read that holds at.
-    int LineOf(const char* at) const;
+    // MatchField with declared names looked up in names (an index kept while reading), or in
+    // customFields one by one when names is null.
+    TINTVALE_LOCAL int MatchField(const char* name, int* category, int* index, int* type,
+        std::string* canonical, TCgatsNameIndex* names);
 
     // Conventions, applied to a copy that is then written.
     TINTVALE_LOCAL int ApplyConvention(Convention convention);
@@ -592,14 +577,7 @@ private:
     mutable int errorCode;
     mutable char errorMsg[128];
     int errorLine = 0; // line of a reading error, 0 when none
-    std::string errorDetail; // the message of a reading error that names its place, or empty
-    TextInNumberField textInNumberField = TextInNumberField::Refuse; // while reading
     std::vector<std::string> unreadCells;
-    const char* readStart = nullptr; // the text being read, while reading
-    const char* readEnd = nullptr; // end of the text being read, while reading
-    const char* errorAt = nullptr; // where reading failed, while reading
-    TCgatsNameIndex* nameIndex = nullptr; // look-up of customFields, while reading
-    int pendingSlots = -1; // "NUMBER_OF_FIELDS" count whose tmpHeader is not made yet, while reading
 };
 
 #endif

@@ -1,6 +1,7 @@
-// Test access to the private model of TCgats.
-#ifndef TINTVALE_TESTS_TCGATS_TEST_ACCESS_H
-#define TINTVALE_TESTS_TCGATS_TEST_ACCESS_H
+// TCgatsInternals: access to the private model of a TCgats for the library's own code and its
+// tests, outside the installed header.
+#ifndef TINTVALE_TCGATSINTERNALS_H
+#define TINTVALE_TCGATSINTERNALS_H
 
 #include <tintvale/tcgats.h>
 
@@ -12,7 +13,7 @@
 #include <string>
 #include <vector>
 
-class TCgatsTestAccess {
+class TCgatsInternals {
 public:
     static std::unique_ptr<TCgats> Empty() { return std::unique_ptr<TCgats>(new TCgats()); }
 
