@@ -186,7 +186,8 @@ int CgatsReader::ReadLines()
                 return Fail(result);
             }
         }
-        target.AddTag(line.kind, line.keyword.c_str(), line.unquoted, line.value.c_str(), line.comment.c_str());
+        target.AddTag(
+            line.kind, line.keyword.c_str(), line.unquoted, line.value.c_str(), line.comment.c_str());
         if (line.ended)
             return TCgats::kErrNone;
     }
@@ -279,8 +280,8 @@ bool CgatsReader::ReadValue(HeaderLine& line)
                 line.value += ' ';
             }
             line.unquoted = 1;
-            const CgatsSpan word = tokens.Word(CgatsTokenizer::kSeparator | CgatsTokenizer::kComment
-                | CgatsTokenizer::kQuote);
+            const CgatsSpan word
+                = tokens.Word(CgatsTokenizer::kSeparator | CgatsTokenizer::kComment | CgatsTokenizer::kQuote);
             if (!Append(line.value, TCgats::kMaxValueLength, word))
                 return false;
             if (tokens.Peek() == '"') {
@@ -358,7 +359,8 @@ int CgatsReader::ReadFieldNames(std::vector<std::string>& undeclared)
         if (nrNames >= kMaxFields)
             return TCgats::kErrBadField;
         int category = 0, index = 0, type = 0;
-        int vocabIndex = target.MatchField(token.c_str(), &category, &index, &type, &canonical, &declaredNames);
+        int vocabIndex
+            = target.MatchField(token.c_str(), &category, &index, &type, &canonical, &declaredNames);
         if (vocabIndex < 0) {
             // An undeclared name becomes a text column and is declared in the header lines, so
             // that the written file declares it. It counts as declared from here on too, so that
@@ -423,6 +425,15 @@ int CgatsReader::ReadTable()
 // where the fault lies.
 int CgatsReader::ReadValues(TCgatsTable& table)
 {
+    // The cursor is copied for the loop, where it can live in a register.
+    CgatsTokenizer in = tokens;
+    const int result = ReadValues(table, in);
+    tokens = in;
+    return result;
+}
+
+int CgatsReader::ReadValues(TCgatsTable& table, CgatsTokenizer& in)
+{
     const int nrFields = table.NrFields();
     std::vector<TCgatsValueListDouble*> doubles(nrFields, nullptr);
     for (int k = 0; k < nrFields; ++k)
@@ -433,32 +444,33 @@ int CgatsReader::ReadValues(TCgatsTable& table)
     std::vector<TCgatsTable::UnreadCell> unread;
     for (int row = 0; row < table.header->nrSamples; ++row) {
         for (int k = 0; k < nrFields; ++k) {
-            tokens.SkipSeparators();
-            if (tokens.AtTextEnd())
+            in.SkipSeparators();
+            if (in.AtTextEnd())
                 return kTableNoEndData;
-            if (tokens.AtEndData())
+            if (in.AtEndData())
                 return kTableRowCount;
-            const char* at = tokens.Position();
+            const char* at = in.Position();
             TCgatsValueListDouble* numbers = doubles[k];
             // The common case, a bare number, is converted where it stands.
             double number = 0.0;
             const char* numberEnd = numbers ? ParseDouble(at, textEnd, number) : nullptr;
-            if (numberEnd && CgatsTokenizer::Is(*numberEnd, CgatsTokenizer::kSeparator | CgatsTokenizer::kTextEnd)) {
+            if (numberEnd
+                && CgatsTokenizer::Is(*numberEnd, CgatsTokenizer::kSeparator | CgatsTokenizer::kTextEnd)) {
                 numbers->values[row] = number;
-                tokens.MoveTo(numberEnd);
+                in.MoveTo(numberEnd);
                 continue;
             }
             CgatsSpan text {};
-            if (tokens.Peek() == '"') {
+            if (in.Peek() == '"') {
                 bool closed = false;
-                tokens.Advance();
-                text = tokens.Quoted(false, closed);
+                in.Advance();
+                text = in.Quoted(false, closed);
                 if (!closed) {
-                    tokens.MoveTo(at + 1);
+                    in.MoveTo(at + 1);
                     return kTableTextEnded;
                 }
             } else {
-                text = tokens.Word(CgatsTokenizer::kSeparator);
+                text = in.Word(CgatsTokenizer::kSeparator);
                 if (numbers && std::find(text.first, text.last, ',') != text.last) {
                     converted.assign(text.first, text.last);
                     std::replace(converted.begin(), converted.end(), ',', '.');
@@ -475,7 +487,7 @@ int CgatsReader::ReadValues(TCgatsTable& table)
         if (!unread.empty()) {
             if (!table.nanForText) {
                 table.unreadCells.push_back(unread.front());
-                tokens.MoveTo(unread.front().at);
+                in.MoveTo(unread.front().at);
                 return kTableNotANumber;
             }
             table.unreadCells.insert(table.unreadCells.end(), unread.begin(), unread.end());
@@ -483,10 +495,10 @@ int CgatsReader::ReadValues(TCgatsTable& table)
         }
         table.FinishRow();
     }
-    tokens.SkipSeparators();
-    if (tokens.AtTextEnd())
+    in.SkipSeparators();
+    if (in.AtTextEnd())
         return kTableNoEndData;
-    if (!tokens.AtEndData())
+    if (!in.AtEndData())
         return kTableRowCount;
     return kTableOk;
 }

@@ -50,6 +50,7 @@ private:
     int ReadTable();
     // The values of a data section into its table's columns; a table error code or 0.
     int ReadValues(TCgatsTable& table);
+    int ReadValues(TCgatsTable& table, CgatsTokenizer& in);
     // The body of a free-form block opened by keyword.
     int ReadBlock(const std::string& keyword);
     // The cells the table read as NaN or refused, described with their lines.

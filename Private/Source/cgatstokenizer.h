@@ -88,7 +88,8 @@ public:
     {
         constexpr char kEndData[] = "END_DATA";
         constexpr std::size_t kLength = sizeof kEndData - 1;
-        return *at == 'E' && std::strncmp(at, kEndData, kLength) == 0 && Is(at[kLength], kSeparator | kComment | kTextEnd);
+        return *at == 'E' && std::strncmp(at, kEndData, kLength) == 0
+            && Is(at[kLength], kSeparator | kComment | kTextEnd);
     }
     bool AtEndData() const { return IsEndData(p); }
     // Whether the text at the cursor begins with text, ignoring ASCII letter case.
