@@ -30,24 +30,25 @@ constexpr const char* kEndDataFormat = "END_DATA_FORMAT";
 // 80 bytes a field, whatever the file declares or repeats.
 constexpr int kMaxFields = 0x7ffe;
 
-// The whole file in a new NUL-terminated buffer; 0 or kErrFileNotFound.
-int FileToBuffer(const char* fileName, std::unique_ptr<char[]>& buffer)
+// The whole file in a new NUL-terminated buffer of size + 1 bytes; 0 or kErrFileNotFound.
+int FileToBuffer(const char* fileName, std::unique_ptr<char[]>& buffer, std::size_t& size)
 {
     boost::filesystem::ifstream in(Ostrel::FromUTF8String(fileName), std::ios::in | std::ios::binary);
     if (!in)
         return TCgats::kErrFileNotFound;
     in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
+    const std::streamoff length = in.tellg();
     // The size is kept in 32 bits; larger files are not read.
-    if (size < 0 || size >= INT_MAX)
+    if (length < 0 || length >= INT_MAX)
         return TCgats::kErrFileNotFound;
     in.seekg(0, std::ios::beg);
-    std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(size) + 1]);
-    in.read(text.get(), size);
-    if (in.gcount() != size)
+    std::unique_ptr<char[]> text(new char[static_cast<std::size_t>(length) + 1]);
+    in.read(text.get(), length);
+    if (in.gcount() != length)
         return TCgats::kErrFileNotFound;
-    text[static_cast<std::size_t>(size)] = '\0';
+    text[static_cast<std::size_t>(length)] = '\0';
     buffer = std::move(text);
+    size = static_cast<std::size_t>(length);
     return TCgats::kErrNone;
 }
 
@@ -65,16 +66,21 @@ void CgatsReader::ReadFile(const char* fileName)
         return;
     }
     std::unique_ptr<char[]> text;
-    const int result = FileToBuffer(fileName, text);
+    std::size_t size = 0;
+    const int result = FileToBuffer(fileName, text, size);
     if (result != TCgats::kErrNone)
         target.RecordError(result);
     else
-        ReadText(text.get());
+        Record(Read(text.get(), text.get() + size));
 }
 
 void CgatsReader::ReadText(const char* text)
 {
-    const int result = Read(text);
+    Record(Read(text, text ? text + std::strlen(text) : nullptr));
+}
+
+void CgatsReader::Record(int result)
+{
     if (result == TCgats::kErrNone)
         return;
     target.RecordError(result);
@@ -82,12 +88,12 @@ void CgatsReader::ReadText(const char* text)
         strncpy_w0(target.errorMsg, errorDetail.c_str(), sizeof target.errorMsg - 1);
 }
 
-int CgatsReader::Read(const char* text)
+int CgatsReader::Read(const char* text, const char* end)
 {
     if (!text)
         return TCgats::kErrNotCgats;
     textStart = text;
-    textEnd = text + std::strlen(text);
+    textEnd = end;
     tokens = CgatsTokenizer(text);
     const int result = ReadLines();
     MakePendingHeader();
@@ -105,7 +111,7 @@ int CgatsReader::Fail(int code)
 int CgatsReader::LineOf(const char* at) const
 {
     // The end of a text that ends with a line end belongs to its last line.
-    if (at >= textEnd && at > textStart && CgatsTokenizer::IsLineEnd(at[-1]))
+    if (!*at && at > textStart && CgatsTokenizer::IsLineEnd(at[-1]))
         at = (at - 1 > textStart && at[-1] == '\n' && at[-2] == '\r') ? at - 2 : at - 1;
     int line = 1;
     for (const char* p = textStart; p < at && *p; ++p)
@@ -399,8 +405,8 @@ int CgatsReader::ReadTable()
         return TCgats::TableErrorToCgatsError(initError);
     // Every value takes at least one character: a table larger than the rest of the text
     // cannot be complete, and its columns are not allocated.
-    const long long values = static_cast<long long>(table->header->nrSamples) * table->NrFields();
-    if (values > static_cast<long long>(textEnd - tokens.Position())) {
+    const auto values = static_cast<std::size_t>(table->header->nrSamples) * table->NrFields();
+    if (strnlen(tokens.Position(), values) < values) {
         target.tmpHeader = table->ReleaseHeader();
         return TCgats::TableErrorToCgatsError(kTableRowCount);
     }
@@ -425,20 +431,21 @@ int CgatsReader::ReadTable()
 // where the fault lies.
 int CgatsReader::ReadValues(TCgatsTable& table)
 {
-    // The cursor is copied for the loop, where it can live in a register.
-    CgatsTokenizer in = tokens;
-    const int result = ReadValues(table, in);
-    tokens = in;
-    return result;
-}
-
-int CgatsReader::ReadValues(TCgatsTable& table, CgatsTokenizer& in)
-{
     const int nrFields = table.NrFields();
     std::vector<TCgatsValueListDouble*> doubles(nrFields, nullptr);
-    for (int k = 0; k < nrFields; ++k)
+    std::vector<double*> numberColumns(nrFields, nullptr);
+    for (int k = 0; k < nrFields; ++k) {
         if (table.header->fields[k]->type == TCgatsField::kDouble)
             doubles[k] = dynamic_cast<TCgatsValueListDouble*>(table.columns[k].get());
+        if (doubles[k])
+            numberColumns[k] = doubles[k]->values.data();
+    }
+    // The cursor is copied for the loop, where it can live in a register.
+    CgatsTokenizer in = tokens;
+    auto stop = [&](int code) {
+        tokens = in;
+        return code;
+    };
     // Decimal commas of number fields are turned into points in a copy of the value.
     std::string converted;
     std::vector<TCgatsTable::UnreadCell> unread;
@@ -446,9 +453,9 @@ int CgatsReader::ReadValues(TCgatsTable& table, CgatsTokenizer& in)
         for (int k = 0; k < nrFields; ++k) {
             in.SkipSeparators();
             if (in.AtTextEnd())
-                return kTableNoEndData;
+                return stop(kTableNoEndData);
             if (in.AtEndData())
-                return kTableRowCount;
+                return stop(kTableRowCount);
             const char* at = in.Position();
             TCgatsValueListDouble* numbers = doubles[k];
             // The common case, a bare number, is converted where it stands.
@@ -456,7 +463,7 @@ int CgatsReader::ReadValues(TCgatsTable& table, CgatsTokenizer& in)
             const char* numberEnd = numbers ? ParseDouble(at, textEnd, number) : nullptr;
             if (numberEnd
                 && CgatsTokenizer::Is(*numberEnd, CgatsTokenizer::kSeparator | CgatsTokenizer::kTextEnd)) {
-                numbers->values[row] = number;
+                numberColumns[k][row] = number;
                 in.MoveTo(numberEnd);
                 continue;
             }
@@ -467,7 +474,7 @@ int CgatsReader::ReadValues(TCgatsTable& table, CgatsTokenizer& in)
                 text = in.Quoted(false, closed);
                 if (!closed) {
                     in.MoveTo(at + 1);
-                    return kTableTextEnded;
+                    return stop(kTableTextEnded);
                 }
             } else {
                 text = in.Word(CgatsTokenizer::kSeparator);
@@ -488,7 +495,7 @@ int CgatsReader::ReadValues(TCgatsTable& table, CgatsTokenizer& in)
             if (!table.nanForText) {
                 table.unreadCells.push_back(unread.front());
                 in.MoveTo(unread.front().at);
-                return kTableNotANumber;
+                return stop(kTableNotANumber);
             }
             table.unreadCells.insert(table.unreadCells.end(), unread.begin(), unread.end());
             unread.clear();
@@ -497,10 +504,8 @@ int CgatsReader::ReadValues(TCgatsTable& table, CgatsTokenizer& in)
     }
     in.SkipSeparators();
     if (in.AtTextEnd())
-        return kTableNoEndData;
-    if (!in.AtEndData())
-        return kTableRowCount;
-    return kTableOk;
+        return stop(kTableNoEndData);
+    return stop(in.AtEndData() ? kTableOk : kTableRowCount);
 }
 
 void CgatsReader::TakeUnreadCells(TCgatsTable& table)

@@ -35,7 +35,10 @@ private:
         bool ended = false; // the text ended with this line
     };
 
-    int Read(const char* text);
+    // Reads text, whose terminating NUL lies at or before end (the bound of its buffer).
+    int Read(const char* text, const char* end);
+    // Records a non-zero result in the target, with the message that names its place.
+    void Record(int result);
     int ReadLines();
     // False when a part of the line is longer than its limit.
     bool ReadHeaderLine(HeaderLine& line);
@@ -50,7 +53,6 @@ private:
     int ReadTable();
     // The values of a data section into its table's columns; a table error code or 0.
     int ReadValues(TCgatsTable& table);
-    int ReadValues(TCgatsTable& table, CgatsTokenizer& in);
     // The body of a free-form block opened by keyword.
     int ReadBlock(const std::string& keyword);
     // The cells the table read as NaN or refused, described with their lines.
@@ -64,7 +66,7 @@ private:
     const TCgats::TextInNumberField cells;
     CgatsTokenizer tokens { "" };
     const char* textStart = nullptr;
-    const char* textEnd = nullptr;
+    const char* textEnd = nullptr; // at or beyond the terminating NUL
     const char* faultAt = nullptr; // where the current fault lies, when known
     int errorLine = 0;
     std::string errorDetail; // a message that names the fault's place, or empty

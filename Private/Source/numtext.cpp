@@ -13,66 +13,13 @@ namespace tintvale::detail {
 
 namespace {
 
-bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
-
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
 } // namespace
 
-namespace {
-
-// Appends the digits that lead p ... last to m and counts them; the count comes from the
-// pointers, so that each digit costs one step of m alone.
-const char* AppendDigits(const char* p, const char* last, std::uint64_t& m, std::ptrdiff_t& digits)
+const char* ParseGeneralDouble(const char* p, const char* last, bool negative, double& value)
 {
-    const char* start = p;
-    for (; p < last && IsDigit(*p); ++p)
-        m = m * 10 + static_cast<unsigned>(*p - '0');
-    digits += p - start;
-    return p;
-}
-
-// Plain decimals ("123.456") whose digits fit in 2^53 with at most 22 fraction digits are
-// m / 10^k of two exact doubles, which one division rounds correctly (Clinger's fast path).
-// Returns nullptr for anything else (exponents, long mantissas, inf, nan).
-const char* ParsePlainDecimal(const char* p, const char* last, double& magnitude)
-{
-    static const double kPowers[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12,
-        1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
-    std::uint64_t m = 0;
-    std::ptrdiff_t digits = 0;
-    std::ptrdiff_t fraction = 0;
-    p = AppendDigits(p, last, m, digits);
-    if (p < last && *p == '.') {
-        const std::ptrdiff_t whole = digits;
-        p = AppendDigits(p + 1, last, m, digits);
-        fraction = digits - whole;
-    }
-    if (digits == 0 || digits > 15 || fraction > 22 || (p < last && (*p == 'e' || *p == 'E')))
-        return nullptr;
-    // m < 10^15 < 2^53: exact as a signed conversion.
-    magnitude = static_cast<double>(static_cast<std::int64_t>(m)) / kPowers[fraction];
-    return p;
-}
-
-} // namespace
-
-const char* ParseDouble(const char* first, const char* last, double& value)
-{
-    if (!first || first >= last)
-        return nullptr;
-    const char* p = first;
-    const bool negative = (*p == '-');
-    if (*p == '+' || *p == '-')
-        ++p;
-    // from_chars takes no sign of its own here: a second sign is not a number.
-    if (p >= last || *p == '+' || *p == '-')
-        return nullptr;
     double magnitude = 0.0;
-    if (const char* end = ParsePlainDecimal(p, last, magnitude)) {
-        value = negative ? -magnitude : magnitude;
-        return end;
-    }
     const auto [end, ec] = std::from_chars(p, last, magnitude, std::chars_format::general);
     if (ec == std::errc::invalid_argument)
         return nullptr;
@@ -96,10 +43,10 @@ const char* ParseInt(const char* first, const char* last, int& value)
     const bool negative = (*p == '-');
     if (*p == '+' || *p == '-')
         ++p;
-    if (p >= last || !IsDigit(*p))
+    if (p >= last || !numtext::IsDigit(*p))
         return nullptr;
     long long magnitude = 0;
-    for (; p < last && IsDigit(*p); ++p)
+    for (; p < last && numtext::IsDigit(*p); ++p)
         if (magnitude <= static_cast<long long>(INT_MAX) + 1)
             magnitude = magnitude * 10 + (*p - '0');
     if (negative)
