@@ -37,13 +37,9 @@ const char* ParseGeneralDouble(const char* p, const char* last, bool negative, d
 
 const char* ParseInt(const char* first, const char* last, int& value)
 {
-    if (!first || first >= last)
-        return nullptr;
-    const char* p = first;
-    const bool negative = (*p == '-');
-    if (*p == '+' || *p == '-')
-        ++p;
-    if (p >= last || !numtext::IsDigit(*p))
+    bool negative = false;
+    const char* p = numtext::SkipSign(first, last, negative);
+    if (!p || !numtext::IsDigit(*p))
         return nullptr;
     long long magnitude = 0;
     for (; p < last && numtext::IsDigit(*p); ++p)

@@ -12,6 +12,16 @@ namespace numtext {
 
 inline bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
+// Where the magnitude starts after an optional sign; null for an empty range or a sign alone.
+inline const char* SkipSign(const char* first, const char* last, bool& negative)
+{
+    if (!first || first >= last)
+        return nullptr;
+    negative = *first == '-';
+    const char* p = (*first == '+' || *first == '-') ? first + 1 : first;
+    return p < last ? p : nullptr;
+}
+
 // Appends the digits that lead p ... last to m and counts them; the count comes from the
 // pointers, so that each digit costs one step of m alone.
 inline const char* AppendDigits(const char* p, const char* last, std::uint64_t& m, std::ptrdiff_t& digits)
@@ -57,14 +67,10 @@ const char* ParseGeneralDouble(const char* p, const char* last, bool negative, d
 // the readers of large tables call it for every cell.
 inline const char* ParseDouble(const char* first, const char* last, double& value)
 {
-    if (!first || first >= last)
-        return nullptr;
-    const char* p = first;
-    const bool negative = (*p == '-');
-    if (*p == '+' || *p == '-')
-        ++p;
+    bool negative = false;
+    const char* p = numtext::SkipSign(first, last, negative);
     // from_chars takes no sign of its own here: a second sign is not a number.
-    if (p >= last || *p == '+' || *p == '-')
+    if (!p || *p == '+' || *p == '-')
         return nullptr;
     double magnitude = 0.0;
     if (const char* end = numtext::ParsePlainDecimal(p, last, magnitude)) {
