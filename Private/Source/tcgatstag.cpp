@@ -1,18 +1,18 @@
 // TCgatsTag: construction, equality and the tag line of the writer.
 #include "tcgatstag.h"
 
+#include "cgatstokenizer.h"
+
 #include <cctype>
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // A value with a blank is written quoted: the reader here joins bare words, but stricter readers
 // take the first word alone or refuse the line. A quote or "#" would end a bare value early.
 bool NeedsQuotes(std::string_view value)
 {
     for (const char c : value)
-        if (IsBlank(c) || c == '"' || c == '#')
+        if (CgatsTokenizer::Is(c, CgatsTokenizer::kBlank | CgatsTokenizer::kQuote | CgatsTokenizer::kComment))
             return true;
     return false;
 }
@@ -55,7 +55,7 @@ void TCgatsTag::Write(std::string& out) const
             out += '\t';
         // The reader keeps everything after "#"; a comment that already starts with a blank gets
         // no second one, so that a written file reads back and writes again unchanged.
-        out += IsBlank(comment[0]) ? "#" : "# ";
+        out += CgatsTokenizer::Is(comment[0], CgatsTokenizer::kBlank) ? "#" : "# ";
         out += comment;
     }
     if (out.size() > start)
