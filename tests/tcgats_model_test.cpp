@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -170,4 +171,26 @@ TEST(TCgatsAnalyse, ColourKindChannelOrderAndCompleteColumnGroups)
     }
     // Only a field named exactly SampleID is the sample-name column.
     EXPECT_EQ(Analysed({ "SampleName", "CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K" })->sampleIdField, -1);
+}
+
+TEST(TCgatsErrors, EveryCodeHasItsOwnMessageAndTableErrorsTranslate)
+{
+    std::set<std::string> seen;
+    for (int code = TCgats::kErrLineTooLong; code < TCgats::kErrNrCodes; ++code) {
+        const char* message = TCgats::Message(code);
+        ASSERT_NE(message, nullptr) << code;
+        EXPECT_TRUE(seen.insert(message).second) << code << ": " << message; // no message twice
+    }
+    EXPECT_EQ(TCgats::Message(TCgats::kErrNrCodes), nullptr);
+    EXPECT_EQ(TCgats::Message(-2), nullptr);
+    // The design's table of codes and messages.
+    EXPECT_STREQ(TCgats::Message(9), "END_DATA_FORMAT tag not found.");
+    EXPECT_STREQ(TCgats::Message(25), "Trying to copy from empty data set.");
+    EXPECT_STREQ(TCgats::Message(TCgats::kErrNotANumber), "A cell of a number field is not a number.");
+    // Table codes: 10 (the text ended) and 0 are code 1, too many or too few rows 13, an empty
+    // slot 12, a bad ink map 8; anything unknown 1.
+    const std::pair<int, int> rows[] = { { 10, 1 }, { 0, 1 }, { 11, 13 }, { 5, 13 }, { 3, 12 }, { 13, 8 },
+        { 1, 6 }, { 2, 14 }, { 7, 17 }, { 14, 26 }, { 15, 31 }, { 16, 1 }, { -1, 1 } };
+    for (const auto& [table, file] : rows)
+        EXPECT_EQ(A::TableErrorToCgatsError(table), file) << table;
 }

@@ -26,6 +26,7 @@ public:
     static int NrSpotIds(const TCgats& c) { return c.nrSpotIds; }
 
     static bool SetErrorCode(const TCgats& c, int code) { return c.SetErrorCode(code); }
+    static int TableErrorToCgatsError(int tableError) { return TCgats::TableErrorToCgatsError(tableError); }
     static int MatchTag(const TCgats& c, const char* text) { return c.MatchTag(text); }
     static int MatchField(
         TCgats& c, const char* name, int* category, int* index, int* type, std::string* canonical)
