@@ -20,8 +20,6 @@ namespace {
 
 using Cgats = std::unique_ptr<TCgats>;
 
-constexpr int kCgatsFileNotFound = 3; // "The requested file could not be found."
-
 // Beyond any cell text: data values are read whole, whatever their length.
 constexpr std::size_t kMaxCellText = std::size_t(1) << 30;
 
@@ -70,7 +68,7 @@ Cgats ReadFile(const py::handle& file, bool strict)
             c = std::make_unique<TCgats>(path.c_str(), CellsOf(strict));
         }
         WarnUnreadCells(*c, sinks, path);
-        if (strict && c->GetErrorCode() == kCgatsFileNotFound)
+        if (strict && c->GetErrorCode() == TCgats::kErrFileNotFound)
             RaiseFileNotFound(path);
         if (strict && c->GetErrorCode() != 0)
             sinks.Fail(c->GetErrorCode(), std::string(c->GetErrorMsg()) + " " + path + LineOf(*c));
