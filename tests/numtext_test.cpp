@@ -166,6 +166,19 @@ TEST(NumText, PlainDecimalsParseAsFromChars)
         ASSERT_TRUE(
             ok ? end == result.ptr && fast == (text[0] == '-' ? -reference : reference) : end == nullptr)
             << text;
+        // The same without a bound, the text NUL-terminated.
+        double unbounded = 0.0;
+        ASSERT_TRUE(ok ? ParseDouble(first, nullptr, unbounded) == end && unbounded == fast
+                       : ParseDouble(first, nullptr, unbounded) == nullptr)
+            << text;
+    }
+    // Without a bound the general path ends where strtod of the C locale ends.
+    for (const char* text : { "1e400", "-1e-400", "12345678901234567890", "2.5e-3x", "-inf", "7E+2\t1" }) {
+        char* stop = nullptr;
+        const double reference = std::strtod(text, &stop);
+        double value = 0.0;
+        EXPECT_EQ(ParseDouble(text, nullptr, value), stop) << text;
+        EXPECT_EQ(value, reference) << text;
     }
     const char exponent[] = "1.5e2";
     double v = 0.0;

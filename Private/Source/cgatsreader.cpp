@@ -30,8 +30,8 @@ constexpr const char* kEndDataFormat = "END_DATA_FORMAT";
 // 80 bytes a field, whatever the file declares or repeats.
 constexpr int kMaxFields = 0x7ffe;
 
-// The whole file in a new NUL-terminated buffer of size + 1 bytes; 0 or kErrFileNotFound.
-int FileToBuffer(const char* fileName, std::unique_ptr<char[]>& buffer, std::size_t& size)
+// The whole file in a new NUL-terminated buffer; 0 or kErrFileNotFound.
+int FileToBuffer(const char* fileName, std::unique_ptr<char[]>& buffer)
 {
     boost::filesystem::ifstream in(Ostrel::FromUTF8String(fileName), std::ios::in | std::ios::binary);
     if (!in)
@@ -48,7 +48,6 @@ int FileToBuffer(const char* fileName, std::unique_ptr<char[]>& buffer, std::siz
         return TCgats::kErrFileNotFound;
     text[static_cast<std::size_t>(length)] = '\0';
     buffer = std::move(text);
-    size = static_cast<std::size_t>(length);
     return TCgats::kErrNone;
 }
 
@@ -66,21 +65,16 @@ void CgatsReader::ReadFile(const char* fileName)
         return;
     }
     std::unique_ptr<char[]> text;
-    std::size_t size = 0;
-    const int result = FileToBuffer(fileName, text, size);
+    const int result = FileToBuffer(fileName, text);
     if (result != TCgats::kErrNone)
         target.RecordError(result);
     else
-        Record(Read(text.get(), text.get() + size));
+        ReadText(text.get());
 }
 
 void CgatsReader::ReadText(const char* text)
 {
-    Record(Read(text, text ? text + std::strlen(text) : nullptr));
-}
-
-void CgatsReader::Record(int result)
-{
+    const int result = Read(text);
     if (result == TCgats::kErrNone)
         return;
     target.RecordError(result);
@@ -88,12 +82,11 @@ void CgatsReader::Record(int result)
         strncpy_w0(target.errorMsg, errorDetail.c_str(), sizeof target.errorMsg - 1);
 }
 
-int CgatsReader::Read(const char* text, const char* end)
+int CgatsReader::Read(const char* text)
 {
     if (!text)
         return TCgats::kErrNotCgats;
     textStart = text;
-    textEnd = end;
     tokens = CgatsTokenizer(text);
     const int result = ReadLines();
     MakePendingHeader();
@@ -460,7 +453,7 @@ int CgatsReader::ReadValues(TCgatsTable& table)
             TCgatsValueListDouble* numbers = doubles[k];
             // The common case, a bare number, is converted where it stands.
             double number = 0.0;
-            const char* numberEnd = numbers ? ParseDouble(at, textEnd, number) : nullptr;
+            const char* numberEnd = numbers ? ParseDouble(at, nullptr, number) : nullptr;
             if (numberEnd
                 && CgatsTokenizer::Is(*numberEnd, CgatsTokenizer::kSeparator | CgatsTokenizer::kTextEnd)) {
                 numberColumns[k][row] = number;

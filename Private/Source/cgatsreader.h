@@ -35,10 +35,7 @@ private:
         bool ended = false; // the text ended with this line
     };
 
-    // Reads text, whose terminating NUL lies at or before end (the bound of its buffer).
-    int Read(const char* text, const char* end);
-    // Records a non-zero result in the target, with the message that names its place.
-    void Record(int result);
+    int Read(const char* text);
     int ReadLines();
     // False when a part of the line is longer than its limit.
     bool ReadHeaderLine(HeaderLine& line);
@@ -66,7 +63,6 @@ private:
     const TCgats::TextInNumberField cells;
     CgatsTokenizer tokens { "" };
     const char* textStart = nullptr;
-    const char* textEnd = nullptr; // at or beyond the terminating NUL
     const char* faultAt = nullptr; // where the current fault lies, when known
     int errorLine = 0;
     std::string errorDetail; // a message that names the fault's place, or empty

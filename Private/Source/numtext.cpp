@@ -19,6 +19,9 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 
 const char* ParseGeneralDouble(const char* p, const char* last, bool negative, double& value)
 {
+    // No number holds white space: in a NUL-terminated text it bounds the number.
+    if (!last)
+        last = p + std::strcspn(p, " \t\n\r\f\v");
     double magnitude = 0.0;
     const auto [end, ec] = std::from_chars(p, last, magnitude, std::chars_format::general);
     if (ec == std::errc::invalid_argument)

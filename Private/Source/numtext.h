@@ -12,14 +12,18 @@ namespace numtext {
 
 inline bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
+// Whether p lies before last; a null last stands for the end of a NUL-terminated text, whose NUL
+// ends every number without a bound to test.
+inline bool Before(const char* p, const char* last) { return !last || p < last; }
+
 // Where the magnitude starts after an optional sign; null for an empty range or a sign alone.
 inline const char* SkipSign(const char* first, const char* last, bool& negative)
 {
-    if (!first || first >= last)
+    if (!first || !Before(first, last))
         return nullptr;
     negative = *first == '-';
     const char* p = (*first == '+' || *first == '-') ? first + 1 : first;
-    return p < last ? p : nullptr;
+    return Before(p, last) ? p : nullptr;
 }
 
 // Appends the digits that lead p ... last to m and counts them; the count comes from the
@@ -27,7 +31,7 @@ inline const char* SkipSign(const char* first, const char* last, bool& negative)
 inline const char* AppendDigits(const char* p, const char* last, std::uint64_t& m, std::ptrdiff_t& digits)
 {
     const char* start = p;
-    for (; p < last && IsDigit(*p); ++p)
+    for (; Before(p, last) && IsDigit(*p); ++p)
         m = m * 10 + static_cast<unsigned>(*p - '0');
     digits += p - start;
     return p;
@@ -44,12 +48,12 @@ inline const char* ParsePlainDecimal(const char* p, const char* last, double& ma
     std::ptrdiff_t digits = 0;
     std::ptrdiff_t fraction = 0;
     p = AppendDigits(p, last, m, digits);
-    if (p < last && *p == '.') {
+    if (Before(p, last) && *p == '.') {
         const std::ptrdiff_t whole = digits;
         p = AppendDigits(p + 1, last, m, digits);
         fraction = digits - whole;
     }
-    if (digits == 0 || digits > 15 || fraction > 22 || (p < last && (*p == 'e' || *p == 'E')))
+    if (digits == 0 || digits > 15 || fraction > 22 || (Before(p, last) && (*p == 'e' || *p == 'E')))
         return nullptr;
     // m < 10^15 < 2^53: exact as a signed conversion.
     magnitude = static_cast<double>(static_cast<std::int64_t>(m)) / kPowers[fraction];
@@ -62,9 +66,10 @@ inline const char* ParsePlainDecimal(const char* p, const char* last, double& ma
 const char* ParseGeneralDouble(const char* p, const char* last, bool negative, double& value);
 
 // Reads a decimal number (optional sign, digits, point, exponent; also inf and nan) starting
-// exactly at first and ending before last. Returns the end of the number, or nullptr when no
-// number starts at first (value untouched). Out-of-range magnitudes give +-inf or +-0. Inline:
-// the readers of large tables call it for every cell.
+// exactly at first and ending before last (a null last: first is a NUL-terminated text). Returns
+// the end of the number, or nullptr when no number starts at first (value untouched).
+// Out-of-range magnitudes give +-inf or +-0. Inline: the readers of large tables call it for
+// every cell.
 inline const char* ParseDouble(const char* first, const char* last, double& value)
 {
     bool negative = false;
