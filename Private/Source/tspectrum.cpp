@@ -4,6 +4,8 @@
 #include "halden.h"
 #include "tspectrum_record.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 TSpectrum::TSpectrum() { SetToZero(); }
@@ -231,8 +233,27 @@ void TSpectrum::Init(const TSpectrum& other)
 }
 
 // Linear interpolation through the points, flat beyond the smallest and largest wavelength.
+bool TSpectrum::OnUniformGrid() const
+{
+    if (mNrPoints != kNrUniform)
+        return false;
+    double lambda = kFirstWavelength;
+    for (int i = 0; i < kNrUniform; ++i, lambda += kUniformStep)
+        if (mWavelengths[i] != lambda)
+            return false;
+    return true;
+}
+
 int TSpectrum::CalcStandardSpec()
 {
+    if (OnUniformGrid()) {
+        // Every grid point is a sample: interpolation would return the samples themselves.
+        for (int i = 0; i < kNrUniform; ++i)
+            if (!std::isfinite(mValues[i]))
+                return 4;
+        std::copy(mValues.begin(), mValues.end(), mUniform);
+        return 0;
+    }
     lin_interp_double* interp = lin_interp_double_new(mNrPoints, 0);
     if (!interp)
         return 1;

@@ -112,6 +112,7 @@ protected:
     void Clear();
     void Init(const TSpectrum& other);
     int CalcStandardSpec();
+    bool OnUniformGrid() const;
 
 private:
     const char* Unencodable(int* size) const;
