@@ -59,6 +59,16 @@ TEST(TSpectrumConstruction, ErrorsProductsResamplingAndCopies)
     EXPECT_EQ(TSpectrum(&ref, nullptr, nullptr).ErrNo(), 2);
     const double nanWl[2] = { 400, std::nan("") };
     EXPECT_EQ(TSpectrum(nanWl, 2, values).ErrNo(), 4);
+    // On the uniform grid too (taken there without interpolation): a missing value is refused, and
+    // the samples are the grid values exactly.
+    std::vector<double> gridWl(36), gridV(36);
+    for (int i = 0; i < 36; ++i) {
+        gridWl[i] = 380.0 + 10.0 * i;
+        gridV[i] = 0.01 * (i + 1);
+    }
+    EXPECT_EQ(TSpectrum(gridWl.data(), 36, gridV.data()).Data(17), gridV[17]);
+    gridV[5] = std::nan("");
+    EXPECT_EQ(TSpectrum(gridWl.data(), 36, gridV.data()).ErrNo(), 4);
     // 0.01 (i + 1) times 2 - 0.05 i: the products at 380 and 730 nm, and their sum over the grid.
     TSpectrum sa = Ramp(0.01, 0.01), sb = Ramp(2.0, -0.05);
     TSpectrum product(&sa, &sb);
