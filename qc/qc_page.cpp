@@ -387,14 +387,14 @@ std::string Text(const char* text) { return text ? text : ""; }
 
 std::string Instrument(const TCgats& cgats)
 {
-    const std::string instrumentation = Text(cgats.GetKeywordValue("INSTRUMENTATION"));
+    const std::string instrumentation = Text(cgats.GetInstrumentation());
     return instrumentation.empty() ? Text(cgats.GetSpectrophotometer()) : instrumentation;
 }
 
 std::string Descriptor(const TCgats& cgats)
 {
     const std::string descriptor = Text(cgats.GetFileDescriptor());
-    return descriptor.empty() ? Text(cgats.GetKeywordValue("DESCRIPTOR")) : descriptor;
+    return descriptor.empty() ? Text(cgats.GetDescriptor()) : descriptor;
 }
 
 std::string TableOf(const Chart& chart, int table)

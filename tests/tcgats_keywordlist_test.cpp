@@ -49,15 +49,16 @@ TEST(TCgatsKeywordList, TheKnownKeywordsAreTheVocabularyInKindOrderThenThoseOfOt
 {
     // The CGATS.17 vocabulary's indices: 0 ORIGINATOR, 29 KEYWORD, 30 NumberOfStrips (the page count,
     // apart from NUMBER_OF_STRIPS at 32), 54 ADD_CUTTING_LINE; then those of other software.
-    ASSERT_EQ(TCgats::GetNrKnownKeywords(), 64);
-    const std::pair<int, const char*> rows[] = { { 0, "ORIGINATOR" }, { 23, "NUMBER_OF_SETS" },
-        { 29, "KEYWORD" }, { 30, "NumberOfStrips" }, { 32, "NUMBER_OF_STRIPS" }, { 46, "SPECTRO" },
-        { 54, "ADD_CUTTING_LINE" }, { 55, "SPECTRAL_START_NM" }, { 56, "SPECTRAL_END_NM" },
-        { 57, "SPECTRAL_BANDS" }, { 58, "SPECTRAL_NORM" }, { 59, "ILLUMINANT" }, { 63, "MEAS_TYPE" } };
+    ASSERT_EQ(TCgats::GetNrKnownKeywords(), 65);
+    const std::pair<int, const char*> rows[]
+        = { { 0, "ORIGINATOR" }, { 23, "NUMBER_OF_SETS" }, { 29, "KEYWORD" }, { 30, "NumberOfStrips" },
+              { 32, "NUMBER_OF_STRIPS" }, { 46, "SPECTRO" }, { 54, "ADD_CUTTING_LINE" },
+              { 55, "SPECTRAL_START_NM" }, { 56, "SPECTRAL_END_NM" }, { 57, "SPECTRAL_BANDS" },
+              { 58, "SPECTRAL_NORM" }, { 59, "ILLUMINANT" }, { 63, "MEAS_TYPE" }, { 64, "DESCRIPTOR" } };
     for (const auto& [row, name] : rows)
         EXPECT_STREQ(TCgats::GetKnownKeyword(row), name) << row;
     EXPECT_EQ(TCgats::GetKnownKeyword(-1), nullptr);
-    EXPECT_EQ(TCgats::GetKnownKeyword(64), nullptr);
+    EXPECT_EQ(TCgats::GetKnownKeyword(65), nullptr);
     // The text keywords with a named getter and setter, and no other, have a property name.
     std::vector<std::pair<std::string, std::string>> properties;
     for (int row = -1; row <= TCgats::GetNrKnownKeywords(); ++row)
@@ -76,6 +77,11 @@ TEST(TCgatsKeywordList, KnownKeywordsReadAsTheirGettersAndAreWrittenAsTheirRowsS
     EXPECT_STREQ(c->GetKnownKeywordValue(46), c->GetSpectrophotometer());
     EXPECT_STREQ(c->GetKnownKeywordValue(46), "i1 Pro");
     EXPECT_STREQ(c->GetKnownKeywordValue(37), "6.5");
+    auto named = Read("CGATS.17\nINSTRUMENTATION \"45/0 spectro\"\nDESCRIPTOR \"chart 3\"\n");
+    EXPECT_STREQ(named->GetInstrumentation(), "45/0 spectro");
+    EXPECT_STREQ(named->GetDescriptor(), "chart 3");
+    EXPECT_EQ(c->GetInstrumentation(), nullptr);
+    EXPECT_EQ(c->GetDescriptor(), nullptr);
     // A spectral keyword is a custom line of its table's section, not a header keyword by kind.
     EXPECT_EQ(c->GetKnownKeywordValue(57), nullptr);
     EXPECT_EQ(c->GetKnownKeywordValue(-1), nullptr);

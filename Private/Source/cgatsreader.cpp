@@ -24,7 +24,6 @@ namespace {
 
 constexpr const char* kBeginPrefix = "BEGIN_";
 constexpr std::size_t kBeginPrefixLength = 6;
-constexpr const char* kEndDataFormat = "END_DATA_FORMAT";
 // The most field names a data format may hold, as in LittleCMS (which refuses NUMBER_OF_FIELDS
 // above 0x7ffe): far beyond any instrument's spectra, and it bounds what a header costs, about
 // 80 bytes a field, whatever the file declares or repeats.
@@ -346,7 +345,7 @@ int CgatsReader::ReadFieldNames(std::vector<std::string>& undeclared)
         if (token.find('"') != std::string::npos)
             return TCgats::kErrBadField;
 
-        if (token == kEndDataFormat) {
+        if (token == KeywordName(kKindEndDataFormat)) {
             // The main loop reads the end line as a tag.
             tokens.MoveTo(start);
             if (fill && nrNames != header->NrFields())

@@ -96,6 +96,10 @@ const char* TCgats::GetVersion() const { return KeywordValue(kKindLayoutVersion)
 const char* TCgats::GetGUIName() const { return KeywordValue(kKindGuiName); }
 const char* TCgats::GetSpectrophotometer() const { return KeywordValue(kKindSpectro); }
 
+const char* TCgats::GetInstrumentation() const { return KeywordValue(kKindInstrumentation); }
+
+const char* TCgats::GetDescriptor() const { return GetKeywordValue(KeywordName(kRowDescriptor)); }
+
 const char* TCgats::GetMeasurementCondition() const
 {
     const char* value = KeywordValue(kKindMeasurementCondition);

@@ -117,6 +117,7 @@ const CgatsKeyword kCgatsKeywords[kCgatsNrKeywordRows] = {
     { "DEVICE_CLASS", ValueKind::Text, Written::Quoted, 0.0, nullptr },
     { "COLOR_REP", ValueKind::Text, Written::Quoted, 0.0, nullptr },
     { "MEAS_TYPE", ValueKind::Text, Written::Quoted, 0.0, nullptr },
+    { "DESCRIPTOR", ValueKind::Text, Written::Quoted, 0.0, nullptr },
 };
 
 } // namespace tintvale::detail

@@ -6,7 +6,7 @@ namespace tintvale::detail {
 
 constexpr int kCgatsNrFieldNames = 40;
 constexpr int kCgatsNrKeywords = 55; // the vocabulary: a tag's kind is its row
-constexpr int kCgatsNrKeywordRows = 64; // and the keywords of instrument and profiling software
+constexpr int kCgatsNrKeywordRows = 65; // and the keywords of instrument and profiling software
 
 // What a keyword's value is: nothing (a section marker), text or a number.
 enum class ValueKind { None, Text, Integer, Real };
@@ -54,6 +54,7 @@ enum CgatsKind {
     kKindNumberOfFields = 3,
     kKindBeginDataFormat = 4,
     kKindEndDataFormat = 5,
+    kKindInstrumentation = 6,
     kKindMeasurementSource = 8,
     kKindWeightingFunction = 11,
     kKindTargetType = 16,
@@ -101,6 +102,7 @@ enum CgatsKeywordRow {
     kRowDeviceClass,
     kRowColorRep,
     kRowMeasType,
+    kRowDescriptor,
 };
 
 } // namespace tintvale::detail

@@ -318,6 +318,8 @@ public:
     const char* GetVersion() const; // "LAYOUT_VERSION"
     const char* GetGUIName() const;
     const char* GetSpectrophotometer() const; // "SPECTRO"
+    const char* GetInstrumentation() const;
+    const char* GetDescriptor() const; // "DESCRIPTOR" of profiling software
     const char* GetMeasurementCondition() const; // the empty text when absent
     int GetInkSetNumber() const; // -1
     int GetIsMirroredX() const; // -1
