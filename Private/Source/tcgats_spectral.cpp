@@ -10,6 +10,7 @@
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -23,24 +24,33 @@ constexpr double kPercentToFactor = 0.01;
 
 } // namespace
 
-// The value of the last line named name (any letter case) after the data of table t - 1 and up to
-// the data of table t, as a number; absent (or not a number) gives 0.
-double TCgats::SectionNumber(int t, const char* name) const
+// The values of the last lines with the n keywords of rows (any letter case) after the data of
+// table t - 1 and up to the data of table t, as numbers; absent (or not a number) gives 0. One pass
+// for all of them: asked for every sample of a table, and lines of another length are passed over
+// without comparing.
+void TCgats::SectionNumbers(int t, const int* rows, double* out, int n) const
 {
-    // Asked for every sample of a table: lines of another length are passed over without comparing.
-    const std::size_t length = std::strlen(name);
+    constexpr int kMaxRows = 4;
+    const char* values[kMaxRows] = {};
+    std::size_t lengths[kMaxRows] = {};
+    n = std::min(n, kMaxRows);
+    for (int k = 0; k < n; ++k)
+        lengths[k] = std::strlen(KeywordName(rows[k]));
     int section = 0;
-    const char* value = nullptr;
     for (const auto& tag : tags) {
         if (!tag)
             continue;
         if (tag->kind == kKindBeginData && ++section > t)
             break;
-        if (section == t && tag->HasName() && tag->NameText().size() == length
-            && strcmp_ci(tag->Name(), name) == 0)
-            value = tag->Value();
+        if (section != t || !tag->HasName())
+            continue;
+        const std::size_t length = tag->NameText().size();
+        for (int k = 0; k < n; ++k)
+            if (length == lengths[k] && strcmp_ci(tag->Name(), KeywordName(rows[k])) == 0)
+                values[k] = tag->Value();
     }
-    return value ? AtofC(value) : 0.0;
+    for (int k = 0; k < n; ++k)
+        out[k] = values[k] ? AtofC(values[k]) : 0.0;
 }
 
 int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
@@ -50,9 +60,12 @@ int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
         return 1;
     out.assign(named.begin(), named.end());
     // Evenly spaced bands from start to end, when they agree with the names.
-    const double start = SectionNumber(t, KeywordName(kRowSpectralStartNm));
-    const double end = SectionNumber(t, KeywordName(kRowSpectralEndNm));
-    const double bands = SectionNumber(t, KeywordName(kRowSpectralBands));
+    constexpr int kRows[3] = { kRowSpectralStartNm, kRowSpectralEndNm, kRowSpectralBands };
+    double numbers[3];
+    SectionNumbers(t, kRows, numbers, 3);
+    const double start = numbers[0];
+    const double end = numbers[1];
+    const double bands = numbers[2];
     const std::size_t n = named.size();
     if (n < 2 || bands != static_cast<double>(n) || !(end > start))
         return 0;
@@ -69,7 +82,9 @@ int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
 double TCgats::SpectralFactor(int t) const
 {
     const TCgatsTable* table = Table(t);
-    const double norm = SectionNumber(t, KeywordName(kRowSpectralNorm));
+    constexpr int kRow = kRowSpectralNorm;
+    double norm = 0.0;
+    SectionNumbers(t, &kRow, &norm, 1);
     if (norm > 0.0 && std::isfinite(norm))
         return 1.0 / norm;
     // ArgyllCMS writes spectra in percent, however dark the first samples are.

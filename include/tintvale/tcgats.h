@@ -532,8 +532,9 @@ private:
     int UpdateFieldCount(int t, int unquoted, const char* comment);
     // The field of table t that GetSampleLabel reads, or -1.
     TINTVALE_LOCAL int SampleLabelField(int t) const;
-    // The number of the last line named name in the section of table t (0 when absent).
-    TINTVALE_LOCAL double SectionNumber(int t, const char* name) const;
+    // The numbers of the last lines with the keywords of n (at most 4) keyword-table rows in the
+    // section of table t (0 when absent), in one pass.
+    TINTVALE_LOCAL void SectionNumbers(int t, const int* rows, double* out, int n) const;
     // What turns table t's spectral values into factors.
     TINTVALE_LOCAL double SpectralFactor(int t) const;
     // The value of the first line of that kind, or null; numbers are the row's absent value then.
