@@ -2,6 +2,7 @@
 #include "cgats_text.h"
 #include "tcgatsinternals.h"
 
+#include "numtext.h"
 #include "tcgatsvaluelist.h"
 #include "temp_dir.h"
 
@@ -11,6 +12,7 @@
 #include <locale>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -150,4 +152,30 @@ TEST(TCgatsWriter, SaveAsReplacesTheTargetOnlyWhenComplete)
     auto fine = Read("ORIGINATOR x\n");
     EXPECT_EQ(fine->SaveAs("/nonexistent-dir/sub/file.txt"), TCgats::kErrCannotWrite);
     EXPECT_STREQ(fine->GetErrorMsg(), "Could not create or open the requested file for writing.");
+}
+
+TEST(TCgatsWriter, RowsWiderThanTheWritersChunkReadBackValueTrue)
+{
+    // 250 full-precision values a row (over 4 KB of text) and a text cell of 6 000 characters:
+    // every value and the text read back exactly, and the text is written once.
+    constexpr int kFields = 250;
+    std::string names = "SampleID SAMPLE_NAME";
+    std::string row = "A1 \"" + std::string(6000, 'x') + "\"";
+    std::vector<double> values;
+    for (int k = 0; k < kFields; ++k) {
+        names += " nm" + std::to_string(380 + k);
+        values.push_back(1.0 / (3.0 + k) * (k % 2 ? 1e-3 : 7.0));
+        row += " " + tintvale::detail::FormatShortest(values.back());
+    }
+    auto c = Read("BEGIN_DATA_FORMAT\n" + names + "\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\n" + row
+        + "\n" + row + "\nEND_DATA\n");
+    ASSERT_EQ(c->GetErrorCode(), 0);
+    const std::string written = Written(*c);
+    auto back = Read(written);
+    ASSERT_EQ(back->GetErrorCode(), 0);
+    for (int s = 0; s < 2; ++s)
+        for (int k = 0; k < kFields; ++k)
+            ASSERT_EQ(A::Tables(*back)[0]->columns[k + 2]->GetDouble(s), values[k]) << s << " " << k;
+    EXPECT_STREQ(A::Tables(*back)[0]->columns[1]->GetString(1), std::string(6000, 'x').c_str());
+    EXPECT_EQ(Written(*back), written);
 }

@@ -121,52 +121,57 @@ constexpr double kFixedMax = 1e15;
 // written here as std::to_chars writes it in fixed notation, without its general search. Below
 // 2^50, m lies within 0.19 of value 10^6 as computed and no other whole number divides back to the
 // value (one correctly rounded division, as the reader's), so m's trailing zeros dropped give the
-// shortest form. False, writing nothing, for any other value.
-bool AppendFewDecimals(std::string& out, double value)
+// shortest form. Null, writing nothing, for any other value.
+char* WriteFewDecimals(char* buffer, double value)
 {
     constexpr int kMaxDecimals = 6;
     constexpr double kScale = 1e6;
     constexpr double kMaxScaled = 1125899906842624.0; // 2^50
     const double magnitude = std::fabs(value);
     if (!(magnitude * kScale < kMaxScaled))
-        return false;
+        return nullptr;
     std::uint64_t digits = static_cast<std::uint64_t>(magnitude * kScale + 0.5);
     if (static_cast<double>(digits) / kScale != magnitude)
-        return false;
+        return nullptr;
     int decimals = kMaxDecimals;
     for (; decimals > 0 && digits % 10 == 0; --decimals)
         digits /= 10;
     std::uint64_t whole = digits;
     for (int i = 0; i < decimals; ++i)
         whole /= 10;
-    char buffer[32];
     char* p = buffer;
     if (std::signbit(value))
         *p++ = '-';
-    p = std::to_chars(p, buffer + sizeof buffer, whole).ptr;
+    p = std::to_chars(p, buffer + kMaxNumberLength, whole).ptr;
     if (decimals > 0) {
         *p++ = '.';
         for (int i = decimals - 1; i >= 0; --i, digits /= 10)
             p[i] = static_cast<char>('0' + digits % 10);
         p += decimals;
     }
-    out.append(buffer, static_cast<std::size_t>(p - buffer));
-    return true;
+    return p;
 }
 
 } // namespace
 
-void AppendShortest(std::string& out, double value)
+char* WriteShortest(char* p, double value)
 {
     const double magnitude = std::fabs(value);
     const bool fixed = magnitude == 0.0 || (magnitude >= kFixedMin && magnitude < kFixedMax);
-    if (fixed && AppendFewDecimals(out, value))
-        return;
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-        fixed ? std::chars_format::fixed : std::chars_format::scientific);
-    if (ec == std::errc())
-        out.append(buffer, static_cast<std::size_t>(end - buffer));
+    if (fixed)
+        if (char* end = WriteFewDecimals(p, value))
+            return end;
+    const auto [end, ec] = std::to_chars(
+        p, p + kMaxNumberLength, value, fixed ? std::chars_format::fixed : std::chars_format::scientific);
+    return ec == std::errc() ? end : p;
+}
+
+char* WriteInt(char* p, int value) { return std::to_chars(p, p + kMaxNumberLength, value).ptr; }
+
+void AppendShortest(std::string& out, double value)
+{
+    char buffer[kMaxNumberLength];
+    out.append(buffer, WriteShortest(buffer, value));
 }
 
 std::string FormatShortest(double value)

@@ -104,6 +104,12 @@ void AppendInt(std::string& out, int value);
 // from 1e-5 to below 1e15 and for zero ("0.0000123", "1234567"), else scientific with a signed
 // exponent of at least two digits ("1e-07", "2.5e+20"); "nan", "inf" and "-inf" as printf has them.
 void AppendShortest(std::string& out, double value);
+// The most characters WriteShortest and WriteInt write.
+constexpr std::size_t kMaxNumberLength = 40;
+// The text AppendShortest appends, written at p; the end of what was written.
+char* WriteShortest(char* p, double value);
+// The decimal text of value written at p; the end of what was written.
+char* WriteInt(char* p, int value);
 std::string FormatShortest(double value);
 
 } // namespace tintvale::detail

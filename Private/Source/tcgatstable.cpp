@@ -5,6 +5,7 @@
 #include "numtext.h"
 #include "tcgats_vocabulary.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace tintvale::detail;
@@ -37,10 +38,10 @@ bool NeedsQuotes(const char* text)
     return false;
 }
 
-// Whether the number written from start on has digits alone (and a sign).
-bool IsWholeNumber(const std::string& out, std::size_t start)
+// Whether the number written from first to last has digits alone (and a sign).
+bool IsWholeNumber(const char* first, const char* last)
 {
-    return out.find_first_not_of("-0123456789", start) == std::string::npos;
+    return std::all_of(first, last, [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
 }
 
 } // namespace
@@ -136,27 +137,41 @@ int TCgatsTable::WriteData(std::string& out) const
     const int nrFields = NrFields();
     // Room for values of about seven characters, so that a large table is not copied as it grows.
     out.reserve(out.size() + static_cast<std::size_t>(nrFilled) * static_cast<std::size_t>(nrFields) * 8);
+    // Numbers are written into a chunk that joins the text when full, not appended one by one.
+    constexpr std::size_t kChunk = 4096;
+    constexpr std::size_t kRoom = kMaxNumberLength + 4; // a number, ".0" and a separator
+    char chunk[kChunk];
+    char* p = chunk;
+    const auto flush = [&] {
+        out.append(chunk, p);
+        p = chunk;
+    };
     for (int row = 0; row < nrFilled; ++row) {
         for (int k = 0; k < nrFields; ++k) {
             const TCgatsValueList* column = columns[k].get();
             const TCgatsField* field = header->Field(k);
             if (!column || !field)
                 continue;
+            if (static_cast<std::size_t>(chunk + kChunk - p) < kRoom)
+                flush();
             switch (field->type) {
             case TCgatsField::kInt:
-                AppendInt(out, column->GetInt(row));
+                p = WriteInt(p, column->GetInt(row));
                 break;
             case TCgatsField::kDouble: {
-                const std::size_t start = out.size();
-                AppendShortest(out, column->GetDouble(row));
-                if (pointedDoubles && IsWholeNumber(out, start))
-                    out += ".0";
+                char* start = p;
+                p = WriteShortest(p, column->GetDouble(row));
+                if (pointedDoubles && IsWholeNumber(start, p)) {
+                    *p++ = '.';
+                    *p++ = '0';
+                }
                 break;
             }
             case TCgatsField::kString: {
                 const char* text = column->GetString(row);
                 if (!text)
                     text = "";
+                flush();
                 if (NeedsQuotes(text)) {
                     out += '"';
                     out += text;
@@ -169,10 +184,13 @@ int TCgatsTable::WriteData(std::string& out) const
             default:
                 continue;
             }
-            out += '\t';
+            *p++ = '\t';
         }
-        out += '\n';
+        if (p == chunk + kChunk)
+            flush();
+        *p++ = '\n';
     }
+    flush();
     return kTableOk;
 }
 
