@@ -156,4 +156,8 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
     Written(*uneven, Convention::Argyll, &result);
     EXPECT_EQ(result, 30);
     EXPECT_EQ(uneven->GetErrorCode(), TCgats::kErrConvention);
+    // A first line that opens a block, in any letter case, is no file type to replace.
+    auto block = Read("begin_notes\nfree text\nend_notes\n" + Table("SAMPLE_ID LAB_L", { "1 50" }));
+    const std::string kept = "CGATS.17\nbegin_notes\nfree text\nend_notes\n";
+    EXPECT_EQ(Written(*block, Convention::Cgats).compare(0, kept.size(), kept), 0);
 }

@@ -59,6 +59,25 @@ TEST(TCgatsWriter, WritesTagsNamesRowsAndBlocks)
     EXPECT_EQ(Written(*Read(two)), two);
 }
 
+TEST(TCgatsWriter, BlockEndLinesInAnyLetterCaseGetNoDeclarationInsideTheBlock)
+{
+    // A block ends at the first line that starts with its end keyword in any letter case, and
+    // "BEGIN_" alone ends at any "END_" line: a "KEYWORD" line written ahead of such an end line
+    // would read back as part of the block. A keyword declared twice keeps both declarations.
+    const std::string text = "CGATS.17\nKEYWORD \"Remark\"\nKEYWORD \"Remark\"\nRemark \"a\"\n"
+                             "BEGIN_NOTES\nfree text\nend_Notes 1\nBEGIN_\nKEYWORD \"X\"\nEnD_X \"y\"\n";
+    const std::string expected
+        = "CGATS.17\nKEYWORD\t\"Remark\"\nKEYWORD\t\"Remark\"\nRemark\t\"a\"\n"
+          "BEGIN_NOTES\nfree text\nend_Notes\t1\nBEGIN_\nKEYWORD \"X\"\nEnD_X\t\"y\"\n";
+    auto c = Read(text);
+    EXPECT_EQ(Written(*c), expected);
+    auto again = Read(expected);
+    EXPECT_EQ(Written(*again), expected);
+    EXPECT_EQ(A::CommentTags(*again), (std::vector<std::string> { "free text\n", "KEYWORD \"X\"\n" }));
+    EXPECT_EQ(again->GetKeywords(), c->GetKeywords());
+    EXPECT_STREQ(again->GetKeywordValue("Remark"), "a");
+}
+
 TEST(TCgatsWriter, TagLines)
 {
     auto c = A::Empty();

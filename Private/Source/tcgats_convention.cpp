@@ -298,7 +298,7 @@ void TCgats::SetIdentification(const char* type)
         ++first;
     const TCgatsTag* tag = first < tags.size() ? tags[first].get() : nullptr;
     const bool identification = tag && tag->kind == kKindNone && !*tag->Value() && !tag->IsCustomKeyword()
-        && std::string(tag->Name()).compare(0, 6, "BEGIN_") != 0;
+        && !IsSectionMarker(tag->Name());
     std::string old;
     if (identification) {
         old = tag->Name();

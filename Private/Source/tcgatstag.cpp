@@ -2,6 +2,7 @@
 #include "tcgatstag.h"
 
 #include "cgatstokenizer.h"
+#include "tcgats_vocabulary.h"
 
 #include <cctype>
 
@@ -71,7 +72,9 @@ bool TCgatsTag::IsCustomKeyword() const
     for (char c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
             return false;
-    return name.compare(0, 6, "BEGIN_") != 0 && name.compare(0, 4, "END_") != 0;
+    // The reader matches block markers in any letter case: a declaration written ahead of a block's
+    // end line would read back inside the block.
+    return !tintvale::detail::IsSectionMarker(Name());
 }
 
 bool TCgatsTag::operator==(const TCgatsTag& other) const
