@@ -105,10 +105,8 @@ std::string FormatF(double value, int precision) { return FormatF(value, 0, prec
 
 void AppendInt(std::string& out, int value)
 {
-    char buffer[16];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec == std::errc())
-        out.append(buffer, end);
+    char buffer[kMaxNumberLength];
+    out.append(buffer, WriteInt(buffer, value));
 }
 
 namespace {

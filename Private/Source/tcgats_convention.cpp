@@ -69,15 +69,12 @@ int TCgats::SaveAs(const char* fileName, Convention convention) const
     if (convention == Convention::AsHeld || errorCode != 0)
         return SaveAs(fileName);
     TCgats converted(*this);
-    const int result = converted.ApplyConvention(convention);
-    if (result != 0) {
+    int result = converted.ApplyConvention(convention);
+    if (result == 0)
+        result = converted.SaveAs(fileName);
+    if (result != 0)
         RecordError(result);
-        return result;
-    }
-    const int saved = converted.SaveAs(fileName);
-    if (saved != 0)
-        RecordError(saved);
-    return saved;
+    return result;
 }
 
 int TCgats::WriteToBuffer(char** buffer, Convention convention) const
@@ -85,17 +82,14 @@ int TCgats::WriteToBuffer(char** buffer, Convention convention) const
     if (convention == Convention::AsHeld || errorCode != 0)
         return WriteToBuffer(buffer);
     TCgats converted(*this);
-    const int result = converted.ApplyConvention(convention);
-    if (result != 0) {
+    int result = converted.ApplyConvention(convention);
+    if (result == 0)
+        result = converted.WriteToBuffer(buffer);
+    else if (buffer)
+        *buffer = nullptr;
+    if (result != 0)
         RecordError(result);
-        if (buffer)
-            *buffer = nullptr;
-        return result;
-    }
-    const int written = converted.WriteToBuffer(buffer);
-    if (written != 0)
-        RecordError(written);
-    return written;
+    return result;
 }
 
 // The copy is only written, so the header analyses are not renewed after the renaming.

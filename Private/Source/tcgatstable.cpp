@@ -186,7 +186,7 @@ int TCgatsTable::WriteData(std::string& out) const
             }
             *p++ = '\t';
         }
-        if (p == chunk + kChunk)
+        if (p == chunk + kChunk) // a row whose cells were all passed over
             flush();
         *p++ = '\n';
     }
