@@ -190,7 +190,7 @@ TEST(TCgatsErrors, EveryCodeHasItsOwnMessageAndTableErrorsTranslate)
     // Table codes: 10 (the text ended) and 0 are code 1, too many or too few rows 13, an empty
     // slot 12, a bad ink map 8; anything unknown 1.
     const std::pair<int, int> rows[] = { { 10, 1 }, { 0, 1 }, { 11, 13 }, { 5, 13 }, { 3, 12 }, { 13, 8 },
-        { 1, 6 }, { 2, 14 }, { 7, 17 }, { 14, 26 }, { 15, 31 }, { 16, 1 }, { -1, 1 } };
+        { 1, 6 }, { 2, 14 }, { 7, 17 }, { 14, 26 }, { 15, 31 }, { 16, 29 }, { 17, 1 }, { -1, 1 } };
     for (const auto& [table, file] : rows)
         EXPECT_EQ(A::TableErrorToCgatsError(table), file) << table;
 }

@@ -47,6 +47,11 @@ struct It8 {
         const char* text = cmsIT8GetData(handle, sample, field);
         return text ? text : "<none>";
     }
+    std::string Cell(int row, int column) const
+    {
+        const char* text = cmsIT8GetDataRowCol(handle, row, column);
+        return text ? text : "<none>";
+    }
     std::string Property(const char* name) const
     {
         const char* text = cmsIT8GetProperty(handle, name);
@@ -160,4 +165,67 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
     auto block = Read("begin_notes\nfree text\nend_notes\n" + Table("SAMPLE_ID LAB_L", { "1 50" }));
     const std::string kept = "CGATS.17\nbegin_notes\nfree text\nend_notes\n";
     EXPECT_EQ(Written(*block, Convention::Cgats).compare(0, kept.size(), kept), 0);
+}
+
+TEST(TCgatsPeers, NamesWithCommentQuoteAndBlankCharactersReadBackWhole)
+{
+    // LittleCMS ends a bare word at "#" (the rest of the line a comment) and at either quote; the
+    // writer quotes such names, and the rows after them stay in place.
+    const std::vector<std::string> names = { "a#b", "x'y", "'lead", "two words", "Gr\xC3\xBCn", "plain" };
+    std::vector<std::vector<double>> lab;
+    for (std::size_t s = 0; s < names.size(); ++s)
+        lab.push_back({ 10.0 * static_cast<double>(s + 1), 0.5, -0.25 });
+    const std::vector<std::vector<double>> noChannels(names.size());
+    const TCgats c(100.0, 0.0, noChannels, lab, {}, {}, {}, names, {}, 0, 0, 0, false);
+    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    const std::string written = Written(c);
+    EXPECT_NE(written.find("\n\"a#b\"\t10\t"), std::string::npos) << written;
+    EXPECT_NE(written.find("\n\"x'y\"\t"), std::string::npos);
+    EXPECT_NE(written.find("\nplain\t60\t"), std::string::npos);
+    for (const std::string& text : { written, Written(c, Convention::Cgats) }) {
+        const It8 it8(text);
+        ASSERT_NE(it8.handle, nullptr) << text;
+        EXPECT_EQ(cmsIT8GetPropertyDbl(it8.handle, "NUMBER_OF_SETS"), static_cast<double>(names.size()));
+        for (std::size_t s = 0; s < names.size(); ++s) {
+            EXPECT_EQ(it8.Cell(static_cast<int>(s), 0), names[s]) << text;
+            EXPECT_EQ(it8.Cell(static_cast<int>(s), 1), std::to_string(10 * (s + 1))) << text;
+        }
+        auto back = Read(text);
+        std::string name;
+        for (std::size_t s = 0; s < names.size(); ++s)
+            EXPECT_TRUE(back->GetSampleLabel(0, static_cast<int>(s), name) == 0 && name == names[s]) << name;
+    }
+    // Names no quoting can write back are refused (29), as the keyword setters refuse such values,
+    // and so are such cells in a file read: a quote in a bare name, a line end in a quoted one.
+    for (const char* bad : { "x\"y", "two\nlines", "cr\r" })
+        EXPECT_EQ(TCgats(100.0, 0.0, { {} }, { { 50.0, 0.0, 0.0 } }, {}, {}, {}, { bad }, {}, 0, 0, 0, false)
+                      .GetErrorCode(),
+            TCgats::kErrUnwritableValue)
+            << bad;
+    for (const char* row : { "x\"y 50", "\"two\nlines\" 50" }) {
+        const TCgats read(("CGATS.17\n" + Table("SAMPLE_ID LAB_L", { row, "z 60" })).c_str(), 0);
+        EXPECT_EQ(read.GetErrorCode(), TCgats::kErrUnwritableValue) << row;
+        EXPECT_EQ(read.GetErrorLine(), 7) << row;
+    }
+}
+
+TEST(TCgatsPeers, ArgyllConventionRefusesWhatArgyllCannotRead)
+{
+    // spec2cie reads no "nan" or "inf", and a single band gives no spectral range ("Field
+    // SPEC_-2147483648"): refused with 30 and the cause, nothing written.
+    const struct {
+        std::string fields, first, second, cause;
+    } cases[]
+        = { { "SAMPLE_ID nm400 nm410", "a 0.5 0.5", "b 0.5 nan", "Field nm410 of sample 2 is not a finite" },
+              { "SAMPLE_ID nm400 nm410 LAB_L", "a inf 0.5 50", "b 0.5 0.5 50",
+                  "Field nm400 of sample 1 is not a finite" },
+              { "SAMPLE_ID nm400", "a 0.5", "b 0.25", "at least two bands" } };
+    for (const auto& k : cases) {
+        const TCgats c(("CGATS.17\n" + Table(k.fields, { k.first, k.second })).c_str(), 0);
+        ASSERT_EQ(c.GetErrorCode(), 0) << k.fields << ": " << c.GetErrorMsg();
+        int result = 0;
+        EXPECT_EQ(Written(c, Convention::Argyll, &result), "");
+        EXPECT_EQ(result, TCgats::kErrConvention);
+        EXPECT_NE(std::string(c.GetErrorMsg()).find(k.cause), std::string::npos) << c.GetErrorMsg();
+    }
 }

@@ -56,10 +56,9 @@ TEST(TCgatsReader, SmallFileReadsAndReadsBackFromItsSavedCopy)
 
 TEST(TCgatsReader, HeaderLineRules)
 {
-    auto c
-        = Read("\xEF\xBB\xBF"
-               "CGATS.17\nORIGINATOR a b  c\nFILE_DESCRIPTOR \"a b  c\"\nCREATED \"x # y\" z\n# word\n"
-               "   TARGET_TYPE\t\t\"\"   # empty\r\nMATERIAL abc\"def\" ghi\nSERIAL \"  lead\"\nPROD_DATE");
+    auto c = Read("\xEF\xBB\xBF"
+                  "CGATS.17\nORIGINATOR a b  c\nFILE_DESCRIPTOR \"a b  c\"\nCREATED \"x # y\" # z\n# word\n"
+                  "   TARGET_TYPE\t\t\"\"   # empty\r\nMATERIAL abc\"  \nSERIAL \"  lead\"\nPROD_DATE");
     ASSERT_EQ(A::Tags(*c).size(), 9u);
     // The byte-order mark stays part of the first keyword.
     EXPECT_STREQ(Tag(*c, 0).Name(),
@@ -146,6 +145,13 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
             13, 9 },
         { head + "END_DATA 5\nEND_DATA\n", TCgats::kErrSampleCount, -1 }, // bare END_DATA ends the data
         { "CGATS.17\nORIGINATOR x\nBEGIN_NOTES\nfree\n", TCgats::kErrCommentTag, 3 },
+        // Text after a value's closing quote belongs to no value: refused rather than dropped.
+        { "CGATS.17\nMYKEY \"va\\\"l\"\n", TCgats::kErrNotCgats, 2 },
+        { "CGATS.17\nORIGINATOR x\nCREATED \"x # y\" z\n", TCgats::kErrNotCgats, 3 },
+        { "CGATS.17\nMATERIAL abc\"def\" ghi\n", TCgats::kErrNotCgats, 2 },
+        // A text cell no quoting could write back.
+        { head + "a\"b 50\nEND_DATA\n", TCgats::kErrUnwritableValue, 6 },
+        { head + "\"a\r\nb\" 50\nEND_DATA\n", TCgats::kErrUnwritableValue, 6 },
         // A channel count beyond the header's fields.
         { "CGATS.17\nBEGIN_DATA_FORMAT\n5CLR_1 5CLR_2 PC2_2 PC2_1\n" + tail, TCgats::kErrColorNumbering,
             -1 } };
@@ -158,6 +164,8 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
         EXPECT_TRUE(r.code == TCgats::kErrNone || r.text.rfind("CGATS.17", 0) != 0 || A::Tables(*c).empty())
             << what;
     }
+    EXPECT_STREQ(
+        Read("CGATS.17\nMYKEY \"va\\\"l\"\n")->GetErrorMsg(), "Text follows the closing quote of a value.");
     auto tooLong = Read("CGATS.17\nORIGINATOR x #" + c511 + "c\nCREATED now\n");
     EXPECT_STREQ(tooLong->GetErrorMsg(), TCgats::Message(TCgats::kErrLineTooLong));
     EXPECT_NE(std::string(tooLong->GetErrorMsg()).find("header line is too long"), std::string::npos);

@@ -164,6 +164,7 @@ TEST_F(FineIntegration, RefusesWhatItCannotIntegrate)
     EXPECT_EQ(fine.SetWavelengths(repeated, 3), TFineIntegration::kUnsorted);
     EXPECT_EQ(fine.SetWavelengths(infinite, 3), TFineIntegration::kNotFinite);
     EXPECT_EQ(fine.SetWavelengths(wl, 1), TFineIntegration::kTooFewPoints);
+    EXPECT_EQ(TFineIntegration::GetXYZ(mD50, &mTwo, wl, values, 0, xyz), TFineIntegration::kTooFewPoints);
     EXPECT_EQ(fine.SetWavelengths(nullptr, 3), TFineIntegration::kInvalidArgument);
     ASSERT_EQ(fine.SetWavelengths(wl, 3), 0);
     EXPECT_EQ(fine.GetXYZ(values, 2, xyz), TFineIntegration::kLengthMismatch);

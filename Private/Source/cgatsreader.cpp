@@ -29,6 +29,13 @@ constexpr std::size_t kBeginPrefixLength = 6;
 // 80 bytes a field, whatever the file declares or repeats.
 constexpr int kMaxFields = 0x7ffe;
 
+// Whether a text cell holds a character of the classes given: a line end or a double quote in a
+// cell could be written back neither bare nor quoted.
+bool HoldsAny(const CgatsSpan& text, unsigned classes)
+{
+    return std::any_of(text.first, text.last, [classes](char c) { return CgatsTokenizer::Is(c, classes); });
+}
+
 // The whole file in a new NUL-terminated buffer; 0 or kErrFileNotFound.
 int FileToBuffer(const char* fileName, std::unique_ptr<char[]>& buffer)
 {
@@ -121,7 +128,7 @@ int CgatsReader::ReadLines()
     bool formatWithoutData = false;
     for (;;) {
         if (!ReadHeaderLine(line))
-            return Fail(TCgats::kErrLineTooLong);
+            return Fail(lineFault);
         // A failure of this line that no section reader placed more exactly is reported here.
         const char* lineAt = tokens.Position() > textStart ? tokens.Position() - 1 : tokens.Position();
         int result = TCgats::kErrNone;
@@ -248,7 +255,8 @@ bool CgatsReader::ReadPhysicalLine(HeaderLine& line, bool firstLine)
 
 // The value after the keyword, up to a "#" or the line end: a text in double quotes ("#" ends it
 // too), or bare words, kept with one blank between them. A double quote directly after a bare word
-// ends the value there and marks it quoted; text after a value that a quote closed is dropped.
+// ends the value there and marks it quoted. Text after a value that a quote closed is refused: it
+// belongs to no value, and no quoting could write it back.
 bool CgatsReader::ReadValue(HeaderLine& line)
 {
     bool inValue = true;
@@ -257,8 +265,10 @@ bool CgatsReader::ReadValue(HeaderLine& line)
         if (tokens.AtLineEnd() || tokens.Peek() == '#')
             return true;
         if (!inValue) {
-            tokens.Word(CgatsTokenizer::kSeparator | CgatsTokenizer::kComment);
-            continue;
+            faultAt = tokens.Position();
+            lineFault = TCgats::kErrNotCgats;
+            errorDetail = "Text follows the closing quote of a value.";
+            return false;
         }
         bool closed = false;
         if (tokens.Peek() == '"') {
@@ -468,8 +478,16 @@ int CgatsReader::ReadValues(TCgatsTable& table)
                     in.MoveTo(at + 1);
                     return stop(kTableTextEnded);
                 }
+                if (!numbers && HoldsAny(text, CgatsTokenizer::kLineEnd)) {
+                    in.MoveTo(at);
+                    return stop(kTableUnwritableText);
+                }
             } else {
                 text = in.Word(CgatsTokenizer::kSeparator);
+                if (!numbers && HoldsAny(text, CgatsTokenizer::kQuote)) {
+                    in.MoveTo(at);
+                    return stop(kTableUnwritableText);
+                }
                 if (numbers && std::find(text.first, text.last, ',') != text.last) {
                     converted.assign(text.first, text.last);
                     std::replace(converted.begin(), converted.end(), ',', '.');

@@ -37,7 +37,8 @@ private:
 
     int Read(const char* text);
     int ReadLines();
-    // False when a part of the line is longer than its limit.
+    // False when a part of the line is longer than its limit, or text follows a closed quote
+    // (lineFault tells which).
     bool ReadHeaderLine(HeaderLine& line);
     bool ReadPhysicalLine(HeaderLine& line, bool firstLine);
     bool ReadValue(HeaderLine& line);
@@ -64,6 +65,7 @@ private:
     CgatsTokenizer tokens { "" };
     const char* textStart = nullptr;
     const char* faultAt = nullptr; // where the current fault lies, when known
+    int lineFault = TCgats::kErrLineTooLong; // what a header line that cannot be read gives
     int errorLine = 0;
     std::string errorDetail; // a message that names the fault's place, or empty
     // Declarations only grow while reading: one incremental index serves every data format.

@@ -7,13 +7,16 @@
 #include "numtext.h"
 #include "tcgats_vocabulary.h"
 #include "tcgatsfield.h"
+#include "tcgatsnameindex.h"
 #include "tcgatstable.h"
 #include "tcgatstableheader.h"
 #include "tcgatstag.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 using namespace tintvale::detail;
 
@@ -62,6 +65,23 @@ double DecimalShift(double value, int shift)
 
 bool IsStandardSampleId(const TCgatsField& field) { return strcmp_ci(field.name.c_str(), kSampleId) == 0; }
 
+// ArgyllCMS reads no "nan" or "inf": a cell written so would turn its column into text. The first
+// such cell, described, or empty.
+std::string NonFiniteCell(const TCgatsTable& table)
+{
+    const TCgatsTableHeader& header = *table.header;
+    for (std::size_t k = 0; k < header.fields.size() && k < table.columns.size(); ++k) {
+        if (header.fields[k]->type != TCgatsField::kDouble || !table.columns[k])
+            continue;
+        const auto& values = static_cast<const TCgatsValueListDouble&>(*table.columns[k]).values;
+        for (std::size_t s = 0; s < values.size(); ++s)
+            if (!std::isfinite(values[s]))
+                return "Field " + header.fields[k]->name + " of sample " + Decimal(static_cast<int>(s) + 1)
+                    + " is not a finite number, which ArgyllCMS cannot read.";
+    }
+    return {};
+}
+
 } // namespace
 
 int TCgats::SaveAs(const char* fileName, Convention convention) const
@@ -72,8 +92,12 @@ int TCgats::SaveAs(const char* fileName, Convention convention) const
     int result = converted.ApplyConvention(convention);
     if (result == 0)
         result = converted.SaveAs(fileName);
-    if (result != 0)
+    if (result != 0) {
+        // With the converted copy's words for it, when it has some.
         RecordError(result);
+        if (converted.errorCode == result)
+            std::memcpy(errorMsg, converted.errorMsg, sizeof errorMsg);
+    }
     return result;
 }
 
@@ -87,8 +111,12 @@ int TCgats::WriteToBuffer(char** buffer, Convention convention) const
         result = converted.WriteToBuffer(buffer);
     else if (buffer)
         *buffer = nullptr;
-    if (result != 0)
+    if (result != 0) {
+        // With the converted copy's words for it, when it has some.
         RecordError(result);
+        if (converted.errorCode == result)
+            std::memcpy(errorMsg, converted.errorMsg, sizeof errorMsg);
+    }
     return result;
 }
 
@@ -101,6 +129,12 @@ int TCgats::ApplyConvention(Convention convention)
         if (!SoundTable(t))
             continue;
         tables[t]->pointedDoubles = argyll;
+        const std::string nonFinite = argyll ? NonFiniteCell(*tables[t]) : std::string();
+        if (!nonFinite.empty()) {
+            RecordError(kErrConvention);
+            strncpy_w0(errorMsg, nonFinite.c_str(), sizeof errorMsg - 1);
+            return kErrConvention;
+        }
         const int result = NameSpectra(t, argyll, renamed);
         if (result != 0)
             return result;
@@ -154,6 +188,13 @@ int TCgats::NameSpectra(int t, bool argyll, std::vector<std::string>& renamed)
     std::vector<double> nm;
     if (GetWaveLengths(t, nm) != 0 || static_cast<int>(nm.size()) != n)
         return kErrConvention;
+    // ArgyllCMS tells a spectrum's bands by the first and last wavelength and the band count.
+    if (argyll && n < 2) {
+        RecordError(kErrConvention);
+        strncpy_w0(errorMsg, "ArgyllCMS needs spectra of at least two bands; the table has one.",
+            sizeof errorMsg - 1);
+        return kErrConvention;
+    }
     const double step = n > 1 ? (nm[n - 1] - nm[0]) / (n - 1) : 0.0;
     for (int k = 0; argyll && k < n; ++k)
         if (header.fields[header.waveLengthFields[k]]->index
@@ -212,26 +253,30 @@ void TCgats::SetSectionKeyword(int t, const char* name, const std::string& value
     tags.insert(tags.begin() + at, std::make_unique<TCgatsTag>(kKindNone, name, 0, value.c_str(), ""));
 }
 
-// The "KEYWORD" declarations of names no field carries any more.
+// The "KEYWORD" declarations of names no field carries any more: one pass over the fields and one
+// over the tags, as files of thousands of tables rename thousands of fields.
 void TCgats::DropDeclarations(const std::vector<std::string>& names)
 {
-    auto inUse = [this](const std::string& name) {
-        for (const auto& table : tables)
-            if (table && table->header)
-                for (const auto& field : table->header->fields)
-                    if (field && strcmp_ci(field->name.c_str(), name.c_str()) == 0)
-                        return true;
-        return false;
-    };
-    for (const std::string& name : names) {
-        if (inUse(name))
-            continue;
-        for (auto it = tags.begin(); it != tags.end();) {
-            const bool stale
-                = *it && (*it)->kind == kKindKeyword && strcmp_ci((*it)->Value(), name.c_str()) == 0;
-            it = stale ? tags.erase(it) : it + 1;
+    TCgatsNameSet inUse;
+    for (const auto& table : tables)
+        if (table && table->header)
+            for (const auto& field : table->header->fields)
+                if (field)
+                    inUse.Add(field->name.c_str());
+    TCgatsNameSet stale;
+    bool any = false;
+    for (const std::string& name : names)
+        if (!inUse.Contains(name.c_str())) {
+            stale.Add(name.c_str());
+            any = true;
         }
-    }
+    if (!any)
+        return;
+    tags.erase(std::remove_if(tags.begin(), tags.end(),
+                   [&stale](const std::unique_ptr<TCgatsTag>& tag) {
+                       return tag && tag->kind == kKindKeyword && stale.Contains(tag->Value());
+                   }),
+        tags.end());
 }
 
 // What ArgyllCMS needs to know of the data, unless the file states it: the measurement type of a

@@ -66,6 +66,7 @@ constexpr TCgats::ErrorCode kTableToFile[] = {
     TCgats::kErrIllegalInkMap, // kTableBadInkMap
     TCgats::kErrNoEndData, // kTableNoEndData
     TCgats::kErrNotANumber, // kTableNotANumber
+    TCgats::kErrUnwritableValue, // kTableUnwritableText
 };
 static_assert(std::size(kTableToFile) == kTableNrCodes, "one code a table error code");
 

@@ -29,6 +29,7 @@ enum CgatsTableError {
     kTableBadInkMap = 13,
     kTableNoEndData = 14, // the text ends before "END_DATA"
     kTableNotANumber = 15, // a cell of a number field is not a complete number
+    kTableUnwritableText = 16, // a text cell holds a line end or double quote
     kTableNrCodes
 };
 

@@ -4,6 +4,8 @@
 #include "cgatstokenizer.h"
 #include "tcgats_vocabulary.h"
 
+#include <tintvale/tcgats.h>
+
 #include <cctype>
 
 namespace {
@@ -55,8 +57,11 @@ void TCgatsTag::Write(std::string& out) const
         if (out.size() > start)
             out += '\t';
         // The reader keeps everything after "#"; a comment that already starts with a blank gets
-        // no second one, so that a written file reads back and writes again unchanged.
-        out += CgatsTokenizer::Is(comment[0], CgatsTokenizer::kBlank) ? "#" : "# ";
+        // no second one, so that a written file reads back and writes again unchanged, nor does
+        // one at the reader's length limit, which the blank would take past it.
+        const bool blank = !CgatsTokenizer::Is(comment[0], CgatsTokenizer::kBlank)
+            && comment.size() < static_cast<std::size_t>(TCgats::kMaxCommentLength);
+        out += blank ? "# " : "#";
         out += comment;
     }
     if (out.size() > start)
