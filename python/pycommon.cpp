@@ -161,6 +161,9 @@ Rows RowsOf(const py::handle& obj, py::ssize_t width, const char* what)
     if (!rows.array)
         throw py::type_error(std::string(what) + " must be an array of numbers");
     const py::ssize_t ndim = rows.array.ndim();
+    // A row of no values has no meaning anywhere, and the row count divides by the width.
+    if (width < 1)
+        throw py::value_error(std::string(what) + " must hold at least one value per row");
     if (ndim < 1 || rows.array.shape(ndim - 1) != width) {
         throw py::value_error(
             std::string(what) + " must have " + std::to_string(width) + " values along its last axis");

@@ -179,6 +179,8 @@ py::array_t<double> IntegrateAtWavelengths(const TIlluminant& illuminant, const 
     const py::handle& spectra, const py::handle& wl)
 {
     const int n = static_cast<int>(py::len(wl));
+    if (n < 2)
+        throw py::value_error(FineStatusText(TFineIntegration::kTooFewPoints));
     Rows wavelengths = RowsOf(wl, n, "wavelengths");
     if (!wavelengths.lead.empty())
         throw py::value_error("wavelengths must be one-dimensional");

@@ -92,6 +92,10 @@ def test_xyz_at_the_spectra_own_wavelengths(d50):
             tv.xyz([0.5] * len(wavelengths), d50, wavelengths=wavelengths)
     with pytest.raises(ValueError, match="81 values"):
         tv.xyz(red[:5], d50, wavelengths=five)
+    # Rows of no values once divided by the row width and killed the interpreter.
+    for shape in ((1, 0), (3, 0), (0, 0)):
+        with pytest.raises(ValueError, match="at least 2"):
+            tv.xyz(np.zeros(shape), d50, wavelengths=np.zeros(0))
     with pytest.raises(KeyError):
         tv.xyz(red, "Moonlight", wavelengths=five)
     lamp = tv.IlluminantFactory().add(np.linspace(50, 85, 36), "lamp")  # 10-nm data only
