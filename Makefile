@@ -47,6 +47,7 @@ bench: deps
 	cmake --build $(BENCH_DIR) --target bench_python
 	cmake --build $(BENCH_DIR) --target bench_batch
 	cmake --build $(BENCH_DIR) --target bench_lab
+	cmake --build $(BENCH_DIR) --target bench_convert_memory
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

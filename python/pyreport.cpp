@@ -35,6 +35,17 @@ std::string PathOf(const py::handle& obj)
     throw py::error_already_set();
 }
 
+// The OSError subclass of the system's reason (PermissionError, ...), as open() raises it.
+[[noreturn]] void RaiseOutputError(const tool::OutputError& e)
+{
+    if (e.systemError == 0)
+        PyErr_SetString(PyExc_OSError, e.what());
+    else
+        PyErr_SetObject(PyExc_OSError,
+            py::make_tuple(e.systemError, std::strerror(e.systemError), py::str(e.path)).ptr());
+    throw py::error_already_set();
+}
+
 py::dict Report(const py::object& reference, const py::object& sample, const py::object& path,
     const std::string& formula, const py::object& max, int table, const py::object& illuminant,
     const py::object& observer, const std::string& title, const py::object& illuminants,
@@ -76,6 +87,8 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
         tool::WriteReportPage(c, options, unused);
     } catch (const tool::InputError& e) {
         RaiseInputError(e);
+    } catch (const tool::OutputError& e) {
+        RaiseOutputError(e);
     } catch (const tool::ToolError& e) {
         throw py::value_error(e.what());
     }
@@ -116,8 +129,8 @@ void BindReport(py::module_& m)
         "refused unless adapt names a chromatic adaptation ('bradford', 'cat02', 'cat16'), another observer "
         "always; with strict_conditions differing conditions are refused. The page names the files by their "
         "base names, by their paths as given with full_paths. A file that cannot be read raises what Cgats "
-        "raises (FileNotFoundError when missing, TintvaleError when malformed); files that cannot be "
-        "compared "
+        "raises (FileNotFoundError when missing, TintvaleError when malformed); a page that cannot be "
+        "written raises the OSError of the reason (PermissionError, ...); files that cannot be compared "
         "raise ValueError with the tool's message. Nothing is written then.");
 }
 

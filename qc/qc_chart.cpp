@@ -80,9 +80,9 @@ int Chart::FindSample(int table, const std::string& which, const std::string& pu
     Fail("no sample \"" + which + "\" " + purpose);
 }
 
-Chart::Chart(const Chart& other)
+Chart::Chart(const Chart& other, ShareData)
     : mPath(other.mPath)
-    , mCgats(std::make_unique<TCgats>(*other.mCgats))
+    , mCgats(other.mCgats)
     , mGeometry(other.mGeometry)
 { }
 

@@ -46,8 +46,12 @@ public:
     explicit Chart(const std::string& path);
     // A copy of a file already read; name stands for its path in messages.
     Chart(const TCgats& cgats, const std::string& name);
-    // A deep copy: the library's queries note their errors in the object, so each thread needs its own.
-    Chart(const Chart& other);
+    // A copy for another thread that shares the file's data, which the library's queries only read
+    // (a large reference is held once however many threads compare against it); the conditions
+    // and integrations of each comparison stay the copy's own. Cgats() must not change it then.
+    struct ShareData { };
+    Chart(const Chart& other, ShareData);
+    Chart(const Chart& other) = delete;
     Chart& operator=(const Chart&) = delete;
 
     const std::string& Path() const { return mPath; }
@@ -104,7 +108,7 @@ public:
 
 private:
     std::string mPath;
-    std::unique_ptr<TCgats> mCgats;
+    std::shared_ptr<TCgats> mCgats;
     TMeasGeom mGeometry;
     mutable std::mutex mIntegrationLock;
     mutable std::map<std::pair<int, const Colorimetry*>, std::unique_ptr<TableIntegration>> mIntegrations;

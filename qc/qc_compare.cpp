@@ -67,6 +67,12 @@ struct PaperWhites {
     double smp[3] = {};
 };
 
+void CheckPaperWhite(const Chart& chart, const double paper[3], const double white[3])
+{
+    if (!IsPaperWhite(paper, white))
+        chart.Fail("--paper-relative: the paper white is not a positive XYZ of L* 1 or more");
+}
+
 PaperWhites FindPaperWhites(const Comparison& c, const std::vector<int>& pair)
 {
     const Chart& ref = *c.reference;
@@ -91,9 +97,8 @@ PaperWhites FindPaperWhites(const Comparison& c, const std::vector<int>& pair)
         for (int k = 0; k < 3; ++k)
             w.smp[k] += xyz[k] / static_cast<double>(papers.size());
     }
-    for (int k = 0; k < 3; ++k)
-        if (!(w.ref[k] > 0.0) || !(w.smp[k] > 0.0))
-            ref.Fail("--paper-relative: the paper white is not a positive XYZ");
+    CheckPaperWhite(ref, w.ref, c.colorimetry->White());
+    CheckPaperWhite(smp, w.smp, c.colorimetry->White());
     return w;
 }
 

@@ -137,6 +137,12 @@ std::string WriteFailure(const std::string& output, int error)
 
 } // namespace
 
+OutputError::OutputError(const std::string& path, int systemError)
+    : ToolError(WriteFailure(path, systemError))
+    , path(path)
+    , systemError(systemError)
+{ }
+
 void WriteText(const std::string& text, const std::string& output, std::ostream& out)
 {
     RefuseEmptyName(output);
@@ -148,7 +154,7 @@ void WriteText(const std::string& text, const std::string& output, std::ostream&
     }
     errno = 0;
     if (TCMS::WriteFileAtomically(output.c_str(), text.data(), text.size()) != 0)
-        throw ToolError(WriteFailure(output, errno));
+        throw OutputError(output, errno);
 }
 
 bool IsNullDevice(const std::string& path)
@@ -177,7 +183,7 @@ void WriteCgats(
     errno = 0;
     const int rc = cgats.SaveAs(output.c_str(), convention);
     if (rc == 4)
-        throw ToolError(WriteFailure(output, errno));
+        throw OutputError(output, errno);
     if (rc != 0)
         throw ToolError(output + ": could not be written: " + CgatsMessage(cgats));
 }

@@ -28,6 +28,15 @@ public:
     int readerCode;
 };
 
+// Output that cannot be written, with the system's errno (0 when none was given), for callers that
+// tell causes apart as for InputError.
+class OutputError : public ToolError {
+public:
+    OutputError(const std::string& path, int systemError);
+    std::string path;
+    int systemError;
+};
+
 // The whole content of path, or of standard input for "-". Anything but a regular file is refused
 // by name at once (a FIFO without a writer would block forever, a device never end), as is a file of
 // 2 GiB or more, which the library's reader cannot hold.

@@ -196,4 +196,15 @@ std::vector<int> SelectPatches(const Chart& chart, int table, const Role& role)
     return chosen;
 }
 
+bool IsPaperWhite(const double xyz[3], const double white[3])
+{
+    // L* = 903.3 Y / Yn where Y / Yn is below 0.008856 (CIE 15:2018, 8.2.1).
+    constexpr double kDarkLightnessSlope = 24389.0 / 27.0;
+    constexpr double kMinPaperLightness = 1.0;
+    for (int k = 0; k < 3; ++k)
+        if (!(xyz[k] > 0.0))
+            return false;
+    return kDarkLightnessSlope * xyz[1] / white[1] >= kMinPaperLightness;
+}
+
 } // namespace tool

@@ -59,6 +59,11 @@ private:
 // the file.
 std::vector<int> SelectPatches(const Chart& chart, int table, const Role& role);
 
+// Whether XYZ (on the scale of white, Y 100) can serve as a paper white that colours are judged
+// relative to: every component positive and no darker than L* 1. Darker, the scaling to it would
+// multiply colours by hundreds or more: such a "paper" is a black or a failed measurement.
+bool IsPaperWhite(const double xyz[3], const double white[3]);
+
 } // namespace tool
 
 #endif

@@ -72,7 +72,32 @@ bool BidiControl(char32_t cp)
     return cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E);
 }
 
+void AppendEscaped(unsigned value, std::string& out)
+{
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", value);
+    out += escaped;
+}
+
 } // namespace
+
+std::string OneLine(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8Length(text, i);
+        const char32_t cp = length == 0 ? 0 : Decode(text, i, length);
+        if (length == 0)
+            AppendEscaped(static_cast<unsigned char>(text[i]), out);
+        else if (Control(cp))
+            AppendEscaped(static_cast<unsigned>(cp), out);
+        else
+            out.append(text, i, length);
+        i += length == 0 ? 1 : length;
+    }
+    return out;
+}
 
 std::string Utf8Text(const std::string& text)
 {
@@ -85,9 +110,7 @@ std::string Utf8Text(const std::string& text)
         const char32_t cp = length == 0 ? static_cast<unsigned char>(text[i]) : Decode(text, i, length);
         i += length == 0 ? 1 : length;
         if (Control(cp)) { // shown, as the terminal output of the tool shows it
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(cp));
-            out += escaped;
+            AppendEscaped(static_cast<unsigned>(cp), out);
             continue;
         }
         if (NonCharacter(cp) || IsolateControl(cp)) {

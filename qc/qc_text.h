@@ -13,6 +13,10 @@ namespace tool {
 // FIRST STRONG ISOLATE ... POP DIRECTIONAL ISOLATE, so it cannot reorder the text around it.
 std::string Utf8Text(const std::string& text);
 
+// text on one line of valid UTF-8, for error lines and CSV, whose bytes need not be a name's (a
+// path, a key of a JSON file): controls (C0, DEL, C1) and bytes that are not UTF-8 shown as \xNN.
+std::string OneLine(const std::string& text);
+
 // What Utf8Text encloses such text in.
 inline constexpr char kFirstStrongIsolate[] = "\u2068";
 inline constexpr char kPopDirectionalIsolate[] = "\u2069";

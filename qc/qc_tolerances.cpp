@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -19,6 +20,41 @@ namespace {
 
 const char* const kMetrics[] = { "dE", "dL", "dC", "dH", "dCh" };
 const char* const kGroupKeys = "name, select, metric, mean, p95, max";
+// The shipped sets are a few kilobytes; a larger text is no tolerance set, and parsing it whole
+// would cost many times its size.
+constexpr std::uintmax_t kMaxSetBytes = 1 << 20;
+
+[[noreturn]] void TooLarge(const std::string& origin, std::uintmax_t size)
+{
+    throw ToolError(origin + ": " + std::to_string(size) + " bytes, over the " + std::to_string(kMaxSetBytes)
+        + " a tolerance set may hold");
+}
+
+// A key given twice in one object: JSON leaves its meaning open (the parser keeps the last), and a
+// limit written twice is a typo that must not pass silently. Reports the first such key.
+class DuplicateKeys {
+public:
+    bool operator()(int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed)
+    {
+        // An object starts at the depth of its container; its keys come one deeper.
+        using Event = nlohmann::json::parse_event_t;
+        const auto level = static_cast<std::size_t>(depth);
+        if (event == Event::object_start) {
+            mKeys.resize(level + 1);
+            mKeys[level].clear();
+        } else if (event == Event::key && level >= 1 && level <= mKeys.size()) {
+            const std::string key = parsed.get<std::string>();
+            if (!mKeys[level - 1].insert(key).second && mDuplicate.empty())
+                mDuplicate = key;
+        }
+        return true;
+    }
+    const std::string& Duplicate() const { return mDuplicate; }
+
+private:
+    std::vector<std::set<std::string>> mKeys;
+    std::string mDuplicate;
+};
 
 [[noreturn]] void Malformed(const std::string& origin, const std::string& what)
 {
@@ -213,9 +249,19 @@ std::vector<std::string> ShippedToleranceSets(const CommonOptions& options)
 
 ToleranceSet ParseToleranceSet(const std::string& text, const std::string& origin)
 {
-    const nlohmann::json doc = nlohmann::json::parse(text, nullptr, false);
+    if (text.size() > kMaxSetBytes)
+        TooLarge(origin, text.size());
+    DuplicateKeys duplicates;
+    const nlohmann::json doc = nlohmann::json::parse(
+        text,
+        [&duplicates](int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+            return duplicates(depth, event, parsed);
+        },
+        false);
     if (doc.is_discarded())
         Malformed(origin, "not JSON");
+    if (!duplicates.Duplicate().empty())
+        Malformed(origin, "the key \"" + duplicates.Duplicate() + "\" is given twice in one object");
     if (!doc.is_object())
         Malformed(origin, "a tolerance set is a JSON object");
     for (const auto& item : doc.items())
@@ -258,6 +304,10 @@ ToleranceSet LoadToleranceSet(const std::string& nameOrFile, const CommonOptions
         }
         path = shipped.string();
     }
+    // Refused before it is read, by its size on disk.
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > kMaxSetBytes)
+        TooLarge(path, size);
     return ParseToleranceSet(ReadInput(path), path);
 }
 

@@ -44,6 +44,27 @@ int DefaultPaper(const Chart& chart, int t, const DeviceValues& device)
     chart.Fail("no paper patch (every process channel at 0); name one with --paper");
 }
 
+// Spot colour tone values run from the paper to the solid (ISO 20654), divided by the distance
+// between them: a paper that is no paper, or a solid where the paper is, gives none, as the density
+// method refuses a solid no denser than the paper.
+void CheckSctvPaper(const Chart& chart, const TOneMeasurement& paper, Colorimetry& colorimetry)
+{
+    double xyz[3];
+    if (paper.GetXYZ(colorimetry.Illuminant(), colorimetry.Observer(), xyz) != 0
+        || !IsPaperWhite(xyz, colorimetry.White()))
+        chart.Fail(
+            "the paper is not a positive XYZ of L* 1 or more: no spot colour tone values relative to it");
+}
+
+void CheckSctvRange(const Chart& chart, const std::string& channel, const TOneMeasurement& paper,
+    const TOneMeasurement& solid, Colorimetry& colorimetry)
+{
+    constexpr double kMinRange = 1e-6; // in the tone coordinates, about Delta E
+    const double range = solid.GetSCTV(colorimetry.Illuminant(), colorimetry.Observer(), &paper, nullptr);
+    if (!(range > kMinRange))
+        chart.Fail("the solid of channel " + channel + " does not differ from the paper");
+}
+
 } // namespace
 
 ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const ToneOptions& options)
@@ -68,6 +89,8 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
     result.paper = chart.SampleName(t, paperIndex);
     const auto paper = sctv ? chart.Measurement(t, paperIndex, colorimetry)
                             : chart.DensitySample(t, paperIndex, colorimetry);
+    if (sctv)
+        CheckSctvPaper(chart, *paper, colorimetry);
 
     const int n = chart.NrSamples(t);
     for (std::size_t c = 0; c < device.Channels().size(); ++c) {
@@ -88,6 +111,8 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
         const auto solidM = chart.Measurement(t, solid, colorimetry);
         Density solidD;
         int filter = 0;
+        if (sctv)
+            CheckSctvRange(chart, channel.name, *paper, *solidM, colorimetry);
         if (!sctv) {
             solidD = RelativeDensity(chart, t, solid, *paper, standard, colorimetry);
             for (int k = 1; k < 4; ++k) // the first of equal densities wins

@@ -1,6 +1,7 @@
 // `tintvale compare REFERENCE SAMPLE`: the colour difference of every patch of two measurements of
 // one chart, and the summary a press or quality-control operator reads.
 #include "qc_compare.h"
+#include "qc_text.h"
 #include "qc_tolerances.h"
 #include "tool_commands.h"
 
@@ -56,7 +57,7 @@ void AddToleranceSections(Report& report, const ToleranceResult& result)
 void PrintWarnings(const std::vector<std::string>& warnings)
 {
     for (const std::string& w : warnings)
-        std::cerr << "tintvale: warning: " << w << '\n';
+        std::cerr << "tintvale: warning: " << OneLine(w) << '\n';
 }
 
 int ExitStatus(const Comparison& c) { return c.Failed() ? kExitTolerance : kExitOk; }

@@ -1,10 +1,12 @@
 // tintvale: the command-line face of the library. Subcommands read measurement data files and
 // illuminant sets, and print what the library computes from them.
+#include "qc_text.h"
 #include "qc_tolerances.h"
 #include "tool_batch.h"
 #include "tool_commands.h"
 
 #include <tintvale/tchromaticadaptation.h>
+#include <tintvale/tmessages.h>
 #include <tintvale/tobserver.h>
 #include <tintvale/tspectrum.h>
 #include <tintvale/version.h>
@@ -161,6 +163,9 @@ int Main(int argc, char** argv, const std::string& shipped)
     CommonOptions common;
     common.shipped = shipped;
     common.program = argc > 0 ? argv[0] : "tintvale";
+    // Each failure the library tells is also returned as a code, which the tool reports in its own
+    // words, once: the library's own line would come twice, in the library's source terms.
+    tintvale_set_message_handler([](const char*, const char*, int, void*) {}, nullptr);
 
     CLI::App app { "Colour measurements, differences and densities with the Tintvale library", "tintvale" };
     app.require_subcommand(1);
@@ -308,7 +313,7 @@ int Main(int argc, char** argv, const std::string& shipped)
             std::cerr << "tintvale: unknown subcommand \"" << unknown << "\" (" << known << ")\n";
             return tool::kExitError;
         }
-        std::cerr << "tintvale: " << e.what() << " (see tintvale --help)\n";
+        std::cerr << "tintvale: " << OneLine(e.what()) << " (see tintvale --help)\n";
         return tool::kExitError;
     }
 
@@ -322,11 +327,11 @@ int Main(int argc, char** argv, const std::string& shipped)
         std::cerr << "tintvale: standard output could not be written"
                   << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
     } catch (const tool::ToolError& e) {
-        std::cerr << "tintvale: " << e.what() << '\n';
+        std::cerr << "tintvale: " << OneLine(e.what()) << '\n';
     } catch (const std::bad_alloc&) {
         std::cerr << "tintvale: out of memory\n";
     } catch (const std::exception& e) {
-        std::cerr << "tintvale: " << e.what() << '\n';
+        std::cerr << "tintvale: " << OneLine(e.what()) << '\n';
     }
     return tool::kExitError;
 }

@@ -55,8 +55,8 @@ std::string Joined(const std::vector<std::string>& texts)
     return all;
 }
 
-// What one thread compares with: its own copy of the reference, since the library's queries note
-// their errors in the object, and its own colorimetry.
+// What one thread compares with: its own view of the reference (the conditions of each comparison
+// are noted in it) over the one copy of its data, and its own colorimetry.
 struct Worker {
     std::shared_ptr<Chart> reference;
     std::vector<std::shared_ptr<Colorimetry>> colorimetries; // the first made from the reference
@@ -120,15 +120,15 @@ std::vector<FileResult> CompareAll(const CommonOptions& common, const CompareOpt
 
     const std::size_t n = batch.samples.size();
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    // Each thread holds a copy of the reference and an illuminant set: beyond a few hundred they
-    // cost memory and bring nothing.
+    // Each thread holds an illuminant set and the integrations of the reference: beyond a few hundred
+    // they cost memory and bring nothing.
     constexpr std::size_t kMaxJobs = 256;
     const std::size_t jobs = std::min<std::size_t>(
         { n, batch.jobs > 0 ? static_cast<std::size_t>(batch.jobs) : cores, kMaxJobs });
     // Made here one after the other: the first builds the observer caches, which take no lock.
     std::vector<Worker> workers;
     for (std::size_t k = 0; k < jobs; ++k)
-        workers.push_back({ k == 0 ? reference : std::make_shared<Chart>(*reference),
+        workers.push_back({ k == 0 ? reference : std::make_shared<Chart>(*reference, Chart::ShareData {}),
             { std::make_shared<Colorimetry>(ChosenConditions(common, { &reference->Cgats() })) } });
     *colorimetry = workers.front().colorimetries.front();
 

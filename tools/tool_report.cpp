@@ -2,6 +2,7 @@
 #include "tool_report.h"
 
 #include "qc_context.h"
+#include "qc_text.h"
 
 #include <nlohmann/json.hpp>
 
@@ -143,9 +144,11 @@ void WriteKeyValues(std::ostream& out, const Section& s)
             << Printable(row[c].Shown()) << '\n';
 }
 
-// RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled.
-std::string CsvField(const std::string& v)
+// RFC 4180: a field with a comma, quote or line break is quoted, quotes doubled; the text is
+// valid UTF-8 on one line whatever bytes a file name or a set's name held.
+std::string CsvField(const std::string& text)
 {
+    const std::string v = OneLine(text);
     if (v.find_first_of(",\"\r\n") == std::string::npos)
         return v;
     std::string quoted = "\"";

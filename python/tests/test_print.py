@@ -100,6 +100,14 @@ def test_malformed_sets_are_refused(tmp_path):
         tv.evaluate_tolerances(REF, SMP, bad)
     with pytest.raises(ValueError, match="no tolerance set"):
         tv.evaluate_tolerances(REF, SMP, "no-such-set")
+    # A limit given twice (JSON parsers keep the last) and a set over 1 MB are no tolerance sets.
+    bad.write_text('{"name": "x", "groups": [{"name": "g", "select": "all", "metric": "dE", '
+                   '"max": {"fail": 0.01, "fail": 100}}]}')
+    with pytest.raises(ValueError, match='the key "fail" is given twice'):
+        tv.evaluate_tolerances(REF, SMP, bad)
+    bad.write_text('{"name": "x", "groups": [], "source": "' + "x" * (1 << 20) + '"}')
+    with pytest.raises(ValueError, match="bytes, over the 1048576 a tolerance set may hold"):
+        tv.evaluate_tolerances(REF, SMP, bad)
 
 
 def test_report_returns_the_summary_compare_gives(tmp_path):

@@ -2,6 +2,7 @@
 # its patches where the layout puts them, its colours those published for known Lab values.
 import json
 import math
+import os
 import re
 import xml.etree.ElementTree as ET
 
@@ -346,3 +347,18 @@ def test_full_paths(tmp_path):
     tv.report(chart, chart, tmp_path / "full.html", full_paths=True)
     assert str(tmp_path) not in (tmp_path / "base.html").read_text()
     assert text(page(tmp_path / "full.html").find(".//tr[@data-key='reference']/td")) == str(chart)
+
+
+def test_unwritable_page_raises_the_os_error(tmp_path):
+    good = lab_file(tmp_path / "good.txt", [(b"p%d" % k, (50.0, k, 0.0)) for k in range(3)])
+    with pytest.raises(FileNotFoundError) as missing:
+        tv.report(good, good, tmp_path / "no-such-dir" / "report.html")
+    assert missing.value.filename == str(tmp_path / "no-such-dir" / "report.html")
+    with pytest.raises(NotADirectoryError):
+        tv.report(good, good, good / "report.html")
+    if os.geteuid() != 0:  # root writes into a read-only directory
+        locked = tmp_path / "locked"
+        locked.mkdir(mode=0o500)
+        with pytest.raises(PermissionError):
+            tv.report(good, good, locked / "report.html")
+
