@@ -195,6 +195,13 @@ TEST(TCgatsPeers, NamesWithCommentQuoteAndBlankCharactersReadBackWhole)
         for (std::size_t s = 0; s < names.size(); ++s)
             EXPECT_TRUE(back->GetSampleLabel(0, static_cast<int>(s), name) == 0 && name == names[s]) << name;
     }
+    // A bare header value with such bytes is written quoted too.
+    auto bare = Read("CGATS.17\nLAB_NAME M\xC3\xBCller's\n" + Table("SAMPLE_ID LAB_L", { "1 50" }, true));
+    const std::string header = Written(*bare);
+    EXPECT_NE(header.find("\nLAB_NAME\t\"M\xC3\xBCller's\"\n"), std::string::npos) << header;
+    const It8 headerRead(header);
+    ASSERT_NE(headerRead.handle, nullptr) << header;
+    EXPECT_EQ(headerRead.Property("LAB_NAME"), "M\xC3\xBCller's");
     // Names no quoting can write back are refused (29), as the keyword setters refuse such values,
     // and so are such cells in a file read: a quote in a bare name, a line end in a quoted one.
     for (const char* bad : { "x\"y", "two\nlines", "cr\r" })

@@ -35,6 +35,14 @@ public:
     static bool Is(char c, unsigned stops) { return (Class(c) & stops) != 0; }
     static bool IsLineEnd(char c) { return Is(c, kLineEnd); }
     static bool IsSeparator(char c) { return Is(c, kSeparator); }
+    // Whether LittleCMS takes c into a bare word: printable ASCII but "#" (which starts a comment
+    // to the line end) and either quote (which starts a string); it refuses controls and bytes
+    // above 0x7E. Values holding others are written quoted.
+    static bool IsBareWordByte(char c)
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte > ' ' && byte < 0x7F && c != '#' && c != '"' && c != '\'';
+    }
 
     const char* Position() const { return p; }
     void MoveTo(const char* at) { p = at; }

@@ -26,14 +26,6 @@ std::unique_ptr<TCgatsValueList> MakeList(int type, int count)
     }
 }
 
-// Bytes LittleCMS takes into a bare word: printable ASCII but "#" (which starts a comment to the
-// line end) and either quote (which starts a string); it refuses controls and bytes above 0x7E.
-bool IsBareWordByte(char c)
-{
-    const auto byte = static_cast<unsigned char>(c);
-    return byte > ' ' && byte < 0x7F && c != '#' && c != '"' && c != '\'';
-}
-
 // A String value is quoted when it could not be read back as one bare token here or in LittleCMS:
 // when it is empty, holds a blank, line end or any other byte outside a bare word, or would read as
 // the end of the data.
@@ -42,7 +34,7 @@ bool NeedsQuotes(const char* text)
     if (!*text || CgatsTokenizer::IsEndData(text))
         return true;
     for (; *text; ++text)
-        if (!IsBareWordByte(*text))
+        if (!CgatsTokenizer::IsBareWordByte(*text))
             return true;
     return false;
 }

@@ -11,11 +11,12 @@
 namespace {
 
 // A value with a blank is written quoted: the reader here joins bare words, but stricter readers
-// take the first word alone or refuse the line. A quote or "#" would end a bare value early.
+// take the first word alone or refuse the line. A quote or "#" would end a bare value early, and
+// LittleCMS refuses a bare byte above 0x7E.
 bool NeedsQuotes(std::string_view value)
 {
     for (const char c : value)
-        if (CgatsTokenizer::Is(c, CgatsTokenizer::kBlank | CgatsTokenizer::kQuote | CgatsTokenizer::kComment))
+        if (!CgatsTokenizer::IsBareWordByte(c))
             return true;
     return false;
 }
