@@ -87,14 +87,16 @@ std::string OneLine(const std::string& text)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = Utf8Length(text, i);
-        const char32_t cp = length == 0 ? 0 : Decode(text, i, length);
-        if (length == 0)
-            AppendEscaped(static_cast<unsigned char>(text[i]), out);
-        else if (Control(cp))
+        if (length == 0) { // not UTF-8: the byte itself
+            AppendEscaped(static_cast<unsigned char>(text[i++]), out);
+            continue;
+        }
+        const char32_t cp = Decode(text, i, length);
+        if (Control(cp))
             AppendEscaped(static_cast<unsigned>(cp), out);
         else
             out.append(text, i, length);
-        i += length == 0 ? 1 : length;
+        i += length;
     }
     return out;
 }

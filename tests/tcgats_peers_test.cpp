@@ -226,6 +226,7 @@ TEST(TCgatsPeers, ArgyllConventionRefusesWhatArgyllCannotRead)
         = { { "SAMPLE_ID nm400 nm410", "a 0.5 0.5", "b 0.5 nan", "Field nm410 of sample 2 is not a finite" },
               { "SAMPLE_ID nm400 nm410 LAB_L", "a inf 0.5 50", "b 0.5 0.5 50",
                   "Field nm400 of sample 1 is not a finite" },
+              { "nm400 nm410", "0.5 0.5", "-inf 0.5", "Field nm400 of sample 2 is not a finite" },
               { "SAMPLE_ID nm400", "a 0.5", "b 0.25", "at least two bands" } };
     for (const auto& k : cases) {
         const TCgats c(("CGATS.17\n" + Table(k.fields, { k.first, k.second })).c_str(), 0);
