@@ -7,6 +7,7 @@
 #include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
 
+#include <algorithm>
 #include <strings.h>
 
 namespace tool {
@@ -27,6 +28,9 @@ Chart::Chart(const std::string& path)
     }
     if (mCgats->GetNrTables() < 1)
         Fail("no data table");
+    // "FILE:LINE: text", as failures are placed.
+    for (const std::string& w : mCgats->GetReadWarnings())
+        mReadWarnings.push_back(mPath + (w.compare(0, 5, "line ") == 0 ? ":" + w.substr(5) : ": " + w));
 }
 
 Chart::Chart(const TCgats& cgats, const std::string& name)
@@ -84,6 +88,7 @@ Chart::Chart(const Chart& other)
     : mPath(other.mPath)
     , mCgats(std::make_unique<TCgats>(*other.mCgats))
     , mGeometry(other.mGeometry)
+    , mReadWarnings(other.mReadWarnings)
 { }
 
 void Chart::Fail(const std::string& text) const { throw ToolError(mPath + ": " + text); }
@@ -218,9 +223,17 @@ void Chart::Xyz(int table, int sample, Colorimetry& colorimetry, double* xyz) co
     const TableIntegration& integration = Integration(table, colorimetry);
     int rc = 0;
     if (Adapted(table)) {
-        // Colorimetric data stated for other conditions are taken under those, then adapted.
-        auto m = Measurement(table, sample, *mSource);
-        rc = m->GetXYZ(mSource->Illuminant(), mSource->Observer(), xyz);
+        // Colorimetric data stated for other conditions are taken under those (stated Lab
+        // relative to the stated illuminant's white), then adapted.
+        std::vector<double> stated;
+        if (Offers(table) == ColourData::Lab) {
+            rc = mCgats->GetLab(table, sample, stated) == 0 && stated.size() == 3
+                ? TLabSpace(mSourceWhite).LabToXYZ(stated.data(), xyz)
+                : -1;
+        } else {
+            auto m = Measurement(table, sample, *mSource);
+            rc = m->GetXYZ(mSource->Illuminant(), mSource->Observer(), xyz);
+        }
         if (rc == 0 && mAdaptation->Adapt(xyz, xyz) != 0)
             rc = -2;
     } else if (integration.fine) {
@@ -272,6 +285,7 @@ void Chart::UseConditions(const CommonOptions& common, Colorimetry& used)
 {
     mSource.reset();
     mAdaptation.reset();
+    mAdaptationText.clear();
     if (!HasColorimetricTable())
         return;
     const Conditions stated = Stated();
@@ -294,10 +308,15 @@ void Chart::UseConditions(const CommonOptions& common, Colorimetry& used)
     options.illuminant = illuminant;
     options.observer = observer;
     mSource = std::make_unique<Colorimetry>(options);
-    mAdaptation = std::make_unique<TChromaticAdaptation>(
-        AdaptationMethod(common.adapt), mSource->White(), used.White());
+    // CIE 15's white where it tabulates one, so that stated Lab is decoded as its writer encoded it.
+    if (!Cie15White(illuminant, observer, mSourceWhite))
+        std::copy(mSource->White(), mSource->White() + 3, mSourceWhite);
+    const int method = AdaptationMethod(common.adapt);
+    mAdaptation = std::make_unique<TChromaticAdaptation>(method, mSourceWhite, used.White());
     if (mAdaptation->ErrNo() != 0)
         Fail("its data cannot be adapted from " + mSource->Describe() + " to " + asked);
+    mAdaptationText = DescribeAdaptation(TChromaticAdaptation::GetMethodList()[method], illuminant,
+        mSourceWhite, used.Illuminant()->GetName(), used.White());
 }
 
 } // namespace tool

@@ -15,6 +15,7 @@ int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream
     std::vector<const TCgats*> files;
     for (const std::string& path : options.files) {
         charts.push_back(std::make_unique<Chart>(path));
+        PrintWarnings(charts.back()->ReadWarnings());
         files.push_back(&charts.back()->Cgats());
     }
     // The library refuses files of different structure with one general code; say which differ.
@@ -30,10 +31,16 @@ int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream
                     + std::to_string(first.NrSamples(t)));
     }
 
+    // Rows are paired by name (else by position) and must be the same patches under the same
+    // conditions; the library names the sample or condition that stops it.
     TCgats average(files);
-    if (average.GetErrorCode() != 0)
-        throw ToolError("the files cannot be averaged (their tables differ in fields): "
-            + std::string(average.GetErrorMsg()) + " (code " + std::to_string(average.GetErrorCode()) + ")");
+    if (average.GetErrorCode() != 0) {
+        const std::string message = average.GetErrorMsg();
+        const bool general = message == TCgats::Message(TCgats::kErrNotCgats);
+        throw ToolError("the files cannot be averaged"
+            + std::string(general ? " (their tables differ in fields)" : "") + ": " + message + " (code "
+            + std::to_string(average.GetErrorCode()) + ")");
+    }
     WriteCgats(average, options.output, out);
     return kExitOk;
 }
