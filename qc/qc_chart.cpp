@@ -1,6 +1,7 @@
 // Reading measurement data files and turning their rows into measurements.
 #include "qc_chart.h"
 
+#include "qc_cell.h"
 #include "qc_files.h"
 
 #include <tintvale/tilluminant.h>
@@ -317,6 +318,32 @@ void Chart::UseConditions(const CommonOptions& common, Colorimetry& used)
         Fail("its data cannot be adapted from " + mSource->Describe() + " to " + asked);
     mAdaptationText = DescribeAdaptation(TChromaticAdaptation::GetMethodList()[method], illuminant,
         mSourceWhite, used.Illuminant()->GetName(), used.White());
+}
+
+void Chart::AdaptColumns(const CommonOptions& common, Colorimetry& used)
+{
+    UseConditions(common, used);
+    if (mAdaptationText.empty())
+        return;
+    static const char* const kColumns[2][3]
+        = { { "LAB_L", "LAB_A", "LAB_B" }, { "XYZ_X", "XYZ_Y", "XYZ_Z" } };
+    for (int t = 0; t < NrTables(); ++t) {
+        if (!Adapted(t))
+            continue;
+        for (int s = 0; s < NrSamples(t); ++s) {
+            double values[2][3];
+            Colour(t, s, used, values[1], values[0]);
+            for (int kind = 0; kind < 2; ++kind)
+                for (int k = 0; k < 3; ++k) {
+                    const int field = mCgats->GetFieldNameIndex(t, kColumns[kind][k]);
+                    if (field >= 0 && mCgats->SetNumber(t, s, field, Computed(values[kind][k])) != 0)
+                        Fail(std::string("the ") + kColumns[kind][k] + " column of table " + std::to_string(t)
+                            + " could not be rewritten");
+                }
+        }
+    }
+    if (mCgats->SetStatedConditions(used.Illuminant()->GetName(), used.Observer()->GetName()) != 0)
+        Fail("the adapted conditions could not be stated");
 }
 
 } // namespace tool

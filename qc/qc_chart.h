@@ -87,6 +87,10 @@ public:
     Conditions Stated() const { return StatedConditions(*mCgats); }
     // Whether some table has Lab or XYZ without spectra.
     bool HasColorimetricTable() const;
+    // UseConditions, then the Lab and XYZ columns of the colorimetric tables rewritten as adapted
+    // to used and the file stating used's conditions (what averaging files of other illuminants
+    // needs); nothing changes when the file states used's illuminant.
+    void AdaptColumns(const CommonOptions& common, Colorimetry& used);
     // What UseConditions adapted: the method and both whites; empty when nothing was adapted.
     const std::string& Adaptation() const { return mAdaptationText; }
 

@@ -7,7 +7,7 @@
 
 namespace tool {
 
-int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream& out)
+int RunAverage(const CommonOptions& common, const AverageOptions& options, std::ostream& out)
 {
     if (options.files.empty())
         throw ToolError("no files to average");
@@ -17,6 +17,14 @@ int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream
         charts.push_back(std::make_unique<Chart>(path));
         PrintWarnings(charts.back()->ReadWarnings());
         files.push_back(&charts.back()->Cgats());
+    }
+    // Colorimetric data stated for other illuminants are adapted to those of the first file (or
+    // asked) when --adapt names a method; else the library refuses the files.
+    if (!common.adapt.empty()) {
+        const CommonOptions chosen = ChosenConditions(common, files);
+        Colorimetry colorimetry(chosen);
+        for (const auto& chart : charts)
+            chart->AdaptColumns(chosen, colorimetry);
     }
     // The library refuses files of different structure with one general code; say which differ.
     const Chart& first = *charts.front();

@@ -110,6 +110,8 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
         for (int s = 0; s < n; ++s) {
             double* lab = &values[3 * static_cast<std::size_t>(s)];
             chart.Colour(t, s, colorimetry, &xyz[3 * static_cast<std::size_t>(s)], lab);
+            for (int k = 0; k < 3; ++k)
+                lab[k] = Computed(lab[k]);
             rows[s] = lab;
         }
         if (chart.Offers(t) == ColourData::Spectrum)

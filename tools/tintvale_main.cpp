@@ -213,6 +213,7 @@ int Main(int argc, char** argv, const std::string& shipped)
     cmd = app.add_subcommand("average", "Average several measurements of one chart");
     cmd->add_option("FILE", average.files, "CGATS measurement data files")->required();
     cmd->add_option("-o,--output", average.output, "Output file, - for standard output")->required();
+    AddAdaptOption(*cmd, common);
     cmd->callback([&app, &run, &common, &average, cmd] {
         run = [&app, &common, &average, cmd](std::ostream& out) {
             RefuseFormat(app, *cmd, "writes a measurement data file");

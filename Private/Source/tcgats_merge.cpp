@@ -59,6 +59,32 @@ bool IndexedColumnsEqual(const TCgatsTable& a, const TCgatsTable& b, const std::
 
 const std::vector<int> kNone;
 
+// Tables alike for averaging: the same fields in the same order and the same layout. A declared
+// field's index counts the KEYWORD lines ahead of it (ILLUMINANT, say), which say nothing of the table.
+bool SameFields(const TCgatsTableHeader& a, const TCgatsTableHeader& b)
+{
+    if (a.nrSamples != b.nrSamples || a.NrFields() != b.NrFields())
+        return false;
+    for (int i = 0; i < a.NrFields(); ++i) {
+        const TCgatsField* x = a.fields[i].get();
+        const TCgatsField* y = b.fields[i].get();
+        if (!x || !y) {
+            if (x != y)
+                return false;
+            continue;
+        }
+        const bool declared = x->category == TCgatsField::kKeyword;
+        if (x->name != y->name || x->type != y->type || x->category != y->category || x->invalid != y->invalid
+            || (!declared && (x->index != y->index || x->vocabIndex != y->vocabIndex)))
+            return false;
+    }
+    return a.analysed == b.analysed && a.colorModel == b.colorModel && a.nrColors == b.nrColors
+        && a.nrSpots == b.nrSpots && a.nrWaveLengths == b.nrWaveLengths && a.sampleIdField == b.sampleIdField
+        && a.colorFields == b.colorFields && a.spotFields == b.spotFields
+        && a.waveLengthFields == b.waveLengthFields && a.labFields == b.labFields
+        && a.xyzFields == b.xyzFields;
+}
+
 // A computed mean carries no more digits than a double holds for sure, so that it is written
 // 0.720193 and not 0.7201930000000001.
 constexpr int kMeanDigits = 15;
@@ -223,7 +249,7 @@ bool TCgats::AverageTables(const std::vector<const TCgats*>& files, std::string&
             return false;
         for (std::size_t f = 1; f < files.size(); ++f) {
             const TCgatsTable* other = files[f]->tables[t].get();
-            if (!other || other->error != 0 || !other->header || *other->header != *mine->header
+            if (!other || other->error != 0 || !other->header || !SameFields(*other->header, *mine->header)
                 || other->nrFilled != mine->nrFilled || other->columns.size() != mine->columns.size())
                 return false;
             rows[f].push_back(AveragingPairs(static_cast<int>(t), *files[f], why));

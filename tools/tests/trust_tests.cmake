@@ -25,6 +25,15 @@ tintvale_tool_test(average_unnamed_order RC 2 ARGS average ${FILES}/avg_unnamed.
   STDOUT "^$" STDERR "Sample .1.: field CMYK_C differs between the files[.]")
 tintvale_tool_test(average_conditions RC 2 ARGS average ${FILES}/avg_a.txt ${FILES}/avg_d65.txt -o -
   STDOUT "^$" STDERR "The files state different illuminants [(]D50, D65[)][.] [(]code 1[)]\n$")
+# With --adapt the D65 Lab is adapted to the first file's D50 first: C100 55, -37, -50 under D65
+# (CIE 15 white) by Bradford to the shipped D50 white is 53.98520, -48.35630, -51.53793 (NumPy
+# 1.24, computed once as in conditions_tests.cmake), averaged with 55, -37, -50. A file that only
+# declares one keyword more (ILLUMINANT) has the same table.
+tintvale_tool_test(average_adapted RC 0 ARGS average ${FILES}/avg_a.txt ${FILES}/avg_d65.txt --adapt bradford -o -
+  STDOUT "\nC100\t100\t0\t0\t0\t54[.]49260[0-9]*\t-42[.]67814[0-9]*\t-50[.]76896[0-9]*\t?\n")
+string(REPLACE "CGATS.17\n" "CGATS.17\nKEYWORD\t\"ILLUMINANT\"\nILLUMINANT\t\"D50\"\n" cmykLabD50 "${cmykLab}")
+file(WRITE ${FILES}/avg_d50_stated.txt "${cmykLabD50}paper\t0\t0\t0\t0\t95\t0.1\t-2\nC100\t100\t0\t0\t0\t55\t-37\t-50\nK100\t0\t0\t0\t100\t16\t0\t0\nEND_DATA\n")
+tintvale_tool_test(average_declarations RC 0 ARGS average ${FILES}/avg_a.txt ${FILES}/avg_d50_stated.txt -o /dev/null)
 
 # compare: a sample patch without a partner is named in every output.
 string(REPLACE "NUMBER_OF_SETS\t3" "NUMBER_OF_SETS\t2" cmykLab2 "${cmykLab}")
