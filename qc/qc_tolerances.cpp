@@ -143,7 +143,8 @@ public:
         , mSmp(*c.sample, c.tableSmp)
     { }
 
-    std::vector<int> Select(const Comparison& c, const Role& role) const
+    // where: the set and group, which a typo in the role is named by.
+    std::vector<int> Select(const Comparison& c, const Role& role, const std::string& where) const
     {
         std::vector<int> chosen;
         if (role.kind == Role::Names) {
@@ -152,8 +153,8 @@ public:
                     [&](const PatchDifference& p) { return p.name == name; });
                 // A name the chart lacks is a typo, not a patch to pass over.
                 if (it == c.patches.end())
-                    throw ToolError("role \"" + role.text + "\": no patch named \"" + name + "\" in "
-                        + c.reference->Path());
+                    throw ToolError(where + ": role \"" + role.text + "\": no patch named \"" + name
+                        + "\" in " + c.reference->Path());
                 chosen.push_back(static_cast<int>(it - c.patches.begin()));
             }
             return chosen;
@@ -164,7 +165,7 @@ public:
                 + " and " + c.sample->Path() + " have not; only all and names: apply");
         const DeviceValues& device = mRef.Present() ? mRef : mSmp;
         if (!role.channel.empty() && device.Channel(role.channel) < 0)
-            throw ToolError("role \"" + role.text + "\": no channel \"" + role.channel + "\" in "
+            throw ToolError(where + ": role \"" + role.text + "\": no channel \"" + role.channel + "\" in "
                 + (mRef.Present() ? c.reference->Path() : c.sample->Path()));
         for (std::size_t i = 0; i < c.patches.size(); ++i) {
             const PatchDifference& p = c.patches[i];
@@ -290,7 +291,7 @@ ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c)
         if (r.absolute)
             result.note = kPaperAbsoluteNote;
         std::vector<double> values;
-        for (int i : selector.Select(c, group.select))
+        for (int i : selector.Select(c, group.select, set.path + ": group \"" + group.name + "\""))
             values.push_back(
                 MetricOf(group.metric, patches[static_cast<std::size_t>(i)], formula, c.formula));
         r.count = static_cast<int>(values.size());

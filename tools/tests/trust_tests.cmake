@@ -83,7 +83,7 @@ tintvale_tool_test(tolerances_typo_group RC 2
 file(WRITE ${FILES}/set_no_channel.json "{\"name\": \"n\", \"groups\": [{\"name\": \"g\", \"select\": \"tints:1\", \"metric\": \"dE\", \"max\": {\"fail\": 50}}]}")
 tintvale_tool_test(tolerances_channel_absent RC 2
   ARGS compare ${FILES}/avg_a.txt ${FILES}/avg_reordered.txt --tolerances ${FILES}/set_no_channel.json
-  STDERR "^tintvale: role .tints:1.: no channel .1. in [^\n]*avg_a[.]txt\n$")
+  STDERR "^tintvale: [^\n]*set_no_channel[.]json: group .g.: role .tints:1.: no channel .1. in [^\n]*avg_a[.]txt\n$")
 
 # Paper groups under --paper-relative are judged as measured: the paper's absolute Delta E 2000
 # of avg_a against avg_reordered (Lab 95, 0.1, -2 and 96, 0.2, -2) is 0.6135 (computed once with a
