@@ -137,6 +137,12 @@ TEST(TCgatsMerge, AveragesPairTheSamePatchesOnly)
     } refused[] = { { other, "Sample \"p\" has no partner of that name in every file." },
         { twice, "Sample \"c\" has no partner of that name in every file." },
         { yellow, "Sample \"p\": field CMYK_Y differs between the files." } };
+    // A long name is cut to 40 characters, so that the message fits the library's message.
+    const std::string longName(50, 'n');
+    const TCgats longNamed
+        = Build({ { 0, 0, 0 }, { 100, 0, 0 } }, { { 95, 0, -2 }, { 55, -37, -50 } }, { longName, "c" });
+    EXPECT_EQ(std::string(TCgats(std::vector<const TCgats*> { &longNamed, &a }).GetErrorMsg()),
+        "Sample \"" + std::string(40, 'n') + "...\" has no partner of that name in every file.");
     for (const auto& r : refused) {
         const TCgats failed(std::vector<const TCgats*> { &a, &r.file });
         EXPECT_EQ(failed.GetErrorCode(), TCgats::kErrNotCgats);

@@ -115,3 +115,14 @@ def test_doubtful_reading_is_a_warning_naming_the_line(tmp_path):
     with pytest.warns(UserWarning, match=r"count\.txt:2: NUMBER_OF_FIELDS 5 but 4 field names"):
         chart = tv.Cgats(path)
     assert chart.lab().tolist() == [[50.0, 0.0, 0.0]]
+
+
+def test_a_long_list_of_unpaired_samples_is_cut_in_the_warning(tmp_path):
+    ref = cmyk_lab(tmp_path / "ref.txt", [("paper", PAPER, (95, 0, -2))])
+    for extra, ending in ((10, "x9"), (11, "x9, ...")):
+        rows = [("paper", PAPER, (95, 0, -2))] + [(f"x{k}", CYAN, (55, -37, -50)) for k in range(extra)]
+        smp = cmyk_lab(tmp_path / f"smp{extra}.txt", rows)
+        with pytest.warns(UserWarning) as caught:
+            result = tv.compare(ref, smp)
+        assert len(result["unmatched"]) == extra  # every name in the list, the line names ten
+        assert str(caught[0].message).endswith(f"not compared: x0, x1, x2, x3, x4, x5, x6, x7, x8, {ending}")
