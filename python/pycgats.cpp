@@ -57,6 +57,14 @@ void WarnUnreadCells(const TCgats& c, SinkScope& sinks, const std::string& where
     sinks.warnings.push_back(text);
 }
 
+// What reading found doubtful but read (a field count that disagrees with the names, spectra in a
+// probable wrong scale), each a warning naming the file and line.
+void WarnReadDoubts(const TCgats& c, SinkScope& sinks, const std::string& where)
+{
+    for (const std::string& w : c.GetReadWarnings())
+        sinks.warnings.push_back(where + (w.compare(0, 5, "line ") == 0 ? ":" + w.substr(5) : ": " + w));
+}
+
 Cgats ReadFile(const py::handle& file, bool strict)
 {
     const std::string path = py::module_::import("os").attr("fspath")(file).cast<std::string>();
@@ -68,6 +76,7 @@ Cgats ReadFile(const py::handle& file, bool strict)
             c = std::make_unique<TCgats>(path.c_str(), CellsOf(strict));
         }
         WarnUnreadCells(*c, sinks, path);
+        WarnReadDoubts(*c, sinks, path);
         if (strict && c->GetErrorCode() == TCgats::kErrFileNotFound)
             RaiseFileNotFound(path);
         if (strict && c->GetErrorCode() != 0)
@@ -90,6 +99,7 @@ Cgats ReadText(const std::string& text, bool strict)
         }
         CheckRead(*c, strict);
         WarnUnreadCells(*c, sinks, "CGATS text");
+        WarnReadDoubts(*c, sinks, "CGATS text");
         sinks.Done();
     }
     return c;

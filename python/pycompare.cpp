@@ -187,6 +187,10 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
     result["dH"] = Column(c, [](const tool::PatchDifference& p) { return p.dH; });
     result["summary"] = values;
     result["warnings"] = warnings;
+    py::list unmatched;
+    for (const std::string& name : c.unmatched)
+        unmatched.append(Text(name));
+    result["unmatched"] = unmatched;
     if (c.tolerances)
         result["tolerances"] = ToleranceResultDict(*c.tolerances);
     return result;

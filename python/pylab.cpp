@@ -34,8 +34,23 @@ TLabSpace SpaceOf(const py::handle& white)
     return space;
 }
 
-py::array_t<double> DeltaE(const py::handle& lab1, const py::handle& lab2, const py::handle& formula)
+// One colour of the pair, given by position or by keyword, not both.
+py::handle PairPart(const py::handle& positional, const py::handle& keyword, const char* name)
 {
+    if (!positional.is_none() && !keyword.is_none())
+        throw py::type_error(
+            std::string("delta_e: the ") + name + " is given twice (by position and as " + name + "=)");
+    if (positional.is_none() && keyword.is_none())
+        throw py::type_error(
+            std::string("delta_e: no ") + name + " (give it by position or as " + name + "=)");
+    return positional.is_none() ? keyword : positional;
+}
+
+py::array_t<double> DeltaE(const py::handle& lab1In, const py::handle& lab2In, const py::handle& formula,
+    const py::handle& sample, const py::handle& reference)
+{
+    const py::handle lab1 = PairPart(lab1In, sample, "sample");
+    const py::handle lab2 = PairPart(lab2In, reference, "reference");
     const int index = FormulaOf(formula);
     return MapPairs(lab1, lab2, "lab1", "lab2", [index](const double* a, const double* b) {
         // CIE94 and CMC subtract Delta C^2 inside their Delta H^2: for near-equal colours rounding
@@ -165,10 +180,13 @@ void BindLab(py::module_& m)
                 lhc, "lhc", [](const double* in, double* out) { TLabSpace::LHCToLab(in, out); });
         },
         py::arg("lhc"), "Lab of L*, hue angle in radians [0, 2 pi], chroma (..., 3).");
-    m.def("delta_e", &DeltaE, py::arg("lab1"), py::arg("lab2"), py::arg("formula") = DefaultFormula(),
+    m.def("delta_e", &DeltaE, py::arg("lab1") = py::none(), py::arg("lab2") = py::none(),
+        py::arg("formula") = DefaultFormula(), py::kw_only(), py::arg("sample") = py::none(),
+        py::arg("reference") = py::none(),
         "Colour differences of Lab pairs (..., 3), broadcast against each other, in the order (sample, "
         "reference): lab1 is the sample, lab2 the reference, from which CIE94 and CMC take their weights "
-        "(the reverse of colormath's order). formula: a name or alias from DELTA_E_FORMULAS or "
+        "(the reverse of colormath's order, and of compare's files); sample= and reference= name them "
+        "whatever the order. formula: a name or alias from DELTA_E_FORMULAS or "
         "DELTA_E_ALIASES (letter case ignored) or an index; default CIEDE2000.");
     m.def(
         "sctv",

@@ -46,6 +46,8 @@ py::dict ResultDict(const tool::ToleranceResult& r)
     out["source"] = r.set.source;
     out["formula"] = r.set.formula;
     out["verdict"] = tool::VerdictName(r.verdict);
+    if (!r.note.empty())
+        out["note"] = r.note;
     py::list groups;
     for (const tool::GroupResult& g : r.groups) {
         py::dict d;
@@ -65,9 +67,12 @@ py::dict ResultDict(const tool::ToleranceResult& r)
 
 py::dict EvaluateTolerances(const py::object& reference, const py::object& sample,
     const py::object& tolerances, const std::string& formula, int table, bool paperRelative,
-    const std::string& illuminant, const py::object& observer, const py::object& illuminants)
+    const py::object& illuminant, const py::object& observer, const py::object& illuminants,
+    const py::object& adapt)
 {
-    const tool::CommonOptions common = Common(illuminant, observer, illuminants);
+    // As compare: the conditions the files state unless named.
+    tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, false);
+    common.toleranceDir = PathOf(py::module_::import("tintvale").attr("data_directory")()) + "/tolerances";
     tool::CompareOptions options;
     options.reference = PathOf(reference);
     options.sample = PathOf(sample);
@@ -89,13 +94,14 @@ py::dict EvaluateTolerances(const py::object& reference, const py::object& sampl
 
 py::dict ToneValues(const py::object& cgats, const std::string& standard, const py::object& paper,
     const std::string& method, int table, const std::string& illuminant, const py::object& observer,
-    const py::object& illuminants)
+    const py::object& illuminants, const std::string& blackFilter)
 {
     const tool::CommonOptions common = Common(illuminant, observer, illuminants);
     tool::ToneOptions options;
     options.standard = standard;
     options.method = method;
     options.table = table;
+    options.blackFilter = blackFilter;
     if (!paper.is_none())
         options.paper = py::isinstance<py::int_>(paper) ? std::to_string(paper.cast<int>() + 1)
                                                         : paper.cast<std::string>();
@@ -114,6 +120,8 @@ py::dict ToneValues(const py::object& cgats, const std::string& standard, const 
     sinks.Done();
     py::dict out;
     out["method"] = method;
+    if (method == "density")
+        out["black_filter"] = blackFilter;
     out["paper"] = tool::Utf8Text(tv.paper);
     py::list channels;
     for (const tool::ToneChannel& c : tv.channels) {
@@ -144,9 +152,11 @@ void BindPrint(py::module_& m)
 {
     m.def("evaluate_tolerances", &EvaluateTolerances, py::arg("reference"), py::arg("sample"),
         py::arg("tolerances"), py::arg("formula") = DefaultFormula(), py::arg("table") = -1,
-        py::arg("paper_relative") = false, py::arg("illuminant") = "CIE Illuminant D50",
-        py::arg("observer") = "2 degree", py::arg("illuminants") = py::none(),
-        "Compares sample against reference (measurement data files) as compare --tolerances does and returns "
+        py::arg("paper_relative") = false, py::arg("illuminant") = py::none(),
+        py::arg("observer") = py::none(), py::arg("illuminants") = py::none(), py::arg("adapt") = py::none(),
+        "Compares sample against reference (measurement data files) as compare --tolerances does, under the "
+        "illuminant and observer the files state unless named, colorimetric data stated for another "
+        "illuminant adapted when adapt names a method ('bradford', 'cat02', 'cat16'), and returns "
         "the "
         "grouped result: {'name', 'source', 'formula', 'verdict', 'groups': [{'name', 'select', 'metric', "
         "'count', "
@@ -158,13 +168,15 @@ void BindPrint(py::module_& m)
     m.def("tone_values", &ToneValues, py::arg("cgats"), py::arg("standard") = "ISO Status T",
         py::arg("paper") = py::none(), py::arg("method") = "density", py::arg("table") = -1,
         py::arg("illuminant") = "CIE Illuminant D50", py::arg("observer") = "2 degree",
-        py::arg("illuminants") = py::none(),
+        py::arg("illuminants") = py::none(), py::arg("black_filter") = "visual",
         "Tone values of the tints of each process channel of a Cgats (or a file path), as tintvale tvi gives "
         "them: "
-        "{'method', 'paper', 'channels': [{'name', 'filter', 'points': [{'sample', 'nominal', 'tone', "
-        "'tvi'}]}]}. "
+        "{'method', 'black_filter', 'paper', 'channels': [{'name', 'filter', 'points': [{'sample', "
+        "'nominal', "
+        "'tone', 'tvi'}]}]}. "
         "method 'density': Murray-Davies from the status density (standard) of the filter under which the "
-        "channel's solid is densest, relative to the paper; 'sctv': the spot colour tone value from CIELAB. "
+        "channel's solid is densest (black: the visual filter, as presses measure it, unless black_filter is "
+        "'densest'), relative to the paper; 'sctv': the spot colour tone value from CIELAB. "
         "paper: "
         "a sample name or index (default: the patch with every channel at 0). Raises ValueError when the "
         "chart "

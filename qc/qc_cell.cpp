@@ -1,6 +1,7 @@
 // Values as shown. The library never changes the C locale, so snprintf writes a decimal point.
 #include "qc_cell.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -40,4 +41,17 @@ std::string Cell::Shown() const
         shown.erase(0, 1);
     return shown;
 }
+double Computed(double value)
+{
+    constexpr int kDigits = 15; // DBL_DIG: every 15-digit decimal survives a double and back
+    if (!std::isfinite(value))
+        return value;
+    char buffer[64];
+    const auto written
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, kDigits);
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    return rounded;
+}
+
 } // namespace tool

@@ -21,6 +21,11 @@ struct Cell {
     std::string Shown() const;
 };
 
+// A computed value with no more significant digits than a double holds for sure (15), as it is
+// written: 0.720193, not the 0.7201930000000001 of a sum's rounding. Values read and left as they
+// were are written as read.
+double Computed(double value);
+
 } // namespace tool
 
 #endif

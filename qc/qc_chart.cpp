@@ -1,12 +1,14 @@
 // Reading measurement data files and turning their rows into measurements.
 #include "qc_chart.h"
 
+#include "qc_cell.h"
 #include "qc_files.h"
 
 #include <tintvale/tilluminant.h>
 #include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
 
+#include <algorithm>
 #include <strings.h>
 
 namespace tool {
@@ -27,6 +29,9 @@ Chart::Chart(const std::string& path)
     }
     if (mCgats->GetNrTables() < 1)
         Fail("no data table");
+    // "FILE:LINE: text", as failures are placed.
+    for (const std::string& w : mCgats->GetReadWarnings())
+        mReadWarnings.push_back(mPath + (w.compare(0, 5, "line ") == 0 ? ":" + w.substr(5) : ": " + w));
 }
 
 Chart::Chart(const TCgats& cgats, const std::string& name)
@@ -84,6 +89,7 @@ Chart::Chart(const Chart& other, ShareData)
     : mPath(other.mPath)
     , mCgats(other.mCgats)
     , mGeometry(other.mGeometry)
+    , mReadWarnings(other.mReadWarnings)
 { }
 
 void Chart::Fail(const std::string& text) const { throw ToolError(mPath + ": " + text); }
@@ -218,9 +224,17 @@ void Chart::Xyz(int table, int sample, Colorimetry& colorimetry, double* xyz) co
     const TableIntegration& integration = Integration(table, colorimetry);
     int rc = 0;
     if (Adapted(table)) {
-        // Colorimetric data stated for other conditions are taken under those, then adapted.
-        auto m = Measurement(table, sample, *mSource);
-        rc = m->GetXYZ(mSource->Illuminant(), mSource->Observer(), xyz);
+        // Colorimetric data stated for other conditions are taken under those (stated Lab
+        // relative to the stated illuminant's white), then adapted.
+        std::vector<double> stated;
+        if (Offers(table) == ColourData::Lab) {
+            rc = mCgats->GetLab(table, sample, stated) == 0 && stated.size() == 3
+                ? TLabSpace(mSourceWhite).LabToXYZ(stated.data(), xyz)
+                : -1;
+        } else {
+            auto m = Measurement(table, sample, *mSource);
+            rc = m->GetXYZ(mSource->Illuminant(), mSource->Observer(), xyz);
+        }
         if (rc == 0 && mAdaptation->Adapt(xyz, xyz) != 0)
             rc = -2;
     } else if (integration.fine) {
@@ -272,6 +286,7 @@ void Chart::UseConditions(const CommonOptions& common, Colorimetry& used)
 {
     mSource.reset();
     mAdaptation.reset();
+    mAdaptationText.clear();
     if (!HasColorimetricTable())
         return;
     const Conditions stated = Stated();
@@ -294,10 +309,41 @@ void Chart::UseConditions(const CommonOptions& common, Colorimetry& used)
     options.illuminant = illuminant;
     options.observer = observer;
     mSource = std::make_unique<Colorimetry>(options);
-    mAdaptation = std::make_unique<TChromaticAdaptation>(
-        AdaptationMethod(common.adapt), mSource->White(), used.White());
+    // CIE 15's white where it tabulates one, so that stated Lab is decoded as its writer encoded it.
+    if (!Cie15White(illuminant, observer, mSourceWhite))
+        std::copy(mSource->White(), mSource->White() + 3, mSourceWhite);
+    const int method = AdaptationMethod(common.adapt);
+    mAdaptation = std::make_unique<TChromaticAdaptation>(method, mSourceWhite, used.White());
     if (mAdaptation->ErrNo() != 0)
         Fail("its data cannot be adapted from " + mSource->Describe() + " to " + asked);
+    mAdaptationText = DescribeAdaptation(TChromaticAdaptation::GetMethodList()[method], illuminant,
+        mSourceWhite, used.Illuminant()->GetName(), used.White());
+}
+
+void Chart::AdaptColumns(const CommonOptions& common, Colorimetry& used)
+{
+    UseConditions(common, used);
+    if (mAdaptationText.empty())
+        return;
+    static const char* const kColumns[2][3]
+        = { { "LAB_L", "LAB_A", "LAB_B" }, { "XYZ_X", "XYZ_Y", "XYZ_Z" } };
+    for (int t = 0; t < NrTables(); ++t) {
+        if (!Adapted(t))
+            continue;
+        for (int s = 0; s < NrSamples(t); ++s) {
+            double values[2][3];
+            Colour(t, s, used, values[1], values[0]);
+            for (int kind = 0; kind < 2; ++kind)
+                for (int k = 0; k < 3; ++k) {
+                    const int field = mCgats->GetFieldNameIndex(t, kColumns[kind][k]);
+                    if (field >= 0 && mCgats->SetNumber(t, s, field, Computed(values[kind][k])) != 0)
+                        Fail(std::string("the ") + kColumns[kind][k] + " column of table " + std::to_string(t)
+                            + " could not be rewritten");
+                }
+        }
+    }
+    if (mCgats->SetStatedConditions(used.Illuminant()->GetName(), used.Observer()->GetName()) != 0)
+        Fail("the adapted conditions could not be stated");
 }
 
 } // namespace tool

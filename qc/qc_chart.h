@@ -55,6 +55,8 @@ public:
     Chart& operator=(const Chart&) = delete;
 
     const std::string& Path() const { return mPath; }
+    // What reading found doubtful but read, each "FILE:LINE: text" (or "FILE: table T: text").
+    const std::vector<std::string>& ReadWarnings() const { return mReadWarnings; }
     const TCgats& Cgats() const { return *mCgats; }
     TCgats& Cgats() { return *mCgats; }
     int NrTables() const;
@@ -89,6 +91,12 @@ public:
     Conditions Stated() const { return StatedConditions(*mCgats); }
     // Whether some table has Lab or XYZ without spectra.
     bool HasColorimetricTable() const;
+    // UseConditions, then the Lab and XYZ columns of the colorimetric tables rewritten as adapted
+    // to used and the file stating used's conditions (what averaging files of other illuminants
+    // needs); nothing changes when the file states used's illuminant.
+    void AdaptColumns(const CommonOptions& common, Colorimetry& used);
+    // What UseConditions adapted: the method and both whites; empty when nothing was adapted.
+    const std::string& Adaptation() const { return mAdaptationText; }
 
     // CIELAB relative to another white (XYZ on the scale where the perfect white has Y = 100); a
     // null white: as the 4-argument form.
@@ -120,6 +128,9 @@ private:
     // The stated conditions and their adaptation to those used, when they differ.
     std::unique_ptr<Colorimetry> mSource;
     std::unique_ptr<TChromaticAdaptation> mAdaptation;
+    double mSourceWhite[3] = {}; // the stated illuminant's white, by which stated Lab is decoded
+    std::string mAdaptationText;
+    std::vector<std::string> mReadWarnings;
 };
 
 } // namespace tool

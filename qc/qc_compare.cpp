@@ -102,6 +102,51 @@ PaperWhites FindPaperWhites(const Comparison& c, const std::vector<int>& pair)
     return w;
 }
 
+// Samples of the sample file that no reference sample was paired with, by name: not compared, and
+// so said in every output.
+std::vector<std::string> Unmatched(const Chart& smp, int table, const std::vector<int>& pair)
+{
+    std::vector<bool> paired(static_cast<std::size_t>(smp.NrSamples(table)), false);
+    for (int s : pair)
+        paired[static_cast<std::size_t>(s)] = true;
+    std::vector<std::string> names;
+    for (std::size_t s = 0; s < paired.size(); ++s)
+        if (!paired[s])
+            names.push_back(Utf8Text(smp.SampleName(table, static_cast<int>(s))));
+    return names;
+}
+
+std::string UnmatchedWarning(const Chart& smp, const std::vector<std::string>& names)
+{
+    constexpr std::size_t kNamed = 10; // a longer list is for the JSON, not for one line
+    std::string list;
+    for (std::size_t k = 0; k < names.size() && k < kNamed; ++k)
+        list += (k ? ", " : "") + names[k];
+    if (names.size() > kNamed)
+        list += ", ...";
+    return smp.Path() + ": " + std::to_string(names.size()) + " sample" + (names.size() == 1 ? "" : "s")
+        + " without a partner in the reference, not compared: " + list;
+}
+
+// Reference sample r and its partner s, CIELAB relative to the whites given (null: the chosen one).
+PatchDifference Difference(const Comparison& c, int r, int s, const double* refWhite, const double* smpWhite)
+{
+    PatchDifference p;
+    p.reference = r;
+    p.sample = s;
+    p.name = Utf8Text(c.reference->SampleName(c.tableRef, p.reference));
+    c.reference->Lab(c.tableRef, p.reference, *c.colorimetry, refWhite, p.labRef);
+    c.sample->Lab(c.tableSmp, p.sample, *c.colorimetry, smpWhite, p.labSmp);
+    // The library takes the sample first and the reference second (CIE94 and CMC weigh by the
+    // reference).
+    const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(p.labSmp, p.labRef, c.formula);
+    if (!std::isfinite(square) || square < 0.0)
+        throw ToolError("sample \"" + p.name + "\": no colour difference could be computed");
+    p.dE = std::sqrt(square);
+    CielabTerms(p);
+    return p;
+}
+
 void Summarise(Comparison& c)
 {
     std::vector<double> sorted;
@@ -139,6 +184,13 @@ double Quantile(const std::vector<double>& sorted, double p)
     return sorted[below] + (rank - static_cast<double>(below)) * (sorted[above] - sorted[below]);
 }
 
+const char* Comparison::VerdictText() const
+{
+    if (Failed())
+        return VerdictName(Verdict::Fail);
+    return VerdictName(tolerances && tolerances->verdict == Verdict::Warn ? Verdict::Warn : Verdict::Pass);
+}
+
 bool Comparison::Failed() const { return over > 0 || (tolerances && tolerances->verdict == Verdict::Fail); }
 
 std::vector<SummaryEntry> Summary(const Comparison& c)
@@ -148,6 +200,8 @@ std::vector<SummaryEntry> Summary(const Comparison& c)
         { "observer", Cell(c.colorimetry->Observer()->GetName()) } };
     if (c.paperRelative)
         s.push_back({ "white", Cell(kPaperWhiteNote) });
+    if (!c.adaptation.empty())
+        s.push_back({ "adaptation", Cell(c.adaptation) });
     s.insert(s.end(),
         { { "samples", Cell(static_cast<int>(c.patches.size())) }, { "mean", Cell(c.mean, 2) },
             { "median", Cell(c.median, 2) }, { "p95", Cell(c.p95, 2) },
@@ -156,6 +210,8 @@ std::vector<SummaryEntry> Summary(const Comparison& c)
     if (c.tolerance >= 0.0)
         s.insert(s.end(), { { "tolerance", Cell(c.tolerance, 2) }, { "over_tolerance", Cell(c.over) } });
     s.push_back({ "integration", Cell(c.IntegrationMethod()) });
+    if (c.tolerance >= 0.0 || c.tolerances)
+        s.push_back({ "verdict", Cell(c.VerdictText()) });
     return s;
 }
 
@@ -203,6 +259,10 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     }
     c.reference->UseConditions(chosen, *c.colorimetry);
     c.sample->UseConditions(chosen, *c.colorimetry);
+    c.adaptation.clear();
+    for (const Chart* chart : { &ref, &smp })
+        if (!chart->Adaptation().empty())
+            c.adaptation += (c.adaptation.empty() ? "" : "; ") + chart->Path() + ": " + chart->Adaptation();
     const std::vector<int> pair = Pairing(ref, c.tableRef, smp, c.tableSmp);
     // Measurements under different conditions (M0/M1/M2) or computed for another weighting differ
     // for reasons other than the samples: a warning in every output, an error when asked.
@@ -211,6 +271,12 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     c.sampleConditions = DescribeFileConditions(smp.Cgats());
     if (common.strictConditions && !c.warnings.empty())
         throw ToolError(c.warnings.front() + " (--strict-conditions)");
+    for (const Chart* chart : { &ref, &smp })
+        for (const std::string& w : chart->ReadWarnings())
+            c.warnings.push_back(w);
+    c.unmatched = Unmatched(smp, c.tableSmp, pair);
+    if (!c.unmatched.empty())
+        c.warnings.push_back(UnmatchedWarning(smp, c.unmatched));
     c.paperRelative = options.paperRelative;
     const double* refWhite = nullptr; // the chosen white
     const double* smpWhite = nullptr;
@@ -222,24 +288,14 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     }
 
     for (std::size_t s = 0; s < pair.size(); ++s) {
-        PatchDifference p;
-        p.reference = static_cast<int>(s);
-        p.sample = pair[s];
-        p.name = Utf8Text(ref.SampleName(c.tableRef, p.reference));
-        ref.Lab(c.tableRef, p.reference, *c.colorimetry, refWhite, p.labRef);
-        smp.Lab(c.tableSmp, p.sample, *c.colorimetry, smpWhite, p.labSmp);
-        // The library takes the sample first and the reference second (CIE94 and CMC weigh by the
-        // reference).
-        const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(p.labSmp, p.labRef, c.formula);
-        if (!std::isfinite(square) || square < 0.0)
-            throw ToolError("sample \"" + p.name + "\": no colour difference could be computed");
-        p.dE = std::sqrt(square);
-        CielabTerms(p);
+        const PatchDifference p = Difference(c, static_cast<int>(s), pair[s], refWhite, smpWhite);
         if (c.patches.empty() || p.dE > c.patches[c.worst].dE) // the first of equal maxima is named
             c.worst = static_cast<int>(s);
         if (c.Over(p))
             ++c.over;
         c.patches.push_back(p);
+        if (options.paperRelative)
+            c.absolute.push_back(Difference(c, static_cast<int>(s), pair[s], nullptr, nullptr));
     }
     Summarise(c);
 }

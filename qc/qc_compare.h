@@ -59,6 +59,9 @@ struct Comparison {
     int formula = 0;
     double tolerance = -1.0; // negative: none
     std::vector<PatchDifference> patches; // in reference order
+    // With paperRelative, the same patches on absolute CIELAB (the chosen white), by which paper
+    // groups are judged; empty otherwise.
+    std::vector<PatchDifference> absolute;
     int worst = 0; // the first patch of largest difference
     int over = 0; // patches above the tolerance
     double mean = 0.0;
@@ -66,7 +69,9 @@ struct Comparison {
     double p95 = 0.0;
     std::shared_ptr<const ToleranceResult> tolerances; // when a tolerance set was given
     bool paperRelative = false; // CIELAB relative to each file's paper white
-    std::vector<std::string> warnings; // conditions the two files state differently
+    std::vector<std::string> warnings; // conditions the two files state differently, unpaired samples
+    std::vector<std::string> unmatched; // samples of the sample file without a partner, in file order
+    std::string adaptation; // what was adapted, file by file (method and both whites); empty: nothing
     std::string referenceConditions; // what each file states, for a reader
     std::string sampleConditions;
 
@@ -77,6 +82,8 @@ struct Comparison {
     bool Over(const PatchDifference& p) const { return tolerance >= 0.0 && p.dE > tolerance; }
     // Whether a sample is over the tolerance or the tolerance set fails.
     bool Failed() const;
+    // "fail" as Failed, else "warn" when the tolerance set warns, else "pass".
+    const char* VerdictText() const;
 };
 
 // The p-quantile of sorted values (not empty), interpolating linearly between closest ranks

@@ -1,10 +1,13 @@
 // Stated conditions of measurement data files and the conditions a command computes under.
 #include "qc_conditions.h"
 
+#include "qc_cell.h"
+
 #include <tintvale/tcgats.h>
 #include <tintvale/tchromaticadaptation.h>
 #include <tintvale/tilluminant.h>
 
+#include <cctype>
 #include <memory>
 #include <strings.h>
 
@@ -23,7 +26,58 @@ bool HasColorimetry(const TCgats& cgats)
     return false;
 }
 
+// Files write one condition in either letter case and with blanks of their own ("M0", "m0";
+// "ILLUMINANT, D50", "Illuminant,D50").
+bool SameStatement(const std::string& a, const std::string& b)
+{
+    std::string x, y;
+    for (char c : a)
+        if (c != ' ' && c != '\t')
+            x += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char c : b)
+        if (c != ' ' && c != '\t')
+            y += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return x == y;
+}
+
 } // namespace
+
+bool Cie15White(const std::string& illuminant, const std::string& observer, double* white)
+{
+    // CIE 15:2004 Table T.3, X and Z (Y = 100), 2 and 10 degree observers; the 5-nm sums of the
+    // shared reference tables agree within 0.01.
+    static const struct {
+        const char* name;
+        double x2, z2, x10, z10;
+    } kWhites[] = {
+        { "CIE Illuminant A", 109.850, 35.585, 111.144, 35.200 },
+        { "CIE Illuminant C", 98.074, 118.232, 97.285, 116.145 },
+        { "CIE Illuminant D50", 96.422, 82.521, 96.720, 81.427 },
+        { "CIE Illuminant D55", 95.682, 92.149, 95.799, 90.926 },
+        { "CIE Illuminant D65", 95.047, 108.883, 94.811, 107.304 },
+        { "CIE Illuminant D75", 94.972, 122.638, 94.416, 120.641 },
+    };
+    const bool ten = observer == "10 degree";
+    for (const auto& w : kWhites)
+        if (strcasecmp(w.name, illuminant.c_str()) == 0) {
+            white[0] = ten ? w.x10 : w.x2;
+            white[1] = 100.0;
+            white[2] = ten ? w.z10 : w.z2;
+            return true;
+        }
+    return false;
+}
+
+std::string DescribeAdaptation(const std::string& method, const std::string& from, const double* fromWhite,
+    const std::string& to, const double* toWhite)
+{
+    constexpr int kDecimals = 3; // as CIE 15 tabulates white points
+    auto white = [](const double* w) {
+        return "(" + Cell(w[0], kDecimals).Shown() + ", " + Cell(w[1], kDecimals).Shown() + ", "
+            + Cell(w[2], kDecimals).Shown() + ")";
+    };
+    return method + " from " + from + " " + white(fromWhite) + " to " + to + " " + white(toWhite);
+}
 
 std::string Conditions::Describe() const
 {
@@ -101,18 +155,27 @@ CommonOptions ChosenConditions(
 std::vector<std::string> ConditionWarnings(const TCgats& reference, const std::string& referenceName,
     const TCgats& sample, const std::string& sampleName)
 {
+    // A weighting function is stated by what computed colorimetry (tintvale lab), not by an
+    // instrument, so only its disagreement counts.
     const struct {
         const char* what;
         std::string a, b;
+        bool unstatedCounts;
     } checks[] = {
-        { "MEASUREMENT_CONDITION", reference.GetMeasurementCondition(), sample.GetMeasurementCondition() },
-        { "WEIGHTING_FUNCTION", reference.GetWeightingFunction(), sample.GetWeightingFunction() },
+        { "MEASUREMENT_CONDITION", reference.GetMeasurementCondition(), sample.GetMeasurementCondition(),
+            true },
+        { "WEIGHTING_FUNCTION", reference.GetWeightingFunction(), sample.GetWeightingFunction(), false },
     };
     std::vector<std::string> warnings;
-    for (const auto& c : checks)
-        if (!c.a.empty() && !c.b.empty() && c.a != c.b)
+    for (const auto& c : checks) {
+        if (c.a.empty() != c.b.empty() && c.unstatedCounts) // what one leaves open is no agreement
+            warnings.push_back((c.a.empty() ? referenceName : sampleName) + " states no " + c.what + " but "
+                + (c.a.empty() ? sampleName : referenceName) + " states \"" + (c.a.empty() ? c.b : c.a)
+                + "\"");
+        else if (!c.a.empty() && !c.b.empty() && !SameStatement(c.a, c.b))
             warnings.push_back(referenceName + " and " + sampleName + " state different " + c.what + " (\""
                 + c.a + "\", \"" + c.b + "\")");
+    }
     return warnings;
 }
 

@@ -26,6 +26,15 @@ Conditions StatedConditions(const TCgats& cgats);
 std::string ResolveIlluminant(IlluminantSet& set, const std::string& stated);
 // The index of a chromatic adaptation method by name (letter case ignored); fails listing them.
 int AdaptationMethod(const std::string& name);
+// The white point (Y = 100) of an illuminant for an observer ("2 degree" or "10 degree") as CIE
+// 15:2004 Table T.3 tabulates it, for the illuminant name of a shipped set (letter case ignored);
+// false when the table has none for it.
+bool Cie15White(const std::string& illuminant, const std::string& observer, double* white);
+// What an adaptation did, for the outputs: "bradford from D65 (95.047, 100, 108.883) to CIE
+// Illuminant D50 (96.4, 100, 82.5)".
+std::string DescribeAdaptation(const std::string& method, const std::string& from, const double* fromWhite,
+    const std::string& to, const double* toWhite);
+
 // What the data of files are compared or computed under: what common asks, else the conditions
 // of the first file with colorimetric data (as it states, else D50 and 2 degree), else those the
 // first file states, else D50 and 2 degree. known: the illuminant set to resolve a stated name in,

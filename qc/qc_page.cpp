@@ -283,19 +283,6 @@ std::string StandardDeviation(const Page& page)
     return page.DeltaE(std::sqrt(squares / (n - 1.0)));
 }
 
-// Samples of the sample file that no reference sample was paired with, by name.
-std::vector<std::string> Unmatched(const Comparison& c)
-{
-    std::vector<bool> paired(static_cast<std::size_t>(c.sample->NrSamples(c.tableSmp)), false);
-    for (const PatchDifference& p : c.patches)
-        paired[static_cast<std::size_t>(p.sample)] = true;
-    std::vector<std::string> names;
-    for (std::size_t s = 0; s < paired.size(); ++s)
-        if (!paired[s])
-            names.push_back(Utf8Text(c.sample->SampleName(c.tableSmp, static_cast<int>(s))));
-    return names;
-}
-
 void Notes(HtmlWriter& out, const Page& page)
 {
     const Comparison& c = page.c;
@@ -309,7 +296,7 @@ void Notes(HtmlWriter& out, const Page& page)
                              "it by less than the last digit."
                            : ", enough for every patch over it to show above it."))
             .Literal("\n");
-    const std::vector<std::string> unmatched = Unmatched(c);
+    const std::vector<std::string>& unmatched = c.unmatched;
     if (!unmatched.empty()) {
         std::string list;
         for (const std::string& name : unmatched)
@@ -348,6 +335,8 @@ void SummarySection(HtmlWriter& out, const Page& page)
     Row(out, "sample_conditions", "Sample states", Shown(c.sampleConditions));
     if (summary.count("white"))
         Row(out, "white", "White", value("white"));
+    if (summary.count("adaptation"))
+        Row(out, "adaptation", "Adaptation", value("adaptation"));
     out.Literal("</table><table>\n");
     Row(out, "samples", "Samples", value("samples"));
     Row(out, "mean", "Mean \u0394E", value("mean"));
@@ -364,6 +353,8 @@ void SummarySection(HtmlWriter& out, const Page& page)
         Row(out, "over_tolerance", "Over tolerance",
             value("over_tolerance") + " of " + value("samples") + " (" + Num(share, 1) + " %)");
     }
+    if (summary.count("verdict"))
+        Row(out, "verdict", "Verdict", value("verdict"));
     out.Literal("</table></div>\n");
     Notes(out, page);
     out.Literal("</section>\n");
@@ -557,6 +548,8 @@ void ToleranceSection(HtmlWriter& out, const Page& page)
     out.Literal("<section id=\"tolerances\"><div class=\"keep\">");
     out.Element("h2", {}, "Tolerances: " + Shown(t.set.name));
     out.Element("p", { { "class", "note" } }, Shown(t.set.source));
+    if (!t.note.empty())
+        out.Element("p", { { "class", "note" }, { "id", "paper-absolute" } }, Shown(t.note));
     out.Literal(
         "\n<table class=\"patches groups\"><thead><tr><th class=\"name\">Group</th>"
         "<th class=\"name\">Patches</th><th>Metric</th><th>Count</th><th>Mean</th><th>p95</th><th>Max</th>"

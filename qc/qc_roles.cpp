@@ -19,6 +19,17 @@ bool Full(double v) { return v > kFull; }
 
 const char* const kRoleNames
     = "all, names:ID,..., paper, solids, solids:CHANNEL, overprints, cmy-grey, tints:CHANNEL";
+const char* const kCmykChannels[] = { "C", "M", "Y", "K" };
+const char* const kChannelNames = "C, M, Y, K, or 1, 2, ... for n-colour";
+
+// C, M, Y, K, or the number of an n-colour channel from 1.
+bool IsChannelName(const std::string& name)
+{
+    if (std::find(std::begin(kCmykChannels), std::end(kCmykChannels), name) != std::end(kCmykChannels))
+        return true;
+    return !name.empty() && name.size() < 4 && name[0] != '0'
+        && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 } // namespace
 
@@ -38,11 +49,20 @@ Role ParseRole(const std::string& text)
                 role.names.push_back(tail.substr(start, comma - start));
             start = comma + 1;
         }
+        // A name listed twice would count its patch twice.
+        for (std::size_t i = 0; i < role.names.size(); ++i)
+            if (std::find(
+                    role.names.begin(), role.names.begin() + static_cast<std::ptrdiff_t>(i), role.names[i])
+                != role.names.begin() + static_cast<std::ptrdiff_t>(i))
+                throw ToolError("role \"" + text + "\" names \"" + role.names[i] + "\" twice");
         if (!role.names.empty())
             return role;
     } else if ((head == "tints" || head == "solids") && hasTail && !tail.empty()) {
         role.kind = head == "tints" ? Role::Tints : Role::Solids;
         role.channel = tail;
+        if (!IsChannelName(tail))
+            throw ToolError(
+                "role \"" + text + "\": unknown channel \"" + tail + "\" (" + kChannelNames + ")");
         return role;
     } else if (!hasTail) {
         const struct {
@@ -68,9 +88,8 @@ DeviceValues::DeviceValues(const Chart& chart, int table)
     if (n < 1)
         return;
     mCmyk = cgats.IsCMYKDefined(table);
-    static const char* const kCmyk[] = { "C", "M", "Y", "K" };
     for (int c = 0; c < n; ++c)
-        mChannels.push_back(mCmyk && c < 4 ? kCmyk[c] : std::to_string(c + 1));
+        mChannels.push_back(mCmyk && c < 4 ? kCmykChannels[c] : std::to_string(c + 1));
     const int samples = chart.NrSamples(table);
     for (int s = 0; s < samples; ++s) {
         std::vector<double> v;

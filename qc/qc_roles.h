@@ -34,6 +34,7 @@ public:
     // "C", "M", "Y", "K" for CMYK; "1", "2", ... for other process channels.
     const std::vector<std::string>& Channels() const { return mChannels; }
     int Channel(const std::string& name) const; // -1 when there is no such channel
+    bool IsCmyk() const { return mCmyk; }
     const std::vector<double>& Values(int sample) const { return mValues[sample]; }
 
     bool IsPaper(int sample) const;

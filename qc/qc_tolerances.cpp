@@ -179,22 +179,30 @@ public:
         , mSmp(*c.sample, c.tableSmp)
     { }
 
-    std::vector<int> Select(const Comparison& c, const Role& role) const
+    // where: the set and group, which a typo in the role is named by.
+    std::vector<int> Select(const Comparison& c, const Role& role, const std::string& where) const
     {
         std::vector<int> chosen;
         if (role.kind == Role::Names) {
-            for (const std::string& name : role.names)
-                for (std::size_t i = 0; i < c.patches.size(); ++i)
-                    if (c.patches[i].name == name) {
-                        chosen.push_back(static_cast<int>(i));
-                        break;
-                    }
+            for (const std::string& name : role.names) {
+                const auto it = std::find_if(c.patches.begin(), c.patches.end(),
+                    [&](const PatchDifference& p) { return p.name == name; });
+                // A name the chart lacks is a typo, not a patch to pass over.
+                if (it == c.patches.end())
+                    throw ToolError(where + ": role \"" + role.text + "\": no patch named \"" + name
+                        + "\" in " + c.reference->Path());
+                chosen.push_back(static_cast<int>(it - c.patches.begin()));
+            }
             return chosen;
         }
         if (role.NeedsDeviceValues() && !mRef.Present() && !mSmp.Present())
             throw ToolError("role \"" + role.text
                 + "\" needs device values (CMYK or other process channels), which " + c.reference->Path()
                 + " and " + c.sample->Path() + " have not; only all and names: apply");
+        const DeviceValues& device = mRef.Present() ? mRef : mSmp;
+        if (!role.channel.empty() && device.Channel(role.channel) < 0)
+            throw ToolError(where + ": role \"" + role.text + "\": no channel \"" + role.channel + "\" in "
+                + (mRef.Present() ? c.reference->Path() : c.sample->Path()));
         for (std::size_t i = 0; i < c.patches.size(); ++i) {
             const PatchDifference& p = c.patches[i];
             if (role.kind == Role::All
@@ -209,6 +217,9 @@ private:
 };
 
 } // namespace
+
+const char* const kPaperAbsoluteNote = "paper groups judged on absolute CIELAB: relative to its own paper, "
+                                       "every paper is the same white";
 
 const char* VerdictName(Verdict v)
 {
@@ -283,8 +294,12 @@ ToleranceSet ParseToleranceSet(const std::string& text, const std::string& origi
     const auto groups = doc.find("groups");
     if (groups == doc.end() || !groups->is_array() || groups->empty())
         Malformed(origin, "no \"groups\" (a list of at least one group)");
-    for (std::size_t i = 0; i < groups->size(); ++i)
+    for (std::size_t i = 0; i < groups->size(); ++i) {
         set.groups.push_back(ParseGroup((*groups)[i], i, origin));
+        for (std::size_t j = 0; j < i; ++j)
+            if (set.groups[j].name == set.groups[i].name)
+                Malformed(origin, "two groups named \"" + set.groups[i].name + "\"");
+    }
     return set;
 }
 
@@ -320,9 +335,15 @@ ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c)
     for (const ToleranceGroup& group : set.groups) {
         GroupResult r;
         r.group = group;
+        // Media-relative colorimetry makes every paper the white: the substrate is judged as measured.
+        r.absolute = c.paperRelative && group.select.kind == Role::Paper;
+        const std::vector<PatchDifference>& patches = r.absolute ? c.absolute : c.patches;
+        if (r.absolute)
+            result.note = kPaperAbsoluteNote;
         std::vector<double> values;
-        for (int i : selector.Select(c, group.select))
-            values.push_back(MetricOf(group.metric, c.patches[i], formula, c.formula));
+        for (int i : selector.Select(c, group.select, set.path + ": group \"" + group.name + "\""))
+            values.push_back(
+                MetricOf(group.metric, patches[static_cast<std::size_t>(i)], formula, c.formula));
         r.count = static_cast<int>(values.size());
         if (!values.empty()) {
             std::sort(values.begin(), values.end());

@@ -53,6 +53,7 @@ const char* VerdictName(Verdict v);
 
 struct GroupResult {
     ToleranceGroup group;
+    bool absolute = false; // judged on absolute CIELAB although the comparison is paper-relative
     int count = 0;
     double mean = 0.0, p95 = 0.0, max = 0.0;
     Verdict verdict = Verdict::Empty;
@@ -64,7 +65,11 @@ struct ToleranceResult {
     Verdict verdict = Verdict::Pass;
     std::vector<GroupResult> groups;
     std::vector<std::string> warnings; // a sentence for each group that selects no patch
+    std::string note; // how paper groups were judged under media-relative colorimetry, or empty
 };
+
+// Why paper groups are judged on absolute CIELAB when the comparison is paper-relative.
+extern const char* const kPaperAbsoluteNote;
 
 // Evaluates every group of set on the comparison. Roles are told by the reference's device values,
 // else by the sample's; fails (ToolError) when a group needs device values neither file has.

@@ -10,6 +10,9 @@ namespace tool {
 
 namespace {
 
+constexpr std::size_t kBlackChannel = 3; // K of CMYK
+constexpr int kVisualFilter = 3; // V of kFilterLetters
+
 struct Density {
     double d[4] = {};
 };
@@ -72,6 +75,9 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
     const bool sctv = options.method == "sctv";
     if (!sctv && options.method != "density")
         throw ToolError("unknown method \"" + options.method + "\" (density or sctv)");
+    const bool visualBlack = options.blackFilter == "visual";
+    if (!visualBlack && options.blackFilter != "densest")
+        throw ToolError("unknown black filter \"" + options.blackFilter + "\" (visual or densest)");
     const TCMS::FilterStandard standard = DensityStandard(options.standard);
     ToneValues result;
     const int t = chart.ColourTable(options.table);
@@ -118,6 +124,8 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
             for (int k = 1; k < 4; ++k) // the first of equal densities wins
                 if (solidD.d[k] > solidD.d[filter])
                     filter = k;
+            if (visualBlack && device.IsCmyk() && c == kBlackChannel)
+                filter = kVisualFilter;
             if (!(solidD.d[filter] > 0.0))
                 chart.Fail("the solid of channel " + channel.name + " is no denser than the paper");
             channel.filter = kFilterLetters[filter];

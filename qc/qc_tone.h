@@ -27,6 +27,10 @@ struct ToneOptions {
     std::string standard = "ISO Status T";
     std::string paper; // a sample name or number; empty: the first patch with every channel at 0
     std::string method = "density"; // or "sctv"
+    // The filter of the black channel's densities: "visual", as presses measure black (its solid
+    // is about as dense under every filter, and the visual one follows how dark it looks), or
+    // "densest", the filter under which its solid is densest, as for the colours.
+    std::string blackFilter = "visual";
     int table = -1;
 };
 

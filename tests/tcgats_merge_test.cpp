@@ -2,6 +2,8 @@
 // measurements and the same sample list.
 #include "tcgatsinternals.h"
 
+#include "cgats_text.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -43,8 +45,8 @@ double Cell(const TCgats& c, int s, int field)
 TEST(TCgatsMerge, AveragesAndComparisons)
 {
     TCgats a = Build({ { 10, 20, 30 }, { 0, 0, 0 } }, { { 50, 1, 2 }, { 60, 0, 0 } });
-    TCgats b = Build({ { 20, 40, 30 }, { 0, 0, 0 } }, { { 51, 2, 2 }, { 60, 0, 0 } });
-    TCgats c = Build({ { 0, 0, 0 }, { 0, 0, 0 } }, { { 0, 0, 0 }, { 0, 0, 0 } });
+    TCgats b = Build({ { 10, 20, 30 }, { 0, 0, 0 } }, { { 51, 2, 2 }, { 60, 0, 0 } });
+    TCgats c = Build({ { 10, 20, 30 }, { 0, 0, 0 } }, { { 0, 0, 0 }, { 0, 0, 0 } });
     // Column 4 is LAB_L, made Int here: halves round away from zero.
     MakeIntColumn(a, 4, { 1, -1 });
     MakeIntColumn(b, 4, { 2, -2 });
@@ -104,4 +106,74 @@ TEST(TCgatsMerge, AveragesAndComparisons)
     EXPECT_TRUE(spectral(410, 0.6).HasSameMeasurementsAs(spectral(410, 0.6)));
     EXPECT_FALSE(spectral(410, 0.6).HasSameMeasurementsAs(spectral(420, 0.6)));
     EXPECT_FALSE(spectral(410, 0.6).HasSameMeasurementsAs(spectral(410, 0.62)));
+}
+
+// Averaging pairs each row with its partner: by name when both files name their samples, else by
+// position; a name without partner, a pair whose device values differ, or files that state other
+// conditions are refused with the sample or the condition named.
+TEST(TCgatsMerge, AveragesPairTheSamePatchesOnly)
+{
+    const TCgats a
+        = Build({ { 0, 0, 0 }, { 100, 0, 0 } }, { { 95, 0.1, -2 }, { 55, -37, -50 } }, { "p", "c" });
+    const TCgats reordered
+        = Build({ { 100, 0, 0 }, { 0, 0, 0 } }, { { 57, -37, -50 }, { 96, 0.2, -2 } }, { "c", "p" });
+    const TCgats avg(std::vector<const TCgats*> { &a, &reordered });
+    ASSERT_EQ(avg.GetErrorCode(), 0) << avg.GetErrorMsg();
+    std::vector<double> lab;
+    ASSERT_EQ(avg.GetLab(0, 0, lab), 0);
+    // (0.1 + 0.2) / 2 is 0.15000000000000002 in binary; a mean keeps 15 significant digits.
+    EXPECT_EQ(lab, (std::vector<double> { 95.5, 0.15, -2 }));
+    ASSERT_EQ(avg.GetLab(0, 1, lab), 0);
+    EXPECT_EQ(lab, (std::vector<double> { 56, -37, -50 }));
+
+    const TCgats other
+        = Build({ { 100, 0, 0 }, { 0, 0, 0 } }, { { 57, -37, -50 }, { 96, 0, -2 } }, { "c", "q" });
+    const TCgats twice = Build({ { 0, 0, 0 }, { 0, 0, 0 } }, { { 95, 0, -2 }, { 96, 0, -2 } }, { "p", "p" });
+    const TCgats yellow
+        = Build({ { 0, 0, 100 }, { 100, 0, 0 } }, { { 95, 0, -2 }, { 55, -37, -50 } }, { "p", "c" });
+    const struct {
+        const TCgats& file;
+        const char* message;
+    } refused[] = { { other, "Sample \"p\" has no partner of that name in every file." },
+        { twice, "Sample \"c\" has no partner of that name in every file." },
+        { yellow, "Sample \"p\": field CMYK_Y differs between the files." } };
+    // A long name is cut to 40 characters, so that the message fits the library's message.
+    const std::string longName(50, 'n');
+    const TCgats longNamed
+        = Build({ { 0, 0, 0 }, { 100, 0, 0 } }, { { 95, 0, -2 }, { 55, -37, -50 } }, { longName, "c" });
+    EXPECT_EQ(std::string(TCgats(std::vector<const TCgats*> { &longNamed, &a }).GetErrorMsg()),
+        "Sample \"" + std::string(40, 'n') + "...\" has no partner of that name in every file.");
+    for (const auto& r : refused) {
+        const TCgats failed(std::vector<const TCgats*> { &a, &r.file });
+        EXPECT_EQ(failed.GetErrorCode(), TCgats::kErrNotCgats);
+        EXPECT_STREQ(failed.GetErrorMsg(), r.message);
+    }
+
+    // Without names, the rows of the same position must be the same patch.
+    const std::string format = "CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L LAB_A LAB_B";
+    const auto plain = Read(Table(format, { "0 0 0 0 95 0 -2", "100 0 0 0 55 -37 -50" }));
+    const auto swapped = Read(Table(format, { "100 0 0 0 55 -37 -50", "0 0 0 0 95 0 -2" }));
+    const auto shifted = Read(Table(format, { "0 0 0 0 97 0 -2", "100 0 0 0 57 -37 -50" }));
+    EXPECT_EQ(TCgats(std::vector<const TCgats*> { plain.get(), shifted.get() }).GetErrorCode(), 0);
+    EXPECT_STREQ(TCgats(std::vector<const TCgats*> { plain.get(), swapped.get() }).GetErrorMsg(),
+        "Sample \"1\": field CMYK_C differs between the files.");
+
+    // Conditions: letter case and the unstated default aside, they must agree.
+    const std::string rows = Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "w 95 0 0" });
+    const auto stated = [&](const std::string& header) { return Read("CGATS.17\n" + header + rows); };
+    const auto m0 = stated("MEASUREMENT_CONDITION \"M0\"\n");
+    const auto m0lower = stated("MEASUREMENT_CONDITION \"m0\"\n");
+    const auto m1 = stated("MEASUREMENT_CONDITION \"M1\"\n");
+    const auto d50 = stated("KEYWORD \"ILLUMINANT\"\nILLUMINANT \"CIE Illuminant D50\"\n");
+    const auto d65 = stated("KEYWORD \"ILLUMINANT\"\nILLUMINANT \"D65\"\n");
+    const auto unstated = stated("");
+    const auto tenDegree = stated("KEYWORD \"OBSERVER\"\nOBSERVER \"10\"\n");
+    EXPECT_EQ(TCgats(std::vector<const TCgats*> { m0.get(), m0lower.get() }).GetErrorCode(), 0);
+    EXPECT_EQ(TCgats(std::vector<const TCgats*> { d50.get(), unstated.get() }).GetErrorCode(), 0);
+    EXPECT_STREQ(TCgats(std::vector<const TCgats*> { m0.get(), m1.get() }).GetErrorMsg(),
+        "The files state different MEASUREMENT_CONDITIONs (M0, M1).");
+    EXPECT_STREQ(TCgats(std::vector<const TCgats*> { unstated.get(), d65.get() }).GetErrorMsg(),
+        "The files state different illuminants (D50, D65).");
+    EXPECT_STREQ(TCgats(std::vector<const TCgats*> { unstated.get(), tenDegree.get() }).GetErrorMsg(),
+        "The files state different observers (2 degree, 10 degree).");
 }

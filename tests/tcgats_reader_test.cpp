@@ -295,3 +295,57 @@ TEST(TCgatsReader, NumberFieldsHoldNumbers)
     EXPECT_TRUE(std::isnan(lab[0]));
     EXPECT_EQ(lenient.GetUnreadCells(), (std::vector<std::string> { "line 8: field LAB_L: \"-\"" }));
 }
+
+// A NUMBER_OF_FIELDS above the names is read by the names when the rows hold as many values as
+// names, as ArgyllCMS reads its own reference charts (a warning names the line, and the count is
+// written as it is); rows that do not fit the names stay refused with code 12 at that line.
+TEST(TCgatsReader, FieldCountAboveTheNamesIsSettledByTheRows)
+{
+    const std::string head = "CTI2\nNUMBER_OF_FIELDS 5\nBEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L LAB_A LAB_B\n"
+                             "END_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\n";
+    const auto c = Read(head + "A1 50 1 2\nA2 60 3 4\nEND_DATA\n");
+    ASSERT_EQ(c->GetErrorCode(), 0) << c->GetErrorMsg();
+    std::vector<double> lab;
+    ASSERT_EQ(c->GetLab(0, 1, lab), 0);
+    EXPECT_EQ(lab, (std::vector<double> { 60, 3, 4 }));
+    EXPECT_EQ(c->GetReadWarnings(),
+        (std::vector<std::string> { "line 2: NUMBER_OF_FIELDS 5 but 4 field names, and the data hold rows of "
+                                    "4 values: read by the names" }));
+    char* text = nullptr;
+    ASSERT_EQ(c->WriteToBuffer(&text), 0);
+    const std::unique_ptr<char[]> written(text);
+    EXPECT_NE(std::string(text).find("NUMBER_OF_FIELDS\t4\n"), std::string::npos);
+    EXPECT_TRUE(Read(text)->GetReadWarnings().empty());
+
+    const auto rows = Read(head + "A1 50 1 2 9\nA2 60 3 4 9\nEND_DATA\n");
+    EXPECT_EQ(rows->GetErrorCode(), TCgats::kErrFieldCount);
+    EXPECT_EQ(rows->GetErrorLine(), 2);
+}
+
+// Each file in its writer's scale: ArgyllCMS's CTI3 files are percent however dark; a SPECT file
+// without SPECTRAL_NORM is another writer's and its first rows tell (colord writes the CIE 13.3
+// test colour samples as factors). Spectra that all read below 1 % or above 150 % are named.
+TEST(TCgatsReader, SpectraAreReadInTheirWritersScale)
+{
+    const auto spectrum = [](const std::string& type, const std::string& values) {
+        const auto c = Read(type
+            + "\nBEGIN_DATA_FORMAT\nSAMPLE_ID SPEC_400 SPEC_410\nEND_DATA_FORMAT\n"
+              "NUMBER_OF_SETS 1\nBEGIN_DATA\n1 "
+            + values + "\nEND_DATA\n");
+        std::vector<double> out;
+        EXPECT_EQ(c->GetSpectrum(0, 0, out), 0) << type << " " << values;
+        return std::make_pair(out, c->GetReadWarnings());
+    };
+    EXPECT_EQ(spectrum("SPECT", "0.02 0.84").first, (std::vector<double> { 0.02, 0.84 }));
+    EXPECT_EQ(spectrum("SPECT", "2 84").first, (std::vector<double> { 0.02, 0.84 }));
+    EXPECT_EQ(spectrum("CTI3", "5 6").first, (std::vector<double> { 0.05, 0.06 }));
+    const std::vector<std::string> none;
+    EXPECT_EQ(spectrum("SPECT", "0.02 0.84").second, none);
+    EXPECT_EQ(spectrum("SPECT", "0.004 0.009").second,
+        (std::vector<std::string> {
+            "table 0: every spectral value read as factors lies below 1 %, so the scale "
+            "may be wrong (SPECTRAL_NORM states it: 1 for factors, 100 for percent)" }));
+    const auto bright = spectrum("CTI3", "180 190").second;
+    ASSERT_EQ(bright.size(), 1u);
+    EXPECT_NE(bright[0].find("read as percent lies above 150 %"), std::string::npos);
+}

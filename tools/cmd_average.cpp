@@ -7,7 +7,7 @@
 
 namespace tool {
 
-int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream& out)
+int RunAverage(const CommonOptions& common, const AverageOptions& options, std::ostream& out)
 {
     if (options.files.empty())
         throw ToolError("no files to average");
@@ -15,7 +15,16 @@ int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream
     std::vector<const TCgats*> files;
     for (const std::string& path : options.files) {
         charts.push_back(std::make_unique<Chart>(path));
+        PrintWarnings(charts.back()->ReadWarnings());
         files.push_back(&charts.back()->Cgats());
+    }
+    // Colorimetric data stated for other illuminants are adapted to those of the first file (or
+    // asked) when --adapt names a method; else the library refuses the files.
+    if (!common.adapt.empty()) {
+        const CommonOptions chosen = ChosenConditions(common, files);
+        Colorimetry colorimetry(chosen);
+        for (const auto& chart : charts)
+            chart->AdaptColumns(chosen, colorimetry);
     }
     // The library refuses files of different structure with one general code; say which differ.
     const Chart& first = *charts.front();
@@ -30,10 +39,16 @@ int RunAverage(const CommonOptions&, const AverageOptions& options, std::ostream
                     + std::to_string(first.NrSamples(t)));
     }
 
+    // Rows are paired by name (else by position) and must be the same patches under the same
+    // conditions; the library names the sample or condition that stops it.
     TCgats average(files);
-    if (average.GetErrorCode() != 0)
-        throw ToolError("the files cannot be averaged (their tables differ in fields): "
-            + std::string(average.GetErrorMsg()) + " (code " + std::to_string(average.GetErrorCode()) + ")");
+    if (average.GetErrorCode() != 0) {
+        const std::string message = average.GetErrorMsg();
+        const bool general = message == TCgats::Message(TCgats::kErrNotCgats);
+        throw ToolError("the files cannot be averaged"
+            + std::string(general ? " (their tables differ in fields)" : "") + ": " + message + " (code "
+            + std::to_string(average.GetErrorCode()) + ")");
+    }
     WriteCgats(average, options.output, out);
     return kExitOk;
 }

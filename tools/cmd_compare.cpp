@@ -42,6 +42,8 @@ void AddToleranceSections(Report& report, const ToleranceResult& result)
     Report::Put(head, "source", Cell(result.set.source));
     Report::Put(head, "formula", Cell(result.set.formula));
     Report::Put(head, "verdict", Cell(VerdictName(result.verdict)));
+    if (!result.note.empty())
+        Report::Put(head, "note", Cell(result.note));
     Section& groups
         = report.AddTable("groups", { "name", "select", "metric", "count", "mean", "p95", "max", "verdict" });
     groups.within = "tolerances";
@@ -81,6 +83,12 @@ int RunCompare(const CommonOptions& common, const CompareOptions& options, std::
     if (c.tolerances)
         AddToleranceSections(report, *c.tolerances);
     AddWarnings(report, c.warnings, format);
+    // The table names them among the warnings; JSON and CSV list them one by one as well.
+    if (format != Format::Table) {
+        Section& unmatched = report.AddTable("unmatched", { "sample" });
+        for (const std::string& name : c.unmatched)
+            unmatched.rows.push_back({ Cell(name) });
+    }
     report.Write(out, format, common.section);
     return ExitStatus(c);
 }

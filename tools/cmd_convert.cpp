@@ -9,6 +9,7 @@ namespace tool {
 int RunConvert(const CommonOptions&, const ConvertOptions& options, std::ostream& out)
 {
     const Chart chart(options.file);
+    PrintWarnings(chart.ReadWarnings());
     const TCgats::Convention convention
         = options.to == "argyll" ? TCgats::Convention::Argyll : TCgats::Convention::Cgats;
     WriteCgats(chart.Cgats(), options.output, out, convention);

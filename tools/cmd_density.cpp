@@ -32,6 +32,7 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
         = colorimetric ? static_cast<TCMS::FilterStandard>(0) : DensityStandard(options.standard);
     const Format format = ParseFormat(common.format);
     Chart chart(options.file);
+    PrintWarnings(chart.ReadWarnings());
     const int t = chart.ColourTable(options.table);
     chart.CheckTable(t);
     const ColourData data = chart.Offers(t);

@@ -49,6 +49,7 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
 {
     const Format format = ParseFormat(common.format);
     Chart chart(options.file);
+    PrintWarnings(chart.ReadWarnings());
     const TCgats& c = chart.Cgats();
 
     Report report;

@@ -78,7 +78,7 @@ void WriteDerived(const Chart& chart, TCgats& cgats, int t, const std::vector<do
             continue;
         for (int s = 0; s < chart.NrSamples(t); ++s) {
             const std::size_t at = 3 * static_cast<std::size_t>(s);
-            if (cgats.SetNumber(t, s, field, column.value(&xyz[at], &lab[at], white)) != 0)
+            if (cgats.SetNumber(t, s, field, Computed(column.value(&xyz[at], &lab[at], white))) != 0)
                 chart.Fail(std::string("the ") + column.name + " column of table " + std::to_string(t)
                     + " could not be written");
         }
@@ -90,6 +90,7 @@ void WriteDerived(const Chart& chart, TCgats& cgats, int t, const std::vector<do
 int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream& out)
 {
     Chart chart(options.file);
+    PrintWarnings(chart.ReadWarnings());
     TCgats& cgats = chart.Cgats();
     const CommonOptions chosen = ChosenConditions(common, { &cgats });
     Colorimetry colorimetry(chosen);
@@ -109,6 +110,8 @@ int RunLab(const CommonOptions& common, const LabOptions& options, std::ostream&
         for (int s = 0; s < n; ++s) {
             double* lab = &values[3 * static_cast<std::size_t>(s)];
             chart.Colour(t, s, colorimetry, &xyz[3 * static_cast<std::size_t>(s)], lab);
+            for (int k = 0; k < 3; ++k)
+                lab[k] = Computed(lab[k]);
             rows[s] = lab;
         }
         if (chart.Offers(t) == ColourData::Spectrum)

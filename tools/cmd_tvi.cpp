@@ -18,8 +18,10 @@ void WriteJson(const ToneValues& tv, const ToneOptions& options, std::ostream& o
 {
     nlohmann::ordered_json doc;
     doc["method"] = options.method;
-    if (options.method == "density")
+    if (options.method == "density") {
         doc["standard"] = TSpectrum::GetDensityList()[DensityStandard(options.standard)];
+        doc["black_filter"] = options.blackFilter;
+    }
     doc["paper"] = tv.paper;
     doc["channels"] = nlohmann::ordered_json::array();
     for (const ToneChannel& c : tv.channels) {
@@ -41,6 +43,7 @@ int RunTvi(const CommonOptions& common, const TviOptions& options, std::ostream&
 {
     const Format format = ParseFormat(common.format);
     Chart chart(options.file);
+    PrintWarnings(chart.ReadWarnings());
     Colorimetry colorimetry(common);
     const ToneValues tv = ComputeToneValues(chart, colorimetry, options.tone);
     if (format == Format::Json && common.section.empty()) {

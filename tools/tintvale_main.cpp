@@ -84,6 +84,16 @@ const CLI::Validator kTolerance(
     },
     "TOLERANCE");
 
+// CLI11's own range message spells out the whole integer range.
+const CLI::Validator kJobs(
+    [](std::string& text) {
+        int value = 0;
+        if (!CLI::detail::lexical_cast(text, value) || value < 1)
+            return std::string("must be 1 or more");
+        return std::string();
+    },
+    "N");
+
 // Colorimetric data stated for another illuminant than asked are refused unless adapted.
 void AddAdaptOption(CLI::App& cmd, CommonOptions& common)
 {
@@ -105,7 +115,7 @@ void AddCompareOptions(
     cmd.add_option("REFERENCE", compare.reference, "Reference file")->required();
     cmd.add_option("SAMPLE", batch.samples, "Sample file; several give one row per file")->required();
     cmd.add_option("--jobs", batch.jobs, "Sample files compared at once (default: one per core; at most 256)")
-        ->check(CLI::PositiveNumber);
+        ->check(kJobs);
     cmd.add_option("--formula", compare.formula, "Colour-difference formula")->capture_default_str();
     cmd.add_option("--max", compare.max, "Tolerance: exit status 1 when a sample exceeds it")
         ->check(kTolerance);
@@ -208,6 +218,7 @@ int Main(int argc, char** argv, const std::string& shipped)
     cmd = app.add_subcommand("average", "Average several measurements of one chart");
     cmd->add_option("FILE", average.files, "CGATS measurement data files")->required();
     cmd->add_option("-o,--output", average.output, "Output file, - for standard output")->required();
+    AddAdaptOption(*cmd, common);
     cmd->callback([&app, &run, &common, &average, cmd] {
         run = [&app, &common, &average, cmd](std::ostream& out) {
             RefuseFormat(app, *cmd, "writes a measurement data file");
@@ -278,6 +289,10 @@ int Main(int argc, char** argv, const std::string& shipped)
     cmd->add_option("--method", tvi.tone.method,
            "density: Murray-Davies from status density; sctv: spot colour tone value from CIELAB")
         ->check(CLI::IsMember({ "density", "sctv" }))
+        ->capture_default_str();
+    cmd->add_option("--black-filter", tvi.tone.blackFilter,
+           "Filter of black's densities: visual (as presses measure black) or densest (as the colours)")
+        ->check(CLI::IsMember({ "visual", "densest" }))
         ->capture_default_str();
     cmd->add_option("--table", tvi.tone.table, "Table of the file (default: the first with colour data)");
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunTvi(common, tvi, out); }; });

@@ -45,6 +45,7 @@ struct FileResult {
     bool failed = false; // over --max, or the tolerance set fails
     std::string page; // report: the page written
     std::vector<std::string> warnings; // conditions the two files state differently
+    std::string tolerances; // JSON: the tolerance set's result as one file's JSON gives it, or empty
 };
 
 std::string Joined(const std::vector<std::string>& texts)
@@ -92,6 +93,13 @@ FileResult CompareOne(Worker& worker, const CommonOptions& common, const Compare
         r.maxSample = c.patches[c.worst].name;
         r.failed = ExitStatus(c) != kExitOk;
         r.warnings = c.warnings;
+        if (c.tolerances) { // why a file failed, group by group
+            Report groups;
+            AddToleranceSections(groups, *c.tolerances);
+            std::ostringstream text;
+            groups.Write(text, Format::Json, "tolerances");
+            r.tolerances = text.str();
+        }
         if (each)
             each(c, r);
     } catch (const ToolError& e) {
@@ -199,6 +207,7 @@ Report BatchReport(const std::vector<FileResult>& results, const CompareOptions&
 
     const double none = std::numeric_limits<double>::quiet_NaN();
     Section& summary = report.AddKeyValues("summary");
+    Report::Put(summary, "reference", Cell(options.reference));
     Report::Put(
         summary, "formula", Cell(TLabSpace::GetDifferenceFunctionList()[FormulaIndex(options.formula)]));
     Report::Put(summary, "illuminant", Cell(colorimetry.Illuminant()->GetName()));
@@ -248,6 +257,8 @@ void WriteJson(std::ostream& out, const Report& report, const std::vector<FileRe
         if (!r.error.empty())
             entry["error"] = r.error;
         entry["warnings"] = r.warnings;
+        if (!r.tolerances.empty())
+            entry["tolerances"] = nlohmann::ordered_json::parse(r.tolerances)["tolerances"];
         if (pages)
             entry["page"] = r.page;
         doc["files"].push_back(std::move(entry));

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -81,8 +82,11 @@ void CgatsReader::ReadFile(const char* fileName)
 void CgatsReader::ReadText(const char* text)
 {
     const int result = Read(text);
-    if (result == TCgats::kErrNone)
+    if (result == TCgats::kErrNone) {
+        for (int t = 0; t < static_cast<int>(target.tables.size()); ++t)
+            CheckSpectralScale(t);
         return;
+    }
     target.RecordError(result);
     if (!errorDetail.empty())
         strncpy_w0(target.errorMsg, errorDetail.c_str(), sizeof target.errorMsg - 1);
@@ -94,7 +98,12 @@ int CgatsReader::Read(const char* text)
         return TCgats::kErrNotCgats;
     textStart = text;
     tokens = CgatsTokenizer(text);
-    const int result = ReadLines();
+    int result = ReadLines();
+    // A count that disagrees with its names and no data to settle it.
+    if (result == TCgats::kErrNone && countDisagrees) {
+        faultAt = fieldCountAt;
+        result = Fail(TCgats::kErrFieldCount);
+    }
     MakePendingHeader();
     if (result != TCgats::kErrNone)
         target.errorLine = errorLine;
@@ -145,6 +154,8 @@ int CgatsReader::ReadLines()
             // lines costs nothing.
             target.tmpHeader.reset();
             pendingSlots = std::clamp(AtoiC(line.value.c_str()), 0, kMaxFields + 1);
+            fieldCountAt = lineAt;
+            declaredFields = pendingSlots;
             break;
         case kKindBeginDataFormat:
             if (formatWithoutData) {
@@ -358,8 +369,14 @@ int CgatsReader::ReadFieldNames(std::vector<std::string>& undeclared)
         if (token == KeywordName(kKindEndDataFormat)) {
             // The main loop reads the end line as a tag.
             tokens.MoveTo(start);
-            if (fill && nrNames != header->NrFields())
-                return TCgats::kErrFieldCount;
+            // A count above the names is read by the names when the data leave no doubt
+            // (ReadTable), as ArgyllCMS reads its own reference charts.
+            if (fill && nrNames != header->NrFields()) {
+                if (nrNames == 0)
+                    return TCgats::kErrFieldCount;
+                header->fields.resize(static_cast<std::size_t>(nrNames));
+                countDisagrees = true;
+            }
             faultAt = nullptr;
             return TCgats::kErrNone;
         }
@@ -396,6 +413,64 @@ int CgatsReader::ReadFieldNames(std::vector<std::string>& undeclared)
 }
 
 int CgatsReader::ReadTable()
+{
+    const bool lenient = countDisagrees;
+    countDisagrees = false;
+    const int result = ReadTableValues();
+    if (lenient && result != TCgats::kErrNone) {
+        // The rows do not tell the fields apart either: the count's disagreement is the fault.
+        faultAt = fieldCountAt;
+        errorDetail.clear();
+        return TCgats::kErrFieldCount;
+    }
+    if (lenient) {
+        const int t = static_cast<int>(target.tables.size()) - 1;
+        const int names = target.tables.back()->NrFields();
+        Warn(fieldCountAt,
+            "NUMBER_OF_FIELDS " + std::to_string(declaredFields) + " but " + std::to_string(names)
+                + " field names, and the data hold rows of " + std::to_string(names)
+                + " values: read by the names");
+        target.UpdateFieldCount(t, -1, nullptr);
+    }
+    return result;
+}
+
+// Reflectance lies between about 1 % and 100 %: a table whose every value reads outside that,
+// all below or all above, was probably written in another scale than the one it is read in.
+void CgatsReader::CheckSpectralScale(int t) const
+{
+    constexpr double kDarkest = 0.01;
+    constexpr double kBrightest = 1.5;
+    const TCgatsTable& table = *target.tables[static_cast<std::size_t>(t)];
+    const std::vector<int>& fields = table.header->waveLengthFields;
+    if (fields.empty() || table.nrFilled == 0)
+        return;
+    const double factor = target.SpectralFactor(t);
+    double low = HUGE_VAL, high = -HUGE_VAL;
+    for (int field : fields)
+        for (int s = 0; s < table.nrFilled; ++s)
+            if (const TCgatsValueList* column = table.columns[static_cast<std::size_t>(field)].get()) {
+                low = std::min(low, column->GetDouble(s) * factor);
+                high = std::max(high, column->GetDouble(s) * factor);
+                if (high >= kDarkest && low <= kBrightest)
+                    return; // the usual case, settled by the first values
+            }
+    const bool dark = high<kDarkest, bright = low> kBrightest;
+    if (!dark && !bright)
+        return;
+    const char* scale = factor == 1.0 ? "factors" : "percent";
+    Warn(nullptr,
+        "table " + std::to_string(t) + ": every spectral value read as " + scale + " lies "
+            + (dark ? "below 1 %" : "above 150 %")
+            + ", so the scale may be wrong (SPECTRAL_NORM states it: 1 for factors, 100 for percent)");
+}
+
+void CgatsReader::Warn(const char* at, const std::string& text) const
+{
+    target.readWarnings.push_back(at ? "line " + std::to_string(LineOf(at)) + ": " + text : text);
+}
+
+int CgatsReader::ReadTableValues()
 {
     MakePendingHeader();
     if (!target.tmpHeader || target.nrSamples <= 0)

@@ -49,6 +49,11 @@ private:
     int ReadDataFormat();
     int ReadFieldNames(std::vector<std::string>& undeclared);
     int ReadTable();
+    int ReadTableValues();
+    // Warns when every spectral value of table t lies outside what reflectance can be.
+    void CheckSpectralScale(int t) const;
+    // Notes a doubt in the target's read warnings: "line N: text" (the line that holds at), or text.
+    void Warn(const char* at, const std::string& text) const;
     // The values of a data section into its table's columns; a table error code or 0.
     int ReadValues(TCgatsTable& table);
     // The body of a free-form block opened by keyword.
@@ -71,6 +76,9 @@ private:
     // Declarations only grow while reading: one incremental index serves every data format.
     TCgatsNameIndex declaredNames;
     int pendingSlots = -1; // "NUMBER_OF_FIELDS" count whose header is not made yet
+    const char* fieldCountAt = nullptr; // the last "NUMBER_OF_FIELDS" line
+    int declaredFields = 0; // its count
+    bool countDisagrees = false; // the pending format has another number of names than declared
 };
 
 #endif

@@ -50,6 +50,7 @@ bool TCgats::SetToZero()
     errorMsg[0] = '\0';
     errorLine = 0;
     unreadCells.clear();
+    readWarnings.clear();
     return false;
 }
 

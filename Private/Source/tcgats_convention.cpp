@@ -300,12 +300,25 @@ void TCgats::DescribeDevice(bool loneSpectrum)
         device = header.nrColors == 4 ? "CMYK" : "CMY";
     else if (header.HasField(kRgbNames[0]) && header.HasField(kRgbNames[1]) && header.HasField(kRgbNames[2]))
         device = "RGB";
-    const std::string space = !header.xyzFields.empty() ? "XYZ" : !header.labFields.empty() ? "LAB" : "";
+    // ArgyllCMS takes only device + colour representations ("CMYK" alone is refused); spectra
+    // alone are named XYZ, which spec2cie and average then compute from them.
+    const std::string space = !header.xyzFields.empty() ? "XYZ"
+        : !header.labFields.empty()                     ? "LAB"
+        : header.nrWaveLengths > 0                      ? "XYZ"
+                                                        : "";
     if (!device.empty())
         SetSectionKeyword(0, KeywordName(kRowColorRep), space.empty() ? device : device + "_" + space);
 }
 
 // The first line names an ArgyllCMS measurement or spectrum file.
+bool TCgats::IsArgyllMeasurementFile() const
+{
+    for (const auto& tag : tags)
+        if (tag && tag->HasName())
+            return std::string(tag->Name()).compare(0, 4, kArgyllMeasurements) == 0;
+    return false;
+}
+
 bool TCgats::IsArgyllFile() const
 {
     for (const auto& tag : tags)

@@ -87,8 +87,10 @@ double TCgats::SpectralFactor(int t) const
     SectionNumbers(t, &kRow, &norm, 1);
     if (norm > 0.0 && std::isfinite(norm))
         return 1.0 / norm;
-    // ArgyllCMS writes spectra in percent, however dark the first samples are.
-    if (IsArgyllFile())
+    // ArgyllCMS writes its measurement files (CTI3) in percent, however dark the first samples are;
+    // a SPECT file without SPECTRAL_NORM is another writer's (ArgyllCMS states the norm in every one
+    // it writes; others write factors), so its first rows tell.
+    if (IsArgyllMeasurementFile())
         return kPercentToFactor;
     return table && table->spectralPercent ? kPercentToFactor : 1.0;
 }

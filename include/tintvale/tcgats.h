@@ -124,8 +124,12 @@ public:
     TCgats(const TCgats* src, const std::vector<int>& inkMap, double fillValue);
     // The average of several measurements of one chart: a copy of files[0] whose Double values are
     // the means over all files and whose Int values are the means rounded half away from zero;
-    // texts are those of files[0]. Code 1 "The file is not a valid Cgats file." for an empty list,
-    // a null entry or one in error, or tables that differ in count, header or sample count.
+    // texts are those of files[0]. Rows are paired by sample name when both files name their
+    // samples, else by position; the device values of a pair must agree (within 0.01). Code 1 "The
+    // file is not a valid Cgats file." for an empty list, a null entry or one in error, or tables
+    // that differ in count, header or sample count; code 1 with a message naming the sample or the
+    // condition for a name without partner, device values that differ, or files that state
+    // different illuminants, observers or measurement conditions. Means carry 15 significant digits.
     explicit TCgats(const std::vector<const TCgats*>& files);
     // A new one-table file: "CGATS.17", one "PROCESSCOLOR_ID" (customColors) or "SPOT_ID" line per
     // colour description, the layout keywords of rowLength, nrOfCols and nrOfPages, and the table
@@ -168,6 +172,10 @@ public:
     int GetErrorLine() const { return errorLine; }
     // The cells read as NaN (TextInNumberField::NaN), each as "line N: field FIELD: \"text\"".
     const std::vector<std::string>& GetUnreadCells() const { return unreadCells; }
+    // What reading found doubtful but read: a field count that disagrees with the names, spectra
+    // that lie outside what reflectance can be in the scale read. Each "line N: text" or "table T:
+    // text"; empty for a copy.
+    const std::vector<std::string>& GetReadWarnings() const { return readWarnings; }
 
     // Writes the value of one cell as text into the caller's buffer *out ("%d" for Int fields,
     // "%3.5f" for Double fields, the text for String fields); the caller makes it large enough.
@@ -523,8 +531,16 @@ private:
     TINTVALE_LOCAL static bool IsWritableText(const std::string& text);
     // The position in customFields of the first name equal to name ignoring case, or -1.
     int CustomFieldIndex(const char* name) const;
-    // The average of the tables of files into this copy of files[0]; false when they differ.
-    bool AverageTables(const std::vector<const TCgats*>& files);
+    // The average of the tables of files into this copy of files[0], each row with its partner
+    // (AveragingPairs); false when they differ, with why in words when it is more than the fields.
+    bool AverageTables(const std::vector<const TCgats*>& files, std::string& why);
+    // Why the data of other cannot be averaged with these: the illuminant, observer or measurement
+    // condition stated differently (letter case aside; unstated taken as CGATS.17 means it), or empty.
+    TINTVALE_LOCAL std::string AveragingConflict(const TCgats& other) const;
+    // The row of other's table t paired with each row of table t: by name when both name their
+    // samples, else by position; empty, with why, when a name has no partner or the device values
+    // of a pair differ.
+    TINTVALE_LOCAL std::vector<int> AveragingPairs(int t, const TCgats& other, std::string& why) const;
     // Index of the "NUMBER_OF_FIELDS" line in the section of table t, or -1.
     int FieldCountTag(int t) const;
     // Sets that line to table t's field count in place (unquoted -1 and a null comment keep the
@@ -556,6 +572,8 @@ private:
     TINTVALE_LOCAL void DescribeDevice(bool loneSpectrum);
     TINTVALE_LOCAL bool IsLoneSpectrum() const;
     TINTVALE_LOCAL bool IsArgyllFile() const;
+    // Whether the file is an ArgyllCMS measurement file (CTI3).
+    TINTVALE_LOCAL bool IsArgyllMeasurementFile() const;
     TINTVALE_LOCAL void SetIdentification(const char* type);
 
     // Writer.
@@ -581,6 +599,7 @@ private:
     mutable char errorMsg[128];
     int errorLine = 0; // line of a reading error, 0 when none
     std::vector<std::string> unreadCells;
+    std::vector<std::string> readWarnings;
 };
 
 #endif

@@ -7,7 +7,7 @@ import pytest
 
 import tintvale as tv
 
-from conftest import needs_tool, refuses, run
+from conftest import ROOT, needs_tool, refuses, run
 
 needs_argyll = pytest.mark.skipif(
     not (shutil.which("spec2cie") and shutil.which("colverify")), reason="ArgyllCMS is not installed"
@@ -59,3 +59,27 @@ def test_conventions_by_name(charts):
     assert "\nSAMPLE_ID\tSPECTRAL_NM_380\t" in chart.to_text(convention="cgats")
     assert chart.to_text() == charts[0].read_text()
     refuses(ValueError, lambda: chart.to_text(convention="lcms"))
+
+
+@needs_tool
+@needs_argyll
+def test_converted_cmyk_charts_are_read_by_spec2cie_and_average(tmp_path):
+    strips = [ROOT / "tools" / "tests" / "data" / f"control_strip_{kind}.txt" for kind in ("reference", "sample")]
+    converted = []
+    for strip in strips:
+        argyll = tmp_path / (strip.stem + ".ti3")
+        assert run("convert", strip, "--to", "argyll", "-o", argyll).returncode == 0
+        assert '\nCOLOR_REP\t"CMYK_XYZ"\n' in argyll.read_text()
+        theirs = spec2cie(argyll, tmp_path / (strip.stem + "_cie.ti3"))
+        assert run("lab", strip, "-o", tmp_path / (strip.stem + "_lab.txt")).returncode == 0
+        ours = tv.Cgats(tmp_path / (strip.stem + "_lab.txt"))
+        assert theirs.sample_names() == ours.sample_names()
+        assert tv.delta_e(ours.lab(), theirs.lab(), "Delta E 2000").max() < 0.05
+        converted.append(argyll)
+    # ArgyllCMS's average pairs the two by SAMPLE_ID and device values and takes the mean of the spectra.
+    merged = tmp_path / "average.ti3"
+    done = subprocess.run(["average", *map(str, converted), str(merged)], capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    ours = tmp_path / "average_ours.txt"
+    assert run("average", *strips, "-o", ours).returncode == 0
+    np.testing.assert_allclose(tv.Cgats(merged).spectra(), tv.Cgats(ours).spectra(), atol=1e-5)

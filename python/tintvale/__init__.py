@@ -41,7 +41,11 @@ def _signature(name, doc):
     if not match:
         return None
     parameters = []
+    kind = _inspect.Parameter.POSITIONAL_OR_KEYWORD
     for part in _split_parameters(match.group(1)):
+        if part == "*":  # the parameters after it are given by keyword only
+            kind = _inspect.Parameter.KEYWORD_ONLY
+            continue
         head, _, default = part.partition("=")
         value = _inspect.Parameter.empty
         if default:
@@ -49,7 +53,6 @@ def _signature(name, doc):
                 value = _ast.literal_eval(default.strip())
             except (ValueError, SyntaxError):
                 value = ...
-        kind = _inspect.Parameter.POSITIONAL_OR_KEYWORD
         parameters.append(_inspect.Parameter(head.partition(":")[0].strip(), kind, default=value))
     return _inspect.Signature(parameters)
 
