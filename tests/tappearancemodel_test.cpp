@@ -79,8 +79,8 @@ TEST(TAppearanceModel, Ciecam02MatchesFairchildsWorkedExamples)
         Expected e;
         double tolerance;
     } rows[] = {
-        { { 19.01, 20, 21.78 }, { 95.05, 100, 108.88 }, 318.31, { 41.73, 0.1, 219, 195.37, 0.11, 2.36, 278.1 },
-            0.051 },
+        { { 19.01, 20, 21.78 }, { 95.05, 100, 108.88 }, 318.31,
+            { 41.73, 0.1, 219, 195.37, 0.11, 2.36, 278.1 }, 0.051 },
         { { 57.06, 43.06, 31.96 }, { 95.05, 100, 108.88 }, 31.83,
             { 65.96, 48.57, 19.6, 152.67, 41.67, 52.25, kNaN }, 0.051 },
         { { 3.53, 6.56, 2.14 }, { 109.85, 100, 35.58 }, 318.31,
@@ -160,8 +160,8 @@ TEST(TAppearanceModel, Ciecam16MatchesColourScience)
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.xyz[0]);
-        ExpectCorrelates(Forward(Model::CIECAM16, Conditions({ r.white[0], r.white[1], r.white[2] }, r.la, r.yb),
-                             r.xyz),
+        ExpectCorrelates(
+            Forward(Model::CIECAM16, Conditions({ r.white[0], r.white[1], r.white[2] }, r.la, r.yb), r.xyz),
             r.e, r.tolerance);
     }
 }
@@ -181,17 +181,23 @@ TEST(TAppearanceModel, DimDarkAndUnusualWhitesAgreeWithASeparateImplementation)
         bool discount;
         Expected e;
     } rows[] = {
-        { Model::CIECAM16, { 38.0, 40.0, 43.5 }, { 190.1, 200, 217.8 }, 100, 40, TAppearanceModel::kAverage, false,
+        { Model::CIECAM16, { 38.0, 40.0, 43.5 }, { 190.1, 200, 217.8 }, 100, 40, TAppearanceModel::kAverage,
+            false,
             { 41.59830405, 1.40989233, 204.6069691, 156.7621913, 1.330761154, 9.213600869, 259.5298503 } },
-        { Model::CAM16, { 38.0, 40.0, 43.5 }, { 190.1, 200, 217.8 }, 100, 40, TAppearanceModel::kAverage, false,
+        { Model::CAM16, { 38.0, 40.0, 43.5 }, { 190.1, 200, 217.8 }, 100, 40, TAppearanceModel::kAverage,
+            false,
             { 41.86802638, 0.8134253252, 200.5161328, 199.2109958, 0.7677712701, 6.208108167, 254.0390113 } },
         { Model::CIECAM16, { 41.24, 21.26, 1.93 }, { 95.047, 100, 108.883 }, 2.0, 20, TAppearanceModel::kDark,
-            false, { 55.34470354, 99.71631283, 27.52179843, 104.7942013, 67.94438029, 80.52081182, 9.369493654 } },
-        { Model::CIECAM16, { 18.05, 7.22, 95.05 }, { 95.047, 100, 108.883 }, 16.0, 20, TAppearanceModel::kDim, false,
+            false,
+            { 55.34470354, 99.71631283, 27.52179843, 104.7942013, 67.94438029, 80.52081182, 9.369493654 } },
+        { Model::CIECAM16, { 18.05, 7.22, 95.05 }, { 95.047, 100, 108.883 }, 16.0, 20, TAppearanceModel::kDim,
+            false,
             { 30.73366686, 87.23660937, 282.6071741, 105.8501849, 70.67888642, 81.71448326, 323.5541953 } },
-        { Model::CIECAM16, { 30.0, 40.0, 0.5 }, { 109.85, 100, 35.58 }, 200.0, 20, TAppearanceModel::kAverage, true,
+        { Model::CIECAM16, { 30.0, 40.0, 0.5 }, { 109.85, 100, 35.58 }, 200.0, 20, TAppearanceModel::kAverage,
+            true,
             { 58.39662282, 93.71189393, 137.936177, 209.9083103, 93.71189394, 66.81631826, 172.2410681 } },
-        { Model::CIECAM16, { 0.9, 0.05, 6.0 }, { 95.047, 100, 108.883 }, 1.0, 20, TAppearanceModel::kDark, false,
+        { Model::CIECAM16, { 0.9, 0.05, 6.0 }, { 95.047, 100, 108.883 }, 1.0, 20, TAppearanceModel::kDark,
+            false,
             { 3.319552539, 44.96973562, 285.6918245, 22.38012083, 28.9394181, 113.7139338, 325.3704828 } },
     };
     for (const auto& r : rows) {
@@ -224,8 +230,8 @@ TEST(TAppearanceModel, EveryCorrelateSetReturnsTheColour)
     for (Model model : { Model::CIECAM02, Model::CAM16, Model::CIECAM16 })
         for (const auto& white : whites)
             for (int k = 0; k < 3; ++k) {
-                VC vc = Conditions({ white[0], white[1], white[2] }, adapting[(k + checked) % 4], 20.0,
-                    surrounds[k]);
+                VC vc = Conditions(
+                    { white[0], white[1], white[2] }, adapting[(k + checked) % 4], 20.0, surrounds[k]);
                 vc.degreeOfAdaptation = degree[k] > 1.0 ? -1.0 : degree[k];
                 vc.discountIlluminant = degree[k] > 1.0;
                 const TAppearanceModel m(model, vc);
@@ -265,7 +271,8 @@ TEST(TAppearanceModel, HueQuadratureRunsFromBlueThroughRedAsCie159Says)
     const struct {
         double h, H;
     } rows[] = { { 20.14, 0.0 }, { 90.0, 100.0 }, { 164.25, 200.0 }, { 237.53, 300.0 },
-        { 10.0, 300.0 + 100.0 * 110.391667 / 123.066667 }, { 300.0, 300.0 + 100.0 * (62.47 / 1.2) / (62.47 / 1.2 + 80.14 / 0.8) } };
+        { 10.0, 300.0 + 100.0 * 110.391667 / 123.066667 },
+        { 300.0, 300.0 + 100.0 * (62.47 / 1.2) / (62.47 / 1.2 + 80.14 / 0.8) } };
     for (const auto& r : rows) {
         double xyz[3];
         ASSERT_EQ(m.Inverse(50.0, TAppearanceModel::Lightness::J, 20.0, TAppearanceModel::Chroma::C, r.h,
