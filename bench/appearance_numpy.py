@@ -100,8 +100,10 @@ def main():
     args = parser.parse_args()
     import tintvale as tv  # the NumPy model above stands without it
 
+    # Colours of the sRGB gamut (IEC 61966-2-1 primaries, D65): real ones, inside the models' domain.
     rng = np.random.default_rng(48)
-    xyz = rng.uniform(1.0, 95.0, size=(args.count, 3))
+    srgb = np.array([[0.4124, 0.3576, 0.1805], [0.2126, 0.7152, 0.0722], [0.0193, 0.1192, 0.9505]])
+    xyz = 100.0 * rng.uniform(0.01, 1.0, size=(args.count, 3)) @ srgb.T
     white = (95.047, 100.0, 108.883)
     model = tv.Appearance(model=args.model, white=white, adapting_luminance=64.0, background=20.0,
                           surround="dim")

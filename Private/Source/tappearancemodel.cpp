@@ -365,8 +365,9 @@ int TAppearanceModel::Inverse(double lightness, Lightness lightnessKind, double 
     MultiplyMatrix(mConeToSharp, rgbp, rgbc);
     Unadapt(rgbc, xyz);
     const bool inputFinite = std::isfinite(lightness) && std::isfinite(chroma) && std::isfinite(hue);
-    return inputFinite && std::isfinite(xyz[0]) && std::isfinite(xyz[1]) && std::isfinite(xyz[2]) ? kOk
-                                                                                                  : kNotFinite;
+    return inputFinite && std::isfinite(xyz[0]) && std::isfinite(xyz[1]) && std::isfinite(xyz[2])
+        ? kOk
+        : kNotFinite;
 }
 
 std::size_t TAppearanceModel::ForwardMany(

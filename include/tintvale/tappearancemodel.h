@@ -110,7 +110,8 @@ public:
     // array of count values each. Returns how many colours were not kOk (0: all finite); with an
     // invalid model every result is NaN and the count is returned. The work is split over up to
     // threads threads (0: as many as the hardware offers).
-    std::size_t ForwardMany(const double* xyz, std::size_t count, double* const out[7], unsigned threads = 1) const;
+    std::size_t ForwardMany(
+        const double* xyz, std::size_t count, double* const out[7], unsigned threads = 1) const;
 
     // Correlates (their J, M and h) to J'a'b'.
     static int ToUniform(const Correlates& correlates, UniformSpace space, double* jab);
