@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -392,4 +393,49 @@ TEST(TAppearanceModel, UniformDifferenceWeighsLightnessByKL)
     EXPECT_EQ(TAppearanceModel::UniformDifference(a, missing, Space::UCS), -1.0);
     EXPECT_EQ(TAppearanceModel::UniformFormulaIndex("CAM16-scd"), 5);
     EXPECT_EQ(TAppearanceModel::UniformFormulaIndex("cam97-ucs"), -1);
+}
+
+// The bulk conversion takes its powers and arc tangents many at a time: the same correlates as
+// Forward, colour by colour, to the last few bits, and the same count of colours it cannot take.
+TEST(TAppearanceModel, ManyAtOnceEqualsOneByOne)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<double> xyz;
+    for (double x : { 0.0, 0.3, 7.0, 41.0, 95.0, 180.0 })
+        for (double y : { 0.2, 9.0, 43.0, 100.0 })
+            for (double z : { 0.1, 12.0, 60.0, 108.0 })
+                xyz.insert(xyz.end(), { x, y, z });
+    xyz.insert(xyz.end(), { 20.0, kNaN, 20.0, inf, 20.0, 20.0, -30.0, 5.0, 2.0 });
+    const std::size_t count = xyz.size() / 3; // 99: a block and a tail
+    for (Model model : { Model::CIECAM02, Model::CAM16, Model::CIECAM16 }) {
+        const TAppearanceModel m(
+            model, Conditions({ 96.42, 100.0, 82.52 }, 12.0, 18.0, TAppearanceModel::kDim));
+        std::vector<double> values(7 * count);
+        double* out[7];
+        for (int k = 0; k < 7; ++k)
+            out[k] = values.data() + k * count;
+        const std::size_t failures = m.ForwardMany(xyz.data(), count, out, 2);
+        std::size_t expectedFailures = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            TAppearanceModel::Correlates c;
+            if (m.Forward(&xyz[3 * i], &c) != TAppearanceModel::kOk) {
+                ++expectedFailures;
+                continue;
+            }
+            const double one[7] = { c.J, c.C, c.h, c.Q, c.M, c.s, c.H };
+            for (int k = 0; k < 7; ++k)
+                EXPECT_NEAR(out[k][i], one[k], 1e-12 * (1.0 + std::fabs(one[k]))) << i << " " << k;
+        }
+        EXPECT_GE(expectedFailures, 2u);
+        EXPECT_EQ(failures, expectedFailures);
+    }
+    VC bad;
+    bad.background = -1.0;
+    std::vector<double> values(7);
+    double* out[7];
+    for (int k = 0; k < 7; ++k)
+        out[k] = &values[k];
+    const double white[3] = { 95.047, 100.0, 108.883 };
+    EXPECT_EQ(TAppearanceModel(Model::CAM16, bad).ForwardMany(white, 1, out), 1u);
+    EXPECT_TRUE(std::isnan(values[0]));
 }

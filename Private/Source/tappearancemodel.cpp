@@ -4,6 +4,7 @@
 
 #include "adaptation_matrices.h"
 #include "appearance_common.h"
+#include "vector_math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -231,14 +232,19 @@ void TAppearanceModel::Unadapt(const double* rgbc, double* xyz) const
 // f(q_L) R / q_L below and f(q_U) + f'(q_U) (R - q_U) above, plus 0.1 (CIE 248:2022).
 double TAppearanceModel::Compress(double x) const
 {
+    const double base = mModel == Model::CIECAM16 ? std::clamp(x, kLowLimit, kHighLimit) : std::fabs(x);
+    return CompressWithPower(x, std::pow(mFL * base / 100.0, kExponent));
+}
+
+double TAppearanceModel::CompressWithPower(double x, double p) const
+{
     if (mModel == Model::CIECAM16) {
         if (x < kLowLimit)
             return mFLow * x / kLowLimit + kOffset;
         if (x > kHighLimit)
             return mFHigh + mSlopeHigh * (x - kHighLimit) + kOffset;
-        return Hyperbola(x, mFL) + kOffset;
     }
-    const double magnitude = Hyperbola(std::fabs(x), mFL);
+    const double magnitude = kMaximum * p / (p + kHalfSaturation);
     return (x < 0.0 ? -magnitude : magnitude) + kOffset;
 }
 
@@ -370,19 +376,83 @@ int TAppearanceModel::Inverse(double lightness, Lightness lightnessKind, double 
         : kNotFinite;
 }
 
+// The stages of Forward, each over the whole block.
+std::size_t TAppearanceModel::ForwardBlock(
+    const double* xyz, std::size_t n, double* const out[7], std::size_t at) const
+{
+    constexpr std::size_t kBlock = 256;
+    const Surround& sr = mConditions.surround;
+    double cone[3 * kBlock], base[3 * kBlock] = {}, power[3 * kBlock];
+    for (std::size_t i = 0; i < n; ++i) {
+        double rgbc[3];
+        Adapt(xyz + 3 * i, rgbc);
+        MultiplyMatrix(mSharpToCone, rgbc, cone + 3 * i);
+    }
+    for (std::size_t i = 0; i < 3 * n; ++i) {
+        const double x = cone[i];
+        base[i]
+            = mFL * (mModel == Model::CIECAM16 ? std::clamp(x, kLowLimit, kHighLimit) : std::fabs(x)) / 100.0;
+    }
+    tintvale::detail::PowMany(base, kExponent, power, 3 * n);
+    double a[kBlock] = {}, b[kBlock] = {}, ratio[kBlock] = {}, sum[kBlock];
+    for (std::size_t i = 0; i < n; ++i) {
+        double rgba[3];
+        for (int k = 0; k < 3; ++k)
+            rgba[k] = CompressWithPower(cone[3 * i + k], power[3 * i + k]);
+        a[i] = rgba[0] - 12.0 * rgba[1] / 11.0 + rgba[2] / 11.0;
+        b[i] = (rgba[0] + rgba[1] - 2.0 * rgba[2]) / 9.0;
+        ratio[i] = (2.0 * rgba[0] + rgba[1] + rgba[2] / 20.0 - kNoise) * mNbb / mAw;
+        sum[i] = rgba[0] + rgba[1] + kBlueWeight * rgba[2];
+    }
+    double hue[kBlock], lightness[kBlock], t[kBlock] = {}, chroma[kBlock];
+    tintvale::detail::Atan2Many(b, a, hue, n);
+    tintvale::detail::PowMany(ratio, sr.c * mZ, lightness, n);
+    // e_t = (cos(h + 2) + 3.8) / 4 with cos(h + 2) = cos h cos 2 - sin h sin 2, cos h = a / r, sin h = b / r.
+    const double cos2 = std::cos(2.0), sin2 = std::sin(2.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double r = std::sqrt(a[i] * a[i] + b[i] * b[i]);
+        const double cosShifted = r > 0.0 ? (a[i] * cos2 - b[i] * sin2) / r : cos2;
+        t[i] = kChromaScale * sr.nc * mNbb * (cosShifted + 3.8) / 4.0 * r / sum[i];
+    }
+    tintvale::detail::PowMany(t, 0.9, chroma, n);
+    std::size_t failed = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        double h = hue[i] * kRadToDeg;
+        if (h < 0.0)
+            h += 360.0;
+        const double j = 100.0 * lightness[i];
+        const double rootJ = std::sqrt(j / 100.0);
+        const double q = (4.0 / sr.c) * rootJ * (mAw + 4.0) * mFL4;
+        const double c = chroma[i] * rootJ * mChromaFactor;
+        const double m = c * mFL4;
+        const Correlates k = { j, c, h, q, m, 100.0 * std::sqrt(m / q), HueQuadrature(h) };
+        const double* x = xyz + 3 * i;
+        if (!AllFinite(k) || !std::isfinite(x[0]) || !std::isfinite(x[1]) || !std::isfinite(x[2]))
+            ++failed;
+        const double values[7] = { k.J, k.C, k.h, k.Q, k.M, k.s, k.H };
+        for (int v = 0; v < 7; ++v)
+            out[v][at + i] = values[v];
+    }
+    return failed;
+}
+
 std::size_t TAppearanceModel::ForwardMany(
     const double* xyz, std::size_t count, double* const out[7], unsigned threads) const
 {
     if (!xyz || !out)
         return count;
     auto run = [&](std::size_t begin, std::size_t end, std::size_t* failed) {
-        for (std::size_t i = begin; i < end; ++i) {
-            Correlates c;
-            if (Forward(xyz + 3 * i, &c) != kOk)
-                ++*failed;
-            const double values[7] = { c.J, c.C, c.h, c.Q, c.M, c.s, c.H };
-            for (int k = 0; k < 7; ++k)
-                out[k][i] = values[k];
+        constexpr std::size_t kBlock = 256;
+        for (std::size_t i = begin; i < end; i += kBlock) {
+            const std::size_t n = std::min(kBlock, end - i);
+            if (mStatus != kOk) {
+                for (std::size_t k = i; k < i + n; ++k)
+                    for (int v = 0; v < 7; ++v)
+                        out[v][k] = std::nan("");
+                *failed += n;
+                continue;
+            }
+            *failed += ForwardBlock(xyz + 3 * i, n, out, i);
         }
     };
     if (threads == 0)

@@ -130,6 +130,12 @@ private:
     double Compress(double x) const;
     double Expand(double y) const;
     void Correlate(const double* rgba, Correlates* out) const;
+    // Compress for a response x whose power (F_L x' / 100)^0.42 is p, x' being |x| (CIECAM16: x
+    // within [q_L, q_U]).
+    double CompressWithPower(double x, double p) const;
+    // Forward over up to 256 colours, stage by stage so that the powers and arc tangents are taken
+    // many at a time; the results go to out[k][at + i]. Returns how many were not kOk.
+    std::size_t ForwardBlock(const double* xyz, std::size_t n, double* const out[7], std::size_t at) const;
     double HueOfQuadrature(double quadrature) const;
 
     Model mModel;
