@@ -72,8 +72,8 @@ TAppearanceModel::UniformSpace SpaceOf(const std::string& name)
     const struct {
         const char* name;
         TAppearanceModel::UniformSpace space;
-    } rows[] = { { "UCS", TAppearanceModel::UniformSpace::UCS }, { "LCD", TAppearanceModel::UniformSpace::LCD },
-        { "SCD", TAppearanceModel::UniformSpace::SCD } };
+    } rows[] = { { "UCS", TAppearanceModel::UniformSpace::UCS },
+        { "LCD", TAppearanceModel::UniformSpace::LCD }, { "SCD", TAppearanceModel::UniformSpace::SCD } };
     for (const auto& r : rows)
         if (name == r.name)
             return r.space;
@@ -202,10 +202,11 @@ py::array_t<double> DeltaE(const TAppearanceModel& m, const py::handle& xyz1, co
 {
     const bool nan = NanOnInvalid(onInvalid);
     const TAppearanceModel::UniformSpace s = SpaceOf(space);
-    py::array_t<double> result = MapPairs(xyz1, xyz2, "xyz1", "xyz2", [&m, s](const double* a, const double* b) {
-        const double de = m.DeltaE(a, b, s);
-        return de < 0.0 ? std::numeric_limits<double>::quiet_NaN() : de;
-    });
+    py::array_t<double> result
+        = MapPairs(xyz1, xyz2, "xyz1", "xyz2", [&m, s](const double* a, const double* b) {
+              const double de = m.DeltaE(a, b, s);
+              return de < 0.0 ? std::numeric_limits<double>::quiet_NaN() : de;
+          });
     if (!nan) {
         const double* v = result.data();
         for (py::ssize_t i = 0; i < result.size(); ++i)
@@ -232,24 +233,27 @@ void BindAppearance(py::module_& m)
     py::class_<TAppearanceModel>(m, "Appearance",
         "A colour appearance model under fixed viewing conditions: 'CIECAM02' (CIE 159:2004), 'CAM16' "
         "(Li et al. 2017) or 'CIECAM16' (CIE 248:2022). white: XYZ of the adopted white; adapting_luminance: "
-        "L_A in cd/m^2; background: Y_b on the white's scale; surround: 'average', 'dim', 'dark' or (F, c, Nc); "
+        "L_A in cd/m^2; background: Y_b on the white's scale; surround: 'average', 'dim', 'dark' or (F, c, "
+        "Nc); "
         "discount_illuminant: D = 1; degree_of_adaptation: D in [0, 1] (None: computed from F and L_A).")
-        .def(py::init(&ModelOf), py::arg("model") = "CAM16", py::arg("white") = py::make_tuple(95.047, 100.0, 108.883),
-            py::arg("adapting_luminance") = 64.0, py::arg("background") = 20.0, py::arg("surround") = "average",
+        .def(py::init(&ModelOf), py::arg("model") = "CAM16",
+            py::arg("white") = py::make_tuple(95.047, 100.0, 108.883), py::arg("adapting_luminance") = 64.0,
+            py::arg("background") = 20.0, py::arg("surround") = "average",
             py::arg("discount_illuminant") = false, py::arg("degree_of_adaptation") = py::none())
         .def("from_xyz", &FromXYZ, py::arg("xyz"), py::arg("on_invalid") = "raise",
-            "The seven correlates of XYZ (..., 3) as a dict of arrays (...): lightness J, chroma C, hue angle h "
+            "The seven correlates of XYZ (..., 3) as a dict of arrays (...): lightness J, chroma C, hue "
+            "angle h "
             "(degrees), brightness Q, colourfulness M, saturation s and hue quadrature H (CIE 159). A colour "
             "outside the model's domain raises ValueError, or gives NaN with on_invalid='nan'.")
         .def(
             "to_xyz",
-            [](const TAppearanceModel& a, py::object j, py::object q, py::object c, py::object mm, py::object s,
-                py::object h, py::object hq, const std::string& onInvalid) {
+            [](const TAppearanceModel& a, py::object j, py::object q, py::object c, py::object mm,
+                py::object s, py::object h, py::object hq, const std::string& onInvalid) {
                 return ToXYZ(a, Given { { j, q, c, mm, s, h, hq } }, onInvalid);
             },
             py::arg("J") = py::none(), py::arg("Q") = py::none(), py::arg("C") = py::none(),
-            py::arg("M") = py::none(), py::arg("s") = py::none(), py::arg("h") = py::none(), py::arg("H") = py::none(),
-            py::arg("on_invalid") = "raise",
+            py::arg("M") = py::none(), py::arg("s") = py::none(), py::arg("h") = py::none(),
+            py::arg("H") = py::none(), py::arg("on_invalid") = "raise",
             "XYZ (..., 3) from one of J or Q, one of C, M or s and one of h or H, given by keyword and "
             "broadcast against each other.")
         .def("ucs", &Uniform, py::arg("xyz"), py::arg("space") = "UCS", py::arg("on_invalid") = "raise",
@@ -257,24 +261,29 @@ void BindAppearance(py::module_& m)
         .def("delta_e", &DeltaE, py::arg("xyz1"), py::arg("xyz2"), py::arg("space") = "UCS",
             py::arg("on_invalid") = "raise",
             "Delta E' = sqrt((Delta J' / K_L)^2 + Delta a'^2 + Delta b'^2) of XYZ pairs, broadcast.")
-        .def_property_readonly("model", [](const TAppearanceModel& a) { return TAppearanceModel::ModelName(a.GetModel()); })
-        .def_property_readonly("white", [](const TAppearanceModel& a) {
-            const double* w = a.GetConditions().white;
-            return py::make_tuple(w[0], w[1], w[2]);
-        })
-        .def_property_readonly("adapting_luminance", [](const TAppearanceModel& a) { return a.GetConditions().adaptingLuminance; })
-        .def_property_readonly("background", [](const TAppearanceModel& a) { return a.GetConditions().background; })
-        .def_property_readonly("surround", [](const TAppearanceModel& a) {
-            const auto& s = a.GetConditions().surround;
-            return py::make_tuple(s.f, s.c, s.nc);
-        })
+        .def_property_readonly(
+            "model", [](const TAppearanceModel& a) { return TAppearanceModel::ModelName(a.GetModel()); })
+        .def_property_readonly("white",
+            [](const TAppearanceModel& a) {
+                const double* w = a.GetConditions().white;
+                return py::make_tuple(w[0], w[1], w[2]);
+            })
+        .def_property_readonly("adapting_luminance",
+            [](const TAppearanceModel& a) { return a.GetConditions().adaptingLuminance; })
+        .def_property_readonly(
+            "background", [](const TAppearanceModel& a) { return a.GetConditions().background; })
+        .def_property_readonly("surround",
+            [](const TAppearanceModel& a) {
+                const auto& s = a.GetConditions().surround;
+                return py::make_tuple(s.f, s.c, s.nc);
+            })
         .def_property_readonly("degree_of_adaptation", &TAppearanceModel::DegreeOfAdaptation, "D as used.")
         .def_property_readonly("luminance_adaptation", &TAppearanceModel::LuminanceAdaptation, "F_L.")
         .def("__repr__",
             [](const TAppearanceModel& a) {
                 const auto& vc = a.GetConditions();
-                return "<tintvale.Appearance " + std::string(TAppearanceModel::ModelName(a.GetModel())) + " L_A "
-                    + py::repr(py::float_(vc.adaptingLuminance)).cast<std::string>() + " Y_b "
+                return "<tintvale.Appearance " + std::string(TAppearanceModel::ModelName(a.GetModel()))
+                    + " L_A " + py::repr(py::float_(vc.adaptingLuminance)).cast<std::string>() + " Y_b "
                     + py::repr(py::float_(vc.background)).cast<std::string>() + ">";
             })
         .def(py::pickle(&StateOf, [](const py::tuple& t) {

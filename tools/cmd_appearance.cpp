@@ -79,7 +79,8 @@ int RunAppearance(const CommonOptions& common, const AppearanceOptions& options,
     Report::Put(summary, "F_L", Cell(model.LuminanceAdaptation(), 4));
     Report::Put(summary, "outside_domain", Cell(outside));
     if (outside > 0)
-        PrintWarnings({ std::to_string(outside) + " sample(s) outside the model's domain have no correlates" });
+        PrintWarnings(
+            { std::to_string(outside) + " sample(s) outside the model's domain have no correlates" });
     report.Write(out, format, common.section);
     return kExitOk;
 }
