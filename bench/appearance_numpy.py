@@ -84,19 +84,21 @@ def forward(model, xyz, white, la, yb, surround="average", degree=None, discount
 
 
 def best_of(fn, repeats):
-    best = float("inf")
+    """The shortest wall-clock time and the shortest processor time (all threads) of repeats runs."""
+    wall = cpu = float("inf")
     for _ in range(repeats):
-        start = time.perf_counter()
+        start, start_cpu = time.perf_counter(), time.process_time()
         fn()
-        best = min(best, time.perf_counter() - start)
-    return best
+        wall = min(wall, time.perf_counter() - start)
+        cpu = min(cpu, time.process_time() - start_cpu)
+    return wall, cpu
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--count", type=int, default=1_000_000)
     parser.add_argument("--model", default="CAM16", choices=["CIECAM02", "CAM16", "CIECAM16"])
-    parser.add_argument("--repeats", type=int, default=3)
+    parser.add_argument("--repeats", type=int, default=5)
     args = parser.parse_args()
     import tintvale as tv  # the NumPy model above stands without it
 
@@ -114,11 +116,13 @@ def main():
         print(f"tintvale and NumPy disagree by {worst:g}", file=sys.stderr)
         return 1
 
-    t_ours = best_of(lambda: model.from_xyz(xyz), args.repeats)
-    t_numpy = best_of(lambda: forward(args.model, xyz, white, 64.0, 20.0, "dim"), args.repeats)
+    t_ours, cpu_ours = best_of(lambda: model.from_xyz(xyz), args.repeats)
+    t_numpy, cpu_numpy = best_of(lambda: forward(args.model, xyz, white, 64.0, 20.0, "dim"), args.repeats)
     ratio = t_numpy / t_ours
-    print(f"{args.model} forward, {args.count} colours: tintvale {t_ours * 1e3:.1f} ms, "
-          f"NumPy {t_numpy * 1e3:.1f} ms, {ratio:.1f}x (target {LIMIT:.0f}x); agreement {worst:.1e}")
+    # Processor time as well: on a loaded machine the wall clock measures the queue as much as the work.
+    print(f"{args.model} forward, {args.count} colours: tintvale {t_ours * 1e3:.1f} ms "
+          f"(processor {cpu_ours * 1e3:.1f} ms), NumPy {t_numpy * 1e3:.1f} ms (processor {cpu_numpy * 1e3:.1f} ms), "
+          f"{ratio:.1f}x (target {LIMIT:.0f}x); agreement {worst:.1e}")
     return 0 if ratio >= LIMIT else 1
 
 

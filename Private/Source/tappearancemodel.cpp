@@ -99,9 +99,8 @@ double HyperbolaSlope(double q, double fl)
 double HueQuadrature(double h)
 {
     const double hp = h < kHueAngle[0] ? h + 360.0 : h;
-    int i = 0;
-    while (i < 3 && hp >= kHueAngle[i + 1])
-        ++i;
+    // The interval by counting the unique hues passed: no branch to mispredict.
+    const int i = (hp >= kHueAngle[1]) + (hp >= kHueAngle[2]) + (hp >= kHueAngle[3]);
     const double below = (hp - kHueAngle[i]) / kHueEccentricity[i];
     const double above = (kHueAngle[i + 1] - hp) / kHueEccentricity[i + 1];
     return kHueQuadrature[i] + 100.0 * below / (below + above);
@@ -204,6 +203,11 @@ TAppearanceModel::TAppearanceModel(Model model, const ViewingConditions& conditi
         }
         mDRGB[i] = mD * adaptedY / rgbw[i] + 1.0 - mD;
     }
+    double adapt[3][3] = {};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            adapt[i][j] = mDRGB[i] * mToSharp[i][j];
+    Product(mSharpToCone, adapt, mXYZToCone);
     double rgbc[3], rgbp[3];
     Adapt(vc.white, rgbc);
     MultiplyMatrix(mSharpToCone, rgbc, rgbp);
@@ -376,62 +380,94 @@ int TAppearanceModel::Inverse(double lightness, Lightness lightnessKind, double 
         : kNotFinite;
 }
 
-// The stages of Forward, each over the whole block.
+// The stages of Forward, each over the whole block, in loops the compiler can vectorise: constant
+// divisions as products with the reciprocal, which moves results by a unit in the last place at most.
 std::size_t TAppearanceModel::ForwardBlock(
     const double* xyz, std::size_t n, double* const out[7], std::size_t at) const
 {
     constexpr std::size_t kBlock = 256;
     const Surround& sr = mConditions.surround;
+    const bool linearEnds = mModel == Model::CIECAM16;
     double cone[3 * kBlock], base[3 * kBlock] = {}, power[3 * kBlock];
+    const auto& toCone = mXYZToCone;
     for (std::size_t i = 0; i < n; ++i) {
-        double rgbc[3];
-        Adapt(xyz + 3 * i, rgbc);
-        MultiplyMatrix(mSharpToCone, rgbc, cone + 3 * i);
-    }
-    for (std::size_t i = 0; i < 3 * n; ++i) {
-        const double x = cone[i];
-        base[i]
-            = mFL * (mModel == Model::CIECAM16 ? std::clamp(x, kLowLimit, kHighLimit) : std::fabs(x)) / 100.0;
-    }
-    tintvale::detail::PowMany(base, kExponent, power, 3 * n);
-    double a[kBlock] = {}, b[kBlock] = {}, ratio[kBlock] = {}, sum[kBlock];
-    for (std::size_t i = 0; i < n; ++i) {
-        double rgba[3];
+        const double* x = xyz + 3 * i;
         for (int k = 0; k < 3; ++k)
-            rgba[k] = CompressWithPower(cone[3 * i + k], power[3 * i + k]);
-        a[i] = rgba[0] - 12.0 * rgba[1] / 11.0 + rgba[2] / 11.0;
-        b[i] = (rgba[0] + rgba[1] - 2.0 * rgba[2]) / 9.0;
-        ratio[i] = (2.0 * rgba[0] + rgba[1] + rgba[2] / 20.0 - kNoise) * mNbb / mAw;
-        sum[i] = rgba[0] + rgba[1] + kBlueWeight * rgba[2];
+            cone[k * kBlock + i] = toCone[k][0] * x[0] + toCone[k][1] * x[1] + toCone[k][2] * x[2];
+    }
+    const double flBy100 = mFL / 100.0;
+    for (int k = 0; k < 3; ++k)
+        for (std::size_t i = 0; i < n; ++i) {
+            const double x = cone[k * kBlock + i];
+            base[k * kBlock + i]
+                = flBy100 * (linearEnds ? std::clamp(x, kLowLimit, kHighLimit) : std::fabs(x));
+        }
+    for (int k = 0; k < 3; ++k)
+        tintvale::detail::PowMany(base + k * kBlock, kExponent, power + k * kBlock, n);
+    double rgba[3 * kBlock];
+    for (int k = 0; k < 3; ++k) {
+        const double* x = cone + k * kBlock;
+        const double* p = power + k * kBlock;
+        double* y = rgba + k * kBlock;
+        if (linearEnds) {
+            for (std::size_t i = 0; i < n; ++i)
+                y[i] = CompressWithPower(x[i], p[i]);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) {
+                const double magnitude = kMaximum * p[i] / (p[i] + kHalfSaturation);
+                y[i] = (x[i] < 0.0 ? -magnitude : magnitude) + kOffset;
+            }
+        }
+    }
+    const double* r = rgba;
+    const double* g = rgba + kBlock;
+    const double* bl = rgba + 2 * kBlock;
+    double a[kBlock] = {}, b[kBlock] = {}, ratio[kBlock] = {}, sum[kBlock];
+    const double ratioScale = mNbb / mAw;
+    for (std::size_t i = 0; i < n; ++i) {
+        a[i] = r[i] - (12.0 / 11.0) * g[i] + (1.0 / 11.0) * bl[i];
+        b[i] = (r[i] + g[i] - 2.0 * bl[i]) * (1.0 / 9.0);
+        ratio[i] = (2.0 * r[i] + g[i] + (1.0 / 20.0) * bl[i] - kNoise) * ratioScale;
+        sum[i] = r[i] + g[i] + kBlueWeight * bl[i];
     }
     double hue[kBlock], lightness[kBlock], t[kBlock] = {}, chroma[kBlock];
     tintvale::detail::Atan2Many(b, a, hue, n);
     tintvale::detail::PowMany(ratio, sr.c * mZ, lightness, n);
     // e_t = (cos(h + 2) + 3.8) / 4 with cos(h + 2) = cos h cos 2 - sin h sin 2, cos h = a / r, sin h = b / r.
     const double cos2 = std::cos(2.0), sin2 = std::sin(2.0);
+    const double tScale = kChromaScale * sr.nc * mNbb / 4.0;
     for (std::size_t i = 0; i < n; ++i) {
-        const double r = std::sqrt(a[i] * a[i] + b[i] * b[i]);
-        const double cosShifted = r > 0.0 ? (a[i] * cos2 - b[i] * sin2) / r : cos2;
-        t[i] = kChromaScale * sr.nc * mNbb * (cosShifted + 3.8) / 4.0 * r / sum[i];
+        const double radius = std::sqrt(a[i] * a[i] + b[i] * b[i]);
+        const double cosShifted = radius > 0.0 ? (a[i] * cos2 - b[i] * sin2) / radius : cos2;
+        t[i] = tScale * (cosShifted + 3.8) * radius / sum[i];
     }
     tintvale::detail::PowMany(t, 0.9, chroma, n);
+    const double qScale = (4.0 / sr.c) * (mAw + 4.0) * mFL4;
+    double* const J = out[0] + at;
+    double* const C = out[1] + at;
+    double* const Q = out[3] + at;
+    double* const M = out[4] + at;
+    double* const S = out[5] + at;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double rootJ = std::sqrt(lightness[i]);
+        J[i] = 100.0 * lightness[i];
+        Q[i] = qScale * rootJ;
+        C[i] = chroma[i] * rootJ * mChromaFactor;
+        M[i] = C[i] * mFL4;
+        S[i] = 100.0 * std::sqrt(M[i] / Q[i]);
+    }
     std::size_t failed = 0;
     for (std::size_t i = 0; i < n; ++i) {
         double h = hue[i] * kRadToDeg;
         if (h < 0.0)
             h += 360.0;
-        const double j = 100.0 * lightness[i];
-        const double rootJ = std::sqrt(j / 100.0);
-        const double q = (4.0 / sr.c) * rootJ * (mAw + 4.0) * mFL4;
-        const double c = chroma[i] * rootJ * mChromaFactor;
-        const double m = c * mFL4;
-        const Correlates k = { j, c, h, q, m, 100.0 * std::sqrt(m / q), HueQuadrature(h) };
+        out[2][at + i] = h;
+        out[6][at + i] = HueQuadrature(h);
+        // 0 v is 0 for a finite v, NaN for any other: one test for all ten numbers.
         const double* x = xyz + 3 * i;
-        if (!AllFinite(k) || !std::isfinite(x[0]) || !std::isfinite(x[1]) || !std::isfinite(x[2]))
-            ++failed;
-        const double values[7] = { k.J, k.C, k.h, k.Q, k.M, k.s, k.H };
-        for (int v = 0; v < 7; ++v)
-            out[v][at + i] = values[v];
+        const double probe = 0.0 * x[0] + 0.0 * x[1] + 0.0 * x[2] + 0.0 * J[i] + 0.0 * C[i] + 0.0 * h
+            + 0.0 * Q[i] + 0.0 * M[i] + 0.0 * S[i] + 0.0 * out[6][at + i];
+        failed += probe == 0.0 ? 0 : 1;
     }
     return failed;
 }

@@ -40,11 +40,52 @@ void Apply4(bool power, const double* a, const double* b, double bScalar, double
 } // namespace
 #pragma GCC pop_options
 
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+// The same eight at a time ("e": AVX-512).
+extern "C" __m512d _ZGVeN8vv_pow(__m512d, __m512d);
+extern "C" __m512d _ZGVeN8vv_atan2(__m512d, __m512d);
+
+namespace {
+
+__m512d Eight(bool power, __m512d a, __m512d b)
+{
+    return power ? _ZGVeN8vv_pow(a, b) : _ZGVeN8vv_atan2(a, b);
+}
+
+void Apply8(bool power, const double* a, const double* b, double bScalar, double* out, std::size_t n)
+{
+    const __m512d same = _mm512_set1_pd(bScalar);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm512_storeu_pd(out + i, Eight(power, _mm512_loadu_pd(a + i), b ? _mm512_loadu_pd(b + i) : same));
+    if (i == n)
+        return;
+    double ta[8] = { 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0 },
+           tb[8] = { 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0 }, to[8];
+    for (std::size_t k = 0; i + k < n; ++k) {
+        ta[k] = a[i + k];
+        tb[k] = b ? b[i + k] : bScalar;
+    }
+    _mm512_storeu_pd(to, Eight(power, _mm512_loadu_pd(ta), _mm512_loadu_pd(tb)));
+    for (std::size_t k = 0; i + k < n; ++k)
+        out[i + k] = to[k];
+}
+
+} // namespace
+#pragma GCC pop_options
+
 namespace {
 
 bool HasAvx2()
 {
     static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return has;
+}
+
+bool HasAvx512()
+{
+    static const bool has = __builtin_cpu_supports("avx512f");
     return has;
 }
 
@@ -56,6 +97,8 @@ namespace tintvale::detail {
 void PowMany(const double* x, double y, double* out, std::size_t n)
 {
 #ifdef TINTVALE_VECTOR_MATH
+    if (HasAvx512())
+        return Apply8(true, x, nullptr, y, out, n);
     if (HasAvx2())
         return Apply4(true, x, nullptr, y, out, n);
 #endif
@@ -66,6 +109,8 @@ void PowMany(const double* x, double y, double* out, std::size_t n)
 void Atan2Many(const double* y, const double* x, double* out, std::size_t n)
 {
 #ifdef TINTVALE_VECTOR_MATH
+    if (HasAvx512())
+        return Apply8(false, y, x, 0.0, out, n);
     if (HasAvx2())
         return Apply4(false, y, x, 0.0, out, n);
 #endif

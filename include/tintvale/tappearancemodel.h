@@ -148,6 +148,7 @@ private:
     double mSharpToCone[3][3] = {};
     double mConeToSharp[3][3] = {};
     double mDRGB[3] = {}; // D Y / RGB_w + 1 - D, per channel
+    double mXYZToCone[3][3] = {}; // the three steps to the compressed responses' input as one matrix
     double mD = 0.0;
     double mFL = 0.0;
     double mFL4 = 0.0; // F_L^0.25
