@@ -1,4 +1,5 @@
-// Powers and arc tangents of many values at once (libmvec's four-wide AVX2 functions when present).
+// Powers and arc tangents of many values at once (libmvec's eight-wide AVX-512 or four-wide AVX2
+// functions when present).
 #include "vector_math.h"
 
 #include <cmath>
