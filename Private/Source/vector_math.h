@@ -1,6 +1,6 @@
 // Powers and arc tangents of many values at once: glibc's vector maths (libmvec) where the build
-// found it and the processor has AVX-512 or AVX2, else the scalar functions. Results agree with std::pow and
-// std::atan2 to a few units in the last place.
+// found it and the processor has AVX-512 or AVX2, else the scalar functions. Results agree with
+// std::pow and std::atan2 to a few units in the last place.
 #ifndef TINTVALE_VECTOR_MATH_H
 #define TINTVALE_VECTOR_MATH_H
 
