@@ -274,7 +274,8 @@ double TAppearanceModel::Expand(double ya) const
 double TAppearanceModel::HueOfQuadrature(double quadrature) const
 {
     const double q = quadrature;
-    int i = std::clamp(static_cast<int>(std::floor(q / 100.0)), 0, 3);
+    // The interval by counting the unique hues passed (NaN or infinity never reach a cast).
+    const int i = (q >= kHueQuadrature[1]) + (q >= kHueQuadrature[2]) + (q >= kHueQuadrature[3]);
     const double dh = q - kHueQuadrature[i];
     const double e0 = kHueEccentricity[i], e1 = kHueEccentricity[i + 1];
     const double h0 = kHueAngle[i], h1 = kHueAngle[i + 1];
