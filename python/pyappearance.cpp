@@ -92,24 +92,26 @@ py::dict FromXYZ(const TAppearanceModel& m, const py::handle& xyz, const std::st
     }
     const std::size_t count = static_cast<std::size_t>(rows.count);
     std::size_t failed = 0;
+    py::ssize_t first = -1;
     {
         py::gil_scoped_release release;
         failed = m.ForwardMany(rows.data, count, out, 0);
-    }
-    if (failed > 0) {
-        py::ssize_t first = -1;
-        for (py::ssize_t i = 0; i < rows.count; ++i) {
-            TAppearanceModel::Correlates c;
-            if (m.Forward(rows.data + 3 * i, &c) == TAppearanceModel::kOk)
+        // A colour the model could not take has a correlate or a component that is not finite: all
+        // its correlates NaN, never a partial result.
+        for (py::ssize_t i = 0; failed > 0 && i < rows.count; ++i) {
+            bool finite = AllFinite(rows.data + 3 * i);
+            for (int k = 0; k < 7; ++k)
+                finite = finite && std::isfinite(out[k][i]);
+            if (finite)
                 continue;
             if (first < 0)
                 first = i;
             for (int k = 0; k < 7; ++k)
                 out[k][i] = std::numeric_limits<double>::quiet_NaN();
         }
-        if (!nan)
-            RaiseInvalid(failed, rows.count, first);
     }
+    if (failed > 0 && !nan)
+        RaiseInvalid(failed, rows.count, first);
     py::dict result;
     for (int k = 0; k < 7; ++k)
         result[kCorrelateNames[k]] = arrays[k];
