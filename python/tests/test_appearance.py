@@ -141,4 +141,8 @@ def test_compare_by_appearance_formulas(tmp_path):
     m = tv.Appearance("CAM16", white, 40.0, 20.0, "dark")
     expected = m.delta_e(lab.to_xyz([[51, 12, 9], [69, -18, 33]]), lab.to_xyz([[50, 10, 10], [70, -20, 30]]))
     np.testing.assert_allclose([row["dE"] for row in report["samples"]], expected, atol=6e-3)
+    # Python's compare takes the same formulas and conditions (white as stated to four decimals).
+    result = tv.compare(reference, sample, formula="cam16-ucs", la=40.0, surround="dark")
+    assert result["summary"]["viewing"] == summary["viewing"]
+    np.testing.assert_allclose(result["de"], expected, atol=1e-4)
     assert run("compare", reference, sample, "--formula", "cam97-ucs").returncode == 2
