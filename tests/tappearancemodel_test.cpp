@@ -260,6 +260,16 @@ TEST(TAppearanceModel, EveryCorrelateSetReturnsTheColour)
             }
     EXPECT_LT(worst, 1e-9);
     EXPECT_GT(checked, 5000);
+    // A grey (C = 0, t = 0) of any hue angle: its lightness back and no chroma.
+    for (Model model : { Model::CIECAM02, Model::CAM16, Model::CIECAM16 }) {
+        const TAppearanceModel m(model, VC());
+        double xyz[3];
+        ASSERT_EQ(m.Inverse(50.0, L::J, 0.0, C::C, 123.0, H::h, xyz), TAppearanceModel::kOk);
+        TAppearanceModel::Correlates c;
+        ASSERT_EQ(m.Forward(xyz, &c), TAppearanceModel::kOk);
+        EXPECT_NEAR(c.J, 50.0, 1e-9);
+        EXPECT_NEAR(c.C, 0.0, 1e-9);
+    }
 }
 
 // Hue quadrature by CIE 159: h' = h + 360 below 20.14, so that the blue-to-red interval runs on
@@ -380,7 +390,8 @@ TEST(TAppearanceModel, UniformSpacesMatchColourScience)
 }
 
 // K_L divides Delta J' only: two colours differing in lightness alone are 1 / K_L apart per unit of
-// J', two differing in a' alone are apart by that difference whatever the space.
+// J', two differing in a' alone are apart by that difference whatever the space. The names of the
+// formulas and surrounds.
 TEST(TAppearanceModel, UniformDifferenceWeighsLightnessByKL)
 {
     const double a[3] = { 50.0, 10.0, -5.0 };
@@ -393,6 +404,15 @@ TEST(TAppearanceModel, UniformDifferenceWeighsLightnessByKL)
     EXPECT_EQ(TAppearanceModel::UniformDifference(a, missing, Space::UCS), -1.0);
     EXPECT_EQ(TAppearanceModel::UniformFormulaIndex("CAM16-scd"), 5);
     EXPECT_EQ(TAppearanceModel::UniformFormulaIndex("cam97-ucs"), -1);
+    // Surrounds by name, as CIE 159:2004, Table 1 gives F, c, Nc.
+    TAppearanceModel::Surround s {};
+    ASSERT_TRUE(TAppearanceModel::SurroundByName("Dim", &s));
+    EXPECT_EQ(s.f, 0.9);
+    EXPECT_EQ(s.c, 0.59);
+    EXPECT_EQ(s.nc, 0.9);
+    ASSERT_TRUE(TAppearanceModel::SurroundByName("dark", &s));
+    EXPECT_EQ(s.c, 0.525);
+    EXPECT_FALSE(TAppearanceModel::SurroundByName("bright", &s));
 }
 
 // The bulk conversion takes its powers and arc tangents many at a time: the same correlates as

@@ -365,9 +365,9 @@ int TAppearanceModel::Inverse(double lightness, Lightness lightnessKind, double 
     const double cosH = std::cos(hr), sinH = std::sin(hr);
     const double et = (std::cos(hr + 2.0) + 3.8) / 4.0;
     const double p2 = achromatic / mNbb + kNoise;
-    const double gamma = t == 0.0
-        ? 0.0
-        : 23.0 * p2 * t / (23.0 * kChromaScale * sr.nc * mNbb * et + 11.0 * t * cosH + 108.0 * t * sinH);
+    // The denominator stays positive (e_t >= 0.7), so that t = 0 gives gamma = 0: no special case.
+    const double gamma
+        = 23.0 * p2 * t / (23.0 * kChromaScale * sr.nc * mNbb * et + 11.0 * t * cosH + 108.0 * t * sinH);
     const double a = gamma * cosH, b = gamma * sinH;
     const double rgba[3] = { (460.0 * p2 + 451.0 * a + 288.0 * b) / 1403.0,
         (460.0 * p2 - 891.0 * a - 261.0 * b) / 1403.0, (460.0 * p2 - 220.0 * a - 6300.0 * b) / 1403.0 };
