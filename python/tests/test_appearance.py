@@ -146,3 +146,6 @@ def test_compare_by_appearance_formulas(tmp_path):
     assert result["summary"]["viewing"] == summary["viewing"]
     np.testing.assert_allclose(result["de"], expected, atol=1e-4)
     assert run("compare", reference, sample, "--formula", "cam97-ucs").returncode == 2
+    page = tmp_path / "page.html"
+    assert run("report", reference, sample, "--formula", "cam02-lcd", "--yb", 18, "-o", page).returncode == 0
+    assert "cam02-lcd (L_A 64 cd/m2, Y_b 18, average surround)" in page.read_text()
