@@ -419,8 +419,9 @@ void ConditionsSection(HtmlWriter& out, const Page& page)
         out, "table", "Compared", TableOf(*c.reference, c.tableRef), TableOf(*c.sample, c.tableSmp), false);
     out.Literal("</tbody></table>\n");
     out.Element("p", { { "class", "note" }, { "id", "made" } },
-        "Colour differences by " + Shown(c.FormulaName()) + " from CIELAB under "
-            + Shown(c.colorimetry->Describe()) + ". Made by tintvale "
+        "Colour differences by " + Shown(c.FormulaName())
+            + (AppearanceFormula(c.formula) >= 0 ? " (" + DescribeViewing(c.viewing) + ")" : std::string())
+            + " from CIELAB under " + Shown(c.colorimetry->Describe()) + ". Made by tintvale "
             + Shown(TintvaleGetVersion(nullptr, nullptr, nullptr)) + " on " + ReportTime()
             + ". Conditions both files state differently are in red.");
     out.Literal("</div></section>\n");

@@ -6,6 +6,7 @@
 #include <tintvale/neuralnetworkhelpers.h>
 #include <tintvale/streambufext.h>
 #include <tintvale/streamhelpers.h>
+#include <tintvale/tappearancemodel.h>
 #include <tintvale/tatomicfile.h>
 #include <tintvale/tcachefile.h>
 #include <tintvale/tcgats.h>
