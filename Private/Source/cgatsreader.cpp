@@ -2,6 +2,7 @@
 // one tokenizer.
 #include "cgatsreader.h"
 
+#include "cxf.h"
 #include "halden.h"
 #include "numtext.h"
 #include "ostrel.h"
@@ -73,6 +74,18 @@ void CgatsReader::ReadFile(const char* fileName)
 
 void CgatsReader::ReadText(const char* text)
 {
+    // A CxF3 document is read as the CGATS text it maps to; its faults are its own lines.
+    std::string converted;
+    if (IsXmlText(text)) {
+        CxfFault fault;
+        if (!CxfToCgats(text, converted, fault)) {
+            target.RecordError(fault.code);
+            target.errorLine = fault.line;
+            strncpy_w0(target.errorMsg, fault.message.c_str(), sizeof target.errorMsg - 1);
+            return;
+        }
+        text = converted.c_str();
+    }
     const int result = Read(text);
     if (result == TCgats::kErrNone)
         return;

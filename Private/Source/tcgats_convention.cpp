@@ -3,6 +3,7 @@
 // reflectance in percent, DEVICE_CLASS and COLOR_REP).
 #include <tintvale/tcgats.h>
 
+#include "cxf.h"
 #include "halden.h"
 #include "numtext.h"
 #include "tcgats_vocabulary.h"
@@ -66,6 +67,8 @@ bool IsStandardSampleId(const TCgatsField& field) { return strcmp_ci(field.name.
 
 int TCgats::SaveAs(const char* fileName, Convention convention) const
 {
+    if (convention == Convention::Cxf)
+        return SaveCxf(*this, fileName);
     if (convention == Convention::AsHeld || errorCode != 0)
         return SaveAs(fileName);
     TCgats converted(*this);
@@ -79,6 +82,8 @@ int TCgats::SaveAs(const char* fileName, Convention convention) const
 
 int TCgats::WriteToBuffer(char** buffer, Convention convention) const
 {
+    if (convention == Convention::Cxf)
+        return WriteCxfToBuffer(*this, buffer);
     if (convention == Convention::AsHeld || errorCode != 0)
         return WriteToBuffer(buffer);
     TCgats converted(*this);
