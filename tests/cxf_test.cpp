@@ -132,7 +132,7 @@ TEST(CxfRead, AnyPrefixBoundToTheCoreNamespaceReadsTheSame)
 
 // Lab under D50/2 and spectra under D65/10 with M0 in one Object: the Lab keeps its conditions, the
 // table its measurement condition; spectra and Lab are kept as given even where they disagree.
-TEST(CxfRead, TwoSpecificationsInOneObjectKeepTheirOwnConditions)
+TEST(CxfRead, LabAndSpectraUnderOtherConditionsInOneObjectKeepTheirOwn)
 {
     std::string spectrum;
     for (int i = 0; i < 36; ++i)
@@ -278,6 +278,31 @@ TEST(CxfRead, FileWithoutObjectsKeepsItsInformation)
     // CGATS values carry no double quote or line end.
     EXPECT_STREQ(c.GetFileDescriptor(), "Spot colour 'standards' second line");
     EXPECT_STREQ(c.GetKeywordValue("Customer"), "ACME");
+}
+
+// Tags that would read as CGATS structure stay tags; a tag's text that is no number where its
+// CGATS field holds numbers refuses the document rather than misreading it.
+TEST(CxfRead, TagsNeverBecomeStructure)
+{
+    const std::string objects = Objects(LabObject("a", "a", "<cc:L>50</cc:L><cc:A>1</cc:A><cc:B>2</cc:B>"));
+    TCgats kept(
+        Document("cc", objects,
+            "<cc:FileInformation><cc:Tag Name=\"BEGIN_NOTES\" Value=\"x\"/><cc:Tag Name=\"NUMBER_OF_SETS\" "
+            "Value=\"9\"/></cc:FileInformation>")
+            .c_str(),
+        0);
+    ASSERT_EQ(kept.GetErrorCode(), 0) << kept.GetErrorMsg();
+    EXPECT_EQ(kept.GetNrSamples(0), 1);
+    EXPECT_STREQ(kept.GetKeywordValue("CXF_BEGIN_NOTES"), "x");
+    EXPECT_STREQ(kept.GetKeywordValue("CXF_NUMBER_OF_SETS"), "9");
+    std::string object = LabObject("b", "b", "<cc:L>50</cc:L><cc:A>1</cc:A><cc:B>2</cc:B>");
+    object.insert(object.find("</cc:Object>"),
+        "<cc:TagCollection Name=\"CGATS\"><cc:Tag Name=\"D_VIS\" Value=\"dark\"/></cc:TagCollection>");
+    TCgats refused(Document("cc", Objects(object)).c_str(), 0);
+    EXPECT_EQ(refused.GetErrorCode(), TCgats::kErrNotANumber);
+    EXPECT_EQ(refused.GetErrorLine(), 0);
+    EXPECT_NE(std::string(refused.GetErrorMsg()).find("CxF3"), std::string::npos) << refused.GetErrorMsg();
+    EXPECT_EQ(refused.GetNrTables(), 0);
 }
 
 struct Refusal {

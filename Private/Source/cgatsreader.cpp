@@ -90,6 +90,14 @@ void CgatsReader::ReadText(const char* text)
     if (result == TCgats::kErrNone)
         return;
     target.RecordError(result);
+    // A fault of the mapped text (a tag's text in a number field) has no line of the document.
+    if (!converted.empty()) {
+        target.errorLine = 0;
+        const std::string message = "CxF3: a value cannot be read as its CGATS field: "
+            + (errorDetail.empty() ? std::string(target.errorMsg) : errorDetail);
+        strncpy_w0(target.errorMsg, message.c_str(), sizeof target.errorMsg - 1);
+        return;
+    }
     if (!errorDetail.empty())
         strncpy_w0(target.errorMsg, errorDetail.c_str(), sizeof target.errorMsg - 1);
 }

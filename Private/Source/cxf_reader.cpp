@@ -6,6 +6,7 @@
 #include <tintvale/tcgats.h>
 
 #include "cxf_names.h"
+#include "halden.h"
 #include "numtext.h"
 
 #include <algorithm>
@@ -102,6 +103,21 @@ std::string FieldName(const std::string& text)
         out += plain ? c : '_';
     }
     return out.empty() ? "TAG" : out;
+}
+
+// A header keyword of a tag that would read as the file's structure (a data format, a free-form
+// block, a declaration, a table's scale) is kept under the prefix CXF_.
+std::string HeaderKeyword(const std::string& name)
+{
+    static const char* const kStructure[]
+        = { "NUMBER_OF_FIELDS", "NUMBER_OF_SETS", "KEYWORD", "SPOT_ID", "PROCESSCOLOR_ID", "SPECTRAL_NORM",
+              "SPECTRAL_START_NM", "SPECTRAL_END_NM", "SPECTRAL_BANDS", "CGATS.17" };
+    const std::string keyword = FieldName(name);
+    bool structure
+        = strncmp_ci(keyword.c_str(), "BEGIN_", 6) == 0 || strncmp_ci(keyword.c_str(), "END_", 4) == 0;
+    for (const char* word : kStructure)
+        structure = structure || strcmp_ci(keyword.c_str(), word) == 0;
+    return structure ? "CXF_" + keyword : keyword;
 }
 
 // value * 10^shift as decimal text, the digits moved rather than multiplied, so that reading it
@@ -239,7 +255,7 @@ void CxfReader::ReadFileInformation(const pugi::xml_node& info)
     // A tag of one of those keywords is what CGATS held where CxF3 needs another form (a creation
     // date that is no xs:dateTime): it takes the element's place.
     names.Children(info, "Tag", [&](const pugi::xml_node& tag) {
-        const std::string keyword = FieldName(tag.attribute("Name").value());
+        const std::string keyword = HeaderKeyword(tag.attribute("Name").value());
         const std::string value = Quoted(tag.attribute("Value").value());
         for (const auto& [element, fixedKeyword] : fixed)
             if (keyword == fixedKeyword)
