@@ -193,7 +193,7 @@ TEST(CxfRead, MeasurementConditionsOfTheSameTargetsGoToTablesOfTheirOwn)
     EXPECT_EQ(CellText(c, 1, 0, "OBJECT_TYPE"), "M1_Measurement");
 }
 
-TEST(CxfRead, FiveNanometreSpectraTakeTheIncrementOfTheirSpecification)
+TEST(CxfRead, FiveNanometreSpectraTakeTheStepOfTheirWavelengthRange)
 {
     std::string values;
     for (int i = 0; i < 81; ++i)
