@@ -16,8 +16,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace tintvale::detail {
@@ -54,9 +54,12 @@ struct Setup {
     int increment = 0;
 };
 
+// A field name, and the last Object (by number) that gave it a value.
+using FieldEntry = std::pair<const std::string, unsigned>;
+
 struct Row {
-    std::vector<std::pair<std::string, std::string>> cells; // field name, CGATS cell text
-    std::unordered_set<std::string> names;
+    std::string values; // the CGATS cells, separated by tabs
+    std::vector<const FieldEntry*> fields;
     std::string colorSetup; // the ColorSpecification of its colorimetric values
     std::string spectralSetup; // of its spectrum
     bool reflectance = false; // its spectrum is in factors
@@ -64,7 +67,7 @@ struct Row {
 };
 
 struct Group {
-    std::vector<std::string> fields;
+    std::vector<const FieldEntry*> fields;
     const Setup* colorSetup = nullptr;
     const Setup* spectralSetup = nullptr;
     bool reflectance = false;
@@ -159,8 +162,17 @@ private:
     bool ReadTriple(const pugi::xml_node& value, const char* const (&elements)[3],
         const char* const (&fields)[3], Row& row, std::string* setup);
     // The number text of node's text, or a fault naming it.
-    bool Number(const pugi::xml_node& node, const char* text, std::string& out);
-    void AddCell(Row& row, const std::string& name, const std::string& value);
+    bool Number(const pugi::xml_node& node, std::string_view text, std::string_view& number);
+    bool Number(const pugi::xml_node& node, std::string_view text, std::string& number);
+    // Adds a cell unless the Object gave the field a value already (ColorCMYK beside
+    // ColorCMYKPlusN: the first is kept).
+    void AddCell(Row& row, FieldEntry* field, std::string_view value);
+    void AddCell(Row& row, const std::string& name, std::string_view value)
+    {
+        AddCell(row, Field(name), value);
+    }
+    FieldEntry* Field(const std::string& name) { return &*fieldNames.try_emplace(name, 0u).first; }
+    FieldEntry* SpectralField(int wavelength);
     void AddRow(Row& row);
     void WriteText(std::string& cgats) const;
     void WriteConditions(const Group& group, std::string& out) const;
@@ -173,6 +185,10 @@ private:
     std::vector<std::string> spotNames;
     std::map<std::string, std::size_t> groupIndex;
     std::vector<Group> groups;
+    // Every field name once: rows refer to them, so that a row costs no names of its own.
+    std::unordered_map<std::string, unsigned> fieldNames;
+    std::vector<FieldEntry*> spectralFields; // by wavelength
+    unsigned objectNumber = 0;
 };
 
 bool CxfReader::FailAt(int code, std::ptrdiff_t offset, const std::string& message)
@@ -329,34 +345,61 @@ bool CxfReader::ReadSetups(const pugi::xml_node& collection)
     return true;
 }
 
-bool CxfReader::Number(const pugi::xml_node& node, const char* value, std::string& out)
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool CxfReader::Number(const pugi::xml_node& node, std::string_view text, std::string_view& number)
 {
-    while (*value == ' ' || *value == '\t' || *value == '\n' || *value == '\r')
-        ++value;
-    std::size_t length = std::strlen(value);
-    while (length
-        && (value[length - 1] == ' ' || value[length - 1] == '\t' || value[length - 1] == '\n'
-            || value[length - 1] == '\r'))
-        --length;
-    double number = 0.0;
-    if (length == 0 || ParseDouble(value, value + length, number) != value + length || !std::isfinite(number))
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    const char* last = text.data() + text.size();
+    double value = 0.0;
+    if (text.empty() || ParseDouble(text.data(), last, value) != last || !std::isfinite(value))
         return Fail(TCgats::kErrNotANumber, node,
-            std::string(node.name()) + " holds \"" + std::string(value, std::min<std::size_t>(length, 40))
+            std::string(node.name()) + " holds \"" + std::string(text.substr(0, 40))
                 + "\", which is not a number");
-    out.assign(value, length);
+    number = text;
     return true;
 }
 
-void CxfReader::AddCell(Row& row, const std::string& name, const std::string& value)
+bool CxfReader::Number(const pugi::xml_node& node, std::string_view text, std::string& number)
 {
-    // A value given twice (ColorCMYK beside ColorCMYKPlusN) is the first one.
-    if (row.names.insert(name).second)
-        row.cells.emplace_back(name, value);
+    std::string_view view;
+    if (!Number(node, text, view))
+        return false;
+    number.assign(view);
+    return true;
+}
+
+void CxfReader::AddCell(Row& row, FieldEntry* field, std::string_view value)
+{
+    if (field->second == objectNumber)
+        return;
+    field->second = objectNumber;
+    if (!row.fields.empty())
+        row.values += '\t';
+    row.values.append(value);
+    row.fields.push_back(field);
+}
+
+FieldEntry* CxfReader::SpectralField(int wavelength)
+{
+    if (spectralFields.empty())
+        spectralFields.resize(10000, nullptr);
+    FieldEntry*& field = spectralFields[static_cast<std::size_t>(wavelength)];
+    if (!field) {
+        char name[32];
+        std::snprintf(name, sizeof name, "SPECTRAL_NM_%03d", wavelength);
+        field = Field(name);
+    }
+    return field;
 }
 
 bool CxfReader::ReadObject(const pugi::xml_node& object)
 {
     Row row;
+    ++objectNumber;
     // The writer's own tags: the sample's name where it is no NCName, the spectra's scale.
     std::string id = object.attribute("Id").value();
     names.Children(object, "TagCollection", [&](const pugi::xml_node& collection) {
@@ -393,7 +436,7 @@ bool CxfReader::ReadObject(const pugi::xml_node& object)
                 AddCell(row, FieldName(prefix + "_" + name), Quoted(value));
         });
     });
-    if (row.cells.size() > kMaxCells)
+    if (row.fields.size() > kMaxCells)
         return Fail(TCgats::kErrNotCgats, object, "Object holds more values than a table can");
     AddRow(row);
     return true;
@@ -468,23 +511,24 @@ bool CxfReader::ReadSpectrum(const pugi::xml_node& spectrum, Row& row)
     row.reflectance = !names.Is(spectrum, "EmissiveSpectrum");
     const int shift = row.reflectance ? row.shift : 0;
     const char* p = spectrum.child_value();
-    std::string number;
+    std::string_view number;
     for (int wavelength = start;; wavelength += found->second.increment) {
-        while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r')
+        while (IsBlank(*p))
             ++p;
         if (!*p)
             break;
         const char* end = p;
-        while (*end && *end != ' ' && *end != '\t' && *end != '\n' && *end != '\r')
+        while (*end && !IsBlank(*end))
             ++end;
-        if (!Number(spectrum, std::string(p, end).c_str(), number))
+        if (!Number(spectrum, std::string_view(p, static_cast<std::size_t>(end - p)), number))
             return false;
         if (wavelength > 9999)
             return Fail(
                 TCgats::kErrNotCgats, spectrum, std::string(spectrum.name()) + " runs beyond 9999 nm");
-        char name[32];
-        std::snprintf(name, sizeof name, "SPECTRAL_NM_%03d", wavelength);
-        AddCell(row, name, shift ? ShiftDecimal(number, shift) : number);
+        if (shift)
+            AddCell(row, SpectralField(wavelength), ShiftDecimal(std::string(number), shift));
+        else
+            AddCell(row, SpectralField(wavelength), number);
         p = end;
     }
     return true;
@@ -504,9 +548,8 @@ bool CxfReader::ReadCustomSpectrum(const pugi::xml_node& spectrum, Row& row)
                 std::string("SpectralPoint WL \"") + wl + "\" is no whole wavelength");
         if (!Number(point, point.child_value(), number))
             return false;
-        char name[32];
-        std::snprintf(name, sizeof name, "SPECTRAL_NM_%03d", static_cast<int>(wavelength));
-        AddCell(row, name, row.shift ? ShiftDecimal(number, row.shift) : number);
+        AddCell(row, SpectralField(static_cast<int>(wavelength)),
+            row.shift ? ShiftDecimal(number, row.shift) : number);
     }
     row.spectralSetup = spectrum.attribute("ColorSpecification").value();
     row.reflectance = true;
@@ -587,13 +630,12 @@ bool CxfReader::ReadSpots(const pugi::xml_node& value, Row& row)
 void CxfReader::AddRow(Row& row)
 {
     std::string key = row.colorSetup + '\n' + row.spectralSetup + '\n' + std::to_string(row.shift) + '\n';
-    for (const auto& cell : row.cells)
-        key += cell.first + ' ';
+    // The fields by identity: each name is held once.
+    key.append(reinterpret_cast<const char*>(row.fields.data()), row.fields.size() * sizeof row.fields[0]);
     auto [at, added] = groupIndex.emplace(key, groups.size());
     if (added) {
         Group group;
-        for (const auto& cell : row.cells)
-            group.fields.push_back(cell.first);
+        group.fields = row.fields;
         const auto color = setups.find(row.colorSetup);
         const auto spectral = setups.find(row.spectralSetup);
         group.colorSetup = color == setups.end() ? nullptr : &color->second;
@@ -603,10 +645,8 @@ void CxfReader::AddRow(Row& row)
         groups.push_back(std::move(group));
     }
     Group& group = groups[at->second];
-    for (std::size_t i = 0; i < row.cells.size(); ++i) {
-        group.rows += i ? '\t' : '\n';
-        group.rows += row.cells[i].second;
-    }
+    group.rows += '\n';
+    group.rows += row.values;
     ++group.nrRows;
 }
 
@@ -651,7 +691,7 @@ void CxfReader::WriteText(std::string& cgats) const
             Line(cgats, "SPECTRAL_NORM", group.percent ? "100" : "1");
         cgats += "NUMBER_OF_FIELDS " + std::to_string(group.fields.size()) + "\nBEGIN_DATA_FORMAT\n";
         for (std::size_t i = 0; i < group.fields.size(); ++i)
-            cgats.append(i ? "\t" : "").append(group.fields[i]);
+            cgats.append(i ? "\t" : "").append(group.fields[i]->first);
         cgats += "\nEND_DATA_FORMAT\nNUMBER_OF_SETS " + std::to_string(group.nrRows) + "\nBEGIN_DATA";
         cgats += group.rows;
         cgats += "\nEND_DATA\n";
