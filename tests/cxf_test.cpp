@@ -337,6 +337,17 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
             TCgats::kErrNotCgats, 2, "document type" },
         { deep, TCgats::kErrNotCgats, 1, "nested" },
         { Document("cc",
+              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
+              "ObjectType=\"T\">\n<cc:ColorValues>"
+              "<cc:ReflectanceSpectrum ColorSpecification=\"far\">0.1 "
+              "0.2</cc:ReflectanceSpectrum></cc:ColorValues>"
+              "</cc:Object></cc:ObjectCollection><cc:ColorSpecificationCollection><cc:ColorSpecification "
+              "Id=\"far\">"
+              "<cc:MeasurementSpec><cc:WavelengthRange StartWL=\"380\" "
+              "Increment=\"2147483647\"/></cc:MeasurementSpec>"
+              "</cc:ColorSpecification></cc:ColorSpecificationCollection></cc:Resources>"),
+            TCgats::kErrNotCgats, 4, "Increment within" },
+        { Document("cc",
               "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"" + std::string(5000, 'n')
                   + "\" ObjectType=\"T\"/></cc:ObjectCollection></cc:Resources>"),
             TCgats::kErrNotCgats, 3, "Name" },

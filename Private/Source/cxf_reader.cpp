@@ -30,6 +30,8 @@ constexpr int kMaxDepth = 64;
 constexpr std::size_t kMaxAttributeLength = TCgats::kMaxValueLength;
 // The most values one Object may give, within the fields a CGATS data format holds.
 constexpr std::size_t kMaxCells = 0x7000;
+// The longest wavelength a spectral field name (SPECTRAL_NM_nnnn) gives.
+constexpr int kMaxWavelength = 9999;
 // ColorRGB values run to MaxRange, 255 when it is not given.
 constexpr double kDefaultRgbMaxRange = 255.0;
 constexpr double kPercent = 100.0;
@@ -386,7 +388,7 @@ void CxfReader::AddCell(Row& row, FieldEntry* field, std::string_view value)
 FieldEntry* CxfReader::SpectralField(int wavelength)
 {
     if (spectralFields.empty())
-        spectralFields.resize(10000, nullptr);
+        spectralFields.resize(kMaxWavelength + 1, nullptr);
     FieldEntry*& field = spectralFields[static_cast<std::size_t>(wavelength)];
     if (!field) {
         char name[32];
@@ -505,8 +507,9 @@ bool CxfReader::ReadSpectrum(const pugi::xml_node& spectrum, Row& row)
     int start = found->second.startWL;
     if (const pugi::xml_attribute own = spectrum.attribute("StartWL"))
         WholeNumber(own.value(), start);
-    if (start <= 0)
-        return Fail(TCgats::kErrNotCgats, spectrum, std::string(spectrum.name()) + " has no StartWL");
+    if (start <= 0 || start > kMaxWavelength || found->second.increment > kMaxWavelength)
+        return Fail(TCgats::kErrNotCgats, spectrum,
+            std::string(spectrum.name()) + " has no StartWL and Increment within 1 to 9999 nm");
     row.spectralSetup = setupId;
     row.reflectance = !names.Is(spectrum, "EmissiveSpectrum");
     const int shift = row.reflectance ? row.shift : 0;
@@ -522,7 +525,7 @@ bool CxfReader::ReadSpectrum(const pugi::xml_node& spectrum, Row& row)
             ++end;
         if (!Number(spectrum, std::string_view(p, static_cast<std::size_t>(end - p)), number))
             return false;
-        if (wavelength > 9999)
+        if (wavelength > kMaxWavelength)
             return Fail(
                 TCgats::kErrNotCgats, spectrum, std::string(spectrum.name()) + " runs beyond 9999 nm");
         if (shift)
@@ -543,7 +546,8 @@ bool CxfReader::ReadCustomSpectrum(const pugi::xml_node& spectrum, Row& row)
         double wavelength = 0.0;
         const char* wl = point.attribute("WL").value();
         const char* end = ParseDouble(wl, nullptr, wavelength);
-        if (!end || *end || wavelength != std::floor(wavelength) || wavelength < 1 || wavelength > 9999)
+        if (!end || *end || wavelength != std::floor(wavelength) || wavelength < 1
+            || wavelength > kMaxWavelength)
             return Fail(TCgats::kErrNotANumber, point,
                 std::string("SpectralPoint WL \"") + wl + "\" is no whole wavelength");
         if (!Number(point, point.child_value(), number))
