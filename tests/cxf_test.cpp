@@ -234,7 +234,12 @@ TEST(CxfRead, ControlStripWithDeviceValuesAndNumericIds)
         objects += "<cc:Object ObjectType=\"Target\" Name=\"patch " + std::to_string(k) + "\" Id=\""
             + std::to_string(k) + "\"><cc:ColorValues><cc:ReflectanceSpectrum ColorSpecification=\"M0_set\">"
             + spectrum
-            + "</cc:ReflectanceSpectrum></cc:ColorValues><cc:DeviceColorValues><cc:ColorCMYKPlusN "
+            + "</cc:ReflectanceSpectrum><cc:ColorDensity "
+              "ColorSpecification=\"M0_set\"><cc:Density>1.25</cc:Density>"
+              "<cc:Status>T</cc:Status><cc:Filter>Red</cc:Filter></cc:ColorDensity><cc:ColorDensity "
+              "ColorSpecification=\"M0_set\"><cc:Density>0.5</cc:Density><cc:Status>T</"
+              "cc:Status><cc:Filter>Cyan"
+              "</cc:Filter></cc:ColorDensity></cc:ColorValues><cc:DeviceColorValues><cc:ColorCMYKPlusN "
               "ColorSpecification=\"M0_set\"><cc:Cyan>"
             + std::to_string(k * 10)
             + "</cc:Cyan><cc:Magenta>0</cc:Magenta><cc:Yellow>12.5</cc:Yellow><cc:Black>0</"
@@ -260,6 +265,9 @@ TEST(CxfRead, ControlStripWithDeviceValuesAndNumericIds)
     EXPECT_EQ(CellText(c, 0, 0, "RGB_R"), "100");
     EXPECT_EQ(CellText(c, 0, 0, "RGB_G"), "20");
     EXPECT_EQ(Keyword(c, "SPECTRAL_NORM"), (std::vector<std::string> { "1" }));
+    // A red-filter density is D_RED; one through the ink's filter has no CGATS field.
+    EXPECT_EQ(CellText(c, 0, 2, "D_RED"), "1.25");
+    EXPECT_EQ(c.GetNrFields(0), 3 + 36 + 1 + 4 + 1 + 3);
 }
 
 TEST(CxfRead, FileWithoutObjectsKeepsItsInformation)

@@ -157,6 +157,7 @@ private:
     bool ReadSetups(const pugi::xml_node& collection);
     bool ReadObject(const pugi::xml_node& object);
     bool ReadColorValues(const pugi::xml_node& values, Row& row);
+    bool ReadDensity(const pugi::xml_node& density, Row& row);
     bool ReadSpectrum(const pugi::xml_node& spectrum, Row& row);
     bool ReadCustomSpectrum(const pugi::xml_node& spectrum, Row& row);
     bool ReadDeviceValues(const pugi::xml_node& values, Row& row);
@@ -490,8 +491,29 @@ bool CxfReader::ReadColorValues(const pugi::xml_node& values, Row& row)
             ok = ReadTriple(value, kXyz, kXyzFields, row, &row.colorSetup);
         else if (!std::strcmp(local, "ColorCIExyY"))
             ok = ReadTriple(value, kXyy, kXyyFields, row, &row.colorSetup);
+        else if (!std::strcmp(local, "ColorDensity"))
+            ok = ReadDensity(value, row);
         if (!ok)
             return false;
+    }
+    return true;
+}
+
+// A density through a red, green, blue or visual filter as CGATS.17 names it; through other
+// filters (the inks', A, B, ...) it has no CGATS field and is passed over.
+bool CxfReader::ReadDensity(const pugi::xml_node& density, Row& row)
+{
+    static const std::pair<const char*, const char*> kFilters[]
+        = { { "Red", "D_RED" }, { "Green", "D_GREEN" }, { "Blue", "D_BLUE" }, { "Visual", "D_VIS" } };
+    const std::string filter = names.Text(density, "Filter");
+    for (const auto& [cxf, field] : kFilters) {
+        if (filter != cxf)
+            continue;
+        const pugi::xml_node value = names.Child(density, "Density");
+        std::string_view number;
+        if (!Number(value ? value : density, value.child_value(), number))
+            return false;
+        AddCell(row, field, number);
     }
     return true;
 }
