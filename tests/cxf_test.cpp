@@ -344,6 +344,10 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
                 + good.substr(good.find('\n') + 1),
             TCgats::kErrNotCgats, 2, "document type" },
         { deep, TCgats::kErrNotCgats, 1, "nested" },
+        { Document("cc", "",
+              "<cc:FileInformation>\n<cc:Description>" + std::string(4096, 'd')
+                  + "</cc:Description></cc:FileInformation>"),
+            TCgats::kErrNotCgats, 4, "Description is over" },
         { Document("cc",
               "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
               "ObjectType=\"T\">\n<cc:ColorValues>"

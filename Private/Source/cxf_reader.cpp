@@ -153,7 +153,7 @@ private:
     }
     bool FailAt(int code, std::ptrdiff_t offset, const std::string& message);
     bool CheckTree(const pugi::xml_node& root);
-    void ReadFileInformation(const pugi::xml_node& info);
+    bool ReadFileInformation(const pugi::xml_node& info);
     bool ReadSetups(const pugi::xml_node& collection);
     bool ReadObject(const pugi::xml_node& object);
     bool ReadColorValues(const pugi::xml_node& values, Row& row);
@@ -227,7 +227,8 @@ bool CxfReader::Read(std::string& cgats)
         return Fail(TCgats::kErrNotCgats, root,
             std::string("the root element ") + root.name() + " is not CxF in the namespace "
                 + kCxfCoreNamespace);
-    ReadFileInformation(names.Child(root, "FileInformation"));
+    if (!ReadFileInformation(names.Child(root, "FileInformation")))
+        return false;
     const pugi::xml_node resources = names.Child(root, "Resources");
     if (!ReadSetups(names.Child(resources, "ColorSpecificationCollection")))
         return false;
@@ -264,13 +265,18 @@ bool CxfReader::CheckTree(const pugi::xml_node& root)
     return true;
 }
 
-void CxfReader::ReadFileInformation(const pugi::xml_node& info)
+bool CxfReader::ReadFileInformation(const pugi::xml_node& info)
 {
     const std::pair<const char*, const char*> fixed[] = { { "Creator", "ORIGINATOR" },
         { "CreationDate", "CREATED" }, { "Description", "FILE_DESCRIPTOR" }, { "Comment", "CXF_COMMENT" } };
-    for (const auto& [element, keyword] : fixed)
-        if (names.Child(info, element))
-            header.emplace_back(keyword, Quoted(names.Text(info, element)));
+    for (const auto& [element, keyword] : fixed) {
+        const pugi::xml_node node = names.Child(info, element);
+        // A CGATS header value holds no more.
+        if (std::strlen(node.child_value()) > kMaxAttributeLength)
+            return Fail(TCgats::kErrNotCgats, node, std::string(node.name()) + " is over 4095 characters");
+        if (node)
+            header.emplace_back(keyword, Quoted(node.child_value()));
+    }
     // A tag of one of those keywords is what CGATS held where CxF3 needs another form (a creation
     // date that is no xs:dateTime): it takes the element's place.
     names.Children(info, "Tag", [&](const pugi::xml_node& tag) {
@@ -283,6 +289,7 @@ void CxfReader::ReadFileInformation(const pugi::xml_node& info)
                         return void(line.second = value);
         header.emplace_back(keyword, value);
     });
+    return true;
 }
 
 std::string ObserverText(const std::string& cxf)
