@@ -486,4 +486,41 @@ TEST(CxfWrite, WrittenDocumentsValidateAgainstTheCoreSchema)
     std::remove(path.c_str());
 }
 
+// ArgyllCMS's cxf2ti3 (a peer that reads CxF3 spectra; it ignores device values) reads the spectra of
+// a written document as they were: it prints six significant digits of percent, as these values have.
+TEST(CxfWrite, ArgyllReadsTheWrittenSpectra)
+{
+    if (std::system("command -v cxf2ti3 >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ArgyllCMS cxf2ti3 is not installed";
+    std::string nm, rows[3];
+    for (int w = 380; w <= 730; w += 10) {
+        nm += " SPECTRAL_NM" + std::to_string(w);
+        for (int s = 0; s < 3; ++s)
+            rows[s] += " 0." + std::to_string(100000 + 2347 * s + 19 * w).substr(1);
+    }
+    TCgats original(
+        ("CGATS.17\nKEYWORD \"SampleID\"\n"
+            + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K" + nm,
+                { "paper 0 0 0 0" + rows[0], "C50 50 0 0 0" + rows[1], "K100 0 0 0 100" + rows[2] }))
+            .c_str(),
+        0);
+    ASSERT_EQ(original.GetErrorCode(), 0) << original.GetErrorMsg();
+    const std::string base = testing::TempDir() + "cxf_argyll_peer";
+    ASSERT_EQ(original.SaveAs((base + ".cxf").c_str(), Convention::Cxf), 0);
+    ASSERT_EQ(std::system(("cxf2ti3 '" + base + ".cxf' '" + base + "' >/dev/null 2>&1").c_str()), 0);
+    TCgats peer((base + ".ti3").c_str());
+    ASSERT_EQ(peer.GetErrorCode(), 0) << peer.GetErrorMsg();
+    ASSERT_EQ(peer.GetNrSamples(0), 3);
+    for (int s = 0; s < 3; ++s) {
+        std::vector<double> ours, theirs;
+        ASSERT_EQ(original.GetSpectrum(0, s, ours), 0);
+        ASSERT_EQ(peer.GetSpectrum(0, s, theirs), 0);
+        ASSERT_EQ(theirs.size(), 36u);
+        for (std::size_t i = 0; i < ours.size(); ++i)
+            EXPECT_NEAR(theirs[i], ours[i], 1e-12) << "sample " << s << " band " << i;
+    }
+    std::remove((base + ".cxf").c_str());
+    std::remove((base + ".ti3").c_str());
+}
+
 } // namespace
