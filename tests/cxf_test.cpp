@@ -344,6 +344,16 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
                 + good.substr(good.find('\n') + 1),
             TCgats::kErrNotCgats, 2, "document type" },
         { deep, TCgats::kErrNotCgats, 1, "nested" },
+        { Document("cc",
+              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
+              "ObjectType=\"T\">\n<cc:ColorValues>"
+              "<cc:ReflectanceSpectrum ColorSpecification=\"s\">0.1 "
+              "0.2</cc:ReflectanceSpectrum></cc:ColorValues>"
+              "</cc:Object></cc:ObjectCollection><cc:ColorSpecificationCollection><cc:ColorSpecification "
+              "Id=\"s\">"
+              "<cc:MeasurementSpec><cc:WavelengthRange Increment=\"10\"/></cc:MeasurementSpec>"
+              "</cc:ColorSpecification></cc:ColorSpecificationCollection></cc:Resources>"),
+            TCgats::kErrNotCgats, 4, "has no StartWL" },
         { Document("cc", "",
               "<cc:FileInformation>\n<cc:Description>" + std::string(4096, 'd')
                   + "</cc:Description></cc:FileInformation>"),
@@ -398,10 +408,11 @@ std::string TwoConditionFile()
            "2024\"\nPRINT_CONDITIONS \"FOGRA-ish\"\n"
            "KEYWORD \"SampleID\"\nKEYWORD \"Remark\"\nWEIGHTING_FUNCTION \"ILLUMINANT, "
            "D65\"\nWEIGHTING_FUNCTION \"OBSERVER, 10 degree\"\n"
-           "MEASUREMENT_CONDITION \"M1\"\nINSTRUMENTATION \"Spectro 2 & co\"\n"
-        + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K RGB_R RGB_G RGB_B LAB_L LAB_A LAB_B D_VIS Remark" + nm,
-            { "1 100 0 0 0 0 62.7 100 55.125 -37.0001 -50.3 1.45 \"first <one>\"" + percent,
-                "1 0 0 0 0 100 100 100 95.00000000000001 -0.5 2.25 0.07 \"\"" + percent })
+           "MEASUREMENT_CONDITION \"M1\"\nINSTRUMENTATION \"Spectro 2 & co\"\nSPOT_ID \"Brand Red\"\n"
+        + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K SPOT_1 RGB_R RGB_G RGB_B LAB_L LAB_A LAB_B D_VIS Remark"
+                + nm,
+            { "1 100 0 0 0 40.5 0 62.7 100 55.125 -37.0001 -50.3 1.45 \"first <one>\"" + percent,
+                "1 0 0 0 0 0 100 100 100 95.00000000000001 -0.5 2.25 0.07 \"\"" + percent })
         + "WEIGHTING_FUNCTION \"ILLUMINANT, D50\"\nWEIGHTING_FUNCTION \"OBSERVER, 2 "
           "degree\"\nMEASUREMENT_CONDITION \"M2\"\n"
         + Table("SampleID LAB_L LAB_A LAB_B" + nm, { "x:1 12.5 3 4" + factors });
@@ -446,6 +457,9 @@ TEST(CxfWrite, CgatsToCxfToCgatsKeepsEveryValueAndCondition)
     EXPECT_STREQ(back.GetFileDescriptor(), "two runs");
     EXPECT_STREQ(back.GetCreated(), "March 2024");
     EXPECT_STREQ(back.GetKeywordValue("PRINT_CONDITIONS"), "FOGRA-ish");
+    std::vector<const char*> spots;
+    ASSERT_EQ(back.GetSpotColorDescriptions(0, spots), 0);
+    EXPECT_STREQ(spots[0], "Brand Red");
     // Written again, the document is the same but for the creation dates it had to make up.
     const std::string again = Written(back, Convention::Cxf);
     EXPECT_EQ(again.size(), cxf.size());
