@@ -123,7 +123,7 @@ std::string CellText(const TCgats& c, int table, int sample, int field)
     }
 }
 
-// The writing convention named in Python: None (as held), "cgats" or "argyll".
+// The writing convention named in Python: None (as held), "cgats", "argyll" or "cxf".
 TCgats::Convention ConventionOf(const std::optional<std::string>& name)
 {
     if (!name)
@@ -132,7 +132,9 @@ TCgats::Convention ConventionOf(const std::optional<std::string>& name)
         return TCgats::Convention::Cgats;
     if (*name == "argyll")
         return TCgats::Convention::Argyll;
-    throw py::value_error("unknown convention '" + *name + "' (known: 'cgats', 'argyll')");
+    if (*name == "cxf")
+        return TCgats::Convention::Cxf;
+    throw py::value_error("unknown convention '" + *name + "' (known: 'cgats', 'argyll', 'cxf')");
 }
 
 std::string ToText(const TCgats& c, const std::optional<std::string>& conventionName)

@@ -316,6 +316,8 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     c.warnings = ConditionWarnings(ref.Cgats(), ref.Path(), smp.Cgats(), smp.Path());
     c.referenceConditions = DescribeFileConditions(ref.Cgats());
     c.sampleConditions = DescribeFileConditions(smp.Cgats());
+    c.referenceSource = DescribeFileSource(ref.Cgats());
+    c.sampleSource = DescribeFileSource(smp.Cgats());
     if (common.strictConditions && !c.warnings.empty())
         throw ToolError(c.warnings.front() + " (--strict-conditions)");
     for (const Chart* chart : { &ref, &smp })

@@ -84,6 +84,9 @@ struct Comparison {
     std::string referenceConditions; // what each file states, for a reader
     std::string sampleConditions;
     ViewingOptions viewing; // for an appearance-space formula
+    // Who made each file, its description and its samples' object types (CxF3), where stated.
+    std::string referenceSource;
+    std::string sampleSource;
 
     const char* FormulaName() const;
     // How the spectra of the two files were integrated: one method, or one per file when they

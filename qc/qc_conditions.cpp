@@ -7,6 +7,7 @@
 #include <tintvale/tchromaticadaptation.h>
 #include <tintvale/tilluminant.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <strings.h>
@@ -177,6 +178,37 @@ std::vector<std::string> ConditionWarnings(const TCgats& reference, const std::s
                 + c.a + "\", \"" + c.b + "\")");
     }
     return warnings;
+}
+
+std::string DescribeFileSource(const TCgats& cgats)
+{
+    std::string text;
+    auto add = [&text](const char* label, const std::string& value) {
+        if (!value.empty())
+            text += (text.empty() ? "" : "; ") + std::string(label) + value;
+    };
+    add("created by ", cgats.GetOriginator() ? cgats.GetOriginator() : "");
+    add("", cgats.GetFileDescriptor() ? cgats.GetFileDescriptor() : "");
+    add("instrument ", cgats.GetInstrumentation() ? cgats.GetInstrumentation() : "");
+    add("object types ", ObjectTypes(cgats));
+    return text;
+}
+
+std::string ObjectTypes(const TCgats& cgats)
+{
+    std::vector<std::string> types;
+    for (int t = 0; t < cgats.GetNrTables(); ++t) {
+        const int f = cgats.GetFieldNameIndex(t, "OBJECT_TYPE");
+        char buffer[256];
+        for (int s = 0; f >= 0 && s < cgats.GetNrSamples(t); ++s)
+            if (cgats.GetField(t, s, f, buffer, sizeof buffer) == 0
+                && std::find(types.begin(), types.end(), buffer) == types.end())
+                types.emplace_back(buffer);
+    }
+    std::string joined;
+    for (const std::string& type : types)
+        joined += (joined.empty() ? "" : ", ") + type;
+    return joined;
 }
 
 std::string DescribeFileConditions(const TCgats& cgats)

@@ -49,6 +49,12 @@ std::vector<std::string> ConditionWarnings(const TCgats& reference, const std::s
 // The conditions a file states, for a reader: illuminant and observer (or what is assumed), and
 // its measurement condition when it states one.
 std::string DescribeFileConditions(const TCgats& cgats);
+// Who made the file and what it is, for a reader: its creator, description, instrument and the
+// object types of its samples (as CxF3 files give them); empty when it states none.
+std::string DescribeFileSource(const TCgats& cgats);
+// The distinct object types of the file's samples (the OBJECT_TYPE field a CxF3 file gives), in
+// order of appearance, joined by ", "; empty without such a field.
+std::string ObjectTypes(const TCgats& cgats);
 
 } // namespace tool
 

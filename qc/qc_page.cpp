@@ -333,6 +333,10 @@ void SummarySection(HtmlWriter& out, const Page& page)
     Row(out, "integration", "Integration", value("integration"));
     Row(out, "reference_conditions", "Reference states", Shown(c.referenceConditions));
     Row(out, "sample_conditions", "Sample states", Shown(c.sampleConditions));
+    if (!c.referenceSource.empty())
+        Row(out, "reference_source", "Reference file", Shown(c.referenceSource));
+    if (!c.sampleSource.empty())
+        Row(out, "sample_source", "Sample file", Shown(c.sampleSource));
     if (summary.count("white"))
         Row(out, "white", "White", value("white"));
     if (summary.count("adaptation"))

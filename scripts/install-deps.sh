@@ -11,6 +11,7 @@ packages=(
   python3-dev python3-pybind11 python3-numpy python3-pytest
   python3-setuptools python3-wheel python3-venv python3-pip
   argyll
+  libpugixml-dev libxml2-utils
   python3-dask python3-distributed
 )
 

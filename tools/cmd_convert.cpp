@@ -1,5 +1,6 @@
-// `tintvale convert FILE --to argyll|cgats -o OUT`: the file rewritten in the naming of ArgyllCMS
-// (CTI3 or SPECT) or of CGATS.17, its values, names and header lines kept.
+// `tintvale convert FILE --to argyll|cgats|cxf -o OUT`: the file rewritten in the naming of
+// ArgyllCMS (CTI3 or SPECT) or of CGATS.17, or as a CxF3 document, its values, names and header
+// lines kept.
 #include "qc_chart.h"
 #include "qc_files.h"
 #include "tool_commands.h"
@@ -10,8 +11,9 @@ int RunConvert(const CommonOptions&, const ConvertOptions& options, std::ostream
 {
     const Chart chart(options.file);
     PrintWarnings(chart.ReadWarnings());
-    const TCgats::Convention convention
-        = options.to == "argyll" ? TCgats::Convention::Argyll : TCgats::Convention::Cgats;
+    const TCgats::Convention convention = options.to == "argyll" ? TCgats::Convention::Argyll
+        : options.to == "cxf"                                    ? TCgats::Convention::Cxf
+                                                                 : TCgats::Convention::Cgats;
     WriteCgats(chart.Cgats(), options.output, out, convention);
     return kExitOk;
 }

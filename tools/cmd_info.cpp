@@ -1,6 +1,7 @@
 // `tintvale info FILE`: what a measurement data file holds, table by table, every header keyword and
 // the chart layout.
 #include "qc_chart.h"
+#include "qc_conditions.h"
 #include "tool_commands.h"
 
 #include <algorithm>
@@ -43,6 +44,22 @@ std::string WavelengthRange(const TCgats& c, int t)
 
 const char* YesNo(bool b) { return b ? "yes" : "no"; }
 
+// What each table's section states about how it was measured and computed (the lines ahead of its
+// NUMBER_OF_SETS; the file's header belongs to the first): a CxF3 file states them per table.
+std::vector<std::string> TableConditions(const TCgats& c)
+{
+    std::vector<std::string> conditions(1);
+    c.VisitKeywords([&conditions](const char* keyword, const char* value) {
+        const std::string k = keyword;
+        std::string& text = conditions.back();
+        if (k == "NUMBER_OF_SETS")
+            conditions.emplace_back();
+        else if (k == "WEIGHTING_FUNCTION" || k == "MEASUREMENT_CONDITION" || k == "INSTRUMENTATION")
+            text += (text.empty() ? "" : "; ") + std::string(value);
+    });
+    return conditions;
+}
+
 } // namespace
 
 int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostream& out)
@@ -76,6 +93,17 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
         });
     };
     Section& header = report.AddKeyValues("header");
+    if (const char* creator = c.GetOriginator())
+        Report::Put(header, "creator", Cell(creator));
+    if (const char* description = c.GetFileDescriptor())
+        Report::Put(header, "description", Cell(description));
+    const std::vector<std::string> conditions = TableConditions(c);
+    for (int t = 0; t < chart.NrTables() && t < static_cast<int>(conditions.size()); ++t)
+        if (!conditions[t].empty())
+            Report::Put(header, "conditions, table " + std::to_string(t), Cell(conditions[t]));
+    const std::string types = ObjectTypes(c);
+    if (!types.empty())
+        Report::Put(header, "object types", Cell(types));
     // Chart layout, where the file gives more than the one-row default.
     if (c.GetRowLength() > 1)
         Report::Put(header, "row length", Cell(c.GetRowLength()));

@@ -243,11 +243,12 @@ int Main(int argc, char** argv, const std::string& shipped)
 
     tool::ConvertOptions convert;
     cmd = app.add_subcommand(
-        "convert", "Rewrite a measurement data file in the conventions of ArgyllCMS or CGATS.17");
-    cmd->add_option("FILE", convert.file, "CGATS measurement data file")->required();
-    cmd->add_option("--to", convert.to, "Convention: argyll (CTI3/SPECT files) or cgats (CGATS.17 names)")
+        "convert", "Rewrite a measurement data file in the conventions of ArgyllCMS or CGATS.17, or as CxF3");
+    cmd->add_option("FILE", convert.file, "CGATS or CxF3 measurement data file")->required();
+    cmd->add_option("--to", convert.to,
+           "Convention: argyll (CTI3/SPECT files), cgats (CGATS.17 names) or cxf (CxF3 document)")
         ->required()
-        ->check(CLI::IsMember({ "argyll", "cgats" }));
+        ->check(CLI::IsMember({ "argyll", "cgats", "cxf" }));
     cmd->add_option("-o,--output", convert.output, "Output file, - for standard output")->required();
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunConvert(common, convert, out); }; });
 

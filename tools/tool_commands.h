@@ -70,7 +70,7 @@ int RunAverage(const CommonOptions& common, const AverageOptions& options, std::
 
 struct ConvertOptions {
     std::string file;
-    std::string to; // "argyll" or "cgats"
+    std::string to; // "argyll", "cgats" or "cxf"
     std::string output;
 };
 int RunConvert(const CommonOptions& common, const ConvertOptions& options, std::ostream& out);

@@ -2,6 +2,7 @@
 // one tokenizer.
 #include "cgatsreader.h"
 
+#include "cxf.h"
 #include "halden.h"
 #include "numtext.h"
 #include "ostrel.h"
@@ -81,6 +82,18 @@ void CgatsReader::ReadFile(const char* fileName)
 
 void CgatsReader::ReadText(const char* text)
 {
+    // A CxF3 document is read as the CGATS text it maps to; its faults are its own lines.
+    std::string converted;
+    if (IsXmlText(text)) {
+        CxfFault fault;
+        if (!CxfToCgats(text, converted, fault)) {
+            target.RecordError(fault.code);
+            target.errorLine = fault.line;
+            strncpy_w0(target.errorMsg, fault.message.c_str(), sizeof target.errorMsg - 1);
+            return;
+        }
+        text = converted.c_str();
+    }
     const int result = Read(text);
     if (result == TCgats::kErrNone) {
         for (int t = 0; t < static_cast<int>(target.tables.size()); ++t)
@@ -88,6 +101,14 @@ void CgatsReader::ReadText(const char* text)
         return;
     }
     target.RecordError(result);
+    // A fault of the mapped text (a tag's text in a number field) has no line of the document.
+    if (!converted.empty()) {
+        target.errorLine = 0;
+        const std::string message = "CxF3: a value cannot be read as its CGATS field: "
+            + (errorDetail.empty() ? std::string(target.errorMsg) : errorDetail);
+        strncpy_w0(target.errorMsg, message.c_str(), sizeof target.errorMsg - 1);
+        return;
+    }
     if (!errorDetail.empty())
         strncpy_w0(target.errorMsg, errorDetail.c_str(), sizeof target.errorMsg - 1);
 }

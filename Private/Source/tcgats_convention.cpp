@@ -3,6 +3,7 @@
 // reflectance in percent, DEVICE_CLASS and COLOR_REP).
 #include <tintvale/tcgats.h>
 
+#include "cxf.h"
 #include "halden.h"
 #include "numtext.h"
 #include "tcgats_vocabulary.h"
@@ -86,6 +87,8 @@ std::string NonFiniteCell(const TCgatsTable& table)
 
 int TCgats::SaveAs(const char* fileName, Convention convention) const
 {
+    if (convention == Convention::Cxf)
+        return SaveCxf(*this, fileName);
     if (convention == Convention::AsHeld || errorCode != 0)
         return SaveAs(fileName);
     TCgats converted(*this);
@@ -103,6 +106,8 @@ int TCgats::SaveAs(const char* fileName, Convention convention) const
 
 int TCgats::WriteToBuffer(char** buffer, Convention convention) const
 {
+    if (convention == Convention::Cxf)
+        return WriteCxfToBuffer(*this, buffer);
     if (convention == Convention::AsHeld || errorCode != 0)
         return WriteToBuffer(buffer);
     TCgats converted(*this);

@@ -42,6 +42,7 @@ public:
         return c.AddTag(kind, name, unquoted, value, comment);
     }
     static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
+    static double SpectralFactor(const TCgats& c, int t) { return c.SpectralFactor(t); }
 
     // Tag names in order ("" for a comment-only line).
     static std::vector<std::string> TagNames(TCgats& c)

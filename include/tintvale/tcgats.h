@@ -217,8 +217,11 @@ public:
     // SPECTRAL_END_NM and SPECTRAL_NORM 100 (reflectance factors written in percent, shifted in
     // decimal so that 0.05023 becomes 5.023), MEAS_TYPE "REFLECTIVE" for a spectrum file,
     // DEVICE_CLASS "OUTPUT" and COLOR_REP (CMYK or RGB, with _XYZ or _LAB) for a measurement file,
-    // unless the file states them. Every other value, name and header line is kept.
-    enum class Convention { AsHeld, Cgats, Argyll };
+    // unless the file states them. Every other value, name and header line is kept. Cxf: a CxF3
+    // document (cc: prefix) that validates against the CxF3 core schema: a row an Object, a
+    // ColorSpecification per table's conditions, values without a CxF3 element as Object tags;
+    // the constructors read it back value for value.
+    enum class Convention { AsHeld, Cgats, Argyll, Cxf };
     // SaveAs and WriteToBuffer in a convention; the object's content is not changed. 30 (recorded,
     // nothing written, *buffer null) when its spectra cannot be named so (ArgyllCMS needs evenly
     // spaced whole-nanometre bands).

@@ -102,3 +102,16 @@ def test_keyword_properties_write_their_keywords_quoted():
         setattr(c, prop, str(i))
         assert getattr(c, prop) == str(i) and f'\n{keyword}\t"{i}"\n' in c.to_text()
         refuses(tv.TintvaleError, lambda: setattr(c, prop, 'say "x"'), 29)
+
+
+def test_cxf_written_and_read_back(tmp_path):
+    c = tv.Cgats.from_text(SMALL.replace("ORIGINATOR", 'WEIGHTING_FUNCTION "ILLUMINANT, D65"\nORIGINATOR'))
+    c.save(tmp_path / "chart.cxf", convention="cxf")
+    text = (tmp_path / "chart.cxf").read_text()
+    assert '<cc:CxF xmlns:cc="http://colorexchangeformat.com/CxF3-core">' in text
+    back = tv.Cgats(str(tmp_path / "chart.cxf"))  # told by content, not by name
+    assert back.error_code == 0 and back.originator == "Test rig"
+    assert back.field(0, 1, back.field_index(0, "SAMPLE_NAME")) == "A2"
+    assert [float(back.field(0, 1, back.field_index(0, f))) for f in ("LAB_L", "LAB_A", "LAB_B")] == [60, 10, -0.5]
+    assert back.keywords().count(("WEIGHTING_FUNCTION", "ILLUMINANT, D65")) == 1
+    refuses(ValueError, lambda: c.save(tmp_path / "x", convention="cxf3"))

@@ -1,0 +1,540 @@
+// CxF3 documents read into the CGATS model (each Object a row, a table per set of conditions) and
+// CGATS files written as CxF3 that validate against the core schema and read back value for value.
+#include "cgats_text.h"
+
+#include "tcgatsinternals.h"
+#include "tcgatsvaluelist.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Convention = TCgats::Convention;
+
+constexpr const char* kCore = "http://colorexchangeformat.com/CxF3-core";
+
+// A document with the core namespace bound to prefix ("" for the default namespace).
+std::string Document(const std::string& prefix, const std::string& resources, const std::string& info = "")
+{
+    const std::string p = prefix.empty() ? "" : prefix + ":";
+    const std::string binding = prefix.empty() ? "xmlns" : "xmlns:" + prefix;
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + p + "CxF " + binding + "=\"" + kCore
+        + "\" xmlns:v=\"urn:vendor\">\n" + info + resources + "</" + p + "CxF>\n";
+    // The body is written with "cc:"; other prefixes take its place.
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, 3, "cc:") == 0 && i > 0 && (text[i - 1] == '<' || text[i - 1] == '/')) {
+            out += p;
+            i += 3;
+        } else
+            out += text[i++];
+    }
+    return out;
+}
+
+const char* const kLabSetups = R"(<cc:ColorSpecificationCollection>
+<cc:ColorSpecification Id="D50_set"><cc:TristimulusSpec><cc:Illuminant>D50</cc:Illuminant><cc:Observer>2_Degree</cc:Observer><cc:Method>E308_Table5</cc:Method></cc:TristimulusSpec>
+<cc:MeasurementSpec><cc:MeasurementType>Colorimetric_Reflectance</cc:MeasurementType><cc:GeometryChoice><cc:SingleAngle><cc:SingleAngleConfiguration>Annular</cc:SingleAngleConfiguration><cc:IlluminationAngle>45</cc:IlluminationAngle><cc:MeasurementAngle>0</cc:MeasurementAngle></cc:SingleAngle></cc:GeometryChoice>
+<cc:Device><cc:Manufacturer>Acme</cc:Manufacturer><cc:Model>Spectro 1</cc:Model><cc:DeviceIllumination>M1_Daylight</cc:DeviceIllumination></cc:Device></cc:MeasurementSpec></cc:ColorSpecification>
+<cc:ColorSpecification Id="M0_set"><cc:TristimulusSpec><cc:Illuminant>D65</cc:Illuminant><cc:Observer>10_Degree</cc:Observer><cc:Method>E308_Table5</cc:Method></cc:TristimulusSpec>
+<cc:MeasurementSpec><cc:MeasurementType>Spectrum_Reflectance</cc:MeasurementType><cc:GeometryChoice><cc:SphereGeometry>Specular_Included</cc:SphereGeometry></cc:GeometryChoice><cc:WavelengthRange StartWL="380" Increment="10"/>
+<cc:Device><cc:Model>Spectro 1</cc:Model><cc:DeviceIllumination>M0_Incandescent</cc:DeviceIllumination></cc:Device></cc:MeasurementSpec></cc:ColorSpecification>
+</cc:ColorSpecificationCollection>)";
+
+std::string LabObject(const std::string& id, const std::string& name, const std::string& lab)
+{
+    return "<cc:Object ObjectType=\"Standard\" Name=\"" + name + "\" Id=\"" + id
+        + "\"><cc:CreationDate>2024-03-01T10:00:00Z</cc:CreationDate><cc:ColorValues>"
+          "<v:Private>ignored</v:Private><cc:ColorCIELab ColorSpecification=\"D50_set\">"
+        + lab + "</cc:ColorCIELab></cc:ColorValues></cc:Object>\n";
+}
+
+std::string Objects(const std::string& objects)
+{
+    return "<cc:Resources><cc:ObjectCollection>\n" + objects + "</cc:ObjectCollection>\n" + kLabSetups
+        + "</cc:Resources>\n<cc:CustomResources><v:Anything a=\"1\"/></cc:CustomResources>\n";
+}
+
+std::vector<double> Lab(const TCgats& c, int t, int s)
+{
+    std::vector<double> lab;
+    EXPECT_EQ(c.GetLab(t, s, lab), 0);
+    return lab;
+}
+
+std::string Label(const TCgats& c, int t, int s)
+{
+    std::string label;
+    c.GetSampleLabel(t, s, label);
+    return label;
+}
+
+// The text of a cell as the model holds it, found by field name: numbers exactly.
+std::string CellText(TCgats& c, int t, int s, const std::string& field)
+{
+    const int f = c.GetFieldNameIndex(t, field.c_str());
+    if (f < 0)
+        return "<no " + field + ">";
+    const TCgatsTable& table = *TCgatsInternals::Tables(c)[t];
+    const TCgatsValueList& column = *table.columns[f];
+    if (column.GetType() == 2)
+        return column.GetString(s) ? column.GetString(s) : "";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", column.GetDouble(s));
+    return text;
+}
+
+std::vector<std::string> Keyword(const TCgats& c, const std::string& keyword)
+{
+    std::vector<std::string> values;
+    for (const auto& [k, v] : c.GetKeywords())
+        if (k == keyword)
+            values.push_back(v);
+    return values;
+}
+
+TEST(CxfRead, AnyPrefixBoundToTheCoreNamespaceReadsTheSame)
+{
+    const std::string objects
+        = Objects(LabObject("p1", "Paper", "<cc:L>95.5</cc:L><cc:A>-0.25</cc:A><cc:B>2.125</cc:B>")
+            + LabObject("p2", "Cyan &amp; more", "<cc:L>55</cc:L><cc:A>-37</cc:A><cc:B>-50.5</cc:B>"));
+    for (const std::string prefix : { "cc", "ns0", "" }) {
+        SCOPED_TRACE("prefix '" + prefix + "'");
+        TCgats c(Document(prefix, objects,
+                     "<cc:FileInformation><cc:Creator>Ink kitchen</cc:Creator></cc:FileInformation>\n")
+                     .c_str(),
+            0);
+        ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+        ASSERT_EQ(c.GetNrTables(), 1);
+        ASSERT_EQ(c.GetNrSamples(0), 2);
+        EXPECT_EQ(Lab(c, 0, 0), (std::vector<double> { 95.5, -0.25, 2.125 }));
+        EXPECT_EQ(Lab(c, 0, 1), (std::vector<double> { 55, -37, -50.5 }));
+        EXPECT_EQ(Label(c, 0, 0), "p1");
+        EXPECT_EQ(CellText(c, 0, 1, "SAMPLE_NAME"), "Cyan & more");
+        EXPECT_EQ(CellText(c, 0, 1, "OBJECT_TYPE"), "Standard");
+        EXPECT_STREQ(c.GetOriginator(), "Ink kitchen");
+        EXPECT_EQ(c.GetStatedIlluminant(), "D50");
+        EXPECT_EQ(c.GetStatedObserver(), "2 degree");
+        EXPECT_STREQ(c.GetMeasurementCondition(), "M1");
+        EXPECT_STREQ(c.GetInstrumentation(), "Acme Spectro 1");
+    }
+    // Elements of the core's names under another prefix are not core elements.
+    TCgats foreign(Document("cc", "<other:Resources xmlns:other=\"urn:x\"/>").c_str(), 0);
+    EXPECT_EQ(foreign.GetErrorCode(), 0);
+    EXPECT_EQ(foreign.GetNrTables(), 0);
+}
+
+// Lab under D50/2 and spectra under D65/10 with M0 in one Object: the Lab keeps its conditions, the
+// table its measurement condition; spectra and Lab are kept as given even where they disagree.
+TEST(CxfRead, LabAndSpectraUnderOtherConditionsInOneObjectKeepTheirOwn)
+{
+    std::string spectrum;
+    for (int i = 0; i < 36; ++i)
+        spectrum += (i ? " " : "") + std::to_string(0.5 + i / 100.0).substr(0, 4);
+    const std::string object = "<cc:Object ObjectType=\"Target\" Name=\"A1\" Id=\"a1\"><cc:ColorValues>"
+                               "<cc:ReflectanceSpectrum ColorSpecification=\"M0_set\" StartWL=\"380\">"
+        + spectrum
+        + "</cc:ReflectanceSpectrum><cc:ColorCIELab "
+          "ColorSpecification=\"D50_set\"><cc:L>10</cc:L><cc:A>0</cc:A>"
+          "<cc:B>0</cc:B></cc:ColorCIELab></cc:ColorValues></cc:Object>";
+    TCgats c(Document("cc", Objects(object)).c_str(), 0);
+    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    ASSERT_EQ(c.GetNrTables(), 1);
+    EXPECT_EQ(c.GetStatedIlluminant(), "D50");
+    EXPECT_EQ(c.GetStatedObserver(), "2 degree");
+    EXPECT_EQ(Keyword(c, "MEASUREMENT_CONDITION"), (std::vector<std::string> { "M0" }));
+    EXPECT_EQ(Keyword(c, "MEASUREMENT_GEOMETRY"), (std::vector<std::string> { "Specular_Included" }));
+    EXPECT_EQ(Lab(c, 0, 0), (std::vector<double> { 10, 0, 0 }));
+    std::vector<double> factors;
+    ASSERT_EQ(c.GetSpectrum(0, 0, factors), 0);
+    ASSERT_EQ(factors.size(), 36u);
+    EXPECT_DOUBLE_EQ(factors[0], 0.5);
+    EXPECT_DOUBLE_EQ(factors[35], 0.85);
+}
+
+// The same targets measured under M0 and M1, Objects of their own with Location tags: a table each.
+TEST(CxfRead, MeasurementConditionsOfTheSameTargetsGoToTablesOfTheirOwn)
+{
+    std::string objects;
+    for (const char* condition : { "M0", "M1" })
+        for (int row = 1; row <= 2; ++row) {
+            const std::string setup = std::string(condition) == "M0" ? "M0_set" : "D50_set";
+            objects += std::string("<cc:Object ObjectType=\"") + condition + "_Measurement\" Name=\"P"
+                + std::to_string(row) + "\" Id=\"" + condition + "_" + std::to_string(row)
+                + "\"><cc:CreationDate>2024-03-01T10:00:00Z</cc:CreationDate><cc:ColorValues><cc:ColorCIELab "
+                  "ColorSpecification=\""
+                + setup + "\"><cc:L>" + std::to_string(40 + row)
+                + "</cc:L><cc:A>1</cc:A><cc:B>2</cc:B></cc:ColorCIELab>"
+                + "</cc:ColorValues><cc:TagCollection Name=\"Location\"><cc:Tag Name=\"Page\" Value=\"1\"/>"
+                  "<cc:Tag Name=\"Row\" Value=\""
+                + std::to_string(row)
+                + "\"/><cc:Tag Name=\"Column\" Value=\"A\"/></cc:TagCollection></cc:Object>\n";
+        }
+    TCgats c(Document("cc", Objects(objects)).c_str(), 0);
+    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    ASSERT_EQ(c.GetNrTables(), 2);
+    EXPECT_EQ(Keyword(c, "MEASUREMENT_CONDITION"), (std::vector<std::string> { "M0", "M1" }));
+    EXPECT_EQ(Keyword(c, "WEIGHTING_FUNCTION"),
+        (std::vector<std::string> {
+            "ILLUMINANT, D65", "OBSERVER, 10 degree", "ILLUMINANT, D50", "OBSERVER, 2 degree" }));
+    for (int t = 0; t < 2; ++t) {
+        ASSERT_EQ(c.GetNrSamples(t), 2);
+        EXPECT_EQ(CellText(c, t, 1, "Location_Row"), "2");
+        EXPECT_EQ(CellText(c, t, 0, "Location_Column"), "A");
+        EXPECT_EQ(Lab(c, t, 1)[0], 42);
+    }
+    EXPECT_EQ(CellText(c, 0, 0, "OBJECT_TYPE"), "M0_Measurement");
+    EXPECT_EQ(CellText(c, 1, 0, "OBJECT_TYPE"), "M1_Measurement");
+}
+
+TEST(CxfRead, FiveNanometreSpectraTakeTheStepOfTheirWavelengthRange)
+{
+    std::string values;
+    for (int i = 0; i < 81; ++i)
+        values += " 0." + std::to_string(100 + i);
+    const std::string setup
+        = "<cc:ColorSpecificationCollection><cc:ColorSpecification Id=\"s5\"><cc:MeasurementSpec>"
+          "<cc:MeasurementType>Spectrum_Reflectance</cc:MeasurementType><cc:GeometryChoice>"
+          "<cc:SphereGeometry>Diffuse</cc:SphereGeometry></cc:GeometryChoice><cc:WavelengthRange "
+          "StartWL=\"380\" Increment=\"5\"/></cc:MeasurementSpec></cc:ColorSpecification>"
+          "</cc:ColorSpecificationCollection>";
+    const std::string doc = Document("cc",
+        "<cc:Resources><cc:ObjectCollection><cc:Object ObjectType=\"Target\" Name=\"w\" "
+        "Id=\"w\"><cc:ColorValues>"
+        "<cc:ReflectanceSpectrum ColorSpecification=\"s5\">"
+            + values + "</cc:ReflectanceSpectrum></cc:ColorValues></cc:Object></cc:ObjectCollection>" + setup
+            + "</cc:Resources>");
+    TCgats c(doc.c_str(), 0);
+    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    std::vector<int> nm;
+    ASSERT_EQ(c.GetWaveLengths(0, nm), 0);
+    ASSERT_EQ(nm.size(), 81u);
+    EXPECT_EQ(nm.front(), 380);
+    EXPECT_EQ(nm[1], 385);
+    EXPECT_EQ(nm.back(), 780);
+    std::vector<double> factors;
+    ASSERT_EQ(c.GetSpectrum(0, 0, factors), 0);
+    EXPECT_EQ(factors[80], 0.18);
+}
+
+// A control strip: CMYK and spectra, RGB in 0-255, a spot colour; numeric Ids, no CreationDate.
+TEST(CxfRead, ControlStripWithDeviceValuesAndNumericIds)
+{
+    std::string spectrum;
+    for (int i = 0; i < 36; ++i)
+        spectrum += " 0.25";
+    std::string objects;
+    for (int k = 1; k <= 3; ++k)
+        objects += "<cc:Object ObjectType=\"Target\" Name=\"patch " + std::to_string(k) + "\" Id=\""
+            + std::to_string(k) + "\"><cc:ColorValues><cc:ReflectanceSpectrum ColorSpecification=\"M0_set\">"
+            + spectrum
+            + "</cc:ReflectanceSpectrum><cc:ColorDensity "
+              "ColorSpecification=\"M0_set\"><cc:Density>1.25</cc:Density>"
+              "<cc:Status>T</cc:Status><cc:Filter>Red</cc:Filter></cc:ColorDensity><cc:ColorDensity "
+              "ColorSpecification=\"M0_set\"><cc:Density>0.5</cc:Density><cc:Status>T</"
+              "cc:Status><cc:Filter>Cyan"
+              "</cc:Filter></cc:ColorDensity></cc:ColorValues><cc:DeviceColorValues><cc:ColorCMYKPlusN "
+              "ColorSpecification=\"M0_set\"><cc:Cyan>"
+            + std::to_string(k * 10)
+            + "</cc:Cyan><cc:Magenta>0</cc:Magenta><cc:Yellow>12.5</cc:Yellow><cc:Black>0</"
+              "cc:Black><cc:SpotColor>"
+              "<cc:Name>Brand "
+              "Red</cc:Name><cc:Percentage>40</cc:Percentage></cc:SpotColor></cc:ColorCMYKPlusN>"
+              "<cc:ColorRGB ColorSpecification=\"M0_set\"><cc:MaxRange>255</cc:MaxRange><cc:R>255</cc:R>"
+              "<cc:G>51</cc:G><cc:B>0</cc:B></cc:ColorRGB></cc:DeviceColorValues></cc:Object>\n";
+    TCgats c(Document("cc", Objects(objects)).c_str(), 0);
+    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    ASSERT_EQ(c.GetNrSamples(0), 3);
+    EXPECT_EQ(Label(c, 0, 2), "3");
+    std::vector<double> cmyk;
+    ASSERT_EQ(c.GetCoordinates(0, 1, cmyk), 0);
+    EXPECT_EQ(cmyk, (std::vector<double> { 20, 0, 12.5, 0 }));
+    std::vector<double> spots;
+    ASSERT_EQ(c.GetSpotCoordinates(0, 0, spots), 0);
+    EXPECT_EQ(spots, (std::vector<double> { 40 }));
+    std::vector<const char*> spotNames;
+    ASSERT_EQ(c.GetSpotColorDescriptions(0, spotNames), 0);
+    EXPECT_STREQ(spotNames[0], "Brand Red");
+    // 255 of 255 is 100 %, 51 of 255 is 20 %.
+    EXPECT_EQ(CellText(c, 0, 0, "RGB_R"), "100");
+    EXPECT_EQ(CellText(c, 0, 0, "RGB_G"), "20");
+    EXPECT_EQ(Keyword(c, "SPECTRAL_NORM"), (std::vector<std::string> { "1" }));
+    // A red-filter density is D_RED; one through the ink's filter has no CGATS field.
+    EXPECT_EQ(CellText(c, 0, 2, "D_RED"), "1.25");
+    EXPECT_EQ(c.GetNrFields(0), 3 + 36 + 1 + 4 + 1 + 3);
+}
+
+TEST(CxfRead, FileWithoutObjectsKeepsItsInformation)
+{
+    TCgats c(
+        Document("ns0", "<ns0:Resources/>",
+            "<cc:FileInformation><cc:Creator>Brand service</cc:Creator><cc:CreationDate>2023-01-02T03:04:05Z"
+            "</cc:CreationDate><cc:Description>Spot colour \"standards\"\nsecond line</cc:Description>"
+            "<cc:Tag Name=\"Customer\" Value=\"ACME\"/></cc:FileInformation>")
+            .c_str(),
+        0);
+    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    EXPECT_EQ(c.GetNrTables(), 0);
+    EXPECT_STREQ(c.GetOriginator(), "Brand service");
+    EXPECT_STREQ(c.GetCreated(), "2023-01-02T03:04:05Z");
+    // CGATS values carry no double quote or line end.
+    EXPECT_STREQ(c.GetFileDescriptor(), "Spot colour 'standards' second line");
+    EXPECT_STREQ(c.GetKeywordValue("Customer"), "ACME");
+}
+
+// Tags that would read as CGATS structure stay tags; a tag's text that is no number where its
+// CGATS field holds numbers refuses the document rather than misreading it.
+TEST(CxfRead, TagsNeverBecomeStructure)
+{
+    const std::string objects = Objects(LabObject("a", "a", "<cc:L>50</cc:L><cc:A>1</cc:A><cc:B>2</cc:B>"));
+    TCgats kept(
+        Document("cc", objects,
+            "<cc:FileInformation><cc:Tag Name=\"BEGIN_NOTES\" Value=\"x\"/><cc:Tag Name=\"NUMBER_OF_SETS\" "
+            "Value=\"9\"/></cc:FileInformation>")
+            .c_str(),
+        0);
+    ASSERT_EQ(kept.GetErrorCode(), 0) << kept.GetErrorMsg();
+    EXPECT_EQ(kept.GetNrSamples(0), 1);
+    EXPECT_STREQ(kept.GetKeywordValue("CXF_BEGIN_NOTES"), "x");
+    EXPECT_STREQ(kept.GetKeywordValue("CXF_NUMBER_OF_SETS"), "9");
+    std::string object = LabObject("b", "b", "<cc:L>50</cc:L><cc:A>1</cc:A><cc:B>2</cc:B>");
+    object.insert(object.find("</cc:Object>"),
+        "<cc:TagCollection Name=\"CGATS\"><cc:Tag Name=\"D_VIS\" Value=\"dark\"/></cc:TagCollection>");
+    TCgats refused(Document("cc", Objects(object)).c_str(), 0);
+    EXPECT_EQ(refused.GetErrorCode(), TCgats::kErrNotANumber);
+    EXPECT_EQ(refused.GetErrorLine(), 0);
+    EXPECT_NE(std::string(refused.GetErrorMsg()).find("CxF3"), std::string::npos) << refused.GetErrorMsg();
+    EXPECT_EQ(refused.GetNrTables(), 0);
+}
+
+struct Refusal {
+    std::string text;
+    int code;
+    int line;
+    const char* names; // what the message must name
+};
+
+TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
+{
+    const std::string good
+        = Document("cc", Objects(LabObject("a", "a", "<cc:L>50</cc:L><cc:A>1</cc:A><cc:B>2</cc:B>")));
+    std::string deep = "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">";
+    for (int i = 0; i < 100; ++i)
+        deep += "<x>";
+    for (int i = 0; i < 100; ++i)
+        deep += "</x>";
+    deep += "</cc:CxF>";
+    const std::vector<Refusal> cases = {
+        { "<?xml version=\"1.0\"?>\n<cc:CxF xmlns:cc=\"" + std::string(kCore)
+                + "\">\n<cc:Resources>\n</cc:CxF>\n",
+            TCgats::kErrNotCgats, 4, "well-formed" },
+        { "<?xml version=\"1.0\"?>\n<Root xmlns=\"urn:other\"/>\n", TCgats::kErrNotCgats, 2, "Root" },
+        { "<CxF><Resources/></CxF>", TCgats::kErrNotCgats, 1, "namespace" },
+        { Document("cc", Objects(LabObject("a", "a", "<cc:L>50</cc:L>\n<cc:A>n/a</cc:A><cc:B>2</cc:B>"))),
+            TCgats::kErrNotANumber, 5, "cc:A" },
+        { Document("cc", Objects(LabObject("a", "a", "<cc:L>50</cc:L><cc:B>2</cc:B>"))),
+            TCgats::kErrNotANumber, 4, "no A" },
+        { "<?xml version=\"1.0\"?>\n<!DOCTYPE cc:CxF [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>\n"
+                + good.substr(good.find('\n') + 1),
+            TCgats::kErrNotCgats, 2, "document type" },
+        { deep, TCgats::kErrNotCgats, 1, "nested" },
+        { Document("cc",
+              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
+              "ObjectType=\"T\">\n<cc:ColorValues>"
+              "<cc:ReflectanceSpectrum ColorSpecification=\"s\">0.1 "
+              "0.2</cc:ReflectanceSpectrum></cc:ColorValues>"
+              "</cc:Object></cc:ObjectCollection><cc:ColorSpecificationCollection><cc:ColorSpecification "
+              "Id=\"s\">"
+              "<cc:MeasurementSpec><cc:WavelengthRange Increment=\"10\"/></cc:MeasurementSpec>"
+              "</cc:ColorSpecification></cc:ColorSpecificationCollection></cc:Resources>"),
+            TCgats::kErrNotCgats, 4, "has no StartWL" },
+        { Document("cc", "",
+              "<cc:FileInformation>\n<cc:Description>" + std::string(4096, 'd')
+                  + "</cc:Description></cc:FileInformation>"),
+            TCgats::kErrNotCgats, 4, "Description is over" },
+        { Document("cc",
+              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
+              "ObjectType=\"T\">\n<cc:ColorValues>"
+              "<cc:ReflectanceSpectrum ColorSpecification=\"far\">0.1 "
+              "0.2</cc:ReflectanceSpectrum></cc:ColorValues>"
+              "</cc:Object></cc:ObjectCollection><cc:ColorSpecificationCollection><cc:ColorSpecification "
+              "Id=\"far\">"
+              "<cc:MeasurementSpec><cc:WavelengthRange StartWL=\"380\" "
+              "Increment=\"2147483647\"/></cc:MeasurementSpec>"
+              "</cc:ColorSpecification></cc:ColorSpecificationCollection></cc:Resources>"),
+            TCgats::kErrNotCgats, 4, "Increment within" },
+        { Document("cc",
+              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"" + std::string(5000, 'n')
+                  + "\" ObjectType=\"T\"/></cc:ObjectCollection></cc:Resources>"),
+            TCgats::kErrNotCgats, 3, "Name" },
+    };
+    for (const Refusal& r : cases) {
+        SCOPED_TRACE(r.text.substr(0, 200));
+        TCgats c(r.text.c_str(), 0);
+        EXPECT_EQ(c.GetErrorCode(), r.code) << c.GetErrorMsg();
+        EXPECT_EQ(c.GetErrorLine(), r.line);
+        EXPECT_NE(std::string(c.GetErrorMsg()).find(r.names), std::string::npos) << c.GetErrorMsg();
+        EXPECT_EQ(c.GetNrTables(), 0);
+    }
+    EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
+}
+
+std::string Written(const TCgats& c, Convention convention)
+{
+    char* buffer = nullptr;
+    EXPECT_EQ(c.WriteToBuffer(&buffer, convention), 0) << c.GetErrorMsg();
+    const std::string text = buffer ? buffer : "";
+    delete[] buffer;
+    return text;
+}
+
+// A CGATS file of two tables under different conditions: percent spectra, device values, Lab,
+// densities and a text field, names that are not NCNames.
+std::string TwoConditionFile()
+{
+    std::string nm, percent, factors;
+    for (int w = 400; w <= 700; w += 20) {
+        nm += " SPECTRAL_NM" + std::to_string(w);
+        percent += " " + std::to_string(w / 10) + ".023";
+        factors += " 0.0" + std::to_string(w / 10) + "7";
+    }
+    return "CGATS.17\nORIGINATOR \"press room\"\nFILE_DESCRIPTOR \"two runs\"\nCREATED \"March "
+           "2024\"\nPRINT_CONDITIONS \"FOGRA-ish\"\n"
+           "KEYWORD \"SampleID\"\nKEYWORD \"Remark\"\nWEIGHTING_FUNCTION \"ILLUMINANT, "
+           "D65\"\nWEIGHTING_FUNCTION \"OBSERVER, 10 degree\"\n"
+           "MEASUREMENT_CONDITION \"M1\"\nINSTRUMENTATION \"Spectro 2 & co\"\nSPOT_ID \"Brand Red\"\n"
+        + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K SPOT_1 RGB_R RGB_G RGB_B LAB_L LAB_A LAB_B D_VIS Remark"
+                + nm,
+            { "1 100 0 0 0 40.5 0 62.7 100 55.125 -37.0001 -50.3 1.45 \"first <one>\"" + percent,
+                "1 0 0 0 0 0 100 100 100 95.00000000000001 -0.5 2.25 0.07 \"\"" + percent })
+        + "WEIGHTING_FUNCTION \"ILLUMINANT, D50\"\nWEIGHTING_FUNCTION \"OBSERVER, 2 "
+          "degree\"\nMEASUREMENT_CONDITION \"M2\"\n"
+        + Table("SampleID LAB_L LAB_A LAB_B" + nm, { "x:1 12.5 3 4" + factors });
+}
+
+// Every cell of every field of the original, exactly, in the table read back.
+void ExpectSameValues(TCgats& original, TCgats& back)
+{
+    ASSERT_EQ(back.GetNrTables(), original.GetNrTables());
+    for (int t = 0; t < original.GetNrTables(); ++t) {
+        ASSERT_EQ(back.GetNrSamples(t), original.GetNrSamples(t));
+        const TCgatsTableHeader& header = *TCgatsInternals::Tables(original)[t]->Header();
+        for (int f = 0; f < header.NrFields(); ++f) {
+            std::string name = header.Field(f)->name;
+            std::string backName = name == "SampleID" ? "SAMPLE_ID" : name;
+            if (header.Field(f)->category == TCgatsField::kSpectral)
+                backName = "SPECTRAL_NM_" + std::to_string(header.Field(f)->index);
+            for (int s = 0; s < original.GetNrSamples(t); ++s)
+                EXPECT_EQ(CellText(back, t, s, backName), CellText(original, t, s, name))
+                    << name << " row " << s;
+        }
+        std::vector<double> a, b;
+        ASSERT_EQ(original.GetSpectrum(t, 0, a), 0);
+        ASSERT_EQ(back.GetSpectrum(t, 0, b), 0);
+        EXPECT_EQ(a, b);
+    }
+}
+
+TEST(CxfWrite, CgatsToCxfToCgatsKeepsEveryValueAndCondition)
+{
+    TCgats original(TwoConditionFile().c_str(), 0);
+    ASSERT_EQ(original.GetErrorCode(), 0) << original.GetErrorMsg();
+    const std::string cxf = Written(original, Convention::Cxf);
+    EXPECT_NE(cxf.find("<cc:CxF xmlns:cc=\"http://colorexchangeformat.com/CxF3-core\">"), std::string::npos);
+    TCgats back(cxf.c_str(), 0);
+    ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg() << "\n" << cxf;
+    ExpectSameValues(original, back);
+    EXPECT_EQ(Keyword(back, "WEIGHTING_FUNCTION"), Keyword(original, "WEIGHTING_FUNCTION"));
+    EXPECT_EQ(Keyword(back, "MEASUREMENT_CONDITION"), (std::vector<std::string> { "M1", "M2" }));
+    EXPECT_STREQ(back.GetInstrumentation(), "Spectro 2 & co");
+    EXPECT_STREQ(back.GetOriginator(), "press room");
+    EXPECT_STREQ(back.GetFileDescriptor(), "two runs");
+    EXPECT_STREQ(back.GetCreated(), "March 2024");
+    EXPECT_STREQ(back.GetKeywordValue("PRINT_CONDITIONS"), "FOGRA-ish");
+    std::vector<const char*> spots;
+    ASSERT_EQ(back.GetSpotColorDescriptions(0, spots), 0);
+    EXPECT_STREQ(spots[0], "Brand Red");
+    // Written again, the document is the same but for the creation dates it had to make up.
+    const std::string again = Written(back, Convention::Cxf);
+    EXPECT_EQ(again.size(), cxf.size());
+    // And as CGATS and ArgyllCMS files.
+    TCgats cgats(Written(back, Convention::Cgats).c_str(), 0);
+    ASSERT_EQ(cgats.GetErrorCode(), 0);
+    ExpectSameValues(back, cgats);
+    TCgats argyll(Written(back, Convention::Argyll).c_str(), 0);
+    ASSERT_EQ(argyll.GetErrorCode(), 0);
+    for (int t = 0; t < back.GetNrTables(); ++t)
+        for (int s = 0; s < back.GetNrSamples(t); ++s) {
+            std::vector<double> a, b;
+            ASSERT_EQ(argyll.GetSpectrum(t, s, a), 0);
+            ASSERT_EQ(back.GetSpectrum(t, s, b), 0);
+            ASSERT_EQ(a.size(), b.size());
+            for (std::size_t i = 0; i < a.size(); ++i)
+                EXPECT_NEAR(a[i], b[i], 1e-15);
+            EXPECT_EQ(Lab(argyll, t, s), Lab(back, t, s));
+        }
+}
+
+// xmllint with the core schema, when both are at hand.
+TEST(CxfWrite, WrittenDocumentsValidateAgainstTheCoreSchema)
+{
+    const std::string schema = std::string(TINTVALE_SOURCE_DIR) + "/../shared/data/cxf/CxF3_Core.xsd";
+    if (!std::ifstream(schema) || std::system("xmllint --version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xmllint or the CxF3 core schema is not available";
+    TCgats original(TwoConditionFile().c_str(), 0);
+    ASSERT_EQ(original.GetErrorCode(), 0);
+    const std::string path = testing::TempDir() + "cxf_schema_test.cxf";
+    ASSERT_EQ(original.SaveAs(path.c_str(), Convention::Cxf), 0);
+    const std::string command = "xmllint --noout --schema '" + schema + "' '" + path + "' 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << path;
+    // A file without tables is a document without objects.
+    TCgats empty("CGATS.17\nORIGINATOR \"x\"\n", 0);
+    ASSERT_EQ(empty.SaveAs(path.c_str(), Convention::Cxf), 0);
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    std::remove(path.c_str());
+}
+
+// ArgyllCMS's cxf2ti3 (a peer that reads CxF3 spectra; it ignores device values) reads the spectra of
+// a written document as they were: it prints six significant digits of percent, as these values have.
+TEST(CxfWrite, ArgyllReadsTheWrittenSpectra)
+{
+    if (std::system("command -v cxf2ti3 >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ArgyllCMS cxf2ti3 is not installed";
+    std::string nm, rows[3];
+    for (int w = 380; w <= 730; w += 10) {
+        nm += " SPECTRAL_NM" + std::to_string(w);
+        for (int s = 0; s < 3; ++s)
+            rows[s] += " 0." + std::to_string(100000 + 2347 * s + 19 * w).substr(1);
+    }
+    TCgats original(
+        ("CGATS.17\nKEYWORD \"SampleID\"\n"
+            + Table("SampleID CMYK_C CMYK_M CMYK_Y CMYK_K" + nm,
+                { "paper 0 0 0 0" + rows[0], "C50 50 0 0 0" + rows[1], "K100 0 0 0 100" + rows[2] }))
+            .c_str(),
+        0);
+    ASSERT_EQ(original.GetErrorCode(), 0) << original.GetErrorMsg();
+    const std::string base = testing::TempDir() + "cxf_argyll_peer";
+    ASSERT_EQ(original.SaveAs((base + ".cxf").c_str(), Convention::Cxf), 0);
+    ASSERT_EQ(std::system(("cxf2ti3 '" + base + ".cxf' '" + base + "' >/dev/null 2>&1").c_str()), 0);
+    TCgats peer((base + ".ti3").c_str());
+    ASSERT_EQ(peer.GetErrorCode(), 0) << peer.GetErrorMsg();
+    ASSERT_EQ(peer.GetNrSamples(0), 3);
+    for (int s = 0; s < 3; ++s) {
+        std::vector<double> ours, theirs;
+        ASSERT_EQ(original.GetSpectrum(0, s, ours), 0);
+        ASSERT_EQ(peer.GetSpectrum(0, s, theirs), 0);
+        ASSERT_EQ(theirs.size(), 36u);
+        for (std::size_t i = 0; i < ours.size(); ++i)
+            EXPECT_NEAR(theirs[i], ours[i], 1e-12) << "sample " << s << " band " << i;
+    }
+    std::remove((base + ".cxf").c_str());
+    std::remove((base + ".ti3").c_str());
+}
+
+} // namespace
