@@ -25,11 +25,12 @@ namespace tool {
 // What colour data one table offers, in the order the tool prefers it.
 enum class ColourData { None, Spectrum, Lab, Xyz };
 
-// How the colours of one table are computed: spectra finer than 10 nm at their own resolution
-// (fine set, with CIELAB relative to the white of the same sums), everything else as the library's
-// measurements, on the 36-sample grid.
+// How the colours of one table are computed: spectra at their own wavelengths (fine set, with
+// CIELAB relative to the white of the same weights: ASTM E308 for 10- and 20-nm data, CIE 15 for
+// finer data), everything else as the library's measurements, on the 36-sample grid.
 struct TableIntegration {
     std::unique_ptr<TFineIntegration> fine;
+    bool finer = false; // the spectra are finer than the 10-nm grid (densities take their bands)
     std::unique_ptr<TLabSpace> lab;
     std::string method; // written with the results; empty when the table has no spectra
 };
