@@ -72,6 +72,19 @@ std::shared_ptr<TOneMeasurement> Chart::DensitySample(int t, int s, Colorimetry&
     return std::make_shared<TReflectionSpectrum>(grid, &geometry);
 }
 
+std::shared_ptr<TOneMeasurement> Chart::ColourSample(int t, int s, Colorimetry& colorimetry) const
+{
+    const TableIntegration& integration = Integration(t, colorimetry);
+    if (!integration.fine)
+        return Measurement(t, s, colorimetry);
+    TMeasGeom geometry = mGeometry;
+    std::shared_ptr<TOneMeasurement> m = mCgats->GetMeasurement(t, s, *integration.fine, &geometry);
+    if (!m)
+        Fail("sample " + std::to_string(s + 1) + " of table " + std::to_string(t)
+            + " cannot be read as a measurement");
+    return m;
+}
+
 int Chart::FindSample(int table, const std::string& which, const std::string& purpose) const
 {
     const int n = NrSamples(table);

@@ -93,6 +93,10 @@ public:
     // XYZ of the sample under colorimetry's illuminant and observer.
     void Xyz(int table, int sample, Colorimetry& colorimetry, double* xyz) const;
 
+    // The sample as colour measurements need it: integrated at its own wavelengths when
+    // Integration(table) says so (a Lab measurement relative to the white of the same weights),
+    // else Measurement.
+    std::shared_ptr<TOneMeasurement> ColourSample(int table, int sample, Colorimetry& colorimetry) const;
     // The sample as densities need it: the status filters are tabulated at 10 nm, so spectra finer
     // than that (integrated at their own resolution) reach them as a 10-nm instrument reports, each
     // grid value the band around it; otherwise Measurement.

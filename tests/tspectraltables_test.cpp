@@ -1,6 +1,9 @@
 // ASTM E308 weights (ASTM E2022), the 1-nm tables and instrument-grade integration against published
 // ASTM/CIE values and colour-science.
+#include <tintvale/tcgats.h>
 #include <tintvale/tfineintegration.h>
+#include <tintvale/tmeasgeom.h>
+#include <tintvale/tonemeasurement.h>
 #include <tintvale/tspectraltables.h>
 
 #include "shipped_fixture.h"
@@ -141,20 +144,20 @@ TEST_F(AstmE308, WeightsAgreeWithColourScience)
 {
     // colour-science (commit above), TWF_A_CIE_1964_10_20 (A by Planck's law, 10°, 20 nm, 360-820)
     // and TWF_D65_CIE_1931_2_20 (D65, 2°, 20 nm, 360-820), rounded to 3 decimals.
-    const double a10[24][3] = { { -0.000, -0.000, -0.001 }, { -0.009, -0.001, -0.041 }, { 0.060, 0.005, 0.257 },
-        { 0.773, 0.078, 3.697 }, { 1.900, 0.304, 9.755 }, { 1.971, 0.855, 11.487 }, { 0.718, 2.146, 6.785 },
-        { 0.043, 4.899, 2.321 }, { 1.522, 9.647, 0.743 }, { 5.677, 14.461, 0.196 }, { 12.445, 17.474, 0.005 },
-        { 20.554, 17.584, -0.003 }, { 25.332, 14.896, 0.000 }, { 21.571, 10.080, 0.000 },
-        { 12.179, 5.068, 0.000 }, { 4.668, 1.830, 0.000 }, { 1.324, 0.513, 0.000 }, { 0.318, 0.123, 0.000 },
-        { 0.075, 0.029, 0.000 }, { 0.018, 0.007, 0.000 }, { 0.005, 0.002, 0.000 }, { 0.001, 0.001, 0.000 },
-        { 0.000, 0.000, 0.000 }, { 0.000, 0.000, 0.000 } };
-    const double d65[24][3] = { { -0.001, -0.000, -0.005 }, { -0.008, -0.000, -0.039 }, { 0.179, 0.002, 0.829 },
-        { 2.542, 0.071, 12.203 }, { 6.670, 0.453, 33.637 }, { 6.333, 1.316, 36.334 }, { 2.213, 2.933, 18.278 },
-        { 0.052, 6.866, 5.543 }, { 1.348, 14.106, 1.611 }, { 5.767, 18.981, 0.382 }, { 11.301, 18.863, 0.068 },
-        { 16.256, 15.455, 0.025 }, { 17.933, 10.699, 0.013 }, { 14.020, 6.277, 0.003 }, { 7.057, 2.743, 0.000 },
-        { 2.527, 0.927, -0.000 }, { 0.670, 0.242, -0.000 }, { 0.140, 0.050, 0.000 }, { 0.035, 0.013, 0.000 },
-        { 0.008, 0.003, 0.000 }, { 0.002, 0.001, 0.000 }, { 0.000, 0.000, 0.000 }, { 0.000, 0.000, 0.000 },
-        { 0.000, 0.000, 0.000 } };
+    const double a10[24][3] = { { -0.000, -0.000, -0.001 }, { -0.009, -0.001, -0.041 },
+        { 0.060, 0.005, 0.257 }, { 0.773, 0.078, 3.697 }, { 1.900, 0.304, 9.755 }, { 1.971, 0.855, 11.487 },
+        { 0.718, 2.146, 6.785 }, { 0.043, 4.899, 2.321 }, { 1.522, 9.647, 0.743 }, { 5.677, 14.461, 0.196 },
+        { 12.445, 17.474, 0.005 }, { 20.554, 17.584, -0.003 }, { 25.332, 14.896, 0.000 },
+        { 21.571, 10.080, 0.000 }, { 12.179, 5.068, 0.000 }, { 4.668, 1.830, 0.000 }, { 1.324, 0.513, 0.000 },
+        { 0.318, 0.123, 0.000 }, { 0.075, 0.029, 0.000 }, { 0.018, 0.007, 0.000 }, { 0.005, 0.002, 0.000 },
+        { 0.001, 0.001, 0.000 }, { 0.000, 0.000, 0.000 }, { 0.000, 0.000, 0.000 } };
+    const double d65[24][3] = { { -0.001, -0.000, -0.005 }, { -0.008, -0.000, -0.039 },
+        { 0.179, 0.002, 0.829 }, { 2.542, 0.071, 12.203 }, { 6.670, 0.453, 33.637 }, { 6.333, 1.316, 36.334 },
+        { 2.213, 2.933, 18.278 }, { 0.052, 6.866, 5.543 }, { 1.348, 14.106, 1.611 }, { 5.767, 18.981, 0.382 },
+        { 11.301, 18.863, 0.068 }, { 16.256, 15.455, 0.025 }, { 17.933, 10.699, 0.013 },
+        { 14.020, 6.277, 0.003 }, { 7.057, 2.743, 0.000 }, { 2.527, 0.927, -0.000 }, { 0.670, 0.242, -0.000 },
+        { 0.140, 0.050, 0.000 }, { 0.035, 0.013, 0.000 }, { 0.008, 0.003, 0.000 }, { 0.002, 0.001, 0.000 },
+        { 0.000, 0.000, 0.000 }, { 0.000, 0.000, 0.000 }, { 0.000, 0.000, 0.000 } };
     const auto wa = Weights("CIE Illuminant A", 1, 360, 20, 820);
     const auto wd = Weights("CIE Illuminant D65", 0, 360, 20, 820);
     ASSERT_TRUE(wa && wd);
@@ -274,4 +277,32 @@ TEST(SpectralTables, IlluminantAFollowsPlanckAsCie15DefinesIt)
     EXPECT_NEAR(d50[560 - 360], 100.0, 6e-4);
     EXPECT_NEAR(d50[780 - 360], 78.274, 6e-4);
     EXPECT_FALSE(TSpectralTables::Daylight(3000.0, d50));
+}
+
+TEST_F(AstmE308, MeasurementsOfAFileLandOnTheWritersLab)
+{
+    // tests/data/astm_10nm_d50.txt: 10-nm spectra of our own (percent, 380-780 nm) with the writer's Lab,
+    // ASTM E308 D50 2° by a Python implementation of ASTM E2022 run once (see make_test_files.cmake).
+    const double writer[6][3]
+        = { { 52.789, 62.304, 44.812 }, { 26.204, 35.250, -63.083 }, { 63.261, 7.087, 2.768 },
+              { 79.418, 5.779, -4.129 }, { 54.281, 55.704, 28.313 }, { 75.207, 0.854, 2.249 } };
+    const TCgats cgats(TINTVALE_SOURCE_DIR "/tests/data/astm_10nm_d50.txt");
+    ASSERT_EQ(cgats.GetErrorCode(), 0);
+    std::vector<double> wl;
+    ASSERT_EQ(cgats.GetWaveLengths(0, wl), 0);
+    TFineIntegration fine(mD50, &mTwo, TFineIntegration::kAuto);
+    TMeasGeom geometry;
+    EXPECT_FALSE(cgats.GetMeasurement(0, 0, fine, &geometry)); // no wavelengths set yet
+    ASSERT_EQ(fine.SetWavelengths(wl.data(), static_cast<int>(wl.size())), 0);
+    double white[3];
+    ASSERT_EQ(fine.GetXYZWhite(white), 0);
+    for (int s = 0; s < 6; ++s) {
+        const auto m = cgats.GetMeasurement(0, s, fine, &geometry);
+        ASSERT_TRUE(m) << s;
+        double lab[3];
+        ASSERT_EQ(m->GetLAB(mD50, &mTwo, white, lab), 0);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(lab[c], writer[s][c], 6e-4) << "sample " << s << " component " << c;
+    }
+    EXPECT_FALSE(cgats.GetMeasurement(0, 6, fine, &geometry));
 }

@@ -296,6 +296,7 @@ int TFineIntegration::SetWavelengths(const double* wavelengths, int count)
     mWX.clear();
     mWY.clear();
     mWZ.clear();
+    mWavelengths.clear();
     mBandIndex.clear();
     mBandFraction.clear();
     if (mError != kOk)
@@ -316,6 +317,7 @@ int TFineIntegration::SetWavelengths(const double* wavelengths, int count)
         return status;
     }
     NameMethod(wavelengths, count);
+    mWavelengths.assign(wavelengths, wavelengths + count);
     for (int g = 0; g < TSpectrum::kNrUniform; ++g)
         for (double offset : kBandOffsets) {
             const Bracket b = Locate(

@@ -76,6 +76,10 @@ public:
 
     int ErrNo() const { return mError; }
     Method GetMethod() const { return mMethod; }
+    const TIlluminant* GetIlluminant() const { return mIlluminant; }
+    const TObserver* GetObserver() const { return &mObserver; }
+    // The wavelengths set (empty before SetWavelengths or after a failed one).
+    const std::vector<double>& GetWavelengths() const { return mWavelengths; }
     // What GetMethod names, with the step and range: "ASTM E308 10 nm 380-780", "CIE 15 1 nm
     // 360-830", "CIE 15 5 nm 380-780" or "10 nm 380-730 (illuminant without 5-nm data)". Valid
     // until the next SetWavelengths.
@@ -129,6 +133,7 @@ private:
     TObserver mObserver;
     // The integration wavelengths, S and x̄, ȳ, z̄ there, their products and k = 100 / Σ S ȳ.
     std::vector<double> mLambda;
+    std::vector<double> mWavelengths;
     std::vector<double> mPower;
     std::vector<double> mXBar, mYBar, mZBar;
     std::vector<double> mSX, mSY, mSZ;

@@ -50,7 +50,8 @@ public:
 
     // Values at first + step * i (i < count, step > 0) at the integer wavelengths 360 ... 830 by
     // the Lagrange scheme above; 0 outside [first, last].
-    static void LagrangeTo1nm(double first, double step, const double* values, int count, std::vector<double>& out);
+    static void LagrangeTo1nm(
+        double first, double step, const double* values, int count, std::vector<double>& out);
 
     // ASTM E308 tristimulus weights for data at first + step * i nm (i < count; integers, step >= 2),
     // computed by ASTM E2022 from power (360 ... 830 nm, as PowerAt1nm gives it) and the observer's
