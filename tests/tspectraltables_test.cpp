@@ -306,3 +306,34 @@ TEST_F(AstmE308, MeasurementsOfAFileLandOnTheWritersLab)
     }
     EXPECT_FALSE(cgats.GetMeasurement(0, 6, fine, &geometry));
 }
+
+TEST_F(AstmE308, IlluminantsObserversStepsAndRangesAgreeWithAnIndependentImplementation)
+{
+    // The Python implementation above, run once: R = 0.3, + 0.5 from 580 nm, a one-sample line +0.3
+    // at 540 nm and a notch -0.2 at 460 nm; ASTM E308 for 10/20 nm, the CIE summation for 1/5 nm.
+    const struct {
+        const char* illuminant;
+        int observer, first, step, last;
+        double xyz[3];
+    } cases[] = {
+        { "CIE Illuminant D50", 0, 400, 20, 700, { 62.0812422, 55.1387556, 19.2656183 } },
+        { "CIE Illuminant F2", 1, 360, 10, 780, { 62.5379701, 51.9485546, 19.1196397 } },
+        { "CIE Illuminant F11", 1, 380, 20, 780, { 69.6311714, 60.0519765, 17.0020008 } },
+        { "CIE Illuminant D65", 0, 380, 5, 780, { 55.0700831, 46.4649389, 30.8493816 } },
+        { "CIE Illuminant A", 1, 400, 1, 700, { 71.7914836, 51.0110096, 10.4431983 } },
+        { "CIE Illuminant F2", 0, 380, 5, 780, { 59.1140270, 49.3548296, 19.4426237 } },
+    };
+    for (const auto& c : cases) {
+        const std::vector<double> wl = Grid(c.first, c.step, c.last);
+        std::vector<double> r;
+        for (double l : wl)
+            r.push_back(0.3 + (l >= 580 ? 0.5 : 0.0) + (l == 540 ? 0.3 : 0.0) - (l == 460 ? 0.2 : 0.0));
+        TFineIntegration fine(Get(c.illuminant), c.observer == 0 ? &mTwo : &mTen, TFineIntegration::kAuto);
+        const int n = static_cast<int>(wl.size());
+        ASSERT_EQ(fine.SetWavelengths(wl.data(), n), 0);
+        double xyz[3];
+        ASSERT_EQ(fine.GetXYZ(r.data(), n, xyz), 0);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(xyz[k], c.xyz[k], 1e-6) << c.illuminant << " " << fine.GetMethodName() << " " << k;
+    }
+}
