@@ -6,6 +6,7 @@
 #include <tintvale/tonemeasurement.h>
 #include <tintvale/tspectraltables.h>
 
+#include "illuminant_test_support.h"
 #include "shipped_fixture.h"
 
 #include <cmath>
@@ -336,4 +337,26 @@ TEST_F(AstmE308, IlluminantsObserversStepsAndRangesAgreeWithAnIndependentImpleme
         for (int k = 0; k < 3; ++k)
             EXPECT_NEAR(xyz[k], c.xyz[k], 1e-6) << c.illuminant << " " << fine.GetMethodName() << " " << k;
     }
+}
+
+TEST_F(AstmE308, IlluminantsOfOtherNamesComeFromTheirOwnPoints)
+{
+    // CIE C is not made by name: its 5-nm file serves at 5 nm. CIE 15:2004 Table T.3, C 2°: 98.074,
+    // 100, 118.232 (1-nm sums; the 5-nm sums over 380-780 nm lie within 0.01).
+    TFineIntegration c(Get("CIE Illuminant C"), &mTwo);
+    ASSERT_EQ(c.ErrNo(), 0);
+    EXPECT_EQ(c.GetMethod(), TFineIntegration::kFiveNm);
+    double white[3];
+    ASSERT_EQ(c.GetXYZWhite(white), 0);
+    EXPECT_NEAR(white[0], 98.074, 0.01);
+    EXPECT_NEAR(white[2], 118.232, 0.01);
+    // Two points: a straight line between them, nothing outside.
+    const double wl[] = { 380.0, 780.0 };
+    const double power[] = { 50.0, 150.0 };
+    const OpenIlluminant ramp(TSpectrum(wl, 2, power), "ramp");
+    std::vector<double> p;
+    ASSERT_TRUE(TSpectralTables::PowerAt1nm(&ramp, p));
+    EXPECT_DOUBLE_EQ(p[580 - 360], 100.0);
+    EXPECT_DOUBLE_EQ(p[370 - 360], 0.0);
+    EXPECT_DOUBLE_EQ(p[780 - 360], 150.0);
 }
