@@ -262,6 +262,8 @@ TEST_F(AstmE308, RequestsNeedTheirSpacing)
     EXPECT_EQ(TFineIntegration::RequestByName("grid"), -1);
     EXPECT_EQ(TFineIntegration::EvenStep(uneven.data(), 7), 0);
     EXPECT_EQ(TFineIntegration::EvenStep(ten.data(), 31), 10);
+    const double far[] = { 4e6, 4e6 + 10, 4e6 + 20 }; // not a whole-nanometre grid the methods can index
+    EXPECT_EQ(TFineIntegration::EvenStep(far, 3), 0);
 }
 
 TEST(SpectralTables, IlluminantAFollowsPlanckAsCie15DefinesIt)

@@ -20,8 +20,10 @@ constexpr double kFineStep = 5.0;
 constexpr double kLargestFineStep = 5.0 + 1e-9;
 // Data whose every step is below this is finer than the 10-nm grid.
 constexpr double kFinerThanGrid = 9.5;
-// Even steps on whole nanometres: within this of an integer.
+// Even steps on whole nanometres: within this of an integer, and no further out than this, which
+// keeps every wavelength and step an int.
 constexpr double kWholeNm = 1e-6;
+constexpr double kLargestWholeNm = 1e6;
 // Every integration needs at least this range (nm).
 constexpr double kNeededFirst = 400.0;
 constexpr double kNeededLast = 700.0;
@@ -280,15 +282,14 @@ int TFineIntegration::WeighAstm(const double* wavelengths, int count)
 
 void TFineIntegration::NameMethod(const double* wavelengths, int count)
 {
-    const std::string range
-        = std::to_string(Nm(wavelengths[0])) + "-" + std::to_string(Nm(wavelengths[count - 1]));
-    const std::string step = std::to_string(EvenStep(wavelengths, count)) + " nm ";
-    if (mMethod == kAstmE308)
-        mMethodName = "ASTM E308 " + step + range;
-    else if (mMethod == kSummation)
-        mMethodName = "CIE 15 " + step + range;
-    else
+    if (mMethod != kAstmE308 && mMethod != kSummation) {
         mMethodName = mMethod == kFiveNm ? kFiveNmName : kTenNmName;
+        return;
+    }
+    // Both methods need even steps on whole nanometres: the wavelengths are small integers.
+    mMethodName = std::string(mMethod == kAstmE308 ? "ASTM E308 " : "CIE 15 ")
+        + std::to_string(EvenStep(wavelengths, count)) + " nm " + std::to_string(Nm(wavelengths[0])) + "-"
+        + std::to_string(Nm(wavelengths[count - 1]));
 }
 
 int TFineIntegration::SetWavelengths(const double* wavelengths, int count)
@@ -413,7 +414,9 @@ bool TFineIntegration::IsFinerThanGrid(const double* wavelengths, int count)
 
 int TFineIntegration::EvenStep(const double* wavelengths, int count)
 {
-    if (wavelengths == nullptr || count < 2 || !AllFinite(wavelengths, count))
+    if (wavelengths == nullptr || count < 2 || !std::all_of(wavelengths, wavelengths + count, [](double l) {
+            return std::fabs(l) <= kLargestWholeNm;
+        }))
         return 0;
     const int step = Nm(wavelengths[1] - wavelengths[0]);
     if (step < 1)
