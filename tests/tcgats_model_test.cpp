@@ -183,10 +183,6 @@ TEST(TCgatsErrors, EveryCodeHasItsOwnMessageAndTableErrorsTranslate)
     }
     EXPECT_EQ(TCgats::Message(TCgats::kErrNrCodes), nullptr);
     EXPECT_EQ(TCgats::Message(-2), nullptr);
-    // The design's table of codes and messages.
-    EXPECT_STREQ(TCgats::Message(9), "END_DATA_FORMAT tag not found.");
-    EXPECT_STREQ(TCgats::Message(25), "Trying to copy from empty data set.");
-    EXPECT_STREQ(TCgats::Message(TCgats::kErrNotANumber), "A cell of a number field is not a number.");
     // Table codes: 10 (the text ended) and 0 are code 1, too many or too few rows 13, an empty
     // slot 12, a bad ink map 8; anything unknown 1.
     const std::pair<int, int> rows[] = { { 10, 1 }, { 0, 1 }, { 11, 13 }, { 5, 13 }, { 3, 12 }, { 13, 8 },

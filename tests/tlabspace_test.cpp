@@ -290,8 +290,9 @@ TEST(TLabSpaceDifference, OtherFormulasPartialsToneValueRefusalsAndNames)
     double out[3], lab1[3], lab2[3];
     EXPECT_EQ(space.CalcDeltaE(xyz1, xyz2, 6), -1.0);
     EXPECT_EQ(TLabSpace::LabToLHC(nullptr, out) + space.XYZToLab(nullptr, out) + space.LabToXYZ(out, nullptr)
-            + space.FastXYZToLab(nullptr, out, 1),
-        8);
+            + space.FastXYZToLab(nullptr, out, 1) + space.XYZToLHC(nullptr, out)
+            + space.XYZToLHC(xyz1, nullptr),
+        12);
     EXPECT_EQ(space.GetSqSat(nullptr, out), -1);
     space.XYZToLab(xyz1, lab1);
     space.XYZToLab(xyz2, lab2);

@@ -42,6 +42,10 @@ public:
         return c.AddTag(kind, name, unquoted, value, comment);
     }
     static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
+    static int InsertTag(TCgats& c, int kind, const char* name, const char* value, int position, bool replace)
+    {
+        return c.InsertTag(kind, name, 0, value, "", position, replace);
+    }
 
     // Tag names in order ("" for a comment-only line).
     static std::vector<std::string> TagNames(TCgats& c)
