@@ -59,10 +59,11 @@ std::unique_ptr<TCgatsTableHeader> Analysed(const std::vector<std::string>& name
 TEST(TCgatsVocabulary, KeywordsMatchCaseSensitivelyAndErrorsKeepTheirMessage)
 {
     auto c = A::Empty();
-    const std::pair<const char*, int> rows[] = { { "ORIGINATOR", 0 }, { "NUMBER_OF_FIELDS", 3 },
-        { "BEGIN_DATA", 24 }, { "KEYWORD", 29 }, { "NumberOfStrips", 30 }, { "NUMBEROFSTRIPS", -1 },
-        { "NUMBER_OF_STRIPS", 32 }, { "ADD_CUTTING_LINE", 54 }, { "originator", -1 }, { "CGATS.17", -1 },
-        { "", -1 }, { nullptr, -1 } };
+    const std::pair<const char*, int> rows[]
+        = { { "ORIGINATOR", 0 }, { "NUMBER_OF_FIELDS", 3 }, { "BEGIN_DATA", 24 }, { "KEYWORD", 29 },
+              { "NumberOfStrips", 30 }, { "NUMBEROFSTRIPS", -1 }, { "NUMBER_OF_STRIPS", 32 },
+              { "ADD_CUTTING_LINE", 54 }, { "SPECTRAL_START_NM", -1 }, // after the vocabulary
+              { "originator", -1 }, { "CGATS.17", -1 }, { "", -1 }, { nullptr, -1 } };
     for (const auto& [text, kind] : rows)
         EXPECT_EQ(A::MatchTag(*c, text), kind) << (text ? text : "null");
     EXPECT_FALSE(A::SetErrorCode(*c, TCgats::kErrFieldCount));
