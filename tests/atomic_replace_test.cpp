@@ -18,6 +18,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -124,6 +125,24 @@ TEST(ReplaceFile, FollowsLinksAndKeepsModeAndOwner)
     TCgats cgats(kFile, 0);
     ASSERT_EQ(cgats.SaveAs(dir.File("chain").c_str()), 0);
     EXPECT_EQ(TempDir::Read(real), kFile);
+
+    // A caller that may not give the owner still keeps the group it belongs to: user 4322 in group
+    // 4321 replaces a file of 4321:4321.
+    if (root) {
+        const std::string shared = dir.File("shared.txt");
+        TempDir::Write(shared, "old");
+        ASSERT_TRUE(chmod(dir.Path().c_str(), 0777) == 0 && chown(shared.c_str(), 4321, 4321) == 0
+            && chmod(shared.c_str(), 0660) == 0);
+        const pid_t child = Spawn([&] {
+            const gid_t group = 4321;
+            if (setgroups(1, &group) != 0 || setgid(4322) != 0 || setuid(4322) != 0)
+                return 2;
+            return ReplaceFile(shared.c_str(), "new", 3);
+        });
+        EXPECT_TRUE(Succeeded(child));
+        EXPECT_TRUE(
+            Lstat(shared).st_uid == 4322 && Lstat(shared).st_gid == 4321 && TempDir::Read(shared) == "new");
+    }
 }
 
 TEST(ReplaceFile, NamesTooLongForTheSuffixAreWrittenAllTheSame)

@@ -61,6 +61,8 @@ TEST(NumText, FixedFormMatchesPrintf)
              1.7976931348623157e308, -std::numeric_limits<double>::infinity() })
         EXPECT_EQ(FormatF(value, 6, 4), Printf("%6.4f", value)) << value;
     EXPECT_TRUE(FormatF(1.0, 8, 2) == "    1.00" && FormatF(2.5, 0, 0) == "2");
+    // The longest text: a sign, 309 integer digits, the point and many decimals.
+    EXPECT_EQ(FormatF(-1.7976931348623157e308, 0, 17), Printf("%.17f", -1.7976931348623157e308));
 }
 
 namespace {

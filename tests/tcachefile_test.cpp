@@ -101,6 +101,17 @@ TEST_F(TCacheFileOps, ScanTopicsWithNeedleAndTheReservedTopic)
     EXPECT_EQ(AllTopics(cache, ""), AllTopics(cache));
     EXPECT_EQ(AllTopics(cache, "PRE"), std::vector<std::string>()) << "the needle is case-sensitive";
     EXPECT_EQ(cache.ScanTopics("pre", 0), nullptr) << "a finished scan stays finished";
+    // A derived class restarts a finished scan with the init calls, which report Ok.
+    struct Restarting : TCacheFile {
+        using TCacheFile::TCacheFile;
+        int Restart() { return ScanTopicsInit() + ScanItemsInit(); }
+    } again(dir.File("again.tvc").c_str(), 1, true);
+    const char* value = nullptr;
+    ASSERT_TRUE(again.AddTopic("t", false) == 0 && again.AddItem("t", "i", "v", false, false) == 0);
+    EXPECT_TRUE(
+        again.ScanTopics(nullptr, 1) && !again.ScanTopics(nullptr, 0) && again.ScanItems("t", &value, 1));
+    EXPECT_TRUE(again.Restart() == TCacheFile::Ok && std::string(again.ScanTopics(nullptr, 0)) == "t");
+    EXPECT_STREQ(again.ScanItems("t", &value, 0), "i");
 }
 
 TEST_F(TCacheFileOps, ScannedValuesSurviveChangesAndCopiesKeepOrder)

@@ -35,6 +35,8 @@ TEST(TCgatsConditions, StatedInEveryFormFirstFormFirst)
     // The CGATS.17 form wins over the others.
     EXPECT_EQ(Stated("ILLUMINANT \"A\"\nWEIGHTING_FUNCTION \"ILLUMINANT, CIE Illuminant D65\"\n"),
         P("CIE Illuminant D65", ""));
+    // Only a weighting function line states it that way.
+    EXPECT_EQ(Stated("DESCRIPTOR \"Illuminant, D65 in the booth\"\nILLUMINANT \"D50\"\n"), P("D50", ""));
 }
 
 TEST(TCgatsConditions, SettingThemRewritesEveryContraryStatement)

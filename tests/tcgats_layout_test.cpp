@@ -112,3 +112,28 @@ TEST(TCgatsLayout, CopyKeepsTheTargetCommentAndSkipsOtherKeywords)
         EXPECT_EQ(A::GetTag(*target, kind), nullptr) << kind;
     EXPECT_EQ(target->CopyLayoutInfoFrom(nullptr), TCgats::kErrNotCgats);
 }
+
+TEST(TCgatsLayout, ReplacingOutsideTheTagListIsRefusedAndArrayCopiesStayInTheirArrays)
+{
+    auto c = Read(kFile);
+    const std::vector<std::string> names = A::TagNames(*c);
+    const int count = static_cast<int>(names.size());
+    for (int position : { -1, count })
+        EXPECT_EQ(A::InsertTag(*c, 0, "X", "v", position, true), TCgats::kErrNotCgats) << position;
+    EXPECT_EQ(A::TagNames(*c), names);
+
+    struct Copying : TCgats {
+        using TCgats::CopyTagList;
+        using TCgats::TCgats;
+    };
+    const Copying copying(kFile, 0);
+    TCgatsTag past(0, "past", 0, "", "");
+    std::vector<TCgatsTag*> tags(count + 1, &past);
+    int n = 0, nrComments = -1;
+    copying.CopyTagList(&n, tags.data(), &nrComments, nullptr, 0);
+    EXPECT_TRUE(n == count && nrComments == 0 && tags[count] == &past);
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(std::string(tags[i]->Name() ? tags[i]->Name() : ""), names[i]);
+        delete tags[i];
+    }
+}

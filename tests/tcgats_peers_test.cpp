@@ -154,8 +154,13 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
     auto dark = Read("CTI3\n" + Table("SAMPLE_ID SPEC_400 SPEC_410", { "1 2.5 3.5" }));
     EXPECT_NE(Written(*dark, Convention::Argyll).find("\n1\t2.5\t3.5\t\n"), std::string::npos);
     EXPECT_TRUE(dark->GetSpectrum(0, 0, again) == 0 && again == (std::vector<double> { 0.025, 0.035 }));
-    auto spectrum = Read(Table("nm400 nm410 nm420", { "0.5 0.25 0.125" }));
-    EXPECT_EQ(Written(*spectrum, Convention::Argyll).compare(0, 6, "SPECT\n"), 0);
+    // Its band keywords stand ahead of the data format, its values shifted in decimal: 57, not
+    // 0.57 * 100 = 56.99999999999999.
+    const std::string spect
+        = Written(*Read(Table("nm400 nm410 nm420", { "0.57 0.07 0.29" })), Convention::Argyll);
+    EXPECT_EQ(spect.compare(0, 6, "SPECT\n"), 0);
+    EXPECT_LT(spect.find("SPECTRAL_BANDS"), spect.find("BEGIN_DATA_FORMAT"));
+    EXPECT_NE(spect.find("\n1\t57.0\t7.0\t29.0\t\n"), std::string::npos) << spect;
     auto uneven = Read(Table("nm400 nm410 nm430", { "0.5 0.25 0.125", "0.5 0.5 0.5" }));
     int result = 0;
     Written(*uneven, Convention::Argyll, &result);

@@ -247,6 +247,7 @@ TEST(TCgatsQueries, CellsRefuseEveryBadRequestWithMinusOneAndWriteNothing)
     std::string label;
     EXPECT_EQ(c->GetSpectrum(0, 0, spectrum), -1);
     EXPECT_EQ(c->GetSampleLabel(0, 1, label), -1);
+    EXPECT_EQ(c->GetSampleLabel(1, 0, label), -1);
     EXPECT_EQ(c->GetCustomProcessColorDescriptions(0, static_cast<const char***>(nullptr)), -1);
     // An object in error answers no cell.
     A::SetErrorCode(*c, TCgats::kErrSampleCount);

@@ -287,6 +287,12 @@ TEST(TCgatsReader, NumberFieldsHoldNumbers)
     std::vector<double> lab;
     ASSERT_EQ(good.GetLab(0, 1, lab), 0);
     EXPECT_EQ(lab, (std::vector<double> { 37.5, 10.0, -2.5 }));
+    // The first field is a number field like any other.
+    const std::string first
+        = "BEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n";
+    const TCgats comma((first + "37,5 1 2\nEND_DATA\n").c_str(), 0);
+    EXPECT_TRUE(comma.GetLab(0, 0, lab) == 0 && lab == (std::vector<double> { 37.5, 1.0, 2.0 }));
+    EXPECT_EQ(TCgats((first + "n/a 1 2\nEND_DATA\n").c_str(), 0).GetErrorCode(), TCgats::kErrNotANumber);
 
     // Read leniently, the cell is NaN, never 0, and is listed with its line.
     const TCgats lenient((head + "B - 1 2\nEND_DATA\n").c_str(), 0, TCgats::TextInNumberField::NaN);

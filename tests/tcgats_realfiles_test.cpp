@@ -112,6 +112,12 @@ TEST(TCgatsRealFiles, SpectralNormDecidesTheScale)
         ASSERT_EQ(Read("CGATS.17\n" + norm + tail)->GetSpectrum(0, 0, spectrum), 0);
         EXPECT_DOUBLE_EQ(spectrum[0], first) << norm;
     }
+    // Only the first five rows decide: 45.3 first met in the sixth row is no percentage.
+    std::vector<double> sixth;
+    ASSERT_EQ(Read("CGATS.17\n" + Table("SPEC_400 SPEC_500", { "4 8", "4 8", "4 8", "4 8", "4 8", "45.3 8" }))
+                  ->GetSpectrum(0, 5, sixth),
+        0);
+    EXPECT_DOUBLE_EQ(sixth[0], 45.3);
 }
 
 TEST(TCgatsRealFiles, LongCrLfHeadersWithCustomKeywordsAreWrittenBackWhole)

@@ -150,6 +150,10 @@ TEST_F(FineIntegration, IlluminantWithOnly10nmDataIsUsedOnTheGrid)
     ASSERT_EQ(fine.GetXYZ(v.data(), 36, xyz), 0);
     for (int k = 0; k < 3; ++k)
         EXPECT_NEAR(xyz[k], grid[k], 1e-9);
+    // Two points 5 nm apart are 5-nm data.
+    const double twoWl[] = { 550.0, 555.0 }, twoPower[] = { 1.0, 1.0 };
+    const OpenIlluminant pair(TSpectrum(twoWl, 2, twoPower), "pair");
+    EXPECT_EQ(TFineIntegration(&pair, &mTwo).GetMethod(), TFineIntegration::kFiveNm);
 }
 
 TEST_F(FineIntegration, RefusesWhatItCannotIntegrate)

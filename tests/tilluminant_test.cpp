@@ -197,4 +197,6 @@ TEST(TIlluminantSave, RefusalsCreateNoFile)
 
     EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") == OpenIlluminant(Ramp(5, 1), "D50"));
     EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "D50") != OpenIlluminant(Ramp(1, 0), "d50"));
+    // An empty name is a name: it differs from none, and two without a name are equal.
+    EXPECT_TRUE(OpenIlluminant(Ramp(1, 0), "") != noName && noName == tooLong);
 }

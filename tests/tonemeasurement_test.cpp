@@ -65,6 +65,9 @@ TEST_F(Measurements, LabAndXYZMeasurementsCopiesAndCoordinates)
     EXPECT_EQ(bad.GetLAB(nullptr, nullptr, mWhite, lab), 3);
     EXPECT_TRUE(capture.messages.empty()) << "nothing goes to the message sink";
     EXPECT_EQ(TLABMeasurement(50.0, 0.0, 0.0, nullptr, &mGeom, mD50, &mTwo).ErrNo(), 3);
+    // Made without a geometry, it is incomplete, and so is its copy.
+    const TLABMeasurement noGeometry(50.0, 0.0, 0.0, mWhite, nullptr, mD50, &mTwo);
+    EXPECT_EQ(noGeometry.ErrNo() + std::unique_ptr<TOneMeasurement>(noGeometry.Copy())->ErrNo(), 6);
     // XYZ measurements compare illuminants by identity and observers by equality.
     TXYZMeasurement xm(40.0, 30.0, 20.0, &mGeom, mD50, &mTwo);
     double v[3] = { 0, 0, 0 };

@@ -248,4 +248,13 @@ TEST(TSpectrumText, TextAndRecordRefusals)
     EXPECT_EQ(TSpectrumRecord::ReadLong(s, data, size, &used), 0);
     EXPECT_EQ(used, 18u);
     EXPECT_EQ(TSpectrumRecord::ReadShort(s, s, data, 7, nullptr), 3);
+    // A uniform short record is 36 mantissas and the exponent, 2 x 37 = 74 bytes: one byte fewer is
+    // refused, exactly as many read.
+    double flat[36];
+    std::fill(flat, flat + 36, 0.5);
+    TSpectrum u(flat), uniform, target;
+    const auto* shortRecord = reinterpret_cast<const unsigned char*>(u.ToShrtFileData(&uniform, &size));
+    ASSERT_EQ(size, 74);
+    EXPECT_EQ(TSpectrumRecord::ReadShort(target, uniform, shortRecord, 73, nullptr), 3);
+    EXPECT_TRUE(TSpectrumRecord::ReadShort(target, uniform, shortRecord, 74, &used) == 0 && used == 74u);
 }

@@ -9,7 +9,8 @@ TEST(TXYZRSpace, ConversionsRelativeToTheWhite)
     const TXYZRSpace space(d65);
     EXPECT_EQ(space.ErrNo(), 0);
     const double xyz[3] = { 19.01, 20.0, 21.78 };
-    double xyzr[3], back[3], grey[3], yr = 0.0;
+    // A fourth element beyond each triple must stay untouched.
+    double xyzr[4] = { 0.0, 0.0, 0.0, -7.0 }, back[4] = { 0.0, 0.0, 0.0, -7.0 }, grey[3], yr = 0.0;
     EXPECT_EQ(space.XYZToXYZR(xyz, xyzr), 0);
     EXPECT_DOUBLE_EQ(xyzr[0], 19.01 / 95.047);
     EXPECT_DOUBLE_EQ(xyzr[1], 0.2);
@@ -23,6 +24,7 @@ TEST(TXYZRSpace, ConversionsRelativeToTheWhite)
         EXPECT_DOUBLE_EQ(back[i], xyz[i]);
         EXPECT_DOUBLE_EQ(grey[i], d65[i] / 2);
     }
+    EXPECT_TRUE(xyzr[3] == -7.0 && back[3] == -7.0);
     EXPECT_EQ(space.XYZToXYZR(nullptr, xyzr), 2);
 }
 

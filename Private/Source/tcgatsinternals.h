@@ -43,6 +43,10 @@ public:
     }
     static int AddCustomField(TCgats& c, const char* name) { return c.AddCustomField(name); }
     static double SpectralFactor(const TCgats& c, int t) { return c.SpectralFactor(t); }
+    static int InsertTag(TCgats& c, int kind, const char* name, const char* value, int position, bool replace)
+    {
+        return c.InsertTag(kind, name, 0, value, "", position, replace);
+    }
 
     // Tag names in order ("" for a comment-only line).
     static std::vector<std::string> TagNames(TCgats& c)

@@ -95,6 +95,12 @@ def test_page_shows_the_grouped_verdicts_and_tone_value_curves(tmp_path):
     # Reference and sample curves of the four channels.
     tvi = text[text.index('<section id="tvi">'):]
     assert tvi.count('<polyline class="ref"') == 4 and tvi.count('<polyline class="smp"') == 4
+    # Each curve in the colour of its ink: cyan bluer than red, magenta with little green, yellow
+    # with little blue, black dark.
+    strokes = {name: [int(h * 2, 16) for h in hex] if len(hex) == 3 else [int(hex[i:i + 2], 16) for i in (0, 2, 4)]
+               for hex, name in re.findall(r'<polyline class="ref" stroke="#([0-9a-f]+)"[^>]*><title>(\w)</title>', tvi)}
+    (r, g, b), (mr, mg, mb), (yr, yg, yb), black = (strokes[k] for k in "CMYK")
+    assert b > r and min(mr, mb) > mg and min(yr, yg) > yb and max(black) < 64
     # Without tints there is no curve to draw.
     plain = tmp_path / "plain.html"
     tv.report(ROOT / "data" / "samples" / "chart_reference.txt", ROOT / "data" / "samples" / "chart_measured.txt", plain)

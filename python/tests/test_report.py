@@ -324,6 +324,29 @@ def test_magnified_arrows_stay_inside(tmp_path):
     assert arrows_inside(root) == 3 and "drawn 100 times its length" in text(root.find(".//*[@id='ab']//p"))
 
 
+def test_names_scale_and_axes_of_the_drawings(tmp_path):
+    # Names of at most 12 characters stay whole; longer ones keep 11 and an ellipsis, an isolated
+    # name inside its isolation. The longest shift, 0.6, gives a scale bar of 0.5 (1, 2 or 5 times a
+    # power of ten, at most the longest); an unmoved patch has its dot and no arrow.
+    names = [b"twelve chars", b"thirteen char", "\u202eabcdefghijklmnop".encode()]
+    reference = lab_file(tmp_path / "ref.txt", [(name, (50.0, 10.0, 10.0)) for name in names])
+    sample = lab_file(tmp_path / "smp.txt", list(zip(names, [(50.0, 10.6, 10.0), (50.0, 10.0, 10.3), (50.0, 10.0, 10.0)])))
+    tv.report(reference, sample, tmp_path / "r.html")
+    root = page(tmp_path / "r.html")
+    bars = [t.text for t in root.find(".//*[@id='bars']").iter(SVG + "text") if t.get("class") == "name"]
+    assert bars == ["twelve chars", "thirteen ch\u2026", "\u2068\u202eabcdefghij\u2026\u2069"]
+    assert arrows_inside(root) == 2 and "a shift of 0.5 in a*b*" in text(root.find(".//*[@id='ab']//p"))
+    # The zero lines cross at the middle of the square; the a* title lies below it.
+    ab = root.find(".//*[@id='ab']/div/" + SVG + "svg")
+    lines = [([float(l.get(k)) for k in ("x1", "y1", "x2", "y2")], l.get("class")) for l in ab.iter(SVG + "line")]
+    xs = [x for (x, _, x2, _), cls in lines if x == x2 and cls in ("grid", "zero")]
+    ys = [y for (_, y, _, y2), cls in lines if y == y2 and cls in ("grid", "zero")]
+    cx, cy = (min(xs) + max(xs)) / 2, (min(ys) + max(ys)) / 2
+    zero = sorted(points for points, cls in lines if cls == "zero")
+    assert sum(zero, []) == pytest.approx(sum(sorted([[cx, max(ys), cx, min(ys)], [min(xs), cy, max(xs), cy]]), []), abs=0.1)
+    assert [float(t.get("y")) > max(ys) for t in ab.iter(SVG + "text") if t.text == "a*"] == [True]
+
+
 def test_shown_values_agree_with_the_verdict(tmp_path):
     # CIE 1976 Delta E of two Lab values differing in L* alone is that difference: 0.503 over 0.5
     # would show as 0.50 against 0.50 with two decimals.
@@ -335,6 +358,8 @@ def test_shown_values_agree_with_the_verdict(tmp_path):
     over = [numbers[-1] for name, numbers in table(root)]
     tolerance = text(root.find(".//tr[@data-key='tolerance']/td"))
     assert over == ["0.503", "0.200"] and tolerance == "0.500" and "3 decimals" in text(root.find(".//*[@id='rule']"))
+    # The sample standard deviation of two values is their difference over sqrt(2): 0.303 / 1.41421.
+    assert text(root.find(".//tr[@data-key='sd']/td")) == "0.214"
     differs = {tr.get("data-key"): [text(td) for td in tr.findall("td")] for tr in root.findall(".//tr[@class='differs']")}
     assert differs == {"measurement_condition": ["M1", "M2"]}  # unstated on one side is no difference
     assert "MEASUREMENT_CONDITION" in text(root.find(".//*[@id='warnings']")) and str(tmp_path) not in ET.tostring(root, "unicode")

@@ -66,6 +66,9 @@ tintvale_tool_test(lab_columns_astm RC 0 ARGS lab ${FILES}/flat_columns.txt --ob
 # Without options the stated observer is used.
 tintvale_tool_test(lab_stated_observer RC 0 ARGS lab ${FILES}/flat_columns.txt
   STDOUT "\nOBSERVER\t\"10 degree\"\n" "\nWEIGHTING_FUNCTION\t\"OBSERVER, 10 degree\"\n")
+# Only the illuminant asked: the observer is still the stated one.
+tintvale_tool_test(lab_stated_observer_asked_illuminant RC 0 ARGS lab ${FILES}/flat_columns.txt --illuminant "CIE Illuminant D50"
+  STDOUT "\nOBSERVER\t\"10 degree\"\n")
 
 # density: status standards need spectra; the colorimetric density says what it is; a sample
 # without a density is missing on its row.
