@@ -464,6 +464,8 @@ TEST(CxfWrite, CgatsToCxfToCgatsKeepsEveryValueAndCondition)
     ASSERT_EQ(original.GetErrorCode(), 0) << original.GetErrorMsg();
     const std::string cxf = Written(original, Convention::Cxf);
     EXPECT_NE(cxf.find("<cc:CxF xmlns:cc=\"http://colorexchangeformat.com/CxF3-core\">"), std::string::npos);
+    // RGB 62.7 % is 627 of 1000, the first MaxRange that holds it whole.
+    EXPECT_NE(cxf.find("<cc:MaxRange>1000</cc:MaxRange><cc:R>0</cc:R><cc:G>627</cc:G>"), std::string::npos);
     TCgats back(cxf.c_str(), 0);
     ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg() << "\n" << cxf;
     ExpectSameValues(original, back);
@@ -548,7 +550,7 @@ TEST(CxfWrite, RefusesNonUtf8TextAndNonFiniteNumbersKeepsUtf8)
     }
     // Two-, three- and four-byte forms, the last and first code points XML allows beyond ASCII.
     const std::string text
-        = "Caf\xc3\xa9 \xe6\x97\xa5 \xf0\x9f\x98\x80 \xef\xbf\xbd \xf4\x8f\xbf\xbf \xc2\x80";
+        = "Caf\xc3\xa9 \xe6\x97\xa5 \xf0\x9f\x98\x80 \xef\xbf\xbd \xf4\x8f\xbf\xbf \xc2\x80 \xe0\xa0\x80";
     const TCgats good((head + "ORIGINATOR \"" + text + "\"\n"
                           + Table("SAMPLE_ID SAMPLE_NAME LAB_L LAB_A LAB_B", { "a \"" + text + "\" 50 0 0" }))
                           .c_str(),
