@@ -20,6 +20,13 @@ constexpr int kAstmStep20 = 20;
 } // namespace
 
 Chart::Chart(const std::string& path)
+    : Chart(path, MayHoldNoTable {})
+{
+    if (mCgats->GetNrTables() < 1)
+        Fail("no data table");
+}
+
+Chart::Chart(const std::string& path, MayHoldNoTable)
     : mPath(path)
 {
     // Read here rather than by the library, which would wait on a FIFO and call every failure
@@ -33,8 +40,6 @@ Chart::Chart(const std::string& path)
             mPath + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + CgatsMessage(*mCgats),
             mPath, 0, mCgats->GetErrorCode());
     }
-    if (mCgats->GetNrTables() < 1)
-        Fail("no data table");
     // "FILE:LINE: text", as failures are placed.
     for (const std::string& w : mCgats->GetReadWarnings())
         mReadWarnings.push_back(mPath + (w.compare(0, 5, "line ") == 0 ? ":" + w.substr(5) : ": " + w));
@@ -309,14 +314,14 @@ bool Chart::HasColorimetricTable() const
     return false;
 }
 
-void Chart::UseConditions(const CommonOptions& common, Colorimetry& used)
+void Chart::UseConditions(const CommonOptions& common, Colorimetry& used, int table)
 {
     mSource.reset();
     mAdaptation.reset();
     mAdaptationText.clear();
     if (!HasColorimetricTable())
         return;
-    const Conditions stated = Stated();
+    const Conditions stated = Stated(table);
     const std::string observer = stated.observer.empty() ? kDefaultObserver : stated.observer;
     const std::string illuminant
         = stated.illuminant.empty() ? kDefaultIlluminant : ResolveIlluminant(used.Set(), stated.illuminant);

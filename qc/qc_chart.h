@@ -45,6 +45,9 @@ class Chart {
 public:
     // Reads the file; fails when it cannot be read or holds no table.
     explicit Chart(const std::string& path);
+    // The same, but a file without tables (a CxF3 file without objects, a header alone) is read.
+    struct MayHoldNoTable { };
+    Chart(const std::string& path, MayHoldNoTable);
     // A copy of a file already read; name stands for its path in messages.
     Chart(const TCgats& cgats, const std::string& name);
     // A copy for another thread that shares the file's data, which the library's queries only read
@@ -86,10 +89,11 @@ public:
     // Makes the colorimetric tables (Lab, XYZ without spectra) answer under used, from the
     // conditions the file states (D50 and 2 degree when none): another observer is refused, as it
     // needs spectra; another illuminant is refused unless common.adapt names a chromatic
-    // adaptation. Spectral tables are computed under used whatever the file states.
-    void UseConditions(const CommonOptions& common, Colorimetry& used);
-    // The conditions the file states.
-    Conditions Stated() const { return StatedConditions(*mCgats); }
+    // adaptation. Spectral tables are computed under used whatever the file states. The stated
+    // conditions are those of table (see ConditionsTable: the first colour table by default).
+    void UseConditions(const CommonOptions& common, Colorimetry& used, int table = -1);
+    // The conditions the file states for table (see ConditionsTable).
+    Conditions Stated(int table = -1) const { return StatedConditions(*mCgats, table); }
     // Whether some table has Lab or XYZ without spectra.
     bool HasColorimetricTable() const;
     // UseConditions, then the Lab and XYZ columns of the colorimetric tables rewritten as adapted

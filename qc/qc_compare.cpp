@@ -295,8 +295,8 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     // One condition for both: colorimetric data stated for another are refused or adapted.
     if (!c.colorimetry && kept && !kept->empty())
         c.colorimetry = kept->front();
-    const CommonOptions chosen = ChosenConditions(
-        common, { &ref.Cgats(), &smp.Cgats() }, c.colorimetry ? &c.colorimetry->Set() : nullptr);
+    const CommonOptions chosen = ChosenConditions(common, { &ref.Cgats(), &smp.Cgats() },
+        c.colorimetry ? &c.colorimetry->Set() : nullptr, { c.tableRef, c.tableSmp });
     for (std::size_t k = 0; kept && k < kept->size() && !c.colorimetry->MadeFor(chosen); ++k)
         c.colorimetry = (*kept)[k];
     if (!c.colorimetry || !c.colorimetry->MadeFor(chosen)) {
@@ -304,8 +304,8 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
         if (kept)
             kept->push_back(c.colorimetry);
     }
-    c.reference->UseConditions(chosen, *c.colorimetry);
-    c.sample->UseConditions(chosen, *c.colorimetry);
+    c.reference->UseConditions(chosen, *c.colorimetry, c.tableRef);
+    c.sample->UseConditions(chosen, *c.colorimetry, c.tableSmp);
     c.adaptation.clear();
     for (const Chart* chart : { &ref, &smp })
         if (!chart->Adaptation().empty())
@@ -313,9 +313,9 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     const std::vector<int> pair = Pairing(ref, c.tableRef, smp, c.tableSmp);
     // Measurements under different conditions (M0/M1/M2) or computed for another weighting differ
     // for reasons other than the samples: a warning in every output, an error when asked.
-    c.warnings = ConditionWarnings(ref.Cgats(), ref.Path(), smp.Cgats(), smp.Path());
-    c.referenceConditions = DescribeFileConditions(ref.Cgats());
-    c.sampleConditions = DescribeFileConditions(smp.Cgats());
+    c.warnings = ConditionWarnings(ref.Cgats(), ref.Path(), smp.Cgats(), smp.Path(), c.tableRef, c.tableSmp);
+    c.referenceConditions = DescribeFileConditions(ref.Cgats(), c.tableRef);
+    c.sampleConditions = DescribeFileConditions(smp.Cgats(), c.tableSmp);
     c.referenceSource = DescribeFileSource(ref.Cgats());
     c.sampleSource = DescribeFileSource(smp.Cgats());
     if (common.strictConditions && !c.warnings.empty())

@@ -89,9 +89,20 @@ std::string Conditions::Describe() const
     return text;
 }
 
-Conditions StatedConditions(const TCgats& cgats)
+int ConditionsTable(const TCgats& cgats, int table)
 {
-    return { cgats.GetStatedIlluminant(), cgats.GetStatedObserver() };
+    if (table >= 0)
+        return table;
+    for (int t = 0; t < cgats.GetNrTables(); ++t)
+        if (cgats.ContainsWaveLengths(t) || cgats.ContainsLab(t) || cgats.ContainsXyz(t))
+            return t;
+    return 0;
+}
+
+Conditions StatedConditions(const TCgats& cgats, int table)
+{
+    const int t = ConditionsTable(cgats, table);
+    return { cgats.GetTableIlluminant(t), cgats.GetTableObserver(t) };
 }
 
 std::string ResolveIlluminant(IlluminantSet& set, const std::string& stated)
@@ -119,20 +130,21 @@ int AdaptationMethod(const std::string& name)
     throw ToolError("unknown chromatic adaptation \"" + name + "\" (known: " + known + ")");
 }
 
-CommonOptions ChosenConditions(
-    const CommonOptions& common, const std::vector<const TCgats*>& files, IlluminantSet* known)
+CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<const TCgats*>& files,
+    IlluminantSet* known, const std::vector<int>& tables)
 {
     if (!common.illuminant.empty() && !common.observer.empty())
         return common;
+    const auto table = [&tables](std::size_t i) { return i < tables.size() ? tables[i] : -1; };
     Conditions chosen;
     bool found = false;
-    for (const TCgats* file : files)
-        if (!found && HasColorimetry(*file)) {
-            chosen = StatedConditions(*file);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (!found && HasColorimetry(*files[i])) {
+            chosen = StatedConditions(*files[i], table(i));
             found = true;
         }
-    for (const TCgats* file : files) {
-        const Conditions stated = StatedConditions(*file);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Conditions stated = StatedConditions(*files[i], table(i));
         if (!found && (!stated.illuminant.empty() || !stated.observer.empty())) {
             chosen = stated;
             found = true;
@@ -154,8 +166,10 @@ CommonOptions ChosenConditions(
 }
 
 std::vector<std::string> ConditionWarnings(const TCgats& reference, const std::string& referenceName,
-    const TCgats& sample, const std::string& sampleName)
+    const TCgats& sample, const std::string& sampleName, int referenceTable, int sampleTable)
 {
+    const int r = ConditionsTable(reference, referenceTable);
+    const int s = ConditionsTable(sample, sampleTable);
     // A weighting function is stated by what computed colorimetry (tintvale lab), not by an
     // instrument, so only its disagreement counts.
     const struct {
@@ -163,9 +177,10 @@ std::vector<std::string> ConditionWarnings(const TCgats& reference, const std::s
         std::string a, b;
         bool unstatedCounts;
     } checks[] = {
-        { "MEASUREMENT_CONDITION", reference.GetMeasurementCondition(), sample.GetMeasurementCondition(),
-            true },
-        { "WEIGHTING_FUNCTION", reference.GetWeightingFunction(), sample.GetWeightingFunction(), false },
+        { "MEASUREMENT_CONDITION", reference.GetTableMeasurementCondition(r),
+            sample.GetTableMeasurementCondition(s), true },
+        { "WEIGHTING_FUNCTION", reference.GetTableWeightingFunction(r), sample.GetTableWeightingFunction(s),
+            false },
     };
     std::vector<std::string> warnings;
     for (const auto& c : checks) {
@@ -211,10 +226,10 @@ std::string ObjectTypes(const TCgats& cgats)
     return joined;
 }
 
-std::string DescribeFileConditions(const TCgats& cgats)
+std::string DescribeFileConditions(const TCgats& cgats, int table)
 {
-    std::string text = StatedConditions(cgats).Describe();
-    const std::string condition = cgats.GetMeasurementCondition();
+    std::string text = StatedConditions(cgats, table).Describe();
+    const std::string condition = cgats.GetTableMeasurementCondition(ConditionsTable(cgats, table));
     if (!condition.empty())
         text += "; measurement condition " + condition;
     return text;

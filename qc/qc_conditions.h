@@ -19,8 +19,12 @@ struct Conditions {
     std::string Describe() const;
 };
 
-// What the file states for its colorimetric data.
-Conditions StatedConditions(const TCgats& cgats);
+// The table whose conditions count: table when it is one (>= 0), else the first table with
+// spectra, Lab or XYZ (else 0). Every condition below is looked up for that table: its own section's
+// statements, then the file header's (one place: TCgats::GetTableIlluminant and its siblings).
+int ConditionsTable(const TCgats& cgats, int table);
+// What the file states for the colorimetric data of table (see ConditionsTable).
+Conditions StatedConditions(const TCgats& cgats, int table = -1);
 // The name in set of a stated illuminant ("D50", "CIE D50" or a name of the set, letter case
 // ignored), or empty when the set has none such.
 std::string ResolveIlluminant(IlluminantSet& set, const std::string& stated);
@@ -38,17 +42,19 @@ std::string DescribeAdaptation(const std::string& method, const std::string& fro
 // What the data of files are compared or computed under: what common asks, else the conditions
 // of the first file with colorimetric data (as it states, else D50 and 2 degree), else those the
 // first file states, else D50 and 2 degree. known: the illuminant set to resolve a stated name in,
-// when one is loaded already (else the set common names is loaded).
-CommonOptions ChosenConditions(
-    const CommonOptions& common, const std::vector<const TCgats*>& files, IlluminantSet* known = nullptr);
+// when one is loaded already (else the set common names is loaded). tables: the table of each file
+// compared or computed (missing ones: the first colour table).
+CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<const TCgats*>& files,
+    IlluminantSet* known = nullptr, const std::vector<int>& tables = {});
 
 // What two files state differently about how they were measured or computed: a sentence per
 // MEASUREMENT_CONDITION (M0, M1, M2 ...) or weighting function both state and differ in.
+// The tables are those compared (see ConditionsTable).
 std::vector<std::string> ConditionWarnings(const TCgats& reference, const std::string& referenceName,
-    const TCgats& sample, const std::string& sampleName);
+    const TCgats& sample, const std::string& sampleName, int referenceTable = -1, int sampleTable = -1);
 // The conditions a file states, for a reader: illuminant and observer (or what is assumed), and
 // its measurement condition when it states one.
-std::string DescribeFileConditions(const TCgats& cgats);
+std::string DescribeFileConditions(const TCgats& cgats, int table = -1);
 // Who made the file and what it is, for a reader: its creator, description, instrument and the
 // object types of its samples (as CxF3 files give them); empty when it states none.
 std::string DescribeFileSource(const TCgats& cgats);

@@ -415,10 +415,10 @@ void ConditionsSection(HtmlWriter& out, const Page& page)
     ConditionRow(out, "created", "Created", Text(ref.GetCreated()), Text(smp.GetCreated()), false);
     ConditionRow(out, "modified", "Modified", ModifiedTime(*c.reference), ModifiedTime(*c.sample), false);
     ConditionRow(out, "instrument", "Instrument", Instrument(ref), Instrument(smp), false);
-    ConditionRow(out, "measurement_condition", "Measurement condition", ref.GetMeasurementCondition(),
-        smp.GetMeasurementCondition(), true);
-    ConditionRow(out, "weighting_function", "Weighting function", ref.GetWeightingFunction(),
-        smp.GetWeightingFunction(), true);
+    ConditionRow(out, "measurement_condition", "Measurement condition",
+        ref.GetTableMeasurementCondition(c.tableRef), smp.GetTableMeasurementCondition(c.tableSmp), true);
+    ConditionRow(out, "weighting_function", "Weighting function", ref.GetTableWeightingFunction(c.tableRef),
+        smp.GetTableWeightingFunction(c.tableSmp), true);
     ConditionRow(
         out, "table", "Compared", TableOf(*c.reference, c.tableRef), TableOf(*c.sample, c.tableSmp), false);
     out.Literal("</tbody></table>\n");

@@ -181,8 +181,15 @@ TEST(CxfRead, MeasurementConditionsOfTheSameTargetsGoToTablesOfTheirOwn)
     ASSERT_EQ(c.GetNrTables(), 2);
     EXPECT_EQ(Keyword(c, "MEASUREMENT_CONDITION"), (std::vector<std::string> { "M0", "M1" }));
     EXPECT_EQ(Keyword(c, "WEIGHTING_FUNCTION"),
-        (std::vector<std::string> {
-            "ILLUMINANT, D65", "OBSERVER, 10 degree", "ILLUMINANT, D50", "OBSERVER, 2 degree" }));
+        (std::vector<std::string> { "ILLUMINANT, D65", "OBSERVER, 10 degree",
+            "INTEGRATION, ASTM E308 Table 5", "ILLUMINANT, D50", "OBSERVER, 2 degree",
+            "INTEGRATION, ASTM E308 Table 5" }));
+    // Each table answers with its own conditions, not the file's first.
+    EXPECT_EQ(c.GetTableMeasurementCondition(0), "M0");
+    EXPECT_EQ(c.GetTableMeasurementCondition(1), "M1");
+    EXPECT_EQ(c.GetTableIlluminant(1), "D50");
+    EXPECT_EQ(c.GetTableObserver(1), "2 degree");
+    EXPECT_EQ(c.GetTableIlluminant(0), "D65");
     for (int t = 0; t < 2; ++t) {
         ASSERT_EQ(c.GetNrSamples(t), 2);
         EXPECT_EQ(CellText(c, t, 1, "Location_Row"), "2");
@@ -385,6 +392,16 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
     EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
 }
 
+// Whether xmllint finds the file valid against the core schema; true when either is missing (the
+// schema test says so by skipping).
+bool SchemaValid(const std::string& path)
+{
+    const std::string schema = std::string(TINTVALE_SOURCE_DIR) + "/../shared/data/cxf/CxF3_Core.xsd";
+    if (!std::ifstream(schema) || std::system("xmllint --version >/dev/null 2>&1") != 0)
+        return true;
+    return std::system(("xmllint --noout --schema '" + schema + "' '" + path + "' 2>/dev/null").c_str()) == 0;
+}
+
 std::string Written(const TCgats& c, Convention convention)
 {
     char* buffer = nullptr;
@@ -447,6 +464,8 @@ TEST(CxfWrite, CgatsToCxfToCgatsKeepsEveryValueAndCondition)
     ASSERT_EQ(original.GetErrorCode(), 0) << original.GetErrorMsg();
     const std::string cxf = Written(original, Convention::Cxf);
     EXPECT_NE(cxf.find("<cc:CxF xmlns:cc=\"http://colorexchangeformat.com/CxF3-core\">"), std::string::npos);
+    // RGB 62.7 % is 627 of 1000, the first MaxRange that holds it whole.
+    EXPECT_NE(cxf.find("<cc:MaxRange>1000</cc:MaxRange><cc:R>0</cc:R><cc:G>627</cc:G>"), std::string::npos);
     TCgats back(cxf.c_str(), 0);
     ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg() << "\n" << cxf;
     ExpectSameValues(original, back);
@@ -498,6 +517,143 @@ TEST(CxfWrite, WrittenDocumentsValidateAgainstTheCoreSchema)
     ASSERT_EQ(empty.SaveAs(path.c_str(), Convention::Cxf), 0);
     EXPECT_EQ(std::system(command.c_str()), 0);
     std::remove(path.c_str());
+}
+
+// What XML cannot carry is refused with the place named, nothing written; UTF-8 text of every
+// plane is written and reads back byte for byte, and the document validates.
+TEST(CxfWrite, RefusesNonUtf8TextAndNonFiniteNumbersKeepsUtf8)
+{
+    const std::string head = "CGATS.17\nKEYWORD \"SAMPLE_NAME\"\n";
+    const struct {
+        std::string header, row, where;
+    } refused[] = { { "ORIGINATOR \"Caf\xe9\"\n", "a n 50 0 0", "Creator>Caf" },
+        { "", "a Caf\xe9 50 0 0", "Name=\"Caf" }, { "", "a \xc0\xaf 50 0 0", "Name=\"" },
+        { "", "a x\xed\xa0\x80 50 0 0", "Name=\"x" }, { "", "a x\xef\xbf\xbe 50 0 0", "Name=\"x" },
+        { "PRINT_CONDITIONS \"\xe9t\xe9\"\n", "a n 50 0 0", "Value=\"" },
+        { "", "a n nan 0 0", "field LAB_L of sample 1 of table 1" },
+        { "", "a n 50 1e999 0", "field LAB_A of sample 1 of table 1" },
+        { "", "a n 50 0 -inf", "field LAB_B of sample 1 of table 1" } };
+    const std::string path = testing::TempDir() + "cxf_refused_test.cxf";
+    for (const auto& r : refused) {
+        const TCgats c(
+            (head + r.header + Table("SAMPLE_ID SAMPLE_NAME LAB_L LAB_A LAB_B", { r.row })).c_str(), 0);
+        ASSERT_EQ(c.GetErrorCode(), 0) << r.row << ": " << c.GetErrorMsg();
+        char* buffer = reinterpret_cast<char*>(&buffer);
+        EXPECT_EQ(c.WriteToBuffer(&buffer, Convention::Cxf), TCgats::kErrConvention) << r.row;
+        EXPECT_EQ(buffer, nullptr);
+        EXPECT_NE(std::string(c.GetErrorMsg()).find(r.where), std::string::npos) << c.GetErrorMsg();
+        std::remove(path.c_str());
+        EXPECT_EQ(c.SaveAs(path.c_str(), Convention::Cxf), TCgats::kErrConvention);
+        EXPECT_EQ(c.GetErrorCode(), TCgats::kErrConvention);
+        EXPECT_NE(std::string(c.GetErrorMsg()).find(r.where), std::string::npos) << c.GetErrorMsg();
+        EXPECT_FALSE(std::ifstream(path)) << "written: " << r.row;
+    }
+    // Two-, three- and four-byte forms, the last and first code points XML allows beyond ASCII.
+    const std::string text
+        = "Caf\xc3\xa9 \xe6\x97\xa5 \xf0\x9f\x98\x80 \xef\xbf\xbd \xf4\x8f\xbf\xbf \xc2\x80 \xe0\xa0\x80";
+    const TCgats good((head + "ORIGINATOR \"" + text + "\"\n"
+                          + Table("SAMPLE_ID SAMPLE_NAME LAB_L LAB_A LAB_B", { "a \"" + text + "\" 50 0 0" }))
+                          .c_str(),
+        0);
+    ASSERT_EQ(good.GetErrorCode(), 0);
+    ASSERT_EQ(good.SaveAs(path.c_str(), Convention::Cxf), 0) << good.GetErrorMsg();
+    TCgats back(path.c_str());
+    ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg();
+    EXPECT_STREQ(back.GetOriginator(), text.c_str());
+    EXPECT_EQ(CellText(back, 0, 0, "SAMPLE_NAME"), text);
+    EXPECT_TRUE(SchemaValid(path));
+    std::remove(path.c_str());
+}
+
+// The INTEGRATION this library's integrations state becomes the Method CxF3 names (ASTM E308 at 10
+// or 20 nm: Table 5 weights, as they are computed for bandpass-corrected data; 1-nm summation), and
+// the Method reads back as a statement that writes the same Method again.
+TEST(CxfWrite, IntegrationBecomesTheTristimulusMethodAndBack)
+{
+    const struct {
+        const char *integration, *method, *readBack;
+    } cases[] = { { "ASTM E308 10 nm 380-730", "E308_Table5", "ASTM E308 Table 5" },
+        { "ASTM E308 20 nm 380-720", "E308_Table5", "ASTM E308 Table 5" },
+        { "CIE 15 1 nm 380-780", "E308_1nm", "ASTM E308 1 nm" },
+        { "ASTM E308 Table 6", "E308_Table6", "ASTM E308 Table 6" },
+        // Summed at 5 nm, point-sampled on the grid, or unparsable: CxF3 has no name for them.
+        { "CIE 15 5 nm 380-780", "unknown", nullptr }, { "10 nm 380-730", "unknown", nullptr },
+        { "ASTM E308 5 nm 380-780", "unknown", nullptr }, { "ASTM E308 nm", "unknown", nullptr } };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.integration);
+        const TCgats c(
+            ("CGATS.17\nWEIGHTING_FUNCTION \"ILLUMINANT, D65\"\nWEIGHTING_FUNCTION \"OBSERVER, 10 "
+             "degree\"\nWEIGHTING_FUNCTION \"INTEGRATION, "
+                + std::string(k.integration) + "\"\n" + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "a 50 1 2" }))
+                .c_str(),
+            0);
+        ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+        const std::string cxf = Written(c, Convention::Cxf);
+        EXPECT_NE(cxf.find("<cc:Observer>10_Degree</cc:Observer><cc:Method>" + std::string(k.method)
+                      + "</cc:Method>"),
+            std::string::npos)
+            << cxf;
+        TCgats back(cxf.c_str(), 0);
+        ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg();
+        std::vector<std::string> weighting = { "ILLUMINANT, D65", "OBSERVER, 10 degree" };
+        if (k.readBack)
+            weighting.push_back("INTEGRATION, " + std::string(k.readBack));
+        EXPECT_EQ(Keyword(back, "WEIGHTING_FUNCTION"), weighting);
+        EXPECT_EQ(Written(back, Convention::Cxf).find("<cc:Method>" + std::string(k.method) + "</cc:Method>")
+                != std::string::npos,
+            true);
+    }
+}
+
+// Elements of other namespaces travel through CGATS and back: each with the declarations it needs,
+// longer ones over several header lines; a line that is no XML any more is refused on writing.
+TEST(CxfWrite, CustomResourcesKeptThroughCgats)
+{
+    std::string big(5000, 'x');
+    big += "\"%&amp;&lt;";
+    const std::string custom = "<cc:CustomResources xmlns:w=\"urn:w\"><v:Palette id=\"p&quot;1\" n=\"50%\">"
+                               "<v:Entry>a &amp; \"b\"\nline</v:Entry></v:Palette>"
+                               "<w:Note xmlns:u=\"urn:u\" u:at=\"1\">"
+        + big + "</w:Note></cc:CustomResources>\n";
+    const std::string objects = "<cc:Resources><cc:ObjectCollection>\n"
+        + LabObject("p1", "Paper", "<cc:L>95.5</cc:L><cc:A>-0.25</cc:A><cc:B>2.125</cc:B>")
+        + "</cc:ObjectCollection>\n" + kLabSetups + "</cc:Resources>\n" + custom;
+    TCgats read(Document("cc", objects).c_str(), 0);
+    ASSERT_EQ(read.GetErrorCode(), 0) << read.GetErrorMsg();
+    EXPECT_EQ(Keyword(read, "CXF_CUSTOM_RESOURCES").size(), 2u);
+    // Through CGATS text and back to CxF3.
+    TCgats cgats(Written(read, Convention::Cgats).c_str(), 0);
+    ASSERT_EQ(cgats.GetErrorCode(), 0) << cgats.GetErrorMsg();
+    const std::string cxf = Written(cgats, Convention::Cxf);
+    const std::size_t from = cxf.find("<cc:CustomResources>");
+    const std::size_t to = cxf.find("</cc:CustomResources>");
+    ASSERT_NE(from, std::string::npos) << cxf;
+    ASSERT_NE(to, std::string::npos);
+    const std::string kept = cxf.substr(from, to - from);
+    for (const char* part : { "<v:Palette id=\"p&quot;1\" n=\"50%\" ", "xmlns:v=\"urn:vendor\"",
+             "<v:Entry>a &amp; \"b\"\nline</v:Entry>",
+             "<w:Note xmlns:u=\"urn:u\" u:at=\"1\" xmlns:w=\"urn:w\"", "\"%&amp;&lt;</w:Note>" })
+        EXPECT_NE(kept.find(part), std::string::npos) << part << " in\n" << kept.substr(0, 400);
+    EXPECT_NE(kept.find(big.substr(0, 5000)), std::string::npos);
+    // Read again, the same lines.
+    TCgats again(cxf.c_str(), 0);
+    ASSERT_EQ(again.GetErrorCode(), 0) << again.GetErrorMsg();
+    EXPECT_EQ(Keyword(again, "CXF_CUSTOM_RESOURCES"), Keyword(read, "CXF_CUSTOM_RESOURCES"));
+    const std::string path = testing::TempDir() + "cxf_custom_test.cxf";
+    ASSERT_EQ(cgats.SaveAs(path.c_str(), Convention::Cxf), 0);
+    EXPECT_TRUE(SchemaValid(path));
+    std::remove(path.c_str());
+    // Edited into something else, it is not written.
+    for (const char* line : { "<v:a>", "text", "<v:a/>%3Cb" }) {
+        const TCgats edited(("CGATS.17\nCXF_CUSTOM_RESOURCES \"" + std::string(line) + "\"\n"
+                                + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "a 50 1 2" }))
+                                .c_str(),
+            0);
+        ASSERT_EQ(edited.GetErrorCode(), 0);
+        char* buffer = nullptr;
+        EXPECT_EQ(edited.WriteToBuffer(&buffer, Convention::Cxf), TCgats::kErrConvention) << line;
+        EXPECT_EQ(buffer, nullptr);
+    }
 }
 
 // ArgyllCMS's cxf2ti3 (a peer that reads CxF3 spectra; it ignores device values) reads the spectra of

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -62,4 +63,53 @@ TEST(TCgatsConditions, SettingThemRewritesEveryContraryStatement)
     EXPECT_EQ(again.GetStatedObserver(), "2 degree");
     EXPECT_EQ(
         c.SetStatedConditions("D50\"", "2 degree"), TCgats::kErrUnwritableValue); // cannot be written back
+}
+
+// Each table of a file of several is checked by what its own section states, then by the header;
+// a file of one table keeps reading its first statement, wherever it stands.
+TEST(TCgatsConditions, EachTableStatesItsOwnThenTheHeaders)
+{
+    const std::string three = std::string("CGATS.17\nWEIGHTING_FUNCTION \"ILLUMINANT, D50\"\n")
+        + "WEIGHTING_FUNCTION \"OBSERVER, 2 degree\"\nMEASUREMENT_CONDITION \"M1\"\n" + kTable
+        + "WEIGHTING_FUNCTION \"ILLUMINANT, D65\"\nWEIGHTING_FUNCTION \"OBSERVER, 10 degree\"\n"
+          "WEIGHTING_FUNCTION \"INTEGRATION, CIE 15 5 nm 380-780\"\nMEASUREMENT_CONDITION \"M0\"\n"
+        + kTable + "KEYWORD \"ILLUMINANT\"\nILLUMINANT \"A\"\n" + kTable;
+    const TCgats c(three.c_str(), 0);
+    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    ASSERT_EQ(c.GetNrTables(), 3);
+    const struct {
+        const char *illuminant, *observer, *condition, *weighting;
+    } expected[] = { { "D50", "2 degree", "M1", "ILLUMINANT, D50; OBSERVER, 2 degree" },
+        { "D65", "10 degree", "M0",
+            "ILLUMINANT, D65; OBSERVER, 10 degree; INTEGRATION, CIE 15 5 nm 380-780" },
+        // Its own ILLUMINANT line beats the header's weighting lines; the rest is the header's.
+        { "A", "2 degree", "M1", "ILLUMINANT, D50; OBSERVER, 2 degree" } };
+    for (int t = 0; t < 3; ++t) {
+        SCOPED_TRACE("table " + std::to_string(t));
+        EXPECT_EQ(c.GetTableIlluminant(t), expected[t].illuminant);
+        EXPECT_EQ(c.GetTableObserver(t), expected[t].observer);
+        EXPECT_EQ(c.GetTableMeasurementCondition(t), expected[t].condition);
+        EXPECT_EQ(c.GetTableWeightingFunction(t), expected[t].weighting);
+    }
+    // The file's first statement is still what the getters without a table give.
+    EXPECT_EQ(c.GetStatedIlluminant(), "D50");
+    EXPECT_STREQ(c.GetMeasurementCondition(), "M1");
+    // One table: a statement after its data still counts, as before.
+    const TCgats one(("CGATS.17\n" + std::string(kTable) + "MEASUREMENT_CONDITION \"M2\"\n").c_str(), 0);
+    ASSERT_EQ(one.GetErrorCode(), 0);
+    EXPECT_EQ(one.GetTableMeasurementCondition(0), "M2");
+    EXPECT_EQ(one.GetTableIlluminant(0), "");
+    // Averaging compares table with table: the same files, their second tables differing.
+    const TCgats other(
+        (three.substr(0, three.find("MEASUREMENT_CONDITION \"M0\"")) + "MEASUREMENT_CONDITION \"M2\"\n"
+            + kTable + "KEYWORD \"ILLUMINANT\"\nILLUMINANT \"A\"\n" + kTable)
+            .c_str(),
+        0);
+    ASSERT_EQ(other.GetErrorCode(), 0) << other.GetErrorMsg();
+    const TCgats averaged(std::vector<const TCgats*> { &c, &other });
+    EXPECT_NE(averaged.GetErrorCode(), 0);
+    EXPECT_NE(std::string(averaged.GetErrorMsg()).find("MEASUREMENT_CONDITION"), std::string::npos)
+        << averaged.GetErrorMsg();
+    const TCgats same(std::vector<const TCgats*> { &c, &c });
+    EXPECT_EQ(same.GetErrorCode(), 0) << same.GetErrorMsg();
 }

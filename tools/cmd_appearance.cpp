@@ -40,9 +40,9 @@ int RunAppearance(const CommonOptions& common, const AppearanceOptions& options,
     Chart chart(options.file);
     const int t = chart.ColourTable(options.table);
     chart.CheckTable(t);
-    const CommonOptions chosen = ChosenConditions(common, { &chart.Cgats() });
+    const CommonOptions chosen = ChosenConditions(common, { &chart.Cgats() }, nullptr, { t });
     Colorimetry colorimetry(chosen);
-    chart.UseConditions(chosen, colorimetry);
+    chart.UseConditions(chosen, colorimetry, t);
     const TAppearanceModel model(kind, ConditionsOf(options, colorimetry.White()));
     if (model.GetStatus() != TAppearanceModel::kOk)
         throw ToolError("the viewing conditions define no model: the white, --la and --yb must be positive");

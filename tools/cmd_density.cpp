@@ -48,10 +48,10 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
             + " --paper SAMPLE gives log10 ratios of X, Y and Z to the paper's");
     if (colorimetric && options.paper.empty())
         chart.Fail("no spectra: colorimetric densities need --paper");
-    const CommonOptions chosen = ChosenConditions(common, { &chart.Cgats() });
+    const CommonOptions chosen = ChosenConditions(common, { &chart.Cgats() }, nullptr, { t });
     Colorimetry colorimetry(chosen);
     // Lab or XYZ stated for other conditions than asked would be read as if measured under these.
-    chart.UseConditions(chosen, colorimetry);
+    chart.UseConditions(chosen, colorimetry, t);
 
     std::shared_ptr<TOneMeasurement> paper;
     if (!options.paper.empty())

@@ -65,7 +65,8 @@ std::vector<std::string> TableConditions(const TCgats& c)
 int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostream& out)
 {
     const Format format = ParseFormat(common.format);
-    Chart chart(options.file);
+    // A file without tables is described too: its creator and description are what it holds.
+    Chart chart(options.file, Chart::MayHoldNoTable {});
     PrintWarnings(chart.ReadWarnings());
     const TCgats& c = chart.Cgats();
 
@@ -112,6 +113,8 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options, std::ostrea
     if (c.GetNrOfPages() > 1)
         Report::Put(header, "pages", Cell(c.GetNrOfPages()));
     Report::Put(header, "tables", Cell(chart.NrTables()));
+    if (chart.NrTables() == 0)
+        Report::Put(header, "contents", Cell("no objects"));
     report.Write(out, format, common.section);
     return kExitOk;
 }

@@ -137,7 +137,8 @@ std::vector<FileResult> CompareAll(const CommonOptions& common, const CompareOpt
     std::vector<Worker> workers;
     for (std::size_t k = 0; k < jobs; ++k)
         workers.push_back({ k == 0 ? reference : std::make_shared<Chart>(*reference, Chart::ShareData {}),
-            { std::make_shared<Colorimetry>(ChosenConditions(common, { &reference->Cgats() })) } });
+            { std::make_shared<Colorimetry>(
+                ChosenConditions(common, { &reference->Cgats() }, nullptr, { table })) } });
     *colorimetry = workers.front().colorimetries.front();
 
     std::vector<FileResult> results(n);

@@ -4,6 +4,7 @@
 #ifndef TINTVALE_CXF_H
 #define TINTVALE_CXF_H
 
+#include <cstddef>
 #include <string>
 
 class TCgats;
@@ -12,6 +13,23 @@ namespace tintvale::detail {
 
 // The namespace every CxF3 core element is in, whatever prefix a file binds to it.
 constexpr const char* kCxfCoreNamespace = "http://colorexchangeformat.com/CxF3-core";
+
+// The methods of TristimulusSpec/Method with the WEIGHTING_FUNCTION "INTEGRATION, ..." text each
+// reads as; "unknown" (or none) states no integration. Table 5: weights for bandpass-corrected
+// data, as this library computes them for 10- and 20-nm data.
+struct CxfMethod {
+    const char* method;
+    const char* integration;
+};
+inline constexpr CxfMethod kCxfMethods[] = { { "E308_Table5", "ASTM E308 Table 5" },
+    { "E308_Table6", "ASTM E308 Table 6" }, { "E308_1nm", "ASTM E308 1 nm" } };
+constexpr const char* kCxfUnknownMethod = "unknown";
+
+// The header lines that keep a document's CustomResources (elements of other namespaces, each with
+// the namespace declarations it needs) for writing them back: the XML with "%", quotes and control
+// characters as %XX, cut into values a CGATS header line holds, in order.
+constexpr const char* kCxfCustomResourcesKeyword = "CXF_CUSTOM_RESOURCES";
+constexpr std::size_t kCxfCustomResourcesLine = 4000;
 
 // Whether text is XML rather than CGATS: its first character after a byte-order mark and white
 // space is "<". CGATS text never starts so.

@@ -52,6 +52,7 @@ struct Setup {
     std::string geometry;
     std::string filter;
     std::string calibration;
+    std::string integration; // the WEIGHTING_FUNCTION text of its Method, empty when unknown
     int startWL = 0;
     int increment = 0;
 };
@@ -154,6 +155,7 @@ private:
     bool FailAt(int code, std::ptrdiff_t offset, const std::string& message);
     bool CheckTree(const pugi::xml_node& root);
     bool ReadFileInformation(const pugi::xml_node& info);
+    void KeepCustomResources(const pugi::xml_node& custom);
     bool ReadSetups(const pugi::xml_node& collection);
     bool ReadObject(const pugi::xml_node& object);
     bool ReadColorValues(const pugi::xml_node& values, Row& row);
@@ -236,8 +238,63 @@ bool CxfReader::Read(std::string& cgats)
     for (pugi::xml_node object = objects.first_child(); object; object = object.next_sibling())
         if (names.Is(object, "Object") && !ReadObject(object))
             return false;
+    KeepCustomResources(names.Child(root, "CustomResources"));
     WriteText(cgats);
     return true;
+}
+
+// Collects what pugixml prints.
+struct TextWriter : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, std::size_t size) override
+    {
+        text.append(static_cast<const char*>(data), size);
+    }
+};
+
+// What a CGATS value cannot hold (and "%" itself) as %XX.
+std::string PercentEncoded(const std::string& xml)
+{
+    std::string out;
+    constexpr const char* kHex = "0123456789ABCDEF";
+    for (char c : xml) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || c == '"' || byte < 0x20)
+            out.append(1, '%').append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
+        else
+            out += c;
+    }
+    return out;
+}
+
+// Each element child with the namespace declarations of its ancestors it does not make itself, so
+// that it stands alone wherever it is written back.
+void CxfReader::KeepCustomResources(const pugi::xml_node& custom)
+{
+    TextWriter xml;
+    for (pugi::xml_node child = custom.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        pugi::xml_document alone;
+        pugi::xml_node copy = alone.append_copy(child);
+        for (pugi::xml_node up = custom; up; up = up.parent())
+            for (const pugi::xml_attribute& a : up.attributes()) {
+                const bool declaration
+                    = std::strncmp(a.name(), "xmlns", 5) == 0 && (a.name()[5] == '\0' || a.name()[5] == ':');
+                if (declaration && !copy.attribute(a.name()))
+                    copy.append_attribute(a.name()) = a.value();
+            }
+        alone.save(xml, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    }
+    const std::string encoded = PercentEncoded(xml.text);
+    for (std::size_t at = 0; at < encoded.size();) {
+        std::size_t end = std::min(at + kCxfCustomResourcesLine, encoded.size());
+        // Never inside a %XX ("%" starts one and nothing else).
+        if (end < encoded.size())
+            end -= encoded[end - 1] == '%' ? 1 : encoded[end - 2] == '%' ? 2 : 0;
+        header.emplace_back(kCxfCustomResourcesKeyword, "\"" + encoded.substr(at, end - at) + "\"");
+        at = end;
+    }
 }
 
 // Nesting and attribute sizes, in one pass that keeps its own stack.
@@ -326,6 +383,9 @@ bool CxfReader::ReadSetups(const pugi::xml_node& collection)
         const char* named = (illuminant ? illuminant : custom).attribute("Name").value();
         setup.illuminant = *named ? named : illuminant ? illuminant.child_value() : custom ? "Custom" : "";
         setup.observer = ObserverText(names.Text(tristimulus, "Observer"));
+        for (const CxfMethod& m : kCxfMethods)
+            if (std::strcmp(names.Text(tristimulus, "Method"), m.method) == 0)
+                setup.integration = m.integration;
         const pugi::xml_node measurement = names.Child(node, "MeasurementSpec");
         const pugi::xml_node range = names.Child(measurement, "WavelengthRange");
         if (range) {
@@ -699,6 +759,8 @@ void CxfReader::WriteConditions(const Group& group, std::string& out) const
         Line(out, "WEIGHTING_FUNCTION", Quoted(("ILLUMINANT, " + weighting->illuminant).c_str()));
     if (weighting && !weighting->observer.empty())
         Line(out, "WEIGHTING_FUNCTION", Quoted(("OBSERVER, " + weighting->observer).c_str()));
+    if (weighting && !weighting->integration.empty())
+        Line(out, "WEIGHTING_FUNCTION", Quoted(("INTEGRATION, " + weighting->integration).c_str()));
     if (!measured)
         return;
     const std::pair<const char*, const std::string*> lines[]

@@ -14,6 +14,8 @@
 #include "tcgatstableheader.h"
 #include "tcgatsvaluelist.h"
 
+#include <pugixml.hpp>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -148,6 +150,7 @@ std::string ShiftDown(const std::string& text, int places)
 // How a table's measurements were made and computed, as its section (else the file) states.
 struct Conditions {
     std::string illuminant, observer, condition, instrument, serial, geometry, filter, calibration;
+    std::string method = kCxfUnknownMethod;
     bool spectral = false;
     bool custom = false; // spectra as CustomSpectrum
     int start = 0, increment = 0;
@@ -155,10 +158,44 @@ struct Conditions {
     std::string Key() const
     {
         return illuminant + '\n' + observer + '\n' + condition + '\n' + instrument + '\n' + serial + '\n'
-            + geometry + '\n' + filter + '\n' + calibration + '\n' + (spectral ? "s" : "")
+            + geometry + '\n' + filter + '\n' + calibration + '\n' + method + '\n' + (spectral ? "s" : "")
             + (custom ? "c" : "") + std::to_string(start) + "/" + std::to_string(increment);
     }
 };
+
+// The Method that fits the "INTEGRATION, ..." part of weighting (its lines joined by "; "): the
+// readers' own texts, and what this library's integrations name themselves ("ASTM E308 10 nm
+// 380-730": Table 5; "CIE 15 1 nm 380-780": 1-nm summation). Others are no method CxF3 names.
+std::string MethodOf(const std::string& weighting)
+{
+    constexpr const char* kIntegration = "INTEGRATION, ";
+    const std::size_t at = weighting.find(kIntegration);
+    if (at == std::string::npos)
+        return kCxfUnknownMethod;
+    std::string text = weighting.substr(at + std::strlen(kIntegration));
+    text = text.substr(0, text.find(';'));
+    for (const CxfMethod& m : kCxfMethods)
+        if (text == m.integration)
+            return m.method;
+    int step = 0;
+    const bool astm = text.rfind("ASTM E308 ", 0) == 0;
+    const bool cie = text.rfind("CIE 15 ", 0) == 0;
+    const std::size_t number = astm ? 10 : cie ? 7 : 0;
+    const char* end = number ? ParseInt(text.c_str() + number, text.c_str() + text.size(), step) : nullptr;
+    if (!end || std::strncmp(end, " nm", 3) != 0)
+        return kCxfUnknownMethod;
+    if (step == 1)
+        return "E308_1nm";
+    return astm && (step == 10 || step == 20) ? "E308_Table5" : kCxfUnknownMethod;
+}
+
+// A refusal with its words, as the CGATS conventions give theirs.
+int Refuse(const TCgats& cgats, const std::string& why)
+{
+    TCgatsInternals::SetErrorCode(cgats, TCgats::kErrConvention);
+    TCgatsInternals::SetErrorMessage(cgats, why);
+    return TCgats::kErrConvention;
+}
 
 class CxfWriter {
 public:
@@ -170,6 +207,8 @@ public:
     { }
 
     void Write(std::string& out);
+    // The CustomResources kept when the document was read; a TCgats error code.
+    int TakeCustomResources();
 
 private:
     // The value of the last line with keyword in table t's section, else of the first ahead of
@@ -189,6 +228,7 @@ private:
     std::vector<Conditions> setups; // in Id order
     std::unordered_set<std::string> objectIds;
     std::string created = Now();
+    std::string customResources;
 };
 
 std::string CxfWriter::SectionValue(int t, const char* keyword) const
@@ -212,28 +252,10 @@ std::string CxfWriter::SectionValue(int t, const char* keyword) const
 Conditions CxfWriter::TableConditions(int t) const
 {
     Conditions c;
-    // The CGATS.17 lines of the section first, then what the file states in any form.
-    int table = 0;
-    for (const auto& tag : tags) {
-        if (tag->kind == kKindBeginData && table++ == t)
-            break;
-        if (tag->kind != kKindWeightingFunction || (table != t && table != 0))
-            continue;
-        const std::string value = tag->Value();
-        const std::size_t comma = value.find(',');
-        const std::string what = value.substr(0, comma);
-        std::string text = comma == std::string::npos ? "" : value.substr(comma + 1);
-        text.erase(0, text.find_first_not_of(' '));
-        if (what == "ILLUMINANT" && (table == t || c.illuminant.empty()))
-            c.illuminant = text;
-        else if (what == "OBSERVER" && (table == t || c.observer.empty()))
-            c.observer = TCgats::NormalisedObserver(text);
-    }
-    if (c.illuminant.empty())
-        c.illuminant = cgats.GetStatedIlluminant();
-    if (c.observer.empty())
-        c.observer = cgats.GetStatedObserver();
-    c.condition = SectionValue(t, "MEASUREMENT_CONDITION");
+    c.illuminant = cgats.GetTableIlluminant(t);
+    c.observer = cgats.GetTableObserver(t);
+    c.condition = cgats.GetTableMeasurementCondition(t);
+    c.method = MethodOf(cgats.GetTableWeightingFunction(t));
     c.instrument = SectionValue(t, "INSTRUMENTATION");
     c.serial = SectionValue(t, "SERIAL");
     c.geometry = SectionValue(t, "MEASUREMENT_GEOMETRY");
@@ -264,11 +286,11 @@ Conditions CxfWriter::TableConditions(int t) const
 // Every header line that is not structure or a condition written in the ColorSpecification.
 bool IsFileTag(const std::string& keyword)
 {
-    static const std::set<std::string> kLeftOut
-        = { "NUMBER_OF_FIELDS", "NUMBER_OF_SETS", "KEYWORD", "SPOT_ID", "SPECTRAL_START_NM",
-              "SPECTRAL_END_NM", "SPECTRAL_BANDS", "SPECTRAL_NORM", "WEIGHTING_FUNCTION", "ILLUMINANT",
-              "OBSERVER", "MEASUREMENT_CONDITION", "INSTRUMENTATION", "SERIAL", "MEASUREMENT_GEOMETRY",
-              "FILTER", "CALIBRATION_STANDARD", "ORIGINATOR", "FILE_DESCRIPTOR", "CXF_COMMENT" };
+    static const std::set<std::string> kLeftOut = { "NUMBER_OF_FIELDS", "NUMBER_OF_SETS", "KEYWORD",
+        "SPOT_ID", "SPECTRAL_START_NM", "SPECTRAL_END_NM", "SPECTRAL_BANDS", "SPECTRAL_NORM",
+        "WEIGHTING_FUNCTION", "ILLUMINANT", "OBSERVER", "MEASUREMENT_CONDITION", "INSTRUMENTATION", "SERIAL",
+        "MEASUREMENT_GEOMETRY", "FILTER", "CALIBRATION_STANDARD", "ORIGINATOR", "FILE_DESCRIPTOR",
+        "CXF_COMMENT", kCxfCustomResourcesKeyword };
     return !kLeftOut.count(keyword);
 }
 
@@ -562,7 +584,7 @@ void CxfWriter::WriteSetups(std::string& out) const
             out += known ? "<cc:Illuminant>" + illuminant + "</cc:Illuminant>"
                          : "<cc:Illuminant Name=\"" + Escaped(illuminant) + "\">Custom</cc:Illuminant>";
             out += "<cc:Observer>" + ObserverElement(c.observer.empty() ? kDefaultObserver : c.observer)
-                + "</cc:Observer><cc:Method>unknown</cc:Method></cc:TristimulusSpec>\n";
+                + "</cc:Observer><cc:Method>" + c.method + "</cc:Method></cc:TristimulusSpec>\n";
         }
         out += "        <cc:MeasurementSpec>\n";
         Element(out, "          ", "MeasurementType",
@@ -622,7 +644,102 @@ void CxfWriter::Write(std::string& out)
         out += "    <cc:ObjectCollection>\n" + objects + "    </cc:ObjectCollection>\n";
     if (!setups.empty())
         WriteSetups(out);
-    out += "  </cc:Resources>\n</cc:CxF>\n";
+    out += "  </cc:Resources>\n";
+    if (!customResources.empty())
+        out += "  <cc:CustomResources>" + customResources + "</cc:CustomResources>\n";
+    out += "</cc:CxF>\n";
+}
+
+int CxfWriter::TakeCustomResources()
+{
+    std::string encoded;
+    for (const auto& [keyword, value] : cgats.GetKeywords())
+        if (keyword == kCxfCustomResourcesKeyword)
+            encoded += value;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        int byte = 0;
+        const bool escape = encoded[i] == '%' && i + 2 < encoded.size()
+            && std::isxdigit(static_cast<unsigned char>(encoded[i + 1]))
+            && std::isxdigit(static_cast<unsigned char>(encoded[i + 2]));
+        if (escape) {
+            byte = std::stoi(encoded.substr(i + 1, 2), nullptr, 16);
+            i += 2;
+        }
+        customResources += escape ? static_cast<char>(byte) : encoded[i];
+    }
+    // Written only as the well-formed XML elements it was read as.
+    pugi::xml_document check;
+    const std::string wrapped = "<r>" + customResources + "</r>";
+    const bool elements = check.load_buffer(wrapped.data(), wrapped.size(), pugi::parse_default)
+        && !check.document_element().find_child(
+            [](const pugi::xml_node& n) { return n.type() != pugi::node_element; });
+    return elements
+        ? 0
+        : Refuse(cgats, std::string(kCxfCustomResourcesKeyword) + " is no well-formed XML element.");
+}
+
+// Length of the UTF-8 sequence at p (at most n bytes) that XML 1.0 allows, 0 when none: no
+// overlong forms, surrogates, code points beyond U+10FFFF, nor U+FFFE and U+FFFF.
+std::size_t Utf8Length(const unsigned char* p, std::size_t n)
+{
+    if (p[0] < 0x80)
+        return 1;
+    const std::size_t length = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : p[0] >= 0xC2 ? 2 : 0;
+    if (length == 0 || length > n || p[0] > 0xF4)
+        return 0;
+    unsigned long code = p[0] & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        code = code << 6 | (p[i] & 0x3F);
+    }
+    constexpr unsigned long kLeast[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    const bool allowed = code >= kLeast[length] && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)
+        && code != 0xFFFE && code != 0xFFFF;
+    return allowed ? length : 0;
+}
+
+// Where the document holds bytes that are no UTF-8 (CGATS files are often Latin-1): the start of
+// the written line up to there, which names the header line or field; empty when all is UTF-8.
+std::string NonUtf8Text(const std::string& document)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(document.data());
+    for (std::size_t i = 0; i < document.size();) {
+        const std::size_t length = Utf8Length(bytes + i, document.size() - i);
+        if (length > 0) {
+            i += length;
+            continue;
+        }
+        std::size_t start = document.rfind('\n', i);
+        start = document.find_first_not_of(' ', start == std::string::npos ? 0 : start + 1);
+        constexpr std::size_t kShown = 60;
+        const std::size_t from = i - start > kShown ? i - kShown : start;
+        return document.substr(from, i - from);
+    }
+    return {};
+}
+
+// The first number cell CxF3 cannot hold (NaN or infinite, which lenient reading may leave),
+// described; empty when there is none.
+std::string NonFiniteCell(const TCgats& cgats)
+{
+    const auto& tables = TCgatsInternals::Tables(const_cast<TCgats&>(cgats));
+    for (std::size_t t = 0; t < tables.size(); ++t) {
+        if (!tables[t] || tables[t]->error != 0 || !tables[t]->Header())
+            continue;
+        const TCgatsTable& table = *tables[t];
+        const TCgatsTableHeader& header = *table.Header();
+        for (int f = 0; f < header.NrFields() && f < static_cast<int>(table.columns.size()); ++f) {
+            if (header.Field(f)->type != TCgatsField::kDouble || !table.columns[f])
+                continue;
+            for (int s = 0; s < table.nrFilled; ++s)
+                if (!std::isfinite(table.columns[f]->GetDouble(s)))
+                    return "CxF3 cannot hold field " + header.Field(f)->name + " of sample "
+                        + std::to_string(s + 1) + " of table " + std::to_string(t + 1)
+                        + ": not a finite number.";
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -631,7 +748,20 @@ int CgatsToCxf(const TCgats& cgats, std::string& out)
 {
     if (cgats.GetErrorCode() != 0)
         return cgats.GetErrorCode();
-    CxfWriter(cgats).Write(out);
+    const std::string nonFinite = NonFiniteCell(cgats);
+    if (!nonFinite.empty())
+        return Refuse(cgats, nonFinite);
+    CxfWriter writer(cgats);
+    const int custom = writer.TakeCustomResources();
+    if (custom != 0)
+        return custom;
+    writer.Write(out);
+    // XML is UTF-8 here; other bytes would make a document no XML reader takes.
+    const std::string before = NonUtf8Text(out);
+    if (!before.empty() || out.find_first_of('\0') != std::string::npos) {
+        out.clear();
+        return Refuse(cgats, "CxF3 needs UTF-8 text; not so after: " + before);
+    }
     return 0;
 }
 
@@ -640,12 +770,14 @@ int SaveCxf(const TCgats& cgats, const char* fileName)
     if (!fileName || !*fileName)
         return TCgats::kErrEmptyFileName;
     std::string text;
-    int result = CgatsToCxf(cgats, text);
-    if (result == 0 && ReplaceFile(fileName, text.data(), text.size()) != 0)
-        result = TCgats::kErrCannotWrite;
+    const int result = CgatsToCxf(cgats, text);
     if (result != 0)
-        TCgatsInternals::SetErrorCode(cgats, result);
-    return result;
+        return result;
+    if (ReplaceFile(fileName, text.data(), text.size()) != 0) {
+        TCgatsInternals::SetErrorCode(cgats, TCgats::kErrCannotWrite);
+        return TCgats::kErrCannotWrite;
+    }
+    return 0;
 }
 
 int WriteCxfToBuffer(const TCgats& cgats, char** buffer)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 using namespace tintvale::detail;
 
@@ -76,7 +77,124 @@ std::string Word(const std::string& name)
     return blank == std::string::npos ? name : name.substr(blank + 1);
 }
 
+using TagList = std::vector<const TCgatsTag*>;
+
+// The value of the first line named name (in either case), as GetKeywordValue.
+const char* NamedValue(const TagList& tags, const char* name)
+{
+    for (const TCgatsTag* tag : tags)
+        if (tag->Name() && strcmp_ci(tag->Name(), name) == 0)
+            return tag->Value();
+    return nullptr;
+}
+
+// The WEIGHTING_FUNCTION "what, text" line's text for what, or empty.
+std::string WeightingText(const TagList& tags, const char* what)
+{
+    for (const TCgatsTag* tag : tags)
+        if (tag->kind == kKindWeightingFunction) {
+            const auto part = WeightingPart(tag->Value());
+            if (SameWord(part.first, what) && !part.second.empty())
+                return part.second;
+        }
+    return std::string();
+}
+
+std::string IlluminantIn(const TagList& tags)
+{
+    const std::string weighting = WeightingText(tags, KeywordName(kRowIlluminant));
+    if (!weighting.empty())
+        return weighting;
+    if (const char* value = NamedValue(tags, KeywordName(kRowIlluminant)))
+        if (!Trim(value).empty())
+            return Trim(value);
+    if (const char* value = NamedValue(tags, KeywordName(kKindMeasurementSource)))
+        return SourceValue(value, kSourceIlluminant);
+    return std::string();
+}
+
+std::string ObserverIn(const TagList& tags)
+{
+    const std::string weighting = WeightingText(tags, KeywordName(kRowObserver));
+    if (!weighting.empty())
+        return TCgats::NormalisedObserver(weighting);
+    if (const char* value = NamedValue(tags, KeywordName(kRowObserver)))
+        if (!Trim(value).empty())
+            return TCgats::NormalisedObserver(Trim(value));
+    if (const char* value = NamedValue(tags, KeywordName(kKindMeasurementSource))) {
+        const std::string angle = SourceValue(value, kSourceObserver);
+        if (!angle.empty())
+            return TCgats::NormalisedObserver(angle);
+    }
+    return std::string();
+}
+
+std::string ConditionIn(const TagList& tags)
+{
+    for (const TCgatsTag* tag : tags)
+        if (tag->kind == kKindMeasurementCondition)
+            return tag->Value();
+    return std::string();
+}
+
+std::string WeightingIn(const TagList& tags)
+{
+    std::string text;
+    for (const TCgatsTag* tag : tags)
+        if (tag->kind == kKindWeightingFunction)
+            text += (text.empty() ? "" : "; ") + std::string(tag->Value());
+    return text;
+}
+
+// The first scope that states something.
+template <typename Find> std::string FirstStated(const std::vector<TagList>& scopes, Find find)
+{
+    for (const TagList& scope : scopes) {
+        std::string stated = find(scope);
+        if (!stated.empty())
+            return stated;
+    }
+    return std::string();
+}
+
 } // namespace
+
+std::vector<std::vector<const TCgatsTag*>> TCgats::ConditionScopes(int t) const
+{
+    const int nrTables = GetNrTables();
+    std::vector<TagList> scopes(nrTables > 1 && t >= 0 && t < nrTables ? (t > 0 ? 2 : 1) : 0);
+    if (scopes.empty()) {
+        scopes.emplace_back();
+        for (const auto& tag : tags)
+            if (tag)
+                scopes.back().push_back(tag.get());
+        return scopes;
+    }
+    // Section k holds the lines after the k-th BEGIN_DATA; the header is section 0.
+    int section = 0;
+    for (const auto& tag : tags) {
+        if (!tag)
+            continue;
+        if (tag->kind == kKindBeginData && ++section > t)
+            break;
+        if (section == t)
+            scopes[0].push_back(tag.get());
+        else if (section == 0)
+            scopes[1].push_back(tag.get());
+    }
+    return scopes;
+}
+
+std::string TCgats::GetTableIlluminant(int t) const { return FirstStated(ConditionScopes(t), IlluminantIn); }
+std::string TCgats::GetTableObserver(int t) const { return FirstStated(ConditionScopes(t), ObserverIn); }
+std::string TCgats::GetTableMeasurementCondition(int t) const
+{
+    return FirstStated(ConditionScopes(t), ConditionIn);
+}
+std::string TCgats::GetTableWeightingFunction(int t) const
+{
+    return FirstStated(ConditionScopes(t), WeightingIn);
+}
 
 std::string TCgats::NormalisedObserver(const std::string& text)
 {
@@ -89,41 +207,9 @@ std::string TCgats::NormalisedObserver(const std::string& text)
     return text;
 }
 
-std::string TCgats::GetStatedIlluminant() const
-{
-    std::string stated;
-    for (const auto& tag : tags)
-        if (tag && tag->kind == kKindWeightingFunction) {
-            const auto part = WeightingPart(tag->Value());
-            if (SameWord(part.first, KeywordName(kRowIlluminant)) && !part.second.empty())
-                return part.second;
-        }
-    if (const char* value = GetKeywordValue(KeywordName(kRowIlluminant)))
-        if (!Trim(value).empty())
-            return Trim(value);
-    if (const char* value = GetKeywordValue(KeywordName(kKindMeasurementSource)))
-        stated = SourceValue(value, kSourceIlluminant);
-    return stated;
-}
+std::string TCgats::GetStatedIlluminant() const { return IlluminantIn(ConditionScopes(-1).front()); }
 
-std::string TCgats::GetStatedObserver() const
-{
-    for (const auto& tag : tags)
-        if (tag && tag->kind == kKindWeightingFunction) {
-            const auto part = WeightingPart(tag->Value());
-            if (SameWord(part.first, KeywordName(kRowObserver)) && !part.second.empty())
-                return NormalisedObserver(part.second);
-        }
-    if (const char* value = GetKeywordValue(KeywordName(kRowObserver)))
-        if (!Trim(value).empty())
-            return NormalisedObserver(Trim(value));
-    if (const char* value = GetKeywordValue(KeywordName(kKindMeasurementSource))) {
-        const std::string angle = SourceValue(value, kSourceObserver);
-        if (!angle.empty())
-            return NormalisedObserver(angle);
-    }
-    return std::string();
-}
+std::string TCgats::GetStatedObserver() const { return ObserverIn(ConditionScopes(-1).front()); }
 
 int TCgats::SetStatedConditions(const char* illuminant, const char* observer, const char* integration)
 {

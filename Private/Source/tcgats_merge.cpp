@@ -9,6 +9,7 @@
 #include "halden.h"
 #include "numtext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -157,15 +158,28 @@ TCgats::TCgats(const std::vector<const TCgats*>& files)
 
 std::string TCgats::AveragingConflict(const TCgats& other) const
 {
+    // Table by table, each as its section (else the file) states; one table reads as the file.
+    for (int t = 0; t < std::max(1, std::min(GetNrTables(), other.GetNrTables())); ++t) {
+        const std::string conflict = AveragingConflict(other, t);
+        if (!conflict.empty())
+            return conflict;
+    }
+    return std::string();
+}
+
+std::string TCgats::AveragingConflict(const TCgats& other, int t) const
+{
     // As stated, unstated illuminant and observer taken as CGATS.17 means them.
-    const auto illuminant = [](const TCgats& c) {
-        const std::string stated = c.GetStatedIlluminant();
+    const auto illuminant = [t](const TCgats& c) {
+        const std::string stated = c.GetTableIlluminant(t);
         return stated.empty() ? std::string("D50") : stated;
     };
-    const auto observer = [](const TCgats& c) {
-        const std::string stated = c.GetStatedObserver();
+    const auto observer = [t](const TCgats& c) {
+        const std::string stated = c.GetTableObserver(t);
         return stated.empty() ? std::string("2 degree") : stated;
     };
+    const std::string condition = GetTableMeasurementCondition(t);
+    const std::string otherCondition = other.GetTableMeasurementCondition(t);
     const struct {
         const char* what;
         std::string a, b;
@@ -174,8 +188,7 @@ std::string TCgats::AveragingConflict(const TCgats& other) const
         { "illuminant", illuminant(*this), illuminant(other),
             IlluminantKey(illuminant(*this)) == IlluminantKey(illuminant(other)) },
         { "observer", observer(*this), observer(other), Folded(observer(*this)) == Folded(observer(other)) },
-        { "MEASUREMENT_CONDITION", GetMeasurementCondition(), other.GetMeasurementCondition(),
-            Folded(GetMeasurementCondition()) == Folded(other.GetMeasurementCondition()) },
+        { "MEASUREMENT_CONDITION", condition, otherCondition, Folded(condition) == Folded(otherCondition) },
     };
     for (const auto& c : conditions)
         if (!c.same && !c.a.empty() && !c.b.empty())

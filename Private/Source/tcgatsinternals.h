@@ -9,6 +9,7 @@
 #include "tcgatstable.h"
 #include "tcgatstag.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ public:
     static int NrSpotIds(const TCgats& c) { return c.nrSpotIds; }
 
     static bool SetErrorCode(const TCgats& c, int code) { return c.SetErrorCode(code); }
+    // Words of the caller's own for the recorded code, cut to what the message holds.
+    static void SetErrorMessage(const TCgats& c, const std::string& message)
+    {
+        std::snprintf(c.errorMsg, sizeof c.errorMsg, "%s", message.c_str());
+    }
     static int TableErrorToCgatsError(int tableError) { return TCgats::TableErrorToCgatsError(tableError); }
     static int MatchTag(const TCgats& c, const char* text) { return c.MatchTag(text); }
     static int MatchField(

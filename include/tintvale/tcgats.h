@@ -397,6 +397,13 @@ public:
     // ISO 13655 then mean D50 and the 2 degree observer.
     std::string GetStatedIlluminant() const;
     std::string GetStatedObserver() const;
+    // The same statements for table t of the file: those of the table's own section (the lines
+    // between the previous table's data and its own) first, then those of the file's header
+    // (ahead of the first table). For a file of one table (or t no table), the getters above.
+    std::string GetTableIlluminant(int t) const;
+    std::string GetTableObserver(int t) const;
+    std::string GetTableMeasurementCondition(int t) const; // empty when absent
+    std::string GetTableWeightingFunction(int t) const; // as GetWeightingFunction
     // SetWeightingFunction (with integration, as there), and the ILLUMINANT, OBSERVER and
     // MEASUREMENT_SOURCE statements the file has made to say the same; 0, or 29 (nothing changed).
     int SetStatedConditions(const char* illuminant, const char* observer, const char* integration = nullptr);
@@ -470,6 +477,8 @@ protected:
     // custom names, the standard vocabulary, the sample-name spellings). Returns the vocabulary or
     // custom-field index (0 for the patterns), or -1 when unknown or an argument is null.
     int MatchField(const char* name, int* category, int* index, int* type, std::string* canonical);
+    // Where table t's conditions are looked up, in order (see GetTableIlluminant).
+    std::vector<std::vector<const TCgatsTag*>> ConditionScopes(int t) const;
     int FindTag(int kind) const;
     const TCgatsTag* GetTag(int kind) const;
     const TCgatsTag* GetTag(const char* name) const;
@@ -547,6 +556,8 @@ private:
     // Why the data of other cannot be averaged with these: the illuminant, observer or measurement
     // condition stated differently (letter case aside; unstated taken as CGATS.17 means it), or empty.
     TINTVALE_LOCAL std::string AveragingConflict(const TCgats& other) const;
+    // The same for table t of both.
+    TINTVALE_LOCAL std::string AveragingConflict(const TCgats& other, int t) const;
     // The row of other's table t paired with each row of table t: by name when both name their
     // samples, else by position; empty, with why, when a name has no partner or the device values
     // of a pair differ.
