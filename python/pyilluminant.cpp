@@ -108,6 +108,16 @@ TIlluminant* Add(TIlluminantFactory& f, const TSpectrum& spectrum, const std::st
     return made;
 }
 
+constexpr const char* kGrid = "grid";
+
+py::array_t<double> GridWavelengths()
+{
+    py::array_t<double> wl(kN);
+    for (int i = 0; i < kN; ++i)
+        wl.mutable_data()[i] = TSpectrum::kFirstWavelength + TSpectrum::kUniformStep * i;
+    return wl;
+}
+
 const char* IntegrationErrorText(int code)
 {
     return code == 2 ? "the illuminant has no spectrum or no luminance" : "integration error";
@@ -157,38 +167,24 @@ const TIlluminant& IlluminantOf(const py::handle& illuminant)
     return illuminant.cast<const TIlluminant&>();
 }
 
-const char* FineStatusText(int status)
-{
-    switch (status) {
-    case TFineIntegration::kNoIlluminant:
-        return "the illuminant has no spectrum or no luminance";
-    case TFineIntegration::kNotFinite:
-        return "wavelengths must be finite";
-    case TFineIntegration::kUnsorted:
-        return "wavelengths must be strictly ascending";
-    case TFineIntegration::kTooFewPoints:
-        return "wavelengths must hold at least 2 values";
-    default:
-        return "integration error";
-    }
-}
-
-// XYZ of spectra at the given wavelengths, interpolated to 5 nm and summed the CIE 15 way; a row
+// XYZ of spectra at the given wavelengths (the grid's when none) by the method requested; a row
 // holding a value that is not finite gives NaN.
 py::array_t<double> IntegrateAtWavelengths(const TIlluminant& illuminant, const py::handle& observer,
-    const py::handle& spectra, const py::handle& wl)
+    const py::handle& spectra, const py::handle& wl, TFineIntegration::Request request)
 {
-    const int n = static_cast<int>(py::len(wl));
+    const py::object given
+        = wl.is_none() ? py::object(GridWavelengths()) : py::reinterpret_borrow<py::object>(wl);
+    const int n = static_cast<int>(py::len(given));
     if (n < 2)
-        throw py::value_error(FineStatusText(TFineIntegration::kTooFewPoints));
-    Rows wavelengths = RowsOf(wl, n, "wavelengths");
+        throw py::value_error(TFineIntegration::GetStatusText(TFineIntegration::kTooFewPoints));
+    Rows wavelengths = RowsOf(given, n, "wavelengths");
     if (!wavelengths.lead.empty())
         throw py::value_error("wavelengths must be one-dimensional");
     const TObserver obs = ObserverOf(observer);
-    TFineIntegration fine(&illuminant, &obs);
-    int status = fine.SetWavelengths(wavelengths.data, n);
+    TFineIntegration fine(&illuminant, &obs, request);
+    int status = fine.ErrNo() != 0 ? fine.ErrNo() : fine.SetWavelengths(wavelengths.data, n);
     if (status != 0)
-        throw py::value_error(FineStatusText(status));
+        throw py::value_error(TFineIntegration::GetStatusText(status));
     if (fine.GetMethod() == TFineIntegration::kTenNm
         && PyErr_WarnEx(PyExc_UserWarning, "the illuminant has no 5-nm data: integrated at 10 nm", 1) != 0)
         throw py::error_already_set();
@@ -350,22 +346,34 @@ void BindIlluminants(py::module_& m)
     m.def(
         "xyz",
         [](const py::handle& spectra, const py::handle& illuminant, const py::handle& observer,
-            const py::handle& wavelengths) {
+            const py::handle& wavelengths, const std::string& method) {
             const TIlluminant& ill = IlluminantOf(illuminant);
-            if (!wavelengths.is_none())
-                return IntegrateAtWavelengths(ill, observer, spectra, wavelengths);
-            return IntegrateRows(*MakeIntegration(ill, observer), spectra);
+            if (method == kGrid) {
+                if (!wavelengths.is_none())
+                    throw py::value_error("method \"grid\" takes the 36 samples at WAVELENGTHS: leave "
+                                          "wavelengths out");
+                return IntegrateRows(*MakeIntegration(ill, observer), spectra);
+            }
+            const int request = TFineIntegration::RequestByName(method.c_str());
+            if (request < 0)
+                throw py::value_error("unknown method \"" + method + "\" (auto, astm-e308, cie15 or grid)");
+            if (wavelengths.is_none() && request == TFineIntegration::kAuto)
+                return IntegrateRows(*MakeIntegration(ill, observer), spectra);
+            return IntegrateAtWavelengths(
+                ill, observer, spectra, wavelengths, static_cast<TFineIntegration::Request>(request));
         },
         py::arg("spectra"), py::arg("illuminant"), py::arg("observer") = 0,
-        py::arg("wavelengths") = py::none(),
+        py::arg("wavelengths") = py::none(), py::arg("method") = "auto",
         "XYZ (..., 3) of reflectance spectra under an illuminant (an Illuminant, or the name of a shipped "
         "one) and observer (0 or \"2 degree\", 1 or \"10 degree\"); a perfect white has Y = 100. Without "
-        "wavelengths the spectra are 36 samples at WAVELENGTHS, integrated there. With wavelengths (nm, "
-        "strictly ascending, any spacing) the spectra have one value per wavelength and are integrated at "
-        "their own resolution: interpolated to 380, 385, ..., 780 nm (the nearest measured value beyond "
-        "the measured range) and summed with the 5-nm observer and illuminant (CIE 15:2004, 7.1); an "
-        "illuminant with only 10-nm data is used at 10 nm, with a UserWarning. A row with a value that is "
-        "not finite gives NaN.");
+        "wavelengths the spectra are 36 samples at WAVELENGTHS. With wavelengths (nm, strictly ascending, "
+        "reaching 400 to 700 nm) the spectra have one value per wavelength. method: \"auto\" integrates "
+        "evenly spaced 10- and 20-nm data with ASTM E308 weights (computed by ASTM E2022), 1- and 5-nm data "
+        "by the CIE 15 summation at their own points, other spacings interpolated to 380, 385, ..., 780 nm "
+        "and summed there (CIE 15:2004, 7.1), and the 36 samples without wavelengths on the grid; "
+        "\"astm-e308\" and \"cie15\" force those; \"grid\" is the 36-sample grid. An illuminant with "
+        "only 10-nm data is used at 10 nm for interpolated data, with a UserWarning. A row with a value "
+        "that is not finite gives NaN.");
     m.def(
         "observer_functions",
         [](const py::handle& observer) {

@@ -13,6 +13,12 @@
 
 namespace tool {
 
+namespace {
+// The steps ASTM E308 tabulates weights for.
+constexpr int kAstmStep10 = 10;
+constexpr int kAstmStep20 = 20;
+} // namespace
+
 Chart::Chart(const std::string& path)
     : mPath(path)
 {
@@ -59,7 +65,7 @@ TCMS::FilterStandard DensityStandard(const std::string& name)
 std::shared_ptr<TOneMeasurement> Chart::DensitySample(int t, int s, Colorimetry& colorimetry) const
 {
     const TableIntegration& integration = Integration(t, colorimetry);
-    if (!integration.fine)
+    if (!integration.fine || !integration.finer)
         return Measurement(t, s, colorimetry);
     std::vector<double> values;
     double grid[TSpectrum::kNrUniform];
@@ -69,6 +75,19 @@ std::shared_ptr<TOneMeasurement> Chart::DensitySample(int t, int s, Colorimetry&
             + " cannot be read as a measurement");
     const TMeasGeom geometry;
     return std::make_shared<TReflectionSpectrum>(grid, &geometry);
+}
+
+std::shared_ptr<TOneMeasurement> Chart::ColourSample(int t, int s, Colorimetry& colorimetry) const
+{
+    const TableIntegration& integration = Integration(t, colorimetry);
+    if (!integration.fine)
+        return Measurement(t, s, colorimetry);
+    TMeasGeom geometry = mGeometry;
+    std::shared_ptr<TOneMeasurement> m = mCgats->GetMeasurement(t, s, *integration.fine, &geometry);
+    if (!m)
+        Fail("sample " + std::to_string(s + 1) + " of table " + std::to_string(t)
+            + " cannot be read as a measurement");
+    return m;
 }
 
 int Chart::FindSample(int table, const std::string& which, const std::string& purpose) const
@@ -165,17 +184,25 @@ const TableIntegration& Chart::Integration(int table, const Colorimetry& colorim
         return *slot;
     slot->method = kGridMethod;
     std::vector<double> wavelengths;
-    if (!colorimetry.AtOwnResolution() || mCgats->GetWaveLengths(table, wavelengths) != 0
-        || !TFineIntegration::IsFinerThanGrid(wavelengths.data(), static_cast<int>(wavelengths.size())))
+    if (!colorimetry.AtOwnResolution() || mCgats->GetWaveLengths(table, wavelengths) != 0)
         return *slot;
-    auto fine = std::make_unique<TFineIntegration>(colorimetry.Illuminant(), colorimetry.Observer());
+    const int n = static_cast<int>(wavelengths.size());
+    const bool finer = TFineIntegration::IsFinerThanGrid(wavelengths.data(), n);
+    const int step = TFineIntegration::EvenStep(wavelengths.data(), n);
+    const auto request = static_cast<TFineIntegration::Request>(colorimetry.Request());
+    // Uneven data coarser than 10 nm stay on the grid unless a method is asked for.
+    if (request == TFineIntegration::kAuto && !finer && step != kAstmStep10 && step != kAstmStep20)
+        return *slot;
+    auto fine = std::make_unique<TFineIntegration>(colorimetry.Illuminant(), colorimetry.Observer(), request);
     double white[3];
-    int status = fine->SetWavelengths(wavelengths.data(), static_cast<int>(wavelengths.size()));
+    int status = fine->ErrNo() != 0 ? fine->ErrNo() : fine->SetWavelengths(wavelengths.data(), n);
     if (status == 0)
         status = fine->GetXYZWhite(white);
     if (status != 0)
         Fail("table " + std::to_string(table) + ": its spectra cannot be integrated under "
-            + colorimetry.Describe() + " (status " + std::to_string(status) + ")");
+            + colorimetry.Describe() + ": " + TFineIntegration::GetStatusText(status) + " (status "
+            + std::to_string(status) + ")");
+    slot->finer = finer;
     slot->lab = std::make_unique<TLabSpace>(white);
     slot->method = fine->GetMethodName();
     slot->fine = std::move(fine);

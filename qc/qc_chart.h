@@ -25,11 +25,12 @@ namespace tool {
 // What colour data one table offers, in the order the tool prefers it.
 enum class ColourData { None, Spectrum, Lab, Xyz };
 
-// How the colours of one table are computed: spectra finer than 10 nm at their own resolution
-// (fine set, with CIELAB relative to the white of the same sums), everything else as the library's
-// measurements, on the 36-sample grid.
+// How the colours of one table are computed: spectra at their own wavelengths (fine set, with
+// CIELAB relative to the white of the same weights: ASTM E308 for 10- and 20-nm data, CIE 15 for
+// finer data), everything else as the library's measurements, on the 36-sample grid.
 struct TableIntegration {
     std::unique_ptr<TFineIntegration> fine;
+    bool finer = false; // the spectra are finer than the 10-nm grid (densities take their bands)
     std::unique_ptr<TLabSpace> lab;
     std::string method; // written with the results; empty when the table has no spectra
 };
@@ -104,6 +105,10 @@ public:
     // XYZ of the sample under colorimetry's illuminant and observer.
     void Xyz(int table, int sample, Colorimetry& colorimetry, double* xyz) const;
 
+    // The sample as colour measurements need it: integrated at its own wavelengths when
+    // Integration(table) says so (a Lab measurement relative to the white of the same weights),
+    // else Measurement.
+    std::shared_ptr<TOneMeasurement> ColourSample(int table, int sample, Colorimetry& colorimetry) const;
     // The sample as densities need it: the status filters are tabulated at 10 nm, so spectra finer
     // than that (integrated at their own resolution) reach them as a 10-nm instrument reports, each
     // grid value the band around it; otherwise Measurement.

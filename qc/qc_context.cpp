@@ -119,7 +119,7 @@ Colorimetry::Colorimetry(const CommonOptions& options)
             + std::to_string(mIntegrator->ErrNo()) + ")");
     mIntegrator->GetXYZWhite(mWhite);
     mLab = std::make_unique<TLabSpace>(mWhite);
-    mAtOwnResolution = IntegrationAtOwnResolution(options.integration);
+    mRequest = IntegrationRequest(options.integration);
 }
 
 bool Colorimetry::MadeFor(const CommonOptions& options) const
@@ -127,18 +127,19 @@ bool Colorimetry::MadeFor(const CommonOptions& options) const
     const std::string illuminant = options.illuminant.empty() ? kDefaultIlluminant : options.illuminant;
     const std::string observer = options.observer.empty() ? kDefaultObserver : options.observer;
     return strcasecmp(illuminant.c_str(), mIlluminant->GetName()) == 0 && observer == mObserver.GetName()
-        && mAtOwnResolution == IntegrationAtOwnResolution(options.integration);
+        && mRequest == IntegrationRequest(options.integration);
 }
 
 const char* const kGridMethod = "10 nm 380-730";
 
-bool IntegrationAtOwnResolution(const std::string& name)
+int IntegrationRequest(const std::string& name)
 {
-    if (name == "auto")
-        return true;
     if (name == "grid")
-        return false;
-    throw ToolError("unknown integration \"" + name + "\" (auto or grid)");
+        return -1;
+    const int request = TFineIntegration::RequestByName(name.c_str());
+    if (request < 0)
+        throw ToolError("unknown integration \"" + name + "\" (auto, astm-e308, cie15 or grid)");
+    return request;
 }
 
 std::string Colorimetry::Describe() const

@@ -3,6 +3,7 @@
 #ifndef TINTVALE_QC_CONTEXT_H
 #define TINTVALE_QC_CONTEXT_H
 
+#include <tintvale/tfineintegration.h>
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
 #include <tintvale/tlabspace.h>
@@ -36,7 +37,7 @@ struct CommonOptions {
     bool strictConditions = false; // differing measurement conditions are an error, not a warning
     std::string illuminantDir; // empty: the shipped set
     std::string format = "table";
-    std::string integration = "auto"; // "grid": every spectrum on the 36-sample grid
+    std::string integration = "auto"; // "astm-e308", "cie15", or "grid": every spectrum on the 36-sample grid
     std::string section; // empty: the whole report (csv: its first section)
     std::string program; // argv[0], to find the shipped set beside an installed binary
     std::string toleranceDir; // empty: the shipped tolerance sets, found as the illuminants are
@@ -83,8 +84,10 @@ public:
     std::string Describe() const;
     // Whether it was made for the illuminant and observer options name (empty: the defaults).
     bool MadeFor(const CommonOptions& options) const;
-    // Whether spectra finer than 10 nm are integrated at their own resolution (TFineIntegration).
-    bool AtOwnResolution() const { return mAtOwnResolution; }
+    // Whether spectra are integrated at their own wavelengths (TFineIntegration), not on the grid.
+    bool AtOwnResolution() const { return mRequest >= 0; }
+    // The TFineIntegration::Request of --integration, or -1 for the grid.
+    int Request() const { return mRequest; }
     IlluminantSet& Set() { return mSet; }
 
 private:
@@ -94,13 +97,13 @@ private:
     std::unique_ptr<TIlluminantAndObserver> mIntegrator;
     double mWhite[3] = {};
     std::unique_ptr<TLabSpace> mLab;
-    bool mAtOwnResolution = true;
+    int mRequest = TFineIntegration::kAuto;
 };
 
 // The name written with results computed on the 36-sample grid.
 extern const char* const kGridMethod;
-// Parses --integration: "auto" or "grid".
-bool IntegrationAtOwnResolution(const std::string& name);
+// Parses --integration: a TFineIntegration::Request ("auto", "astm-e308", "cie15") or -1 for "grid".
+int IntegrationRequest(const std::string& name);
 // Names in the order people read them: runs of digits compare by their value ("F2" before "F10").
 bool NaturalLess(const std::string& a, const std::string& b);
 

@@ -93,7 +93,7 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
     const int paperIndex = options.paper.empty() ? DefaultPaper(chart, t, device)
                                                  : chart.FindSample(t, options.paper, "to serve as paper");
     result.paper = chart.SampleName(t, paperIndex);
-    const auto paper = sctv ? chart.Measurement(t, paperIndex, colorimetry)
+    const auto paper = sctv ? chart.ColourSample(t, paperIndex, colorimetry)
                             : chart.DensitySample(t, paperIndex, colorimetry);
     if (sctv)
         CheckSctvPaper(chart, *paper, colorimetry);
@@ -114,7 +114,7 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
         channel.name = device.Channels()[c];
         if (solid < 0)
             chart.Fail("channel " + channel.name + " has tints but no solid");
-        const auto solidM = chart.Measurement(t, solid, colorimetry);
+        const auto solidM = sctv ? chart.ColourSample(t, solid, colorimetry) : nullptr;
         Density solidD;
         int filter = 0;
         if (sctv)
@@ -135,7 +135,7 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
             p.sample = chart.SampleName(t, s);
             p.nominal = device.Values(s)[c];
             if (sctv) {
-                const auto m = chart.Measurement(t, s, colorimetry);
+                const auto m = chart.ColourSample(t, s, colorimetry);
                 const double value
                     = m->GetSCTV(colorimetry.Illuminant(), colorimetry.Observer(), paper.get(), solidM.get());
                 if (value < 0.0 || !std::isfinite(value))

@@ -87,8 +87,10 @@ int RunDensity(const CommonOptions& common, const DensityOptions& options, std::
     Report::Put(summary, "missing", Cell(missing));
     Report::Put(summary, "paper", Cell(options.paper.empty() ? "none" : options.paper));
     const TableIntegration& integration = chart.Integration(t, colorimetry);
+    // Densities take finer spectra as 10-nm bands and every other spectrum on the grid.
     if (data == ColourData::Spectrum)
-        Report::Put(summary, "spectra", Cell(integration.fine ? kBandWeighted : integration.method.c_str()));
+        Report::Put(
+            summary, "spectra", Cell(integration.fine && integration.finer ? kBandWeighted : kGridMethod));
     report.Write(out, format, common.section);
     return kExitOk;
 }

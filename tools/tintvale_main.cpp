@@ -56,8 +56,9 @@ void AddCommonOptions(CLI::App& app, CommonOptions& common)
     app.add_option(
         "--illuminants", common.illuminantDir, "Directory of illuminant files (default: the shipped set)");
     app.add_option("--integration", common.integration,
-           "Spectra finer than 10 nm: auto integrates them at 5 nm (CIE 15), grid on the 36-sample grid")
-        ->check(CLI::IsMember({ "auto", "grid" }))
+           "How spectra are integrated: auto (ASTM E308 weights for 10/20-nm data, CIE 15 summation for "
+           "finer data), astm-e308, cie15, or grid (the 36-sample grid)")
+        ->check(CLI::IsMember({ "auto", "astm-e308", "cie15", "grid" }))
         ->capture_default_str();
     app.add_option("--format", common.format, "Output format")
         ->check(CLI::IsMember({ "table", "csv", "json" }))

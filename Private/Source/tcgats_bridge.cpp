@@ -1,6 +1,8 @@
 // TCgats: turning table rows into measurement objects and back, and adding whole columns (Lab
 // values, ink-book names) to a table.
 #include <tintvale/tcgats.h>
+#include <tintvale/tfineintegration.h>
+#include <tintvale/tlabspace.h>
 
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tlabmeasurement.h>
@@ -106,6 +108,39 @@ std::shared_ptr<TOneMeasurement> TCgats::GetMeasurement(
     if (!m || m->ErrNo() != 0)
         return nullptr;
     return std::shared_ptr<TOneMeasurement>(std::move(m));
+}
+
+std::shared_ptr<TOneMeasurement> TCgats::GetMeasurement(
+    int t, int s, const TFineIntegration& integration, TMeasGeom* geometry) const
+{
+    // Colorimetric tables need no integration; their measurements borrow the illuminant as ever.
+    auto* illuminant = const_cast<TIlluminant*>(integration.GetIlluminant());
+    TObserver observer(*integration.GetObserver());
+    const TCgatsTable* table = SoundTable(t);
+    if (!table || !table->ValidSample(s) || integration.ErrNo() != 0)
+        return nullptr;
+    if (table->header->nrWaveLengths <= 0)
+        return GetMeasurement(t, s, illuminant, &observer, geometry);
+    std::vector<double> wavelengths;
+    std::vector<double> values;
+    if (GetWaveLengths(t, wavelengths) != 0 || wavelengths != integration.GetWavelengths()
+        || GetSpectrum(t, s, values) != 0)
+        return nullptr;
+    // The process-colour coordinates as the plain form attaches them.
+    const std::shared_ptr<TOneMeasurement> plain = GetMeasurement(t, s, illuminant, &observer, geometry);
+    double xyz[3];
+    double white[3];
+    double lab[3];
+    if (!plain || integration.GetXYZ(values.data(), static_cast<int>(values.size()), xyz) != 0
+        || integration.GetXYZWhite(white) != 0 || TLabSpace(white).XYZToLab(xyz, lab) != 0)
+        return nullptr;
+    int count = 0;
+    const double* coords = plain->GetCoord(&count);
+    auto m = std::make_shared<TLABMeasurement>(
+        lab[0], lab[1], lab[2], white, geometry, illuminant, integration.GetObserver(), count, coords);
+    if (m->ErrNo() != 0)
+        return nullptr;
+    return m;
 }
 
 int TCgats::SetMeasurement(

@@ -1,7 +1,9 @@
-// TFineIntegration: the 5-nm CIE summation and the weights that apply it to values at any spacing.
+// TFineIntegration: ASTM E308 weights, the CIE 15 summation and the weights that apply them to
+// values at any spacing.
 #include <tintvale/tfineintegration.h>
 
 #include <tintvale/tilluminant.h>
+#include <tintvale/tspectraltables.h>
 #include <tintvale/tspectrum.h>
 
 #include "halden.h"
@@ -9,25 +11,29 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <utility>
 
 namespace {
 
 constexpr double kFineFirst = 380.0;
 constexpr double kFineStep = 5.0;
-// An illuminant's own points serve at 5 nm when no two neighbours are further apart.
+// An illuminant's data serve at 5 nm when no two neighbours are further apart.
 constexpr double kLargestFineStep = 5.0 + 1e-9;
 // Data whose every step is below this is finer than the 10-nm grid.
 constexpr double kFinerThanGrid = 9.5;
+// Even steps on whole nanometres: within this of an integer.
+constexpr double kWholeNm = 1e-6;
+// Every integration needs at least this range (nm).
+constexpr double kNeededFirst = 400.0;
+constexpr double kNeededLast = 700.0;
+// ASTM E308 tabulates weights for these steps; 1- and 5-nm data are summed.
+constexpr int kAstmSteps[] = { 10, 20 };
+constexpr int kSummedSteps[] = { 1, 5 };
 // ASTM E308 triangular band-pass of 10 nm: weights at λ - 5, λ, λ + 5.
 constexpr double kBandWeights[3] = { 0.25, 0.5, 0.25 };
 constexpr double kBandOffsets[3] = { -5.0, 0.0, 5.0 };
-constexpr const char* kFluorescentPrefix = "CIE Illuminant F";
 
-constexpr const char* kMethodNames[] = {
-    "CIE 15 5 nm 380-780",
-    "10 nm 380-730 (illuminant without 5-nm data)",
-};
+constexpr const char* kFiveNmName = "CIE 15 5 nm 380-780";
+constexpr const char* kTenNmName = "10 nm 380-730 (illuminant without 5-nm data)";
 
 // Where lambda falls in ascending wl[0 .. n-1]: value = (1 - f) v[j] + f v[j + 1], the nearest end
 // value beyond the range (CIE 15:2004, section 7).
@@ -64,82 +70,86 @@ bool StrictlyAscending(const double* v, int n)
     return true;
 }
 
+bool OneOf(int step, const int* steps, int n) { return std::find(steps, steps + n, step) != steps + n; }
+
+int Nm(double lambda) { return static_cast<int>(std::lround(lambda)); }
+
 } // namespace
 
-TFineIntegration::TFineIntegration(const TIlluminant* illuminant, const TObserver* observer)
-    : mObserver(observer != nullptr ? *observer : TObserver(0))
+const char* const TFineIntegration::sRequestNames[3] = { "auto", "astm-e308", "cie15" };
+
+int TFineIntegration::RequestByName(const char* name)
 {
-    if (illuminant == nullptr || observer == nullptr) {
+    for (int i = 0; name != nullptr && i < 3; ++i)
+        if (strcmp_ci(name, sRequestNames[i]) == 0)
+            return i;
+    return -1;
+}
+
+const char* TFineIntegration::GetStatusText(int status)
+{
+    static const char* const texts[] = {
+        "no error",
+        "the illuminant has no spectrum or no luminance",
+        "no wavelengths set, or a null pointer",
+        "wavelengths and values must be finite",
+        "wavelengths must be strictly ascending",
+        "wavelengths must hold at least 2 values",
+        "a count other than the number of wavelengths",
+        "a wavelength is repeated",
+        "the method needs evenly spaced wavelengths on whole nanometres",
+        "the wavelengths must reach from 400 to 700 nm",
+    };
+    const int n = static_cast<int>(sizeof texts / sizeof texts[0]);
+    return status >= 0 && status < n ? texts[status] : "integration error";
+}
+
+TFineIntegration::TFineIntegration(const TIlluminant* illuminant, const TObserver* observer, Request request)
+    : mRequest(request)
+    , mObserver(observer != nullptr ? *observer : TObserver(0))
+{
+    if (illuminant == nullptr || observer == nullptr || request < kAuto || request > kRequestCie15) {
         mError = kInvalidArgument;
         return;
     }
     mIlluminant = illuminant;
-    if (!TakeFluorescentTable(illuminant->GetName()) && !TakeOwnPoints())
+    if (!TSpectralTables::PowerAt1nm(illuminant, mPower1nm, &mPowerStep)) {
+        mError = kNoIlluminant;
+        return;
+    }
+    if (mPowerStep <= kLargestFineStep)
+        TakeFineTables();
+    else
         TakeGrid();
     mError = MakeProducts();
 }
 
-const char* TFineIntegration::GetMethodName() const { return kMethodNames[mMethod]; }
-
-// The 5-nm CIE table for the fluorescent lamps, whose files hold 10-nm band weights.
-bool TFineIntegration::TakeFluorescentTable(const char* name)
-{
-    if (name == nullptr)
-        return false;
-    for (int lamp = 0; lamp < kNrFluorescent; ++lamp) {
-        const std::string lampName = kFluorescentPrefix + std::to_string(lamp + 1);
-        if (strcmp_ci(name, lampName.c_str()) == 0) {
-            mPower.assign(sFluorescent5nm[lamp], sFluorescent5nm[lamp] + kNrFineRows);
-            TakeFineObserver();
-            return true;
-        }
-    }
-    return false;
-}
-
-// The illuminant's own points, sorted, interpolated at 5 nm when they are no more than 5 nm apart.
-bool TFineIntegration::TakeOwnPoints()
-{
-    const TSpectrum* s = mIlluminant->GetSpectrum();
-    if (s == nullptr || s->GetNrPoints() < 2)
-        return false;
-    const int n = s->GetNrPoints();
-    std::vector<std::pair<double, double>> points(n);
-    for (int i = 0; i < n; ++i)
-        points[i] = { s->GetPointWavelengths()[i], s->GetPointValues()[i] };
-    std::sort(points.begin(), points.end());
-    std::vector<double> wl(n), value(n);
-    for (int i = 0; i < n; ++i) {
-        wl[i] = points[i].first;
-        value[i] = points[i].second;
-        if (i > 0 && wl[i] - wl[i - 1] > kLargestFineStep)
-            return false;
-    }
-    mPower.resize(kNrFineRows);
-    for (int i = 0; i < kNrFineRows; ++i) {
-        const Bracket b = Locate(wl.data(), n, kFineFirst + kFineStep * i);
-        mPower[i] = Interpolated(value.data(), b.j, b.f);
-    }
-    TakeFineObserver();
-    return true;
-}
-
-void TFineIntegration::TakeFineObserver()
+// The illuminant and the observer's full-precision functions at 380, 385, ..., 780 nm.
+void TFineIntegration::TakeFineTables()
 {
     const int o = mObserver.Index();
     mMethod = kFiveNm;
+    mMethodName = kFiveNmName;
     mLambda.resize(kNrFineRows);
-    for (int i = 0; i < kNrFineRows; ++i)
+    mPower.resize(kNrFineRows);
+    mXBar.resize(kNrFineRows);
+    mYBar.resize(kNrFineRows);
+    mZBar.resize(kNrFineRows);
+    for (int i = 0; i < kNrFineRows; ++i) {
         mLambda[i] = kFineFirst + kFineStep * i;
-    mXBar.assign(TObserver::sXSpectrum[o], TObserver::sXSpectrum[o] + kNrFineRows);
-    mYBar.assign(TObserver::sYSpectrum[o], TObserver::sYSpectrum[o] + kNrFineRows);
-    mZBar.assign(TObserver::sZSpectrum[o], TObserver::sZSpectrum[o] + kNrFineRows);
+        const int row = Nm(mLambda[i]) - TSpectralTables::kFirst;
+        mPower[i] = mPower1nm[row];
+        mXBar[i] = TSpectralTables::sObserver1nm[o][0][row];
+        mYBar[i] = TSpectralTables::sObserver1nm[o][1][row];
+        mZBar[i] = TSpectralTables::sObserver1nm[o][2][row];
+    }
 }
 
 // The illuminant's 36 grid samples with the observer's: the library's 10-nm grid.
 void TFineIntegration::TakeGrid()
 {
     mMethod = kTenNm;
+    mMethodName = kTenNmName;
     const TSpectrum* s = mIlluminant->GetSpectrum();
     if (s == nullptr)
         return;
@@ -179,27 +189,46 @@ int TFineIntegration::MakeProducts()
     return kOk;
 }
 
-// W_j = Σ_i S_i x̄_i c_ij (and for ȳ, z̄), c_ij the share of value j in the interpolated value at λ_i.
-int TFineIntegration::SetWavelengths(const double* wavelengths, int count)
+int TFineIntegration::Validate(const double* wavelengths, int count) const
 {
-    mWX.clear();
-    mWY.clear();
-    mWZ.clear();
-    mBandIndex.clear();
-    mBandFraction.clear();
-    if (mError != kOk)
-        return mError;
     if (wavelengths == nullptr)
         return kInvalidArgument;
     if (count < 2)
         return kTooFewPoints;
     if (!AllFinite(wavelengths, count))
         return kNotFinite;
+    for (int i = 1; i < count; ++i)
+        if (wavelengths[i] == wavelengths[i - 1])
+            return kRepeated;
     if (!StrictlyAscending(wavelengths, count))
         return kUnsorted;
-    mWX.assign(count, 0.0);
-    mWY.assign(count, 0.0);
-    mWZ.assign(count, 0.0);
+    if (wavelengths[0] > kNeededFirst || wavelengths[count - 1] < kNeededLast)
+        return kRangeTooShort;
+    return kOk;
+}
+
+// The method the request and the data's spacing call for, its weights made.
+int TFineIntegration::Choose(const double* wavelengths, int count)
+{
+    const int step = EvenStep(wavelengths, count);
+    const bool summed = OneOf(step, kSummedSteps, 2);
+    const bool astm = OneOf(step, kAstmSteps, 2);
+    if (mRequest == kRequestAstmE308 && step == 0)
+        return kUneven;
+    if (mRequest == kRequestAstmE308 && !summed)
+        return WeighAstm(wavelengths, count);
+    if (mRequest == kAuto && astm)
+        return WeighAstm(wavelengths, count);
+    if (summed && mMethod != kTenNm)
+        return WeighSummation(wavelengths, count);
+    WeighInterpolated(wavelengths, count);
+    return kOk;
+}
+
+// W_j = Σ_i S_i x̄_i c_ij (and for ȳ, z̄), c_ij the share of value j in the interpolated value at λ_i.
+void TFineIntegration::WeighInterpolated(const double* wavelengths, int count)
+{
+    mKSet = mK;
     for (std::size_t i = 0; i < mLambda.size(); ++i) {
         const Bracket b = Locate(wavelengths, count, mLambda[i]);
         mWX[b.j] += mSX[i] * (1.0 - b.f);
@@ -211,6 +240,84 @@ int TFineIntegration::SetWavelengths(const double* wavelengths, int count)
             mWZ[b.j + 1] += mSZ[i] * b.f;
         }
     }
+}
+
+// W_j = S(λ_j) x̄(λ_j) at the data's own points, k = 100 / Σ S ȳ over them (CIE 15:2004, 7.1).
+int TFineIntegration::WeighSummation(const double* wavelengths, int count)
+{
+    const int o = mObserver.Index();
+    double sumY = 0.0;
+    for (int j = 0; j < count; ++j) {
+        const int row = Nm(wavelengths[j]) - TSpectralTables::kFirst;
+        if (row < 0 || row >= TSpectralTables::kNrRows)
+            continue;
+        mWX[j] = mPower1nm[row] * TSpectralTables::sObserver1nm[o][0][row];
+        mWY[j] = mPower1nm[row] * TSpectralTables::sObserver1nm[o][1][row];
+        mWZ[j] = mPower1nm[row] * TSpectralTables::sObserver1nm[o][2][row];
+        sumY += mWY[j];
+    }
+    if (!(sumY > 0.0) || !std::isfinite(sumY))
+        return kNoIlluminant;
+    mKSet = 100.0 / sumY;
+    mMethod = kSummation;
+    return kOk;
+}
+
+int TFineIntegration::WeighAstm(const double* wavelengths, int count)
+{
+    const int step = EvenStep(wavelengths, count);
+    const auto w
+        = TSpectralTables::AstmE308Weights(mPower1nm, mObserver.Index(), Nm(wavelengths[0]), step, count);
+    if (!w)
+        return kNoIlluminant;
+    mWX = w->x;
+    mWY = w->y;
+    mWZ = w->z;
+    mKSet = 1.0;
+    mMethod = kAstmE308;
+    return kOk;
+}
+
+void TFineIntegration::NameMethod(const double* wavelengths, int count)
+{
+    const std::string range
+        = std::to_string(Nm(wavelengths[0])) + "-" + std::to_string(Nm(wavelengths[count - 1]));
+    const std::string step = std::to_string(EvenStep(wavelengths, count)) + " nm ";
+    if (mMethod == kAstmE308)
+        mMethodName = "ASTM E308 " + step + range;
+    else if (mMethod == kSummation)
+        mMethodName = "CIE 15 " + step + range;
+    else
+        mMethodName = mMethod == kFiveNm ? kFiveNmName : kTenNmName;
+}
+
+int TFineIntegration::SetWavelengths(const double* wavelengths, int count)
+{
+    mWX.clear();
+    mWY.clear();
+    mWZ.clear();
+    mWavelengths.clear();
+    mBandIndex.clear();
+    mBandFraction.clear();
+    if (mError != kOk)
+        return mError;
+    if (mMethod != kTenNm)
+        mMethod = kFiveNm;
+    int status = Validate(wavelengths, count);
+    if (status != kOk)
+        return status;
+    mWX.assign(count, 0.0);
+    mWY.assign(count, 0.0);
+    mWZ.assign(count, 0.0);
+    status = Choose(wavelengths, count);
+    if (status != kOk) {
+        mWX.clear();
+        mWY.clear();
+        mWZ.clear();
+        return status;
+    }
+    NameMethod(wavelengths, count);
+    mWavelengths.assign(wavelengths, wavelengths + count);
     for (int g = 0; g < TSpectrum::kNrUniform; ++g)
         for (double offset : kBandOffsets) {
             const Bracket b = Locate(
@@ -260,26 +367,28 @@ int TFineIntegration::GetXYZ(const double* values, int count, double* xyz) const
         sy += mWY[j] * values[j];
         sz += mWZ[j] * values[j];
     }
-    xyz[0] = mK * sx;
-    xyz[1] = mK * sy;
-    xyz[2] = mK * sz;
+    xyz[0] = mKSet * sx;
+    xyz[1] = mKSet * sy;
+    xyz[2] = mKSet * sz;
     return kOk;
 }
 
+// k Σ_j W_j: a value of 1 everywhere under the weights set.
 int TFineIntegration::GetXYZWhite(double* xyz) const
 {
     if (mError != kOk)
         return mError;
     if (xyz == nullptr)
         return kInvalidArgument;
-    double sums[3] = { 0.0, 0.0, 0.0 };
-    for (std::size_t i = 0; i < mSX.size(); ++i) {
-        sums[0] += mSX[i];
-        sums[1] += mSY[i];
-        sums[2] += mSZ[i];
+    const bool set = !mWX.empty();
+    const std::vector<double>* w[3] = { set ? &mWX : &mSX, set ? &mWY : &mSY, set ? &mWZ : &mSZ };
+    const double k = set ? mKSet : mK;
+    for (int c = 0; c < 3; ++c) {
+        double sum = 0.0;
+        for (double v : *w[c])
+            sum += v;
+        xyz[c] = k * sum;
     }
-    for (int c = 0; c < 3; ++c)
-        xyz[c] = mK * sums[c];
     return kOk;
 }
 
@@ -300,4 +409,18 @@ bool TFineIntegration::IsFinerThanGrid(const double* wavelengths, int count)
         if (wavelengths[i] - wavelengths[i - 1] >= kFinerThanGrid)
             return false;
     return true;
+}
+
+int TFineIntegration::EvenStep(const double* wavelengths, int count)
+{
+    if (wavelengths == nullptr || count < 2 || !AllFinite(wavelengths, count))
+        return 0;
+    const int step = Nm(wavelengths[1] - wavelengths[0]);
+    if (step < 1)
+        return 0;
+    for (int i = 0; i < count; ++i)
+        if (std::fabs(wavelengths[i] - (wavelengths[0] + static_cast<double>(step) * i)) > kWholeNm
+            || std::fabs(wavelengths[i] - std::round(wavelengths[i])) > kWholeNm)
+            return 0;
+    return step;
 }

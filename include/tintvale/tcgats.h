@@ -23,6 +23,7 @@ class TIlluminant;
 class TObserver;
 class TMeasGeom;
 class TOneMeasurement;
+class TFineIntegration;
 
 // TCgats owns everything it holds; the internal tag and table types are opaque to hosts.
 //
@@ -413,6 +414,12 @@ public:
     // a measurement that could not be made complete).
     std::shared_ptr<TOneMeasurement> GetMeasurement(
         int t, int s, TIlluminant* illuminant, TObserver* observer, TMeasGeom* geometry) const;
+    // The same under an integration's illuminant and observer, spectra integrated as it says (ASTM
+    // E308, CIE 15, as instruments' software does): a spectral sample becomes a TLABMeasurement
+    // relative to the white of the same weights. The integration's wavelengths must be the table's
+    // (GetWaveLengths); empty otherwise, and on the failures above.
+    std::shared_ptr<TOneMeasurement> GetMeasurement(
+        int t, int s, const TFineIntegration& integration, TMeasGeom* geometry) const;
     // Writes m into sample s of table t: the channel tints from its coordinates (their count must
     // equal the table's process colours, or spot colours without process colours), its Lab under
     // the white of illuminant and observer, its XYZ, and its spectrum interpolated at the table's

@@ -75,19 +75,21 @@ def test_illuminants_and_measurements_outlive_their_factory(tmp_path):
 
 def test_xyz_at_the_spectra_own_wavelengths(d50):
     # Reflectances of our own, 0.05 + 0.8 / (1 + exp(-(l - 600) / 12)) and 0.04 + 0.55 exp(-((l - 455) / 18)^2)
-    # rounded to 4 decimals. Expected: NumPy over the CIE 5-nm tables, run once: R = np.interp(np.arange(380, 781,
-    # 5), wl, values); k = 100 / sum(S ybar); XYZ = k [sum(S xbar R), sum(S ybar R), sum(S zbar R)].
+    # rounded to 4 decimals. Expected: Python over the CIE 5-nm illuminant tables and the CIE 1-nm functions at every
+    # fifth nm, run once: R = np.interp(np.arange(380, 781, 5), wl, values); k = 100 / sum(S ybar);
+    # XYZ = k [sum(S xbar R), sum(S ybar R), sum(S zbar R)].
     five, third = np.arange(380, 781, 5.0), 380 + np.arange(106) * 10 / 3
     red = np.round(0.05 + 0.8 / (1 + np.exp(-(five - 600) / 12)), 4)
     blue = np.round(0.04 + 0.55 * np.exp(-((third - 455) / 18) ** 2), 4)
-    np.testing.assert_allclose(tv.xyz(red, d50, wavelengths=five), [35.6322, 20.8520, 4.1436], atol=1e-4)
+    np.testing.assert_allclose(tv.xyz(red, d50, wavelengths=five), [35.6327, 20.8527, 4.1442], atol=1e-4)
     np.testing.assert_allclose(tv.xyz(np.stack([blue] * 2), "CIE Illuminant D65", "10 degree", wavelengths=third),
-                               [[8.9928, 6.0429, 33.5715]] * 2, atol=1e-4)
+                               [[8.9929, 6.0426, 33.5719]] * 2, atol=1e-4)
     # A constant is that fraction of the white, the nearest measured value holding beyond 400-700 nm.
     np.testing.assert_allclose(tv.xyz([0.5, 0.5], "d50", wavelengths=[400, 700]) * 2,
                                tv.xyz(np.ones(81), "d50", wavelengths=five), rtol=1e-12)
     assert np.isnan(tv.xyz([0.5, np.nan], d50, wavelengths=[400, 700])).all()
-    for wavelengths, why in (([400, 400], "ascending"), ([np.nan, 700], "finite"), ([400], "at least 2")):
+    for wavelengths, why in (([400, 400], "repeated"), ([700, 400], "ascending"), ([np.nan, 700], "finite"),
+                             ([400], "at least 2"), ([410, 700], "400 to 700")):
         with pytest.raises(ValueError, match=why):
             tv.xyz([0.5] * len(wavelengths), d50, wavelengths=wavelengths)
     with pytest.raises(ValueError, match="81 values"):
@@ -98,6 +100,20 @@ def test_xyz_at_the_spectra_own_wavelengths(d50):
             tv.xyz(np.zeros(shape), d50, wavelengths=np.zeros(0))
     with pytest.raises(KeyError):
         tv.xyz(red, "Moonlight", wavelengths=five)
+    # colour-science @ 03d8c5f3, colorimetry/tests/test_tristimulus_values.py: SD_SAMPLE at 400-700 nm by 10 under A
+    # (Planck), 2 degrees, sd_to_XYZ_ASTME308(use_practice_range=False).
+    ten = np.arange(400, 701, 10.0)
+    sample = np.array([
+        0.0641, 0.0654, 0.0645, 0.0605, 0.0562, 0.0543, 0.0537, 0.0541, 0.0559, 0.0603, 0.0651, 0.0680, 0.0705, 0.0736,
+        0.0772, 0.0809, 0.0870, 0.0990, 0.1128, 0.1251, 0.1360, 0.1439, 0.1511, 0.1590, 0.1688, 0.1828, 0.1996, 0.2187,
+        0.2397, 0.2618, 0.2852])
+    astm = [14.54167211, 10.88649849, 2.04930374]
+    np.testing.assert_allclose(tv.xyz(sample, "CIE Illuminant A", wavelengths=ten), astm, atol=2e-7)
+    np.testing.assert_allclose(tv.xyz(sample, "CIE Illuminant A", wavelengths=ten, method="astm-e308"), astm, atol=2e-7)
+    assert abs(tv.xyz(sample, "CIE Illuminant A", wavelengths=ten, method="cie15")[0] - astm[0]) > 1e-3
+    for method, why in (("grid", "leave wavelengths out"), ("simpson", "unknown method")):
+        with pytest.raises(ValueError, match=why):
+            tv.xyz(sample, "CIE Illuminant A", wavelengths=ten, method=method)
     lamp = tv.IlluminantFactory().add(np.linspace(50, 85, 36), "lamp")  # 10-nm data only
     with pytest.warns(UserWarning, match="10 nm"):
         tv.xyz(red, lamp, wavelengths=five)

@@ -53,11 +53,16 @@ tintvale_tool_test(lab_observer_refused RC 2 ARGS lab ${FILES}/lab_10.txt --obse
   STDERR "another observer needs spectra")
 
 # lab: every colour column recomputed under the conditions used and stated in every form. A flat
-# 0.5 is half the white (D50 2 degree 96.3841162, 100, 82.4535339): X 48.19206, Z 41.22677, x 0.345664,
-# y 0.358632, L* = 116 * 0.5^(1/3) - 16 = 76.06926, C*ab 0.
-tintvale_tool_test(lab_columns RC 0 ARGS lab ${FILES}/flat_columns.txt --observer "2 degree"
+# 0.5 is half the white: on the grid (D50 2 degree 96.3841162, 100, 82.4535339) X 48.19206,
+# Z 41.22677, x 0.345664, y 0.358632; by default, ASTM E308 weights for these 10-nm data, half the
+# published ASTM E308 D50 2 degree white (96.422, 100, 82.521): X 48.211, Z 41.2605, x 0.34567,
+# y 0.35850; L* = 116 * 0.5^(1/3) - 16 = 76.06926, C*ab 0 either way.
+tintvale_tool_test(lab_columns RC 0 ARGS lab ${FILES}/flat_columns.txt --observer "2 degree" --integration grid
   STDOUT "\nOBSERVER\t\"2 degree\"\n" "\nWEIGHTING_FUNCTION\t\"ILLUMINANT, CIE Illuminant D50\"\nWEIGHTING_FUNCTION\t\"OBSERVER, 2 degree\"\n"
          "\nflat\t[^\n]*\t0[.]5\t48[.]192[01][0-9]*\t50\t41[.]22[67][0-9]*\t0[.]34566[0-9]*\t0[.]35863[0-9]*\t[0-9.e-]+\t[0-9.e-]+\t76[.]069[23][0-9]*\t[-0-9.e]+\t[-0-9.e]+\t?\n")
+tintvale_tool_test(lab_columns_astm RC 0 ARGS lab ${FILES}/flat_columns.txt --observer "2 degree"
+  STDOUT "\nWEIGHTING_FUNCTION\t\"INTEGRATION, ASTM E308 10 nm 380-730\"\n"
+         "\nflat\t[^\n]*\t0[.]5\t48[.]21[01][0-9]*\t50[.]?0*[0-9]?\t41[.]26[01][0-9]*\t0[.]3456[67][0-9]*\t0[.]3584[9][0-9]*\t[0-9.e-]+\t[0-9.e-]+\t76[.]069[23][0-9]*\t[-0-9.e]+\t[-0-9.e]+\t?\n")
 # Without options the stated observer is used.
 tintvale_tool_test(lab_stated_observer RC 0 ARGS lab ${FILES}/flat_columns.txt
   STDOUT "\nOBSERVER\t\"10 degree\"\n" "\nWEIGHTING_FUNCTION\t\"OBSERVER, 10 degree\"\n")

@@ -90,6 +90,11 @@ endforeach()
 # interpolated to 380, 385, ..., 780 nm (flat beyond the measured range) and summed with k = 100 / sum(S ybar),
 # Lab relative to the perfect diffuser under the same sums.
 lab_file(${TOOL_TEST_DIR}/fine_5nm_lab.txt "red;blue;green" "52.787,62.313,44.811;26.206,35.291,-63.126;43.862,-52.549,22.029")
+# The writer's Lab of tests/data/astm_10nm_d50.txt (10-nm spectra of our own, 380-780 nm): ASTM E308 weights
+# for D50 and 2 degrees computed by ASTM E2022 in a Python implementation of our own, run once (it reproduces
+# colour-science's sd_to_XYZ_ASTME308 results to 1e-8), Lab relative to the sum of the weights.
+lab_file(${TOOL_TEST_DIR}/astm_10nm_lab.txt "red;blue;line610;notch550;step600;grey"
+  "52.789,62.304,44.812;26.204,35.250,-63.083;63.261,7.087,2.768;79.418,5.779,-4.129;54.281,55.704,28.313;75.207,0.854,2.249")
 lab_file(${TOOL_TEST_DIR}/fine_3nm_lab.txt "red;blue;green" "52.793,62.289,44.822;26.209,35.232,-63.079;43.857,-52.506,22.013")
 
 # A lamp of one's own known only at 10 nm, 380 ... 730 nm (text illuminant file).
