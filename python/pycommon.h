@@ -183,6 +183,7 @@ void BindPrint(py::module_& m);
 void BindAdaptation(py::module_& m);
 void BindCompare(py::module_& m);
 void BindPickling(py::module_& m);
+void BindAppearance(py::module_& m);
 
 } // namespace tvpy
 

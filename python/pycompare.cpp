@@ -6,6 +6,7 @@
 #include "qc_text.h"
 #include "qc_tolerances.h"
 
+#include <tintvale/tappearancemodel.h>
 #include <tintvale/tcgats.h>
 
 #include <cmath>
@@ -122,7 +123,8 @@ py::array_t<double> Labs(const tool::Comparison& c, bool sample)
 py::dict Compare(const py::object& reference, const py::object& sample, const py::object& formula,
     const py::object& max, int table, const py::object& illuminant, const py::object& observer,
     const py::object& illuminants, const std::string& integration, const py::object& tolerances,
-    bool paperRelative, const py::object& adapt, bool strictConditions)
+    bool paperRelative, const py::object& adapt, bool strictConditions, double la, double yb,
+    const std::string& surround)
 {
     tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, strictConditions);
     common.integration = integration;
@@ -134,8 +136,12 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
         common.toleranceDir
             = PathOf(py::module_::import("tintvale").attr("data_directory")()) + "/tolerances";
     }
+    options.viewing = { la, yb, surround };
     tool::Comparison c;
-    c.formula = FormulaOf(formula);
+    // The appearance-space formulas ("cam16-ucs", ...) by the tool's table, after the CIELAB ones.
+    const bool appearance = py::isinstance<py::str>(formula)
+        && TAppearanceModel::UniformFormulaIndex(formula.cast<std::string>().c_str()) >= 0;
+    c.formula = appearance ? tool::FormulaIndex(formula.cast<std::string>()) : FormulaOf(formula);
     if (!max.is_none()) {
         c.tolerance = max.cast<double>();
         if (!std::isfinite(c.tolerance) || c.tolerance < 0.0)
@@ -244,7 +250,8 @@ void BindCompare(py::module_& m)
         py::arg("observer") = py::none(), py::arg("illuminants") = py::none(),
         py::arg("integration") = "auto", py::arg("tolerances") = py::none(),
         py::arg("paper_relative") = false, py::arg("adapt") = py::none(),
-        py::arg("strict_conditions") = false,
+        py::arg("strict_conditions") = false, py::arg("la") = 64.0, py::arg("yb") = 20.0,
+        py::arg("surround") = "average",
         "The command-line tool's compare of sample against reference (paths or Cgats objects), paired by "
         "sample name when both name their samples, else by position. Returns a dict: names, "
         "reference_index and sample_index (the pairing), lab_reference and lab_sample (n, 3), de, and the "
@@ -252,7 +259,9 @@ void BindCompare(py::module_& m)
         "each (n,), and summary: the values compare --format json prints. max is the tolerance (None: "
         "none); integration, tolerances (a shipped set's name or a JSON file; the result then has "
         "'tolerances' as evaluate_tolerances returns it), paper_relative, adapt and strict_conditions as the "
-        "tool's options; illuminant and observer None: as the files state, else D50 and 2 degree. "
+        "tool's options; la, yb and surround the viewing conditions of the appearance-space formulas "
+        "('cam02-ucs' ... 'cam16-scd'); illuminant and observer None: as the files state, else D50 and 2 "
+        "degree. "
         "warnings lists the conditions the files state differently, each also a UserWarning. "
         "Raises "
         "FileNotFoundError for a missing file and ValueError with the tool's message when "

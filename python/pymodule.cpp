@@ -40,5 +40,6 @@ PYBIND11_MODULE(_tintvale, m)
     tvpy::BindPrint(m);
     tvpy::BindCompare(m);
     tvpy::BindPickling(m);
+    tvpy::BindAppearance(m);
     m.attr("__name__") = ownName;
 }

@@ -5,9 +5,11 @@
 #include "qc_text.h"
 #include "qc_tolerances.h"
 
+#include <tintvale/tappearancemodel.h>
 #include <tintvale/tilluminant.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -139,10 +141,9 @@ PatchDifference Difference(const Comparison& c, int r, int s, const double* refW
     c.sample->Lab(c.tableSmp, p.sample, *c.colorimetry, smpWhite, p.labSmp);
     // The library takes the sample first and the reference second (CIE94 and CMC weigh by the
     // reference).
-    const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(p.labSmp, p.labRef, c.formula);
-    if (!std::isfinite(square) || square < 0.0)
+    p.dE = FormulaDifference(c, p, c.formula);
+    if (p.dE < 0.0)
         throw ToolError("sample \"" + p.name + "\": no colour difference could be computed");
-    p.dE = std::sqrt(square);
     CielabTerms(p);
     return p;
 }
@@ -163,7 +164,51 @@ void Summarise(Comparison& c)
 
 } // namespace
 
-const char* Comparison::FormulaName() const { return TLabSpace::GetDifferenceFunctionList()[formula]; }
+const char* Comparison::FormulaName() const { return tool::FormulaName(formula); }
+
+std::string DescribeViewing(const ViewingOptions& viewing)
+{
+    // Shortest round-trip text, whatever the host's locale.
+    auto shortest = [](double v) {
+        char text[32];
+        return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+    };
+    return "L_A " + shortest(viewing.adaptingLuminance) + " cd/m2, Y_b " + shortest(viewing.background) + ", "
+        + viewing.surround + " surround";
+}
+
+double FormulaDifference(const Comparison& c, const PatchDifference& p, int formula)
+{
+    const int row = AppearanceFormula(formula);
+    double de = -1.0;
+    if (row < 0) {
+        const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(p.labSmp, p.labRef, formula);
+        de = std::isfinite(square) && square >= 0.0 ? std::sqrt(square) : -1.0;
+    } else {
+        const TAppearanceModel::UniformFormula& f = *TAppearanceModel::GetUniformFormula(row);
+        TAppearanceModel::ViewingConditions vc;
+        const double* white = c.colorimetry->White();
+        std::copy(white, white + 3, vc.white);
+        vc.adaptingLuminance = c.viewing.adaptingLuminance;
+        vc.background = c.viewing.background;
+        if (!TAppearanceModel::SurroundByName(c.viewing.surround.c_str(), &vc.surround))
+            throw ToolError("unknown surround \"" + c.viewing.surround + "\" (average, dim, dark)");
+        const TAppearanceModel model(f.model, vc);
+        if (model.GetStatus() != TAppearanceModel::kOk)
+            throw ToolError(std::string(f.name) + ": the viewing conditions define no model ("
+                + DescribeViewing(c.viewing) + ")");
+        // The Lab of both files is relative to the colorimetry's white (or each to its paper): XYZ on
+        // the scale of that white.
+        const TLabSpace lab(white);
+        double smp[3], ref[3];
+        lab.LabToXYZ(p.labSmp, smp);
+        lab.LabToXYZ(p.labRef, ref);
+        de = model.DeltaE(smp, ref, f.space);
+    }
+    if (!(de >= 0.0))
+        throw ToolError("sample \"" + p.name + "\": no colour difference could be computed");
+    return de;
+}
 
 std::string Comparison::IntegrationMethod() const
 {
@@ -202,6 +247,8 @@ std::vector<SummaryEntry> Summary(const Comparison& c)
         s.push_back({ "white", Cell(kPaperWhiteNote) });
     if (!c.adaptation.empty())
         s.push_back({ "adaptation", Cell(c.adaptation) });
+    if (AppearanceFormula(c.formula) >= 0)
+        s.push_back({ "viewing", Cell(DescribeViewing(c.viewing)) });
     s.insert(s.end(),
         { { "samples", Cell(static_cast<int>(c.patches.size())) }, { "mean", Cell(c.mean, 2) },
             { "median", Cell(c.median, 2) }, { "p95", Cell(c.p95, 2) },
@@ -278,6 +325,7 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     if (!c.unmatched.empty())
         c.warnings.push_back(UnmatchedWarning(smp, c.unmatched));
     c.paperRelative = options.paperRelative;
+    c.viewing = options.viewing;
     const double* refWhite = nullptr; // the chosen white
     const double* smpWhite = nullptr;
     PaperWhites papers;

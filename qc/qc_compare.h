@@ -20,6 +20,14 @@ constexpr const char* kCielabTermsNote = "CIELAB (CIE 15) sample minus reference
 // What --paper-relative makes the white.
 constexpr const char* kPaperWhiteNote = "paper of each file (media-relative, ISO 13655 Annex A)";
 
+// The viewing conditions of the appearance-space formulas ("cam02-ucs" ... "cam16-scd"), whose
+// white is that of the colorimetry.
+struct ViewingOptions {
+    double adaptingLuminance = 64.0; // L_A, cd/m^2
+    double background = 20.0; // Y_b
+    std::string surround = "average"; // average, dim or dark
+};
+
 struct CompareOptions {
     std::string reference;
     std::string sample;
@@ -28,6 +36,7 @@ struct CompareOptions {
     int table = -1; // negative: the first table with colour data of each file
     std::string tolerances; // a tolerance set: a file or the name of a shipped set; empty: none
     bool paperRelative = false; // each file's colorimetry relative to its own paper white
+    ViewingOptions viewing;
 };
 
 // One reference sample and its partner in the sample file.
@@ -74,6 +83,7 @@ struct Comparison {
     std::string adaptation; // what was adapted, file by file (method and both whites); empty: nothing
     std::string referenceConditions; // what each file states, for a reader
     std::string sampleConditions;
+    ViewingOptions viewing; // for an appearance-space formula
 
     const char* FormulaName() const;
     // How the spectra of the two files were integrated: one method, or one per file when they
@@ -89,6 +99,13 @@ struct Comparison {
 // The p-quantile of sorted values (not empty), interpolating linearly between closest ranks
 // (Hyndman and Fan 1996, definition 7).
 double Quantile(const std::vector<double>& sorted, double p);
+
+// dE of one patch by formula (an index of FormulaIndex): from the two CIELAB values, or, for an
+// appearance-space formula, from their XYZ under the colorimetry's white and c.viewing. A
+// ToolError when no difference can be computed.
+double FormulaDifference(const Comparison& c, const PatchDifference& p, int formula);
+// "L_A 64 cd/m2, Y_b 20, average surround": the viewing conditions as the summary states them.
+std::string DescribeViewing(const ViewingOptions& viewing);
 
 // Reads both files and compares table options.table (else each file's first table with colour
 // data) sample by sample (paired by name when both

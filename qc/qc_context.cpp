@@ -1,6 +1,7 @@
 // Common options, the illuminant set and the colorimetric setting shared by the subcommands.
 #include "qc_context.h"
 
+#include <tintvale/tappearancemodel.h>
 #include <tintvale/tilluminant.h>
 
 #include <algorithm>
@@ -188,15 +189,33 @@ std::string FormulaNames()
             text += (k ? ", \"" : " (also \"") + std::string(alias[k]) + '"';
         text += ')';
     }
+    for (int i = 0; i < TAppearanceModel::GetUniformFormulaCount(); ++i)
+        text += "; \"" + std::string(TAppearanceModel::GetUniformFormula(i)->name) + '"';
     return text;
 }
 
 int FormulaIndex(const std::string& name)
 {
     const int index = TLabSpace::DifferenceFunctionNameToIndex(name.c_str());
-    if (index < 0)
+    if (index >= 0)
+        return index;
+    const int appearance = TAppearanceModel::UniformFormulaIndex(name.c_str());
+    if (appearance < 0)
         throw ToolError("unknown formula \"" + name + "\" (known: " + FormulaNames() + ")");
-    return index;
+    return TLabSpace::GetDifferenceFunctionListSize() + appearance;
+}
+
+int AppearanceFormula(int index)
+{
+    const int row = index - TLabSpace::GetDifferenceFunctionListSize();
+    return TAppearanceModel::GetUniformFormula(row) ? row : -1;
+}
+
+const char* FormulaName(int index)
+{
+    const int row = AppearanceFormula(index);
+    return row >= 0 ? TAppearanceModel::GetUniformFormula(row)->name
+                    : TLabSpace::GetDifferenceFunctionList()[index];
 }
 
 } // namespace tool

@@ -108,8 +108,13 @@ int IntegrationRequest(const std::string& name);
 bool NaturalLess(const std::string& a, const std::string& b);
 
 // Index of a colour-difference formula by its name or an alias (letter case ignored); fails listing
-// the names.
+// the names. The CIELAB formulas keep their library indices; the appearance-space differences
+// (TAppearanceModel's "cam02-ucs" ... "cam16-scd") follow them.
 int FormulaIndex(const std::string& name);
+// The name of a formula index FormulaIndex gave.
+const char* FormulaName(int index);
+// Row of TAppearanceModel's formula table for an appearance-space index; -1 for a CIELAB formula.
+int AppearanceFormula(int index);
 // The formula names with their aliases, for help texts and messages.
 std::string FormulaNames();
 

@@ -135,7 +135,7 @@ ToleranceGroup ParseGroup(const nlohmann::json& g, std::size_t index, const std:
 }
 
 // The value a group judges for one patch.
-double MetricOf(const std::string& metric, const PatchDifference& p, int formula, int compared)
+double MetricOf(const std::string& metric, const PatchDifference& p, int formula, const Comparison& c)
 {
     if (metric == "dL")
         return std::fabs(p.dL);
@@ -145,12 +145,9 @@ double MetricOf(const std::string& metric, const PatchDifference& p, int formula
         return std::fabs(p.dH);
     if (metric == "dCh") // the chromatic part, sqrt(Delta a*^2 + Delta b*^2)
         return std::hypot(p.da, p.db);
-    if (formula == compared)
+    if (formula == c.formula)
         return p.dE;
-    const double square = TLabSpace::CalcSquareDeltaEConvertedStatic(p.labSmp, p.labRef, formula);
-    if (!std::isfinite(square) || square < 0.0)
-        throw ToolError("sample \"" + p.name + "\": no colour difference could be computed");
-    return std::sqrt(square);
+    return FormulaDifference(c, p, formula);
 }
 
 Verdict Judge(const Limit& limit, double value)
@@ -342,8 +339,7 @@ ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c)
             result.note = kPaperAbsoluteNote;
         std::vector<double> values;
         for (int i : selector.Select(c, group.select, set.path + ": group \"" + group.name + "\""))
-            values.push_back(
-                MetricOf(group.metric, patches[static_cast<std::size_t>(i)], formula, c.formula));
+            values.push_back(MetricOf(group.metric, patches[static_cast<std::size_t>(i)], formula, c));
         r.count = static_cast<int>(values.size());
         if (!values.empty()) {
             std::sort(values.begin(), values.end());

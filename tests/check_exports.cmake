@@ -35,6 +35,7 @@ set(required
   "TMeasGeom::sGeomList"
   "TObjFac::iRand"
   "TList::Sort()"
+  "TAppearanceModel::Forward(double const*, TAppearanceModel::Correlates*) const"
   "TIlluminantAndObserver::sASTMtable6"
   "TFineIntegration::SetWavelengths(double const*, int)"
   "TIlluminantFactory::AddDirectory(char const*)"

@@ -106,6 +106,20 @@ void AddAdaptOption(CLI::App& cmd, CommonOptions& common)
         ->check(CLI::IsMember(methods, CLI::ignore_case));
 }
 
+// The viewing conditions of the appearance models.
+void AddViewingOptions(CLI::App& cmd, tool::ViewingOptions& viewing)
+{
+    cmd.add_option("--la", viewing.adaptingLuminance, "Adapting luminance L_A in cd/m2 (appearance formulas)")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    cmd.add_option("--yb", viewing.background, "Background luminance factor Y_b (appearance formulas)")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    cmd.add_option("--surround", viewing.surround, "Surround (appearance formulas)")
+        ->check(CLI::IsMember({ "average", "dim", "dark" }, CLI::ignore_case))
+        ->capture_default_str();
+}
+
 // The options of compare, which report shares.
 void AddCompareOptions(
     CLI::App& cmd, tool::CompareOptions& compare, tool::BatchOptions& batch, CommonOptions& common)
@@ -125,6 +139,7 @@ void AddCompareOptions(
         "Tolerance set (a shipped name or a JSON file): limits by patch group; exit status 1 when one fails");
     cmd.add_flag("--paper-relative", compare.paperRelative,
         "Colorimetry of each file relative to its own paper white (ISO 13655 Annex A)");
+    AddViewingOptions(cmd, compare.viewing);
 }
 
 // The shipped tolerance sets, for the help of compare and report.
@@ -297,6 +312,22 @@ int Main(int argc, char** argv, const std::string& shipped)
         ->capture_default_str();
     cmd->add_option("--table", tvi.tone.table, "Table of the file (default: the first with colour data)");
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunTvi(common, tvi, out); }; });
+
+    tool::AppearanceOptions appearance;
+    cmd = app.add_subcommand("appearance",
+        "Appearance correlates J, C, h, Q, M, s, H of every sample (CIECAM02, CAM16, CIECAM16)");
+    cmd->add_option("FILE", appearance.file, "CGATS measurement data file")->required();
+    cmd->add_option("--model", appearance.model, "Appearance model")
+        ->check(CLI::IsMember({ "CIECAM02", "CAM16", "CIECAM16" }, CLI::ignore_case))
+        ->capture_default_str();
+    AddViewingOptions(*cmd, appearance.viewing);
+    cmd->add_option("--white", appearance.white, "Adopted white X,Y,Z (default: the illuminant's, Y = 100)")
+        ->delimiter(',')
+        ->expected(3);
+    cmd->add_option("--table", appearance.table, "Table of the file (default: the first with colour data)");
+    AddAdaptOption(*cmd, common);
+    cmd->callback(
+        [&] { run = [&](std::ostream& out) { return tool::RunAppearance(common, appearance, out); }; });
 
     tool::MatchOptions match;
     cmd = app.add_subcommand("match", "Find a reflectance spectrum matching a CIELAB value");

@@ -208,8 +208,7 @@ Report BatchReport(const std::vector<FileResult>& results, const CompareOptions&
     const double none = std::numeric_limits<double>::quiet_NaN();
     Section& summary = report.AddKeyValues("summary");
     Report::Put(summary, "reference", Cell(options.reference));
-    Report::Put(
-        summary, "formula", Cell(TLabSpace::GetDifferenceFunctionList()[FormulaIndex(options.formula)]));
+    Report::Put(summary, "formula", Cell(FormulaName(FormulaIndex(options.formula))));
     Report::Put(summary, "illuminant", Cell(colorimetry.Illuminant()->GetName()));
     Report::Put(summary, "observer", Cell(colorimetry.Observer()->GetName()));
     Report::Put(summary, "files", Cell(static_cast<int>(results.size())));

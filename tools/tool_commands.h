@@ -75,6 +75,15 @@ struct ConvertOptions {
 };
 int RunConvert(const CommonOptions& common, const ConvertOptions& options, std::ostream& out);
 
+struct AppearanceOptions {
+    std::string file;
+    std::string model = "CAM16";
+    ViewingOptions viewing;
+    std::vector<double> white; // X, Y, Z; empty: the white of the conditions used
+    int table = -1; // negative: the first table with colour data
+};
+int RunAppearance(const CommonOptions& common, const AppearanceOptions& options, std::ostream& out);
+
 // 1 when a sample is over --max or the tolerance set fails, else 0.
 int ExitStatus(const Comparison& c);
 // The summary compare prints, as a section of key/value pairs.

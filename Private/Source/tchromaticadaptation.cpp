@@ -10,6 +10,13 @@
 const double tintvale::detail::kBradford[3][3]
     = { { 0.8951, 0.2664, -0.1614 }, { -0.7502, 1.7135, 0.0367 }, { 0.0389, -0.0685, 1.0296 } };
 
+// CAT02 (CIE 159:2004, equation 3.2).
+const double tintvale::detail::kCat02[3][3]
+    = { { 0.7328, 0.4296, -0.1624 }, { -0.7036, 1.6975, 0.0061 }, { 0.0030, 0.0136, 0.9834 } };
+// CAT16 (C. Li et al., Color Res. Appl. 42(6):703-718, 2017, equation 9; CIE 248:2022).
+const double tintvale::detail::kCat16[3][3] = { { 0.401288, 0.650173, -0.051461 },
+    { -0.250268, 1.204414, 0.045854 }, { -0.002079, 0.048952, 0.953127 } };
+
 namespace {
 
 using Matrix = double[3][3];
@@ -22,15 +29,9 @@ const char* const kMethodNames[kNrMethods + 1] = { "von Kries", "Bradford", "CAT
 // Hunt-Pointer-Estevez (B. Lindbloom, "Chromatic Adaptation", brucelindbloom.com).
 const Matrix kHuntPointerEstevez
     = { { 0.40024, 0.70760, -0.08081 }, { -0.22630, 1.16532, 0.04570 }, { 0.0, 0.0, 0.91822 } };
-// CAT02 (CIE 159:2004, equation 3.2).
-const Matrix kCat02
-    = { { 0.7328, 0.4296, -0.1624 }, { -0.7036, 1.6975, 0.0061 }, { 0.0030, 0.0136, 0.9834 } };
-// CAT16 (C. Li et al., Color Res. Appl. 42(6):703-718, 2017, equation 9; CIE 248:2022).
-const Matrix kCat16 = { { 0.401288, 0.650173, -0.051461 }, { -0.250268, 1.204414, 0.045854 },
-    { -0.002079, 0.048952, 0.953127 } };
 
-const Matrix* const kResponses[kNrMethods]
-    = { &kHuntPointerEstevez, &tintvale::detail::kBradford, &kCat02, &kCat16 };
+const Matrix* const kResponses[kNrMethods] = { &kHuntPointerEstevez, &tintvale::detail::kBradford,
+    &tintvale::detail::kCat02, &tintvale::detail::kCat16 };
 
 void Apply(const Matrix& m, const double* v, double* out)
 {
@@ -42,8 +43,12 @@ void Apply(const Matrix& m, const double* v, double* out)
     out[2] = r[2];
 }
 
+bool IsFinite(const double* v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
+
+} // namespace
+
 // The inverse by the adjugate: inverse = adj(m) / det(m).
-void Invert(const Matrix& m, Matrix& inv)
+void tintvale::detail::InvertMatrix(const double (&m)[3][3], double (&inv)[3][3])
 {
     const double c00 = m[1][1] * m[2][2] - m[1][2] * m[2][1];
     const double c01 = m[1][2] * m[2][0] - m[1][0] * m[2][2];
@@ -59,10 +64,6 @@ void Invert(const Matrix& m, Matrix& inv)
     inv[1][2] = (m[0][2] * m[1][0] - m[0][0] * m[1][2]) / det;
     inv[2][2] = (m[0][0] * m[1][1] - m[0][1] * m[1][0]) / det;
 }
-
-bool IsFinite(const double* v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
-
-} // namespace
 
 TChromaticAdaptation::TChromaticAdaptation(
     int method, const double* sourceWhite, const double* destinationWhite)
@@ -87,7 +88,7 @@ TChromaticAdaptation::TChromaticAdaptation(
         }
     // M^-1 diag(rho_d / rho_s) M
     Matrix inverse;
-    Invert(m, inverse);
+    tintvale::detail::InvertMatrix(m, inverse);
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             double sum = 0.0;

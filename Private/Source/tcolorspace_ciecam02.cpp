@@ -1,6 +1,7 @@
 // TColorSpace_CIECAM02: the CIECAM02 forward and inverse models (CIE 159:2004) for a fixed scene.
 #include <tintvale/tcolorspace_ciecam02.h>
 
+#include "adaptation_matrices.h"
 #include "appearance_common.h"
 
 #include <cmath>
@@ -15,11 +16,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 // CIE 159:2004: M_CAT02, its published (six-decimal) inverse, the published inverse of the
 // Hunt-Pointer-Estevez matrix, and M_HPE M_CAT02^-1 as used in the forward direction.
-const double sCAT02[3][3] = {
-    { 0.7328, 0.4296, -0.1624 },
-    { -0.7036, 1.6975, 0.0061 },
-    { 0.0030, 0.0136, 0.9834 },
-};
+const auto& sCAT02 = tintvale::detail::kCat02;
 const double sCAT02Inverse[3][3] = {
     { 1.096124, -0.278869, 0.182745 },
     { 0.454369, 0.473533, 0.072098 },
