@@ -31,8 +31,9 @@ py::dict LampQuality(const py::handle& spd, const py::handle& wavelengths)
 void BindLamp(py::module_& m)
 {
     m.def("lamp_quality", &LampQuality, py::arg("spd"), py::arg("wavelengths"),
-        "How good a light is, from its relative spectral power at evenly spaced whole-nanometre wavelengths "
-        "covering 380-780 nm: x, y, u_prime, v_prime, cct, duv (Ohno 2013), cri (CIE 13.3: ra, r[14], dc, "
+        "How good a light is, from its relative spectral power at ascending wavelengths covering 380-780 nm "
+        "(uneven or fractional ones interpolated linearly to 1 nm): x, y, u_prime, v_prime, cct, duv (Ohno "
+        "2013), cri (CIE 13.3: ra, r[14], dc, "
         "valid), cie224 (rf, rf_i[99]), tm30 (edition, rf, rg, rf_h, rcs_h, rhs_h) and iso3664 (condition, "
         "chromaticity_ok, cri_ok, verdict, criteria). ValueError names what the spectrum lacks.");
 }

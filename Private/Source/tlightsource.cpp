@@ -101,7 +101,6 @@ const char* TLightSource::GetStatusText(int status)
         "invalid argument (a null pointer or fewer than 2 points)",
         "a wavelength or power is not a finite number",
         "wavelengths not strictly ascending",
-        "wavelengths not evenly spaced on whole nanometres",
         "the spectrum does not cover 380-780 nm",
         "negative spectral power",
         "every spectral power is zero",
@@ -114,50 +113,62 @@ const char* TLightSource::GetStatusText(int status)
 
 TLightSource::TLightSource(const double* wavelengths, const double* power, int count)
 {
-    if (wavelengths == nullptr || power == nullptr || count < 2) {
-        mError = kInvalidArgument;
+    mError = Validate(wavelengths, power, count);
+    if (mError != kOk)
         return;
-    }
-    for (int i = 0; i < count; ++i)
-        if (!std::isfinite(wavelengths[i]) || !std::isfinite(power[i])) {
-            mError = kNotFinite;
-            return;
-        }
     const double step = wavelengths[1] - wavelengths[0];
-    for (int i = 1; i < count; ++i)
-        if (!(wavelengths[i] > wavelengths[i - 1])) {
-            mError = kUnsorted;
-            return;
+    bool even = IsWhole(step) && step >= 1.0;
+    for (int i = 0; even && i < count; ++i)
+        even = IsWhole(wavelengths[i])
+            && (i == 0 || std::fabs(wavelengths[i] - wavelengths[i - 1] - step) <= kWholeTolerance);
+    if (even) {
+        for (int i = 0; i < count; ++i) {
+            const int nm = static_cast<int>(std::lround(wavelengths[i]));
+            if (nm >= kLowest && nm <= kHighest) {
+                mLambda.push_back(nm);
+                mPower.push_back(power[i]);
+            }
         }
-    for (int i = 0; i < count; ++i)
-        if (!IsWhole(wavelengths[i]) || !IsWhole(step) || step < 1.0
-            || (i > 0 && std::fabs(wavelengths[i] - wavelengths[i - 1] - step) > kWholeTolerance)) {
-            mError = kUneven;
-            return;
+        mStep = static_cast<int>(std::lround(step));
+    } else {
+        // Uneven or fractional wavelengths (bands of 3.33 nm, say): linearly to every whole nanometre
+        // within the data.
+        int j = 0;
+        for (int nm = std::max(kLowest, static_cast<int>(std::ceil(wavelengths[0] - kWholeTolerance)));
+             nm <= kHighest && nm <= wavelengths[count - 1] + kWholeTolerance; ++nm) {
+            while (j + 2 < count && wavelengths[j + 1] < nm)
+                ++j;
+            const double f
+                = std::min(1.0, std::max(0.0, (nm - wavelengths[j]) / (wavelengths[j + 1] - wavelengths[j])));
+            mLambda.push_back(nm);
+            mPower.push_back((1.0 - f) * power[j] + f * power[j + 1]);
         }
-    if (wavelengths[0] > kNeedFirst + kWholeTolerance
-        || wavelengths[count - 1] < kNeedLast - kWholeTolerance) {
-        mError = kRangeTooShort;
-        return;
+        mStep = 1;
+        mInterpolated = true;
     }
-    bool anyPower = false;
-    for (int i = 0; i < count; ++i) {
-        if (power[i] < 0.0) {
-            mError = kNegative;
-            return;
-        }
-        const int nm = static_cast<int>(std::lround(wavelengths[i]));
-        if (nm < kLowest || nm > kHighest)
-            continue;
-        anyPower = anyPower || power[i] > 0.0;
-        mLambda.push_back(nm);
-        mPower.push_back(power[i]);
-    }
-    if (!anyPower) {
+    if (std::none_of(mPower.begin(), mPower.end(), [](double p) { return p > 0.0; })) {
         mError = kNoPower;
-        return;
+        mLambda.clear();
+        mPower.clear();
     }
-    mStep = static_cast<int>(std::lround(step));
+}
+
+int TLightSource::Validate(const double* wavelengths, const double* power, int count)
+{
+    if (wavelengths == nullptr || power == nullptr || count < 2)
+        return kInvalidArgument;
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(wavelengths[i]) || !std::isfinite(power[i]))
+            return kNotFinite;
+    for (int i = 1; i < count; ++i)
+        if (!(wavelengths[i] > wavelengths[i - 1]))
+            return kUnsorted;
+    if (wavelengths[0] > kNeedFirst + kWholeTolerance || wavelengths[count - 1] < kNeedLast - kWholeTolerance)
+        return kRangeTooShort;
+    for (int i = 0; i < count; ++i)
+        if (power[i] < 0.0)
+            return kNegative;
+    return kOk;
 }
 
 // Planck's law, M(λ, T) ∝ λ^-5 / (exp(c2 / (λ T)) - 1); the CIE 1960 UCS u = 4X / (X + 15Y + 3Z),

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-// The spectrum is summed at its own wavelengths (5-nm data at 5 nm, as CIE 15 tabulates the lamps'
-// chromaticities), with the colour-matching functions taken from the 1-nm CIE tables at those
-// wavelengths and the 5-nm sample reflectances brought to 1 nm by Lagrange interpolation
+// The spectrum (evenly spaced on whole nanometres) is summed at its own wavelengths (5-nm data at 5 nm, as
+// CIE 15 tabulates the lamps' chromaticities), with the colour-matching functions taken from the 1-nm CIE
+// tables at those wavelengths and the 5-nm sample reflectances brought to 1 nm by Lagrange interpolation
 // (TSpectralTables::LagrangeTo1nm) where the data are finer. Points outside 360 ... 830 nm are not
 // used. An object is immutable after construction and may be shared between threads.
 // ErrNo and every Get return a Status.
@@ -22,11 +22,10 @@ public:
         kInvalidArgument = 1, // a null pointer or fewer than 2 points
         kNotFinite = 2, // a wavelength or power that is NaN or infinite
         kUnsorted = 3, // wavelengths not strictly ascending
-        kUneven = 4, // wavelengths not evenly spaced on whole nanometres
-        kRangeTooShort = 5, // the data do not reach from 380 to 780 nm
-        kNegative = 6, // a negative power
-        kNoPower = 7, // every power zero
-        kCctOutOfRange = 8, // the chromaticity lies beyond the CCT range (1000 ... 20000 K), or (for
+        kRangeTooShort = 4, // the data do not reach from 380 to 780 nm
+        kNegative = 5, // a negative power
+        kNoPower = 6, // every power zero
+        kCctOutOfRange = 7, // the chromaticity lies beyond the CCT range (1000 ... 20000 K), or (for
                             // the colour-rendering indices) more than kDuvMax from the Planckian locus
     };
     // What a Status means, in a few words; static storage.
@@ -92,12 +91,15 @@ public:
     static constexpr double kBoothRadius = 0.005;
     static constexpr double kBoothMinRa = 90.0;
 
-    // Relative spectral power at count wavelengths (nm, evenly spaced on whole nanometres).
+    // Relative spectral power at count wavelengths (nm, strictly ascending). Data evenly spaced on
+    // whole nanometres are taken at their own points; any others are interpolated linearly to every
+    // whole nanometre they span.
     TLightSource(const double* wavelengths, const double* power, int count);
 
     int ErrNo() const { return mError; }
-    // The spacing of the data, nm.
+    // The spacing summed at, nm (1 for interpolated data), and whether the data were interpolated.
     int GetStep() const { return mStep; }
+    bool IsInterpolated() const { return mInterpolated; }
 
     int GetChromaticity(Chromaticity* out) const;
     int GetColourRendering(ColourRendering* out) const;
@@ -132,7 +134,10 @@ private:
     int Shifts(SampleShifts* out) const;
 
     int mError = kOk;
+    static int Validate(const double* wavelengths, const double* power, int count);
+
     int mStep = 0;
+    bool mInterpolated = false;
     // The data's points within 360 ... 830 nm: whole nanometres, and the power there.
     std::vector<int> mLambda;
     std::vector<double> mPower;

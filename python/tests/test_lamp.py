@@ -36,7 +36,8 @@ def test_fl2_against_published_values():
     (lambda s, n: (np.where(n == 550, -1.0, s), n), "negative"),
     (lambda s, n: (s * 0.0, n), "zero"),
     (lambda s, n: (np.where(n == 550, np.nan, s), n), "finite"),
-    (lambda s, n: (s, n + 0.5), "whole nanometres"),
+    (lambda s, n: (s, n + 0.5), "380-780"),
+    (lambda s, n: (s[::-1], n[::-1]), "ascending"),
     (lambda s, n: (s[:-1], n), "values for"),
 ])
 def test_refused_spectra(change, message):
