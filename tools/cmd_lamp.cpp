@@ -5,6 +5,7 @@
 
 #include <tintvale/jsonhelpers.h>
 #include <tintvale/tilluminant.h>
+#include <tintvale/tilluminantfactory.h>
 #include <tintvale/tlightsource.h>
 #include <tintvale/tspectrum.h>
 
@@ -74,10 +75,15 @@ Spectrum Load(const CommonOptions& common, const LampOptions& options)
         IlluminantSet set(IlluminantDirectory(common));
         return FromIlluminant(*set.Find(common.illuminant), common.illuminant);
     }
-    // The library reads illuminant files by directory, where their names are known.
-    if (EndsWithIll(options.file))
-        throw ToolError(options.file + ": an illuminant file: give its directory and name, --illuminants DIR "
-            + "--illuminant NAME");
+    if (EndsWithIll(options.file)) {
+        TIlluminantFactory factory;
+        int error = 0;
+        const TIlluminant* illuminant = factory.AddFile(options.file.c_str(), &error);
+        if (illuminant == nullptr)
+            throw ToolError(
+                options.file + ": not a readable illuminant file (error " + std::to_string(error) + ")");
+        return FromIlluminant(*illuminant, options.file);
+    }
     return FromMeasurementFile(options.file);
 }
 
