@@ -92,11 +92,10 @@ double FidelityOf(double deltaE)
     return 10.0 * std::log1p(std::exp((100.0 - kFidelityScale * deltaE) / 10.0));
 }
 
-double Scale(double* xyz, double k)
+void Scale(double* xyz, double k)
 {
     for (int c = 0; c < 3; ++c)
         xyz[c] *= k;
-    return k;
 }
 
 } // namespace

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
-// The spectrum (evenly spaced on whole nanometres) is summed at its own wavelengths (5-nm data at 5 nm, as
-// CIE 15 tabulates the lamps' chromaticities), with the colour-matching functions taken from the 1-nm CIE
-// tables at those wavelengths and the 5-nm sample reflectances brought to 1 nm by Lagrange interpolation
-// (TSpectralTables::LagrangeTo1nm) where the data are finer. Points outside 360 ... 830 nm are not
-// used. An object is immutable after construction and may be shared between threads.
+// A spectrum evenly spaced on whole nanometres is summed at its own wavelengths (5-nm data at 5 nm,
+// as CIE 15 tabulates the lamps' chromaticities), with the colour-matching functions taken from the
+// 1-nm CIE tables at those wavelengths and the 5-nm sample reflectances brought to 1 nm by Lagrange
+// interpolation (TSpectralTables::LagrangeTo1nm) where the data are finer; other spectra are first
+// interpolated linearly to 1 nm. Points outside 360 ... 830 nm are not used. An object is immutable
+// after construction and may be shared between threads.
+//
 // ErrNo and every Get return a Status.
 class TINTVALE_API TLightSource {
 public:
