@@ -99,7 +99,7 @@ const char* TLightSource::GetStatusText(int status)
     static const char* const kTexts[] = {
         "ok",
         "invalid argument (a null pointer or fewer than 2 points)",
-        "a wavelength or power is not a finite number",
+        "a wavelength, power or result is not a finite number",
         "wavelengths not strictly ascending",
         "the spectrum does not cover 380-780 nm",
         "negative spectral power",

@@ -182,7 +182,9 @@ int TLightSource::Shifts(SampleShifts* out) const
             Tristimulus(*lights[which], Samples().ces[i].data(), kTenDegrees, lightsource::kCesFirst,
                 lightsource::kCesLast, xyz);
             Scale(xyz, k);
-            model.XYZToUniform(xyz, TAppearanceModel::UniformSpace::UCS, results[which][i]);
+            if (model.XYZToUniform(xyz, TAppearanceModel::UniformSpace::UCS, results[which][i])
+                != TAppearanceModel::kOk)
+                return kNotFinite;
         }
     }
     for (int i = 0; i < lightsource::kNrCes; ++i)
@@ -243,6 +245,9 @@ int TLightSource::GetTm30(Tm30* out) const
         double hue = std::atan2(shifts.reference[i][2], shifts.reference[i][1]) * 180.0 / kPi;
         if (hue < 0.0)
             hue += 360.0;
+        // A sample without a hue (NaN from the model) has no bin; converting NaN to int is undefined.
+        if (!std::isfinite(hue))
+            return kNotFinite;
         const int bin = std::min(kNrBins - 1, static_cast<int>(hue / kBinWidth));
         for (int c = 0; c < 2; ++c) {
             test[bin][c] += shifts.test[i][c + 1];

@@ -22,7 +22,7 @@ public:
     enum Status : int {
         kOk = 0,
         kInvalidArgument = 1, // a null pointer or fewer than 2 points
-        kNotFinite = 2, // a wavelength or power that is NaN or infinite
+        kNotFinite = 2, // a wavelength or power that is NaN or infinite (or, from a Get, a result)
         kUnsorted = 3, // wavelengths not strictly ascending
         kRangeTooShort = 4, // the data do not reach from 380 to 780 nm
         kNegative = 5, // a negative power
