@@ -184,6 +184,7 @@ void BindAdaptation(py::module_& m);
 void BindCompare(py::module_& m);
 void BindPickling(py::module_& m);
 void BindAppearance(py::module_& m);
+void BindLamp(py::module_& m);
 
 } // namespace tvpy
 

@@ -41,5 +41,6 @@ PYBIND11_MODULE(_tintvale, m)
     tvpy::BindCompare(m);
     tvpy::BindPickling(m);
     tvpy::BindAppearance(m);
+    tvpy::BindLamp(m);
     m.attr("__name__") = ownName;
 }

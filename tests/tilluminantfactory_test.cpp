@@ -41,6 +41,20 @@ TEST(TIlluminantFactoryDirectory, LoadsOnlyIllFilesOfTheDirectoryItself)
 
     EXPECT_EQ(factory.AddDirectory(dir.File("daylight.ill").c_str()), 0); // a file, not a directory
     EXPECT_EQ(factory.AddDirectory(nullptr), -1);
+
+    // One file by its path, even in a sub-directory; a faulty one adds nothing and says why.
+    int error = -5;
+    const TIlluminant* single = factory.AddFile(dir.File("sub.ill/inner.ill").c_str(), &error);
+    ASSERT_NE(single, nullptr);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(factory.GetIlluminant("Inner"), single);
+    EXPECT_EQ(factory.AddFile(dir.File("broken.ill").c_str(), &error), nullptr);
+    EXPECT_NE(error, 0);
+    EXPECT_EQ(factory.AddFile(dir.File("notes.txt").c_str(), &error), nullptr);
+    EXPECT_NE(error, 0);
+    EXPECT_EQ(factory.AddFile(nullptr, &error), nullptr);
+    EXPECT_EQ(error, -1);
+    EXPECT_EQ(factory.GetListOfIlluminants().size(), 3u);
 }
 
 TEST(TIlluminantFactoryLookup, ByNameTemperatureAndSharing)

@@ -337,6 +337,13 @@ int Main(int argc, char** argv, const std::string& shipped)
     cmd->add_option("b", match.lab[2], "b*")->required();
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunMatch(common, match, out); }; });
 
+    tool::LampOptions lamp;
+    cmd = app.add_subcommand(
+        "lamp", "Judge a light: CCT and Duv, CIE 13.3 CRI, CIE 224 Rf, TM-30 and the ISO 3664 viewing booth");
+    cmd->add_option("FILE", lamp.file,
+        "Emissive spectrum: a CGATS or ArgyllCMS .sp file of one spectrum, or an illuminant (.ill) file");
+    cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunLamp(common, lamp, out); }; });
+
     // The common options are accepted after a subcommand too, so its help lists them, with the
     // names its own options accept.
     for (CLI::App* sub : app.get_subcommands({})) {

@@ -31,6 +31,11 @@ struct MatchOptions {
 };
 int RunMatch(const CommonOptions& common, const MatchOptions& options, std::ostream& out);
 
+struct LampOptions {
+    std::string file; // empty: the illuminant --illuminant names
+};
+int RunLamp(const CommonOptions& common, const LampOptions& options, std::ostream& out);
+
 struct InfoOptions {
     std::string file;
 };

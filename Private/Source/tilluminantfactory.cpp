@@ -64,6 +64,19 @@ int TIlluminantFactory::AddDirectory(const char* directory)
     return 0;
 }
 
+TIlluminant* TIlluminantFactory::AddFile(const char* fileName, int* error)
+{
+    std::shared_ptr<TIlluminant> illuminant(
+        fileName != nullptr ? new (std::nothrow) TIlluminant(fileName) : nullptr);
+    const int status = illuminant ? illuminant->ErrNo() : -1;
+    if (error != nullptr)
+        *error = status;
+    if (status != 0)
+        return nullptr;
+    mIlluminants.push_back(illuminant);
+    return illuminant.get();
+}
+
 // An illuminant made from a spectrum is kept only when it is complete: it has a spectrum without
 // error and a name. One whose construction failed is discarded, and the caller learns of it by the
 // null result; only a failed allocation goes to the message sink, since everything else about the

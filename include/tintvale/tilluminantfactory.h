@@ -32,6 +32,9 @@ public:
     // that cannot be read adds nothing. Returns -1 for a null name, else 0. An error while
     // advancing the directory listing propagates as a boost::filesystem::filesystem_error.
     int AddDirectory(const char* directory);
+    // Adds the illuminant of one ".ill" file; null when it cannot be read, with the illuminant's
+    // error number in *error (0 on success; -1 for a null name or a failed allocation).
+    TIlluminant* AddFile(const char* fileName, int* error = nullptr);
     // Makes an illuminant from a copy of spectrum and name and appends it; null when it could not
     // be made (a null name, a name over 1024 characters, a faulty spectrum).
     TIlluminant* AddIlluminant(const TSpectrum& spectrum, const char* name);

@@ -25,6 +25,7 @@
 #include <tintvale/tilluminantfactory.h>
 #include <tintvale/tlabmeasurement.h>
 #include <tintvale/tlabspace.h>
+#include <tintvale/tlightsource.h>
 #include <tintvale/tlist.h>
 #include <tintvale/tmeasgeom.h>
 #include <tintvale/tmessages.h>
