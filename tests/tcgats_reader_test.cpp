@@ -164,20 +164,15 @@ TEST(TCgatsReader, FaultsAreRefusedWithTheirCodeAndLine)
         EXPECT_TRUE(r.code == TCgats::kErrNone || r.text.rfind("CGATS.17", 0) != 0 || A::Tables(*c).empty())
             << what;
     }
-    EXPECT_STREQ(
-        Read("CGATS.17\nMYKEY \"va\\\"l\"\n")->GetErrorMsg(), "Text follows the closing quote of a value.");
     auto tooLong = Read("CGATS.17\nORIGINATOR x #" + c511 + "c\nCREATED now\n");
     EXPECT_STREQ(tooLong->GetErrorMsg(), TCgats::Message(TCgats::kErrLineTooLong));
-    EXPECT_NE(std::string(tooLong->GetErrorMsg()).find("header line is too long"), std::string::npos);
     EXPECT_EQ(A::Tags(*tooLong).size(), 1u); // what came before stays
-    EXPECT_STREQ(Read("BEGIN_DATA_FORMAT\nLAB_L\n")->GetErrorMsg(), "END_DATA_FORMAT tag not found.");
-    EXPECT_STREQ(Read(head + "A 5")->GetErrorMsg(), "END_DATA tag not found.");
     EXPECT_NE(A::TmpHeader(*Read(head + "A 5")), nullptr); // the header stays pending
     EXPECT_EQ(A::Tables(*Read("NUMBER_OF_FIELDS 2\n" + fmt + one + one)).size(), 1u);
     EXPECT_EQ(A::TmpHeader(*Read(rows[11].text))->NrFields(), 2); // the last count counts
-    EXPECT_STREQ(Read("BEGIN_X\nabc\n")->GetErrorMsg(), "Error while reading comment tag.");
-    EXPECT_EQ(TCgats(static_cast<const char*>(nullptr)).GetErrorCode(), TCgats::kErrEmptyFileName);
-    EXPECT_STREQ(TCgats("").GetErrorMsg(), "Empty file name.");
+    EXPECT_EQ(Read("BEGIN_X\nabc\n")->GetErrorCode(), TCgats::kErrCommentTag);
+    for (const char* name : { static_cast<const char*>(nullptr), "" })
+        EXPECT_EQ(TCgats(name).GetErrorCode(), TCgats::kErrEmptyFileName);
     EXPECT_EQ(TCgats("/nonexistent/dir/file.txt").GetErrorCode(), TCgats::kErrFileNotFound);
 }
 

@@ -43,65 +43,52 @@ std::vector<double> Grid(double first, double step, int n)
 const std::vector<double> k5nm = Grid(380.0, 5.0, 81);
 const std::vector<double> k3nm = Grid(380.0, 10.0 / 3.0, 106); // 380 ... 730 nm
 
-struct Expected {
-    const Curve* curve;
-    const std::vector<double>* wl;
-    double lab[3];
-    double tolerance;
-};
+class FineIntegration : public ShippedD50 { };
+
+} // namespace
 
 // NumPy over the CIE tables (cie1931_2deg_5nm.csv, cie1964_10deg_5nm.csv, cie_illuminants_5nm.csv),
 // run once:
 //   R = np.interp(np.arange(380, 781, 5), wl, values)   # flat beyond the measured range
 //   k = 100 / sum(S * ybar); XYZ = k * [sum(S * xbar * R), ...]; white = k * [sum(S * xbar), ...]
 //   Lab by CIE 15:2004 (8.2.1) relative to that white.
-void ExpectLab(const TIlluminant* ill, const TObserver& obs, const Expected* cases, int n)
-{
-    TFineIntegration fine(ill, &obs);
-    ASSERT_EQ(fine.ErrNo(), 0);
-    EXPECT_EQ(fine.GetMethod(), TFineIntegration::kFiveNm);
-    double white[3];
-    ASSERT_EQ(fine.GetXYZWhite(white), 0);
-    const TLabSpace space(white);
-    for (int c = 0; c < n; ++c) {
-        const std::vector<double>& wl = *cases[c].wl;
-        const std::vector<double> v = Sample(*cases[c].curve, wl);
-        double xyz[3];
-        double lab[3];
-        ASSERT_EQ(
-            TFineIntegration::GetXYZ(ill, &obs, wl.data(), v.data(), static_cast<int>(wl.size()), xyz), 0);
-        space.XYZToLab(xyz, lab);
-        for (int k = 0; k < 3; ++k)
-            EXPECT_NEAR(lab[k], cases[c].lab[k], cases[c].tolerance) << "case " << c << " component " << k;
-    }
-}
-
-class FineIntegration : public ShippedD50 { };
-
-} // namespace
-
+// F11's file holds 10-nm band weights; the 5-nm table of CIE 15 is used instead.
 TEST_F(FineIntegration, AgreesWithTheCie5nmSummationAt5And333nm)
 {
-    const Expected d50[] = {
-        { &kRed, &k5nm, { 52.787, 62.313, 44.811 }, 0.01 },
-        { &kBlue, &k5nm, { 26.206, 35.291, -63.126 }, 0.01 },
-        { &kGreen, &k5nm, { 43.862, -52.549, 22.029 }, 0.01 },
-        { &kRed, &k3nm, { 52.793, 62.289, 44.822 }, 0.03 },
-        { &kBlue, &k3nm, { 26.209, 35.232, -63.079 }, 0.03 },
-        { &kGreen, &k3nm, { 43.857, -52.506, 22.013 }, 0.03 },
+    const struct {
+        const char* illuminant;
+        bool tenDegree;
+        const Curve* curve;
+        const std::vector<double>* wl;
+        double lab[3];
+    } cases[] = {
+        { "CIE Illuminant D50", false, &kRed, &k5nm, { 52.787, 62.313, 44.811 } },
+        { "CIE Illuminant D50", false, &kBlue, &k5nm, { 26.206, 35.291, -63.126 } },
+        { "CIE Illuminant D50", false, &kGreen, &k5nm, { 43.862, -52.549, 22.029 } },
+        { "CIE Illuminant D50", false, &kRed, &k3nm, { 52.793, 62.289, 44.822 } },
+        { "CIE Illuminant D50", false, &kBlue, &k3nm, { 26.209, 35.232, -63.079 } },
+        { "CIE Illuminant D50", false, &kGreen, &k3nm, { 43.857, -52.506, 22.013 } },
+        { "CIE Illuminant D65", true, &kRed, &k5nm, { 49.901, 55.949, 39.925 } },
+        { "CIE Illuminant D65", true, &kBlue, &k3nm, { 29.520, 31.816, -57.282 } },
+        { "CIE Illuminant F11", false, &kGreen, &k5nm, { 41.141, -36.474, 19.206 } },
+        { "CIE Illuminant F11", false, &kGreen, &k3nm, { 41.242, -36.689, 19.371 } },
     };
-    ExpectLab(mD50, mTwo, d50, 6);
-    const Expected d65[] = {
-        { &kRed, &k5nm, { 49.901, 55.949, 39.925 }, 0.01 },
-        { &kBlue, &k3nm, { 29.520, 31.816, -57.282 }, 0.03 },
-    };
-    ExpectLab(Get("CIE Illuminant D65"), mTen, d65, 2);
-    // The lamp's file holds 10-nm band weights; the 5-nm table of CIE 15 is used instead.
-    const Expected f11[] = {
-        { &kGreen, &k5nm, { 41.141, -36.474, 19.206 }, 0.01 },
-        { &kGreen, &k3nm, { 41.242, -36.689, 19.371 }, 0.03 },
-    };
-    ExpectLab(Get("CIE Illuminant F11"), mTwo, f11, 2);
+    for (const auto& c : cases) {
+        const TIlluminant* ill = Get(c.illuminant);
+        const TObserver& obs = c.tenDegree ? mTen : mTwo;
+        TFineIntegration fine(ill, &obs);
+        ASSERT_EQ(fine.ErrNo(), 0);
+        EXPECT_EQ(fine.GetMethod(), TFineIntegration::kFiveNm);
+        double white[3], xyz[3], lab[3];
+        ASSERT_EQ(fine.GetXYZWhite(white), 0);
+        const std::vector<double>& wl = *c.wl;
+        const std::vector<double> v = Sample(*c.curve, wl);
+        ASSERT_EQ(
+            TFineIntegration::GetXYZ(ill, &obs, wl.data(), v.data(), static_cast<int>(wl.size()), xyz), 0);
+        TLabSpace(white).XYZToLab(xyz, lab);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(lab[k], c.lab[k], c.wl == &k5nm ? 0.01 : 0.03) << c.illuminant << " component " << k;
+    }
 }
 
 TEST_F(FineIntegration, WhiteIsThePerfectDiffuserUnderTheSameSums)
@@ -164,16 +151,16 @@ TEST_F(FineIntegration, RefusesWhatItCannotIntegrate)
     double xyz[3] = { -1.0, -1.0, -1.0 };
     TFineIntegration fine(mD50, &mTwo);
     EXPECT_EQ(fine.GetXYZ(values, 3, xyz), TFineIntegration::kInvalidArgument); // no wavelengths yet
-    const double unsorted[] = { 400.0, 700.0, 550.0 };
-    const double repeated[] = { 400.0, 550.0, 550.0 };
-    const double infinite[] = { 400.0, 550.0, INFINITY };
-    const double short400[] = { 401.0, 550.0, 700.0 };
-    const double short700[] = { 400.0, 550.0, 699.0 };
-    EXPECT_EQ(fine.SetWavelengths(unsorted, 3), TFineIntegration::kUnsorted);
-    EXPECT_EQ(fine.SetWavelengths(repeated, 3), TFineIntegration::kRepeated);
-    EXPECT_EQ(fine.SetWavelengths(short400, 3), TFineIntegration::kRangeTooShort);
-    EXPECT_EQ(fine.SetWavelengths(short700, 3), TFineIntegration::kRangeTooShort);
-    EXPECT_EQ(fine.SetWavelengths(infinite, 3), TFineIntegration::kNotFinite);
+    const struct {
+        double wl[3];
+        int code;
+    } bad[] = { { { 400.0, 700.0, 550.0 }, TFineIntegration::kUnsorted },
+        { { 400.0, 550.0, 550.0 }, TFineIntegration::kRepeated },
+        { { 401.0, 550.0, 700.0 }, TFineIntegration::kRangeTooShort },
+        { { 400.0, 550.0, 699.0 }, TFineIntegration::kRangeTooShort },
+        { { 400.0, 550.0, INFINITY }, TFineIntegration::kNotFinite } };
+    for (const auto& b : bad)
+        EXPECT_EQ(fine.SetWavelengths(b.wl, 3), b.code) << b.wl[0] << " " << b.wl[2];
     EXPECT_EQ(fine.SetWavelengths(wl, 1), TFineIntegration::kTooFewPoints);
     EXPECT_EQ(TFineIntegration::GetXYZ(mD50, &mTwo, wl, values, 0, xyz), TFineIntegration::kTooFewPoints);
     EXPECT_EQ(fine.SetWavelengths(nullptr, 3), TFineIntegration::kInvalidArgument);

@@ -202,47 +202,6 @@ TEST_F(AstmE308, SampleAgreesWithColourScience)
     ExpectXyz("CIE Illuminant A", mTen, TFineIntegration::kAuto, Grid(400, 20, 700), a20, 5e-4);
 }
 
-TEST_F(AstmE308, SharpFeaturesAgreeWithAnIndependentSummation)
-{
-    // A Python implementation of ASTM E2022 and of the CIE summation over data/reference's 1-nm
-    // tables, run once (its ASTM results match the colour-science values above to 1e-8):
-    // F11 2°, 10 nm 380-780, R = 0.5 with a one-sample line +0.4 at 610 nm and a notch -0.3 at 550 nm;
-    // D65 10°, 1 nm 360-830, R = 0.2 + 0.6 from 550 nm with a one-sample line +0.5 at 610 nm.
-    const std::vector<double> ten = Grid(380, 10, 780);
-    std::vector<double> v(ten.size(), 0.5);
-    v[23] += 0.4; // 610 nm
-    v[17] -= 0.3; // 550 nm
-    TFineIntegration f11(Get("CIE Illuminant F11"), &mTwo, TFineIntegration::kAuto);
-    ASSERT_EQ(f11.SetWavelengths(ten.data(), static_cast<int>(ten.size())), 0);
-    EXPECT_EQ(f11.GetMethod(), TFineIntegration::kAstmE308);
-    EXPECT_STREQ(f11.GetMethodName(), "ASTM E308 10 nm 380-780");
-    double xyz[3];
-    double white[3];
-    ASSERT_EQ(f11.GetXYZ(v.data(), static_cast<int>(v.size()), xyz), 0);
-    ASSERT_EQ(f11.GetXYZWhite(white), 0);
-    const double f11Xyz[] = { 58.1541386, 47.5497174, 32.0911731 };
-    const double f11White[] = { 100.9623919, 100.0, 64.3498197 };
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_NEAR(xyz[c], f11Xyz[c], 1e-6);
-        EXPECT_NEAR(white[c], f11White[c], 1e-6);
-    }
-    const std::vector<double> one = Grid(360, 1, 830);
-    std::vector<double> r(one.size());
-    for (std::size_t i = 0; i < one.size(); ++i)
-        r[i] = 0.2 + (one[i] >= 550 ? 0.6 : 0.0) + (one[i] == 610 ? 0.5 : 0.0);
-    TFineIntegration d65(Get("CIE Illuminant D65"), &mTen, TFineIntegration::kAuto);
-    ASSERT_EQ(d65.SetWavelengths(one.data(), static_cast<int>(one.size())), 0);
-    EXPECT_STREQ(d65.GetMethodName(), "CIE 15 1 nm 360-830");
-    ASSERT_EQ(d65.GetXYZ(r.data(), static_cast<int>(r.size()), xyz), 0);
-    ASSERT_EQ(d65.GetXYZWhite(white), 0);
-    const double d65Xyz[] = { 60.0559048, 51.1438943, 21.4694336 };
-    const double d65White[] = { 94.8110601, 100.0, 107.3046695 };
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_NEAR(xyz[c], d65Xyz[c], 1e-6);
-        EXPECT_NEAR(white[c], d65White[c], 1e-6);
-    }
-}
-
 TEST_F(AstmE308, RequestsNeedTheirSpacing)
 {
     TFineIntegration astm(mD50, &mTwo, TFineIntegration::kRequestAstmE308);
@@ -268,17 +227,17 @@ TEST_F(AstmE308, RequestsNeedTheirSpacing)
 
 TEST(SpectralTables, IlluminantAFollowsPlanckAsCie15DefinesIt)
 {
-    // CIE 15:2004 Table T.1 (data/cie_illuminants_5nm.csv): A(380) 9.7951, A(560) 100, A(780) 241.675.
-    EXPECT_NEAR(TSpectralTables::IlluminantA(380.0), 9.7951, 5e-5);
-    EXPECT_DOUBLE_EQ(TSpectralTables::IlluminantA(560.0), 100.0);
-    EXPECT_NEAR(TSpectralTables::IlluminantA(780.0), 241.675, 5e-4);
-    // CIE 15:2004 Table T.1 D50 at 380, 560 and 780 nm: 24.488, 100.0, 78.274; the daylight basis
-    // reproduces the table to its 3 decimals.
+    // CIE 15:2004 Table T.1 (data/cie_illuminants_5nm.csv): A(380) 9.7951, A(560) 100 (exactly, by
+    // its definition), A(780) 241.675; D50 at those wavelengths: 24.488, 100.0, 78.274, which the
+    // daylight basis reproduces to the table's 3 decimals.
     std::vector<double> d50;
     ASSERT_TRUE(TSpectralTables::Daylight(5000.0, d50));
-    EXPECT_NEAR(d50[380 - 360], 24.488, 6e-4);
-    EXPECT_NEAR(d50[560 - 360], 100.0, 6e-4);
-    EXPECT_NEAR(d50[780 - 360], 78.274, 6e-4);
+    const double rows[][4]
+        = { { 380, 9.7951, 5e-5, 24.488 }, { 560, 100, 1e-12, 100.0 }, { 780, 241.675, 5e-4, 78.274 } };
+    for (const auto& r : rows) {
+        EXPECT_NEAR(TSpectralTables::IlluminantA(r[0]), r[1], r[2]) << r[0];
+        EXPECT_NEAR(d50[static_cast<std::size_t>(r[0]) - 360], r[3], 6e-4) << r[0];
+    }
     EXPECT_FALSE(TSpectralTables::Daylight(3000.0, d50));
 }
 
@@ -312,32 +271,57 @@ TEST_F(AstmE308, MeasurementsOfAFileLandOnTheWritersLab)
 
 TEST_F(AstmE308, IlluminantsObserversStepsAndRangesAgreeWithAnIndependentImplementation)
 {
-    // The Python implementation above, run once: R = 0.3, + 0.5 from 580 nm, a one-sample line +0.3
-    // at 540 nm and a notch -0.2 at 460 nm; ASTM E308 for 10/20 nm, the CIE summation for 1/5 nm.
+    // A Python implementation of ASTM E2022 and of the CIE summation over data/reference's 1-nm
+    // tables, run once (its ASTM results match the colour-science values above to 1e-8); ASTM E308
+    // for 10/20 nm, the CIE summation for 1/5 nm. Reflectances: a base, a step from one wavelength,
+    // a one-sample line and a one-sample notch. The first two rows: F11 2°, 10 nm 380-780, R = 0.5
+    // with a line +0.4 at 610 nm and a notch -0.3 at 550 nm; D65 10°, 1 nm 360-830, R = 0.2 + 0.6
+    // from 550 nm with a line +0.5 at 610 nm; with their whites. The rest: R = 0.3, + 0.5 from
+    // 580 nm, a line +0.3 at 540 nm and a notch -0.2 at 460 nm.
     const struct {
         const char* illuminant;
         int observer, first, step, last;
-        double xyz[3];
+        double base, stepFrom, stepBy, lineAt, line, notchAt, notch, xyz[3];
+        const char* method; // with the white: checked where given
+        double white[3];
     } cases[] = {
-        { "CIE Illuminant D50", 0, 400, 20, 700, { 62.0812422, 55.1387556, 19.2656183 } },
-        { "CIE Illuminant F2", 1, 360, 10, 780, { 62.5379701, 51.9485546, 19.1196397 } },
-        { "CIE Illuminant F11", 1, 380, 20, 780, { 69.6311714, 60.0519765, 17.0020008 } },
-        { "CIE Illuminant D65", 0, 380, 5, 780, { 55.0700831, 46.4649389, 30.8493816 } },
-        { "CIE Illuminant A", 1, 400, 1, 700, { 71.7914836, 51.0110096, 10.4431983 } },
-        { "CIE Illuminant F2", 0, 380, 5, 780, { 59.1140270, 49.3548296, 19.4426237 } },
+        { "CIE Illuminant F11", 0, 380, 10, 780, 0.5, 0, 0, 610, 0.4, 550, 0.3,
+            { 58.1541386, 47.5497174, 32.0911731 }, "ASTM E308 10 nm 380-780",
+            { 100.9623919, 100.0, 64.3498197 } },
+        { "CIE Illuminant D65", 1, 360, 1, 830, 0.2, 550, 0.6, 610, 0.5, 0, 0,
+            { 60.0559048, 51.1438943, 21.4694336 }, "CIE 15 1 nm 360-830",
+            { 94.8110601, 100.0, 107.3046695 } },
+        { "CIE Illuminant D50", 0, 400, 20, 700, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
+            { 62.0812422, 55.1387556, 19.2656183 }, nullptr, {} },
+        { "CIE Illuminant F2", 1, 360, 10, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
+            { 62.5379701, 51.9485546, 19.1196397 }, nullptr, {} },
+        { "CIE Illuminant F11", 1, 380, 20, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
+            { 69.6311714, 60.0519765, 17.0020008 }, nullptr, {} },
+        { "CIE Illuminant D65", 0, 380, 5, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
+            { 55.0700831, 46.4649389, 30.8493816 }, nullptr, {} },
+        { "CIE Illuminant A", 1, 400, 1, 700, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
+            { 71.7914836, 51.0110096, 10.4431983 }, nullptr, {} },
+        { "CIE Illuminant F2", 0, 380, 5, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
+            { 59.1140270, 49.3548296, 19.4426237 }, nullptr, {} },
     };
     for (const auto& c : cases) {
         const std::vector<double> wl = Grid(c.first, c.step, c.last);
         std::vector<double> r;
         for (double l : wl)
-            r.push_back(0.3 + (l >= 580 ? 0.5 : 0.0) + (l == 540 ? 0.3 : 0.0) - (l == 460 ? 0.2 : 0.0));
+            r.push_back(c.base + (l >= c.stepFrom ? c.stepBy : 0.0) + (l == c.lineAt ? c.line : 0.0)
+                - (l == c.notchAt ? c.notch : 0.0));
         TFineIntegration fine(Get(c.illuminant), c.observer == 0 ? &mTwo : &mTen, TFineIntegration::kAuto);
         const int n = static_cast<int>(wl.size());
         ASSERT_EQ(fine.SetWavelengths(wl.data(), n), 0);
-        double xyz[3];
+        double xyz[3], white[3];
         ASSERT_EQ(fine.GetXYZ(r.data(), n, xyz), 0);
-        for (int k = 0; k < 3; ++k)
+        ASSERT_EQ(fine.GetXYZWhite(white), 0);
+        EXPECT_TRUE(!c.method || std::string(fine.GetMethodName()) == c.method) << fine.GetMethodName();
+        for (int k = 0; k < 3; ++k) {
             EXPECT_NEAR(xyz[k], c.xyz[k], 1e-6) << c.illuminant << " " << fine.GetMethodName() << " " << k;
+            EXPECT_TRUE(!c.method || std::fabs(white[k] - c.white[k]) < 1e-6)
+                << c.illuminant << " white " << k;
+        }
     }
 }
 

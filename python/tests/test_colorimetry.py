@@ -88,18 +88,14 @@ def test_xyz_at_the_spectra_own_wavelengths(d50):
     np.testing.assert_allclose(tv.xyz([0.5, 0.5], "d50", wavelengths=[400, 700]) * 2,
                                tv.xyz(np.ones(81), "d50", wavelengths=five), rtol=1e-12)
     assert np.isnan(tv.xyz([0.5, np.nan], d50, wavelengths=[400, 700])).all()
-    for wavelengths, why in (([400, 400], "repeated"), ([700, 400], "ascending"), ([np.nan, 700], "finite"),
-                             ([400], "at least 2"), ([410, 700], "400 to 700")):
-        with pytest.raises(ValueError, match=why):
-            tv.xyz([0.5] * len(wavelengths), d50, wavelengths=wavelengths)
-    with pytest.raises(ValueError, match="81 values"):
-        tv.xyz(red[:5], d50, wavelengths=five)
-    # Rows of no values once divided by the row width and killed the interpreter.
-    for shape in ((1, 0), (3, 0), (0, 0)):
-        with pytest.raises(ValueError, match="at least 2"):
-            tv.xyz(np.zeros(shape), d50, wavelengths=np.zeros(0))
-    with pytest.raises(KeyError):
-        tv.xyz(red, "Moonlight", wavelengths=five)
+    # Rows of no values (shapes (n, 0)) once divided by the row width and killed the interpreter.
+    for values, wavelengths, why in ((0.5, [400, 400], "repeated"), (0.5, [700, 400], "ascending"),
+                                     (0.5, [np.nan, 700], "finite"), (0.5, [400], "at least 2"),
+                                     (0.5, [410, 700], "400 to 700"), (red[:5], five, "81 values"),
+                                     *((np.zeros(shape), np.zeros(0), "at least 2") for shape in ((1, 0), (3, 0), (0, 0)))):
+        values = values if np.ndim(values) else [values] * len(wavelengths)
+        refuses(ValueError, lambda: tv.xyz(values, d50, wavelengths=wavelengths), match=why)
+    refuses(KeyError, lambda: tv.xyz(red, "Moonlight", wavelengths=five))
     # colour-science @ 03d8c5f3, colorimetry/tests/test_tristimulus_values.py: SD_SAMPLE at 400-700 nm by 10 under A
     # (Planck), 2 degrees, sd_to_XYZ_ASTME308(use_practice_range=False).
     ten = np.arange(400, 701, 10.0)
@@ -112,8 +108,7 @@ def test_xyz_at_the_spectra_own_wavelengths(d50):
     np.testing.assert_allclose(tv.xyz(sample, "CIE Illuminant A", wavelengths=ten, method="astm-e308"), astm, atol=2e-7)
     assert abs(tv.xyz(sample, "CIE Illuminant A", wavelengths=ten, method="cie15")[0] - astm[0]) > 1e-3
     for method, why in (("grid", "leave wavelengths out"), ("simpson", "unknown method")):
-        with pytest.raises(ValueError, match=why):
-            tv.xyz(sample, "CIE Illuminant A", wavelengths=ten, method=method)
+        refuses(ValueError, lambda: tv.xyz(sample, "CIE Illuminant A", wavelengths=ten, method=method), match=why)
     lamp = tv.IlluminantFactory().add(np.linspace(50, 85, 36), "lamp")  # 10-nm data only
     with pytest.warns(UserWarning, match="10 nm"):
         tv.xyz(red, lamp, wavelengths=five)

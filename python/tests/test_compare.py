@@ -9,16 +9,9 @@ import sys
 
 import numpy as np
 import pytest
-from conftest import ROOT, TOOL, needs_tool, run
+from conftest import ROOT, TOOL, lab_chart, needs_tool, run
 
 import tintvale as tv
-
-
-def lab_chart(path, rows):  # a named Lab file; rows are (name, L, a, b)
-    data = "".join(f"{name}\t{L}\t{a}\t{b}\n" for name, L, a, b in rows)
-    path.write_text(f'CGATS.17\nKEYWORD "SampleID"\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\tLAB_A\t'
-                    f"LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS {len(rows)}\nBEGIN_DATA\n{data}END_DATA\n")
-    return path
 
 
 @pytest.fixture

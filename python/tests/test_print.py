@@ -4,20 +4,12 @@ import json
 import re
 
 import pytest
-from conftest import ROOT, needs_tool, run
+from conftest import ROOT, cmyk_lab, needs_tool, refuses, run
 
 import tintvale as tv
 
 STRIPS = ROOT / "tools" / "tests" / "data"
 REF, SMP = STRIPS / "control_strip_reference.txt", STRIPS / "control_strip_sample.txt"
-
-
-def cmyk_lab_file(path, rows):  # rows: (name, (c, m, y, k), (L, a, b))
-    data = "".join(f"{n}\t{c}\t{m}\t{y}\t{k}\t{L!r}\t{a!r}\t{b!r}\n" for n, (c, m, y, k), (L, a, b) in rows)
-    path.write_text("CGATS.17\nKEYWORD \"SampleID\"\nNUMBER_OF_FIELDS 8\nBEGIN_DATA_FORMAT\nSampleID\tCMYK_C\tCMYK_M"
-                    f"\tCMYK_Y\tCMYK_K\tLAB_L\tLAB_A\tLAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS {len(rows)}\nBEGIN_DATA\n"
-                    f"{data}END_DATA\n")
-    return path
 
 
 def test_tone_values_by_murray_davies_and_from_a_cgats():
@@ -34,13 +26,10 @@ def test_tone_values_by_murray_davies_and_from_a_cgats():
 
 
 def test_tone_values_need_spectra_device_values_and_paper(tmp_path):
-    lab = cmyk_lab_file(tmp_path / "lab.txt", [("paper", (0, 0, 0, 0), (95, 0, 0)), ("C50", (50, 0, 0, 0), (70, -20, -20))])
-    with pytest.raises(ValueError, match="no spectra"):
-        tv.tone_values(lab)
-    with pytest.raises(ValueError, match="no device values"):
-        tv.tone_values(ROOT / "data" / "samples" / "chart_reference.txt")
-    with pytest.raises(ValueError, match="tints but no solid"):
-        tv.tone_values(lab, method="sctv")
+    lab = cmyk_lab(tmp_path / "lab.txt", [("paper", (0, 0, 0, 0), (95, 0, 0)), ("C50", (50, 0, 0, 0), (70, -20, -20))])
+    for chart, kwargs, why in ((lab, {}, "no spectra"), (lab, {"method": "sctv"}, "tints but no solid"),
+                               (ROOT / "data" / "samples" / "chart_reference.txt", {}, "no device values")):
+        refuses(ValueError, lambda: tv.tone_values(chart, **kwargs), match=why)
 
 
 def test_spot_colour_tone_value_of_lab_mixtures(tmp_path):
@@ -50,7 +39,7 @@ def test_spot_colour_tone_value_of_lab_mixtures(tmp_path):
     shares = (0.2, 0.45, 0.7)
     rows = [("paper", (0, 0, 0, 0), paper), ("M100", (0, 100, 0, 0), solid)]
     rows += [(f"M{n}", (0, n, 0, 0), tuple(p + s * (q - p) for p, q in zip(paper, solid))) for n, s in zip((20, 40, 60), shares)]
-    result = tv.tone_values(cmyk_lab_file(tmp_path / "m.txt", rows), method="sctv")
+    result = tv.tone_values(cmyk_lab(tmp_path / "m.txt", rows), method="sctv")
     (magenta,) = result["channels"]
     assert magenta["name"] == "M" and magenta["filter"] is None
     assert [p["tone"] for p in magenta["points"]] == pytest.approx([100 * s for s in shares], abs=1e-6)
@@ -108,20 +97,14 @@ def test_page_shows_the_grouped_verdicts_and_tone_value_curves(tmp_path):
 
 
 def test_malformed_sets_are_refused(tmp_path):
-    bad = tmp_path / "bad.json"
-    bad.write_text(json.dumps({"name": "x", "groups": [{"name": "g", "select": "all", "metric": "dZ", "max": {"fail": 1}}]}))
-    with pytest.raises(ValueError, match='group "g": unknown metric "dZ"'):
-        tv.evaluate_tolerances(REF, SMP, bad)
-    with pytest.raises(ValueError, match="no tolerance set"):
-        tv.evaluate_tolerances(REF, SMP, "no-such-set")
     # A limit given twice (JSON parsers keep the last) and a set over 1 MB are no tolerance sets.
-    bad.write_text('{"name": "x", "groups": [{"name": "g", "select": "all", "metric": "dE", '
-                   '"max": {"fail": 0.01, "fail": 100}}]}')
-    with pytest.raises(ValueError, match='the key "fail" is given twice'):
-        tv.evaluate_tolerances(REF, SMP, bad)
-    bad.write_text('{"name": "x", "groups": [], "source": "' + "x" * (1 << 20) + '"}')
-    with pytest.raises(ValueError, match="bytes, over the 1048576 a tolerance set may hold"):
-        tv.evaluate_tolerances(REF, SMP, bad)
+    group = '{"name": "x", "groups": [{"name": "g", "select": "all", "metric": "%s", "max": {"fail": %s}}]}'
+    for text, why in ((group % ("dZ", "1"), 'group "g": unknown metric "dZ"'), (None, "no tolerance set"),
+                      (group % ("dE", '0.01, "fail": 100'), 'the key "fail" is given twice'),
+                      ('{"name": "x", "groups": [], "source": "' + "x" * (1 << 20) + '"}', "bytes, over the 1048576")):
+        bad = tmp_path / "bad.json"
+        bad.write_text(text or "")
+        refuses(ValueError, lambda: tv.evaluate_tolerances(REF, SMP, bad if text else "no-such-set"), match=why)
 
 
 def test_report_returns_the_summary_compare_gives(tmp_path):

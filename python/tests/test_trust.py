@@ -5,20 +5,12 @@ import json
 import math
 
 import pytest
-from conftest import ROOT, refuses
+from conftest import ROOT, cmyk_lab, refuses
 
 import tintvale as tv
 
 STRIPS = ROOT / "tools" / "tests" / "data"
 REF, SMP = STRIPS / "control_strip_reference.txt", STRIPS / "control_strip_sample.txt"
-
-
-def cmyk_lab(path, rows, header=""):  # rows: (name, (c, m, y, k), (L, a, b))
-    data = "".join(f"{n}\t{c}\t{m}\t{y}\t{k}\t{L!r}\t{a!r}\t{b!r}\n" for n, (c, m, y, k), (L, a, b) in rows)
-    path.write_text(f"CGATS.17\n{header}KEYWORD \"SampleID\"\nNUMBER_OF_FIELDS 8\nBEGIN_DATA_FORMAT\nSampleID\tCMYK_C"
-                    "\tCMYK_M\tCMYK_Y\tCMYK_K\tLAB_L\tLAB_A\tLAB_B\nEND_DATA_FORMAT\n"
-                    f"NUMBER_OF_SETS {len(rows)}\nBEGIN_DATA\n{data}END_DATA\n")
-    return path
 
 
 PAPER, CYAN, BLACK = (0, 0, 0, 0), (100, 0, 0, 0), (0, 0, 0, 100)
