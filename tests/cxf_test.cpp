@@ -380,6 +380,11 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
               "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"" + std::string(5000, 'n')
                   + "\" ObjectType=\"T\"/></cc:ObjectCollection></cc:Resources>"),
             TCgats::kErrNotCgats, 3, "Name" },
+        // Found by the fuzzer: an Id of bytes that are no UTF-8 read, then the writer refused it.
+        { Document("cc",
+              "<cc:Resources>\n<cc:ObjectCollection><cc:Object Id=\"x\xff\" Name=\"x\" ObjectType=\"T\"/>"
+              "</cc:ObjectCollection></cc:Resources>"),
+            TCgats::kErrNotCgats, 4, "no UTF-8" },
     };
     for (const Refusal& r : cases) {
         SCOPED_TRACE(r.text.substr(0, 200));
@@ -390,6 +395,13 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
         EXPECT_EQ(c.GetNrTables(), 0);
     }
     EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
+    // A document that declares Latin-1 is read in it: 0xE9 is U+00E9.
+    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<cc:CxF xmlns:cc=\""
+        + std::string(kCore)
+        + "\"><cc:FileInformation><cc:Creator>Caf\xe9</cc:Creator></cc:FileInformation></cc:CxF>\n";
+    const TCgats declared(latin1.c_str(), 0);
+    EXPECT_EQ(declared.GetErrorCode(), 0) << declared.GetErrorMsg();
+    EXPECT_STREQ(declared.GetOriginator(), "Caf\xc3\xa9");
 }
 
 // Whether xmllint finds the file valid against the core schema; true when either is missing (the

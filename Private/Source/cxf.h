@@ -47,6 +47,9 @@ struct CxfFault {
 // that fails is offered.
 bool CxfToCgats(const char* text, std::string& cgats, CxfFault& fault);
 
+// Length of the UTF-8 sequence at p (at most n bytes) that XML 1.0 allows, 0 when none.
+std::size_t Utf8Length(const unsigned char* p, std::size_t n);
+
 // The CxF3 document of cgats; a TCgats error code (0 on success).
 int CgatsToCxf(const TCgats& cgats, std::string& out);
 // SaveAs and WriteToBuffer of TCgats for CxF3, with their results.

@@ -213,10 +213,21 @@ bool CxfReader::Read(std::string& cgats)
     pugi::xml_document document;
     // DOCTYPE kept as a node so that it can be refused; pugixml never loads external entities.
     const unsigned options = pugi::parse_default | pugi::parse_doctype;
-    const pugi::xml_parse_result parsed = document.load_string(text, options);
+    // encoding_auto: a BOM or a Latin-1 declaration converts to UTF-8; text taken as UTF-8 must be so,
+    // or the table would hold bytes no CxF3 writer may give back.
+    const std::size_t size = std::strlen(text);
+    const pugi::xml_parse_result parsed = document.load_buffer(text, size, options, pugi::encoding_auto);
     if (!parsed)
         return FailAt(
             TCgats::kErrNotCgats, parsed.offset, std::string("not well-formed XML: ") + parsed.description());
+    if (parsed.encoding == pugi::encoding_utf8)
+        for (std::size_t i = 0; i < size;) {
+            const std::size_t length = Utf8Length(reinterpret_cast<const unsigned char*>(text) + i, size - i);
+            if (length == 0)
+                return FailAt(TCgats::kErrNotCgats, static_cast<std::ptrdiff_t>(i),
+                    "not well-formed XML: a byte that is no UTF-8 text");
+            i += length;
+        }
     for (const pugi::xml_node& node : document.children())
         if (node.type() == pugi::node_doctype)
             return Fail(TCgats::kErrNotCgats, node, "a document type declaration is not accepted");

@@ -678,27 +678,6 @@ int CxfWriter::TakeCustomResources()
         : Refuse(cgats, std::string(kCxfCustomResourcesKeyword) + " is no well-formed XML element.");
 }
 
-// Length of the UTF-8 sequence at p (at most n bytes) that XML 1.0 allows, 0 when none: no
-// overlong forms, surrogates, code points beyond U+10FFFF, nor U+FFFE and U+FFFF.
-std::size_t Utf8Length(const unsigned char* p, std::size_t n)
-{
-    if (p[0] < 0x80)
-        return 1;
-    const std::size_t length = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : p[0] >= 0xC2 ? 2 : 0;
-    if (length == 0 || length > n || p[0] > 0xF4)
-        return 0;
-    unsigned long code = p[0] & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        code = code << 6 | (p[i] & 0x3F);
-    }
-    constexpr unsigned long kLeast[] = { 0, 0, 0x80, 0x800, 0x10000 };
-    const bool allowed = code >= kLeast[length] && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)
-        && code != 0xFFFE && code != 0xFFFF;
-    return allowed ? length : 0;
-}
-
 // Where the document holds bytes that are no UTF-8 (CGATS files are often Latin-1): the start of
 // the written line up to there, which names the header line or field; empty when all is UTF-8.
 std::string NonUtf8Text(const std::string& document)
@@ -743,6 +722,27 @@ std::string NonFiniteCell(const TCgats& cgats)
 }
 
 } // namespace
+
+// Length of the UTF-8 sequence at p (at most n bytes) that XML 1.0 allows, 0 when none: no
+// overlong forms, surrogates, code points beyond U+10FFFF, nor U+FFFE and U+FFFF.
+std::size_t Utf8Length(const unsigned char* p, std::size_t n)
+{
+    if (p[0] < 0x80)
+        return 1;
+    const std::size_t length = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : p[0] >= 0xC2 ? 2 : 0;
+    if (length == 0 || length > n || p[0] > 0xF4)
+        return 0;
+    unsigned long code = p[0] & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        code = code << 6 | (p[i] & 0x3F);
+    }
+    constexpr unsigned long kLeast[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    const bool allowed = code >= kLeast[length] && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)
+        && code != 0xFFFE && code != 0xFFFF;
+    return allowed ? length : 0;
+}
 
 int CgatsToCxf(const TCgats& cgats, std::string& out)
 {
