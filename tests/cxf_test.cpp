@@ -395,6 +395,19 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
         EXPECT_EQ(c.GetNrTables(), 0);
     }
     EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
+    // 64 levels of elements that hold others read; one more does not.
+    const auto nested = [](int levels) {
+        std::string text = "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">";
+        for (int i = 1; i < levels; ++i)
+            text += "<x>";
+        text += "<x/>";
+        for (int i = 1; i < levels; ++i)
+            text += "</x>";
+        return text + "</cc:CxF>";
+    };
+    const std::string at64 = nested(64), at65 = nested(65);
+    EXPECT_EQ(TCgats(at64.c_str(), 0).GetErrorCode(), 0);
+    EXPECT_EQ(TCgats(at65.c_str(), 0).GetErrorCode(), TCgats::kErrNotCgats);
     // A document that declares Latin-1 is read in it: 0xE9 is U+00E9.
     const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<cc:CxF xmlns:cc=\""
         + std::string(kCore)

@@ -44,6 +44,7 @@ TEST(TCgatsReader, SmallFileReadsAndReadsBackFromItsSavedCopy)
         (std::vector<std::string> { "A1", "10.00000", "-0.50000" }));
     EXPECT_EQ(c->GetFieldNameIndex(0, "LAB_B"), 3);
     EXPECT_EQ(c->GetFieldNameIndex(0, "lab_b"), -1);
+    EXPECT_EQ(c->GetFieldNameIndex(1, "LAB_B"), -1); // no table 1: "not found", as documented
     TempDir dir;
     const std::string path = dir.File("small.txt");
     ASSERT_EQ(c->SaveAs(path.c_str()), 0);

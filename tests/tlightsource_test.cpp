@@ -264,6 +264,11 @@ TEST(TLightSource, RefusesWhatIsNoLampSpectrum)
     line[30] = 1.0;
     EXPECT_EQ(
         TLightSource(wl.data(), line.data(), kNrFl).GetColourRendering(&cri), TLightSource::kCctOutOfRange);
+    // A status no result has: one text for all of them, none of the results' own.
+    const std::string unknown = TLightSource::GetStatusText(-1);
+    EXPECT_EQ(unknown, TLightSource::GetStatusText(1000));
+    for (int status = TLightSource::kOk; status <= TLightSource::kCctOutOfRange; ++status)
+        EXPECT_NE(unknown, TLightSource::GetStatusText(status));
 }
 
 } // namespace

@@ -84,6 +84,9 @@ def test_number_fields_hold_numbers():
     lab = lenient.lab(0)
     assert lenient.error_code == 0 and np.isnan(lab[0, 0]) and lab[1].tolist() == [60.0, 10.0, -0.5]
     assert np.isnan(tv.delta_e(lab[0], lab[1]))
+    # A long text is named by its start.
+    with pytest.warns(UserWarning, match=r'field LAB_L: "abcdefghijklmnopqrstuvwxyz012345\.\.\."'):
+        tv.Cgats.from_text(SMALL.replace("\t50.5\t", "\tabcdefghijklmnopqrstuvwxyz0123456789\t"), strict=False)
     stated = tv.Cgats.from_text(SMALL.replace("CGATS.17\n", 'CGATS.17\nMEASUREMENT_SOURCE "Illumination=D65 ObserverAngle=10degree"\n'))
     assert (stated.stated_illuminant, stated.stated_observer, lenient.stated_illuminant) == ("D65", "10 degree", "")
 
