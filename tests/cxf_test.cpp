@@ -397,13 +397,10 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
     EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
     // 64 levels of elements that hold others read; one more does not.
     const auto nested = [](int levels) {
-        std::string text = "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">";
+        std::string inner = "<x/>";
         for (int i = 1; i < levels; ++i)
-            text += "<x>";
-        text += "<x/>";
-        for (int i = 1; i < levels; ++i)
-            text += "</x>";
-        return text + "</cc:CxF>";
+            inner = "<x>" + inner + "</x>";
+        return "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">" + inner + "</cc:CxF>";
     };
     const std::string at64 = nested(64), at65 = nested(65);
     EXPECT_EQ(TCgats(at64.c_str(), 0).GetErrorCode(), 0);
