@@ -345,4 +345,9 @@ TEST_F(AstmE308, IlluminantsOfOtherNamesComeFromTheirOwnPoints)
     EXPECT_DOUBLE_EQ(p[580 - 360], 100.0);
     EXPECT_DOUBLE_EQ(p[370 - 360], 0.0);
     EXPECT_DOUBLE_EQ(p[780 - 360], 150.0);
+    // Uneven points: straight lines between neighbours (halfway: 100 and 75).
+    const double unevenWl[] = { 380.0, 480.0, 780.0 }, unevenPower[] = { 50.0, 150.0, 0.0 };
+    const OpenIlluminant uneven(TSpectrum(unevenWl, 3, unevenPower), "uneven");
+    ASSERT_TRUE(TSpectralTables::PowerAt1nm(&uneven, p));
+    EXPECT_EQ(std::make_pair(p[430 - 360], p[630 - 360]), std::make_pair(100.0, 75.0));
 }
