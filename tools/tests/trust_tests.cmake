@@ -141,3 +141,15 @@ tintvale_tool_test(tvi_black_visual RC 0 ARGS tvi ${STRIP_REF} --format json
   JSON channels.3.name=K=text channels.3.filter=V=text black_filter=visual=text channels.0.filter=C=text)
 tintvale_tool_test(tvi_black_densest RC 0 ARGS tvi ${STRIP_REF} --black-filter densest --format csv
   STDOUT "\nK,[CMY],K25,")
+
+# Delta H* takes the sign of the hue turn: from 20, -1 to 19, -3 the hue turns clockwise. By hand:
+# Delta C* = sqrt(370) - sqrt(401) = -0.789600, |Delta H*| = sqrt(1 + 4 - Delta C*^2) = 2.092016.
+foreach(side "hue_ref;20;-1" "hue_smp;19;-3")
+  list(GET side 0 name)
+  list(GET side 1 a)
+  list(GET side 2 b)
+  file(WRITE ${FILES}/${name}.txt "CGATS.17\nBEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\n"
+    "NUMBER_OF_SETS 1\nBEGIN_DATA\np 50 ${a} ${b}\nEND_DATA\n")
+endforeach()
+tintvale_tool_test(hue_turned_clockwise RC 0 ARGS compare ${FILES}/hue_ref.txt ${FILES}/hue_smp.txt --format json
+  JSON samples.0.dC=-0.789600=1e-6 samples.0.dH=-2.092016=1e-6)
