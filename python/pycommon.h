@@ -18,10 +18,11 @@
 
 namespace py = pybind11;
 
-namespace tool {
+namespace tintvale::qc {
 struct CommonOptions;
 struct Comparison;
-} // namespace tool
+} // namespace tintvale::qc
+namespace qc = tintvale::qc;
 
 namespace tvpy {
 
@@ -161,14 +162,14 @@ TCMS::FilterStandard StandardOf(const py::handle& obj);
 
 // The command-line tool's settings for its compare and report called from Python: the package's
 // shipped illuminants unless illuminants names a directory.
-tool::CommonOptions ToolSettings(const py::handle& illuminant, const py::handle& observer,
+qc::CommonOptions ToolSettings(const py::handle& illuminant, const py::handle& observer,
     const py::handle& illuminants, const py::handle& adapt, bool strictConditions);
 
 // compare's summary of c as a dict, values as its JSON gives them.
-py::dict SummaryDict(const tool::Comparison& c);
+py::dict SummaryDict(const qc::Comparison& c);
 // The conditions the files of c state differently: each a UserWarning once sinks are done, and
 // the list a result carries.
-py::list RaiseConditionWarnings(SinkScope& sinks, const tool::Comparison& c);
+py::list RaiseConditionWarnings(SinkScope& sinks, const qc::Comparison& c);
 
 void BindSpectrum(py::module_& m);
 void BindIlluminants(py::module_& m);

@@ -2,9 +2,9 @@
 // arrays with the summary the tool prints; and the tool itself, as the package's `tintvale` command.
 #include "pycommon.h"
 
-#include "qc_compare.h"
-#include "qc_text.h"
-#include "qc_tolerances.h"
+#include <tintvale/qc/compare.h>
+#include <tintvale/qc/text.h>
+#include <tintvale/qc/tolerances.h>
 
 #include <tintvale/tappearancemodel.h>
 #include <tintvale/tcgats.h>
@@ -22,7 +22,7 @@ int Main(int argc, char** argv, const std::string& shipped);
 
 namespace tvpy {
 
-py::dict ToleranceResultDict(const tool::ToleranceResult& result);
+py::dict ToleranceResultDict(const qc::ToleranceResult& result);
 
 namespace {
 
@@ -42,7 +42,7 @@ py::str Text(const std::string& bytes)
 }
 
 // A value of the summary as compare's JSON gives it: whole numbers as int, missing ones as None.
-py::object Value(const tool::Cell& cell)
+py::object Value(const qc::Cell& cell)
 {
     if (!cell.isNumber)
         return Text(cell.text);
@@ -55,20 +55,20 @@ py::object Value(const tool::Cell& cell)
 
 } // namespace
 
-py::dict SummaryDict(const tool::Comparison& c)
+py::dict SummaryDict(const qc::Comparison& c)
 {
     py::dict values;
-    for (const tool::SummaryEntry& entry : tool::Summary(c))
+    for (const qc::SummaryEntry& entry : qc::Summary(c))
         values[py::str(entry.name)] = Value(entry.value);
     return values;
 }
 
-py::list RaiseConditionWarnings(SinkScope& sinks, const tool::Comparison& c)
+py::list RaiseConditionWarnings(SinkScope& sinks, const qc::Comparison& c)
 {
     py::list warnings;
     for (const std::string& w : c.warnings) {
-        sinks.warnings.push_back(tool::Utf8Text(w));
-        warnings.append(tool::Utf8Text(w));
+        sinks.warnings.push_back(qc::Utf8Text(w));
+        warnings.append(qc::Utf8Text(w));
     }
     sinks.Done();
     return warnings;
@@ -93,28 +93,28 @@ struct Source {
             RaiseFileNotFound(path);
     }
 
-    std::shared_ptr<tool::Chart> Read(const char* what) const
+    std::shared_ptr<qc::Chart> Read(const char* what) const
     {
         if (copy)
-            return std::make_shared<tool::Chart>(*copy, what);
-        return std::make_shared<tool::Chart>(path);
+            return std::make_shared<qc::Chart>(*copy, what);
+        return std::make_shared<qc::Chart>(path);
     }
 };
 
-py::array_t<double> Column(const tool::Comparison& c, double (*of)(const tool::PatchDifference&))
+py::array_t<double> Column(const qc::Comparison& c, double (*of)(const qc::PatchDifference&))
 {
     py::array_t<double> out(static_cast<py::ssize_t>(c.patches.size()));
     double* data = out.mutable_data();
-    for (const tool::PatchDifference& p : c.patches)
+    for (const qc::PatchDifference& p : c.patches)
         *data++ = of(p);
     return out;
 }
 
-py::array_t<double> Labs(const tool::Comparison& c, bool sample)
+py::array_t<double> Labs(const qc::Comparison& c, bool sample)
 {
     py::array_t<double> out(std::vector<py::ssize_t> { static_cast<py::ssize_t>(c.patches.size()), 3 });
     double* data = out.mutable_data();
-    for (const tool::PatchDifference& p : c.patches)
+    for (const qc::PatchDifference& p : c.patches)
         for (int k = 0; k < 3; ++k)
             *data++ = sample ? p.labSmp[k] : p.labRef[k];
     return out;
@@ -126,9 +126,9 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
     bool paperRelative, const py::object& adapt, bool strictConditions, double la, double yb,
     const std::string& surround)
 {
-    tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, strictConditions);
+    qc::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, strictConditions);
     common.integration = integration;
-    tool::CompareOptions options;
+    qc::CompareOptions options;
     options.table = table;
     options.paperRelative = paperRelative;
     if (!tolerances.is_none()) {
@@ -137,11 +137,11 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
             = PathOf(py::module_::import("tintvale").attr("data_directory")()) + "/tolerances";
     }
     options.viewing = { la, yb, surround };
-    tool::Comparison c;
+    qc::Comparison c;
     // The appearance-space formulas ("cam16-ucs", ...) by the tool's table, after the CIELAB ones.
     const bool appearance = py::isinstance<py::str>(formula)
         && TAppearanceModel::UniformFormulaIndex(formula.cast<std::string>().c_str()) >= 0;
-    c.formula = appearance ? tool::FormulaIndex(formula.cast<std::string>()) : FormulaOf(formula);
+    c.formula = appearance ? qc::FormulaIndex(formula.cast<std::string>()) : FormulaOf(formula);
     if (!max.is_none()) {
         c.tolerance = max.cast<double>();
         if (!std::isfinite(c.tolerance) || c.tolerance < 0.0)
@@ -154,24 +154,24 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
     try {
         // Loading the illuminant set uses process-wide state of the library that takes no lock (the
         // factory's name generator, the file layer's error flag, the observer caches): under the GIL.
-        c.colorimetry = std::make_shared<tool::Colorimetry>(common);
-        std::unique_ptr<tool::ToleranceSet> set;
+        c.colorimetry = std::make_shared<qc::Colorimetry>(common);
+        std::unique_ptr<qc::ToleranceSet> set;
         if (!options.tolerances.empty())
-            set = std::make_unique<tool::ToleranceSet>(tool::LoadToleranceSet(options.tolerances, common));
+            set = std::make_unique<qc::ToleranceSet>(qc::LoadToleranceSet(options.tolerances, common));
         py::gil_scoped_release release;
         c.reference = ref.Read("reference");
         c.sample = smp.Read("sample");
-        tool::CompareCharts(c, common, options);
+        qc::CompareCharts(c, common, options);
         if (set)
-            c.tolerances = std::make_shared<const tool::ToleranceResult>(tool::EvaluateTolerances(*set, c));
-    } catch (const tool::ToolError& e) {
+            c.tolerances = std::make_shared<const qc::ToleranceResult>(qc::EvaluateTolerances(*set, c));
+    } catch (const qc::Error& e) {
         throw py::value_error(e.what());
     }
     const py::list warnings = RaiseConditionWarnings(sinks, c);
 
     py::list names;
     std::vector<int> pairing[2];
-    for (const tool::PatchDifference& p : c.patches) {
+    for (const qc::PatchDifference& p : c.patches) {
         names.append(Text(p.name));
         pairing[0].push_back(p.reference);
         pairing[1].push_back(p.sample);
@@ -185,12 +185,12 @@ py::dict Compare(const py::object& reference, const py::object& sample, const py
     result["sample_index"] = py::array_t<int>(static_cast<py::ssize_t>(pairing[1].size()), pairing[1].data());
     result["lab_reference"] = Labs(c, false);
     result["lab_sample"] = Labs(c, true);
-    result["de"] = Column(c, [](const tool::PatchDifference& p) { return p.dE; });
-    result["dL"] = Column(c, [](const tool::PatchDifference& p) { return p.dL; });
-    result["da"] = Column(c, [](const tool::PatchDifference& p) { return p.labSmp[1] - p.labRef[1]; });
-    result["db"] = Column(c, [](const tool::PatchDifference& p) { return p.labSmp[2] - p.labRef[2]; });
-    result["dC"] = Column(c, [](const tool::PatchDifference& p) { return p.dC; });
-    result["dH"] = Column(c, [](const tool::PatchDifference& p) { return p.dH; });
+    result["de"] = Column(c, [](const qc::PatchDifference& p) { return p.dE; });
+    result["dL"] = Column(c, [](const qc::PatchDifference& p) { return p.dL; });
+    result["da"] = Column(c, [](const qc::PatchDifference& p) { return p.labSmp[1] - p.labRef[1]; });
+    result["db"] = Column(c, [](const qc::PatchDifference& p) { return p.labSmp[2] - p.labRef[2]; });
+    result["dC"] = Column(c, [](const qc::PatchDifference& p) { return p.dC; });
+    result["dH"] = Column(c, [](const qc::PatchDifference& p) { return p.dH; });
     result["summary"] = values;
     result["warnings"] = warnings;
     py::list unmatched;
@@ -225,10 +225,10 @@ int RunTool(const py::list& args)
 
 } // namespace
 
-tool::CommonOptions ToolSettings(const py::handle& illuminant, const py::handle& observer,
+qc::CommonOptions ToolSettings(const py::handle& illuminant, const py::handle& observer,
     const py::handle& illuminants, const py::handle& adapt, bool strictConditions)
 {
-    tool::CommonOptions common;
+    qc::CommonOptions common;
     // None: as the files state, else D50 and the 2 degree observer.
     if (!illuminant.is_none())
         common.illuminant = illuminant.cast<std::string>();

@@ -2,10 +2,10 @@
 // values of the tints of a chart, by the command-line tool's own code.
 #include "pycommon.h"
 
-#include "qc_compare.h"
-#include "qc_text.h"
-#include "qc_tolerances.h"
-#include "qc_tone.h"
+#include <tintvale/qc/compare.h>
+#include <tintvale/qc/text.h>
+#include <tintvale/qc/tolerances.h>
+#include <tintvale/qc/tone.h>
 
 #include <tintvale/tcgats.h>
 
@@ -21,10 +21,10 @@ std::string PathOf(const py::handle& obj)
     return py::str(py::module_::import("os").attr("fspath")(obj)).cast<std::string>();
 }
 
-tool::CommonOptions Common(
+qc::CommonOptions Common(
     const std::string& illuminant, const py::object& observer, const py::object& illuminants)
 {
-    tool::CommonOptions common;
+    qc::CommonOptions common;
     common.illuminant = illuminant;
     common.observer = ObserverOf(observer).GetName();
     py::module_ tv = py::module_::import("tintvale");
@@ -34,22 +34,22 @@ tool::CommonOptions Common(
     return common;
 }
 
-py::object Stat(const tool::GroupResult& g, double value)
+py::object Stat(const qc::GroupResult& g, double value)
 {
     return g.count == 0 ? py::object(py::none()) : py::object(py::float_(value));
 }
 
-py::dict ResultDict(const tool::ToleranceResult& r)
+py::dict ResultDict(const qc::ToleranceResult& r)
 {
     py::dict out;
     out["name"] = r.set.name;
     out["source"] = r.set.source;
     out["formula"] = r.set.formula;
-    out["verdict"] = tool::VerdictName(r.verdict);
+    out["verdict"] = qc::VerdictName(r.verdict);
     if (!r.note.empty())
         out["note"] = r.note;
     py::list groups;
-    for (const tool::GroupResult& g : r.groups) {
+    for (const qc::GroupResult& g : r.groups) {
         py::dict d;
         d["name"] = g.group.name;
         d["select"] = g.group.select.text;
@@ -58,7 +58,7 @@ py::dict ResultDict(const tool::ToleranceResult& r)
         d["mean"] = Stat(g, g.mean);
         d["p95"] = Stat(g, g.p95);
         d["max"] = Stat(g, g.max);
-        d["verdict"] = tool::VerdictName(g.verdict);
+        d["verdict"] = qc::VerdictName(g.verdict);
         groups.append(d);
     }
     out["groups"] = groups;
@@ -71,9 +71,9 @@ py::dict EvaluateTolerances(const py::object& reference, const py::object& sampl
     const py::object& adapt)
 {
     // As compare: the conditions the files state unless named.
-    tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, false);
+    qc::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, false);
     common.toleranceDir = PathOf(py::module_::import("tintvale").attr("data_directory")()) + "/tolerances";
-    tool::CompareOptions options;
+    qc::CompareOptions options;
     options.reference = PathOf(reference);
     options.sample = PathOf(sample);
     options.formula = formula;
@@ -81,11 +81,11 @@ py::dict EvaluateTolerances(const py::object& reference, const py::object& sampl
     options.tolerances = PathOf(tolerances);
     options.paperRelative = paperRelative;
     SinkScope sinks;
-    tool::Comparison c;
+    qc::Comparison c;
     try {
         py::gil_scoped_release release;
-        c = tool::Compare(common, options);
-    } catch (const tool::ToolError& e) {
+        c = qc::Compare(common, options);
+    } catch (const qc::Error& e) {
         throw py::value_error(e.what());
     }
     sinks.Done();
@@ -96,8 +96,8 @@ py::dict ToneValues(const py::object& cgats, const std::string& standard, const 
     const std::string& method, int table, const std::string& illuminant, const py::object& observer,
     const py::object& illuminants, const std::string& blackFilter)
 {
-    const tool::CommonOptions common = Common(illuminant, observer, illuminants);
-    tool::ToneOptions options;
+    const qc::CommonOptions common = Common(illuminant, observer, illuminants);
+    qc::ToneOptions options;
     options.standard = standard;
     options.method = method;
     options.table = table;
@@ -106,15 +106,15 @@ py::dict ToneValues(const py::object& cgats, const std::string& standard, const 
         options.paper = py::isinstance<py::int_>(paper) ? std::to_string(paper.cast<int>() + 1)
                                                         : paper.cast<std::string>();
     SinkScope sinks;
-    tool::ToneValues tv;
+    qc::ToneValues tv;
     try {
-        std::unique_ptr<tool::Chart> chart = py::isinstance<TCgats>(cgats)
-            ? std::make_unique<tool::Chart>(cgats.cast<const TCgats&>(), "the file")
-            : std::make_unique<tool::Chart>(PathOf(cgats));
+        std::unique_ptr<qc::Chart> chart = py::isinstance<TCgats>(cgats)
+            ? std::make_unique<qc::Chart>(cgats.cast<const TCgats&>(), "the file")
+            : std::make_unique<qc::Chart>(PathOf(cgats));
         py::gil_scoped_release release;
-        tool::Colorimetry colorimetry(common);
-        tv = tool::ComputeToneValues(*chart, colorimetry, options);
-    } catch (const tool::ToolError& e) {
+        qc::Colorimetry colorimetry(common);
+        tv = qc::ComputeToneValues(*chart, colorimetry, options);
+    } catch (const qc::Error& e) {
         throw py::value_error(e.what());
     }
     sinks.Done();
@@ -122,16 +122,16 @@ py::dict ToneValues(const py::object& cgats, const std::string& standard, const 
     out["method"] = method;
     if (method == "density")
         out["black_filter"] = blackFilter;
-    out["paper"] = tool::Utf8Text(tv.paper);
+    out["paper"] = qc::Utf8Text(tv.paper);
     py::list channels;
-    for (const tool::ToneChannel& c : tv.channels) {
+    for (const qc::ToneChannel& c : tv.channels) {
         py::dict channel;
         channel["name"] = c.name;
         channel["filter"] = c.filter.empty() ? py::object(py::none()) : py::object(py::str(c.filter));
         py::list points;
-        for (const tool::TonePoint& p : c.points) {
+        for (const qc::TonePoint& p : c.points) {
             py::dict point;
-            point["sample"] = tool::Utf8Text(p.sample);
+            point["sample"] = qc::Utf8Text(p.sample);
             point["nominal"] = p.nominal;
             point["tone"] = p.tone;
             point["tvi"] = p.tvi;
@@ -146,7 +146,7 @@ py::dict ToneValues(const py::object& cgats, const std::string& standard, const 
 
 } // namespace
 
-py::dict ToleranceResultDict(const tool::ToleranceResult& result) { return ResultDict(result); }
+py::dict ToleranceResultDict(const qc::ToleranceResult& result) { return ResultDict(result); }
 
 void BindPrint(py::module_& m)
 {

@@ -1,10 +1,10 @@
 // The quality-control page of the command-line tool's `report`, made by the same code.
 #include "pycommon.h"
 
-#include "qc_files.h"
-#include "qc_page.h"
-#include "qc_text.h"
-#include "qc_tolerances.h"
+#include <tintvale/qc/files.h>
+#include <tintvale/qc/page.h>
+#include <tintvale/qc/text.h>
+#include <tintvale/qc/tolerances.h>
 
 #include <cerrno>
 #include <cmath>
@@ -13,7 +13,7 @@
 
 namespace tvpy {
 
-py::dict ToleranceResultDict(const tool::ToleranceResult& result);
+py::dict ToleranceResultDict(const qc::ToleranceResult& result);
 
 namespace {
 
@@ -24,7 +24,7 @@ std::string PathOf(const py::handle& obj)
 
 // What Cgats raises for the same cause: FileNotFoundError for a missing file, the OSError of the
 // system's reason for another that cannot be read, TintvaleError for one the reader refuses.
-[[noreturn]] void RaiseInputError(const tool::InputError& e)
+[[noreturn]] void RaiseInputError(const qc::InputError& e)
 {
     if (e.readerCode != 0)
         throw LibraryError { e.readerCode, e.what() };
@@ -36,7 +36,7 @@ std::string PathOf(const py::handle& obj)
 }
 
 // The OSError subclass of the system's reason (PermissionError, ...), as open() raises it.
-[[noreturn]] void RaiseOutputError(const tool::OutputError& e)
+[[noreturn]] void RaiseOutputError(const qc::OutputError& e)
 {
     if (e.systemError == 0)
         PyErr_SetString(PyExc_OSError, e.what());
@@ -52,9 +52,9 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
     const std::string& integration, const py::object& tolerances, bool paperRelative, const py::object& adapt,
     bool strictConditions, bool fullPaths)
 {
-    tool::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, strictConditions);
+    qc::CommonOptions common = ToolSettings(illuminant, observer, illuminants, adapt, strictConditions);
     common.integration = integration;
-    tool::ReportOptions options;
+    qc::ReportOptions options;
     options.compare.reference = PathOf(reference);
     options.compare.sample = PathOf(sample);
     options.compare.formula = formula;
@@ -77,19 +77,19 @@ py::dict Report(const py::object& reference, const py::object& sample, const py:
         throw py::value_error("path must name a file");
 
     SinkScope sinks;
-    tool::Comparison c;
+    qc::Comparison c;
     try {
         // The illuminant set is loaded holding the GIL, as compare() does.
-        auto colorimetry = std::make_shared<tool::Colorimetry>(common);
+        auto colorimetry = std::make_shared<qc::Colorimetry>(common);
         py::gil_scoped_release release;
         std::ostringstream unused;
-        c = tool::Compare(common, options.compare, colorimetry);
-        tool::WriteReportPage(c, options, unused);
-    } catch (const tool::InputError& e) {
+        c = qc::Compare(common, options.compare, colorimetry);
+        qc::WriteReportPage(c, options, unused);
+    } catch (const qc::InputError& e) {
         RaiseInputError(e);
-    } catch (const tool::OutputError& e) {
+    } catch (const qc::OutputError& e) {
         RaiseOutputError(e);
-    } catch (const tool::ToolError& e) {
+    } catch (const qc::Error& e) {
         throw py::value_error(e.what());
     }
     const py::list warnings = RaiseConditionWarnings(sinks, c);

@@ -1,11 +1,11 @@
 // Values as shown. The library never changes the C locale, so snprintf writes a decimal point.
-#include "qc_cell.h"
+#include <tintvale/qc/cell.h>
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-namespace tool {
+namespace tintvale::qc {
 
 Cell::Cell(std::string t)
     : text(std::move(t))
@@ -54,4 +54,4 @@ double Computed(double value)
     return rounded;
 }
 
-} // namespace tool
+} // namespace tintvale::qc

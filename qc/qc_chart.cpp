@@ -1,8 +1,8 @@
 // Reading measurement data files and turning their rows into measurements.
-#include "qc_chart.h"
+#include <tintvale/qc/chart.h>
 
-#include "qc_cell.h"
-#include "qc_files.h"
+#include <tintvale/qc/cell.h>
+#include <tintvale/qc/files.h>
 
 #include <tintvale/tilluminant.h>
 #include <tintvale/treflectionspectrum.h>
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <strings.h>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 // The steps ASTM E308 tabulates weights for.
@@ -64,7 +64,7 @@ TCMS::FilterStandard DensityStandard(const std::string& name)
             return static_cast<TCMS::FilterStandard>(i);
         known += (i ? ", \"" : "\"") + std::string(names[i]) + '"';
     }
-    throw ToolError("unknown density standard \"" + name + "\" (known: " + known + ")");
+    throw Error("unknown density standard \"" + name + "\" (known: " + known + ")");
 }
 
 std::shared_ptr<TOneMeasurement> Chart::DensitySample(int t, int s, Colorimetry& colorimetry) const
@@ -116,7 +116,7 @@ Chart::Chart(const Chart& other, ShareData)
     , mReadWarnings(other.mReadWarnings)
 { }
 
-void Chart::Fail(const std::string& text) const { throw ToolError(mPath + ": " + text); }
+void Chart::Fail(const std::string& text) const { throw Error(mPath + ": " + text); }
 
 int Chart::NrTables() const { return mCgats->GetNrTables(); }
 
@@ -378,4 +378,4 @@ void Chart::AdaptColumns(const CommonOptions& common, Colorimetry& used)
         Fail("the adapted conditions could not be stated");
 }
 
-} // namespace tool
+} // namespace tintvale::qc

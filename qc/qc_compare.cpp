@@ -1,9 +1,9 @@
 // Pairing the samples of two files, their colour differences and the summary statistics.
-#include "qc_compare.h"
+#include <tintvale/qc/compare.h>
 
-#include "qc_roles.h"
-#include "qc_text.h"
-#include "qc_tolerances.h"
+#include <tintvale/qc/roles.h>
+#include <tintvale/qc/text.h>
+#include <tintvale/qc/tolerances.h>
 
 #include <tintvale/tappearancemodel.h>
 #include <tintvale/tilluminant.h>
@@ -14,7 +14,7 @@
 #include <map>
 #include <utility>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -38,7 +38,7 @@ std::vector<int> Pairing(const Chart& ref, int tRef, const Chart& smp, int tSmp)
         return pair;
     }
     if (n != m)
-        throw ToolError(ref.Path() + " has " + std::to_string(n) + " samples but " + smp.Path() + " has "
+        throw Error(ref.Path() + " has " + std::to_string(n) + " samples but " + smp.Path() + " has "
             + std::to_string(m));
     for (int s = 0; s < n; ++s)
         pair[s] = s;
@@ -143,7 +143,7 @@ PatchDifference Difference(const Comparison& c, int r, int s, const double* refW
     // reference).
     p.dE = FormulaDifference(c, p, c.formula);
     if (p.dE < 0.0)
-        throw ToolError("sample \"" + p.name + "\": no colour difference could be computed");
+        throw Error("sample \"" + p.name + "\": no colour difference could be computed");
     CielabTerms(p);
     return p;
 }
@@ -164,7 +164,7 @@ void Summarise(Comparison& c)
 
 } // namespace
 
-const char* Comparison::FormulaName() const { return tool::FormulaName(formula); }
+const char* Comparison::FormulaName() const { return qc::FormulaName(formula); }
 
 std::string DescribeViewing(const ViewingOptions& viewing)
 {
@@ -192,10 +192,10 @@ double FormulaDifference(const Comparison& c, const PatchDifference& p, int form
         vc.adaptingLuminance = c.viewing.adaptingLuminance;
         vc.background = c.viewing.background;
         if (!TAppearanceModel::SurroundByName(c.viewing.surround.c_str(), &vc.surround))
-            throw ToolError("unknown surround \"" + c.viewing.surround + "\" (average, dim, dark)");
+            throw Error("unknown surround \"" + c.viewing.surround + "\" (average, dim, dark)");
         const TAppearanceModel model(f.model, vc);
         if (model.GetStatus() != TAppearanceModel::kOk)
-            throw ToolError(std::string(f.name) + ": the viewing conditions define no model ("
+            throw Error(std::string(f.name) + ": the viewing conditions define no model ("
                 + DescribeViewing(c.viewing) + ")");
         // The Lab of both files is relative to the colorimetry's white (or each to its paper): XYZ on
         // the scale of that white.
@@ -206,7 +206,7 @@ double FormulaDifference(const Comparison& c, const PatchDifference& p, int form
         de = model.DeltaE(smp, ref, f.space);
     }
     if (!(de >= 0.0))
-        throw ToolError("sample \"" + p.name + "\": no colour difference could be computed");
+        throw Error("sample \"" + p.name + "\": no colour difference could be computed");
     return de;
 }
 
@@ -319,7 +319,7 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     c.referenceSource = DescribeFileSource(ref.Cgats());
     c.sampleSource = DescribeFileSource(smp.Cgats());
     if (common.strictConditions && !c.warnings.empty())
-        throw ToolError(c.warnings.front() + " (--strict-conditions)");
+        throw Error(c.warnings.front() + " (--strict-conditions)");
     for (const Chart* chart : { &ref, &smp })
         for (const std::string& w : chart->ReadWarnings())
             c.warnings.push_back(w);
@@ -350,4 +350,4 @@ void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOpti
     Summarise(c);
 }
 
-} // namespace tool
+} // namespace tintvale::qc

@@ -1,7 +1,7 @@
 // Stated conditions of measurement data files and the conditions a command computes under.
-#include "qc_conditions.h"
+#include <tintvale/qc/conditions.h>
 
-#include "qc_cell.h"
+#include <tintvale/qc/cell.h>
 
 #include <tintvale/tcgats.h>
 #include <tintvale/tchromaticadaptation.h>
@@ -12,7 +12,7 @@
 #include <memory>
 #include <strings.h>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -127,7 +127,7 @@ int AdaptationMethod(const std::string& name)
     std::string known;
     for (int i = 0; i < TChromaticAdaptation::GetMethodListSize(); ++i)
         known += (i ? ", \"" : "\"") + std::string(TChromaticAdaptation::GetMethodList()[i]) + '"';
-    throw ToolError("unknown chromatic adaptation \"" + name + "\" (known: " + known + ")");
+    throw Error("unknown chromatic adaptation \"" + name + "\" (known: " + known + ")");
 }
 
 CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<const TCgats*>& files,
@@ -157,8 +157,8 @@ CommonOptions ChosenConditions(const CommonOptions& common, const std::vector<co
             known = (loaded = std::make_unique<IlluminantSet>(IlluminantDirectory(common))).get();
         options.illuminant = ResolveIlluminant(*known, chosen.illuminant);
         if (options.illuminant.empty())
-            throw ToolError("the stated illuminant \"" + chosen.illuminant + "\" is not in "
-                + known->Directory() + "; name one with --illuminant");
+            throw Error("the stated illuminant \"" + chosen.illuminant + "\" is not in " + known->Directory()
+                + "; name one with --illuminant");
     }
     if (options.observer.empty())
         options.observer = chosen.observer;
@@ -235,4 +235,4 @@ std::string DescribeFileConditions(const TCgats& cgats, int table)
     return text;
 }
 
-} // namespace tool
+} // namespace tintvale::qc

@@ -1,10 +1,13 @@
 // Common options, the illuminant set and the colorimetric setting shared by the subcommands.
-#include "qc_context.h"
+#include <tintvale/qc/context.h>
+
+#include "qc_shipped.h"
 
 #include <tintvale/tappearancemodel.h>
 #include <tintvale/tilluminant.h>
 
 #include <algorithm>
+#include <dlfcn.h>
 #include <filesystem>
 #include <mutex>
 #include <strings.h>
@@ -13,7 +16,7 @@
 
 namespace fs = std::filesystem;
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -39,6 +42,18 @@ fs::path ProgramDirectory(const std::string& program)
     return self.parent_path();
 }
 
+// The directory of the binary this code is linked into: the installed QC library, or the program
+// or module that carries it statically.
+fs::path LibraryDirectory()
+{
+    Dl_info info {};
+    if (dladdr(reinterpret_cast<void*>(&LibraryDirectory), &info) == 0 || !info.dli_fname)
+        return {};
+    std::error_code ec;
+    const fs::path self = fs::canonical(info.dli_fname, ec);
+    return ec ? fs::path() : self.parent_path();
+}
+
 } // namespace
 
 std::string ShippedDirectory(const CommonOptions& options, const char* name, const char* installed,
@@ -46,6 +61,7 @@ std::string ShippedDirectory(const CommonOptions& options, const char* name, con
 {
     const fs::path candidates[] = {
         options.shipped.empty() ? fs::path() : fs::path(options.shipped) / name,
+        LibraryDirectory() / TINTVALE_DATA_FROM_LIBRARY / name,
         ProgramDirectory(options.program) / ".." / "share" / "tintvale" / name,
         fs::path(installed),
         fs::path(source),
@@ -64,8 +80,9 @@ std::string IlluminantDirectory(const CommonOptions& options)
         options, "illuminants", TINTVALE_INSTALLED_ILLUMINANTS, TINTVALE_SOURCE_ILLUMINANTS, ".ill");
     if (!shipped.empty())
         return shipped;
-    throw ToolError("no illuminant set found (looked beside the program, in " TINTVALE_INSTALLED_ILLUMINANTS
-                    " and " TINTVALE_SOURCE_ILLUMINANTS "); name one with --illuminants DIR");
+    throw Error("no illuminant set found (looked beside the library and the program, "
+                "in " TINTVALE_INSTALLED_ILLUMINANTS " and " TINTVALE_SOURCE_ILLUMINANTS
+                "); name one with --illuminants DIR");
 }
 
 IlluminantSet::IlluminantSet(const std::string& directory)
@@ -73,17 +90,17 @@ IlluminantSet::IlluminantSet(const std::string& directory)
 {
     std::error_code ec;
     if (!fs::is_directory(directory, ec))
-        throw ToolError(directory + ": not a directory of illuminant files");
+        throw Error(directory + ": not a directory of illuminant files");
     try {
         // Loading touches the library's unlocked global state: one set at a time (batch threads).
         static std::mutex loading;
         std::lock_guard<std::mutex> lock(loading);
         mFactory.AddDirectory(directory.c_str());
     } catch (const std::exception& e) {
-        throw ToolError(directory + ": " + e.what());
+        throw Error(directory + ": " + e.what());
     }
     if (mFactory.GetListOfIlluminants().empty())
-        throw ToolError(directory + ": no illuminant files (*.ill) found");
+        throw Error(directory + ": no illuminant files (*.ill) found");
 }
 
 TIlluminant* IlluminantSet::Find(const std::string& name)
@@ -103,7 +120,7 @@ TIlluminant* IlluminantSet::Find(const std::string& name)
     std::string known;
     for (const std::string& n : names)
         known += (known.empty() ? "\"" : ", \"") + n + '"';
-    throw ToolError("illuminant \"" + name + "\" not found in " + mDirectory + " (known: " + known + ")");
+    throw Error("illuminant \"" + name + "\" not found in " + mDirectory + " (known: " + known + ")");
 }
 
 Colorimetry::Colorimetry(const CommonOptions& options)
@@ -112,11 +129,11 @@ Colorimetry::Colorimetry(const CommonOptions& options)
 {
     const std::string illuminant = options.illuminant.empty() ? kDefaultIlluminant : options.illuminant;
     if (mObserver.ErrNo() != 0)
-        throw ToolError("unknown observer \"" + options.observer + "\" (\"2 degree\" or \"10 degree\")");
+        throw Error("unknown observer \"" + options.observer + "\" (\"2 degree\" or \"10 degree\")");
     mIlluminant = mSet.Find(illuminant);
     mIntegrator = std::make_unique<TIlluminantAndObserver>(mIlluminant, &mObserver, 36);
     if (mIntegrator->ErrNo() != 0)
-        throw ToolError("illuminant \"" + illuminant + "\" cannot be used for integration (error "
+        throw Error("illuminant \"" + illuminant + "\" cannot be used for integration (error "
             + std::to_string(mIntegrator->ErrNo()) + ")");
     mIntegrator->GetXYZWhite(mWhite);
     mLab = std::make_unique<TLabSpace>(mWhite);
@@ -139,7 +156,7 @@ int IntegrationRequest(const std::string& name)
         return -1;
     const int request = TFineIntegration::RequestByName(name.c_str());
     if (request < 0)
-        throw ToolError("unknown integration \"" + name + "\" (auto, astm-e308, cie15 or grid)");
+        throw Error("unknown integration \"" + name + "\" (auto, astm-e308, cie15 or grid)");
     return request;
 }
 
@@ -201,7 +218,7 @@ int FormulaIndex(const std::string& name)
         return index;
     const int appearance = TAppearanceModel::UniformFormulaIndex(name.c_str());
     if (appearance < 0)
-        throw ToolError("unknown formula \"" + name + "\" (known: " + FormulaNames() + ")");
+        throw Error("unknown formula \"" + name + "\" (known: " + FormulaNames() + ")");
     return TLabSpace::GetDifferenceFunctionListSize() + appearance;
 }
 
@@ -218,4 +235,4 @@ const char* FormulaName(int index)
                     : TLabSpace::GetDifferenceFunctionList()[index];
 }
 
-} // namespace tool
+} // namespace tintvale::qc

@@ -1,7 +1,7 @@
 // Reading inputs and writing outputs, with the system's reasons for failures in words.
-#include "qc_files.h"
+#include <tintvale/qc/files.h>
 
-#include "qc_context.h"
+#include <tintvale/qc/context.h>
 
 #include <tintvale/tatomicfile.h>
 #include <tintvale/tcgats.h>
@@ -16,7 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -90,7 +90,7 @@ std::string ReadInput(const std::string& path)
     std::string text;
     if (path == "-") {
         if (const int error = ReadAll(STDIN_FILENO, text))
-            throw ToolError("standard input: " + Reason(error));
+            throw Error("standard input: " + Reason(error));
         return text;
     }
     // Non-blocking, so that opening a FIFO without a writer returns at once.
@@ -117,7 +117,7 @@ namespace {
 void RefuseEmptyName(const std::string& output)
 {
     if (output.empty())
-        throw ToolError("the output file name is empty (- writes to standard output)");
+        throw Error("the output file name is empty (- writes to standard output)");
 }
 
 // Why writing output failed: a file is replaced by a new one made beside it, so a directory that
@@ -138,7 +138,7 @@ std::string WriteFailure(const std::string& output, int error)
 } // namespace
 
 OutputError::OutputError(const std::string& path, int systemError)
-    : ToolError(WriteFailure(path, systemError))
+    : Error(WriteFailure(path, systemError))
     , path(path)
     , systemError(systemError)
 { }
@@ -176,7 +176,7 @@ void WriteCgats(
         const int rc = cgats.WriteToBuffer(&buffer, convention);
         const std::unique_ptr<char[]> owned(buffer);
         if (rc != 0 || !buffer)
-            throw ToolError("the file could not be written: " + CgatsMessage(cgats));
+            throw Error("the file could not be written: " + CgatsMessage(cgats));
         out << buffer;
         return;
     }
@@ -185,7 +185,7 @@ void WriteCgats(
     if (rc == 4)
         throw OutputError(output, errno);
     if (rc != 0)
-        throw ToolError(output + ": could not be written: " + CgatsMessage(cgats));
+        throw Error(output + ": could not be written: " + CgatsMessage(cgats));
 }
 
 std::string CgatsMessage(const TCgats& cgats)
@@ -198,4 +198,4 @@ std::string CgatsMessage(const TCgats& cgats)
     return text + " (code " + std::to_string(code) + ")";
 }
 
-} // namespace tool
+} // namespace tintvale::qc

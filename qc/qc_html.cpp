@@ -1,7 +1,7 @@
 // The page's markup writer: the one place text becomes HTML.
 #include "qc_html.h"
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -81,4 +81,4 @@ HtmlWriter& HtmlWriter::Append(const HtmlWriter& other)
     return *this;
 }
 
-} // namespace tool
+} // namespace tintvale::qc

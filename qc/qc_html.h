@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace tool {
+namespace tintvale::qc {
 
 class HtmlWriter {
 public:
@@ -42,6 +42,6 @@ private:
     std::string mOut;
 };
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

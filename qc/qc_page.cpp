@@ -2,13 +2,13 @@
 // access; it is well-formed XML as well, so its drawings can be taken out and reused on their own.
 // Colours that carry meaning are SVG fills, which print even where a browser leaves out backgrounds.
 // The summary, the files, the chart and the tables are here, the plots in qc_page_plots.cpp.
-#include "qc_page.h"
+#include <tintvale/qc/page.h>
 
-#include "qc_files.h"
 #include "qc_html.h"
 #include "qc_page_parts.h"
 #include "qc_srgb.h"
-#include "qc_tolerances.h"
+#include <tintvale/qc/files.h>
+#include <tintvale/qc/tolerances.h>
 
 #include <tintvale/tilluminant.h>
 #include <tintvale/version.h>
@@ -21,7 +21,7 @@
 #include <map>
 #include <sys/stat.h>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace pageparts {
 
@@ -710,4 +710,4 @@ void WriteReportPage(const Comparison& c, const ReportOptions& options, std::ost
     WriteText(HtmlReport(c, options), options.output, out);
 }
 
-} // namespace tool
+} // namespace tintvale::qc

@@ -4,14 +4,14 @@
 #define TINTVALE_QC_PAGE_PARTS_H
 
 #include "qc_html.h"
-#include "qc_page.h"
 #include "qc_srgb.h"
+#include <tintvale/qc/page.h>
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-namespace tool::pageparts {
+namespace tintvale::qc::pageparts {
 
 constexpr double kFontSize = 11.0;
 constexpr const char* kSvgNamespace = "http://www.w3.org/2000/svg";
@@ -53,6 +53,6 @@ void AbSection(HtmlWriter& out, const Page& page);
 void SpectraSection(HtmlWriter& out, const Page& page);
 void TviSection(HtmlWriter& out, const Page& page);
 
-} // namespace tool::pageparts
+} // namespace tintvale::qc::pageparts
 
 #endif

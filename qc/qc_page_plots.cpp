@@ -2,14 +2,14 @@
 // worst spectra and of the tone value increase, each scaled to its data with round axis steps.
 #include "qc_page_parts.h"
 
-#include "qc_tone.h"
+#include <tintvale/qc/tone.h>
 
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <utility>
 
-namespace tool::pageparts {
+namespace tintvale::qc::pageparts {
 
 namespace {
 
@@ -591,7 +591,7 @@ void TviSection(HtmlWriter& out, const Page& page)
             ToneValues tv = ComputeToneValues(*chart, *c.colorimetry, options);
             if (!tv.channels.empty())
                 drawn.push_back({ cls, std::move(tv), options.method });
-        } catch (const ToolError&) {
+        } catch (const Error&) {
             // No tints, no paper or no solid: that file has no curve to draw.
         }
     }
@@ -647,4 +647,4 @@ void TviSection(HtmlWriter& out, const Page& page)
     out.Append(legend.Close("ul")).Literal("</div></section>\n");
 }
 
-} // namespace tool::pageparts
+} // namespace tintvale::qc::pageparts

@@ -1,11 +1,11 @@
 // Patch roles told by device values, as control strips lay them out: paper, solids, two- and
 // three-colour overprints, CMY grey balance and single-channel tints.
-#include "qc_roles.h"
+#include <tintvale/qc/roles.h>
 
 #include <algorithm>
 #include <cmath>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -54,15 +54,14 @@ Role ParseRole(const std::string& text)
             if (std::find(
                     role.names.begin(), role.names.begin() + static_cast<std::ptrdiff_t>(i), role.names[i])
                 != role.names.begin() + static_cast<std::ptrdiff_t>(i))
-                throw ToolError("role \"" + text + "\" names \"" + role.names[i] + "\" twice");
+                throw Error("role \"" + text + "\" names \"" + role.names[i] + "\" twice");
         if (!role.names.empty())
             return role;
     } else if ((head == "tints" || head == "solids") && hasTail && !tail.empty()) {
         role.kind = head == "tints" ? Role::Tints : Role::Solids;
         role.channel = tail;
         if (!IsChannelName(tail))
-            throw ToolError(
-                "role \"" + text + "\": unknown channel \"" + tail + "\" (" + kChannelNames + ")");
+            throw Error("role \"" + text + "\": unknown channel \"" + tail + "\" (" + kChannelNames + ")");
         return role;
     } else if (!hasTail) {
         const struct {
@@ -76,7 +75,7 @@ Role ParseRole(const std::string& text)
                 return role;
             }
     }
-    throw ToolError("unknown role \"" + text + "\" (known: " + kRoleNames + ")");
+    throw Error("unknown role \"" + text + "\" (known: " + kRoleNames + ")");
 }
 
 DeviceValues::DeviceValues(const Chart& chart, int table)
@@ -226,4 +225,4 @@ bool IsPaperWhite(const double xyz[3], const double white[3])
     return kDarkLightnessSlope * xyz[1] / white[1] >= kMinPaperLightness;
 }
 
-} // namespace tool
+} // namespace tintvale::qc

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -47,4 +47,4 @@ Srgb8 SrgbRenderer::FromLab(const double* lab) const
     return out;
 }
 
-} // namespace tool
+} // namespace tintvale::qc

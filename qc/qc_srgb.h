@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace tool {
+namespace tintvale::qc {
 
 // An 8-bit sRGB colour; clipped when a channel fell outside 0 ... 255 and was clipped into it.
 struct Srgb8 {
@@ -27,6 +27,6 @@ private:
     TSrgb mSrgb;
 };
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

@@ -1,9 +1,9 @@
 // Sanitising file text once, so that the page, CSV and JSON spell a name alike.
-#include "qc_text.h"
+#include <tintvale/qc/text.h>
 
 #include <cstdio>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -125,4 +125,4 @@ std::string Utf8Text(const std::string& text)
     return bidi ? std::string(kFirstStrongIsolate) + out + kPopDirectionalIsolate : out;
 }
 
-} // namespace tool
+} // namespace tintvale::qc

@@ -1,8 +1,10 @@
 // Reading tolerance sets from JSON and judging a comparison by them.
-#include "qc_tolerances.h"
+#include <tintvale/qc/tolerances.h>
 
-#include "qc_compare.h"
-#include "qc_files.h"
+#include "qc_shipped.h"
+
+#include <tintvale/qc/compare.h>
+#include <tintvale/qc/files.h>
 
 #include <nlohmann/json.hpp>
 
@@ -14,7 +16,7 @@
 
 namespace fs = std::filesystem;
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -26,7 +28,7 @@ constexpr std::uintmax_t kMaxSetBytes = 1 << 20;
 
 [[noreturn]] void TooLarge(const std::string& origin, std::uintmax_t size)
 {
-    throw ToolError(origin + ": " + std::to_string(size) + " bytes, over the " + std::to_string(kMaxSetBytes)
+    throw Error(origin + ": " + std::to_string(size) + " bytes, over the " + std::to_string(kMaxSetBytes)
         + " a tolerance set may hold");
 }
 
@@ -58,7 +60,7 @@ private:
 
 [[noreturn]] void Malformed(const std::string& origin, const std::string& what)
 {
-    throw ToolError(origin + ": " + what);
+    throw Error(origin + ": " + what);
 }
 
 std::string Text(const nlohmann::json& object, const char* key, const std::string& origin, bool required)
@@ -112,7 +114,7 @@ ToleranceGroup ParseGroup(const nlohmann::json& g, std::size_t index, const std:
     const std::string where = "group \"" + group.name + "\"";
     try {
         group.select = ParseRole(Text(g, "select", origin + ": " + where, true));
-    } catch (const ToolError& e) {
+    } catch (const Error& e) {
         Malformed(origin, where + ": " + e.what());
     }
     group.metric = Text(g, "metric", origin + ": " + where, true);
@@ -186,19 +188,19 @@ public:
                     [&](const PatchDifference& p) { return p.name == name; });
                 // A name the chart lacks is a typo, not a patch to pass over.
                 if (it == c.patches.end())
-                    throw ToolError(where + ": role \"" + role.text + "\": no patch named \"" + name
-                        + "\" in " + c.reference->Path());
+                    throw Error(where + ": role \"" + role.text + "\": no patch named \"" + name + "\" in "
+                        + c.reference->Path());
                 chosen.push_back(static_cast<int>(it - c.patches.begin()));
             }
             return chosen;
         }
         if (role.NeedsDeviceValues() && !mRef.Present() && !mSmp.Present())
-            throw ToolError("role \"" + role.text
+            throw Error("role \"" + role.text
                 + "\" needs device values (CMYK or other process channels), which " + c.reference->Path()
                 + " and " + c.sample->Path() + " have not; only all and names: apply");
         const DeviceValues& device = mRef.Present() ? mRef : mSmp;
         if (!role.channel.empty() && device.Channel(role.channel) < 0)
-            throw ToolError(where + ": role \"" + role.text + "\": no channel \"" + role.channel + "\" in "
+            throw Error(where + ": role \"" + role.text + "\": no channel \"" + role.channel + "\" in "
                 + (mRef.Present() ? c.reference->Path() : c.sample->Path()));
         for (std::size_t i = 0; i < c.patches.size(); ++i) {
             const PatchDifference& p = c.patches[i];
@@ -284,7 +286,7 @@ ToleranceSet ParseToleranceSet(const std::string& text, const std::string& origi
     if (!set.formula.empty()) {
         try {
             FormulaIndex(set.formula);
-        } catch (const ToolError& e) {
+        } catch (const Error& e) {
             Malformed(origin, e.what());
         }
     }
@@ -311,7 +313,7 @@ ToleranceSet LoadToleranceSet(const std::string& nameOrFile, const CommonOptions
             std::string known;
             for (const std::string& n : ShippedToleranceSets(options))
                 known += (known.empty() ? "" : ", ") + n;
-            throw ToolError("no tolerance set \"" + nameOrFile
+            throw Error("no tolerance set \"" + nameOrFile
                 + "\" (a file, or one of: " + (known.empty() ? "none shipped" : known) + ")");
         }
         path = shipped.string();
@@ -361,4 +363,4 @@ ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c)
     return result;
 }
 
-} // namespace tool
+} // namespace tintvale::qc

@@ -1,12 +1,12 @@
 // Tone value from density (Murray-Davies) and from CIELAB (spot colour tone value).
-#include "qc_tone.h"
+#include <tintvale/qc/tone.h>
 
-#include "qc_roles.h"
+#include <tintvale/qc/roles.h>
 
 #include <algorithm>
 #include <cmath>
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
 
@@ -74,10 +74,10 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
 {
     const bool sctv = options.method == "sctv";
     if (!sctv && options.method != "density")
-        throw ToolError("unknown method \"" + options.method + "\" (density or sctv)");
+        throw Error("unknown method \"" + options.method + "\" (density or sctv)");
     const bool visualBlack = options.blackFilter == "visual";
     if (!visualBlack && options.blackFilter != "densest")
-        throw ToolError("unknown black filter \"" + options.blackFilter + "\" (visual or densest)");
+        throw Error("unknown black filter \"" + options.blackFilter + "\" (visual or densest)");
     const TCMS::FilterStandard standard = DensityStandard(options.standard);
     ToneValues result;
     const int t = chart.ColourTable(options.table);
@@ -155,4 +155,4 @@ ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const
     return result;
 }
 
-} // namespace tool
+} // namespace tintvale::qc

@@ -1,8 +1,8 @@
 // `tintvale appearance FILE`: the seven appearance correlates of every sample (from its spectrum,
 // Lab or XYZ under the conditions used) by CIECAM02, CAM16 or CIECAM16 under given viewing
 // conditions.
-#include "qc_chart.h"
 #include "tool_commands.h"
+#include <tintvale/qc/chart.h>
 
 #include <tintvale/tappearancemodel.h>
 #include <tintvale/tilluminant.h>
@@ -23,7 +23,7 @@ TAppearanceModel::ViewingConditions ConditionsOf(const AppearanceOptions& option
     vc.adaptingLuminance = options.viewing.adaptingLuminance;
     vc.background = options.viewing.background;
     if (!TAppearanceModel::SurroundByName(options.viewing.surround.c_str(), &vc.surround))
-        throw ToolError("unknown surround \"" + options.viewing.surround + "\" (average, dim, dark)");
+        throw Error("unknown surround \"" + options.viewing.surround + "\" (average, dim, dark)");
     return vc;
 }
 
@@ -33,9 +33,9 @@ int RunAppearance(const CommonOptions& common, const AppearanceOptions& options,
 {
     TAppearanceModel::Model kind;
     if (!TAppearanceModel::ModelByName(options.model.c_str(), &kind))
-        throw ToolError("unknown model \"" + options.model + "\" (CIECAM02, CAM16, CIECAM16)");
+        throw Error("unknown model \"" + options.model + "\" (CIECAM02, CAM16, CIECAM16)");
     if (!options.white.empty() && options.white.size() != 3)
-        throw ToolError("--white takes three numbers, X,Y,Z");
+        throw Error("--white takes three numbers, X,Y,Z");
     const Format format = ParseFormat(common.format);
     Chart chart(options.file);
     const int t = chart.ColourTable(options.table);
@@ -45,7 +45,7 @@ int RunAppearance(const CommonOptions& common, const AppearanceOptions& options,
     chart.UseConditions(chosen, colorimetry, t);
     const TAppearanceModel model(kind, ConditionsOf(options, colorimetry.White()));
     if (model.GetStatus() != TAppearanceModel::kOk)
-        throw ToolError("the viewing conditions define no model: the white, --la and --yb must be positive");
+        throw Error("the viewing conditions define no model: the white, --la and --yb must be positive");
 
     Report report;
     Section& table = report.AddTable("appearance", { "sample", "J", "C", "h", "Q", "M", "s", "H" });

@@ -1,7 +1,7 @@
 // `tintvale average FILE... -o OUT`: the average of several measurements of one chart.
-#include "qc_chart.h"
-#include "qc_files.h"
 #include "tool_commands.h"
+#include <tintvale/qc/chart.h>
+#include <tintvale/qc/files.h>
 
 #include <ostream>
 
@@ -10,7 +10,7 @@ namespace tool {
 int RunAverage(const CommonOptions& common, const AverageOptions& options, std::ostream& out)
 {
     if (options.files.empty())
-        throw ToolError("no files to average");
+        throw Error("no files to average");
     std::vector<std::unique_ptr<Chart>> charts;
     std::vector<const TCgats*> files;
     for (const std::string& path : options.files) {
@@ -30,11 +30,11 @@ int RunAverage(const CommonOptions& common, const AverageOptions& options, std::
     const Chart& first = *charts.front();
     for (const auto& chart : charts) {
         if (chart->NrTables() != first.NrTables())
-            throw ToolError(chart->Path() + " has " + std::to_string(chart->NrTables()) + " tables but "
+            throw Error(chart->Path() + " has " + std::to_string(chart->NrTables()) + " tables but "
                 + first.Path() + " has " + std::to_string(first.NrTables()));
         for (int t = 0; t < first.NrTables(); ++t)
             if (chart->NrSamples(t) != first.NrSamples(t))
-                throw ToolError(chart->Path() + " has " + std::to_string(chart->NrSamples(t))
+                throw Error(chart->Path() + " has " + std::to_string(chart->NrSamples(t))
                     + " samples in table " + std::to_string(t) + " but " + first.Path() + " has "
                     + std::to_string(first.NrSamples(t)));
     }
@@ -45,7 +45,7 @@ int RunAverage(const CommonOptions& common, const AverageOptions& options, std::
     if (average.GetErrorCode() != 0) {
         const std::string message = average.GetErrorMsg();
         const bool general = message == TCgats::Message(TCgats::kErrNotCgats);
-        throw ToolError("the files cannot be averaged"
+        throw Error("the files cannot be averaged"
             + std::string(general ? " (their tables differ in fields)" : "") + ": " + message + " (code "
             + std::to_string(average.GetErrorCode()) + ")");
     }

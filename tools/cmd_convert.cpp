@@ -1,9 +1,9 @@
 // `tintvale convert FILE --to argyll|cgats|cxf -o OUT`: the file rewritten in the naming of
 // ArgyllCMS (CTI3 or SPECT) or of CGATS.17, or as a CxF3 document, its values, names and header
 // lines kept.
-#include "qc_chart.h"
-#include "qc_files.h"
 #include "tool_commands.h"
+#include <tintvale/qc/chart.h>
+#include <tintvale/qc/files.h>
 
 namespace tool {
 

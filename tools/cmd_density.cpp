@@ -1,7 +1,7 @@
 // `tintvale density FILE`: status densities cyan, magenta, yellow and visual of every sample and the
 // dominant filter, optionally relative to a paper sample.
-#include "qc_chart.h"
 #include "tool_commands.h"
+#include <tintvale/qc/chart.h>
 
 #include <tintvale/tspectrum.h>
 

@@ -30,7 +30,7 @@ int RunIlluminants(const CommonOptions& common, const IlluminantsOptions& option
         TIlluminant* ill = const_cast<TIlluminant*>(each);
         double x = 0.0, y = 0.0, cct = 0.0;
         if (ill->GetChromaticityAndTemperature(&x, &y, &cct) != 0)
-            throw ToolError(std::string(ill->GetName() ? ill->GetName() : "(unnamed)")
+            throw Error(std::string(ill->GetName() ? ill->GetName() : "(unnamed)")
                 + ": chromaticity could not be computed");
         table.rows.push_back({ Cell(ill->GetName()), Cell(x, 4), Cell(y, 4), Cell(cct, 0) });
     }

@@ -1,8 +1,8 @@
 // `tintvale info FILE`: what a measurement data file holds, table by table, every header keyword and
 // the chart layout.
-#include "qc_chart.h"
-#include "qc_conditions.h"
 #include "tool_commands.h"
+#include <tintvale/qc/chart.h>
+#include <tintvale/qc/conditions.h>
 
 #include <algorithm>
 #include <ostream>

@@ -1,9 +1,9 @@
 // `tintvale lab FILE [-o OUT]`: every sample taken as a measurement, its CIELAB under the conditions
 // used written into the Lab columns (added or overwritten), every other colour column the file has
 // (XYZ, LCh, xyY) recomputed under the same conditions, and the conditions stated in the file.
-#include "qc_chart.h"
-#include "qc_files.h"
 #include "tool_commands.h"
+#include <tintvale/qc/chart.h>
+#include <tintvale/qc/files.h>
 
 #include <tintvale/tilluminant.h>
 

@@ -1,7 +1,7 @@
 // `tintvale lamp FILE|--illuminant NAME`: how good a light is (CCT and Duv, CIE 13.3 CRI, CIE 224 Rf,
 // TM-30, the ISO 3664 viewing booth) from an emissive spectrum.
-#include "qc_chart.h"
 #include "tool_commands.h"
+#include <tintvale/qc/chart.h>
 
 #include <tintvale/jsonhelpers.h>
 #include <tintvale/tilluminant.h>
@@ -32,7 +32,7 @@ Spectrum FromIlluminant(const TIlluminant& illuminant, const std::string& name)
 {
     const TSpectrum* s = illuminant.GetSpectrum();
     if (s == nullptr || s->GetNrPoints() < 2)
-        throw ToolError(name + ": the illuminant holds no spectrum at its own wavelengths");
+        throw Error(name + ": the illuminant holds no spectrum at its own wavelengths");
     Spectrum out;
     out.wavelengths.assign(s->GetPointWavelengths(), s->GetPointWavelengths() + s->GetNrPoints());
     out.power.assign(s->GetPointValues(), s->GetPointValues() + s->GetNrPoints());
@@ -49,29 +49,29 @@ Spectrum FromMeasurementFile(const std::string& path)
     const char* type = cgats.GetKeywordValue("MEAS_TYPE");
     const std::string measType = type != nullptr ? JsonHelpers::ToLower(type) : std::string();
     if (measType == "reflective" || measType == "transmissive")
-        throw ToolError(path + ": MEAS_TYPE " + type + ": a " + measType
+        throw Error(path + ": MEAS_TYPE " + type + ": a " + measType
             + " measurement of surface colours, not the spectrum of a light");
     if (*cgats.GetMeasurementCondition() != '\0')
-        throw ToolError(path + ": MEASUREMENT_CONDITION " + cgats.GetMeasurementCondition()
+        throw Error(path + ": MEASUREMENT_CONDITION " + cgats.GetMeasurementCondition()
             + ": reflectance measured under a condition, not the spectrum of a light");
     if (cgats.GetNrWaveLengths(0) < 2)
-        throw ToolError(path + ": no spectral data in the first table");
+        throw Error(path + ": no spectral data in the first table");
     if (cgats.GetNrSamples(0) != 1)
-        throw ToolError(path + ": " + std::to_string(cgats.GetNrSamples(0))
+        throw Error(path + ": " + std::to_string(cgats.GetNrSamples(0))
             + " spectra in the first table; a lamp file holds one");
     Spectrum out;
     if (cgats.GetWaveLengths(0, out.wavelengths) != 0 || cgats.GetSpectrum(0, 0, out.power) != 0)
-        throw ToolError(path + ": the spectrum could not be read");
+        throw Error(path + ": the spectrum could not be read");
     return out;
 }
 
 Spectrum Load(const CommonOptions& common, const LampOptions& options)
 {
     if (!options.file.empty() && !common.illuminant.empty())
-        throw ToolError("lamp: give a FILE or --illuminant NAME, not both");
+        throw Error("lamp: give a FILE or --illuminant NAME, not both");
     if (options.file.empty()) {
         if (common.illuminant.empty())
-            throw ToolError("lamp: give a FILE or --illuminant NAME");
+            throw Error("lamp: give a FILE or --illuminant NAME");
         IlluminantSet set(IlluminantDirectory(common));
         return FromIlluminant(*set.Find(common.illuminant), common.illuminant);
     }
@@ -80,7 +80,7 @@ Spectrum Load(const CommonOptions& common, const LampOptions& options)
         int error = 0;
         const TIlluminant* illuminant = factory.AddFile(options.file.c_str(), &error);
         if (illuminant == nullptr)
-            throw ToolError(
+            throw Error(
                 options.file + ": not a readable illuminant file (error " + std::to_string(error) + ")");
         return FromIlluminant(*illuminant, options.file);
     }
@@ -142,7 +142,7 @@ int RunLamp(const CommonOptions& common, const LampOptions& options, std::ostrea
     std::string json;
     const int status = light.ErrNo() != TLightSource::kOk ? light.ErrNo() : light.GetReportJson(json);
     if (status != TLightSource::kOk)
-        throw ToolError(name + ": " + TLightSource::GetStatusText(status));
+        throw Error(name + ": " + TLightSource::GetStatusText(status));
     if (ParseFormat(common.format) == Format::Json)
         out << json << '\n';
     else

@@ -25,9 +25,9 @@ int RunMatch(const CommonOptions& common, const MatchOptions& options, std::ostr
 {
     const double* lab = options.lab;
     if (!std::isfinite(lab[0]) || !std::isfinite(lab[1]) || !std::isfinite(lab[2]))
-        throw ToolError("L, a and b must be finite numbers");
+        throw Error("L, a and b must be finite numbers");
     if (lab[0] < 0.0 || lab[0] > 100.0)
-        throw ToolError("L must lie between 0 and 100");
+        throw Error("L must lie between 0 and 100");
     Colorimetry colorimetry(common);
 
     double target[3];
@@ -40,7 +40,7 @@ int RunMatch(const CommonOptions& common, const MatchOptions& options, std::ostr
     const double deltaE = colorimetry.Integrator().CalculateMatchingSpectrum(
         target, colorimetry.White(), nullptr, nullptr, start, TIlluminantAndObserver::MatchInLab, result);
     if (deltaE < 0.0)
-        throw ToolError("the matching-spectrum search failed for " + colorimetry.Describe());
+        throw Error("the matching-spectrum search failed for " + colorimetry.Describe());
 
     double xyz[3], reached[3];
     colorimetry.Integrator().GetXYZ(result, xyz, kNrPoints);

@@ -1,9 +1,9 @@
 // tintvale: the command-line face of the library. Subcommands read measurement data files and
 // illuminant sets, and print what the library computes from them.
-#include "qc_text.h"
-#include "qc_tolerances.h"
-#include "tool_batch.h"
 #include "tool_commands.h"
+#include <tintvale/qc/batch.h>
+#include <tintvale/qc/text.h>
+#include <tintvale/qc/tolerances.h>
 
 #include <tintvale/tchromaticadaptation.h>
 #include <tintvale/tmessages.h>
@@ -177,7 +177,7 @@ std::string UnknownSubcommand(const CLI::App& app, int argc, char** argv)
 void RefuseFormat(const CLI::App& app, const CLI::App& cmd, const std::string& what)
 {
     if (app.count("--format") + cmd.count("--format") > 0)
-        throw tool::ToolError("--format does not apply: " + cmd.get_name() + " " + what);
+        throw tool::Error("--format does not apply: " + cmd.get_name() + " " + what);
 }
 
 } // namespace
@@ -381,7 +381,7 @@ int Main(int argc, char** argv, const std::string& shipped)
         const int error = errno;
         std::cerr << "tintvale: standard output could not be written"
                   << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
-    } catch (const tool::ToolError& e) {
+    } catch (const tool::Error& e) {
         std::cerr << "tintvale: " << OneLine(e.what()) << '\n';
     } catch (const std::bad_alloc&) {
         std::cerr << "tintvale: out of memory\n";

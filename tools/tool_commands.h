@@ -1,20 +1,24 @@
 // The subcommands: each takes the common options and its own, writes its report to out and returns
-// the exit status; failures are thrown as ToolError.
+// the exit status; failures are thrown as
+// tintvale::qc::Error. The capability is the QC library's; here are the command lines and exit statuses.
 #ifndef TINTVALE_TOOL_COMMANDS_H
 #define TINTVALE_TOOL_COMMANDS_H
 
-#include "qc_compare.h"
-#include "qc_context.h"
-#include "qc_page.h"
-#include "qc_tolerances.h"
-#include "qc_tone.h"
-#include "tool_report.h"
+#include <tintvale/qc/batch.h>
+#include <tintvale/qc/compare.h>
+#include <tintvale/qc/context.h>
+#include <tintvale/qc/page.h>
+#include <tintvale/qc/report.h>
+#include <tintvale/qc/tolerances.h>
+#include <tintvale/qc/tone.h>
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 namespace tool {
+
+using namespace tintvale::qc;
 
 // Exit statuses: 0 success, 1 a tolerance exceeded (compare), 2 any error.
 constexpr int kExitOk = 0;
@@ -91,11 +95,14 @@ int RunAppearance(const CommonOptions& common, const AppearanceOptions& options,
 
 // 1 when a sample is over --max or the tolerance set fails, else 0.
 int ExitStatus(const Comparison& c);
-// The summary compare prints, as a section of key/value pairs.
-void PutSummary(Section& summary, const Comparison& c);
-// The sections "tolerances" (name, source, formula, verdict) and "groups" within it (name, select,
-// metric, count, mean, p95, max, verdict; no statistics for an empty group).
-void AddToleranceSections(Report& report, const ToleranceResult& result);
+// Many sample files against one reference (exit status 2 when a file could not be compared, else 1
+// when one fails, else 0), and the same with a page per file.
+int RunBatchCompare(
+    const CommonOptions& common, const CompareOptions& options, const BatchOptions& batch, std::ostream& out);
+int RunBatchReport(
+    const CommonOptions& common, const ReportOptions& options, const BatchOptions& batch, std::ostream& out);
+// Prints a batch's warnings and rendering, and returns its exit status.
+int FinishBatch(const BatchResult& result, const CommonOptions& common, std::ostream& out);
 // Each warning on standard error, as "tintvale: warning: " and the sentence.
 void PrintWarnings(const std::vector<std::string>& warnings);
 

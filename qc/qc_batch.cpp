@@ -1,11 +1,11 @@
 // Comparing many sample files against one reference on worker threads, with one row per file and a
 // summary over all of them.
-#include "tool_batch.h"
+#include <tintvale/qc/batch.h>
 
-#include "qc_compare.h"
-#include "qc_files.h"
-#include "qc_page.h"
-#include "qc_tolerances.h"
+#include <tintvale/qc/compare.h>
+#include <tintvale/qc/files.h>
+#include <tintvale/qc/page.h>
+#include <tintvale/qc/tolerances.h>
 
 #include <tintvale/tilluminant.h>
 
@@ -26,27 +26,9 @@
 
 namespace fs = std::filesystem;
 
-namespace tool {
+namespace tintvale::qc {
 
 namespace {
-
-// One sample file: compare's summary of it, or the one-line error that stopped it.
-struct FileResult {
-    std::size_t index = 0; // in the files given
-    std::string file;
-    std::string error;
-    Section summary;
-    int patches = 0;
-    double mean = 0.0;
-    double median = 0.0;
-    double p95 = 0.0;
-    double max = 0.0;
-    std::string maxSample;
-    bool failed = false; // over --max, or the tolerance set fails
-    std::string page; // report: the page written
-    std::vector<std::string> warnings; // conditions the two files state differently
-    std::string tolerances; // JSON: the tolerance set's result as one file's JSON gives it, or empty
-};
 
 std::string Joined(const std::vector<std::string>& texts)
 {
@@ -91,7 +73,7 @@ FileResult CompareOne(Worker& worker, const CommonOptions& common, const Compare
         r.p95 = c.p95;
         r.max = c.patches[c.worst].dE;
         r.maxSample = c.patches[c.worst].name;
-        r.failed = ExitStatus(c) != kExitOk;
+        r.failed = c.Failed();
         r.warnings = c.warnings;
         if (c.tolerances) { // why a file failed, group by group
             Report groups;
@@ -102,7 +84,7 @@ FileResult CompareOne(Worker& worker, const CommonOptions& common, const Compare
         }
         if (each)
             each(c, r);
-    } catch (const ToolError& e) {
+    } catch (const Error& e) {
         r.error = e.what();
     } catch (const std::bad_alloc&) {
         r.error = path + ": out of memory";
@@ -161,22 +143,16 @@ std::vector<FileResult> CompareAll(const CommonOptions& common, const CompareOpt
     return results;
 }
 
-// Whether the files are judged: by --max or a tolerance set.
+// Whether the files are judged: by a tolerance or a tolerance set.
 bool Judged(const CompareOptions& options) { return options.max >= 0.0 || !options.tolerances.empty(); }
 
-const char* VerdictOf(const FileResult& r, const CompareOptions& options)
-{
-    if (!r.error.empty())
-        return "error";
-    if (!Judged(options))
-        return "none";
-    return r.failed ? "fail" : "pass";
-}
-
 // The files table, one row per file in the order given, and the summary over all files.
-Report BatchReport(const std::vector<FileResult>& results, const CompareOptions& options,
-    Colorimetry& colorimetry, bool pages)
+Report BatchReport(const BatchResult& result)
 {
+    const std::vector<FileResult>& results = result.files;
+    const CompareOptions& options = result.options;
+    const Colorimetry& colorimetry = *result.colorimetry;
+    const bool pages = result.pages;
     Report report;
     std::vector<std::string> columns
         = { "file", "patches", "mean", "median", "p95", "max", "max_sample", "verdict", "error", "warnings" };
@@ -187,7 +163,7 @@ Report BatchReport(const std::vector<FileResult>& results, const CompareOptions&
     double sum = 0.0;
     const FileResult* worst = nullptr;
     for (const FileResult& r : results) {
-        const char* verdict = VerdictOf(r, options);
+        const char* verdict = result.VerdictOf(r);
         if (r.error.empty()) {
             files.rows.push_back(
                 { Cell(r.file), Cell(r.patches), Cell(r.mean, 2), Cell(r.median, 2), Cell(r.p95, 2),
@@ -243,9 +219,10 @@ nlohmann::ordered_json SectionJson(const Section& section)
 }
 
 // JSON nests compare's own summary in each file's entry, which Report's flat sections cannot.
-void WriteJson(std::ostream& out, const Report& report, const std::vector<FileResult>& results,
-    const CompareOptions& options, bool pages, const std::string& section)
+void WriteJson(std::ostream& out, const Report& report, const BatchResult& result, const std::string& section)
 {
+    const std::vector<FileResult>& results = result.files;
+    const bool pages = result.pages;
     std::ostringstream summaryText;
     report.Write(summaryText, Format::Json, "summary");
     nlohmann::ordered_json doc = nlohmann::ordered_json::object();
@@ -253,7 +230,7 @@ void WriteJson(std::ostream& out, const Report& report, const std::vector<FileRe
     for (const FileResult& r : results) {
         nlohmann::ordered_json entry = { { "file", r.file } };
         entry["summary"] = r.error.empty() ? SectionJson(r.summary) : nullptr;
-        entry["verdict"] = VerdictOf(r, options);
+        entry["verdict"] = result.VerdictOf(r);
         if (!r.error.empty())
             entry["error"] = r.error;
         entry["warnings"] = r.warnings;
@@ -270,29 +247,6 @@ void WriteJson(std::ostream& out, const Report& report, const std::vector<FileRe
         doc = nlohmann::ordered_json { { section, doc[section] } };
     }
     out << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
-}
-
-int Finish(const std::vector<FileResult>& results, const CommonOptions& common, const CompareOptions& options,
-    Colorimetry& colorimetry, bool pages, std::ostream& out)
-{
-    const Format format = ParseFormat(common.format);
-    // Said where an operator looks as well, file by file in the order given.
-    for (const FileResult& r : results)
-        PrintWarnings(r.warnings);
-    const Report report = BatchReport(results, options, colorimetry, pages);
-    if (format == Format::Json)
-        WriteJson(out, report, results, options, pages, common.section);
-    else
-        report.Write(out, format, common.section);
-    const auto errors
-        = std::count_if(results.begin(), results.end(), [](const FileResult& r) { return !r.error.empty(); });
-    if (errors > 0) {
-        std::cerr << "tintvale: " << errors << " of " << results.size() << " files could not be compared\n";
-        return kExitError;
-    }
-    const bool over
-        = std::any_of(results.begin(), results.end(), [](const FileResult& r) { return r.failed; });
-    return over ? kExitTolerance : kExitOk;
 }
 
 // A page name per sample file: its name with ".html", numbered when names repeat.
@@ -314,28 +268,44 @@ std::vector<std::string> PageNames(const std::vector<std::string>& samples)
 
 } // namespace
 
-int RunBatchCompare(
-    const CommonOptions& common, const CompareOptions& options, const BatchOptions& batch, std::ostream& out)
+int BatchResult::Errors() const
 {
-    ParseFormat(common.format);
-    std::shared_ptr<Colorimetry> colorimetry;
-    const std::vector<FileResult> results = CompareAll(common, options, batch, nullptr, &colorimetry);
-    return Finish(results, common, options, *colorimetry, false, out);
+    return static_cast<int>(
+        std::count_if(files.begin(), files.end(), [](const FileResult& r) { return !r.error.empty(); }));
 }
 
-int RunBatchReport(
-    const CommonOptions& common, const ReportOptions& options, const BatchOptions& batch, std::ostream& out)
+bool BatchResult::Failed() const
 {
-    ParseFormat(common.format);
+    return std::any_of(files.begin(), files.end(), [](const FileResult& r) { return r.failed; });
+}
+
+const char* BatchResult::VerdictOf(const FileResult& file) const
+{
+    if (!file.error.empty())
+        return "error";
+    if (!Judged(options))
+        return "none";
+    return file.failed ? "fail" : "pass";
+}
+
+BatchResult CompareMany(const CommonOptions& common, const CompareOptions& options, const BatchOptions& batch)
+{
+    BatchResult result;
+    result.options = options;
+    result.files = CompareAll(common, options, batch, nullptr, &result.colorimetry);
+    return result;
+}
+
+BatchResult ReportMany(const CommonOptions& common, const ReportOptions& options, const BatchOptions& batch)
+{
     if (options.output == "-")
-        throw ToolError(
-            "with several sample files -o names a directory for their pages, not standard output");
+        throw Error("with several sample files -o names a directory for their pages, not standard output");
     const bool discard = IsNullDevice(options.output);
     if (!discard) {
         std::error_code ec;
         fs::create_directories(options.output, ec);
         if (ec || !fs::is_directory(options.output, ec))
-            throw ToolError(options.output + ": not a directory the pages can be written to");
+            throw Error(options.output + ": not a directory the pages can be written to");
     }
     const std::vector<std::string> names = PageNames(batch.samples);
     auto write = [&](const Comparison& c, FileResult& r) {
@@ -347,9 +317,22 @@ int RunBatchReport(
         WriteReportPage(c, one, unused);
         r.page = one.output;
     };
-    std::shared_ptr<Colorimetry> colorimetry;
-    const std::vector<FileResult> results = CompareAll(common, options.compare, batch, write, &colorimetry);
-    return Finish(results, common, options.compare, *colorimetry, true, out);
+    BatchResult result;
+    result.options = options.compare;
+    result.pages = true;
+    result.files = CompareAll(common, options.compare, batch, write, &result.colorimetry);
+    return result;
 }
 
-} // namespace tool
+std::string RenderBatch(const BatchResult& result, Format format, const std::string& section)
+{
+    const Report report = BatchReport(result);
+    std::ostringstream out;
+    if (format == Format::Json)
+        WriteJson(out, report, result, section);
+    else
+        report.Write(out, format, section);
+    return out.str();
+}
+
+} // namespace tintvale::qc

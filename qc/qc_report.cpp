@@ -1,8 +1,11 @@
 // Rendering of reports as an aligned table, CSV or JSON.
-#include "tool_report.h"
+#include <tintvale/qc/report.h>
 
-#include "qc_context.h"
-#include "qc_text.h"
+#include <tintvale/qc/compare.h>
+#include <tintvale/qc/context.h>
+#include <tintvale/qc/text.h>
+#include <tintvale/qc/tolerances.h>
+#include <tintvale/qc/tone.h>
 
 #include <nlohmann/json.hpp>
 
@@ -11,9 +14,12 @@
 #include <cstdio>
 #include <map>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
+#include <tintvale/tspectrum.h>
+#include <utility>
 
-namespace tool {
+namespace tintvale::qc {
 
 Format ParseFormat(const std::string& name)
 {
@@ -23,7 +29,7 @@ Format ParseFormat(const std::string& name)
         return Format::Csv;
     if (name == "json")
         return Format::Json;
-    throw ToolError("unknown format \"" + name + "\" (table, csv or json)");
+    throw Error("unknown format \"" + name + "\" (table, csv or json)");
 }
 
 Section& Report::AddTable(const std::string& name, std::vector<std::string> columns)
@@ -262,4 +268,109 @@ void Report::WriteJson(std::ostream& out, const std::vector<const Section*>& sec
     out << "\n}\n";
 }
 
-} // namespace tool
+void PutSummary(Section& summary, const Comparison& c)
+{
+    for (SummaryEntry& entry : Summary(c))
+        Report::Put(summary, entry.name, std::move(entry.value));
+}
+
+void AddToleranceSections(Report& report, const ToleranceResult& result)
+{
+    Section& head = report.AddKeyValues("tolerances");
+    Report::Put(head, "name", Cell(result.set.name));
+    Report::Put(head, "source", Cell(result.set.source));
+    Report::Put(head, "formula", Cell(result.set.formula));
+    Report::Put(head, "verdict", Cell(VerdictName(result.verdict)));
+    if (!result.note.empty())
+        Report::Put(head, "note", Cell(result.note));
+    Section& groups
+        = report.AddTable("groups", { "name", "select", "metric", "count", "mean", "p95", "max", "verdict" });
+    groups.within = "tolerances";
+    const double none = std::nan("");
+    for (const GroupResult& g : result.groups) {
+        const bool empty = g.count == 0;
+        groups.rows.push_back({ Cell(g.group.name), Cell(g.group.select.text), Cell(g.group.metric),
+            Cell(g.count), Cell(empty ? none : g.mean, 2), Cell(empty ? none : g.p95, 2),
+            Cell(empty ? none : g.max, 2), Cell(VerdictName(g.verdict)) });
+    }
+}
+
+Report ComparisonReport(const Comparison& c, Format format)
+{
+    Report report;
+    Section& table = report.AddTable("samples",
+        { "sample", "ref_L", "ref_a", "ref_b", "L", "a", "b", "dE", "dL", "da", "db", "dC", "dH" });
+    for (const PatchDifference& p : c.patches)
+        table.rows.push_back({ Cell(p.name), Cell(p.labRef[0], 2), Cell(p.labRef[1], 2), Cell(p.labRef[2], 2),
+            Cell(p.labSmp[0], 2), Cell(p.labSmp[1], 2), Cell(p.labSmp[2], 2), Cell(p.dE, 2), Cell(p.dL, 2),
+            Cell(p.da, 2), Cell(p.db, 2), Cell(p.dC, 2), Cell(p.dH, 2) });
+    PutSummary(report.AddKeyValues("summary"), c);
+    if (c.tolerances)
+        AddToleranceSections(report, *c.tolerances);
+    // A table without rows would print its heading alone; JSON keeps its empty list.
+    if (!c.warnings.empty() || format != Format::Table) {
+        Section& list = report.AddTable("warnings", { "warning" });
+        for (const std::string& w : c.warnings)
+            list.rows.push_back({ Cell(w) });
+    }
+    if (format != Format::Table) {
+        Section& unmatched = report.AddTable("unmatched", { "sample" });
+        for (const std::string& name : c.unmatched)
+            unmatched.rows.push_back({ Cell(name) });
+    }
+    return report;
+}
+
+std::string RenderComparison(const Comparison& c, Format format, const std::string& section)
+{
+    std::ostringstream out;
+    ComparisonReport(c, format).Write(out, format, section);
+    return out.str();
+}
+
+namespace {
+
+// The channels with their points nested, as the table form cannot show them.
+std::string ToneJson(const ToneValues& tv, const ToneOptions& options)
+{
+    nlohmann::ordered_json doc;
+    doc["method"] = options.method;
+    if (options.method == "density") {
+        doc["standard"] = TSpectrum::GetDensityList()[DensityStandard(options.standard)];
+        doc["black_filter"] = options.blackFilter;
+    }
+    doc["paper"] = tv.paper;
+    doc["channels"] = nlohmann::ordered_json::array();
+    for (const ToneChannel& c : tv.channels) {
+        nlohmann::ordered_json channel;
+        channel["name"] = c.name;
+        channel["filter"] = c.filter.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(c.filter);
+        channel["points"] = nlohmann::ordered_json::array();
+        for (const TonePoint& p : c.points)
+            channel["points"].push_back(
+                { { "sample", p.sample }, { "nominal", p.nominal }, { "tone", p.tone }, { "tvi", p.tvi } });
+        doc["channels"].push_back(channel);
+    }
+    return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+} // namespace
+
+std::string RenderToneValues(
+    const ToneValues& tv, const ToneOptions& options, Format format, const std::string& section)
+{
+    if (format == Format::Json && section.empty())
+        return ToneJson(tv, options);
+    Report report;
+    Section& table
+        = report.AddTable("tone_values", { "channel", "filter", "sample", "nominal", "tone", "tvi" });
+    for (const ToneChannel& c : tv.channels)
+        for (const TonePoint& p : c.points)
+            table.rows.push_back({ Cell(c.name), Cell(c.filter.empty() ? "-" : c.filter), Cell(p.sample),
+                Cell(p.nominal, 1), Cell(p.tone, 1), Cell(p.tvi, 1) });
+    std::ostringstream out;
+    report.Write(out, format, section);
+    return out.str();
+}
+
+} // namespace tintvale::qc

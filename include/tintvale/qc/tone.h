@@ -3,12 +3,14 @@
 #ifndef TINTVALE_QC_TONE_H
 #define TINTVALE_QC_TONE_H
 
-#include "qc_chart.h"
+#include <tintvale/qc/export.h>
+
+#include <tintvale/qc/chart.h>
 
 #include <string>
 #include <vector>
 
-namespace tool {
+namespace tintvale::qc {
 
 struct TonePoint {
     std::string sample;
@@ -40,10 +42,11 @@ struct ToneValues {
     std::vector<ToneChannel> channels; // the channels with tints and a solid, in channel order
 };
 
-// Fails (ToolError) on a chart without device values or paper, on the density method without
+// Fails (Error) on a chart without device values or paper, on the density method without
 // spectra, on a solid no denser than the paper, and on an unknown method or standard.
-ToneValues ComputeToneValues(const Chart& chart, Colorimetry& colorimetry, const ToneOptions& options);
+TINTVALE_QC_API ToneValues ComputeToneValues(
+    const Chart& chart, Colorimetry& colorimetry, const ToneOptions& options);
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

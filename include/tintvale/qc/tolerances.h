@@ -4,13 +4,15 @@
 #ifndef TINTVALE_QC_TOLERANCES_H
 #define TINTVALE_QC_TOLERANCES_H
 
-#include "qc_context.h"
-#include "qc_roles.h"
+#include <tintvale/qc/export.h>
+
+#include <tintvale/qc/context.h>
+#include <tintvale/qc/roles.h>
 
 #include <string>
 #include <vector>
 
-namespace tool {
+namespace tintvale::qc {
 
 struct Comparison;
 
@@ -38,18 +40,19 @@ struct ToleranceSet {
 };
 
 // The directory of the shipped sets: options.toleranceDir when given, else data/tolerances beside
-// the installed program, in the configured installation or in the source tree; empty when none.
-std::string ToleranceDirectory(const CommonOptions& options);
+// the installed QC library or program, in the configured installation or in the source tree; empty
+// when none.
+TINTVALE_QC_API std::string ToleranceDirectory(const CommonOptions& options);
 // The names of the shipped sets (file names without ".json"), sorted.
-std::vector<std::string> ShippedToleranceSets(const CommonOptions& options);
-// Reads a set from a file, or by the name of a shipped set. Throws ToolError with one line
+TINTVALE_QC_API std::vector<std::string> ShippedToleranceSets(const CommonOptions& options);
+// Reads a set from a file, or by the name of a shipped set. Throws Error with one line
 // naming what is wrong: an unknown role, metric or statistic, a limit that is not a number.
-ToleranceSet LoadToleranceSet(const std::string& nameOrFile, const CommonOptions& options);
+TINTVALE_QC_API ToleranceSet LoadToleranceSet(const std::string& nameOrFile, const CommonOptions& options);
 // Parses a set from JSON text; origin names it in messages.
-ToleranceSet ParseToleranceSet(const std::string& text, const std::string& origin);
+TINTVALE_QC_API ToleranceSet ParseToleranceSet(const std::string& text, const std::string& origin);
 
 enum class Verdict { Pass, Warn, Fail, Empty };
-const char* VerdictName(Verdict v);
+TINTVALE_QC_API const char* VerdictName(Verdict v);
 
 struct GroupResult {
     ToleranceGroup group;
@@ -69,12 +72,12 @@ struct ToleranceResult {
 };
 
 // Why paper groups are judged on absolute CIELAB when the comparison is paper-relative.
-extern const char* const kPaperAbsoluteNote;
+extern TINTVALE_QC_API const char* const kPaperAbsoluteNote;
 
 // Evaluates every group of set on the comparison. Roles are told by the reference's device values,
-// else by the sample's; fails (ToolError) when a group needs device values neither file has.
-ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c);
+// else by the sample's; fails (Error) when a group needs device values neither file has.
+TINTVALE_QC_API ToleranceResult EvaluateTolerances(const ToleranceSet& set, const Comparison& c);
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

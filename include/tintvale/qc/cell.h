@@ -3,11 +3,13 @@
 #ifndef TINTVALE_QC_CELL_H
 #define TINTVALE_QC_CELL_H
 
+#include <tintvale/qc/export.h>
+
 #include <string>
 
-namespace tool {
+namespace tintvale::qc {
 
-struct Cell {
+struct TINTVALE_QC_API Cell {
     Cell(std::string text);
     Cell(const char* text);
     Cell(double number, int decimals);
@@ -24,8 +26,8 @@ struct Cell {
 // A computed value with no more significant digits than a double holds for sure (15), as it is
 // written: 0.720193, not the 0.7201930000000001 of a sum's rounding. Values read and left as they
 // were are written as read.
-double Computed(double value);
+TINTVALE_QC_API double Computed(double value);
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

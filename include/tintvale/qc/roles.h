@@ -3,16 +3,18 @@
 #ifndef TINTVALE_QC_ROLES_H
 #define TINTVALE_QC_ROLES_H
 
-#include "qc_chart.h"
+#include <tintvale/qc/export.h>
+
+#include <tintvale/qc/chart.h>
 
 #include <string>
 #include <vector>
 
-namespace tool {
+namespace tintvale::qc {
 
 // A role as written in a tolerance set or on the command line: "paper", "solids", "solids:C",
 // "overprints", "cmy-grey", "tints:C", "all" or "names:ID,ID,...".
-struct Role {
+struct TINTVALE_QC_API Role {
     enum Kind { All, Names, Paper, Solids, Overprints, CmyGrey, Tints };
     Kind kind = All;
     std::string channel; // solids: and tints: (empty for every solid)
@@ -22,11 +24,11 @@ struct Role {
     bool NeedsDeviceValues() const { return kind != All && kind != Names; }
 };
 
-// Parses a role; throws ToolError "unknown role ..." listing the roles there are.
-Role ParseRole(const std::string& text);
+// Parses a role; throws Error "unknown role ..." listing the roles there are.
+TINTVALE_QC_API Role ParseRole(const std::string& text);
 
 // The process channels of one table and each sample's values in percent (0 to 100).
-class DeviceValues {
+class TINTVALE_QC_API DeviceValues {
 public:
     // Empty (Present() false) when the table has no CMYK, custom process or n-colour fields.
     DeviceValues(const Chart& chart, int table);
@@ -58,13 +60,13 @@ private:
 // The samples of the table that take the role, in table order (names: in the order named, each
 // name its first sample). Roles other than all and names: need device values, else fail naming
 // the file.
-std::vector<int> SelectPatches(const Chart& chart, int table, const Role& role);
+TINTVALE_QC_API std::vector<int> SelectPatches(const Chart& chart, int table, const Role& role);
 
 // Whether XYZ (on the scale of white, Y 100) can serve as a paper white that colours are judged
 // relative to: every component positive and no darker than L* 1. Darker, the scaling to it would
 // multiply colours by hundreds or more: such a "paper" is a black or a failed measurement.
-bool IsPaperWhite(const double xyz[3], const double white[3]);
+TINTVALE_QC_API bool IsPaperWhite(const double xyz[3], const double white[3]);
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

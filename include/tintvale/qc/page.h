@@ -5,13 +5,15 @@
 #ifndef TINTVALE_QC_PAGE_H
 #define TINTVALE_QC_PAGE_H
 
-#include "qc_compare.h"
-#include "qc_text.h"
+#include <tintvale/qc/export.h>
+
+#include <tintvale/qc/compare.h>
+#include <tintvale/qc/text.h>
 
 #include <iosfwd>
 #include <string>
 
-namespace tool {
+namespace tintvale::qc {
 
 struct ReportOptions {
     CompareOptions compare;
@@ -22,10 +24,10 @@ struct ReportOptions {
 
 // The page of c. Its sections carry the ids summary, conditions, chart, bars, cdf, ab, spectra (for
 // spectral files) and table. The time it states is SOURCE_DATE_EPOCH when set, else now.
-std::string HtmlReport(const Comparison& c, const ReportOptions& options);
+TINTVALE_QC_API std::string HtmlReport(const Comparison& c, const ReportOptions& options);
 // Writes the page of c to options.output ("-": out); a file is replaced only by the complete page.
-void WriteReportPage(const Comparison& c, const ReportOptions& options, std::ostream& out);
+TINTVALE_QC_API void WriteReportPage(const Comparison& c, const ReportOptions& options, std::ostream& out);
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

@@ -2,8 +2,10 @@
 #ifndef TINTVALE_QC_COMPARE_H
 #define TINTVALE_QC_COMPARE_H
 
-#include "qc_cell.h"
-#include "qc_chart.h"
+#include <tintvale/qc/export.h>
+
+#include <tintvale/qc/cell.h>
+#include <tintvale/qc/chart.h>
 
 #include <tintvale/tlabspace.h>
 
@@ -11,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace tool {
+namespace tintvale::qc {
 
 // What the columns dL, da, db, dC and dH beside dE are, whatever the formula, for every output that
 // shows them.
@@ -58,7 +60,7 @@ struct PatchDifference {
 
 struct ToleranceResult;
 
-struct Comparison {
+struct TINTVALE_QC_API Comparison {
     // Shared so that a batch reuses one reference and colorimetry per thread across its files.
     std::shared_ptr<Chart> reference;
     std::shared_ptr<Chart> sample;
@@ -101,27 +103,27 @@ struct Comparison {
 
 // The p-quantile of sorted values (not empty), interpolating linearly between closest ranks
 // (Hyndman and Fan 1996, definition 7).
-double Quantile(const std::vector<double>& sorted, double p);
+TINTVALE_QC_API double Quantile(const std::vector<double>& sorted, double p);
 
 // dE of one patch by formula (an index of FormulaIndex): from the two CIELAB values, or, for an
 // appearance-space formula, from their XYZ under the colorimetry's white and c.viewing. A
-// ToolError when no difference can be computed.
-double FormulaDifference(const Comparison& c, const PatchDifference& p, int formula);
+// Error when no difference can be computed.
+TINTVALE_QC_API double FormulaDifference(const Comparison& c, const PatchDifference& p, int formula);
 // "L_A 64 cd/m2, Y_b 20, average surround": the viewing conditions as the summary states them.
-std::string DescribeViewing(const ViewingOptions& viewing);
+TINTVALE_QC_API std::string DescribeViewing(const ViewingOptions& viewing);
 
 // Reads both files and compares table options.table (else each file's first table with colour
 // data) sample by sample (paired by name when both
-// files name their samples, else by position). Fails with a ToolError before anything is shown.
+// files name their samples, else by position). Fails with a Error before anything is shown.
 // colorimetry: one already made from common, if any.
-Comparison Compare(const CommonOptions& common, const CompareOptions& options,
+TINTVALE_QC_API Comparison Compare(const CommonOptions& common, const CompareOptions& options,
     std::shared_ptr<Colorimetry> colorimetry = nullptr);
 // The same for c.reference and c.sample already read, under c.colorimetry (made from common when
 // empty) with c.formula and c.tolerance; options gives the table and the white (a tolerance set is
 // the caller's to evaluate).
 // kept: the colorimetries made so far (a batch thread's, which outlive the charts cached under them):
 // one made for the chosen conditions is reused, a new one added.
-void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOptions& options,
+TINTVALE_QC_API void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOptions& options,
     std::vector<std::shared_ptr<Colorimetry>>* kept = nullptr);
 
 // One entry of a comparison's summary, under the name every output gives it (compare's table, CSV
@@ -133,8 +135,8 @@ struct SummaryEntry {
 
 // The summary of c in the order compare prints it: formula, conditions, statistics, the tolerance
 // check and the integration.
-std::vector<SummaryEntry> Summary(const Comparison& c);
+TINTVALE_QC_API std::vector<SummaryEntry> Summary(const Comparison& c);
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

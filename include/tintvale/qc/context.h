@@ -3,6 +3,8 @@
 #ifndef TINTVALE_QC_CONTEXT_H
 #define TINTVALE_QC_CONTEXT_H
 
+#include <tintvale/qc/export.h>
+
 #include <tintvale/tfineintegration.h>
 #include <tintvale/tilluminantandobserver.h>
 #include <tintvale/tilluminantfactory.h>
@@ -15,12 +17,12 @@
 
 class TIlluminant;
 
-namespace tool {
+namespace tintvale::qc {
 
 // A failure the user must hear about, in one line: the tool prints it and exits with 2, Python raises it.
-class ToolError : public std::runtime_error {
+class TINTVALE_QC_API Error : public std::runtime_error {
 public:
-    explicit ToolError(const std::string& text)
+    explicit Error(const std::string& text)
         : std::runtime_error(text)
     { }
 };
@@ -41,21 +43,17 @@ struct CommonOptions {
     std::string section; // empty: the whole report (csv: its first section)
     std::string program; // argv[0], to find the shipped set beside an installed binary
     std::string toleranceDir; // empty: the shipped tolerance sets, found as the illuminants are
-    std::string shipped; // the data directory of the program's own package (Python), if any
+    std::string shipped; // a data directory to look in first (illuminants/, tolerances/), if any
 };
 
-// The shipped data directory name (files with that extension) beside the installed program
-// (../share/tintvale/name), else installed, else source; empty when none holds such a file.
-std::string ShippedDirectory(const CommonOptions& options, const char* name, const char* installed,
-    const char* source, const char* extension);
-
-// The directory of illuminant files: the one given, else the shipped set, looked for beside the
-// installed program (../share/tintvale/illuminants), in the configured installation and in the source
-// tree the program was built from.
-std::string IlluminantDirectory(const CommonOptions& options);
+// The directory of illuminant files: the one given, else the shipped set, looked for in
+// options.shipped, beside the installed QC library and beside the installed program (each
+// ../share/tintvale/illuminants), in the configured installation and in the source tree the library
+// was built from.
+TINTVALE_QC_API std::string IlluminantDirectory(const CommonOptions& options);
 
 // The illuminant set loaded from a directory. Fails when the directory holds no illuminant file.
-class IlluminantSet {
+class TINTVALE_QC_API IlluminantSet {
 public:
     explicit IlluminantSet(const std::string& directory);
     const std::string& Directory() const { return mDirectory; }
@@ -70,7 +68,7 @@ private:
 
 // The chosen illuminant and observer, the integration over the library's 36-sample grid, the white
 // (Y = 100) and CIELAB relative to it.
-class Colorimetry {
+class TINTVALE_QC_API Colorimetry {
 public:
     explicit Colorimetry(const CommonOptions& options);
     TIlluminant* Illuminant() const { return mIlluminant; }
@@ -101,23 +99,23 @@ private:
 };
 
 // The name written with results computed on the 36-sample grid.
-extern const char* const kGridMethod;
+extern TINTVALE_QC_API const char* const kGridMethod;
 // Parses --integration: a TFineIntegration::Request ("auto", "astm-e308", "cie15") or -1 for "grid".
-int IntegrationRequest(const std::string& name);
+TINTVALE_QC_API int IntegrationRequest(const std::string& name);
 // Names in the order people read them: runs of digits compare by their value ("F2" before "F10").
-bool NaturalLess(const std::string& a, const std::string& b);
+TINTVALE_QC_API bool NaturalLess(const std::string& a, const std::string& b);
 
 // Index of a colour-difference formula by its name or an alias (letter case ignored); fails listing
 // the names. The CIELAB formulas keep their library indices; the appearance-space differences
 // (TAppearanceModel's "cam02-ucs" ... "cam16-scd") follow them.
-int FormulaIndex(const std::string& name);
+TINTVALE_QC_API int FormulaIndex(const std::string& name);
 // The name of a formula index FormulaIndex gave.
-const char* FormulaName(int index);
+TINTVALE_QC_API const char* FormulaName(int index);
 // Row of TAppearanceModel's formula table for an appearance-space index; -1 for a CIELAB formula.
-int AppearanceFormula(int index);
+TINTVALE_QC_API int AppearanceFormula(int index);
 // The formula names with their aliases, for help texts and messages.
-std::string FormulaNames();
+TINTVALE_QC_API std::string FormulaNames();
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif

@@ -3,8 +3,10 @@
 #ifndef TINTVALE_QC_CHART_H
 #define TINTVALE_QC_CHART_H
 
-#include "qc_conditions.h"
-#include "qc_context.h"
+#include <tintvale/qc/export.h>
+
+#include <tintvale/qc/conditions.h>
+#include <tintvale/qc/context.h>
 
 #include <tintvale/tchromaticadaptation.h>
 
@@ -20,7 +22,7 @@
 #include <string>
 #include <vector>
 
-namespace tool {
+namespace tintvale::qc {
 
 // What colour data one table offers, in the order the tool prefers it.
 enum class ColourData { None, Spectrum, Lab, Xyz };
@@ -39,9 +41,9 @@ struct TableIntegration {
 inline constexpr const char* kFilterLetters[] = { "C", "M", "Y", "V" };
 
 // A density standard by its name (letter case ignored); fails listing the names.
-TCMS::FilterStandard DensityStandard(const std::string& name);
+TINTVALE_QC_API TCMS::FilterStandard DensityStandard(const std::string& name);
 
-class Chart {
+class TINTVALE_QC_API Chart {
 public:
     // Reads the file; fails when it cannot be read or holds no table.
     explicit Chart(const std::string& path);
@@ -120,7 +122,7 @@ public:
     // The sample named which, else numbered which (from 1); fails with "no sample "which" " + purpose.
     int FindSample(int table, const std::string& which, const std::string& purpose) const;
 
-    // "FILE: " + text, as a ToolError.
+    // "FILE: " + text, as a Error.
     [[noreturn]] void Fail(const std::string& text) const;
 
 private:
@@ -142,6 +144,6 @@ private:
     std::vector<std::string> mReadWarnings;
 };
 
-} // namespace tool
+} // namespace tintvale::qc
 
 #endif
