@@ -1,11 +1,12 @@
-# Installation: the versioned shared library, public headers, shipped data, the tool, a CMake package
-# (find_package(Tintvale CONFIG) -> Tintvale::tintvale) and a pkg-config file.
+# Installation: the versioned shared libraries, public headers, shipped data, the tool, a CMake package
+# (find_package(Tintvale CONFIG) -> Tintvale::tintvale and Tintvale::qc) and pkg-config files
+# (tintvale, tintvale-qc).
 include(CMakePackageConfigHelpers)
 
 set(TINTVALE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tintvale)
 set(TINTVALE_DATA_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/tintvale)
 
-install(TARGETS tintvale EXPORT TintvaleTargets
+install(TARGETS tintvale tintvale_qc EXPORT TintvaleTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -31,4 +32,6 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TintvaleConfig.cmake ${CMAKE_CURRENT_B
 
 file(RELATIVE_PATH PC_TO_PREFIX "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/root")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tintvale.pc.in ${CMAKE_CURRENT_BINARY_DIR}/tintvale.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tintvale.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/tintvale-qc.pc.in ${CMAKE_CURRENT_BINARY_DIR}/tintvale-qc.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tintvale.pc ${CMAKE_CURRENT_BINARY_DIR}/tintvale-qc.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -56,6 +56,8 @@ fs::path LibraryDirectory()
 
 } // namespace
 
+Error::~Error() = default;
+
 std::string ShippedDirectory(const CommonOptions& options, const char* name, const char* installed,
     const char* source, const char* extension)
 {

@@ -137,6 +137,10 @@ std::string WriteFailure(const std::string& output, int error)
 
 } // namespace
 
+InputError::~InputError() = default;
+
+OutputError::~OutputError() = default;
+
 OutputError::OutputError(const std::string& path, int systemError)
     : Error(WriteFailure(path, systemError))
     , path(path)

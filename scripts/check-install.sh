@@ -2,7 +2,8 @@
 # Installs the library into a temporary prefix and uses it as a new host and a new Python user would,
 # from a copy of the sources outside this tree (nothing is read from the tree or the build directory
 # after the install): the README's host program built as printed, the consumer example with
-# find_package (on a CMake run that cannot find Boost) and with pkg-config, the installed tool and
+# find_package (on a CMake run that cannot find Boost) and with pkg-config, the QC host example both
+# ways (its verdict checked against the installed tool's), the installed tool and
 # Python package, and `pip install` of the package into a virtual environment with its tests.
 # CMAKE_ARGS is passed to the package's CMake build (a compiler launcher, say).
 set -euo pipefail
@@ -48,6 +49,34 @@ for dir in consumer-cmake consumer-pc; do
   LD_LIBRARY_PATH="$prefix/lib" "$dir/consumer_messages" 2>/dev/null
 done
 LD_LIBRARY_PATH="$prefix/lib" ldd consumer-pc/consumer | grep "$prefix/lib/libtintvale.so" >/dev/null
+
+echo "== QC host: find_package and pkg-config, printing what the installed tool finds"
+ref="$src/tools/tests/data/control_strip_reference.txt"
+smp="$src/tools/tests/data/control_strip_sample.txt"
+"$prefix/bin/tintvale" compare "$ref" "$smp" --tolerances iso12647-2-solids-paper --format json >tool.json
+# The tolerance set must come from the installed data beside the library.
+"$python" - "$prefix" >qc_expected.txt <<'PY'
+import json, sys
+d = json.load(open("tool.json"))
+s = d["summary"]
+print("verdict: %s" % s["verdict"])
+print("worst: %s, %s %.2f" % (s["max_sample"], s["formula"], s["max"]))
+for g in d["tolerances"]["groups"]:
+    print("group %s: %s" % (g["name"], g["verdict"]))
+print("tolerance set: %s/share/tintvale/tolerances/iso12647-2-solids-paper.json" % sys.argv[1])
+for w in d["warnings"]:
+    print("warning: %s" % w)
+PY
+cmake -S "$src/examples/qc_host" -B qc-cmake -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake -S "$src/examples/qc_host" -B qc-pc -G Ninja -DUSE_PKG_CONFIG=ON >/dev/null
+for dir in qc-cmake qc-pc; do
+  cmake --build "$dir" >/dev/null
+  LD_LIBRARY_PATH="$prefix/lib" "$dir/qc_host" "$ref" "$smp" "$dir/page.html" >"$dir/out.txt"
+  diff qc_expected.txt "$dir/out.txt" || { echo "$dir: the QC host differs from the tool" >&2; exit 1; }
+  grep -q 'id="summary"' "$dir/page.html"
+done
+LD_LIBRARY_PATH="$prefix/lib" ldd qc-pc/qc_host | grep "$prefix/lib/libtintvale_qc.so" >/dev/null
+cat qc-cmake/out.txt | head -2
 
 echo "== versions"
 tool_version=$("$prefix/bin/tintvale" --version)

@@ -25,6 +25,7 @@ public:
     explicit Error(const std::string& text)
         : std::runtime_error(text)
     { }
+    ~Error() override; // out of line: one type for the library and its hosts
 };
 
 // What CGATS.17 and ISO 13655 mean when a file states no conditions, and what is used when

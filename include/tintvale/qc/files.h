@@ -25,6 +25,7 @@ public:
         , systemError(systemError)
         , readerCode(readerCode)
     { }
+    ~InputError() override;
     std::string path;
     int systemError;
     int readerCode;
@@ -35,6 +36,7 @@ public:
 class TINTVALE_QC_API OutputError : public Error {
 public:
     OutputError(const std::string& path, int systemError);
+    ~OutputError() override;
     std::string path;
     int systemError;
 };
