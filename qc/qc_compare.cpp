@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <map>
+#include <memory>
 #include <utility>
 
 namespace tintvale::qc {
@@ -262,8 +264,11 @@ std::vector<SummaryEntry> Summary(const Comparison& c)
     return s;
 }
 
-Comparison Compare(
-    const CommonOptions& common, const CompareOptions& options, std::shared_ptr<Colorimetry> colorimetry)
+namespace {
+
+// A comparison of the two charts read puts in c, judged by the tolerance set of options.
+Comparison CompareRead(const CommonOptions& common, const CompareOptions& options,
+    std::shared_ptr<Colorimetry> colorimetry, const std::function<void(Comparison&)>& read)
 {
     Comparison c;
     c.colorimetry = std::move(colorimetry);
@@ -273,12 +278,32 @@ Comparison Compare(
     if (!options.tolerances.empty())
         set = std::make_unique<ToleranceSet>(LoadToleranceSet(options.tolerances, common));
     c.tolerance = options.max;
-    c.reference = std::make_shared<Chart>(options.reference);
-    c.sample = std::make_shared<Chart>(options.sample);
+    read(c);
     CompareCharts(c, common, options);
     if (set)
         c.tolerances = std::make_shared<const ToleranceResult>(EvaluateTolerances(*set, c));
     return c;
+}
+
+} // namespace
+
+Comparison Compare(
+    const CommonOptions& common, const CompareOptions& options, std::shared_ptr<Colorimetry> colorimetry)
+{
+    return CompareRead(common, options, std::move(colorimetry), [&](Comparison& c) {
+        c.reference = std::make_shared<Chart>(options.reference);
+        c.sample = std::make_shared<Chart>(options.sample);
+    });
+}
+
+Comparison Compare(
+    const CommonOptions& common, const CompareOptions& options, const TCgats& reference, const TCgats& sample)
+{
+    return CompareRead(common, options, nullptr, [&](Comparison& c) {
+        c.reference
+            = std::make_shared<Chart>(reference, options.reference.empty() ? "reference" : options.reference);
+        c.sample = std::make_shared<Chart>(sample, options.sample.empty() ? "sample" : options.sample);
+    });
 }
 
 void CompareCharts(Comparison& c, const CommonOptions& common, const CompareOptions& options,

@@ -118,6 +118,10 @@ TINTVALE_QC_API std::string DescribeViewing(const ViewingOptions& viewing);
 // colorimetry: one already made from common, if any.
 TINTVALE_QC_API Comparison Compare(const CommonOptions& common, const CompareOptions& options,
     std::shared_ptr<Colorimetry> colorimetry = nullptr);
+// The same for two files already read (a host's own TCgats, copied); options.reference and
+// options.sample name them in messages ("reference" and "sample" when empty).
+TINTVALE_QC_API Comparison Compare(const CommonOptions& common, const CompareOptions& options,
+    const TCgats& reference, const TCgats& sample);
 // The same for c.reference and c.sample already read, under c.colorimetry (made from common when
 // empty) with c.formula and c.tolerance; options gives the table and the white (a tolerance set is
 // the caller's to evaluate).
