@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -80,6 +83,40 @@ TEST(TLightSource, FluorescentChromaticityAndRaAsCie15Tabulates)
         // F8 lies at 4997 K, 3 K below the change of reference to daylight that the CIE's older
         // temperature scale (c2 = 1.4380e-2) put it beyond: Ra 95.50 against daylight's 95.15.
         EXPECT_NEAR(cri.ra, ra[lamp - 1], lamp == 8 ? 0.51 : 0.5);
+    }
+}
+
+TEST(TLightSource, NewFluorescentLampsAsCie15Tabulates)
+{
+    // FL3.1 ... FL3.15 (CIE 15:2004 Table T.6) against Table T.8's x, y as colour-science/colour @
+    // 032c1074422a421d42b2df5733ec3d437af84394 colour/colorimetry/datasets/illuminants/
+    // chromaticity_coordinates.py prints them, 4 decimals; 1e-4 as FL3.13's x is 0.38308 here.
+    const double xy[15][2] = { { 0.4407, 0.4033 }, { 0.3808, 0.3734 }, { 0.3153, 0.3439 }, { 0.4429, 0.4043 },
+        { 0.3749, 0.3672 }, { 0.3488, 0.3600 }, { 0.4384, 0.4045 }, { 0.3820, 0.3832 }, { 0.3499, 0.3591 },
+        { 0.3455, 0.3560 }, { 0.3245, 0.3434 }, { 0.4377, 0.4037 }, { 0.3830, 0.3724 }, { 0.3447, 0.3609 },
+        { 0.3127, 0.3288 } };
+    std::ifstream file(TINTVALE_DATA_DIR "/reference/cie15_fl3_5nm.csv");
+    std::string line;
+    ASSERT_TRUE(std::getline(file, line));
+    std::vector<double> nm, power[15];
+    while (std::getline(file, line)) {
+        std::istringstream row(line);
+        double value;
+        char comma;
+        row >> value;
+        nm.push_back(value);
+        for (std::vector<double>& lamp : power)
+            if (row >> comma >> value)
+                lamp.push_back(value);
+    }
+    ASSERT_EQ(nm.size(), static_cast<std::size_t>(kNrFl));
+    for (int i = 0; i < 15; ++i) {
+        SCOPED_TRACE(i + 1);
+        ASSERT_EQ(power[i].size(), nm.size());
+        TLightSource::Chromaticity c;
+        ASSERT_EQ(TLightSource(nm.data(), power[i].data(), kNrFl).GetChromaticity(&c), 0);
+        EXPECT_NEAR(c.x, xy[i][0], 1e-4);
+        EXPECT_NEAR(c.y, xy[i][1], 1e-4);
     }
 }
 
