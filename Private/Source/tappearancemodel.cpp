@@ -418,8 +418,14 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) std::size_t TAppear
         const double* p = power + k * kBlock;
         double* y = rgba + k * kBlock;
         if (linearEnds) {
-            for (std::size_t i = 0; i < n; ++i)
-                y[i] = CompressWithPower(x[i], p[i]);
+            // CompressWithPower's straight lines, as selections the loop vectorises with.
+            const double low = mFLow, high = mFHigh, slope = mSlopeHigh;
+            for (std::size_t i = 0; i < n; ++i) {
+                const double curve = kMaximum * p[i] / (p[i] + kHalfSaturation);
+                const double line
+                    = x[i] < kLowLimit ? low * x[i] / kLowLimit : high + slope * (x[i] - kHighLimit);
+                y[i] = (x[i] < kLowLimit || x[i] > kHighLimit ? line : curve) + kOffset;
+            }
         } else {
             for (std::size_t i = 0; i < n; ++i) {
                 const double magnitude = kMaximum * p[i] / (p[i] + kHalfSaturation);
