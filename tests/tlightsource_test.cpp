@@ -90,7 +90,7 @@ TEST(TLightSource, NewFluorescentLampsAsCie15Tabulates)
 {
     // FL3.1 ... FL3.15 (CIE 15:2004 Table T.6) against Table T.8's x, y as colour-science/colour @
     // 032c1074422a421d42b2df5733ec3d437af84394 colour/colorimetry/datasets/illuminants/
-    // chromaticity_coordinates.py prints them, 4 decimals; 1e-4 as FL3.13's x is 0.38308 here.
+    // chromaticity_coordinates.py prints them, 4 decimals: within 6e-5 as F1 ... F12 (FL3.13 x 0.38305).
     const double xy[15][2] = { { 0.4407, 0.4033 }, { 0.3808, 0.3734 }, { 0.3153, 0.3439 }, { 0.4429, 0.4043 },
         { 0.3749, 0.3672 }, { 0.3488, 0.3600 }, { 0.4384, 0.4045 }, { 0.3820, 0.3832 }, { 0.3499, 0.3591 },
         { 0.3455, 0.3560 }, { 0.3245, 0.3434 }, { 0.4377, 0.4037 }, { 0.3830, 0.3724 }, { 0.3447, 0.3609 },
@@ -115,8 +115,8 @@ TEST(TLightSource, NewFluorescentLampsAsCie15Tabulates)
         ASSERT_EQ(power[i].size(), nm.size());
         TLightSource::Chromaticity c;
         ASSERT_EQ(TLightSource(nm.data(), power[i].data(), kNrFl).GetChromaticity(&c), 0);
-        EXPECT_NEAR(c.x, xy[i][0], 1e-4);
-        EXPECT_NEAR(c.y, xy[i][1], 1e-4);
+        EXPECT_NEAR(c.x, xy[i][0], 6e-5);
+        EXPECT_NEAR(c.y, xy[i][1], 6e-5);
     }
 }
 
