@@ -96,14 +96,21 @@ double HyperbolaSlope(double q, double fl)
 
 // h' = h + 360 below h_1 = 20.14; with h_i <= h' < h_(i+1):
 // H = H_i + 100 ((h' - h_i) / e_i) / ((h' - h_i) / e_i + (h_(i+1) - h') / e_(i+1)) (CIE 159:2004, 7).
-double HueQuadrature(double h)
+// The interval's data by selection rather than by index, so that a loop over many hues vectorises.
+// row[i + offset] for the interval i that past1 ... past3 (h' beyond h_2, h_3, h_4) select.
+[[gnu::always_inline]] inline double Pick(
+    const double (&row)[5], int offset, bool past1, bool past2, bool past3)
+{
+    return past3 ? row[3 + offset] : past2 ? row[2 + offset] : past1 ? row[1 + offset] : row[offset];
+}
+
+[[gnu::always_inline]] inline double HueQuadrature(double h)
 {
     const double hp = h < kHueAngle[0] ? h + 360.0 : h;
-    // The interval by counting the unique hues passed: no branch to mispredict.
-    const int i = (hp >= kHueAngle[1]) + (hp >= kHueAngle[2]) + (hp >= kHueAngle[3]);
-    const double below = (hp - kHueAngle[i]) / kHueEccentricity[i];
-    const double above = (kHueAngle[i + 1] - hp) / kHueEccentricity[i + 1];
-    return kHueQuadrature[i] + 100.0 * below / (below + above);
+    const bool p1 = hp >= kHueAngle[1], p2 = hp >= kHueAngle[2], p3 = hp >= kHueAngle[3];
+    const double below = (hp - Pick(kHueAngle, 0, p1, p2, p3)) / Pick(kHueEccentricity, 0, p1, p2, p3);
+    const double above = (Pick(kHueAngle, 1, p1, p2, p3) - hp) / Pick(kHueEccentricity, 1, p1, p2, p3);
+    return Pick(kHueQuadrature, 0, p1, p2, p3) + 100.0 * below / (below + above);
 }
 
 } // namespace
@@ -383,7 +390,7 @@ int TAppearanceModel::Inverse(double lightness, Lightness lightnessKind, double 
 
 // The stages of Forward, each over the whole block, in loops the compiler can vectorise: constant
 // divisions as products with the reciprocal, which moves results by a unit in the last place at most.
-std::size_t TAppearanceModel::ForwardBlock(
+__attribute__((target_clones("avx512f", "avx2", "default"))) std::size_t TAppearanceModel::ForwardBlock(
     const double* xyz, std::size_t n, double* const out[7], std::size_t at) const
 {
     constexpr std::size_t kBlock = 256;
@@ -411,8 +418,14 @@ std::size_t TAppearanceModel::ForwardBlock(
         const double* p = power + k * kBlock;
         double* y = rgba + k * kBlock;
         if (linearEnds) {
-            for (std::size_t i = 0; i < n; ++i)
-                y[i] = CompressWithPower(x[i], p[i]);
+            // CompressWithPower's straight lines, as selections the loop vectorises with.
+            const double low = mFLow, high = mFHigh, slope = mSlopeHigh;
+            for (std::size_t i = 0; i < n; ++i) {
+                const double curve = kMaximum * p[i] / (p[i] + kHalfSaturation);
+                const double line
+                    = x[i] < kLowLimit ? low * x[i] / kLowLimit : high + slope * (x[i] - kHighLimit);
+                y[i] = (x[i] < kLowLimit || x[i] > kHighLimit ? line : curve) + kOffset;
+            }
         } else {
             for (std::size_t i = 0; i < n; ++i) {
                 const double magnitude = kMaximum * p[i] / (p[i] + kHalfSaturation);
@@ -434,40 +447,47 @@ std::size_t TAppearanceModel::ForwardBlock(
     double hue[kBlock], lightness[kBlock], t[kBlock] = {}, chroma[kBlock];
     tintvale::detail::Atan2Many(b, a, hue, n);
     tintvale::detail::PowMany(ratio, sr.c * mZ, lightness, n);
-    // e_t = (cos(h + 2) + 3.8) / 4 with cos(h + 2) = cos h cos 2 - sin h sin 2, cos h = a / r, sin h = b / r.
+    // e_t r = (cos(h + 2) + 3.8) r / 4 with cos(h + 2) r = a cos 2 - b sin 2 (cos h = a / r, sin h = b / r).
     const double cos2 = std::cos(2.0), sin2 = std::sin(2.0);
     const double tScale = kChromaScale * sr.nc * mNbb / 4.0;
     for (std::size_t i = 0; i < n; ++i) {
         const double radius = std::sqrt(a[i] * a[i] + b[i] * b[i]);
-        const double cosShifted = radius > 0.0 ? (a[i] * cos2 - b[i] * sin2) / radius : cos2;
-        t[i] = tScale * (cosShifted + 3.8) * radius / sum[i];
+        t[i] = tScale * ((a[i] * cos2 - b[i] * sin2) + 3.8 * radius) / sum[i];
     }
     tintvale::detail::PowMany(t, 0.9, chroma, n);
     const double qScale = (4.0 / sr.c) * (mAw + 4.0) * mFL4;
-    double* const J = out[0] + at;
-    double* const C = out[1] + at;
-    double* const Q = out[3] + at;
-    double* const M = out[4] + at;
-    double* const S = out[5] + at;
+    double* __restrict const J = out[0] + at;
+    double* __restrict const C = out[1] + at;
+    double* __restrict const Hue = out[2] + at;
+    double* __restrict const Q = out[3] + at;
+    double* __restrict const M = out[4] + at;
+    double* __restrict const S = out[5] + at;
+    double* __restrict const H = out[6] + at;
+    const double chromaFactor = mChromaFactor, fl4 = mFL4;
+    double rootJ[kBlock];
     for (std::size_t i = 0; i < n; ++i) {
-        const double rootJ = std::sqrt(lightness[i]);
+        rootJ[i] = std::sqrt(lightness[i]);
         J[i] = 100.0 * lightness[i];
-        Q[i] = qScale * rootJ;
-        C[i] = chroma[i] * rootJ * mChromaFactor;
-        M[i] = C[i] * mFL4;
-        S[i] = 100.0 * std::sqrt(M[i] / Q[i]);
     }
+    for (std::size_t i = 0; i < n; ++i) {
+        const double c = chroma[i] * rootJ[i] * chromaFactor;
+        Q[i] = qScale * rootJ[i];
+        C[i] = c;
+        M[i] = c * fl4;
+        S[i] = 100.0 * std::sqrt(c * fl4 / Q[i]);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const double degrees = hue[i] * kRadToDeg;
+        Hue[i] = degrees < 0.0 ? degrees + 360.0 : degrees;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        H[i] = HueQuadrature(Hue[i]);
+    // 0 v is 0 for a finite v, NaN for any other: one test for all ten numbers.
     std::size_t failed = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        double h = hue[i] * kRadToDeg;
-        if (h < 0.0)
-            h += 360.0;
-        out[2][at + i] = h;
-        out[6][at + i] = HueQuadrature(h);
-        // 0 v is 0 for a finite v, NaN for any other: one test for all ten numbers.
         const double* x = xyz + 3 * i;
-        const double probe = 0.0 * x[0] + 0.0 * x[1] + 0.0 * x[2] + 0.0 * J[i] + 0.0 * C[i] + 0.0 * h
-            + 0.0 * Q[i] + 0.0 * M[i] + 0.0 * S[i] + 0.0 * out[6][at + i];
+        const double probe = 0.0 * x[0] + 0.0 * x[1] + 0.0 * x[2] + 0.0 * J[i] + 0.0 * C[i] + 0.0 * Hue[i]
+            + 0.0 * Q[i] + 0.0 * M[i] + 0.0 * S[i] + 0.0 * H[i];
         failed += probe == 0.0 ? 0 : 1;
     }
     return failed;

@@ -227,6 +227,20 @@ double TwiceArea(const double (*points)[2])
 
 } // namespace
 
+TLightSource TLightSource::Linear1nm() const
+{
+    std::vector<double> nm, power;
+    for (std::size_t i = 0; i + 1 < mLambda.size(); ++i)
+        for (int at = mLambda[i]; at < mLambda[i + 1]; ++at) {
+            const double f = static_cast<double>(at - mLambda[i]) / (mLambda[i + 1] - mLambda[i]);
+            nm.push_back(at);
+            power.push_back((1.0 - f) * mPower[i] + f * mPower[i + 1]);
+        }
+    nm.push_back(mLambda.back());
+    power.push_back(mPower.back());
+    return TLightSource(nm.data(), power.data(), static_cast<int>(nm.size()));
+}
+
 // ANSI/IES TM-30-20, 4.4 - 4.7: the samples binned by their hue under the reference, the mean a', b'
 // of each bin under both lights, the gamut index from the two polygons, and the shifts of each bin's
 // mean projected on the radial and tangential directions of the bin's middle hue.
@@ -234,6 +248,8 @@ int TLightSource::GetTm30(Tm30* out) const
 {
     if (out == nullptr)
         return kInvalidArgument;
+    if (mError == kOk && mStep > 1)
+        return Linear1nm().GetTm30(out);
     SampleShifts shifts;
     const int status = Shifts(&shifts);
     if (status != kOk)

@@ -49,10 +49,68 @@ extern "C" __m512d _ZGVeN8vv_atan2(__m512d, __m512d);
 
 namespace {
 
-__m512d Eight(bool power, __m512d a, __m512d b)
+// ln 2 in two parts: k ln2Hi is exact for any exponent k of a double.
+constexpr double kLn2Hi = 6.93147180369123816490e-01;
+constexpr double kLn2Lo = 1.90821492927058770002e-10;
+// Every lane: the masked forms of the intrinsics, whose unmasked forms read an undefined source.
+constexpr __mmask8 kAll = 0xFF;
+
+// ln m = 2 atanh(s) = 2 s (1 + s^2 / 3 + s^4 / 5 + ... + s^20 / 21), s = (m - 1) / (m + 1): for m
+// in [0.75, 1.5), |s| <= 0.2 and the first term left out is below 2e-17 of the sum.
+constexpr double kAtanh[11]
+    = { 1.0, 1.0 / 3, 1.0 / 5, 1.0 / 7, 1.0 / 9, 1.0 / 11, 1.0 / 13, 1.0 / 15, 1.0 / 17, 1.0 / 19, 1.0 / 21 };
+
+__m512d LogMantissa(__m512d m)
 {
-    return power ? _ZGVeN8vv_pow(a, b) : _ZGVeN8vv_atan2(a, b);
+    const __m512d one = _mm512_set1_pd(1.0);
+    const __m512d s = _mm512_div_pd(_mm512_sub_pd(m, one), _mm512_add_pd(m, one));
+    const __m512d s2 = _mm512_mul_pd(s, s);
+    __m512d sum = _mm512_set1_pd(kAtanh[10]);
+    for (int k = 9; k >= 0; --k)
+        sum = _mm512_fmadd_pd(sum, s2, _mm512_set1_pd(kAtanh[k]));
+    return _mm512_mul_pd(_mm512_add_pd(s, s), sum);
 }
+
+// e^z = 2^k e^r, k = round(z / ln 2), |r| <= ln 2 / 2, e^r by its Taylor series to r^13 / 13!
+// (the first term left out below 5e-18).
+constexpr double kExp[14] = { 1.0, 1.0, 1.0 / 2, 1.0 / 6, 1.0 / 24, 1.0 / 120, 1.0 / 720, 1.0 / 5040,
+    1.0 / 40320, 1.0 / 362880, 1.0 / 3628800, 1.0 / 39916800, 1.0 / 479001600, 1.0 / 6227020800 };
+
+__m512d Exp(__m512d z)
+{
+    const __m512d k = _mm512_maskz_roundscale_pd(
+        kAll, _mm512_mul_pd(z, _mm512_set1_pd(1.0 / kLn2Hi)), _MM_FROUND_TO_NEAREST_INT);
+    __m512d r = _mm512_fnmadd_pd(k, _mm512_set1_pd(kLn2Hi), z);
+    r = _mm512_fnmadd_pd(k, _mm512_set1_pd(kLn2Lo), r);
+    __m512d sum = _mm512_set1_pd(kExp[13]);
+    for (int j = 12; j >= 0; --j)
+        sum = _mm512_fmadd_pd(sum, r, _mm512_set1_pd(kExp[j]));
+    return _mm512_maskz_scalef_pd(kAll, sum, k);
+}
+
+// x^y = e^(y ln x), ln x = e ln 2 + ln m for x = m 2^e with m in [0.75, 1.5): relative error a few
+// 1e-16 (1 + |y ln x|), against libmvec's pow about three times the work. Lanes where x is not a
+// positive normal number, or |y ln x| passes 700, take libmvec's pow (zeros, infinities, NaN,
+// negative bases and overflow as pow defines them).
+__m512d Pow8(__m512d x, __m512d y)
+{
+    const __m512d m = _mm512_maskz_getmant_pd(kAll, x, _MM_MANT_NORM_p75_1p5, _MM_MANT_SIGN_src);
+    // getexp gives floor(log2 x); a mantissa brought below 1 belongs to the next exponent.
+    __m512d e = _mm512_maskz_getexp_pd(kAll, x);
+    e = _mm512_mask_add_pd(e, _mm512_cmp_pd_mask(m, _mm512_set1_pd(1.0), _CMP_LT_OQ), e, _mm512_set1_pd(1.0));
+    const __m512d lnx = _mm512_fmadd_pd(
+        e, _mm512_set1_pd(kLn2Hi), _mm512_fmadd_pd(e, _mm512_set1_pd(kLn2Lo), LogMantissa(m)));
+    const __m512d z = _mm512_mul_pd(y, lnx);
+    const __mmask8 plain = _mm512_cmp_pd_mask(x, _mm512_set1_pd(2.2250738585072014e-308), _CMP_GE_OQ)
+        & _mm512_cmp_pd_mask(x, _mm512_set1_pd(1.7976931348623157e308), _CMP_LE_OQ)
+        & _mm512_cmp_pd_mask(_mm512_abs_pd(z), _mm512_set1_pd(700.0), _CMP_LE_OQ);
+    const __m512d fast = Exp(z);
+    if (plain == kAll)
+        return fast;
+    return _mm512_mask_blend_pd(plain, _ZGVeN8vv_pow(x, y), fast);
+}
+
+__m512d Eight(bool power, __m512d a, __m512d b) { return power ? Pow8(a, b) : _ZGVeN8vv_atan2(a, b); }
 
 void Apply8(bool power, const double* a, const double* b, double bScalar, double* out, std::size_t n)
 {

@@ -64,7 +64,10 @@ public:
     };
 
     // ANSI/IES TM-30-20: Rf (as CIE 224:2017), the gamut index Rg, and per hue bin of 22.5° the
-    // fidelity Rf,hj, the chroma shift Rcs,hj (percent) and the hue shift Rhs,hj (radians).
+    // fidelity Rf,hj, the chroma shift Rcs,hj (percent) and the hue shift Rhs,hj (radians). Data
+    // coarser than 1 nm are first interpolated linearly to 1 nm, as the IES calculator does; so the
+    // Rf of 5-nm data here may differ from GetFidelity's, which keeps the data's own step as the
+    // CIE's calculator does (FL2: 70.21 and 70.12).
     struct Tm30 {
         const char* edition; // "ANSI/IES TM-30-20"
         double rf, rg;
@@ -134,6 +137,8 @@ private:
     int ReferenceCct(double* cct) const;
     struct SampleShifts;
     int Shifts(SampleShifts* out) const;
+    // The same light at every whole nanometre of its data, linearly between its points.
+    TLightSource Linear1nm() const;
 
     int mError = kOk;
     static int Validate(const double* wavelengths, const double* power, int count);
