@@ -291,9 +291,11 @@ int Main(int argc, char** argv, const std::string& shipped)
     tool::DensityOptions density;
     cmd = app.add_subcommand("density", "Status densities C, M, Y, V and the dominant filter per sample");
     cmd->add_option("FILE", density.file, "CGATS measurement data file")->required();
-    cmd->add_option("--standard", density.standard, "Density standard")->capture_default_str();
-    cmd->add_option("--paper", density.paper, "Sample (name or number) the densities are relative to");
-    cmd->add_option("--table", density.table, "Table of the file (default: the first with colour data)");
+    cmd->add_option("--standard", density.density.standard, "Density standard")->capture_default_str();
+    cmd->add_option(
+        "--paper", density.density.paper, "Sample (name or number) the densities are relative to");
+    cmd->add_option(
+        "--table", density.density.table, "Table of the file (default: the first with colour data)");
     cmd->callback([&] { run = [&](std::ostream& out) { return tool::RunDensity(common, density, out); }; });
 
     tool::TviOptions tvi;

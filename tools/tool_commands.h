@@ -7,6 +7,7 @@
 #include <tintvale/qc/batch.h>
 #include <tintvale/qc/compare.h>
 #include <tintvale/qc/context.h>
+#include <tintvale/qc/density.h>
 #include <tintvale/qc/page.h>
 #include <tintvale/qc/report.h>
 #include <tintvale/qc/tolerances.h>
@@ -53,9 +54,7 @@ int RunReport(const CommonOptions& common, const ReportOptions& options, std::os
 
 struct DensityOptions {
     std::string file;
-    std::string standard = "ISO Status T";
-    std::string paper; // a sample name or number; empty: absolute densities
-    int table = -1; // negative: the first table with colour data
+    tintvale::qc::DensityOptions density;
 };
 int RunDensity(const CommonOptions& common, const DensityOptions& options, std::ostream& out);
 
