@@ -320,14 +320,16 @@ int Main(int argc, char** argv, const std::string& shipped)
     cmd = app.add_subcommand("appearance",
         "Appearance correlates J, C, h, Q, M, s, H of every sample (CIECAM02, CAM16, CIECAM16)");
     cmd->add_option("FILE", appearance.file, "CGATS measurement data file")->required();
-    cmd->add_option("--model", appearance.model, "Appearance model")
+    cmd->add_option("--model", appearance.appearance.model, "Appearance model")
         ->check(CLI::IsMember({ "CIECAM02", "CAM16", "CIECAM16" }, CLI::ignore_case))
         ->capture_default_str();
-    AddViewingOptions(*cmd, appearance.viewing);
-    cmd->add_option("--white", appearance.white, "Adopted white X,Y,Z (default: the illuminant's, Y = 100)")
+    AddViewingOptions(*cmd, appearance.appearance.viewing);
+    cmd->add_option(
+           "--white", appearance.appearance.white, "Adopted white X,Y,Z (default: the illuminant's, Y = 100)")
         ->delimiter(',')
         ->expected(3);
-    cmd->add_option("--table", appearance.table, "Table of the file (default: the first with colour data)");
+    cmd->add_option(
+        "--table", appearance.appearance.table, "Table of the file (default: the first with colour data)");
     AddAdaptOption(*cmd, common);
     cmd->callback(
         [&] { run = [&](std::ostream& out) { return tool::RunAppearance(common, appearance, out); }; });

@@ -4,6 +4,7 @@
 #ifndef TINTVALE_TOOL_COMMANDS_H
 #define TINTVALE_TOOL_COMMANDS_H
 
+#include <tintvale/qc/appearance.h>
 #include <tintvale/qc/batch.h>
 #include <tintvale/qc/compare.h>
 #include <tintvale/qc/context.h>
@@ -85,10 +86,7 @@ int RunConvert(const CommonOptions& common, const ConvertOptions& options, std::
 
 struct AppearanceOptions {
     std::string file;
-    std::string model = "CAM16";
-    ViewingOptions viewing;
-    std::vector<double> white; // X, Y, Z; empty: the white of the conditions used
-    int table = -1; // negative: the first table with colour data
+    tintvale::qc::AppearanceOptions appearance;
 };
 int RunAppearance(const CommonOptions& common, const AppearanceOptions& options, std::ostream& out);
 

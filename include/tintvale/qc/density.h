@@ -21,7 +21,8 @@ struct DensityOptions {
 // The sections "densities" (a row per sample; a sample without a density is "missing") and
 // "settings" of a chart under the conditions common and the file state. Throws Error when the
 // table has no colour data, or spectra are missing for a status standard, or the paper is.
-TINTVALE_QC_API Report DensityReport(Chart& chart, const CommonOptions& common, const DensityOptions& options);
+TINTVALE_QC_API Report DensityReport(
+    Chart& chart, const CommonOptions& common, const DensityOptions& options);
 
 } // namespace tintvale::qc
 
