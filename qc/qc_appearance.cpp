@@ -27,8 +27,8 @@ TAppearanceModel::ViewingConditions ConditionsOf(const AppearanceOptions& option
 
 } // namespace
 
-Report AppearanceReport(const std::string& file, const CommonOptions& common, const AppearanceOptions& options,
-    std::vector<std::string>* warnings)
+Report AppearanceReport(const std::string& file, const CommonOptions& common,
+    const AppearanceOptions& options, std::vector<std::string>* warnings)
 {
     TAppearanceModel::Model kind;
     if (!TAppearanceModel::ModelByName(options.model.c_str(), &kind))
@@ -77,7 +77,8 @@ Report AppearanceReport(const std::string& file, const CommonOptions& common, co
     Report::Put(summary, "F_L", Cell(model.LuminanceAdaptation(), 4));
     Report::Put(summary, "outside_domain", Cell(outside));
     if (outside > 0 && warnings)
-        warnings->push_back(std::to_string(outside) + " sample(s) outside the model's domain have no correlates");
+        warnings->push_back(
+            std::to_string(outside) + " sample(s) outside the model's domain have no correlates");
     return report;
 }
 
