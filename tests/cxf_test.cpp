@@ -327,6 +327,21 @@ struct Refusal {
     const char* names; // what the message must name
 };
 
+// One reflectance spectrum on line 4, under a setup whose WavelengthRange has these attributes.
+std::string SpectrumDocument(const std::string& range, const std::string& values)
+{
+    return Document("cc",
+        "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" ObjectType=\"T\">\n"
+        "<cc:ColorValues><cc:ReflectanceSpectrum ColorSpecification=\"s\">"
+            + values
+            + "</cc:ReflectanceSpectrum></cc:ColorValues></cc:Object></cc:ObjectCollection>"
+              "<cc:ColorSpecificationCollection><cc:ColorSpecification Id=\"s\"><cc:MeasurementSpec>"
+              "<cc:WavelengthRange "
+            + range
+            + "/></cc:MeasurementSpec></cc:ColorSpecification></cc:ColorSpecificationCollection>"
+              "</cc:Resources>");
+}
+
 TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
 {
     const std::string good
@@ -351,31 +366,17 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
                 + good.substr(good.find('\n') + 1),
             TCgats::kErrNotCgats, 2, "document type" },
         { deep, TCgats::kErrNotCgats, 1, "nested" },
-        { Document("cc",
-              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
-              "ObjectType=\"T\">\n<cc:ColorValues>"
-              "<cc:ReflectanceSpectrum ColorSpecification=\"s\">0.1 "
-              "0.2</cc:ReflectanceSpectrum></cc:ColorValues>"
-              "</cc:Object></cc:ObjectCollection><cc:ColorSpecificationCollection><cc:ColorSpecification "
-              "Id=\"s\">"
-              "<cc:MeasurementSpec><cc:WavelengthRange Increment=\"10\"/></cc:MeasurementSpec>"
-              "</cc:ColorSpecification></cc:ColorSpecificationCollection></cc:Resources>"),
-            TCgats::kErrNotCgats, 4, "has no StartWL" },
+        { SpectrumDocument("Increment=\"10\"", "0.1 0.2"), TCgats::kErrNotCgats, 4, "has no StartWL" },
+        { SpectrumDocument("StartWL=\"380\" Increment=\"2147483647\"", "0.1 0.2"), TCgats::kErrNotCgats, 4,
+            "Increment within" },
+        { SpectrumDocument("StartWL=\"10000\" Increment=\"1\"", "0.1"), TCgats::kErrNotCgats, 4,
+            "has no StartWL" },
+        { SpectrumDocument("StartWL=\"9999\" Increment=\"1\"", "0.1 0.2"), TCgats::kErrNotCgats, 4,
+            "beyond 9999 nm" },
         { Document("cc", "",
               "<cc:FileInformation>\n<cc:Description>" + std::string(4096, 'd')
                   + "</cc:Description></cc:FileInformation>"),
             TCgats::kErrNotCgats, 4, "Description is over" },
-        { Document("cc",
-              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
-              "ObjectType=\"T\">\n<cc:ColorValues>"
-              "<cc:ReflectanceSpectrum ColorSpecification=\"far\">0.1 "
-              "0.2</cc:ReflectanceSpectrum></cc:ColorValues>"
-              "</cc:Object></cc:ObjectCollection><cc:ColorSpecificationCollection><cc:ColorSpecification "
-              "Id=\"far\">"
-              "<cc:MeasurementSpec><cc:WavelengthRange StartWL=\"380\" "
-              "Increment=\"2147483647\"/></cc:MeasurementSpec>"
-              "</cc:ColorSpecification></cc:ColorSpecificationCollection></cc:Resources>"),
-            TCgats::kErrNotCgats, 4, "Increment within" },
         { Document("cc",
               "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"" + std::string(5000, 'n')
                   + "\" ObjectType=\"T\"/></cc:ObjectCollection></cc:Resources>"),
@@ -395,6 +396,10 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
         EXPECT_EQ(c.GetNrTables(), 0);
     }
     EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
+    // The last wavelength a field can name is 9999 nm.
+    TCgats last(SpectrumDocument("StartWL=\"9999\" Increment=\"1\"", "0.25").c_str(), 0);
+    ASSERT_EQ(last.GetErrorCode(), 0) << last.GetErrorMsg();
+    EXPECT_EQ(CellText(last, 0, 0, "SPECTRAL_NM_9999"), "0.25");
     // 64 levels of elements that hold others read; one more does not.
     const auto nested = [](int levels) {
         std::string inner = "<x/>";
@@ -520,6 +525,44 @@ TEST(CxfWrite, CgatsToCxfToCgatsKeepsEveryValueAndCondition)
                 EXPECT_NEAR(a[i], b[i], 1e-15);
             EXPECT_EQ(Lab(argyll, t, s), Lab(back, t, s));
         }
+}
+
+// CREATED is the CreationDate when it is an xs:dateTime (XML Schema Part 2, 3.2.7: an optional
+// fraction, then Z or a zone of +hh:mm or -hh:mm); other text stays a Tag beside the date of writing.
+TEST(CxfWrite, CreatedIsTheCreationDateOnlyWhenAnXmlDateTime)
+{
+    const std::pair<std::string, bool> cases[]
+        = { { "2024-03-01T10:00:00", true }, { "2024-03-01T10:00:00.25Z", true },
+              { "2024-03-01T10:00:00+01:00", true }, { "2024-03-01T10:00:00-05:30", true },
+              { "2024-03-01T10:00:00.Z", false }, { "2024-03-01T10:00:00+0100", false },
+              { "2024-03-01T10:00:00+01-00", false }, { "2024-03-01T10:00:00+01:0", false },
+              { "2024-03-01T10:00:00Z1", false }, { "2024-03-01 10:00:00", false } };
+    for (const auto& [created, date] : cases) {
+        SCOPED_TRACE(created);
+        const TCgats c(("CGATS.17\nCREATED \"" + created + "\"\n").c_str(), 0);
+        const std::string cxf = Written(c, Convention::Cxf);
+        EXPECT_EQ(cxf.find("<cc:CreationDate>" + created + "</") != std::string::npos, date);
+        EXPECT_EQ(
+            cxf.find("<cc:Tag Name=\"CREATED\" Value=\"" + created + "\"/>") != std::string::npos, !date);
+    }
+}
+
+// LCh is written where CxF3 can hold it (L and C not negative, h in 0 to 360); other rows keep
+// their values as Tags, read back into a table of their own (rows without colour values).
+TEST(CxfWrite, LchWithinItsRangesIsAColourValue)
+{
+    TCgats c(("CGATS.17\n" + Table("LAB_L LAB_C LAB_H", { "50 0 0", "60 20 360", "70 20 360.5", "80 -1 10" }))
+                 .c_str(),
+        0);
+    const std::string cxf = Written(c, Convention::Cxf);
+    EXPECT_NE(cxf.find("<cc:L>50</cc:L><cc:C>0</cc:C><cc:H>0</cc:H>"), std::string::npos) << cxf;
+    EXPECT_NE(cxf.find("<cc:L>60</cc:L><cc:C>20</cc:C><cc:H>360</cc:H>"), std::string::npos);
+    EXPECT_NE(cxf.find("<cc:Tag Name=\"LAB_H\" Value=\"360.5\"/>"), std::string::npos);
+    EXPECT_NE(cxf.find("<cc:Tag Name=\"LAB_C\" Value=\"-1\"/>"), std::string::npos);
+    TCgats back(cxf.c_str(), 0);
+    ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg();
+    EXPECT_EQ(CellText(back, 0, 1, "LAB_H"), "360");
+    EXPECT_EQ(CellText(back, 1, 0, "LAB_H"), "360.5");
 }
 
 // xmllint with the core schema, when both are at hand.
