@@ -548,14 +548,18 @@ TEST(CxfWrite, CreatedIsTheCreationDateOnlyWhenAnXmlDateTime)
 }
 
 // LCh is written where CxF3 can hold it (L and C not negative, h in 0 to 360); other rows keep
-// their values as Tags, read back into a table of their own (rows without colour values).
+// their values as Tags, read back into a table of their own (rows without colour values). The Id is
+// SAMPLE_ID's, also ahead of a SampleID.
 TEST(CxfWrite, LchWithinItsRangesIsAColourValue)
 {
-    TCgats c(("CGATS.17\n" + Table("LAB_L LAB_C LAB_H", { "50 0 0", "60 20 360", "70 20 360.5", "80 -1 10" }))
+    TCgats c(("CGATS.17\n"
+                 + Table("SAMPLE_ID SampleID LAB_L LAB_C LAB_H",
+                     { "a x 50 0 0", "b y 60 20 360", "c z 70 20 360.5", "d w 80 -1 10" }))
                  .c_str(),
         0);
     const std::string cxf = Written(c, Convention::Cxf);
-    EXPECT_NE(cxf.find("<cc:L>50</cc:L><cc:C>0</cc:C><cc:H>0</cc:H>"), std::string::npos) << cxf;
+    EXPECT_NE(cxf.find("Id=\"a\">"), std::string::npos) << cxf;
+    EXPECT_NE(cxf.find("<cc:L>50</cc:L><cc:C>0</cc:C><cc:H>0</cc:H>"), std::string::npos);
     EXPECT_NE(cxf.find("<cc:L>60</cc:L><cc:C>20</cc:C><cc:H>360</cc:H>"), std::string::npos);
     EXPECT_NE(cxf.find("<cc:Tag Name=\"LAB_H\" Value=\"360.5\"/>"), std::string::npos);
     EXPECT_NE(cxf.find("<cc:Tag Name=\"LAB_C\" Value=\"-1\"/>"), std::string::npos);
@@ -563,6 +567,22 @@ TEST(CxfWrite, LchWithinItsRangesIsAColourValue)
     ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg();
     EXPECT_EQ(CellText(back, 0, 1, "LAB_H"), "360");
     EXPECT_EQ(CellText(back, 1, 0, "LAB_H"), "360.5");
+}
+
+// Spectra under a SPECTRAL_NORM other than 1 or 100 are written as factors: 0.5 of 2 is 0.25, on a
+// WavelengthRange and point by point alike.
+TEST(CxfWrite, SpectraOfAnyNormAreWrittenAsFactors)
+{
+    for (const auto& [last, written] : { std::pair { "420", ">0.25 0.5 0.75</" },
+             std::pair { "430", "<cc:SpectralPoint WL=\"430\">0.75</" } }) {
+        SCOPED_TRACE(last);
+        TCgats c(
+            ("CGATS.17\nSPECTRAL_NORM \"2\"\n"
+                + Table(std::string("SPECTRAL_NM400 SPECTRAL_NM410 SPECTRAL_NM") + last, { "0.5 1 1.5" }))
+                .c_str(),
+            0);
+        EXPECT_NE(Written(c, Convention::Cxf).find(written), std::string::npos);
+    }
 }
 
 // xmllint with the core schema, when both are at hand.
@@ -595,7 +615,8 @@ TEST(CxfWrite, RefusesNonUtf8TextAndNonFiniteNumbersKeepsUtf8)
         { "", "a Caf\xe9 50 0 0", "Name=\"Caf" }, { "", "a \xc0\xaf 50 0 0", "Name=\"" },
         { "", "a x\xed\xa0\x80 50 0 0", "Name=\"x" }, { "", "a x\xef\xbf\xbe 50 0 0", "Name=\"x" },
         { "PRINT_CONDITIONS \"\xe9t\xe9\"\n", "a n 50 0 0", "Value=\"" },
-        { "", "a n nan 0 0", "field LAB_L of sample 1 of table 1" },
+        { Table("SAMPLE_ID SAMPLE_NAME LAB_L LAB_A LAB_B", { "b m 50 0 0", "c o 50 0 0" }), "a n nan 0 0",
+            "field LAB_L of sample 1 of table 2" },
         { "", "a n 50 1e999 0", "field LAB_A of sample 1 of table 1" },
         { "", "a n 50 0 -inf", "field LAB_B of sample 1 of table 1" } };
     const std::string path = testing::TempDir() + "cxf_refused_test.cxf";
