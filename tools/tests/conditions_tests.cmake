@@ -63,6 +63,13 @@ tintvale_tool_test(lab_columns RC 0 ARGS lab ${FILES}/flat_columns.txt --observe
 tintvale_tool_test(lab_columns_astm RC 0 ARGS lab ${FILES}/flat_columns.txt --observer "2 degree"
   STDOUT "\nWEIGHTING_FUNCTION\t\"INTEGRATION, ASTM E308 10 nm 380-730\"\n"
          "\nflat\t[^\n]*\t0[.]5\t48[.]21[01][0-9]*\t50[.]?0*[0-9]?\t41[.]26[01][0-9]*\t0[.]3456[67][0-9]*\t0[.]3584[9][0-9]*\t[0-9.e-]+\t[0-9.e-]+\t76[.]069[23][0-9]*\t[-0-9.e]+\t[-0-9.e]+\t?\n")
+# Conditions are those of the file whose colorimetry was computed under them (Lab without spectra),
+# ahead of a file of spectra and Lab that states D65: its spectra are recomputed under D50.
+file(WRITE ${FILES}/spectra_lab_d65.txt "${labHead}KEYWORD \"ILLUMINANT\"\nILLUMINANT \"D65\"\n"
+  "BEGIN_DATA_FORMAT\nSampleID${nm} LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\nc${values} 76 0 0\nEND_DATA\n")
+tintvale_tool_test(conditions_of_the_colorimetric_file RC 0
+  ARGS compare ${FILES}/spectra_lab_d65.txt ${FILES}/lab_d50.txt --format json
+  JSON "summary.illuminant=CIE Illuminant D50=text")
 # Without options the stated observer is used.
 tintvale_tool_test(lab_stated_observer RC 0 ARGS lab ${FILES}/flat_columns.txt
   STDOUT "\nOBSERVER\t\"10 degree\"\n" "\nWEIGHTING_FUNCTION\t\"OBSERVER, 10 degree\"\n")
