@@ -70,6 +70,12 @@ file(WRITE ${FILES}/spectra_lab_d65.txt "${labHead}KEYWORD \"ILLUMINANT\"\nILLUM
 tintvale_tool_test(conditions_of_the_colorimetric_file RC 0
   ARGS compare ${FILES}/spectra_lab_d65.txt ${FILES}/lab_d50.txt --format json
   JSON "summary.illuminant=CIE Illuminant D50=text")
+# Without such a file, those the first file states: the reference's D65 over a sample that states none.
+file(WRITE ${FILES}/spectra_d65.txt "${labHead}KEYWORD \"ILLUMINANT\"\nILLUMINANT \"D65\"\n"
+  "BEGIN_DATA_FORMAT\nSampleID${nm}\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\nflat${values}\nEND_DATA\n")
+tintvale_tool_test(conditions_of_the_first_file RC 0
+  ARGS compare ${FILES}/spectra_d65.txt ${FILES}/black_spectrum.txt --format json
+  JSON "summary.illuminant=CIE Illuminant D65=text")
 # Without options the stated observer is used.
 tintvale_tool_test(lab_stated_observer RC 0 ARGS lab ${FILES}/flat_columns.txt
   STDOUT "\nOBSERVER\t\"10 degree\"\n" "\nWEIGHTING_FUNCTION\t\"OBSERVER, 10 degree\"\n")
