@@ -251,6 +251,10 @@ TEST(TLightSource, RefusesWhatIsNoLampSpectrum)
     EXPECT_EQ(TLightSource(wl.data(), bad.data(), kNrFl).ErrNo(), TLightSource::kNegative);
     bad[0] = std::numeric_limits<double>::quiet_NaN(); // the first point checked as well
     EXPECT_EQ(TLightSource(wl.data(), bad.data(), kNrFl).ErrNo(), TLightSource::kNotFinite);
+    // Only the points counted are the lamp's: a negative value after them is not read.
+    std::vector<double> longer = p, longerWl = Grid(380, 5, 785);
+    longer.push_back(-1.0);
+    EXPECT_EQ(TLightSource(longerWl.data(), longer.data(), kNrFl).ErrNo(), TLightSource::kOk);
     std::vector<double> zero(kNrFl, 0.0);
     const TLightSource dark(wl.data(), zero.data(), kNrFl);
     EXPECT_EQ(dark.ErrNo(), TLightSource::kNoPower);
