@@ -119,3 +119,7 @@ tintvale_tool_test(lab_adapts RC 0 ARGS lab ${FILES}/lab_d50.txt --illuminant "C
 tintvale_tool_test(density_other_illuminant RC 2
   ARGS density ${FILES}/white_xyz.txt --paper white --standard colorimetric --illuminant "CIE Illuminant D65"
   STDERR "white_xyz[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
+
+# The page names the viewing of every appearance formula, the first of the list as well.
+tintvale_tool_test(report_viewing_of_cam02_ucs RC 0 ARGS report ${FILES}/lab_d50.txt ${FILES}/lab_d50.txt --formula cam02-ucs -o -
+  STDOUT "Colour differences by cam02-ucs [(]L_A 64 cd/m2, Y_b 20, average surround[)] from CIELAB")
