@@ -116,6 +116,12 @@ tintvale_tool_test(lab_refuses_other_illuminant RC 2 ARGS lab ${FILES}/lab_d50.t
   STDERR "lab_d50[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
 tintvale_tool_test(lab_adapts RC 0 ARGS lab ${FILES}/lab_d50.txt --illuminant "CIE Illuminant D65" --adapt bradford
   STDOUT "\nWEIGHTING_FUNCTION\t\"ILLUMINANT, CIE Illuminant D65\"\n" "\nc\t50[.]2502[0-9]*\t22[.]9135[0-9]*\t-29[.]8172[0-9]*\t?\n")
+# average adapts the same Lab as the first column of files without sample names.
+file(WRITE ${FILES}/lab_d50_unnamed.txt "CGATS.17\nBEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+  "BEGIN_DATA\n50 20 -30\nEND_DATA\n")
+tintvale_tool_test(average_adapts_the_first_column RC 0
+  ARGS average ${FILES}/lab_d50_unnamed.txt ${FILES}/lab_d50_unnamed.txt --illuminant "CIE Illuminant D65" --adapt bradford -o -
+  STDOUT "\n50[.]2502[0-9]*\t22[.]9135[0-9]*\t-29[.]8172[0-9]*\t?\n")
 tintvale_tool_test(density_other_illuminant RC 2
   ARGS density ${FILES}/white_xyz.txt --paper white --standard colorimetric --illuminant "CIE Illuminant D65"
   STDERR "white_xyz[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
