@@ -346,12 +346,13 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
 {
     const std::string good
         = Document("cc", Objects(LabObject("a", "a", "<cc:L>50</cc:L><cc:A>1</cc:A><cc:B>2</cc:B>")));
-    std::string deep = "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">";
-    for (int i = 0; i < 100; ++i)
-        deep += "<x>";
-    for (int i = 0; i < 100; ++i)
-        deep += "</x>";
-    deep += "</cc:CxF>";
+    // 64 levels of elements that hold others read; one more does not.
+    const auto nested = [](int levels) {
+        std::string inner = "<x/>";
+        for (int i = 1; i < levels; ++i)
+            inner = "<x>" + inner + "</x>";
+        return "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">" + inner + "</cc:CxF>";
+    };
     const std::vector<Refusal> cases = {
         { "<?xml version=\"1.0\"?>\n<cc:CxF xmlns:cc=\"" + std::string(kCore)
                 + "\">\n<cc:Resources>\n</cc:CxF>\n",
@@ -365,7 +366,7 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
         { "<?xml version=\"1.0\"?>\n<!DOCTYPE cc:CxF [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>\n"
                 + good.substr(good.find('\n') + 1),
             TCgats::kErrNotCgats, 2, "document type" },
-        { deep, TCgats::kErrNotCgats, 1, "nested" },
+        { nested(65), TCgats::kErrNotCgats, 1, "nested" },
         { SpectrumDocument("Increment=\"10\"", "0.1 0.2"), TCgats::kErrNotCgats, 4, "has no StartWL" },
         { SpectrumDocument("StartWL=\"380\" Increment=\"2147483647\"", "0.1 0.2"), TCgats::kErrNotCgats, 4,
             "Increment within" },
@@ -400,16 +401,7 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
     TCgats last(SpectrumDocument("StartWL=\"9999\" Increment=\"1\"", "0.25").c_str(), 0);
     ASSERT_EQ(last.GetErrorCode(), 0) << last.GetErrorMsg();
     EXPECT_EQ(CellText(last, 0, 0, "SPECTRAL_NM_9999"), "0.25");
-    // 64 levels of elements that hold others read; one more does not.
-    const auto nested = [](int levels) {
-        std::string inner = "<x/>";
-        for (int i = 1; i < levels; ++i)
-            inner = "<x>" + inner + "</x>";
-        return "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">" + inner + "</cc:CxF>";
-    };
-    const std::string at64 = nested(64), at65 = nested(65);
-    EXPECT_EQ(TCgats(at64.c_str(), 0).GetErrorCode(), 0);
-    EXPECT_EQ(TCgats(at65.c_str(), 0).GetErrorCode(), TCgats::kErrNotCgats);
+    EXPECT_EQ(TCgats(nested(64).c_str(), 0).GetErrorCode(), 0);
     // A document that declares Latin-1 is read in it: 0xE9 is U+00E9.
     const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<cc:CxF xmlns:cc=\""
         + std::string(kCore)
