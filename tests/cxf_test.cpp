@@ -519,7 +519,7 @@ TEST(CxfWrite, CgatsToCxfToCgatsKeepsEveryValueAndCondition)
         }
 }
 
-// CREATED is the CreationDate when it is an xs:dateTime (XML Schema Part 2, 3.2.7: an optional
+// CREATED is the CreationDate when it is an xs:dateTime (W3C XML Schema Datatypes, 3.2.7: an optional
 // fraction, then Z or a zone of +hh:mm or -hh:mm); other text stays a Tag beside the date of writing.
 TEST(CxfWrite, CreatedIsTheCreationDateOnlyWhenAnXmlDateTime)
 {
