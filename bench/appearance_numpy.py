@@ -34,7 +34,7 @@ def _compress(x, fl, model):
     if model == "CIECAM16":
         q_l, q_u = 0.26, 150.0
         u = fl * q_u / 100.0
-        slope = 1.68 * 27.13 * fl / 100.0 * u ** -0.58 / (u ** 0.42 + 27.13) ** 2
+        slope = 1.68 * 27.13 * fl * u ** -0.58 / (u ** 0.42 + 27.13) ** 2  # f'(q_U), as colour-science's d_f_q
         middle = _f(np.clip(x, q_l, q_u), fl)
         return np.where(x < q_l, _f(q_l, fl) * x / q_l,
                         np.where(x > q_u, _f(q_u, fl) + slope * (x - q_u), middle)) + 0.1

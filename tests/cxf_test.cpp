@@ -327,16 +327,32 @@ struct Refusal {
     const char* names; // what the message must name
 };
 
+// One reflectance spectrum on line 4, under a setup whose WavelengthRange has these attributes.
+std::string SpectrumDocument(const std::string& range, const std::string& values)
+{
+    return Document("cc",
+        "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" ObjectType=\"T\">\n"
+        "<cc:ColorValues><cc:ReflectanceSpectrum ColorSpecification=\"s\">"
+            + values
+            + "</cc:ReflectanceSpectrum></cc:ColorValues></cc:Object></cc:ObjectCollection>"
+              "<cc:ColorSpecificationCollection><cc:ColorSpecification Id=\"s\"><cc:MeasurementSpec>"
+              "<cc:WavelengthRange "
+            + range
+            + "/></cc:MeasurementSpec></cc:ColorSpecification></cc:ColorSpecificationCollection>"
+              "</cc:Resources>");
+}
+
 TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
 {
     const std::string good
         = Document("cc", Objects(LabObject("a", "a", "<cc:L>50</cc:L><cc:A>1</cc:A><cc:B>2</cc:B>")));
-    std::string deep = "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">";
-    for (int i = 0; i < 100; ++i)
-        deep += "<x>";
-    for (int i = 0; i < 100; ++i)
-        deep += "</x>";
-    deep += "</cc:CxF>";
+    // 64 levels of elements that hold others read; one more does not.
+    const auto nested = [](int levels) {
+        std::string inner = "<x/>";
+        for (int i = 1; i < levels; ++i)
+            inner = "<x>" + inner + "</x>";
+        return "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">" + inner + "</cc:CxF>";
+    };
     const std::vector<Refusal> cases = {
         { "<?xml version=\"1.0\"?>\n<cc:CxF xmlns:cc=\"" + std::string(kCore)
                 + "\">\n<cc:Resources>\n</cc:CxF>\n",
@@ -350,32 +366,18 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
         { "<?xml version=\"1.0\"?>\n<!DOCTYPE cc:CxF [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>\n"
                 + good.substr(good.find('\n') + 1),
             TCgats::kErrNotCgats, 2, "document type" },
-        { deep, TCgats::kErrNotCgats, 1, "nested" },
-        { Document("cc",
-              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
-              "ObjectType=\"T\">\n<cc:ColorValues>"
-              "<cc:ReflectanceSpectrum ColorSpecification=\"s\">0.1 "
-              "0.2</cc:ReflectanceSpectrum></cc:ColorValues>"
-              "</cc:Object></cc:ObjectCollection><cc:ColorSpecificationCollection><cc:ColorSpecification "
-              "Id=\"s\">"
-              "<cc:MeasurementSpec><cc:WavelengthRange Increment=\"10\"/></cc:MeasurementSpec>"
-              "</cc:ColorSpecification></cc:ColorSpecificationCollection></cc:Resources>"),
-            TCgats::kErrNotCgats, 4, "has no StartWL" },
+        { nested(65), TCgats::kErrNotCgats, 1, "nested" },
+        { SpectrumDocument("Increment=\"10\"", "0.1 0.2"), TCgats::kErrNotCgats, 4, "has no StartWL" },
+        { SpectrumDocument("StartWL=\"380\" Increment=\"2147483647\"", "0.1 0.2"), TCgats::kErrNotCgats, 4,
+            "Increment within" },
+        { SpectrumDocument("StartWL=\"10000\" Increment=\"1\"", "0.1"), TCgats::kErrNotCgats, 4,
+            "has no StartWL" },
+        { SpectrumDocument("StartWL=\"9999\" Increment=\"1\"", "0.1 0.2"), TCgats::kErrNotCgats, 4,
+            "beyond 9999 nm" },
         { Document("cc", "",
               "<cc:FileInformation>\n<cc:Description>" + std::string(4096, 'd')
                   + "</cc:Description></cc:FileInformation>"),
             TCgats::kErrNotCgats, 4, "Description is over" },
-        { Document("cc",
-              "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" "
-              "ObjectType=\"T\">\n<cc:ColorValues>"
-              "<cc:ReflectanceSpectrum ColorSpecification=\"far\">0.1 "
-              "0.2</cc:ReflectanceSpectrum></cc:ColorValues>"
-              "</cc:Object></cc:ObjectCollection><cc:ColorSpecificationCollection><cc:ColorSpecification "
-              "Id=\"far\">"
-              "<cc:MeasurementSpec><cc:WavelengthRange StartWL=\"380\" "
-              "Increment=\"2147483647\"/></cc:MeasurementSpec>"
-              "</cc:ColorSpecification></cc:ColorSpecificationCollection></cc:Resources>"),
-            TCgats::kErrNotCgats, 4, "Increment within" },
         { Document("cc",
               "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"" + std::string(5000, 'n')
                   + "\" ObjectType=\"T\"/></cc:ObjectCollection></cc:Resources>"),
@@ -395,16 +397,11 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
         EXPECT_EQ(c.GetNrTables(), 0);
     }
     EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
-    // 64 levels of elements that hold others read; one more does not.
-    const auto nested = [](int levels) {
-        std::string inner = "<x/>";
-        for (int i = 1; i < levels; ++i)
-            inner = "<x>" + inner + "</x>";
-        return "<cc:CxF xmlns:cc=\"" + std::string(kCore) + "\">" + inner + "</cc:CxF>";
-    };
-    const std::string at64 = nested(64), at65 = nested(65);
-    EXPECT_EQ(TCgats(at64.c_str(), 0).GetErrorCode(), 0);
-    EXPECT_EQ(TCgats(at65.c_str(), 0).GetErrorCode(), TCgats::kErrNotCgats);
+    // The last wavelength a field can name is 9999 nm.
+    TCgats last(SpectrumDocument("StartWL=\"9999\" Increment=\"1\"", "0.25").c_str(), 0);
+    ASSERT_EQ(last.GetErrorCode(), 0) << last.GetErrorMsg();
+    EXPECT_EQ(CellText(last, 0, 0, "SPECTRAL_NM_9999"), "0.25");
+    EXPECT_EQ(TCgats(nested(64).c_str(), 0).GetErrorCode(), 0);
     // A document that declares Latin-1 is read in it: 0xE9 is U+00E9.
     const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<cc:CxF xmlns:cc=\""
         + std::string(kCore)
@@ -522,6 +519,64 @@ TEST(CxfWrite, CgatsToCxfToCgatsKeepsEveryValueAndCondition)
         }
 }
 
+// CREATED is the CreationDate when it is an xs:dateTime (W3C XML Schema Datatypes, 3.2.7: an optional
+// fraction, then Z or a zone of +hh:mm or -hh:mm); other text stays a Tag beside the date of writing.
+TEST(CxfWrite, CreatedIsTheCreationDateOnlyWhenAnXmlDateTime)
+{
+    const std::pair<std::string, bool> cases[]
+        = { { "2024-03-01T10:00:00", true }, { "2024-03-01T10:00:00.25Z", true },
+              { "2024-03-01T10:00:00+01:00", true }, { "2024-03-01T10:00:00-05:30", true },
+              { "2024-03-01T10:00:00.Z", false }, { "2024-03-01T10:00:00+0100", false },
+              { "2024-03-01T10:00:00+01-00", false }, { "2024-03-01T10:00:00+01:0", false },
+              { "2024-03-01T10:00:00Z1", false }, { "2024-03-01 10:00:00", false } };
+    for (const auto& [created, date] : cases) {
+        SCOPED_TRACE(created);
+        const TCgats c(("CGATS.17\nCREATED \"" + created + "\"\n").c_str(), 0);
+        const std::string cxf = Written(c, Convention::Cxf);
+        EXPECT_EQ(cxf.find("<cc:CreationDate>" + created + "</") != std::string::npos, date);
+        EXPECT_EQ(
+            cxf.find("<cc:Tag Name=\"CREATED\" Value=\"" + created + "\"/>") != std::string::npos, !date);
+    }
+}
+
+// LCh is written where CxF3 can hold it (L and C not negative, h in 0 to 360); other rows keep
+// their values as Tags, read back into a table of their own (rows without colour values). The Id is
+// SAMPLE_ID's, also ahead of a SampleID.
+TEST(CxfWrite, LchWithinItsRangesIsAColourValue)
+{
+    TCgats c(("CGATS.17\n"
+                 + Table("SAMPLE_ID SampleID LAB_L LAB_C LAB_H",
+                     { "a x 50 0 0", "b y 60 20 360", "c z 70 20 360.5", "d w 80 -1 10" }))
+                 .c_str(),
+        0);
+    const std::string cxf = Written(c, Convention::Cxf);
+    EXPECT_NE(cxf.find("Id=\"a\">"), std::string::npos) << cxf;
+    EXPECT_NE(cxf.find("<cc:L>50</cc:L><cc:C>0</cc:C><cc:H>0</cc:H>"), std::string::npos);
+    EXPECT_NE(cxf.find("<cc:L>60</cc:L><cc:C>20</cc:C><cc:H>360</cc:H>"), std::string::npos);
+    EXPECT_NE(cxf.find("<cc:Tag Name=\"LAB_H\" Value=\"360.5\"/>"), std::string::npos);
+    EXPECT_NE(cxf.find("<cc:Tag Name=\"LAB_C\" Value=\"-1\"/>"), std::string::npos);
+    TCgats back(cxf.c_str(), 0);
+    ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg();
+    EXPECT_EQ(CellText(back, 0, 1, "LAB_H"), "360");
+    EXPECT_EQ(CellText(back, 1, 0, "LAB_H"), "360.5");
+}
+
+// Spectra under a SPECTRAL_NORM other than 1 or 100 are written as factors: 0.5 of 2 is 0.25, on a
+// WavelengthRange and point by point alike.
+TEST(CxfWrite, SpectraOfAnyNormAreWrittenAsFactors)
+{
+    for (const auto& [last, written] : { std::pair { "420", ">0.25 0.5 0.75</" },
+             std::pair { "430", "<cc:SpectralPoint WL=\"430\">0.75</" } }) {
+        SCOPED_TRACE(last);
+        TCgats c(
+            ("CGATS.17\nSPECTRAL_NORM \"2\"\n"
+                + Table(std::string("SPECTRAL_NM400 SPECTRAL_NM410 SPECTRAL_NM") + last, { "0.5 1 1.5" }))
+                .c_str(),
+            0);
+        EXPECT_NE(Written(c, Convention::Cxf).find(written), std::string::npos);
+    }
+}
+
 // xmllint with the core schema, when both are at hand.
 TEST(CxfWrite, WrittenDocumentsValidateAgainstTheCoreSchema)
 {
@@ -552,7 +607,8 @@ TEST(CxfWrite, RefusesNonUtf8TextAndNonFiniteNumbersKeepsUtf8)
         { "", "a Caf\xe9 50 0 0", "Name=\"Caf" }, { "", "a \xc0\xaf 50 0 0", "Name=\"" },
         { "", "a x\xed\xa0\x80 50 0 0", "Name=\"x" }, { "", "a x\xef\xbf\xbe 50 0 0", "Name=\"x" },
         { "PRINT_CONDITIONS \"\xe9t\xe9\"\n", "a n 50 0 0", "Value=\"" },
-        { "", "a n nan 0 0", "field LAB_L of sample 1 of table 1" },
+        { Table("SAMPLE_ID SAMPLE_NAME LAB_L LAB_A LAB_B", { "b m 50 0 0", "c o 50 0 0" }), "a n nan 0 0",
+            "field LAB_L of sample 1 of table 2" },
         { "", "a n 50 1e999 0", "field LAB_A of sample 1 of table 1" },
         { "", "a n 50 0 -inf", "field LAB_B of sample 1 of table 1" } };
     const std::string path = testing::TempDir() + "cxf_refused_test.cxf";

@@ -17,6 +17,7 @@
 TEST(Halden, CaseInsensitiveComparisonBoundedCopyAndFileFloats)
 {
     EXPECT_TRUE(strcmp_ci("Ill", "iLL") == 0 && strcmp_ci("ill", "il") != 0 && strcmp_ci("abc", "abd") != 0);
+    EXPECT_TRUE(strcmp_ci("AZ", "az") == 0 && strcmp_ci("@[", "`{") != 0); // the ends of A-Z, and beside them
     EXPECT_TRUE(strncmp_ci("BEGIN_DATA", "begin_x", 6) == 0 && strncmp_ci("BEGIN_DATA", "begix", 6) != 0);
     EXPECT_NE(strcmp_ci("\xC4", "\xE4"), 0) << "only ASCII letters fold";
     char dst[5];

@@ -76,7 +76,8 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 //   below q_L = 0.26 takes over; the last is printed to four decimals.
 // - Separate: where colour-science has no published row: a white of Y = 200 (CIECAM16 adapts to
 //   Y = 100, CAM16 to Y_w, so the two part), the dim and dark surrounds, a discounted illuminant and
-//   a very saturated blue at L_A 1 (CIECAM16's linear continuation). Values of
+//   a very saturated blue at L_A 1 (CIECAM16's linear continuation), a colour five times as bright as
+//   the white (the continuation above q_U = 150). Values of
 //   bench/appearance_numpy.py, a separate vectorised implementation of CIE 159:2004, Li et al. 2017
 //   and CIE 248:2022 that reproduces every colour-science row above to 1e-8 and the CIE 159 worked
 //   example to its printed digits, computed once and printed to ten significant digits.
@@ -160,6 +161,9 @@ TEST(TAppearanceModel, ModelsMatchPublishedAndIndependentValues)
         { { Model::CIECAM16 }, { 0.9, 0.05, 6.0 }, { 95.047, 100, 108.883 }, 1.0, 20, TAppearanceModel::kDark,
             false,
             { 3.319552539, 44.96973562, 285.6918245, 22.38012083, 28.9394181, 113.7139338, 325.3704828 },
+            1e-9, 1e-9 },
+        { { Model::CIECAM16 }, { 400.0, 500.0, 200.0 }, { 95.047, 100, 108.883 }, 318.31, 20, average, false,
+            { 292.3926631, 124.0609663, 123.4327904, 517.1474984, 128.9595523, 49.93666609, 153.9196488 },
             1e-9, 1e-9 },
     };
     for (const auto& r : rows)

@@ -7,8 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <new>
 #include <string>
 
@@ -149,4 +153,21 @@ TEST(TCgatsMemory, HeaderLinesCostUnderFiftyTimesTheFileReadAndWritten)
         EXPECT_GE(written, text.size() / 2) << line;
         EXPECT_LT(gPeak - start, bound) << line << ": " << (gPeak - start) / kMB << " MB";
     }
+}
+
+// The size is kept in 32 bits: a file of 2^31 - 1 bytes or more is refused before anything is
+// allocated for it (sparse here, so it takes no disk space).
+TEST(TCgatsMemory, FilesOfTwoGibibytesAreNotRead)
+{
+    const std::string path = testing::TempDir() + "tcgats_memory_large.txt";
+    std::ofstream(path) << "CGATS.17\n";
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(INT_MAX));
+    gLimit = gLive + kMB;
+    int code = -2;
+    try {
+        code = TCgats(path.c_str()).GetErrorCode();
+    } catch (const std::bad_alloc&) { }
+    gLimit = 0;
+    std::remove(path.c_str());
+    EXPECT_EQ(code, TCgats::kErrFileNotFound);
 }

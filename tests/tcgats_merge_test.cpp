@@ -161,8 +161,8 @@ TEST(TCgatsMerge, AveragesPairTheSamePatchesOnly)
     // Conditions: letter case and the unstated default aside, they must agree.
     const std::string rows = Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "w 95 0 0" });
     const auto stated = [&](const std::string& header) { return Read("CGATS.17\n" + header + rows); };
-    const auto m0 = stated("MEASUREMENT_CONDITION \"M0\"\n");
-    const auto m0lower = stated("MEASUREMENT_CONDITION \"m0\"\n");
+    const auto m0 = stated("MEASUREMENT_CONDITION \"M0 ZA\"\n");
+    const auto m0lower = stated("MEASUREMENT_CONDITION \"m0 za\"\n");
     const auto m1 = stated("MEASUREMENT_CONDITION \"M1\"\n");
     const auto d50 = stated("KEYWORD \"ILLUMINANT\"\nILLUMINANT \"CIE Illuminant D50\"\n");
     const auto d65 = stated("KEYWORD \"ILLUMINANT\"\nILLUMINANT \"D65\"\n");
@@ -171,7 +171,7 @@ TEST(TCgatsMerge, AveragesPairTheSamePatchesOnly)
     EXPECT_EQ(TCgats(std::vector<const TCgats*> { m0.get(), m0lower.get() }).GetErrorCode(), 0);
     EXPECT_EQ(TCgats(std::vector<const TCgats*> { d50.get(), unstated.get() }).GetErrorCode(), 0);
     EXPECT_STREQ(TCgats(std::vector<const TCgats*> { m0.get(), m1.get() }).GetErrorMsg(),
-        "The files state different MEASUREMENT_CONDITIONs (M0, M1).");
+        "The files state different MEASUREMENT_CONDITIONs (M0 ZA, M1).");
     EXPECT_STREQ(TCgats(std::vector<const TCgats*> { unstated.get(), d65.get() }).GetErrorMsg(),
         "The files state different illuminants (D50, D65).");
     EXPECT_STREQ(TCgats(std::vector<const TCgats*> { unstated.get(), tenDegree.get() }).GetErrorMsg(),

@@ -101,7 +101,12 @@ TEST(TCgatsWriter, IntColumnsAndWritingFailures)
     TCgatsTable& t = *A::Tables(*c)[0];
     t.header->fields[0]->type = TCgatsField::kInt;
     auto ints = std::make_unique<TCgatsValueListInt>(2);
-    ints->Set(0, -7);
+    const char cells[] = " -7 n/a";
+    ints->SetValue(0, cells, cells + 3); // blanks skipped, the leading number taken
+    ints->SetValue(1, cells + 4, cells + 7); // no number: 0
+    TCgatsValueListDouble reals(1);
+    reals.SetValue(0, cells + 4, cells + 7);
+    EXPECT_TRUE(ints->GetInt(1) == 0 && reals.GetDouble(0) == 0.0);
     ints->Set(1, 2147483647);
     t.columns[0] = std::move(ints);
     EXPECT_EQ(Written(*c),

@@ -301,15 +301,19 @@ TEST(TLightSource, RefusesWhatIsNoLampSpectrum)
     std::vector<double> bad = p;
     bad[40] = -0.01;
     EXPECT_EQ(TLightSource(wl.data(), bad.data(), kNrFl).ErrNo(), TLightSource::kNegative);
-    bad[40] = std::numeric_limits<double>::quiet_NaN();
+    bad[0] = std::numeric_limits<double>::quiet_NaN(); // the first point checked as well
     EXPECT_EQ(TLightSource(wl.data(), bad.data(), kNrFl).ErrNo(), TLightSource::kNotFinite);
+    // Only the points counted are the lamp's: a negative value after them is not read.
+    std::vector<double> longer = p, longerWl = Grid(380, 5, 785);
+    longer.push_back(-1.0);
+    EXPECT_EQ(TLightSource(longerWl.data(), longer.data(), kNrFl).ErrNo(), TLightSource::kOk);
     std::vector<double> zero(kNrFl, 0.0);
     const TLightSource dark(wl.data(), zero.data(), kNrFl);
     EXPECT_EQ(dark.ErrNo(), TLightSource::kNoPower);
     TLightSource::ColourRendering cri;
     EXPECT_EQ(dark.GetColourRendering(&cri), TLightSource::kNoPower);
     std::vector<double> unsorted = wl;
-    std::swap(unsorted[10], unsorted[11]);
+    unsorted[1] = unsorted[0]; // the first pair compared as well
     EXPECT_EQ(TLightSource(unsorted.data(), p.data(), kNrFl).ErrNo(), TLightSource::kUnsorted);
     // Monochromatic green at 530 nm lies far beyond the CCT range.
     std::vector<double> line(kNrFl, 0.0);

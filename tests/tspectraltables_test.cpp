@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -350,4 +351,15 @@ TEST_F(AstmE308, IlluminantsOfOtherNamesComeFromTheirOwnPoints)
     const OpenIlluminant uneven(TSpectrum(unevenWl, 3, unevenPower), "uneven");
     ASSERT_TRUE(TSpectralTables::PowerAt1nm(&uneven, p));
     EXPECT_EQ(std::make_pair(p[430 - 360], p[630 - 360]), std::make_pair(100.0, 75.0));
+    // D55 and D75 by name are daylight of their own temperatures: CIE 15:2004 Table T.3 (2°).
+    for (const auto& [name, x, y] : { std::tuple { "CIE Illuminant D55", 0.33242, 0.34743 },
+             std::tuple { "CIE Illuminant D75", 0.29902, 0.31485 } }) {
+        ASSERT_TRUE(TSpectralTables::PowerAt1nm(Get(name), p));
+        double xyz[3] = {};
+        for (int i = 0; i < TSpectralTables::kNrRows; ++i)
+            for (int k = 0; k < 3; ++k)
+                xyz[k] += p[i] * TSpectralTables::sObserver1nm[0][k][i];
+        const double sum = xyz[0] + xyz[1] + xyz[2];
+        EXPECT_TRUE(std::fabs(xyz[0] / sum - x) < 1e-4 && std::fabs(xyz[1] / sum - y) < 1e-4) << name;
+    }
 }

@@ -89,7 +89,7 @@ TEST(TSpectrumConstruction, ErrorsProductsResamplingAndCopies)
     for (const auto& [i, expected] : rows)
         EXPECT_NEAR(s.Data(i), expected, 1e-15) << i;
     const double up[4] = { 405, 500, 612.5, 720 }, upV[4] = { 0.1, 0.7, 0.3, 0.9 };
-    const double mixed[4] = { 612.5, 405, 720, 500 }, mixedV[4] = { 0.3, 0.1, 0.9, 0.7 };
+    const double mixed[4] = { 720, 405, 612.5, 500 }, mixedV[4] = { 0.9, 0.1, 0.3, 0.7 }; // the last first
     EXPECT_EQ(Grid(TSpectrum(up, 4, upV)), Grid(TSpectrum(mixed, 4, mixedV)));
     for (double x : Grid(TSpectrum(up, 1, upV))) // one point: flat everywhere
         EXPECT_EQ(x, 0.1);

@@ -25,17 +25,18 @@ TEST(TSrgb, WhiteIsFullScaleAndGreysFollowTheTransferCurve)
     for (const double* white : { kD65, kD50 }) {
         const TSrgb srgb(white);
         ASSERT_EQ(srgb.ErrNo(), 0);
-        double rgb[3];
+        double rgb[4] = { 0.0, 0.0, 0.0, 7.0 }; // three channels: the fourth element stays
         const double lab[3] = { 100.0, 0.0, 0.0 };
         ASSERT_EQ(srgb.LabToRgb(lab, rgb), 0);
-        for (double v : rgb)
-            EXPECT_NEAR(v, 1.0, 2e-4);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(rgb[c], 1.0, 2e-4);
         for (const auto& [y, encoded] : { std::pair { 0.2, 0.48453 }, std::pair { 0.002, 0.02584 } }) {
             const double xyz[3] = { white[0] * y, white[1] * y, white[2] * y };
             ASSERT_EQ(srgb.XYZToRgb(xyz, rgb), 0);
-            for (double v : rgb)
-                EXPECT_NEAR(v, encoded, 1e-4) << y;
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(rgb[c], encoded, 1e-4) << y;
         }
+        EXPECT_EQ(rgb[3], 7.0);
     }
 }
 

@@ -153,13 +153,13 @@ struct Conditions {
     std::string method = kCxfUnknownMethod;
     bool spectral = false;
     bool custom = false; // spectra as CustomSpectrum
-    int start = 0, increment = 0;
+    int start = 0, increment = 0; // the WavelengthRange; custom spectra name each point and share one setup
 
     std::string Key() const
     {
         return illuminant + '\n' + observer + '\n' + condition + '\n' + instrument + '\n' + serial + '\n'
             + geometry + '\n' + filter + '\n' + calibration + '\n' + method + '\n' + (spectral ? "s" : "")
-            + (custom ? "c" : "") + std::to_string(start) + "/" + std::to_string(increment);
+            + (custom ? std::string("c") : std::to_string(start) + "/" + std::to_string(increment));
     }
 };
 
@@ -277,8 +277,6 @@ Conditions CxfWriter::TableConditions(int t) const
             for (double v : spectrum)
                 c.custom = c.custom || !(v > kMinReflectance && v < kMaxReflectance);
         }
-        if (c.custom)
-            c.start = c.increment = 0;
     }
     return c;
 }

@@ -61,8 +61,9 @@ double AtofC(const char* text)
         return 0.0;
     while (IsSpace(*text))
         ++text;
-    double value = 0.0;
-    return ParseDouble(text, text + std::strlen(text), value) ? value : 0.0;
+    double value = 0.0; // ParseDouble leaves it when no number leads
+    ParseDouble(text, text + std::strlen(text), value);
+    return value;
 }
 
 int AtoiC(const char* text)
@@ -71,8 +72,9 @@ int AtoiC(const char* text)
         return 0;
     while (IsSpace(*text))
         ++text;
-    int value = 0;
-    return ParseInt(text, text + std::strlen(text), value) ? value : 0;
+    int value = 0; // ParseInt leaves it when no number leads
+    ParseInt(text, text + std::strlen(text), value);
+    return value;
 }
 
 std::string FormatG(double value, int precision)

@@ -3,6 +3,7 @@
 
 #include "numtext.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -12,7 +13,7 @@ using tintvale::detail::AtoiC;
 
 namespace {
 
-int Count(int n) { return n < 0 ? 0 : n; }
+int Count(int n) { return std::max(n, 0); }
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -21,16 +22,18 @@ int RangeToInt(const char* first, const char* last)
 {
     while (first < last && IsSpace(*first))
         ++first;
-    int value = 0;
-    return tintvale::detail::ParseInt(first, last, value) ? value : 0;
+    int value = 0; // ParseInt leaves it when no number leads
+    tintvale::detail::ParseInt(first, last, value);
+    return value;
 }
 
 double RangeToDouble(const char* first, const char* last)
 {
     while (first < last && IsSpace(*first))
         ++first;
-    double value = 0.0;
-    return tintvale::detail::ParseDouble(first, last, value) ? value : 0.0;
+    double value = 0.0; // ParseDouble leaves it when no number leads
+    tintvale::detail::ParseDouble(first, last, value);
+    return value;
 }
 
 // The number that first ... last holds whole, blanks around it allowed.

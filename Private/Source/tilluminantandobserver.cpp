@@ -149,11 +149,10 @@ int TIlluminantAndObserver::ComputeProducts()
 }
 
 // w_i = S ȳ_i / Σ S ȳ + S x̄_i / Σ S x̄ + S z̄_i / Σ S z̄, the search's measure of how strongly sample
-// i moves the colour.
+// i moves the colour. Once, on the weights the object starts with (all 0).
 void TIlluminantAndObserver::ComputeWeights()
 {
     const double* products[3] = { mSY, mSX, mSZ };
-    std::fill(mWeight, mWeight + kMaxPoints, 0.0);
     for (const double* p : products) {
         double sum = 0.0;
         for (int i = 0; i < mNrPoints; ++i)

@@ -1,6 +1,7 @@
 // ASTM E308 weights by ASTM E2022, cached.
 #include <tintvale/tspectraltables.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -71,10 +72,9 @@ std::shared_ptr<const TSpectralTables::Weights> Compute(
     std::vector<double>* o[3] = { &out->x, &out->y, &out->z };
     for (int t = 0; t < 3; ++t)
         o[t]->assign(count, 0.0);
-    const int last = first + step * (count - 1);
     for (int g = 0; g < nodes; ++g) {
         const int lambda = lowIndex + step * g;
-        const int j = lambda <= first ? 0 : (lambda >= last ? count - 1 : (lambda - first) / step);
+        const int j = std::clamp((lambda - first) / step, 0, count - 1); // the ends take what lies beyond
         for (int t = 0; t < 3; ++t)
             (*o[t])[j] += k * w[t][g];
     }

@@ -39,10 +39,7 @@ const TSpectrum* DensityFilterResponse(int channel, int standard)
     std::lock_guard<std::mutex> lock(cache.mutex);
     if (const TSpectrum* ready = cache.entries[channel][standard].load(std::memory_order_relaxed))
         return ready;
-    double wavelengths[36];
-    for (int j = 0; j < 36; ++j)
-        wavelengths[j] = j * 10 + 380;
-    auto response = std::make_unique<TSpectrum>(wavelengths, 36, sDensityFilters[channel][standard]);
+    auto response = std::make_unique<TSpectrum>(sDensityFilters[channel][standard]); // on the 10-nm grid
     if (response->ErrNo() != 0)
         return nullptr;
     cache.owned[channel][standard] = std::move(response);

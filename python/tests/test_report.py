@@ -209,7 +209,12 @@ def test_lab_page_colours_names_and_placement(lab_page):
     assert all(swatches[name] == fills for name, _, fills, _ in drawn)
     clipped = [g for g in root.iter(SVG + "g") if "clipped" in g.get("class", "")]
     assert [name for name, _, _, classes in drawn if "clipped" in classes] == ["cyan", "far green", "violet"]
-    assert len(clipped) == 3 and all(g.find(SVG + "path[@class='clipmark']") is not None for g in clipped)
+    assert len(clipped) == 3
+    for g in clipped:  # a mark in the top right corner of the reference's square and of the sample's
+        squares = [(int(r.get("x", 0)), int(r.get("y", 0)), int(r.get("width"))) for r in g.findall(SVG + "rect") if r.get("fill")]
+        marks = [tuple(map(int, re.fullmatch(r"M(\d+) (\d+)h(\d+)v\3z", m.get("d")).groups()))
+                 for m in g.findall(SVG + "path[@class='clipmark']")]
+        assert sorted((x + s, y) for x, y, s in marks) == sorted((x + w, y) for x, y, w in squares)
     assert root.find(".//*[@id='spectra']") is None and next(root.iter(SVG + "polyline"), None) is None
     labels = [t.text for t in root.iter(SVG + "text") if t.get("class", "").startswith("lbl")]
     assert len(labels) == len(set(labels)) == len(names) and all(len(label) <= 12 for label in labels)

@@ -63,6 +63,19 @@ tintvale_tool_test(lab_columns RC 0 ARGS lab ${FILES}/flat_columns.txt --observe
 tintvale_tool_test(lab_columns_astm RC 0 ARGS lab ${FILES}/flat_columns.txt --observer "2 degree"
   STDOUT "\nWEIGHTING_FUNCTION\t\"INTEGRATION, ASTM E308 10 nm 380-730\"\n"
          "\nflat\t[^\n]*\t0[.]5\t48[.]21[01][0-9]*\t50[.]?0*[0-9]?\t41[.]26[01][0-9]*\t0[.]3456[67][0-9]*\t0[.]3584[9][0-9]*\t[0-9.e-]+\t[0-9.e-]+\t76[.]069[23][0-9]*\t[-0-9.e]+\t[-0-9.e]+\t?\n")
+# Conditions are those of the file whose colorimetry was computed under them (Lab without spectra),
+# ahead of a file of spectra and Lab that states D65: its spectra are recomputed under D50.
+file(WRITE ${FILES}/spectra_lab_d65.txt "${labHead}KEYWORD \"ILLUMINANT\"\nILLUMINANT \"D65\"\n"
+  "BEGIN_DATA_FORMAT\nSampleID${nm} LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\nc${values} 76 0 0\nEND_DATA\n")
+tintvale_tool_test(conditions_of_the_colorimetric_file RC 0
+  ARGS compare ${FILES}/spectra_lab_d65.txt ${FILES}/lab_d50.txt --format json
+  JSON "summary.illuminant=CIE Illuminant D50=text")
+# Without such a file, those the first file states: the reference's D65 over a sample that states none.
+file(WRITE ${FILES}/spectra_d65.txt "${labHead}KEYWORD \"ILLUMINANT\"\nILLUMINANT \"D65\"\n"
+  "BEGIN_DATA_FORMAT\nSampleID${nm}\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\nflat${values}\nEND_DATA\n")
+tintvale_tool_test(conditions_of_the_first_file RC 0
+  ARGS compare ${FILES}/spectra_d65.txt ${FILES}/black_spectrum.txt --format json
+  JSON "summary.illuminant=CIE Illuminant D65=text")
 # Without options the stated observer is used.
 tintvale_tool_test(lab_stated_observer RC 0 ARGS lab ${FILES}/flat_columns.txt
   STDOUT "\nOBSERVER\t\"10 degree\"\n" "\nWEIGHTING_FUNCTION\t\"OBSERVER, 10 degree\"\n")
@@ -103,6 +116,16 @@ tintvale_tool_test(lab_refuses_other_illuminant RC 2 ARGS lab ${FILES}/lab_d50.t
   STDERR "lab_d50[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
 tintvale_tool_test(lab_adapts RC 0 ARGS lab ${FILES}/lab_d50.txt --illuminant "CIE Illuminant D65" --adapt bradford
   STDOUT "\nWEIGHTING_FUNCTION\t\"ILLUMINANT, CIE Illuminant D65\"\n" "\nc\t50[.]2502[0-9]*\t22[.]9135[0-9]*\t-29[.]8172[0-9]*\t?\n")
+# average adapts the same Lab as the first column of files without sample names.
+file(WRITE ${FILES}/lab_d50_unnamed.txt "CGATS.17\nBEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
+  "BEGIN_DATA\n50 20 -30\nEND_DATA\n")
+tintvale_tool_test(average_adapts_the_first_column RC 0
+  ARGS average ${FILES}/lab_d50_unnamed.txt ${FILES}/lab_d50_unnamed.txt --illuminant "CIE Illuminant D65" --adapt bradford -o -
+  STDOUT "\n50[.]2502[0-9]*\t22[.]9135[0-9]*\t-29[.]8172[0-9]*\t?\n")
 tintvale_tool_test(density_other_illuminant RC 2
   ARGS density ${FILES}/white_xyz.txt --paper white --standard colorimetric --illuminant "CIE Illuminant D65"
   STDERR "white_xyz[.]txt: its colorimetric data are under D50, 2 degree observer [^\n]*, not CIE Illuminant D65")
+
+# The page names the viewing of every appearance formula, the first of the list as well.
+tintvale_tool_test(report_viewing_of_cam02_ucs RC 0 ARGS report ${FILES}/lab_d50.txt ${FILES}/lab_d50.txt --formula cam02-ucs -o -
+  STDOUT "Colour differences by cam02-ucs [(]L_A 64 cd/m2, Y_b 20, average surround[)] from CIELAB")

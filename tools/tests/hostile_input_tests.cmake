@@ -7,6 +7,11 @@ file(WRITE ${FILES}/black_paper.txt "${hostileHead}paper 0 0 0 0 0.5 0 0\nC100 1
 # A cyan solid measured as the paper: no range to place the tint in.
 file(WRITE ${FILES}/solid_as_paper.txt "${hostileHead}paper 0 0 0 0 95 0 -2\nC100 100 0 0 0 95 0 -2\n"
   "C50 50 0 0 0 75 -20 -25\nEND_DATA\n")
+# A device value "nan" reads as a number but selects no role: refused, naming its sample.
+file(WRITE ${FILES}/nan_device.txt "${hostileHead}paper 0 0 0 0 95 0 0\nC100 nan 0 0 0 55 -37 -50\n"
+  "C50 50 0 0 0 75 -20 -25\nEND_DATA\n")
+tintvale_tool_test(device_value_nan RC 2 ARGS compare ${FILES}/nan_device.txt ${FILES}/nan_device.txt
+  --tolerances ${FILES}/set_greys.json STDOUT "^$" STDERR "nan_device[.]txt: sample 2 has a device value that is not a number\n$")
 tintvale_tool_test(paper_relative_black_paper RC 2
   ARGS compare ${FILES}/black_paper.txt ${FILES}/solid_as_paper.txt --paper-relative
   STDOUT "^$" STDERR "^tintvale: [^\n]*black_paper[.]txt: --paper-relative: the paper white is not a positive XYZ of L[*] 1 or more\n$")
