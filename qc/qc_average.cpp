@@ -5,7 +5,8 @@
 
 namespace tintvale::qc {
 
-std::unique_ptr<TCgats> Average(const std::vector<std::unique_ptr<Chart>>& charts, const CommonOptions& common)
+std::unique_ptr<TCgats> Average(
+    const std::vector<std::unique_ptr<Chart>>& charts, const CommonOptions& common)
 {
     if (charts.empty())
         throw Error("no files to average");

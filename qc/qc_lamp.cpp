@@ -80,8 +80,7 @@ Spectrum Load(const std::string& file, const CommonOptions& common, std::vector<
         int error = 0;
         const TIlluminant* illuminant = factory.AddFile(file.c_str(), &error);
         if (illuminant == nullptr)
-            throw Error(
-                file + ": not a readable illuminant file (error " + std::to_string(error) + ")");
+            throw Error(file + ": not a readable illuminant file (error " + std::to_string(error) + ")");
         return FromIlluminant(*illuminant, file);
     }
     return FromMeasurementFile(file, warnings);

@@ -1,11 +1,16 @@
 // The QC library as a host calls it: files read by the host or by path, a tolerance set built in
 // code, many files at once, and the errors it throws.
 #include "cielab_reference.h"
+#include "temp_dir.h"
 
+#include <tintvale/qc/appearance.h>
 #include <tintvale/qc/batch.h>
 #include <tintvale/qc/compare.h>
 #include <tintvale/qc/files.h>
+#include <tintvale/qc/roles.h>
 #include <tintvale/qc/tolerances.h>
+
+#include <tintvale/tappearancemodel.h>
 
 #include <tintvale/tcgats.h>
 
@@ -13,7 +18,10 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace qc = tintvale::qc;
 
@@ -109,4 +117,99 @@ TEST(QcLibrary, ManyFilesAndTheErrorsThrown)
     EXPECT_EQ(json["files"][1]["verdict"], "error");
     EXPECT_EQ(json["files"][0]["verdict"], "none");
     EXPECT_EQ(json["summary"]["errors"], 1);
+}
+
+// Roles select the patches the control strip's device values say (C, M, Y, K as written in the file).
+TEST(QcLibrary, RolesSelectByDeviceValues)
+{
+    const qc::Chart strip(kStrip + "reference.txt");
+    const struct {
+        const char* role;
+        std::vector<int> patches;
+    } cases[] = {
+        { "paper", { 0 } },
+        { "solids", { 1, 2, 3, 4 } },
+        { "solids:M", { 2 } },
+        { "overprints", { 5, 6, 7, 8 } },
+        { "cmy-grey", { 9, 10, 11 } },
+        { "tints:C", { 12, 13, 14 } },
+        { "tints:K", { 21, 22, 23 } },
+        { "names:K50,paper", { 22, 0 } },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qc::SelectPatches(strip, 0, qc::ParseRole(c.role)), c.patches) << c.role;
+    EXPECT_EQ(qc::SelectPatches(strip, 0, qc::ParseRole("all")).size(), 24u);
+}
+
+// Names in the order people read them: digit runs by value, whatever their length or zeros.
+TEST(QcLibrary, NaturalOrder)
+{
+    EXPECT_TRUE(qc::NaturalLess("F2", "F10"));
+    EXPECT_FALSE(qc::NaturalLess("F10", "F2"));
+    EXPECT_TRUE(qc::NaturalLess("x9z", "x10y"));
+    EXPECT_FALSE(qc::NaturalLess("x10y", "x9z"));
+    EXPECT_FALSE(qc::NaturalLess("F02", "F2"));
+    EXPECT_FALSE(qc::NaturalLess("F1", "F1"));
+    EXPECT_TRUE(qc::NaturalLess("F1", "F1a"));
+    EXPECT_FALSE(qc::NaturalLess("F1a", "F1"));
+}
+
+// The first appearance-space formula (cam02-ucs, row 0) is a CAM02-UCS difference of each patch's
+// XYZ, with the viewing in the summary; --max 0 fails every file of a batch with a difference.
+TEST(QcLibrary, AppearanceFormulaAndAToleranceOfZero)
+{
+    qc::CompareOptions options = Cie76(kStrip + "reference.txt", kStrip + "sample.txt");
+    options.formula = "cam02-ucs";
+    const qc::Comparison c = qc::Compare({}, options);
+    const double* white = c.colorimetry->White();
+    TAppearanceModel::ViewingConditions vc;
+    std::copy(white, white + 3, vc.white);
+    vc.adaptingLuminance = 64.0;
+    vc.background = 20.0;
+    const TAppearanceModel model(TAppearanceModel::Model::CIECAM02, vc);
+    for (const qc::PatchDifference& p : c.patches) {
+        double ref[3], smp[3];
+        reference::LabToXYZ(p.labRef, white, ref);
+        reference::LabToXYZ(p.labSmp, white, smp);
+        EXPECT_NEAR(p.dE, model.DeltaE(smp, ref, TAppearanceModel::UniformSpace::UCS), 1e-9) << p.name;
+    }
+    bool viewing = false;
+    for (const qc::SummaryEntry& e : qc::Summary(c))
+        viewing = viewing || e.name == "viewing";
+    EXPECT_TRUE(viewing);
+
+    qc::BatchOptions batch;
+    batch.samples = { kStrip + "sample.txt" };
+    qc::CompareOptions zero = Cie76(kStrip + "reference.txt", "");
+    zero.max = 0.0;
+    const auto json
+        = nlohmann::json::parse(qc::RenderBatch(qc::CompareMany({}, zero, batch), qc::Format::Json));
+    EXPECT_EQ(json["summary"]["tolerance"], 0.0);
+    EXPECT_EQ(json["summary"]["failed"], 1);
+    EXPECT_EQ(json["files"][0]["verdict"], "fail");
+}
+
+// A sample outside the model's domain (negative XYZ) has an empty row and is counted once, in the
+// conditions and in one warning; a file without such a sample warns of nothing.
+TEST(QcLibrary, AppearanceOutsideTheDomainIsCountedAndWarned)
+{
+    TempDir dir;
+    const std::string path = dir.Dir() + "xyz.txt";
+    std::ofstream(path)
+        << "CGATS.17\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nSAMPLE_ID XYZ_X XYZ_Y XYZ_Z\n"
+           "END_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\na 20 20 20\nb -30 -40 -30\nEND_DATA\n";
+    std::vector<std::string> warnings;
+    const auto doc = [&](const std::string& file) {
+        std::ostringstream out;
+        qc::AppearanceReport(file, {}, {}, &warnings).Write(out, qc::Format::Json);
+        return nlohmann::json::parse(out.str());
+    };
+    const auto json = doc(path);
+    EXPECT_EQ(json["conditions"]["outside_domain"], 1);
+    EXPECT_EQ(json["appearance"][1]["J"], "");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("1 sample(s) outside"), std::string::npos);
+    warnings.clear();
+    EXPECT_EQ(doc(kStrip + "sample.txt")["conditions"]["outside_domain"], 0);
+    EXPECT_TRUE(warnings.empty());
 }
