@@ -542,7 +542,7 @@ TEST(CxfWrite, CreatedIsTheCreationDateOnlyWhenAnXmlDateTime)
 // LCh is written where CxF3 can hold it (L and C not negative, h in 0 to 360); other rows keep
 // their values as Tags, read back into a table of their own (rows without colour values). The Id is
 // SAMPLE_ID's, also ahead of a SampleID.
-TEST(CxfWrite, LchWithinItsRangesIsAColourValue)
+TEST(CxfWrite, ValuesWithinTheirRangesAreColourValues)
 {
     TCgats c(("CGATS.17\n"
                  + Table("SAMPLE_ID SampleID LAB_L LAB_C LAB_H",
@@ -559,6 +559,38 @@ TEST(CxfWrite, LchWithinItsRangesIsAColourValue)
     ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg();
     EXPECT_EQ(CellText(back, 0, 1, "LAB_H"), "360");
     EXPECT_EQ(CellText(back, 1, 0, "LAB_H"), "360.5");
+    // L* 0 is a colour; a spot tint of 150 % is none, and stays a Tag.
+    TCgats edges(
+        ("CGATS.17\n" + Table("SAMPLE_ID LAB_L LAB_A LAB_B SPOT_1", { "k 0 0 0 150", "m 10 1 1 50" }))
+            .c_str(),
+        0);
+    const std::string edge = Written(edges, Convention::Cxf);
+    EXPECT_NE(edge.find("<cc:L>0</cc:L><cc:A>0</cc:A><cc:B>0</cc:B>"), std::string::npos) << edge;
+    EXPECT_NE(edge.find("<cc:Tag Name=\"SPOT_1\" Value=\"150\"/>"), std::string::npos) << edge;
+    EXPECT_NE(edge.find("<cc:ColorCustom"), std::string::npos);
+    EXPECT_EQ(edge.find("<cc:ColorCustom"), edge.rfind("<cc:ColorCustom"));
+}
+
+// A table without a statement of its own takes the file header's, not that of a table before it.
+TEST(CxfWrite, ConditionsOfATableAreItsOwnElseTheFiles)
+{
+    TCgats c(("CGATS.17\nINSTRUMENTATION \"Header meter\"\nMEASUREMENT_CONDITION \"M0\"\n"
+                 + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "a 50 1 2" })
+                 + "INSTRUMENTATION \"Second meter\"\nMEASUREMENT_CONDITION \"M1\"\n"
+                 + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "b 51 1 2" }) + "MEASUREMENT_CONDITION \"M2\"\n"
+                 + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "c 52 1 2" }))
+                 .c_str(),
+        0);
+    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    const std::string cxf = Written(c, Convention::Cxf);
+    auto count = [&](const std::string& text) {
+        int n = 0;
+        for (std::size_t at = cxf.find(text); at != std::string::npos; at = cxf.find(text, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<cc:Model>Header meter</cc:Model>"), 2) << cxf;
+    EXPECT_EQ(count("<cc:Model>Second meter</cc:Model>"), 1);
 }
 
 // Spectra under a SPECTRAL_NORM other than 1 or 100 are written as factors: 0.5 of 2 is 0.25, on a
@@ -689,7 +721,8 @@ TEST(CxfWrite, CustomResourcesKeptThroughCgats)
 {
     std::string big(5000, 'x');
     big += "\"%&amp;&lt;";
-    const std::string custom = "<cc:CustomResources xmlns:w=\"urn:w\"><v:Palette id=\"p&quot;1\" n=\"50%\">"
+    const std::string custom = "<cc:CustomResources xmlns:w=\"urn:w\" Owner=\"o\" xmlnsx=\"x\"><v:Palette "
+                               "id=\"p&quot;1\" n=\"50%\">"
                                "<v:Entry>a &amp; \"b\"\nline</v:Entry></v:Palette>"
                                "<w:Note xmlns:u=\"urn:u\" u:at=\"1\">"
         + big + "</w:Note></cc:CustomResources>\n";
@@ -713,6 +746,9 @@ TEST(CxfWrite, CustomResourcesKeptThroughCgats)
              "<w:Note xmlns:u=\"urn:u\" u:at=\"1\" xmlns:w=\"urn:w\"", "\"%&amp;&lt;</w:Note>" })
         EXPECT_NE(kept.find(part), std::string::npos) << part << " in\n" << kept.substr(0, 400);
     EXPECT_NE(kept.find(big.substr(0, 5000)), std::string::npos);
+    // Only declarations travel with the elements, not other attributes around them.
+    EXPECT_EQ(kept.find("Owner"), std::string::npos);
+    EXPECT_EQ(kept.find("xmlnsx"), std::string::npos);
     // Read again, the same lines.
     TCgats again(cxf.c_str(), 0);
     ASSERT_EQ(again.GetErrorCode(), 0) << again.GetErrorMsg();
