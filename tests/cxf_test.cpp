@@ -658,6 +658,11 @@ TEST(CxfWrite, RefusesNonUtf8TextAndNonFiniteNumbersKeepsUtf8)
         EXPECT_NE(std::string(c.GetErrorMsg()).find(r.where), std::string::npos) << c.GetErrorMsg();
         EXPECT_FALSE(std::ifstream(path)) << "written: " << r.row;
     }
+    // A file needs a name.
+    const TCgats named(
+        (head + Table("SAMPLE_ID SAMPLE_NAME LAB_L LAB_A LAB_B", { "a n 50 0 0" })).c_str(), 0);
+    EXPECT_EQ(named.SaveAs(nullptr, Convention::Cxf), TCgats::kErrEmptyFileName);
+    EXPECT_EQ(named.SaveAs("", Convention::Cxf), TCgats::kErrEmptyFileName);
     // Two-, three- and four-byte forms, the last and first code points XML allows beyond ASCII.
     const std::string text
         = "Caf\xc3\xa9 \xe6\x97\xa5 \xf0\x9f\x98\x80 \xef\xbf\xbd \xf4\x8f\xbf\xbf \xc2\x80 \xe0\xa0\x80";

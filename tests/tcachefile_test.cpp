@@ -108,6 +108,7 @@ TEST_F(TCacheFileOps, ScanTopicsWithNeedleAndTheReservedTopic)
     } again(dir.File("again.tvc").c_str(), 1, true);
     const char* value = nullptr;
     ASSERT_TRUE(again.AddTopic("t", false) == 0 && again.AddItem("t", "i", "v", false, false) == 0);
+    EXPECT_STREQ(again.ScanTopics(nullptr, 0), "t") << "a new object's first scan starts at the first topic";
     EXPECT_TRUE(
         again.ScanTopics(nullptr, 1) && !again.ScanTopics(nullptr, 0) && again.ScanItems("t", &value, 1));
     EXPECT_TRUE(again.Restart() == TCacheFile::Ok && std::string(again.ScanTopics(nullptr, 0)) == "t");
