@@ -135,6 +135,11 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
     EXPECT_TRUE(back->GetSampleLabel(0, 18, name) == 0 && name == "white");
     EXPECT_EQ(Written(chart), Written(TCgats(TINTVALE_DATA_DIR "/samples/chart_reference.txt")));
 
+    // A comment ahead of the first line stays ahead of the new first line.
+    const std::string commented = Written(
+        *Read("# hand made\nCGATS.17\n" + Table("SAMPLE_ID LAB_L", { "a 50" })), Convention::Argyll);
+    EXPECT_EQ(commented.compare(0, 17, "# hand made\nCTI3\n"), 0) << commented;
+
     // CGATS.17: the standard names, the values as they are.
     auto cgats = Read(Written(chart, Convention::Cgats));
     EXPECT_TRUE(cgats->ContainsFieldName(0, "SAMPLE_ID") && cgats->ContainsFieldName(0, "SPECTRAL_NM_730"));
