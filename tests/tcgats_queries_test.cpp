@@ -96,6 +96,12 @@ TEST(TCgatsQueries, PerSampleValues)
     EXPECT_EQ(buffer[2], 7.0);
     double* none = nullptr;
     EXPECT_EQ(c->GetLab(0, 0, &none), -1);
+    char text[16] = "junk";
+    char* textOut = text;
+    ASSERT_EQ(c->GetSampleName(0, 1, &textOut), 0);
+    EXPECT_STREQ(text, "second");
+    char* noText = nullptr;
+    EXPECT_EQ(c->GetSampleName(0, 1, &noText), -1);
 
     // Without an "InkBook" field the caller's buffer gets the empty text.
     char ink[16] = "junk";
