@@ -56,11 +56,15 @@ TEST(NumText, IntegersSaturateSignsAreStrictAndRangesBound)
     EXPECT_EQ(ints, "-2147483648");
 }
 
-TEST(NumText, FixedFormMatchesPrintf)
+TEST(NumText, FixedAndGeneralFormsMatchPrintf)
 {
     for (double value : { 0.0, 0.5, -0.00001, 0.125, 3.14159265, -123456.789, 0.99995, 1e-7, 4.5e15, 1e300,
-             1.7976931348623157e308, -std::numeric_limits<double>::infinity() })
+             1.7976931348623157e308, -std::numeric_limits<double>::infinity() }) {
         EXPECT_EQ(FormatF(value, 6, 4), Printf("%6.4f", value)) << value;
+        // A precision of 0 is one significant digit, as printf's; a negative one is its default, 6.
+        EXPECT_EQ(FormatG(value, 0), Printf("%.0g", value)) << value;
+        EXPECT_EQ(FormatG(value, -1), Printf("%g", value)) << value;
+    }
     EXPECT_TRUE(FormatF(1.0, 8, 2) == "    1.00" && FormatF(2.5, 0, 0) == "2");
     // The longest text: a sign, 309 integer digits, the point and many decimals.
     EXPECT_EQ(FormatF(-1.7976931348623157e308, 0, 17), Printf("%.17f", -1.7976931348623157e308));
