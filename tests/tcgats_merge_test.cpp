@@ -97,6 +97,13 @@ TEST(TCgatsMerge, AveragesAndComparisons)
     EXPECT_FALSE(two.HasSameSampleListAs(otherLab, 0.4));
     EXPECT_FALSE(two.HasSameSampleListAs(otherTints, 0.5));
     EXPECT_FALSE(two.HasSameSampleListAs(Build({ { 10, 20, 30, 0 }, { 40, 50, 60, 0 } }, {}), 1.0));
+    // Int columns differ as whole numbers.
+    TCgats ints = base, other = base;
+    MakeIntColumn(ints, 4, { 1 });
+    MakeIntColumn(other, 4, { 2 });
+    EXPECT_FALSE(ints == other);
+    MakeIntColumn(other, 4, { 1 });
+    EXPECT_TRUE(ints == other);
 
     // Wavelengths and spectral values must agree.
     auto spectral = [](double nm, double value) {
