@@ -212,4 +212,14 @@ TEST_F(FineIntegration, GridValuesAreTheTriangularTenNanometreBands)
         EXPECT_DOUBLE_EQ(grid[g], expected) << 380 + 10 * g << " nm";
     }
     EXPECT_EQ(fine.GetGridValues(v.data(), 80, grid), TFineIntegration::kLengthMismatch);
+    // Between the data's points R is the straight line: at 3 nm a ramp's band is the ramp at λ.
+    std::vector<double> nm, ramp;
+    for (double w = 371.0; w <= 740.0; w += 3.0) {
+        nm.push_back(w);
+        ramp.push_back(w / 1000.0);
+    }
+    ASSERT_EQ(fine.SetWavelengths(nm.data(), static_cast<int>(nm.size())), 0);
+    ASSERT_EQ(fine.GetGridValues(ramp.data(), static_cast<int>(ramp.size()), grid), 0);
+    for (int g = 0; g < 36; ++g)
+        EXPECT_NEAR(grid[g], (380 + 10 * g) / 1000.0, 1e-12) << 380 + 10 * g << " nm";
 }
