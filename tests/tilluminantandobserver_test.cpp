@@ -69,6 +69,19 @@ TEST_F(Shipped, WhitePointsCheckValuesCountsAndErrors)
     EXPECT_NEAR(white[2], 108.8171, 5e-5);
 }
 
+// Fewer points than the grid lie between its samples, each function taken as the straight line
+// between them: a line at 405 nm has the CIE 1931 x/y and z/y of the mean of 400 and 410 nm (the
+// four-decimal 2° observer: x 0.0143, 0.0435; y 0.0004, 0.0012; z 0.0679, 0.2074).
+TEST_F(Shipped, FewerPointsInterpolateTheGrid)
+{
+    TIlluminantAndObserver io(Get("CIE Illuminant D50"), &mTwo, 15); // every 25 nm from 380
+    double line[15] = {}, xyz[3];
+    line[1] = 1.0;
+    ASSERT_EQ(io.GetXYZ(line, xyz, 15), 0);
+    EXPECT_NEAR(xyz[0] / xyz[1], (0.0143 + 0.0435) / (0.0004 + 0.0012), 1e-9);
+    EXPECT_NEAR(xyz[2] / xyz[1], (0.0679 + 0.2074) / (0.0004 + 0.0012), 1e-9);
+}
+
 TEST_F(Shipped, AstmWeightsAndIncrements)
 {
     TIlluminantFactory factory;
