@@ -74,6 +74,12 @@ TEST(TCgatsWriter, BlockEndLinesInAnyLetterCaseGetNoDeclarationInsideTheBlock)
     EXPECT_EQ(A::CommentTags(*again), (std::vector<std::string> { "free text\n", "KEYWORD \"X\"\n" }));
     EXPECT_EQ(again->GetKeywords(), c->GetKeywords());
     EXPECT_STREQ(again->GetKeywordValue("Remark"), "a");
+    // A keyword of another program, even one that starts with "_", is declared in the standard form.
+    char* standard = nullptr;
+    ASSERT_EQ(Read("CGATS.17\n_PRIVATE \"x\"\n")->WriteToBuffer(&standard, TCgats::Convention::Cgats), 0);
+    EXPECT_NE(std::string(standard).find("KEYWORD\t\"_PRIVATE\"\n_PRIVATE\t\"x\"\n"), std::string::npos)
+        << standard;
+    delete[] standard;
 }
 
 TEST(TCgatsWriter, TagLines)
