@@ -194,6 +194,11 @@ TEST(FineIntegrationGrid, OnlyStepsBelow10nmCountAsFiner)
     EXPECT_FALSE(TFineIntegration::IsFinerThanGrid(gap, 3));
     const double descending[] = { 410.0, 405.0, 400.0 };
     EXPECT_FALSE(TFineIntegration::IsFinerThanGrid(descending, 3));
+    // Within a millionth of a nanometre of whole numbers wavelengths count as whole; further off not.
+    const double near[] = { 380.0000005, 390.0, 399.9999995 };
+    EXPECT_EQ(TFineIntegration::EvenStep(near, 3), 10);
+    const double off[] = { 380.00001, 390.0, 400.0 };
+    EXPECT_EQ(TFineIntegration::EvenStep(off, 3), 0);
 }
 
 TEST_F(FineIntegration, GridValuesAreTheTriangularTenNanometreBands)
