@@ -298,6 +298,11 @@ TEST(TLightSource, RefusesWhatIsNoLampSpectrum)
     EXPECT_EQ(TLightSource(wl.data() + 1, p.data() + 1, kNrFl - 1).ErrNo(), TLightSource::kRangeTooShort);
     EXPECT_EQ(TLightSource(wl.data(), p.data(), kNrFl - 1).ErrNo(), TLightSource::kRangeTooShort);
     EXPECT_EQ(TLightSource(wl.data(), p.data(), 1).ErrNo(), TLightSource::kInvalidArgument);
+    // Ends within the tolerance of 380 and 780 nm count as reaching them.
+    std::vector<double> shifted = wl;
+    for (double& w : shifted)
+        w += 1e-6;
+    EXPECT_EQ(TLightSource(shifted.data(), p.data(), kNrFl).ErrNo(), TLightSource::kOk);
     std::vector<double> bad = p;
     bad[40] = -0.01;
     EXPECT_EQ(TLightSource(wl.data(), bad.data(), kNrFl).ErrNo(), TLightSource::kNegative);
