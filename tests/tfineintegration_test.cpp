@@ -197,6 +197,7 @@ TEST(FineIntegrationGrid, OnlyStepsBelow10nmCountAsFiner)
     // Within a millionth of a nanometre of whole numbers wavelengths count as whole; further off not.
     const double near[] = { 380.0000005, 390.0, 399.9999995 };
     EXPECT_EQ(TFineIntegration::EvenStep(near, 3), 10);
+    EXPECT_EQ(TFineIntegration::EvenStep(near + 1, 2), 10); // two points make a step
     const double off[] = { 380.00001, 390.0, 400.0 };
     EXPECT_EQ(TFineIntegration::EvenStep(off, 3), 0);
 }
