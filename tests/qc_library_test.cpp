@@ -6,6 +6,7 @@
 #include <tintvale/qc/appearance.h>
 #include <tintvale/qc/batch.h>
 #include <tintvale/qc/compare.h>
+#include <tintvale/qc/describe.h>
 #include <tintvale/qc/files.h>
 #include <tintvale/qc/roles.h>
 #include <tintvale/qc/tolerances.h>
@@ -141,6 +142,20 @@ TEST(QcLibrary, RolesSelectByDeviceValues)
     EXPECT_EQ(qc::SelectPatches(strip, 0, qc::ParseRole("all")).size(), 24u);
 }
 
+// A file's description: one row per table it has, and no layout the file does not give.
+TEST(QcLibrary, FileDescription)
+{
+    const qc::Chart strip(kStrip + "reference.txt");
+    std::ostringstream out;
+    qc::FileReport(strip).Write(out, qc::Format::Json);
+    const auto json = nlohmann::json::parse(out.str());
+    ASSERT_EQ(json["tables"].size(), 1u);
+    EXPECT_EQ(json["tables"][0]["samples"], 24);
+    EXPECT_EQ(json["tables"][0]["channels"], 4);
+    EXPECT_FALSE(json["header"].contains("row length"));
+    EXPECT_EQ(json["header"]["tables"], 1);
+}
+
 // Names in the order people read them: digit runs by value, whatever their length or zeros.
 TEST(QcLibrary, NaturalOrder)
 {
@@ -177,6 +192,7 @@ TEST(QcLibrary, AppearanceFormulaAndAToleranceOfZero)
     for (const qc::SummaryEntry& e : qc::Summary(c))
         viewing = viewing || e.name == "viewing";
     EXPECT_TRUE(viewing);
+    EXPECT_STREQ(c.FormulaName(), TAppearanceModel::GetUniformFormula(0)->name);
 
     qc::BatchOptions batch;
     batch.samples = { kStrip + "sample.txt" };
