@@ -210,7 +210,7 @@ TEST(TSpectrumText, TextAndRecordRefusals)
     EXPECT_EQ(back.ErrNo(), 0);
     EXPECT_EQ(Grid(back), Grid(zero));
     TSpectrum a = FromText("3 400 550 700 0.1 0.5 0.9");
-    TSpectrum b = FromText("count=3; lambda: 400, 550,\n700 nm; values 0.1 /0.5/ 0.9 end");
+    TSpectrum b = FromText("count=3; lambda: 400, 550,\n700 nm; infinitely many values 0.1 /0.5/ 0.9 end");
     ASSERT_EQ(b.ErrNo(), 0);
     EXPECT_EQ(Grid(a), Grid(b));
     // Read from text, points have the layout of the same points given as arrays: short records pass.
