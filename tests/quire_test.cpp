@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 TEST(QuireItemText, NumbersByIndex)
 {
@@ -32,4 +34,24 @@ TEST(QuireItemText, NumbersByIndex)
     }
     double d = 0;
     EXPECT_TRUE(str_double_from_itemstr("   nan", 0, &d) == 0 && std::isnan(d));
+}
+
+// An item read as a number: found (1, quire_err 0) or not (0, with the store's code for it).
+TEST(QuireItemText, SearchedAsANumber)
+{
+    const std::string path = testing::TempDir() + "quire_search_int_test.quire";
+    std::remove(path.c_str());
+    Quire* quire = quire_open();
+    ASSERT_NE(quire, nullptr);
+    ASSERT_GT(quire_create_rfile(quire, path.c_str()), 0);
+    ASSERT_EQ(quire_add_item(quire, "topic", "count", "42, 7", nullptr), 1);
+    int value = 0;
+    EXPECT_EQ(quire_search_int(quire, "topic", "count", &value), 1);
+    EXPECT_EQ(quire_err, 0);
+    EXPECT_EQ(value, 42);
+    EXPECT_EQ(quire_search_int(quire, "topic", "missing", &value), 0);
+    EXPECT_NE(quire_err, 0);
+    EXPECT_EQ(value, 42);
+    quire_close(quire);
+    std::remove(path.c_str());
 }
