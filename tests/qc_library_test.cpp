@@ -5,6 +5,7 @@
 
 #include <tintvale/qc/appearance.h>
 #include <tintvale/qc/batch.h>
+#include <tintvale/qc/cell.h>
 #include <tintvale/qc/compare.h>
 #include <tintvale/qc/describe.h>
 #include <tintvale/qc/files.h>
@@ -19,7 +20,9 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -156,9 +159,15 @@ TEST(QcLibrary, FileDescription)
     EXPECT_EQ(json["header"]["tables"], 1);
 }
 
-// Names in the order people read them: digit runs by value, whatever their length or zeros.
-TEST(QcLibrary, NaturalOrder)
+// Names in the order people read them: digit runs by value, whatever their length or zeros; a
+// computed value written with the 15 digits a double holds for sure (0.1 + 0.2 is 0.3).
+TEST(QcLibrary, NaturalOrderAndComputedValues)
 {
+    EXPECT_EQ(qc::Computed(0.1 + 0.2), 0.3);
+    EXPECT_EQ(qc::Computed(-1.0 / 3.0), -0.333333333333333);
+    EXPECT_EQ(
+        qc::Computed(-std::numeric_limits<double>::infinity()), -std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(std::isnan(qc::Computed(std::nan(""))));
     EXPECT_TRUE(qc::NaturalLess("F2", "F10"));
     EXPECT_FALSE(qc::NaturalLess("F10", "F2"));
     EXPECT_TRUE(qc::NaturalLess("x9z", "x10y"));
