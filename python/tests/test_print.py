@@ -90,6 +90,20 @@ def test_page_shows_the_grouped_verdicts_and_tone_value_curves(tmp_path):
                for hex, name in re.findall(r'<polyline class="ref" stroke="#([0-9a-f]+)"[^>]*><title>(\w)</title>', tvi)}
     (r, g, b), (mr, mg, mb), (yr, yg, yb), black = (strokes[k] for k in "CMYK")
     assert b > r and min(mr, mb) > mg and min(yr, yg) > yb and max(black) < 64
+    # Each curve runs across the plot from nominal 0 to 100, its tints at their nominal values and
+    # as high as their tone value increase: in proportion to it, the largest the highest.
+    tones = {c["name"]: c["points"] for c in tv.tone_values(tv.Cgats(files[0]))["channels"]}
+    curves = re.findall(r'<polyline class="ref" stroke="#[0-9a-f]+" points="([^"]+)"><title>(\w)</title>', tvi)
+    assert len(curves) == 4
+    for points, name in curves:
+        xy = [tuple(map(float, p.split(","))) for p in points.split()]
+        (x0, y0), (x1, _) = xy[0], xy[-1]
+        inner, tints = xy[1:-1], tones[name]
+        assert [round((x - x0) / (x1 - x0) * 100) for x, _ in inner] == [round(p["nominal"]) for p in tints]
+        rise = [y0 - y for _, y in inner]
+        top = max(range(len(tints)), key=lambda i: tints[i]["tvi"])
+        assert rise[top] > 20 and max(rise) == rise[top]
+        assert all(abs(r / rise[top] - p["tvi"] / tints[top]["tvi"]) < 0.01 for r, p in zip(rise, tints))
     # Without tints there is no curve to draw.
     plain = tmp_path / "plain.html"
     tv.report(ROOT / "data" / "samples" / "chart_reference.txt", ROOT / "data" / "samples" / "chart_measured.txt", plain)
