@@ -239,7 +239,10 @@ TEST(SpectralTables, IlluminantAFollowsPlanckAsCie15DefinesIt)
         EXPECT_NEAR(TSpectralTables::IlluminantA(r[0]), r[1], r[2]) << r[0];
         EXPECT_NEAR(d50[static_cast<std::size_t>(r[0]) - 360], r[3], 6e-4) << r[0];
     }
+    // The daylight formulas hold from 4000 to 25000 K (CIE 15:2004, 3.1).
     EXPECT_FALSE(TSpectralTables::Daylight(3000.0, d50));
+    EXPECT_TRUE(TSpectralTables::Daylight(24000.0, d50));
+    EXPECT_FALSE(TSpectralTables::Daylight(26000.0, d50));
 }
 
 TEST_F(AstmE308, MeasurementsOfAFileLandOnTheWritersLab)
