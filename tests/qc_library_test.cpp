@@ -143,6 +143,15 @@ TEST(QcLibrary, RolesSelectByDeviceValues)
     for (const auto& c : cases)
         EXPECT_EQ(qc::SelectPatches(strip, 0, qc::ParseRole(c.role)), c.patches) << c.role;
     EXPECT_EQ(qc::SelectPatches(strip, 0, qc::ParseRole("all")).size(), 24u);
+    // A channel is full above 99.5 % and empty below 0.5 %.
+    const TCgats edges(
+        "CGATS.17\nNUMBER_OF_FIELDS 8\nBEGIN_DATA_FORMAT\nSampleID CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L "
+        "LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 4\nBEGIN_DATA\na 99.5 0 0 0 50 0 0\n"
+        "b 99.6 0 0 0 50 0 0\nc 0.5 0 0 0 90 0 0\nd 0.4 0 0 0 95 0 0\nEND_DATA\n",
+        0);
+    const qc::Chart chart(edges, "edges");
+    EXPECT_EQ(qc::SelectPatches(chart, 0, qc::ParseRole("solids")), std::vector<int> { 1 });
+    EXPECT_EQ(qc::SelectPatches(chart, 0, qc::ParseRole("paper")), std::vector<int> { 3 });
 }
 
 // A file's description: one row per table it has, and no layout the file does not give.
