@@ -16,7 +16,6 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
-#include <iostream>
 #include <limits>
 #include <memory>
 #include <set>
