@@ -543,14 +543,14 @@ bool CxfReader::ReadTriple(const pugi::xml_node& value, const char* const (&elem
 
 bool CxfReader::ReadColorValues(const pugi::xml_node& values, Row& row)
 {
-    static const char* const kLab[3] = { "L", "A", "B" };
-    static const char* const kLabFields[3] = { "LAB_L", "LAB_A", "LAB_B" };
-    static const char* const kLch[3] = { "L", "C", "H" };
-    static const char* const kLchFields[3] = { "LAB_L", "LAB_C", "LAB_H" };
-    static const char* const kXyz[3] = { "X", "Y", "Z" };
-    static const char* const kXyzFields[3] = { "XYZ_X", "XYZ_Y", "XYZ_Z" };
-    static const char* const kXyy[3] = { "x", "y", "Y" };
-    static const char* const kXyyFields[3] = { "XYY_X", "XYY_Y", "XYY_CAPY" };
+    static const char* const kLab[] = { "L", "A", "B" };
+    static const char* const kLabFields[] = { "LAB_L", "LAB_A", "LAB_B" };
+    static const char* const kLch[] = { "L", "C", "H" };
+    static const char* const kLchFields[] = { "LAB_L", "LAB_C", "LAB_H" };
+    static const char* const kXyz[] = { "X", "Y", "Z" };
+    static const char* const kXyzFields[] = { "XYZ_X", "XYZ_Y", "XYZ_Z" };
+    static const char* const kXyy[] = { "x", "y", "Y" };
+    static const char* const kXyyFields[] = { "XYY_X", "XYY_Y", "XYY_CAPY" };
     for (pugi::xml_node value = values.first_child(); value; value = value.next_sibling()) {
         const char* local = names.Local(value);
         bool ok = true;
@@ -662,11 +662,11 @@ bool CxfReader::ReadCustomSpectrum(const pugi::xml_node& spectrum, Row& row)
 
 bool CxfReader::ReadDeviceValues(const pugi::xml_node& values, Row& row)
 {
-    static const char* const kCmy[3] = { "Cyan", "Magenta", "Yellow" };
-    static const char* const kCmyFields[3] = { "CMYK_C", "CMYK_M", "CMYK_Y" };
-    static const char* const kRgb[3] = { "R", "G", "B" };
-    static const char* const kNone[3] = { nullptr, nullptr, nullptr };
-    static const char* const kRgbFields[3] = { "RGB_R", "RGB_G", "RGB_B" };
+    static const char* const kCmy[] = { "Cyan", "Magenta", "Yellow" };
+    static const char* const kCmyFields[] = { "CMYK_C", "CMYK_M", "CMYK_Y" };
+    static const char* const kRgb[] = { "R", "G", "B" };
+    static const char* const kNone[] = { nullptr, nullptr, nullptr };
+    static const char* const kRgbFields[] = { "RGB_R", "RGB_G", "RGB_B" };
     std::string number;
     for (pugi::xml_node value = values.first_child(); value; value = value.next_sibling()) {
         const char* local = names.Local(value);

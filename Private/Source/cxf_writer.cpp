@@ -387,10 +387,10 @@ void CxfWriter::WriteObjects(int t, const std::string& setupId, std::string& out
     const TCgatsTableHeader& header = *table.Header();
     Layout l;
     l.used.assign(header.NrFields(), false);
-    static const char* const kLab[3] = { "LAB_L", "LAB_A", "LAB_B" };
-    static const char* const kXyz[3] = { "XYZ_X", "XYZ_Y", "XYZ_Z" };
-    static const char* const kCmyk[4] = { "CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K" };
-    static const char* const kRgb[3] = { "RGB_R", "RGB_G", "RGB_B" };
+    static const char* const kLab[] = { "LAB_L", "LAB_A", "LAB_B" };
+    static const char* const kXyz[] = { "XYZ_X", "XYZ_Y", "XYZ_Z" };
+    static const char* const kCmyk[] = { "CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K" };
+    static const char* const kRgb[] = { "RGB_R", "RGB_G", "RGB_B" };
     for (int f = 0; f < header.NrFields(); ++f) {
         const TCgatsField& field = *header.Field(f);
         const std::string& n = field.name;
@@ -505,7 +505,7 @@ void CxfWriter::WriteObjects(int t, const std::string& setupId, std::string& out
         bool spots = !l.spots.empty() && (spotNames.empty() || spotNames.size() == l.spots.size());
         for (std::size_t i = 0; spots && i < l.spots.size(); ++i)
             spots = value(l.spots[i]) >= 0 && value(l.spots[i]) <= kPercent;
-        static const char* const kInks[4] = { "Cyan", "Magenta", "Yellow", "Black" };
+        static const char* const kInks[] = { "Cyan", "Magenta", "Yellow", "Black" };
         if (cmyk || spots) {
             const char* element = cmyk ? (spots ? "ColorCMYKPlusN" : "ColorCMYK") : "ColorCustom";
             values += std::string("          <cc:") + element + (cmyk ? "" : " Name=\"Spots\"") + setup + ">";

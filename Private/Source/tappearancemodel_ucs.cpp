@@ -11,7 +11,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 // Luo et al. 2006, Table II: K_L, c1, c2 of UCS, LCD (large differences) and SCD (small ones).
-constexpr TAppearanceModel::UniformCoefficients kCoefficients[3] = {
+constexpr TAppearanceModel::UniformCoefficients kCoefficients[] = {
     { 1.00, 0.007, 0.0228 },
     { 0.77, 0.007, 0.0053 },
     { 1.24, 0.007, 0.0363 },

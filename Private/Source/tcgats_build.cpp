@@ -24,9 +24,9 @@ constexpr int kCodeEmptySource = 25;
 
 constexpr const char* kIdentification = "CGATS.17";
 constexpr const char* kSampleIdField = "SampleID";
-const char* const kCmykNames[4] = { "CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K" };
-const char* const kLabNames[3] = { "LAB_L", "LAB_A", "LAB_B" };
-const char* const kXyzNames[3] = { "XYZ_X", "XYZ_Y", "XYZ_Z" };
+const char* const kCmykNames[] = { "CMYK_C", "CMYK_M", "CMYK_Y", "CMYK_K" };
+const char* const kLabNames[] = { "LAB_L", "LAB_A", "LAB_B" };
+const char* const kXyzNames[] = { "XYZ_X", "XYZ_Y", "XYZ_Z" };
 constexpr int kMaxNameLength = 127;
 // Tints closer to zero than this are written as an exact zero.
 constexpr double kZeroTint = 0.0001;

@@ -34,7 +34,7 @@ constexpr const char* kReflective = "REFLECTIVE";
 // ArgyllCMS writes reflectance in percent; SPECTRAL_NORM says so to every reader.
 constexpr int kPercentShift = 2;
 constexpr double kPercentNorm = 100.0;
-const char* const kRgbNames[3] = { "RGB_R", "RGB_G", "RGB_B" };
+const char* const kRgbNames[] = { "RGB_R", "RGB_G", "RGB_B" };
 
 std::string Decimal(int value)
 {

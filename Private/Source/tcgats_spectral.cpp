@@ -60,7 +60,7 @@ int TCgats::GetWaveLengths(int t, std::vector<double>& out) const
         return 1;
     out.assign(named.begin(), named.end());
     // Evenly spaced bands from start to end, when they agree with the names.
-    constexpr int kRows[3] = { kRowSpectralStartNm, kRowSpectralEndNm, kRowSpectralBands };
+    constexpr int kRows[] = { kRowSpectralStartNm, kRowSpectralEndNm, kRowSpectralBands };
     double numbers[3];
     SectionNumbers(t, kRows, numbers, 3);
     const double start = numbers[0];

@@ -8,7 +8,7 @@ using namespace tintvale::detail;
 namespace {
 
 constexpr const char* kInkBookField = "InkBook";
-const char* const kLabNames[3] = { "LAB_L", "LAB_A", "LAB_B" };
+const char* const kLabNames[] = { "LAB_L", "LAB_A", "LAB_B" };
 
 } // namespace
 

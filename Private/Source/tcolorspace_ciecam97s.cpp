@@ -246,7 +246,7 @@ int TColorSpace_CIECAM97s::ToXYZ(const double* jch, double* xyz) const
         / std::pow(
             (0.43231 * r * yPrime + 0.51836 * g * yPrime + 0.04929 * bl * yPrime) / yPrime, 1.0 / mP - 1.0);
 
-    const double rgbY[3] = { r * yPrime, g * yPrime, by };
+    const double rgbY[] = { r * yPrime, g * yPrime, by };
     MultiplyMatrix(sMBInverse, rgbY, xyz);
     // Y' estimates Y; for some very dark, saturated violets it does not even have Y's sign, and
     // the step above has no real result.

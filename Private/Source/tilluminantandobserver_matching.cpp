@@ -138,7 +138,7 @@ double TIlluminantAndObserver::CalculateMatchingSpectrum(const double* target, c
     for (int iteration = 0; known && iteration < kNrIterations; ++iteration) {
         double g[kNrSamples];
         for (int i = 0; i < kNrSamples; ++i) {
-            const double probe[3] = { xyz[0] + mSX[i] * kProbe * mK, xyz[1] + mSY[i] * kProbe * mK,
+            const double probe[] = { xyz[0] + mSX[i] * kProbe * mK, xyz[1] + mSY[i] * kProbe * mK,
                 xyz[2] + mSZ[i] * kProbe * mK };
             // A wavelength without weight cannot move the colour.
             g[i] = mWeight[i] != 0.0 ? (d - dist(probe)) / mWeight[i] : 0.0;

@@ -83,8 +83,8 @@ int TOneMeasurement::GetDensity(TCMS::FilterStandard standard, const TOneMeasure
         return complete ? 0 : 1;
     }
 
-    double xyz[3] = { kDefaultReference, kDefaultReference, kDefaultReference };
-    double paperXYZ[3] = { kDefaultReference, kDefaultReference, kDefaultReference };
+    double xyz[] = { kDefaultReference, kDefaultReference, kDefaultReference };
+    double paperXYZ[] = { kDefaultReference, kDefaultReference, kDefaultReference };
     if (GetXYZ(ill, obs, xyz) != 0)
         return GetDensity(standard, densities, dominant);
     reference->GetXYZ(ill, obs, paperXYZ);

@@ -44,7 +44,7 @@ TSrgb::TSrgb(const double* white)
     }
     // The adaptation sees the chromaticity of each white, both at Y = 1.
     const double source[3] = { white[0] / white[1], 1.0, white[2] / white[1] };
-    const double d65[3] = { kD65x / kD65y, 1.0, (1.0 - kD65x - kD65y) / kD65y };
+    const double d65[] = { kD65x / kD65y, 1.0, (1.0 - kD65x - kD65y) / kD65y };
     const TChromaticAdaptation bradford(TChromaticAdaptation::Bradford, source, d65);
     if (bradford.ErrNo() != 0) {
         mError = 2;
