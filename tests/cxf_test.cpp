@@ -275,6 +275,19 @@ TEST(CxfRead, ControlStripWithDeviceValuesAndNumericIds)
     // A red-filter density is D_RED; one through the ink's filter has no CGATS field.
     EXPECT_EQ(CellText(c, 0, 2, "D_RED"), "1.25");
     EXPECT_EQ(c.GetNrFields(0), 3 + 36 + 1 + 4 + 1 + 3);
+    // Under the same conditions, patches with other kinds of values make tables of their own.
+    const std::string xyz
+        = "<cc:Object ObjectType=\"Target\" Name=\"x\" Id=\"x\"><cc:ColorValues><cc:ColorCIEXYZ "
+          "ColorSpecification=\"D50_set\"><cc:X>1</cc:X><cc:Y>2</cc:Y><cc:Z>3</cc:Z>"
+          "</cc:ColorCIEXYZ></cc:ColorValues></cc:Object>\n";
+    TCgats mixed(
+        Document("cc", Objects(LabObject("a", "a", "<cc:L>50</cc:L><cc:A>1</cc:A><cc:B>2</cc:B>") + xyz))
+            .c_str(),
+        0);
+    ASSERT_EQ(mixed.GetErrorCode(), 0) << mixed.GetErrorMsg();
+    ASSERT_EQ(mixed.GetNrTables(), 2);
+    EXPECT_EQ(Lab(mixed, 0, 0), (std::vector<double> { 50, 1, 2 }));
+    EXPECT_EQ(CellText(mixed, 1, 0, "XYZ_Z"), "3");
 }
 
 TEST(CxfRead, FileWithoutObjectsKeepsItsInformation)
@@ -367,6 +380,11 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
                 + good.substr(good.find('\n') + 1),
             TCgats::kErrNotCgats, 2, "document type" },
         { nested(65), TCgats::kErrNotCgats, 1, "nested" },
+        { Document("cc",
+              Objects("<cc:Object ObjectType=\"Target\" Name=\"s\" Id=\"s\"><cc:DeviceColorValues>"
+                      "<cc:ColorRGB><cc:R>1</cc:R><cc:G>0</cc:G><cc:B>0</cc:B><cc:MaxRange>lots"
+                      "</cc:MaxRange></cc:ColorRGB></cc:DeviceColorValues></cc:Object>\n")),
+            TCgats::kErrNotANumber, 4, "cc:MaxRange holds \"lots\"" },
         { SpectrumDocument("Increment=\"10\"", "0.1 0.2"), TCgats::kErrNotCgats, 4, "has no StartWL" },
         { SpectrumDocument("StartWL=\"380\" Increment=\"2147483647\"", "0.1 0.2"), TCgats::kErrNotCgats, 4,
             "Increment within" },
@@ -397,8 +415,8 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
         EXPECT_EQ(c.GetNrTables(), 0);
     }
     EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
-    // The last wavelength a field can name is 9999 nm.
-    TCgats last(SpectrumDocument("StartWL=\"9999\" Increment=\"1\"", "0.25").c_str(), 0);
+    // The last wavelength a field can name is 9999 nm; so is the longest step.
+    TCgats last(SpectrumDocument("StartWL=\"9999\" Increment=\"9999\"", "0.25").c_str(), 0);
     ASSERT_EQ(last.GetErrorCode(), 0) << last.GetErrorMsg();
     EXPECT_EQ(CellText(last, 0, 0, "SPECTRAL_NM_9999"), "0.25");
     EXPECT_EQ(TCgats(nested(64).c_str(), 0).GetErrorCode(), 0);
@@ -546,7 +564,7 @@ TEST(CxfWrite, ValuesWithinTheirRangesAreColourValues)
 {
     TCgats c(("CGATS.17\n"
                  + Table("SAMPLE_ID SampleID LAB_L LAB_C LAB_H",
-                     { "a x 50 0 0", "b y 60 20 360", "c z 70 20 360.5", "d w 80 -1 10" }))
+                     { "a x 50 0 0", "b y 60 20 360", "c z 70 20 360.5", "d w 80 -1 10", "e v 0 5 10" }))
                  .c_str(),
         0);
     const std::string cxf = Written(c, Convention::Cxf);
@@ -555,6 +573,7 @@ TEST(CxfWrite, ValuesWithinTheirRangesAreColourValues)
     EXPECT_NE(cxf.find("<cc:L>60</cc:L><cc:C>20</cc:C><cc:H>360</cc:H>"), std::string::npos);
     EXPECT_NE(cxf.find("<cc:Tag Name=\"LAB_H\" Value=\"360.5\"/>"), std::string::npos);
     EXPECT_NE(cxf.find("<cc:Tag Name=\"LAB_C\" Value=\"-1\"/>"), std::string::npos);
+    EXPECT_NE(cxf.find("<cc:L>0</cc:L><cc:C>5</cc:C><cc:H>10</cc:H>"), std::string::npos);
     TCgats back(cxf.c_str(), 0);
     ASSERT_EQ(back.GetErrorCode(), 0) << back.GetErrorMsg();
     EXPECT_EQ(CellText(back, 0, 1, "LAB_H"), "360");
@@ -569,6 +588,19 @@ TEST(CxfWrite, ValuesWithinTheirRangesAreColourValues)
     EXPECT_NE(edge.find("<cc:Tag Name=\"SPOT_1\" Value=\"150\"/>"), std::string::npos) << edge;
     EXPECT_NE(edge.find("<cc:ColorCustom"), std::string::npos);
     EXPECT_EQ(edge.find("<cc:ColorCustom"), edge.rfind("<cc:ColorCustom"));
+    // The schema's reflectance lies strictly between -0.1 and 3; a spectrum reaching either bound
+    // is a custom one.
+    for (const auto& [values, custom] : { std::pair { "0.5 2.999 -0.099", false },
+             std::pair { "0.5 3 1", true }, std::pair { "0.5 -0.1 1", true } }) {
+        SCOPED_TRACE(values);
+        TCgats spectra(("CGATS.17\nSPECTRAL_NORM \"1\"\n"
+                           + Table("SPECTRAL_NM400 SPECTRAL_NM410 SPECTRAL_NM420", { values }))
+                           .c_str(),
+            0);
+        const std::string written = Written(spectra, Convention::Cxf);
+        EXPECT_EQ(written.find("<cc:CustomSpectrum") != std::string::npos, custom) << written;
+        EXPECT_EQ(written.find("<cc:ReflectanceSpectrum") != std::string::npos, !custom);
+    }
 }
 
 // A table without a statement of its own takes the file header's, not that of a table before it.
@@ -773,6 +805,13 @@ TEST(CxfWrite, CustomResourcesKeptThroughCgats)
         EXPECT_EQ(edited.WriteToBuffer(&buffer, Convention::Cxf), TCgats::kErrConvention) << line;
         EXPECT_EQ(buffer, nullptr);
     }
+    // An escape at the very end is decoded like any other (here a line end after the element).
+    const TCgats trailing(("CGATS.17\nCXF_CUSTOM_RESOURCES \"<v:a/>%0A\"\n"
+                              + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "a 50 1 2" }))
+                              .c_str(),
+        0);
+    const std::string decoded = Written(trailing, Convention::Cxf);
+    EXPECT_NE(decoded.find("<v:a/>\n</cc:CustomResources>"), std::string::npos) << decoded;
 }
 
 // ArgyllCMS's cxf2ti3 (a peer that reads CxF3 spectra; it ignores device values) reads the spectra of

@@ -92,6 +92,11 @@ TEST_F(Bridge, RowsWritesAndAddedColumns)
     double values[3];
     ASSERT_EQ(m->GetXYZ(mD50, &mTwo, values), 0);
     EXPECT_EQ(std::vector<double>(values, values + 3), (std::vector<double> { 41.2, 21.3, 1.9 }));
+    // Written back, XYZ columns receive them.
+    auto target = Read(Table("SampleID XYZ_X XYZ_Y XYZ_Z", { "b 0 0 0" }, true));
+    ASSERT_EQ(target->SetMeasurement(0, 0, m.get(), mD50, &mTwo), 0);
+    EXPECT_EQ(Value(*target, 0, 0, "XYZ_X"), 41.2);
+    EXPECT_EQ(Value(*target, 0, 0, "XYZ_Z"), 1.9);
 
     // Names and channels alone make no measurement; nor do bad indices.
     EXPECT_FALSE(Read(Table(kCmyk, { "a 1 2 3 4" }, true))->GetMeasurement(0, 0, mD50, &mTwo, &mGeom));

@@ -87,10 +87,11 @@ TEST(TCgatsLayout, ReadBackGivesItsOwnDefaults)
     auto again = Read(kFile);
     ASSERT_EQ(again->AddLayoutInfo(back), 0);
     EXPECT_TRUE(again->GetLayoutInfo() == back);
-    // The short form leaves the optional settings unspecified; a mirror of 0 is not written.
+    // The short form leaves the optional settings unspecified; a mirror of 0 is not written, any
+    // positive patch size is.
     auto s = Read(kFile);
-    ASSERT_EQ(s->AddLayoutInfo(0, 3, 0, 0, 0.0, 5.0, 1.0, -1.0, 0, 4, -1, 0, "M2"), 0);
-    EXPECT_EQ(fields(s->GetLayoutInfo()), (std::vector<double> { 1, 3, 1, 0, 5, 1, -1, 0, 4, -1, -1 }));
+    ASSERT_EQ(s->AddLayoutInfo(0, 3, 0, 0, 1.0, 5.0, 1.0, -1.0, 0, 4, -1, 0, "M2"), 0);
+    EXPECT_EQ(fields(s->GetLayoutInfo()), (std::vector<double> { 1, 3, 1, 1, 5, 1, -1, 0, 4, -1, -1 }));
     EXPECT_EQ(s->GetLayoutInfo().iMeasurementCondition, "M2");
 }
 

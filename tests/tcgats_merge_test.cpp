@@ -70,6 +70,14 @@ TEST(TCgatsMerge, AveragesAndComparisons)
     const std::string table = "BEGIN_DATA_FORMAT\nSampleID LAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\n"
                               "BEGIN_DATA\na 1\nEND_DATA\n";
     TCgats oneTable(table.c_str(), 0), twoTables((table + table).c_str(), 0);
+    // A number in the first column is averaged like any other.
+    const std::string labOnly
+        = "BEGIN_DATA_FORMAT\nLAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n";
+    TCgats light((labOnly + "50 1 2\nEND_DATA\n").c_str(), 0),
+        dark((labOnly + "52 1 2\nEND_DATA\n").c_str(), 0);
+    std::vector<double> mean;
+    ASSERT_EQ(TCgats(std::vector<const TCgats*> { &light, &dark }).GetLab(0, 0, mean), 0);
+    EXPECT_EQ(mean, (std::vector<double> { 51, 1, 2 }));
     for (const std::vector<const TCgats*>& files :
         { std::vector<const TCgats*> {}, { &one, nullptr }, { &one, &failed }, { &one, &twoSamples },
             { &one, &noLab }, { &one, &otherName }, { &oneTable, &twoTables } })

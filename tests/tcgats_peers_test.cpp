@@ -165,6 +165,7 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
         = Written(*Read(Table("nm400 nm410 nm420", { "0.57 0.07 0.29" })), Convention::Argyll);
     EXPECT_EQ(spect.compare(0, 6, "SPECT\n"), 0);
     EXPECT_LT(spect.find("SPECTRAL_BANDS"), spect.find("BEGIN_DATA_FORMAT"));
+    EXPECT_NE(spect.find("MEAS_TYPE\t\"REFLECTIVE\"\n"), std::string::npos);
     EXPECT_NE(spect.find("\n1\t57.0\t7.0\t29.0\t\n"), std::string::npos) << spect;
     auto uneven = Read(Table("nm400 nm410 nm430", { "0.5 0.25 0.125", "0.5 0.5 0.5" }));
     int result = 0;

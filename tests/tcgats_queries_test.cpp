@@ -96,6 +96,10 @@ TEST(TCgatsQueries, PerSampleValues)
     EXPECT_EQ(buffer[2], 7.0);
     double* none = nullptr;
     EXPECT_EQ(c->GetLab(0, 0, &none), -1);
+    int nm[3] = {};
+    int* nmOut = nm;
+    ASSERT_EQ(c->GetWaveLengths(0, &nmOut), 0);
+    EXPECT_EQ(nm[2], 420);
     char text[16] = "junk";
     char* textOut = text;
     ASSERT_EQ(c->GetSampleName(0, 1, &textOut), 0);
