@@ -322,8 +322,7 @@ TEST(CxfRead, TagsNeverBecomeStructure)
 
 struct Refusal {
     std::string text;
-    int code;
-    int line;
+    int code, line;
     const char* names; // what the message must name
 };
 

@@ -46,8 +46,7 @@ TEST(TSrgb, AgreesWithColormathAndReportsWhatItCannotConvert)
     // sRGBColor), Bradford adaptation, unclamped. Its whites and matrix carry more digits than the
     // standard's; they agree to 2e-3.
     const struct {
-        double lab[3];
-        double rgb[3];
+        double lab[3], rgb[3];
     } cases[] = {
         { { 50, 20, -30 }, { 0.52114944, 0.42366271, 0.66846977 } },
         { { 80, -40, 60 }, { 0.57181015, 0.85204332, 0.29227365 } },
