@@ -352,9 +352,7 @@ TEST(TAppearanceModel, UniformDifferenceWeighsLightnessByKL)
     // Surrounds by name, as CIE 159:2004, Table 1 gives F, c, Nc.
     TAppearanceModel::Surround s {};
     ASSERT_TRUE(TAppearanceModel::SurroundByName("Dim", &s));
-    EXPECT_EQ(s.f, 0.9);
-    EXPECT_EQ(s.c, 0.59);
-    EXPECT_EQ(s.nc, 0.9);
+    EXPECT_EQ((std::vector<double> { s.f, s.c, s.nc }), (std::vector<double> { 0.9, 0.59, 0.9 }));
     ASSERT_TRUE(TAppearanceModel::SurroundByName("dark", &s));
     EXPECT_EQ(s.c, 0.525);
     EXPECT_FALSE(TAppearanceModel::SurroundByName("bright", &s));
