@@ -185,11 +185,10 @@ TEST(CxfRead, MeasurementConditionsOfTheSameTargetsGoToTablesOfTheirOwn)
             "INTEGRATION, ASTM E308 Table 5", "ILLUMINANT, D50", "OBSERVER, 2 degree",
             "INTEGRATION, ASTM E308 Table 5" }));
     // Each table answers with its own conditions, not the file's first.
-    EXPECT_EQ(c.GetTableMeasurementCondition(0), "M0");
-    EXPECT_EQ(c.GetTableMeasurementCondition(1), "M1");
-    EXPECT_EQ(c.GetTableIlluminant(1), "D50");
-    EXPECT_EQ(c.GetTableObserver(1), "2 degree");
-    EXPECT_EQ(c.GetTableIlluminant(0), "D65");
+    EXPECT_EQ(
+        (std::vector<std::string> { c.GetTableMeasurementCondition(0), c.GetTableMeasurementCondition(1),
+            c.GetTableIlluminant(0), c.GetTableIlluminant(1), c.GetTableObserver(1) }),
+        (std::vector<std::string> { "M0", "M1", "D65", "D50", "2 degree" }));
     for (int t = 0; t < 2; ++t) {
         ASSERT_EQ(c.GetNrSamples(t), 2);
         EXPECT_EQ(CellText(c, t, 1, "Location_Row"), "2");
@@ -335,8 +334,7 @@ TEST(CxfRead, TagsNeverBecomeStructure)
 
 struct Refusal {
     std::string text;
-    int code;
-    int line;
+    int code, line;
     const char* names; // what the message must name
 };
 

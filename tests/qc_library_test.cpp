@@ -177,14 +177,9 @@ TEST(QcLibrary, NaturalOrderAndComputedValues)
     EXPECT_EQ(
         qc::Computed(-std::numeric_limits<double>::infinity()), -std::numeric_limits<double>::infinity());
     EXPECT_TRUE(std::isnan(qc::Computed(std::nan(""))));
-    EXPECT_TRUE(qc::NaturalLess("F2", "F10"));
-    EXPECT_FALSE(qc::NaturalLess("F10", "F2"));
-    EXPECT_TRUE(qc::NaturalLess("x9z", "x10y"));
-    EXPECT_FALSE(qc::NaturalLess("x10y", "x9z"));
-    EXPECT_FALSE(qc::NaturalLess("F02", "F2"));
-    EXPECT_FALSE(qc::NaturalLess("F1", "F1"));
-    EXPECT_TRUE(qc::NaturalLess("F1", "F1a"));
-    EXPECT_FALSE(qc::NaturalLess("F1a", "F1"));
+    for (const auto& [a, b] : { std::pair { "F2", "F10" }, { "x9z", "x10y" }, { "F1", "F1a" } })
+        EXPECT_TRUE(qc::NaturalLess(a, b) && !qc::NaturalLess(b, a)) << a << " " << b;
+    EXPECT_FALSE(qc::NaturalLess("F02", "F2") || qc::NaturalLess("F1", "F1"));
 }
 
 // The first appearance-space formula (cam02-ucs, row 0) is a CAM02-UCS difference of each patch's

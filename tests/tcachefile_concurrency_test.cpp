@@ -29,6 +29,13 @@ int Counter(const std::string& path)
     return value;
 }
 
+// A new cache file at path holding item "n" of topic "t", saved.
+bool SavedWith(const std::string& path, int value)
+{
+    TCacheFile cache(path.c_str(), 1, false);
+    return cache.AddItem("t", "n", value, false) == 0 && cache.Save() == 0;
+}
+
 // Another connection holding the file's exclusive lock (no reading, no writing) until destroyed;
 // SQLite makes connections of one process wait for each other as it does those of two.
 struct LockHolder {
@@ -49,11 +56,7 @@ TEST(TCacheFileProcesses, IncrementsOfEveryProcessCount)
     constexpr int kProcesses = 4, kIncrements = 200;
     TempDir dir;
     const std::string path = dir.File("counter.tvc");
-    {
-        TCacheFile cache(path.c_str(), 1, false);
-        ASSERT_EQ(cache.AddItem("t", "n", 0, false), 0);
-        ASSERT_EQ(cache.Save(), 0);
-    }
+    ASSERT_TRUE(SavedWith(path, 0));
     std::vector<pid_t> children;
     for (int p = 0; p < kProcesses; ++p)
         children.push_back(Spawn([&] {
@@ -134,11 +137,7 @@ TEST(TCacheFileDamage, ADamagedFileGivesErrorsNotAbsence)
 {
     TempDir dir;
     const std::string path = dir.File("damaged.tvc");
-    {
-        TCacheFile cache(path.c_str(), 1, false);
-        cache.AddItem("t", "n", 100, false);
-        ASSERT_EQ(cache.Save(), 0);
-    }
+    ASSERT_TRUE(SavedWith(path, 100));
     // Every page after the first (the schema) overwritten: the tables can no longer be read.
     std::string content = TempDir::Read(path);
     ASSERT_GT(content.size(), 4096u);
@@ -190,11 +189,7 @@ TEST(TCacheFileDamage, AFileWithoutWritePermissionRefusesChangesAsAStoreError)
 {
     TempDir dir;
     const std::string path = dir.File("read_only.tvc");
-    {
-        TCacheFile cache(path.c_str(), 1, false);
-        cache.AddItem("t", "n", 7, false);
-        ASSERT_EQ(cache.Save(), 0);
-    }
+    ASSERT_TRUE(SavedWith(path, 7));
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     MessageCapture capture;
     TCacheFile cache(path.c_str(), 0, false);

@@ -6,6 +6,9 @@
 
 #include <tintvale/tspectrum.h>
 
+#include <fstream>
+#include <locale>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -61,6 +64,23 @@ inline TSpectrum Step()
     for (int i = 0; i < 36; ++i)
         v[i] = (380 + 10 * i < 500) ? 1.0 : 0.01;
     return TSpectrum(v);
+}
+
+// The numbers of a CSV file, row by row, after its header line.
+inline std::vector<std::vector<double>> CsvRows(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<std::vector<double>> rows;
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        std::istringstream cells(line);
+        cells.imbue(std::locale::classic());
+        rows.emplace_back();
+        for (double value; cells >> value; cells.ignore(1, ','))
+            rows.back().push_back(value);
+    }
+    return rows;
 }
 
 #endif

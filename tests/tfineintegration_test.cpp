@@ -104,8 +104,7 @@ TEST_F(FineIntegration, WhiteIsThePerfectDiffuserUnderTheSameSums)
         { "CIE Illuminant F11", { 100.9610, 100.0, 64.3506 } } };
     for (const auto& c : cases) {
         TFineIntegration fine(Get(c.name), &mTwo);
-        double white[3];
-        double ones[3];
+        double white[3], ones[3];
         const std::vector<double> one(81, 1.0);
         ASSERT_EQ(fine.GetXYZWhite(white), 0);
         ASSERT_EQ(fine.SetWavelengths(k5nm.data(), 81), 0);
@@ -129,8 +128,7 @@ TEST_F(FineIntegration, IlluminantWithOnly10nmDataIsUsedOnTheGrid)
     ASSERT_EQ(fine.ErrNo(), 0);
     EXPECT_EQ(fine.GetMethod(), TFineIntegration::kTenNm);
     const std::vector<double> v = Sample(kRed, wl);
-    double grid[3];
-    double xyz[3];
+    double grid[3], xyz[3];
     const TSpectrum spectrum(v.data());
     ASSERT_EQ(TIlluminantAndObserver(&lamp, &mTwo, 36).GetXYZ(&spectrum, grid, 36), 0);
     ASSERT_EQ(fine.SetWavelengths(wl.data(), 36), 0);

@@ -3,6 +3,8 @@
 #include <tintvale/tlightsource.h>
 #include <tintvale/tspectraltables.h>
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -63,6 +65,17 @@ TLightSource At10nm(int lamp)
     return TLightSource(Grid(380, 10, 780).data(), band.data(), static_cast<int>(band.size()));
 }
 
+// Illuminant A by its formula at first, first + step, ... up to last.
+TLightSource IlluminantA(double first, double step, double last)
+{
+    std::vector<double> wl, a;
+    for (double l = first; l <= last; l += step) {
+        wl.push_back(l);
+        a.push_back(TSpectralTables::IlluminantA(l));
+    }
+    return TLightSource(wl.data(), a.data(), static_cast<int>(wl.size()));
+}
+
 TEST(TLightSource, FluorescentChromaticityAndRaAsCie15Tabulates)
 {
     // CIE 15:2004 Table T.8: x, y (4 decimals) and Ra (integers) of F1 ... F12.
@@ -95,21 +108,12 @@ TEST(TLightSource, NewFluorescentLampsAsCie15Tabulates)
         { 0.3749, 0.3672 }, { 0.3488, 0.3600 }, { 0.4384, 0.4045 }, { 0.3820, 0.3832 }, { 0.3499, 0.3591 },
         { 0.3455, 0.3560 }, { 0.3245, 0.3434 }, { 0.4377, 0.4037 }, { 0.3830, 0.3724 }, { 0.3447, 0.3609 },
         { 0.3127, 0.3288 } };
-    std::ifstream file(TINTVALE_DATA_DIR "/reference/cie15_fl3_5nm.csv");
-    std::string line;
-    ASSERT_TRUE(std::getline(file, line));
+    const auto rows = CsvRows(TINTVALE_DATA_DIR "/reference/cie15_fl3_5nm.csv");
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(kNrFl));
     std::vector<double> nm, power[15];
-    while (std::getline(file, line)) {
-        std::istringstream row(line);
-        double value;
-        char comma;
-        row >> value;
-        nm.push_back(value);
-        for (std::vector<double>& lamp : power)
-            if (row >> comma >> value)
-                lamp.push_back(value);
-    }
-    ASSERT_EQ(nm.size(), static_cast<std::size_t>(kNrFl));
+    for (const auto& row : rows)
+        for (std::size_t k = 0; k < row.size() && k <= 15; ++k)
+            (k == 0 ? nm : power[k - 1]).push_back(row[k]);
     for (int i = 0; i < 15; ++i) {
         SCOPED_TRACE(i + 1);
         ASSERT_EQ(power[i].size(), nm.size());
@@ -135,11 +139,8 @@ TEST(TLightSource, SpecialIndicesAgreeWithColourScience)
     EXPECT_NEAR(fl1.ra, 75.852827992149358, 0.1);
     EXPECT_NEAR(fl2.ra, 64.233724121664778, 0.1);
     // Illuminant A is its own reference.
-    std::vector<double> wl = Grid(360, 1, 830), a;
-    for (double l : wl)
-        a.push_back(TSpectralTables::IlluminantA(l));
     TLightSource::ColourRendering cri;
-    ASSERT_EQ(TLightSource(wl.data(), a.data(), static_cast<int>(wl.size())).GetColourRendering(&cri), 0);
+    ASSERT_EQ(IlluminantA(360, 1, 830).GetColourRendering(&cri), 0);
     EXPECT_NEAR(cri.ra, 100.0, 1e-6);
     EXPECT_NEAR(cri.dc, 0.0, 1e-7);
 }
@@ -148,11 +149,8 @@ TEST(TLightSource, CctAndDuvByOhno)
 {
     // Illuminant A is Planck's law at 2848 K with c2 = 1.435e-2: on today's scale 2848 x 1.4388 /
     // 1.435 K, on the locus.
-    std::vector<double> wl = Grid(360, 1, 830), a;
-    for (double l : wl)
-        a.push_back(TSpectralTables::IlluminantA(l));
     TLightSource::Chromaticity c;
-    ASSERT_EQ(TLightSource(wl.data(), a.data(), static_cast<int>(wl.size())).GetChromaticity(&c), 0);
+    ASSERT_EQ(IlluminantA(360, 1, 830).GetChromaticity(&c), 0);
     EXPECT_NEAR(c.cct, 2848.0 * 1.4388 / 1.435, 0.02);
     EXPECT_NEAR(c.duv, 0.0, 1e-6);
     // colour-science/colour @ 026e1e1bdad56e3819bdb9262e557b1c370abeba, colour/quality/cfi2017.py
@@ -225,38 +223,30 @@ TEST(TLightSource, StepOfTheDataMovesLittle)
     // The 5-nm tables against the same lamps at 1 nm and through a 10-nm band-pass.
     for (int lamp : { 2, 7, 11, 12 }) {
         SCOPED_TRACE(lamp);
-        TLightSource::Chromaticity c5, c1, c10;
-        TLightSource::ColourRendering r5, r1, r10;
-        TLightSource::Fidelity f5, f1, f10;
-        ASSERT_EQ(Fluorescent(lamp).GetChromaticity(&c5), 0);
-        ASSERT_EQ(At1nm(lamp).GetChromaticity(&c1), 0);
-        ASSERT_EQ(At10nm(lamp).GetChromaticity(&c10), 0);
-        ASSERT_EQ(Fluorescent(lamp).GetColourRendering(&r5), 0);
-        ASSERT_EQ(At1nm(lamp).GetColourRendering(&r1), 0);
-        ASSERT_EQ(At10nm(lamp).GetColourRendering(&r10), 0);
-        ASSERT_EQ(Fluorescent(lamp).GetFidelity(&f5), 0);
-        ASSERT_EQ(At1nm(lamp).GetFidelity(&f1), 0);
-        ASSERT_EQ(At10nm(lamp).GetFidelity(&f10), 0);
-        EXPECT_NEAR(c1.cct, c5.cct, 0.2);
-        EXPECT_NEAR(c1.duv, c5.duv, 1e-5);
-        EXPECT_NEAR(r1.ra, r5.ra, 0.05);
-        EXPECT_NEAR(f1.rf, f5.rf, 0.05);
-        EXPECT_NEAR(c10.cct, c5.cct, 30.0);
-        EXPECT_NEAR(c10.duv, c5.duv, 4e-4);
-        EXPECT_NEAR(r10.ra, r5.ra, 0.3);
-        EXPECT_NEAR(f10.rf, f5.rf, 0.5);
+        const TLightSource sources[] = { Fluorescent(lamp), At1nm(lamp), At10nm(lamp) };
+        TLightSource::Chromaticity c[3];
+        TLightSource::ColourRendering r[3];
+        TLightSource::Fidelity f[3];
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_EQ(sources[k].GetChromaticity(&c[k]), 0);
+            ASSERT_EQ(sources[k].GetColourRendering(&r[k]), 0);
+            ASSERT_EQ(sources[k].GetFidelity(&f[k]), 0);
+        }
+        // CCT, Duv, Ra, Rf at 1 nm, then through the 10-nm band-pass.
+        const double within[2][4] = { { 0.2, 1e-5, 0.05, 0.05 }, { 30.0, 4e-4, 0.3, 0.5 } };
+        for (int k = 1; k < 3; ++k) {
+            EXPECT_NEAR(c[k].cct, c[0].cct, within[k - 1][0]) << k;
+            EXPECT_NEAR(c[k].duv, c[0].duv, within[k - 1][1]) << k;
+            EXPECT_NEAR(r[k].ra, r[0].ra, within[k - 1][2]) << k;
+            EXPECT_NEAR(f[k].rf, f[0].rf, within[k - 1][3]) << k;
+        }
     }
 }
 
 TEST(TLightSource, UnevenDataInterpolatedToWholeNanometres)
 {
     // Illuminant A at 3.5-nm points off whole nanometres: still 2848 x 1.4388 / 1.435 K, Ra 100.
-    std::vector<double> wl, a;
-    for (double l = 359.5; l <= 831.0; l += 3.5) {
-        wl.push_back(l);
-        a.push_back(TSpectralTables::IlluminantA(l));
-    }
-    const TLightSource source(wl.data(), a.data(), static_cast<int>(wl.size()));
+    const TLightSource source = IlluminantA(359.5, 3.5, 831.0);
     ASSERT_EQ(source.ErrNo(), 0);
     EXPECT_TRUE(source.IsInterpolated());
     TLightSource::Chromaticity c;

@@ -8,9 +8,11 @@
 
 #include "illuminant_test_support.h"
 #include "shipped_fixture.h"
+#include "test_support.h"
 
 #include <cmath>
 #include <fstream>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -89,15 +91,10 @@ TEST_F(AstmE308, WeightsReproduceThePublishedWhitePoints)
         for (int step : { 10, 20 }) {
             const auto w = Weights(c.name, c.observer, 360, step, 780);
             ASSERT_TRUE(w);
-            double sums[3] = { 0, 0, 0 };
-            for (std::size_t j = 0; j < w->x.size(); ++j) {
-                sums[0] += w->x[j];
-                sums[1] += w->y[j];
-                sums[2] += w->z[j];
-            }
-            EXPECT_NEAR(sums[0], c.x, 1e-3) << c.name << " " << step << " nm";
-            EXPECT_NEAR(sums[1], 100.0, 1e-9) << c.name << " " << step << " nm";
-            EXPECT_NEAR(sums[2], c.z, 1e-3) << c.name << " " << step << " nm";
+            SCOPED_TRACE(std::string(c.name) + " " + std::to_string(step) + " nm");
+            EXPECT_NEAR(std::accumulate(w->x.begin(), w->x.end(), 0.0), c.x, 1e-3);
+            EXPECT_NEAR(std::accumulate(w->y.begin(), w->y.end(), 0.0), 100.0, 1e-9);
+            EXPECT_NEAR(std::accumulate(w->z.begin(), w->z.end(), 0.0), c.z, 1e-3);
         }
 }
 
@@ -107,19 +104,7 @@ TEST_F(AstmE308, Table6FollowsFromTheseWeightsByTheBandpassCorrection)
     // Table 5 under the transposed Stearns correction, α = 0.083: inner rows (1 + 2α) W[i] -
     // α (W[i - 1] + W[i + 1]), end rows (1 + α) W[i] - α W[neighbour]. Published to 3 decimals;
     // F2 Z(390) and F7 Z(380) are known to differ by up to 0.0015 (data/README of the tables).
-    std::ifstream csv(TINTVALE_DATA_DIR "/reference/astm_e308_table6_2deg_10nm.csv");
-    ASSERT_TRUE(csv.good());
-    std::string line;
-    std::getline(csv, line);
-    std::vector<std::vector<double>> published;
-    while (std::getline(csv, line)) {
-        std::istringstream in(line);
-        in.imbue(std::locale::classic());
-        std::vector<double> row;
-        for (std::string cell; std::getline(in, cell, ',');)
-            row.push_back(std::stod(cell));
-        published.push_back(row);
-    }
+    const auto published = CsvRows(TINTVALE_DATA_DIR "/reference/astm_e308_table6_2deg_10nm.csv");
     ASSERT_EQ(published.size(), 36u);
     const double alpha = 0.083;
     const char* lamps[] = { "CIE Illuminant F2", "CIE Illuminant F7", "CIE Illuminant F11" };

