@@ -155,10 +155,12 @@ TEST_F(Bridge, RowsWritesAndAddedColumns)
     EXPECT_EQ(A::FindTag(*ink, 29), -1);
     ASSERT_EQ(ink->AddInkBookNames(0, { "Book 1", "Book2" }), 0);
     EXPECT_LT(A::FindTag(*ink, 29), A::FindTag(*ink, 3));
+    std::string name;
+    ASSERT_EQ(ink->GetInkBookName(0, 0, name), 0);
+    EXPECT_EQ(name, "Book 1");
     // A second call overwrites in place; the file written again is the same text.
     ASSERT_EQ(ink->AddInkBookNames(0, { "x", "y", "z" }), 0);
     auto inkBack = Read(Written(*ink));
-    std::string name;
     ASSERT_EQ(inkBack->GetInkBookName(0, 1, name), 0);
     EXPECT_EQ(name, "y");
     EXPECT_EQ(Written(*inkBack), Written(*ink));

@@ -78,6 +78,10 @@ TEST(TCgatsMerge, AveragesAndComparisons)
     std::vector<double> mean;
     ASSERT_EQ(TCgats(std::vector<const TCgats*> { &light, &dark }).GetLab(0, 0, mean), 0);
     EXPECT_EQ(mean, (std::vector<double> { 51, 1, 2 }));
+    // The same numbers under other field names are another file.
+    const std::string xyzOnly
+        = "BEGIN_DATA_FORMAT\nXYZ_X XYZ_Y XYZ_Z\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n";
+    EXPECT_FALSE(light == TCgats((xyzOnly + "50 1 2\nEND_DATA\n").c_str(), 0));
     for (const std::vector<const TCgats*>& files :
         { std::vector<const TCgats*> {}, { &one, nullptr }, { &one, &failed }, { &one, &twoSamples },
             { &one, &noLab }, { &one, &otherName }, { &oneTable, &twoTables } })

@@ -80,6 +80,11 @@ TEST_F(Shipped, FewerPointsInterpolateTheGrid)
     ASSERT_EQ(io.GetXYZ(line, xyz, 15), 0);
     EXPECT_NEAR(xyz[0] / xyz[1], (0.0143 + 0.0435) / (0.0004 + 0.0012), 1e-9);
     EXPECT_NEAR(xyz[2] / xyz[1], (0.0679 + 0.2074) / (0.0004 + 0.0012), 1e-9);
+    // Two points are the ends of the grid: a line at the second lies at 730 nm (x 0.0014, y 0.0005).
+    TIlluminantAndObserver ends(Get("CIE Illuminant D50"), &mTwo, 2);
+    const double last[2] = { 0.0, 1.0 };
+    ASSERT_EQ(ends.GetXYZ(last, xyz, 2), 0);
+    EXPECT_NEAR(xyz[0] / xyz[1], 0.0014 / 0.0005, 1e-9);
 }
 
 TEST_F(Shipped, AstmWeightsAndIncrements)

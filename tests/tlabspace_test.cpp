@@ -123,6 +123,7 @@ TEST(TLabSpaceConstruction, NegativeWhitePolarFormSaturationAndChangeOfWhite)
     const double expected[3] = { 65.748665291953, 22.329458661193, 10.804101137905 };
     // Lab under D50 read back under D65 scales XYZ by the white ratio (cube-root region).
     EXPECT_EQ(TLabSpace::XYZToLabToXYZ(kD50, kD65, moved), 0);
+    EXPECT_EQ(TLabSpace::XYZToLabToXYZ(kD50, kD65, nullptr), 2);
     for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(relabelled[i], expected[i], 1e-9);
         EXPECT_NEAR(moved[i], xyz2[i] * kD65[i] / kD50[i], 1e-10);

@@ -318,6 +318,7 @@ TEST(TLightSource, RefusesWhatIsNoLampSpectrum)
     // A status no result has: one text for all of them, none of the results' own.
     const std::string unknown = TLightSource::GetStatusText(-1);
     EXPECT_EQ(unknown, TLightSource::GetStatusText(1000));
+    EXPECT_EQ(unknown, TLightSource::GetStatusText(TLightSource::kCctOutOfRange + 1));
     for (int status = TLightSource::kOk; status <= TLightSource::kCctOutOfRange; ++status)
         EXPECT_NE(unknown, TLightSource::GetStatusText(status));
 }
