@@ -170,7 +170,12 @@ TEST(TLightSource, CctAndDuvByOhno)
         TLightSource::CctFromUv(u + 0.02 * (v1 - v0) / length, v - 0.02 * (u1 - u0) / length, &cct, &duv));
     EXPECT_NEAR(cct, 6500.0, 1.0);
     EXPECT_NEAR(duv, 0.02, 2e-5);
-    // Beyond 1000 ... 20000 K.
+    // Beyond 1000 ... 20000 K; its very ends are in it.
+    for (double t : { 1000.5, 19990.0 }) {
+        TLightSource::PlanckianUv(t, &u, &v);
+        ASSERT_TRUE(TLightSource::CctFromUv(u, v, &cct, &duv)) << t;
+        EXPECT_NEAR(cct, t, 1e-3);
+    }
     TLightSource::PlanckianUv(900.0, &u, &v);
     EXPECT_FALSE(TLightSource::CctFromUv(u, v, &cct, &duv));
     TLightSource::PlanckianUv(30000.0, &u, &v);
