@@ -153,6 +153,11 @@ TEST(TLightSource, CctAndDuvByOhno)
     ASSERT_EQ(IlluminantA(360, 1, 830).GetChromaticity(&c), 0);
     EXPECT_NEAR(c.cct, 2848.0 * 1.4388 / 1.435, 0.02);
     EXPECT_NEAR(c.duv, 0.0, 1e-6);
+    // CIE 15:2004 Table T.3, A: x, y 0.44757, 0.40745 (2°) and 0.45117, 0.40594 (10°), as u', v'.
+    EXPECT_NEAR(c.uPrime, 4 * 0.44757 / (-2 * 0.44757 + 12 * 0.40745 + 3), 5e-5);
+    EXPECT_NEAR(c.vPrime, 9 * 0.40745 / (-2 * 0.44757 + 12 * 0.40745 + 3), 5e-5);
+    EXPECT_NEAR(c.uPrime10, 4 * 0.45117 / (-2 * 0.45117 + 12 * 0.40594 + 3), 5e-5);
+    EXPECT_NEAR(c.vPrime10, 9 * 0.40594 / (-2 * 0.45117 + 12 * 0.40594 + 3), 5e-5);
     // colour-science/colour @ 026e1e1bdad56e3819bdb9262e557b1c370abeba, colour/quality/cfi2017.py
     // (CCT_reference_illuminant docstring): FL2 4224.4697 K, Duv 1.7871111e-3.
     ASSERT_EQ(Fluorescent(2).GetChromaticity(&c), 0);

@@ -96,6 +96,11 @@ TEST_F(Measurements, LabAndXYZMeasurementsCopiesAndCoordinates)
     EXPECT_EQ(constructed.GetCoord(&count), nullptr);
     EXPECT_EQ(count + constructed.GetGeometry()->Index(), 2);
     EXPECT_EQ(constructed.GetUniformSpectrum(nullptr, nullptr, nullptr)[30], Cyan().Data(30));
+    // From the 36 grid values, with coordinates.
+    const TReflectionSpectrum fromValues(
+        Cyan().GetUniformSpectrum(nullptr, nullptr, nullptr), &mGeom, 3, coords);
+    EXPECT_EQ(fromValues.GetUniformSpectrum(nullptr, nullptr, nullptr)[30], Cyan().Data(30));
+    EXPECT_EQ(fromValues.GetCoord(&count)[1], 0.5);
 
     std::unique_ptr<TOneMeasurement> copied(source.Copy());
     ASSERT_NE(dynamic_cast<TReflectionSpectrum*>(copied.get()), nullptr);

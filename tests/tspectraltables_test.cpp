@@ -334,11 +334,11 @@ TEST_F(AstmE308, IlluminantsOfOtherNamesComeFromTheirOwnPoints)
     EXPECT_DOUBLE_EQ(p[580 - 360], 100.0);
     EXPECT_DOUBLE_EQ(p[370 - 360], 0.0);
     EXPECT_DOUBLE_EQ(p[780 - 360], 150.0);
-    // Uneven points: straight lines between neighbours (halfway: 100 and 75).
+    // Uneven points: their own values, straight lines between neighbours (halfway: 100 and 75).
     const double unevenWl[] = { 380.0, 480.0, 780.0 }, unevenPower[] = { 50.0, 150.0, 0.0 };
     const OpenIlluminant uneven(TSpectrum(unevenWl, 3, unevenPower), "uneven");
     ASSERT_TRUE(TSpectralTables::PowerAt1nm(&uneven, p));
-    EXPECT_EQ(std::make_pair(p[430 - 360], p[630 - 360]), std::make_pair(100.0, 75.0));
+    EXPECT_EQ(std::make_tuple(p[380 - 360], p[430 - 360], p[630 - 360]), std::make_tuple(50.0, 100.0, 75.0));
     // D55 and D75 by name are daylight of their own temperatures: CIE 15:2004 Table T.3 (2°).
     for (const auto& [name, x, y] : { std::tuple { "CIE Illuminant D55", 0.33242, 0.34743 },
              std::tuple { "CIE Illuminant D75", 0.29902, 0.31485 } }) {

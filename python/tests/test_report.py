@@ -311,6 +311,19 @@ def test_large_chart(tmp_path):
     assert arrows_inside(root) > 1000
 
 
+def test_bars_of_many_patches_are_numbered_under_their_bar(tmp_path):
+    # 60 patches: too many to name, so every tenth is numbered, centred under its bar.
+    reference = lab_file(tmp_path / "ref.txt", [(b"p%d" % k, (50.0, k / 10, 0.0)) for k in range(60)])
+    sample = lab_file(tmp_path / "smp.txt", [(b"p%d" % k, (50.0, k / 5, 0.0)) for k in range(60)])
+    tv.report(reference, sample, tmp_path / "r.html")
+    bars = page(tmp_path / "r.html").find(".//*[@id='bars']/div/" + SVG + "svg")
+    centres = [float(r.get("x")) + float(r.get("width")) / 2 for r in bars.iter(SVG + "rect")]
+    numbers = [(t.text, float(t.get("x"))) for t in bars.iter(SVG + "text")
+               if t.get("text-anchor") == "middle" and re.fullmatch(r"\d+", t.text or "")]
+    assert [number for number, _ in numbers] == ["10", "20", "30", "40", "50", "60"] and len(centres) == 60
+    assert all(abs(x - centres[int(number) - 1]) < 0.1 for number, x in numbers), numbers
+
+
 def arrows_inside(root):  # the a*b* arrows, all ending inside the square of the grid; their count
     ab = root.find(".//*[@id='ab']/div/" + SVG + "svg")
     grid = [[float(l.get(k)) for k in ("x1", "y1", "x2", "y2")] for l in ab.iter(SVG + "line") if l.get("class") in ("grid", "zero")]
