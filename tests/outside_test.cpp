@@ -20,6 +20,7 @@ TEST(Halden, CaseInsensitiveComparisonBoundedCopyAndFileFloats)
     EXPECT_TRUE(strcmp_ci("AZ", "az") == 0 && strcmp_ci("@[", "`{") != 0); // the ends of A-Z, and beside them
     EXPECT_TRUE(strncmp_ci("BEGIN_DATA", "begin_x", 6) == 0 && strncmp_ci("BEGIN_DATA", "begix", 6) != 0);
     EXPECT_NE(strcmp_ci("\xC4", "\xE4"), 0) << "only ASCII letters fold";
+    EXPECT_TRUE(strcmp_ci("apple", "Banana") < 0 && strcmp_ci("b", "A") > 0); // ordered as strcasecmp
     char dst[5];
     strncpy_w0(dst, "abcdefgh", 4);
     EXPECT_STREQ(dst, "abcd");

@@ -9,6 +9,7 @@
 #include <tintvale/qc/compare.h>
 #include <tintvale/qc/describe.h>
 #include <tintvale/qc/files.h>
+#include <tintvale/qc/lab.h>
 #include <tintvale/qc/roles.h>
 #include <tintvale/qc/tolerances.h>
 
@@ -180,6 +181,20 @@ TEST(QcLibrary, NaturalOrderAndComputedValues)
     for (const auto& [a, b] : { std::pair { "F2", "F10" }, { "x9z", "x10y" }, { "F1", "F1a" } })
         EXPECT_TRUE(qc::NaturalLess(a, b) && !qc::NaturalLess(b, a)) << a << " " << b;
     EXPECT_FALSE(qc::NaturalLess("F02", "F2") || qc::NaturalLess("F1", "F1"));
+}
+
+// Recomputed colour columns: a hue just above 0 degrees stays there (CIE 15:2004, 8.2.1.2).
+TEST(QcLibrary, RecomputedHueAngle)
+{
+    const TCgats cgats("BEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B LAB_C LAB_H\nEND_DATA_FORMAT\n"
+                       "NUMBER_OF_SETS 1\nBEGIN_DATA\na 50 10 0.05 0 0\nEND_DATA\n",
+        0);
+    qc::Chart chart(cgats, "hue.txt");
+    qc::RecomputeColours(chart, qc::CommonOptions());
+    char text[64];
+    const TCgats& out = chart.Cgats();
+    ASSERT_EQ(out.GetField(0, 0, out.GetFieldNameIndex(0, "LAB_H"), text, sizeof text), 0);
+    EXPECT_NEAR(std::stod(text), std::atan2(0.05, 10.0) * 180.0 / M_PI, 1e-5);
 }
 
 // The first appearance-space formula (cam02-ucs, row 0) is a CAM02-UCS difference of each patch's
