@@ -10,6 +10,7 @@
 #include <tintvale/qc/describe.h>
 #include <tintvale/qc/files.h>
 #include <tintvale/qc/lab.h>
+#include <tintvale/qc/report.h>
 #include <tintvale/qc/roles.h>
 #include <tintvale/qc/tolerances.h>
 
@@ -195,6 +196,19 @@ TEST(QcLibrary, RecomputedHueAngle)
     const TCgats& out = chart.Cgats();
     ASSERT_EQ(out.GetField(0, 0, out.GetFieldNameIndex(0, "LAB_H"), text, sizeof text), 0);
     EXPECT_NEAR(std::stod(text), std::atan2(0.05, 10.0) * 180.0 / M_PI, 1e-5);
+}
+
+// Text tables: numbers right-aligned under their name, texts left-aligned, no line ending in blanks
+// (a column of blanks alone is no column of numbers).
+TEST(QcLibrary, AlignedTables)
+{
+    qc::Report report;
+    report.AddTable("t", { "name", "dE" }).rows
+        = { { "a", qc::Cell(1.5, 2) }, { "long", qc::Cell(10.25, 2) } };
+    report.AddTable("blank", { "note" }).rows = { { "" }, { "" } };
+    std::ostringstream out;
+    report.Write(out, qc::Format::Table);
+    EXPECT_EQ(out.str(), "name     dE\na      1.50\nlong  10.25\n\nnote\n\n\n");
 }
 
 // The first appearance-space formula (cam02-ucs, row 0) is a CAM02-UCS difference of each patch's
