@@ -7,6 +7,7 @@
 #include <tintvale/qc/batch.h>
 #include <tintvale/qc/cell.h>
 #include <tintvale/qc/compare.h>
+#include <tintvale/qc/conditions.h>
 #include <tintvale/qc/describe.h>
 #include <tintvale/qc/files.h>
 #include <tintvale/qc/lab.h>
@@ -196,6 +197,20 @@ TEST(QcLibrary, RecomputedHueAngle)
     const TCgats& out = chart.Cgats();
     ASSERT_EQ(out.GetField(0, 0, out.GetFieldNameIndex(0, "LAB_H"), text, sizeof text), 0);
     EXPECT_NEAR(std::stod(text), std::atan2(0.05, 10.0) * 180.0 / M_PI, 1e-5);
+}
+
+// The conditions of the table asked for, even one without colour data; else of the first colour table.
+TEST(QcLibrary, ConditionsTable)
+{
+    const std::string table = "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n";
+    const TCgats cgats(("BEGIN_DATA_FORMAT\nSampleID CMYK_C CMYK_M CMYK_Y CMYK_K\n" + table
+                           + "a 1 2 3 4\nEND_DATA\nBEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B\n" + table
+                           + "a 50 1 2\nEND_DATA\n")
+                           .c_str(),
+        0);
+    ASSERT_EQ(cgats.GetNrTables(), 2);
+    EXPECT_EQ(std::vector<int>({ qc::ConditionsTable(cgats, 0), qc::ConditionsTable(cgats, -1) }),
+        std::vector<int>({ 0, 1 }));
 }
 
 // Text tables: numbers right-aligned under their name, texts left-aligned, no line ending in blanks
