@@ -213,17 +213,17 @@ TEST(QcLibrary, ConditionsTable)
         std::vector<int>({ 0, 1 }));
 }
 
-// Text tables: numbers right-aligned under their name, texts left-aligned, no line ending in blanks
-// (a column of blanks alone is no column of numbers).
+// Text tables: numbers right-aligned under their name (blanks among them too), texts left-aligned;
+// a column of blanks alone is no column of numbers, so its lines end with no padding.
 TEST(QcLibrary, AlignedTables)
 {
     qc::Report report;
-    report.AddTable("t", { "name", "dE" }).rows
-        = { { "a", qc::Cell(1.5, 2) }, { "long", qc::Cell(10.25, 2) } };
+    report.AddTable("t", { "dE", "name" }).rows
+        = { { qc::Cell(1.5, 2), "a" }, { qc::Cell(10.25, 2), "long" }, { "", "b" } };
     report.AddTable("blank", { "note" }).rows = { { "" }, { "" } };
     std::ostringstream out;
     report.Write(out, qc::Format::Table);
-    EXPECT_EQ(out.str(), "name     dE\na      1.50\nlong  10.25\n\nnote\n\n\n");
+    EXPECT_EQ(out.str(), "   dE  name\n 1.50  a\n10.25  long\n       b\n\nnote\n\n\n");
 }
 
 // The first appearance-space formula (cam02-ucs, row 0) is a CAM02-UCS difference of each patch's
