@@ -143,9 +143,18 @@ TEST(QcLibrary, RolesSelectByDeviceValues)
         { "tints:K", { 21, 22, 23 } },
         { "names:K50,paper", { 22, 0 } },
     };
-    for (const auto& c : cases)
+    // Asked patch by patch, the device values say the same (names are told by name, not by them).
+    const qc::DeviceValues device(strip, 0);
+    for (const auto& c : cases) {
         EXPECT_EQ(qc::SelectPatches(strip, 0, qc::ParseRole(c.role)), c.patches) << c.role;
+        std::vector<int> matched;
+        for (int s = 0; s < 24; ++s)
+            if (device.Matches(qc::ParseRole(c.role), s))
+                matched.push_back(s);
+        EXPECT_EQ(matched, c.role[0] == 'n' ? std::vector<int>() : c.patches) << c.role;
+    }
     EXPECT_EQ(qc::SelectPatches(strip, 0, qc::ParseRole("all")).size(), 24u);
+    EXPECT_TRUE(device.Matches(qc::ParseRole("all"), 23));
     // A channel is full above 99.5 % and empty below 0.5 %.
     const TCgats edges(
         "CGATS.17\nNUMBER_OF_FIELDS 8\nBEGIN_DATA_FORMAT\nSampleID CMYK_C CMYK_M CMYK_Y CMYK_K LAB_L "
