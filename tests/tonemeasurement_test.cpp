@@ -40,6 +40,11 @@ TEST_F(Measurements, LabAndXYZMeasurementsCopiesAndCoordinates)
     const double near[3] = { 96.47, 100.05, 82.47 };
     EXPECT_EQ(m.GetLAB(mD50, &mTwo, near, lab), 0);
     EXPECT_EQ(lab[1], 30.0);
+    // Within includes the bound: 0.2 - 0.1 is the double 0.1 itself.
+    const double tiny[3] = { 0.1, 0.1, 0.1 }, bound[3] = { 0.2, 0.1, 0.1 };
+    ASSERT_EQ(
+        TLABMeasurement(52.0, 30.0, -20.0, tiny, &mGeom, mD50, &mTwo).GetLAB(mD50, &mTwo, bound, lab), 0);
+    EXPECT_EQ(lab[1], 30.0);
 
     // 0.2 off in X: Lab under the given white, through XYZ under the stored one.
     const double far[3] = { 96.62, 100.0, 82.52 };

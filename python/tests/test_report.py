@@ -335,6 +335,8 @@ def test_bars_of_many_patches_are_numbered_under_their_bar(tmp_path):
 
 def arrows_inside(root):  # the a*b* arrows, all ending inside the square of the grid; their count
     ab = root.find(".//*[@id='ab']/div/" + SVG + "svg")
+    # Positions to 0.1 unit, as in every drawing: finer ones only make large charts' pages longer.
+    assert all(re.fullmatch(r"-?\d+(\.\d)?", line.get(k)) for line in ab.iter(SVG + "line") for k in ("x1", "y1", "x2", "y2"))
     grid = [[float(l.get(k)) for k in ("x1", "y1", "x2", "y2")] for l in ab.iter(SVG + "line") if l.get("class") in ("grid", "zero")]
     xs, ys = [x for x, _, x2, _ in grid if x == x2], [y for _, y, _, y2 in grid if y == y2]
     ends = [(float(l.get("x2")), float(l.get("y2"))) for l in ab.iter(SVG + "line") if l.get("class") == "shift"]
