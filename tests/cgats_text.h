@@ -32,6 +32,12 @@ inline std::unique_ptr<TCgats> Read(const std::string& text)
     return c;
 }
 
+// Whether text holds part.
+inline bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 // The object read from text, which must read.
 inline TCgats Parsed(const std::string& text)
 {

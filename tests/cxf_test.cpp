@@ -297,7 +297,7 @@ TEST(CxfRead, TagsNeverBecomeStructure)
     TCgats refused(Document("cc", Objects(object)).c_str(), 0);
     EXPECT_EQ(refused.GetErrorCode(), TCgats::kErrNotANumber);
     EXPECT_EQ(refused.GetErrorLine(), 0);
-    EXPECT_NE(std::string(refused.GetErrorMsg()).find("CxF3"), std::string::npos) << refused.GetErrorMsg();
+    EXPECT_TRUE(Has(refused.GetErrorMsg(), "CxF3")) << refused.GetErrorMsg();
     EXPECT_EQ(refused.GetNrTables(), 0);
 }
 
@@ -378,7 +378,7 @@ TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
         TCgats c(r.text.c_str(), 0);
         EXPECT_EQ(c.GetErrorCode(), r.code) << c.GetErrorMsg();
         EXPECT_EQ(c.GetErrorLine(), r.line);
-        EXPECT_NE(std::string(c.GetErrorMsg()).find(r.names), std::string::npos) << c.GetErrorMsg();
+        EXPECT_TRUE(Has(c.GetErrorMsg(), r.names)) << c.GetErrorMsg();
         EXPECT_EQ(c.GetNrTables(), 0);
     }
     EXPECT_EQ(TCgats(good.c_str(), 0).GetErrorCode(), 0);
@@ -461,9 +461,9 @@ TEST(CxfWrite, CgatsToCxfToCgatsKeepsEveryValueAndCondition)
 {
     TCgats original = Parsed(TwoConditionFile());
     const std::string cxf = Written(original, Convention::Cxf);
-    EXPECT_NE(cxf.find("<cc:CxF xmlns:cc=\"http://colorexchangeformat.com/CxF3-core\">"), std::string::npos);
+    EXPECT_TRUE(Has(cxf, "<cc:CxF xmlns:cc=\"http://colorexchangeformat.com/CxF3-core\">"));
     // RGB 62.7 % is 627 of 1000, the first MaxRange that holds it whole.
-    EXPECT_NE(cxf.find("<cc:MaxRange>1000</cc:MaxRange><cc:R>0</cc:R><cc:G>627</cc:G>"), std::string::npos);
+    EXPECT_TRUE(Has(cxf, "<cc:MaxRange>1000</cc:MaxRange><cc:R>0</cc:R><cc:G>627</cc:G>"));
     TCgats back = Parsed(cxf);
     ExpectSameValues(original, back);
     EXPECT_EQ(Keyword(back, "WEIGHTING_FUNCTION"), Keyword(original, "WEIGHTING_FUNCTION"));
@@ -506,11 +506,10 @@ TEST(CxfWrite, CreatedIsTheCreationDateOnlyWhenAnXmlDateTime)
               { "2024-03-01T10:00:00Z1", false }, { "2024-03-01 10:00:00", false } };
     for (const auto& [created, date] : cases) {
         SCOPED_TRACE(created);
-        const TCgats c(("CGATS.17\nCREATED \"" + created + "\"\n").c_str(), 0);
+        const TCgats c = Parsed("CGATS.17\nCREATED \"" + created + "\"\n");
         const std::string cxf = Written(c, Convention::Cxf);
-        EXPECT_EQ(cxf.find("<cc:CreationDate>" + created + "</") != std::string::npos, date);
-        EXPECT_EQ(
-            cxf.find("<cc:Tag Name=\"CREATED\" Value=\"" + created + "\"/>") != std::string::npos, !date);
+        EXPECT_EQ(Has(cxf, "<cc:CreationDate>" + created + "</"), date);
+        EXPECT_EQ(Has(cxf, "<cc:Tag Name=\"CREATED\" Value=\"" + created + "\"/>"), !date);
     }
 }
 
@@ -519,16 +518,14 @@ TEST(CxfWrite, CreatedIsTheCreationDateOnlyWhenAnXmlDateTime)
 // SAMPLE_ID's, also ahead of a SampleID.
 TEST(CxfWrite, ValuesWithinTheirRangesAreColourValues)
 {
-    TCgats c(("CGATS.17\n"
-                 + Table("SAMPLE_ID SampleID LAB_L LAB_C LAB_H",
-                     { "a x 50 0 0", "b y 60 20 360", "c z 70 20 360.5", "d w 80 -1 10", "e v 0 5 10" }))
-                 .c_str(),
-        0);
+    TCgats c = Parsed("CGATS.17\n"
+        + Table("SAMPLE_ID SampleID LAB_L LAB_C LAB_H",
+            { "a x 50 0 0", "b y 60 20 360", "c z 70 20 360.5", "d w 80 -1 10", "e v 0 5 10" }));
     const std::string cxf = Written(c, Convention::Cxf);
     for (const char* part : { "Id=\"a\">", "<cc:L>50</cc:L><cc:C>0</cc:C><cc:H>0</cc:H>",
              "<cc:L>60</cc:L><cc:C>20</cc:C><cc:H>360</cc:H>", "<cc:Tag Name=\"LAB_H\" Value=\"360.5\"/>",
              "<cc:Tag Name=\"LAB_C\" Value=\"-1\"/>", "<cc:L>0</cc:L><cc:C>5</cc:C><cc:H>10</cc:H>" })
-        EXPECT_NE(cxf.find(part), std::string::npos) << part << " in\n" << cxf;
+        EXPECT_TRUE(Has(cxf, part)) << part << " in\n" << cxf;
     TCgats back = Parsed(cxf);
     EXPECT_EQ(CellText(back, 0, 1, "LAB_H") + " " + CellText(back, 1, 0, "LAB_H"), "360 360.5");
     // L* 0 is a colour; a spot tint of 150 % is none, and stays a Tag.
@@ -537,22 +534,20 @@ TEST(CxfWrite, ValuesWithinTheirRangesAreColourValues)
             .c_str(),
         0);
     const std::string edge = Written(edges, Convention::Cxf);
-    EXPECT_NE(edge.find("<cc:L>0</cc:L><cc:A>0</cc:A><cc:B>0</cc:B>"), std::string::npos) << edge;
-    EXPECT_NE(edge.find("<cc:Tag Name=\"SPOT_1\" Value=\"150\"/>"), std::string::npos) << edge;
-    EXPECT_NE(edge.find("<cc:ColorCustom"), std::string::npos);
+    EXPECT_TRUE(Has(edge, "<cc:L>0</cc:L><cc:A>0</cc:A><cc:B>0</cc:B>")) << edge;
+    EXPECT_TRUE(Has(edge, "<cc:Tag Name=\"SPOT_1\" Value=\"150\"/>")) << edge;
+    EXPECT_TRUE(Has(edge, "<cc:ColorCustom"));
     EXPECT_EQ(edge.find("<cc:ColorCustom"), edge.rfind("<cc:ColorCustom"));
     // The schema's reflectance lies strictly between -0.1 and 3; a spectrum reaching either bound
     // is a custom one.
     for (const auto& [values, custom] : { std::pair { "0.5 2.999 -0.099", false },
              std::pair { "0.5 3 1", true }, std::pair { "0.5 -0.1 1", true } }) {
         SCOPED_TRACE(values);
-        TCgats spectra(("CGATS.17\nSPECTRAL_NORM \"1\"\n"
-                           + Table("SPECTRAL_NM400 SPECTRAL_NM410 SPECTRAL_NM420", { values }))
-                           .c_str(),
-            0);
+        TCgats spectra = Parsed("CGATS.17\nSPECTRAL_NORM \"1\"\n"
+            + Table("SPECTRAL_NM400 SPECTRAL_NM410 SPECTRAL_NM420", { values }));
         const std::string written = Written(spectra, Convention::Cxf);
-        EXPECT_EQ(written.find("<cc:CustomSpectrum") != std::string::npos, custom) << written;
-        EXPECT_EQ(written.find("<cc:ReflectanceSpectrum") != std::string::npos, !custom);
+        EXPECT_EQ(Has(written, "<cc:CustomSpectrum"), custom) << written;
+        EXPECT_EQ(Has(written, "<cc:ReflectanceSpectrum"), !custom);
     }
 }
 
@@ -587,7 +582,7 @@ TEST(CxfWrite, SpectraOfAnyNormAreWrittenAsFactors)
                 + Table(std::string("SPECTRAL_NM400 SPECTRAL_NM410 SPECTRAL_NM") + last, { "0.5 1 1.5" }))
                 .c_str(),
             0);
-        EXPECT_NE(Written(c, Convention::Cxf).find(written), std::string::npos);
+        EXPECT_TRUE(Has(Written(c, Convention::Cxf), written));
     }
 }
 
@@ -628,11 +623,11 @@ TEST(CxfWrite, RefusesNonUtf8TextAndNonFiniteNumbersKeepsUtf8)
         char* buffer = reinterpret_cast<char*>(&buffer);
         EXPECT_EQ(c.WriteToBuffer(&buffer, Convention::Cxf), TCgats::kErrConvention) << r.row;
         EXPECT_EQ(buffer, nullptr);
-        EXPECT_NE(std::string(c.GetErrorMsg()).find(r.where), std::string::npos) << c.GetErrorMsg();
+        EXPECT_TRUE(Has(c.GetErrorMsg(), r.where)) << c.GetErrorMsg();
         std::remove(path.c_str());
         EXPECT_EQ(c.SaveAs(path.c_str(), Convention::Cxf), TCgats::kErrConvention);
         EXPECT_EQ(c.GetErrorCode(), TCgats::kErrConvention);
-        EXPECT_NE(std::string(c.GetErrorMsg()).find(r.where), std::string::npos) << c.GetErrorMsg();
+        EXPECT_TRUE(Has(c.GetErrorMsg(), r.where)) << c.GetErrorMsg();
         EXPECT_FALSE(std::ifstream(path)) << "written: " << r.row;
     }
     // A file needs a name.
@@ -675,17 +670,16 @@ TEST(CxfWrite, IntegrationBecomesTheTristimulusMethodAndBack)
                      "degree\"\nWEIGHTING_FUNCTION \"INTEGRATION, "
                 + std::string(k.integration) + "\"\n" + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "a 50 1 2" }));
         const std::string cxf = Written(c, Convention::Cxf);
-        EXPECT_NE(cxf.find("<cc:Observer>10_Degree</cc:Observer><cc:Method>" + std::string(k.method)
-                      + "</cc:Method>"),
-            std::string::npos)
+        EXPECT_TRUE(Has(
+            cxf, "<cc:Observer>10_Degree</cc:Observer><cc:Method>" + std::string(k.method) + "</cc:Method>"))
             << cxf;
         TCgats back = Parsed(cxf);
         std::vector<std::string> weighting = { "ILLUMINANT, D65", "OBSERVER, 10 degree" };
         if (k.readBack)
             weighting.push_back("INTEGRATION, " + std::string(k.readBack));
         EXPECT_EQ(Keyword(back, "WEIGHTING_FUNCTION"), weighting);
-        EXPECT_NE(Written(back, Convention::Cxf).find("<cc:Method>" + std::string(k.method) + "</cc:Method>"),
-            std::string::npos);
+        EXPECT_TRUE(
+            Has(Written(back, Convention::Cxf), "<cc:Method>" + std::string(k.method) + "</cc:Method>"));
     }
 }
 
@@ -716,11 +710,10 @@ TEST(CxfWrite, CustomResourcesKeptThroughCgats)
     for (const char* part : { "<v:Palette id=\"p&quot;1\" n=\"50%\" ", "xmlns:v=\"urn:vendor\"",
              "<v:Entry>a &amp; \"b\"\nline</v:Entry>",
              "<w:Note xmlns:u=\"urn:u\" u:at=\"1\" xmlns:w=\"urn:w\"", "\"%&amp;&lt;</w:Note>" })
-        EXPECT_NE(kept.find(part), std::string::npos) << part << " in\n" << kept.substr(0, 400);
-    EXPECT_NE(kept.find(big.substr(0, 5000)), std::string::npos);
+        EXPECT_TRUE(Has(kept, part)) << part << " in\n" << kept.substr(0, 400);
+    EXPECT_TRUE(Has(kept, big.substr(0, 5000)));
     // Only declarations travel with the elements, not other attributes around them.
-    EXPECT_EQ(kept.find("Owner"), std::string::npos);
-    EXPECT_EQ(kept.find("xmlnsx"), std::string::npos);
+    EXPECT_FALSE(Has(kept, "Owner") || Has(kept, "xmlnsx"));
     // Read again, the same lines.
     TCgats again = Parsed(cxf);
     EXPECT_EQ(Keyword(again, "CXF_CUSTOM_RESOURCES"), Keyword(read, "CXF_CUSTOM_RESOURCES"));
@@ -737,12 +730,10 @@ TEST(CxfWrite, CustomResourcesKeptThroughCgats)
             << line;
     }
     // An escape at the very end is decoded like any other (here a line end after the element).
-    const TCgats trailing(("CGATS.17\nCXF_CUSTOM_RESOURCES \"<v:a/>%0A\"\n"
-                              + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "a 50 1 2" }))
-                              .c_str(),
-        0);
+    const TCgats trailing = Parsed("CGATS.17\nCXF_CUSTOM_RESOURCES \"<v:a/>%0A\"\n"
+        + Table("SAMPLE_ID LAB_L LAB_A LAB_B", { "a 50 1 2" }));
     const std::string decoded = Written(trailing, Convention::Cxf);
-    EXPECT_NE(decoded.find("<v:a/>\n</cc:CustomResources>"), std::string::npos) << decoded;
+    EXPECT_TRUE(Has(decoded, "<v:a/>\n</cc:CustomResources>")) << decoded;
 }
 
 // ArgyllCMS's cxf2ti3 (a peer that reads CxF3 spectra; it ignores device values) reads the spectra of

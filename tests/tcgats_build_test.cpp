@@ -131,7 +131,7 @@ TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
     auto custom = Build({ { 1, 2 } }, 100, 0, { "Orange ink", "Green" }, true);
     EXPECT_EQ(FieldNames(custom), "SampleID\tPC2_1\tPC2_2");
     // The descriptions are written quoted, as instrument software writes them.
-    EXPECT_NE(Written(custom).find("PROCESSCOLOR_ID\t\"Green\"\n"), std::string::npos);
+    EXPECT_TRUE(Has(Written(custom), "PROCESSCOLOR_ID\t\"Green\"\n"));
     auto spot = Build({ { 1, 2 } }, 100, 0, { "Gold", "Silver" }, false);
     EXPECT_TRUE(spot.IsSpotColorDefined(0) && A::NrSpotIds(spot) == 2);
     // Layout defaults and failures.

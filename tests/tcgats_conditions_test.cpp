@@ -93,8 +93,7 @@ TEST(TCgatsConditions, EachTableStatesItsOwnThenTheHeaders)
         + "MEASUREMENT_CONDITION \"M2\"\n" + kTable + "KEYWORD \"ILLUMINANT\"\nILLUMINANT \"A\"\n" + kTable);
     const TCgats averaged(std::vector<const TCgats*> { &c, &other });
     EXPECT_NE(averaged.GetErrorCode(), 0);
-    EXPECT_NE(std::string(averaged.GetErrorMsg()).find("MEASUREMENT_CONDITION"), std::string::npos)
-        << averaged.GetErrorMsg();
+    EXPECT_TRUE(Has(averaged.GetErrorMsg(), "MEASUREMENT_CONDITION")) << averaged.GetErrorMsg();
     const TCgats same(std::vector<const TCgats*> { &c, &c });
     EXPECT_EQ(same.GetErrorCode(), 0) << same.GetErrorMsg();
 }

@@ -142,10 +142,10 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
     for (const char* part :
         { "COLOR_REP\t\"CMYK_XYZ\"\n", "NUMBER_OF_FIELDS\t8\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tCMYK_C",
             "BEGIN_DATA\n1\t0.0\t0.0\t0.0\t0.0\t90.0\t93.0\t77.0\t\n" })
-        EXPECT_NE(device.find(part), std::string::npos) << part;
+        EXPECT_TRUE(Has(device, part)) << part;
     // An ArgyllCMS file is in percent even where its values are all small.
     auto dark = Read("CTI3\n" + Table("SAMPLE_ID SPEC_400 SPEC_410", { "1 2.5 3.5" }));
-    EXPECT_NE(Written(*dark, Convention::Argyll).find("\n1\t2.5\t3.5\t\n"), std::string::npos);
+    EXPECT_TRUE(Has(Written(*dark, Convention::Argyll), "\n1\t2.5\t3.5\t\n"));
     EXPECT_TRUE(dark->GetSpectrum(0, 0, again) == 0 && again == (std::vector<double> { 0.025, 0.035 }));
     // Its band keywords stand ahead of the data format, its values shifted in decimal: 57, not
     // 0.57 * 100 = 56.99999999999999.
@@ -154,7 +154,7 @@ TEST(TCgatsPeers, ConventionsRenameRescaleAndDescribeAndReadBack)
     EXPECT_EQ(spect.compare(0, 6, "SPECT\n"), 0);
     EXPECT_LT(spect.find("SPECTRAL_BANDS"), spect.find("BEGIN_DATA_FORMAT"));
     for (const char* part : { "MEAS_TYPE\t\"REFLECTIVE\"\n", "\n1\t57.0\t7.0\t29.0\t\n" })
-        EXPECT_NE(spect.find(part), std::string::npos) << spect;
+        EXPECT_TRUE(Has(spect, part)) << spect;
     auto uneven = Read(Table("nm400 nm410 nm430", { "0.5 0.25 0.125", "0.5 0.5 0.5" }));
     int result = 0;
     Written(*uneven, Convention::Argyll, &result);
@@ -178,7 +178,7 @@ TEST(TCgatsPeers, NamesWithCommentQuoteAndBlankCharactersReadBackWhole)
     ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
     const std::string written = Written(c);
     for (const char* part : { "\n\"a#b\"\t10\t", "\n\"x'y\"\t", "\nplain\t60\t" })
-        EXPECT_NE(written.find(part), std::string::npos) << part << " in\n" << written;
+        EXPECT_TRUE(Has(written, part)) << part << " in\n" << written;
     for (const std::string& text : { written, Written(c, Convention::Cgats) }) {
         const It8 it8(text);
         ASSERT_NE(it8.handle, nullptr) << text;
@@ -195,7 +195,7 @@ TEST(TCgatsPeers, NamesWithCommentQuoteAndBlankCharactersReadBackWhole)
     // A bare header value with such bytes is written quoted too.
     auto bare = Read("CGATS.17\nLAB_NAME M\xC3\xBCller's\n" + Table("SAMPLE_ID LAB_L", { "1 50" }, true));
     const std::string header = Written(*bare);
-    EXPECT_NE(header.find("\nLAB_NAME\t\"M\xC3\xBCller's\"\n"), std::string::npos) << header;
+    EXPECT_TRUE(Has(header, "\nLAB_NAME\t\"M\xC3\xBCller's\"\n")) << header;
     const It8 headerRead(header);
     ASSERT_NE(headerRead.handle, nullptr) << header;
     EXPECT_EQ(headerRead.Property("LAB_NAME"), "M\xC3\xBCller's");
@@ -229,6 +229,6 @@ TEST(TCgatsPeers, ArgyllConventionRefusesWhatArgyllCannotRead)
         const TCgats c = Parsed("CGATS.17\n" + Table(k.fields, { k.first, k.second }));
         int result = 0;
         EXPECT_TRUE(Written(c, Convention::Argyll, &result).empty() && result == TCgats::kErrConvention);
-        EXPECT_NE(std::string(c.GetErrorMsg()).find(k.cause), std::string::npos) << c.GetErrorMsg();
+        EXPECT_TRUE(Has(c.GetErrorMsg(), k.cause)) << c.GetErrorMsg();
     }
 }

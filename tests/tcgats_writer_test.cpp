@@ -67,7 +67,7 @@ TEST(TCgatsWriter, BlockEndLinesInAnyLetterCaseGetNoDeclarationInsideTheBlock)
     EXPECT_STREQ(again->GetKeywordValue("Remark"), "a");
     // A keyword of another program, even one that starts with "_", is declared in the standard form.
     const std::string standard = Written(*Read("CGATS.17\n_PRIVATE \"x\"\n"), TCgats::Convention::Cgats);
-    EXPECT_NE(standard.find("KEYWORD\t\"_PRIVATE\"\n_PRIVATE\t\"x\"\n"), std::string::npos) << standard;
+    EXPECT_TRUE(Has(standard, "KEYWORD\t\"_PRIVATE\"\n_PRIVATE\t\"x\"\n")) << standard;
 }
 
 TEST(TCgatsWriter, TagLines)
