@@ -154,16 +154,14 @@ TEST(CxfRead, MeasurementConditionsOfTheSameTargetsGoToTablesOfTheirOwn)
     std::string objects;
     for (const char* condition : { "M0", "M1" })
         for (int row = 1; row <= 2; ++row) {
-            const std::string setup = std::string(condition) == "M0" ? "M0_set" : "D50_set";
-            objects += std::string("<cc:Object ObjectType=\"") + condition + "_Measurement\" Name=\"P"
-                + std::to_string(row) + "\" Id=\"" + condition + "_" + std::to_string(row)
-                + "\"><cc:CreationDate>2024-03-01T10:00:00Z</cc:CreationDate><cc:ColorValues><cc:ColorCIELab "
-                  "ColorSpecification=\""
-                + setup + "\"><cc:L>" + std::to_string(40 + row)
-                + "</cc:L><cc:A>1</cc:A><cc:B>2</cc:B></cc:ColorCIELab>"
-                + "</cc:ColorValues><cc:TagCollection Name=\"Location\"><cc:Tag Name=\"Page\" Value=\"1\"/>"
-                  "<cc:Tag Name=\"Row\" Value=\""
-                + std::to_string(row)
+            const std::string setup = std::string(condition) == "M0" ? "M0_set" : "D50_set",
+                              r = std::to_string(row);
+            objects += std::string("<cc:Object ObjectType=\"") + condition + "_Measurement\" Name=\"P" + r
+                + "\" Id=\"" + condition + "_" + r
+                + "\"><cc:CreationDate>2024-03-01T10:00:00Z</cc:CreationDate>"
+                + "<cc:ColorValues><cc:ColorCIELab ColorSpecification=\"" + setup + "\"><cc:L>4" + r
+                + "</cc:L><cc:A>1</cc:A><cc:B>2</cc:B></cc:ColorCIELab></cc:ColorValues><cc:TagCollection "
+                + "Name=\"Location\"><cc:Tag Name=\"Page\" Value=\"1\"/><cc:Tag Name=\"Row\" Value=\"" + r
                 + "\"/><cc:Tag Name=\"Column\" Value=\"A\"/></cc:TagCollection></cc:Object>\n";
         }
     TCgats c = Parsed(Document("cc", Objects(objects)));
@@ -180,12 +178,26 @@ TEST(CxfRead, MeasurementConditionsOfTheSameTargetsGoToTablesOfTheirOwn)
         (std::vector<std::string> { "M0", "M1", "D65", "D50", "2 degree" }));
     for (int t = 0; t < 2; ++t) {
         ASSERT_EQ(c.GetNrSamples(t), 2);
-        EXPECT_EQ(CellText(c, t, 1, "Location_Row"), "2");
-        EXPECT_EQ(CellText(c, t, 0, "Location_Column"), "A");
+        EXPECT_EQ((std::vector<std::string> { CellText(c, t, 1, "Location_Row"),
+                      CellText(c, t, 0, "Location_Column"), CellText(c, t, 0, "OBJECT_TYPE") }),
+            (std::vector<std::string> { "2", "A", t ? "M1_Measurement" : "M0_Measurement" }));
         EXPECT_EQ(Lab(c, t, 1)[0], 42);
     }
-    EXPECT_EQ(CellText(c, 0, 0, "OBJECT_TYPE"), "M0_Measurement");
-    EXPECT_EQ(CellText(c, 1, 0, "OBJECT_TYPE"), "M1_Measurement");
+}
+
+// One reflectance spectrum on line 4, under a setup whose WavelengthRange has these attributes.
+std::string SpectrumDocument(const std::string& range, const std::string& values)
+{
+    return Document("cc",
+        "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" ObjectType=\"T\">\n"
+        "<cc:ColorValues><cc:ReflectanceSpectrum ColorSpecification=\"s\">"
+            + values
+            + "</cc:ReflectanceSpectrum></cc:ColorValues></cc:Object></cc:ObjectCollection>"
+              "<cc:ColorSpecificationCollection><cc:ColorSpecification Id=\"s\"><cc:MeasurementSpec>"
+              "<cc:WavelengthRange "
+            + range
+            + "/></cc:MeasurementSpec></cc:ColorSpecification></cc:ColorSpecificationCollection>"
+              "</cc:Resources>");
 }
 
 TEST(CxfRead, FiveNanometreSpectraTakeTheStepOfTheirWavelengthRange)
@@ -193,19 +205,7 @@ TEST(CxfRead, FiveNanometreSpectraTakeTheStepOfTheirWavelengthRange)
     std::string values;
     for (int i = 0; i < 81; ++i)
         values += " 0." + std::to_string(100 + i);
-    const std::string setup
-        = "<cc:ColorSpecificationCollection><cc:ColorSpecification Id=\"s5\"><cc:MeasurementSpec>"
-          "<cc:MeasurementType>Spectrum_Reflectance</cc:MeasurementType><cc:GeometryChoice>"
-          "<cc:SphereGeometry>Diffuse</cc:SphereGeometry></cc:GeometryChoice><cc:WavelengthRange "
-          "StartWL=\"380\" Increment=\"5\"/></cc:MeasurementSpec></cc:ColorSpecification>"
-          "</cc:ColorSpecificationCollection>";
-    const std::string doc = Document("cc",
-        "<cc:Resources><cc:ObjectCollection><cc:Object ObjectType=\"Target\" Name=\"w\" "
-        "Id=\"w\"><cc:ColorValues>"
-        "<cc:ReflectanceSpectrum ColorSpecification=\"s5\">"
-            + values + "</cc:ReflectanceSpectrum></cc:ColorValues></cc:Object></cc:ObjectCollection>" + setup
-            + "</cc:Resources>");
-    TCgats c = Parsed(doc);
+    TCgats c = Parsed(SpectrumDocument("StartWL=\"380\" Increment=\"5\"", values));
     std::vector<int> nm, expected;
     for (int w = 380; w <= 780; w += 5)
         expected.push_back(w);
@@ -306,21 +306,6 @@ struct Refusal {
     int code, line;
     const char* names; // what the message must name
 };
-
-// One reflectance spectrum on line 4, under a setup whose WavelengthRange has these attributes.
-std::string SpectrumDocument(const std::string& range, const std::string& values)
-{
-    return Document("cc",
-        "<cc:Resources><cc:ObjectCollection><cc:Object Id=\"x\" Name=\"x\" ObjectType=\"T\">\n"
-        "<cc:ColorValues><cc:ReflectanceSpectrum ColorSpecification=\"s\">"
-            + values
-            + "</cc:ReflectanceSpectrum></cc:ColorValues></cc:Object></cc:ObjectCollection>"
-              "<cc:ColorSpecificationCollection><cc:ColorSpecification Id=\"s\"><cc:MeasurementSpec>"
-              "<cc:WavelengthRange "
-            + range
-            + "/></cc:MeasurementSpec></cc:ColorSpecification></cc:ColorSpecificationCollection>"
-              "</cc:Resources>");
-}
 
 TEST(CxfRead, RefusesWhatCannotBeReadRightWithElementAndLine)
 {
