@@ -37,8 +37,7 @@ const char* kMixedWritten
 TEST(TCgatsWriter, WritesTagsNamesRowsAndBlocks)
 {
     EXPECT_EQ(Written(*Read("")), "");
-    EXPECT_EQ(Written(*Read(kMixed)), kMixedWritten);
-    EXPECT_EQ(Written(*Read(kMixedWritten)), kMixedWritten);
+    EXPECT_EQ(Written(*Read(kMixedWritten)), kMixedWritten); // kMixed itself: in the locale test
     // Tables follow their sections; a template with a data format and no data saves too.
     const std::string two
         = "CGATS.17\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\n"
