@@ -32,11 +32,31 @@ inline std::unique_ptr<TCgats> Read(const std::string& text)
     return c;
 }
 
-// The text written, which must be written.
-inline std::string Written(const TCgats& c)
+// Whether text holds part.
+inline bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// The object read from text, which must read.
+inline TCgats Parsed(const std::string& text)
+{
+    TCgats c(text.c_str(), 0);
+    EXPECT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    return c;
+}
+
+// The text written, as held or in a convention: the code must be 0, or is left in *result.
+inline std::string Written(
+    const TCgats& c, TCgats::Convention convention = TCgats::Convention::AsHeld, int* result = nullptr)
 {
     char* buffer = nullptr;
-    EXPECT_EQ(c.WriteToBuffer(&buffer), 0) << c.GetErrorMsg();
+    const int code = convention == TCgats::Convention::AsHeld ? c.WriteToBuffer(&buffer)
+                                                              : c.WriteToBuffer(&buffer, convention);
+    if (result)
+        *result = code;
+    else
+        EXPECT_EQ(code, 0) << c.GetErrorMsg();
     std::string text = buffer ? buffer : "";
     delete[] buffer;
     return text;

@@ -129,13 +129,11 @@ TEST(StreamHelpersBrackets, WritersReadersAndProbes)
     // A wrong character is consumed and sets the bad bit.
     std::istringstream wrong("  }x"), empty("   "), bad("x");
     OpenBracket(wrong);
-    EXPECT_TRUE(wrong.bad());
+    CloseBracket(empty);
+    BadInputOn(bad);
+    EXPECT_TRUE(wrong.bad() && empty.bad() && bad.bad());
     wrong.clear();
     EXPECT_EQ(wrong.get(), 'x');
-    CloseBracket(empty);
-    EXPECT_TRUE(empty.bad());
-    BadInputOn(bad);
-    EXPECT_TRUE(bad.bad());
 
     // Probes skip blanks but consume no bracket.
     std::istringstream probed(" \n { }");

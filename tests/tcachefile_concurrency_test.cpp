@@ -195,10 +195,9 @@ TEST(TCacheFileDamage, AFileWithoutWritePermissionRefusesChangesAsAStoreError)
     TCacheFile cache(path.c_str(), 0, false);
     int value = 0;
     EXPECT_TRUE(cache.Search("t", "n", &value, 0, false, false) == 0 && value == 7);
-    EXPECT_EQ(cache.AddItem("t", "m", 1, false), TCacheFile::StoreError);
-    EXPECT_EQ(cache.AddItem("t", "n", 8, false), TCacheFile::StoreError);
-    EXPECT_EQ(cache.AddTopic("u", false), TCacheFile::StoreError);
-    EXPECT_EQ(cache.RemoveTopic("t", false), TCacheFile::StoreError);
+    EXPECT_EQ((std::vector<int> { cache.AddItem("t", "m", 1, false), cache.AddItem("t", "n", 8, false),
+                  cache.AddTopic("u", false), cache.RemoveTopic("t", false) }),
+        std::vector<int>(4, TCacheFile::StoreError));
     EXPECT_EQ(Counter(path), 7);
 }
 

@@ -68,8 +68,7 @@ TEST(TCgatsCopy, CopiesSelectionsAndInkMaps)
     ASSERT_NE(failed.GetErrorCode(), 0);
     EXPECT_EQ(copyOfFailed.GetErrorCode(), failed.GetErrorCode());
     copyOfFailed = copy; // a sound object assigned clears the error
-    EXPECT_EQ(copyOfFailed.GetErrorCode(), 0);
-    EXPECT_STREQ(copyOfFailed.GetErrorMsg(), "");
+    EXPECT_TRUE(copyOfFailed.GetErrorCode() == 0 && *copyOfFailed.GetErrorMsg() == '\0');
     EXPECT_EQ(Written(copyOfFailed), Written(copy));
     // A sample selection applies to the first table.
     auto two = Read(kTwoTables);
@@ -79,8 +78,7 @@ TEST(TCgatsCopy, CopiesSelectionsAndInkMaps)
 
     // A sample outside the table cannot be copied: the first table is left in error.
     TCgats bad(two.get(), std::vector<int> { 0, 5 });
-    EXPECT_EQ(bad.GetNrSamples(0), -1);
-    EXPECT_EQ(bad.GetNrSamples(1), 2);
+    EXPECT_EQ(std::make_pair(bad.GetNrSamples(0), bad.GetNrSamples(1)), std::make_pair(-1, 2));
     EXPECT_TRUE(TCgats(two.get(), std::vector<int> {}) == *two); // an empty list copies everything
     // Ink maps rearrange, add, fill and drop channels.
     // KCMY: the names stay, the values move; a table without process colours cannot be mapped.
@@ -133,10 +131,9 @@ TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
     auto custom = Build({ { 1, 2 } }, 100, 0, { "Orange ink", "Green" }, true);
     EXPECT_EQ(FieldNames(custom), "SampleID\tPC2_1\tPC2_2");
     // The descriptions are written quoted, as instrument software writes them.
-    EXPECT_NE(Written(custom).find("PROCESSCOLOR_ID\t\"Green\"\n"), std::string::npos);
+    EXPECT_TRUE(Has(Written(custom), "PROCESSCOLOR_ID\t\"Green\"\n"));
     auto spot = Build({ { 1, 2 } }, 100, 0, { "Gold", "Silver" }, false);
-    EXPECT_TRUE(spot.IsSpotColorDefined(0));
-    EXPECT_EQ(A::NrSpotIds(spot), 2);
+    EXPECT_TRUE(spot.IsSpotColorDefined(0) && A::NrSpotIds(spot) == 2);
     // Layout defaults and failures.
     // Two columns and two pages: the fewest that are written.
     TCgats layout(100.0, 0.0, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, { { 1, 2, 3 }, { 4, 5, 6 } }, {}, {}, {}, {},
@@ -145,8 +142,7 @@ TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
         (std::vector<std::string> { "CGATS.17", "LGOROWLENGTH", "NUMBER_OF_STRIPS", "NUMBER_OF_COLS",
             "NumberOfStrips", "KEYWORD", "NUMBER_OF_FIELDS", "BEGIN_DATA_FORMAT", "END_DATA_FORMAT",
             "NUMBER_OF_SETS", "BEGIN_DATA", "END_DATA" }));
-    EXPECT_EQ(layout.GetNrOfPages(), 2);
-    EXPECT_TRUE(layout.ContainsXyz(0));
+    EXPECT_TRUE(layout.GetNrOfPages() == 2 && layout.ContainsXyz(0));
 
     // Arrays that do not fit each other are refused before anything is read from them.
     using Rows = std::vector<std::vector<double>>;
@@ -155,10 +151,9 @@ TEST(TCgatsBuild, WrittenFileLayoutAndFailures)
         return TCgats(full, 0, coords, lab, {}, spectra, { 400, 410 }, names, {}, 0, 0, 0, false)
             .GetErrorCode();
     };
-    EXPECT_EQ(code({}, {}, {}), 15);
-    EXPECT_EQ(code({ { 1, 2, 3 }, { 1, 2 } }, {}, {}), 18);
-    EXPECT_EQ(code({ { 1, 2, 3 } }, {}, {}, 0), 18); // full equal to zero
-    EXPECT_EQ(code({ { 1, 2, 3 } }, { { 1, 2 } }, {}), 12);
-    EXPECT_EQ(code({ { 1, 2, 3 } }, {}, { { 1 } }), 12);
-    EXPECT_EQ(code({ { 1, 2, 3 } }, {}, {}, 100, { "a", "b" }), 13);
+    // The third: full equal to zero.
+    EXPECT_EQ((std::vector<int> { code({}, {}, {}), code({ { 1, 2, 3 }, { 1, 2 } }, {}, {}),
+                  code({ { 1, 2, 3 } }, {}, {}, 0), code({ { 1, 2, 3 } }, { { 1, 2 } }, {}),
+                  code({ { 1, 2, 3 } }, {}, { { 1 } }), code({ { 1, 2, 3 } }, {}, {}, 100, { "a", "b" }) }),
+        (std::vector<int> { 15, 18, 18, 12, 12, 13 }));
 }

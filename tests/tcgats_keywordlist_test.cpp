@@ -1,6 +1,4 @@
 // TCgats: listing and reading every header keyword, the ones the library does not name included.
-#include <tintvale/tcgats.h>
-
 #include "cgats_text.h"
 
 #include <gtest/gtest.h>
@@ -26,18 +24,16 @@ const char* const kFile
 
 TEST(TCgatsKeywordList, ListsAndReadsEveryKeywordLine)
 {
-    TCgats c(kFile, 0);
-    ASSERT_EQ(c.GetErrorCode(), 0) << c.GetErrorMsg();
+    TCgats c = Parsed(kFile);
     const std::vector<std::pair<std::string, std::string>> expected = { { "ORIGINATOR", "Spectro Suite 4.2" },
         { "DESCRIPTOR", "press check, sheet 12" }, { "INSTRUMENTATION", "Spectro 3" },
         { "KEYWORD", "WEIGHTING_FUNCTION" }, { "WEIGHTING_FUNCTION", "ILLUMINANT, D50" },
         { "DEVICE_CLASS", "OUTPUT" }, { "NUMBER_OF_FIELDS", "2" }, { "NUMBER_OF_SETS", "1" },
         { "NUMBER_OF_FIELDS", "2" }, { "NUMBER_OF_SETS", "1" } };
     EXPECT_EQ(c.GetKeywords(), expected);
-    EXPECT_STREQ(c.GetKeywordValue("DEVICE_CLASS"), "OUTPUT");
-    EXPECT_STREQ(c.GetKeywordValue("weighting_function"), "ILLUMINANT, D50");
-    EXPECT_EQ(c.GetKeywordValue("FILTER"), nullptr);
-    EXPECT_EQ(c.GetKeywordValue(nullptr), nullptr);
+    EXPECT_EQ(c.GetKeywordValue("DEVICE_CLASS") + std::string("|") + c.GetKeywordValue("weighting_function"),
+        "OUTPUT|ILLUMINANT, D50");
+    EXPECT_TRUE(c.GetKeywordValue("FILTER") == nullptr && c.GetKeywordValue(nullptr) == nullptr);
     // A keyword set through the library is listed like one read from a file.
     ASSERT_EQ(c.AddCustomTag("PRINT_RUN", "7"), 0);
     EXPECT_STREQ(c.GetKeywordValue("PRINT_RUN"), "7");
@@ -48,26 +44,24 @@ TEST(TCgatsKeywordList, ListsAndReadsEveryKeywordLine)
 TEST(TCgatsKeywordList, KnownKeywordsReadAsTheirGettersAndAreWrittenAsTheirRowsSay)
 {
     auto c = Read("CGATS.17\nSPECTRO \"i1 Pro\"\nSPECTRAL_BANDS 36\nPATCH_WIDTH 6.5\n");
-    EXPECT_STREQ(c->GetKnownKeywordValue(46), c->GetSpectrophotometer());
-    EXPECT_STREQ(c->GetKnownKeywordValue(46), "i1 Pro");
-    EXPECT_STREQ(c->GetKnownKeywordValue(37), "6.5");
+    EXPECT_EQ((std::vector<std::string> {
+                  c->GetKnownKeywordValue(46), c->GetSpectrophotometer(), c->GetKnownKeywordValue(37) }),
+        (std::vector<std::string> { "i1 Pro", "i1 Pro", "6.5" }));
     auto named = Read("CGATS.17\nINSTRUMENTATION \"45/0 spectro\"\nDESCRIPTOR \"chart 3\"\n");
-    EXPECT_STREQ(named->GetInstrumentation(), "45/0 spectro");
-    EXPECT_STREQ(named->GetDescriptor(), "chart 3");
-    EXPECT_EQ(c->GetInstrumentation(), nullptr);
-    EXPECT_EQ(c->GetDescriptor(), nullptr);
+    EXPECT_EQ(
+        named->GetInstrumentation() + std::string("|") + named->GetDescriptor(), "45/0 spectro|chart 3");
+    EXPECT_TRUE(c->GetInstrumentation() == nullptr && c->GetDescriptor() == nullptr);
     // A spectral keyword is a custom line of its table's section, not a header keyword by kind.
-    EXPECT_EQ(c->GetKnownKeywordValue(57), nullptr);
-    EXPECT_EQ(c->GetKnownKeywordValue(-1), nullptr);
+    EXPECT_TRUE(c->GetKnownKeywordValue(57) == nullptr && c->GetKnownKeywordValue(-1) == nullptr);
     for (int row : { -1, TCgats::GetNrKnownKeywords() })
         EXPECT_TRUE(!TCgats::GetKnownKeyword(row) && !TCgats::GetKnownKeywordProperty(row)) << row;
-    EXPECT_EQ(c->SetKnownKeywordValue(57, "1"), 1);
-    EXPECT_EQ(c->SetKnownKeywordValue(64, "1"), 1);
-    EXPECT_EQ(c->SetKnownKeywordValue(0, "say \"x\""), 29);
+    EXPECT_EQ((std::vector<int> { c->SetKnownKeywordValue(57, "1"), c->SetKnownKeywordValue(64, "1"),
+                  c->SetKnownKeywordValue(0, "say \"x\"") }),
+        (std::vector<int> { 1, 1, 29 }));
     // Text in quotes, numbers bare: the row decides, whatever the value looks like.
-    ASSERT_EQ(c->SetKnownKeywordValue(0, "42"), 0);
-    ASSERT_EQ(c->SetKnownKeywordValue(33, "4"), 0);
-    ASSERT_EQ(c->SetKnownKeywordValue(37, "7.25"), 0);
+    EXPECT_EQ((std::vector<int> { c->SetKnownKeywordValue(0, "42"), c->SetKnownKeywordValue(33, "4"),
+                  c->SetKnownKeywordValue(37, "7.25") }),
+        (std::vector<int> { 0, 0, 0 }));
     EXPECT_EQ(Written(*c),
         "CGATS.17\nSPECTRO\t\"i1 Pro\"\nKEYWORD\t\"SPECTRAL_BANDS\"\nSPECTRAL_BANDS\t36\nPATCH_WIDTH\t7.25\n"
         "ORIGINATOR\t\"42\"\nNUMBER_OF_COLS\t4\n");

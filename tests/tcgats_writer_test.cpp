@@ -18,15 +18,6 @@ using A = TCgatsInternals;
 
 namespace {
 
-// The text written, and its result code.
-std::string Write(const TCgats& c, int* result)
-{
-    char* buffer = nullptr;
-    *result = c.WriteToBuffer(&buffer);
-    std::unique_ptr<char[]> owned(buffer);
-    return buffer ? buffer : "<null>";
-}
-
 const char* kMixed
     = "CGATS.17\r\nORIGINATOR \"Test rig\"  #  two blanks\nINKSET 3\n#word\nKEYWORD \"Remark\"\n"
       "BEGIN_NOTES\r\nfree\ttext\r\nEND_NOTES\nNUMBER_OF_FIELDS 5\nBEGIN_DATA_FORMAT\n"
@@ -46,8 +37,7 @@ const char* kMixedWritten
 TEST(TCgatsWriter, WritesTagsNamesRowsAndBlocks)
 {
     EXPECT_EQ(Written(*Read("")), "");
-    EXPECT_EQ(Written(*Read(kMixed)), kMixedWritten);
-    EXPECT_EQ(Written(*Read(kMixedWritten)), kMixedWritten);
+    EXPECT_EQ(Written(*Read(kMixedWritten)), kMixedWritten); // kMixed itself: in the locale test
     // Tables follow their sections; a template with a data format and no data saves too.
     const std::string two
         = "CGATS.17\nBEGIN_DATA_FORMAT\nSampleID\tLAB_L\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t1\n"
@@ -75,11 +65,8 @@ TEST(TCgatsWriter, BlockEndLinesInAnyLetterCaseGetNoDeclarationInsideTheBlock)
     EXPECT_EQ(again->GetKeywords(), c->GetKeywords());
     EXPECT_STREQ(again->GetKeywordValue("Remark"), "a");
     // A keyword of another program, even one that starts with "_", is declared in the standard form.
-    char* standard = nullptr;
-    ASSERT_EQ(Read("CGATS.17\n_PRIVATE \"x\"\n")->WriteToBuffer(&standard, TCgats::Convention::Cgats), 0);
-    EXPECT_NE(std::string(standard).find("KEYWORD\t\"_PRIVATE\"\n_PRIVATE\t\"x\"\n"), std::string::npos)
-        << standard;
-    delete[] standard;
+    const std::string standard = Written(*Read("CGATS.17\n_PRIVATE \"x\"\n"), TCgats::Convention::Cgats);
+    EXPECT_TRUE(Has(standard, "KEYWORD\t\"_PRIVATE\"\n_PRIVATE\t\"x\"\n")) << standard;
 }
 
 TEST(TCgatsWriter, TagLines)
@@ -122,8 +109,8 @@ TEST(TCgatsWriter, IntColumnsAndWritingFailures)
     // A row count that differs from the declared one fails with 13, after what was written.
     t.nrFilled = 1;
     int result = 0;
-    EXPECT_EQ(
-        Write(*c, &result), "BEGIN_DATA_FORMAT\nSampleID\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t2\nBEGIN_DATA\n");
+    EXPECT_EQ(Written(*c, TCgats::Convention::AsHeld, &result),
+        "BEGIN_DATA_FORMAT\nSampleID\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t2\nBEGIN_DATA\n");
     EXPECT_EQ(result, 13);
     // Now in error: nothing more is written.
     char* untouched = reinterpret_cast<char*>(&result);
