@@ -258,28 +258,21 @@ TEST_F(AstmE308, IlluminantsObserversStepsAndRangesAgreeWithAnIndependentImpleme
     const struct {
         const char* illuminant;
         int observer, first, step, last;
-        double base, stepFrom, stepBy, lineAt, line, notchAt, notch, xyz[3];
-        const char* method; // with the white: checked where given
-        double white[3];
+        double xyz[3];
+        const char* method = nullptr; // with the white: checked where given
+        double white[3] = {};
+        double base = 0.3, stepFrom = 580, stepBy = 0.5, lineAt = 540, line = 0.3, notchAt = 460, notch = 0.2;
     } cases[] = {
-        { "CIE Illuminant F11", 0, 380, 10, 780, 0.5, 0, 0, 610, 0.4, 550, 0.3,
-            { 58.1541386, 47.5497174, 32.0911731 }, "ASTM E308 10 nm 380-780",
-            { 100.9623919, 100.0, 64.3498197 } },
-        { "CIE Illuminant D65", 1, 360, 1, 830, 0.2, 550, 0.6, 610, 0.5, 0, 0,
-            { 60.0559048, 51.1438943, 21.4694336 }, "CIE 15 1 nm 360-830",
-            { 94.8110601, 100.0, 107.3046695 } },
-        { "CIE Illuminant D50", 0, 400, 20, 700, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 62.0812422, 55.1387556, 19.2656183 }, nullptr, {} },
-        { "CIE Illuminant F2", 1, 360, 10, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 62.5379701, 51.9485546, 19.1196397 }, nullptr, {} },
-        { "CIE Illuminant F11", 1, 380, 20, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 69.6311714, 60.0519765, 17.0020008 }, nullptr, {} },
-        { "CIE Illuminant D65", 0, 380, 5, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 55.0700831, 46.4649389, 30.8493816 }, nullptr, {} },
-        { "CIE Illuminant A", 1, 400, 1, 700, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 71.7914836, 51.0110096, 10.4431983 }, nullptr, {} },
-        { "CIE Illuminant F2", 0, 380, 5, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 59.1140270, 49.3548296, 19.4426237 }, nullptr, {} },
+        { "CIE Illuminant F11", 0, 380, 10, 780, { 58.1541386, 47.5497174, 32.0911731 },
+            "ASTM E308 10 nm 380-780", { 100.9623919, 100.0, 64.3498197 }, 0.5, 0, 0, 610, 0.4, 550, 0.3 },
+        { "CIE Illuminant D65", 1, 360, 1, 830, { 60.0559048, 51.1438943, 21.4694336 }, "CIE 15 1 nm 360-830",
+            { 94.8110601, 100.0, 107.3046695 }, 0.2, 550, 0.6, 610, 0.5, 0, 0 },
+        { "CIE Illuminant D50", 0, 400, 20, 700, { 62.0812422, 55.1387556, 19.2656183 } },
+        { "CIE Illuminant F2", 1, 360, 10, 780, { 62.5379701, 51.9485546, 19.1196397 } },
+        { "CIE Illuminant F11", 1, 380, 20, 780, { 69.6311714, 60.0519765, 17.0020008 } },
+        { "CIE Illuminant D65", 0, 380, 5, 780, { 55.0700831, 46.4649389, 30.8493816 } },
+        { "CIE Illuminant A", 1, 400, 1, 700, { 71.7914836, 51.0110096, 10.4431983 } },
+        { "CIE Illuminant F2", 0, 380, 5, 780, { 59.1140270, 49.3548296, 19.4426237 } },
     };
     for (const auto& c : cases) {
         const std::vector<double> wl = Grid(c.first, c.step, c.last);
