@@ -68,11 +68,10 @@ TEST(TChromaticAdaptation, EachMethodAgreesWithPeersAndMapsWhiteToWhite)
 
 TEST(TChromaticAdaptation, NamesAndRefusals)
 {
-    EXPECT_EQ(TChromaticAdaptation::GetMethodListSize(), 4);
+    // The list itself: the Python test of CHROMATIC_ADAPTATIONS.
     EXPECT_EQ(TChromaticAdaptation::MethodNameToIndex("bradford"), 1);
     EXPECT_EQ(TChromaticAdaptation::MethodNameToIndex("cat16"), 3);
     EXPECT_EQ(TChromaticAdaptation::MethodNameToIndex("CAT97"), -1);
-    EXPECT_STREQ(TChromaticAdaptation::GetMethodList()[2], "CAT02");
     EXPECT_EQ(TChromaticAdaptation::GetMethodList()[4], nullptr);
     EXPECT_EQ(TChromaticAdaptation(7, kD65, kD50).ErrNo(), 1);
     const double nanWhite[3] = { NAN, 100.0, 100.0 }, black[3] = { 0.0, 0.0, 0.0 };

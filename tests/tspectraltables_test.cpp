@@ -30,18 +30,13 @@ std::vector<double> Grid(int first, int step, int last)
 
 // colour-science/colour @ 03d8c5f310a553a8c660bb95817a67d8e92934b8,
 // colour/colorimetry/tests/test_tristimulus_values.py, SD_SAMPLE: 400 ... 700 nm by 5 (0 elsewhere).
-const double kSdSample[] = { 0.0641, 0.0650, 0.0654, 0.0652, 0.0645, 0.0629, 0.0605, 0.0581, 0.0562, 0.0551,
-    0.0543, 0.0539, 0.0537, 0.0538, 0.0541, 0.0547, 0.0559, 0.0578, 0.0603, 0.0629, 0.0651, 0.0667, 0.0680,
-    0.0691, 0.0705, 0.0720, 0.0736, 0.0753, 0.0772, 0.0791, 0.0809, 0.0833, 0.0870, 0.0924, 0.0990, 0.1061,
-    0.1128, 0.1190, 0.1251, 0.1308, 0.1360, 0.1403, 0.1439, 0.1473, 0.1511, 0.1550, 0.1590, 0.1634, 0.1688,
-    0.1753, 0.1828, 0.1909, 0.1996, 0.2088, 0.2187, 0.2291, 0.2397, 0.2505, 0.2618, 0.2733, 0.2852 };
-
 std::vector<double> SdSample(const std::vector<double>& wl)
 {
+    static const auto published = CsvRows(TINTVALE_SOURCE_DIR "/tests/data/colour_science_sd_sample.csv");
     std::vector<double> v;
     for (double l : wl) {
         const int i = static_cast<int>(l) - 400;
-        v.push_back(i >= 0 && i <= 300 && i % 5 == 0 ? kSdSample[i / 5] : 0.0);
+        v.push_back(i >= 0 && i <= 300 && i % 5 == 0 ? published.at(i / 5).at(1) : 0.0);
     }
     return v;
 }
