@@ -236,7 +236,7 @@ TEST(TAppearanceModel, OutsideTheDomainIsAStatus)
 // 065e7d6494d6d41330f34024b48d673fed8d6e82). CAM16-UCS/LCD/SCD: colour-science's CAM16 J, M, h of
 // XYZ 3.53, 6.56, 2.14 (cam16.csv above) taken through the Luo et al. 2006 formulas once with
 // Python's math module.
-TEST(TAppearanceModel, UniformSpacesMatchColourScience)
+TEST(TAppearanceModel, UniformSpacesMatchColourScienceAndWeighLightnessByKL)
 {
     const TAppearanceModel cam02(Model::CIECAM02, Conditions({ 95.05, 100, 108.88 }, 318.31, 20.0));
     const TAppearanceModel cam16(Model::CAM16, Conditions({ 109.85, 100, 35.58 }, 318.31, 20.0));
@@ -265,13 +265,9 @@ TEST(TAppearanceModel, UniformSpacesMatchColourScience)
     }
     const double lcd2[3] = { 54.80352754, -3.96940084, -13.57591013 };
     EXPECT_NEAR(TAppearanceModel::UniformDifference(rows[1].jab, lcd2, Space::LCD), 14.055546437777583, 1e-9);
-}
-
-// K_L divides Delta J' only: two colours differing in lightness alone are 1 / K_L apart per unit of
-// J', two differing in a' alone are apart by that difference whatever the space. The names of the
-// formulas and surrounds.
-TEST(TAppearanceModel, UniformDifferenceWeighsLightnessByKL)
-{
+    // K_L divides Delta J' only: two colours differing in lightness alone are 1 / K_L apart per unit of
+    // J', two differing in a' alone are apart by that difference whatever the space. The names of the
+    // formulas and surrounds.
     const double a[3] = { 50.0, 10.0, -5.0 };
     const double lighter[3] = { 51.0, 10.0, -5.0 };
     const double redder[3] = { 50.0, 13.0, -1.0 };

@@ -295,10 +295,6 @@ TEST(TLabSpaceDifference, OtherFormulasPartialsToneValueRefusalsAndNames)
     for (const auto& [name, index] : rows)
         EXPECT_EQ(TLabSpace::DifferenceFunctionNameToIndex(name), index) << (name ? name : "null");
     EXPECT_EQ(TLabSpace::GetDifferenceFunctionAliases(6), nullptr);
-}
-
-TEST(TLabSpaceDifference, EveryNameOfAFormulaLeadsBackToItAndTheDefaultIsCiede2000)
-{
     // A name or alias shared by two rows would silently pick the first; every one must lead back to
     // its own row, in any letter case.
     const int n = TLabSpace::GetDifferenceFunctionListSize();
