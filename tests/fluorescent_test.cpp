@@ -11,6 +11,8 @@
 #include <tintvale/treflectionspectrum.h>
 #include <tintvale/tspectrum.h>
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -61,24 +64,18 @@ TEST(ShippedIlluminants, TemperaturesAndFluorescentWhites)
     }
     // x, y of the white under 2° and 10°: NumPy, the CIE 5-nm illuminant and observer tables summed
     // over 380-780 nm (X = Σ S x̄ / Σ S ȳ), computed once. The mercury lines must reach the 10-nm grid.
-    const struct {
-        const char* name;
-        double xy[4]; // x, y under 2°, then 10°
-    } lamps[] = { { "F1", { 0.31306, 0.33711, 0.31810, 0.33549 } },
-        { "F2", { 0.37207, 0.37512, 0.37927, 0.36723 } }, { "F3", { 0.40909, 0.39412, 0.41764, 0.38313 } },
-        { "F4", { 0.44018, 0.40309, 0.44925, 0.39061 } }, { "F5", { 0.31376, 0.34516, 0.31974, 0.34237 } },
-        { "F6", { 0.37788, 0.38820, 0.38662, 0.37837 } }, { "F7", { 0.31285, 0.32917, 0.31564, 0.32951 } },
-        { "F8", { 0.34581, 0.35862, 0.34896, 0.35932 } }, { "F9", { 0.37410, 0.37269, 0.37825, 0.37038 } },
-        { "F10", { 0.34579, 0.35876, 0.35061, 0.35431 } }, { "F11", { 0.38054, 0.37692, 0.38543, 0.37110 } },
-        { "F12", { 0.43703, 0.40422, 0.44265, 0.39706 } } };
-    for (const auto& row : lamps) {
+    const auto lamps = CsvRows(TINTVALE_SOURCE_DIR "/tests/data/fluorescent_white_xy.csv");
+    ASSERT_EQ(lamps.size(), 12u);
+    for (std::size_t lamp = 0; lamp < lamps.size(); ++lamp) {
+        const std::vector<double>& xy = lamps[lamp];
+        const std::string name = "F" + std::to_string(lamp + 1);
         for (int observer : { 0, 1 }) {
             const TObserver obs(observer);
             double w[3];
-            TIlluminantAndObserver(Shipped(row.name), &obs, 36).GetXYZWhite(w);
+            TIlluminantAndObserver(Shipped(name), &obs, 36).GetXYZWhite(w);
             const double sum = w[0] + w[1] + w[2];
-            EXPECT_NEAR(w[0] / sum, row.xy[2 * observer], 0.005) << row.name << ' ' << observer;
-            EXPECT_NEAR(w[1] / sum, row.xy[2 * observer + 1], 0.005) << row.name << ' ' << observer;
+            EXPECT_NEAR(w[0] / sum, xy.at(2 * observer), 0.005) << name << ' ' << observer;
+            EXPECT_NEAR(w[1] / sum, xy.at(2 * observer + 1), 0.005) << name << ' ' << observer;
         }
     }
 }
@@ -88,13 +85,8 @@ TEST(ShippedIlluminants, TemperaturesAndFluorescentWhites)
 // 5 nm and held flat beyond 730 nm, relative to the white of the same integration.
 TEST(ShippedIlluminants, ChartUnderF11AndMatchingUnderTheAstmLamps)
 {
-    const double expected[24][3] = { { 48.87, 23.07, 36.28 }, { 69.00, 13.57, 29.83 },
-        { 49.42, -8.94, -26.74 }, { 45.43, -19.12, 27.19 }, { 61.75, 16.95, -27.17 },
-        { 63.89, -33.74, -6.93 }, { 61.75, 55.73, 60.27 }, { 35.28, 11.80, -57.03 }, { 57.21, 36.87, 27.53 },
-        { 41.80, 30.00, -33.31 }, { 75.95, -16.95, 64.01 }, { 78.91, 21.94, 83.26 }, { 31.00, 12.48, -62.35 },
-        { 58.46, -51.13, 39.42 }, { 46.70, 51.48, 39.70 }, { 91.43, -0.50, 102.82 }, { 61.58, 51.67, -43.40 },
-        { 70.27, -29.38, -21.59 }, { 96.00, 0, 0 }, { 81.29, 0, 0 }, { 66.52, 0, 0 }, { 51.84, 0, 0 },
-        { 35.98, 0, 0 }, { 20.44, 0, 0 } };
+    const auto expected = CsvRows(TINTVALE_SOURCE_DIR "/tests/data/chart_reference_f11_10deg_lab.csv");
+    ASSERT_EQ(expected.size(), 24u);
     TIlluminant* f11 = Shipped("F11");
     ASSERT_NE(f11, nullptr);
     TObserver ten(1);
@@ -107,7 +99,7 @@ TEST(ShippedIlluminants, ChartUnderF11AndMatchingUnderTheAstmLamps)
         ASSERT_TRUE(m && m->GetSpectrum()) << s;
         double lab[3];
         LabOf(io, *m->GetSpectrum(), lab);
-        EXPECT_LT(DeltaE(lab, expected[s], kDeltaE2000), 0.5) << "sample " << s;
+        EXPECT_LT(DeltaE(lab, expected[s].data(), kDeltaE2000), 0.5) << "sample " << s;
     }
     // A Lab value made spectral under F2, F7 and F11 integrates back to itself, and the search reports the
     // difference that the spectrum actually has.

@@ -20,7 +20,7 @@ void ExpectNear(const double* got, const double* want, double tolerance)
 
 } // namespace
 
-TEST(TChromaticAdaptation, BradfordMatrixIsLindbloomsD65ToD50)
+TEST(TChromaticAdaptation, MatricesAndAdaptationsAgreeWithPublishedAndPeerValues)
 {
     // B. Lindbloom, "Chromatic Adaptation", Bradford D65 to D50, printed to 7 decimals.
     const double published[9] = { 1.0478112, 0.0228866, -0.0501270, 0.0295424, 0.9904844, -0.0170491,
@@ -29,10 +29,6 @@ TEST(TChromaticAdaptation, BradfordMatrixIsLindbloomsD65ToD50)
     ASSERT_EQ(cat.ErrNo(), 0);
     for (int i = 0; i < 9; ++i)
         EXPECT_NEAR(cat.GetMatrix()[i], published[i], 5e-8) << i;
-}
-
-TEST(TChromaticAdaptation, EachMethodAgreesWithPeersAndMapsWhiteToWhite)
-{
     // (0.3, 0.4, 0.5) x 100 from D65 to D50 and from A to D65: von Kries and Bradford by colormath 3.0
     // apply_chromatic_adaptation (same matrices and whites); CAT02 and CAT16 computed once with NumPy
     // 1.24 as inv(M) @ diag((M @ dst) / (M @ src)) @ M from the published matrices.
@@ -68,11 +64,10 @@ TEST(TChromaticAdaptation, EachMethodAgreesWithPeersAndMapsWhiteToWhite)
 
 TEST(TChromaticAdaptation, NamesAndRefusals)
 {
-    EXPECT_EQ(TChromaticAdaptation::GetMethodListSize(), 4);
+    // The list itself: the Python test of CHROMATIC_ADAPTATIONS.
     EXPECT_EQ(TChromaticAdaptation::MethodNameToIndex("bradford"), 1);
     EXPECT_EQ(TChromaticAdaptation::MethodNameToIndex("cat16"), 3);
     EXPECT_EQ(TChromaticAdaptation::MethodNameToIndex("CAT97"), -1);
-    EXPECT_STREQ(TChromaticAdaptation::GetMethodList()[2], "CAT02");
     EXPECT_EQ(TChromaticAdaptation::GetMethodList()[4], nullptr);
     EXPECT_EQ(TChromaticAdaptation(7, kD65, kD50).ErrNo(), 1);
     const double nanWhite[3] = { NAN, 100.0, 100.0 }, black[3] = { 0.0, 0.0, 0.0 };

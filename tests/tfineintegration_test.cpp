@@ -5,6 +5,7 @@
 
 #include "illuminant_test_support.h"
 #include "shipped_fixture.h"
+#include "test_support.h"
 
 #include <cmath>
 #include <limits>
@@ -55,39 +56,25 @@ class FineIntegration : public ShippedD50 { };
 // F11's file holds 10-nm band weights; the 5-nm table of CIE 15 is used instead.
 TEST_F(FineIntegration, AgreesWithTheCie5nmSummationAt5And333nm)
 {
-    const struct {
-        const char* illuminant;
-        bool tenDegree;
-        const Curve* curve;
-        const std::vector<double>* wl;
-        double lab[3];
-    } cases[] = {
-        { "CIE Illuminant D50", false, &kRed, &k5nm, { 52.787, 62.313, 44.811 } },
-        { "CIE Illuminant D50", false, &kBlue, &k5nm, { 26.206, 35.291, -63.126 } },
-        { "CIE Illuminant D50", false, &kGreen, &k5nm, { 43.862, -52.549, 22.029 } },
-        { "CIE Illuminant D50", false, &kRed, &k3nm, { 52.793, 62.289, 44.822 } },
-        { "CIE Illuminant D50", false, &kBlue, &k3nm, { 26.209, 35.232, -63.079 } },
-        { "CIE Illuminant D50", false, &kGreen, &k3nm, { 43.857, -52.506, 22.013 } },
-        { "CIE Illuminant D65", true, &kRed, &k5nm, { 49.901, 55.949, 39.925 } },
-        { "CIE Illuminant D65", true, &kBlue, &k3nm, { 29.520, 31.816, -57.282 } },
-        { "CIE Illuminant F11", false, &kGreen, &k5nm, { 41.141, -36.474, 19.206 } },
-        { "CIE Illuminant F11", false, &kGreen, &k3nm, { 41.242, -36.689, 19.371 } },
-    };
-    for (const auto& c : cases) {
-        const TIlluminant* ill = Get(c.illuminant);
-        const TObserver& obs = c.tenDegree ? mTen : mTwo;
+    const Curve* curves[] = { &kRed, &kBlue, &kGreen };
+    const char* illuminants[] = { "CIE Illuminant D50", "CIE Illuminant D65", "CIE Illuminant F11" };
+    for (const auto& c : CsvRows(TINTVALE_SOURCE_DIR "/tests/data/fine_integration_lab.csv")) {
+        ASSERT_EQ(c.size(), 7u);
+        const char* name = illuminants[static_cast<int>(c[0])];
+        const TIlluminant* ill = Get(name);
+        const TObserver& obs = c[1] != 0.0 ? mTen : mTwo;
         TFineIntegration fine(ill, &obs);
         ASSERT_EQ(fine.ErrNo(), 0);
         EXPECT_EQ(fine.GetMethod(), TFineIntegration::kFiveNm);
         double white[3], xyz[3], lab[3];
         ASSERT_EQ(fine.GetXYZWhite(white), 0);
-        const std::vector<double>& wl = *c.wl;
-        const std::vector<double> v = Sample(*c.curve, wl);
+        const std::vector<double>& wl = c[3] == 5.0 ? k5nm : k3nm;
+        const std::vector<double> v = Sample(*curves[static_cast<int>(c[2])], wl);
         ASSERT_EQ(
             TFineIntegration::GetXYZ(ill, &obs, wl.data(), v.data(), static_cast<int>(wl.size()), xyz), 0);
         TLabSpace(white).XYZToLab(xyz, lab);
         for (int k = 0; k < 3; ++k)
-            EXPECT_NEAR(lab[k], c.lab[k], c.wl == &k5nm ? 0.01 : 0.03) << c.illuminant << " component " << k;
+            EXPECT_NEAR(lab[k], c[4 + k], c[3] == 5.0 ? 0.01 : 0.03) << name << " component " << k;
     }
 }
 

@@ -76,14 +76,11 @@ TLightSource IlluminantA(double first, double step, double last)
     return TLightSource(wl.data(), a.data(), static_cast<int>(wl.size()));
 }
 
-TEST(TLightSource, FluorescentChromaticityAndRaAsCie15Tabulates)
+TEST(TLightSource, FluorescentLampsAsCie15Tabulates)
 {
     // CIE 15:2004 Table T.8: x, y (4 decimals) and Ra (integers) of F1 ... F12.
-    const double x[]
-        = { 0.3131, 0.3721, 0.4091, 0.4402, 0.3138, 0.3779, 0.3129, 0.3458, 0.3741, 0.3458, 0.3805, 0.4370 };
-    const double y[]
-        = { 0.3371, 0.3751, 0.3941, 0.4031, 0.3452, 0.3882, 0.3292, 0.3586, 0.3727, 0.3588, 0.3769, 0.4042 };
-    const double ra[] = { 76, 64, 57, 51, 72, 59, 90, 95, 90, 81, 83, 83 };
+    const auto table = CsvRows(TINTVALE_SOURCE_DIR "/tests/data/cie15_fluorescent_xy_ra.csv");
+    ASSERT_EQ(table.size(), 27u);
     for (int lamp = 1; lamp <= 12; ++lamp) {
         SCOPED_TRACE(lamp);
         const TLightSource source = Fluorescent(lamp);
@@ -91,23 +88,15 @@ TEST(TLightSource, FluorescentChromaticityAndRaAsCie15Tabulates)
         TLightSource::ColourRendering cri;
         ASSERT_EQ(source.GetChromaticity(&c), TLightSource::kOk);
         ASSERT_EQ(source.GetColourRendering(&cri), TLightSource::kOk);
-        EXPECT_NEAR(c.x, x[lamp - 1], 0.00006);
-        EXPECT_NEAR(c.y, y[lamp - 1], 0.00006);
+        EXPECT_NEAR(c.x, table[lamp - 1][0], 0.00006);
+        EXPECT_NEAR(c.y, table[lamp - 1][1], 0.00006);
         // F8 lies at 4997 K, 3 K below the change of reference to daylight that the CIE's older
         // temperature scale (c2 = 1.4380e-2) put it beyond: Ra 95.50 against daylight's 95.15.
-        EXPECT_NEAR(cri.ra, ra[lamp - 1], lamp == 8 ? 0.51 : 0.5);
+        EXPECT_NEAR(cri.ra, table[lamp - 1][2], lamp == 8 ? 0.51 : 0.5);
     }
-}
-
-TEST(TLightSource, NewFluorescentLampsAsCie15Tabulates)
-{
     // FL3.1 ... FL3.15 (CIE 15:2004 Table T.6) against Table T.8's x, y as colour-science/colour @
     // 032c1074422a421d42b2df5733ec3d437af84394 colour/colorimetry/datasets/illuminants/
     // chromaticity_coordinates.py prints them, 4 decimals: within 6e-5 as F1 ... F12 (FL3.13 x 0.38305).
-    const double xy[15][2] = { { 0.4407, 0.4033 }, { 0.3808, 0.3734 }, { 0.3153, 0.3439 }, { 0.4429, 0.4043 },
-        { 0.3749, 0.3672 }, { 0.3488, 0.3600 }, { 0.4384, 0.4045 }, { 0.3820, 0.3832 }, { 0.3499, 0.3591 },
-        { 0.3455, 0.3560 }, { 0.3245, 0.3434 }, { 0.4377, 0.4037 }, { 0.3830, 0.3724 }, { 0.3447, 0.3609 },
-        { 0.3127, 0.3288 } };
     const auto rows = CsvRows(TINTVALE_DATA_DIR "/reference/cie15_fl3_5nm.csv");
     ASSERT_EQ(rows.size(), static_cast<std::size_t>(kNrFl));
     std::vector<double> nm, power[15];
@@ -119,8 +108,8 @@ TEST(TLightSource, NewFluorescentLampsAsCie15Tabulates)
         ASSERT_EQ(power[i].size(), nm.size());
         TLightSource::Chromaticity c;
         ASSERT_EQ(TLightSource(nm.data(), power[i].data(), kNrFl).GetChromaticity(&c), 0);
-        EXPECT_NEAR(c.x, xy[i][0], 6e-5);
-        EXPECT_NEAR(c.y, xy[i][1], 6e-5);
+        EXPECT_NEAR(c.x, table[12 + i][0], 6e-5);
+        EXPECT_NEAR(c.y, table[12 + i][1], 6e-5);
     }
 }
 
@@ -208,23 +197,17 @@ TEST(TLightSource, FidelityAndTm30AsPinnedPublicly)
     EXPECT_NEAR(tm2.rf, fl2Linear.rf, 1e-9);
     // colour-science/colour @ 065e7d6494d6d41330f34024b48d673fed8d6e82,
     // colour/quality/tests/test_tm3018.py: FL2 from the IES TM-30-18 spreadsheet, rounded there.
-    const double rfi[] = { 79, 59, 67, 66, 36, 66, 40, 35, 95, 54, 48, 45, 64, 87, 72, 49, 56, 69, 57, 44, 47,
-        47, 80, 63, 48, 59, 82, 85, 62, 70, 68, 62, 74, 74, 86, 88, 80, 76, 97, 93, 91, 89, 83, 99, 83, 81,
-        87, 66, 80, 81, 81, 76, 69, 77, 77, 66, 66, 67, 79, 90, 78, 87, 77, 60, 61, 58, 56, 62, 73, 58, 64,
-        84, 53, 96, 67, 57, 76, 63, 82, 85, 74, 94, 91, 86, 81, 64, 74, 69, 66, 68, 93, 51, 70, 41, 62, 70,
-        80, 67, 45 };
-    const double rfh[] = { 60, 61, 53, 68, 80, 88, 77, 73, 76, 62, 70, 77, 81, 71, 64, 65 };
-    const double rcs[] = { -25, -18, -9, 5, 11, 4, -8, -15, -17, -15, -4, 5, 11, 7, -6, -16 };
-    const double rhs[] = { -0.02, 0.14, 0.24, 0.20, 0.09, -0.07, -0.12, -0.08, 0.01, 0.17, 0.19, 0.11, -0.08,
-        -0.15, -0.26, -0.17 };
+    const auto published = CsvRows(TINTVALE_SOURCE_DIR "/tests/data/tm30_fl2_ies.csv");
+    ASSERT_EQ(published.size(), 99u + 16u);
     // Linearly at 1 nm each of the 99 rounds to the spreadsheet's integer (at 5 nm ten would not).
     for (int i = 0; i < 99; ++i)
-        EXPECT_NEAR(fl2Linear.rfi[i], rfi[i], 0.5) << "CES" << i + 1;
+        EXPECT_NEAR(fl2Linear.rfi[i], published[i].at(1), 0.5) << "CES" << i + 1;
     for (int j = 0; j < 16; ++j) {
         SCOPED_TRACE(j + 1);
-        EXPECT_NEAR(tm2.rfh[j], rfh[j], 0.5);
-        EXPECT_NEAR(tm2.rcsh[j], rcs[j], 0.5);
-        EXPECT_NEAR(tm2.rhsh[j], rhs[j], 0.005);
+        const auto& bin = published[99 + j];
+        EXPECT_NEAR(tm2.rfh[j], bin.at(1), 0.5);
+        EXPECT_NEAR(tm2.rcsh[j], bin.at(2), 0.5);
+        EXPECT_NEAR(tm2.rhsh[j], bin.at(3), 0.005);
     }
 }
 

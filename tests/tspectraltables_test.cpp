@@ -30,18 +30,13 @@ std::vector<double> Grid(int first, int step, int last)
 
 // colour-science/colour @ 03d8c5f310a553a8c660bb95817a67d8e92934b8,
 // colour/colorimetry/tests/test_tristimulus_values.py, SD_SAMPLE: 400 ... 700 nm by 5 (0 elsewhere).
-const double kSdSample[] = { 0.0641, 0.0650, 0.0654, 0.0652, 0.0645, 0.0629, 0.0605, 0.0581, 0.0562, 0.0551,
-    0.0543, 0.0539, 0.0537, 0.0538, 0.0541, 0.0547, 0.0559, 0.0578, 0.0603, 0.0629, 0.0651, 0.0667, 0.0680,
-    0.0691, 0.0705, 0.0720, 0.0736, 0.0753, 0.0772, 0.0791, 0.0809, 0.0833, 0.0870, 0.0924, 0.0990, 0.1061,
-    0.1128, 0.1190, 0.1251, 0.1308, 0.1360, 0.1403, 0.1439, 0.1473, 0.1511, 0.1550, 0.1590, 0.1634, 0.1688,
-    0.1753, 0.1828, 0.1909, 0.1996, 0.2088, 0.2187, 0.2291, 0.2397, 0.2505, 0.2618, 0.2733, 0.2852 };
-
 std::vector<double> SdSample(const std::vector<double>& wl)
 {
+    static const auto published = CsvRows(TINTVALE_SOURCE_DIR "/tests/data/colour_science_sd_sample.csv");
     std::vector<double> v;
     for (double l : wl) {
         const int i = static_cast<int>(l) - 400;
-        v.push_back(i >= 0 && i <= 300 && i % 5 == 0 ? kSdSample[i / 5] : 0.0);
+        v.push_back(i >= 0 && i <= 300 && i % 5 == 0 ? published.at(i / 5).at(1) : 0.0);
     }
     return v;
 }
@@ -131,20 +126,8 @@ TEST_F(AstmE308, WeightsAgreeWithColourScience)
 {
     // colour-science (commit above), TWF_A_CIE_1964_10_20 (A by Planck's law, 10°, 20 nm, 360-820)
     // and TWF_D65_CIE_1931_2_20 (D65, 2°, 20 nm, 360-820), rounded to 3 decimals.
-    const double a10[24][3] = { { -0.000, -0.000, -0.001 }, { -0.009, -0.001, -0.041 },
-        { 0.060, 0.005, 0.257 }, { 0.773, 0.078, 3.697 }, { 1.900, 0.304, 9.755 }, { 1.971, 0.855, 11.487 },
-        { 0.718, 2.146, 6.785 }, { 0.043, 4.899, 2.321 }, { 1.522, 9.647, 0.743 }, { 5.677, 14.461, 0.196 },
-        { 12.445, 17.474, 0.005 }, { 20.554, 17.584, -0.003 }, { 25.332, 14.896, 0.000 },
-        { 21.571, 10.080, 0.000 }, { 12.179, 5.068, 0.000 }, { 4.668, 1.830, 0.000 }, { 1.324, 0.513, 0.000 },
-        { 0.318, 0.123, 0.000 }, { 0.075, 0.029, 0.000 }, { 0.018, 0.007, 0.000 }, { 0.005, 0.002, 0.000 },
-        { 0.001, 0.001, 0.000 }, { 0.000, 0.000, 0.000 }, { 0.000, 0.000, 0.000 } };
-    const double d65[24][3] = { { -0.001, -0.000, -0.005 }, { -0.008, -0.000, -0.039 },
-        { 0.179, 0.002, 0.829 }, { 2.542, 0.071, 12.203 }, { 6.670, 0.453, 33.637 }, { 6.333, 1.316, 36.334 },
-        { 2.213, 2.933, 18.278 }, { 0.052, 6.866, 5.543 }, { 1.348, 14.106, 1.611 }, { 5.767, 18.981, 0.382 },
-        { 11.301, 18.863, 0.068 }, { 16.256, 15.455, 0.025 }, { 17.933, 10.699, 0.013 },
-        { 14.020, 6.277, 0.003 }, { 7.057, 2.743, 0.000 }, { 2.527, 0.927, -0.000 }, { 0.670, 0.242, -0.000 },
-        { 0.140, 0.050, 0.000 }, { 0.035, 0.013, 0.000 }, { 0.008, 0.003, 0.000 }, { 0.002, 0.001, 0.000 },
-        { 0.000, 0.000, 0.000 }, { 0.000, 0.000, 0.000 }, { 0.000, 0.000, 0.000 } };
+    const auto published = CsvRows(TINTVALE_SOURCE_DIR "/tests/data/astm_weights_20nm_colour_science.csv");
+    ASSERT_EQ(published.size(), 24u);
     const auto wa = Weights("CIE Illuminant A", 1, 360, 20, 820);
     const auto wd = Weights("CIE Illuminant D65", 0, 360, 20, 820);
     ASSERT_TRUE(wa && wd);
@@ -154,8 +137,8 @@ TEST_F(AstmE308, WeightsAgreeWithColourScience)
         const double a[3] = { wa->x[i], wa->y[i], wa->z[i] };
         const double d[3] = { wd->x[i], wd->y[i], wd->z[i] };
         for (int c = 0; c < 3; ++c) {
-            EXPECT_NEAR(a[c], a10[i][c], 5e-4 + 1e-9) << "A 10° at " << 360 + 20 * i << " nm";
-            EXPECT_NEAR(d[c], d65[i][c], 5e-4 + 1e-9) << "D65 2° at " << 360 + 20 * i << " nm";
+            EXPECT_NEAR(a[c], published[i][1 + c], 5e-4 + 1e-9) << "A 10° at " << published[i][0] << " nm";
+            EXPECT_NEAR(d[c], published[i][4 + c], 5e-4 + 1e-9) << "D65 2° at " << published[i][0] << " nm";
         }
     }
 }
@@ -270,28 +253,21 @@ TEST_F(AstmE308, IlluminantsObserversStepsAndRangesAgreeWithAnIndependentImpleme
     const struct {
         const char* illuminant;
         int observer, first, step, last;
-        double base, stepFrom, stepBy, lineAt, line, notchAt, notch, xyz[3];
-        const char* method; // with the white: checked where given
-        double white[3];
+        double xyz[3];
+        const char* method = nullptr; // with the white: checked where given
+        double white[3] = {};
+        double base = 0.3, stepFrom = 580, stepBy = 0.5, lineAt = 540, line = 0.3, notchAt = 460, notch = 0.2;
     } cases[] = {
-        { "CIE Illuminant F11", 0, 380, 10, 780, 0.5, 0, 0, 610, 0.4, 550, 0.3,
-            { 58.1541386, 47.5497174, 32.0911731 }, "ASTM E308 10 nm 380-780",
-            { 100.9623919, 100.0, 64.3498197 } },
-        { "CIE Illuminant D65", 1, 360, 1, 830, 0.2, 550, 0.6, 610, 0.5, 0, 0,
-            { 60.0559048, 51.1438943, 21.4694336 }, "CIE 15 1 nm 360-830",
-            { 94.8110601, 100.0, 107.3046695 } },
-        { "CIE Illuminant D50", 0, 400, 20, 700, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 62.0812422, 55.1387556, 19.2656183 }, nullptr, {} },
-        { "CIE Illuminant F2", 1, 360, 10, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 62.5379701, 51.9485546, 19.1196397 }, nullptr, {} },
-        { "CIE Illuminant F11", 1, 380, 20, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 69.6311714, 60.0519765, 17.0020008 }, nullptr, {} },
-        { "CIE Illuminant D65", 0, 380, 5, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 55.0700831, 46.4649389, 30.8493816 }, nullptr, {} },
-        { "CIE Illuminant A", 1, 400, 1, 700, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 71.7914836, 51.0110096, 10.4431983 }, nullptr, {} },
-        { "CIE Illuminant F2", 0, 380, 5, 780, 0.3, 580, 0.5, 540, 0.3, 460, 0.2,
-            { 59.1140270, 49.3548296, 19.4426237 }, nullptr, {} },
+        { "CIE Illuminant F11", 0, 380, 10, 780, { 58.1541386, 47.5497174, 32.0911731 },
+            "ASTM E308 10 nm 380-780", { 100.9623919, 100.0, 64.3498197 }, 0.5, 0, 0, 610, 0.4, 550, 0.3 },
+        { "CIE Illuminant D65", 1, 360, 1, 830, { 60.0559048, 51.1438943, 21.4694336 }, "CIE 15 1 nm 360-830",
+            { 94.8110601, 100.0, 107.3046695 }, 0.2, 550, 0.6, 610, 0.5, 0, 0 },
+        { "CIE Illuminant D50", 0, 400, 20, 700, { 62.0812422, 55.1387556, 19.2656183 } },
+        { "CIE Illuminant F2", 1, 360, 10, 780, { 62.5379701, 51.9485546, 19.1196397 } },
+        { "CIE Illuminant F11", 1, 380, 20, 780, { 69.6311714, 60.0519765, 17.0020008 } },
+        { "CIE Illuminant D65", 0, 380, 5, 780, { 55.0700831, 46.4649389, 30.8493816 } },
+        { "CIE Illuminant A", 1, 400, 1, 700, { 71.7914836, 51.0110096, 10.4431983 } },
+        { "CIE Illuminant F2", 0, 380, 5, 780, { 59.1140270, 49.3548296, 19.4426237 } },
     };
     for (const auto& c : cases) {
         const std::vector<double> wl = Grid(c.first, c.step, c.last);

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-TEST(TXYZRSpace, ConversionsRelativeToTheWhite)
+TEST(TXYZRSpace, ConversionsRelativeToTheWhiteAndItsThreshold)
 {
     const double d65[3] = { 95.047, 100.0, 108.883 };
     const TXYZRSpace space(d65);
@@ -28,10 +28,7 @@ TEST(TXYZRSpace, ConversionsRelativeToTheWhite)
     }
     EXPECT_TRUE(xyzr[3] == -7.0 && back[3] == -7.0);
     EXPECT_EQ(space.XYZToXYZR(nullptr, xyzr), 2);
-}
-
-TEST(TXYZRSpace, WhiteBelowThresholdIsAnErrorAndCopiesKeepIt)
-{
+    // A white below the threshold is an error, and copies keep it.
     const double tiny[3] = { 95.047, 100.0, 1e-7 }, limit[3] = { 95.047, 100.0, 1e-6 },
                  negative[3] = { -1.0, 100.0, 100.0 };
     EXPECT_EQ((std::vector<int> { TXYZRSpace(tiny).ErrNo(), TXYZRSpace(limit).ErrNo(),
