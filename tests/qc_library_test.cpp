@@ -190,32 +190,24 @@ TEST(QcLibrary, NaturalOrderAndComputedValues)
     EXPECT_FALSE(qc::NaturalLess("F02", "F2") || qc::NaturalLess("F1", "F1"));
 }
 
-// Recomputed colour columns: a hue just above 0 degrees stays there (CIE 15:2004, 8.2.1.2).
-TEST(QcLibrary, RecomputedHueAngle)
+// A table without colour data, then one with: the conditions are those of the table asked for, else
+// of the first colour table; a recomputed hue just above 0 degrees stays there (CIE 15:2004, 8.2.1.2).
+TEST(QcLibrary, ConditionsTableAndRecomputedHue)
 {
-    const TCgats cgats("BEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B LAB_C LAB_H\nEND_DATA_FORMAT\n"
-                       "NUMBER_OF_SETS 1\nBEGIN_DATA\na 50 10 0.05 0 0\nEND_DATA\n",
+    const std::string table = "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n";
+    const TCgats cgats(("BEGIN_DATA_FORMAT\nSampleID CMYK_C CMYK_M CMYK_Y CMYK_K\n" + table
+                           + "a 1 2 3 4\nEND_DATA\nBEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B LAB_H\n"
+                           + table + "a 50 10 0.05 0\nEND_DATA\n")
+                           .c_str(),
         0);
+    EXPECT_EQ(std::vector<int>({ qc::ConditionsTable(cgats, 0), qc::ConditionsTable(cgats, -1) }),
+        std::vector<int>({ 0, 1 }));
     qc::Chart chart(cgats, "hue.txt");
     qc::RecomputeColours(chart, qc::CommonOptions());
     char text[64];
     const TCgats& out = chart.Cgats();
-    ASSERT_EQ(out.GetField(0, 0, out.GetFieldNameIndex(0, "LAB_H"), text, sizeof text), 0);
+    ASSERT_EQ(out.GetField(1, 0, out.GetFieldNameIndex(1, "LAB_H"), text, sizeof text), 0);
     EXPECT_NEAR(std::stod(text), std::atan2(0.05, 10.0) * 180.0 / M_PI, 1e-5);
-}
-
-// The conditions of the table asked for, even one without colour data; else of the first colour table.
-TEST(QcLibrary, ConditionsTable)
-{
-    const std::string table = "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n";
-    const TCgats cgats(("BEGIN_DATA_FORMAT\nSampleID CMYK_C CMYK_M CMYK_Y CMYK_K\n" + table
-                           + "a 1 2 3 4\nEND_DATA\nBEGIN_DATA_FORMAT\nSampleID LAB_L LAB_A LAB_B\n" + table
-                           + "a 50 1 2\nEND_DATA\n")
-                           .c_str(),
-        0);
-    ASSERT_EQ(cgats.GetNrTables(), 2);
-    EXPECT_EQ(std::vector<int>({ qc::ConditionsTable(cgats, 0), qc::ConditionsTable(cgats, -1) }),
-        std::vector<int>({ 0, 1 }));
 }
 
 // Text tables: numbers right-aligned under their name (blanks among them too), texts left-aligned;

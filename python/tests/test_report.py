@@ -311,17 +311,14 @@ def test_large_chart(tmp_path):
     assert arrows_inside(root) > 1000
 
 
-def test_names_alike_when_shortened_give_way_to_numbers(tmp_path):
-    names = [b"left column, 1, right column", b"left column, 2, right column"]  # alike in any 12 kept
-    reference = lab_file(tmp_path / "ref.txt", [(name, (50.0, 0.0, 0.0)) for name in names])
-    sample = lab_file(tmp_path / "smp.txt", [(name, (51.0, 0.0, 0.0)) for name in names])
-    tv.report(reference, sample, tmp_path / "r.html")
-    bars = page(tmp_path / "r.html").find(".//*[@id='bars']")
+def test_bars_named_by_number_when_names_cannot_tell_them_apart(tmp_path):
+    # Names alike however shortened to 12 characters give way to the patch numbers; of 60 patches, too many
+    # to name, every tenth is numbered, centred under its bar.
+    alike = [b"left column, 1, right column", b"left column, 2, right column"]
+    tv.report(lab_file(tmp_path / "a.txt", [(name, (50.0, 0.0, 0.0)) for name in alike]),
+              lab_file(tmp_path / "b.txt", [(name, (51.0, 0.0, 0.0)) for name in alike]), tmp_path / "alike.html")
+    bars = page(tmp_path / "alike.html").find(".//*[@id='bars']")
     assert [t.text for t in bars.iter(SVG + "text") if t.get("class") == "name"] == ["1", "2"]
-
-
-def test_bars_of_many_patches_are_numbered_under_their_bar(tmp_path):
-    # 60 patches: too many to name, so every tenth is numbered, centred under its bar.
     reference = lab_file(tmp_path / "ref.txt", [(b"p%d" % k, (50.0, k / 10, 0.0)) for k in range(60)])
     sample = lab_file(tmp_path / "smp.txt", [(b"p%d" % k, (50.0, k / 5, 0.0)) for k in range(60)])
     tv.report(reference, sample, tmp_path / "r.html")
